@@ -1,0 +1,38 @@
+# One library per folder: every .cpp directly in the folder is a source. A folder with
+# no sources yet is an interface library, so dependents can already name it.
+#
+#   dcs_library(<target> [DEPS <targets...>] [PUBLIC_LIBS <libs...>])
+#   dcs_tests(<target> LABEL <label> [DEPS <targets...>])
+#
+# One CTest label per test executable (the subsystem). A test that cannot run under a
+# sanitizer skips itself (GTEST_SKIP under __SANITIZE_THREAD__ / __SANITIZE_ADDRESS__).
+#
+# Headers are included from the project root: #include "platform/base/SysUtils.h".
+function(dcs_library target)
+  cmake_parse_arguments(A "" "" "DEPS;PUBLIC_LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  if(srcs)
+    add_library(${target} STATIC ${srcs})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${A_DEPS} ${A_PUBLIC_LIBS} Threads::Threads)
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${A_DEPS} ${A_PUBLIC_LIBS} Threads::Threads)
+  endif()
+endfunction()
+
+# Every tests/*.cpp of the folder goes into one GoogleTest executable <target>_tests.
+function(dcs_tests target)
+  cmake_parse_arguments(A "" "LABEL" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${target}_tests ${srcs})
+  target_link_libraries(${target}_tests PRIVATE ${target} ${A_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${target}_tests
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${A_LABEL})
+endfunction()

@@ -1,0 +1,1 @@
+#include "platform/base/SysUtils.h"
