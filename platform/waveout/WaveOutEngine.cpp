@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 namespace dcs {
 
@@ -163,6 +164,11 @@ MMRESULT WaveOutEngine::Attach(WaveOutStream& stream) {
                                           static_cast<int>(f.Rate), AUDIO_F32SYS,
                                           static_cast<Uint8>(f.Channels), static_cast<int>(Rate));
     if (stream.Converter == nullptr) return WAVERR_BADFORMAT;
+    // Runs of a whole number of output frames and of at least 1024 frames (shorter puts
+    // come out wrong too); a rate with no such run below 4096 frames (a prime one, say)
+    // is put in runs of 1024 and may drift by a frame per put.
+    const std::size_t unit = f.Rate / std::gcd(f.Rate, Rate);
+    stream.PutFrames = unit <= 4096 ? unit * ((1024 + unit - 1) / unit) : 1024;
     stream.Engine = this;
     std::lock_guard lock(Mutex);
     Streams.push_back(&stream);
@@ -179,41 +185,62 @@ bool WaveOutEngine::Empty() {
     return Streams.empty();
 }
 
-void WaveOutEngine::Feed(WaveOutStream& s, std::size_t wantedBytes) {
+namespace {
+
+// Bytes of one input frame as the converter takes it (24-bit samples widened to 32).
+std::size_t StageFrameBytes(const WaveStreamFormat& f) {
+    return f.Channels * (f.Bits == 24 ? 4 : f.Bits / 8);
+}
+
+}  // namespace
+
+// Moves up to frames input frames from the blocks to the stage.
+void WaveOutEngine::Take(WaveOutStream& s, std::size_t frames) {
     const unsigned align = s.Format.BlockAlign;
-    // Input frames that make the wanted output, with some slack for the resampler.
-    const std::uint64_t outFrames = wantedBytes / (4 * s.Format.Channels);
-    const std::size_t chunkFrames =
-        static_cast<std::size_t>(outFrames * s.Format.Rate / Rate) + 64;
-    while (s.FeedIndex < s.Pending.size() &&
-           static_cast<std::size_t>(SDL_AudioStreamAvailable(s.Converter)) < wantedBytes) {
+    while (frames > 0 && s.FeedIndex < s.Pending.size()) {
         WavePendingBlock& b = s.Pending[s.FeedIndex];
         const std::size_t usable = b.Header->dwBufferLength - b.Header->dwBufferLength % align;
-        const std::size_t n = std::min<std::size_t>(usable - s.FeedOffset, chunkFrames * align);
+        const std::size_t n = std::min<std::size_t>(usable - s.FeedOffset, frames * align);
         if (n > 0) {
             const char* src = b.Header->lpData + s.FeedOffset;
             if (Recorder != nullptr) Recorder->Played(s, src, n);
             if (s.Format.Bits == 24) {
-                const std::size_t samples = n / 3;
-                FWiden.resize(samples);
-                const auto* p = reinterpret_cast<const std::uint8_t*>(src);
-                for (std::size_t i = 0; i < samples; ++i, p += 3)
-                    FWiden[i] = static_cast<std::int32_t>(
-                        (std::uint32_t(p[0]) << 8) | (std::uint32_t(p[1]) << 16) |
-                        (std::uint32_t(p[2]) << 24));
-                SDL_AudioStreamPut(s.Converter, FWiden.data(), static_cast<int>(samples * 4));
+                const std::size_t at = s.Stage.size(), samples = n / 3;
+                s.Stage.resize(at + samples * 4);
+                char* dst = s.Stage.data() + at;
+                for (std::size_t i = 0; i < samples; ++i, src += 3, dst += 4) {
+                    dst[0] = 0;
+                    std::memcpy(dst + 1, src, 3);  // little-endian: the top three bytes
+                }
             } else {
-                SDL_AudioStreamPut(s.Converter, src, static_cast<int>(n));
+                s.Stage.insert(s.Stage.end(), src, src + n);
             }
             s.FeedOffset += n;
             s.FedFrames += n / align;
-            s.FedSinceFlush = true;
+            frames -= n / align;
         }
         if (s.FeedOffset >= usable) {
             b.EndFrame = s.FedFrames;
             ++s.FeedIndex;
             s.FeedOffset = 0;
         }
+    }
+}
+
+// Hands the whole stage to the converter.
+void WaveOutEngine::Put(WaveOutStream& s) {
+    if (s.Stage.empty()) return;
+    SDL_AudioStreamPut(s.Converter, s.Stage.data(), static_cast<int>(s.Stage.size()));
+    s.Stage.clear();
+    s.FedSinceFlush = true;
+}
+
+void WaveOutEngine::Feed(WaveOutStream& s, std::size_t wantedBytes) {
+    const std::size_t frameBytes = StageFrameBytes(s.Format);
+    while (static_cast<std::size_t>(SDL_AudioStreamAvailable(s.Converter)) < wantedBytes) {
+        Take(s, s.PutFrames - s.Stage.size() / frameBytes);
+        if (s.Stage.size() / frameBytes < s.PutFrames) break;  // the blocks ran out
+        Put(s);
     }
 }
 
@@ -226,7 +253,7 @@ void WaveOutEngine::CompleteConsumed(WaveOutStream& s) {
         --s.FeedIndex;
     }
     // Everything fed has come out: the rest is done, and timing starts afresh.
-    if (s.FeedIndex == s.Pending.size() && !s.FedSinceFlush &&
+    if (s.FeedIndex == s.Pending.size() && !s.FedSinceFlush && s.Stage.empty() &&
         SDL_AudioStreamAvailable(s.Converter) == 0) {
         while (!s.Pending.empty()) {
             CompleteBlock(s, s.Pending.front().Header);
@@ -242,8 +269,9 @@ void WaveOutEngine::MixStream(WaveOutStream& s, float* stereo, std::size_t frame
     const std::size_t wanted = frames * ch * 4;
     Feed(s, wanted);
     if (static_cast<std::size_t>(SDL_AudioStreamAvailable(s.Converter)) < wanted &&
-        s.FeedIndex == s.Pending.size() && s.FedSinceFlush) {
+        s.FeedIndex == s.Pending.size() && (s.FedSinceFlush || !s.Stage.empty())) {
         // Nothing more to feed: let the resampler give out its tail.
+        Put(s);
         SDL_AudioStreamFlush(s.Converter);
         s.FedSinceFlush = false;
     }
@@ -282,6 +310,7 @@ void WaveReturnAllBlocks(WaveOutStream& s) {
     s.FeedIndex = s.FeedOffset = 0;
     s.FedFrames = s.PlayedFrames = 0;
     s.FedSinceFlush = false;
+    s.Stage.clear();
     s.Started = s.Starved = false;
     if (s.Converter != nullptr) SDL_AudioStreamClear(s.Converter);
 }

@@ -76,6 +76,11 @@ struct WaveOutStream {
     std::uint64_t FedFrames = 0;    // input frames fed since the converter last drained
     std::uint64_t PlayedFrames = 0; // output frames taken since then
     bool FedSinceFlush = false;
+    // The converter is given whole runs of PutFrames input frames, a length that makes a
+    // whole number of output frames: its resampler rounds at every put, and other
+    // lengths would make it drift. Frames taken from blocks wait here till a run is full.
+    std::size_t PutFrames = 0;
+    std::vector<char> Stage;
     bool Paused = false;
     bool Closing = false;  // no more writes
     bool Started = false;  // written to since opened or reset
@@ -114,9 +119,10 @@ struct WaveOutEngine {
 private:
     void MixStream(WaveOutStream& s, float* stereo, std::size_t frames);
     void Feed(WaveOutStream& s, std::size_t wantedBytes);
+    void Take(WaveOutStream& s, std::size_t frames);
+    void Put(WaveOutStream& s);
     void CompleteConsumed(WaveOutStream& s);
     std::vector<float> FScratch;
-    std::vector<std::int32_t> FWiden;
 };
 
 // Completes every pending block of the stream at once (engine mutex held).
