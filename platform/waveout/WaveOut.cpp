@@ -234,27 +234,26 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveOutPause(HWAVEOUT hwo) {
+namespace {
+
+MMRESULT SetPaused(HWAVEOUT hwo, bool paused) {
+    const std::string call = paused ? "waveOutPause" : "waveOutRestart";
     auto s = Find(hwo);
     if (!s) return MMSYSERR_INVALHANDLE;
-    if (MMRESULT f = Backend().Fault(WaveOutCall::Pause)) return LogResult("waveOutPause", f);
+    if (MMRESULT f = Backend().Fault(paused ? WaveOutCall::Pause : WaveOutCall::Restart))
+        return LogResult(call, f);
     {
         std::lock_guard lock(s->Engine->Mutex);
-        s->Paused = true;
+        s->Paused = paused;
     }
-    return LogResult("waveOutPause " + HandleName(*s), MMSYSERR_NOERROR);
+    return LogResult(call + " " + HandleName(*s), MMSYSERR_NOERROR);
 }
 
-MMRESULT waveOutRestart(HWAVEOUT hwo) {
-    auto s = Find(hwo);
-    if (!s) return MMSYSERR_INVALHANDLE;
-    if (MMRESULT f = Backend().Fault(WaveOutCall::Restart)) return LogResult("waveOutRestart", f);
-    {
-        std::lock_guard lock(s->Engine->Mutex);
-        s->Paused = false;
-    }
-    return LogResult("waveOutRestart " + HandleName(*s), MMSYSERR_NOERROR);
-}
+}  // namespace
+
+MMRESULT waveOutPause(HWAVEOUT hwo) { return SetPaused(hwo, true); }
+
+MMRESULT waveOutRestart(HWAVEOUT hwo) { return SetPaused(hwo, false); }
 
 MMRESULT waveOutReset(HWAVEOUT hwo) {
     auto s = Find(hwo);

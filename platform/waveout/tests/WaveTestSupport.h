@@ -190,6 +190,34 @@ inline void ExpectTwoTones(const float* stereo, std::size_t n, double rate) {
     EXPECT_NEAR(std::sqrt(2 * er / double(n)), 0.25, 0.005);
 }
 
+// The two tones of ExpectTwoTones: 1 kHz at 0.5, 16-bit 44100 Hz masked front-left, and
+// 250 Hz at 0.25, 24-bit 22050 Hz masked front-right, each seconds long.
+inline std::vector<char> LeftTone(double seconds) {
+    return Tone(16, 44100, std::size_t(44100 * seconds), 1000, 0.5);
+}
+inline std::vector<char> RightTone(double seconds) {
+    return Tone(24, 22050, std::size_t(22050 * seconds), 250, 0.25);
+}
+// Plays both through two handles started together and closes them when done.
+inline void PlayTwoTones(const std::vector<char>& leftSamples, const std::vector<char>& rightSamples) {
+    auto lb = Split(leftSamples, 4096 * 2);
+    auto rb = Split(rightSamples, 4096 * 3);
+    Messages ml, mr;
+    HWAVEOUT left = nullptr, right = nullptr;
+    ASSERT_EQ(Open(left, Format(1, 16, 44100, SPEAKER_FRONT_LEFT), ml), MMSYSERR_NOERROR);
+    ASSERT_EQ(Open(right, Format(1, 24, 22050, SPEAKER_FRONT_RIGHT), mr), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveOutPause(left), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveOutPause(right), MMSYSERR_NOERROR);
+    WriteAll(left, lb);
+    WriteAll(right, rb);
+    ASSERT_EQ(waveOutRestart(left), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveOutRestart(right), MMSYSERR_NOERROR);
+    ASSERT_TRUE(ml.WaitFor(WOM_DONE, lb.size()));
+    ASSERT_TRUE(mr.WaitFor(WOM_DONE, rb.size()));
+    ASSERT_EQ(waveOutClose(left), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveOutClose(right), MMSYSERR_NOERROR);
+}
+
 // First frame where either channel exceeds level, or n.
 inline std::size_t FirstSound(const float* stereo, std::size_t n, float level = 0.01f) {
     for (std::size_t i = 0; i < n; ++i)
