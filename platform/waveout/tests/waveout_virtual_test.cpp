@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace dcs {
 namespace {
 
@@ -324,6 +326,33 @@ TEST_F(VirtualWaveOut, UnderrunsAreCountedNotFatal) {
     waveout_virtual::Advance(960);  // the end of a stream is no underrun
     EXPECT_EQ(WaveOutUnderruns(h), 1u);
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
+}
+
+TEST_F(VirtualWaveOut, ACallbackMayCloseItsOwnHandle) {
+    // Closing waits for the handle's thread, so on that thread it must not wait.
+    struct Context {
+        HWAVEOUT Handle = nullptr;
+        std::atomic<MMRESULT> Closed{~0u};
+        std::atomic<bool> GotClose{false};
+        static void Proc(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
+            auto* c = reinterpret_cast<Context*>(instance);
+            if (message == WOM_DONE) c->Closed = waveOutClose(c->Handle);
+            if (message == WOM_CLOSE) c->GotClose = true;
+        }
+    };
+    Block b(Tone(16, 48000, 480, 1000, 0.5));
+    static Context c;  // outlives the thread, which ends on its own
+    const auto f = Format(1, 16, 48000, SPEAKER_FRONT_LEFT);
+    ASSERT_EQ(waveOutOpen(&c.Handle, WAVE_MAPPER, &f.Format, reinterpret_cast<DWORD_PTR>(&Context::Proc),
+                          reinterpret_cast<DWORD_PTR>(&c), CALLBACK_FUNCTION),
+              MMSYSERR_NOERROR);
+    ASSERT_EQ(waveOutPrepareHeader(c.Handle, &b.Header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveOutWrite(c.Handle, &b.Header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    waveout_virtual::Advance(960);
+    for (int i = 0; i < 500 && !c.GotClose; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(c.GotClose);
+    EXPECT_EQ(c.Closed, MMSYSERR_NOERROR);
+    EXPECT_EQ(waveOutPause(c.Handle), MMSYSERR_INVALHANDLE);
 }
 
 TEST(WaveOutBackendChoice, RefusedWhileAHandleIsOpen) {
