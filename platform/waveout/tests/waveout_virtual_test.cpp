@@ -341,7 +341,7 @@ TEST_F(VirtualWaveOut, ACallbackMayCloseItsOwnHandle) {
         }
     };
     Block b(Tone(16, 48000, 480, 1000, 0.5));
-    static Context c;  // outlives the thread, which ends on its own
+    Context c;  // WOM_CLOSE's store is the thread's last touch of it
     const auto f = Format(1, 16, 48000, SPEAKER_FRONT_LEFT);
     ASSERT_EQ(waveOutOpen(&c.Handle, WAVE_MAPPER, &f.Format, reinterpret_cast<DWORD_PTR>(&Context::Proc),
                           reinterpret_cast<DWORD_PTR>(&c), CALLBACK_FUNCTION),
