@@ -191,11 +191,16 @@ TFileStream::~TFileStream()
         ::close(FHandle);
 }
 
-int64_t TFileStream::Read(void* buffer, int64_t count)
+namespace {
+
+// Loops over partial transfers and interrupted calls until count bytes moved, the end
+// of the file, or an error.
+template <class Byte, class Op>
+int64_t Transfer(int handle, Byte* buffer, int64_t count, Op op)
 {
     int64_t done = 0;
     while (done < count) {
-        const ssize_t n = ::read(FHandle, static_cast<char*>(buffer) + done, size_t(count - done));
+        const ssize_t n = op(handle, buffer + done, size_t(count - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -205,18 +210,16 @@ int64_t TFileStream::Read(void* buffer, int64_t count)
     return done;
 }
 
+}  // namespace
+
+int64_t TFileStream::Read(void* buffer, int64_t count)
+{
+    return Transfer(FHandle, static_cast<char*>(buffer), count, ::read);
+}
+
 int64_t TFileStream::Write(const void* buffer, int64_t count)
 {
-    int64_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(FHandle, static_cast<const char*>(buffer) + done, size_t(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
+    return Transfer(FHandle, static_cast<const char*>(buffer), count, ::write);
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
