@@ -43,9 +43,6 @@ public:
 
     // Asks Execute to end; it does not wait.
     virtual void Terminate();
-    // Terminate, then wait for the end of the run. Never throws, so destructors can
-    // call it; does nothing on the thread itself or when the thread never started.
-    void TerminateAndWait();
     bool Terminated() const { return FTerminated.load(); }
 
     // Waits until Execute (and DoTerminate) have returned and gives the ReturnValue.
@@ -85,6 +82,10 @@ protected:
     // exists).
     virtual void DoTerminate() {}
     void SetReturnValue(int32_t Value) { FReturnValue.store(Value); }
+    // For destructors: Terminate, then wait for the end of the run (which then no longer
+    // frees the object itself). Never throws; does nothing on the thread itself or when
+    // the thread never started.
+    void TerminateAndWait();
 
 private:
     static void* ThreadMain(void* Self);

@@ -7,6 +7,7 @@
 #include <climits>
 #include <functional>
 #include <latch>
+#include <memory>
 #include <set>
 #include <thread>
 #include <vector>
@@ -177,6 +178,12 @@ TEST(Mutex, OwnerEndingWithoutReleaseAbandonsIt)
     EXPECT_TRUE(m.Release());
     EXPECT_TRUE(m.Release());  // the dead owner's two levels did not carry over
     EXPECT_FALSE(m.Release());
+
+    // A mutex freed by its owner while held is forgotten, not abandoned at the end.
+    std::thread([] {
+        auto temporary = std::make_unique<TMutex>();
+        temporary->WaitFor(0);
+    }).join();
 }
 
 TEST(Waits, TimedWaitsTimeOutAfterTheirTime)
