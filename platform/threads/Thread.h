@@ -9,9 +9,11 @@
 // while it runs is terminated and waited for; but by then the derived part is already
 // gone, so a class whose Execute uses its own members (or that must wake its Execute,
 // e.g. by signalling a semaphore in its Terminate) calls TerminateAndWait() first thing
-// in its own destructor. With
-// FreeOnTerminate the object deletes itself on its own thread after Execute: nobody else
-// may delete it or touch it once it may have ended.
+// in its own destructor. With FreeOnTerminate the object deletes itself on its own
+// thread after Execute: nobody else may delete it or touch it once it may have ended.
+//
+// Handing work to the main thread (Synchronize, Queue, an OnTerminate run there) needs
+// the message loop; DoTerminate is where it plugs in.
 #pragma once
 
 #include "platform/threads/Sync.h"
