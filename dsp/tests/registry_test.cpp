@@ -130,6 +130,17 @@ TEST(DspRegistry, TypedGlobalAndNameLookupAreTheSameEntry)
     EXPECT_EQ(vpGetCpuType(), 0);
 }
 
+TEST(DspRegistry, ANameRegisteredBySecondModuleStaysOneEntry)
+{
+    static constexpr DspEntryDef kAgain[] = {DCS_DSP_ENTRY(vpsCopy_8u)};
+    const std::size_t before = DspRegisteredEntries().size();
+    DspRegistrar registrar;
+    registrar.Add(kAgain);
+    EXPECT_EQ(DspRegisteredEntries().size(), before);
+    EXPECT_EQ(DspLookupAs<vpsCopy_8u_fn>("vpsCopy_8u"), &fallback::vpsCopy_8u);
+    DspRestartForTesting();
+}
+
 // Points the library search at one directory and starts the registry again; puts the
 // normal search back afterwards.
 class DspLoader : public ::testing::Test {
