@@ -143,10 +143,20 @@ TEST(VpsStats, NormaliseAndDotProducts)
     EXPECT_EQ(cd[0].re, 0.5);
     EXPECT_EQ(cd[0].im, 1.0);
 
-    const double p[4] = {1e16, 1, -1e16, 3}, q[4] = {1, 1, 1, 1};
+    // Products and sums keep the extended precision: (1+e)^2 - 1 = 2e + e^2, where double
+    // products would give 2e; and a small term between two cancelling large ones survives.
+    const double e = std::ldexp(1.0, -30);
+    const double p[2] = {1 + e, -1}, q[2] = {1 + e, 1};
     double dp;
-    ASSERT_EQ(fallback::vpsDotProd_64f(p, q, 4, &dp), StatusOk);
-    EXPECT_EQ(dp, 4.0);  // extended sum keeps the small terms
+    ASSERT_EQ(fallback::vpsDotProd_64f(p, q, 2, &dp), StatusOk);
+    EXPECT_EQ(dp, 2 * e + e * e);
+    std::vector<double> big(13, 0.0), ones(13, 1.0);
+    big[0] = 1e16;
+    big[4] = 1;
+    big[8] = -1e16;
+    big[12] = 2;
+    ASSERT_EQ(fallback::vpsDotProd_64f(big.data(), ones.data(), 13, &dp), StatusOk);
+    EXPECT_EQ(dp, 3.0);
     const Vps64fc u[2] = {{1, 2}, {0, 1}}, w[2] = {{3, 4}, {0, 1}};
     Vps64fc cdp;
     ASSERT_EQ(fallback::vpsDotProd_64fc(u, w, 2, &cdp), StatusOk);
