@@ -156,7 +156,7 @@ VpsStatus vpsSqr_64f_I(double* pSrcDst, int len) { return vpsSqr_64f(pSrcDst, pS
 
 VpsStatus vpsSqrt_64f(const double* pSrc, double* pDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     VpsStatus status = StatusOk;
     for (int i = 0; i < len; ++i) {
@@ -173,7 +173,7 @@ VpsStatus vpsSqrt_64f(const double* pSrc, double* pDst, int len)
 
 VpsStatus vpsSqrt_64f_I(double* pSrcDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrcDst))
+    if (VpsStatus s = DspCheck(len, pSrcDst))
         return s;
     VpsStatus status = StatusOk;
     for (int i = 0; i < len; ++i) {
@@ -202,7 +202,7 @@ VpsStatus vpsExp_64f_I(double* pSrcDst, int len) { return vpsExp_64f(pSrcDst, pS
 
 VpsStatus vpsLn_64f(const double* pSrc, double* pDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     return LnVector(pSrc, pDst, len);
 }
@@ -245,7 +245,7 @@ VpsStatus vpsMagnitude_64fc(const Vps64fc* pSrc, double* pDst, int len)
 
 VpsStatus vpsNorm_L2_64fc64f(const Vps64fc* pSrc, int len, double* pNorm)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pNorm))
+    if (VpsStatus s = DspCheck(len, pSrc, pNorm))
         return s;
     Ext even = 0.0L, odd = 0.0L;
     int i = 0;

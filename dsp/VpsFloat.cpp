@@ -113,7 +113,7 @@ VpsStatus vpsDiv_64f_I(const double* pSrc, double* pSrcDst, int len)
 
 VpsStatus vpsAddC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     if (IsNeutral(val, 0.0))
         return CopyOrKeep(pSrc, pDst, len);
@@ -127,7 +127,7 @@ VpsStatus vpsAddC_64f_I(double val, double* pSrcDst, int len)
 
 VpsStatus vpsSubC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     if (IsNeutral(val, 0.0))
         return CopyOrKeep(pSrc, pDst, len);
@@ -156,7 +156,7 @@ VpsStatus vpsSubCRev_32f_I(float val, float* pSrcDst, int len)
 
 VpsStatus vpsMulC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     if (IsNeutral(val, 1.0))
         return CopyOrKeep(pSrc, pDst, len);
@@ -172,7 +172,7 @@ VpsStatus vpsMulC_64f_I(double val, double* pSrcDst, int len)
 
 VpsStatus vpsMulC_32f_I(float val, float* pSrcDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrcDst))
+    if (VpsStatus s = DspCheck(len, pSrcDst))
         return s;
     if (std::isnan(val) || val == 1.0f)
         return StatusOk;
@@ -183,7 +183,7 @@ VpsStatus vpsMulC_32f_I(float val, float* pSrcDst, int len)
 
 VpsStatus vpsDivC_64f(const double* pSrc, double val, double* pDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     if (val == 0.0 || std::isnan(val))
         return StatusDivideByZero;
@@ -279,7 +279,7 @@ VpsStatus vpsMulC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len)
 
 VpsStatus vpsDivC_64fc(const Vps64fc* pSrc, Vps64fc val, Vps64fc* pDst, int len)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     const Ext vr = val.re, vi = val.im;
     const Ext den = vr * vr + vi * vi;
@@ -330,7 +330,7 @@ VpsStatus vpsImag_64fc(const Vps64fc* pSrc, double* pDstIm, int len)
 
 VpsStatus vpsConjCcs_64fc_I(Vps64fc* pSrcDst, int lenDst)
 {
-    if (VpsStatus s = CheckPtrLen(lenDst, pSrcDst))
+    if (VpsStatus s = DspCheck(lenDst, pSrcDst))
         return s;
     for (int k = lenDst / 2 + 1; k < lenDst; ++k)
         pSrcDst[k] = {pSrcDst[lenDst - k].re, -pSrcDst[lenDst - k].im};

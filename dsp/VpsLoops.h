@@ -2,26 +2,17 @@
 // the vector primitive modules; not an interface of the library.
 #pragma once
 
-#include "dsp/DspTypes.h"
+#include "dsp/DspCore.h"
 
 namespace dcs::vpsloops {
 
 using Ext = long double;  // x87 extended precision: 64-bit significand
 
-// Every named pointer null: -8 (tested first); len <= 0: -6; else 0.
-template <typename... P>
-inline VpsStatus CheckPtrLen(int len, const P*... ptrs)
-{
-    if (((ptrs == nullptr) || ...))
-        return StatusNullPointer;
-    return len <= 0 ? StatusBadSize : StatusOk;
-}
-
 // pDst[i] = f(pSrc[i]); pDst may equal pSrc.
 template <typename S, typename D, typename F>
 inline VpsStatus MapEach(const S* pSrc, D* pDst, int len, F f)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     for (int i = 0; i < len; ++i)
         pDst[i] = f(pSrc[i]);
@@ -32,7 +23,7 @@ inline VpsStatus MapEach(const S* pSrc, D* pDst, int len, F f)
 template <typename A, typename B, typename D, typename F>
 inline VpsStatus ZipEach(const A* pA, const B* pB, D* pDst, int len, F f)
 {
-    if (VpsStatus s = CheckPtrLen(len, pA, pB, pDst))
+    if (VpsStatus s = DspCheck(len, pA, pB, pDst))
         return s;
     for (int i = 0; i < len; ++i)
         pDst[i] = f(pA[i], pB[i]);

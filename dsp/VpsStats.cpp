@@ -92,7 +92,7 @@ VpsStatus ThresholdComplex(const Vps64fc* pSrc, Vps64fc* pDst, int len, double l
 
 VpsStatus vpsNormDiff_L1_64f(const double* pSrc1, const double* pSrc2, int len, double* pNorm)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc1, pSrc2, pNorm))
+    if (VpsStatus s = DspCheck(len, pSrc1, pSrc2, pNorm))
         return s;
     Ext sum = 0.0L;
     for (int i = 0; i < len; ++i)
@@ -103,7 +103,7 @@ VpsStatus vpsNormDiff_L1_64f(const double* pSrc1, const double* pSrc2, int len, 
 
 VpsStatus vpsNormDiff_L2_64f(const double* pSrc1, const double* pSrc2, int len, double* pNorm)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc1, pSrc2, pNorm))
+    if (VpsStatus s = DspCheck(len, pSrc1, pSrc2, pNorm))
         return s;
     Ext sum = 0.0L;
     for (int i = 0; i < len; ++i) {
@@ -116,7 +116,7 @@ VpsStatus vpsNormDiff_L2_64f(const double* pSrc1, const double* pSrc2, int len, 
 
 VpsStatus vpsNormDiff_Inf_64f(const double* pSrc1, const double* pSrc2, int len, double* pNorm)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc1, pSrc2, pNorm))
+    if (VpsStatus s = DspCheck(len, pSrc1, pSrc2, pNorm))
         return s;
     Ext m = 0.0L;
     for (int i = 0; i < len; ++i) {
@@ -130,7 +130,7 @@ VpsStatus vpsNormDiff_Inf_64f(const double* pSrc1, const double* pSrc2, int len,
 
 VpsStatus vpsMean_64f(const double* pSrc, int len, double* pMean)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pMean))
+    if (VpsStatus s = DspCheck(len, pSrc, pMean))
         return s;
     *pMean = static_cast<double>(PairwiseSum(pSrc, len) / len);
     return StatusOk;
@@ -138,7 +138,7 @@ VpsStatus vpsMean_64f(const double* pSrc, int len, double* pMean)
 
 VpsStatus vpsMean_32f(const float* pSrc, int len, float* pMean, int /*hint*/)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pMean))
+    if (VpsStatus s = DspCheck(len, pSrc, pMean))
         return s;
     Ext first = 0.0L, second = 0.0L;
     const int blocks = len / 4 * 4;
@@ -158,7 +158,7 @@ VpsStatus vpsMean_32f(const float* pSrc, int len, float* pMean, int /*hint*/)
 
 VpsStatus vpsSum_64f(const double* pSrc, int len, double* pSum)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pSum))
+    if (VpsStatus s = DspCheck(len, pSrc, pSum))
         return s;
     *pSum = static_cast<double>(PairwiseSum(pSrc, len));
     return StatusOk;
@@ -206,7 +206,7 @@ VpsStatus vpsStdDev_64f(const double* pSrc, int len, double* pStdDev)
 
 VpsStatus vpsMin_64f(const double* pSrc, int len, double* pMin)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pMin))
+    if (VpsStatus s = DspCheck(len, pSrc, pMin))
         return s;
     double m = pSrc[0];
     for (int i = 1; i < len; ++i)
@@ -218,7 +218,7 @@ VpsStatus vpsMin_64f(const double* pSrc, int len, double* pMin)
 
 VpsStatus vpsMax_64f(const double* pSrc, int len, double* pMax)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pMax))
+    if (VpsStatus s = DspCheck(len, pSrc, pMax))
         return s;
     double m = pSrc[0];
     for (int i = 1; i < len; ++i)
@@ -232,7 +232,7 @@ VpsStatus vpsMinIndx_64f(const double* pSrc, int len, double* pMin, int* pIndx)
 {
     if (pIndx == nullptr)
         return vpsMin_64f(pSrc, len, pMin);
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pMin))
+    if (VpsStatus s = DspCheck(len, pSrc, pMin))
         return s;
     int at = 0;
     for (int i = 1; i < len; ++i)
@@ -247,7 +247,7 @@ VpsStatus vpsMaxIndx_64f(const double* pSrc, int len, double* pMax, int* pIndx)
 {
     if (pIndx == nullptr)
         return vpsMax_64f(pSrc, len, pMax);
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pMax))
+    if (VpsStatus s = DspCheck(len, pSrc, pMax))
         return s;
     int at = 0;
     for (int i = 1; i < len; ++i)
@@ -288,7 +288,7 @@ VpsStatus vpsNormalize_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len, Vps64fc
 
 VpsStatus vpsDotProd_64f(const double* pSrc1, const double* pSrc2, int len, double* pDp)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc1, pSrc2, pDp))
+    if (VpsStatus s = DspCheck(len, pSrc1, pSrc2, pDp))
         return s;
     // Extended products and sums like the shared in-order kernel, but four running sums,
     // so the x87 additions overlap: about three times the kernel's speed and faster than
@@ -310,7 +310,7 @@ VpsStatus vpsDotProd_64f(const double* pSrc1, const double* pSrc2, int len, doub
 
 VpsStatus vpsDotProd_64fc(const Vps64fc* pSrc1, const Vps64fc* pSrc2, int len, Vps64fc* pDp)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc1, pSrc2, pDp))
+    if (VpsStatus s = DspCheck(len, pSrc1, pSrc2, pDp))
         return s;
     Ext re = 0.0L, im = 0.0L;
     for (int i = 0; i < len; ++i) {
@@ -326,7 +326,7 @@ VpsStatus vpsDotProd_64fc(const Vps64fc* pSrc1, const Vps64fc* pSrc2, int len, V
 VpsStatus vpsDotProd_32s_Sfs(const int32_t* pSrc1, const int32_t* pSrc2, int len, int32_t* pDp,
                              int scaleFactor)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc1, pSrc2, pDp))
+    if (VpsStatus s = DspCheck(len, pSrc1, pSrc2, pDp))
         return s;
     int c = scaleFactor;
     if (c < -30)
@@ -348,7 +348,7 @@ VpsStatus vpsDotProd_32s_Sfs(const int32_t* pSrc1, const int32_t* pSrc2, int len
 
 VpsStatus vpsThreshold_32f_I(float* pSrcDst, int len, float level, int relOp)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrcDst))
+    if (VpsStatus s = DspCheck(len, pSrcDst))
         return s;
     ThresholdInPlace(pSrcDst, len, level, relOp);
     return StatusOk;
@@ -356,7 +356,7 @@ VpsStatus vpsThreshold_32f_I(float* pSrcDst, int len, float level, int relOp)
 
 VpsStatus vpsThreshold_64f_I(double* pSrcDst, int len, double level, int relOp)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrcDst))
+    if (VpsStatus s = DspCheck(len, pSrcDst))
         return s;
     ThresholdInPlace(pSrcDst, len, level, relOp);
     return StatusOk;
@@ -364,7 +364,7 @@ VpsStatus vpsThreshold_64f_I(double* pSrcDst, int len, double level, int relOp)
 
 VpsStatus vpsThreshold_64f(const double* pSrc, double* pDst, int len, double level, int relOp)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     if (relOp == kThresholdGreaterThan) {
         for (int i = 0; i < len; ++i)
@@ -378,7 +378,7 @@ VpsStatus vpsThreshold_64f(const double* pSrc, double* pDst, int len, double lev
 
 VpsStatus vpsThreshold_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len, double level, int relOp)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrc, pDst))
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
     if (level < 0.0)
         return StatusNegativeThreshold;
@@ -387,7 +387,7 @@ VpsStatus vpsThreshold_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len, double 
 
 VpsStatus vpsThreshold_64fc_I(Vps64fc* pSrcDst, int len, double level, int relOp)
 {
-    if (VpsStatus s = CheckPtrLen(len, pSrcDst))
+    if (VpsStatus s = DspCheck(len, pSrcDst))
         return s;
     if (level < 0.0)
         return StatusNegativeThreshold;
