@@ -196,6 +196,7 @@ TEST(VpsFloat, ConversionsRoundAndSaturate)
         {7.0, 1, 1, 4},           {1.0, 1, -31, 2147483647}, {-1.0, 0, -31, INT32_MIN},
         {3.0, 1, 100000, 0},      {0.0, 1, -100000, INT32_MIN},  // 0 * infinity is NaN
         {2147483646.5, 1, 0, 2147483646},
+        {3.0, 1, INT32_MAX, 0},   {-1.0, 1, INT32_MIN, INT32_MIN},  // no 2^31 halvings
     };
     for (const Case& c : cases) {
         int32_t r = 0;
