@@ -131,7 +131,8 @@ VpsStatus MirrorCopy(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep, V
         return StatusBadSize;
     if (flip < vpiAxsHorizontal || flip > vpiAxsBoth)
         return StatusBadMirrorAxis;
-    const int w = size.width, h = size.height;
+    const std::ptrdiff_t w = size.width;
+    const int h = size.height;
     for (int y = 0; y < h; ++y) {
         const Vps8u* s = Row(pSrc, srcStep, y);
         Vps8u* d = Row(pDst, dstStep, flip == vpiAxsVertical ? y : h - 1 - y);
@@ -139,7 +140,7 @@ VpsStatus MirrorCopy(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep, V
             std::memcpy(d, s, static_cast<std::size_t>(w) * Channels);
             continue;
         }
-        for (int x = 0; x < w; ++x)
+        for (std::ptrdiff_t x = 0; x < w; ++x)
             std::memcpy(d + (w - 1 - x) * Channels, s + x * Channels, Channels);
     }
     return StatusOk;
@@ -150,9 +151,9 @@ void SwapPixels(Vps8u* a, Vps8u* b)
     std::swap_ranges(a, a + 3, b);
 }
 
-void ReverseRow(Vps8u* row, int w)
+void ReverseRow(Vps8u* row, std::ptrdiff_t w)
 {
-    for (int x = 0; x < w / 2; ++x)
+    for (std::ptrdiff_t x = 0; x < w / 2; ++x)
         SwapPixels(row + 3 * x, row + 3 * (w - 1 - x));
 }
 
@@ -197,7 +198,7 @@ VpsStatus vpiSet_8u_C4R(const Vps8u value[4], Vps8u* pDst, int dstStep, VpiSize 
         return StatusBadStep;
     for (int y = 0; y < roiSize.height; ++y) {
         Vps8u* d = Row(pDst, dstStep, y);
-        for (int x = 0; x < roiSize.width; ++x)
+        for (std::ptrdiff_t x = 0; x < roiSize.width; ++x)
             std::memcpy(d + 4 * x, value, 4);
     }
     return StatusOk;
@@ -226,7 +227,7 @@ VpsStatus vpiLUT_Linear_8u_C4R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int 
     for (int y = 0; y < roiSize.height; ++y) {
         const Vps8u* s = Row(pSrc, srcStep, y);
         Vps8u* d = Row(pDst, dstStep, y);
-        for (int i = 0; i < roiSize.width * 4; ++i)
+        for (std::ptrdiff_t i = 0; i < static_cast<std::ptrdiff_t>(roiSize.width) * 4; ++i)
             d[i] = tables[i & 3][s[i]];
     }
     return StatusOk;
@@ -252,7 +253,8 @@ VpsStatus vpiMirror_8u_C3IR(Vps8u* pSrcDst, int srcDstStep, VpiSize roiSize, int
         return StatusBadSize;
     if (flip < vpiAxsHorizontal || flip > vpiAxsBoth)
         return StatusBadMirrorAxis;
-    const int w = roiSize.width, h = roiSize.height;
+    const std::ptrdiff_t w = roiSize.width;
+    const int h = roiSize.height;
     const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
     if (flip == vpiAxsVertical) {
         for (int y = 0; y < h; ++y)
@@ -265,7 +267,7 @@ VpsStatus vpiMirror_8u_C3IR(Vps8u* pSrcDst, int srcDstStep, VpiSize roiSize, int
         if (flip == vpiAxsHorizontal) {
             std::swap_ranges(a, a + rowBytes, b);
         } else {
-            for (int x = 0; x < w; ++x)
+            for (std::ptrdiff_t x = 0; x < w; ++x)
                 SwapPixels(a + 3 * x, b + 3 * (w - 1 - x));
         }
     }

@@ -123,6 +123,28 @@ TEST(VpsStats, NormsOfDifferences)
     EXPECT_EQ(r, 4);
     fallback::vpsNormDiff_Inf_64f(a, a, 3, &r);
     EXPECT_EQ(r, 0);
+    // Infinity and NaN: the sums take them in; the maximum skips a NaN difference (the
+    // comparison with a NaN is false), as a maximum-of-numbers does.
+    struct Case { std::vector<double> x; double l1, l2, inf; };
+    const Case cases[] = {
+        {{1, kInf, -2}, kInf, kInf, kInf},
+        {{1, kNaN, -2}, kNaN, kNaN, 2},
+        {{kInf, kNaN}, kNaN, kNaN, kInf},
+    };
+    for (const Case& c : cases) {
+        const std::vector<double> zeros(c.x.size(), 0.0);
+        const int n = int(c.x.size());
+        double l1, l2, li;
+        fallback::vpsNormDiff_L1_64f(c.x.data(), zeros.data(), n, &l1);
+        fallback::vpsNormDiff_L2_64f(c.x.data(), zeros.data(), n, &l2);
+        fallback::vpsNormDiff_Inf_64f(c.x.data(), zeros.data(), n, &li);
+        for (auto [got, want] : {std::pair{l1, c.l1}, std::pair{l2, c.l2}, std::pair{li, c.inf}}) {
+            if (std::isnan(want))
+                EXPECT_TRUE(std::isnan(got));
+            else
+                EXPECT_EQ(got, want);
+        }
+    }
     // Squares of 1e200 overflow a double but not the extended sum.
     const double big[1] = {1e200}, zero[1] = {0};
     fallback::vpsNormDiff_L2_64f(big, zero, 1, &r);
