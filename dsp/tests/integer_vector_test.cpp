@@ -348,6 +348,23 @@ TEST(IntegerFillsAndCopies, WriteOnlyTheRegion)
     EXPECT_EQ(vpiCopy_8u_C1R(src.data(), 3, nullptr, 4, {2, 2}), StatusNullPointer);
     EXPECT_EQ(vpiCopy_16s_C1R(mono.data(), 2, back.data(), 2, {1, 0}), StatusBadSize);
 
+    // Packed 24-bit samples: their low two bytes form a 16-bit column at an odd step,
+    // from an even or an odd address.
+    const std::vector<unsigned char> packed{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    std::vector<unsigned char> low(10, 0);
+    ASSERT_EQ(vpiCopy_16s_C1R(reinterpret_cast<const Vps16s*>(packed.data()), 3,
+                              reinterpret_cast<Vps16s*>(low.data()), 3, {1, 3}),
+              StatusOk);
+    EXPECT_EQ(low, (std::vector<unsigned char>{1, 2, 0, 4, 5, 0, 7, 8, 0, 0}));
+    ASSERT_EQ(vpiAddC_16s_C1IRSfs(0x0101, reinterpret_cast<Vps16s*>(low.data() + 1), 3, {1, 3}, 0), StatusOk);
+    EXPECT_EQ(low, (std::vector<unsigned char>{1, 3, 1, 4, 6, 1, 7, 9, 1, 0}));
+
+    // A negative destination step walks the rows upwards: a vertical flip.
+    const std::vector<Vps16s> rows{1, 2, 3, 4, 5, 6};
+    std::vector<Vps16s> flipped(6, 0);
+    ASSERT_EQ(vpiCopy_16s_C1R(rows.data(), 4, flipped.data() + 4, -4, {2, 3}), StatusOk);
+    EXPECT_EQ(flipped, (std::vector<Vps16s>{5, 6, 3, 4, 1, 2}));
+
     const std::vector<Vps8s> s8{-128, -1, 0, 127};
     std::vector<Vps16s> s16(4);
     ASSERT_EQ(vpsConvert_8s16s(s8.data(), s16.data(), 4), StatusOk);
