@@ -130,6 +130,17 @@ TEST(DspRegistry, TypedGlobalAndNameLookupAreTheSameEntry)
     EXPECT_EQ(vpGetCpuType(), 0);
 }
 
+TEST(DspRegistry, ANameRegisteredBySecondModuleStaysOneEntry)
+{
+    static constexpr DspEntryDef kAgain[] = {DCS_DSP_ENTRY(vpsCopy_8u)};
+    const std::size_t before = DspRegisteredEntries().size();
+    DspRegistrar registrar;
+    registrar.Add(kAgain);
+    EXPECT_EQ(DspRegisteredEntries().size(), before);
+    EXPECT_EQ(DspLookupAs<vpsCopy_8u_fn>("vpsCopy_8u"), &fallback::vpsCopy_8u);
+    DspRestartForTesting();
+}
+
 // Points the library search at one directory and starts the registry again; puts the
 // normal search back afterwards.
 class DspLoader : public ::testing::Test {
@@ -166,6 +177,18 @@ TEST_F(DspLoader, SignalLibraryExportsReplaceTheirFallbacksOnly)
     EXPECT_EQ(vpiCopy_32s_C1R(nullptr, 4, nullptr, 4, {1, 1}), StatusNullPointer);
     EXPECT_EQ(vpsZero_8u(nullptr, 1), StatusNullPointer);
     EXPECT_EQ(ExternalNames(), std::set<std::string>{"vpsCopy_8u"});
+}
+
+TEST_F(DspLoader, ShutdownPutsEveryEntryBackOnItsFallbackBeforeReleasing)
+{
+    StartWith(std::string(DCS_FAKE_LIB_DIR) + "/signal");
+    ASSERT_EQ(vpsCopy_8u(nullptr, nullptr, 0), kSignalMarker);
+    DspShutdown();
+    EXPECT_EQ(vpsCopy_8u(nullptr, nullptr, 0), StatusNullPointer);
+    EXPECT_EQ(DspLookup("vpsCopy_8u"), reinterpret_cast<DspProc>(&fallback::vpsCopy_8u));
+    EXPECT_TRUE(ExternalNames().empty());
+    DspShutdown();  // a second call changes nothing
+    EXPECT_EQ(vpsCopy_8u, &fallback::vpsCopy_8u);
 }
 
 TEST_F(DspLoader, ColourLibraryAloneServesImageNames)
