@@ -1,5 +1,7 @@
 #include "dsp/IntegerVectorFallbacks.h"
 
+#include "dsp/DspCore.h"
+
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -264,10 +266,8 @@ int constOperation(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi
 template <class T, class Op>
 int constVector(const T* pSrc, T* pDst, int len, int sf, Family family, ConstCase constCase, Op op)
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     return constOperation(pSrc, 0, pDst, 0, VpiSize{len, 1}, false, sf, family, constCase, op);
 }
 
@@ -476,10 +476,8 @@ int vpiDiv_16s_C1IRSfs(const s16* pSrc, int srcStep, s16* pSrcDst, int srcDstSte
 
 int vpsDivC_16s_Sfs(const s16* pSrc, s16 value, s16* pDst, int len, int sf)
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     if (value == 0)
         return StatusDivideByZero;
     divC16(pSrc, 0, pDst, 0, VpiSize{len, 1}, divC16Factor(value, sf));
@@ -493,10 +491,8 @@ int vpsDivC_16s_ISfs(s16 value, s16* pSrcDst, int len, int sf)
 
 int vpsDivC_8u_Sfs(const u8* pSrc, u8 value, u8* pDst, int len, int sf)
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     if (value == 0)
         return StatusDivideByZero;
     divC8(pSrc, 0, pDst, 0, VpiSize{len, 1}, divC8Factor(value, sf));
@@ -529,10 +525,8 @@ int vpiDivC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, in
 
 int vpsSet_16s(s16 value, s16* pDst, int len)
 {
-    if (!pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pDst))
+        return st;
     for (int i = 0; i < len; ++i)
         pDst[i] = value;
     return StatusOk;
@@ -689,10 +683,8 @@ int vpiMulC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int d
 
 int vpsConvert_8s16s(const s8* pSrc, s16* pDst, int len)
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     for (int i = 0; i < len; ++i)
         pDst[i] = pSrc[i];
     return StatusOk;
