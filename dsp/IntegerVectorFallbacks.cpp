@@ -5,8 +5,10 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace dcs {
 namespace fallback {
