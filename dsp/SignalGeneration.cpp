@@ -17,8 +17,7 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 
-// Truncation toward zero into 16 bits, saturating. Written as two selects so that
-// the compiler can turn a block of them into min/max vector instructions.
+// Truncation toward zero into 16 bits, saturating.
 inline Vps16s toSample(double v)
 {
     v = v > -32768.0 ? v : -32768.0;
