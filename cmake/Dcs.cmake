@@ -36,3 +36,14 @@ function(dcs_tests target)
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${A_LABEL})
 endfunction()
+
+# Adds every sub-folder that has a CMakeLists.txt, so a new facility or component family
+# needs no edit of its parent.
+function(dcs_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child IN LISTS children)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
