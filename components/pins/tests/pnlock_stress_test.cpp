@@ -41,7 +41,7 @@ struct Shared {
 
 void Worker(Shared& S, unsigned ASeed) {
     std::mt19937 rnd(ASeed);
-    const std::uint32_t me = PNCurrentThreadId();
+    const std::uint32_t me = GetCurrentThreadId();
     IPNLock& lock = *S.Object.IntLock();
     // Empty sections handed out during stops, kept alive across later requests.
     std::deque<IPNLockSection> refused;
