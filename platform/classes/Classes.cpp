@@ -1,34 +1,13 @@
 #include "platform/classes/Classes.h"
 
+#include "platform/base/Strings.h"
+
 #include <algorithm>
 #include <cctype>
 #include <unordered_map>
 
 namespace dcs {
 
-namespace {
-
-char Lower(char C) { return static_cast<char>(std::tolower(static_cast<unsigned char>(C))); }
-
-bool SameText(std::string_view A, std::string_view B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (size_t i = 0; i < A.size(); ++i)
-        if (Lower(A[i]) != Lower(B[i]))
-            return false;
-    return true;
-}
-
-std::string LowerCase(std::string_view S)
-{
-    std::string r(S);
-    for (char& c : r)
-        c = Lower(c);
-    return r;
-}
-
-}  // namespace
 
 const char* TypeKindName(TTypeKind Kind)
 {
