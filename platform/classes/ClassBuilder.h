@@ -171,6 +171,10 @@ public:
         static_assert(std::is_base_of_v<TComponent, Self>, "events are published by components");
         TPropInfo& P = Add(std::move(Name), TTypeKind::tkMethod, std::move(TypeName));
         P.HasMethod = [Field](const TObject& O) { return static_cast<bool>(static_cast<const Self&>(O).*Field); };
+        P.GetMethod = [Field](const TObject& O) -> std::any {
+            const Fn& f = static_cast<const Self&>(O).*Field;
+            return f ? std::any(f) : std::any();
+        };
         P.SetMethod = [Field, Set, Name = P.Name](TObject& O, const std::any& H) {
             Fn value;
             if (H.has_value()) {

@@ -241,6 +241,7 @@ void TReader::SkipValue()
             Error("Stream read error");
         FStream.Seek(n, soCurrent);
     };
+    TNestingGuard nest(FNesting);
     TValueType v = ReadValue();
     switch (v) {
     case vaNull: FStream.Seek(-1, soCurrent); Error("Invalid property value: a value was expected, found end of list");
@@ -413,6 +414,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Prop)
 
 void TReader::ReadCollection(TCollection* Collection)
 {
+    TNestingGuard nest(FNesting);
     Collection->BeginUpdate();
     try {
         Collection->Clear();
@@ -466,6 +468,7 @@ void TReader::ForgetComponent(TComponent* C)
 
 TComponent* TReader::ReadComponent()
 {
+    TNestingGuard nest(FNesting);
     std::string cls = ReadStr();
     std::string name = ReadStr();
     TClass c;

@@ -41,6 +41,27 @@ constexpr uint8_t kLastValueType = vaInt64;
 const char* ValueTypeName(TValueType V);
 
 inline constexpr char kFormSignature[4] = {'D', 'C', 'F', '0'};
+// Deeper nesting of components or values is taken for a malformed stream.
+inline constexpr int kMaxStreamNesting = 200;
+
+// Counts one level of nesting for as long as it lives; raises EReadError past the limit.
+class TNestingGuard {
+public:
+    explicit TNestingGuard(int& Depth) : FDepth(Depth)
+    {
+        if (++FDepth > kMaxStreamNesting) {
+            --FDepth;
+            throw EReadError("Stored values are nested more than " + std::to_string(kMaxStreamNesting) +
+                             " levels deep");
+        }
+    }
+    ~TNestingGuard() { --FDepth; }
+    TNestingGuard(const TNestingGuard&) = delete;
+    TNestingGuard& operator=(const TNestingGuard&) = delete;
+
+private:
+    int& FDepth;
+};
 
 using TReaderProc = std::function<void(TReader&)>;
 using TWriterProc = std::function<void(TWriter&)>;
@@ -149,6 +170,7 @@ private:
     std::string FPropPath;  // full dotted path for messages
     bool FHandled = false;
     int FPropDepth = 0;
+    int FNesting = 0;
 };
 
 class TWriter : public TFiler {

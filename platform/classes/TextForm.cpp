@@ -159,6 +159,7 @@ public:
 private:
     void Object(int Ind)
     {
+        TNestingGuard nest(Depth);
         std::string cls = R.ReadStr();
         std::string name = R.ReadStr();
         Out += Indent(Ind) + "object " + (name.empty() ? "" : name + ": ") + cls + "\n";
@@ -188,6 +189,7 @@ private:
     // further lines are indented under Ind.
     std::string Value(int Ind)
     {
+        TNestingGuard nest(Depth);
         TValueType v = R.NextValue();
         switch (v) {
         case vaList: {
@@ -267,6 +269,7 @@ private:
 
     TReader R;
     std::string Out;
+    int Depth = 0;
 };
 
 // ---------------------------------------------------------------------------------
@@ -493,6 +496,7 @@ private:
 
     void Object()
     {
+        TNestingGuard nest(Depth);
         ExpectWord("object");
         std::string first = ExpectSymbol("a component name or class");
         std::string name, cls;
@@ -534,6 +538,7 @@ private:
 
     void Value()
     {
+        TNestingGuard nest(Depth);
         if (IsChar('-') || IsChar('+')) {
             bool negative = Ch == '-';
             Next();
@@ -678,6 +683,7 @@ private:
     char Ch = 0;
     int64_t IntValue = 0;
     bool BigInt = false;
+    int Depth = 0;
     TWriter W;
 };
 

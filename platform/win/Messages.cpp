@@ -109,6 +109,20 @@ bool FindWindow(HWND Wnd, TWindow& Out)
     return true;
 }
 
+// Runs Fn(global, queue of Wnd) under both locks; Otherwise when Wnd is unknown.
+template <class R, class F>
+R WithWindowQueue(HWND Wnd, R Otherwise, F Fn)
+{
+    TGlobal& g = G();
+    std::lock_guard<std::mutex> lk(g.Lock);
+    auto it = g.Windows.find(Wnd);
+    if (it == g.Windows.end())
+        return Otherwise;
+    TQueue& q = *it->second.Queue;
+    std::lock_guard<std::mutex> qk(q.M);
+    return Fn(g, q);
+}
+
 LRESULT CallWindow(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     TWindow w;
@@ -244,16 +258,11 @@ bool IsWindow(HWND Wnd)
 
 bool PostMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    TGlobal& g = G();
-    std::lock_guard<std::mutex> lk(g.Lock);
-    auto it = g.Windows.find(Wnd);
-    if (it == g.Windows.end())
-        return false;
-    TQueue& q = *it->second.Queue;
-    std::lock_guard<std::mutex> qk(q.M);
-    q.Posted.push_back(TMsg{Wnd, Msg, WParam, LParam});
-    q.CV.notify_all();
-    return true;
+    return WithWindowQueue(Wnd, false, [&](TGlobal&, TQueue& q) {
+        q.Posted.push_back(TMsg{Wnd, Msg, WParam, LParam});
+        q.CV.notify_all();
+        return true;
+    });
 }
 
 LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -281,38 +290,30 @@ LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 UINT_PTR SetTimer(HWND Wnd, UINT_PTR IDEvent, UINT Elapse)
 {
-    TGlobal& g = G();
-    std::lock_guard<std::mutex> lk(g.Lock);
-    auto it = g.Windows.find(Wnd);
-    if (it == g.Windows.end() || IDEvent == 0)
+    if (IDEvent == 0)
         return 0;
-    TQueue& q = *it->second.Queue;
-    std::lock_guard<std::mutex> qk(q.M);
-    auto key = std::make_pair(Wnd, IDEvent);
-    bool exists = q.Timers.count(key) != 0;
-    if (!exists && g.TimerCount >= g.TimerLimit)
-        return 0;
-    UINT interval = std::max(Elapse, kMinTimerMs);
-    q.Timers[key] = TTimerRec{interval, MessageClockNow() + interval};
-    if (!exists)
-        ++g.TimerCount;
-    q.CV.notify_all();
-    return IDEvent;
+    return WithWindowQueue(Wnd, UINT_PTR(0), [&](TGlobal& g, TQueue& q) -> UINT_PTR {
+        auto key = std::make_pair(Wnd, IDEvent);
+        bool exists = q.Timers.count(key) != 0;
+        if (!exists && g.TimerCount >= g.TimerLimit)
+            return 0;
+        UINT interval = std::max(Elapse, kMinTimerMs);
+        q.Timers[key] = TTimerRec{interval, MessageClockNow() + interval};
+        if (!exists)
+            ++g.TimerCount;
+        q.CV.notify_all();
+        return IDEvent;
+    });
 }
 
 bool KillTimer(HWND Wnd, UINT_PTR IDEvent)
 {
-    TGlobal& g = G();
-    std::lock_guard<std::mutex> lk(g.Lock);
-    auto it = g.Windows.find(Wnd);
-    if (it == g.Windows.end())
-        return false;
-    TQueue& q = *it->second.Queue;
-    std::lock_guard<std::mutex> qk(q.M);
-    if (!q.Timers.erase(std::make_pair(Wnd, IDEvent)))
-        return false;
-    --g.TimerCount;
-    return true;
+    return WithWindowQueue(Wnd, false, [&](TGlobal& g, TQueue& q) {
+        if (!q.Timers.erase(std::make_pair(Wnd, IDEvent)))
+            return false;
+        --g.TimerCount;
+        return true;
+    });
 }
 
 void SetTimerLimit(size_t Limit)

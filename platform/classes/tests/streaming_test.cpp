@@ -337,5 +337,51 @@ TEST(Streaming, TruncatedOrCorruptStreamsNeverCrash)
     EXPECT_GT(raised, 0);
 }
 
+TEST(Streaming, LongStringsWrapWithoutSplittingCharacters)
+{
+    auto root = NewRoot();
+    root->SetName("Form1");
+    std::string caption;
+    for (int i = 0; i < 60; ++i)
+        caption += "ö'x";
+    root->FCaption = caption;
+    std::string text = ComponentToText(root.get());
+    EXPECT_NE(text.find("' +\n    '"), std::string::npos) << text;
+    auto copy = NewRoot();
+    ReadComponentFromText(text, copy.get());
+    EXPECT_EQ(copy->FCaption, caption);
+}
+
+TEST(Streaming, DamagedTextAndDeepNestingRaiseStreamErrors)
+{
+    // Any single character removed: the text either still reads or raises a stream
+    // error; nothing else escapes and nothing leaks.
+    const std::string text = kForm;
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::string bad = text;
+        bad.erase(i, 1);
+        auto root = NewRoot();
+        try {
+            ReadComponentFromText(bad, root.get());
+        } catch (const EStreamError&) {
+        }
+    }
+
+    std::string deepText = "object a: TLeaf\n  Count = " + std::string(100000, '(') + "\nend\n";
+    EXPECT_THROW(ReadComponentFromText(deepText, nullptr), EReadError);
+    std::string deepObjects;
+    for (int i = 0; i < 5000; ++i)
+        deepObjects += "object b" + std::to_string(i) + ": TBox\n";
+    EXPECT_THROW(ReadComponentFromText(deepObjects, nullptr), EReadError);
+
+    std::string bytes = FormBytes("object a: TLeaf\n  Count = 1\nend");
+    size_t at = bytes.find("Count") + 5;
+    std::string deepBinary = bytes.substr(0, at) + std::string(100000, char(vaList));
+    TMemoryStream bin;
+    bin.WriteBuffer(deepBinary.data(), deepBinary.size());
+    bin.SetPosition(0);
+    EXPECT_THROW(ObjectBinaryToText(bin), EReadError);
+}
+
 }  // namespace
 }  // namespace dcs::testing
