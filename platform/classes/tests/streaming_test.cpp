@@ -385,3 +385,41 @@ TEST(Streaming, DamagedTextAndDeepNestingRaiseStreamErrors)
 
 }  // namespace
 }  // namespace dcs::testing
+
+#include "platform/classes/Resources.h"
+
+namespace dcs::testing {
+namespace {
+
+class TMainWindow : public TRootForm {
+    DCS_CLASS(TMainWindow, TRootForm)
+    explicit TMainWindow(TComponent* AOwner) : TRootForm(AOwner)
+    {
+        RegisterMethod<void(TObject*)>("sg1Click", [](TObject*) {});
+        RegisterMethod<void(TObject*)>("FormClick", [](TObject*) {});
+    }
+    void AfterConstruction() override
+    {
+        TRootForm::AfterConstruction();
+        FFromResource = InitComponentFromResource(this);
+    }
+    bool FFromResource = false;
+};
+
+TEST(Streaming, WindowsReadTheirTreeByClassName)
+{
+    std::string text = kForm;
+    text.replace(text.find("TRootForm"), 9, "TMainWindow");
+    RegisterComponentResource("TMainWindow", text);
+    EXPECT_TRUE(HasComponentResource("tmainwindow"));
+    TOwned<TMainWindow> w(Create<TMainWindow>(nullptr));
+    EXPECT_TRUE(w->FFromResource);
+    EXPECT_EQ(ComponentToText(w.get()), text);
+
+    // A class without a tree of its own has none to read.
+    TOwned<TRootForm> plain(Create<TRootForm>(nullptr));
+    EXPECT_FALSE(InitComponentFromResource(plain.get()));
+}
+
+}  // namespace
+}  // namespace dcs::testing
