@@ -128,6 +128,28 @@ TEST(Interfaces, QueryInterfaceByGuidIncludingParents)
     EXPECT_TRUE(destroyed);
 }
 
+// A destructor that hands itself to a counted reference (a listener list, a log) must
+// not be destroyed a second time when that reference goes.
+class TSelfReferencing : public TInterfacedObject {
+public:
+    explicit TSelfReferencing(int* destructions) : FDestructions(destructions) {}
+    ~TSelfReferencing() override
+    {
+        ++*FDestructions;
+        IntfPtr<IInterface> self(this);
+    }
+
+private:
+    int* FDestructions;
+};
+
+TEST(Interfaces, ReferenceTakenDuringDestructionDoesNotDestroyTwice)
+{
+    int destructions = 0;
+    { IntfPtr<IInterface> p(new TSelfReferencing(&destructions)); }
+    EXPECT_EQ(destructions, 1);
+}
+
 TEST(Interfaces, ConcurrentCopiesKeepTheCountExact)
 {
     bool destroyed = false;
