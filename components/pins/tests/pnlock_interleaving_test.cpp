@@ -241,8 +241,9 @@ const Table Tables[] = {
          {A, Op::Await, Res::Held, St{A, 1, 1}},
          {A, Op::Release, Res::Done, Free},
      }},
-    // As first written, ending the stop consumed B's refusal count instead of A's own
-    // level: the lock stayed owned by A for good and C waited forever.
+    // A lock that counts refusals and lets the end of a stop take back "a" count would
+    // take B's refusal instead of A's level here: A would own the lock for good and C
+    // would wait forever.
     {"RefusedSectionOutlivingTheStopLeavesNoCount",
      {
          {A, Op::Stop, Res::Held, St{A, 1, 1}},
