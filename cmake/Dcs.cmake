@@ -10,6 +10,7 @@
 # Headers are included from the project root: #include "platform/base/SysUtils.h".
 function(dcs_library target)
   cmake_parse_arguments(A "" "" "DEPS;PUBLIC_LIBS" ${ARGN})
+  set_property(GLOBAL APPEND PROPERTY DCS_LIBRARIES ${target})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   if(srcs)
     add_library(${target} STATIC ${srcs})
