@@ -1,0 +1,111 @@
+// Helpers every vector primitive module shares: the scale-factor rule of the integer
+// entries, saturation, the aligned block, and the extended-precision math helpers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+#include "dsp/DspTypes.h"
+
+namespace dcs {
+
+// ---- saturation and the scale-factor rule -------------------------------------------
+
+template <class T>
+constexpr T Saturate(std::int64_t v) noexcept
+{
+    static_assert(sizeof(T) <= 4, "saturation targets are 8-, 16- and 32-bit integers");
+    constexpr std::int64_t lo = std::numeric_limits<T>::min();
+    constexpr std::int64_t hi = std::numeric_limits<T>::max();
+    return static_cast<T>(v < lo ? lo : (v > hi ? hi : v));
+}
+
+// r / 2^sf for sf > 0, rounded to nearest with ties to the even integer (negative r
+// included); r * 2^-sf for sf < 0; r for sf = 0. The result saturates at the int64 limits,
+// which is enough for every destination of 32 bits or fewer. r is the exact result of the
+// operation, formed by the caller in 64 bits.
+constexpr std::int64_t SfsScale(std::int64_t r, int sf) noexcept
+{
+    if (sf == 0 || r == 0)
+        return r;
+    if (sf > 0) {
+        if (sf >= 64)  // |r| <= 2^63, so |r / 2^sf| <= 1/2, and a tie goes to the even 0
+            return 0;
+        const std::int64_t q = r >> sf;  // floor (arithmetic shift)
+        const std::uint64_t rem = static_cast<std::uint64_t>(r) & ((std::uint64_t{1} << sf) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (sf - 1);
+        return (rem > half || (rem == half && (q & 1))) ? q + 1 : q;
+    }
+    const int up = -sf;
+    constexpr std::int64_t maxV = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t minV = std::numeric_limits<std::int64_t>::min();
+    if (up >= 63)
+        return r > 0 ? maxV : minV;
+    const __int128 v = static_cast<__int128>(r) * (static_cast<__int128>(1) << up);
+    return v > maxV ? maxV : (v < minV ? minV : static_cast<std::int64_t>(v));
+}
+
+// The stored value of an Sfs entry: scale-factor rounding, then saturation to T.
+template <class T>
+constexpr T Sfs(std::int64_t r, int sf) noexcept
+{
+    return Saturate<T>(SfsScale(r, sf));
+}
+
+// ---- process heap and aligned block -------------------------------------------------
+//
+// Aligned block: a raw heap block of n + kAlignedBlockOverhead bytes; the returned pointer
+// is the first 32-byte boundary at least one pointer-sized slot past the raw address, and
+// that slot (just before the returned pointer) keeps the raw address for dspFree. Every
+// module's copy of these helpers must keep this layout, so any of them can free a block.
+
+inline constexpr std::size_t kAlignedBlockAlignment = 32;
+inline constexpr std::size_t kAlignedBlockOverhead = sizeof(void*) + kAlignedBlockAlignment - 1;
+
+void* dspHeapAlloc(std::size_t n) noexcept;  // null when the heap refuses
+void dspHeapFree(void* p) noexcept;
+
+// n <= 0 or heap exhaustion: null. Byte counts are formed in 64 bits, so a large element
+// count is refused rather than wrapped into a small block.
+void* dspMallocBytes(std::int64_t n) noexcept;
+void* dspMalloc(int n) noexcept;
+double* dspMalloc_64f(int n) noexcept;     // n doubles
+Vps64fc* dspMalloc_64fc(int n) noexcept;   // n complex doubles
+float* dspMalloc_32f(int n) noexcept;      // n floats
+void dspFree(void* p) noexcept;            // null is ignored
+
+// ---- math helpers (extended precision inside, double out) ---------------------------
+
+// Through a signed 32-bit integer: arguments outside its range saturate, NaN gives 0.
+double dspFloor(double x) noexcept;
+double dspCeil(double x) noexcept;
+double dspSin(double x) noexcept;
+double dspCos(double x) noexcept;
+double dspSqrt(double x) noexcept;
+double dspExp(double x) noexcept;
+double dspLn(double x) noexcept;
+double dspAtan2(double y, double x) noexcept;  // angle of (x, y); y first
+
+// ---- block helpers ------------------------------------------------------------------
+
+// No checks: copies n bytes (nothing for n <= 0); returns dst.
+void* dspCopyBytes(const void* src, void* dst, std::int64_t n) noexcept;
+
+// Status helpers: null -8, len <= 0 -6, else the work and 0.
+VpsStatus dspCopy_32f(const float* pSrc, float* pDst, int len) noexcept;
+VpsStatus dspZero_32f(float* pDst, int len) noexcept;
+VpsStatus dspCopy_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) noexcept;
+VpsStatus dspConj_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) noexcept;  // pSrc may equal pDst
+VpsStatus dspConj_64fc_I(Vps64fc* pSrcDst, int len) noexcept;
+
+// Sum of products in order, accumulated in extended precision from 0, stored as double.
+// No checks: the caller has checked the pointers and len > 0.
+void dspDotKernel_64f(const double* pSrc1, const double* pSrc2, int len, double* pDp) noexcept;
+
+// Direct divide loops (called by name, not through the registry); truncating quotient.
+// The callers exclude value 0; INT32_MIN / -1 saturates to INT32_MAX.
+void dspDivC_32s_I(Vps32s value, Vps32s* data, int n) noexcept;
+void dspDivC_32s(const Vps32s* source, Vps32s value, Vps32s* destination, int n) noexcept;
+
+}  // namespace dcs
