@@ -143,14 +143,7 @@ int64_t MixerClockInterval(uint32_t ASampleRate, uint32_t ABufferSize)
 
 TSGClockGen* TSGClockGen::Create(const TComponent* AOwner, int64_t AInterval, TSGClockGenEvent AEvent)
 {
-    auto* clock = new TSGClockGen(AOwner, AInterval, std::move(AEvent));
-    try {
-        clock->AfterConstruction();
-    } catch (...) {
-        delete clock;
-        throw;
-    }
-    return clock;
+    return NewThread<TSGClockGen>(AOwner, AInterval, std::move(AEvent));
 }
 
 TSGClockGen::TSGClockGen(const TComponent* AOwner, int64_t AInterval, TSGClockGenEvent AEvent)

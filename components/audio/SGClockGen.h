@@ -51,6 +51,8 @@ public:
     static int32_t LiveClocks();
 
 protected:
+    template <class T, class... Args>
+    friend T* NewThread(Args&&... args);
     TSGClockGen(const TComponent* AOwner, int64_t AInterval, TSGClockGenEvent AEvent);
     void Execute() override;
 
