@@ -122,6 +122,15 @@ std::string TCKThread::OwnerThreadName(const TComponent* AOwner, const std::stri
     return (AOwner->Name().empty() ? AOwner->ClassName() : AOwner->Name()) + "." + ASuffix;
 }
 
+void TCKThread::TerminateWaking()
+{
+    TThread::Terminate();
+    Wake();
+    // TerminateAndWait calls Terminate again: that call only wakes.
+    if (GetCurrentThreadId() != ThreadID() && !FWaiting.exchange(true))
+        TerminateAndWait();
+}
+
 // --------------------------------------------------------------------------- intervals
 
 int64_t GeneratorClockInterval(uint32_t ASampleRate, uint32_t ABufferSize)
@@ -179,11 +188,7 @@ void TSGClockGen::Terminate()
         TThread::Terminate();
         return;
     }
-    TThread::Terminate();
-    FSemaphore.Increment(1);
-    // TerminateAndWait calls Terminate again: that call only wakes.
-    if (!FWaiting.exchange(true))
-        TerminateAndWait();
+    TerminateWaking();
 }
 
 void TSGClockGen::Tick()

@@ -18,12 +18,21 @@ namespace dcs {
 
 // A thread named after its owner component: the owner's Name, or its class name when
 // the name is empty, followed by the suffix (".TSGClockGen" ...). The system shows the
-// name; debuggers pick it up from there.
-class TCKThread : public TThread {
+// name; debuggers pick it up from there. A TObject, so that it can be an event's Sender.
+class TCKThread : public TObject, public TThread {
 public:
     // Started by NewThread once the whole object is built.
     explicit TCKThread(std::string AName) : TThread(false, std::move(AName)) {}
     static std::string OwnerThreadName(const TComponent* AOwner, const std::string& ASuffix);
+
+protected:
+    // Terminate for a loop that sleeps on a wait object: sets the terminated flag, wakes
+    // the loop through Wake and, from any other thread, waits until the thread ended.
+    void TerminateWaking();
+    virtual void Wake() {}
+
+private:
+    std::atomic<bool> FWaiting{false};
 };
 
 using TSGClockGenEvent = std::function<void()>;
@@ -55,6 +64,7 @@ protected:
     friend T* NewThread(Args&&... args);
     TSGClockGen(const TComponent* AOwner, int64_t AInterval, TSGClockGenEvent AEvent);
     void Execute() override;
+    void Wake() override { FSemaphore.Increment(1); }
 
 private:
     friend struct TSGClockTick;
@@ -66,7 +76,6 @@ private:
     int64_t FInterval;
     int64_t FAccumulator = 0;
     std::atomic<int32_t> FPendingWork{0};  // releases not yet run, for the tick accounting
-    std::atomic<bool> FWaiting{false};
     bool FRegistered = false;
 };
 
