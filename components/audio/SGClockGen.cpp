@@ -1,5 +1,6 @@
 #include "components/audio/SGClockGen.h"
 
+#include "components/audio/SGInternalStore.h"
 #include "platform/mmtimer/MMTimer.h"
 
 #include <algorithm>
@@ -9,8 +10,6 @@
 namespace dcs {
 
 namespace {
-
-const uint32_t gMainThreadID = GetCurrentThreadId();
 
 std::atomic<int32_t> gLiveClocks{0};
 
@@ -93,11 +92,6 @@ void UnregisterClock(TSGClockGen* item)
 }
 
 }  // namespace
-
-uint32_t MainThreadID()
-{
-    return gMainThreadID;
-}
 
 bool MasterClockRunning()
 {

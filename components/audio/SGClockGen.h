@@ -83,7 +83,4 @@ private:
 bool MasterClockRunning();
 int MasterClockCount();
 
-// The program's main thread, recorded when the library starts (on that thread).
-uint32_t MainThreadID();
-
 }  // namespace dcs

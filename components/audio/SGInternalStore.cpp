@@ -1,6 +1,7 @@
 #include "components/audio/SGInternalStore.h"
 
 #include "dsp/DspCore.h"
+#include "platform/win/Timer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -125,6 +126,28 @@ TSGSmartBufferManager& SmartBufferManager()
     // Never destroyed: containers held by static objects may come back during exit.
     static auto* manager = new TSGSmartBufferManager;
     return *manager;
+}
+
+namespace {
+const uint32_t gMainThreadID = GetCurrentThreadId();
+TTimer* gTrimTimer = nullptr;  // main thread only
+}  // namespace
+
+uint32_t MainThreadID()
+{
+    return gMainThreadID;
+}
+
+bool PoolStartTrimming()
+{
+    if (GetCurrentThreadId() != gMainThreadID)
+        return false;
+    if (!gTrimTimer) {
+        gTrimTimer = new TTimer(nullptr);
+        gTrimTimer->SetInterval(TSGSmartBufferManager::TrimIntervalMs);
+        gTrimTimer->SetOnTimer([](TObject*) { SmartBufferManager().TimerHandler(); });
+    }
+    return true;
 }
 
 void* PoolAllocate(uint32_t size) { return SmartBufferManager().Allocate(size); }

@@ -82,6 +82,13 @@ TSGSmartBufferManager& SmartBufferManager();
 void* PoolAllocate(uint32_t size);
 void PoolDeallocate(void* block, uint32_t size);
 void PoolReleaseMemory();
+// Starts trimming the process-wide pool every 200 ms by a timer of the calling thread's
+// message loop. Call once on the main thread at start-up; false (and nothing started)
+// on any other thread. Later calls do nothing.
+bool PoolStartTrimming();
+
+// The program's main thread, recorded when the library starts (on that thread).
+uint32_t MainThreadID();
 
 // Classes whose instances come from the pool as well.
 class TSGPooledInstance {

@@ -1,5 +1,7 @@
 #include "components/audio/SGNotifyThread.h"
 
+#include "components/audio/SGInternalStore.h"
+
 namespace dcs {
 
 // --------------------------------------------------------------------- TSGNotifyThread

@@ -1,5 +1,7 @@
 #include "components/audio/SGInternalStore.h"
 #include "components/audio/SGSimpleDataBuffer.h"
+#include "platform/threads/Sync.h"
+#include "platform/win/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -175,6 +177,31 @@ TEST(MemoryContainer, PreservingCloneCopiesTheWholeBlock)
     EXPECT_EQ(static_cast<uint8_t*>(small->RawData())[0], 0x11);
     big->RemoveReff(true);
     small->RemoveReff(true);
+}
+
+TEST(BufferPool, TrimsTheGlobalPoolFromTheMainThreadsMessageLoop)
+{
+    TManualClock clock;
+    SetMessageClock(&clock);
+    std::thread other([] { EXPECT_FALSE(PoolStartTrimming()) << "only the main thread trims"; });
+    other.join();
+    ASSERT_TRUE(PoolStartTrimming());
+    EXPECT_TRUE(PoolStartTrimming());
+
+    constexpr uint32_t size = 3 << 20;  // a size nobody else uses
+    PoolDeallocate(PoolAllocate(size), size);
+    auto tick = [&clock] {
+        clock.Advance(TSGSmartBufferManager::TrimIntervalMs);
+        TMsg msg;
+        while (PeekMessage(msg, true))
+            DispatchMessage(msg);
+    };
+    for (int i = 0; i < 8; ++i)
+        tick();
+    EXPECT_EQ(SmartBufferManager().IdleCount(size), 1);
+    tick();
+    EXPECT_EQ(SmartBufferManager().IdleCount(size), -1);
+    SetMessageClock(nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "components/audio/SGNotifyThread.h"
 
+#include "components/audio/SGInternalStore.h"
+
 #include "platform/threads/Sync.h"
 
 #include <gtest/gtest.h>
@@ -11,13 +13,15 @@
 namespace dcs {
 namespace {
 
+// Dispatches what is pending; counts the messages for the notifiers' window.
 int Pump()
 {
+    const HWND node = TSGMainWindowNode::GetHandle();
     int dispatched = 0;
     TMsg msg;
     while (PeekMessage(msg, true)) {
+        dispatched += msg.hwnd == node;
         DispatchMessage(msg);
-        ++dispatched;
     }
     return dispatched;
 }
