@@ -15,6 +15,10 @@ namespace {
 std::atomic<uint64_t> gNewCalls{0};
 }
 
+// The replacement pair below is malloc/free on both sides; the compiler cannot see that
+// once it inlines one half.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(std::size_t size)
 {
     gNewCalls.fetch_add(1, std::memory_order_relaxed);
