@@ -15,9 +15,24 @@ void UpdateWaveFormatHeader(TAUWaveFormatExtensible& fmt)
     fmt.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
 }
 
+const TEnumInfo AUSpeakerInfo{
+    "TAUSpeaker",
+    {"spFrontLeft", "spFrontRight", "spFrontCenter", "spSubwoofer", "spBackLeft", "spBackRight",
+     "spFrontLeftOfCenter", "spFrontRightOfCenter", "spBackCenter", "spSideLeft", "spSideRight", "spTopCenter",
+     "spTopFrontLeft", "spTopFrontCenter", "spTopFrontRight", "spTopBackLeft", "spTopBackCenter", "spTopBackRight"}};
+
+namespace {
+// The 16-bit fields take counts clamped in full width first: 65537 channels are 32, not 1.
+uint16_t Clamp1To32(uint32_t v)
+{
+    return uint16_t(std::clamp<uint32_t>(v, 1, 32));
+}
+}  // namespace
+
 // ------------------------------------------------------------------ TAUAudioFormatBasic
 
-TAUAudioFormatBasic::TAUAudioFormatBasic(std::function<void(TObject*)> onChange)
+TAUAudioFormatBasic::TAUAudioFormatBasic(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange)
+    : TCKPersistentNotify(AOwnerProperty, ALock)
 {
     FWaveFormat.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
     FWaveFormat.Format.cbSize = 22;
@@ -26,150 +41,98 @@ TAUAudioFormatBasic::TAUAudioFormatBasic(std::function<void(TObject*)> onChange)
     SetBits(16);
     SetSampleRate(11025);
     SetChannelMask({spFrontLeft, spFrontRight});
-    // Set last: the defaults are not a change anybody listens for.
-    FOnChange = std::move(onChange);
+    // Set last: the defaults are no change anybody listens for.
+    SetOnChange(std::move(AOnChange));
 }
 
-template <class T>
-bool TAUAudioFormatBasic::Store(T& field, T value)
+void TAUAudioFormatBasic::UpdateWaveFormat()
 {
-    std::lock_guard guard(FLock);
-    if (field == value)
-        return false;
-    field = value;
-    return true;
+    UpdateWaveFormatHeader(FWaveFormat);
 }
 
-template <class T>
-void TAUAudioFormatBasic::StoreHeaderField(T& field, T value)
-{
-    bool changed;
-    {
-        std::lock_guard guard(FLock);
-        changed = Store(field, value);
-        if (changed)
-            UpdateWaveFormatHeader(FWaveFormat);
-    }
-    if (changed)
-        Changed();
-}
-
-void TAUAudioFormatBasic::Changed()
-{
-    if (FOnChange)
-        FOnChange(this);
-}
-
-uint32_t TAUAudioFormatBasic::Channels() const
-{
-    std::lock_guard guard(FLock);
-    return FWaveFormat.Format.nChannels;
-}
-
-void TAUAudioFormatBasic::SetChannels(uint32_t value)
-{
-    StoreHeaderField(FWaveFormat.Format.nChannels, uint16_t(std::clamp<uint32_t>(value, 1, 32)));
-}
-
-uint32_t TAUAudioFormatBasic::Bits() const
-{
-    std::lock_guard guard(FLock);
-    return FWaveFormat.wValidBitsPerSample;
-}
-
-void TAUAudioFormatBasic::SetBits(uint32_t value)
-{
-    StoreHeaderField(FWaveFormat.wValidBitsPerSample, uint16_t(std::clamp<uint32_t>(value, 1, 32)));
-}
-
-uint32_t TAUAudioFormatBasic::SampleRate() const
-{
-    std::lock_guard guard(FLock);
-    return FWaveFormat.Format.nSamplesPerSec;
-}
-
-void TAUAudioFormatBasic::SetSampleRate(uint32_t value)
-{
-    StoreHeaderField(FWaveFormat.Format.nSamplesPerSec, value);
-}
-
+uint32_t TAUAudioFormatBasic::Channels() const { return FLock->Getter(FWaveFormat.Format.nChannels); }
+uint32_t TAUAudioFormatBasic::Bits() const { return FLock->Getter(FWaveFormat.wValidBitsPerSample); }
+uint32_t TAUAudioFormatBasic::SampleRate() const { return FLock->Getter(FWaveFormat.Format.nSamplesPerSec); }
 TAUSpeakers TAUAudioFormatBasic::ChannelMask() const
 {
-    std::lock_guard guard(FLock);
-    return TAUSpeakers::FromMask(FWaveFormat.dwChannelMask);
+    return TAUSpeakers::FromMask(FLock->Getter(FWaveFormat.dwChannelMask));
 }
 
-void TAUAudioFormatBasic::SetChannelMask(TAUSpeakers value)
+void TAUAudioFormatBasic::SetChannels(uint32_t AValue)
 {
-    StoreHeaderField(FWaveFormat.dwChannelMask, value.Mask());
+    FLock->Setter(FWaveFormat.Format.nChannels, Clamp1To32(AValue), [this] { UpdateWaveFormat(); });
+}
+
+void TAUAudioFormatBasic::SetBits(uint32_t AValue)
+{
+    FLock->Setter(FWaveFormat.wValidBitsPerSample, Clamp1To32(AValue), [this] { UpdateWaveFormat(); });
+}
+
+void TAUAudioFormatBasic::SetSampleRate(uint32_t AValue)
+{
+    FLock->Setter(FWaveFormat.Format.nSamplesPerSec, AValue, [this] { UpdateWaveFormat(); });
+}
+
+void TAUAudioFormatBasic::SetChannelMask(TAUSpeakers AValue)
+{
+    FLock->Setter(FWaveFormat.dwChannelMask, AValue.Mask(), [this] { UpdateWaveFormat(); });
 }
 
 const TAUWaveFormatExtensible* TAUAudioFormatBasic::GetWaveFormat() const
 {
-    std::lock_guard guard(FLock);
+    IPNLockSection section = FLock->ReadLock();
     return &FWaveFormat;
 }
 
-void TAUAudioFormatBasic::Assign(const TAUAudioFormatBasic& source)
+void TAUAudioFormatBasic::DeclareProperties(TClassBuilder<TAUAudioFormatBasic>& P)
 {
-    if (&source == this)
-        return;
-    SetChannels(source.Channels());
-    SetBits(source.Bits());
-    SetSampleRate(source.SampleRate());
-    SetChannelMask(source.ChannelMask());
+    P.Integer("Channels", &TAUAudioFormatBasic::Channels, &TAUAudioFormatBasic::SetChannels, "Cardinal").Default(2);
+    P.Integer("Bits", &TAUAudioFormatBasic::Bits, &TAUAudioFormatBasic::SetBits, "Cardinal").Default(16);
+    P.Integer("SampleRate", &TAUAudioFormatBasic::SampleRate, &TAUAudioFormatBasic::SetSampleRate, "Cardinal")
+        .Default(11025);
+    P.Set(
+         "ChannelMask", "TAUSpeakers", AUSpeakerInfo,
+         [](const TAUAudioFormatBasic& F) { return F.ChannelMask().Mask(); },
+         [](TAUAudioFormatBasic& F, uint32_t V) { F.SetChannelMask(TAUSpeakers::FromMask(V)); })
+        .Default(3);
 }
 
 // ------------------------------------------------------------------------ TAUAudioFormat
 
-TAUAudioFormat::TAUAudioFormat(std::function<void(TObject*)> onChange)
-    : TAUAudioFormatBasic(std::move(onChange))
+TAUAudioFormat::TAUAudioFormat(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange)
+    : TAUAudioFormatBasic(AOwnerProperty, ALock, std::move(AOnChange))
 {
 }
 
-uint32_t TAUAudioFormat::BufferSize() const
+uint32_t TAUAudioFormat::BufferSize() const { return FLock->Getter(FBufferSize); }
+
+void TAUAudioFormat::SetBufferSize(uint32_t AValue)
 {
-    std::lock_guard guard(FLock);
-    return FBufferSize;
+    FLock->SetterMin(FBufferSize, AValue, 1u);
 }
 
-void TAUAudioFormat::SetBufferSize(uint32_t value)
+void TAUAudioFormat::DeclareProperties(TClassBuilder<TAUAudioFormat>& P)
 {
-    if (Store(FBufferSize, std::max<uint32_t>(value, 1)))
-        Changed();
-}
-
-void TAUAudioFormat::Assign(const TAUAudioFormatBasic& source)
-{
-    TAUAudioFormatBasic::Assign(source);
-    if (auto* other = dynamic_cast<const TAUAudioFormat*>(&source); other && other != this)
-        SetBufferSize(other->BufferSize());
+    P.Integer("BufferSize", &TAUAudioFormat::BufferSize, &TAUAudioFormat::SetBufferSize, "Cardinal").Default(1024);
 }
 
 // ---------------------------------------------------------------- TAUOptionalAudioFormat
 
-TAUOptionalAudioFormat::TAUOptionalAudioFormat(std::function<void(TObject*)> onChange)
-    : TAUAudioFormat(std::move(onChange))
+TAUOptionalAudioFormat::TAUOptionalAudioFormat(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange)
+    : TAUAudioFormat(AOwnerProperty, ALock, std::move(AOnChange))
 {
 }
 
-bool TAUOptionalAudioFormat::Enabled() const
+bool TAUOptionalAudioFormat::Enabled() const { return FLock->Getter(FEnabled); }
+
+void TAUOptionalAudioFormat::SetEnabled(bool AValue)
 {
-    std::lock_guard guard(FLock);
-    return FEnabled;
+    FLock->Setter(FEnabled, AValue);
 }
 
-void TAUOptionalAudioFormat::SetEnabled(bool value)
+void TAUOptionalAudioFormat::DeclareProperties(TClassBuilder<TAUOptionalAudioFormat>& P)
 {
-    if (Store(FEnabled, value))
-        Changed();
-}
-
-void TAUOptionalAudioFormat::Assign(const TAUAudioFormatBasic& source)
-{
-    TAUAudioFormat::Assign(source);
-    if (auto* other = dynamic_cast<const TAUOptionalAudioFormat*>(&source); other && other != this)
-        SetEnabled(other->Enabled());
+    P.Boolean("Enabled", &TAUOptionalAudioFormat::Enabled, &TAUOptionalAudioFormat::SetEnabled).Default(0);
 }
 
 }  // namespace dcs

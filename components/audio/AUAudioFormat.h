@@ -3,12 +3,11 @@
 // to the output device, and the published format objects that keep it up to date.
 #pragma once
 
+#include "components/pins/CKComponent.h"
 #include "platform/base/Interfaces.h"
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
-#include <mutex>
 
 namespace dcs {
 
@@ -90,54 +89,47 @@ using PAUWaveFormatExtensible = TAUWaveFormatExtensible*;
 // sub-format) in line with channels, valid bits and sample rate.
 void UpdateWaveFormatHeader(TAUWaveFormatExtensible& fmt);
 
-// Channels, valid bits, sample rate and speaker mask, kept as a ready-made header.
-// Every write stores the clamped value and, when it changed anything, recomputes the
-// header and raises OnChange; writing the stored value again does neither.
-class TAUAudioFormatBasic : public TObject {
-public:
-    explicit TAUAudioFormatBasic(std::function<void(TObject*)> onChange = {});
+// The speaker names, for the published mask.
+extern const TEnumInfo AUSpeakerInfo;
+
+// Channels, valid bits, sample rate and speaker mask, kept as a ready-made header. A
+// published sub-object of a generator or mixer, guarded by its owner's lock: every write
+// stores the clamped value and, when that changed anything, recomputes the header and
+// raises the change notice; writing the stored value again does neither.
+class TAUAudioFormatBasic : public TCKPersistentNotify {
+    DCS_CLASS(TAUAudioFormatBasic, TCKPersistentNotify)
+
+    TAUAudioFormatBasic(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange = {});
 
     uint32_t Channels() const;
-    void SetChannels(uint32_t value);  // 1..32
+    void SetChannels(uint32_t AValue);  // 1..32
     uint32_t Bits() const;
-    void SetBits(uint32_t value);  // valid bits, 1..32
+    void SetBits(uint32_t AValue);  // valid bits, 1..32
     uint32_t SampleRate() const;
-    void SetSampleRate(uint32_t value);
+    void SetSampleRate(uint32_t AValue);
     TAUSpeakers ChannelMask() const;
-    void SetChannelMask(TAUSpeakers value);
+    void SetChannelMask(TAUSpeakers AValue);
 
-    // The held header. Callers copy it at once: a later write changes it in place.
+    // The held header: the lock is taken and given back, so callers copy it at once.
     const TAUWaveFormatExtensible* GetWaveFormat() const;
-    // Copies the published properties of another format through the writers.
-    virtual void Assign(const TAUAudioFormatBasic& source);
+    void UpdateWaveFormat();
 
-    void SetOnChange(std::function<void(TObject*)> value) { FOnChange = std::move(value); }
-
-protected:
-    void Changed();
-    // Stores `value` into `field` under the lock; true when it differed.
-    template <class T>
-    bool Store(T& field, T value);
-
-    mutable std::recursive_mutex FLock;
+    static void DeclareProperties(TClassBuilder<TAUAudioFormatBasic>& P);
 
 private:
-    // Store, then the header's derived fields and the change notice when it changed.
-    template <class T>
-    void StoreHeaderField(T& field, T value);
-
     TAUWaveFormatExtensible FWaveFormat{};
-    std::function<void(TObject*)> FOnChange;
 };
 
 // Adds the buffer length, in samples per channel (at least 1).
 class TAUAudioFormat : public TAUAudioFormatBasic {
-public:
-    explicit TAUAudioFormat(std::function<void(TObject*)> onChange = {});
+    DCS_CLASS(TAUAudioFormat, TAUAudioFormatBasic)
+
+    TAUAudioFormat(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange = {});
 
     uint32_t BufferSize() const;
-    void SetBufferSize(uint32_t value);
-    void Assign(const TAUAudioFormatBasic& source) override;
+    void SetBufferSize(uint32_t AValue);
+
+    static void DeclareProperties(TClassBuilder<TAUAudioFormat>& P);
 
 private:
     uint32_t FBufferSize = 1024;
@@ -145,12 +137,14 @@ private:
 
 // A format that is used only while Enabled.
 class TAUOptionalAudioFormat : public TAUAudioFormat {
-public:
-    explicit TAUOptionalAudioFormat(std::function<void(TObject*)> onChange = {});
+    DCS_CLASS(TAUOptionalAudioFormat, TAUAudioFormat)
+
+    TAUOptionalAudioFormat(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange = {});
 
     bool Enabled() const;
-    void SetEnabled(bool value);
-    void Assign(const TAUAudioFormatBasic& source) override;
+    void SetEnabled(bool AValue);
+
+    static void DeclareProperties(TClassBuilder<TAUOptionalAudioFormat>& P);
 
 private:
     bool FEnabled = false;

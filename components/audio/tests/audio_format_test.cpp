@@ -7,9 +7,15 @@
 namespace dcs {
 namespace {
 
+// The owner's lock that a component would give its format.
+struct OwnerLock {
+    IntfPtr<ICKLock> lock = TCKLock::Create();
+};
+
 TEST(AudioFormat, DefaultHeaderByteForByte)
 {
-    TAUOptionalAudioFormat f;
+    OwnerLock owner;
+    TAUOptionalAudioFormat f(nullptr, *owner.lock);
     EXPECT_EQ(f.Channels(), 2u);
     EXPECT_EQ(f.Bits(), 16u);
     EXPECT_EQ(f.SampleRate(), 11025u);
@@ -35,7 +41,8 @@ TEST(AudioFormat, DefaultHeaderByteForByte)
 
 TEST(AudioFormat, DerivedFieldsFollowBitsChannelsAndRate)
 {
-    TAUAudioFormat f;
+    OwnerLock owner;
+    TAUAudioFormat f(nullptr, *owner.lock);
     f.SetSampleRate(22050);
     f.SetBits(24);
     const TAUWaveFormatExtensible* h = f.GetWaveFormat();
@@ -56,12 +63,14 @@ TEST(AudioFormat, DerivedFieldsFollowBitsChannelsAndRate)
 
 TEST(AudioFormat, WritesAreClamped)
 {
-    TAUAudioFormat f;
+    OwnerLock owner;
+    TAUAudioFormat f(nullptr, *owner.lock);
     struct {
         void (TAUAudioFormat::*set)(uint32_t);
         uint32_t (TAUAudioFormat::*get)() const;
         uint32_t written, stored;
     } cases[] = {
+        {&TAUAudioFormat::SetChannels, &TAUAudioFormat::Channels, 65537, 32},
         {&TAUAudioFormat::SetBits, &TAUAudioFormat::Bits, 0, 1},
         {&TAUAudioFormat::SetBits, &TAUAudioFormat::Bits, 40, 32},
         {&TAUAudioFormat::SetChannels, &TAUAudioFormat::Channels, 0, 1},
@@ -79,7 +88,8 @@ TEST(AudioFormat, WritesAreClamped)
 TEST(AudioFormat, ChangeNoticeOnlyOnChangeAndMaskIsNeverDerived)
 {
     int changes = 0;
-    TAUAudioFormat f([&](TObject*) { ++changes; });
+    OwnerLock owner;
+    TAUAudioFormat f(nullptr, *owner.lock, [&](TObject*) { ++changes; });
     f.SetBits(16);
     f.SetChannels(2);
     EXPECT_EQ(changes, 0);
@@ -104,15 +114,29 @@ TEST(AudioFormat, ChangeNoticeOnlyOnChangeAndMaskIsNeverDerived)
 
 TEST(AudioFormat, AssignCopiesPublishedProperties)
 {
-    TAUOptionalAudioFormat src, dst;
+    OwnerLock owner;
+    TAUOptionalAudioFormat src(nullptr, *owner.lock), dst(nullptr, *owner.lock);
     src.SetSampleRate(22050);
     src.SetBits(24);
     src.SetBufferSize(512);
     src.SetEnabled(true);
-    dst.Assign(src);
+    dst.Assign(&src);
     EXPECT_EQ(std::memcmp(src.GetWaveFormat(), dst.GetWaveFormat(), 40), 0);
     EXPECT_EQ(dst.BufferSize(), 512u);
     EXPECT_TRUE(dst.Enabled());
+}
+
+TEST(AudioFormat, PublishesItsPropertiesByName)
+{
+    OwnerLock owner;
+    TAUOptionalAudioFormat f(nullptr, *owner.lock);
+    SetOrdProp(f, "Bits", 24);
+    SetOrdProp(f, "ChannelMask", 0x3F);
+    SetOrdProp(f, "Enabled", 1);
+    EXPECT_EQ(f.GetWaveFormat()->Format.wBitsPerSample, 24);
+    EXPECT_EQ(f.ChannelMask().Mask(), 0x3Fu);
+    EXPECT_TRUE(f.Enabled());
+    EXPECT_EQ(GetOrdProp(f, "BufferSize"), 1024);
 }
 
 }  // namespace
