@@ -5,6 +5,7 @@
 
 #include "components/audio/SGClockGen.h"
 #include "components/audio/SGVariantStorages.h"
+#include "components/pins/CKComponent.h"
 #include "components/pins/PNLock.h"
 #include "components/pins/PNSync.h"
 
@@ -16,50 +17,60 @@ namespace dcs {
 
 enum TSGQueueFullMode { fmBlock, fmDropData };
 
-// Queue settings; read without the lock on every test, so they may change while the
-// worker runs.
-class TSGThreadingQueue : public TObject {
-public:
+// Queue settings of a TSGThreading, on its lock. The worker reads them without the lock
+// on every test, so they may change while it runs.
+class TSGThreadingQueue : public TCKPersistent {
+    DCS_CLASS(TSGThreadingQueue, TCKPersistent)
+
+    explicit TSGThreadingQueue(TCKPersistent* AOwner) : TCKPersistent(AOwner) {}
+
     uint32_t Size() const { return FSize.load(); }
-    void SetSize(uint32_t Value) { FSize.store(Value); }
+    void SetSize(uint32_t AValue) { Store(FSize, AValue); }
     TSGQueueFullMode FullMode() const { return FFullMode.load(); }
-    void SetFullMode(TSGQueueFullMode Value) { FFullMode.store(Value); }
-    void Assign(const TSGThreadingQueue& Source)
-    {
-        SetSize(Source.Size());
-        SetFullMode(Source.FullMode());
-    }
+    void SetFullMode(TSGQueueFullMode AValue) { Store(FFullMode, AValue); }
+
+    static void DeclareProperties(TClassBuilder<TSGThreadingQueue>& P);
 
 private:
+    // Compare and store under the write lock; the change notice only on a change.
+    template <class T>
+    void Store(std::atomic<T>& AField, T AValue)
+    {
+        {
+            IPNLockSection section = FLock->WriteLock();
+            if (AField.exchange(AValue) == AValue)
+                return;
+        }
+        FLock->ChangeNotify();
+    }
+
     std::atomic<uint32_t> FSize{15};
     std::atomic<TSGQueueFullMode> FFullMode{fmBlock};
 };
 
-class TSGThreading : public TObject {
-public:
-    // Runs after every Priority write, changed or not.
-    explicit TSGThreading(std::function<void()> APriorityNotify = {}) : FPriorityNotify(std::move(APriorityNotify)) {}
+// The threading settings a component publishes (as its "Threading" property).
+class TSGThreading : public TCKPersistent {
+    DCS_CLASS(TSGThreading, TCKPersistent)
 
-    bool Enabled() const { return FEnabled.load(); }
-    void SetEnabled(bool Value) { FEnabled.store(Value); }
-    TThreadPriority Priority() const { return FPriority.load(); }
-    void SetPriority(TThreadPriority Value)
-    {
-        FPriority.store(Value);
-        if (FPriorityNotify)
-            FPriorityNotify();
-    }
-    TSGThreadingQueue& Queue() { return FQueue; }
-    const TSGThreadingQueue& Queue() const { return FQueue; }
-    void SetQueue(const TSGThreadingQueue& Value) { FQueue.Assign(Value); }
-    // A stored form's former "QueueSize" lands in Queue.Size.
-    void ReadLegacyQueueSize(uint32_t Value) { FQueue.SetSize(Value); }
+    // APriorityNotify runs after every Priority write, changed or not.
+    TSGThreading(TPersistent* AOwnerProperty, ICKLock& ALock, TCKPropUpdateFunc APriorityNotify = {});
+
+    bool Enabled() const { return FLock->Getter(FEnabled); }
+    void SetEnabled(bool AValue) { FLock->Setter(FEnabled, AValue); }
+    TThreadPriority Priority() const { return FLock->Getter(FPriority); }
+    void SetPriority(TThreadPriority AValue);
+    TSGThreadingQueue* Queue() const { return const_cast<TSGThreadingQueue*>(&FQueue); }
+    void SetQueue(TSGThreadingQueue* AValue) { FQueue.Assign(AValue); }
+
+    // A stored form's former "QueueSize" lands in Queue.Size; it is never written back.
+    void DefineProperties(TFiler& Filer) override;
+    static void DeclareProperties(TClassBuilder<TSGThreading>& P);
 
 private:
-    std::atomic<bool> FEnabled{false};
-    std::atomic<TThreadPriority> FPriority{tpNormal};
-    std::function<void()> FPriorityNotify;
-    TSGThreadingQueue FQueue;
+    bool FEnabled = false;
+    TThreadPriority FPriority = tpNormal;
+    TCKPropUpdateFunc FPriorityNotify;
+    TSGThreadingQueue FQueue{this};
 };
 
 // The worker: operations pushed by any thread are handed to the owner's handler one at
@@ -92,8 +103,8 @@ public:
     void PushOperation(TItem AValue)
     {
         FQueueEmptyEvent.Reset();
-        while (uint32_t(FOperationQueue.ItemsCount()) > FThreading->Queue().Size()) {
-            if (FThreading->Queue().FullMode() == fmDropData)
+        while (uint32_t(FOperationQueue.ItemsCount()) > FThreading->Queue()->Size()) {
+            if (FThreading->Queue()->FullMode() == fmDropData)
                 return;
             if (Terminated()) {
                 FProcessedEvent.Signal();  // pass the wake-up on to the next waiting producer
@@ -129,7 +140,7 @@ protected:
             while (FOperationQueue.ItemsCount() > 0 && !Terminated()) {
                 TItem operation = FOperationQueue.Pop();
                 FOwnerNotify(operation);
-                if (uint32_t(FOperationQueue.ItemsCount()) <= FThreading->Queue().Size())
+                if (uint32_t(FOperationQueue.ItemsCount()) <= FThreading->Queue()->Size())
                     FProcessedEvent.Signal();
             }
             FQueueEmptyEvent.Signal();

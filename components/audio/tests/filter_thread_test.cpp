@@ -1,5 +1,9 @@
 #include "components/audio/SGCommonFilter.h"
 
+#include "platform/classes/Streaming.h"
+
+#include <map>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -68,8 +72,8 @@ TEST(OperationList, IgnoresPushesWhileItsLockIsStopped)
 // A worker whose handler blocks on its first operation until released.
 struct BlockedWorker {
     using Thread = TSGFilterThreadOf<ITestOp>;
-    TSGThreading threading;
-    IntfPtr<IPNLock> lock = TPNLock::Create();
+    IntfPtr<ICKLock> lock = TCKLock::Create();
+    TSGThreading threading{nullptr, *lock};
     TEvent entered{true, false}, release{true, false};
     std::atomic<int> handled{0};
     std::vector<int> order;  // worker thread only until joined
@@ -77,7 +81,7 @@ struct BlockedWorker {
 
     void Start()
     {
-        thread.reset(NewThread<Thread>(nullptr, lock, &threading, [this](const IntfPtr<ITestOp>& op) {
+        thread.reset(NewThread<Thread>(nullptr, IntfPtr<IPNLock>(lock), &threading, [this](const IntfPtr<ITestOp>& op) {
             IPNLockSection section = lock->WriteLock();
             order.push_back(op ? op->Value() : -1);
             if (handled.fetch_add(1) == 0) {
@@ -98,7 +102,7 @@ struct BlockedWorker {
 TEST(FilterThread, DropModeKeepsSizePlusOne)
 {
     BlockedWorker w;
-    w.threading.Queue().SetFullMode(fmDropData);
+    w.threading.Queue()->SetFullMode(fmDropData);
     w.Start();
     for (int i = 1; i <= 20; ++i)
         w.thread->PushOperation(Op(i));
@@ -148,7 +152,8 @@ TEST(FilterThread, QueueEventAndNilOperations)
 
 TEST(FilterThread, DestroyingAJustCreatedThreadWaitsForIt)
 {
-    TSGThreading threading;
+    IntfPtr<ICKLock> lock = TCKLock::Create();
+    TSGThreading threading(nullptr, *lock);
     for (int i = 0; i < 200; ++i) {
         std::unique_ptr<TSGFilterThreadOf<ITestOp>> t(
             NewThread<TSGFilterThreadOf<ITestOp>>(nullptr, nullptr, &threading, [](const IntfPtr<ITestOp>&) {}));
@@ -176,19 +181,52 @@ TEST(FilterThread, ProducersWaitingOnATerminatedWorkerGiveUp)
     w.thread.reset();
 }
 
-TEST(Threading, SettingsAndLegacyQueueSize)
+TEST(Threading, DefaultsAndPriorityNotice)
 {
-    int notified = 0;
-    TSGThreading t([&notified] { ++notified; });
+    int notified = 0, changes = 0;
+    IntfPtr<ICKLock> lock = TCKLock::Create([&changes] { ++changes; });
+    TSGThreading t(nullptr, *lock, [&notified] { ++notified; });
     EXPECT_FALSE(t.Enabled());
     EXPECT_EQ(t.Priority(), tpNormal);
-    EXPECT_EQ(t.Queue().Size(), 15u);
-    EXPECT_EQ(t.Queue().FullMode(), fmBlock);
+    EXPECT_EQ(t.Queue()->Size(), 15u);
+    EXPECT_EQ(t.Queue()->FullMode(), fmBlock);
     t.SetPriority(tpNormal);
     t.SetPriority(tpHigher);
     EXPECT_EQ(notified, 2) << "every write notifies, changed or not";
-    t.ReadLegacyQueueSize(30);
-    EXPECT_EQ(t.Queue().Size(), 30u);
+    EXPECT_EQ(t.Priority(), tpHigher);
+}
+
+// What a stored form's reader and writer see of the settings' own properties.
+class TCapturingFiler : public TFiler {
+public:
+    explicit TCapturingFiler(TStream& S) : TFiler(S) {}
+    void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
+                        bool HasData) override
+    {
+        Readers[Name] = ReadData;
+        Written |= HasData && WriteData;
+    }
+    void DefineBinaryProperty(const std::string&, const TStreamProc&, const TStreamProc&, bool) override {}
+
+    std::map<std::string, TReaderProc> Readers;
+    bool Written = false;
+};
+
+TEST(Threading, StoredFormsReadTheFormerQueueSize)
+{
+    IntfPtr<ICKLock> lock = TCKLock::Create();
+    TSGThreading t(nullptr, *lock);
+    TMemoryStream stored;
+    stored.WriteValue<uint8_t>(vaInt8);
+    stored.WriteValue<int8_t>(30);
+    stored.SetPosition(0);
+    TCapturingFiler filer(stored);
+    t.DefineProperties(filer);
+    ASSERT_TRUE(filer.Readers.count("QueueSize"));
+    EXPECT_FALSE(filer.Written) << "never written back";
+    TReader reader(stored);
+    filer.Readers["QueueSize"](reader);
+    EXPECT_EQ(t.Queue()->Size(), 30u);
 }
 
 }  // namespace
