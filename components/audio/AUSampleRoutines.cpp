@@ -402,19 +402,42 @@ void SetSamplesStrided24(int32_t Value, void* Dst, int Step, VpiSize Region)
         Write24At(Value, Dst, i * Step);
 }
 
+namespace {
+// The registry's image entries address their elements as typed values: a column whose
+// elements are not aligned (a 24-bit channel at an odd offset) is done here instead.
+bool Aligned(const void* p, int step, size_t alignment)
+{
+    return reinterpret_cast<uintptr_t>(p) % alignment == 0 && unsigned(step) % alignment == 0;
+}
+}  // namespace
+
 void SetSamplesStrided32(int32_t Value, int32_t* Dst, int Step, VpiSize Region)
 {
-    if (Samples(Region) > 0)
+    const int64_t n = Samples(Region);
+    if (n <= 0)
+        return;
+    if (Aligned(Dst, Step, alignof(int32_t))) {
         vpiSet_32s_C1R(Value, Dst, Step, Region);
+        return;
+    }
+    for (int64_t i = 0; i < n; ++i)
+        Put(Dst, i * Step, Value);
 }
 
 void CopySamplesStrided24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region)
 {
-    if (Samples(Region) <= 0)
+    const int64_t n = Samples(Region);
+    if (n <= 0)
         return;
     const auto* s = static_cast<const uint8_t*>(Src);
     auto* d = static_cast<uint8_t*>(Dst);
-    vpiCopy_16s_C1R(reinterpret_cast<const int16_t*>(s), SrcStep, reinterpret_cast<int16_t*>(d), DstStep, Region);
+    if (Aligned(s, SrcStep, alignof(int16_t)) && Aligned(d, DstStep, alignof(int16_t))) {
+        vpiCopy_16s_C1R(reinterpret_cast<const int16_t*>(s), SrcStep, reinterpret_cast<int16_t*>(d), DstStep,
+                        Region);
+    } else {
+        for (int64_t i = 0; i < n; ++i)
+            Put(d, i * DstStep, Load<uint16_t>(s, i * SrcStep));
+    }
     vpiCopy_8u_C1R(s + 2, SrcStep, d + 2, DstStep, Region);
 }
 

@@ -64,15 +64,18 @@ TEST(Samples24, ReadWritePackingAtTheEnds)
 
 TEST(Samples24, FillWritesExactlyTheSamples)
 {
-    for (int len = 0; len <= 9; ++len) {
-        alignas(4) uint8_t buf[3 * 9 + 4];
-        std::memset(buf, 0x5A, sizeof buf);
-        FillSamples24(-2, buf, len);
-        for (int i = 0; i < len; ++i)
-            EXPECT_EQ(ReadSample24(buf + 3 * i), -2) << len << " samples, sample " << i;
-        for (size_t i = 3 * size_t(len); i < sizeof buf; ++i)
-            ASSERT_EQ(buf[i], 0x5A) << len << " samples, byte " << i;
-    }
+    for (int offset : {0, 1})  // a channel's column need not be aligned
+        for (int len = 0; len <= 9; ++len) {
+            alignas(4) uint8_t raw[3 * 9 + 5];
+            std::memset(raw, 0x5A, sizeof raw);
+            uint8_t* buf = raw + offset;
+            FillSamples24(-2, buf, len);
+            for (int i = 0; i < len; ++i)
+                EXPECT_EQ(ReadSample24(buf + 3 * i), -2) << len << " samples, sample " << i;
+            for (size_t i = 0; i < sizeof raw; ++i)
+                if (i < size_t(offset) || i >= size_t(offset + 3 * len))
+                    ASSERT_EQ(raw[i], 0x5A) << len << " samples, byte " << i;
+        }
     alignas(4) uint8_t buf[3 * 5 + 1];
     std::memset(buf, 0x5A, sizeof buf);
     FillSamples24(0x7F123456, buf, 5);  // only the low three bytes of the value count
@@ -101,6 +104,10 @@ TEST(Samples24, StridedSetAndCopyTouchOnlyTheirColumn)
         EXPECT_EQ(ReadSample24(b + 6 * i), -300000);
         EXPECT_EQ(ReadSample24(b + 6 * i + 3), 0x111111);
     }
+    // The second channel's samples start at odd addresses.
+    CopySamplesStrided24(a, 6, b + 3, 6, Column(4));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(ReadSample24(b + 6 * i + 3), -300000);
 }
 
 TEST(Samples24, ArithmeticWrapsAndNeverTrapsOnDivision)
