@@ -90,15 +90,16 @@ void TTimerThread::Execute()
         // Periods that have passed since the deadline, this one included.
         const int64_t periodNs = int64_t(FEntry->Period) * 1000000;
         int64_t due = DiffNs(now, deadline) / periodNs + 1;
+        bool afresh = false;
         if (due > int64_t(MaxCatchUpTicks)) {
             due = MaxCatchUpTicks;
-            deadline = now;  // too far behind: start afresh
+            afresh = true;  // too far behind: the rest is lost, the period restarts now
         }
         for (int64_t i = 0; i < due && !FEntry->Cancelled.load(); ++i)
             FEntry->Fire();
         if (!FEntry->Periodic)
             break;
-        deadline = AddMs(deadline, uint64_t(FEntry->Period) * uint64_t(due));
+        deadline = afresh ? AddMs(now, FEntry->Period) : AddMs(deadline, uint64_t(FEntry->Period) * uint64_t(due));
     }
 }
 

@@ -74,6 +74,39 @@ TEST(RealMMTimer, KeepsRealTimeRate)
     EXPECT_NEAR(ticks, int(elapsed), 30);
 }
 
+std::atomic<int> gCalls{0};
+std::atomic<uint32_t> gStallAt{0}, gStallMs{0};
+void StallOnce(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t)
+{
+    if (uint32_t(gCalls.fetch_add(1) + 1) == gStallAt.load())
+        Sleep(gStallMs.load());
+}
+
+// Ticks that ran in about `runMs` when the 10th callback stalls for `stallMs`, minus
+// the ticks that time would have held.
+int CatchUpDeficit(uint32_t stallMs, uint32_t runMs)
+{
+    gCalls = 0;
+    gStallAt = 10;
+    gStallMs = stallMs;
+    const uint32_t start = GetTickCount();
+    uint32_t id = timeSetEvent(1, 0, StallOnce, 0, TIME_PERIODIC);
+    Sleep(runMs);
+    const int ticks = gCalls.load();
+    const int elapsed = int(GetTickCount() - start);
+    timeKillEvent(id);
+    return elapsed - ticks;
+}
+
+TEST(RealMMTimer, RunsMissedTicksUpToTheCap)
+{
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "timing under a sanitizer is too loose";
+#endif
+    EXPECT_NEAR(CatchUpDeficit(40, 300), 0, 20) << "a short stall is made up at once";
+    EXPECT_NEAR(CatchUpDeficit(300, 500), 300 - int(MaxCatchUpTicks), 30) << "a long one only up to the cap";
+}
+
 std::atomic<int> gSelfCalls{0};
 void KillSelf(uint32_t id, uint32_t, uintptr_t, uintptr_t, uintptr_t)
 {
