@@ -126,40 +126,32 @@ void* dspCopyBytes(const void* src, void* dst, std::int64_t n) noexcept
 
 VpsStatus dspCopy_32f(const float* pSrc, float* pDst, int len) noexcept
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     dspCopyBytes(pSrc, pDst, std::int64_t{4} * len);
     return StatusOk;
 }
 
 VpsStatus dspZero_32f(float* pDst, int len) noexcept
 {
-    if (!pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (VpsStatus st = DspCheck(len, pDst))
+        return st;
     std::memset(pDst, 0, std::size_t{4} * static_cast<std::size_t>(len));
     return StatusOk;
 }
 
 VpsStatus dspCopy_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) noexcept
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     dspCopyBytes(pSrc, pDst, std::int64_t{16} * len);
     return StatusOk;
 }
 
 VpsStatus dspConj_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) noexcept
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     for (int i = 0; i < len; ++i) {
         const Vps64fc v = pSrc[i];
         pDst[i].re = v.re;
@@ -170,10 +162,8 @@ VpsStatus dspConj_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) noexcept
 
 VpsStatus dspConj_64fc_I(Vps64fc* pSrcDst, int len) noexcept
 {
-    if (!pSrcDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (VpsStatus st = DspCheck(len, pSrcDst))
+        return st;
     for (int i = 0; i < len; ++i)
         pSrcDst[i].im = -pSrcDst[i].im;
     return StatusOk;

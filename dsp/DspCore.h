@@ -53,6 +53,18 @@ constexpr T Sfs(std::int64_t r, int sf) noexcept
     return Saturate<T>(SfsScale(r, sf));
 }
 
+// ---- argument checks ----------------------------------------------------------------
+
+// The check of nearly every entry: any null pointer gives StatusNullPointer (pointers are
+// tested first), then a length of zero or less gives StatusBadSize.
+template <class... P>
+constexpr VpsStatus DspCheck(int len, const P*... ptrs) noexcept
+{
+    if (((ptrs == nullptr) || ...))
+        return StatusNullPointer;
+    return len <= 0 ? StatusBadSize : StatusOk;
+}
+
 // ---- process heap and aligned block -------------------------------------------------
 //
 // Aligned block: a raw heap block of n + kAlignedBlockOverhead bytes; the returned pointer

@@ -32,24 +32,14 @@ void ScaledLoop(T* pDst, int len, int sf, Exact exact)
     }
 }
 
-template <class T1, class T2>
-inline VpsStatus Check(const T1* a, const T2* b, int len)
-{
-    if (!a || !b)
-        return StatusNullPointer;
-    return len <= 0 ? StatusBadSize : StatusOk;
-}
-
 using I64 = std::int64_t;
 
 // Constant forms: op(x, val) is the exact result for the element x.
 template <class Op>
 VpsStatus ConstInPlace(Vps32s val, Vps32s* pSrcDst, int len, int sf, Op op)
 {
-    if (!pSrcDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (VpsStatus st = DspCheck(len, pSrcDst))
+        return st;
     ScaledLoop(pSrcDst, len, sf, [&](int i) { return op(I64{pSrcDst[i]}, I64{val}); });
     return StatusOk;
 }
@@ -57,7 +47,7 @@ VpsStatus ConstInPlace(Vps32s val, Vps32s* pSrcDst, int len, int sf, Op op)
 template <class Op>
 VpsStatus ConstOutOfPlace(const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int sf, Op op)
 {
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     ScaledLoop(pDst, len, sf, [&](int i) { return op(I64{pSrc[i]}, I64{val}); });
     return StatusOk;
@@ -67,7 +57,7 @@ VpsStatus ConstOutOfPlace(const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len,
 template <class T, class Op>
 VpsStatus VectorInPlace(const T* pSrc, T* pSrcDst, int len, int sf, Op op)
 {
-    if (VpsStatus st = Check(pSrc, pSrcDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pSrcDst))
         return st;
     ScaledLoop(pSrcDst, len, sf, [&](int i) { return op(I64{pSrcDst[i]}, I64{pSrc[i]}); });
     return StatusOk;
@@ -108,13 +98,13 @@ namespace fallback {
 VpsStatus vpsAddC_32s_ISfs(Vps32s val, Vps32s* pSrcDst, int len, int sf)
 {
     if (val == 0 && sf == 0)  // x + 0 needs no pass; the checks still apply
-        return (!pSrcDst) ? StatusNullPointer : (len <= 0 ? StatusBadSize : StatusOk);
+        return DspCheck(len, pSrcDst);
     return ConstInPlace(val, pSrcDst, len, sf, kAdd);
 }
 
 VpsStatus vpsAddC_32s_Sfs(const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int sf)
 {
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     if (val == 0 && sf == 0) {  // a plain copy
         std::memmove(pDst, pSrc, 4 * static_cast<std::size_t>(len));
@@ -152,7 +142,7 @@ VpsStatus vpsMulC_32s_ISfs(Vps32s val, Vps32s* pSrcDst, int len, int sf)
 
 VpsStatus vpsMulC_32s_Sfs(const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int sf)
 {
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     if (val == 0)
         return fallback::vpsZero_32s(pDst, len);
@@ -176,7 +166,7 @@ VpsStatus vpsMul_32s_ISfs(const Vps32s* pSrc, Vps32s* pSrcDst, int len, int sf)
 
 VpsStatus vpsDiv_32s_ISfs(const Vps32s* pSrc, Vps32s* pSrcDst, int len, int sf)
 {
-    if (VpsStatus st = Check(pSrc, pSrcDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pSrcDst))
         return st;
     VpsStatus status = StatusOk;
     for (int i = 0; i < len; ++i) {

@@ -2,32 +2,17 @@
 
 #include <cstring>
 
+#include "dsp/DspCore.h"
 #include "dsp/MemoryEntries.h"
 
 namespace dcs {
 
 namespace {
 
-template <class T1, class T2>
-inline VpsStatus Check(const T1* a, const T2* b, int len)
-{
-    if (!a || !b)
-        return StatusNullPointer;
-    return len <= 0 ? StatusBadSize : StatusOk;
-}
-
-template <class T>
-inline VpsStatus Check(const T* a, int len)
-{
-    if (!a)
-        return StatusNullPointer;
-    return len <= 0 ? StatusBadSize : StatusOk;
-}
-
 template <class T>
 VpsStatus Copy32(const T* pSrc, T* pDst, int len)
 {
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     std::memmove(pDst, pSrc, 4 * static_cast<std::size_t>(len));
     return StatusOk;
@@ -36,7 +21,7 @@ VpsStatus Copy32(const T* pSrc, T* pDst, int len)
 template <class Op>
 VpsStatus ConstInPlace(Vps32u* pSrcDst, int len, Op op)
 {
-    if (VpsStatus st = Check(pSrcDst, len))
+    if (VpsStatus st = DspCheck(len, pSrcDst))
         return st;
     for (int i = 0; i < len; ++i)
         pSrcDst[i] = op(pSrcDst[i]);
@@ -46,7 +31,7 @@ VpsStatus ConstInPlace(Vps32u* pSrcDst, int len, Op op)
 template <class Op>
 VpsStatus Unary(const Vps32u* pSrc, Vps32u* pDst, int len, Op op)
 {
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     for (int i = 0; i < len; ++i)
         pDst[i] = op(pSrc[i]);
@@ -56,7 +41,7 @@ VpsStatus Unary(const Vps32u* pSrc, Vps32u* pDst, int len, Op op)
 template <class Op>
 VpsStatus Binary(const Vps32u* pSrc, Vps32u* pSrcDst, int len, Op op)
 {
-    if (VpsStatus st = Check(pSrc, pSrcDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pSrcDst))
         return st;
     for (int i = 0; i < len; ++i)
         pSrcDst[i] = op(pSrcDst[i], pSrc[i]);
@@ -96,14 +81,14 @@ VpsStatus vpsAndC_32u_I(Vps32u val, Vps32u* pSrcDst, int len)
 VpsStatus vpsOrC_32u_I(Vps32u val, Vps32u* pSrcDst, int len)
 {
     if (val == 0)
-        return Check(pSrcDst, len);
+        return DspCheck(len, pSrcDst);
     return ConstInPlace(pSrcDst, len, [val](Vps32u d) { return d | val; });
 }
 
 VpsStatus vpsXorC_32u_I(Vps32u val, Vps32u* pSrcDst, int len)
 {
     if (val == 0)
-        return Check(pSrcDst, len);
+        return DspCheck(len, pSrcDst);
     return ConstInPlace(pSrcDst, len, [val](Vps32u d) { return d ^ val; });
 }
 
@@ -152,7 +137,7 @@ VpsStatus vpsLShiftC_32s(const Vps32s* pSrc, int val, Vps32s* pDst, int len)
             return StatusNullPointer;
         return fallback::vpsZero_32s(pDst, len);
     }
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     if (val < 0)
         return StatusBadShift;
@@ -164,7 +149,7 @@ VpsStatus vpsRShiftC_32s(const Vps32s* pSrc, int val, Vps32s* pDst, int len)
 {
     if (val == 0)
         return Copy32(pSrc, pDst, len);
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     if (val < 0)
         return StatusBadShift;
@@ -176,7 +161,7 @@ VpsStatus vpsLShiftC_32s_I(int val, Vps32s* pSrcDst, int len)
 {
     if (val >= 32)
         return fallback::vpsZero_32s(pSrcDst, len);
-    if (VpsStatus st = Check(pSrcDst, len))
+    if (VpsStatus st = DspCheck(len, pSrcDst))
         return st;
     if (val < 0)
         return StatusBadShift;
@@ -187,7 +172,7 @@ VpsStatus vpsLShiftC_32s_I(int val, Vps32s* pSrcDst, int len)
 
 VpsStatus vpsRShiftC_32s_I(int val, Vps32s* pSrcDst, int len)
 {
-    if (VpsStatus st = Check(pSrcDst, len))
+    if (VpsStatus st = DspCheck(len, pSrcDst))
         return st;
     if (val < 0)
         return StatusBadShift;
@@ -198,7 +183,7 @@ VpsStatus vpsRShiftC_32s_I(int val, Vps32s* pSrcDst, int len)
 
 VpsStatus vpsThreshold_LT_32s_I(Vps32s* pSrcDst, int len, Vps32s level)
 {
-    if (VpsStatus st = Check(pSrcDst, len))
+    if (VpsStatus st = DspCheck(len, pSrcDst))
         return st;
     Map32s(pSrcDst, pSrcDst, len, [level](Vps32s x) { return x < level ? level : x; });
     return StatusOk;
@@ -206,7 +191,7 @@ VpsStatus vpsThreshold_LT_32s_I(Vps32s* pSrcDst, int len, Vps32s level)
 
 VpsStatus vpsThreshold_GT_32s_I(Vps32s* pSrcDst, int len, Vps32s level)
 {
-    if (VpsStatus st = Check(pSrcDst, len))
+    if (VpsStatus st = DspCheck(len, pSrcDst))
         return st;
     Map32s(pSrcDst, pSrcDst, len, [level](Vps32s x) { return x > level ? level : x; });
     return StatusOk;
@@ -214,7 +199,7 @@ VpsStatus vpsThreshold_GT_32s_I(Vps32s* pSrcDst, int len, Vps32s level)
 
 VpsStatus vpsSwapBytes_16u(const Vps16u* pSrc, Vps16u* pDst, int len)
 {
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     for (int i = 0; i < len; ++i)
         pDst[i] = static_cast<Vps16u>((pSrc[i] >> 8) | (pSrc[i] << 8));
@@ -223,7 +208,7 @@ VpsStatus vpsSwapBytes_16u(const Vps16u* pSrc, Vps16u* pDst, int len)
 
 VpsStatus vpsSwapBytes_24u(const Vps8u* pSrc, Vps8u* pDst, int len)
 {
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     for (std::size_t i = 0, n = 3 * static_cast<std::size_t>(len); i < n; i += 3) {
         const Vps8u b0 = pSrc[i], b1 = pSrc[i + 1], b2 = pSrc[i + 2];  // all read first
@@ -236,7 +221,7 @@ VpsStatus vpsSwapBytes_24u(const Vps8u* pSrc, Vps8u* pDst, int len)
 
 VpsStatus vpsSwapBytes_32u(const Vps32u* pSrc, Vps32u* pDst, int len)
 {
-    if (VpsStatus st = Check(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     for (int i = 0; i < len; ++i)
         pDst[i] = __builtin_bswap32(pSrc[i]);

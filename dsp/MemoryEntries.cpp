@@ -8,28 +8,12 @@ namespace dcs {
 
 namespace {
 
-template <class P1, class P2>
-inline VpsStatus CheckPair(const P1* a, const P2* b, int len)
-{
-    if (!a || !b)
-        return StatusNullPointer;
-    return len <= 0 ? StatusBadSize : StatusOk;
-}
-
-template <class P>
-inline VpsStatus CheckOne(const P* a, int len)
-{
-    if (!a)
-        return StatusNullPointer;
-    return len <= 0 ? StatusBadSize : StatusOk;
-}
-
 // Copies go through memmove: as fast as a plain copy, and an overlapping call still gets
 // the source's old values instead of a smeared pattern.
 template <class T>
 VpsStatus Copy(const T* pSrc, T* pDst, int len)
 {
-    if (VpsStatus st = CheckPair(pSrc, pDst, len))
+    if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     std::memmove(pDst, pSrc, sizeof(T) * static_cast<std::size_t>(len));
     return StatusOk;
@@ -38,7 +22,7 @@ VpsStatus Copy(const T* pSrc, T* pDst, int len)
 template <class T>
 VpsStatus Zero(T* pDst, int len)
 {
-    if (VpsStatus st = CheckOne(pDst, len))
+    if (VpsStatus st = DspCheck(len, pDst))
         return st;
     std::memset(static_cast<void*>(pDst), 0, sizeof(T) * static_cast<std::size_t>(len));
     return StatusOk;
@@ -49,7 +33,7 @@ template <class Bits, class T>
 VpsStatus FillBits(T val, T* pDst, int len)
 {
     static_assert(sizeof(Bits) == sizeof(T));
-    if (VpsStatus st = CheckOne(pDst, len))
+    if (VpsStatus st = DspCheck(len, pDst))
         return st;
     Bits bits;
     std::memcpy(&bits, &val, sizeof bits);
@@ -79,7 +63,7 @@ VpsStatus vpsMove_8u(const Vps8u* pSrc, Vps8u* pDst, int len) { return Copy(pSrc
 
 VpsStatus vpsSet_8u(Vps8u val, Vps8u* pDst, int len)
 {
-    if (VpsStatus st = CheckOne(pDst, len))
+    if (VpsStatus st = DspCheck(len, pDst))
         return st;
     std::memset(pDst, val, static_cast<std::size_t>(len));
     return StatusOk;
@@ -87,7 +71,7 @@ VpsStatus vpsSet_8u(Vps8u val, Vps8u* pDst, int len)
 
 VpsStatus vpsSet_32s(Vps32s val, Vps32s* pDst, int len)
 {
-    if (VpsStatus st = CheckOne(pDst, len))
+    if (VpsStatus st = DspCheck(len, pDst))
         return st;
     for (int i = 0; i < len; ++i)
         pDst[i] = val;
@@ -99,7 +83,7 @@ VpsStatus vpsSet_64f(Vps64f val, Vps64f* pDst, int len) { return FillBits<std::u
 
 VpsStatus vpsSet_64fc(Vps64fc val, Vps64fc* pDst, int len)
 {
-    if (VpsStatus st = CheckOne(pDst, len))
+    if (VpsStatus st = DspCheck(len, pDst))
         return st;
     unsigned char bits[sizeof val];
     std::memcpy(bits, &val, sizeof val);

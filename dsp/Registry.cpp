@@ -117,17 +117,35 @@ DspProc LookupCoreFunction(const char* name)
     return GetProcAddress(State().coreLibrary, name);
 }
 
-void DspRestartForTesting()
+namespace {
+
+void ReleaseLibraries(bool includingCore)
 {
-    DspStartup();
     RegistryState& s = State();
     for (const DspEntryDef* def : s.defs)
-        def->assign(nullptr);
+        s.entries[s.index.at(def->name)] = {def->name, def->assign(nullptr), false};
     for (HMODULE* lib : {&s.colorLibrary, &s.imageLibrary, &s.signalLibrary, &s.coreLibrary}) {
+        if (lib == &s.coreLibrary && !includingCore)
+            continue;
         if (*lib)
             FreeLibrary(*lib);
         *lib = nullptr;
     }
+}
+
+}  // namespace
+
+void DspShutdown()
+{
+    DspStartup();
+    ReleaseLibraries(false);
+}
+
+void DspRestartForTesting()
+{
+    DspStartup();
+    ReleaseLibraries(true);
+    RegistryState& s = State();
     s.entries.clear();
     s.index.clear();
     s.defs.clear();

@@ -63,6 +63,11 @@ using DspModuleFn = void (*)(DspRegistrar&);
 // of the program and, at the latest, on the first lookup by name.
 void DspStartup();
 
+// Optional, at the end of the program once no other thread calls an entry: puts every
+// entry back on its fallback, then releases the colour, image and signal libraries (the
+// core library stays loaded). An entry never points into a released library.
+void DspShutdown();
+
 // The function an entry holds after start-up, or null for a name nobody registered.
 DspProc DspLookup(const char* name);
 

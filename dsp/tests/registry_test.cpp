@@ -179,6 +179,18 @@ TEST_F(DspLoader, SignalLibraryExportsReplaceTheirFallbacksOnly)
     EXPECT_EQ(ExternalNames(), std::set<std::string>{"vpsCopy_8u"});
 }
 
+TEST_F(DspLoader, ShutdownPutsEveryEntryBackOnItsFallbackBeforeReleasing)
+{
+    StartWith(std::string(DCS_FAKE_LIB_DIR) + "/signal");
+    ASSERT_EQ(vpsCopy_8u(nullptr, nullptr, 0), kSignalMarker);
+    DspShutdown();
+    EXPECT_EQ(vpsCopy_8u(nullptr, nullptr, 0), StatusNullPointer);
+    EXPECT_EQ(DspLookup("vpsCopy_8u"), reinterpret_cast<DspProc>(&fallback::vpsCopy_8u));
+    EXPECT_TRUE(ExternalNames().empty());
+    DspShutdown();  // a second call changes nothing
+    EXPECT_EQ(vpsCopy_8u, &fallback::vpsCopy_8u);
+}
+
 TEST_F(DspLoader, ColourLibraryAloneServesImageNames)
 {
     StartWith(std::string(DCS_FAKE_LIB_DIR) + "/color");
