@@ -1,10 +1,14 @@
 #include "dsp/IntegerVectorFallbacks.h"
 
+#include "dsp/DspCore.h"
+
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace dcs {
 namespace fallback {
@@ -32,54 +36,93 @@ inline T saturate(int v)
 
 bool badSize(VpiSize roi) { return roi.width <= 0 || roi.height <= 0; }
 
+// --- Walking a region --------------------------------------------------------------
+
 template <class T>
-T* rowAt(T* base, int step, int y)
+bool aligned(const void* p, int step)
 {
-    using Byte = std::conditional_t<std::is_const_v<T>, const char, char>;
-    return reinterpret_cast<T*>(reinterpret_cast<Byte*>(base) + static_cast<std::ptrdiff_t>(step) * y);
+    return reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0 && step % static_cast<int>(sizeof(T)) == 0;
 }
 
-// Calls fn(sourceRow, destinationRow, width) for each row of the region. Two images
-// whose rows follow each other without a gap are one long row, so a contiguous block
-// is a single loop the compiler can vectorise.
+// Element x of row y, as a byte address.
+template <class T>
+auto* elementAt(T* base, int step, int y, int x)
+{
+    using Byte = std::conditional_t<std::is_const_v<T>, const char, char>;
+    return reinterpret_cast<Byte*>(base) + static_cast<std::ptrdiff_t>(step) * y +
+           static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(sizeof(T));
+}
+
+template <class T>
+T loadAt(const char* p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// d[i * ds] = f(s[i * ss], d[i * ds]) down a column. With strides known at compile time
+// (mono and stereo columns of 16-bit audio) the compiler vectorises the loop.
+template <class S, class D, class F, class SS, class DS>
+void mapColumn(const S* s, SS ss, D* d, DS ds, int n, F& f)
+{
+    for (int i = 0; i < n; ++i) {
+        const std::ptrdiff_t si = static_cast<std::ptrdiff_t>(i) * ss;
+        const std::ptrdiff_t di = static_cast<std::ptrdiff_t>(i) * ds;
+        d[di] = f(s[si], d[di]);
+    }
+}
+
+template <int N>
+using Stride = std::integral_constant<std::ptrdiff_t, N>;
+
+// Applies d = f(s, d) to every element of the region (for the in-place forms source and
+// destination are the same image). Rows that follow each other without a gap are one
+// long row, so a contiguous block is a single vectorisable loop. A channel of
+// interleaved audio is a column one element wide; it is walked as a strided vector, not
+// row by row. Regions at addresses or steps that do not fit the element type (packed
+// 24-bit samples handled as 16-bit columns) go through byte copies.
 template <class S, class D, class F>
-void forRows(S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, F&& fn)
+void mapRegion(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, F f)
 {
     const long long width = roi.width;
     const long long count = width * roi.height;
-    if (srcStep == static_cast<long long>(width * sizeof(S)) &&
-        dstStep == static_cast<long long>(width * sizeof(D)) &&
+    if (!aligned<S>(pSrc, srcStep) || !aligned<D>(pDst, dstStep)) {
+        for (int y = 0; y < roi.height; ++y)
+            for (int x = 0; x < roi.width; ++x) {
+                char* dp = elementAt(pDst, dstStep, y, x);
+                const D v = f(loadAt<S>(elementAt(pSrc, srcStep, y, x)), loadAt<D>(dp));
+                std::memcpy(dp, &v, sizeof v);
+            }
+        return;
+    }
+    if (srcStep == static_cast<long long>(width * sizeof(S)) && dstStep == static_cast<long long>(width * sizeof(D)) &&
         count <= std::numeric_limits<int>::max()) {
-        fn(pSrc, pDst, static_cast<int>(count));
+        mapColumn(pSrc, Stride<1>{}, pDst, Stride<1>{}, static_cast<int>(count), f);
         return;
     }
     if (roi.width == 1) {
-        // A channel column: the constant width lets the per-row loop fold away.
-        for (int y = 0; y < roi.height; ++y)
-            fn(rowAt(pSrc, srcStep, y), rowAt(pDst, dstStep, y), 1);
+        const int ss = srcStep / static_cast<int>(sizeof(S));
+        const int ds = dstStep / static_cast<int>(sizeof(D));
+        if (ss == 1 && ds == 2)
+            mapColumn(pSrc, Stride<1>{}, pDst, Stride<2>{}, roi.height, f);
+        else if (ss == 2 && ds == 1)
+            mapColumn(pSrc, Stride<2>{}, pDst, Stride<1>{}, roi.height, f);
+        else if (ss == 2 && ds == 2)
+            mapColumn(pSrc, Stride<2>{}, pDst, Stride<2>{}, roi.height, f);
+        else
+            mapColumn(pSrc, static_cast<std::ptrdiff_t>(ss), pDst, static_cast<std::ptrdiff_t>(ds), roi.height, f);
         return;
     }
     for (int y = 0; y < roi.height; ++y)
-        fn(rowAt(pSrc, srcStep, y), rowAt(pDst, dstStep, y), roi.width);
+        mapColumn(reinterpret_cast<const S*>(elementAt(pSrc, srcStep, y, 0)), Stride<1>{},
+                  reinterpret_cast<D*>(elementAt(pDst, dstStep, y, 0)), Stride<1>{}, roi.width, f);
 }
 
 template <class T>
 void fillImage(T value, T* pDst, int dstStep, VpiSize roi)
 {
-    if (dstStep == static_cast<long long>(roi.width) * static_cast<long long>(sizeof(T))) {
-        const long long count = static_cast<long long>(roi.width) * roi.height;
-        for (long long i = 0; i < count; ++i)
-            pDst[i] = value;
-    } else if (roi.width == 1) {
-        for (int y = 0; y < roi.height; ++y)
-            *rowAt(pDst, dstStep, y) = value;
-    } else {
-        for (int y = 0; y < roi.height; ++y) {
-            T* row = rowAt(pDst, dstStep, y);
-            for (int x = 0; x < roi.width; ++x)
-                row[x] = value;
-        }
-    }
+    mapRegion(pDst, dstStep, pDst, dstStep, roi, [value](T, T) { return value; });
 }
 
 template <class T>
@@ -95,21 +138,14 @@ int setImage(T value, T* pDst, int dstStep, VpiSize roi)
     return StatusOk;
 }
 
-// Audio channels are image columns one element wide with a row step of one frame:
-// those are copied element by element, a call per row would cost more than the copy.
 template <class T>
 void copyImage(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi)
 {
     const long long rowBytes = static_cast<long long>(roi.width) * static_cast<long long>(sizeof(T));
-    if (srcStep == rowBytes && dstStep == rowBytes) {
+    if (srcStep == rowBytes && dstStep == rowBytes)
         std::memmove(pDst, pSrc, static_cast<std::size_t>(rowBytes) * roi.height);
-    } else if (roi.width == 1) {
-        for (int y = 0; y < roi.height; ++y)
-            *rowAt(pDst, dstStep, y) = *rowAt(pSrc, srcStep, y);
-    } else {
-        for (int y = 0; y < roi.height; ++y)
-            std::memmove(rowAt(pDst, dstStep, y), rowAt(pSrc, srcStep, y), static_cast<std::size_t>(rowBytes));
-    }
+    else
+        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [](T s, T) { return s; });
 }
 
 // --- Scale factor ----------------------------------------------------------------
@@ -197,10 +233,8 @@ int binaryImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize 
     if (sf > family.zeroAbove)
         return setImage<T>(0, pSrcDst, srcDstStep, roi);
     withScale<T>(sf, family, [&](auto scale) {
-        forRows(pSrc, srcStep, pSrcDst, srcDstStep, roi, [&](const T* s, T* d, int n) {
-            for (int i = 0; i < n; ++i)
-                d[i] = saturate<T>(scale(op(d[i], s[i])));
-        });
+        mapRegion(pSrc, srcStep, pSrcDst, srcDstStep, roi,
+                  [scale, op](T s, T d) { return saturate<T>(scale(op(d, s))); });
     });
     return StatusOk;
 }
@@ -226,10 +260,7 @@ int constOperation(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi
         return StatusOk;
     }
     withScale<T>(sf, family, [&](auto scale) {
-        forRows(pSrc, srcStep, pDst, dstStep, roi, [&](const T* s, T* d, int n) {
-            for (int i = 0; i < n; ++i)
-                d[i] = saturate<T>(scale(op(s[i])));
-        });
+        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [scale, op](T s, T) { return saturate<T>(scale(op(s))); });
     });
     return StatusOk;
 }
@@ -237,10 +268,8 @@ int constOperation(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi
 template <class T, class Op>
 int constVector(const T* pSrc, T* pDst, int len, int sf, Family family, ConstCase constCase, Op op)
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     return constOperation(pSrc, 0, pDst, 0, VpiSize{len, 1}, false, sf, family, constCase, op);
 }
 
@@ -276,26 +305,6 @@ double scalePower(int sf)
     return std::ldexp(1.0, -sf);
 }
 
-// Element division of one row; true when a divisor was zero.
-template <class T>
-bool divideRow(const T* s, T* d, int n, double scale)
-{
-    bool zeroDivisor = false;
-    for (int i = 0; i < n; ++i) {
-        const int divisor = s[i];
-        const int dividend = d[i];
-        if (divisor == 0) {
-            zeroDivisor = true;
-            d[i] = static_cast<T>(dividend > 0 ? kHigh<T> : (dividend < 0 ? kLow<T> : 0));
-            continue;
-        }
-        const double q = scale * dividend / divisor;
-        d[i] = q <= kLow<T> ? static_cast<T>(kLow<T>)
-                            : (q >= kHigh<T> ? static_cast<T>(kHigh<T>) : static_cast<T>(std::nearbyint(q)));
-    }
-    return zeroDivisor;
-}
-
 template <class T>
 int divideImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize roi, int sf)
 {
@@ -307,8 +316,18 @@ int divideImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize 
         return StatusBadStep;
     const double scale = scalePower(sf);
     bool zeroDivisor = false;
-    forRows(pSrc, srcStep, pSrcDst, srcDstStep, roi,
-            [&](const T* s, T* d, int n) { zeroDivisor |= divideRow(s, d, n, scale); });
+    mapRegion(pSrc, srcStep, pSrcDst, srcDstStep, roi, [scale, &zeroDivisor](T s, T d) {
+        const int divisor = s;
+        const int dividend = d;
+        if (divisor == 0) {
+            // Saturated by the sign of the dividend; the rest of the region is still done.
+            zeroDivisor = true;
+            return static_cast<T>(dividend > 0 ? kHigh<T> : (dividend < 0 ? kLow<T> : 0));
+        }
+        const double q = scale * dividend / divisor;
+        return q <= kLow<T> ? static_cast<T>(kLow<T>)
+                            : (q >= kHigh<T> ? static_cast<T>(kHigh<T>) : static_cast<T>(std::nearbyint(q)));
+    });
     return zeroDivisor ? StatusElementDivideByZero : StatusOk;
 }
 
@@ -335,19 +354,20 @@ inline int roundHalfUpEven(F t)
     return i;
 }
 
-void divC16Row(const s16* s, s16* d, int n, double k)
+// Division of 16-bit samples by a constant, as the factor k = 2^-sf / value.
+template <class S, class D>
+void divC16(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, double k)
 {
     // Within this range no quotient leaves 16 bits; outside, each is saturated
     // before rounding.
     if (k >= static_cast<double>(-0.9999f) && k <= 1.0) {
-        for (int i = 0; i < n; ++i)
-            d[i] = static_cast<s16>(roundOffset16(k * s[i]));
+        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [k](s16 x, s16) { return static_cast<s16>(roundOffset16(k * x)); });
     } else {
-        for (int i = 0; i < n; ++i) {
-            double v = k * s[i];
+        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [k](s16 x, s16) {
+            double v = k * x;
             v = v < -32768.0 ? -32768.0 : (v > 32767.0 ? 32767.0 : v);
-            d[i] = static_cast<s16>(roundOffset16(v));
-        }
+            return static_cast<s16>(roundOffset16(v));
+        });
     }
 }
 
@@ -362,24 +382,24 @@ constexpr std::array<float, 256> makeReciprocals()
 }
 constexpr std::array<float, 256> kReciprocal8u = makeReciprocals();
 
-void divC8Row(const u8* s, u8* d, int n, double k)
+// Division of bytes by a constant, as the factor k = 2^-sf R(value).
+void divC8(const u8* pSrc, int srcStep, u8* pDst, int dstStep, VpiSize roi, double k)
 {
     if (k <= 1.0) {
-        for (int i = 0; i < n; ++i)
-            d[i] = static_cast<u8>(roundHalfUpEven(k * s[i]));
+        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [k](u8 x, u8) { return static_cast<u8>(roundHalfUpEven(k * x)); });
     } else {
-        for (int i = 0; i < n; ++i) {
-            const double v = k * s[i];
-            d[i] = v > 255.0 ? u8{255} : static_cast<u8>(roundHalfUpEven(v));
-        }
+        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [k](u8 x, u8) {
+            const double v = k * x;
+            return v > 255.0 ? u8{255} : static_cast<u8>(roundHalfUpEven(v));
+        });
     }
 }
 
 double divC16Factor(s16 value, int sf) { return scalePower(sf) / value; }
 double divC8Factor(u8 value, int sf) { return scalePower(sf) * static_cast<double>(kReciprocal8u[value]); }
 
-template <class T, class Row>
-int divCImage(const T* pSrc, int srcStep, T value, T* pDst, int dstStep, VpiSize roi, double k, Row row)
+template <class T, class Divide>
+int divCImage(const T* pSrc, int srcStep, T value, T* pDst, int dstStep, VpiSize roi, double k, Divide divide)
 {
     if (!pSrc || !pDst)
         return StatusNullPointer;
@@ -389,7 +409,7 @@ int divCImage(const T* pSrc, int srcStep, T value, T* pDst, int dstStep, VpiSize
         return StatusBadStep;
     if (value == 0)
         return StatusDivideByZero;
-    forRows(pSrc, srcStep, pDst, dstStep, roi, [&](const T* s, T* d, int n) { row(s, d, n, k); });
+    divide(pSrc, srcStep, pDst, dstStep, roi, k);
     return StatusOk;
 }
 
@@ -404,10 +424,7 @@ int convertImage(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, 
         return StatusBadSize;
     if (srcStep <= 0 || dstStep <= 0)
         return StatusBadStep;
-    forRows(pSrc, srcStep, pDst, dstStep, roi, [&](const S* s, D* d, int n) {
-        for (int i = 0; i < n; ++i)
-            d[i] = convert(s[i]);
-    });
+    mapRegion(pSrc, srcStep, pDst, dstStep, roi, [convert](S s, D) { return convert(s); });
     return StatusOk;
 }
 
@@ -461,13 +478,11 @@ int vpiDiv_16s_C1IRSfs(const s16* pSrc, int srcStep, s16* pSrcDst, int srcDstSte
 
 int vpsDivC_16s_Sfs(const s16* pSrc, s16 value, s16* pDst, int len, int sf)
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     if (value == 0)
         return StatusDivideByZero;
-    divC16Row(pSrc, pDst, len, divC16Factor(value, sf));
+    divC16(pSrc, 0, pDst, 0, VpiSize{len, 1}, divC16Factor(value, sf));
     return StatusOk;
 }
 
@@ -478,19 +493,17 @@ int vpsDivC_16s_ISfs(s16 value, s16* pSrcDst, int len, int sf)
 
 int vpsDivC_8u_Sfs(const u8* pSrc, u8 value, u8* pDst, int len, int sf)
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     if (value == 0)
         return StatusDivideByZero;
-    divC8Row(pSrc, pDst, len, divC8Factor(value, sf));
+    divC8(pSrc, 0, pDst, 0, VpiSize{len, 1}, divC8Factor(value, sf));
     return StatusOk;
 }
 
 int vpiDivC_8u_C1RSfs(const u8* pSrc, int srcStep, u8 value, u8* pDst, int dstStep, VpiSize roi, int sf)
 {
-    return divCImage(pSrc, srcStep, value, pDst, dstStep, roi, divC8Factor(value, sf), divC8Row);
+    return divCImage(pSrc, srcStep, value, pDst, dstStep, roi, divC8Factor(value, sf), divC8);
 }
 
 int vpiDivC_8u_C1IRSfs(u8 value, u8* pSrcDst, int srcDstStep, VpiSize roi, int sf)
@@ -502,7 +515,7 @@ int vpiDivC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int d
                        int sf)
 {
     const double k = value == 0 ? 0.0 : divC16Factor(value, sf);
-    return divCImage(pSrc, srcStep, value, pDst, dstStep, roi, k, divC16Row);
+    return divCImage(pSrc, srcStep, value, pDst, dstStep, roi, k, divC16<s16, s16>);
 }
 
 int vpiDivC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, int sf)
@@ -514,10 +527,8 @@ int vpiDivC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, in
 
 int vpsSet_16s(s16 value, s16* pDst, int len)
 {
-    if (!pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pDst))
+        return st;
     for (int i = 0; i < len; ++i)
         pDst[i] = value;
     return StatusOk;
@@ -674,10 +685,8 @@ int vpiMulC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int d
 
 int vpsConvert_8s16s(const s8* pSrc, s16* pDst, int len)
 {
-    if (!pSrc || !pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pDst))
+        return st;
     for (int i = 0; i < len; ++i)
         pDst[i] = pSrc[i];
     return StatusOk;

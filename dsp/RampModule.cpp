@@ -1,14 +1,14 @@
 #include "dsp/RampModule.h"
 
+#include "dsp/DspCore.h"
+
 namespace dcs {
 namespace fallback {
 
 int vpsVectorRamp_16s(Vps16s* pDst, int len, float offset, float slope)
 {
-    if (!pDst)
-        return StatusNullPointer;
-    if (len < 1)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pDst))
+        return st;
     const double x0 = offset;
     const double dx = slope;
     for (int i = 0; i < len; ++i) {

@@ -1,5 +1,6 @@
 #include "dsp/SignalGeneration.h"
 
+#include "dsp/DspCore.h"
 #include "dsp/SwbRandom.h"
 
 #include <cmath>
@@ -16,8 +17,7 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 
-// Truncation toward zero into 16 bits, saturating. Written as two selects so that
-// the compiler can turn a block of them into min/max vector instructions.
+// Truncation toward zero into 16 bits, saturating.
 inline Vps16s toSample(double v)
 {
     v = v > -32768.0 ? v : -32768.0;
@@ -228,10 +228,8 @@ int vpsTriangle_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, floa
 int vpsRandUniform_Direct_16s(Vps16s* pDst, int len, Vps16s low, Vps16s high,
                               Vps32u* pSeed)
 {
-    if (!pDst || !pSeed)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pDst, pSeed))
+        return st;
     SwbRandom rng(*pSeed);
     const double mid = (static_cast<double>(low) + high) * 0.5;
     const double scale = (static_cast<double>(high) - low) * 0x1p-32;
@@ -246,10 +244,8 @@ int vpsRandUniform_Direct_16s(Vps16s* pDst, int len, Vps16s low, Vps16s high,
 int vpsRandGauss_Direct_16s(Vps16s* pDst, int len, Vps16s mean, Vps16s stdDev,
                             Vps32u* pSeed)
 {
-    if (!pDst || !pSeed)
-        return StatusNullPointer;
-    if (len < 1)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pDst, pSeed))
+        return st;
     SwbRandom rng(*pSeed);
     double u = 0.0;
     double v = 0.0;
@@ -266,7 +262,7 @@ int vpsRandGauss_Direct_16s(Vps16s* pDst, int len, Vps16s mean, Vps16s stdDev,
             v = static_cast<std::int32_t>(xb + gb) * 0x1p-31;
             const double s = u * u + v * v;
             if (s < 1.0 && s != 0.0) {
-                k = stdDev * std::sqrt(-2.0 * std::log(s) / s);
+                k = stdDev * dspSqrt(-2.0 * dspLn(s) / s);
                 return;
             }
         }
@@ -291,10 +287,8 @@ int vpsRandGauss_Direct_16s(Vps16s* pDst, int len, Vps16s mean, Vps16s stdDev,
 int vpsThreshold_LTValGTVal_16s_I(Vps16s* pSrcDst, int len, Vps16s levelLT,
                                   Vps16s valueLT, Vps16s levelGT, Vps16s valueGT)
 {
-    if (!pSrcDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrcDst))
+        return st;
     if (levelGT < levelLT)
         return StatusThresholdLevels;
     for (int i = 0; i < len; ++i) {
@@ -306,10 +300,8 @@ int vpsThreshold_LTValGTVal_16s_I(Vps16s* pSrcDst, int len, Vps16s levelLT,
 
 int vpsAdd_16s_I(const Vps16s* pSrc, Vps16s* pSrcDst, int len)
 {
-    if (!pSrc || !pSrcDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pSrc, pSrcDst))
+        return st;
     for (int i = 0; i < len; ++i) {
         int s = pSrc[i] + pSrcDst[i];
         s = s < -32768 ? -32768 : s;

@@ -1,5 +1,6 @@
 #include "dsp/TestSignal.h"
 
+#include "dsp/DspCore.h"
 #include "dsp/SwbRandom.h"
 
 #include <cmath>
@@ -9,10 +10,8 @@ namespace fallback {
 
 int vpsVectorJaehne_64f(double* pDst, int len, double magn)
 {
-    if (!pDst)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pDst))
+        return st;
     if (magn < 0.0)
         return StatusBadJaehneMagnitude;
     if (len == 1) {
@@ -31,10 +30,8 @@ int vpsVectorJaehne_64f(double* pDst, int len, double magn)
 
 int vpsRandUniform_Direct_64f(double* pDst, int len, double low, double high, Vps32u* pSeed)
 {
-    if (!pDst || !pSeed)
-        return StatusNullPointer;
-    if (len <= 0)
-        return StatusBadSize;
+    if (const VpsStatus st = DspCheck(len, pDst, pSeed))
+        return st;
     // The scale constant is slightly above 2^-32, as the generator was defined.
     const long double scale = (static_cast<long double>(high) - low) * 2.3283064365387e-10L;
     const long double mid = (static_cast<long double>(low) + high) * 0.5L;

@@ -8,6 +8,7 @@
 
 #include "dsp/RampModule.h"
 #include "dsp/SignalGeneration.h"
+#include "dsp/tests/noise_definition.h"
 
 namespace dcs {
 namespace {
@@ -234,6 +235,40 @@ TEST(TriangleDirect16s, WalksFoldsAndAsymmetryByHand)
     }
 }
 
+// The signal generator's square wave: a falling and a rising saw-tooth (asymmetry just
+// inside +-pi, so each turning point is a jump of 2M), half a period apart, added with
+// saturation and clipped to the amplitude.
+TEST(TriangleDirect16s, NearlyFullAsymmetryGivesSawTeethThatSumToASquare)
+{
+    const float nearPi = static_cast<float>(3.141592621);
+    const float f = 1000.0f / 44100.0f;
+    const int n = 1024;
+    std::vector<Vps16s> square(n);
+    std::vector<Vps16s> rising(n);
+    float phase = 0.0f;
+    float phase1 = nearPi;
+    ASSERT_EQ(vpsTriangle_Direct_16s(square.data(), n, 32767, f, nearPi, &phase), StatusOk);
+    ASSERT_EQ(vpsTriangle_Direct_16s(rising.data(), n, 32767, f, -nearPi, &phase1), StatusOk);
+    for (int i = 1; i < n; ++i) {
+        // Straight ramps between the jumps, at 2M/44.1 per sample.
+        EXPECT_NEAR(square[i] - square[i - 1] + (square[i] > square[i - 1] ? -65534 : 0), -1486, 2) << i;
+        EXPECT_NEAR(rising[i] - rising[i - 1] + (rising[i] < rising[i - 1] ? 65534 : 0), 1486, 2) << i;
+    }
+    ASSERT_EQ(vpsAdd_16s_I(rising.data(), square.data(), n), StatusOk);
+    ASSERT_EQ(vpsThreshold_LTValGTVal_16s_I(square.data(), n, -1000, -1000, 1000, 1000), StatusOk);
+    std::vector<int> runs{1};
+    for (int i = 1; i < n; ++i) {
+        ASSERT_TRUE(square[i] == 1000 || square[i] == -1000) << i << ": " << square[i];
+        if (square[i] == square[i - 1])
+            ++runs.back();
+        else
+            runs.push_back(1);
+    }
+    EXPECT_EQ(square[0], 1000);
+    for (std::size_t r = 1; r + 1 < runs.size(); ++r)
+        EXPECT_NEAR(runs[r], 22, 1) << "run " << r;
+}
+
 TEST(VectorRamp16s, RoundsHalfAwayFromZeroAndSaturates)
 {
     struct Case {
@@ -291,24 +326,6 @@ TEST(Add16sI, SaturatesTheSum)
     EXPECT_EQ(vpsAdd_16s_I(src.data(), nullptr, 6), StatusNullPointer);
     EXPECT_EQ(vpsAdd_16s_I(src.data(), dst.data(), 0), StatusBadSize);
 }
-
-// The noise generators, written out from their definition: a subtract-with-borrow
-// sequence u[k] = u[k-2] - u[k-3] - borrow (mod 2^32 - 18) plus a congruential one.
-struct NoiseDefinition {
-    std::vector<std::uint32_t> u;
-    std::uint32_t borrow = 1;
-    std::uint32_t g = 1131199209u;
-    explicit NoiseDefinition(std::uint32_t s) : u{s * 475559465u + 924302730u, s * 69069u + 1013904243u, s} {}
-    std::uint32_t Swb()
-    {
-        const std::size_t k = u.size();
-        std::uint32_t t = u[k - 2] - u[k - 3] - borrow;
-        borrow = static_cast<std::int32_t>(t) < 0 ? 1 : 0;
-        u.push_back(borrow ? t - 18 : t);
-        return u.back();
-    }
-    std::uint32_t Lcg() { return g = g * 69069u + 1013904243u; }
-};
 
 TEST(RandUniformDirect16s, FollowsTheGeneratorDefinition)
 {
