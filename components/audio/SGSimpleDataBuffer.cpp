@@ -153,7 +153,7 @@ TSGMemoryBuffer::TSGMemoryBuffer(TSGSmartMemoryBuffer* dataContainer, uint32_t s
     FDataPtr = dataContainer->RawData();
 }
 
-TSGMemoryBuffer::TSGMemoryBuffer(TShareTag, TSGMemoryBuffer& other) : TSGGenericBuffer(Share, other) {}
+TSGMemoryBuffer::TSGMemoryBuffer(TShareTag, TSGGenericBuffer& other) : TSGGenericBuffer(Share, other) {}
 
 TSGSmartMemoryBuffer* TSGMemoryBuffer::CreateDataContainer(uint32_t size)
 {
@@ -204,11 +204,11 @@ TSGBlockBuffer::TSGBlockBuffer(const void* data, uint32_t size)
 {
 }
 
-TSGBlockBuffer::TSGBlockBuffer(TShareTag, TSGMemoryBuffer& other) : TSGLinearMemoryBuffer(Share, other) {}
+TSGBlockBuffer::TSGBlockBuffer(TShareTag, TSGGenericBuffer& other) : TSGLinearMemoryBuffer(Share, other) {}
 
 IntfPtr<TSGBlockBuffer> TSGBlockBuffer::CreateUniversal(ISGData* other)
 {
-    auto* instance = BufferInstance<TSGMemoryBuffer>(other);
+    auto* instance = BufferInstance<TSGGenericBuffer>(other);
     if (!instance)
         RaiseIntfCastError();
     return IntfPtr<TSGBlockBuffer>(new TSGBlockBuffer(Share, *instance));

@@ -176,9 +176,11 @@ class TSGMemoryBuffer : public TSGGenericBuffer {
 public:
     explicit TSGMemoryBuffer(uint32_t size);
     TSGMemoryBuffer(TSGSmartMemoryBuffer* dataContainer, uint32_t size);
-    TSGMemoryBuffer(TShareTag, TSGMemoryBuffer& other);
+    TSGMemoryBuffer(TShareTag, TSGGenericBuffer& other);
 
-    TSGSmartMemoryBuffer* MemoryBuffer() const { return static_cast<TSGSmartMemoryBuffer*>(pDataContainer); }
+    // The pooled memory container; nil while the buffer views another kind (a byte view
+    // of a media buffer).
+    TSGSmartMemoryBuffer* MemoryBuffer() const { return dynamic_cast<TSGSmartMemoryBuffer*>(pDataContainer); }
     // Replaces the reference only: the resizing code counts and updates itself.
     void SetMemoryBuffer(TSGSmartMemoryBuffer* value) { SetDataContainer(value); }
 
@@ -195,7 +197,7 @@ class TSGLinearMemoryBuffer : public TSGMemoryBuffer, public virtual ISGLinearDa
     DCS_BUFFER_INTERFACES(TSGMemoryBuffer, ISGLinearDataBuffer)
     explicit TSGLinearMemoryBuffer(uint32_t size) : TSGMemoryBuffer(size) {}
     TSGLinearMemoryBuffer(TSGSmartMemoryBuffer* dataContainer, uint32_t size) : TSGMemoryBuffer(dataContainer, size) {}
-    TSGLinearMemoryBuffer(TShareTag, TSGMemoryBuffer& other) : TSGMemoryBuffer(Share, other) {}
+    TSGLinearMemoryBuffer(TShareTag, TSGGenericBuffer& other) : TSGMemoryBuffer(Share, other) {}
 
     void Resize(uint32_t size, bool preserveData) override;
     uint32_t GetSize() override { return FCharSize / GetElementSize(); }
@@ -213,7 +215,7 @@ class TSGBlockBuffer : public TSGLinearMemoryBuffer, public virtual ISGBlockBuff
     // `size` bytes copied from data.
     TSGBlockBuffer(const void* data, uint32_t size);
     // Shares other's container and size.
-    TSGBlockBuffer(TShareTag, TSGMemoryBuffer& other);
+    TSGBlockBuffer(TShareTag, TSGGenericBuffer& other);
     // A byte view of any buffer of the family.
     static IntfPtr<TSGBlockBuffer> CreateUniversal(ISGData* other);
 

@@ -249,6 +249,18 @@ TEST(BlockBuffer, UniversalViewSharesUntilWritten)
     EXPECT_EQ(view->Read(), a->Read());
     view->SetItem(0, 9);
     EXPECT_EQ(a->GetItem(0), 1);
+
+    // Any buffer of the family, a media buffer over an audio container too.
+    auto* container = new TAUSmartAudioBuffer(16u);
+    std::memset(container->RawData(), 7, 16);
+    IntfPtr<TMDMediaBuffer> media(new TMDMediaBuffer(container, 16));
+    IntfPtr<TSGBlockBuffer> bytes = TSGBlockBuffer::CreateUniversal(media.Get());
+    EXPECT_EQ(bytes->DataContainer(), container);
+    EXPECT_EQ(bytes->GetSize(), 16u);
+    EXPECT_EQ(bytes->MemoryBuffer(), nullptr);
+    bytes->Modify()[0] = 1;  // a copy of the audio container, header and all
+    EXPECT_EQ(bytes->GetItem(1), 7);
+    EXPECT_EQ(static_cast<uint8_t*>(container->RawData())[0], 7);
 }
 
 TEST(MediaBuffer, StampsLiveInTheContainer)
