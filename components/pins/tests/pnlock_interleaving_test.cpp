@@ -362,6 +362,19 @@ const Table Tables[] = {
          {C, Op::Release, Res::Done},
          {A, Op::Release, Res::Done, Free},
      }},
+    {"NestedDestroyLocksRefuseOthersUntilTheLastEnds",
+     {
+         {A, Op::Destroy, Res::Done},
+         {A, Op::Destroy, Res::Done},
+         {B, Op::Enter, Res::Nil},
+         {A, Op::Release, Res::Done},
+         {B, Op::Enter, Res::Nil},
+         {A, Op::Enter, Res::Held},
+         {A, Op::Release, Res::Done},
+         {A, Op::Release, Res::Done},
+         {B, Op::Enter, Res::Held},
+         {B, Op::Release, Res::Done, Free},
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Tables, LockInterleaving, ::testing::ValuesIn(Tables),
