@@ -1,0 +1,5 @@
+#include "platform/classes/Classes.h"
+namespace dcs {
+void TComponent::ReadState(TReader&) {}
+void TComponent::WriteState(TWriter&) {}
+}
