@@ -3,11 +3,13 @@
 #pragma once
 
 #include "components/pins/PNLock.h"
+#include "platform/classes/Classes.h"
 
 namespace dcs {
 
-class TPNObject : public TObject {
-public:
+class TPNObject : public TPersistent {
+    DCS_CLASS(TPNObject, TPersistent)
+
     TPNObject() : FIntLock(TPNLock::Create()) {}
 
     virtual IPNLockSection ReadLock() { return FIntLock->Instance()->LockSection(false, nullptr, false); }
