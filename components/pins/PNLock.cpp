@@ -4,15 +4,8 @@
 
 #include <algorithm>
 #include <mutex>
-#include <thread>
 
 namespace dcs {
-
-std::uint32_t PNCurrentThreadId() {
-    static std::atomic<std::uint32_t> next{0};
-    thread_local const std::uint32_t id = ++next;
-    return id;
-}
 
 namespace {
 
@@ -113,7 +106,7 @@ bool TPNLock::AcquireLevel(std::uint32_t ATimeout, std::uint32_t ASelf) {
 }
 
 IPNLockSection TPNLock::LockSection(bool AWrite, IPNLock* ASlaveLock, bool ANilOnRefusal) {
-    const std::uint32_t self = PNCurrentThreadId();
+    const std::uint32_t self = GetCurrentThreadId();
     IPNLockSection result;
     TraceLock(this, &result,
               AWrite ? TPNLockTraceEvent::BeginWriteCreate : TPNLockTraceEvent::BeginReadCreate);
@@ -168,7 +161,7 @@ void TPNLock::DropLostLevel(std::uint32_t ASelf) noexcept {
 }
 
 void TPNLock::ReleaseLevel(bool AWrite, const IPNLockSection* ASection) noexcept {
-    const std::uint32_t self = PNCurrentThreadId();
+    const std::uint32_t self = GetCurrentThreadId();
     TraceLock(this, ASection,
               AWrite ? TPNLockTraceEvent::BeginWriteDestroy : TPNLockTraceEvent::BeginReadDestroy);
     {
@@ -186,7 +179,7 @@ void TPNLock::ReleaseLevel(bool AWrite, const IPNLockSection* ASection) noexcept
 }
 
 IPNLockSection TPNLock::StopLock() {
-    const std::uint32_t self = PNCurrentThreadId();
+    const std::uint32_t self = GetCurrentThreadId();
     IPNLockSection result;
     TraceLock(this, &result, TPNLockTraceEvent::BeginStopCreate);
     bool owned;
@@ -216,7 +209,7 @@ IPNLockSection TPNLock::StopLock() {
 }
 
 void TPNLock::ReleaseStop(const IPNLockSection* ASection) noexcept {
-    const std::uint32_t self = PNCurrentThreadId();
+    const std::uint32_t self = GetCurrentThreadId();
     TraceLock(this, ASection, TPNLockTraceEvent::BeginStopDestroy);
     {
         TPNCriticalSectionLock guard(FIntLockSection);
@@ -234,7 +227,7 @@ void TPNLock::ReleaseStop(const IPNLockSection* ASection) noexcept {
 }
 
 IPNLockSection TPNLock::UnlockAllSection(IPNLock* AFirstLock) {
-    const std::uint32_t self = PNCurrentThreadId();
+    const std::uint32_t self = GetCurrentThreadId();
     IPNLockSection result;
     TraceLock(this, &result, TPNLockTraceEvent::BeginUnlockCreate);
     {
@@ -265,7 +258,7 @@ void TPNLock::Restore(std::int32_t ALevels, std::int32_t AStops, IPNLock* AFirst
     if (AFirstLock)
         first = AFirstLock->WriteLock();
     if (ALevels > 0) {
-        const std::uint32_t self = PNCurrentThreadId();
+        const std::uint32_t self = GetCurrentThreadId();
         for (;;) {
             {
                 TPNCriticalSectionLock guard(FIntLockSection);
@@ -356,7 +349,7 @@ void IPNDestroyLockSection::Release() noexcept {
 TPNDestroyLock::TPNDestroyLock(TPNObject* AOwner) : FOwner(AOwner) {}
 
 IPNDestroyLockSection TPNDestroyLock::Lock() {
-    const std::uint32_t self = PNCurrentThreadId();
+    const std::uint32_t self = GetCurrentThreadId();
     IPNDestroyLockSection result;
     TPNCriticalSectionLock guard(FSection);
     FLockCounter.fetch_add(1);
@@ -378,11 +371,11 @@ IPNDestroyLockSection TPNDestroyLock::DestroyLock() {
         if (FOwner)
             unlock = FOwner->UnlockAll();
         while (FLockCounter.load() != 0)
-            std::this_thread::yield();
+            Sleep(0);
     }
     IPNDestroyLockSection result;
     TPNCriticalSectionLock guard(FSection);
-    FThreadID.store(PNCurrentThreadId());
+    FThreadID.store(GetCurrentThreadId());
     result.FKind = IPNDestroyLockSection::Kind::Destroy;
     result.FLock = this;
     _AddRef();
@@ -430,7 +423,7 @@ void RemoveLockTraceMonitor(IPNLockTraceMonitor* AMonitor) {
 
 void pnlock_detail::CallLockTraceMonitors(TPNLock* ALock, const void* ASection,
                                           TPNLockTraceEvent AEvent) {
-    const std::uint32_t self = PNCurrentThreadId();
+    const std::uint32_t self = GetCurrentThreadId();
     std::lock_guard<std::mutex> g(LockTraceSection());
     for (IPNLockTraceMonitor* m : LockTraceMonitors())
         m->LockTrace(ALock, ASection, AEvent, self);

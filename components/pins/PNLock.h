@@ -20,9 +20,6 @@ class TPNLock;
 class TPNObject;
 class IPNLock;
 
-// Identifier of the calling thread; never 0 (0 means nobody).
-std::uint32_t PNCurrentThreadId();
-
 // Heap part of a section, for the rare requests that must keep more than a lock and a
 // few counts (a slave lock given up while waiting, a pair of sections). Its destructor
 // ends what it holds.

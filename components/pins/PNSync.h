@@ -1,7 +1,10 @@
-// Thin synchronisation objects of the pin framework. Each call maps onto one call of
-// the platform's primitives and reduces its result to a boolean; none of them adds
-// policy, raises or checks its handle.
+// Thin synchronisation objects of the pin framework over the platform's primitives.
+// Each call maps onto one platform call and reduces its result to a boolean; none of
+// them adds policy or raises. A creation that fails leaves a null handle, on which every
+// wait answers false and every other call does nothing.
 #pragma once
+
+#include "platform/threads/Sync.h"
 
 #include <cstdint>
 #include <memory>
@@ -9,23 +12,13 @@
 
 namespace dcs {
 
-namespace pnsync_detail {
-struct EventState;
-struct MutexState;
-struct SemaphoreState;
-struct SectionState;
-}  // namespace pnsync_detail
-
-// Waits without end when given as a time-out.
-inline constexpr std::uint32_t INFINITE = 0xFFFFFFFFu;
-
 class TPNEvent {
 public:
     TPNEvent(bool AManualReset, bool AInitialState);
-    // Two objects made with the same name in one process share one event.
+    // Objects made with the same name share one event while any of them lives; a name
+    // already taken by an object of another kind gives a null handle.
     static std::unique_ptr<TPNEvent> CreateNamed(const std::string& AName, bool AManualReset,
                                                  bool AInitialState);
-    ~TPNEvent();
     TPNEvent(const TPNEvent&) = delete;
     TPNEvent& operator=(const TPNEvent&) = delete;
 
@@ -33,11 +26,11 @@ public:
     void Reset();
     // True only when the event was signalled within Timeout ms (INFINITE waits without end).
     bool WaitFor(std::uint32_t Timeout);
-    void* GetHandle() const;
+    TEvent* GetHandle() const { return FHandle.get(); }
 
 private:
-    explicit TPNEvent(std::shared_ptr<pnsync_detail::EventState> AState);
-    std::shared_ptr<pnsync_detail::EventState> FHandle;
+    explicit TPNEvent(std::shared_ptr<TEvent> AHandle) : FHandle(std::move(AHandle)) {}
+    std::shared_ptr<TEvent> FHandle;
 };
 
 // Recursive for its owning thread; a release by a thread that does not own it fails.
@@ -45,24 +38,22 @@ class TPNMutex {
 public:
     explicit TPNMutex(bool AInitialOwner);
     static std::unique_ptr<TPNMutex> CreateNamed(const std::string& AName, bool AInitialOwner);
-    ~TPNMutex();
     TPNMutex(const TPNMutex&) = delete;
     TPNMutex& operator=(const TPNMutex&) = delete;
 
-    // True when the calling thread owns the mutex afterwards, including when its former
-    // owner ended without releasing it. A time-out and a wait that fails are false.
+    // True when the calling thread owns the mutex afterwards, also when its former owner
+    // ended without releasing it. A time-out and a wait that fails are both false.
     bool Acquire(std::uint32_t Milliseconds);
     bool Release();
 
 private:
-    explicit TPNMutex(std::shared_ptr<pnsync_detail::MutexState> AState);
-    std::shared_ptr<pnsync_detail::MutexState> FHandle;
+    explicit TPNMutex(std::shared_ptr<TMutex> AHandle) : FHandle(std::move(AHandle)) {}
+    std::shared_ptr<TMutex> FHandle;
 };
 
 class TPNSemaphore {
 public:
     TPNSemaphore(std::int32_t AInitialCount, std::int32_t AMaximumCount);
-    ~TPNSemaphore();
     TPNSemaphore(const TPNSemaphore&) = delete;
     TPNSemaphore& operator=(const TPNSemaphore&) = delete;
 
@@ -70,25 +61,24 @@ public:
     bool Increment(std::int32_t ACount);
     // True only when one count was taken within AMilliseconds.
     bool Decrement(std::uint32_t AMilliseconds);
-    void* GetHandle() const;
+    TSemaphore* GetHandle() const { return FHandle.get(); }
 
 private:
-    std::unique_ptr<pnsync_detail::SemaphoreState> FHandle;
+    std::unique_ptr<TSemaphore> FHandle;
 };
 
 // Recursive: each Enter needs its Leave.
 class TPNCriticalSection {
 public:
-    TPNCriticalSection();
-    ~TPNCriticalSection();
+    TPNCriticalSection() = default;
     TPNCriticalSection(const TPNCriticalSection&) = delete;
     TPNCriticalSection& operator=(const TPNCriticalSection&) = delete;
 
-    void Enter();
-    void Leave();
+    void Enter() { FSection.Enter(); }
+    void Leave() { FSection.Leave(); }
 
 private:
-    std::unique_ptr<pnsync_detail::SectionState> FSection;
+    TCriticalSection FSection;
 };
 
 // Scoped hold of a critical section: entered on construction, left on destruction, also

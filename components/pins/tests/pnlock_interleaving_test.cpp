@@ -59,7 +59,7 @@ class Interleaving {
 public:
     Interleaving() : FDestroy(TPNDestroyLock::Create(&FObject)) {
         for (int t = 0; t < 3; ++t)
-            FThreads[t].Run([this, t] { FIds[t] = PNCurrentThreadId(); });
+            FThreads[t].Run([this, t] { FIds[t] = GetCurrentThreadId(); });
     }
     ~Interleaving() {
         // Leave nothing waiting or held behind, newest first.
