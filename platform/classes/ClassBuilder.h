@@ -163,22 +163,30 @@ public:
         return ObjectLike(std::move(Name), TTypeKind::tkComponent, Get, Set);
     }
 
-    // An event: Field is a std::function member of the component.
-    template <class Fn>
-    TPropBuilder Event(std::string Name, Fn Self::*Field, std::string TypeName = "TNotifyEvent")
+    // An event: Field is a std::function member of the component; Set, when given, is
+    // a member function that stores a new handler (and may act on it).
+    template <class Fn, class S = std::nullptr_t>
+    TPropBuilder Event(std::string Name, Fn Self::*Field, S Set = nullptr, std::string TypeName = "TNotifyEvent")
     {
         static_assert(std::is_base_of_v<TComponent, Self>, "events are published by components");
         TPropInfo& P = Add(std::move(Name), TTypeKind::tkMethod, std::move(TypeName));
         P.HasMethod = [Field](const TObject& O) { return static_cast<bool>(static_cast<const Self&>(O).*Field); };
-        P.SetMethod = [Field, Name = P.Name](TObject& O, const std::any& H) {
-            if (!H.has_value()) {
-                static_cast<Self&>(O).*Field = nullptr;
-                return;
+        P.GetMethod = [Field](const TObject& O) -> std::any {
+            const Fn& f = static_cast<const Self&>(O).*Field;
+            return f ? std::any(f) : std::any();
+        };
+        P.SetMethod = [Field, Set, Name = P.Name](TObject& O, const std::any& H) {
+            Fn value;
+            if (H.has_value()) {
+                const Fn* f = std::any_cast<Fn>(&H);
+                if (!f)
+                    throw EPropertyError("Handler for " + Name + " has the wrong type");
+                value = *f;
             }
-            const Fn* f = std::any_cast<Fn>(&H);
-            if (!f)
-                throw EPropertyError("Handler for " + Name + " has the wrong type");
-            static_cast<Self&>(O).*Field = *f;
+            if constexpr (std::is_null_pointer_v<S>)
+                static_cast<Self&>(O).*Field = std::move(value);
+            else
+                detail::InvokeSet(Set, static_cast<Self&>(O), std::move(value));
         };
         return TPropBuilder(P);
     }

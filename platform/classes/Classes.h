@@ -94,9 +94,11 @@ struct TPropInfo {
     std::function<void(TObject&, const std::string&)> SetStr;
     std::function<TObject*(const TObject&)> GetObj;
     std::function<void(TObject&, TObject*)> SetObj;
-    // Events: whether a handler is assigned, and assignment from a type-erased handler
-    // (a std::any holding exactly the event's std::function type; empty clears it).
+    // Events: whether a handler is assigned, the handler type-erased (a std::any holding
+    // exactly the event's std::function type, empty when unassigned), and assignment
+    // from such a value (empty clears it).
     std::function<bool(const TObject&)> HasMethod;
+    std::function<std::any(const TObject&)> GetMethod;
     std::function<void(TObject&, const std::any&)> SetMethod;
 
     bool IsWritable() const;

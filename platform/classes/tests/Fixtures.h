@@ -17,7 +17,7 @@ enum TShape { shCircle, shSquare, shTriangle };
 class TFontLike : public TPersistent {
     DCS_CLASS(TFontLike, TPersistent)
 
-    std::string FName = "Tahoma";
+    std::string FName;
     int32_t FHeight = -11;
     TPersistent* FOwner = nullptr;
 
