@@ -1,6 +1,7 @@
 #include "components/pins/PNPins.h"
 
 #include "components/pins/PNHazards.h"
+#include "platform/threads/Sync.h"
 
 #include <algorithm>
 #include <mutex>
@@ -260,7 +261,7 @@ void ForEachPinBackwards(const std::function<void(TPNBasicPin*)>& AProc)
 namespace pnhazard {
 
 namespace {
-const uint32_t GMainThread = PNCurrentThreadId();
+const uint32_t GMainThread = GetCurrentThreadId();
 
 #ifndef NDEBUG
 constexpr int KMaxDeliveries = 64;
@@ -269,7 +270,7 @@ thread_local int TDeliveryDepth = 0;
 #endif
 }  // namespace
 
-bool IsMainThread() { return PNCurrentThreadId() == GMainThread; }
+bool IsMainThread() { return GetCurrentThreadId() == GMainThread; }
 
 #ifndef NDEBUG
 TDelivery::TDelivery(TPNBasicPin* APin)
@@ -293,7 +294,7 @@ bool HoldsPinSectionOffMainThread()
 {
     if (IsMainThread())
         return false;
-    const uint32_t self = PNCurrentThreadId();
+    const uint32_t self = GetCurrentThreadId();
     auto& r = PinRegister();
     TPNCriticalSectionLock g(r.Section);
     for (TPNBasicPin* p : r.Pins)

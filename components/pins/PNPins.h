@@ -71,7 +71,8 @@ enum class TPNPinType : uint8_t { ptSource, ptSink, ptState, ptMultiSink, ptDisp
 
 // Root of every stream interface. A stream type id is also the interface id of the
 // stream interface that pins of that type implement; asking a pin for that interface
-// asks whether it supports the type.
+// asks whether it supports the type. Typed stream interfaces derive from it virtually,
+// as pins do.
 class IPNStream : public virtual IInterface {
 public:
     static constexpr TGUID IID = MakeGUID("{2BFF1BE1-1698-4CFA-A427-9E0801C5B357}");

@@ -31,7 +31,7 @@ inline std::string TypeName(const TGUID& id)
 }
 
 // What a test pin hears; the id is the type the delivery carried.
-class ITestStream : public IPNStream {
+class ITestStream : public virtual IPNStream {
 public:
     using Parent = IPNStream;
     static constexpr TGUID IID = MakeGUID("{7E570000-0000-4000-8000-000000000001}");
