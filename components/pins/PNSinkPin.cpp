@@ -311,7 +311,9 @@ bool TPNSinkPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterP
         FSubmitFunction = {};
         return true;
     }
-    if (AOtherPin && AOtherPin == FConnectionSourcePin)
+    // The converter's output offering itself again. The real source asking with another
+    // after-pin is relinked below, not answered True with its old order.
+    if (AOtherPin && AOtherPin == FConnectionSourcePin && FConnectionSourcePin != FRealSourcePin)
         return true;
 
     if (!AOtherPin) {
