@@ -557,6 +557,13 @@ TComponent* TReader::ReadRootComponent(TComponent* Root)
             Error("Class " + cls + " cannot be created as a component");
         Root = c->ComponentCreator()(nullptr);
         created = true;
+    } else {
+        // A tree stored for this class or for one of its ancestors.
+        TClass k = Root->ClassType();
+        while (k && !SameText(k->ClassName(), cls))
+            k = k->ClassParent();
+        if (!k)
+            Error("The stored object is a " + cls + ", which " + Root->ClassName() + " is not");
     }
     FRoot = Root;
     FOwner = Root;

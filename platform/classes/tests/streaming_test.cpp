@@ -416,9 +416,16 @@ TEST(Streaming, WindowsReadTheirTreeByClassName)
     EXPECT_TRUE(w->FFromResource);
     EXPECT_EQ(ComponentToText(w.get()), text);
 
-    // A class without a tree of its own has none to read.
-    TOwned<TRootForm> plain(Create<TRootForm>(nullptr));
+    // A class without a tree of its own has none to read; a tree of another class is
+    // refused.
+    TOwned<TFloaty> plain(Create<TFloaty>(nullptr));
     EXPECT_FALSE(InitComponentFromResource(plain.get()));
+    try {
+        ReadComponentFromText(text, plain.get());
+        ADD_FAILURE();
+    } catch (const EReadError& e) {
+        EXPECT_STREQ(e.what(), "The stored object is a TMainWindow, which TFloaty is not");
+    }
 }
 
 }  // namespace
