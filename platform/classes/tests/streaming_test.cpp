@@ -337,6 +337,32 @@ TEST(Streaming, TruncatedOrCorruptStreamsNeverCrash)
     EXPECT_GT(raised, 0);
 }
 
+// Frees the components it parents when it goes, as a window frees its controls.
+class TOwningBox : public TBox {
+    DCS_CLASS(TOwningBox, TBox)
+    using TBox::TBox;
+    ~TOwningBox() override
+    {
+        while (!FChildren.empty()) {
+            TComponent* c = FChildren.back();
+            FChildren.pop_back();
+            Free(c);
+        }
+    }
+};
+
+TEST(Streaming, AFailedContainerTakingItsChildrenLeavesNothingDangling)
+{
+    auto root = NewRoot();
+    EXPECT_THROW(ReadComponentFromText("object Form1: TRootForm\n  object box: TOwningBox\n"
+                                       "    object ok: TBox\n    end\n    object bad: TNoSuch\n    end\n"
+                                       "  end\nend\n",
+                                       root.get()),
+                 EClassNotFound);
+    EXPECT_EQ(root->ComponentCount(), 0);
+    EXPECT_FALSE(root->ComponentState().ContainsAny(csLoading | csReading));
+}
+
 TEST(Streaming, LongStringsWrapWithoutSplittingCharacters)
 {
     auto root = NewRoot();

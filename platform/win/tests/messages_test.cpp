@@ -186,6 +186,14 @@ TEST_F(MessageCore, MessagesForDestroyedWindowsAreDropped)
     EXPECT_EQ(handled, after);
 }
 
+TEST_F(MessageCore, TerminateFromAnotherThreadEndsTheLoop)
+{
+    std::thread t([&] { App->Terminate(); });
+    App->Run();
+    t.join();
+    EXPECT_TRUE(App->Terminated());
+}
+
 TEST_F(MessageCore, SendMessageRunsOnTheOwningThread)
 {
     std::thread::id ranOn;
