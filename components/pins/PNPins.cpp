@@ -415,6 +415,12 @@ std::string TPNBasicPin::GetOwnerName()
     return n;
 }
 
+std::string TPNBasicPin::GetLinkDisplayText()
+{
+    // A pin in a state dispatcher shows the other member or the dispatcher's name.
+    return "(Disconnected)";
+}
+
 bool TPNBasicPin::IsStateConnected()
 {
     IPNLockSection r = ReadLock();

@@ -571,6 +571,16 @@ std::string TPNSinkPin::DownStreamLinkName()
     return source ? GetStreamTypeName(source->GetConnectionID(this)) : std::string();
 }
 
+std::string TPNSinkPin::GetLinkDisplayText()
+{
+    TPNBasicPin* source = SourcePin();
+    if (!source)
+        return TPNBasicSinkPin::GetLinkDisplayText();
+    return source->GetFullIdentName(source->GetRootName() != GetRootName());
+}
+
+bool TPNSinkPin::IsLinkedTo(const std::string& APinName) { return GetLinkDisplayText() == APinName; }
+
 int TPNSinkPin::GetConnectedPinCount()
 {
     IPNLockSection r = ReadLock();

@@ -719,6 +719,38 @@ void TPNSourcePin::SetAfterPinByName(TPNBasicPin* APin, const std::string& AName
         FSinkPins[size_t(i)]->NotifyAfterPin = after;
 }
 
+std::string TPNSourcePin::GetLinkDisplayText()
+{
+    int n;
+    TPNBasicPin* only = nullptr;
+    {
+        IPNLockSection r = ReadLock();
+        n = int(FSinkPins.size());
+        if (n == 1)
+            only = FSinkPins.front()->RealPin;
+    }
+    if (n == 0)
+        return TPNStreamPin::GetLinkDisplayText();
+    if (only && !FDispatcher)
+        return only->GetFullName(only->GetRootName() != GetRootName());
+    return "( " + std::to_string(n) + " Links )";
+}
+
+bool TPNSourcePin::IsLinkedTo(const std::string& APinName)
+{
+    std::vector<TPNBasicPin*> sinks;
+    {
+        IPNLockSection r = ReadLock();
+        for (auto& e : FSinkPins)
+            sinks.push_back(e->RealPin);
+    }
+    const std::string root = GetRootName();
+    for (TPNBasicPin* p : sinks)
+        if (p->GetFullName(true) == APinName || (p->GetRootName() == root && p->GetFullName(false) == APinName))
+            return true;
+    return false;
+}
+
 std::string TPNSourcePin::GetAfterPinDisplayName(TPNBasicPin* APin)
 {
     TPNBasicPin* after = GetNotifyAfterPin(APin);
