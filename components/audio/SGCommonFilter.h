@@ -160,4 +160,8 @@ private:
     TPNEvent FQueueEmptyEvent{true, true};
 };
 
+// The worker of the components: notify operations, handed to the owner one at a time.
+using TSGFilterThread = TSGFilterThreadOf<IPNNotifyOperation>;
+using TSGFilterThreadNotify = TSGFilterThread::TNotify;
+
 }  // namespace dcs

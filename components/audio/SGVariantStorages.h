@@ -4,6 +4,7 @@
 #pragma once
 
 #include "components/pins/PNLock.h"
+#include "components/pins/PNPins.h"
 
 #include <deque>
 
@@ -78,5 +79,8 @@ private:
     IntfPtr<IPNLock> FLock;
     std::deque<TItem> FList;
 };
+
+// The queue of the components: notify operations.
+using TSGOperationList = TSGOperationListOf<IPNNotifyOperation>;
 
 }  // namespace dcs

@@ -150,6 +150,25 @@ TEST(FilterThread, QueueEventAndNilOperations)
     EXPECT_EQ(w.order, (std::vector<int>{0, -1}));
 }
 
+TEST(FilterThread, CarriesTheComponentsNotifyOperations)
+{
+    IntfPtr<ICKLock> lock = TCKLock::Create();
+    TSGThreading threading(nullptr, *lock);
+    std::vector<IPNNotifyOperation*> seen;
+    IntfPtr<IPNNotifyOperation> op(new TPNNotifyOperation());
+    {
+        std::unique_ptr<TSGFilterThread> t(NewThread<TSGFilterThread>(
+            nullptr, IntfPtr<IPNLock>(lock), &threading,
+            [&seen](const IntfPtr<IPNNotifyOperation>& o) { seen.push_back(o.Get()); }));
+        t->PushOperation(op);
+        EXPECT_TRUE(t->GetQueueEvent().WaitFor(5000));
+    }
+    EXPECT_EQ(seen, std::vector<IPNNotifyOperation*>{op.Get()});
+    TSGOperationList list;
+    EXPECT_EQ(list.Push(op, true), 1);
+    EXPECT_EQ(list.Pop(), op);
+}
+
 TEST(FilterThread, DestroyingAJustCreatedThreadWaitsForIt)
 {
     IntfPtr<ICKLock> lock = TCKLock::Create();
