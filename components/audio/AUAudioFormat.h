@@ -1,0 +1,153 @@
+// The stream format of the audio components: one 40-byte extensible wave-format header
+// that travels with the start of a stream, heads every audio buffer and goes unchanged
+// to the output device, and the published format objects that keep it up to date.
+#pragma once
+
+#include "components/pins/CKComponent.h"
+#include "platform/base/Interfaces.h"
+
+#include <cstdint>
+#include <initializer_list>
+
+namespace dcs {
+
+// Bit n of the speaker mask stands for speaker n of this list.
+enum TAUSpeaker {
+    spFrontLeft,
+    spFrontRight,
+    spFrontCenter,
+    spSubwoofer,
+    spBackLeft,
+    spBackRight,
+    spFrontLeftOfCenter,
+    spFrontRightOfCenter,
+    spBackCenter,
+    spSideLeft,
+    spSideRight,
+    spTopCenter,
+    spTopFrontLeft,
+    spTopFrontCenter,
+    spTopFrontRight,
+    spTopBackLeft,
+    spTopBackCenter,
+    spTopBackRight
+};
+
+// A set of speakers, stored as the 32-bit speaker mask.
+class TAUSpeakers {
+public:
+    constexpr TAUSpeakers() = default;
+    constexpr TAUSpeakers(std::initializer_list<TAUSpeaker> speakers)
+    {
+        for (TAUSpeaker s : speakers)
+            FMask |= uint32_t(1) << unsigned(s);
+    }
+    static constexpr TAUSpeakers FromMask(uint32_t mask)
+    {
+        TAUSpeakers s;
+        s.FMask = mask;
+        return s;
+    }
+    constexpr uint32_t Mask() const { return FMask; }
+    constexpr bool Contains(TAUSpeaker s) const { return (FMask >> unsigned(s)) & 1u; }
+    constexpr void Include(TAUSpeaker s) { FMask |= uint32_t(1) << unsigned(s); }
+    constexpr void Exclude(TAUSpeaker s) { FMask &= ~(uint32_t(1) << unsigned(s)); }
+    friend constexpr bool operator==(TAUSpeakers, TAUSpeakers) = default;
+
+private:
+    uint32_t FMask = 0;
+};
+
+// The integer PCM sample encoding.
+inline constexpr TGUID KSDATAFORMAT_SUBTYPE_PCM = MakeGUID("{00000001-0000-0010-8000-00AA00389B71}");
+inline constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
+
+#pragma pack(push, 1)
+struct TAUWaveFormatEx {
+    uint16_t wFormatTag;
+    uint16_t nChannels;
+    uint32_t nSamplesPerSec;
+    uint32_t nAvgBytesPerSec;
+    uint16_t nBlockAlign;
+    uint16_t wBitsPerSample;
+    uint16_t cbSize;
+};
+
+struct TAUWaveFormatExtensible {
+    TAUWaveFormatEx Format;
+    // Also read as wSamplesPerBlock or wReserved by other formats.
+    uint16_t wValidBitsPerSample;
+    uint32_t dwChannelMask;
+    TGUID SubFormat;
+};
+#pragma pack(pop)
+static_assert(sizeof(TAUWaveFormatEx) == 18);
+static_assert(sizeof(TAUWaveFormatExtensible) == 40);
+using PAUWaveFormatExtensible = TAUWaveFormatExtensible*;
+
+// Brings the derived fields (tag, container bits, block align, byte rate, cbSize,
+// sub-format) in line with channels, valid bits and sample rate.
+void UpdateWaveFormatHeader(TAUWaveFormatExtensible& fmt);
+
+// The speaker names, for the published mask.
+extern const TEnumInfo AUSpeakerInfo;
+
+// Channels, valid bits, sample rate and speaker mask, kept as a ready-made header. A
+// published sub-object of a generator or mixer, guarded by its owner's lock: every write
+// stores the clamped value and, when that changed anything, recomputes the header and
+// raises the change notice; writing the stored value again does neither.
+class TAUAudioFormatBasic : public TCKPersistentNotify {
+    DCS_CLASS(TAUAudioFormatBasic, TCKPersistentNotify)
+
+    TAUAudioFormatBasic(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange = {});
+
+    uint32_t Channels() const;
+    void SetChannels(uint32_t AValue);  // 1..32
+    uint32_t Bits() const;
+    void SetBits(uint32_t AValue);  // valid bits, 1..32
+    uint32_t SampleRate() const;
+    void SetSampleRate(uint32_t AValue);
+    TAUSpeakers ChannelMask() const;
+    void SetChannelMask(TAUSpeakers AValue);
+
+    // The held header: the lock is taken and given back, so callers copy it at once.
+    const TAUWaveFormatExtensible* GetWaveFormat() const;
+    void UpdateWaveFormat();
+
+    static void DeclareProperties(TClassBuilder<TAUAudioFormatBasic>& P);
+
+private:
+    TAUWaveFormatExtensible FWaveFormat{};
+};
+
+// Adds the buffer length, in samples per channel (at least 1).
+class TAUAudioFormat : public TAUAudioFormatBasic {
+    DCS_CLASS(TAUAudioFormat, TAUAudioFormatBasic)
+
+    TAUAudioFormat(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange = {});
+
+    uint32_t BufferSize() const;
+    void SetBufferSize(uint32_t AValue);
+
+    static void DeclareProperties(TClassBuilder<TAUAudioFormat>& P);
+
+private:
+    uint32_t FBufferSize = 1024;
+};
+
+// A format that is used only while Enabled.
+class TAUOptionalAudioFormat : public TAUAudioFormat {
+    DCS_CLASS(TAUOptionalAudioFormat, TAUAudioFormat)
+
+    TAUOptionalAudioFormat(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange = {});
+
+    bool Enabled() const;
+    void SetEnabled(bool AValue);
+
+    static void DeclareProperties(TClassBuilder<TAUOptionalAudioFormat>& P);
+
+private:
+    bool FEnabled = false;
+};
+
+}  // namespace dcs

@@ -1,0 +1,472 @@
+#include "components/audio/AUSampleRoutines.h"
+
+#include "dsp/IntegerVectorFallbacks.h"
+#include "dsp/MemoryEntries.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace dcs {
+
+namespace {
+
+// Samples of a region; a non-positive dimension means none.
+int64_t Samples(VpiSize r)
+{
+    return (r.width <= 0 || r.height <= 0) ? 0 : int64_t(r.width) * int64_t(r.height);
+}
+
+// Interleaved columns put most samples at addresses their type is not aligned to.
+template <class T>
+T Load(const void* base, int64_t offset)
+{
+    T v;
+    std::memcpy(&v, static_cast<const char*>(base) + offset, sizeof v);
+    return v;
+}
+
+template <class T>
+void Put(void* base, int64_t offset, T v)
+{
+    std::memcpy(static_cast<char*>(base) + offset, &v, sizeof v);
+}
+
+int32_t Read24At(const void* base, int64_t offset)
+{
+    return ReadSample24(static_cast<const char*>(base) + offset);
+}
+
+void Write24At(int32_t v, void* base, int64_t offset)
+{
+    WriteSample24(v, static_cast<char*>(base) + offset);
+}
+
+enum class Op { Add, Sub, Mul, Div };
+
+// 32-bit arithmetic as the hardware wraps it. False for a zero divisor: the sample keeps
+// its value. INT_MIN / -1 would trap; its wrapped quotient is INT_MIN.
+bool Apply(Op op, int32_t a, int32_t b, int32_t& r)
+{
+    switch (op) {
+    case Op::Add:
+        r = int32_t(uint32_t(a) + uint32_t(b));
+        return true;
+    case Op::Sub:
+        r = int32_t(uint32_t(a) - uint32_t(b));
+        return true;
+    case Op::Mul:
+        r = int32_t(uint32_t(a) * uint32_t(b));
+        return true;
+    case Op::Div:
+        if (b == 0)
+            return false;
+        r = b == -1 ? int32_t(0u - uint32_t(a)) : a / b;
+        return true;
+    }
+    return false;
+}
+
+uint8_t Apply8(Op op, uint8_t d, uint8_t s)
+{
+    switch (op) {
+    case Op::Add:
+        return uint8_t(d + s - 127);
+    case Op::Sub:
+        return uint8_t(d - s + 127);
+    case Op::Mul:
+        return uint8_t((d - 127) * (s - 127) + 127);
+    case Op::Div:
+        if (s == 127)
+            return 127;
+        return uint8_t((d - 127) / (s - 127) + 127);
+    }
+    return d;
+}
+
+void Columns8(Op op, const uint8_t* src, int srcStep, uint8_t* dst, int dstStep, VpiSize region)
+{
+    const int64_t n = Samples(region);
+    for (int64_t i = 0; i < n; ++i) {
+        uint8_t& d = dst[i * dstStep];
+        d = Apply8(op, d, src[i * srcStep]);
+    }
+}
+
+void Columns24(Op op, const void* src, int srcStep, void* dst, int dstStep, VpiSize region)
+{
+    const int64_t n = Samples(region);
+    for (int64_t i = 0; i < n; ++i) {
+        int32_t r;
+        if (Apply(op, Read24At(dst, i * dstStep), Read24At(src, i * srcStep), r))
+            Write24At(r, dst, i * dstStep);
+    }
+}
+
+void Columns32(Op op, const void* src, int srcStep, void* dst, int dstStep, VpiSize region)
+{
+    const int64_t n = Samples(region);
+    for (int64_t i = 0; i < n; ++i) {
+        int32_t r;
+        if (Apply(op, Load<int32_t>(dst, i * dstStep), Load<int32_t>(src, i * srcStep), r))
+            Put(dst, i * dstStep, r);
+    }
+}
+
+// Dst := Src op Value over n samples; in place when src == dst.
+void Const24(Op op, const void* src, int32_t value, void* dst, int step, int64_t n)
+{
+    for (int64_t i = 0; i < n; ++i) {
+        int32_t r;
+        if (Apply(op, Read24At(src, i * step), value, r))
+            Write24At(r, dst, i * step);
+        else if (src != dst)
+            Write24At(Read24At(src, i * step), dst, i * step);
+    }
+}
+
+void Const32(Op op, const void* src, int32_t value, void* dst, int step, int64_t n)
+{
+    for (int64_t i = 0; i < n; ++i) {
+        int32_t r;
+        if (Apply(op, Load<int32_t>(src, i * step), value, r))
+            Put(dst, i * step, r);
+        else if (src != dst)
+            Put(dst, i * step, Load<int32_t>(src, i * step));
+    }
+}
+
+int64_t Count(int len) { return len > 0 ? len : 0; }
+
+bool IsUnity(double c) { return !(c < 1.0 || c > 1.0); }
+
+// round(x × c) in extended precision, ties to even, reduced modulo 2^32 so that the low
+// bits are exact. False when the product is not a finite number.
+bool Gain(int64_t x, double c, int64_t& out)
+{
+    long double r = std::nearbyint(static_cast<long double>(x) * static_cast<long double>(c));
+    if (!std::isfinite(r))
+        return false;
+    out = static_cast<int64_t>(std::fmod(r, 4294967296.0L));
+    return true;
+}
+
+// Dst := round(read(Src) × c), written by `write` (low bits kept).
+template <class Read, class Write>
+void GainColumn(const void* src, void* dst, int step, VpiSize region, double c, Read read, Write write)
+{
+    if (IsUnity(c))
+        return;
+    const int64_t n = Samples(region);
+    for (int64_t i = 0; i < n; ++i) {
+        int64_t r;
+        if (Gain(read(src, i * step), c, r))
+            write(r, dst, i * step);
+    }
+}
+
+template <class T>
+void GainColumn(const void* src, void* dst, int step, VpiSize region, double c)
+{
+    GainColumn(src, dst, step, region, c, [](const void* p, int64_t o) -> int64_t { return Load<T>(p, o); },
+               [](int64_t v, void* p, int64_t o) { Put(p, o, static_cast<T>(static_cast<uint64_t>(v))); });
+}
+
+void GainColumn24(const void* src, void* dst, int step, VpiSize region, double c)
+{
+    GainColumn(src, dst, step, region, c, [](const void* p, int64_t o) -> int64_t { return Read24At(p, o); },
+               [](int64_t v, void* p, int64_t o) { Write24At(static_cast<int32_t>(static_cast<uint32_t>(v)), p, o); });
+}
+
+// Reads a column of S-typed samples (Read), writes each converted value (Write).
+template <class Read, class Conv, class Write>
+void ConvertColumn(const void* src, int srcStep, void* dst, int dstStep, VpiSize region, Read read, Conv convert,
+             Write write)
+{
+    const int64_t n = Samples(region);
+    for (int64_t i = 0; i < n; ++i)
+        write(convert(read(src, i * srcStep)), dst, i * dstStep);
+}
+
+auto Read8 = [](const void* p, int64_t o) -> int64_t { return Load<uint8_t>(p, o); };
+auto Read16 = [](const void* p, int64_t o) -> int64_t { return Load<int16_t>(p, o); };
+auto Read24 = [](const void* p, int64_t o) -> int64_t { return Read24At(p, o); };
+auto Read32 = [](const void* p, int64_t o) -> int64_t { return Load<int32_t>(p, o); };
+// Widening from the negative end (-32768, -8388608) or from the 8-bit top (255) lands
+// just outside the target's range; wrapping it would turn full scale into its opposite,
+// so the conversions saturate. Results inside the range are stored as computed.
+auto Write8 = [](int64_t v, void* p, int64_t o) { Put(p, o, static_cast<uint8_t>(std::clamp<int64_t>(v, 0, 255))); };
+auto Write16 = [](int64_t v, void* p, int64_t o) {
+    Put(p, o, static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX)));
+};
+auto Write24 = [](int64_t v, void* p, int64_t o) {
+    Write24At(static_cast<int32_t>(std::clamp<int64_t>(v, -8388608, 8388607)), p, o);
+};
+auto Write32 = [](int64_t v, void* p, int64_t o) {
+    Put(p, o, static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)));
+};
+
+}  // namespace
+
+// ------------------------------------------------------------------ two sample columns
+
+#define DCS_COLUMNS(Name, Fn, Op_, T)                                                         \
+    void Name(const T* Src, int SrcStep, T* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/) \
+    {                                                                                          \
+        Fn(Op_, Src, SrcStep, Dst, DstStep, Region);                                          \
+    }
+
+DCS_COLUMNS(AddSamples8, Columns8, Op::Add, uint8_t)
+DCS_COLUMNS(SubSamples8, Columns8, Op::Sub, uint8_t)
+DCS_COLUMNS(MulSamples8, Columns8, Op::Mul, uint8_t)
+DCS_COLUMNS(DivSamples8, Columns8, Op::Div, uint8_t)
+DCS_COLUMNS(AddSamples24, Columns24, Op::Add, void)
+DCS_COLUMNS(SubSamples24, Columns24, Op::Sub, void)
+DCS_COLUMNS(MulSamples24, Columns24, Op::Mul, void)
+DCS_COLUMNS(DivSamples24, Columns24, Op::Div, void)
+DCS_COLUMNS(AddSamples32, Columns32, Op::Add, int32_t)
+DCS_COLUMNS(SubSamples32, Columns32, Op::Sub, int32_t)
+DCS_COLUMNS(MulSamples32, Columns32, Op::Mul, int32_t)
+DCS_COLUMNS(DivSamples32, Columns32, Op::Div, int32_t)
+#undef DCS_COLUMNS
+
+// ------------------------------------------------------------------------ with a constant
+
+#define DCS_CONST_FAMILY(Prefix, Op_)                                                                     \
+    void Prefix##Const24(int32_t Value, void* Dst, int Len, int)                                          \
+    {                                                                                                     \
+        Const24(Op_, Dst, Value, Dst, 3, Count(Len));                                                     \
+    }                                                                                                     \
+    void Prefix##ConstStrided24(int32_t Value, void* Dst, int Step, VpiSize Region, int)                  \
+    {                                                                                                     \
+        Const24(Op_, Dst, Value, Dst, Step, Samples(Region));                                             \
+    }                                                                                                     \
+    void Prefix##ConstStrided32(int32_t Value, int32_t* Dst, int Step, VpiSize Region, int)               \
+    {                                                                                                     \
+        Const32(Op_, Dst, Value, Dst, Step, Samples(Region));                                             \
+    }                                                                                                     \
+    void Prefix##ConstTo24(const void* Src, int32_t Value, void* Dst, int Len, int)                       \
+    {                                                                                                     \
+        Const24(Op_, Src, Value, Dst, 3, Count(Len));                                                     \
+    }                                                                                                     \
+    void Prefix##ConstStridedTo24(const void* Src, int32_t Value, void* Dst, int Step, VpiSize Region, int) \
+    {                                                                                                     \
+        Const24(Op_, Src, Value, Dst, Step, Samples(Region));                                             \
+    }                                                                                                     \
+    void Prefix##ConstStridedTo32(const int32_t* Src, int32_t Value, int32_t* Dst, int Step, VpiSize Region, \
+                                  int)                                                                    \
+    {                                                                                                     \
+        Const32(Op_, Src, Value, Dst, Step, Samples(Region));                                             \
+    }
+
+DCS_CONST_FAMILY(Add, Op::Add)
+DCS_CONST_FAMILY(Sub, Op::Sub)
+DCS_CONST_FAMILY(Mul, Op::Mul)
+DCS_CONST_FAMILY(Div, Op::Div)
+#undef DCS_CONST_FAMILY
+
+// ---------------------------------------------------------------------------------- gain
+
+void ScaleSamples8(uint8_t* Dst, int Step, VpiSize Region, double Coefficient)
+{
+    GainColumn<uint8_t>(Dst, Dst, Step, Region, Coefficient);
+}
+void ScaleSamples16(int16_t* Dst, int Step, VpiSize Region, double Coefficient)
+{
+    GainColumn<int16_t>(Dst, Dst, Step, Region, Coefficient);
+}
+void ScaleSamples24(void* Dst, int Step, VpiSize Region, double Coefficient)
+{
+    GainColumn24(Dst, Dst, Step, Region, Coefficient);
+}
+void ScaleSamples32(int32_t* Dst, int Step, VpiSize Region, double Coefficient)
+{
+    GainColumn<int32_t>(Dst, Dst, Step, Region, Coefficient);
+}
+void ScaleSamplesTo8(const uint8_t* Src, uint8_t* Dst, int Step, VpiSize Region, double Coefficient)
+{
+    GainColumn<uint8_t>(Src, Dst, Step, Region, Coefficient);
+}
+void ScaleSamplesTo16(const int16_t* Src, int16_t* Dst, int Step, VpiSize Region, double Coefficient)
+{
+    GainColumn<int16_t>(Src, Dst, Step, Region, Coefficient);
+}
+void ScaleSamplesTo24(const void* Src, void* Dst, int Step, VpiSize Region, double Coefficient)
+{
+    GainColumn24(Src, Dst, Step, Region, Coefficient);
+}
+void ScaleSamplesTo32(const int32_t* Src, int32_t* Dst, int Step, VpiSize Region, double Coefficient)
+{
+    GainColumn<int32_t>(Src, Dst, Step, Region, Coefficient);
+}
+
+// --------------------------------------------------------------------- width conversions
+
+void ConvertSamples8To24(const uint8_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region)
+{
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read8,
+            [](int64_t x) -> int64_t { return int32_t(x - 127) * 8388607 / 127; }, Write24);
+}
+void ConvertSamples16To24(const int16_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region)
+{
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) { return x * 8388607 / 32767; }, Write24);
+}
+void ConvertSamples16To32(const int16_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region)
+{
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) { return x * 2147483647 / 32767; }, Write32);
+}
+void ConvertSamples24To32(const void* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region)
+{
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read24, [](int64_t x) { return x * 2147483647 / 8388607; },
+            Write32);
+}
+void ConvertSamples24To8(const void* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int)
+{
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read24,
+            [](int64_t x) -> int64_t { return int32_t(x) * 127 / 8388607 + 127; }, Write8);
+}
+void ConvertSamples24To16(const void* Src, int SrcStep, int16_t* Dst, int DstStep, VpiSize Region, int)
+{
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read24, [](int64_t x) { return x * 32767 / 8388607; }, Write16);
+}
+void ConvertSamples32To16(const int32_t* Src, int SrcStep, int16_t* Dst, int DstStep, VpiSize Region, int)
+{
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read32, [](int64_t x) { return x * 32767 / 2147483647; }, Write16);
+}
+void ConvertSamples32To24(const int32_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int)
+{
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read32, [](int64_t x) { return x * 8388607 / 2147483647; },
+            Write24);
+}
+
+// ------------------------------------------------------------------------ packed 24-bit
+
+int32_t ReadSample24(const void* Src)
+{
+    const auto* b = static_cast<const uint8_t*>(Src);
+    int32_t v = b[0] | (b[1] << 8) | (b[2] << 16);
+    return (b[2] & 0x80) ? v - 16777216 : v;
+}
+
+void WriteSample24(int32_t Value, void* Dst)
+{
+    auto* b = static_cast<uint8_t*>(Dst);
+    const auto u = static_cast<uint32_t>(Value);
+    b[0] = uint8_t(u);
+    b[1] = uint8_t(u >> 8);
+    b[2] = uint8_t(u >> 16);
+    if (Value < 0)
+        b[2] |= 0x80;
+}
+
+void ZeroSamples24(void* Dst, int Len)
+{
+    // 3 × Len may pass the entry's int range: zero it in pieces.
+    int64_t bytes = 3 * Count(Len);
+    auto* p = static_cast<uint8_t*>(Dst);
+    while (bytes > 0) {
+        const int chunk = bytes > INT_MAX ? INT_MAX - INT_MAX % 3 : int(bytes);
+        vpsZero_8u(p, chunk);
+        p += chunk;
+        bytes -= chunk;
+    }
+}
+
+void FillSamples24(int32_t Value, void* Dst, int Len)
+{
+    if (Len <= 0)
+        return;
+    const uint32_t l = uint8_t(Value), m = uint8_t(Value >> 8), h = uint8_t(uint32_t(Value) >> 16);
+    auto* p = static_cast<uint8_t*>(Dst);
+    const int groups = Len / 4;
+    if (groups > 0) {
+        // Four samples are three words: L M H L | M H L M | H L M H.
+        SetSamplesStrided32(int32_t(l | m << 8 | h << 16 | l << 24), reinterpret_cast<int32_t*>(p), 12, {1, groups});
+        SetSamplesStrided32(int32_t(m | h << 8 | l << 16 | m << 24), reinterpret_cast<int32_t*>(p + 4), 12,
+                            {1, groups});
+        SetSamplesStrided32(int32_t(h | l << 8 | m << 16 | h << 24), reinterpret_cast<int32_t*>(p + 8), 12,
+                            {1, groups});
+    }
+    for (int64_t i = int64_t(groups) * 4; i < Len; ++i) {
+        p[3 * i] = uint8_t(l);
+        p[3 * i + 1] = uint8_t(m);
+        p[3 * i + 2] = uint8_t(h);
+    }
+}
+
+void SetSamplesStrided24(int32_t Value, void* Dst, int Step, VpiSize Region)
+{
+    const int64_t n = Samples(Region);
+    for (int64_t i = 0; i < n; ++i)
+        Write24At(Value, Dst, i * Step);
+}
+
+namespace {
+// The registry's image entries address their elements as typed values: a column whose
+// elements are not aligned (a 24-bit channel at an odd offset) is done here instead.
+bool Aligned(const void* p, int step, size_t alignment)
+{
+    return reinterpret_cast<uintptr_t>(p) % alignment == 0 && unsigned(step) % alignment == 0;
+}
+}  // namespace
+
+void SetSamplesStrided32(int32_t Value, int32_t* Dst, int Step, VpiSize Region)
+{
+    const int64_t n = Samples(Region);
+    if (n <= 0)
+        return;
+    if (Aligned(Dst, Step, alignof(int32_t))) {
+        vpiSet_32s_C1R(Value, Dst, Step, Region);
+        return;
+    }
+    for (int64_t i = 0; i < n; ++i)
+        Put(Dst, i * Step, Value);
+}
+
+void CopySamplesStrided24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region)
+{
+    const int64_t n = Samples(Region);
+    if (n <= 0)
+        return;
+    const auto* s = static_cast<const uint8_t*>(Src);
+    auto* d = static_cast<uint8_t*>(Dst);
+    if (Aligned(s, SrcStep, alignof(int16_t)) && Aligned(d, DstStep, alignof(int16_t))) {
+        vpiCopy_16s_C1R(reinterpret_cast<const int16_t*>(s), SrcStep, reinterpret_cast<int16_t*>(d), DstStep,
+                        Region);
+    } else {
+        for (int64_t i = 0; i < n; ++i)
+            Put(d, i * DstStep, Load<uint16_t>(s, i * SrcStep));
+    }
+    vpiCopy_8u_C1R(s + 2, SrcStep, d + 2, DstStep, Region);
+}
+
+void ConvertSampleColumn(const void* Src, int SrcBits, int SrcStep, void* Dst, int DstBits, int DstStep, int Count)
+{
+    const VpiSize r{1, Count};
+    if (Count <= 0)
+        return;
+    const auto* s8 = static_cast<const uint8_t*>(Src);
+    const auto* s16 = static_cast<const int16_t*>(Src);
+    const auto* s32 = static_cast<const int32_t*>(Src);
+    auto* d8 = static_cast<uint8_t*>(Dst);
+    auto* d16 = static_cast<int16_t*>(Dst);
+    auto* d32 = static_cast<int32_t*>(Dst);
+    switch (SrcBits * 100 + DstBits) {
+    case 816: vpiScale_8u16s_C1R(s8, SrcStep, d16, DstStep, r); break;
+    case 824: ConvertSamples8To24(s8, SrcStep, Dst, DstStep, r); break;
+    case 832: vpiScale_8u32s_C1R(s8, SrcStep, d32, DstStep, r); break;
+    case 1608: vpiScale_16s8u_C1R(s16, SrcStep, d8, DstStep, r, 1); break;
+    case 1624: ConvertSamples16To24(s16, SrcStep, Dst, DstStep, r); break;
+    case 1632: ConvertSamples16To32(s16, SrcStep, d32, DstStep, r); break;
+    case 2408: ConvertSamples24To8(Src, SrcStep, d8, DstStep, r, 1); break;
+    case 2416: ConvertSamples24To16(Src, SrcStep, d16, DstStep, r, 1); break;
+    case 2432: ConvertSamples24To32(Src, SrcStep, d32, DstStep, r); break;
+    case 3208: vpiScale_32s8u_C1R(s32, SrcStep, d8, DstStep, r, 1); break;
+    case 3216: ConvertSamples32To16(s32, SrcStep, d16, DstStep, r, 1); break;
+    case 3224: ConvertSamples32To24(s32, SrcStep, Dst, DstStep, r, 1); break;
+    default: break;
+    }
+}
+
+}  // namespace dcs

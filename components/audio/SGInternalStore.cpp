@@ -1,0 +1,273 @@
+#include "components/audio/SGInternalStore.h"
+
+#include "dsp/DspCore.h"
+#include "platform/win/Timer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace dcs {
+
+// ------------------------------------------------------------------ TSGSmartBufferList
+
+TSGSmartBufferList::~TSGSmartBufferList()
+{
+    for (void* block : FBlocks)
+        dspFree(block);
+}
+
+void* TSGSmartBufferList::Allocate(std::atomic<uint64_t>& heapAllocations)
+{
+    FCountDown = uint32_t(FBlocks.size()) + 8;
+    if (!FBlocks.empty()) {
+        void* block = FBlocks.back();
+        FBlocks.pop_back();
+        return block;
+    }
+    void* block = dspMalloc(int(FSize));
+    if (!block)
+        throw EOutOfMemory("Out of memory");
+    heapAllocations.fetch_add(1, std::memory_order_relaxed);
+    return block;
+}
+
+void TSGSmartBufferList::Deallocate(void* block)
+{
+    FBlocks.push_back(block);
+    FCountDown = uint32_t(FBlocks.size()) + 8;
+}
+
+bool TSGSmartBufferList::DownSize()
+{
+    if (FCountDown > 0) {
+        --FCountDown;
+        while (FBlocks.size() > FCountDown) {
+            dspFree(FBlocks.back());
+            FBlocks.pop_back();
+        }
+    }
+    return FCountDown == 0;
+}
+
+// --------------------------------------------------------------- TSGSmartBufferManager
+
+TSGSmartBufferManager::~TSGSmartBufferManager()
+{
+    ReleaseMemory();
+}
+
+TSGSmartBufferList* TSGSmartBufferManager::FindList(uint32_t size, bool create)
+{
+    for (TSGSmartBufferList* list : FChains)
+        if (list->Size() == size)
+            return list;
+    if (!create)
+        return nullptr;
+    auto* list = new TSGSmartBufferList(size);
+    try {
+        FChains.push_back(list);
+    } catch (...) {
+        delete list;
+        throw;
+    }
+    return list;
+}
+
+void* TSGSmartBufferManager::Allocate(uint32_t size)
+{
+    if (size == 0)
+        return nullptr;
+    std::lock_guard guard(FLock);
+    return FindList(size, true)->Allocate(FHeapAllocations);
+}
+
+void TSGSmartBufferManager::Deallocate(void* block, uint32_t size)
+{
+    if (!block)
+        return;
+    std::lock_guard guard(FLock);
+    FindList(size, true)->Deallocate(block);
+}
+
+void TSGSmartBufferManager::ReleaseMemory()
+{
+    std::lock_guard guard(FLock);
+    for (TSGSmartBufferList* list : FChains)
+        delete list;
+    FChains.clear();
+}
+
+void TSGSmartBufferManager::TimerHandler() noexcept
+{
+    std::lock_guard guard(FLock);
+    for (size_t i = FChains.size(); i-- > 0;) {
+        if (FChains[i]->DownSize()) {
+            delete FChains[i];
+            FChains.erase(FChains.begin() + ptrdiff_t(i));
+        }
+    }
+}
+
+int TSGSmartBufferManager::ListCount()
+{
+    std::lock_guard guard(FLock);
+    return int(FChains.size());
+}
+
+int TSGSmartBufferManager::IdleCount(uint32_t size)
+{
+    std::lock_guard guard(FLock);
+    TSGSmartBufferList* list = FindList(size, false);
+    return list ? list->IdleCount() : -1;
+}
+
+TSGSmartBufferManager& SmartBufferManager()
+{
+    // Never destroyed: containers held by static objects may come back during exit.
+    static auto* manager = new TSGSmartBufferManager;
+    return *manager;
+}
+
+namespace {
+const uint32_t gMainThreadID = GetCurrentThreadId();
+TTimer* gTrimTimer = nullptr;  // main thread only
+}  // namespace
+
+uint32_t MainThreadID()
+{
+    return gMainThreadID;
+}
+
+bool PoolStartTrimming()
+{
+    if (GetCurrentThreadId() != gMainThreadID)
+        return false;
+    if (!gTrimTimer) {
+        gTrimTimer = new TTimer(nullptr);
+        gTrimTimer->SetInterval(TSGSmartBufferManager::TrimIntervalMs);
+        gTrimTimer->SetOnTimer([](TObject*) { SmartBufferManager().TimerHandler(); });
+    }
+    return true;
+}
+
+void* PoolAllocate(uint32_t size) { return SmartBufferManager().Allocate(size); }
+void PoolDeallocate(void* block, uint32_t size) { SmartBufferManager().Deallocate(block, size); }
+void PoolReleaseMemory() { SmartBufferManager().ReleaseMemory(); }
+
+void* TSGPooledInstance::operator new(std::size_t size)
+{
+    return PoolAllocate(uint32_t(size));
+}
+
+void TSGPooledInstance::operator delete(void* p, std::size_t size) noexcept
+{
+    PoolDeallocate(p, uint32_t(size));
+}
+
+// ---------------------------------------------------------------------- TSGSmartBuffer
+
+uint32_t TSGSmartBuffer::RoundUpToPowerOfTwo(uint32_t n)
+{
+    for (uint32_t k = 2; k < 30; ++k)
+        if ((uint32_t(1) << k) >= n)
+            return uint32_t(1) << k;
+    return uint32_t(1) << 30;
+}
+
+void TSGSmartBuffer::AddReff(bool ownsData)
+{
+    FCriticalSection.Enter();
+    if (ownsData)
+        ++FCountOwners;
+    ++FCountTransports;
+    FCriticalSection.Leave();
+}
+
+void TSGSmartBuffer::RemoveReff(bool ownsData)
+{
+    FCriticalSection.Enter();
+    if (ownsData && FCountOwners > 0)
+        --FCountOwners;
+    const bool last = FCountTransports > 0 && --FCountTransports == 0;
+    FCriticalSection.Leave();
+    if (last)
+        delete this;
+}
+
+void TSGSmartBuffer::RemoveOwnerShip()
+{
+    FCriticalSection.Enter();
+    if (FCountOwners > 0)
+        --FCountOwners;
+    FCriticalSection.Leave();
+}
+
+bool TSGSmartBuffer::SingleOwner()
+{
+    FCriticalSection.Enter();
+    const bool single = FCountOwners <= 1;
+    FCriticalSection.Leave();
+    return single;
+}
+
+TSGSmartBuffer* TSGSmartBuffer::Clone(bool)
+{
+    return new TSGSmartBuffer;
+}
+
+int TSGSmartBuffer::CountOwners()
+{
+    FCriticalSection.Enter();
+    const int n = FCountOwners;
+    FCriticalSection.Leave();
+    return n;
+}
+
+int TSGSmartBuffer::CountTransports()
+{
+    FCriticalSection.Enter();
+    const int n = FCountTransports;
+    FCriticalSection.Leave();
+    return n;
+}
+
+// ------------------------------------------------------------------------ TSGPoolBlock
+
+TSGPoolBlock::TSGPoolBlock(uint32_t size) : FSize(TSGSmartBuffer::RoundUpToPowerOfTwo(size))
+{
+    FData = PoolAllocate(FSize);
+}
+
+TSGPoolBlock::~TSGPoolBlock()
+{
+    PoolDeallocate(FData, FSize);
+}
+
+void TSGPoolBlock::CopyFrom(const TSGPoolBlock& other)
+{
+    std::memcpy(FData, other.FData, std::min(FSize, other.FSize));
+}
+
+// ---------------------------------------------------------------- TSGSmartMemoryBuffer
+
+TSGSmartMemoryBuffer::TSGSmartMemoryBuffer(uint32_t size, bool) : FBlock(size) {}
+
+TSGSmartMemoryBuffer::TSGSmartMemoryBuffer(const void* data, uint32_t size, bool exactSize)
+    : TSGSmartMemoryBuffer(size, exactSize)
+{
+    if (data && size > 0)
+        std::memcpy(RawData(), data, size);
+}
+
+TSGSmartMemoryBuffer::TSGSmartMemoryBuffer(TSGSmartMemoryBuffer& other, bool preserve) : FBlock(other.AllocatedSize())
+{
+    if (preserve)
+        FBlock.CopyFrom(other.FBlock);
+}
+
+TSGSmartBuffer* TSGSmartMemoryBuffer::Clone(bool preserve)
+{
+    return new TSGSmartMemoryBuffer(*this, preserve);
+}
+
+}  // namespace dcs

@@ -1,0 +1,208 @@
+#include "components/audio/SGInternalStore.h"
+#include "components/audio/SGSimpleDataBuffer.h"
+#include "platform/threads/Sync.h"
+#include "platform/win/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace dcs {
+namespace {
+
+TEST(BufferPool, RoundsUpToPowersOfTwoBetween4And2To30)
+{
+    struct {
+        uint32_t n, rounded;
+    } table[] = {{0, 4},          {1, 4},          {4, 4},           {5, 8},
+                 {8, 8},          {9, 16},         {1000, 1024},     {1024, 1024},
+                 {1025, 2048},    {6184, 8192},    {(1u << 29) + 1, 1u << 30},
+                 {1u << 30, 1u << 30}, {(1u << 30) + 1, 1u << 30}, {0xFFFFFFFFu, 1u << 30}};
+    for (auto c : table)
+        EXPECT_EQ(TSGSmartBuffer::RoundUpToPowerOfTwo(c.n), c.rounded) << c.n;
+}
+
+TEST(BufferPool, ZeroBytesGiveNilAndNoList)
+{
+    TSGSmartBufferManager pool;
+    EXPECT_EQ(pool.Allocate(0), nullptr);
+    EXPECT_EQ(pool.ListCount(), 0);
+}
+
+TEST(BufferPool, NewestFreedBlockIsReusedFirst)
+{
+    TSGSmartBufferManager pool;
+    void* a = pool.Allocate(1024);
+    void* b = pool.Allocate(1024);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(pool.HeapAllocations(), 2u);
+    pool.Deallocate(a, 1024);
+    pool.Deallocate(b, 1024);
+    EXPECT_EQ(pool.Allocate(1024), b);
+    EXPECT_EQ(pool.Allocate(1024), a);
+    EXPECT_EQ(pool.HeapAllocations(), 2u);
+    pool.Deallocate(a, 1024);
+    pool.Deallocate(b, 1024);
+}
+
+TEST(BufferPool, TrimmingKeepsIdleBlocksEightTicksThenOnePerTick)
+{
+    TSGSmartBufferManager pool;
+    void* blocks[3] = {pool.Allocate(64), pool.Allocate(64), pool.Allocate(64)};
+    for (void* b : blocks)
+        pool.Deallocate(b, 64);
+    ASSERT_EQ(pool.IdleCount(64), 3);
+
+    // count-down 3 + 8 = 11: ticks 1..8 keep all, 9..10 free one each, 11 removes the list.
+    const int expectedIdle[] = {3, 3, 3, 3, 3, 3, 3, 3, 2, 1, -1};
+    for (int tick = 0; tick < 11; ++tick) {
+        pool.TimerHandler();
+        EXPECT_EQ(pool.IdleCount(64), expectedIdle[tick]) << "after tick " << tick + 1;
+    }
+    EXPECT_EQ(pool.ListCount(), 0);
+}
+
+TEST(BufferPool, UseDuringShrinkingRestartsTheCountDown)
+{
+    TSGSmartBufferManager pool;
+    std::vector<void*> blocks;
+    for (int i = 0; i < 4; ++i)
+        blocks.push_back(pool.Allocate(32));
+    for (void* b : blocks)
+        pool.Deallocate(b, 32);
+    for (int i = 0; i < 10; ++i)  // count-down 12 -> 2: two idle blocks left
+        pool.TimerHandler();
+    ASSERT_EQ(pool.IdleCount(32), 2);
+
+    void* b = pool.Allocate(32);  // count-down := 2 + 8, one idle block left
+    for (int i = 0; i < 8; ++i) {
+        pool.TimerHandler();
+        EXPECT_EQ(pool.IdleCount(32), 1) << "tick " << i + 1;
+    }
+    pool.TimerHandler();  // count-down 1: nothing above it
+    EXPECT_EQ(pool.IdleCount(32), 1);
+    pool.TimerHandler();
+    EXPECT_EQ(pool.IdleCount(32), -1);
+
+    // A list emptied by an allocation goes 8 ticks later; the block in use comes back
+    // into a fresh list.
+    void* c = pool.Allocate(16);
+    for (int i = 0; i < 7; ++i)
+        pool.TimerHandler();
+    EXPECT_EQ(pool.IdleCount(16), 0);
+    pool.TimerHandler();
+    EXPECT_EQ(pool.IdleCount(16), -1);
+    pool.Deallocate(b, 32);
+    pool.Deallocate(c, 16);
+    EXPECT_EQ(pool.IdleCount(32), 1);
+    EXPECT_EQ(pool.IdleCount(16), 1);
+}
+
+TEST(BufferPool, ReleaseMemoryFreesOnlyIdleBlocks)
+{
+    TSGSmartBufferManager pool;
+    void* inUse = pool.Allocate(256);
+    pool.Deallocate(pool.Allocate(128), 128);
+    pool.ReleaseMemory();
+    EXPECT_EQ(pool.ListCount(), 0);
+    pool.Deallocate(inUse, 256);
+    EXPECT_EQ(pool.IdleCount(256), 1);
+    const uint64_t before = pool.HeapAllocations();
+    EXPECT_EQ(pool.Allocate(256), inUse);
+    EXPECT_EQ(pool.HeapAllocations(), before);
+    pool.Deallocate(inUse, 256);
+}
+
+TEST(BufferPool, ConcurrentAllocationAndReturnKeepEveryBlock)
+{
+    TSGSmartBufferManager pool;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&pool, t] {
+            for (int i = 0; i < 2000; ++i) {
+                const uint32_t size = 16u << ((i + t) % 3);
+                void* p = pool.Allocate(size);
+                static_cast<char*>(p)[size - 1] = char(i);
+                pool.Deallocate(p, size);
+                if (i % 100 == 0)
+                    pool.TimerHandler();
+            }
+        });
+    }
+    for (auto& t : threads)
+        t.join();
+    // Each thread holds at most one block at a time.
+    EXPECT_LE(pool.HeapAllocations(), 4u * 3u + 4u);
+}
+
+TEST(MemoryContainer, BlocksComeFromTheGlobalPoolAndGoBack)
+{
+    PoolReleaseMemory();
+    IntfPtr<TSGBlockBuffer> a(new TSGBlockBuffer(1000u));
+    IntfPtr<TSGBlockBuffer> b(new TSGBlockBuffer(1000u));
+    EXPECT_EQ(a->MemoryBuffer()->AllocatedSize(), 1024u);
+    void* freedLast = b->MemoryBuffer()->RawData();
+    a = nullptr;
+    b = nullptr;
+    EXPECT_EQ(SmartBufferManager().IdleCount(1024), 2);
+    IntfPtr<TSGBlockBuffer> c(new TSGBlockBuffer(700u));
+    EXPECT_EQ(c->MemoryBuffer()->RawData(), freedLast);
+
+    IntfPtr<TSGBlockBuffer> empty(new TSGBlockBuffer());
+    EXPECT_EQ(empty->GetSize(), 0u);
+    EXPECT_EQ(empty->MemoryBuffer()->AllocatedSize(), 4u);
+}
+
+TEST(MemoryContainer, PreservingCloneCopiesTheWholeBlock)
+{
+    IntfPtr<TSGBlockBuffer> a(new TSGBlockBuffer(3u));
+    auto* block = static_cast<uint8_t*>(a->MemoryBuffer()->RawData());
+    for (int i = 0; i < 4; ++i)
+        block[i] = uint8_t(10 + i);  // the fourth byte is past the buffer's size
+    IntfPtr<ISGData> shared = a->MakeCopy();
+    a->Modify();
+    EXPECT_EQ(static_cast<uint8_t*>(a->MemoryBuffer()->RawData())[3], 13);
+
+    TSGSmartMemoryBuffer* big = new TSGSmartMemoryBuffer(64);
+    big->AddReff(true);
+    TSGSmartMemoryBuffer* small = new TSGSmartMemoryBuffer(8);
+    small->AddReff(true);
+    std::memset(big->RawData(), 0x77, 64);
+    std::memset(small->RawData(), 0x11, 8);
+    big->CopyFrom(*small);
+    EXPECT_EQ(static_cast<uint8_t*>(big->RawData())[7], 0x11);
+    EXPECT_EQ(static_cast<uint8_t*>(big->RawData())[8], 0x77);
+    small->CopyFrom(*big);  // copies 8, not 64
+    EXPECT_EQ(static_cast<uint8_t*>(small->RawData())[0], 0x11);
+    big->RemoveReff(true);
+    small->RemoveReff(true);
+}
+
+TEST(BufferPool, TrimsTheGlobalPoolFromTheMainThreadsMessageLoop)
+{
+    TManualClock clock;
+    SetMessageClock(&clock);
+    std::thread other([] { EXPECT_FALSE(PoolStartTrimming()) << "only the main thread trims"; });
+    other.join();
+    ASSERT_TRUE(PoolStartTrimming());
+    EXPECT_TRUE(PoolStartTrimming());
+
+    constexpr uint32_t size = 3 << 20;  // a size nobody else uses
+    PoolDeallocate(PoolAllocate(size), size);
+    auto tick = [&clock] {
+        clock.Advance(TSGSmartBufferManager::TrimIntervalMs);
+        TMsg msg;
+        while (PeekMessage(msg, true))
+            DispatchMessage(msg);
+    };
+    for (int i = 0; i < 8; ++i)
+        tick();
+    EXPECT_EQ(SmartBufferManager().IdleCount(size), 1);
+    tick();
+    EXPECT_EQ(SmartBufferManager().IdleCount(size), -1);
+    SetMessageClock(nullptr);
+}
+
+}  // namespace
+}  // namespace dcs
