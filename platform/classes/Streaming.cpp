@@ -110,6 +110,13 @@ TValueType TReader::NextValue()
     return v;
 }
 
+bool TReader::EndOfList()
+{
+    uint8_t b = FStream.ReadValue<uint8_t>();
+    FStream.Seek(-1, soCurrent);
+    return b == vaNull;
+}
+
 void TReader::CheckValue(TValueType Expected)
 {
     TValueType v = ReadValue();

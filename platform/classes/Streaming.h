@@ -117,7 +117,9 @@ public:
 
     TValueType ReadValue();
     TValueType NextValue();
-    bool EndOfList() { return NextValue() == vaNull; }
+    // True at the end marker. What follows may be a value or a length-prefixed name
+    // (property, class), so the byte is not checked as a value code here.
+    bool EndOfList();
     void ReadListBegin();
     void ReadListEnd();
     void CheckValue(TValueType Expected);

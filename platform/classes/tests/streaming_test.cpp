@@ -183,6 +183,35 @@ TEST(Streaming, DefaultsAndZeroFloatsAreOmitted)
     EXPECT_EQ(As<TLeaf>(copy->FindComponent("a"))->FFrequency, 500.0);
 }
 
+// Names in the stream are length-prefixed; lengths above the highest value code must not
+// be mistaken for one when the reader looks for the end of a list.
+class TComponentWithALongClassName : public TComponent {
+    DCS_CLASS(TComponentWithALongClassName, TComponent)
+    using TComponent::TComponent;
+    int32_t FValue = 0;
+    static void DeclareProperties(TClassBuilder<TComponentWithALongClassName>& P)
+    {
+        P.Integer("APropertyWithAVeryLongName", &TComponentWithALongClassName::FValue,
+                  &TComponentWithALongClassName::FValue).Default(0);
+    }
+};
+
+TEST(Streaming, LongClassPropertyAndComponentNamesRoundTrip)
+{
+    const char* const form = "object Form1: TRootForm\n"
+                             "  Frequency = 500.0\n"
+                             "  object aComponentWithAVeryLongName: TComponentWithALongClassName\n"
+                             "    APropertyWithAVeryLongName = 42\n"
+                             "  end\n"
+                             "end\n";
+    auto root = NewRoot();
+    ReadComponentFromText(form, root.get());
+    auto* c = As<TComponentWithALongClassName>(root->FindComponent("aComponentWithAVeryLongName"));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->FValue, 42);
+    EXPECT_EQ(ComponentToText(root.get()), form);
+}
+
 // Stores its zero-valued floats itself, as a list of (name value) lists, and a blob.
 class TFloaty : public TComponent {
     DCS_CLASS(TFloaty, TComponent)
