@@ -1,4 +1,5 @@
 #include "components/pins/CKComponent.h"
+#include "components/pins/CKTimer.h"
 #include "components/pins/tests/ScriptThread.h"
 #include "platform/base/Format.h"
 #include "platform/classes/Streaming.h"
@@ -355,6 +356,37 @@ TEST(CKCollection, StreamsItemFloatsAndAssignsItems) {
     ASSERT_EQ(b.Count(), 2);
     EXPECT_EQ(As<TChannel>(b.Items(0))->FLevel, 0.0);
     EXPECT_EQ(As<TChannel>(b.Items(1))->FLevel, 0.5);
+}
+
+TEST(CKTimer, ARaisingHandlerIsSwallowedAndTheTimerKeepsTicking) {
+    TManualClock clock;
+    SetMessageClock(&clock);
+    {
+        TOwned<TCKTimer> timer(Create<TCKTimer>(nullptr));
+        EXPECT_TRUE(timer->Enabled());
+        EXPECT_EQ(timer->Interval(), 1000u);
+        EXPECT_FALSE(timer->Armed()) << "no handler, no system timer";
+        int ticks = 0;
+        timer->SetOnTimer([&](TObject* S) {
+            EXPECT_EQ(S, timer.get());
+            ++ticks;
+            throw Exception("handler failed");
+        });
+        EXPECT_TRUE(timer->Armed());
+        auto pump = [] {
+            TMsg m;
+            while (PeekMessage(m, true))
+                DispatchMessage(m);
+        };
+        for (int i = 0; i < 3; ++i) {
+            clock.Advance(1000);
+            EXPECT_NO_THROW(pump());
+        }
+        EXPECT_EQ(ticks, 3);
+        timer->SetInterval(0);
+        EXPECT_FALSE(timer->Armed());
+    }
+    SetMessageClock(nullptr);
 }
 
 }  // namespace
