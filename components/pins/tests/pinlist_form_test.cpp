@@ -266,6 +266,32 @@ end
     EXPECT_EQ(UnloadedPins::Count(), 0);
 }
 
+TEST_F(PinListTest, LinksStoredAtOneEndOnlyAreMadeWhenTheWindowHasBeenRead)
+{
+    TComponent* form = Load(R"(object Form1: TPLForm
+  object out1: TPLOut
+    InputPin.SourcePin = Form1.mixer.OutputPin
+  end
+  object sg1: TPLGen
+    OutputPin.SinkPins = (Form1.mixer.InputPins._Pin1)
+  end
+  object mixer: TPLMixer
+    Channels = <
+      item
+      end
+      item
+      end>
+  end
+end
+)");
+    EXPECT_EQ(UnloadedPins::Count(), 0);
+    EXPECT_EQ(Wiring(), (std::set<std::string>{
+                            "Form1.mixer.OutputPin -> Form1.out1.InputPin",
+                            "Form1.sg1.OutputPin -> Form1.mixer.InputPins.Pin [1]",
+                        }));
+    (void)form;
+}
+
 TEST_F(PinListTest, MalformedOrStateLinksRaiseAStreamErrorAndLeaveNothingBehind)
 {
     // Links already made (some waiting on placeholders) when the bad value comes.
