@@ -1,0 +1,814 @@
+#include "components/pins/PNPins.h"
+
+#include "components/pins/PNHazards.h"
+#include "platform/threads/Sync.h"
+
+#include <algorithm>
+#include <mutex>
+#include <shared_mutex>
+
+namespace dcs {
+
+const char* const SPNDependsOnItself =
+    "The pin depends on itself. Please protect with functional dependency.";
+
+// ---------------------------------------------------------------------- operations
+
+namespace {
+std::atomic<uint32_t> GOperationCounter{0};
+}
+
+TPNNotifyOperation::TPNNotifyOperation()
+    : FOperationID(GOperationCounter.fetch_add(1, std::memory_order_relaxed) + 1)
+{
+}
+
+// ------------------------------------------------------------------ type lists
+
+int TPNPinStreamType::IndexOf(const TGUID& AID) const
+{
+    for (size_t i = 0; i < FTypes.size(); ++i)
+        if (FTypes[i].ID == AID)
+            return int(i);
+    return -1;
+}
+
+void TPNPinStreamType::AddType(const TGUID& AID, TPNSubmit ASubmitFunction)
+{
+    int i = IndexOf(AID);
+    if (i >= 0)
+        FTypes[size_t(i)].SubmitFunction = ASubmitFunction;
+    else
+        FTypes.push_back({AID, ASubmitFunction});
+}
+
+void TPNPinStreamType::RemoveType(const TGUID& AID)
+{
+    int i = IndexOf(AID);
+    if (i >= 0)
+        FTypes.erase(FTypes.begin() + i);
+}
+
+void TPNPinStreamType::SwapPosition(int AIndex1, int AIndex2)
+{
+    std::swap(FTypes.at(size_t(AIndex1)), FTypes.at(size_t(AIndex2)));
+}
+
+// ---------------------------------------------------------------------- registries
+
+namespace {
+
+struct TStreamTypeEntry {
+    TGUID ID;
+    std::string Name;
+    TPNGlobalSubmit SendFunction = nullptr;
+};
+
+// Written at start-up and read from every thread; the guard costs one uncontended atomic
+// on reads and keeps late registrations (tests, plug-ins) safe.
+struct TRegistries {
+    std::shared_mutex Guard;
+    std::vector<TStreamTypeEntry> StreamTypes;
+    std::vector<TPNTypeConverterEntry> Converters;
+};
+
+TRegistries& Registries()
+{
+    static TRegistries r;
+    return r;
+}
+
+int FindStreamTypeLocked(const TRegistries& r, const TGUID& AID)
+{
+    for (size_t i = 0; i < r.StreamTypes.size(); ++i)
+        if (r.StreamTypes[i].ID == AID)
+            return int(i);
+    return -1;
+}
+
+int FindOrAddLocked(TRegistries& r, const TGUID& AID)
+{
+    int i = FindStreamTypeLocked(r, AID);
+    if (i >= 0)
+        return i;
+    r.StreamTypes.push_back({AID, "", nullptr});
+    return int(r.StreamTypes.size()) - 1;
+}
+
+}  // namespace
+
+int FindOrAddStreamType(const TGUID& AID)
+{
+    auto& r = Registries();
+    std::unique_lock g(r.Guard);
+    return FindOrAddLocked(r, AID);
+}
+
+void RegisterStreamTypeName(const TGUID& AID, const std::string& AName)
+{
+    auto& r = Registries();
+    std::unique_lock g(r.Guard);
+    r.StreamTypes[size_t(FindOrAddLocked(r, AID))].Name = AName;
+}
+
+void RegisterStreamTypeSendFunction(const TGUID& AID, TPNGlobalSubmit ASendFunction)
+{
+    auto& r = Registries();
+    std::unique_lock g(r.Guard);
+    r.StreamTypes[size_t(FindOrAddLocked(r, AID))].SendFunction = ASendFunction;
+}
+
+std::string StreamTypeIDToText(const TGUID& AID)
+{
+    if (AID.IsNull())
+        return "NIL ID";
+    auto& r = Registries();
+    std::shared_lock g(r.Guard);
+    int i = FindStreamTypeLocked(r, AID);
+    if (i >= 0)
+        return r.StreamTypes[size_t(i)].Name;
+    return AID.ToString();
+}
+
+std::string GetStreamTypeName(const TGUID& AID)
+{
+    return AID.IsNull() ? std::string() : StreamTypeIDToText(AID);
+}
+
+TPNGlobalSubmit GetStreamTypeSendFunction(const TGUID& AID)
+{
+    auto& r = Registries();
+    std::shared_lock g(r.Guard);
+    int i = FindStreamTypeLocked(r, AID);
+    return i >= 0 ? r.StreamTypes[size_t(i)].SendFunction : nullptr;
+}
+
+int FindTypeConverter(const TGUID& AInputID, const TGUID& AOutputID)
+{
+    auto& r = Registries();
+    std::shared_lock g(r.Guard);
+    for (size_t i = 0; i < r.Converters.size(); ++i)
+        if (r.Converters[i].InputID == AInputID && r.Converters[i].OutputID == AOutputID)
+            return int(i);
+    return -1;
+}
+
+void RegisterTypeConverter(const TGUID& AInputID, const TGUID& AOutputID, TClass AConverterClass)
+{
+    auto& r = Registries();
+    std::unique_lock g(r.Guard);
+    for (auto& e : r.Converters)
+        if (e.InputID == AInputID && e.OutputID == AOutputID) {
+            e.ConverterClass = AConverterClass;
+            return;
+        }
+    r.Converters.push_back({AInputID, AOutputID, AConverterClass});
+}
+
+TClass GetTypeConverterClass(const TGUID& AInputID, const TGUID& AOutputID)
+{
+    auto& r = Registries();
+    std::shared_lock g(r.Guard);
+    for (auto& e : r.Converters)
+        if (e.InputID == AInputID && e.OutputID == AOutputID)
+            return e.ConverterClass;
+    return nullptr;
+}
+
+std::vector<TPNTypeConverterEntry> TypeConverters()
+{
+    auto& r = Registries();
+    std::shared_lock g(r.Guard);
+    return r.Converters;
+}
+
+void ClearStreamTypeRegistries()
+{
+    auto& r = Registries();
+    std::unique_lock g(r.Guard);
+    r.StreamTypes.clear();
+    r.Converters.clear();
+}
+
+TGUID FindRegisteredConverter(const TPNPinStreamType& AOffered, TPNBasicPin* ASink, TClass& AClass)
+{
+    auto registry = TypeConverters();
+    for (size_t e = registry.size(); e-- > 0;)
+        for (int i = AOffered.Count(); i-- > 0;)
+            if (AOffered.GetID(i) == registry[e].InputID &&
+                ASink->SupportsType(registry[e].OutputID) == S_OK) {
+                AClass = registry[e].ConverterClass;
+                return registry[e].InputID;
+            }
+    return GUID_NULL;
+}
+
+bool InheritsFromClassName(TClass AClass, std::string_view AName)
+{
+    for (TClass c = AClass; c; c = c->ClassParent())
+        if (c->ClassName() == AName)
+            return true;
+    return false;
+}
+
+TComponent* GetRootComponent(TComponent* C)
+{
+    while (C) {
+        TComponent* o = C->Owner();
+        if (!o || InheritsFromClassName(o->ClassType(), "TApplication") ||
+            InheritsFromClassName(C->ClassType(), "TDataModule") ||
+            InheritsFromClassName(C->ClassType(), "TCustomForm") ||
+            InheritsFromClassName(C->ClassType(), "TFrame"))
+            return C;
+        C = o;
+    }
+    return nullptr;
+}
+
+// -------------------------------------------------------------- pin register
+
+namespace {
+
+struct TPinRegister {
+    TPNCriticalSection Section;
+    std::vector<TPNBasicPin*> Pins;
+};
+
+TPinRegister& PinRegister()
+{
+    static TPinRegister* r = new TPinRegister;  // outlives every static pin owner
+    return *r;
+}
+
+}  // namespace
+
+int AllPinsCount()
+{
+    auto& r = PinRegister();
+    TPNCriticalSectionLock g(r.Section);
+    return int(r.Pins.size());
+}
+
+void ForEachPinBackwards(const std::function<void(TPNBasicPin*)>& AProc)
+{
+    auto& r = PinRegister();
+    TPNCriticalSectionLock g(r.Section);
+    for (size_t i = r.Pins.size(); i-- > 0;)
+        if (i < r.Pins.size())
+            AProc(r.Pins[i]);
+}
+
+namespace pnhazard {
+
+namespace {
+const uint32_t GMainThread = GetCurrentThreadId();
+
+#ifndef NDEBUG
+constexpr int KMaxDeliveries = 64;
+thread_local TPNBasicPin* TDeliveries[KMaxDeliveries];
+thread_local int TDeliveryDepth = 0;
+#endif
+}  // namespace
+
+bool IsMainThread() { return GetCurrentThreadId() == GMainThread; }
+
+#ifndef NDEBUG
+TDelivery::TDelivery(TPNBasicPin* APin)
+{
+    if (TDeliveryDepth < KMaxDeliveries)
+        TDeliveries[TDeliveryDepth] = APin;
+    ++TDeliveryDepth;
+}
+
+TDelivery::~TDelivery() { --TDeliveryDepth; }
+
+bool InDeliveryOf(TPNBasicPin* APin)
+{
+    for (int i = 0; i < std::min(TDeliveryDepth, KMaxDeliveries); ++i)
+        if (TDeliveries[i] == APin)
+            return true;
+    return false;
+}
+
+bool HoldsPinSectionOffMainThread()
+{
+    if (IsMainThread())
+        return false;
+    const uint32_t self = GetCurrentThreadId();
+    auto& r = PinRegister();
+    TPNCriticalSectionLock g(r.Section);
+    for (TPNBasicPin* p : r.Pins)
+        if (p->IntLock()->Instance()->State().OwningThread == self)
+            return true;
+    return false;
+}
+#endif
+
+}  // namespace pnhazard
+
+// ---------------------------------------------------------------------- basic pin
+
+TPNBasicPin::TPNBasicPin()
+{
+    PN_ASSERT_HAZARD(!pnhazard::HoldsPinSectionOffMainThread(),
+                     "a pin is created on a worker thread that holds a pin's section");
+    FDestroyLock = TPNDestroyLock::Create(this);
+    auto& r = PinRegister();
+    TPNCriticalSectionLock g(r.Section);
+    r.Pins.push_back(this);
+}
+
+TPNBasicPin::~TPNBasicPin()
+{
+    {
+        IPNDestroyLockSection d = FDestroyLock->DestroyLock();
+        if (CurrentEditorPtr)
+            *CurrentEditorPtr = nullptr;
+    }
+    // A pin freed without Free never ran BeforeDestruction: it must still leave the register.
+    auto& r = PinRegister();
+    TPNCriticalSectionLock g(r.Section);
+    auto it = std::find(r.Pins.begin(), r.Pins.end(), this);
+    if (it != r.Pins.end())
+        r.Pins.erase(it);
+}
+
+void TPNBasicPin::AfterConstruction()
+{
+    inherited::AfterConstruction();
+    // The pin-created event goes to the pin-event listeners; none registers in this system.
+}
+
+void TPNBasicPin::BeforeDestruction()
+{
+    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this),
+                     "a pin is destroyed by a thread inside one of its deliveries");
+    {
+        IPNLockSection w = WriteLock();
+        IPNDestroyLockSection d = FDestroyLock->DestroyLock();
+        Disconnect();
+    }
+    IPNLockSection u = UnlockAll();
+    auto& r = PinRegister();
+    TPNCriticalSectionLock g(r.Section);
+    auto it = std::find(r.Pins.begin(), r.Pins.end(), this);
+    if (it != r.Pins.end())
+        r.Pins.erase(it);
+    for (size_t i = r.Pins.size(); i-- > 0;)
+        if (i < r.Pins.size())
+            r.Pins[i]->PinDestroyed(this);
+    inherited::BeforeDestruction();
+}
+
+HRESULT TPNBasicPin::QueryInterface(const TGUID& iid, void** obj)
+{
+    if (GetInterface(iid, obj))
+        return S_OK;
+    *obj = nullptr;
+    return E_NOINTERFACE;
+}
+
+bool TPNBasicPin::GetInterface(const TGUID& iid, void** obj)
+{
+    if (iid == IInterface::IID) {
+        *obj = static_cast<IInterface*>(static_cast<IPNStream*>(this));
+        return true;
+    }
+    return GetInterfaceOf<IPNStream>(this, iid, obj);
+}
+
+HRESULT TPNBasicPin::SupportsType(const TGUID& AID)
+{
+    void* p = nullptr;
+    return GetInterface(AID, &p) ? S_OK : E_NOINTERFACE;
+}
+
+bool TPNBasicPin::GetIsRealPin() { return dynamic_cast<TPNPin*>(this) != nullptr; }
+
+bool IsUnloadedPin(TPNBasicPin* APin) { return APin && !APin->GetIsRealPin(); }
+
+TPNBasicPin* TPNBasicPin::GetNotifyAfterPin(TPNBasicPin*)
+{
+    // The after-pin of a state link is the dispatcher's; a pin joins none here.
+    return nullptr;
+}
+
+std::string TPNBasicPin::GetRootName()
+{
+    std::string n = GetFullIdentName(true);
+    size_t p = n.find('.');
+    return p == std::string::npos ? std::string() : n.substr(0, p);
+}
+
+std::string TPNBasicPin::GetOwnerName()
+{
+    std::string n = GetFullIdentName(true);
+    size_t p = n.find('.');
+    if (p == std::string::npos)
+        return "";
+    n = n.substr(p + 1);
+    size_t q = n.rfind('.');
+    if (q != std::string::npos)
+        n = n.substr(0, q);
+    return n;
+}
+
+bool TPNBasicPin::IsStateConnected()
+{
+    IPNLockSection r = ReadLock();
+    return FDispatcher != nullptr;
+}
+
+bool TPNBasicPin::IsConnectedByStateTo(TPNBasicPin*)
+{
+    return false;  // no dispatcher, no state link
+}
+
+bool TPNBasicPin::IsConnectedByStateToAfter(TPNBasicPin*, TPNBasicPin*) { return false; }
+
+bool TPNBasicPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin*)
+{
+    // Any other pin is joined through a state dispatcher, which this build does not make.
+    (void)AOtherPin;
+    return false;
+}
+
+bool TPNBasicPin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
+                                  bool AUseConverters)
+{
+    if (!ANotifyAfterPin) {
+        IntfPtr<IPNFormatConverter> c;
+        TClass cc = nullptr;
+        return CanLinkTo(AOtherPin, c, AUseConverters, cc);
+    }
+    return false;  // ordering after a pin of a dispatcher needs the dispatcher
+}
+
+bool TPNBasicPin::CanConnectTo(TPNBasicPin* AOtherPin, bool AUseConverters)
+{
+    IntfPtr<IPNFormatConverter> c;
+    TClass cc = nullptr;
+    return CanLinkTo(AOtherPin, c, AUseConverters, cc);
+}
+
+void TPNBasicPin::Disconnect()
+{
+    // The state-link part: leaving the dispatcher. Nothing to leave without one.
+}
+
+void TPNBasicPin::DisconnectFrom(TPNBasicPin*) {}
+
+// ---------------------------------------------------------------------------- pin
+
+TPNPin::TPNPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock)
+    : FOwner(AOwner), FOwnerLock(std::move(AOwnerLock))
+{
+    FLastRootName = GetRootName();
+}
+
+TPNPin::~TPNPin()
+{
+    IPNLockSection w = WriteLock();
+    IPNDestroyLockSection d = FDestroyLock->DestroyLock();
+    FStreamType.ClearTypes();
+}
+
+IPNLockSection TPNPin::ReadLock()
+{
+    return IntLock()->Instance()->LockSection(false, FOwnerLock.Get(), false);
+}
+
+IPNLockSection TPNPin::WriteLock()
+{
+    return IntLock()->Instance()->LockSection(true, FOwnerLock.Get(), false);
+}
+
+bool TPNPin::IsRootDestroying()
+{
+    IPNLockSection w = WriteLock();
+    if (!FOwner)
+        return false;
+    TComponent* root = GetRootComponent(FOwner);
+    return root && root->ComponentState().Contains(csDestroying);
+}
+
+bool TPNPin::IsOwnerLoading()
+{
+    IPNLockSection r = ReadLock();
+    return FOwner && FOwner->ComponentState().Contains(csLoading);
+}
+
+bool TPNPin::IsDesigning()
+{
+    IPNLockSection r = ReadLock();
+    return FOwner && FOwner->ComponentState().Contains(csDesigning);
+}
+
+void TPNPin::AddType(const TGUID& AID, TPNSubmit ASubmitFunction)
+{
+    IPNLockSection w = WriteLock();
+    FStreamType.AddType(AID, ASubmitFunction);
+}
+
+TPNSubmit TPNPin::GetSubmitFunction(const TGUID& AID)
+{
+    if (AID.IsNull())
+        return {};
+    IPNLockSection r = ReadLock();
+    int i = FStreamType.IndexOf(AID);
+    if (i < 0)
+        return {};
+    TPNSubmit s = FStreamType.GetSubmitFunc(i);
+    if (s.Assigned())
+        return s;
+    return TPNSubmit::Of<&TPNPin::DefaultNotifyDispatcher>(this);
+}
+
+TPNNotifyResult TPNPin::DefaultNotifyDispatcher(IPNStream* Handler, const TGUID* DataTypeID,
+                                                IPNNotifyOperation* Operation, TPNNotifyState State)
+{
+    TPNGlobalSubmit send = DataTypeID ? GetStreamTypeSendFunction(*DataTypeID) : nullptr;
+    if (!send)
+        return {};
+    return send(this, Handler, DataTypeID, Operation, State);
+}
+
+TGUID TPNPin::GetStateConnectionID(TPNBasicPin* AOtherPin)
+{
+    IntfPtr<IPNFormatConverter> c;
+    TClass cc = nullptr;
+    return ChooseConnectionType(AOtherPin, c, true, cc);
+}
+
+std::string TPNPin::GetConnectionName(TPNBasicPin* AOtherPin)
+{
+    return GetStreamTypeName(GetConnectionID(AOtherPin));
+}
+
+TGUID TPNPin::GetPrimaryConnectionID()
+{
+    // The id towards the first pin of the state dispatcher; without one, none.
+    return GUID_NULL;
+}
+
+TGUID TPNPin::ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
+                                   bool AUseConverters, TClass& AConverterClass)
+{
+    AConverter = nullptr;
+    AConverterClass = nullptr;
+    if (!AOtherPin)
+        return GUID_NULL;
+    TPNPinStreamType types;
+    {
+        IPNLockSection r = ReadLock();
+        types = FStreamType;
+    }
+    for (int i = types.Count(); i-- > 0;)
+        if (AOtherPin->SupportsType(types.GetID(i)) == S_OK)
+            return types.GetID(i);
+    TPNPinType ot = AOtherPin->GetPinType();
+    if (AUseConverters && (ot == TPNPinType::ptSink || ot == TPNPinType::ptMultiSink)) {
+        // The dispatcher's converters come first once dispatchers exist; then the registry.
+        return FindRegisteredConverter(types, AOtherPin, AConverterClass);
+    }
+    return GUID_NULL;
+}
+
+TPNFormatConverter* ConverterOfPin(TPNBasicPin* APin)
+{
+    return APin ? dynamic_cast<TPNFormatConverter*>(APin->Owner()) : nullptr;
+}
+
+bool TPNPin::DesignParity(TPNBasicPin* AOtherPin)
+{
+    return AOtherPin->IsDesigning() == IsDesigning();
+}
+
+bool TPNPin::IsCompatible(TPNBasicPin* AOtherPin, bool AUseConverters)
+{
+    IPNLockSection r = ReadLock();
+    if (!IsStatePin(AOtherPin))
+        return false;
+    IntfPtr<IPNFormatConverter> c;
+    TClass cc = nullptr;
+    if (!ChooseConnectionType(AOtherPin, c, AUseConverters, cc).IsNull())
+        return true;
+    return !AOtherPin->ChooseConnectionType(this, c, AUseConverters, cc).IsNull();
+}
+
+bool TPNPin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
+                       bool AUseConverters, TClass& AConverterClass)
+{
+    IPNLockSection r = ReadLock();
+    if (!AOtherPin)
+        return false;
+    if (!ConverterOfPin(this) && !ConverterOfPin(AOtherPin) && !DesignParity(AOtherPin))
+        return false;
+    if (IsStatePin(AOtherPin))
+        return !ChooseConnectionType(AOtherPin, AConverter, AUseConverters, AConverterClass).IsNull();
+    if (IsUnloadedPin(AOtherPin))
+        return AOtherPin->CanConnectTo(this, AUseConverters);
+    return false;
+}
+
+TPNNotifyResult TPNPin::NotifyStatePins(IPNNotifyOperation*, TPNNotifyState, TPNBasicPin*)
+{
+    // Operations reach the members of a state dispatcher here once the pin has joined one;
+    // the answer is the empty set either way.
+    return {};
+}
+
+namespace {
+
+// The property path of ATarget inside AObject: published class properties, through
+// persistent sub-objects (not components, not pins), at most 20 deep.
+bool FindPropertyPath(TObject* AObject, TObject* ATarget, const std::string& APrefix, int ADepth,
+                      std::string& APath)
+{
+    auto* mo = dynamic_cast<TManagedObject*>(AObject);
+    if (!mo || ADepth > 20)
+        return false;
+    for (const TPropInfo* p : GetPropList(*mo)) {
+        if (p->Kind != TTypeKind::tkClass || !p->GetObj)
+            continue;
+        TObject* v = p->GetObj(*AObject);
+        if (!v)
+            continue;
+        std::string name = APrefix.empty() ? p->Name : APrefix + "." + p->Name;
+        if (v == ATarget) {
+            APath = name;
+            return true;
+        }
+        if (dynamic_cast<TComponent*>(v) || dynamic_cast<TPNBasicPin*>(v))
+            continue;
+        if (FindPropertyPath(v, ATarget, name, ADepth + 1, APath))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string TPNPin::PinPath()
+{
+    if (!FPinPath.empty() || !FOwner)
+        return FPinPath;
+    std::string path;
+    try {
+        FindPropertyPath(FOwner, this, "", 0, path);
+    } catch (...) {
+        path.clear();  // the pin is then named by its owner alone
+    }
+    return path;
+}
+
+std::string TPNPin::GetFullName(bool AIncludeRootForm)
+{
+    if (!FOwner)
+        return "(No owner)";
+    std::string path = PinPath();
+    std::string n = FOwner->Name();
+    if (!path.empty())
+        n += "." + path;
+    if (AIncludeRootForm) {
+        TComponent* root = GetRootComponent(FOwner);
+        if (root && root != FOwner)
+            n = root->Name() + "." + n;
+    }
+    return n;
+}
+
+std::string TPNPin::GetFullIdentName(bool AIncludeRootForm)
+{
+    // Pins of a pin list end in "._Pin" and their index instead; the list composes that.
+    return GetFullName(AIncludeRootForm);
+}
+
+std::string TPNPin::GetRootName()
+{
+    if (FOwner) {
+        if (FOwner->Owner())
+            if (TComponent* root = GetRootComponent(FOwner))
+                FLastRootName = root->Name();
+        return FLastRootName;
+    }
+    return TPNBasicPin::GetRootName();
+}
+
+namespace {
+std::string WithoutFirstPart(const std::string& n)
+{
+    size_t p = n.find('.');
+    return p == std::string::npos ? n : n.substr(p + 1);
+}
+}  // namespace
+
+std::string TPNPin::GetName()
+{
+    IPNLockSection r = ReadLock();
+    return WithoutFirstPart(GetFullName(false));
+}
+
+std::string TPNPin::GetSaveName()
+{
+    IPNLockSection r = ReadLock();
+    return WithoutFirstPart(GetFullIdentName(false));
+}
+
+// ---------------------------------------------------------------------- stream pin
+
+void TPNStreamPin::CollectOfferedTypes(TPNPinStreamType& AList, TPNBasicPin*)
+{
+    IPNLockSection r = ReadLock();
+    for (int i = 0; i < FStreamType.Count(); ++i)
+        AList.AddType(FStreamType.GetID(i), FStreamType.GetSubmitFunc(i));
+}
+
+void TPNStreamPin::CollectAcceptedTypes(TPNPinStreamType& AList, TPNBasicPin*)
+{
+    IPNLockSection r = ReadLock();
+    for (int i = 0; i < FStreamType.Count(); ++i)
+        AList.AddType(FStreamType.GetID(i), FStreamType.GetSubmitFunc(i));
+}
+
+void TPNStreamPin::CollectFunctionPaths(std::vector<std::vector<TPNBasicPin*>>&,
+                                        std::vector<TPNBasicPin*>& APath)
+{
+    APath.push_back(this);
+}
+
+// ------------------------------------------------------------------- converters
+
+TPNFormatConverter::TPNFormatConverter() : TComponent(nullptr), FLock(TPNLock::Create()) {}
+
+void TPNFormatConverter::SetPins(TPNSinkPin* AInputPin, TPNSourcePin* AOutputPin)
+{
+    FInputPin = AInputPin;
+    FOutputPin = AOutputPin;
+    if (FOutputPin && FInputPin)
+        FOutputPin->FunctionSources().Add(FInputPin);
+}
+
+HRESULT TPNFormatConverter::QueryInterface(const TGUID& iid, void** obj)
+{
+    if (iid == IPNFormatConverter::IID || iid == IInterface::IID) {
+        *obj = static_cast<IPNFormatConverter*>(this);
+        _AddRef();
+        return S_OK;
+    }
+    *obj = nullptr;
+    return E_NOINTERFACE;
+}
+
+int32_t TPNFormatConverter::_AddRef() { return FRefCount.fetch_add(1, std::memory_order_relaxed) + 1; }
+
+int32_t TPNFormatConverter::_Release()
+{
+    int32_t n = FRefCount.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    if (n == 0)
+        Free(this);
+    return n;
+}
+
+void TPNFormatConverter::BeforeDestruction()
+{
+    {
+        IPNLockSection u = FLock->UnlockAll();
+        if (FInputPin)
+            FInputPin->Disconnect();
+    }
+    inherited::BeforeDestruction();
+}
+
+TPNFormatConverter::~TPNFormatConverter()
+{
+    IPNLockSection s = FLock->StopLock();
+    if (FInputPin)
+        FInputPin->Disconnect();
+    if (FOutputPin)
+        FOutputPin->Disconnect();
+    Free(FInputPin);
+    Free(FOutputPin);
+    FInputPin = nullptr;
+    FOutputPin = nullptr;
+}
+
+TPNNotifyResult TPNFormatConverter::OutputPinNotify(IPNNotifyOperation* AOperation)
+{
+    return FInputPin ? FInputPin->Notify(AOperation) : TPNNotifyResult{};
+}
+
+IntfPtr<IPNFormatConverter> TPNFormatConverter::CreateOfClass(TClass AClass)
+{
+    if (!AClass || !AClass->PlainCreator())
+        throw EPNException("The converter class cannot be created");
+    TObject* o = AClass->PlainCreator()();
+    auto* c = dynamic_cast<TPNFormatConverter*>(o);
+    if (!c) {
+        Free(o);
+        throw EPNException("The converter class is no format converter");
+    }
+    return IntfPtr<IPNFormatConverter>(c);
+}
+
+}  // namespace dcs
