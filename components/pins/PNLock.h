@@ -29,6 +29,7 @@ public:
     TPNLockSection(const TPNLockSection&) = delete;
     TPNLockSection& operator=(const TPNLockSection&) = delete;
     virtual ~TPNLockSection() = default;
+    virtual bool Locked() const { return false; }
 };
 
 // A lock section held by value: move-only, ended when destroyed or released. An empty
@@ -51,7 +52,10 @@ public:
 
     // True for a read, write or stop section that got its level (false for an empty
     // section handed out during another thread's stop, and for unlock-all sections).
-    bool Locked() const noexcept { return FKind == Kind::Level || FKind == Kind::Stop; }
+    bool Locked() const noexcept {
+        return FKind == Kind::Level || FKind == Kind::Stop ||
+               (FKind == Kind::Object && FObject->Locked());
+    }
 
     // Ends the request now, as dropping the last reference would.
     void Release() noexcept;
