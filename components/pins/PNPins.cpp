@@ -251,6 +251,8 @@ int AllPinsCount()
 
 void ForEachPinBackwards(const std::function<void(TPNBasicPin*)>& AProc)
 {
+    PN_ASSERT_HAZARD(!pnhazard::HoldsPinSectionOffMainThread(),
+                     "pins are looked up on a worker thread that holds a pin's section");
     auto& r = PinRegister();
     TPNCriticalSectionLock g(r.Section);
     for (size_t i = r.Pins.size(); i-- > 0;)
@@ -411,6 +413,12 @@ std::string TPNBasicPin::GetOwnerName()
     if (q != std::string::npos)
         n = n.substr(0, q);
     return n;
+}
+
+std::string TPNBasicPin::GetLinkDisplayText()
+{
+    // A pin in a state dispatcher shows the other member or the dispatcher's name.
+    return "(Disconnected)";
 }
 
 bool TPNBasicPin::IsStateConnected()

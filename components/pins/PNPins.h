@@ -311,6 +311,10 @@ class TPNBasicPin : public TPNPinObject, public virtual IPNStream {
     int ConnectedDispatcherCount() { return FDispatcher ? 1 : 0; }
     TPNStateDispatcher* GetDispatcher(int /*AIndex*/) { return FDispatcher; }
     virtual void SetInEditor(bool /*AValue*/) {}
+    // What a pin editor shows for the pin's links, and whether it is linked to the pin
+    // of that name.
+    virtual std::string GetLinkDisplayText();
+    virtual bool IsLinkedTo(const std::string& /*APinName*/) { return false; }
     virtual bool IsDesigning() = 0;
     virtual TGUID ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
                                        bool AUseConverters, TClass& AConverterClass) = 0;
@@ -503,6 +507,8 @@ class TPNSourcePin : public TPNStreamPin {
     void SetAfterPinByName(TPNBasicPin* APin, const std::string& AName) override;
     std::string GetAfterPinDisplayName(TPNBasicPin* APin) override;
     void SetInEditor(bool AValue) override { FInEditor = AValue; }
+    std::string GetLinkDisplayText() override;
+    bool IsLinkedTo(const std::string& APinName) override;
 
     // Negotiation.
     virtual bool CanNegotiate(TPNBasicPin* ASink, bool AUseConverters);
@@ -621,6 +627,8 @@ class TPNSinkPin : public TPNBasicSinkPin {
     bool IsConnectedByConverterTo(TPNBasicPin* AOtherPin) override;
     TGUID GetConnectionID(TPNBasicPin* AOtherPin) override;
     TGUID GetPrimaryConnectionID() override;
+    std::string GetLinkDisplayText() override;
+    bool IsLinkedTo(const std::string& APinName) override;
 
     HRESULT SupportsType(const TGUID& AID) override;
     bool DirectDependsOn(TPNBasicPin* AOtherPin) override;

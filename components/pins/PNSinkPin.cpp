@@ -434,8 +434,13 @@ void TPNSinkPin::Disconnect()
             PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(source),
                              "a sink is unlinked by a thread inside a delivery of its source");
             // Waits until every delivery the source is making on other threads has returned
-            // and keeps it from starting new ones while the link is cut.
-            sourceDestroy = source->DestroyLockIntf()->DestroyLock();
+            // and keeps it from starting new ones while the link is cut. Levels of this pin
+            // that the caller holds (a destructor holds a write section) are given up while
+            // it waits, so a delivery into this pin that asks for its section can finish.
+            {
+                IPNLockSection own = UnlockAll();
+                sourceDestroy = source->DestroyLockIntf()->DestroyLock();
+            }
             sourceWrite = source->WriteLock();
         }
     }
@@ -565,6 +570,16 @@ std::string TPNSinkPin::DownStreamLinkName()
     TPNBasicPin* source = SourcePin();
     return source ? GetStreamTypeName(source->GetConnectionID(this)) : std::string();
 }
+
+std::string TPNSinkPin::GetLinkDisplayText()
+{
+    TPNBasicPin* source = SourcePin();
+    if (!source)
+        return TPNBasicSinkPin::GetLinkDisplayText();
+    return source->GetFullIdentName(source->GetRootName() != GetRootName());
+}
+
+bool TPNSinkPin::IsLinkedTo(const std::string& APinName) { return GetLinkDisplayText() == APinName; }
 
 int TPNSinkPin::GetConnectedPinCount()
 {

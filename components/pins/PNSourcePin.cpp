@@ -521,6 +521,9 @@ TPNNotifyResult TPNSourcePin::NotifyPin(TPNBasicPin* APin, IPNNotifyOperation* A
     IPNDestroyLockSection guard;
     try {
         result = TPNStreamPin::Notify(AOperation);
+        // No section of this pin is held while a delivery runs: the copies are local, and
+        // the read section comes back only to raise a link's weight.
+        r.Release();
         for (size_t i = 0; i < n; ++i) {
             TSendCopy& c = copies[i];
             if (APin && c.RealPin != APin)
@@ -530,36 +533,33 @@ TPNNotifyResult TPNSourcePin::NotifyPin(TPNBasicPin* APin, IPNNotifyOperation* A
                 state.Include(nsLastIteration);
             if (!c.Submit.Assigned())
                 continue;
-            r.Release();
             guard = FDestroyLock->Lock();
-            if (guard) {
-                // Links removed since the copy was made (by unlinks that waited for the
-                // previous delivery) are not served: their sinks may be gone already.
-                bool live = FLinkGeneration.load(std::memory_order_acquire) == generation;
-                if (!live) {
-                    IPNLockSection check = ReadLock();
-                    for (auto& e : FSinkPins)
-                        if (e->RealPin == c.RealPin && e->ConnectionPin == c.ConnectionPin) {
-                            live = true;
-                            break;
-                        }
-                }
-                if (live) {
-                    TPNNotifyResult answer;
-                    {
-                        pnhazard::TDelivery inDelivery(this);
-                        answer = c.Submit(static_cast<IPNStream*>(c.ConnectionPin), &c.ID, AOperation, state);
+            if (!guard)
+                continue;  // another thread is cutting a link of this pin
+            // Links removed since the copy was made (by unlinks that waited for the
+            // previous delivery) are not served: their sinks may be gone already.
+            bool live = FLinkGeneration.load(std::memory_order_acquire) == generation;
+            if (!live) {
+                IPNLockSection check = ReadLock();
+                for (auto& e : FSinkPins)
+                    if (e->RealPin == c.RealPin && e->ConnectionPin == c.ConnectionPin) {
+                        live = true;
+                        break;
                     }
-                    r = ReadLock();
-                    if (answer.Contains(nrDataChanged)) {
-                        int k = IndexOfRealPin(c.RealPin);
-                        if (k >= 0 && FSinkPins[size_t(k)]->ModificationLevel < 10000)
-                            FSinkPins[size_t(k)]->ModificationLevel += 4;
-                    }
-                    continue;
-                }
             }
-            r = ReadLock();
+            if (!live)
+                continue;
+            TPNNotifyResult answer;
+            {
+                pnhazard::TDelivery inDelivery(this);
+                answer = c.Submit(static_cast<IPNStream*>(c.ConnectionPin), &c.ID, AOperation, state);
+            }
+            if (answer.Contains(nrDataChanged)) {
+                IPNLockSection w = ReadLock();
+                int k = IndexOfRealPin(c.RealPin);
+                if (k >= 0 && FSinkPins[size_t(k)]->ModificationLevel < 10000)
+                    FSinkPins[size_t(k)]->ModificationLevel += 4;
+            }
         }
     } catch (...) {
         r.Release();
@@ -717,6 +717,38 @@ void TPNSourcePin::SetAfterPinByName(TPNBasicPin* APin, const std::string& AName
     int i = IndexOfRealPin(APin);
     if (i >= 0)
         FSinkPins[size_t(i)]->NotifyAfterPin = after;
+}
+
+std::string TPNSourcePin::GetLinkDisplayText()
+{
+    int n;
+    TPNBasicPin* only = nullptr;
+    {
+        IPNLockSection r = ReadLock();
+        n = int(FSinkPins.size());
+        if (n == 1)
+            only = FSinkPins.front()->RealPin;
+    }
+    if (n == 0)
+        return TPNStreamPin::GetLinkDisplayText();
+    if (only && !FDispatcher)
+        return only->GetFullName(only->GetRootName() != GetRootName());
+    return "( " + std::to_string(n) + " Links )";
+}
+
+bool TPNSourcePin::IsLinkedTo(const std::string& APinName)
+{
+    std::vector<TPNBasicPin*> sinks;
+    {
+        IPNLockSection r = ReadLock();
+        for (auto& e : FSinkPins)
+            sinks.push_back(e->RealPin);
+    }
+    const std::string root = GetRootName();
+    for (TPNBasicPin* p : sinks)
+        if (p->GetFullName(true) == APinName || (p->GetRootName() == root && p->GetFullName(false) == APinName))
+            return true;
+    return false;
 }
 
 std::string TPNSourcePin::GetAfterPinDisplayName(TPNBasicPin* APin)

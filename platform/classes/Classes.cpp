@@ -3,7 +3,6 @@
 #include "platform/base/Strings.h"
 
 #include <algorithm>
-#include <cctype>
 #include <unordered_map>
 
 namespace dcs {
@@ -394,18 +393,20 @@ std::string TPersistent::GetNamePath() const
 
 bool IsValidIdent(std::string_view Ident, bool AllowDots)
 {
+    // ASCII letters, digits and underscores, whatever the process locale.
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
     if (Ident.empty())
         return false;
     bool start = true;
     for (char c : Ident) {
-        unsigned char u = static_cast<unsigned char>(c);
         if (start) {
-            if (!(std::isalpha(u) || c == '_'))
+            if (!letter(c))
                 return false;
             start = false;
         } else if (c == '.' && AllowDots) {
             start = true;
-        } else if (!(std::isalnum(u) || c == '_')) {
+        } else if (!letter(c) && !digit(c)) {
             return false;
         }
     }

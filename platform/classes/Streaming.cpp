@@ -557,6 +557,13 @@ TComponent* TReader::ReadRootComponent(TComponent* Root)
             Error("Class " + cls + " cannot be created as a component");
         Root = c->ComponentCreator()(nullptr);
         created = true;
+    } else {
+        // A tree stored for this class or for one of its ancestors.
+        TClass k = Root->ClassType();
+        while (k && !SameText(k->ClassName(), cls))
+            k = k->ClassParent();
+        if (!k)
+            Error("The stored object is a " + cls + ", which " + Root->ClassName() + " is not");
     }
     FRoot = Root;
     FOwner = Root;
@@ -580,8 +587,20 @@ TComponent* TReader::ReadRootComponent(TComponent* Root)
         for (TComponent* c : loaded)
             c->Loaded();
     } catch (...) {
+        // Components freed on the way (a failed component takes the controls it parents
+        // with it) are no longer reachable from the root; only the living are touched.
+        std::vector<TComponent*> alive;
+        std::vector<TComponent*> todo{Root};
+        while (!todo.empty()) {
+            TComponent* c = todo.back();
+            todo.pop_back();
+            alive.push_back(c);
+            for (int i = 0; i < c->ComponentCount(); ++i)
+                todo.push_back(c->Components(i));
+        }
         for (TComponent* c : FLoaded)
-            c->SetLoadingState(csLoading | csReading, false);
+            if (std::find(alive.begin(), alive.end(), c) != alive.end())
+                c->SetLoadingState(csLoading | csReading, false);
         FLoaded.clear();
         FFixups.clear();
         if (created)

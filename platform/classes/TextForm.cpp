@@ -4,6 +4,9 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
+#include <clocale>
+#include <locale.h>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -25,30 +28,33 @@ bool SameBits(long double A, long double B)
     return A == B && std::signbit(A) == std::signbit(B);
 }
 
-void EnsureFloatLook(std::string& S)
-{
-    if (S.find_first_of(".eE") == std::string::npos)
-        S += ".0";
-}
-
-// %g picks exponent notation even for plain numbers such as 500 printed with one
-// significant digit; write those positionally with the same digits.
+// The shortest digits that read back to Value, written positionally for ordinary
+// magnitudes (500.0, 0.25) and with an exponent otherwise (1e+300). Independent of the
+// process locale, so a decimal comma never leaks into a stored form.
 template <class F>
-std::string Positional(const char* Buf, int Digits, F Value)
+std::string ShortestText(F Value)
 {
-    const char* e = std::strchr(Buf, 'e');
-    if (!e)
-        return Buf;
-    int exp = std::atoi(e + 1);
-    if (exp < -5 || exp >= 17)
-        return Buf;
-    char out[96];
-    int decimals = std::max(0, Digits - 1 - exp);
-    if constexpr (std::is_same_v<F, long double>)
-        std::snprintf(out, sizeof out, "%.*Lf", decimals, Value);
-    else
-        std::snprintf(out, sizeof out, "%.*f", decimals, Value);
-    return out;
+    char sci[64];
+    auto r = std::to_chars(sci, sci + sizeof sci, Value, std::chars_format::scientific);
+    std::string s(sci, r.ptr);
+    size_t e = s.find('e');
+    int exp = std::atoi(s.c_str() + e + 1);
+    std::string mantissa = s.substr(0, e);
+    int digits = 0;
+    for (char c : mantissa)
+        digits += c >= '0' && c <= '9';
+    if (exp >= -5 && exp < 17) {
+        char fixed[96];
+        int decimals = std::max(0, digits - 1 - exp);
+        auto f = std::to_chars(fixed, fixed + sizeof fixed, Value, std::chars_format::fixed, decimals);
+        s.assign(fixed, f.ptr);
+        if (s.find('.') == std::string::npos)
+            s += ".0";
+        return s;
+    }
+    if (mantissa.find('.') == std::string::npos)
+        mantissa += ".0";
+    return mantissa + s.substr(e);
 }
 
 }  // namespace
@@ -57,42 +63,31 @@ std::string FloatToFormText(long double Value)
 {
     if (!std::isfinite(Value))
         throw EWriteError("The text form has no notation for an infinite or undefined float");
-    char buf[64];
     double d = static_cast<double>(Value);
-    if (SameBits(static_cast<long double>(d), Value)) {
-        int p = 1;
-        for (; p <= 17; ++p) {
-            std::snprintf(buf, sizeof buf, "%.*g", p, d);
-            if (std::strtod(buf, nullptr) == d)
-                break;
-        }
-        std::string s = Positional(buf, std::min(p, 17), d);
-        EnsureFloatLook(s);
-        return s;
-    }
-    int p = 1;
-    for (; p <= 21; ++p) {
-        std::snprintf(buf, sizeof buf, "%.*Lg", p, Value);
-        if (SameBits(std::strtold(buf, nullptr), Value))
-            break;
-    }
-    std::string s = Positional(buf, std::min(p, 21), Value);
-    EnsureFloatLook(s);
-    return s + "L";
+    if (SameBits(static_cast<long double>(d), Value))
+        return ShortestText(d);
+    return ShortestText(Value) + "L";
 }
 
 long double FormTextToFloat(std::string_view Text)
 {
+    // The "C" locale's reading, whatever locale the process runs in; unlike from_chars it
+    // also hands back values that underflow into the subnormal range.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
     std::string s(Text);
     bool extended = !s.empty() && (s.back() == 'L' || s.back() == 'l');
     if (extended)
         s.pop_back();
+    bool plain = !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '-' || c == '+';
+    });
     char* end = nullptr;
-    errno = 0;
-    long double v = extended ? std::strtold(s.c_str(), &end) : static_cast<long double>(std::strtod(s.c_str(), &end));
-    if (s.empty() || *end != '\0')
+    long double v = plain ? (extended ? strtold_l(s.c_str(), &end, cLocale)
+                                      : static_cast<long double>(strtod_l(s.c_str(), &end, cLocale)))
+                          : 0;
+    if (!plain || *end != '\0')
         throw EReadError("Invalid float '" + std::string(Text) + "'");
-    if (errno == ERANGE && std::isinf(v))
+    if (std::isinf(v))
         throw EReadError("Float '" + std::string(Text) + "' is out of range");
     return v;
 }
@@ -330,8 +325,9 @@ private:
         Next();
     }
 
-    static bool IsIdentStart(char C) { return std::isalpha(static_cast<unsigned char>(C)) || C == '_'; }
-    static bool IsIdentChar(char C) { return std::isalnum(static_cast<unsigned char>(C)) || C == '_'; }
+    // ASCII only, whatever the process locale.
+    static bool IsIdentStart(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_'; }
+    static bool IsIdentChar(char C) { return IsIdentStart(C) || (C >= '0' && C <= '9'); }
 
     void SkipBlanks()
     {

@@ -6,7 +6,15 @@ namespace dcs {
 
 TApplication* Application = nullptr;
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
+{
+    FHandle = AllocateHWnd([this](TMessage& M) { M.Result = DefWindowProc(FHandle, M.Msg, M.WParam, M.LParam); });
+}
+
+TApplication::~TApplication()
+{
+    DeallocateHWnd(FHandle);
+}
 
 bool TApplication::ProcessMessage()
 {
@@ -56,7 +64,9 @@ void TApplication::ModalLoop(const std::function<bool()>& Done)
 
 void TApplication::Terminate()
 {
-    PostQuitMessage(0);
+    // Posted to the application's own window, the quit reaches the loop's thread from
+    // wherever it is asked for.
+    PostMessage(FHandle, WM_QUIT, 0, 0);
 }
 
 void TApplication::HandleException(TObject* Sender)

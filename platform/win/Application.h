@@ -19,13 +19,14 @@ class TApplication : public TComponent {
     DCS_CLASS(TApplication, TComponent)
 
     explicit TApplication(TComponent* AOwner);
+    ~TApplication() override;
 
     void Initialize() {}
     // Dispatches messages until Terminate; an exception from a handler is handed to
     // HandleException and the loop goes on.
     void Run();
     // Ends the loop after the message being handled (through WM_QUIT, which also ends
-    // any nested loop).
+    // any nested loop). May be called from any thread.
     void Terminate();
     bool Terminated() const { return FTerminated; }
     // Dispatches everything that is pending now, without waiting.
@@ -43,12 +44,15 @@ class TApplication : public TComponent {
     std::function<void(TObject* Sender, const std::exception& E)> OnException;
     void SetShowExceptionProc(TShowExceptionProc Proc) { FShowException = std::move(Proc); }
 
+    // The application's hidden window, on the thread that created the application.
+    HWND Handle() const { return FHandle; }
     bool MainFormOnTaskBar() const { return FMainFormOnTaskBar; }
     void SetMainFormOnTaskBar(bool Value) { FMainFormOnTaskBar = Value; }
 
 private:
     bool ProcessMessage();
 
+    HWND FHandle = 0;
     bool FTerminated = false;
     bool FMainFormOnTaskBar = false;
     TShowExceptionProc FShowException;

@@ -274,16 +274,28 @@ LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         return CallWindow(Wnd, Msg, WParam, LParam);
     auto s = std::make_shared<TSent>();
     s->Msg = TMsg{Wnd, Msg, WParam, LParam};
-    {
-        std::lock_guard<std::mutex> qk(w.Queue->M);
-        w.Queue->Sent.push_back(s);
-        w.Queue->CV.notify_all();
-    }
     TGlobal& g = G();
-    std::unique_lock<std::mutex> lk(g.Lock);
-    // A window destroyed before its turn answers 0 instead of leaving the caller hanging.
-    g.SentDone.wait(lk, [&] { return s->Done || !g.Windows.count(Wnd); });
-    return s->Done ? s->Result : 0;
+    if (!WithWindowQueue(Wnd, false, [&](TGlobal&, TQueue& q) {
+            q.Sent.push_back(s);
+            q.CV.notify_all();
+            return true;
+        }))
+        return 0;
+    // A thread sending to another may itself be sent to while it waits (the two sending
+    // to each other); it handles those calls meanwhile, so neither waits for ever.
+    g.SentDone.notify_all();
+    TQueue& own = *CurrentQueue();
+    for (;;) {
+        HandleSent(own);
+        std::unique_lock<std::mutex> lk(g.Lock);
+        g.SentDone.wait(lk, [&] {
+            std::lock_guard<std::mutex> qk(own.M);
+            return s->Done || !g.Windows.count(Wnd) || !own.Sent.empty();
+        });
+        // A window destroyed before its turn answers 0 instead of leaving the caller hanging.
+        if (s->Done || !g.Windows.count(Wnd))
+            return s->Done ? s->Result : 0;
+    }
 }
 
 LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }

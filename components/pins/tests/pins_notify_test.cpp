@@ -1,6 +1,9 @@
 // Operations travelling along links: order, notify states, weights and answers.
 #include "PinFixtures.h"
 
+#include <future>
+#include <thread>
+
 namespace dcs::pintest {
 namespace {
 
@@ -199,6 +202,62 @@ TEST_F(PinTest, PumpRequestsComeBackWithTheStrongestFirstClaim)
     req = MakeOperation<TPNPumpRequestOperation>(&self, TPNPumpType::ptMaster, 0, 10.0f);
     fan.Source->Notify(req.Get());
     EXPECT_EQ(OperationAs<TPNPumpRequestOperation>(req.Get())->Pump, &second);
+}
+
+}  // namespace
+}  // namespace dcs::pintest
+
+namespace dcs::pintest {
+namespace {
+
+// A component sends from inside its own locks; the deliveries run with both given up,
+// and both come back afterwards, the input side first.
+TEST_F(PinTest, SendsRunWithoutTheOwnersLevels)
+{
+    IntfPtr<IPNLock> ownerLock = TPNLock::Create();
+    IntfPtr<IPNLock> inputLock = TPNLock::Create();
+    auto s = MakePin<TTestPin<TPNSourcePin>>("s", nullptr, ownerLock, inputLock, -1);
+    s->SetTypes({TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    ASSERT_TRUE(s->Connect(k.get()));
+    bool freeDuringDelivery = false;
+    k->OnReceive = [&](IPNNotifyOperation*, TPNNotifyState) {
+        freeDuringDelivery = ownerLock->Instance()->State().OwningThread == 0 &&
+                             inputLock->Instance()->State().OwningThread == 0;
+        return TPNNotifyResult{};
+    };
+    {
+        IPNLockSection in = inputLock->WriteLock();
+        IPNLockSection own = ownerLock->WriteLock();
+        IPNLockSection own2 = ownerLock->ReadLock();
+        auto op = MakeOperation<TPNClockOperation>();
+        s->Notify(op.Get());
+        EXPECT_TRUE(freeDuringDelivery);
+        EXPECT_EQ(ownerLock->Instance()->State().CountLocks, 2);
+        EXPECT_EQ(inputLock->Instance()->State().CountLocks, 1);
+    }
+    EXPECT_EQ(ownerLock->Instance()->State().OwningThread, 0u);
+}
+
+TEST_F(PinTest, UpstreamSendWhileTheOwnerStopsAnswersAtOnce)
+{
+    IntfPtr<IPNLock> ownerLock = TPNLock::Create();
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
+    auto k = MakePin<TTestPin<TPNSinkPin>>("k", nullptr, ownerLock);
+    k->SetTypes({TypeA});
+    ASSERT_TRUE(k->Connect(s.get()));
+    std::promise<void> stopped, done;
+    std::thread owner([&] {
+        IPNLockSection stop = ownerLock->StopLock();
+        stopped.set_value();
+        done.get_future().wait();
+    });
+    stopped.get_future().wait();
+    auto op = MakeOperation<TPNQueryStreamOperation>();
+    EXPECT_TRUE(k->Notify(op.Get()).Empty());
+    done.set_value();
+    owner.join();
+    EXPECT_TRUE(s->Deliveries().empty());
 }
 
 }  // namespace

@@ -41,6 +41,40 @@ TEST_F(PinTest, DisconnectWaitsForTheDeliveryInFlight)
     EXPECT_EQ(k->SourcePin(), nullptr);
 }
 
+// Freeing a sink holds its write section; a delivery into it that is still running
+// must be able to take the sink's section, or the free would wait for it for ever.
+TEST_F(PinTest, FreeingASinkLetsItsRunningDeliveryTakeItsSection)
+{
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    ASSERT_TRUE(k->Connect(s.get()));
+    std::promise<void> entered;
+    std::atomic<bool> freeing{false};
+    bool sinkFree = false;
+    TTestSink* raw = k.get();
+    k->OnReceive = [&, raw](IPNNotifyOperation*, TPNNotifyState st) {
+        if (!st.Contains(nsNewLink)) {
+            entered.set_value();
+            while (!freeing.load())
+                std::this_thread::yield();
+            // Let the free reach its wait for this delivery.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            sinkFree = raw->IntLock()->Instance()->State().OwningThread == 0;
+        }
+        return TPNNotifyResult{};
+    };
+    std::thread sender([&] {
+        auto op = MakeOperation<TPNClockOperation>();
+        s->Notify(op.Get());
+    });
+    entered.get_future().wait();
+    freeing = true;
+    k.reset();
+    sender.join();
+    EXPECT_TRUE(sinkFree);
+    EXPECT_EQ(s->SinkCount(), 0);
+}
+
 // One thread sends without pause to four sinks while the main thread keeps linking,
 // unlinking and freeing a fifth: the fifth never hears an operation once its unlink has
 // returned, and a freed one is never reached.

@@ -113,6 +113,27 @@ TEST_F(PinTest, PinNamesComeFromOwnerRootAndProperty)
 
     auto orphan = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
     EXPECT_EQ(orphan->GetFullName(true), "(No owner)");
+
+    // Editor texts: the linked pin's name, with its root only across roots.
+    EXPECT_EQ(pin->GetLinkDisplayText(), "(Disconnected)");
+    TOwned<TComponent> form2(Create<TComponent>(nullptr));
+    form2->SetName("Form2");
+    auto* mixer = Create<TPinOwner>(form2.get());
+    mixer->SetName("mixer");
+    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA}, sg);
+    sink->SetPinPath("InputPin");
+    ASSERT_TRUE(pin->Connect(sink.get()));
+    EXPECT_EQ(pin->GetLinkDisplayText(), "sg1.InputPin");
+    EXPECT_TRUE(pin->IsLinkedTo("sg1.InputPin"));
+    EXPECT_TRUE(pin->IsLinkedTo("Form1.sg1.InputPin"));
+    EXPECT_EQ(sink->GetLinkDisplayText(), "sg1.OutputPin");
+    ASSERT_TRUE(sink->Connect(mixer->GetOutputPin()));
+    EXPECT_EQ(sink->GetLinkDisplayText(), "Form2.mixer.OutputPin");
+    EXPECT_TRUE(sink->IsLinkedTo("Form2.mixer.OutputPin"));
+    auto sink2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID>{TypeA});
+    ASSERT_TRUE(mixer->GetOutputPin()->Connect(sink2.get()));
+    EXPECT_EQ(mixer->GetOutputPin()->GetLinkDisplayText(), "( 2 Links )");
+
 }
 
 TEST_F(PinTest, AListedTypeWithoutSubmitFunctionUsesTheRegisteredSendFunction)

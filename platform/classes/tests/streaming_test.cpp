@@ -337,6 +337,32 @@ TEST(Streaming, TruncatedOrCorruptStreamsNeverCrash)
     EXPECT_GT(raised, 0);
 }
 
+// Frees the components it parents when it goes, as a window frees its controls.
+class TOwningBox : public TBox {
+    DCS_CLASS(TOwningBox, TBox)
+    using TBox::TBox;
+    ~TOwningBox() override
+    {
+        while (!FChildren.empty()) {
+            TComponent* c = FChildren.back();
+            FChildren.pop_back();
+            Free(c);
+        }
+    }
+};
+
+TEST(Streaming, AFailedContainerTakingItsChildrenLeavesNothingDangling)
+{
+    auto root = NewRoot();
+    EXPECT_THROW(ReadComponentFromText("object Form1: TRootForm\n  object box: TOwningBox\n"
+                                       "    object ok: TBox\n    end\n    object bad: TNoSuch\n    end\n"
+                                       "  end\nend\n",
+                                       root.get()),
+                 EClassNotFound);
+    EXPECT_EQ(root->ComponentCount(), 0);
+    EXPECT_FALSE(root->ComponentState().ContainsAny(csLoading | csReading));
+}
+
 TEST(Streaming, LongStringsWrapWithoutSplittingCharacters)
 {
     auto root = NewRoot();
@@ -416,9 +442,16 @@ TEST(Streaming, WindowsReadTheirTreeByClassName)
     EXPECT_TRUE(w->FFromResource);
     EXPECT_EQ(ComponentToText(w.get()), text);
 
-    // A class without a tree of its own has none to read.
-    TOwned<TRootForm> plain(Create<TRootForm>(nullptr));
+    // A class without a tree of its own has none to read; a tree of another class is
+    // refused.
+    TOwned<TFloaty> plain(Create<TFloaty>(nullptr));
     EXPECT_FALSE(InitComponentFromResource(plain.get()));
+    try {
+        ReadComponentFromText(text, plain.get());
+        ADD_FAILURE();
+    } catch (const EReadError& e) {
+        EXPECT_STREQ(e.what(), "The stored object is a TMainWindow, which TFloaty is not");
+    }
 }
 
 }  // namespace

@@ -186,6 +186,14 @@ TEST_F(MessageCore, MessagesForDestroyedWindowsAreDropped)
     EXPECT_EQ(handled, after);
 }
 
+TEST_F(MessageCore, TerminateFromAnotherThreadEndsTheLoop)
+{
+    std::thread t([&] { App->Terminate(); });
+    App->Run();
+    t.join();
+    EXPECT_TRUE(App->Terminated());
+}
+
 TEST_F(MessageCore, SendMessageRunsOnTheOwningThread)
 {
     std::thread::id ranOn;
@@ -205,6 +213,30 @@ TEST_F(MessageCore, SendMessageRunsOnTheOwningThread)
     worker.join();
     EXPECT_EQ(fromWorker, 10);
     EXPECT_EQ(ranOn, std::this_thread::get_id());
+
+    // Two threads sending to each other's windows at once both get their answers.
+    std::atomic<HWND> theirs{0};
+    std::atomic<bool> mineDone{false}, theirsDone{false};
+    LRESULT theyGot = 0;
+    std::thread other([&] {
+        theirs = AllocateHWnd([](TMessage& m) { m.Result = 7; });
+        theyGot = SendMessage(wnd, WM_PING, 4, 0);
+        theirsDone = true;
+        while (!mineDone) {
+            TMsg m;
+            PeekMessage(m, true);
+            std::this_thread::yield();
+        }
+        DeallocateHWnd(theirs);
+    });
+    while (!theirs)
+        std::this_thread::yield();
+    EXPECT_EQ(SendMessage(theirs, WM_PING, 0, 0), 7);
+    while (!theirsDone)
+        App->ProcessMessages();
+    mineDone = true;
+    other.join();
+    EXPECT_EQ(theyGot, 8);
     DeallocateHWnd(wnd);
 }
 
