@@ -109,9 +109,9 @@ TEST_F(StdPinTest, PinsJoinByNameInEitherOrderAndDesignerCopiesStaySeparate)
     a->Disconnect();
     EXPECT_FALSE(b->IsStateConnected());
     EXPECT_EQ(TPNStateDispatcher::GetByName("Form1Link4", false), nullptr);
-    // An empty dispatcher made by name leaves the register with its last pin only; this
-    // one never had a pin.
-    design.reset();
+    ASSERT_TRUE(TPNStateLinks::ConnectToState(a.get(), design));
+    a->Disconnect();
+    EXPECT_EQ(TPNStateDispatcher::RegisteredCount(true), 0);
 }
 
 TEST_F(StdPinTest, DispatcherNamesForAFormSkipNamesInUse)
@@ -125,9 +125,15 @@ TEST_F(StdPinTest, DispatcherNamesForAFormSkipNamesInUse)
     EXPECT_EQ(third->Name(), "Form1Link3");
     EXPECT_FALSE(TPNStateDispatcher::IsUniqueName("Form1Link2", false));
     EXPECT_TRUE(TPNStateDispatcher::IsUniqueName("Form1Link2", true));
-    for (auto* d : {first.get(), taken.get(), third.get()})
-        d->RemovePin(nullptr);  // no member: nothing happens
     EXPECT_EQ(TPNStateDispatcher::RegisteredCount(false), 3);
+    // A dispatcher leaves its register when its last member leaves.
+    auto pin = MakeBool();
+    for (auto* d : {&first, &taken, &third}) {
+        ASSERT_TRUE(TPNStateLinks::ConnectToState(pin.get(), *d));
+        pin->Disconnect();
+        d->reset();
+    }
+    EXPECT_EQ(TPNStateDispatcher::RegisteredCount(false), 0);
 }
 
 TEST_F(StdPinTest, AfterChainsThatLoopAreRefused)
