@@ -103,6 +103,13 @@ TValueType TReader::ReadValue()
     return static_cast<TValueType>(b);
 }
 
+bool TReader::EndOfList()
+{
+    uint8_t b = FStream.ReadValue<uint8_t>();
+    FStream.Seek(-1, soCurrent);
+    return b == vaNull;
+}
+
 TValueType TReader::NextValue()
 {
     TValueType v = ReadValue();

@@ -117,7 +117,8 @@ public:
 
     TValueType ReadValue();
     TValueType NextValue();
-    bool EndOfList() { return NextValue() == vaNull; }
+    // Also asked before a property name, whose length byte is no value code.
+    bool EndOfList();
     void ReadListBegin();
     void ReadListEnd();
     void CheckValue(TValueType Expected);
