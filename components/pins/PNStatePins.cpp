@@ -981,4 +981,110 @@ bool TPNFloatIntStatePin::GetInterface(const TGUID& iid, void** obj)
     return GetInterfaceOf<IPNIntegerStream, IPNFloatStream>(this, iid, obj) || TPNStatePin::GetInterface(iid, obj);
 }
 
+// ------------------------------------------------------------ stored state links
+
+namespace {
+
+// The converter a sink is joined through, when it is: its member's connection pin is
+// another pin than the sink.
+TPNFormatConverter* StateConverterOf(TPNBasicPin* APin, const TPNDispatcherRef& ADispatcher)
+{
+    if (!ADispatcher)
+        return nullptr;
+    for (auto& m : ADispatcher->Members())
+        if (m.RealPin == APin && m.ConnectionPin != APin)
+            return ConverterOfPin(m.ConnectionPin);
+    return nullptr;
+}
+
+void WriteStateValue(TWriter& W, TPNBasicPin* APin, const TPNDispatcherRef& ADispatcher)
+{
+    TPNStateDispatcher::TStateValue v = ADispatcher->StateValueFor(APin);
+    if (!v.IsList) {
+        W.WriteString(v.Name);
+        return;
+    }
+    W.WriteListBegin();
+    W.WriteString(v.Name);
+    for (auto& [ident, display] : v.Members) {
+        if (display.empty()) {
+            W.WriteIdent(ident);
+        } else {
+            W.WriteListBegin();
+            W.WriteIdent(ident);
+            W.WriteString(display);
+            W.WriteListEnd();
+        }
+    }
+    W.WriteListEnd();
+}
+
+// The dispatcher's name; the member entries of the list form name pins that join by
+// name themselves when they are read, so they are passed over.
+std::string ReadStateValue(TReader& R)
+{
+    if (R.NextValue() != vaList)
+        return R.ReadString();
+    R.ReadListBegin();
+    std::string name = R.ReadString();
+    while (!R.EndOfList())
+        R.SkipValue();
+    R.ReadListEnd();
+    return name;
+}
+
+TGUID ReadTypeID(TReader& R)
+{
+    std::string text = R.ReadString();
+    TGUID id;
+    if (!TGUID::TryParse(text, id))
+        throw EPNException("The stored stream type \"" + text + "\" is no type id");
+    return id;
+}
+
+}  // namespace
+
+bool IsStateStored(TPNBasicPin* APin)
+{
+    TPNDispatcherRef d = TPNStateLinks::DispatcherOf(APin);
+    return d && !StateConverterOf(APin, d);
+}
+
+void DefineStateProperties(TFiler& Filer, TPNPin* APin)
+{
+    TPNDispatcherRef d = TPNStateLinks::DispatcherOf(APin);
+    TPNFormatConverter* conv = StateConverterOf(APin, d);
+    Filer.DefineProperty(
+        "State", [APin](TReader& R) { TPNStateLinks::ConnectToStateByName(APin, ReadStateValue(R)); },
+        [APin, d](TWriter& W) { WriteStateValue(W, APin, d); }, d && !conv);
+    if (APin->GetPinType() != TPNPinType::ptSink)
+        return;
+    TGUID in, out;
+    if (conv)
+        for (auto& e : TypeConverters())
+            if (e.ConverterClass == conv->ClassType()) {
+                in = e.InputID;
+                out = e.OutputID;
+                break;
+            }
+    Filer.DefineProperty(
+        "StateConverter",
+        [APin](TReader& R) {
+            R.ReadListBegin();
+            std::string name = ReadStateValue(R);
+            TGUID from = ReadTypeID(R);
+            TGUID to = ReadTypeID(R);
+            R.ReadListEnd();
+            TPNStateLinks::ConnectToStateByConverter(APin, name, from, to);
+        },
+        [APin, d, in, out](TWriter& W) {
+            W.WriteListBegin();
+            WriteStateValue(W, APin, d);
+            W.WriteString(in.ToString());
+            W.WriteString(out.ToString());
+            W.WriteListEnd();
+        },
+        conv && !in.IsNull());
+}
+
 }  // namespace dcs

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "components/pins/PNStdPins.h"
+#include "platform/classes/Streaming.h"
 
 #include <memory>
 #include <vector>
@@ -211,6 +212,11 @@ private:
     TPNFloatChangeEvent FOnDataChange;
     float FValue = 0.0f;
 };
+
+// Stored state links of a pin in form resources: "State" (a pin joined to a dispatcher,
+// unless it is a sink fed by a state converter) and "StateConverter" (such a sink).
+bool IsStateStored(TPNBasicPin* APin);
+void DefineStateProperties(TFiler& Filer, TPNPin* APin);
 
 // The nearest 32-bit integer, ties to even; saturated at the range's ends, 0 for NaN.
 int32_t RoundToInt32(double AValue);
