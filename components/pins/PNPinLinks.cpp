@@ -7,6 +7,7 @@
 //                                   ((<either of those> after-ident))   with an after-pin
 //   pin entry (a pin list's "Pins"): Sinks (<link entries>) | <sink form> | nil
 #include "components/pins/PNPinList.h"
+#include "components/pins/PNStatePins.h"
 
 #include "platform/base/Strings.h"
 #include "platform/classes/Streaming.h"
@@ -199,7 +200,7 @@ void TPNPin::DefineProperties(TFiler& Filer)
     inherited::DefineProperties(Filer);
     auto* source = dynamic_cast<TPNSourcePin*>(this);
     auto* sink = dynamic_cast<TPNSinkPin*>(this);
-    bool storesLinks = (source && HasStoredSinks(source)) || (sink && HasStoredSource(sink));
+    bool storesLinks = (source && HasStoredSinks(source)) || (sink && HasStoredSource(sink)) || IsStateStored(this);
     std::string rootName = RootName(GetRoot());
 
     auto adjust = [this](const std::string& AName) {
@@ -209,8 +210,6 @@ void TPNPin::DefineProperties(TFiler& Filer)
     Filer.DefineProperty(
         "Form", [this](TReader& R) { FLoadFormName = R.ReadIdent(); },
         [rootName](TWriter& W) { W.WriteIdent(rootName); }, storesLinks && !rootName.empty());
-    // The state value of a pin joined to a state dispatcher.
-    Filer.DefineProperty("State", [](TReader&) { StateLinksNotReadable(); }, nullptr, false);
 
     if (source) {
         Filer.DefineProperty(
@@ -255,9 +254,9 @@ void TPNPin::DefineProperties(TFiler& Filer)
                 WriteSinkForm(W, s, s->GetNotifyAfterPin(sink));
             },
             HasStoredSource(sink));
-        // A sink joined to a state dispatcher through a format converter.
-        Filer.DefineProperty("StateConverter", [](TReader&) { StateLinksNotReadable(); }, nullptr, false);
     }
+    // "State" and, for a sink, "StateConverter".
+    DefineStateProperties(Filer, this);
 }
 
 void TPNSinkPin::RecordPlaceholderSource(TPNBasicPin* APlaceholder)

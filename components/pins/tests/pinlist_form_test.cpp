@@ -269,7 +269,6 @@ end
 TEST_F(PinListTest, StoredStateLinksRaiseAClearErrorAndLeaveNothingBehind)
 {
     for (const char* text : {
-             "object Form1: TPLForm\n  object o: TPLOut\n    InputPin.State = 'Volume'\n  end\nend\n",
              "object Form1: TPLForm\n  object m: TPLMixer\n    InputPins.Pins = (State ('Volume'))\n  end\nend\n",
          }) {
         try {
