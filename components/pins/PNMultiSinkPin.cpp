@@ -1,6 +1,7 @@
 #include "components/pins/PNMultiSinkPin.h"
 
 #include "components/pins/PNHazards.h"
+#include "components/pins/PNPinList.h"
 
 #include <algorithm>
 
@@ -307,9 +308,21 @@ bool TPNMultiSinkPin::InternalConnect(TPNBasicPin* APin, TPNBasicPin* ANotifyAft
     return true;
 }
 
-void TPNMultiSinkPin::AddLink(TPNBasicPin*, TPNBasicPin*)
+void TPNMultiSinkPin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
 {
-    // Links are recorded by InternalConnect, on whichever end the caller started.
+    // A pin that links itself to this one (a placeholder for a source not loaded yet);
+    // sources are recorded by InternalConnect, whichever end the caller started from.
+    if (!APin || APin == this)
+        return;
+    IPNLockSection w = WriteLock();
+    if (IndexOfRealPin(APin) >= 0)
+        return;
+    auto e = std::make_unique<TEntry>();
+    e->RealPin = APin;
+    e->ConnectionPin = APin;
+    e->NotifyAfterPin = ANotifyAfterPin;
+    ChooseEntryType(*e);
+    FSourcePins.push_back(std::move(e));
 }
 
 bool TPNMultiSinkPin::DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPNFormatConverter>>& AReleased)
@@ -378,7 +391,10 @@ void TPNMultiSinkPin::DisconnectFrom(TPNBasicPin* AOtherPin)
         AOtherPin->RemoveLink(this, keep);
     }
     released.clear();
-    AOtherPin->AfterUnlink();
+    if (IsUnloadedPin(AOtherPin))
+        static_cast<TPNUnloadedPin*>(AOtherPin)->ReleaseIfUnused();  // may free it
+    else
+        AOtherPin->AfterUnlink();
 }
 
 void TPNMultiSinkPin::Disconnect()

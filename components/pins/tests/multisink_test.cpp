@@ -3,6 +3,7 @@
 #include "StdPinFixtures.h"
 
 #include "components/pins/PNMultiSinkPin.h"
+#include "components/pins/PNPinList.h"
 
 #include <atomic>
 #include <thread>
@@ -151,6 +152,25 @@ TEST_F(StdPinTest, MultiSinkSendsUpstreamToEverySourceInEntryOrder)
     order.clear();
     cm->Notify(MakeOperation<TPNQueryStreamOperation>().Get());
     EXPECT_EQ(order.size(), 3u);
+}
+
+// A link to a source that is not loaded yet waits on a placeholder, which hands it over
+// to the source when it comes.
+TEST_F(StdPinTest, MultiSinkLinkToAPlaceholderPassesToTheRealSource)
+{
+    auto multi = Make<TRealMultiSink>();
+    auto* ph = Create<TPNUnloadedPin>(nullptr, TPNPinType::ptSource, "Form1.gen.OutputPin",
+                                      "Form1.gen.OutputPin", "Form1.meter.InputPin");
+    ASSERT_TRUE(ph->ConnectAfter(multi.get(), nullptr));
+    EXPECT_EQ(multi->SourceCount(), 1);
+    EXPECT_EQ(multi->GetSource(0), ph);
+    auto real = Make<TPNRealSourcePin>(nullptr);
+    ph->PopulatePinAndDestroy(real.get());  // frees the placeholder
+    ASSERT_EQ(multi->SourceCount(), 1);
+    EXPECT_EQ(multi->GetSource(0), real.get());
+    real->SubmitReal(1000002);
+    EXPECT_EQ(multi->Last.load(), 1000002.0);
+    EXPECT_EQ(UnloadedPins::Count(), 0);
 }
 
 // Three sources send from their own threads; one is unlinked meanwhile. The others keep
