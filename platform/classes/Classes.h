@@ -2,12 +2,15 @@
 // construction by class name, published properties read and written by name, and the
 // persistent / component / collection bases with their ownership and notification rules.
 //
-// A class joins the model with DCS_CLASS(Self, Base) at the top of its body and, when it
-// publishes properties, a static DeclareProperties(TClassBuilder<Self>&) listing them in
-// declaration order. Objects are made with Create<T>(...) and released with Free(obj):
-// those helpers run AfterConstruction once the most-derived constructor has finished and
+// A class joins the model with DCS_CLASS(Self, Base) at the top of its body (every class
+// that is created by name or streamed needs it: without it the object reports its
+// parent's class) and, when it publishes properties, a static
+// DeclareProperties(TClassBuilder<Self>&) listing them in declaration order.
+//
+// Objects are made with Create<T>(...) and released with Free(obj): those helpers run
+// AfterConstruction once the most-derived constructor has finished and
 // BeforeDestruction while the whole object still exists, which C++ constructors and
-// destructors cannot do themselves.
+// destructors cannot do themselves. A component's owner frees it the same way.
 #pragma once
 
 #include "platform/base/Interfaces.h"

@@ -1,6 +1,6 @@
 // Stored component trees registered by class name, in the text form in which the
-// program's windows are authored. A window's constructor reads its own tree into
-// itself, so that its components, their properties, pin links and "_Floats" come up
+// program's windows are authored. A window reads its own tree into itself when it is
+// created, so that its components, their properties, pin links and "_Floats" come up
 // exactly as the reader builds them.
 #pragma once
 

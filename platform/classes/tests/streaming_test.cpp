@@ -132,6 +132,42 @@ TEST(Streaming, BinaryRoundTripKeepsEveryBit)
     }
 }
 
+TEST(Streaming, TextLiteralsReadAsWritten)
+{
+    struct TCase {
+        const char* Prop;
+        const char* Literal;
+        std::function<void(const TLeaf&)> Check;
+    };
+    const TCase cases[] = {
+        {"Count", "$1F", [](const TLeaf& l) { EXPECT_EQ(l.FCount, 31); }},
+        {"Count", "-$10", [](const TLeaf& l) { EXPECT_EQ(l.FCount, -16); }},
+        {"Count", "+5", [](const TLeaf& l) { EXPECT_EQ(l.FCount, 5); }},
+        {"Count", "-2147483648", [](const TLeaf& l) { EXPECT_EQ(l.FCount, INT32_MIN); }},
+        {"Count", "4294967295", [](const TLeaf& l) { EXPECT_EQ(l.FCount, -1); }},  // unsigned 32-bit
+        {"Big", "-9223372036854775808", [](const TLeaf& l) { EXPECT_EQ(l.FBig, INT64_MIN); }},
+        {"Frequency", "1e3", [](const TLeaf& l) { EXPECT_EQ(l.FFrequency, 1000.0); }},
+        {"Frequency", "-0.0", [](const TLeaf& l) { EXPECT_TRUE(std::signbit(l.FFrequency)); }},
+        {"Frequency", "7", [](const TLeaf& l) { EXPECT_EQ(l.FFrequency, 7.0); }},
+        {"Precise", "0.1", [](const TLeaf& l) { EXPECT_EQ(l.FPrecise, static_cast<long double>(0.1)); }},
+        {"Precise", "0.1L", [](const TLeaf& l) { EXPECT_EQ(l.FPrecise, 0.1L); }},
+        {"Caption", "'a' + 'b'#$41#66", [](const TLeaf& l) { EXPECT_EQ(l.FCaption, "abAB"); }},
+        {"Caption", "#8364", [](const TLeaf& l) { EXPECT_EQ(l.FCaption, "\u20ac"); }},
+        {"Enabled", "false", [](const TLeaf& l) { EXPECT_FALSE(l.FEnabled); }},
+        {"Shapes", "[]", [](const TLeaf& l) { EXPECT_EQ(l.FShapes, 0u); }},
+    };
+    for (const TCase& c : cases) {
+        std::string text = std::string("object a: TLeaf\n  ") + c.Prop + " = " + c.Literal + "\nend\n";
+        TOwned<TComponent> r(ReadComponentFromText(text, nullptr));
+        SCOPED_TRACE(text);
+        c.Check(static_cast<const TLeaf&>(*r));
+    }
+    for (const char* bad : {"9223372036854775808", "1e99999", "$", "12abc", "1.5.5"}) {
+        std::string text = std::string("object a: TLeaf\n  Big = ") + bad + "\nend\n";
+        EXPECT_THROW(TOwned<TComponent>(ReadComponentFromText(text, nullptr)), EReadError) << bad;
+    }
+}
+
 TEST(Streaming, DefaultsAndZeroFloatsAreOmitted)
 {
     auto root = NewRoot();
