@@ -543,6 +543,7 @@ class TPNSourcePin : public TPNStreamPin {
     void RetypeLinks(const TGUID& AID, TPNBasicPin* ATarget);
     void RetypeLink(int AIndex, const TGUID& AID);
 
+    const IntfPtr<IPNLock>& InputOwnerLock() const { return FInputOwnerLock; }
     TPNSinkPinList& FunctionSources() { return FFunctionSources; }
     TPNSinkPinList& DataTypeSources() { return FDataTypeSources; }
 

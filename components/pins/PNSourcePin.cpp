@@ -542,7 +542,8 @@ TPNNotifyResult TPNSourcePin::NotifyPin(TPNBasicPin* APin, IPNNotifyOperation* A
             if (!live) {
                 IPNLockSection check = ReadLock();
                 for (auto& e : FSinkPins)
-                    if (e->RealPin == c.RealPin && e->ConnectionPin == c.ConnectionPin) {
+                    if (e->RealPin == c.RealPin && e->ConnectionPin == c.ConnectionPin &&
+                        e->ConnectedID == c.ID) {
                         live = true;
                         break;
                     }

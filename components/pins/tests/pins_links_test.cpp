@@ -46,6 +46,12 @@ TEST_P(Negotiation, ChoosesTheLinkTypeOrRefuses)
         ASSERT_TRUE(conv);
         EXPECT_TRUE(conv->Converter()->Is<TConverterAtoC2>());
         EXPECT_TRUE(src->IsConnectedByConverterTo(sink.get()));
+        // The source's own notification of the link goes to the converter's input, in the
+        // source's type; the sink does not take that type.
+        auto in = static_cast<TTestSink*>(conv->Converter()->InputPin())->Deliveries();
+        ASSERT_FALSE(in.empty());
+        EXPECT_TRUE(in[0].NewLink());
+        EXPECT_EQ(TypeName(in[0].ID), "A");
     }
     // The sink hears that the link was made, in the type it expects (through a converter
     // also when the converter's own link is retyped to the source's type).

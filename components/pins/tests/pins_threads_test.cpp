@@ -55,10 +55,9 @@ TEST_F(PinTest, FreeingASinkLetsItsRunningDeliveryTakeItsSection)
     k->OnReceive = [&, raw](IPNNotifyOperation*, TPNNotifyState st) {
         if (!st.Contains(nsNewLink)) {
             entered.set_value();
-            while (!freeing.load())
+            // Wait until the free waits for this delivery.
+            while (!freeing.load() || s->DestroyLockIntf()->Instance()->Destroying() == 0)
                 std::this_thread::yield();
-            // Let the free reach its wait for this delivery.
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
             sinkFree = raw->IntLock()->Instance()->State().OwningThread == 0;
         }
         return TPNNotifyResult{};
