@@ -73,6 +73,13 @@ TEST_F(StdPinTest, StatePinsJoinedByLinkShareOneValue)
     EXPECT_EQ(heardK, (std::vector<bool>{false}));
     EXPECT_EQ(a->GetLinkDisplayText(), "Link1");
 
+    // Cutting one member off leaves the cutting pin in the state with the others.
+    a->DisconnectFrom(k.get());
+    EXPECT_FALSE(k->IsStateConnected());
+    EXPECT_TRUE(a->IsStateConnected());
+    EXPECT_EQ(d->PinCount(), 2);
+    ASSERT_TRUE(k->Connect(a.get()));
+
     // Leaving: one of three leaves the state to the other two; one of two dissolves it.
     std::weak_ptr<TPNStateDispatcher> weak = d;
     d.reset();
@@ -194,6 +201,32 @@ TEST_F(StdPinTest, FloatIntStatePinRoundsForIntegerMembers)
     EXPECT_EQ(s->Value(), 7.25f);
     EXPECT_EQ(ints->Value(), 7);
     EXPECT_EQ(heardState, (std::vector<float>{7.25f}));
+}
+
+// Members that answer every value with a new one would send without end: the nesting is
+// bounded like a loop of links, and the state stays usable afterwards.
+TEST_F(StdPinTest, MembersThatAnswerEachOtherWithoutEndAreStopped)
+{
+    bool echo = true;
+    // Each pin answers a value it hears with the next one.
+    auto answer = [&](TPNPin* p, float v) {
+        if (echo)
+            static_cast<TPNFloatIntStatePin*>(p)->SetValue(v + 1);
+    };
+    auto a = Make<TPNFloatIntStatePin>(nullptr, answer, nullptr);
+    auto b = Make<TPNFloatIntStatePin>(nullptr, answer, nullptr);
+    echo = false;
+    ASSERT_TRUE(a->Connect(b.get()));
+    echo = true;
+    try {
+        a->SetValue(1);
+        ADD_FAILURE() << "no exception";
+    } catch (const EPNException& e) {
+        EXPECT_STREQ(e.what(), SPNDependsOnItself);
+    }
+    echo = false;
+    a->SetValue(-5);
+    EXPECT_EQ(b->Value(), -5.0f);
 }
 
 TEST_F(StdPinTest, SinkJoiningAStateLosesItsDirectSource)
