@@ -193,6 +193,19 @@ void ClaimPlaceholders(TPNBasicPin* APin)
 
 }  // namespace
 
+void ClaimPlaceholdersOf(TComponent* AComponent)
+{
+    if (!AComponent || UnloadedPins::Count() == 0)
+        return;
+    std::vector<TPNBasicPin*> pins;
+    ForEachPinBackwards([&](TPNBasicPin* p) {
+        if (p->Owner() == AComponent && !IsUnloadedPin(p))
+            pins.push_back(p);
+    });
+    for (TPNBasicPin* p : pins)
+        ClaimPlaceholders(p);
+}
+
 // ------------------------------------------------------------------ pins
 
 void TPNPin::DefineProperties(TFiler& Filer)

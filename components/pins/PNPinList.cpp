@@ -23,8 +23,27 @@ std::string FirstPart(const std::string& AName)
     return p == std::string::npos ? AName : AName.substr(0, p);
 }
 
+// Every full name of a pin with an owner begins with the owner's name, or with the
+// root's name and then the owner's: a cheap test before the names are composed.
+bool OwnerMayMatch(TPNBasicPin* APin, std::string_view AName)
+{
+    TComponent* owner = APin->Owner();
+    if (!owner || IsUnloadedPin(APin))
+        return true;
+    size_t dot = AName.find('.');
+    std::string_view first = AName.substr(0, dot);
+    if (SameText(first, owner->Name()))
+        return true;
+    if (dot == std::string_view::npos)
+        return false;
+    std::string_view rest = AName.substr(dot + 1);
+    return SameText(rest.substr(0, rest.find('.')), owner->Name());
+}
+
 bool MatchesIdentName(TPNBasicPin* APin, TComponent* ARoot, const std::string& AName, const std::string& AShort)
 {
+    if (!OwnerMayMatch(APin, AName))
+        return false;
     TComponent* root = APin->GetRoot();
     if (root && ARoot && root != ARoot)
         // A pin of another window: only by its full name, and never when the two windows
@@ -39,6 +58,8 @@ bool MatchesIdentName(TPNBasicPin* APin, TComponent* ARoot, const std::string& A
 
 bool MatchesDisplayName(TPNBasicPin* APin, TComponent* ARoot, const std::string& AName)
 {
+    if (!OwnerMayMatch(APin, AName))
+        return false;
     TComponent* root = APin->GetRoot();
     if (root && ARoot && root != ARoot)
         return false;

@@ -39,6 +39,10 @@ TPNUnloadedPin* GetByIdentName(TComponent* ARoot, const std::string& APinName);
 void Clear();
 }  // namespace UnloadedPins
 
+// Placeholders standing for any pin of AComponent hand their links to it. Run when a
+// component has been read, so that a link stored at one end only is made too.
+void ClaimPlaceholdersOf(TComponent* AComponent);
+
 // The form-name rewrite of stored names: "<saved>.rest" becomes "<current>.rest"; any
 // other name, "Form10.x" for a saved "Form1" among them, stays as it is.
 std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "PinFixtures.h"
+#include "components/pins/CKComponent.h"
 #include "components/pins/PNPinList.h"
 #include "platform/classes/TextForm.h"
 
@@ -42,10 +43,10 @@ class TPLForm : public TComponent {
     }
 };
 
-class TPLGen : public TComponent {
-    DCS_CLASS(TPLGen, TComponent)
+class TPLGen : public TCKComponent {
+    DCS_CLASS(TPLGen, TCKComponent)
 
-    explicit TPLGen(TComponent* AOwner) : TComponent(AOwner), FOutputPin(NewSource(this)) {}
+    explicit TPLGen(TComponent* AOwner) : TCKComponent(AOwner), FOutputPin(NewSource(this)) {}
     ~TPLGen() override { Free(FOutputPin); }
     TPNSourcePin* OutputPin() const { return FOutputPin; }
     static void DeclareProperties(TClassBuilder<TPLGen>& P) { P.Object("OutputPin", &TPLGen::FOutputPin); }
@@ -53,10 +54,10 @@ class TPLGen : public TComponent {
     TPNSourcePin* FOutputPin;
 };
 
-class TPLOut : public TComponent {
-    DCS_CLASS(TPLOut, TComponent)
+class TPLOut : public TCKComponent {
+    DCS_CLASS(TPLOut, TCKComponent)
 
-    explicit TPLOut(TComponent* AOwner) : TComponent(AOwner), FInputPin(NewSink(this)) {}
+    explicit TPLOut(TComponent* AOwner) : TCKComponent(AOwner), FInputPin(NewSink(this)) {}
     ~TPLOut() override { Free(FInputPin); }
     TPNSinkPin* InputPin() const { return FInputPin; }
     static void DeclareProperties(TClassBuilder<TPLOut>& P) { P.Object("InputPin", &TPLOut::FInputPin); }
@@ -78,11 +79,11 @@ class TPLChannel : public TCollectionItem {
     TPLMixer* FMixer;
 };
 
-class TPLMixer : public TComponent {
-    DCS_CLASS(TPLMixer, TComponent)
+class TPLMixer : public TCKComponent {
+    DCS_CLASS(TPLMixer, TCKComponent)
 
     explicit TPLMixer(TComponent* AOwner)
-        : TComponent(AOwner),
+        : TCKComponent(AOwner),
           FOutputPin(NewSource(this)),
           FInputPins(Create<TPNPinList>(this, true)),
           FChannels(Create<TOwnedCollection>(this, TPLChannel::StaticClass()))
@@ -123,11 +124,11 @@ inline TPLChannel::~TPLChannel()
     FMixer->InputPins()->Remove(FInputPin);
 }
 
-class TPLSplit : public TComponent {
-    DCS_CLASS(TPLSplit, TComponent)
+class TPLSplit : public TCKComponent {
+    DCS_CLASS(TPLSplit, TCKComponent)
 
     explicit TPLSplit(TComponent* AOwner)
-        : TComponent(AOwner), FInputPin(NewSink(this)), FOutputPins(Create<TPNPinList>(this, true))
+        : TCKComponent(AOwner), FInputPin(NewSink(this)), FOutputPins(Create<TPNPinList>(this, true))
     {
         FOutputPins->Add(NewSource(this));
         FOutputPins->Add(NewSource(this));

@@ -266,17 +266,60 @@ end
     EXPECT_EQ(UnloadedPins::Count(), 0);
 }
 
-TEST_F(PinListTest, StoredStateLinksRaiseAClearErrorAndLeaveNothingBehind)
+TEST_F(PinListTest, LinksStoredAtOneEndOnlyAreMadeWhenTheWindowHasBeenRead)
 {
-    for (const char* text : {
-             "object Form1: TPLForm\n  object m: TPLMixer\n    InputPins.Pins = (State ('Volume'))\n  end\nend\n",
-         }) {
+    TComponent* form = Load(R"(object Form1: TPLForm
+  object out1: TPLOut
+    InputPin.SourcePin = Form1.mixer.OutputPin
+  end
+  object sg1: TPLGen
+    OutputPin.SinkPins = (Form1.mixer.InputPins._Pin1)
+  end
+  object mixer: TPLMixer
+    Channels = <
+      item
+      end
+      item
+      end>
+  end
+end
+)");
+    EXPECT_EQ(UnloadedPins::Count(), 0);
+    EXPECT_EQ(Wiring(), (std::set<std::string>{
+                            "Form1.mixer.OutputPin -> Form1.out1.InputPin",
+                            "Form1.sg1.OutputPin -> Form1.mixer.InputPins.Pin [1]",
+                        }));
+    (void)form;
+}
+
+TEST_F(PinListTest, MalformedLinksRaiseAStreamErrorAndLeaveNothingBehind)
+{
+    // Links already made (some waiting on placeholders) when the bad value comes.
+    const std::string before = "object Form1: TPLForm\n"
+                               "  object g: TPLGen\n"
+                               "    OutputPin.SinkPins = (Form1.m.InputPins._Pin3 Form2.x.InputPin)\n"
+                               "  end\n"
+                               "  object m: TPLMixer\n"
+                               "    InputPins.Pins = (nil nil Form1.g.OutputPin Form2.y.OutputPin)\n"
+                               "  end\n";
+    struct TCase {
+        const char* Component;
+        const char* Message;
+    } cases[] = {
+        {"  object h: TPLGen\n    OutputPin.SinkPins = (Form1.o.InputPin 12)\n  end\n", "OutputPin.SinkPins"},
+        {"  object n: TPLMixer\n    InputPins.Pins = (Sinks Form1.o.InputPin)\n  end\n", "InputPins.Pins"},
+        {"  object o: TPLOut\n    InputPin.SourcePin = ((Form1.g.OutputPin 'x') 'y')\n  end\n",
+         "InputPin.SourcePin"},
+    };
+    for (const auto& c : cases) {
         try {
-            Load(text);
-            ADD_FAILURE() << "read " << text;
+            Load(before + c.Component + "end\n");
+            ADD_FAILURE() << "read " << c.Component;
         } catch (const EReadError& e) {
-            EXPECT_NE(e.Message().find("state links"), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();
         }
+        EXPECT_EQ(UnloadedPins::Count(), 0) << c.Component;
+        EXPECT_EQ(PinsAlive.load(), 0) << c.Component;
     }
 }
 

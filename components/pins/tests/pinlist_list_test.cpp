@@ -197,6 +197,24 @@ TEST_F(PinListTest, LinksByNameShareOnePlaceholderAndArriveInReverseOrder)
     EXPECT_EQ(UnloadedPins::Count(), 0);
 }
 
+TEST_F(PinListTest, LinkByStoredNameTakesTheSavedFormNameForTheCurrentOne)
+{
+    TComponent* form = Load("object F: TPLForm\n"
+                            "  object a: TPLOut\n    InputPin.Form = Old\n  end\n"
+                            "  object gen: TPLGen\n  end\n"
+                            "end\n");
+    TPNSinkPin* in = Find<TPLOut>(form, "a")->InputPin();
+    TPNSourcePin* out = Find<TPLGen>(form, "gen")->OutputPin();
+    ASSERT_TRUE(in->TryLinkTo(nullptr, "Old.gen.OutputPin", "", true));
+    EXPECT_EQ(in->SourcePin(), out);
+    // Given as typed, the name means a window called Old, which is not there yet.
+    ASSERT_TRUE(in->TryLinkTo(nullptr, "Old.gen.OutputPin", "", false));
+    EXPECT_TRUE(IsUnloadedPin(in->SourcePin()));
+    EXPECT_EQ(out->SinkCount(), 0);
+    ASSERT_TRUE(in->TryLinkTo(nullptr, "nil", "", false));
+    EXPECT_EQ(UnloadedPins::Count(), 0);
+}
+
 TEST_F(PinListTest, DestroyingAComponentUnlinksAllItsPinsOnBothSides)
 {
     TPLForm* form = NewRoot("F");
