@@ -1,5 +1,6 @@
 #include "components/pins/PNStatePins.h"
 
+#include "components/pins/PNPinList.h"
 #include "components/pins/PNSync.h"
 
 #include <algorithm>
@@ -514,6 +515,8 @@ bool TPNStateLinks::ConnectByState(TPNBasicPin* APin, TPNBasicPin* AOtherPin, TP
 {
     if (!AOtherPin || AOtherPin == APin)
         return false;
+    if (IsUnloadedPin(AOtherPin))
+        return AOtherPin->ConnectAfter(APin, ANotifyAfterPin);  // a placeholder records the link
     IntfPtr<IPNFormatConverter> conv;
     TClass cls = nullptr;
     if (!APin->CanLinkTo(AOtherPin, conv, true, cls))
@@ -997,7 +1000,7 @@ TPNFormatConverter* StateConverterOf(TPNBasicPin* APin, const TPNDispatcherRef& 
     return nullptr;
 }
 
-void WriteStateValue(TWriter& W, TPNBasicPin* APin, const TPNDispatcherRef& ADispatcher)
+void WriteStateValueOf(TWriter& W, TPNBasicPin* APin, const TPNDispatcherRef& ADispatcher)
 {
     TPNStateDispatcher::TStateValue v = ADispatcher->StateValueFor(APin);
     if (!v.IsList) {
@@ -1021,7 +1024,7 @@ void WriteStateValue(TWriter& W, TPNBasicPin* APin, const TPNDispatcherRef& ADis
 
 // The dispatcher's name; the member entries of the list form name pins that join by
 // name themselves when they are read, so they are passed over.
-std::string ReadStateValue(TReader& R)
+std::string ReadStateName(TReader& R)
 {
     if (R.NextValue() != vaList)
         return R.ReadString();
@@ -1055,8 +1058,8 @@ void DefineStateProperties(TFiler& Filer, TPNPin* APin)
     TPNDispatcherRef d = TPNStateLinks::DispatcherOf(APin);
     TPNFormatConverter* conv = StateConverterOf(APin, d);
     Filer.DefineProperty(
-        "State", [APin](TReader& R) { TPNStateLinks::ConnectToStateByName(APin, ReadStateValue(R)); },
-        [APin, d](TWriter& W) { WriteStateValue(W, APin, d); }, d && !conv);
+        "State", [APin](TReader& R) { TPNStateLinks::ConnectToStateByName(APin, ReadStateName(R)); },
+        [APin, d](TWriter& W) { WriteStateValueOf(W, APin, d); }, d && !conv);
     if (APin->GetPinType() != TPNPinType::ptSink)
         return;
     TGUID in, out;
@@ -1071,7 +1074,7 @@ void DefineStateProperties(TFiler& Filer, TPNPin* APin)
         "StateConverter",
         [APin](TReader& R) {
             R.ReadListBegin();
-            std::string name = ReadStateValue(R);
+            std::string name = ReadStateName(R);
             TGUID from = ReadTypeID(R);
             TGUID to = ReadTypeID(R);
             R.ReadListEnd();
@@ -1079,12 +1082,40 @@ void DefineStateProperties(TFiler& Filer, TPNPin* APin)
         },
         [APin, d, in, out](TWriter& W) {
             W.WriteListBegin();
-            WriteStateValue(W, APin, d);
+            WriteStateValueOf(W, APin, d);
             W.WriteString(in.ToString());
             W.WriteString(out.ToString());
             W.WriteListEnd();
         },
         conv && !in.IsNull());
+}
+
+void WriteStateValue(TWriter& W, TPNBasicPin* APin)
+{
+    if (TPNDispatcherRef d = TPNStateLinks::DispatcherOf(APin))
+        WriteStateValueOf(W, APin, d);
+}
+
+void ReadStateValue(TReader& R, TPNBasicPin* APin)
+{
+    TPNStateLinks::ConnectToStateByName(APin, ReadStateName(R));
+}
+
+namespace {
+// The ident name every pending state placeholder bears; its display name is the state's.
+const char* const KPendingStateIdent = "State";
+}  // namespace
+
+TPNBasicPin* PendingStatePin(TComponent* ARoot, const std::string& AName, const std::string& ACreatedFrom)
+{
+    // One placeholder per name read: looked up by ident name, all would be one.
+    return Create<TPNUnloadedPin>(ARoot, TPNPinType::ptState, KPendingStateIdent, AName, ACreatedFrom);
+}
+
+bool IsPendingStatePin(TPNBasicPin* APin)
+{
+    auto* p = IsUnloadedPin(APin) ? static_cast<TPNUnloadedPin*>(APin) : nullptr;
+    return p && p->GetPinType() == TPNPinType::ptState && p->IdentName() == KPendingStateIdent;
 }
 
 }  // namespace dcs

@@ -217,6 +217,13 @@ private:
 // unless it is a sink fed by a state converter) and "StateConverter" (such a sink).
 bool IsStateStored(TPNBasicPin* APin);
 void DefineStateProperties(TFiler& Filer, TPNPin* APin);
+// The state value alone, as a pin-list entry holds it; reading joins the named dispatcher.
+void WriteStateValue(TWriter& W, TPNBasicPin* APin);
+void ReadStateValue(TReader& R, TPNBasicPin* APin);
+// A state name read for a pin-list place whose pin does not exist yet: a placeholder
+// that, when a real pin links to it, joins that pin to the named dispatcher.
+TPNBasicPin* PendingStatePin(TComponent* ARoot, const std::string& AName, const std::string& ACreatedFrom);
+bool IsPendingStatePin(TPNBasicPin* APin);
 
 // The nearest 32-bit integer, ties to even; saturated at the range's ends, 0 for NaN.
 int32_t RoundToInt32(double AValue);
