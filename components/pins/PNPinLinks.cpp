@@ -163,11 +163,6 @@ bool HasStoredSource(TPNSinkPin* ASink)
     return ASink->ConnectedDispatcherCount() == 0 && Nameable(ASink->SourcePin());
 }
 
-[[noreturn]] void StateLinksNotReadable()
-{
-    throw EPNException("Stored state links cannot be read: this build has no state dispatchers");
-}
-
 std::string RootName(TComponent* ARoot) { return ARoot ? ARoot->Name() : std::string(); }
 
 // Placeholders standing for APin (by either of its names, with and without the root)
@@ -341,7 +336,17 @@ void TPNPinList::WritePins(TWriter& W)
     int n = EntryCount();
     for (int i = 0; i < n; ++i) {
         TPNBasicPin* p = EntryPin(i);
-        if (auto* source = dynamic_cast<TPNSourcePin*>(p); source && HasStoredSinks(source)) {
+        if (p && !IsUnloadedPin(p) && IsStateStored(p)) {
+            // The state value, then the link part.
+            W.WriteIdent("State");
+            W.WriteListBegin();
+            WriteStateValue(W, p);
+            if (auto* source = dynamic_cast<TPNSourcePin*>(p); source && HasStoredSinks(source)) {
+                W.WriteIdent("Sinks");
+                WriteSinkList(W, source);
+            }
+            W.WriteListEnd();
+        } else if (auto* source = dynamic_cast<TPNSourcePin*>(p); source && HasStoredSinks(source)) {
             W.WriteIdent("Sinks");
             WriteSinkList(W, source);
         } else if (auto* sink = dynamic_cast<TPNSinkPin*>(p); sink && HasStoredSource(sink)) {
@@ -371,18 +376,39 @@ void TPNPinList::ReadPins(TReader& R)
         std::string id = R.ReadIdent();
         if (SameText(id, "nil"))
             continue;
-        if (SameText(id, "Sinks") || SameText(id, "Sources")) {
-            TPNPinType far = SameText(id, "Sinks") ? TPNPinType::ptSink : TPNPinType::ptSource;
-            R.ReadListBegin();
-            while (!R.EndOfList()) {
-                TStoredLink n = ReadLinkEntry(R);
-                ResolveAt(item, far, n.Ident, n.Display, n.After);
+        auto readLinkPart = [&](const std::string& AId) {
+            if (SameText(AId, "Sinks") || SameText(AId, "Sources")) {
+                TPNPinType far = SameText(AId, "Sinks") ? TPNPinType::ptSink : TPNPinType::ptSource;
+                R.ReadListBegin();
+                while (!R.EndOfList()) {
+                    TStoredLink n = ReadLinkEntry(R);
+                    ResolveAt(item, far, n.Ident, n.Display, n.After);
+                }
+                R.ReadListEnd();
+            } else {
+                ResolveAt(item, TPNPinType::ptSource, AId, AId, "");
             }
+        };
+        if (SameText(id, "State")) {
+            // The state value, then the pin's link part. A place whose pin does not exist
+            // yet keeps each state name on a placeholder that joins the pin when it comes.
+            R.ReadListBegin();
+            TPNBasicPin* pin = EntryForReading(item, TPNPinType::ptSink);
+            if (pin && !IsUnloadedPin(pin)) {
+                ReadStateValue(R, pin);
+            } else {
+                TComponent* root = FOwner ? GetRootComponent(FOwner) : nullptr;
+                while (!R.EndOfList() && R.NextValue() != vaIdent) {
+                    std::string name = R.ReadString();
+                    if (pin)
+                        pin->ConnectAfter(PendingStatePin(root, name, pin->GetFullName(true)), nullptr);
+                }
+            }
+            while (!R.EndOfList())
+                readLinkPart(R.ReadIdent());
             R.ReadListEnd();
-        } else if (SameText(id, "State")) {
-            StateLinksNotReadable();
         } else {
-            ResolveAt(item, TPNPinType::ptSource, id, id, "");
+            readLinkPart(id);
         }
     }
     R.ReadListEnd();

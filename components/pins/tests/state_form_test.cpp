@@ -154,5 +154,55 @@ end
     EXPECT_EQ(sink->SourcePin(), nullptr);
 }
 
+// A pin list stores a member's state in its entry. Read before the list's pins exist,
+// the state waits on a placeholder and the pin joins it when it is made.
+TEST_F(StateFormTest, PinListEntriesKeepTheirStateAlsoForPinsMadeLater)
+{
+    constexpr const char* text = R"(object Form1: TPLForm
+  object m: TPLMixer
+    InputPins.Pins = (nil State ('Volume'))
+    Channels = <
+      item
+      end
+      item
+      end>
+  end
+  object sw: TSTSwitch
+    StatePin.Form = Form1
+    StatePin.State = 'Volume'
+  end
+end
+)";
+    TComponent* form = Load(text);
+    EXPECT_EQ(UnloadedPins::Count(), 0);
+    auto* mixer = Find<TPLMixer>(form, "m");
+    TPNBasicPin* second = mixer->InputPins()->GetPin(1);
+    TPNDispatcherRef d = TPNStateDispatcher::GetByName("Volume", false);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->PinCount(), 2);
+    EXPECT_TRUE(second->IsConnectedTo(Switch(form, "sw")));
+    EXPECT_FALSE(mixer->InputPins()->GetPin(0)->IsConnected());
+    d.reset();
+
+    std::string written = ComponentToText(form);
+    EXPECT_NE(written.find("InputPins.Pins = (nil State ('Volume'))"), std::string::npos) << written;
+    FreeRoot(form);
+    EXPECT_EQ(TPNStateDispatcher::RegisteredCount(false), 0);
+
+    // Read again, now with the pins there before the list: the same state.
+    form = Load(written);
+    EXPECT_TRUE(Find<TPLMixer>(form, "m")->InputPins()->GetPin(1)->IsConnectedTo(Switch(form, "sw")));
+    EXPECT_EQ(ComponentToText(form), written);
+
+    // A state list where the pending names are expected is a stream error.
+    try {
+        Load("object Form2: TPLForm\n  object n: TPLMixer\n    InputPins.Pins = (State (('Volume' x)))\n"
+             "  end\nend\n");
+        ADD_FAILURE() << "read a nested list as a state name";
+    } catch (const EReadError&) {
+    }
+    EXPECT_EQ(UnloadedPins::Count(), 0);
+}
+
 }  // namespace
 }  // namespace dcs::pintest
