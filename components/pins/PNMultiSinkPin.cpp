@@ -71,6 +71,17 @@ int32_t TPNMultiSinkPin::GetModificationLevel(TPNBasicPin* ASource)
     return i < 0 ? 0 : FSourcePins[size_t(i)]->ModificationLevel;
 }
 
+TPNBasicPin* TPNMultiSinkPin::GetNotifyAfterPin(TPNBasicPin* ASource)
+{
+    {
+        IPNLockSection r = ReadLock();
+        int i = IndexOfRealPin(ASource);
+        if (i >= 0)
+            return FSourcePins[size_t(i)]->NotifyAfterPin;
+    }
+    return TPNBasicSinkPin::GetNotifyAfterPin(ASource);
+}
+
 bool TPNMultiSinkPin::IsConnected()
 {
     if (SourceCount() > 0)

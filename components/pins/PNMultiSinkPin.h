@@ -25,6 +25,8 @@ class TPNMultiSinkPin : public TPNBasicSinkPin {
     int GetConnectedPinCount() override { return SourceCount(); }
     TPNBasicPin* GetConnectedPin(int AIndex) override { return GetSource(AIndex); }
     TPNPinType GetPinType() override { return TPNPinType::ptMultiSink; }
+    // The source whose link is served before the link to ASource, or the state's.
+    TPNBasicPin* GetNotifyAfterPin(TPNBasicPin* ASource) override;
     // The link's serving weight (tests and diagnostics).
     int32_t GetModificationLevel(TPNBasicPin* ASource);
 
