@@ -7,6 +7,7 @@
 //                                   ((<either of those> after-ident))   with an after-pin
 //   pin entry (a pin list's "Pins"): Sinks (<link entries>) | <sink form> | nil
 #include "components/pins/PNPinList.h"
+#include "components/pins/PNMultiSinkPin.h"
 #include "components/pins/PNStatePins.h"
 
 #include "platform/base/Strings.h"
@@ -137,21 +138,24 @@ void WriteSinkForm(TWriter& W, TPNBasicPin* ASource, TPNBasicPin* AAfter)
     }
 }
 
-bool HasStoredSinks(TPNSourcePin* ASource)
+// A source's sinks, or a multi-source sink's sources (not while it is state-linked).
+bool HasStoredSinks(TPNBasicPin* ASource)
 {
-    int n = ASource->SinkCount();
+    if (ASource->GetPinType() == TPNPinType::ptMultiSink && ASource->ConnectedDispatcherCount() > 0)
+        return false;
+    int n = ASource->GetConnectedPinCount();
     for (int i = 0; i < n; ++i)
-        if (Nameable(ASource->GetSink(i)))
+        if (Nameable(ASource->GetConnectedPin(i)))
             return true;
     return false;
 }
 
-void WriteSinkList(TWriter& W, TPNSourcePin* ASource)
+void WriteSinkList(TWriter& W, TPNBasicPin* ASource)
 {
     W.WriteListBegin();
-    int n = ASource->SinkCount();
+    int n = ASource->GetConnectedPinCount();
     for (int i = 0; i < n; ++i) {
-        TPNBasicPin* sink = ASource->GetSink(i);
+        TPNBasicPin* sink = ASource->GetConnectedPin(i);
         if (Nameable(sink))
             WriteLinkEntry(W, sink, ASource->GetNotifyAfterPin(sink));
     }
@@ -208,7 +212,9 @@ void TPNPin::DefineProperties(TFiler& Filer)
     inherited::DefineProperties(Filer);
     auto* source = dynamic_cast<TPNSourcePin*>(this);
     auto* sink = dynamic_cast<TPNSinkPin*>(this);
-    bool storesLinks = (source && HasStoredSinks(source)) || (sink && HasStoredSource(sink)) || IsStateStored(this);
+    auto* multi = dynamic_cast<TPNMultiSinkPin*>(this);
+    bool storesLinks = (source && HasStoredSinks(source)) || (sink && HasStoredSource(sink)) ||
+                       (multi && HasStoredSinks(multi)) || IsStateStored(this);
     std::string rootName = RootName(GetRoot());
 
     auto adjust = [this](const std::string& AName) {
@@ -219,27 +225,31 @@ void TPNPin::DefineProperties(TFiler& Filer)
         "Form", [this](TReader& R) { FLoadFormName = R.ReadIdent(); },
         [rootName](TWriter& W) { W.WriteIdent(rootName); }, storesLinks && !rootName.empty());
 
+    // A list of link entries: a source's sinks, or a multi-source sink's sources.
+    auto readLinks = [this, adjust](TReader& R, TPNPinType AFarType) {
+        ClaimPlaceholders(this);
+        std::string from = GetFullName(true);
+        R.ReadListBegin();
+        while (!R.EndOfList()) {
+            TStoredLink n = ReadLinkEntry(R);
+            TPNBasicPin* far = AllPins::GetByNameCreate(GetRoot(), AFarType, adjust(n.Ident), adjust(n.Display), from);
+            TPNBasicPin* after = nullptr;
+            if (!n.After.empty())
+                after = AllPins::GetByNameCreate(GetRoot(), AFarType, adjust(n.After), adjust(n.After), from);
+            if (far && !ConnectAfter(far, after) && IsUnloadedPin(far))
+                static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+        }
+        R.ReadListEnd();
+    };
     if (source) {
         Filer.DefineProperty(
-            "SinkPins",
-            [this, source, adjust](TReader& R) {
-                ClaimPlaceholders(this);
-                std::string from = GetFullName(true);
-                R.ReadListBegin();
-                while (!R.EndOfList()) {
-                    TStoredLink n = ReadLinkEntry(R);
-                    TPNBasicPin* far = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.Ident),
-                                                                adjust(n.Display), from);
-                    TPNBasicPin* after = nullptr;
-                    if (!n.After.empty())
-                        after = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.After),
-                                                         adjust(n.After), from);
-                    if (far && !source->ConnectAfter(far, after) && IsUnloadedPin(far))
-                        static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
-                }
-                R.ReadListEnd();
-            },
+            "SinkPins", [readLinks](TReader& R) { readLinks(R, TPNPinType::ptSink); },
             [source](TWriter& W) { WriteSinkList(W, source); }, HasStoredSinks(source));
+    }
+    if (multi) {
+        Filer.DefineProperty(
+            "SourcePin", [readLinks](TReader& R) { readLinks(R, TPNPinType::ptSource); },
+            [multi](TWriter& W) { WriteSinkList(W, multi); }, HasStoredSinks(multi));
     }
     if (sink) {
         Filer.DefineProperty(
@@ -349,6 +359,9 @@ void TPNPinList::WritePins(TWriter& W)
         } else if (auto* source = dynamic_cast<TPNSourcePin*>(p); source && HasStoredSinks(source)) {
             W.WriteIdent("Sinks");
             WriteSinkList(W, source);
+        } else if (auto* multi = dynamic_cast<TPNMultiSinkPin*>(p); multi && HasStoredSinks(multi)) {
+            W.WriteIdent("Sources");
+            WriteSinkList(W, multi);
         } else if (auto* sink = dynamic_cast<TPNSinkPin*>(p); sink && HasStoredSource(sink)) {
             TPNBasicPin* s = sink->SourcePin();
             WriteSinkForm(W, s, s->GetNotifyAfterPin(sink));

@@ -1,7 +1,9 @@
 // State links stored in form resources: written as the dispatcher's name (with the
 // window's members for a state shared by several windows) and joined by name on reading.
+// Also the stored sources of a multi-source sink.
 #include "PinListFixtures.h"
 
+#include "components/pins/PNMultiSinkPin.h"
 #include "components/pins/PNStatePins.h"
 
 namespace dcs::pintest {
@@ -31,6 +33,20 @@ class TSTMeter : public TComponent {
     static void DeclareProperties(TClassBuilder<TSTMeter>& P) { P.Object("InputPin", &TSTMeter::FInputPin); }
 
     TPNRealSinkPin* FInputPin;
+};
+
+// Takes the toy type A from any number of generators.
+class TSTMix : public TComponent {
+    DCS_CLASS(TSTMix, TComponent)
+
+    explicit TSTMix(TComponent* AOwner) : TComponent(AOwner), FInputPin(Create<TTestPin<TPNMultiSinkPin>>("mix", this))
+    {
+        FInputPin->SetTypes({TypeA});
+    }
+    ~TSTMix() override { Free(FInputPin); }
+    static void DeclareProperties(TClassBuilder<TSTMix>& P) { P.Object("InputPin", &TSTMix::FInputPin); }
+
+    TTestPin<TPNMultiSinkPin>* FInputPin;
 };
 
 class StateFormTest : public PinListTest {
@@ -202,6 +218,36 @@ end
     } catch (const EReadError&) {
     }
     EXPECT_EQ(UnloadedPins::Count(), 0);
+}
+
+TEST_F(StateFormTest, MultiSourceSinkStoresItsSourcesAndReadsThemInAnyOrder)
+{
+    // Only the multi-source sink stores the links, and it is read before its sources.
+    TComponent* form = Load(R"(object Form1: TPLForm
+  object mx: TSTMix
+    InputPin.Form = Form1
+    InputPin.SourcePin = (Form1.g1.OutputPin Form1.g2.OutputPin)
+  end
+  object g1: TPLGen
+  end
+  object g2: TPLGen
+  end
+end
+)");
+    EXPECT_EQ(UnloadedPins::Count(), 0);
+    auto* mix = Find<TSTMix>(form, "mx")->FInputPin;
+    ASSERT_EQ(mix->SourceCount(), 2);
+    EXPECT_EQ(mix->GetSource(0), Find<TPLGen>(form, "g1")->OutputPin());
+    Find<TPLGen>(form, "g2")->OutputPin()->Notify(MakeOperation<TPNStopOperation>().Get());
+    EXPECT_EQ(mix->Operations().size(), 1u);
+
+    std::string written = ComponentToText(form);
+    EXPECT_NE(written.find("InputPin.SourcePin = (Form1.g1.OutputPin Form1.g2.OutputPin)"), std::string::npos)
+        << written;
+    FreeRoot(form);
+    form = Load(written);
+    EXPECT_EQ(Find<TSTMix>(form, "mx")->FInputPin->SourceCount(), 2);
+    EXPECT_EQ(ComponentToText(form), written);
 }
 
 }  // namespace
