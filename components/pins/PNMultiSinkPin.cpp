@@ -398,6 +398,9 @@ void TPNMultiSinkPin::DisconnectFrom(TPNBasicPin* AOtherPin)
     // deliveries it is making to this pin on other threads. No section of this pin is
     // held meanwhile: a receiver may take it during such a delivery.
     {
+        // Levels of this pin that the caller holds (a destructor holds a write section)
+        // are given up meanwhile, so a delivery that asks for them can finish.
+        IPNLockSection own = UnlockAll();
         IPNLockSection sw = AOtherPin->WriteLock();
         AOtherPin->RemoveLink(this, keep);
     }
