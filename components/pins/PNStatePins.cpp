@@ -878,6 +878,17 @@ bool TPNStatePin::LinkByName(const std::string& AName)
     return d && TPNStateLinks::ConnectToState(this, d);
 }
 
+bool TPNStatePin::IsLinkedTo(const std::string& APinName)
+{
+    TPNDispatcherRef d = TPNStateLinks::DispatcherOf(this);
+    if (!d)
+        return false;
+    for (auto& m : d->Members())
+        if (m.RealPin != this && m.RealPin->GetFullName(true) == APinName)
+            return true;
+    return false;
+}
+
 int32_t RoundToInt32(double AValue)
 {
     if (std::isnan(AValue))

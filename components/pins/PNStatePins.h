@@ -169,6 +169,8 @@ class TPNStatePin : public TPNPin {
     // Empty or "(Disconnected)" disconnects; otherwise joins the design-time dispatcher
     // of that name when one exists.
     bool LinkByName(const std::string& AName);
+    // Some other member's full name, with its root, is APinName.
+    bool IsLinkedTo(const std::string& APinName) override;
 };
 
 class TPNBoolStatePin : public TPNStatePin, public IPNBoolStream {

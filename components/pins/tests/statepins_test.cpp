@@ -106,6 +106,8 @@ TEST_F(StdPinTest, PinsJoinByNameInEitherOrderAndDesignerCopiesStaySeparate)
     EXPECT_EQ(TPNStateLinks::DispatcherOf(a.get()), TPNStateLinks::DispatcherOf(b.get()));
     EXPECT_TRUE(a->Value());
     EXPECT_EQ(a->GetLinkDisplayText(), b->GetFullName(true));  // two members: the other one
+    EXPECT_TRUE(a->IsLinkedTo(b->GetFullName(true)));
+    EXPECT_FALSE(a->IsLinkedTo("Form9.x.StatePin"));
     TPNStateLinks::ConnectToStateByName(a.get(), "Form1Link4");  // joining twice adds nothing
     EXPECT_EQ(a->PinCount(), 2);
 
