@@ -81,7 +81,8 @@ TEST_F(StreamSends, CreateWaveHeader)
         EXPECT_EQ(w->SampleRate, 1000.0);
         EXPECT_TRUE(w->Paused);
     }
-    auto* d = OperationAs<TPNStartWaveOperation>(TPNStartWaveOperation::CreateWave(5.0f, nullptr, false).Get());
+    auto defaulted = TPNStartWaveOperation::CreateWave(5.0f, nullptr, false);
+    auto* d = OperationAs<TPNStartWaveOperation>(defaulted.Get());
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->WaveFormat.Format.nSamplesPerSec, 11024u);
     EXPECT_EQ(d->WaveFormat.Format.nAvgBytesPerSec, 44096u);
