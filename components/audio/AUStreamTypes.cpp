@@ -80,14 +80,12 @@ IntfPtr<IPNNotifyOperation> TAUPNAudioSourcePin::ResumeOperation()
     return FResumeOperation;
 }
 
-void TAUPNAudioSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
+void TAUPNAudioSourcePin::ReplayTo(TPNBasicPin* APin)
 {
-    TSGPNSourcePin::AddLink(APin, ANotifyAfterPin);
+    TSGPNSourcePin::ReplayTo(APin);
     IntfPtr<IPNNotifyOperation> resume = ResumeOperation();
-    if (resume) {
-        IPNLockSection u = UnlockAll();
+    if (resume)
         NotifyPin(APin, resume.Get());
-    }
 }
 
 TAUPNAudioSinkPin::TAUPNAudioSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,

@@ -5,6 +5,7 @@
 #include "platform/base/Format.h"
 #include "platform/base/Strings.h"
 
+#include <algorithm>
 #include <cstring>
 #include <typeinfo>
 #include <mutex>
@@ -91,23 +92,59 @@ IntfPtr<IPNNotifyOperation> TSGPNSourcePin::StartOperation()
     return FStartOperation;
 }
 
+bool TSGPNSourcePin::IsLinkPending(IPNStream* AHandler)
+{
+    if (FPendingCount.load(std::memory_order_acquire) == 0)
+        return false;
+    TPNCriticalSectionLock s(FCKDataSection);
+    return std::find(FPendingLinks.begin(), FPendingLinks.end(), AHandler) != FPendingLinks.end();
+}
+
+void TSGPNSourcePin::SetLinkPending(TPNBasicPin* APin, bool APending)
+{
+    TPNCriticalSectionLock s(FCKDataSection);
+    auto* h = static_cast<IPNStream*>(APin);
+    if (APending) {
+        FPendingLinks.push_back(h);
+        FPendingCount.fetch_add(1, std::memory_order_release);
+    } else {
+        auto it = std::find(FPendingLinks.begin(), FPendingLinks.end(), h);
+        if (it != FPendingLinks.end()) {
+            FPendingLinks.erase(it);
+            FPendingCount.fetch_sub(1, std::memory_order_release);
+        }
+    }
+}
+
 void TSGPNSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
 {
+    SetLinkPending(APin, true);
+    struct TEnd {
+        TSGPNSourcePin* Pin;
+        TPNBasicPin* Sink;
+        ~TEnd() { Pin->SetLinkPending(Sink, false); }
+    } end{this, APin};
     TPNSourcePin::AddLink(APin, ANotifyAfterPin);
-    IntfPtr<IPNNotifyOperation> start;
     TNotifyEvent onConnect;
     {
         TPNCriticalSectionLock s(FCKDataSection);
-        start = FStartOperation;
         onConnect = FOnConnect;
     }
-    // The caller links under this pin's write section: no section of it is held while the
-    // new link hears the start.
-    IPNLockSection u = UnlockAll();
-    if (start)
-        NotifyPin(APin, start.Get());
+    {
+        // The caller links under this pin's write section: no section of it is held
+        // while the new link hears what it missed.
+        IPNLockSection u = UnlockAll();
+        ReplayTo(APin);
+    }
     if (onConnect)
         onConnect(this);
+}
+
+void TSGPNSourcePin::ReplayTo(TPNBasicPin* APin)
+{
+    IntfPtr<IPNNotifyOperation> start = StartOperation();
+    if (start)
+        NotifyPin(APin, start.Get());
 }
 
 bool TSGPNSourcePin::InternalConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin)
@@ -163,6 +200,8 @@ TPNNotifyResult TSGPNSourcePin::NotificationUniversal(IPNStream* Handler, const 
 {
     // The new link has had the remembered start from AddLink.
     if (State.Contains(nsNewLink))
+        return {};
+    if (IsLinkPending(Handler) && OperationAs<TPNSuppliedOperation>(Operation))
         return {};
     if (auto* s = StreamAs<IPNSGGenericStream>(Handler))
         return s->NotifyStream(DataTypeID, ViewForLink(Operation, State).Get(), State);

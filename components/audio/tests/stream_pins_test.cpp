@@ -1,6 +1,8 @@
 #include "components/audio/tests/StreamPinFixtures.h"
 
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 
 namespace dcs::streamtest {
 namespace {
@@ -175,6 +177,46 @@ TEST_F(StreamPins, MasterPumpTravelsUpstream)
     auto* m = p.SourceHeard.At<TPNMasterPumpOperation>(0);
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->Pump, &pump);
+}
+
+}  // namespace
+}  // namespace dcs::streamtest
+
+namespace dcs::streamtest {
+namespace {
+
+// A generator runs on its own thread while the application links consumers on another:
+// each new link hears the start before any buffer, however the two interleave.
+TEST_F(StreamPins, LinkToRunningStreamHearsStartBeforeAnyBuffer)
+{
+    TAudioPair p;
+    p.Start();
+    std::atomic<bool> stop{false};
+    std::thread sender([&] {
+        TSGBlockBuffer b(4);
+        while (!stop.load())
+            p.Source->SubmitBuffer(&b);
+    });
+    std::vector<std::unique_ptr<TRecorder>> heard;
+    std::vector<TOwned<TAUPNAudioSinkPin>> sinks;
+    for (int i = 0; i < 40; ++i) {
+        heard.push_back(std::make_unique<TRecorder>());
+        sinks.push_back(p.NewSink(*heard.back()));
+        ASSERT_TRUE(sinks.back()->Connect(p.Source.get()));
+    }
+    while (heard.back()->Count() < 3)
+        std::this_thread::yield();
+    for (auto& s : sinks)
+        s->Disconnect();
+    stop = true;
+    sender.join();
+    for (auto& h : heard) {
+        std::string t = h->Trace();
+        ASSERT_GE(t.size(), 2u);
+        EXPECT_EQ(t.front(), 'W') << t.substr(0, 8);
+        EXPECT_EQ(t.back(), 'X');
+        EXPECT_EQ(t.find_first_not_of('B', 1), t.size() - 1) << "only buffers between start and stop";
+    }
 }
 
 }  // namespace
