@@ -179,6 +179,26 @@ TEST_F(StreamPins, MasterPumpTravelsUpstream)
     EXPECT_EQ(m->Pump, &pump);
 }
 
+// The source's connect handler runs once for a link made from the sink side and twice
+// for one made from the source side; the sink's handlers once per link and unlink.
+TEST_F(StreamPins, ConnectHandlers)
+{
+    int sourceConnects = 0, sinkConnects = 0, sinkDisconnects = 0;
+    auto source = Make<TSGPNSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr, -1,
+                                       [&](TObject*) { ++sourceConnects; });
+    source->AddType(IPNSGBinaryStream::IID, TPNSubmit::Of<&TSGPNSourcePin::NotificationUniversal>(source.get()));
+    auto sink = Make<TTypedSink<IPNSGBinaryStream>>(
+        nullptr, IntfPtr<IPNLock>(), nullptr, [&](TObject*) { ++sinkConnects; }, [&](TObject*) { ++sinkDisconnects; });
+    ASSERT_TRUE(sink->Connect(source.get()));
+    EXPECT_EQ(sourceConnects, 1);
+    EXPECT_EQ(sinkConnects, 1);
+    sink->Disconnect();
+    EXPECT_EQ(sinkDisconnects, 1);
+    ASSERT_TRUE(source->Connect(sink.get()));
+    EXPECT_EQ(sourceConnects, 3);
+    EXPECT_EQ(sinkConnects, 2);
+}
+
 }  // namespace
 }  // namespace dcs::streamtest
 
