@@ -107,6 +107,20 @@ TEST_F(StreamPins, RemovedLinkAloneHearsStopAndStartStaysRemembered)
     EXPECT_EQ(rc.Trace(), "WX");
 }
 
+TEST_F(StreamPins, FreeingALinkedSourceStopsEverySink)
+{
+    TRecorder ra, rb;
+    auto source = Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr);
+    auto a = Make<TAUPNAudioSinkPin>(nullptr, IntfPtr<IPNLock>(), ra.Event());
+    auto b = Make<TAUPNAudioSinkPin>(nullptr, IntfPtr<IPNLock>(), rb.Event());
+    ASSERT_TRUE(a->Connect(source.get()));
+    ASSERT_TRUE(b->Connect(source.get()));
+    source.reset();
+    EXPECT_EQ(ra.Trace(), "X");
+    EXPECT_EQ(rb.Trace(), "X");
+    EXPECT_FALSE(a->IsConnected());
+}
+
 // Receivers get views of the sender's data: a receiver that writes to its view makes its
 // own copy, so neither the sender nor another receiver sees the change, and the sender
 // may reuse its buffer at once.
