@@ -248,6 +248,52 @@ TEST(IntegerBuffer, ArithmeticLogicAndFills)
     EXPECT_EQ(Values(dst.Get()), (std::vector<int32_t>{0, 8, 9}));
 }
 
+using Cplx = IntfPtr<TSGComplexBuffer>;
+
+Cplx C(std::vector<TPNRealComplex> v) { return TSGComplexBuffer::CreateData(v.data(), uint32_t(v.size())); }
+
+std::vector<double> Flat(TSGComplexBuffer* b)
+{
+    std::vector<double> out;
+    for (uint32_t i = 0; i < b->GetSize(); ++i)
+        out.insert(out.end(), {b->Read()[i].re, b->Read()[i].im});
+    return out;
+}
+
+std::vector<double> Values(ISGRealBuffer* b) { return {b->Read(), b->Read() + b->GetSize()}; }
+
+TEST(ComplexBuffer, ArithmeticSplitsAndJoins)
+{
+    Cplx a = C({{1, 2}, {3, 4}});
+    Cplx other = Sharer(a.Get());
+    a->Multiply(C({{3, 4}}).Get());
+    EXPECT_EQ(Flat(a.Get()), (std::vector<double>{-5, 10, 3, 4}));
+    EXPECT_EQ(Flat(other.Get()), (std::vector<double>{1, 2, 3, 4}));
+    a->DivideValue(0, 0);  // the entry refuses: values stay
+    EXPECT_EQ(Flat(a.Get()), (std::vector<double>{-5, 10, 3, 4}));
+    a->AddValue(5, -10);
+    EXPECT_EQ(Values(a->GetReal().Get()), (std::vector<double>{0, 8}));
+    EXPECT_EQ(Values(a->GetImaginary().Get()), (std::vector<double>{0, -6}));
+    EXPECT_EQ(Values(a->Magnitude().Get()), (std::vector<double>{0, 10}));
+    EXPECT_EQ(Values(a->PowerSpectrum().Get()), (std::vector<double>{0, 100}));
+
+    Cplx joined = TSGComplexBuffer::Create();
+    joined->SetBuffer(R({1, 2, 3, 4}).Get(), R({5, 6, 7, 8, 9, 10}).Get());
+    EXPECT_EQ(joined->GetSize(), 4u);
+    EXPECT_EQ(joined->GetItem(3).im, 8);
+    EXPECT_THROW(joined->GetItem(4), ERangeError);
+
+    const TPNRealComplex dot = C({{1, 1}, {2, 0}})->Dot(C({{1, 0}, {0, 1}}).Get());
+    EXPECT_EQ(dot.re, 1);
+    EXPECT_EQ(dot.im, 3);
+
+    Cplx n = C({{4, 6}});
+    Cplx keep = Sharer(n.Get());
+    n->Normalize({2, 2}, 2);
+    EXPECT_EQ(Flat(n.Get()), (std::vector<double>{1, 2}));
+    EXPECT_EQ(Flat(keep.Get()), (std::vector<double>{4, 6}));
+}
+
 TEST(NumericBuffers, HugeSizesAreRefused)
 {
     EXPECT_THROW(TSGRealBuffer::CreateSize(0x20000000u), EOutOfMemory);
