@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <string>
 
 namespace dcs {
@@ -188,20 +187,7 @@ void TSGRealMatrixBuffer::RowWise(Op op, ISGRealBufferArray* src)
         case Op::Add: vpsAdd_64f_I(s, d, k); break;
         case Op::Sub: vpsSub_64f_I(s, d, k); break;
         case Op::Mul: vpsMul_64f_I(s, d, k); break;
-        case Op::Div:
-            if (vpsDiv_64f_I(s, d, k) != StatusElementDivideByZero)
-                break;
-            for (int j = 0; j < k; ++j) {
-                if (s[j] != 0.0)
-                    continue;
-                if (d[j] > 0)
-                    d[j] = 1e15;
-                else if (std::isnan(d[j]))
-                    d[j] = 0.0;
-                else
-                    d[j] = -1e14;
-            }
-            break;
+        case Op::Div: SGDivideReal(s, d, k); break;
         }
     }
 }

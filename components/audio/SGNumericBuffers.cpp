@@ -50,6 +50,22 @@ constexpr double kRealMax = DBL_MAX;
 
 }  // namespace
 
+void SGDivideReal(const double* src, double* dst, int n)
+{
+    if (vpsDiv_64f_I(src, dst, n) != StatusElementDivideByZero)
+        return;
+    for (int i = 0; i < n; ++i) {
+        if (src[i] != 0.0)
+            continue;
+        if (dst[i] > 0)
+            dst[i] = 1e15;
+        else if (std::isnan(dst[i]))
+            dst[i] = 0.0;
+        else
+            dst[i] = -1e14;
+    }
+}
+
 uint32_t NumericByteSize(uint64_t count, uint32_t elementSize)
 {
     const uint64_t bytes = count * elementSize;
@@ -208,19 +224,7 @@ void TSGRealBuffer::Divide(ISGRealBuffer* right)
 {
     const int m = Common(right->GetSize(), GetSize());
     double* d = Modify();
-    const double* r = right->Read();
-    if (vpsDiv_64f_I(r, d, m) != StatusElementDivideByZero)
-        return;
-    for (int i = 0; i < m; ++i) {
-        if (r[i] != 0.0)
-            continue;
-        if (d[i] > 0)
-            d[i] = 1e15;
-        else if (std::isnan(d[i]))
-            d[i] = 0.0;
-        else
-            d[i] = -1e14;
-    }
+    SGDivideReal(right->Read(), d, m);
 }
 
 void TSGRealBuffer::SetValue(double value) { vpsSet_64f(value, Write(), Count()); }

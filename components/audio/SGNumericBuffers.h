@@ -180,6 +180,10 @@ public:
     virtual IntfPtr<ISGRealBuffer> PowerSpectrum() = 0;
 };
 
+// Divides dst by src in place over n elements; where a divisor is exactly 0 the quotient
+// becomes 1e15 when positive, 0 when not a number, -1e14 otherwise.
+void SGDivideReal(const double* src, double* dst, int n);
+
 // Element sizes above 2^30 bytes are refused with EOutOfMemory "Out of memory".
 uint32_t NumericByteSize(uint64_t count, uint32_t elementSize);
 
