@@ -790,6 +790,13 @@ int32_t TSGIntegerBuffer::GetMaxValue()
 
 // --------------------------------------------------------------------- TSGComplexBuffer
 
+namespace {
+// The stream types' complex pair has the entries' layout (checked in the header).
+const Vps64fc* V(const TPNRealComplex* p) { return reinterpret_cast<const Vps64fc*>(p); }
+Vps64fc* V(TPNRealComplex* p) { return reinterpret_cast<Vps64fc*>(p); }
+Vps64fc V(TPNRealComplex c) { return {c.Real, c.Imaginary}; }
+}  // namespace
+
 TSGComplexBuffer::TSGComplexBuffer() : TSGComplexBuffer(0u) {}
 
 TSGComplexBuffer::TSGComplexBuffer(uint32_t size)
@@ -866,7 +873,7 @@ void TSGComplexBuffer::SetItem(int index, TPNRealComplex value)
 IntfPtr<ISGRealBuffer> TSGComplexBuffer::Split(SplitFn fn)
 {
     IntfPtr<TSGRealBuffer> out = TSGRealBuffer::CreateSize(GetSize());
-    fn(Read(), out->Write(), Count());
+    fn(V(Read()), out->Write(), Count());
     return out;
 }
 
@@ -880,52 +887,52 @@ void TSGComplexBuffer::Add(ISGComplexBuffer* right)
 {
     const int m = Common(right->GetSize(), GetSize());
     TPNRealComplex* d = Modify();
-    vpsAdd_64fc_I(right->Read(), d, m);
+    vpsAdd_64fc_I(V(right->Read()), V(d), m);
 }
 
 void TSGComplexBuffer::Subtract(ISGComplexBuffer* right)
 {
     const int m = Common(right->GetSize(), GetSize());
     TPNRealComplex* d = Modify();
-    vpsSub_64fc_I(right->Read(), d, m);
+    vpsSub_64fc_I(V(right->Read()), V(d), m);
 }
 
 void TSGComplexBuffer::Multiply(ISGComplexBuffer* right)
 {
     const int m = Common(right->GetSize(), GetSize());
     TPNRealComplex* d = Modify();
-    vpsMul_64fc_I(right->Read(), d, m);
+    vpsMul_64fc_I(V(right->Read()), V(d), m);
 }
 
 void TSGComplexBuffer::Divide(ISGComplexBuffer* right)
 {
     const int m = Common(right->GetSize(), GetSize());
     TPNRealComplex* d = Modify();
-    vpsDiv_64fc_I(right->Read(), d, m);
+    vpsDiv_64fc_I(V(right->Read()), V(d), m);
 }
 
-void TSGComplexBuffer::AddValue(double re, double im) { vpsAddC_64fc_I({re, im}, Modify(), Count()); }
-void TSGComplexBuffer::SubtractValue(double re, double im) { vpsSubC_64fc_I({re, im}, Modify(), Count()); }
-void TSGComplexBuffer::MultiplyValue(double re, double im) { vpsMulC_64fc_I({re, im}, Modify(), Count()); }
-void TSGComplexBuffer::DivideValue(double re, double im) { vpsDivC_64fc_I({re, im}, Modify(), Count()); }
+void TSGComplexBuffer::AddValue(double re, double im) { vpsAddC_64fc_I(Vps64fc{re, im}, V(Modify()), Count()); }
+void TSGComplexBuffer::SubtractValue(double re, double im) { vpsSubC_64fc_I(Vps64fc{re, im}, V(Modify()), Count()); }
+void TSGComplexBuffer::MultiplyValue(double re, double im) { vpsMulC_64fc_I(Vps64fc{re, im}, V(Modify()), Count()); }
+void TSGComplexBuffer::DivideValue(double re, double im) { vpsDivC_64fc_I(Vps64fc{re, im}, V(Modify()), Count()); }
 
 void TSGComplexBuffer::SetBuffer(ISGRealBuffer* re, ISGRealBuffer* im)
 {
     const uint32_t k = std::min(re->GetSize(), im->GetSize());
     Resize(k, false);
     TPNRealComplex* d = Write();
-    vpsRealToCplx_64f(re->Read(), im->Read(), d, Clamp(k));
+    vpsRealToCplx_64f(re->Read(), im->Read(), V(d), Clamp(k));
 }
 
-void TSGComplexBuffer::SetValue(double re, double im) { vpsSet_64fc({re, im}, Write(), Count()); }
-void TSGComplexBuffer::SetValue(TPNRealComplex value) { vpsSet_64fc(value, Write(), Count()); }
-void TSGComplexBuffer::Zero() { vpsZero_64fc(Write(), Count()); }
+void TSGComplexBuffer::SetValue(double re, double im) { vpsSet_64fc(Vps64fc{re, im}, V(Write()), Count()); }
+void TSGComplexBuffer::SetValue(TPNRealComplex value) { vpsSet_64fc(V(value), V(Write()), Count()); }
+void TSGComplexBuffer::Zero() { vpsZero_64fc(V(Write()), Count()); }
 
 void TSGComplexBuffer::NormalizeFrom(ISGComplexBuffer* src, TPNRealComplex offset, double factor)
 {
     const int m = Common(src->GetSize(), GetSize());
     TPNRealComplex* d = Write();
-    vpsNormalize_64fc(src->Read(), d, m, offset, factor);
+    vpsNormalize_64fc(V(src->Read()), V(d), m, V(offset), factor);
 }
 
 void TSGComplexBuffer::Normalize(TPNRealComplex offset, double factor)
@@ -936,39 +943,39 @@ void TSGComplexBuffer::Normalize(TPNRealComplex offset, double factor)
 
 TPNRealComplex TSGComplexBuffer::Dot(ISGComplexBuffer* src)
 {
-    TPNRealComplex result{0.0, 0.0};
-    vpsDotProd_64fc(src->Read(), Read(), Common(src->GetSize(), GetSize()), &result);
-    return result;
+    Vps64fc result{0.0, 0.0};
+    vpsDotProd_64fc(V(src->Read()), V(Read()), Common(src->GetSize(), GetSize()), &result);
+    return {result.re, result.im};
 }
 
 void TSGComplexBuffer::Threshold(double threshold, TSGThresholdType type)
 {
-    vpsThreshold_64fc_I(Modify(), Count(), threshold, RelOp(type));
+    vpsThreshold_64fc_I(V(Modify()), Count(), threshold, RelOp(type));
 }
 
 void TSGComplexBuffer::ThresholdFrom(ISGComplexBuffer* src, double threshold, TSGThresholdType type)
 {
     const int m = Common(src->GetSize(), GetSize());
     TPNRealComplex* d = Write();
-    vpsThreshold_64fc(src->Read(), d, m, threshold, RelOp(type));
+    vpsThreshold_64fc(V(src->Read()), V(d), m, threshold, RelOp(type));
 }
 
-void TSGComplexBuffer::Sqr() { vpsSqr_64fc_I(Modify(), Count()); }
+void TSGComplexBuffer::Sqr() { vpsSqr_64fc_I(V(Modify()), Count()); }
 
 void TSGComplexBuffer::SqrFrom(ISGComplexBuffer* src)
 {
     const int m = Common(src->GetSize(), GetSize());
     TPNRealComplex* d = Write();
-    vpsSqr_64fc(src->Read(), d, m);
+    vpsSqr_64fc(V(src->Read()), V(d), m);
 }
 
-void TSGComplexBuffer::Sqrt() { vpsSqrt_64fc_I(Modify(), Count()); }
+void TSGComplexBuffer::Sqrt() { vpsSqrt_64fc_I(V(Modify()), Count()); }
 
 void TSGComplexBuffer::SqrtFrom(ISGComplexBuffer* src)
 {
     const int m = Common(src->GetSize(), GetSize());
     TPNRealComplex* d = Write();
-    vpsSqrt_64fc(src->Read(), d, m);
+    vpsSqrt_64fc(V(src->Read()), V(d), m);
 }
 
 void TSGComplexBuffer::AutoCorr(ISGComplexBuffer* src, TSGAutoCorrType type)
@@ -979,7 +986,7 @@ void TSGComplexBuffer::AutoCorr(ISGComplexBuffer* src, TSGAutoCorrType type)
         return;
     const int m = Common(src->GetSize(), GetSize());
     TPNRealComplex* d = Write();
-    fn(src->Read(), m, d, m);
+    fn(V(src->Read()), m, V(d), m);
 }
 
 void TSGComplexBuffer::CrossCorr(ISGComplexBuffer* src1, ISGComplexBuffer* src2, int loLag)
@@ -988,7 +995,7 @@ void TSGComplexBuffer::CrossCorr(ISGComplexBuffer* src1, ISGComplexBuffer* src2,
     if (!fn)
         return;
     TPNRealComplex* d = Write();
-    fn(src1->Read(), Clamp(src1->GetSize()), src2->Read(), Clamp(src2->GetSize()), d, Count(), loLag);
+    fn(V(src1->Read()), Clamp(src1->GetSize()), V(src2->Read()), Clamp(src2->GetSize()), V(d), Count(), loLag);
 }
 
 }  // namespace dcs

@@ -256,7 +256,7 @@ std::vector<double> Flat(TSGComplexBuffer* b)
 {
     std::vector<double> out;
     for (uint32_t i = 0; i < b->GetSize(); ++i)
-        out.insert(out.end(), {b->Read()[i].re, b->Read()[i].im});
+        out.insert(out.end(), {b->Read()[i].Real, b->Read()[i].Imaginary});
     return out;
 }
 
@@ -280,12 +280,12 @@ TEST(ComplexBuffer, ArithmeticSplitsAndJoins)
     Cplx joined = TSGComplexBuffer::Create();
     joined->SetBuffer(R({1, 2, 3, 4}).Get(), R({5, 6, 7, 8, 9, 10}).Get());
     EXPECT_EQ(joined->GetSize(), 4u);
-    EXPECT_EQ(joined->GetItem(3).im, 8);
+    EXPECT_EQ(joined->GetItem(3).Imaginary, 8);
     EXPECT_THROW(joined->GetItem(4), ERangeError);
 
     const TPNRealComplex dot = C({{1, 1}, {2, 0}})->Dot(C({{1, 0}, {0, 1}}).Get());
-    EXPECT_EQ(dot.re, 1);
-    EXPECT_EQ(dot.im, 3);
+    EXPECT_EQ(dot.Real, 1);
+    EXPECT_EQ(dot.Imaginary, 3);
 
     Cplx n = C({{4, 6}});
     Cplx keep = Sharer(n.Get());
