@@ -1,5 +1,6 @@
 #include "components/audio/SGStreamTypes.h"
 
+#include "components/audio/SGMatrixBuffer.h"
 #include "components/audio/SGNumericBuffers.h"
 
 #include "platform/base/Format.h"
@@ -449,6 +450,10 @@ IntfPtr<ISGData> CreateIntegerBuffer(uint32_t ACount)
 {
     return IntfPtr<ISGData>(TSGIntegerBuffer::CreateSize(ACount).Get());
 }
+IntfPtr<ISGData> CreateComplexBuffer(uint32_t ACount)
+{
+    return IntfPtr<ISGData>(TSGComplexBuffer::CreateSize(ACount).Get());
+}
 
 void UpdateNothing(ISGData*, IPNNotifyOperation*) {}
 
@@ -472,12 +477,11 @@ void RegisterSGStreamTypes()
                             SGPairedBuffersTypeID, IPNSGRealMatrixStream::IID})
         RegisterStreamTypeSendFunction(id, &SGStreamSendFunction);
 
-    // The complex buffer class is not there yet: its entry gives the element size only.
     RegisterSLStreamType(IPNSGChannelStream::IID, 1, &CreateByteBuffer, &UpdateNothing);
     RegisterSLStreamType(IPNSGBinaryStream::IID, 1, &CreateByteBuffer, &UpdateNothing);
     RegisterSLStreamType(IPNSGRealStream::IID, 8, &CreateRealBuffer, &UpdateNothing);
     RegisterSLStreamType(IPNSGIntegerStream::IID, 4, &CreateIntegerBuffer, &UpdateNothing);
-    RegisterSLStreamType(IPNSGComplexStream::IID, 16, nullptr, &UpdateNothing);
+    RegisterSLStreamType(IPNSGComplexStream::IID, 16, &CreateComplexBuffer, &UpdateNothing);
 
     RegisterTypeConverter(IPNSGIntegerStream::IID, IPNSGBinaryStream::IID,
                           TSGPNIntToBinaryFormatConverter::StaticClass());
@@ -493,6 +497,8 @@ void RegisterSGStreamTypes()
                           TSGPNIntegerToStringFormatConverter::StaticClass());
     RegisterTypeConverter(IPNRealStream::IID, IPNSGStringStream::IID,
                           TSGPNRealToStringFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNSGRealStream::IID, IPNSGRealMatrixStream::IID,
+                          TSGPNRealToRealMatrixFormatConverter::StaticClass());
 }
 
 namespace {
@@ -602,6 +608,25 @@ TSGPNIntToRealFormatConverter::TSGPNIntToRealFormatConverter()
             if (!Supports(ABuffer, ints))
                 return IntfPtr<ISGData>();
             return IntfPtr<ISGData>(TSGRealBuffer::CreateIntegerData(ints->Read(), ints->GetSize()).Get());
+        });
+    SetPins(in, out);
+}
+
+TSGPNRealToRealMatrixFormatConverter::TSGPNRealToRealMatrixFormatConverter()
+{
+    TPNSinkPin* in;
+    TPNSourcePin* out;
+    const IntfPtr<IPNLock>& lock = Lock();
+    MakeSGConverterPins(
+        this, in, out, [&](TSGOperationEvent e) { return Create<TSGPNRealSinkPin>(this, lock, std::move(e)); },
+        [&](TSGOperationEvent e) {
+            return Create<TSGPNRealMatrixSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e));
+        },
+        [](ISGData* ABuffer) {
+            IntfPtr<ISGRealBuffer> real;
+            if (!Supports(ABuffer, real))
+                return IntfPtr<ISGData>();
+            return IntfPtr<ISGData>(TSGRealMatrixBuffer::CreateUniversal(ABuffer).Get());
         });
     SetPins(in, out);
 }

@@ -277,6 +277,8 @@ DCS_SG_CONVERTER(TSGPNRealToBinaryFormatConverter);
 DCS_SG_CONVERTER(TSGPNComplexToBinaryFormatConverter);
 // A real buffer of the same size, each integer as a double.
 DCS_SG_CONVERTER(TSGPNIntToRealFormatConverter);
+// A 1 x n matrix over the same data.
+DCS_SG_CONVERTER(TSGPNRealToRealMatrixFormatConverter);
 // Supplied values of the plain sinks become their default text.
 DCS_SG_CONVERTER(TSGPNTimeToStringFormatConverter);
 DCS_SG_CONVERTER(TSGPNIntegerToStringFormatConverter);
