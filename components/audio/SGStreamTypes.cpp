@@ -533,17 +533,22 @@ void MakeSGConverterPins(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TP
 
 namespace {
 
-template <class TIn>
-void MakeBinaryConverter(TPNFormatConverter* AConverter, const IntfPtr<IPNLock>& ALock, TPNSinkPin*& AIn,
-                         TPNSourcePin*& AOut)
+IntfPtr<ISGData> ByteView(ISGData* ABuffer) { return IntfPtr<ISGData>(TSGBlockBuffer::CreateUniversal(ABuffer).Get()); }
+
+IntfPtr<ISGData> IntegersAsReals(ISGData* ABuffer)
 {
-    MakeSGConverterPins(
-        AConverter, AIn, AOut,
-        [&](TSGOperationEvent e) { return Create<TIn>(AConverter, ALock, std::move(e)); },
-        [&](TSGOperationEvent e) {
-            return Create<TSGPNBinarySourcePin>(AConverter, ALock, IntfPtr<IPNLock>(), std::move(e));
-        },
-        [](ISGData* ABuffer) { return IntfPtr<ISGData>(TSGBlockBuffer::CreateUniversal(ABuffer).Get()); });
+    IntfPtr<ISGIntegerBuffer> ints;
+    if (!Supports(ABuffer, ints))
+        return {};
+    return IntfPtr<ISGData>(TSGRealBuffer::CreateIntegerData(ints->Read(), ints->GetSize()).Get());
+}
+
+IntfPtr<ISGData> RealsAsMatrix(ISGData* ABuffer)
+{
+    IntfPtr<ISGRealBuffer> real;
+    if (!Supports(ABuffer, real))
+        return {};
+    return IntfPtr<ISGData>(TSGRealMatrixBuffer::CreateUniversal(ABuffer).Get());
 }
 
 // The plain value sinks pass on supplied values only; each becomes a supplied string.
@@ -573,7 +578,7 @@ TSGPNIntToBinaryFormatConverter::TSGPNIntToBinaryFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    MakeBinaryConverter<TSGPNIntegerSinkPin>(this, Lock(), in, out);
+    MakeSGConverterPinsOf<TSGPNIntegerSinkPin, TSGPNBinarySourcePin>(this, in, out, &ByteView);
     SetPins(in, out);
 }
 
@@ -581,7 +586,7 @@ TSGPNRealToBinaryFormatConverter::TSGPNRealToBinaryFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    MakeBinaryConverter<TSGPNRealSinkPin>(this, Lock(), in, out);
+    MakeSGConverterPinsOf<TSGPNRealSinkPin, TSGPNBinarySourcePin>(this, in, out, &ByteView);
     SetPins(in, out);
 }
 
@@ -589,7 +594,7 @@ TSGPNComplexToBinaryFormatConverter::TSGPNComplexToBinaryFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    MakeBinaryConverter<TSGPNComplexSinkPin>(this, Lock(), in, out);
+    MakeSGConverterPinsOf<TSGPNComplexSinkPin, TSGPNBinarySourcePin>(this, in, out, &ByteView);
     SetPins(in, out);
 }
 
@@ -597,18 +602,7 @@ TSGPNIntToRealFormatConverter::TSGPNIntToRealFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    const IntfPtr<IPNLock>& lock = Lock();
-    MakeSGConverterPins(
-        this, in, out, [&](TSGOperationEvent e) { return Create<TSGPNIntegerSinkPin>(this, lock, std::move(e)); },
-        [&](TSGOperationEvent e) {
-            return Create<TSGPNRealSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e), true);
-        },
-        [](ISGData* ABuffer) {
-            IntfPtr<ISGIntegerBuffer> ints;
-            if (!Supports(ABuffer, ints))
-                return IntfPtr<ISGData>();
-            return IntfPtr<ISGData>(TSGRealBuffer::CreateIntegerData(ints->Read(), ints->GetSize()).Get());
-        });
+    MakeSGConverterPinsOf<TSGPNIntegerSinkPin, TSGPNRealSourcePin>(this, in, out, &IntegersAsReals, true);
     SetPins(in, out);
 }
 
@@ -616,18 +610,7 @@ TSGPNRealToRealMatrixFormatConverter::TSGPNRealToRealMatrixFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    const IntfPtr<IPNLock>& lock = Lock();
-    MakeSGConverterPins(
-        this, in, out, [&](TSGOperationEvent e) { return Create<TSGPNRealSinkPin>(this, lock, std::move(e)); },
-        [&](TSGOperationEvent e) {
-            return Create<TSGPNRealMatrixSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e));
-        },
-        [](ISGData* ABuffer) {
-            IntfPtr<ISGRealBuffer> real;
-            if (!Supports(ABuffer, real))
-                return IntfPtr<ISGData>();
-            return IntfPtr<ISGData>(TSGRealMatrixBuffer::CreateUniversal(ABuffer).Get());
-        });
+    MakeSGConverterPinsOf<TSGPNRealSinkPin, TSGPNRealMatrixSourcePin>(this, in, out, &RealsAsMatrix);
     SetPins(in, out);
 }
 

@@ -295,4 +295,20 @@ void MakeSGConverterPins(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TP
                          const std::function<TSGPNSourcePin*(TSGOperationEvent)>& AMakeOutput,
                          std::function<IntfPtr<ISGData>(ISGData*)> AConvert);
 
+// The same with an input pin of class TIn and an output pin of class TOut (given
+// AOutExtra after its event), both on the converter's lock.
+template <class TIn, class TOut, class... AExtra>
+void MakeSGConverterPinsOf(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TPNSourcePin*& AOutput,
+                           std::function<IntfPtr<ISGData>(ISGData*)> AConvert, AExtra... AOutExtra)
+{
+    const IntfPtr<IPNLock>& lock = AConverter->Lock();
+    MakeSGConverterPins(
+        AConverter, AInput, AOutput,
+        [&](TSGOperationEvent e) -> TSGPNSinkPin* { return Create<TIn>(AConverter, lock, std::move(e)); },
+        [&](TSGOperationEvent e) -> TSGPNSourcePin* {
+            return Create<TOut>(AConverter, lock, IntfPtr<IPNLock>(), std::move(e), AOutExtra...);
+        },
+        std::move(AConvert));
+}
+
 }  // namespace dcs
