@@ -177,6 +177,11 @@ UINT TAUAudioOutDevice::GetDeviceID()
 TAUBasicAudioOut::TAUBasicAudioOut(TComponent* AOwner)
     : TCKComponent(AOwner), FMasterPumping(this, *FLock)
 {
+    FInputPin = Create<TAUPNAudioSinkPin>(
+        this, IntfPtr<IPNLock>(FLock),
+        [this](TPNBasicPin* ASender, const TGUID*, IPNNotifyOperation* AOperation, TPNNotifyState) {
+            return InputOperation(ASender, AOperation);
+        });
     FEnablePin = Create<TPNBoolStatePin>(this, IntfPtr<IPNLock>(FLock),
                                          [this](TPNPin*, bool AValue) { SetEnabled(AValue); }, nullptr);
     FClockOutputPin = Create<TPNClockSourcePin>(
@@ -188,6 +193,7 @@ TAUBasicAudioOut::~TAUBasicAudioOut()
 {
     IPNLockSection stop = FLock->StopLock();
     Free(FClockOutputPin);
+    Free(FInputPin);
     Free(FEnablePin);
 }
 
@@ -212,6 +218,7 @@ void TAUBasicAudioOut::DeclareProperties(TClassBuilder<TAUBasicAudioOut>& P)
 {
     P.Boolean("Enabled", &TAUBasicAudioOut::Enabled, &TAUBasicAudioOut::SetEnabled).Default(1);
     P.Object("MasterPumping", &TAUBasicAudioOut::MasterPumping, &TAUBasicAudioOut::SetMasterPumping);
+    P.Object("InputPin", &TAUBasicAudioOut::InputPin);
     P.Object("EnablePin", &TAUBasicAudioOut::EnablePin);
     P.Object("ClockOutputPin", &TAUBasicAudioOut::ClockOutputPin);
 }
@@ -233,6 +240,7 @@ void TAUAudioOut::BeforeDestruction()
         IPNLockSection stop = FLock->StopLock();
         FDestroying = true;
         TAUBasicAudioOut::BeforeDestruction();
+        FInputPin->Disconnect();
         // A failure was reported already; destruction goes on.
         try {
             CloseDevice(true);
@@ -399,12 +407,10 @@ void TAUAudioOut::ResumeDevice()
         PumpUpstream();
 }
 
-void TAUAudioOut::WriteBlock(const IntfPtr<ISGDataBuffer>& ABuffer)
+void TAUAudioOut::WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer)
 {
     if (!Enabled() || !ABuffer)
         return;
-    uint32_t frames = 0;
-    uint32_t rate = 0;
     {
         TPNCriticalSectionLock lock(FParams.Section);
         // A block handed to no device would never come back.
@@ -415,18 +421,16 @@ void TAUAudioOut::WriteBlock(const IntfPtr<ISGDataBuffer>& ABuffer)
         block->Data = ABuffer;
         // Nobody may write into samples the device is playing.
         ABuffer->Unique(true);
-        block->WaveHdr.lpData = reinterpret_cast<char*>(const_cast<uint8_t*>(ABuffer->ByteRead()));
+        block->WaveHdr.lpData = reinterpret_cast<char*>(const_cast<uint8_t*>(ABuffer->Read()));
         block->WaveHdr.dwBufferLength = ABuffer->GetByteSize();
         block->WaveHdr.dwUser = reinterpret_cast<DWORD_PTR>(block);
         waveOutPrepareHeader(HOut, &block->WaveHdr, sizeof(WAVEHDR));
         FParams.BufferList.push_back(block);
-        if (FWaveFormat && FWaveFormat->Format.nBlockAlign)
-            frames = block->WaveHdr.dwBufferLength / FWaveFormat->Format.nBlockAlign;
-        rate = FWaveFormat ? FWaveFormat->Format.nSamplesPerSec : 0;
         waveOutWrite(HOut, &block->WaveHdr, sizeof(WAVEHDR));
     }
+    const uint32_t rate = ABuffer->GetSampleRate();
     if (!FStartResumed && rate) {
-        FStartInterval += uint32_t(frames * 1000u) / rate;
+        FStartInterval += uint32_t(ABuffer->GetSize() * 1000u) / rate;
         if (FStartInterval > int64_t(PrefillInterval())) {
             if (FPaused)
                 ResumeDevice();
@@ -579,6 +583,11 @@ void TAUAudioOut::ProbeDevice(TPNPumpRequestOperation* ARequest)
 bool TAUAudioOut::ProcessOperation(const IntfPtr<IPNNotifyOperation>& AOperation, bool AFromWaveThread)
 {
     IPNNotifyOperation* op = AOperation.Get();
+    if (auto* start = OperationAs<TPNStartWaveOperation>(op)) {
+        bool result;
+        StartStream(AOperation, start->WaveFormat, AFromWaveThread, result);
+        return result;
+    }
     if (OperationAs<TPNStartPumpOperation>(op)) {
         bool pump;
         {
@@ -595,11 +604,18 @@ bool TAUAudioOut::ProcessOperation(const IntfPtr<IPNNotifyOperation>& AOperation
         FStopped = true;
         if (!OperationAs<TPNEndStopOperation>(op) && FNotifyThread)
             FNotifyThread->Notify();
+    } else if (OperationAs<TPNSGPauseOperation>(op)) {
+        PauseDevice();
     } else if (auto* request = OperationAs<TPNPumpRequestOperation>(op)) {
         if (FMasterPumping.Enabled)
             ProbeDevice(request);
+    } else if (auto* supplied = OperationAs<TPNSuppliedBufferOperation>(op)) {
+        if (supplied->Buffer) {
+            WriteBlock(IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateUniversal(supplied->Buffer.Get())));
+            if (FMasterPumping.Enabled && !FStartResumed)
+                PumpUpstream();
+        }
     }
-    (void)AFromWaveThread;
     return true;
 }
 
@@ -609,19 +625,26 @@ TPNNotifyResult TAUAudioOut::InputOperation(TPNBasicPin* /*APin*/, IPNNotifyOper
     if (!section)
         return {};
     IntfPtr<IPNNotifyOperation> operation(AOperation);
-    if (OperationAs<TPNFlushStreamOperation>(AOperation)) {
+    if (OperationAs<TPNSGResumeOperation>(AOperation)) {
+        ResumeDevice();
+    } else if (OperationAs<TPNFlushStreamOperation>(AOperation)) {
         Flush();
     } else if (Enabled()) {
         if (OperationAs<TPNStopOperation>(AOperation)) {
             ++FStopping;
+            // What was written before the stop must play, prefill or not.
             if (!FStartResumed && FPaused) {
                 ResumeDevice();
                 FStartResumed = true;
             }
+        } else if (OperationAs<TPNStartWaveOperation>(AOperation)) {
+            ++FStopping;
         }
         FBufferQueue.Push(operation, false);
     } else {
-        if (OperationAs<TPNStopOperation>(AOperation))
+        if (auto* start = OperationAs<TPNStartWaveOperation>(AOperation))
+            FWaveFormat = start->WaveFormat;
+        else if (OperationAs<TPNStopOperation>(AOperation))
             FWaveFormat.reset();
         return {};
     }

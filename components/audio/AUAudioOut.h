@@ -10,6 +10,8 @@
 #pragma once
 
 #include "components/audio/AUAudioFormat.h"
+#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/AUStreamTypes.h"
 #include "components/audio/SGNotifyThread.h"
 #include "components/audio/SGSimpleDataBuffer.h"
 #include "components/audio/SGVariantStorages.h"
@@ -73,7 +75,7 @@ private:
 struct TAUWaveBuffer {
     HWAVEOUT HOut = nullptr;
     WAVEHDR WaveHdr{};
-    IntfPtr<ISGDataBuffer> Data;
+    IntfPtr<IAUAudioBuffer> Data;
 };
 
 // The open flag, the pump flag and the blocks the device holds, under one section.
@@ -161,6 +163,7 @@ class TAUBasicAudioOut : public TCKComponent {
     void SetEnabled(bool AValue);
     TCKMasterPumping* MasterPumping() const { return const_cast<TCKMasterPumping*>(&FMasterPumping); }
     void SetMasterPumping(TCKMasterPumping* AValue) { FMasterPumping.Assign(AValue); }
+    TAUPNAudioSinkPin* InputPin() const { return FInputPin; }
     TPNBoolStatePin* EnablePin() const { return FEnablePin; }
     TPNClockSourcePin* ClockOutputPin() const { return FClockOutputPin; }
 
@@ -176,6 +179,7 @@ protected:
 
     std::atomic<bool> FEnabled{true};
     TCKMasterPumping FMasterPumping;
+    TAUPNAudioSinkPin* FInputPin = nullptr;
     TPNBoolStatePin* FEnablePin = nullptr;
     TPNClockSourcePin* FClockOutputPin = nullptr;
     // The format of the stream last started, kept while it has not stopped.
@@ -225,11 +229,11 @@ protected:
     void PauseDevice();
     void ResumeDevice();
     // Hands the buffer's samples to the device as one block.
-    void WriteBlock(const IntfPtr<ISGDataBuffer>& ABuffer);
+    void WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer);
     void ProcessQueuedOperations(bool AFromWaveThread);
     virtual bool ProcessOperation(const IntfPtr<IPNNotifyOperation>& AOperation, bool AFromWaveThread);
     // Asks upstream for the next buffer (master pumping).
-    virtual void PumpUpstream() {}
+    void PumpUpstream() { FInputPin->MasterPump(this); }
 
 private:
     void DispatchWaveMessage(UINT AMessage, HWAVEOUT ADevice, WAVEHDR* AHeader);

@@ -7,13 +7,12 @@
 #pragma once
 
 #include "components/audio/SGSimpleDataBuffer.h"
+#include "components/pins/PNStdPins.h"  // TPNRealComplex
 #include "dsp/DspTypes.h"
 
 #include <cstdint>
 
 namespace dcs {
-
-using TPNRealComplex = Vps64fc;
 
 enum TSGThresholdType { ttGreaterThan, ttLessThan };
 enum TSGAutoCorrType { actNormal, actBiased, actUnbiased };

@@ -1,6 +1,7 @@
 // The wave-out player on the virtual wave-out backend: device choice, prefill, pause and
 // restart, completion, switching off and on, and device failures.
 #include "components/audio/AUAudioOut.h"
+#include "components/audio/tests/StreamPinFixtures.h"
 #include "platform/waveout/WaveOutVirtual.h"
 #include "platform/waveout/tests/WaveTestSupport.h"
 
@@ -14,6 +15,7 @@ namespace dcs {
 namespace {
 
 using namespace wavetest;
+using namespace streamtest;
 
 // Reaches the device half of the player directly.
 class TTestAudioOut : public TAUAudioOut {
@@ -33,15 +35,16 @@ TAUWaveFormatExtensible Stereo16(uint32_t rate)
     return r;
 }
 
-// frames of stereo 16-bit: left at ALeft, right at ARight.
-IntfPtr<ISGDataBuffer> Constant(uint32_t frames, int16_t ALeft, int16_t ARight)
+// frames of stereo 16-bit at ARate: left at ALeft, right at ARight.
+IntfPtr<IAUAudioBuffer> Constant(uint32_t frames, int16_t ALeft, int16_t ARight, uint32_t ARate)
 {
     std::vector<int16_t> samples;
     for (uint32_t i = 0; i < frames; ++i) {
         samples.push_back(ALeft);
         samples.push_back(ARight);
     }
-    return IntfPtr<ISGDataBuffer>(new TSGBlockBuffer(samples.data(), uint32_t(samples.size() * 2)));
+    return IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateDataEx(samples.data(), ARate, 16, 2, frames,
+                                                                {spFrontLeft, spFrontRight}));
 }
 
 template <class F>
@@ -134,11 +137,11 @@ TEST_F(AudioOut, StaysPausedUntilMoreThanThePrefillIsWritten)
         out->SetPrefillInterval(c.Prefill);
         out->OpenDevice(Stereo16(22050));
         for (int i = 1; i < c.BlocksToPlay; ++i)
-            out->WriteBlock(Constant(c.Frames, 8192, 0));
+            out->WriteBlock(Constant(c.Frames, 8192, 0, 22050));
         // Exactly the prefill (8 × 100 ms = 800) is not enough.
         EXPECT_TRUE(out->IsPaused());
         EXPECT_EQ(Peak(waveout_virtual::Advance(4800), 0), 0.0);
-        out->WriteBlock(Constant(c.Frames, 8192, 0));
+        out->WriteBlock(Constant(c.Frames, 8192, 0, 22050));
         EXPECT_FALSE(out->IsPaused());
         // Past the resampler's step response, the level is steady.
         EXPECT_NEAR(waveout_virtual::Advance(4800)[2 * 2400], 0.25, 1e-3);
@@ -149,13 +152,13 @@ TEST_F(AudioOut, PlayedBlocksAreReleasedAndPlayFromTheirOwnCopy)
 {
     Out->SetPrefillInterval(0);
     Out->OpenDevice(Stereo16(48000));
-    IntfPtr<ISGDataBuffer> first = Constant(4800, 16384, -16384);
+    IntfPtr<IAUAudioBuffer> first = Constant(4800, 16384, -16384, 48000);
     // Another holder shares the samples and changes them after the hand-over.
-    IntfPtr<ISGDataBuffer> shared(new TSGBlockBuffer(Share, *BufferInstance<TSGBlockBuffer>(first.Get())));
+    IntfPtr<IAUAudioBuffer> shared(TAUAudioBuffer::CreateCopy(first.Get()));
     Out->WriteBlock(first);
-    Out->WriteBlock(Constant(4800, 0, 0));
+    Out->WriteBlock(Constant(4800, 0, 0, 48000));
     EXPECT_EQ(Out->QueuedBlocks(), 2);
-    std::memset(shared->ByteModify(), 0, shared->GetByteSize());
+    std::memset(shared->Modify(), 0, shared->GetByteSize());
 
     const auto played = waveout_virtual::Advance(4800);
     EXPECT_NEAR(Peak(played, 0), 0.5, 1e-3);
@@ -169,9 +172,9 @@ TEST_F(AudioOut, SwitchedOffItDropsNewBlocksAndSwitchedOnItReopensPaused)
 {
     Out->SetPrefillInterval(0);
     Out->OpenDevice(Stereo16(48000));
-    Out->WriteBlock(Constant(4800, 16384, 0));
+    Out->WriteBlock(Constant(4800, 16384, 0, 48000));
     Out->SetEnabled(false);
-    Out->WriteBlock(Constant(4800, 16384, 0));
+    Out->WriteBlock(Constant(4800, 16384, 0, 48000));
     EXPECT_TRUE(Out->IsOpen());
     EXPECT_EQ(Out->QueuedBlocks(), 1);
     // What was written before still plays.
@@ -223,7 +226,7 @@ TEST_F(AudioOut, AFailedResetKeepsTheDeviceForTheNextClose)
 {
     Out->SetPrefillInterval(0);
     Out->OpenDevice(Stereo16(48000));
-    Out->WriteBlock(Constant(4800, 16384, 0));
+    Out->WriteBlock(Constant(4800, 16384, 0, 48000));
     waveout_virtual::FailNext(WaveOutCall::Reset, MMSYSERR_ERROR);
     EXPECT_THROW(Out->CloseDevice(false), ESGException);
     EXPECT_TRUE(Out->IsOpen());
@@ -242,6 +245,73 @@ TEST_F(AudioOut, ACapabilityFailureIsOnlyAWarning)
     EXPECT_EQ(warnings, std::vector<std::string>{"Can't get device capabilities."});
     ASSERT_EQ(waveout_virtual::Opens().size(), 1u);
     EXPECT_EQ(waveout_virtual::Opens()[0].DeviceId, 0u);
+}
+
+// The player fed through its input pin, as a chain feeds it.
+class AudioOutStream : public AudioOut {
+protected:
+    void SetUp() override
+    {
+        AudioOut::SetUp();
+        ASSERT_TRUE(Out->InputPin()->Connect(Source.get()));
+    }
+    void Start(uint32_t ARate)
+    {
+        Source->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(2, ARate, 16), false).Get());
+    }
+    void Send(uint32_t AFrames, uint32_t ARate) { Source->SubmitBuffer(Constant(AFrames, 16384, 0, ARate).Get()); }
+
+    TRecorder Heard;
+    TOwned<TAUPNAudioSourcePin> Source =
+        Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Heard.Event());
+};
+
+TEST_F(AudioOutStream, AStopDuringThePrefillPlaysWhatWasWrittenAtOnce)
+{
+    Start(22050);
+    ASSERT_EQ(waveout_virtual::Opens().size(), 1u);
+    Send(4096, 22050);  // 185 ms of the 300 ms prefill
+    EXPECT_TRUE(Out->IsPaused());
+    Source->Stop();
+    EXPECT_FALSE(Out->IsPaused());
+    EXPECT_NEAR(waveout_virtual::Advance(9600)[2 * 2400], 0.5, 2e-3);
+    ASSERT_TRUE(WaitUntil([&] { return Out->QueuedBlocks() == 0; }));
+    // The next start reopens the device.
+    Start(44100);
+    ASSERT_EQ(waveout_virtual::Opens().size(), 2u);
+    EXPECT_EQ(waveout_virtual::Opens()[1].Format.Format.nSamplesPerSec, 44100u);
+}
+
+TEST_F(AudioOutStream, SwitchedOffItDropsArrivingBuffersAndKeepsTheFormat)
+{
+    Out->SetPrefillInterval(0);
+    Start(48000);
+    Send(4800, 48000);
+    EXPECT_EQ(Out->QueuedBlocks(), 1);
+    Out->SetEnabled(false);
+    Send(4800, 48000);
+    Send(4800, 48000);
+    EXPECT_EQ(Out->QueuedBlocks(), 1);
+    EXPECT_EQ(Out->WaitingOperations(), 0);
+    waveout_virtual::Advance(4800);
+    ASSERT_TRUE(WaitUntil([&] { return Out->QueuedBlocks() == 0; }));
+    Out->SetEnabled(true);
+    Send(4800, 48000);
+    EXPECT_EQ(Out->QueuedBlocks(), 1);
+    EXPECT_NEAR(waveout_virtual::Advance(4800)[2 * 2400], 0.5, 1e-3);
+}
+
+TEST_F(AudioOutStream, PumpRequestsAreIgnoredUnlessMasterPumpingIsOn)
+{
+    for (bool enabled : {false, true}) {
+        SCOPED_TRACE(enabled);
+        Out->MasterPumping()->Enabled = enabled;
+        auto request = MakeOperation<TPNPumpRequestOperation>(nullptr, TPNPumpType::ptMaster, 0, 1.0f);
+        Source->Notify(request.Get());
+        EXPECT_EQ(OperationAs<TPNPumpRequestOperation>(request.Get())->Pump == Out.get(), enabled);
+    }
+    // The probe does not stay open.
+    EXPECT_FALSE(Out->IsOpen());
 }
 
 }  // namespace
