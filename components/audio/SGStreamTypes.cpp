@@ -132,6 +132,14 @@ void TSGPNSourcePin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
         IPNLockSection r = ReadLock();
         linked = APin && IndexOfRealPin(APin) >= 0;
     }
+    // A converter's output is cut from the sink when the source that feeds the converter
+    // drops that converted link; that source's stop has just passed through, and a
+    // second one would reach the sink.
+    if (linked)
+        if (TPNFormatConverter* c = ConverterOfPin(this))
+            if (auto* feed = dynamic_cast<TPNSourcePin*>(c->InputPin()->SourcePin()))
+                if (feed->IsConnectedByConverterTo(APin))
+                    linked = false;
     if (linked) {
         // The link is still listed, so the stop reaches the sink (through its converter,
         // when it has one); no section of this pin is held while it does.
