@@ -1,5 +1,7 @@
 #include "components/pins/CKComponent.h"
 
+#include "components/pins/PNPinList.h"
+
 #include "platform/base/Strings.h"
 #include "platform/classes/Streaming.h"
 
@@ -118,6 +120,8 @@ void TCKComponent::AfterConstruction() {
 
 void TCKComponent::Loaded() {
     TComponent::Loaded();
+    // Links stored at one end only are made once the whole window exists.
+    ClaimPlaceholdersOf(this);
     if (!ComponentState().Contains(csDesigning))
         ComponentReady();
 }

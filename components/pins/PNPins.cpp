@@ -670,11 +670,28 @@ std::string TPNPin::PinPath()
     return path;
 }
 
-std::string TPNPin::GetFullName(bool AIncludeRootForm)
+std::string ObjectPathIn(TObject* AObject, TObject* ATarget)
+{
+    std::string path;
+    try {
+        FindPropertyPath(AObject, ATarget, "", 0, path);
+    } catch (...) {
+        path.clear();
+    }
+    return path;
+}
+
+std::string TPNPin::GetFullName(bool AIncludeRootForm) { return ComposeFullName(AIncludeRootForm, false); }
+
+std::string TPNPin::ComposeFullName(bool AIncludeRootForm, bool AIdentForm)
 {
     if (!FOwner)
         return "(No owner)";
-    std::string path = PinPath();
+    std::string path;
+    if (FOwnerPinList)
+        path = PinListEntryPath(FOwnerPinList, this, AIdentForm);
+    if (path.empty())
+        path = PinPath();
     std::string n = FOwner->Name();
     if (!path.empty())
         n += "." + path;
@@ -688,8 +705,8 @@ std::string TPNPin::GetFullName(bool AIncludeRootForm)
 
 std::string TPNPin::GetFullIdentName(bool AIncludeRootForm)
 {
-    // Pins of a pin list end in "._Pin" and their index instead; the list composes that.
-    return GetFullName(AIncludeRootForm);
+    // Pins of a pin list end in "._Pin" and their index instead of the entry's name.
+    return ComposeFullName(AIncludeRootForm, true);
 }
 
 std::string TPNPin::GetRootName()

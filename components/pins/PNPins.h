@@ -236,6 +236,12 @@ class TPNStateDispatcher;  // shared named connection points of state links
 
 // Every live pin, placeholders included, under the pin register section.
 int AllPinsCount();
+// The property path of ATarget inside AObject ("InputPins", "Format.OutputPin"), or ""
+// when AObject publishes it nowhere.
+std::string ObjectPathIn(TObject* AObject, TObject* ATarget);
+// The path of APin inside its owner through the pin list AList: the list's path, then
+// "._Pin" and the index (ident form) or a dot and the entry's name; "" when absent.
+std::string PinListEntryPath(TPNPinList* AList, TPNBasicPin* APin, bool AIdentForm);
 // Runs AProc on every live pin from the last to the first, under the register section.
 void ForEachPinBackwards(const std::function<void(TPNBasicPin*)>& AProc);
 
@@ -334,6 +340,8 @@ class TPNBasicPin : public TPNPinObject, public virtual IPNStream {
     const IntfPtr<IPNDestroyLock>& DestroyLockIntf() const { return FDestroyLock; }
 
 protected:
+    friend class TPNPinList;  // sets and clears FOwnerPinList
+
     // Answers the stream interfaces the class implements; typed pins chain to it.
     virtual bool GetInterface(const TGUID& iid, void** obj);
 
@@ -364,6 +372,9 @@ class TPNPin : public TPNBasicPin {
 
     IPNLockSection ReadLock() override;
     IPNLockSection WriteLock() override;
+    // The links stored in form resources ("Form", "SinkPins", "SourcePin", ...), defined
+    // with the pin lists.
+    void DefineProperties(TFiler& Filer) override;
 
     TComponent* Owner() const override { return FOwner; }
     bool IsRootDestroying() override;
@@ -407,6 +418,7 @@ protected:
     // The pin's path inside its owner: a published property of the owner (or of one of
     // its persistent sub-objects) that holds it, else the path set with SetPinPath.
     std::string PinPath();
+    std::string ComposeFullName(bool AIncludeRootForm, bool AIdentForm);
     // Design-mode parity: False when exactly one of the two pins is designing.
     bool DesignParity(TPNBasicPin* AOtherPin);
 
@@ -645,6 +657,14 @@ class TPNSinkPin : public TPNBasicSinkPin {
     // upstream through the converter reach that source. The source holds no link entry
     // for it: its link entry is the one to the far sink.
     void RecordConverterSource(TPNSourcePin* ASource);
+    // A placeholder for a source not loaded yet becomes this sink's source; nothing is
+    // delivered over that link.
+    void RecordPlaceholderSource(TPNBasicPin* APlaceholder);
+    // Links to the source named ASource (ident) and ASourceName (display) under ARoot,
+    // found or made as a placeholder; "nil" disconnects. With ASaveForm the names are
+    // taken as stored ones and their saved form name is replaced by the current root's.
+    bool TryLinkTo(TComponent* ARoot, const std::string& ASource, const std::string& ASourceName,
+                   bool ASaveForm);
 
 private:
     void ClearSourceFields();

@@ -103,18 +103,18 @@ TValueType TReader::ReadValue()
     return static_cast<TValueType>(b);
 }
 
-TValueType TReader::NextValue()
-{
-    TValueType v = ReadValue();
-    FStream.Seek(-1, soCurrent);
-    return v;
-}
-
 bool TReader::EndOfList()
 {
     uint8_t b = FStream.ReadValue<uint8_t>();
     FStream.Seek(-1, soCurrent);
     return b == vaNull;
+}
+
+TValueType TReader::NextValue()
+{
+    TValueType v = ReadValue();
+    FStream.Seek(-1, soCurrent);
+    return v;
 }
 
 void TReader::CheckValue(TValueType Expected)

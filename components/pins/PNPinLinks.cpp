@@ -1,0 +1,440 @@
+// The links of pins and pin lists as stored in form resources, and linking by name.
+//
+// Stored forms (names with the root form's name):
+//   link entry (a source's sinks):  Form1.out1.InputPin
+//                                   (ident [after-ident] ['display'])   when they differ
+//   sink form (a sink's source):    Form1.mixer.OutputPin | (ident 'display')
+//                                   ((<either of those> after-ident))   with an after-pin
+//   pin entry (a pin list's "Pins"): Sinks (<link entries>) | <sink form> | nil
+#include "components/pins/PNPinList.h"
+
+#include "platform/base/Strings.h"
+#include "platform/classes/Streaming.h"
+
+namespace dcs {
+
+namespace {
+
+struct TStoredLink {
+    std::string Ident;
+    std::string Display;
+    std::string After;
+};
+
+TStoredLink ReadLinkEntry(TReader& R)
+{
+    TStoredLink n;
+    if (R.NextValue() == vaList) {
+        R.ReadListBegin();
+        n.Ident = R.ReadIdent();
+        while (!R.EndOfList()) {
+            if (R.NextValue() == vaIdent)
+                n.After = R.ReadIdent();
+            else
+                n.Display = R.ReadString();
+        }
+        R.ReadListEnd();
+    } else {
+        n.Ident = R.ReadIdent();
+    }
+    if (n.Display.empty())
+        n.Display = n.Ident;
+    return n;
+}
+
+// A name alone, or a list of the ident name and the display name.
+void ReadSourceName(TReader& R, TStoredLink& n)
+{
+    if (R.NextValue() == vaList) {
+        R.ReadListBegin();
+        n.Ident = R.ReadIdent();
+        if (!R.EndOfList())
+            n.Display = R.ReadString();
+        R.ReadListEnd();
+    } else {
+        n.Ident = R.ReadIdent();
+    }
+}
+
+TStoredLink ReadSinkForm(TReader& R)
+{
+    TStoredLink n;
+    if (R.NextValue() != vaList) {
+        n.Ident = R.ReadIdent();
+    } else {
+        R.ReadListBegin();
+        if (R.NextValue() == vaList) {
+            // The source with the pin this link is served after.
+            R.ReadListBegin();
+            ReadSourceName(R, n);
+            if (!R.EndOfList())
+                n.After = R.ReadIdent();
+            R.ReadListEnd();
+        } else {
+            n.Ident = R.ReadIdent();
+            if (!R.EndOfList())
+                n.Display = R.ReadString();
+        }
+        R.ReadListEnd();
+    }
+    if (n.Display.empty())
+        n.Display = n.Ident;
+    return n;
+}
+
+// Only pins that carry a name can be found again when the form is read.
+bool Nameable(TPNBasicPin* APin)
+{
+    if (!APin)
+        return false;
+    if (IsUnloadedPin(APin))
+        return true;
+    return APin->Owner() && !APin->Owner()->Name().empty();
+}
+
+void WriteLinkEntry(TWriter& W, TPNBasicPin* APin, TPNBasicPin* AAfter)
+{
+    std::string ident = APin->GetFullIdentName(true);
+    std::string display = APin->GetFullName(true);
+    if (AAfter && !Nameable(AAfter))
+        AAfter = nullptr;
+    if (ident == display && !AAfter) {
+        W.WriteIdent(ident);
+        return;
+    }
+    W.WriteListBegin();
+    W.WriteIdent(ident);
+    if (AAfter)
+        W.WriteIdent(AAfter->GetFullIdentName(true));
+    if (ident != display)
+        W.WriteString(display);
+    W.WriteListEnd();
+}
+
+void WriteSinkForm(TWriter& W, TPNBasicPin* ASource, TPNBasicPin* AAfter)
+{
+    std::string ident = ASource->GetFullIdentName(true);
+    std::string display = ASource->GetFullName(true);
+    if (AAfter && !Nameable(AAfter))
+        AAfter = nullptr;
+    if (AAfter) {
+        W.WriteListBegin();
+        W.WriteListBegin();
+    }
+    if (ident == display) {
+        W.WriteIdent(ident);
+    } else {
+        W.WriteListBegin();
+        W.WriteIdent(ident);
+        W.WriteString(display);
+        W.WriteListEnd();
+    }
+    if (AAfter) {
+        W.WriteIdent(AAfter->GetFullIdentName(true));
+        W.WriteListEnd();
+        W.WriteListEnd();
+    }
+}
+
+bool HasStoredSinks(TPNSourcePin* ASource)
+{
+    int n = ASource->SinkCount();
+    for (int i = 0; i < n; ++i)
+        if (Nameable(ASource->GetSink(i)))
+            return true;
+    return false;
+}
+
+void WriteSinkList(TWriter& W, TPNSourcePin* ASource)
+{
+    W.WriteListBegin();
+    int n = ASource->SinkCount();
+    for (int i = 0; i < n; ++i) {
+        TPNBasicPin* sink = ASource->GetSink(i);
+        if (Nameable(sink))
+            WriteLinkEntry(W, sink, ASource->GetNotifyAfterPin(sink));
+    }
+    W.WriteListEnd();
+}
+
+bool HasStoredSource(TPNSinkPin* ASink)
+{
+    return ASink->ConnectedDispatcherCount() == 0 && Nameable(ASink->SourcePin());
+}
+
+[[noreturn]] void StateLinksNotReadable()
+{
+    throw EPNException("Stored state links cannot be read: this build has no state dispatchers");
+}
+
+std::string RootName(TComponent* ARoot) { return ARoot ? ARoot->Name() : std::string(); }
+
+// Placeholders standing for APin (by either of its names, with and without the root)
+// hand their links to it. An error ends the search.
+void ClaimPlaceholders(TPNBasicPin* APin)
+{
+    TComponent* root = APin->GetRoot();
+    for (;;) {
+        TPNUnloadedPin* ph = nullptr;
+        try {
+            for (const std::string& n : {APin->GetFullName(true), APin->GetFullName(false),
+                                         APin->GetFullIdentName(true), APin->GetFullIdentName(false)})
+                if ((ph = UnloadedPins::GetByIdentName(root, n)) != nullptr)
+                    break;
+            if (!ph)
+                return;
+            ph->PopulatePinAndDestroy(APin);
+        } catch (...) {
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+void ClaimPlaceholdersOf(TComponent* AComponent)
+{
+    if (!AComponent || UnloadedPins::Count() == 0)
+        return;
+    std::vector<TPNBasicPin*> pins;
+    ForEachPinBackwards([&](TPNBasicPin* p) {
+        if (p->Owner() == AComponent && !IsUnloadedPin(p))
+            pins.push_back(p);
+    });
+    for (TPNBasicPin* p : pins)
+        ClaimPlaceholders(p);
+}
+
+// ------------------------------------------------------------------ pins
+
+void TPNPin::DefineProperties(TFiler& Filer)
+{
+    inherited::DefineProperties(Filer);
+    auto* source = dynamic_cast<TPNSourcePin*>(this);
+    auto* sink = dynamic_cast<TPNSinkPin*>(this);
+    bool storesLinks = (source && HasStoredSinks(source)) || (sink && HasStoredSource(sink));
+    std::string rootName = RootName(GetRoot());
+
+    auto adjust = [this](const std::string& AName) {
+        return AdjustStoredName(AName, FLoadFormName, RootName(GetRoot()));
+    };
+
+    Filer.DefineProperty(
+        "Form", [this](TReader& R) { FLoadFormName = R.ReadIdent(); },
+        [rootName](TWriter& W) { W.WriteIdent(rootName); }, storesLinks && !rootName.empty());
+    // The state value of a pin joined to a state dispatcher.
+    Filer.DefineProperty("State", [](TReader&) { StateLinksNotReadable(); }, nullptr, false);
+
+    if (source) {
+        Filer.DefineProperty(
+            "SinkPins",
+            [this, source, adjust](TReader& R) {
+                ClaimPlaceholders(this);
+                std::string from = GetFullName(true);
+                R.ReadListBegin();
+                while (!R.EndOfList()) {
+                    TStoredLink n = ReadLinkEntry(R);
+                    TPNBasicPin* far = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.Ident),
+                                                                adjust(n.Display), from);
+                    TPNBasicPin* after = nullptr;
+                    if (!n.After.empty())
+                        after = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.After),
+                                                         adjust(n.After), from);
+                    if (far && !source->ConnectAfter(far, after) && IsUnloadedPin(far))
+                        static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+                }
+                R.ReadListEnd();
+            },
+            [source](TWriter& W) { WriteSinkList(W, source); }, HasStoredSinks(source));
+    }
+    if (sink) {
+        Filer.DefineProperty(
+            "SourcePin",
+            [this, sink, adjust](TReader& R) {
+                ClaimPlaceholders(this);
+                std::string from = GetFullName(true);
+                TStoredLink n = ReadSinkForm(R);
+                TPNBasicPin* far = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSource, adjust(n.Ident),
+                                                            adjust(n.Display), from);
+                TPNBasicPin* after = nullptr;
+                if (!n.After.empty())
+                    after = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.After),
+                                                     adjust(n.After), from);
+                if (far && !sink->ConnectAfter(far, after) && IsUnloadedPin(far))
+                    static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+            },
+            [sink](TWriter& W) {
+                TPNBasicPin* s = sink->SourcePin();
+                WriteSinkForm(W, s, s->GetNotifyAfterPin(sink));
+            },
+            HasStoredSource(sink));
+        // A sink joined to a state dispatcher through a format converter.
+        Filer.DefineProperty("StateConverter", [](TReader&) { StateLinksNotReadable(); }, nullptr, false);
+    }
+}
+
+void TPNSinkPin::RecordPlaceholderSource(TPNBasicPin* APlaceholder)
+{
+    IPNLockSection w = WriteLock();
+    FConnectionSourcePin = APlaceholder;
+    FRealSourcePin = APlaceholder;
+    FIntRealSourcePin = APlaceholder;
+    FSubmitFunction = {};
+    FConnectedID = GUID_NULL;
+}
+
+bool TPNSinkPin::TryLinkTo(TComponent* ARoot, const std::string& ASource, const std::string& ASourceName,
+                           bool ASaveForm)
+{
+    if (SameText(ASource, "nil"))
+        return Connect(nullptr);
+    if (!ARoot)
+        ARoot = GetRoot();
+    std::string ident = ASource;
+    std::string display = ASourceName.empty() ? ASource : ASourceName;
+    if (ASaveForm) {
+        ident = AdjustStoredName(ident, FLoadFormName, RootName(ARoot));
+        display = AdjustStoredName(display, FLoadFormName, RootName(ARoot));
+    }
+    TPNBasicPin* far = AllPins::GetByNameCreate(ARoot, TPNPinType::ptSource, ident, display, GetFullName(true));
+    if (!far)
+        return false;
+    bool ok = Connect(far);
+    if (!ok && IsUnloadedPin(far))
+        static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+    return ok;
+}
+
+// ------------------------------------------------------------------ pin lists
+
+std::string TPNPinList::Adjust(const std::string& AName)
+{
+    return AdjustStoredName(AName, FLoadFormName, RootName(FOwner ? GetRootComponent(FOwner) : nullptr));
+}
+
+bool TPNPinList::HasLinkedPins()
+{
+    int n = EntryCount();
+    for (int i = 0; i < n; ++i) {
+        TPNBasicPin* p = EntryPin(i);
+        if (p && !IsUnloadedPin(p) && p->IsConnected())
+            return true;
+    }
+    return false;
+}
+
+void TPNPinList::DefineProperties(TFiler& Filer)
+{
+    inherited::DefineProperties(Filer);
+    std::string rootName = RootName(FOwner ? GetRootComponent(FOwner) : nullptr);
+    Filer.DefineProperty(
+        "Form", [this](TReader& R) { FLoadFormName = R.ReadIdent(); },
+        [rootName](TWriter& W) { W.WriteIdent(rootName); }, !rootName.empty());
+    Filer.DefineProperty(
+        "Pins", [this](TReader& R) { ReadPins(R); }, [this](TWriter& W) { WritePins(W); }, HasLinkedPins());
+    // Older resources say whether the list owns its pins; the owner decides that now.
+    Filer.DefineProperty("PinsOwner", [](TReader& R) { R.ReadBoolean(); }, nullptr, false);
+}
+
+void TPNPinList::WritePins(TWriter& W)
+{
+    W.WriteListBegin();
+    int n = EntryCount();
+    for (int i = 0; i < n; ++i) {
+        TPNBasicPin* p = EntryPin(i);
+        if (auto* source = dynamic_cast<TPNSourcePin*>(p); source && HasStoredSinks(source)) {
+            W.WriteIdent("Sinks");
+            WriteSinkList(W, source);
+        } else if (auto* sink = dynamic_cast<TPNSinkPin*>(p); sink && HasStoredSource(sink)) {
+            TPNBasicPin* s = sink->SourcePin();
+            WriteSinkForm(W, s, s->GetNotifyAfterPin(sink));
+        } else {
+            W.WriteIdent("nil");
+        }
+    }
+    W.WriteListEnd();
+}
+
+void TPNPinList::ReadPins(TReader& R)
+{
+    R.ReadListBegin();
+    for (int item = 0; !R.EndOfList(); ++item) {
+        TValueType v = R.NextValue();
+        if (v == vaList) {
+            TStoredLink n = ReadSinkForm(R);
+            ResolveAt(item, TPNPinType::ptSource, n.Ident, n.Display, n.After);
+            continue;
+        }
+        if (v == vaNil) {
+            R.ReadValue();
+            continue;
+        }
+        std::string id = R.ReadIdent();
+        if (SameText(id, "nil"))
+            continue;
+        if (SameText(id, "Sinks") || SameText(id, "Sources")) {
+            TPNPinType far = SameText(id, "Sinks") ? TPNPinType::ptSink : TPNPinType::ptSource;
+            R.ReadListBegin();
+            while (!R.EndOfList()) {
+                TStoredLink n = ReadLinkEntry(R);
+                ResolveAt(item, far, n.Ident, n.Display, n.After);
+            }
+            R.ReadListEnd();
+        } else if (SameText(id, "State")) {
+            StateLinksNotReadable();
+        } else {
+            ResolveAt(item, TPNPinType::ptSource, id, id, "");
+        }
+    }
+    R.ReadListEnd();
+}
+
+TPNBasicPin* TPNPinList::EntryForReading(int AItem, TPNPinType AFarType)
+{
+    TComponent* root = FOwner ? GetRootComponent(FOwner) : nullptr;
+    if (AItem < EntryCount()) {
+        TPNBasicPin* pin = EntryPin(AItem);
+        if (pin && !IsUnloadedPin(pin)) {
+            TPNUnloadedPin* ph = UnloadedPins::GetByIdentName(root, pin->GetFullIdentName(false));
+            if (!ph)
+                ph = UnloadedPins::GetByIdentName(root, pin->GetFullName(false));
+            if (ph && ph != pin)
+                ph->PopulatePinAndDestroy(pin);
+        }
+        return pin;
+    }
+    if (!FOwner)
+        return nullptr;
+    // Placeholders keep the places up to AItem, so that indexes keep their meaning; an
+    // earlier reference to one of those list pins is found by its name and reused.
+    std::string prefix = FOwner->Name() + "." + Name() + "._Pin";
+    if (root && root != FOwner)
+        prefix = root->Name() + "." + prefix;
+    TPNPinType ownType = AFarType == TPNPinType::ptSink ? TPNPinType::ptSource : TPNPinType::ptSink;
+    while (EntryCount() <= AItem) {
+        std::string name = Adjust(prefix + std::to_string(EntryCount()));
+        TPNBasicPin* p = AllPins::GetByNameCreate(root, ownType, name, name, name);
+        if (!IsUnloadedPin(p) || static_cast<TPNUnloadedPin*>(p)->OwnedByList())
+            p = Create<TPNUnloadedPin>(root, ownType, name, name, name);
+        AddNamed(p, "");
+    }
+    return EntryPin(AItem);
+}
+
+void TPNPinList::ResolveAt(int AItem, TPNPinType AFarType, const std::string& AIdent, const std::string& ADisplay,
+                           const std::string& AAfter)
+{
+    TPNBasicPin* pin = EntryForReading(AItem, AFarType);
+    if (!pin)
+        return;
+    TComponent* root = FOwner ? GetRootComponent(FOwner) : nullptr;
+    std::string from = pin->GetFullName(true);
+    TPNBasicPin* far = AllPins::GetByNameCreate(root, AFarType, Adjust(AIdent), Adjust(ADisplay), from);
+    TPNBasicPin* after = nullptr;
+    if (!AAfter.empty())
+        after = AllPins::GetByNameCreate(root, TPNPinType::ptSink, Adjust(AAfter), Adjust(AAfter), from);
+    if (far && !pin->ConnectAfter(far, after) && IsUnloadedPin(far))
+        static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+}
+
+}  // namespace dcs

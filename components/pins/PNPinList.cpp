@@ -1,0 +1,783 @@
+#include "components/pins/PNPinList.h"
+
+#include "platform/base/Strings.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace dcs {
+
+// ------------------------------------------------------------------ name lookups
+
+namespace {
+
+std::string WithoutFirstPart(const std::string& AName)
+{
+    size_t p = AName.find('.');
+    return p == std::string::npos ? std::string() : AName.substr(p + 1);
+}
+
+std::string FirstPart(const std::string& AName)
+{
+    size_t p = AName.find('.');
+    return p == std::string::npos ? AName : AName.substr(0, p);
+}
+
+// Every full name of a pin with an owner begins with the owner's name, or with the
+// root's name and then the owner's: a cheap test before the names are composed.
+bool OwnerMayMatch(TPNBasicPin* APin, std::string_view AName)
+{
+    TComponent* owner = APin->Owner();
+    if (!owner || IsUnloadedPin(APin))
+        return true;
+    size_t dot = AName.find('.');
+    std::string_view first = AName.substr(0, dot);
+    if (SameText(first, owner->Name()))
+        return true;
+    if (dot == std::string_view::npos)
+        return false;
+    std::string_view rest = AName.substr(dot + 1);
+    return SameText(rest.substr(0, rest.find('.')), owner->Name());
+}
+
+bool MatchesIdentName(TPNBasicPin* APin, TComponent* ARoot, const std::string& AName, const std::string& AShort)
+{
+    if (!OwnerMayMatch(APin, AName))
+        return false;
+    TComponent* root = APin->GetRoot();
+    if (root && ARoot && root != ARoot)
+        // A pin of another window: only by its full name, and never when the two windows
+        // carry one name (the window read under a new name must find its own pins).
+        return !SameText(root->Name(), ARoot->Name()) && SameText(APin->GetFullIdentName(true), AName);
+    if (!ARoot || SameText(APin->GetRootName(), ARoot->Name()))
+        if (SameText(APin->GetFullIdentName(false), AName))
+            return true;
+    std::string full = APin->GetFullIdentName(true);
+    return SameText(full, AName) || (!AShort.empty() && SameText(full, AShort));
+}
+
+bool MatchesDisplayName(TPNBasicPin* APin, TComponent* ARoot, const std::string& AName)
+{
+    if (!OwnerMayMatch(APin, AName))
+        return false;
+    TComponent* root = APin->GetRoot();
+    if (root && ARoot && root != ARoot)
+        return false;
+    return SameText(APin->GetFullName(false), AName) || SameText(APin->GetFullName(true), AName);
+}
+
+// Placeholders waiting for their pins. The register owns them: only Free through it (or
+// a placeholder freeing itself, which leaves it first) ends one.
+struct TUnloadedRegister {
+    TPNCriticalSection Section;
+    std::vector<TPNUnloadedPin*> Pins;
+};
+
+TUnloadedRegister& Unloaded()
+{
+    static TUnloadedRegister* r = new TUnloadedRegister;  // outlives every static pin owner
+    return *r;
+}
+
+void LeaveUnloaded(TPNUnloadedPin* APin)
+{
+    auto& r = Unloaded();
+    TPNCriticalSectionLock g(r.Section);
+    std::erase(r.Pins, APin);
+}
+
+}  // namespace
+
+std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm,
+                             const std::string& ACurrentForm)
+{
+    if (ASavedForm.empty() || ACurrentForm.empty() || AName.size() <= ASavedForm.size() ||
+        AName[ASavedForm.size()] != '.' || !SameText(std::string_view(AName).substr(0, ASavedForm.size()), ASavedForm))
+        return AName;
+    return ACurrentForm + AName.substr(ASavedForm.size());
+}
+
+TPNBasicPin* AllPins::GetByIdentName(TComponent* ARoot, const std::string& APinName)
+{
+    if (APinName.empty())
+        return nullptr;
+    std::string shortName = WithoutFirstPart(APinName);
+    TPNBasicPin* found = nullptr;
+    // The walk runs from the last pin to the first; the last match seen is the first in
+    // index order.
+    ForEachPinBackwards([&](TPNBasicPin* p) {
+        if (MatchesIdentName(p, ARoot, APinName, shortName))
+            found = p;
+    });
+    return found;
+}
+
+TPNBasicPin* AllPins::GetByDisplayName(TComponent* ARoot, const std::string& APinName)
+{
+    if (APinName.empty())
+        return nullptr;
+    TPNBasicPin* found = nullptr;
+    ForEachPinBackwards([&](TPNBasicPin* p) {
+        if (MatchesDisplayName(p, ARoot, APinName))
+            found = p;
+    });
+    return found;
+}
+
+TPNBasicPin* AllPins::GetByNameCreate(TComponent* ARoot, TPNPinType AType, const std::string& APinIdentName,
+                                      const std::string& APinDisplayName, const std::string& ACreatedFrom)
+{
+    if (APinIdentName.empty())
+        return nullptr;
+    if (TPNBasicPin* p = GetByIdentName(ARoot, APinIdentName))
+        return p;
+    if (TPNBasicPin* p = GetByDisplayName(ARoot, APinDisplayName))
+        return p;
+    return Create<TPNUnloadedPin>(ARoot, AType, APinIdentName,
+                                  APinDisplayName.empty() ? APinIdentName : APinDisplayName, ACreatedFrom);
+}
+
+int UnloadedPins::Count()
+{
+    auto& r = Unloaded();
+    TPNCriticalSectionLock g(r.Section);
+    return int(r.Pins.size());
+}
+
+TPNUnloadedPin* UnloadedPins::Get(int AIndex)
+{
+    auto& r = Unloaded();
+    TPNCriticalSectionLock g(r.Section);
+    if (AIndex < 0 || size_t(AIndex) >= r.Pins.size())
+        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+    return r.Pins[size_t(AIndex)];
+}
+
+TPNUnloadedPin* UnloadedPins::GetByIdentName(TComponent* ARoot, const std::string& APinName)
+{
+    if (APinName.empty())
+        return nullptr;
+    std::string shortName = WithoutFirstPart(APinName);
+    auto& r = Unloaded();
+    TPNCriticalSectionLock g(r.Section);
+    for (TPNUnloadedPin* p : r.Pins)
+        if (MatchesIdentName(p, ARoot, APinName, shortName))
+            return p;
+    return nullptr;
+}
+
+void UnloadedPins::Clear()
+{
+    for (;;) {
+        TPNUnloadedPin* p;
+        {
+            auto& r = Unloaded();
+            TPNCriticalSectionLock g(r.Section);
+            if (r.Pins.empty())
+                return;
+            p = r.Pins.back();
+            r.Pins.pop_back();
+        }
+        Free(p);
+    }
+}
+
+// ------------------------------------------------------------------- placeholder
+
+TPNUnloadedPin::TPNUnloadedPin(TComponent* ARoot, TPNPinType AType, std::string APinIdentName,
+                               std::string APinDisplayName, std::string ACreatedFrom)
+    : FDisplayName(std::move(APinDisplayName)),
+      FIdentName(std::move(APinIdentName)),
+      FType(AType),
+      FCreatedFrom(std::move(ACreatedFrom))
+{
+    if (ARoot) {
+        FDesignTime = ARoot->ComponentState().Contains(csDesigning);
+        if (SameText(ARoot->Name(), FirstPart(FIdentName)))
+            FRoot = ARoot;
+    }
+}
+
+void TPNUnloadedPin::AfterConstruction()
+{
+    inherited::AfterConstruction();
+    auto& r = Unloaded();
+    TPNCriticalSectionLock g(r.Section);
+    r.Pins.push_back(this);
+}
+
+void TPNUnloadedPin::BeforeDestruction()
+{
+    FDestroying = true;
+    LeaveUnloaded(this);
+    inherited::BeforeDestruction();
+}
+
+std::string TPNUnloadedPin::GetName()
+{
+    size_t p = FDisplayName.rfind('.');
+    return p == std::string::npos ? FDisplayName : FDisplayName.substr(p + 1);
+}
+
+std::string TPNUnloadedPin::GetFullName(bool AIncludeRootForm)
+{
+    return AIncludeRootForm ? FDisplayName : WithoutFirstPart(FIdentName);
+}
+
+std::string TPNUnloadedPin::GetFullIdentName(bool AIncludeRootForm)
+{
+    return AIncludeRootForm ? FIdentName : WithoutFirstPart(FIdentName);
+}
+
+bool TPNUnloadedPin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool,
+                               TClass& AConverterClass)
+{
+    AConverter = nullptr;
+    AConverterClass = nullptr;
+    return AOtherPin && AOtherPin != this;
+}
+
+TGUID TPNUnloadedPin::ChooseConnectionType(TPNBasicPin*, IntfPtr<IPNFormatConverter>& AConverter, bool,
+                                           TClass& AConverterClass)
+{
+    AConverter = nullptr;
+    AConverterClass = nullptr;
+    return GUID_NULL;
+}
+
+bool TPNUnloadedPin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin*, bool)
+{
+    return AOtherPin && AOtherPin != this;
+}
+
+int TPNUnloadedPin::IndexOfRecord(TPNBasicPin* APin)
+{
+    for (size_t i = 0; i < FConnectedPins.size(); ++i)
+        if (FConnectedPins[i].Pin == APin)
+            return int(i);
+    return -1;
+}
+
+bool TPNUnloadedPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin)
+{
+    if (!AOtherPin || AOtherPin == this)
+        return false;
+    {
+        IPNLockSection w = WriteLock();
+        if (IndexOfRecord(AOtherPin) >= 0)
+            return true;
+        FConnectedPins.push_back({AOtherPin, ANotifyAfterPin});
+    }
+    if (auto* source = dynamic_cast<TPNSourcePin*>(AOtherPin)) {
+        IPNLockSection sw = source->WriteLock();
+        source->AddLink(this, ANotifyAfterPin);
+    } else if (auto* sink = dynamic_cast<TPNSinkPin*>(AOtherPin)) {
+        if (sink->SourcePin())
+            sink->Disconnect();
+        sink->RecordPlaceholderSource(this);
+    } else {
+        // Another placeholder, or a kind of pin that records its links itself.
+        AOtherPin->AddLink(this, ANotifyAfterPin);
+    }
+    return true;
+}
+
+void TPNUnloadedPin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
+{
+    if (!APin || APin == this)
+        return;
+    IPNLockSection w = WriteLock();
+    if (IndexOfRecord(APin) < 0)
+        FConnectedPins.push_back({APin, ANotifyAfterPin});
+}
+
+void TPNUnloadedPin::RemoveLink(TPNBasicPin* APin, bool)
+{
+    IPNLockSection w = WriteLock();
+    int i = IndexOfRecord(APin);
+    if (i >= 0)
+        FConnectedPins.erase(FConnectedPins.begin() + i);
+}
+
+void TPNUnloadedPin::DisconnectFrom(TPNBasicPin* AOtherPin)
+{
+    {
+        IPNLockSection w = WriteLock();
+        int i = IndexOfRecord(AOtherPin);
+        if (i < 0)
+            return;
+        FConnectedPins.erase(FConnectedPins.begin() + i);
+    }
+    // The far end forgets the link too; meanwhile this placeholder must not free itself.
+    bool old = FInRemove;
+    FInRemove = true;
+    try {
+        if (dynamic_cast<TPNSinkPin*>(AOtherPin)) {
+            if (AOtherPin->IsConnectedTo(this))
+                AOtherPin->Disconnect();
+        } else if (IsUnloadedPin(AOtherPin)) {
+            AOtherPin->RemoveLink(this, false);
+            static_cast<TPNUnloadedPin*>(AOtherPin)->ReleaseIfUnused();
+        } else {
+            AOtherPin->DisconnectFrom(this);
+        }
+    } catch (...) {
+        FInRemove = old;
+        throw;
+    }
+    FInRemove = old;
+    ReleaseIfUnused();  // the last statement: it may free this placeholder
+}
+
+void TPNUnloadedPin::Disconnect()
+{
+    bool old = FInRemove;
+    FInRemove = true;
+    for (;;) {
+        TPNBasicPin* other;
+        {
+            IPNLockSection w = WriteLock();
+            if (FConnectedPins.empty())
+                break;
+            other = FConnectedPins.back().Pin;
+        }
+        DisconnectFrom(other);
+        IPNLockSection w = WriteLock();
+        int i = IndexOfRecord(other);
+        if (i >= 0)
+            FConnectedPins.erase(FConnectedPins.begin() + i);
+    }
+    FInRemove = old;
+    ReleaseIfUnused();
+}
+
+bool TPNUnloadedPin::IsConnected()
+{
+    IPNLockSection r = ReadLock();
+    return !FConnectedPins.empty();
+}
+
+bool TPNUnloadedPin::IsConnectedTo(TPNBasicPin* AOtherPin)
+{
+    IPNLockSection r = ReadLock();
+    return IndexOfRecord(AOtherPin) >= 0;
+}
+
+int TPNUnloadedPin::GetConnectedPinCount()
+{
+    IPNLockSection r = ReadLock();
+    return int(FConnectedPins.size());
+}
+
+TPNBasicPin* TPNUnloadedPin::GetConnectedPin(int AIndex)
+{
+    IPNLockSection r = ReadLock();
+    if (AIndex < 0 || size_t(AIndex) >= FConnectedPins.size())
+        return nullptr;
+    return FConnectedPins[size_t(AIndex)].Pin;
+}
+
+TPNBasicPin* TPNUnloadedPin::GetNotifyAfterPin(TPNBasicPin* APin)
+{
+    IPNLockSection r = ReadLock();
+    int i = IndexOfRecord(APin);
+    return i < 0 ? nullptr : FConnectedPins[size_t(i)].NotifyAfterPin;
+}
+
+void TPNUnloadedPin::PinDestroyed(TPNBasicPin* APin)
+{
+    // Only the records go: a placeholder is never freed while the register walks the pins.
+    IPNLockSection w = WriteLock();
+    std::erase_if(FConnectedPins, [APin](const TRecord& r) { return r.Pin == APin; });
+    for (auto& r : FConnectedPins)
+        if (r.NotifyAfterPin == APin)
+            r.NotifyAfterPin = nullptr;
+}
+
+void TPNUnloadedPin::ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin)
+{
+    IPNLockSection w = WriteLock();
+    for (auto& r : FConnectedPins)
+        if (r.NotifyAfterPin == AOldPin)
+            r.NotifyAfterPin = ANewPin;
+}
+
+void TPNUnloadedPin::ReleaseIfUnused()
+{
+    if (FInRemove || FDestroying || FOwnedByList || FInEditor)
+        return;
+    // A link that no real pin takes part in is never seen by anyone: placeholders that
+    // only wait for each other go together, unless a pin list still keeps one's place.
+    std::vector<TPNUnloadedPin*> partners;
+    {
+        IPNLockSection r = ReadLock();
+        for (const TRecord& rec : FConnectedPins) {
+            auto* p = IsUnloadedPin(rec.Pin) ? static_cast<TPNUnloadedPin*>(rec.Pin) : nullptr;
+            if (!p || p->FOwnedByList || p->FInRemove)
+                return;
+            partners.push_back(p);
+        }
+    }
+    FInRemove = true;
+    for (TPNUnloadedPin* p : partners) {
+        RemoveLink(p, false);
+        p->RemoveLink(this, false);
+    }
+    FInRemove = false;
+    Free(this);
+    for (TPNUnloadedPin* p : partners)
+        p->ReleaseIfUnused();
+}
+
+void TPNUnloadedPin::PopulatePinAndDestroy(TPNBasicPin* APin)
+{
+    if (!APin || APin == this || FDestroying)
+        return;
+    FInRemove = true;
+    FOwnedByList = false;
+    // Links ordered after the placeholder are ordered after the real pin from now on.
+    ForEachPinBackwards([&](TPNBasicPin* p) {
+        if (p != this)
+            p->ReplaceAfterPin(this, APin);
+    });
+    std::vector<TRecord> records;
+    {
+        IPNLockSection r = ReadLock();
+        records = FConnectedPins;
+    }
+    std::exception_ptr error;
+    for (size_t i = records.size(); i-- > 0;) {
+        if (!IsConnectedTo(records[i].Pin))
+            continue;  // that pin went away meanwhile
+        try {
+            APin->ConnectAfter(records[i].Pin, records[i].NotifyAfterPin);
+            if (IsConnectedTo(records[i].Pin))
+                records[i].Pin->DisconnectFrom(this);
+        } catch (...) {
+            if (!error)
+                error = std::current_exception();
+        }
+    }
+    Free(this);
+    if (error)
+        std::rethrow_exception(error);
+}
+
+// --------------------------------------------------------------------- pin list
+
+TPNPinList::TPNPinList(TComponent* AOwner, bool AIsPinsOwner) : TPNPinList(AOwner, nullptr, AIsPinsOwner) {}
+
+TPNPinList::TPNPinList(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, bool AIsPinsOwner)
+    : FOwner(AOwner), FOwnerLock(std::move(AOwnerLock)), FPinsOwner(AIsPinsOwner)
+{
+}
+
+TPNPinList::~TPNPinList() { Clear(); }
+
+IPNLockSection TPNPinList::ReadLock()
+{
+    return IntLock()->Instance()->LockSection(false, FOwnerLock.Get(), false);
+}
+
+IPNLockSection TPNPinList::WriteLock()
+{
+    return IntLock()->Instance()->LockSection(true, FOwnerLock.Get(), false);
+}
+
+void TPNPinList::ReleasePlaceholders(const std::vector<TPNUnloadedPin*>& AReleased)
+{
+    for (TPNUnloadedPin* p : AReleased)
+        p->ReleaseIfUnused();
+}
+
+void TPNPinList::DropPlaceholderEntry(int AIndex, std::vector<TPNUnloadedPin*>& AReleased)
+{
+    auto* p = static_cast<TPNUnloadedPin*>(FPinsList[size_t(AIndex)].Pin);
+    FPinsList.erase(FPinsList.begin() + AIndex);
+    --FUnloadedCount;
+    p->SetOwnedByList(false);
+    AReleased.push_back(p);
+}
+
+void TPNPinList::Purge()
+{
+    if (FInUnload || FUnloadedCount <= 0 || !FOwner)
+        return;
+    TComponentState st = FOwner->ComponentState();
+    if (st.ContainsAny(csDesigning | csLoading))
+        return;
+    std::vector<TPNUnloadedPin*> released;
+    {
+        IPNLockSection w = WriteLock();
+        FInUnload = true;
+        int count = int(FPinsList.size()) - FUnloadedCount;
+        for (int i = std::min(count, int(FPinsList.size())); i-- > 0 && FUnloadedCount > 0;)
+            if (IsUnloadedPin(FPinsList[size_t(i)].Pin))
+                DropPlaceholderEntry(i, released);
+        if (!released.empty())
+            LastIndicatedCount = -1;
+        FInUnload = false;
+    }
+    ReleasePlaceholders(released);
+}
+
+int TPNPinList::Count()
+{
+    Purge();
+    IPNLockSection r = ReadLock();
+    return int(FPinsList.size()) - FUnloadedCount;
+}
+
+TPNBasicPin* TPNPinList::GetPin(int AItem)
+{
+    Purge();
+    IPNLockSection r = ReadLock();
+    if (AItem < 0 || AItem >= int(FPinsList.size()) - FUnloadedCount)
+        throw ERangeError("Index out of range = " + std::to_string(AItem));
+    return FPinsList[size_t(AItem)].Pin;
+}
+
+int TPNPinList::EntryCount()
+{
+    IPNLockSection r = ReadLock();
+    return int(FPinsList.size());
+}
+
+TPNBasicPin* TPNPinList::EntryPin(int AIndex)
+{
+    IPNLockSection r = ReadLock();
+    if (AIndex < 0 || size_t(AIndex) >= FPinsList.size())
+        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+    return FPinsList[size_t(AIndex)].Pin;
+}
+
+int TPNPinList::UnloadedCount()
+{
+    IPNLockSection r = ReadLock();
+    return FUnloadedCount;
+}
+
+void TPNPinList::TakeOwnerPinList(TPNBasicPin* AItem)
+{
+    if (AItem && !IsUnloadedPin(AItem) && AItem->Owner() == FOwner)
+        AItem->FOwnerPinList = this;
+}
+
+void TPNPinList::SetPin(int AItem, TPNBasicPin* APin)
+{
+    std::vector<TPNUnloadedPin*> released;
+    {
+        IPNLockSection w = WriteLock();
+        if (AItem < 0 || size_t(AItem) >= FPinsList.size())
+            throw ERangeError("Index out of range = " + std::to_string(AItem));
+        TPNBasicPin* old = FPinsList[size_t(AItem)].Pin;
+        if (old == APin)
+            return;
+        if (IsUnloadedPin(old)) {
+            --FUnloadedCount;
+            static_cast<TPNUnloadedPin*>(old)->SetOwnedByList(false);
+            released.push_back(static_cast<TPNUnloadedPin*>(old));
+        } else if (old && old->FOwnerPinList == this) {
+            old->FOwnerPinList = nullptr;
+        }
+        FPinsList[size_t(AItem)].Pin = APin;
+        if (IsUnloadedPin(APin)) {
+            ++FUnloadedCount;
+            static_cast<TPNUnloadedPin*>(APin)->SetOwnedByList(true);
+        } else {
+            TakeOwnerPinList(APin);
+        }
+        LastIndicatedCount = -1;
+    }
+    ReleasePlaceholders(released);
+}
+
+std::string TPNPinList::GetName(int AItem)
+{
+    std::string n = GetStoredName(AItem);
+    return n.empty() ? "Pin [" + std::to_string(AItem) + "]" : n;
+}
+
+std::string TPNPinList::GetStoredName(int AItem)
+{
+    IPNLockSection r = ReadLock();
+    if (AItem < 0 || size_t(AItem) >= FPinsList.size())
+        throw ERangeError("Index out of range = " + std::to_string(AItem));
+    return FPinsList[size_t(AItem)].Name;
+}
+
+void TPNPinList::SetName(int AItem, const std::string& AName)
+{
+    IPNLockSection w = WriteLock();
+    if (AItem < 0 || size_t(AItem) >= FPinsList.size())
+        return;
+    std::string n = AName == "Pin [" + std::to_string(AItem) + "]" ? std::string() : AName;
+    if (n != FPinsList[size_t(AItem)].Name) {
+        FPinsList[size_t(AItem)].Name = n;
+        LastIndicatedCount = -1;
+    }
+}
+
+void TPNPinList::SetPinName(TPNBasicPin* APin, const std::string& AName)
+{
+    int i = IndexOf(APin);
+    if (i >= 0)
+        SetName(i, AName);
+}
+
+void TPNPinList::AddNamed(TPNBasicPin* AItem, const std::string& AName)
+{
+    TPNUnloadedPin* claimed = nullptr;
+    {
+        IPNLockSection w = WriteLock();
+        if (IsUnloadedPin(AItem)) {
+            static_cast<TPNUnloadedPin*>(AItem)->SetOwnedByList(true);
+            ++FUnloadedCount;
+            FPinsList.push_back({AName, AItem});
+        } else if (FUnloadedCount > 0) {
+            // The first placeholder's place: the pin takes over its index and its links.
+            for (auto& e : FPinsList)
+                if (IsUnloadedPin(e.Pin)) {
+                    claimed = static_cast<TPNUnloadedPin*>(e.Pin);
+                    e.Name = AName;
+                    e.Pin = AItem;
+                    --FUnloadedCount;
+                    claimed->SetOwnedByList(false);
+                    break;
+                }
+        } else {
+            FPinsList.push_back({AName, AItem});
+        }
+        TakeOwnerPinList(AItem);
+        LastIndicatedCount = -1;
+    }
+    if (claimed)
+        claimed->PopulatePinAndDestroy(AItem);
+}
+
+void TPNPinList::InsertNamed(int AIndex, TPNBasicPin* AItem, const std::string& AName)
+{
+    {
+        IPNLockSection w = WriteLock();
+        if (AIndex < int(FPinsList.size()) - FUnloadedCount && AIndex >= 0) {
+            if (IsUnloadedPin(AItem)) {
+                static_cast<TPNUnloadedPin*>(AItem)->SetOwnedByList(true);
+                ++FUnloadedCount;
+            }
+            FPinsList.insert(FPinsList.begin() + AIndex, TEntry{AName, AItem});
+            TakeOwnerPinList(AItem);
+            LastIndicatedCount = -1;
+            return;
+        }
+    }
+    AddNamed(AItem, AName);
+}
+
+void TPNPinList::Delete(int AIndex)
+{
+    TPNBasicPin* freeing = nullptr;
+    std::vector<TPNUnloadedPin*> released;
+    {
+        IPNLockSection w = WriteLock();
+        if (AIndex < 0 || size_t(AIndex) >= FPinsList.size())
+            throw ERangeError("Index out of range = " + std::to_string(AIndex));
+        TPNBasicPin* pin = FPinsList[size_t(AIndex)].Pin;
+        if (IsUnloadedPin(pin)) {
+            // UnloadedPins owns it: the list only lets go.
+            DropPlaceholderEntry(AIndex, released);
+        } else {
+            FPinsList.erase(FPinsList.begin() + AIndex);
+            if (pin && pin->FOwnerPinList == this)
+                pin->FOwnerPinList = nullptr;
+            if (FPinsOwner)
+                freeing = pin;
+        }
+        LastIndicatedCount = -1;
+    }
+    ReleasePlaceholders(released);
+    Free(freeing);
+}
+
+void TPNPinList::Remove(TPNBasicPin* AItem)
+{
+    for (;;) {
+        int i;
+        {
+            IPNLockSection r = ReadLock();
+            i = -1;
+            for (size_t k = FPinsList.size(); k-- > 0;)
+                if (FPinsList[k].Pin == AItem) {
+                    i = int(k);
+                    break;
+                }
+        }
+        if (i < 0)
+            return;
+        Delete(i);
+    }
+}
+
+void TPNPinList::Clear()
+{
+    std::vector<TPNBasicPin*> freeing;
+    std::vector<TPNUnloadedPin*> released;
+    {
+        IPNLockSection w = WriteLock();
+        // Every real pin, wherever it sits among placeholders; placeholders are only let go.
+        for (auto& e : FPinsList) {
+            if (IsUnloadedPin(e.Pin)) {
+                static_cast<TPNUnloadedPin*>(e.Pin)->SetOwnedByList(false);
+                released.push_back(static_cast<TPNUnloadedPin*>(e.Pin));
+            } else if (e.Pin) {
+                if (e.Pin->FOwnerPinList == this)
+                    e.Pin->FOwnerPinList = nullptr;
+                if (FPinsOwner)
+                    freeing.push_back(e.Pin);
+            }
+        }
+        FPinsList.clear();
+        FUnloadedCount = 0;
+        LastIndicatedCount = -1;
+    }
+    ReleasePlaceholders(released);
+    for (TPNBasicPin* p : freeing)
+        Free(p);
+}
+
+void TPNPinList::Swap(int AIndex1, int AIndex2)
+{
+    IPNLockSection w = WriteLock();
+    if (AIndex1 < 0 || AIndex2 < 0 || size_t(AIndex1) >= FPinsList.size() || size_t(AIndex2) >= FPinsList.size())
+        throw ERangeError("Index out of range = " + std::to_string(std::max(AIndex1, AIndex2)));
+    std::swap(FPinsList[size_t(AIndex1)], FPinsList[size_t(AIndex2)]);
+    LastIndicatedCount = -1;
+}
+
+int TPNPinList::IndexOf(TPNBasicPin* AItem)
+{
+    IPNLockSection r = ReadLock();
+    for (size_t i = 0; i < FPinsList.size(); ++i)
+        if (FPinsList[i].Pin == AItem)
+            return int(i);
+    return -1;
+}
+
+std::string TPNPinList::Name() { return FOwner ? ObjectPathIn(FOwner, this) : std::string(); }
+
+std::string TPNPinList::EntryPath(TPNBasicPin* APin, bool AIdentForm)
+{
+    int i = IndexOf(APin);
+    if (i < 0)
+        return "";
+    std::string path = Name();
+    if (path.empty())
+        return "";
+    return path + (AIdentForm ? "._Pin" + std::to_string(i) : "." + GetName(i));
+}
+
+std::string PinListEntryPath(TPNPinList* AList, TPNBasicPin* APin, bool AIdentForm)
+{
+    return AList ? AList->EntryPath(APin, AIdentForm) : std::string();
+}
+
+}  // namespace dcs

@@ -1,0 +1,200 @@
+// Pin lists, placeholders for pins that do not exist yet, and the lookups that resolve
+// the full pin names stored in form resources.
+//
+// A stored link names the pin at its far end ("Form1.mixer.InputPins._Pin0"). While a
+// window loads, that pin may belong to a component read later, to another window, or to
+// a window never created: the name then yields a TPNUnloadedPin that records the links
+// made to it and hands them over when the real pin appears. Placeholders are owned by
+// the UnloadedPins register alone; a pin list that holds one only refers to it.
+#pragma once
+
+#include "components/pins/PNPins.h"
+
+#include <string>
+#include <vector>
+
+namespace dcs {
+
+class TPNUnloadedPin;
+
+// Lookups over the register of every live pin, placeholders included. Both names are
+// matched with and without the root form's name; a pin of another window matches only
+// by its full name with root.
+namespace AllPins {
+// Index order, first match wins; nil when nothing matches.
+TPNBasicPin* GetByIdentName(TComponent* ARoot, const std::string& APinName);
+TPNBasicPin* GetByDisplayName(TComponent* ARoot, const std::string& APinName);
+// Nil for an empty ident name; else the pin of that ident name, else of that display
+// name, else a new placeholder standing for a pin of kind AType.
+TPNBasicPin* GetByNameCreate(TComponent* ARoot, TPNPinType AType, const std::string& APinIdentName,
+                             const std::string& APinDisplayName, const std::string& ACreatedFrom);
+}  // namespace AllPins
+
+// The placeholders waiting for their pins; the register owns them.
+namespace UnloadedPins {
+int Count();
+TPNUnloadedPin* Get(int AIndex);
+TPNUnloadedPin* GetByIdentName(TComponent* ARoot, const std::string& APinName);
+// Frees every placeholder left (shutdown; tests).
+void Clear();
+}  // namespace UnloadedPins
+
+// Placeholders standing for any pin of AComponent hand their links to it. Run when a
+// component has been read, so that a link stored at one end only is made too.
+void ClaimPlaceholdersOf(TComponent* AComponent);
+
+// The form-name rewrite of stored names: "<saved>.rest" becomes "<current>.rest"; any
+// other name, "Form10.x" for a saved "Form1" among them, stays as it is.
+std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm,
+                             const std::string& ACurrentForm);
+
+// Stands for a named pin that does not exist yet and records the links made to it.
+class TPNUnloadedPin : public TPNBasicPin {
+    DCS_CLASS(TPNUnloadedPin, TPNBasicPin)
+
+    // Made with Create<TPNUnloadedPin>(...): it enters UnloadedPins once constructed.
+    TPNUnloadedPin(TComponent* ARoot, TPNPinType AType, std::string APinIdentName,
+                   std::string APinDisplayName, std::string ACreatedFrom);
+    void AfterConstruction() override;
+    void BeforeDestruction() override;
+
+    const std::string& IdentName() const { return FIdentName; }
+    const std::string& DisplayName() const { return FDisplayName; }
+    const std::string& CreatedFrom() const { return FCreatedFrom; }
+    TComponent* StoredRoot() const { return FRoot; }
+    bool OwnedByList() const { return FOwnedByList; }
+    void SetOwnedByList(bool AValue) { FOwnedByList = AValue; }
+    void SetInEditor(bool AValue) override { FInEditor = AValue; }
+
+    // The real pin takes over every recorded link, then the placeholder is freed.
+    void PopulatePinAndDestroy(TPNBasicPin* APin);
+    // Frees the placeholder unless it still has links, sits in a pin list, is being
+    // edited or is handing its links over.
+    void ReleaseIfUnused();
+
+    TPNPinType GetPinType() override { return FType; }
+    std::string GetName() override;
+    std::string GetFullName(bool AIncludeRootForm) override;
+    std::string GetFullIdentName(bool AIncludeRootForm) override;
+    TComponent* GetRoot() override { return nullptr; }
+    bool IsDesigning() override { return FDesignTime; }
+    bool DependsOn(TPNBasicPin*) override { return false; }
+    bool IsCompatible(TPNBasicPin*, bool) override { return true; }
+    bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                   TClass& AConverterClass) override;
+    TGUID ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
+                               bool AUseConverters, TClass& AConverterClass) override;
+    TPNNotifyResult NotifyStatePins(IPNNotifyOperation*, TPNNotifyState, TPNBasicPin*) override { return {}; }
+
+    bool ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin) override;
+    bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters) override;
+    void AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin) override;
+    void RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder) override;
+    void AfterUnlink() override { ReleaseIfUnused(); }
+    void Disconnect() override;
+    void DisconnectFrom(TPNBasicPin* AOtherPin) override;
+    bool IsConnected() override;
+    bool IsConnectedTo(TPNBasicPin* AOtherPin) override;
+    int GetConnectedPinCount() override;
+    TPNBasicPin* GetConnectedPin(int AIndex) override;
+    TPNBasicPin* GetNotifyAfterPin(TPNBasicPin* APin) override;
+    void PinDestroyed(TPNBasicPin* APin) override;
+    void ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin) override;
+
+private:
+    struct TRecord {
+        TPNBasicPin* Pin;
+        TPNBasicPin* NotifyAfterPin;
+    };
+    int IndexOfRecord(TPNBasicPin* APin);
+
+    std::string FDisplayName;
+    std::string FIdentName;
+    TComponent* FRoot = nullptr;
+    TPNPinType FType;
+    bool FDesignTime = false;
+    std::vector<TRecord> FConnectedPins;
+    std::string FCreatedFrom;
+    bool FOwnedByList = false;
+    bool FInRemove = false;
+    bool FInEditor = false;
+    bool FDestroying = false;
+};
+
+// The named list of pins a component publishes (a mixer's inputs, a splitter's outputs).
+// Entries keep a stored name (empty for the default "Pin [i]"); while a window loads,
+// placeholders keep the places of pins not created yet and are hidden from Count.
+class TPNPinList : public TPNObject {
+    DCS_CLASS(TPNPinList, TPNObject)
+
+    TPNPinList(TComponent* AOwner, bool AIsPinsOwner);
+    // The list's sections also give up the owner's lock while they wait.
+    TPNPinList(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, bool AIsPinsOwner);
+    ~TPNPinList() override;
+
+    IPNLockSection ReadLock() override;
+    IPNLockSection WriteLock() override;
+    void DefineProperties(TFiler& Filer) override;
+
+    // Real pins only.
+    int Count();
+    // Raises ERangeError for an index outside 0 .. Count-1.
+    TPNBasicPin* GetPin(int AItem);
+    void SetPin(int AItem, TPNBasicPin* APin);
+    std::string GetName(int AItem);
+    std::string GetStoredName(int AItem);
+    void SetName(int AItem, const std::string& AName);
+    void SetPinName(TPNBasicPin* APin, const std::string& AName);
+
+    void Add(TPNBasicPin* AItem) { AddNamed(AItem, ""); }
+    void AddNamed(TPNBasicPin* AItem, const std::string& AName);
+    void Insert(int AIndex, TPNBasicPin* AItem) { InsertNamed(AIndex, AItem, ""); }
+    void InsertNamed(int AIndex, TPNBasicPin* AItem, const std::string& AName);
+    void Delete(int AIndex);
+    void Remove(TPNBasicPin* AItem);
+    void Clear();
+    void Swap(int AIndex1, int AIndex2);
+    int IndexOf(TPNBasicPin* AItem);
+
+    // Entries including placeholders, and their pins (loading; diagnostics).
+    int EntryCount();
+    TPNBasicPin* EntryPin(int AIndex);
+    int UnloadedCount();
+
+    TComponent* Owner() const { return FOwner; }
+    bool PinsOwner() const { return FPinsOwner; }
+    // The list's path in its owner ("InputPins").
+    std::string Name();
+    // The entry path of APin ("InputPins._Pin0" or "InputPins.Pin [0]"); "" when absent.
+    std::string EntryPath(TPNBasicPin* APin, bool AIdentForm);
+
+    int LastIndicatedCount = -1;
+
+private:
+    struct TEntry {
+        std::string Name;
+        TPNBasicPin* Pin;
+    };
+    void Purge();
+    void DropPlaceholderEntry(int AIndex, std::vector<TPNUnloadedPin*>& AReleased);
+    void TakeOwnerPinList(TPNBasicPin* AItem);
+    static void ReleasePlaceholders(const std::vector<TPNUnloadedPin*>& AReleased);
+
+    bool HasLinkedPins();
+    void ReadPins(TReader& Reader);
+    void WritePins(TWriter& Writer);
+    TPNBasicPin* EntryForReading(int AItem, TPNPinType AFarType);
+    void ResolveAt(int AItem, TPNPinType AFarType, const std::string& AIdent, const std::string& ADisplay,
+                   const std::string& AAfter);
+    std::string Adjust(const std::string& AName);
+
+    TComponent* FOwner;
+    IntfPtr<IPNLock> FOwnerLock;
+    std::vector<TEntry> FPinsList;
+    bool FPinsOwner;
+    int FUnloadedCount = 0;
+    std::string FLoadFormName;
+    bool FInUnload = false;
+};
+
+}  // namespace dcs
