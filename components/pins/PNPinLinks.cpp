@@ -7,6 +7,8 @@
 //                                   ((<either of those> after-ident))   with an after-pin
 //   pin entry (a pin list's "Pins"): Sinks (<link entries>) | <sink form> | nil
 #include "components/pins/PNPinList.h"
+#include "components/pins/PNMultiSinkPin.h"
+#include "components/pins/PNStatePins.h"
 
 #include "platform/base/Strings.h"
 #include "platform/classes/Streaming.h"
@@ -136,21 +138,24 @@ void WriteSinkForm(TWriter& W, TPNBasicPin* ASource, TPNBasicPin* AAfter)
     }
 }
 
-bool HasStoredSinks(TPNSourcePin* ASource)
+// A source's sinks, or a multi-source sink's sources (not while it is state-linked).
+bool HasStoredSinks(TPNBasicPin* ASource)
 {
-    int n = ASource->SinkCount();
+    if (ASource->GetPinType() == TPNPinType::ptMultiSink && ASource->ConnectedDispatcherCount() > 0)
+        return false;
+    int n = ASource->GetConnectedPinCount();
     for (int i = 0; i < n; ++i)
-        if (Nameable(ASource->GetSink(i)))
+        if (Nameable(ASource->GetConnectedPin(i)))
             return true;
     return false;
 }
 
-void WriteSinkList(TWriter& W, TPNSourcePin* ASource)
+void WriteSinkList(TWriter& W, TPNBasicPin* ASource)
 {
     W.WriteListBegin();
-    int n = ASource->SinkCount();
+    int n = ASource->GetConnectedPinCount();
     for (int i = 0; i < n; ++i) {
-        TPNBasicPin* sink = ASource->GetSink(i);
+        TPNBasicPin* sink = ASource->GetConnectedPin(i);
         if (Nameable(sink))
             WriteLinkEntry(W, sink, ASource->GetNotifyAfterPin(sink));
     }
@@ -160,11 +165,6 @@ void WriteSinkList(TWriter& W, TPNSourcePin* ASource)
 bool HasStoredSource(TPNSinkPin* ASink)
 {
     return ASink->ConnectedDispatcherCount() == 0 && Nameable(ASink->SourcePin());
-}
-
-[[noreturn]] void StateLinksNotReadable()
-{
-    throw EPNException("Stored state links cannot be read: this build has no state dispatchers");
 }
 
 std::string RootName(TComponent* ARoot) { return ARoot ? ARoot->Name() : std::string(); }
@@ -212,7 +212,9 @@ void TPNPin::DefineProperties(TFiler& Filer)
     inherited::DefineProperties(Filer);
     auto* source = dynamic_cast<TPNSourcePin*>(this);
     auto* sink = dynamic_cast<TPNSinkPin*>(this);
-    bool storesLinks = (source && HasStoredSinks(source)) || (sink && HasStoredSource(sink));
+    auto* multi = dynamic_cast<TPNMultiSinkPin*>(this);
+    bool storesLinks = (source && HasStoredSinks(source)) || (sink && HasStoredSource(sink)) ||
+                       (multi && HasStoredSinks(multi)) || IsStateStored(this);
     std::string rootName = RootName(GetRoot());
 
     auto adjust = [this](const std::string& AName) {
@@ -222,30 +224,32 @@ void TPNPin::DefineProperties(TFiler& Filer)
     Filer.DefineProperty(
         "Form", [this](TReader& R) { FLoadFormName = R.ReadIdent(); },
         [rootName](TWriter& W) { W.WriteIdent(rootName); }, storesLinks && !rootName.empty());
-    // The state value of a pin joined to a state dispatcher.
-    Filer.DefineProperty("State", [](TReader&) { StateLinksNotReadable(); }, nullptr, false);
 
+    // A list of link entries: a source's sinks, or a multi-source sink's sources.
+    auto readLinks = [this, adjust](TReader& R, TPNPinType AFarType) {
+        ClaimPlaceholders(this);
+        std::string from = GetFullName(true);
+        R.ReadListBegin();
+        while (!R.EndOfList()) {
+            TStoredLink n = ReadLinkEntry(R);
+            TPNBasicPin* far = AllPins::GetByNameCreate(GetRoot(), AFarType, adjust(n.Ident), adjust(n.Display), from);
+            TPNBasicPin* after = nullptr;
+            if (!n.After.empty())
+                after = AllPins::GetByNameCreate(GetRoot(), AFarType, adjust(n.After), adjust(n.After), from);
+            if (far && !ConnectAfter(far, after) && IsUnloadedPin(far))
+                static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+        }
+        R.ReadListEnd();
+    };
     if (source) {
         Filer.DefineProperty(
-            "SinkPins",
-            [this, source, adjust](TReader& R) {
-                ClaimPlaceholders(this);
-                std::string from = GetFullName(true);
-                R.ReadListBegin();
-                while (!R.EndOfList()) {
-                    TStoredLink n = ReadLinkEntry(R);
-                    TPNBasicPin* far = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.Ident),
-                                                                adjust(n.Display), from);
-                    TPNBasicPin* after = nullptr;
-                    if (!n.After.empty())
-                        after = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.After),
-                                                         adjust(n.After), from);
-                    if (far && !source->ConnectAfter(far, after) && IsUnloadedPin(far))
-                        static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
-                }
-                R.ReadListEnd();
-            },
+            "SinkPins", [readLinks](TReader& R) { readLinks(R, TPNPinType::ptSink); },
             [source](TWriter& W) { WriteSinkList(W, source); }, HasStoredSinks(source));
+    }
+    if (multi) {
+        Filer.DefineProperty(
+            "SourcePin", [readLinks](TReader& R) { readLinks(R, TPNPinType::ptSource); },
+            [multi](TWriter& W) { WriteSinkList(W, multi); }, HasStoredSinks(multi));
     }
     if (sink) {
         Filer.DefineProperty(
@@ -268,9 +272,9 @@ void TPNPin::DefineProperties(TFiler& Filer)
                 WriteSinkForm(W, s, s->GetNotifyAfterPin(sink));
             },
             HasStoredSource(sink));
-        // A sink joined to a state dispatcher through a format converter.
-        Filer.DefineProperty("StateConverter", [](TReader&) { StateLinksNotReadable(); }, nullptr, false);
     }
+    // "State" and, for a sink, "StateConverter".
+    DefineStateProperties(Filer, this);
 }
 
 void TPNSinkPin::RecordPlaceholderSource(TPNBasicPin* APlaceholder)
@@ -342,9 +346,22 @@ void TPNPinList::WritePins(TWriter& W)
     int n = EntryCount();
     for (int i = 0; i < n; ++i) {
         TPNBasicPin* p = EntryPin(i);
-        if (auto* source = dynamic_cast<TPNSourcePin*>(p); source && HasStoredSinks(source)) {
+        if (p && !IsUnloadedPin(p) && IsStateStored(p)) {
+            // The state value, then the link part.
+            W.WriteIdent("State");
+            W.WriteListBegin();
+            WriteStateValue(W, p);
+            if (auto* source = dynamic_cast<TPNSourcePin*>(p); source && HasStoredSinks(source)) {
+                W.WriteIdent("Sinks");
+                WriteSinkList(W, source);
+            }
+            W.WriteListEnd();
+        } else if (auto* source = dynamic_cast<TPNSourcePin*>(p); source && HasStoredSinks(source)) {
             W.WriteIdent("Sinks");
             WriteSinkList(W, source);
+        } else if (auto* multi = dynamic_cast<TPNMultiSinkPin*>(p); multi && HasStoredSinks(multi)) {
+            W.WriteIdent("Sources");
+            WriteSinkList(W, multi);
         } else if (auto* sink = dynamic_cast<TPNSinkPin*>(p); sink && HasStoredSource(sink)) {
             TPNBasicPin* s = sink->SourcePin();
             WriteSinkForm(W, s, s->GetNotifyAfterPin(sink));
@@ -372,18 +389,39 @@ void TPNPinList::ReadPins(TReader& R)
         std::string id = R.ReadIdent();
         if (SameText(id, "nil"))
             continue;
-        if (SameText(id, "Sinks") || SameText(id, "Sources")) {
-            TPNPinType far = SameText(id, "Sinks") ? TPNPinType::ptSink : TPNPinType::ptSource;
-            R.ReadListBegin();
-            while (!R.EndOfList()) {
-                TStoredLink n = ReadLinkEntry(R);
-                ResolveAt(item, far, n.Ident, n.Display, n.After);
+        auto readLinkPart = [&](const std::string& AId) {
+            if (SameText(AId, "Sinks") || SameText(AId, "Sources")) {
+                TPNPinType far = SameText(AId, "Sinks") ? TPNPinType::ptSink : TPNPinType::ptSource;
+                R.ReadListBegin();
+                while (!R.EndOfList()) {
+                    TStoredLink n = ReadLinkEntry(R);
+                    ResolveAt(item, far, n.Ident, n.Display, n.After);
+                }
+                R.ReadListEnd();
+            } else {
+                ResolveAt(item, TPNPinType::ptSource, AId, AId, "");
             }
+        };
+        if (SameText(id, "State")) {
+            // The state value, then the pin's link part. A place whose pin does not exist
+            // yet keeps each state name on a placeholder that joins the pin when it comes.
+            R.ReadListBegin();
+            TPNBasicPin* pin = EntryForReading(item, TPNPinType::ptSink);
+            if (pin && !IsUnloadedPin(pin)) {
+                ReadStateValue(R, pin);
+            } else {
+                TComponent* root = FOwner ? GetRootComponent(FOwner) : nullptr;
+                while (!R.EndOfList() && R.NextValue() != vaIdent) {
+                    std::string name = R.ReadString();
+                    if (pin)
+                        pin->ConnectAfter(PendingStatePin(root, name, pin->GetFullName(true)), nullptr);
+                }
+            }
+            while (!R.EndOfList())
+                readLinkPart(R.ReadIdent());
             R.ReadListEnd();
-        } else if (SameText(id, "State")) {
-            StateLinksNotReadable();
         } else {
-            ResolveAt(item, TPNPinType::ptSource, id, id, "");
+            readLinkPart(id);
         }
     }
     R.ReadListEnd();

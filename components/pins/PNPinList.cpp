@@ -1,4 +1,5 @@
 #include "components/pins/PNPinList.h"
+#include "components/pins/PNStatePins.h"
 
 #include "platform/base/Strings.h"
 
@@ -262,6 +263,11 @@ bool TPNUnloadedPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAf
 {
     if (!AOtherPin || AOtherPin == this)
         return false;
+    if (IsPendingStatePin(this) && !IsUnloadedPin(AOtherPin)) {
+        // A state name read for a pin not made yet: the pin now joins that state.
+        TPNStateLinks::ConnectToStateByName(AOtherPin, FDisplayName);
+        return true;
+    }
     {
         IPNLockSection w = WriteLock();
         if (IndexOfRecord(AOtherPin) >= 0)

@@ -389,12 +389,6 @@ bool TPNBasicPin::GetIsRealPin() { return dynamic_cast<TPNPin*>(this) != nullptr
 
 bool IsUnloadedPin(TPNBasicPin* APin) { return APin && !APin->GetIsRealPin(); }
 
-TPNBasicPin* TPNBasicPin::GetNotifyAfterPin(TPNBasicPin*)
-{
-    // The after-pin of a state link is the dispatcher's; a pin joins none here.
-    return nullptr;
-}
-
 std::string TPNBasicPin::GetRootName()
 {
     std::string n = GetFullIdentName(true);
@@ -415,41 +409,10 @@ std::string TPNBasicPin::GetOwnerName()
     return n;
 }
 
-std::string TPNBasicPin::GetLinkDisplayText()
-{
-    // A pin in a state dispatcher shows the other member or the dispatcher's name.
-    return "(Disconnected)";
-}
-
 bool TPNBasicPin::IsStateConnected()
 {
     IPNLockSection r = ReadLock();
     return FDispatcher != nullptr;
-}
-
-bool TPNBasicPin::IsConnectedByStateTo(TPNBasicPin*)
-{
-    return false;  // no dispatcher, no state link
-}
-
-bool TPNBasicPin::IsConnectedByStateToAfter(TPNBasicPin*, TPNBasicPin*) { return false; }
-
-bool TPNBasicPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin*)
-{
-    // Any other pin is joined through a state dispatcher, which this build does not make.
-    (void)AOtherPin;
-    return false;
-}
-
-bool TPNBasicPin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                                  bool AUseConverters)
-{
-    if (!ANotifyAfterPin) {
-        IntfPtr<IPNFormatConverter> c;
-        TClass cc = nullptr;
-        return CanLinkTo(AOtherPin, c, AUseConverters, cc);
-    }
-    return false;  // ordering after a pin of a dispatcher needs the dispatcher
 }
 
 bool TPNBasicPin::CanConnectTo(TPNBasicPin* AOtherPin, bool AUseConverters)
@@ -458,13 +421,6 @@ bool TPNBasicPin::CanConnectTo(TPNBasicPin* AOtherPin, bool AUseConverters)
     TClass cc = nullptr;
     return CanLinkTo(AOtherPin, c, AUseConverters, cc);
 }
-
-void TPNBasicPin::Disconnect()
-{
-    // The state-link part: leaving the dispatcher. Nothing to leave without one.
-}
-
-void TPNBasicPin::DisconnectFrom(TPNBasicPin*) {}
 
 // ---------------------------------------------------------------------------- pin
 
@@ -553,35 +509,6 @@ std::string TPNPin::GetConnectionName(TPNBasicPin* AOtherPin)
     return GetStreamTypeName(GetConnectionID(AOtherPin));
 }
 
-TGUID TPNPin::GetPrimaryConnectionID()
-{
-    // The id towards the first pin of the state dispatcher; without one, none.
-    return GUID_NULL;
-}
-
-TGUID TPNPin::ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                                   bool AUseConverters, TClass& AConverterClass)
-{
-    AConverter = nullptr;
-    AConverterClass = nullptr;
-    if (!AOtherPin)
-        return GUID_NULL;
-    TPNPinStreamType types;
-    {
-        IPNLockSection r = ReadLock();
-        types = FStreamType;
-    }
-    for (int i = types.Count(); i-- > 0;)
-        if (AOtherPin->SupportsType(types.GetID(i)) == S_OK)
-            return types.GetID(i);
-    TPNPinType ot = AOtherPin->GetPinType();
-    if (AUseConverters && (ot == TPNPinType::ptSink || ot == TPNPinType::ptMultiSink)) {
-        // The dispatcher's converters come first once dispatchers exist; then the registry.
-        return FindRegisteredConverter(types, AOtherPin, AConverterClass);
-    }
-    return GUID_NULL;
-}
-
 TPNFormatConverter* ConverterOfPin(TPNBasicPin* APin)
 {
     return APin ? dynamic_cast<TPNFormatConverter*>(APin->Owner()) : nullptr;
@@ -617,13 +544,6 @@ bool TPNPin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& ACon
     if (IsUnloadedPin(AOtherPin))
         return AOtherPin->CanConnectTo(this, AUseConverters);
     return false;
-}
-
-TPNNotifyResult TPNPin::NotifyStatePins(IPNNotifyOperation*, TPNNotifyState, TPNBasicPin*)
-{
-    // Operations reach the members of a state dispatcher here once the pin has joined one;
-    // the answer is the empty set either way.
-    return {};
 }
 
 namespace {

@@ -258,6 +258,8 @@ class TPNPinObject : public TPNObject {
 
 class TPNBasicPin : public TPNPinObject, public virtual IPNStream {
     DCS_CLASS(TPNBasicPin, TPNPinObject)
+    // The state links of every pin are kept with the dispatchers.
+    friend struct TPNStateLinks;
 
     TPNBasicPin();
     ~TPNBasicPin() override;
@@ -326,7 +328,7 @@ class TPNBasicPin : public TPNPinObject, public virtual IPNStream {
                                        bool AUseConverters, TClass& AConverterClass) = 0;
     virtual TPNNotifyResult NotifyStatePins(IPNNotifyOperation* AOperation, TPNNotifyState AState,
                                             TPNBasicPin* APin) = 0;
-    virtual void StateLinkChanged() {}
+    virtual void StateLinkChanged();
     // 0 when the pin implements the stream interface whose id is AID, else E_NOINTERFACE.
     virtual HRESULT SupportsType(const TGUID& AID);
 

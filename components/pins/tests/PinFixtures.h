@@ -205,6 +205,9 @@ class PinTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Start from empty registries: modules linked into the program register their
+        // own types at start-up.
+        ClearStreamTypeRegistries();
         RegisterStreamTypeName(TypeA, "A");
         RegisterStreamTypeName(TypeB, "B");
         RegisterStreamTypeName(TypeC, "C");

@@ -292,7 +292,7 @@ end
     (void)form;
 }
 
-TEST_F(PinListTest, MalformedOrStateLinksRaiseAStreamErrorAndLeaveNothingBehind)
+TEST_F(PinListTest, MalformedLinksRaiseAStreamErrorAndLeaveNothingBehind)
 {
     // Links already made (some waiting on placeholders) when the bad value comes.
     const std::string before = "object Form1: TPLForm\n"
@@ -306,8 +306,6 @@ TEST_F(PinListTest, MalformedOrStateLinksRaiseAStreamErrorAndLeaveNothingBehind)
         const char* Component;
         const char* Message;
     } cases[] = {
-        {"  object o: TPLOut\n    InputPin.State = 'Volume'\n  end\n", "state links"},
-        {"  object n: TPLMixer\n    InputPins.Pins = (State ('Volume'))\n  end\n", "state links"},
         {"  object h: TPLGen\n    OutputPin.SinkPins = (Form1.o.InputPin 12)\n  end\n", "OutputPin.SinkPins"},
         {"  object n: TPLMixer\n    InputPins.Pins = (Sinks Form1.o.InputPin)\n  end\n", "InputPins.Pins"},
         {"  object o: TPLOut\n    InputPin.SourcePin = ((Form1.g.OutputPin 'x') 'y')\n  end\n",
