@@ -13,16 +13,28 @@ void TSGBasicCommonGen::DeclareProperties(TClassBuilder<TSGBasicCommonGen>& P)
     P.Enum("ClockSource", ClockSourceInfo, &TSGBasicCommonGen::ClockSource, &TSGBasicCommonGen::SetClockSource)
         .Default(0);
     P.Event("OnStop", &TSGBasicCommonGen::FOnStop);
+    P.Object("EnablePin", &TSGBasicCommonGen::EnablePin);
+    P.Object("ClockPin", &TSGBasicCommonGen::ClockPin);
 }
 
 TSGBasicCommonGen::TSGBasicCommonGen(TComponent* AOwner) : TCKComponent(AOwner)
 {
     FStopNotify = new TSGMainThreadNotify([this](TObject* Sender) { StopNotified(Sender); });
+    FEnablePin = Create<TPNBoolSinkPin>(
+        this, FLock, [this](TPNPin*, bool AValue) { SetEnabled(AValue); }, nullptr);
+    FClockPin = Create<TPNClockSinkPin>(
+        this, FLock, [this](TPNPin* Sender) { ClockArrived(Sender); },
+        [this](TPNBasicPin* Sender, const TGUID* ID, IPNNotifyOperation* Op, TPNNotifyState State) {
+            return ClockPinOperation(Sender, ID, Op, State);
+        },
+        nullptr);
 }
 
 TSGBasicCommonGen::~TSGBasicCommonGen()
 {
     IPNLockSection stop = FLock->StopLock();
+    FreeAndNil(FClockPin);
+    FreeAndNil(FEnablePin);
     delete FStopNotify;
     FStopNotify = nullptr;
 }
@@ -80,9 +92,25 @@ void TSGBasicCommonGen::NotifyOutput(const IntfPtr<IPNNotifyOperation>& AOperati
         pin->Notify(AOperation.Get());
 }
 
-void TSGBasicCommonGen::ClockNeeded(bool /*AEnabled*/)
+void TSGBasicCommonGen::ClockNeeded(bool AEnabled)
 {
-    // Told to whoever clocks this generator from outside, once a clock input exists.
+    if (FClockPin)
+        FClockPin->Notify(MakeOperation<TPNClockNeededOperation>(AEnabled).Get());
+}
+
+void TSGBasicCommonGen::ClockArrived(TPNPin* /*Sender*/)
+{
+    if (FIsPump && FClockSource == TSGClockSource::csExternal)
+        GenerateBuffer();
+}
+
+TPNNotifyResult TSGBasicCommonGen::ClockPinOperation(TPNBasicPin* /*Sender*/, const TGUID* /*DataTypeID*/,
+                                                     IPNNotifyOperation* Operation, TPNNotifyState /*State*/)
+{
+    // Whoever clocks this input learns whether ticks are wanted.
+    if (!OperationAs<TPNClockOperation>(Operation))
+        ClockNeeded(FEnabled);
+    return {};
 }
 
 void TSGBasicCommonGen::Elect()

@@ -9,6 +9,7 @@
 #include "components/audio/SGClockGen.h"
 #include "components/audio/SGNotifyThread.h"
 #include "components/pins/CKComponent.h"
+#include "components/pins/PNStdPins.h"
 #include "components/pins/PNStdTypes.h"
 
 #include <atomic>
@@ -48,6 +49,11 @@ class TSGBasicCommonGen : public TCKComponent {
     float PumpRate() const { return FPumpRate; }
     bool HasClock() const { return FClockGen.load() != nullptr; }
 
+    // A value arriving here is written to Enabled.
+    TPNBoolSinkPin* EnablePin() const { return FEnablePin; }
+    // External clock input: each tick makes one buffer while the clock source is external.
+    TPNClockSinkPin* ClockPin() const { return FClockPin; }
+
     virtual TPNSourcePin* GetOutputPin() = 0;
 
     static void DeclareProperties(TClassBuilder<TSGBasicCommonGen>& P);
@@ -83,6 +89,12 @@ private:
     void Elect();
     void ClockNeeded(bool AEnabled);
     void StopNotified(TObject* Sender);
+    void ClockArrived(TPNPin* Sender);
+    TPNNotifyResult ClockPinOperation(TPNBasicPin* Sender, const TGUID* DataTypeID,
+                                      IPNNotifyOperation* Operation, TPNNotifyState State);
+
+    TPNBoolSinkPin* FEnablePin = nullptr;
+    TPNClockSinkPin* FClockPin = nullptr;
 
     uint32_t FLastOperationID = 0;
     bool FFirstRequest = true;

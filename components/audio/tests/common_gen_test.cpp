@@ -255,6 +255,34 @@ TEST(CommonGen, ExternalClockMakesBuffersOnlyOnPump)
     EXPECT_EQ(gen->Buffers, 2) << "Pump is for an external clock only";
 }
 
+TEST(CommonGen, AClockInputHearsWhetherTicksAreWantedAndDrivesAnExternalClock)
+{
+    TManualMMTimer timer;
+    std::vector<int> needed;  // 1 / 0 for each clock-needed notice heard
+    TOwned<TPNClockSourcePin> clock(Create<TPNClockSourcePin>(
+        nullptr, [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op, TPNNotifyState) {
+            if (auto* n = OperationAs<TPNClockNeededOperation>(op))
+                needed.push_back(n->Enabled);
+            return TPNNotifyResult{};
+        }));
+    TOwned<TToyGen> gen(Create<TToyGen>(nullptr));
+    ASSERT_TRUE(clock->Connect(gen->ClockPin()));
+    ASSERT_FALSE(needed.empty());
+    EXPECT_EQ(needed.back(), 1) << "a new link learns that the running generator wants ticks";
+
+    clock->Clock();
+    EXPECT_EQ(gen->Buffers, 0) << "ticks count only with an external clock source";
+    gen->SetClockSource(TSGClockSource::csExternal);
+    clock->Clock();
+    clock->Clock();
+    EXPECT_EQ(gen->Buffers, 2);
+
+    gen->SetEnabled(false);
+    EXPECT_EQ(needed.back(), 0);
+    clock->Clock();
+    EXPECT_EQ(gen->Buffers, 2);
+}
+
 TEST(CommonGen, DestructionStopsTheLinkAndUnlinks)
 {
     TManualMMTimer timer;
