@@ -1,0 +1,131 @@
+#include "components/audio/AUStreamTypes.h"
+
+namespace dcs {
+
+// ------------------------------------------------------------------ wave start
+
+TPNStartWaveOperation::TPNStartWaveOperation(const TAUWaveFormatExtensible& AWaveFormat, bool APaused)
+    : TPNStartWaveOperation(double(AWaveFormat.Format.nSamplesPerSec), AWaveFormat, APaused)
+{
+}
+
+TPNStartWaveOperation::TPNStartWaveOperation(double ARate, const TAUWaveFormatExtensible& AWaveFormat,
+                                             bool APaused)
+    : TPNStartSampleRateOperation(ARate), WaveFormat(AWaveFormat), Paused(APaused)
+{
+}
+
+IntfPtr<IPNNotifyOperation> TPNStartWaveOperation::CreateWave(float ABufferRate, const TAUWaveFormatEx* AWaveFormat,
+                                                              bool APaused)
+{
+    TAUWaveFormatExtensible w{};
+    w.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+    w.Format.cbSize = 22;
+    w.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
+    if (AWaveFormat) {
+        w.Format.nChannels = AWaveFormat->nChannels;
+        w.Format.nSamplesPerSec = AWaveFormat->nSamplesPerSec;
+        w.Format.nAvgBytesPerSec = AWaveFormat->nAvgBytesPerSec;
+        w.Format.nBlockAlign = AWaveFormat->nBlockAlign;
+        w.Format.wBitsPerSample = AWaveFormat->wBitsPerSample;
+        w.wValidBitsPerSample = AWaveFormat->wBitsPerSample;
+        // The lowest nChannels bits; 32 channels and more wrap round as a shift does.
+        w.dwChannelMask = (uint32_t(1) << (AWaveFormat->nChannels % 32)) - 1;
+    } else {
+        w.Format.nChannels = 2;
+        w.Format.nSamplesPerSec = 11024;
+        w.Format.nAvgBytesPerSec = 44096;
+        w.Format.nBlockAlign = 4;
+        w.Format.wBitsPerSample = 16;
+        w.wValidBitsPerSample = 16;
+        w.dwChannelMask = 3;
+    }
+    return IntfPtr<IPNNotifyOperation>(new TPNStartWaveOperation(double(ABufferRate), w, APaused));
+}
+
+// ---------------------------------------------------------------------- the pins
+
+TAUPNAudioSourcePin::TAUPNAudioSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
+                                         IntfPtr<IPNLock> AInputOwnerLock, TSGOperationEvent AOperationEvent)
+    : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent), -1,
+                     nullptr)
+{
+    AddType(IPNAUAudioStream::IID,
+            TPNSubmit::Of<&TSGPNSourcePin::NotificationUniversal>(static_cast<TSGPNSourcePin*>(this)));
+}
+
+bool TAUPNAudioSourcePin::GetInterface(const TGUID& iid, void** obj)
+{
+    return GetInterfaceOf<IPNAUAudioStream>(this, iid, obj) || TSGPNSourcePin::GetInterface(iid, obj);
+}
+
+TPNNotifyResult TAUPNAudioSourcePin::Notify(IPNNotifyOperation* AOperation)
+{
+    IntfPtr<IPNNotifyOperation> hold(AOperation);
+    TPNNotifyResult result = TSGPNSourcePin::Notify(AOperation);
+    TPNCriticalSectionLock s(FCKDataSection);
+    if (OperationAs<TPNSGResumeOperation>(AOperation))
+        FResumeOperation = hold;
+    else if (OperationAs<TPNStopOperation>(AOperation))
+        FResumeOperation = nullptr;
+    return result;
+}
+
+IntfPtr<IPNNotifyOperation> TAUPNAudioSourcePin::ResumeOperation()
+{
+    TPNCriticalSectionLock s(FCKDataSection);
+    return FResumeOperation;
+}
+
+void TAUPNAudioSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
+{
+    TSGPNSourcePin::AddLink(APin, ANotifyAfterPin);
+    IntfPtr<IPNNotifyOperation> resume = ResumeOperation();
+    if (resume) {
+        IPNLockSection u = UnlockAll();
+        NotifyPin(APin, resume.Get());
+    }
+}
+
+TAUPNAudioSinkPin::TAUPNAudioSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
+                                     TSGOperationEvent AOperationEvent)
+    : TSGPNSinkPin(AOwner, std::move(AOwnerLock), std::move(AOperationEvent), nullptr, nullptr)
+{
+    AddType(IPNAUAudioStream::IID,
+            TPNSubmit::Of<&TSGPNSinkPin::NotificationUniversal>(static_cast<TSGPNSinkPin*>(this)));
+}
+
+bool TAUPNAudioSinkPin::GetInterface(const TGUID& iid, void** obj)
+{
+    return GetInterfaceOf<IPNAUAudioStream>(this, iid, obj) || TSGPNSinkPin::GetInterface(iid, obj);
+}
+
+// ---------------------------------------------------------------------- converters
+
+TPNAudioToBinaryFormatConverter::TPNAudioToBinaryFormatConverter()
+{
+    TPNSinkPin* in;
+    TPNSourcePin* out;
+    const IntfPtr<IPNLock>& lock = Lock();
+    MakeSGConverterPins(
+        this, in, out, [&](TSGOperationEvent e) { return Create<TAUPNAudioSinkPin>(this, lock, std::move(e)); },
+        [&](TSGOperationEvent e) {
+            return Create<TSGPNBinarySourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e));
+        },
+        [](ISGData* ABuffer) { return IntfPtr<ISGData>(TSGBlockBuffer::CreateUniversal(ABuffer).Get()); });
+    SetPins(in, out);
+}
+
+void RegisterAUStreamTypes()
+{
+    RegisterStreamTypeName(IPNAUAudioStream::IID, "AU Audio buffer");
+    RegisterStreamTypeSendFunction(IPNAUAudioStream::IID, &SGStreamSendFunction);
+    RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGBinaryStream::IID,
+                          TPNAudioToBinaryFormatConverter::StaticClass());
+}
+
+namespace {
+const bool GAUTypesRegistered = (RegisterAUStreamTypes(), true);
+}  // namespace
+
+}  // namespace dcs
