@@ -7,13 +7,15 @@
 #pragma once
 
 #include "components/audio/SGSimpleDataBuffer.h"
+#include "components/pins/PNStdPins.h"
 #include "dsp/DspTypes.h"
 
 #include <cstdint>
 
 namespace dcs {
 
-using TPNRealComplex = Vps64fc;
+// TPNRealComplex (two doubles, the layout of Vps64fc) comes with the standard stream types.
+static_assert(sizeof(TPNRealComplex) == sizeof(Vps64fc));
 
 enum TSGThresholdType { ttGreaterThan, ttLessThan };
 enum TSGAutoCorrType { actNormal, actBiased, actUnbiased };
