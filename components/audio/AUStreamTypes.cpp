@@ -1,5 +1,8 @@
 #include "components/audio/AUStreamTypes.h"
 
+#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/SGNumericBuffers.h"
+
 namespace dcs {
 
 // ------------------------------------------------------------------ wave start
@@ -102,6 +105,54 @@ bool TAUPNAudioSinkPin::GetInterface(const TGUID& iid, void** obj)
 
 // ---------------------------------------------------------------------- converters
 
+namespace {
+
+// Channel 0 of an audio buffer; nothing for a buffer of another kind or without samples
+// of a width the audio buffer converts.
+template <class IOut>
+IntfPtr<ISGData> ChannelZero(ISGData* ABuffer)
+{
+    IntfPtr<IAUAudioBuffer> audio;
+    if (!Supports(ABuffer, audio))
+        return {};
+    IntfPtr<IOut> out;
+    if constexpr (std::is_same_v<IOut, ISGIntegerBuffer>)
+        audio->ChannelToIntegerBuffer(0, out);
+    else
+        audio->ChannelToRealBuffer(0, out);
+    return IntfPtr<ISGData>(out.Get());
+}
+
+}  // namespace
+
+TPNAudioToIntFormatConverter::TPNAudioToIntFormatConverter()
+{
+    TPNSinkPin* in;
+    TPNSourcePin* out;
+    const IntfPtr<IPNLock>& lock = Lock();
+    MakeSGConverterPins(
+        this, in, out, [&](TSGOperationEvent e) { return Create<TAUPNAudioSinkPin>(this, lock, std::move(e)); },
+        [&](TSGOperationEvent e) {
+            return Create<TSGPNIntegerSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e));
+        },
+        &ChannelZero<ISGIntegerBuffer>);
+    SetPins(in, out);
+}
+
+TPNAudioToRealFormatConverter::TPNAudioToRealFormatConverter()
+{
+    TPNSinkPin* in;
+    TPNSourcePin* out;
+    const IntfPtr<IPNLock>& lock = Lock();
+    MakeSGConverterPins(
+        this, in, out, [&](TSGOperationEvent e) { return Create<TAUPNAudioSinkPin>(this, lock, std::move(e)); },
+        [&](TSGOperationEvent e) {
+            return Create<TSGPNRealSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e), true);
+        },
+        &ChannelZero<ISGRealBuffer>);
+    SetPins(in, out);
+}
+
 TPNAudioToBinaryFormatConverter::TPNAudioToBinaryFormatConverter()
 {
     TPNSinkPin* in;
@@ -120,6 +171,10 @@ void RegisterAUStreamTypes()
 {
     RegisterStreamTypeName(IPNAUAudioStream::IID, "AU Audio buffer");
     RegisterStreamTypeSendFunction(IPNAUAudioStream::IID, &SGStreamSendFunction);
+    RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGIntegerStream::IID,
+                          TPNAudioToIntFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGRealStream::IID,
+                          TPNAudioToRealFormatConverter::StaticClass());
     RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGBinaryStream::IID,
                           TPNAudioToBinaryFormatConverter::StaticClass());
 }

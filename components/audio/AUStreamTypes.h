@@ -69,6 +69,18 @@ protected:
 // at start-up; may run again after the registries were emptied.
 void RegisterAUStreamTypes();
 
+// Channel 0 of each audio buffer as a new integer buffer, or as a new real buffer (whose
+// source pin also serves plain float sinks).
+class TPNAudioToIntFormatConverter : public TPNFormatConverter {
+    DCS_CLASS(TPNAudioToIntFormatConverter, TPNFormatConverter)
+    TPNAudioToIntFormatConverter();
+};
+
+class TPNAudioToRealFormatConverter : public TPNFormatConverter {
+    DCS_CLASS(TPNAudioToRealFormatConverter, TPNFormatConverter)
+    TPNAudioToRealFormatConverter();
+};
+
 // A byte view of an audio buffer's data, no copy.
 class TPNAudioToBinaryFormatConverter : public TPNFormatConverter {
     DCS_CLASS(TPNAudioToBinaryFormatConverter, TPNFormatConverter)

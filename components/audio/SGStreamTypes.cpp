@@ -1,5 +1,7 @@
 #include "components/audio/SGStreamTypes.h"
 
+#include "components/audio/SGNumericBuffers.h"
+
 #include "platform/base/Format.h"
 #include "platform/base/Strings.h"
 
@@ -294,14 +296,12 @@ TPNNotifyResult TSGPNRealSourcePin::NotificationSingle(IPNStream* Handler, const
     auto* op = OperationAs<TPNSuppliedBufferOperation>(Operation);
     if (!op || !op->Buffer)
         return {};
-    // The elements of a real buffer are doubles: the last one is the last eight bytes. An
-    // empty buffer has no value to pass on.
-    auto* data = BufferInstance<TSGGenericBuffer>(op->Buffer.Get());
-    if (!data || data->GetByteSize() < sizeof(double))
+    // An empty buffer has no last value to pass on, and a buffer of another kind none
+    // that could be read as a real.
+    IntfPtr<ISGRealBuffer> real;
+    if (!Supports(op->Buffer, real) || real->GetSize() == 0)
         return {};
-    double last;
-    std::memcpy(&last, data->ByteRead() + (data->GetByteSize() / sizeof(double) - 1) * sizeof(double),
-                sizeof(double));
+    double last = real->GetItem(int(real->GetSize() - 1));
     if (auto* s = StreamAs<IPNRealStream>(Handler))
         s->NotifyStream(DataTypeID, MakeOperation<TPNSuppliedRealOperation>(last).Get(), State);
     else if (auto* f = StreamAs<IPNFloatStream>(Handler))
@@ -405,6 +405,11 @@ void ClearSLStreamTypes()
 namespace {
 
 IntfPtr<ISGData> CreateByteBuffer(uint32_t ACount) { return IntfPtr<ISGData>(new TSGBlockBuffer(ACount)); }
+IntfPtr<ISGData> CreateRealBuffer(uint32_t ACount) { return IntfPtr<ISGData>(TSGRealBuffer::CreateSize(ACount).Get()); }
+IntfPtr<ISGData> CreateIntegerBuffer(uint32_t ACount)
+{
+    return IntfPtr<ISGData>(TSGIntegerBuffer::CreateSize(ACount).Get());
+}
 
 void UpdateNothing(ISGData*, IPNNotifyOperation*) {}
 
@@ -428,12 +433,11 @@ void RegisterSGStreamTypes()
                             SGPairedBuffersTypeID, IPNSGRealMatrixStream::IID})
         RegisterStreamTypeSendFunction(id, &SGStreamSendFunction);
 
-    // The element buffers of the real, integer and complex types come with the numeric
-    // buffers; until then their entries give the element size only.
+    // The complex buffer class is not there yet: its entry gives the element size only.
     RegisterSLStreamType(IPNSGChannelStream::IID, 1, &CreateByteBuffer, &UpdateNothing);
     RegisterSLStreamType(IPNSGBinaryStream::IID, 1, &CreateByteBuffer, &UpdateNothing);
-    RegisterSLStreamType(IPNSGRealStream::IID, 8, nullptr, &UpdateNothing);
-    RegisterSLStreamType(IPNSGIntegerStream::IID, 4, nullptr, &UpdateNothing);
+    RegisterSLStreamType(IPNSGRealStream::IID, 8, &CreateRealBuffer, &UpdateNothing);
+    RegisterSLStreamType(IPNSGIntegerStream::IID, 4, &CreateIntegerBuffer, &UpdateNothing);
     RegisterSLStreamType(IPNSGComplexStream::IID, 16, nullptr, &UpdateNothing);
 
     RegisterTypeConverter(IPNSGIntegerStream::IID, IPNSGBinaryStream::IID,
@@ -442,6 +446,8 @@ void RegisterSGStreamTypes()
                           TSGPNRealToBinaryFormatConverter::StaticClass());
     RegisterTypeConverter(IPNSGComplexStream::IID, IPNSGBinaryStream::IID,
                           TSGPNComplexToBinaryFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNSGIntegerStream::IID, IPNSGRealStream::IID,
+                          TSGPNIntToRealFormatConverter::StaticClass());
     RegisterTypeConverter(IPNDateTimeStream::IID, IPNSGStringStream::IID,
                           TSGPNTimeToStringFormatConverter::StaticClass());
     RegisterTypeConverter(IPNIntegerStream::IID, IPNSGStringStream::IID,
@@ -469,7 +475,11 @@ void MakeSGConverterPins(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TP
                                                               IPNNotifyOperation* Operation, TPNNotifyState) {
         auto* b = OperationAs<TPNSuppliedBufferOperation>(Operation);
         if (b && AConvert && b->Buffer) {
+            // A buffer the conversion cannot take (another kind than the link's type)
+            // is dropped rather than sent on as something it is not.
             IntfPtr<ISGData> converted = AConvert(b->Buffer.Get());
+            if (!converted)
+                return TPNNotifyResult{};
             return out->Notify(MakeOperation<TPNSuppliedBufferOperation>(converted.Get()).Get());
         }
         return out->Notify(Operation);
@@ -535,6 +545,25 @@ TSGPNComplexToBinaryFormatConverter::TSGPNComplexToBinaryFormatConverter()
     TPNSinkPin* in;
     TPNSourcePin* out;
     MakeBinaryConverter<TSGPNComplexSinkPin>(this, Lock(), in, out);
+    SetPins(in, out);
+}
+
+TSGPNIntToRealFormatConverter::TSGPNIntToRealFormatConverter()
+{
+    TPNSinkPin* in;
+    TPNSourcePin* out;
+    const IntfPtr<IPNLock>& lock = Lock();
+    MakeSGConverterPins(
+        this, in, out, [&](TSGOperationEvent e) { return Create<TSGPNIntegerSinkPin>(this, lock, std::move(e)); },
+        [&](TSGOperationEvent e) {
+            return Create<TSGPNRealSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e), true);
+        },
+        [](ISGData* ABuffer) {
+            IntfPtr<ISGIntegerBuffer> ints;
+            if (!Supports(ABuffer, ints))
+                return IntfPtr<ISGData>();
+            return IntfPtr<ISGData>(TSGRealBuffer::CreateIntegerData(ints->Read(), ints->GetSize()).Get());
+        });
     SetPins(in, out);
 }
 

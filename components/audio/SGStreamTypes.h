@@ -259,6 +259,8 @@ void RegisterSGStreamTypes();
 DCS_SG_CONVERTER(TSGPNIntToBinaryFormatConverter);
 DCS_SG_CONVERTER(TSGPNRealToBinaryFormatConverter);
 DCS_SG_CONVERTER(TSGPNComplexToBinaryFormatConverter);
+// A real buffer of the same size, each integer as a double.
+DCS_SG_CONVERTER(TSGPNIntToRealFormatConverter);
 // Supplied values of the plain sinks become their default text.
 DCS_SG_CONVERTER(TSGPNTimeToStringFormatConverter);
 DCS_SG_CONVERTER(TSGPNIntegerToStringFormatConverter);
@@ -267,7 +269,8 @@ DCS_SG_CONVERTER(TSGPNRealToStringFormatConverter);
 #undef DCS_SG_CONVERTER
 
 // Builds a converter's pins on its lock: the input's event converts each buffer with
-// AConvert (null: the buffer passes unchanged) and sends everything else on unchanged;
+// AConvert (null: the buffer passes unchanged; AConvert answering null: nothing is
+// sent) and sends everything else on unchanged;
 // the output forwards what comes from downstream to the input.
 void MakeSGConverterPins(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TPNSourcePin*& AOutput,
                          const std::function<TSGPNSinkPin*(TSGOperationEvent)>& AMakeInput,

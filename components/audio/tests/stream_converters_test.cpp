@@ -1,3 +1,5 @@
+#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/SGNumericBuffers.h"
 #include "components/audio/tests/StreamPinFixtures.h"
 
 #include <cstring>
@@ -8,10 +10,19 @@ namespace {
 using StreamSends = StreamPinTest;
 using StreamConverters = StreamPinTest;
 
-IntfPtr<TSGBlockBuffer> Doubles(std::initializer_list<double> AValues)
+IntfPtr<TSGRealBuffer> Doubles(std::initializer_list<double> AValues)
 {
     std::vector<double> v(AValues);
-    return IntfPtr<TSGBlockBuffer>(new TSGBlockBuffer(v.data(), uint32_t(v.size() * sizeof(double))));
+    return TSGRealBuffer::CreateData(v.data(), uint32_t(v.size()));
+}
+
+std::vector<double> RealsOf(IPNNotifyOperation* AOperation)
+{
+    auto* b = OperationAs<TPNSuppliedBufferOperation>(AOperation);
+    IntfPtr<ISGRealBuffer> real;
+    if (!b || !Supports(b->Buffer, real))
+        return {};
+    return std::vector<double>(real->Read(), real->Read() + real->GetSize());
 }
 
 // A sample-rate start reaches real-buffer receivers with its rate divided by 8 and
@@ -70,7 +81,8 @@ TEST_F(StreamSends, CreateWaveHeader)
         EXPECT_EQ(w->SampleRate, 1000.0);
         EXPECT_TRUE(w->Paused);
     }
-    auto* d = OperationAs<TPNStartWaveOperation>(TPNStartWaveOperation::CreateWave(5.0f, nullptr, false).Get());
+    auto defaulted = TPNStartWaveOperation::CreateWave(5.0f, nullptr, false);
+    auto* d = OperationAs<TPNStartWaveOperation>(defaulted.Get());
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->WaveFormat.Format.nSamplesPerSec, 11024u);
     EXPECT_EQ(d->WaveFormat.Format.nAvgBytesPerSec, 44096u);
@@ -98,6 +110,8 @@ TEST_F(StreamSends, RealSourceFeedsPlainFloatSinkWithLastValue)
     source->SubmitBuffer(Doubles({1.0, 2.0, 0.25}).Get());
     source->SubmitBuffer(Doubles({}).Get());
     source->SubmitBuffer(Doubles({-3.5}).Get());
+    TSGBlockBuffer bytes(8);  // not a real buffer: nothing to read as a real
+    source->SubmitBuffer(&bytes);
     EXPECT_EQ(heard, (std::vector<float>{0.25f, -3.5f}));
 
     // Without the float option the pin offers no plain float type.
@@ -151,6 +165,45 @@ TEST_F(StreamConverters, AudioToBinary)
     source->SubmitBuffer(&b);
     EXPECT_EQ(r.Trace(), "WUB");
     EXPECT_EQ(BufferInstance<TSGBlockBuffer>(r.At<TPNSuppliedBufferOperation>(2)->Buffer.Get())->GetSize(), 16u);
+}
+
+TEST_F(StreamConverters, IntegerToRealConvertsEachElement)
+{
+    auto source = Make<TSGPNIntegerSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr);
+    TRecorder r;
+    auto sink = Make<TSGPNRealSinkPin>(nullptr, IntfPtr<IPNLock>(), r.Event());
+    ASSERT_TRUE(sink->Connect(source.get()));
+    EXPECT_TRUE(source->IsConnectedByConverterTo(sink.get()));
+    const int32_t ints[3] = {-2147483647 - 1, 0, 5};
+    source->SubmitBuffer(TSGIntegerBuffer::CreateData(ints, 3).Get());
+    TSGBlockBuffer bytes(4);  // not an integer buffer: dropped, not sent on as reals
+    source->SubmitBuffer(&bytes);
+    ASSERT_EQ(r.Trace(), "B");
+    EXPECT_EQ(RealsOf(r.Ops()[0].Get()), (std::vector<double>{-2147483648.0, 0.0, 5.0}));
+}
+
+// Audio into integer or real sinks: channel 0 of each buffer only.
+TEST_F(StreamConverters, AudioToNumbersTakesChannelZero)
+{
+    auto source = Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr);
+    TRecorder toInt, toReal;
+    auto ints = Make<TSGPNIntegerSinkPin>(nullptr, IntfPtr<IPNLock>(), toInt.Event());
+    auto reals = Make<TSGPNRealSinkPin>(nullptr, IntfPtr<IPNLock>(), toReal.Event());
+    ASSERT_TRUE(ints->Connect(source.get()));
+    ASSERT_TRUE(reals->Connect(source.get()));
+    source->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(2, 8000, 16), false).Get());
+    const int16_t frames[6] = {100, -1, -200, -2, 300, -3};  // left, right interleaved
+    source->SubmitBuffer(TAUAudioBuffer::CreateData(frames, 8000, 16, 2, 3).Get());
+
+    ASSERT_EQ(toInt.Trace(), "WB");
+    auto* ib = OperationAs<TPNSuppliedBufferOperation>(toInt.Ops()[1].Get());
+    IntfPtr<ISGIntegerBuffer> got;
+    ASSERT_TRUE(Supports(ib->Buffer, got));
+    EXPECT_EQ(std::vector<int32_t>(got->Read(), got->Read() + got->GetSize()), (std::vector<int32_t>{100, -200, 300}));
+    ASSERT_EQ(toReal.Trace(), "WB");
+    EXPECT_EQ(RealsOf(toReal.Ops()[1].Get()), (std::vector<double>{100.0, -200.0, 300.0}));
+    // The start's rate reaches them unchanged: the converters' pins send it on as given.
+    EXPECT_EQ(toInt.At<TPNStartSampleRateOperation>(0)->SampleRate, 8000.0);
 }
 
 // A plain integer source that sends what it is given.
