@@ -357,20 +357,34 @@ bool TPNMultiSinkPin::DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPN
     return any;
 }
 
-void TPNMultiSinkPin::RemoveLink(TPNBasicPin* APin, bool /*AKeepPlaceholder*/)
+void TPNMultiSinkPin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
 {
     std::vector<IntfPtr<IPNFormatConverter>> released;
+    bool removed;
     {
         IPNDestroyLockSection d = FDestroyLock->DestroyLock();
         IPNLockSection w = WriteLock();
         if (FInDisconnect)
             return;
         FInDisconnect = true;
-        DeleteEntriesOf(APin, released);
+        removed = DeleteEntriesOf(APin, released);
         FInDisconnect = false;
     }
     IPNLockSection u = UnlockAll();
     released.clear();
+    // A source of a window closed in the designer: the link waits on a placeholder named
+    // after it and comes back when that window is opened again.
+    if (removed && AKeepPlaceholder && !IsUnloadedPin(APin) && !IsRootDestroying()) {
+        // The closing window may have let go of the source's component already: its
+        // root is the name the pin remembers.
+        std::string root = APin->GetRootName();
+        auto withRoot = [&root](std::string AName) {
+            return root.empty() || AName.rfind(root + ".", 0) == 0 ? AName : root + "." + AName;
+        };
+        TPNBasicPin* ph = Create<TPNUnloadedPin>(GetRoot(), TPNPinType::ptSource, withRoot(APin->GetFullIdentName(true)),
+                                                 withRoot(APin->GetFullName(true)), GetFullName(true));
+        ph->ConnectAfter(this, nullptr);
+    }
 }
 
 void TPNMultiSinkPin::DisconnectFrom(TPNBasicPin* AOtherPin)
@@ -398,6 +412,9 @@ void TPNMultiSinkPin::DisconnectFrom(TPNBasicPin* AOtherPin)
     // deliveries it is making to this pin on other threads. No section of this pin is
     // held meanwhile: a receiver may take it during such a delivery.
     {
+        // Levels of this pin that the caller holds (a destructor holds a write section)
+        // are given up meanwhile, so a delivery that asks for them can finish.
+        IPNLockSection own = UnlockAll();
         IPNLockSection sw = AOtherPin->WriteLock();
         AOtherPin->RemoveLink(this, keep);
     }

@@ -250,5 +250,34 @@ end
     EXPECT_EQ(ComponentToText(form), written);
 }
 
+// A source's window closed in the designer leaves the link waiting on a placeholder.
+TEST_F(StateFormTest, MultiSourceSinkKeepsALinkToAWindowClosedInTheDesigner)
+{
+    TComponent* f1 = NewRoot("Form1");
+    TComponent* f2 = NewRoot("Form2");
+    auto* gen = Create<TPLGen>(f1);
+    gen->SetName("g");
+    auto* mx = Create<TSTMix>(f2);
+    mx->SetName("mx");
+    f1->SetDesigning(true);
+    f2->SetDesigning(true);
+    ASSERT_TRUE(mx->FInputPin->Connect(gen->OutputPin()));
+    FreeRoot(f1);
+    ASSERT_EQ(mx->FInputPin->SourceCount(), 1);
+    TPNBasicPin* ph = mx->FInputPin->GetSource(0);
+    ASSERT_TRUE(IsUnloadedPin(ph));
+    EXPECT_EQ(ph->GetFullIdentName(true), "Form1.g.OutputPin");
+
+    // The window is opened again: its pin takes the link over.
+    f1 = NewRoot("Form1");
+    f1->SetDesigning(true);
+    gen = Create<TPLGen>(f1);
+    gen->SetName("g");
+    static_cast<TPNUnloadedPin*>(ph)->PopulatePinAndDestroy(gen->OutputPin());
+    ASSERT_EQ(mx->FInputPin->SourceCount(), 1);
+    EXPECT_EQ(mx->FInputPin->GetSource(0), gen->OutputPin());
+    EXPECT_EQ(UnloadedPins::Count(), 0);
+}
+
 }  // namespace
 }  // namespace dcs::pintest
