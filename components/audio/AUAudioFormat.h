@@ -5,7 +5,7 @@
 
 #include "components/pins/CKComponent.h"
 #include "platform/base/Interfaces.h"
-#include "platform/waveout/WaveOut.h"  // the format tags
+#include "platform/base/MMSystem.h"  // the format tags
 
 #include <cstdint>
 #include <initializer_list>

@@ -508,6 +508,7 @@ void TAUAudioOut::BlockDone(HWAVEOUT ADevice, WAVEHDR* AHeader)
             FNotifyThread->Notify();
     }
     ProcessQueuedOperations(true);
+    ++FCompletedBlocks;
 }
 
 // --- operations

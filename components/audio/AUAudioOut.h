@@ -214,6 +214,8 @@ class TAUAudioOut : public TAUBasicAudioOut {
     bool IsPaused() const { return FPaused.load(); }
     int QueuedBlocks();
     int WaitingOperations() { return FBufferQueue.ItemsCount(); }
+    // Blocks the device has finished, counted once what waited for them is written.
+    uint64_t CompletedBlocks() const { return FCompletedBlocks.load(); }
 
     void DefineProperties(TFiler& Filer) override;
     static void DeclareProperties(TClassBuilder<TAUAudioOut>& P);
@@ -257,6 +259,7 @@ private:
     std::atomic<bool> FStartResumed{false};
     std::atomic<int32_t> FStopping{0};
     int64_t FStartInterval = 0;
+    std::atomic<uint64_t> FCompletedBlocks{0};
     TSGErrorEvent FOnError;
     TSGWarningEvent FOnWarning;
     bool FDestroying = false;

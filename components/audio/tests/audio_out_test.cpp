@@ -2,6 +2,7 @@
 // restart, completion, switching off and on, and device failures.
 #include "components/audio/AUAudioOut.h"
 #include "components/audio/tests/StreamPinFixtures.h"
+#include "components/audio/tests/WaitUntil.h"
 #include "platform/waveout/WaveOutVirtual.h"
 #include "platform/waveout/tests/WaveTestSupport.h"
 
@@ -14,6 +15,7 @@
 namespace dcs {
 namespace {
 
+using audiotest::WaitUntil;
 using namespace wavetest;
 using namespace streamtest;
 
@@ -45,18 +47,6 @@ IntfPtr<IAUAudioBuffer> Constant(uint32_t frames, int16_t ALeft, int16_t ARight,
     }
     return IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateDataEx(samples.data(), ARate, 16, 2, frames,
                                                                 {spFrontLeft, spFrontRight}));
-}
-
-template <class F>
-bool WaitUntil(F&& AReady)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!AReady()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
 }
 
 double Peak(const std::vector<float>& AStereo, int AChannel)
