@@ -2,16 +2,16 @@
 // channel collection.
 #include "components/audio/AUAudioMixer.h"
 #include "components/audio/tests/StreamPinFixtures.h"
+#include "components/audio/tests/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 
 namespace dcs {
 namespace {
 
 using namespace streamtest;
+using audiotest::WaitUntil;
 
 IntfPtr<IAUAudioBuffer> Mono16(const std::vector<int16_t>& ASamples, uint32_t ARate)
 {
@@ -190,9 +190,7 @@ TEST_F(Mixer, AMixerNobodyPacesClocksItselfAndSendsSilenceForStoppedInputs)
     EXPECT_EQ(Mix->ClockInterval(), MixerClockInterval(22050, 256));
     in->Stop();
     // The clock keeps the output going with silence.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (Mixed().size() < 2 && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(WaitUntil([&] { return Mixed().size() >= 2; }));
     auto mixed = Mixed();
     ASSERT_GE(mixed.size(), 2u);
     EXPECT_EQ(Samples(mixed[1].Get()), std::vector<int32_t>(256, 0));
@@ -230,12 +228,23 @@ TEST_F(Mixer, ADownstreamMasterPacesItAndPumpsFastInputsMoreOften)
 
     in->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(1, 44100, 16), false).Get());
     EXPECT_EQ(Mix->ClockInterval(), 0);
+    // Arriving samples wait for the master's pump.
+    in->SubmitBuffer(Mono16(std::vector<int16_t>(512, 9), 44100).Get());
+    auto mixedHeard = [&] {
+        size_t n = 0;
+        for (auto& op : heard.Ops())
+            n += OperationAs<TPNSuppliedBufferOperation>(op.Get()) != nullptr;
+        return n;
+    };
+    EXPECT_EQ(mixedHeard(), 0u);
     Upstream.Clear();
     claimant->MasterPump(&device);
     size_t pumps = 0;
     for (auto& op : Upstream.Ops())
         pumps += OperationAs<TPNMasterPumpOperation>(op.Get()) != nullptr;
     EXPECT_EQ(pumps, 2u);
+    // The mix runs on the mixer's own pump thread.
+    EXPECT_TRUE(WaitUntil([&] { return mixedHeard() == 1; }));
 }
 
 TEST_F(Mixer, ChannelsAndInputPinsStayPaired)
