@@ -1,33 +1,14 @@
 // Cost of taking and releasing one buffer of a stream period (1024 stereo frames) from
 // the block pool, and proof that a warm pool asks the heap for nothing: the counters
-// report heap blocks taken by the pool and every global allocation per iteration.
+// report heap blocks taken by the pool and every global allocation (plain, array,
+// nothrow or aligned) made by the allocate/release itself, per iteration.
 #include "components/audio/AUInternalStore.h"
 #include "components/audio/MDSimpleMediaBuffer.h"
 #include "components/audio/SGSimpleDataBuffer.h"
 
+#include "platform/base/tests/CountingNew.h"
+
 #include <benchmark/benchmark.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<uint64_t> gNewCalls{0};
-}
-
-// The replacement pair below is malloc/free on both sides; the compiler cannot see that
-// once it inlines one half.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size)
-{
-    gNewCalls.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace dcs {
 namespace {
@@ -37,16 +18,20 @@ constexpr uint32_t kFrames = 1024;
 template <class Make>
 void RunWarm(benchmark::State& state, Make make)
 {
-    make();  // warm: the size lists now hold the blocks
+    make();  // warm: the size lists now hold the blocks and the buffer objects
     const uint64_t heapBefore = SmartBufferManager().HeapAllocations();
-    const uint64_t newBefore = gNewCalls.load();
+    uint64_t newCalls = 0;  // only the allocate/release, not the benchmark's own loop
     for (auto _ : state) {
-        auto buffer = make();
-        benchmark::DoNotOptimize(buffer.Get());
+        const uint64_t before = testing::tNewCalls;
+        {
+            auto buffer = make();
+            benchmark::DoNotOptimize(buffer.Get());
+        }
+        newCalls += testing::tNewCalls - before;
     }
     state.counters["pool_heap_blocks"] = double(SmartBufferManager().HeapAllocations() - heapBefore);
     state.counters["global_new_per_iter"] =
-        benchmark::Counter(double(gNewCalls.load() - newBefore), benchmark::Counter::kAvgIterations);
+        benchmark::Counter(double(newCalls), benchmark::Counter::kAvgIterations);
 }
 
 // 16-bit stereo samples behind the 40-byte header, as an audio stream carries them.

@@ -80,14 +80,12 @@ IntfPtr<IPNNotifyOperation> TAUPNAudioSourcePin::ResumeOperation()
     return FResumeOperation;
 }
 
-void TAUPNAudioSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
+void TAUPNAudioSourcePin::ReplayTo(TPNBasicPin* APin)
 {
-    TSGPNSourcePin::AddLink(APin, ANotifyAfterPin);
+    TSGPNSourcePin::ReplayTo(APin);
     IntfPtr<IPNNotifyOperation> resume = ResumeOperation();
-    if (resume) {
-        IPNLockSection u = UnlockAll();
+    if (resume)
         NotifyPin(APin, resume.Get());
-    }
 }
 
 TAUPNAudioSinkPin::TAUPNAudioSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
@@ -123,19 +121,15 @@ IntfPtr<ISGData> ChannelZero(ISGData* ABuffer)
     return IntfPtr<ISGData>(out.Get());
 }
 
+IntfPtr<ISGData> ByteView(ISGData* ABuffer) { return IntfPtr<ISGData>(TSGBlockBuffer::CreateUniversal(ABuffer).Get()); }
+
 }  // namespace
 
 TPNAudioToIntFormatConverter::TPNAudioToIntFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    const IntfPtr<IPNLock>& lock = Lock();
-    MakeSGConverterPins(
-        this, in, out, [&](TSGOperationEvent e) { return Create<TAUPNAudioSinkPin>(this, lock, std::move(e)); },
-        [&](TSGOperationEvent e) {
-            return Create<TSGPNIntegerSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e));
-        },
-        &ChannelZero<ISGIntegerBuffer>);
+    MakeSGConverterPinsOf<TAUPNAudioSinkPin, TSGPNIntegerSourcePin>(this, in, out, &ChannelZero<ISGIntegerBuffer>);
     SetPins(in, out);
 }
 
@@ -143,13 +137,7 @@ TPNAudioToRealFormatConverter::TPNAudioToRealFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    const IntfPtr<IPNLock>& lock = Lock();
-    MakeSGConverterPins(
-        this, in, out, [&](TSGOperationEvent e) { return Create<TAUPNAudioSinkPin>(this, lock, std::move(e)); },
-        [&](TSGOperationEvent e) {
-            return Create<TSGPNRealSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e), true);
-        },
-        &ChannelZero<ISGRealBuffer>);
+    MakeSGConverterPinsOf<TAUPNAudioSinkPin, TSGPNRealSourcePin>(this, in, out, &ChannelZero<ISGRealBuffer>, true);
     SetPins(in, out);
 }
 
@@ -157,13 +145,7 @@ TPNAudioToBinaryFormatConverter::TPNAudioToBinaryFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    const IntfPtr<IPNLock>& lock = Lock();
-    MakeSGConverterPins(
-        this, in, out, [&](TSGOperationEvent e) { return Create<TAUPNAudioSinkPin>(this, lock, std::move(e)); },
-        [&](TSGOperationEvent e) {
-            return Create<TSGPNBinarySourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e));
-        },
-        [](ISGData* ABuffer) { return IntfPtr<ISGData>(TSGBlockBuffer::CreateUniversal(ABuffer).Get()); });
+    MakeSGConverterPinsOf<TAUPNAudioSinkPin, TSGPNBinarySourcePin>(this, in, out, &ByteView);
     SetPins(in, out);
 }
 

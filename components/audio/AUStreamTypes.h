@@ -47,7 +47,7 @@ class TAUPNAudioSourcePin : public TSGPNSourcePin, public virtual IPNAUAudioStre
     // Also remembers a resume, and forgets it on a stop (a pause leaves it).
     TPNNotifyResult Notify(IPNNotifyOperation* AOperation) override;
     // A new link hears the remembered start, then the remembered resume.
-    void AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin) override;
+    void ReplayTo(TPNBasicPin* APin) override;
     IntfPtr<IPNNotifyOperation> ResumeOperation();
 
 protected:

@@ -4,16 +4,42 @@
 #include "platform/win/Timer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace dcs {
+
+namespace {
+// Idle blocks are poisoned in address-checked builds: the pool recycles memory (buffer
+// objects and containers as well as data), and a stale pointer into a block that went
+// back must still be reported rather than read or scribble on the next holder's data.
+void MarkIdle([[maybe_unused]] void* block, [[maybe_unused]] uint32_t size)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    ASAN_POISON_MEMORY_REGION(block, size);
+#endif
+}
+
+void MarkInUse([[maybe_unused]] void* block, [[maybe_unused]] uint32_t size)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    ASAN_UNPOISON_MEMORY_REGION(block, size);
+#endif
+}
+}  // namespace
 
 // ------------------------------------------------------------------ TSGSmartBufferList
 
 TSGSmartBufferList::~TSGSmartBufferList()
 {
-    for (void* block : FBlocks)
+    for (void* block : FBlocks) {
+        MarkInUse(block, FSize);
         dspFree(block);
+    }
 }
 
 void* TSGSmartBufferList::Allocate(std::atomic<uint64_t>& heapAllocations)
@@ -22,6 +48,7 @@ void* TSGSmartBufferList::Allocate(std::atomic<uint64_t>& heapAllocations)
     if (!FBlocks.empty()) {
         void* block = FBlocks.back();
         FBlocks.pop_back();
+        MarkInUse(block, FSize);
         return block;
     }
     void* block = dspMalloc(int(FSize));
@@ -34,6 +61,7 @@ void* TSGSmartBufferList::Allocate(std::atomic<uint64_t>& heapAllocations)
 void TSGSmartBufferList::Deallocate(void* block)
 {
     FBlocks.push_back(block);
+    MarkIdle(block, FSize);
     FCountDown = uint32_t(FBlocks.size()) + 8;
 }
 
@@ -42,6 +70,7 @@ bool TSGSmartBufferList::DownSize()
     if (FCountDown > 0) {
         --FCountDown;
         while (FBlocks.size() > FCountDown) {
+            MarkInUse(FBlocks.back(), FSize);
             dspFree(FBlocks.back());
             FBlocks.pop_back();
         }
@@ -81,12 +110,18 @@ void* TSGSmartBufferManager::Allocate(uint32_t size)
     return FindList(size, true)->Allocate(FHeapAllocations);
 }
 
-void TSGSmartBufferManager::Deallocate(void* block, uint32_t size)
+void TSGSmartBufferManager::Deallocate(void* block, uint32_t size) noexcept
 {
     if (!block)
         return;
     std::lock_guard guard(FLock);
-    FindList(size, true)->Deallocate(block);
+    try {
+        FindList(size, true)->Deallocate(block);
+    } catch (...) {
+        // Returns come from destructors and operator delete: when no list can take the
+        // block, it goes back to the heap instead of ending the program.
+        dspFree(block);
+    }
 }
 
 void TSGSmartBufferManager::ReleaseMemory()
@@ -151,7 +186,7 @@ bool PoolStartTrimming()
 }
 
 void* PoolAllocate(uint32_t size) { return SmartBufferManager().Allocate(size); }
-void PoolDeallocate(void* block, uint32_t size) { SmartBufferManager().Deallocate(block, size); }
+void PoolDeallocate(void* block, uint32_t size) noexcept { SmartBufferManager().Deallocate(block, size); }
 void PoolReleaseMemory() { SmartBufferManager().ReleaseMemory(); }
 
 void* TSGPooledInstance::operator new(std::size_t size)
@@ -168,10 +203,10 @@ void TSGPooledInstance::operator delete(void* p, std::size_t size) noexcept
 
 uint32_t TSGSmartBuffer::RoundUpToPowerOfTwo(uint32_t n)
 {
-    for (uint32_t k = 2; k < 30; ++k)
-        if ((uint32_t(1) << k) >= n)
-            return uint32_t(1) << k;
-    return uint32_t(1) << 30;
+    constexpr uint32_t largest = uint32_t(1) << 30;
+    if (n >= largest)
+        return largest;
+    return std::bit_ceil(std::max<uint32_t>(n, 4));
 }
 
 void TSGSmartBuffer::AddReff(bool ownsData)

@@ -5,7 +5,8 @@
 // a buffer that wants to write while another owner remains takes a private copy
 // (copy-on-write). Blocks come from a pool kept in lists by exact size, so steady
 // streaming reuses memory instead of asking the heap; idle blocks go back to the heap
-// only after a quiet spell, one per trimming tick.
+// only after a quiet spell, one per trimming tick. In address-checked builds idle blocks
+// are poisoned, so a stale pointer into recycled memory is still reported.
 #pragma once
 
 #include "platform/base/Interfaces.h"
@@ -54,8 +55,9 @@ public:
 
     // nil for 0 bytes (no list is made).
     void* Allocate(uint32_t size);
-    // `size` must be the size the block was allocated with.
-    void Deallocate(void* block, uint32_t size);
+    // `size` must be the size the block was allocated with. Never raises: a block that no
+    // list can take (out of memory) goes straight back to the heap.
+    void Deallocate(void* block, uint32_t size) noexcept;
     // Frees every idle block and every list; blocks in use come back into new lists.
     void ReleaseMemory();
     // One trimming tick; never raises.
@@ -80,7 +82,7 @@ private:
 // may be released by static objects' destructors).
 TSGSmartBufferManager& SmartBufferManager();
 void* PoolAllocate(uint32_t size);
-void PoolDeallocate(void* block, uint32_t size);
+void PoolDeallocate(void* block, uint32_t size) noexcept;
 void PoolReleaseMemory();
 // Starts trimming the process-wide pool every 200 ms by a timer of the calling thread's
 // message loop. Call once on the main thread at start-up; false (and nothing started)
@@ -90,7 +92,9 @@ bool PoolStartTrimming();
 // The program's main thread, recorded when the library starts (on that thread).
 uint32_t MainThreadID();
 
-// Classes whose instances come from the pool as well.
+// Classes whose instances come from the pool as well (containers and buffer objects), so
+// that a stream's allocate/release cycle reaches the heap only while the pool is cold.
+// Instances are filed under their exact size and trimmed like any other block.
 class TSGPooledInstance {
 public:
     static void* operator new(std::size_t size);

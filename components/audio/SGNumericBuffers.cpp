@@ -50,6 +50,22 @@ constexpr double kRealMax = DBL_MAX;
 
 }  // namespace
 
+void SGDivideReal(const double* src, double* dst, int n)
+{
+    if (vpsDiv_64f_I(src, dst, n) != StatusElementDivideByZero)
+        return;
+    for (int i = 0; i < n; ++i) {
+        if (src[i] != 0.0)
+            continue;
+        if (dst[i] > 0)
+            dst[i] = 1e15;
+        else if (std::isnan(dst[i]))
+            dst[i] = 0.0;
+        else
+            dst[i] = -1e14;
+    }
+}
+
 uint32_t NumericByteSize(uint64_t count, uint32_t elementSize)
 {
     const uint64_t bytes = count * elementSize;
@@ -208,19 +224,7 @@ void TSGRealBuffer::Divide(ISGRealBuffer* right)
 {
     const int m = Common(right->GetSize(), GetSize());
     double* d = Modify();
-    const double* r = right->Read();
-    if (vpsDiv_64f_I(r, d, m) != StatusElementDivideByZero)
-        return;
-    for (int i = 0; i < m; ++i) {
-        if (r[i] != 0.0)
-            continue;
-        if (d[i] > 0)
-            d[i] = 1e15;
-        else if (std::isnan(d[i]))
-            d[i] = 0.0;
-        else
-            d[i] = -1e14;
-    }
+    SGDivideReal(right->Read(), d, m);
 }
 
 void TSGRealBuffer::SetValue(double value) { vpsSet_64f(value, Write(), Count()); }
@@ -301,8 +305,10 @@ void TSGRealBuffer::Threshold(double threshold, TSGThresholdType type)
 
 void TSGRealBuffer::ThresholdFrom(ISGRealBuffer* src, double threshold, TSGThresholdType type)
 {
+    // The source must cover this buffer; a shorter one is read only as far as it goes.
+    const int m = Common(src->GetSize(), GetSize());
     double* d = Write();
-    vpsThreshold_64f(src->Read(), d, Count(), threshold, RelOp(type));
+    vpsThreshold_64f(src->Read(), d, m, threshold, RelOp(type));
 }
 
 void TSGRealBuffer::Sqr() { vpsSqr_64f_I(Modify(), Count()); }
@@ -331,7 +337,7 @@ void TSGRealBuffer::AutoCorr(ISGRealBuffer* src, TSGAutoCorrType type)
         return;
     const int m = Common(src->GetSize(), GetSize());
     double* d = Write();
-    fn(src->Read(), Count(), d, m);
+    fn(src->Read(), m, d, m);
 }
 
 void TSGRealBuffer::CrossCorr(ISGRealBuffer* src1, ISGRealBuffer* src2, int loLag)
@@ -400,7 +406,7 @@ void TSGRealBuffer::Convolve(ISGRealBuffer* src, ISGRealBuffer* h)
 double TSGRealBuffer::Norm(ISGRealBuffer* src, TSGNormType type)
 {
     double result = 0.0;
-    const int n = Count();
+    const int n = Common(src->GetSize(), GetSize());
     switch (type) {
     case ntL1Norm: vpsNormDiff_L1_64f(src->Read(), Read(), n, &result); break;
     case ntL2Norm: vpsNormDiff_L2_64f(src->Read(), Read(), n, &result); break;
@@ -780,6 +786,216 @@ int32_t TSGIntegerBuffer::GetMaxValue()
     if (n == 0)
         return 0;
     return *std::max_element(Read(), Read() + n);
+}
+
+// --------------------------------------------------------------------- TSGComplexBuffer
+
+namespace {
+// The stream types' complex pair has the entries' layout (checked in the header).
+const Vps64fc* V(const TPNRealComplex* p) { return reinterpret_cast<const Vps64fc*>(p); }
+Vps64fc* V(TPNRealComplex* p) { return reinterpret_cast<Vps64fc*>(p); }
+Vps64fc V(TPNRealComplex c) { return {c.Real, c.Imaginary}; }
+}  // namespace
+
+TSGComplexBuffer::TSGComplexBuffer() : TSGComplexBuffer(0u) {}
+
+TSGComplexBuffer::TSGComplexBuffer(uint32_t size)
+    : TSGLinearMemoryBuffer(new TSGSmartMemoryBuffer(NumericByteSize(size, 16)), NumericByteSize(size, 16))
+{
+}
+
+TSGComplexBuffer::TSGComplexBuffer(const TPNRealComplex* data, uint32_t size)
+    : TSGLinearMemoryBuffer(new TSGSmartMemoryBuffer(data, NumericByteSize(size, 16)), NumericByteSize(size, 16))
+{
+}
+
+IntfPtr<TSGComplexBuffer> TSGComplexBuffer::CreateData(const TPNRealComplex* data, uint32_t size)
+{
+    return IntfPtr<TSGComplexBuffer>(new TSGComplexBuffer(data, size));
+}
+
+IntfPtr<TSGComplexBuffer> TSGComplexBuffer::CreateValue(TPNRealComplex value, uint32_t size)
+{
+    IntfPtr<TSGComplexBuffer> b = CreateSize(size);
+    b->SetValue(value);
+    return b;
+}
+
+IntfPtr<TSGComplexBuffer> TSGComplexBuffer::CreateUniversal(ISGData* other)
+{
+    auto* instance = BufferInstance<TSGGenericBuffer>(other);
+    if (!instance)
+        RaiseIntfCastError();
+    return IntfPtr<TSGComplexBuffer>(new TSGComplexBuffer(Share, *instance));
+}
+
+TSGSmartMemoryBuffer* TSGComplexBuffer::CreateDataContainer(uint32_t size)
+{
+    return new TSGSmartMemoryBuffer(NumericByteSize(size, 16));
+}
+
+bool TSGComplexBuffer::IsEqual(ISGDataBuffer* other)
+{
+    return BufferInstance<TSGComplexBuffer>(other) && TSGGenericBuffer::IsEqual(other);
+}
+
+int TSGComplexBuffer::Count() { return Clamp(GetSize()); }
+
+TPNRealComplex* TSGComplexBuffer::Write()
+{
+    Unique(false);
+    return static_cast<TPNRealComplex*>(FDataPtr);
+}
+
+TPNRealComplex* TSGComplexBuffer::Modify()
+{
+    Unique(true);
+    return static_cast<TPNRealComplex*>(FDataPtr);
+}
+
+TPNRealComplex TSGComplexBuffer::GetItem(int index)
+{
+    // Unchecked in the contract; an index outside the buffer raises rather than reads
+    // past the block.
+    if (index < 0 || uint32_t(index) >= GetSize())
+        RaiseIndex(index);
+    return Read()[index];
+}
+
+void TSGComplexBuffer::SetItem(int index, TPNRealComplex value)
+{
+    TPNRealComplex* d = Modify();
+    if (index < 0 || uint32_t(index) >= GetSize())
+        RaiseIndex(index);
+    d[index] = value;
+}
+
+IntfPtr<ISGRealBuffer> TSGComplexBuffer::Split(SplitFn fn)
+{
+    IntfPtr<TSGRealBuffer> out = TSGRealBuffer::CreateSize(GetSize());
+    fn(V(Read()), out->Write(), Count());
+    return out;
+}
+
+IntfPtr<ISGRealBuffer> TSGComplexBuffer::GetReal() { return Split(vpsReal_64fc); }
+IntfPtr<ISGRealBuffer> TSGComplexBuffer::GetImaginary() { return Split(vpsImag_64fc); }
+IntfPtr<ISGRealBuffer> TSGComplexBuffer::Phase() { return Split(vpsPhase_64fc); }
+IntfPtr<ISGRealBuffer> TSGComplexBuffer::Magnitude() { return Split(vpsMagnitude_64fc); }
+IntfPtr<ISGRealBuffer> TSGComplexBuffer::PowerSpectrum() { return Split(vpsPowerSpectr_64fc); }
+
+void TSGComplexBuffer::Add(ISGComplexBuffer* right)
+{
+    const int m = Common(right->GetSize(), GetSize());
+    TPNRealComplex* d = Modify();
+    vpsAdd_64fc_I(V(right->Read()), V(d), m);
+}
+
+void TSGComplexBuffer::Subtract(ISGComplexBuffer* right)
+{
+    const int m = Common(right->GetSize(), GetSize());
+    TPNRealComplex* d = Modify();
+    vpsSub_64fc_I(V(right->Read()), V(d), m);
+}
+
+void TSGComplexBuffer::Multiply(ISGComplexBuffer* right)
+{
+    const int m = Common(right->GetSize(), GetSize());
+    TPNRealComplex* d = Modify();
+    vpsMul_64fc_I(V(right->Read()), V(d), m);
+}
+
+void TSGComplexBuffer::Divide(ISGComplexBuffer* right)
+{
+    const int m = Common(right->GetSize(), GetSize());
+    TPNRealComplex* d = Modify();
+    vpsDiv_64fc_I(V(right->Read()), V(d), m);
+}
+
+void TSGComplexBuffer::AddValue(double re, double im) { vpsAddC_64fc_I(Vps64fc{re, im}, V(Modify()), Count()); }
+void TSGComplexBuffer::SubtractValue(double re, double im) { vpsSubC_64fc_I(Vps64fc{re, im}, V(Modify()), Count()); }
+void TSGComplexBuffer::MultiplyValue(double re, double im) { vpsMulC_64fc_I(Vps64fc{re, im}, V(Modify()), Count()); }
+void TSGComplexBuffer::DivideValue(double re, double im) { vpsDivC_64fc_I(Vps64fc{re, im}, V(Modify()), Count()); }
+
+void TSGComplexBuffer::SetBuffer(ISGRealBuffer* re, ISGRealBuffer* im)
+{
+    const uint32_t k = std::min(re->GetSize(), im->GetSize());
+    Resize(k, false);
+    TPNRealComplex* d = Write();
+    vpsRealToCplx_64f(re->Read(), im->Read(), V(d), Clamp(k));
+}
+
+void TSGComplexBuffer::SetValue(double re, double im) { vpsSet_64fc(Vps64fc{re, im}, V(Write()), Count()); }
+void TSGComplexBuffer::SetValue(TPNRealComplex value) { vpsSet_64fc(V(value), V(Write()), Count()); }
+void TSGComplexBuffer::Zero() { vpsZero_64fc(V(Write()), Count()); }
+
+void TSGComplexBuffer::NormalizeFrom(ISGComplexBuffer* src, TPNRealComplex offset, double factor)
+{
+    const int m = Common(src->GetSize(), GetSize());
+    TPNRealComplex* d = Write();
+    vpsNormalize_64fc(V(src->Read()), V(d), m, V(offset), factor);
+}
+
+void TSGComplexBuffer::Normalize(TPNRealComplex offset, double factor)
+{
+    IntfPtr<TSGComplexBuffer> old(new TSGComplexBuffer(Share, *this));
+    NormalizeFrom(old.Get(), offset, factor);
+}
+
+TPNRealComplex TSGComplexBuffer::Dot(ISGComplexBuffer* src)
+{
+    Vps64fc result{0.0, 0.0};
+    vpsDotProd_64fc(V(src->Read()), V(Read()), Common(src->GetSize(), GetSize()), &result);
+    return {result.re, result.im};
+}
+
+void TSGComplexBuffer::Threshold(double threshold, TSGThresholdType type)
+{
+    vpsThreshold_64fc_I(V(Modify()), Count(), threshold, RelOp(type));
+}
+
+void TSGComplexBuffer::ThresholdFrom(ISGComplexBuffer* src, double threshold, TSGThresholdType type)
+{
+    const int m = Common(src->GetSize(), GetSize());
+    TPNRealComplex* d = Write();
+    vpsThreshold_64fc(V(src->Read()), V(d), m, threshold, RelOp(type));
+}
+
+void TSGComplexBuffer::Sqr() { vpsSqr_64fc_I(V(Modify()), Count()); }
+
+void TSGComplexBuffer::SqrFrom(ISGComplexBuffer* src)
+{
+    const int m = Common(src->GetSize(), GetSize());
+    TPNRealComplex* d = Write();
+    vpsSqr_64fc(V(src->Read()), V(d), m);
+}
+
+void TSGComplexBuffer::Sqrt() { vpsSqrt_64fc_I(V(Modify()), Count()); }
+
+void TSGComplexBuffer::SqrtFrom(ISGComplexBuffer* src)
+{
+    const int m = Common(src->GetSize(), GetSize());
+    TPNRealComplex* d = Write();
+    vpsSqrt_64fc(V(src->Read()), V(d), m);
+}
+
+void TSGComplexBuffer::AutoCorr(ISGComplexBuffer* src, TSGAutoCorrType type)
+{
+    static const char* const names[] = {"vpsAutoCorr_64fc", "vpsAutoCorr_NormA_64fc", "vpsAutoCorr_NormB_64fc"};
+    auto fn = DspLookupAs<AutoCorr64fcFn>(names[type]);
+    if (!fn)
+        return;
+    const int m = Common(src->GetSize(), GetSize());
+    TPNRealComplex* d = Write();
+    fn(V(src->Read()), m, V(d), m);
+}
+
+void TSGComplexBuffer::CrossCorr(ISGComplexBuffer* src1, ISGComplexBuffer* src2, int loLag)
+{
+    auto fn = DspLookupAs<CrossCorr64fcFn>("vpsCrossCorr_64fc");
+    if (!fn)
+        return;
+    TPNRealComplex* d = Write();
+    fn(V(src1->Read()), Clamp(src1->GetSize()), V(src2->Read()), Clamp(src2->GetSize()), V(d), Count(), loLag);
 }
 
 }  // namespace dcs

@@ -182,6 +182,10 @@ public:
     virtual IntfPtr<ISGRealBuffer> PowerSpectrum() = 0;
 };
 
+// Divides dst by src in place over n elements; where a divisor is exactly 0 the quotient
+// becomes 1e15 when positive, 0 when not a number, -1e14 otherwise.
+void SGDivideReal(const double* src, double* dst, int n);
+
 // Element sizes above 2^30 bytes are refused with EOutOfMemory "Out of memory".
 uint32_t NumericByteSize(uint64_t count, uint32_t elementSize);
 
@@ -325,6 +329,66 @@ protected:
 
 private:
     int Count();
+};
+
+class TSGComplexBuffer : public TSGLinearMemoryBuffer, public virtual ISGComplexBuffer {
+    DCS_BUFFER_INTERFACES(TSGLinearMemoryBuffer, ISGComplexBuffer)
+    TSGComplexBuffer();
+    explicit TSGComplexBuffer(uint32_t size);
+    TSGComplexBuffer(const TPNRealComplex* data, uint32_t size);
+    TSGComplexBuffer(TShareTag, TSGGenericBuffer& other) : TSGLinearMemoryBuffer(Share, other) {}
+
+    static IntfPtr<TSGComplexBuffer> Create() { return IntfPtr<TSGComplexBuffer>(new TSGComplexBuffer()); }
+    static IntfPtr<TSGComplexBuffer> CreateSize(uint32_t size) { return IntfPtr<TSGComplexBuffer>(new TSGComplexBuffer(size)); }
+    static IntfPtr<TSGComplexBuffer> CreateData(const TPNRealComplex* data, uint32_t size);
+    static IntfPtr<TSGComplexBuffer> CreateValue(TPNRealComplex value, uint32_t size);
+    static IntfPtr<TSGComplexBuffer> CreateUniversal(ISGData* other);
+
+    uint32_t GetElementSize() override { return 16; }
+    TSGSmartMemoryBuffer* CreateDataContainer(uint32_t size) override;
+    bool IsEqual(ISGDataBuffer* other) override;
+
+    const TPNRealComplex* Read() override { return static_cast<const TPNRealComplex*>(FDataPtr); }
+    TPNRealComplex* Write() override;
+    TPNRealComplex* Modify() override;
+    TPNRealComplex GetItem(int index) override;
+    void SetItem(int index, TPNRealComplex value) override;
+    IntfPtr<ISGRealBuffer> GetReal() override;
+    IntfPtr<ISGRealBuffer> GetImaginary() override;
+    void Add(ISGComplexBuffer* right) override;
+    void Subtract(ISGComplexBuffer* right) override;
+    void Multiply(ISGComplexBuffer* right) override;
+    void Divide(ISGComplexBuffer* right) override;
+    void AddValue(double re, double im) override;
+    void SubtractValue(double re, double im) override;
+    void MultiplyValue(double re, double im) override;
+    void DivideValue(double re, double im) override;
+    void SetBuffer(ISGRealBuffer* re, ISGRealBuffer* im) override;
+    void SetValue(double re, double im) override;
+    void SetValue(TPNRealComplex value) override;
+    void Zero() override;
+    void NormalizeFrom(ISGComplexBuffer* src, TPNRealComplex offset, double factor) override;
+    void Normalize(TPNRealComplex offset, double factor) override;
+    TPNRealComplex Dot(ISGComplexBuffer* src) override;
+    void Threshold(double threshold, TSGThresholdType type) override;
+    void ThresholdFrom(ISGComplexBuffer* src, double threshold, TSGThresholdType type) override;
+    void Sqr() override;
+    void SqrFrom(ISGComplexBuffer* src) override;
+    void Sqrt() override;
+    void SqrtFrom(ISGComplexBuffer* src) override;
+    void AutoCorr(ISGComplexBuffer* src, TSGAutoCorrType type) override;
+    void CrossCorr(ISGComplexBuffer* src1, ISGComplexBuffer* src2, int loLag) override;
+    IntfPtr<ISGRealBuffer> Phase() override;
+    IntfPtr<ISGRealBuffer> Magnitude() override;
+    IntfPtr<ISGRealBuffer> PowerSpectrum() override;
+
+protected:
+    TSGBasicBuffer* NewCopy() override { return new TSGComplexBuffer(Share, *this); }
+
+private:
+    int Count();
+    using SplitFn = VpsStatus (*)(const Vps64fc*, double*, int);
+    IntfPtr<ISGRealBuffer> Split(SplitFn fn);
 };
 
 }  // namespace dcs

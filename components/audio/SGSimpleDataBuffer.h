@@ -112,7 +112,9 @@ protected:                                                                      
                                                                                  \
 public:
 
-class TSGBasicBuffer : public TInterfacedObject, public virtual ISGData {
+// Buffer objects come from the block pool like their containers: the streaming threads
+// create and release one per period and must not wait on the heap.
+class TSGBasicBuffer : public TInterfacedObject, public virtual ISGData, public TSGPooledInstance {
     DCS_BUFFER_INTERFACES(TInterfacedObject, ISGData)
     TObject* GetInstance() override { return this; }
     IntfPtr<ISGData> MakeCopy() override;

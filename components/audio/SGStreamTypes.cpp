@@ -1,10 +1,12 @@
 #include "components/audio/SGStreamTypes.h"
 
+#include "components/audio/SGMatrixBuffer.h"
 #include "components/audio/SGNumericBuffers.h"
 
 #include "platform/base/Format.h"
 #include "platform/base/Strings.h"
 
+#include <algorithm>
 #include <cstring>
 #include <typeinfo>
 #include <mutex>
@@ -91,23 +93,59 @@ IntfPtr<IPNNotifyOperation> TSGPNSourcePin::StartOperation()
     return FStartOperation;
 }
 
+bool TSGPNSourcePin::IsLinkPending(IPNStream* AHandler)
+{
+    if (FPendingCount.load(std::memory_order_acquire) == 0)
+        return false;
+    TPNCriticalSectionLock s(FCKDataSection);
+    return std::find(FPendingLinks.begin(), FPendingLinks.end(), AHandler) != FPendingLinks.end();
+}
+
+void TSGPNSourcePin::SetLinkPending(TPNBasicPin* APin, bool APending)
+{
+    TPNCriticalSectionLock s(FCKDataSection);
+    auto* h = static_cast<IPNStream*>(APin);
+    if (APending) {
+        FPendingLinks.push_back(h);
+        FPendingCount.fetch_add(1, std::memory_order_release);
+    } else {
+        auto it = std::find(FPendingLinks.begin(), FPendingLinks.end(), h);
+        if (it != FPendingLinks.end()) {
+            FPendingLinks.erase(it);
+            FPendingCount.fetch_sub(1, std::memory_order_release);
+        }
+    }
+}
+
 void TSGPNSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
 {
+    SetLinkPending(APin, true);
+    struct TEnd {
+        TSGPNSourcePin* Pin;
+        TPNBasicPin* Sink;
+        ~TEnd() { Pin->SetLinkPending(Sink, false); }
+    } end{this, APin};
     TPNSourcePin::AddLink(APin, ANotifyAfterPin);
-    IntfPtr<IPNNotifyOperation> start;
     TNotifyEvent onConnect;
     {
         TPNCriticalSectionLock s(FCKDataSection);
-        start = FStartOperation;
         onConnect = FOnConnect;
     }
-    // The caller links under this pin's write section: no section of it is held while the
-    // new link hears the start.
-    IPNLockSection u = UnlockAll();
-    if (start)
-        NotifyPin(APin, start.Get());
+    {
+        // The caller links under this pin's write section: no section of it is held
+        // while the new link hears what it missed.
+        IPNLockSection u = UnlockAll();
+        ReplayTo(APin);
+    }
     if (onConnect)
         onConnect(this);
+}
+
+void TSGPNSourcePin::ReplayTo(TPNBasicPin* APin)
+{
+    IntfPtr<IPNNotifyOperation> start = StartOperation();
+    if (start)
+        NotifyPin(APin, start.Get());
 }
 
 bool TSGPNSourcePin::InternalConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin)
@@ -163,6 +201,8 @@ TPNNotifyResult TSGPNSourcePin::NotificationUniversal(IPNStream* Handler, const 
 {
     // The new link has had the remembered start from AddLink.
     if (State.Contains(nsNewLink))
+        return {};
+    if (IsLinkPending(Handler) && OperationAs<TPNSuppliedOperation>(Operation))
         return {};
     if (auto* s = StreamAs<IPNSGGenericStream>(Handler))
         return s->NotifyStream(DataTypeID, ViewForLink(Operation, State).Get(), State);
@@ -410,6 +450,10 @@ IntfPtr<ISGData> CreateIntegerBuffer(uint32_t ACount)
 {
     return IntfPtr<ISGData>(TSGIntegerBuffer::CreateSize(ACount).Get());
 }
+IntfPtr<ISGData> CreateComplexBuffer(uint32_t ACount)
+{
+    return IntfPtr<ISGData>(TSGComplexBuffer::CreateSize(ACount).Get());
+}
 
 void UpdateNothing(ISGData*, IPNNotifyOperation*) {}
 
@@ -433,12 +477,11 @@ void RegisterSGStreamTypes()
                             SGPairedBuffersTypeID, IPNSGRealMatrixStream::IID})
         RegisterStreamTypeSendFunction(id, &SGStreamSendFunction);
 
-    // The complex buffer class is not there yet: its entry gives the element size only.
     RegisterSLStreamType(IPNSGChannelStream::IID, 1, &CreateByteBuffer, &UpdateNothing);
     RegisterSLStreamType(IPNSGBinaryStream::IID, 1, &CreateByteBuffer, &UpdateNothing);
     RegisterSLStreamType(IPNSGRealStream::IID, 8, &CreateRealBuffer, &UpdateNothing);
     RegisterSLStreamType(IPNSGIntegerStream::IID, 4, &CreateIntegerBuffer, &UpdateNothing);
-    RegisterSLStreamType(IPNSGComplexStream::IID, 16, nullptr, &UpdateNothing);
+    RegisterSLStreamType(IPNSGComplexStream::IID, 16, &CreateComplexBuffer, &UpdateNothing);
 
     RegisterTypeConverter(IPNSGIntegerStream::IID, IPNSGBinaryStream::IID,
                           TSGPNIntToBinaryFormatConverter::StaticClass());
@@ -454,6 +497,8 @@ void RegisterSGStreamTypes()
                           TSGPNIntegerToStringFormatConverter::StaticClass());
     RegisterTypeConverter(IPNRealStream::IID, IPNSGStringStream::IID,
                           TSGPNRealToStringFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNSGRealStream::IID, IPNSGRealMatrixStream::IID,
+                          TSGPNRealToRealMatrixFormatConverter::StaticClass());
 }
 
 namespace {
@@ -488,17 +533,22 @@ void MakeSGConverterPins(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TP
 
 namespace {
 
-template <class TIn>
-void MakeBinaryConverter(TPNFormatConverter* AConverter, const IntfPtr<IPNLock>& ALock, TPNSinkPin*& AIn,
-                         TPNSourcePin*& AOut)
+IntfPtr<ISGData> ByteView(ISGData* ABuffer) { return IntfPtr<ISGData>(TSGBlockBuffer::CreateUniversal(ABuffer).Get()); }
+
+IntfPtr<ISGData> IntegersAsReals(ISGData* ABuffer)
 {
-    MakeSGConverterPins(
-        AConverter, AIn, AOut,
-        [&](TSGOperationEvent e) { return Create<TIn>(AConverter, ALock, std::move(e)); },
-        [&](TSGOperationEvent e) {
-            return Create<TSGPNBinarySourcePin>(AConverter, ALock, IntfPtr<IPNLock>(), std::move(e));
-        },
-        [](ISGData* ABuffer) { return IntfPtr<ISGData>(TSGBlockBuffer::CreateUniversal(ABuffer).Get()); });
+    IntfPtr<ISGIntegerBuffer> ints;
+    if (!Supports(ABuffer, ints))
+        return {};
+    return IntfPtr<ISGData>(TSGRealBuffer::CreateIntegerData(ints->Read(), ints->GetSize()).Get());
+}
+
+IntfPtr<ISGData> RealsAsMatrix(ISGData* ABuffer)
+{
+    IntfPtr<ISGRealBuffer> real;
+    if (!Supports(ABuffer, real))
+        return {};
+    return IntfPtr<ISGData>(TSGRealMatrixBuffer::CreateUniversal(ABuffer).Get());
 }
 
 // The plain value sinks pass on supplied values only; each becomes a supplied string.
@@ -528,7 +578,7 @@ TSGPNIntToBinaryFormatConverter::TSGPNIntToBinaryFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    MakeBinaryConverter<TSGPNIntegerSinkPin>(this, Lock(), in, out);
+    MakeSGConverterPinsOf<TSGPNIntegerSinkPin, TSGPNBinarySourcePin>(this, in, out, &ByteView);
     SetPins(in, out);
 }
 
@@ -536,7 +586,7 @@ TSGPNRealToBinaryFormatConverter::TSGPNRealToBinaryFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    MakeBinaryConverter<TSGPNRealSinkPin>(this, Lock(), in, out);
+    MakeSGConverterPinsOf<TSGPNRealSinkPin, TSGPNBinarySourcePin>(this, in, out, &ByteView);
     SetPins(in, out);
 }
 
@@ -544,7 +594,7 @@ TSGPNComplexToBinaryFormatConverter::TSGPNComplexToBinaryFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    MakeBinaryConverter<TSGPNComplexSinkPin>(this, Lock(), in, out);
+    MakeSGConverterPinsOf<TSGPNComplexSinkPin, TSGPNBinarySourcePin>(this, in, out, &ByteView);
     SetPins(in, out);
 }
 
@@ -552,18 +602,15 @@ TSGPNIntToRealFormatConverter::TSGPNIntToRealFormatConverter()
 {
     TPNSinkPin* in;
     TPNSourcePin* out;
-    const IntfPtr<IPNLock>& lock = Lock();
-    MakeSGConverterPins(
-        this, in, out, [&](TSGOperationEvent e) { return Create<TSGPNIntegerSinkPin>(this, lock, std::move(e)); },
-        [&](TSGOperationEvent e) {
-            return Create<TSGPNRealSourcePin>(this, lock, IntfPtr<IPNLock>(), std::move(e), true);
-        },
-        [](ISGData* ABuffer) {
-            IntfPtr<ISGIntegerBuffer> ints;
-            if (!Supports(ABuffer, ints))
-                return IntfPtr<ISGData>();
-            return IntfPtr<ISGData>(TSGRealBuffer::CreateIntegerData(ints->Read(), ints->GetSize()).Get());
-        });
+    MakeSGConverterPinsOf<TSGPNIntegerSinkPin, TSGPNRealSourcePin>(this, in, out, &IntegersAsReals, true);
+    SetPins(in, out);
+}
+
+TSGPNRealToRealMatrixFormatConverter::TSGPNRealToRealMatrixFormatConverter()
+{
+    TPNSinkPin* in;
+    TPNSourcePin* out;
+    MakeSGConverterPinsOf<TSGPNRealSinkPin, TSGPNRealMatrixSourcePin>(this, in, out, &RealsAsMatrix);
     SetPins(in, out);
 }
 

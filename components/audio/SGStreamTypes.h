@@ -15,7 +15,9 @@
 #include "components/pins/PNStdPins.h"
 #include "components/pins/PNSync.h"
 
+#include <atomic>
 #include <functional>
+#include <vector>
 
 namespace dcs {
 
@@ -95,8 +97,11 @@ class TSGPNSourcePin : public TPNSourcePin, public virtual IPNSGGenericStream {
     // The last start sent and not stopped since, or null.
     IntfPtr<IPNNotifyOperation> StartOperation();
 
-    // A new link receives the remembered start first.
+    // A new link receives the remembered start first; until it has, no buffer sent on
+    // another thread reaches it.
     void AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin) override;
+    // Sends a new link what it missed: the remembered start.
+    virtual void ReplayTo(TPNBasicPin* APin);
     // A removed link receives a stop; the other links receive nothing.
     void RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder) override;
     bool InternalConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin) override;
@@ -127,6 +132,17 @@ protected:
     IntfPtr<IPNNotifyOperation> FStartOperation;
     TNotifyEvent FOnConnect;
     TSGOperationEvent FOperationEvent;
+
+    // Links made but not yet brought up to date: a buffer (or any supplied value) sent
+    // meanwhile on another thread would reach the sink ahead of the start it needs, so
+    // none is sent to them. Links through a converter are not covered: the converter's
+    // input is what the submit functions see.
+    bool IsLinkPending(IPNStream* AHandler);
+    void SetLinkPending(TPNBasicPin* APin, bool APending);
+
+private:
+    std::vector<IPNStream*> FPendingLinks;
+    std::atomic<int32_t> FPendingCount{0};
 };
 
 class TSGPNSinkPin : public TPNSinkPin, public virtual IPNSGGenericStream {
@@ -261,6 +277,8 @@ DCS_SG_CONVERTER(TSGPNRealToBinaryFormatConverter);
 DCS_SG_CONVERTER(TSGPNComplexToBinaryFormatConverter);
 // A real buffer of the same size, each integer as a double.
 DCS_SG_CONVERTER(TSGPNIntToRealFormatConverter);
+// A 1 x n matrix over the same data.
+DCS_SG_CONVERTER(TSGPNRealToRealMatrixFormatConverter);
 // Supplied values of the plain sinks become their default text.
 DCS_SG_CONVERTER(TSGPNTimeToStringFormatConverter);
 DCS_SG_CONVERTER(TSGPNIntegerToStringFormatConverter);
@@ -276,5 +294,21 @@ void MakeSGConverterPins(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TP
                          const std::function<TSGPNSinkPin*(TSGOperationEvent)>& AMakeInput,
                          const std::function<TSGPNSourcePin*(TSGOperationEvent)>& AMakeOutput,
                          std::function<IntfPtr<ISGData>(ISGData*)> AConvert);
+
+// The same with an input pin of class TIn and an output pin of class TOut (given
+// AOutExtra after its event), both on the converter's lock.
+template <class TIn, class TOut, class... AExtra>
+void MakeSGConverterPinsOf(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TPNSourcePin*& AOutput,
+                           std::function<IntfPtr<ISGData>(ISGData*)> AConvert, AExtra... AOutExtra)
+{
+    const IntfPtr<IPNLock>& lock = AConverter->Lock();
+    MakeSGConverterPins(
+        AConverter, AInput, AOutput,
+        [&](TSGOperationEvent e) -> TSGPNSinkPin* { return Create<TIn>(AConverter, lock, std::move(e)); },
+        [&](TSGOperationEvent e) -> TSGPNSourcePin* {
+            return Create<TOut>(AConverter, lock, IntfPtr<IPNLock>(), std::move(e), AOutExtra...);
+        },
+        std::move(AConvert));
+}
 
 }  // namespace dcs

@@ -183,6 +183,7 @@ void TPNStateDispatcher::RemovePin(TPNBasicPin* APin)
     bool empty;
     {
         IPNLockSection w = WriteLock();
+        std::lock_guard flights(FFlightMutex);  // no delivery starts to a member being removed
         auto it = std::find_if(FPins.begin(), FPins.end(),
                                [APin](const auto& m) { return m.RealPin == APin || m.ConnectionPin == APin; });
         if (it == FPins.end())
@@ -213,11 +214,53 @@ void TPNStateDispatcher::RemovePin(TPNBasicPin* APin)
         }
         empty = FPins.empty();
     }
-    for (TPNBasicPin* p : leaving)
+    for (TPNBasicPin* p : leaving) {
+        WaitForDeliveriesTo(p);
         TPNStateLinks::SetDispatcher(p, nullptr);
+    }
     released.clear();
     if (empty)
         Unregister(this);
+}
+
+bool TPNStateDispatcher::BeginDelivery(TPNBasicPin* AConnectionPin)
+{
+    IPNLockSection r = ReadLock();
+    std::lock_guard flights(FFlightMutex);
+    if (std::none_of(FPins.begin(), FPins.end(), [AConnectionPin](const auto& m) { return m.ConnectionPin == AConnectionPin; }))
+        return false;
+    FFlights.push_back({AConnectionPin, std::this_thread::get_id()});
+    return true;
+}
+
+void TPNStateDispatcher::EndDelivery(TPNBasicPin* AConnectionPin)
+{
+    {
+        std::lock_guard flights(FFlightMutex);
+        auto self = std::this_thread::get_id();
+        for (auto it = FFlights.end(); it != FFlights.begin();) {
+            --it;
+            if (it->Pin == AConnectionPin && it->Thread == self) {
+                FFlights.erase(it);
+                break;
+            }
+        }
+    }
+    FFlightDone.notify_all();
+}
+
+void TPNStateDispatcher::WaitForDeliveriesTo(TPNBasicPin* APin)
+{
+    // Levels of the leaving pin held by this thread are given up meanwhile: a delivery
+    // into it may ask for its section. Deliveries this thread itself is making (a
+    // receiver that leaves from inside one) are not waited for.
+    IPNLockSection own = APin->UnlockAll();
+    auto self = std::this_thread::get_id();
+    std::unique_lock flights(FFlightMutex);
+    FFlightDone.wait(flights, [&] {
+        return std::none_of(FFlights.begin(), FFlights.end(),
+                            [&](const TFlight& f) { return f.Pin == APin && f.Thread != self; });
+    });
 }
 
 bool TPNStateDispatcher::IsConnectedTo(TPNBasicPin* APin)
@@ -616,14 +659,24 @@ TPNNotifyResult TPNStateLinks::NotifyMembers(TPNPin* APin, IPNNotifyOperation* A
         if (m.RealPin == APin)
             continue;
         TPNBasicPin* c = m.ConnectionPin;
+        IPNDestroyLockSection g = APin->DestroyLockIntf()->Lock();
+        // A member that left since the copy was made may be gone already: it is not
+        // touched, and one that is still there stays until this delivery has ended.
+        if (!g || !d->BeginDelivery(c))
+            continue;
+        struct TEnd {
+            TPNStateDispatcher* D;
+            TPNBasicPin* C;
+            ~TEnd() { D->EndDelivery(C); }
+        } end{d.get(), c};
         TGUID id = APin->GetStateConnectionID(c);
         TPNSubmit submit = APin->GetSubmitFunction(id);
         IntfPtr<IPNFormatConverter> conv;
         if (TPNFormatConverter* cv = ConverterOfPin(c))
             conv = IntfPtr<IPNFormatConverter>(cv);
-        IPNDestroyLockSection g = APin->DestroyLockIntf()->Lock();
-        if (g && submit.Assigned() && d->IsConnectedTo(m.RealPin))
-            submit(static_cast<IPNStream*>(c), &id, AOperation, state);
+        if (!submit.Assigned())
+            continue;
+        submit(static_cast<IPNStream*>(c), &id, AOperation, state);
     }
     return {};
 }
@@ -823,6 +876,17 @@ bool TPNStatePin::LinkByName(const std::string& AName)
     }
     TPNDispatcherRef d = TPNStateDispatcher::GetByName(AName, true);
     return d && TPNStateLinks::ConnectToState(this, d);
+}
+
+bool TPNStatePin::IsLinkedTo(const std::string& APinName)
+{
+    TPNDispatcherRef d = TPNStateLinks::DispatcherOf(this);
+    if (!d)
+        return false;
+    for (auto& m : d->Members())
+        if (m.RealPin != this && m.RealPin->GetFullName(true) == APinName)
+            return true;
+    return false;
 }
 
 int32_t RoundToInt32(double AValue)

@@ -13,7 +13,10 @@
 #include "components/pins/PNStdPins.h"
 #include "platform/classes/Streaming.h"
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace dcs {
@@ -94,8 +97,15 @@ class TPNStateDispatcher : public TPNPinObject, public std::enable_shared_from_t
     };
     TStateValue StateValueFor(TPNBasicPin* APin);
 
+    // A delivery to the member whose connection pin is AConnectionPin runs from now on:
+    // false when it is no member any more. A member that leaves is let go only once the
+    // deliveries other threads are making to it have ended.
+    bool BeginDelivery(TPNBasicPin* AConnectionPin);
+    void EndDelivery(TPNBasicPin* AConnectionPin);
+
 private:
     int IndexOfReal(TPNBasicPin* APin);
+    void WaitForDeliveriesTo(TPNBasicPin* APin);
 
     std::string FName;
     bool FDesignTime;
@@ -103,6 +113,13 @@ private:
     std::vector<IntfPtr<IPNFormatConverter>> FFormatConverters;
     std::vector<std::string> FSavedForms;
     int FCountSaved = 0;
+    struct TFlight {
+        TPNBasicPin* Pin;
+        std::thread::id Thread;
+    };
+    std::mutex FFlightMutex;
+    std::condition_variable FFlightDone;
+    std::vector<TFlight> FFlights;
 };
 
 // The pin side of state links, for pins of every kind.
@@ -152,6 +169,8 @@ class TPNStatePin : public TPNPin {
     // Empty or "(Disconnected)" disconnects; otherwise joins the design-time dispatcher
     // of that name when one exists.
     bool LinkByName(const std::string& AName);
+    // Some other member's full name, with its root, is APinName.
+    bool IsLinkedTo(const std::string& APinName) override;
 };
 
 class TPNBoolStatePin : public TPNStatePin, public IPNBoolStream {

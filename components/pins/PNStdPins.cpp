@@ -87,33 +87,10 @@ bool TPNClockSourcePin::GetInterface(const TGUID& iid, void** obj)
 
 // ------------------------------------------------------------------- float source
 
-TPNFloatSourcePin::TPNFloatSourcePin(TComponent* AOwner) : TPNClockSourcePin(AOwner, nullptr) { Init(); }
-
-TPNFloatSourcePin::TPNFloatSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                     IntfPtr<IPNLock> AInputOwnerLock)
-    : TPNClockSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), nullptr)
-{
-    Init();
-}
-
-TPNFloatSourcePin::TPNFloatSourcePin(TComponent* AOwner, TPNFloatPinNotificationEvent APinNotificationEvent)
-    : TPNClockSourcePin(AOwner, nullptr), FPinNotificationEvent(std::move(APinNotificationEvent))
-{
-    Init();
-}
-
-TPNFloatSourcePin::TPNFloatSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                     IntfPtr<IPNLock> AInputOwnerLock,
-                                     TPNFloatPinNotificationEvent APinNotificationEvent)
-    : TPNClockSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), nullptr),
-      FPinNotificationEvent(std::move(APinNotificationEvent))
-{
-    Init();
-}
-
-void TPNFloatSourcePin::Init()
+bool TPNFloatSourcePin::AddTypes()
 {
     AddType(IPNFloatStream::IID, TPNSubmit::Of<&TPNFloatSourcePin::NotificationFloat>(this));
+    return true;
 }
 
 float TPNFloatSourcePin::Value()
@@ -184,34 +161,12 @@ bool SendRealOrFloat(const TEvent& AEvent, double AValue, IPNStream* Handler, co
 
 }  // namespace
 
-TPNRealSourcePin::TPNRealSourcePin(TComponent* AOwner) : TPNClockSourcePin(AOwner, nullptr) { Init(); }
-
-TPNRealSourcePin::TPNRealSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                   IntfPtr<IPNLock> AInputOwnerLock)
-    : TPNClockSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), nullptr)
-{
-    Init();
-}
-
-TPNRealSourcePin::TPNRealSourcePin(TComponent* AOwner, TPNPinNotificationEvent APinNotificationEvent)
-    : TPNClockSourcePin(AOwner, nullptr), FPinNotificationEvent(std::move(APinNotificationEvent))
-{
-    Init();
-}
-
-TPNRealSourcePin::TPNRealSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                   IntfPtr<IPNLock> AInputOwnerLock, TPNPinNotificationEvent APinNotificationEvent)
-    : TPNClockSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), nullptr),
-      FPinNotificationEvent(std::move(APinNotificationEvent))
-{
-    Init();
-}
-
-void TPNRealSourcePin::Init()
+bool TPNRealSourcePin::AddTypes()
 {
     auto submit = TPNSubmit::Of<&TPNRealSourcePin::NotificationReal>(this);
     AddType(IPNFloatStream::IID, submit);
     AddType(IPNRealStream::IID, submit);
+    return true;
 }
 
 double TPNRealSourcePin::Value()
@@ -250,39 +205,13 @@ TPNNotifyResult TPNRealSourcePin::NotificationReal(IPNStream* Handler, const TGU
 
 // ------------------------------------------------------------- ranged real source
 
-TPNRealRangedSourcePin::TPNRealRangedSourcePin(TComponent* AOwner) : TPNClockSourcePin(AOwner, nullptr)
-{
-    Init();
-}
-
-TPNRealRangedSourcePin::TPNRealRangedSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                               IntfPtr<IPNLock> AInputOwnerLock)
-    : TPNClockSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), nullptr)
-{
-    Init();
-}
-
-TPNRealRangedSourcePin::TPNRealRangedSourcePin(TComponent* AOwner, TPNPinNotificationEvent APinNotificationEvent)
-    : TPNClockSourcePin(AOwner, nullptr), FPinNotificationEvent(std::move(APinNotificationEvent))
-{
-    Init();
-}
-
-TPNRealRangedSourcePin::TPNRealRangedSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                               IntfPtr<IPNLock> AInputOwnerLock,
-                                               TPNPinNotificationEvent APinNotificationEvent)
-    : TPNClockSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), nullptr),
-      FPinNotificationEvent(std::move(APinNotificationEvent))
-{
-    Init();
-}
-
-void TPNRealRangedSourcePin::Init()
+bool TPNRealRangedSourcePin::AddTypes()
 {
     auto submit = TPNSubmit::Of<&TPNRealRangedSourcePin::NotificationRealRanged>(this);
     AddType(IPNFloatStream::IID, submit);
     AddType(IPNRealStream::IID, submit);
     AddType(PNRealRangedTypeID, submit);
+    return true;
 }
 
 double TPNRealRangedSourcePin::Value()

@@ -145,14 +145,35 @@ private:
     TPNClockPinNotificationEvent FPinNotificationEvent;
 };
 
-class TPNFloatSourcePin : public TPNClockSourcePin {
-    DCS_CLASS(TPNFloatSourcePin, TPNClockSourcePin)
+// A source of one value: the constructors of every value source pin and its
+// pin-notification event, which, when set, replaces the default sending entirely. The
+// clock source of a value source pin gets no event.
+template <class TEvent>
+class TPNValueSourcePinT : public TPNClockSourcePin {
+public:
+    explicit TPNValueSourcePinT(TComponent* AOwner) : TPNClockSourcePin(AOwner, nullptr) {}
+    TPNValueSourcePinT(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock)
+        : TPNClockSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), nullptr)
+    {
+    }
+    TPNValueSourcePinT(TComponent* AOwner, TEvent APinNotificationEvent)
+        : TPNClockSourcePin(AOwner, nullptr), FPinNotificationEvent(std::move(APinNotificationEvent))
+    {
+    }
+    TPNValueSourcePinT(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
+                       TEvent APinNotificationEvent)
+        : TPNClockSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), nullptr),
+          FPinNotificationEvent(std::move(APinNotificationEvent))
+    {
+    }
 
-    explicit TPNFloatSourcePin(TComponent* AOwner);
-    TPNFloatSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock);
-    TPNFloatSourcePin(TComponent* AOwner, TPNFloatPinNotificationEvent APinNotificationEvent);
-    TPNFloatSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
-                      TPNFloatPinNotificationEvent APinNotificationEvent);
+protected:
+    TEvent FPinNotificationEvent;
+};
+
+class TPNFloatSourcePin : public TPNValueSourcePinT<TPNFloatPinNotificationEvent> {
+    DCS_CLASS(TPNFloatSourcePin, TPNClockSourcePin)
+    using TPNValueSourcePinT::TPNValueSourcePinT;
 
     float Value();
     // Sends the value when it differs from the stored one.
@@ -161,19 +182,14 @@ class TPNFloatSourcePin : public TPNClockSourcePin {
                                               IPNNotifyOperation* Operation, TPNNotifyState State);
 
 private:
-    void Init();
-    TPNFloatPinNotificationEvent FPinNotificationEvent;
     float FValue = 0.0f;
+    const bool FTypesAdded = AddTypes();  // runs with every constructor
+    bool AddTypes();
 };
 
-class TPNRealSourcePin : public TPNClockSourcePin {
+class TPNRealSourcePin : public TPNValueSourcePinT<TPNPinNotificationEvent> {
     DCS_CLASS(TPNRealSourcePin, TPNClockSourcePin)
-
-    explicit TPNRealSourcePin(TComponent* AOwner);
-    TPNRealSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock);
-    TPNRealSourcePin(TComponent* AOwner, TPNPinNotificationEvent APinNotificationEvent);
-    TPNRealSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
-                     TPNPinNotificationEvent APinNotificationEvent);
+    using TPNValueSourcePinT::TPNValueSourcePinT;
 
     double Value();
     void SetValue(double AValue);
@@ -183,19 +199,14 @@ class TPNRealSourcePin : public TPNClockSourcePin {
                                              IPNNotifyOperation* Operation, TPNNotifyState State);
 
 private:
-    void Init();
-    TPNPinNotificationEvent FPinNotificationEvent;
     double FValue = 0.0;
+    const bool FTypesAdded = AddTypes();
+    bool AddTypes();
 };
 
-class TPNRealRangedSourcePin : public TPNClockSourcePin {
+class TPNRealRangedSourcePin : public TPNValueSourcePinT<TPNPinNotificationEvent> {
     DCS_CLASS(TPNRealRangedSourcePin, TPNClockSourcePin)
-
-    explicit TPNRealRangedSourcePin(TComponent* AOwner);
-    TPNRealRangedSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock);
-    TPNRealRangedSourcePin(TComponent* AOwner, TPNPinNotificationEvent APinNotificationEvent);
-    TPNRealRangedSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
-                           TPNPinNotificationEvent APinNotificationEvent);
+    using TPNValueSourcePinT::TPNValueSourcePinT;
 
     double Value();
     double Min();
@@ -209,11 +220,11 @@ class TPNRealRangedSourcePin : public TPNClockSourcePin {
                                                    IPNNotifyOperation* Operation, TPNNotifyState State);
 
 private:
-    void Init();
-    TPNPinNotificationEvent FPinNotificationEvent;
     double FMin = 0.0;
     double FMax = 0.0;
     double FValue = 0.0;
+    const bool FTypesAdded = AddTypes();
+    bool AddTypes();
 };
 
 // ----------------------------------------------------------------------- sink pins

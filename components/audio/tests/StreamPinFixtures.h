@@ -84,8 +84,9 @@ private:
 template <class I>
 class TTypedSink : public TSGPNSinkPin, public virtual I {
 public:
-    TTypedSink(TComponent* AOwner, IntfPtr<IPNLock> ALock, TSGOperationEvent AEvent)
-        : TSGPNSinkPin(AOwner, std::move(ALock), std::move(AEvent), nullptr, nullptr)
+    TTypedSink(TComponent* AOwner, IntfPtr<IPNLock> ALock, TSGOperationEvent AEvent,
+               TNotifyEvent AOnConnect = nullptr, TNotifyEvent AOnDisconnect = nullptr)
+        : TSGPNSinkPin(AOwner, std::move(ALock), std::move(AEvent), std::move(AOnConnect), std::move(AOnDisconnect))
     {
         AddType(I::IID, TPNSubmit::Of<&TSGPNSinkPin::NotificationUniversal>(static_cast<TSGPNSinkPin*>(this)));
     }

@@ -1,3 +1,5 @@
+#include "components/audio/AUInternalStore.h"
+#include "components/audio/MDSimpleMediaBuffer.h"
 #include "components/audio/SGInternalStore.h"
 #include "components/audio/SGSimpleDataBuffer.h"
 #include "platform/threads/Sync.h"
@@ -8,8 +10,18 @@
 #include <thread>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
+// Counts (or fails) every global allocation of this test program, per thread.
+#include "platform/base/tests/CountingNew.h"
+
 namespace dcs {
 namespace {
+
+using testing::tFailNew;
+using testing::tNewCalls;
 
 TEST(BufferPool, RoundsUpToPowersOfTwoBetween4And2To30)
 {
@@ -134,6 +146,70 @@ TEST(BufferPool, ConcurrentAllocationAndReturnKeepEveryBlock)
         t.join();
     // Each thread holds at most one block at a time.
     EXPECT_LE(pool.HeapAllocations(), 4u * 3u + 4u);
+}
+
+TEST(BufferPool, AReturnNoListCanTakeGoesBackToTheHeap)
+{
+    TSGSmartBufferManager pool;
+    void* block = pool.Allocate(48);
+    pool.ReleaseMemory();  // the return has to make a new list
+    tFailNew = true;
+    EXPECT_NO_THROW(pool.Deallocate(block, 48)) << "returns run in destructors";
+    tFailNew = false;
+    EXPECT_EQ(pool.IdleCount(48), -1);
+}
+
+// One stream period: a 1024-frame stereo 16-bit audio buffer and a byte buffer of the
+// same length, each handed to a receiver that writes to it (copy-on-write).
+void StreamPeriod()
+{
+    constexpr uint32_t bytes = TAUSmartAudioBuffer::HeaderSize + 1024 * 2 * 2;
+    IntfPtr<TMDMediaBuffer> audio(new TMDMediaBuffer(new TAUSmartAudioBuffer(bytes), bytes));
+    IntfPtr<ISGData> received = audio->MakeCopy();
+    auto* receiver = BufferInstance<TMDMediaBuffer>(received.Get());
+    receiver->ByteModify();  // moves to a container of its own
+    static_cast<uint8_t*>(receiver->DataContainer()->GetRawData())[TAUSmartAudioBuffer::HeaderSize] = 2;
+
+    IntfPtr<TSGBlockBuffer> work(new TSGBlockBuffer(1024 * 2 * 2));
+    IntfPtr<ISGData> view = work->MakeCopy();
+    BufferInstance<TSGBlockBuffer>(view.Get())->SetItem(0, 3);
+}
+
+TEST(BufferPool, AWarmPoolServesAStreamPeriodWithoutTheHeap)
+{
+    PoolReleaseMemory();
+    const uint64_t coldBefore = tNewCalls;
+    StreamPeriod();
+    EXPECT_GT(tNewCalls, coldBefore) << "a cold pool asks the heap (the count is live)";
+
+    const uint64_t heapBefore = SmartBufferManager().HeapAllocations();
+    const uint64_t warmBefore = tNewCalls;
+    for (int i = 0; i < 100; ++i)
+        StreamPeriod();
+    EXPECT_EQ(tNewCalls - warmBefore, 0u) << "global allocations once warm";
+    EXPECT_EQ(SmartBufferManager().HeapAllocations(), heapBefore);
+    EXPECT_GE(SmartBufferManager().IdleCount(sizeof(TMDMediaBuffer)), 1)
+        << "released buffer objects wait in the pool's lists, trimmed like blocks";
+}
+
+TEST(BufferPool, RecycledMemoryStillReportsStaleAccess)
+{
+#if !defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "poisoning exists only in address-checked builds";
+#else
+    PoolReleaseMemory();
+    auto* object = new TSGBlockBuffer(100u);
+    IntfPtr<TSGBlockBuffer> buffer(object);
+    const void* data = buffer->Read();
+    buffer = nullptr;
+    EXPECT_TRUE(__asan_address_is_poisoned(object));
+    EXPECT_TRUE(__asan_address_is_poisoned(data));
+
+    IntfPtr<TSGBlockBuffer> next(new TSGBlockBuffer(100u));
+    ASSERT_EQ(next.Get(), object) << "the newest idle object is reused";
+    EXPECT_FALSE(__asan_address_is_poisoned(object));
+    EXPECT_FALSE(__asan_address_is_poisoned(next->Read()));
+#endif
 }
 
 TEST(MemoryContainer, BlocksComeFromTheGlobalPoolAndGoBack)

@@ -1,8 +1,6 @@
 #include "components/audio/SGCommonFilter.h"
 
-#include "platform/classes/Streaming.h"
-
-#include <map>
+#include "platform/classes/TextForm.h"
 
 #include <gtest/gtest.h>
 
@@ -215,37 +213,43 @@ TEST(Threading, DefaultsAndPriorityNotice)
     EXPECT_EQ(t.Priority(), tpHigher);
 }
 
-// What a stored form's reader and writer see of the settings' own properties.
-class TCapturingFiler : public TFiler {
-public:
-    explicit TCapturingFiler(TStream& S) : TFiler(S) {}
-    void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
-                        bool HasData) override
-    {
-        Readers[Name] = ReadData;
-        Written |= HasData && WriteData;
-    }
-    void DefineBinaryProperty(const std::string&, const TStreamProc&, const TStreamProc&, bool) override {}
+// A component publishing its threading settings, in a form that stores it.
+class TThreadedFilter : public TCKComponent {
+    DCS_CLASS(TThreadedFilter, TCKComponent)
+    explicit TThreadedFilter(TComponent* AOwner) : TCKComponent(AOwner), FThreading(this, *FLock) {}
+    TSGThreading* Threading() const { return const_cast<TSGThreading*>(&FThreading); }
+    static void DeclareProperties(TClassBuilder<TThreadedFilter>& P) { P.Object("Threading", &TThreadedFilter::Threading); }
 
-    std::map<std::string, TReaderProc> Readers;
-    bool Written = false;
+private:
+    TSGThreading FThreading;
+};
+
+class TFilterForm : public TComponent {
+    DCS_CLASS(TFilterForm, TComponent)
+    using TComponent::TComponent;
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
+    {
+        if (Root == this)
+            for (int i = 0; i < ComponentCount(); ++i)
+                Proc(Components(i));
+    }
 };
 
 TEST(Threading, StoredFormsReadTheFormerQueueSize)
 {
-    IntfPtr<ICKLock> lock = TCKLock::Create();
-    TSGThreading t(nullptr, *lock);
-    TMemoryStream stored;
-    stored.WriteValue<uint8_t>(vaInt8);
-    stored.WriteValue<int8_t>(30);
-    stored.SetPosition(0);
-    TCapturingFiler filer(stored);
-    t.DefineProperties(filer);
-    ASSERT_TRUE(filer.Readers.count("QueueSize"));
-    EXPECT_FALSE(filer.Written) << "never written back";
-    TReader reader(stored);
-    filer.Readers["QueueSize"](reader);
-    EXPECT_EQ(t.Queue()->Size(), 30u);
+    TOwned<TFilterForm> root(Create<TFilterForm>(nullptr));
+    ReadComponentFromText("object Form1: TFilterForm\n"
+                          "  object filter1: TThreadedFilter\n"
+                          "    Threading.QueueSize = 30\n"
+                          "  end\n"
+                          "end\n",
+                          root.get());
+    auto* filter = As<TThreadedFilter>(root->FindComponent("filter1"));
+    ASSERT_NE(filter, nullptr);
+    EXPECT_EQ(filter->Threading()->Queue()->Size(), 30u);
+    const std::string written = ComponentToText(root.get());
+    EXPECT_EQ(written.find("QueueSize"), std::string::npos) << "never written back:\n" << written;
+    EXPECT_NE(written.find("Threading.Queue.Size = 30"), std::string::npos) << written;
 }
 
 }  // namespace

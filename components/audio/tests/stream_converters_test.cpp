@@ -1,4 +1,5 @@
 #include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/SGMatrixBuffer.h"
 #include "components/audio/SGNumericBuffers.h"
 #include "components/audio/tests/StreamPinFixtures.h"
 
@@ -180,6 +181,23 @@ TEST_F(StreamConverters, IntegerToRealConvertsEachElement)
     source->SubmitBuffer(&bytes);
     ASSERT_EQ(r.Trace(), "B");
     EXPECT_EQ(RealsOf(r.Ops()[0].Get()), (std::vector<double>{-2147483648.0, 0.0, 5.0}));
+}
+
+TEST_F(StreamConverters, RealToMatrixViewsTheSameData)
+{
+    auto source = Make<TSGPNRealSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr, false);
+    TRecorder r;
+    auto sink = Make<TTypedSink<IPNSGRealMatrixStream>>(nullptr, IntfPtr<IPNLock>(), r.Event());
+    ASSERT_TRUE(sink->Connect(source.get()));
+    EXPECT_TRUE(source->IsConnectedByConverterTo(sink.get()));
+    auto sent = Doubles({1.5, 2.5, 3.5});
+    source->SubmitBuffer(sent.Get());
+    ASSERT_EQ(r.Trace(), "B");
+    IntfPtr<ISGRealMatrixBuffer> m;
+    ASSERT_TRUE(Supports(r.At<TPNSuppliedBufferOperation>(0)->Buffer, m));
+    EXPECT_EQ(m->GetRows(), 1u);
+    EXPECT_EQ(m->GetCols(), 3u);
+    EXPECT_EQ(m->Read(), sent->Read());
 }
 
 // Audio into integer or real sinks: channel 0 of each buffer only.

@@ -1,6 +1,8 @@
 #include "components/audio/tests/StreamPinFixtures.h"
 
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 
 namespace dcs::streamtest {
 namespace {
@@ -105,6 +107,20 @@ TEST_F(StreamPins, RemovedLinkAloneHearsStopAndStartStaysRemembered)
     EXPECT_EQ(rc.Trace(), "WX");
 }
 
+TEST_F(StreamPins, FreeingALinkedSourceStopsEverySink)
+{
+    TRecorder ra, rb;
+    auto source = Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr);
+    auto a = Make<TAUPNAudioSinkPin>(nullptr, IntfPtr<IPNLock>(), ra.Event());
+    auto b = Make<TAUPNAudioSinkPin>(nullptr, IntfPtr<IPNLock>(), rb.Event());
+    ASSERT_TRUE(a->Connect(source.get()));
+    ASSERT_TRUE(b->Connect(source.get()));
+    source.reset();
+    EXPECT_EQ(ra.Trace(), "X");
+    EXPECT_EQ(rb.Trace(), "X");
+    EXPECT_FALSE(a->IsConnected());
+}
+
 // Receivers get views of the sender's data: a receiver that writes to its view makes its
 // own copy, so neither the sender nor another receiver sees the change, and the sender
 // may reuse its buffer at once.
@@ -175,6 +191,66 @@ TEST_F(StreamPins, MasterPumpTravelsUpstream)
     auto* m = p.SourceHeard.At<TPNMasterPumpOperation>(0);
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->Pump, &pump);
+}
+
+// The source's connect handler runs once for a link made from the sink side and twice
+// for one made from the source side; the sink's handlers once per link and unlink.
+TEST_F(StreamPins, ConnectHandlers)
+{
+    int sourceConnects = 0, sinkConnects = 0, sinkDisconnects = 0;
+    auto source = Make<TSGPNSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr, -1,
+                                       [&](TObject*) { ++sourceConnects; });
+    source->AddType(IPNSGBinaryStream::IID, TPNSubmit::Of<&TSGPNSourcePin::NotificationUniversal>(source.get()));
+    auto sink = Make<TTypedSink<IPNSGBinaryStream>>(
+        nullptr, IntfPtr<IPNLock>(), nullptr, [&](TObject*) { ++sinkConnects; }, [&](TObject*) { ++sinkDisconnects; });
+    ASSERT_TRUE(sink->Connect(source.get()));
+    EXPECT_EQ(sourceConnects, 1);
+    EXPECT_EQ(sinkConnects, 1);
+    sink->Disconnect();
+    EXPECT_EQ(sinkDisconnects, 1);
+    ASSERT_TRUE(source->Connect(sink.get()));
+    EXPECT_EQ(sourceConnects, 3);
+    EXPECT_EQ(sinkConnects, 2);
+}
+
+}  // namespace
+}  // namespace dcs::streamtest
+
+namespace dcs::streamtest {
+namespace {
+
+// A generator runs on its own thread while the application links consumers on another:
+// each new link hears the start before any buffer, however the two interleave.
+TEST_F(StreamPins, LinkToRunningStreamHearsStartBeforeAnyBuffer)
+{
+    TAudioPair p;
+    p.Start();
+    std::atomic<bool> stop{false};
+    std::thread sender([&] {
+        TSGBlockBuffer b(4);
+        while (!stop.load())
+            p.Source->SubmitBuffer(&b);
+    });
+    std::vector<std::unique_ptr<TRecorder>> heard;
+    std::vector<TOwned<TAUPNAudioSinkPin>> sinks;
+    for (int i = 0; i < 40; ++i) {
+        heard.push_back(std::make_unique<TRecorder>());
+        sinks.push_back(p.NewSink(*heard.back()));
+        ASSERT_TRUE(sinks.back()->Connect(p.Source.get()));
+    }
+    while (heard.back()->Count() < 3)
+        std::this_thread::yield();
+    for (auto& s : sinks)
+        s->Disconnect();
+    stop = true;
+    sender.join();
+    for (auto& h : heard) {
+        std::string t = h->Trace();
+        ASSERT_GE(t.size(), 2u);
+        EXPECT_EQ(t.front(), 'W') << t.substr(0, 8);
+        EXPECT_EQ(t.back(), 'X');
+        EXPECT_EQ(t.find_first_not_of('B', 1), t.size() - 1) << "only buffers between start and stop";
+    }
 }
 
 }  // namespace

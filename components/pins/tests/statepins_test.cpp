@@ -4,7 +4,9 @@
 
 #include "components/pins/PNStatePins.h"
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace dcs::stdpintest {
 namespace {
@@ -104,6 +106,8 @@ TEST_F(StdPinTest, PinsJoinByNameInEitherOrderAndDesignerCopiesStaySeparate)
     EXPECT_EQ(TPNStateLinks::DispatcherOf(a.get()), TPNStateLinks::DispatcherOf(b.get()));
     EXPECT_TRUE(a->Value());
     EXPECT_EQ(a->GetLinkDisplayText(), b->GetFullName(true));  // two members: the other one
+    EXPECT_TRUE(a->IsLinkedTo(b->GetFullName(true)));
+    EXPECT_FALSE(a->IsLinkedTo("Form9.x.StatePin"));
     TPNStateLinks::ConnectToStateByName(a.get(), "Form1Link4");  // joining twice adds nothing
     EXPECT_EQ(a->PinCount(), 2);
 
@@ -227,6 +231,38 @@ TEST_F(StdPinTest, MembersThatAnswerEachOtherWithoutEndAreStopped)
     echo = false;
     a->SetValue(-5);
     EXPECT_EQ(b->Value(), -5.0f);
+}
+
+// One member sends from its own thread while others join and are freed on this one: a
+// member is let go only after the deliveries to it have ended.
+TEST_F(StdPinTest, MembersComeAndGoWhileAnotherSends)
+{
+    auto sender = MakeBool();
+    auto keeper = MakeBool();
+    TPNStateLinks::ConnectToStateByName(sender.get(), "Busy");
+    TPNStateLinks::ConnectToStateByName(keeper.get(), "Busy");
+    std::atomic<bool> stop{false};
+    std::atomic<int> sends{0};
+    std::thread t([&] {
+        for (bool v = true; !stop.load(); v = !v) {
+            sender->SetValue(v);
+            ++sends;
+        }
+    });
+    std::atomic<int> heard{0};
+    for (int i = 0; i < 200; ++i) {
+        auto guest = Make<TBool>(nullptr, [&](TPNPin*, bool) { ++heard; }, nullptr);
+        TPNStateLinks::ConnectToStateByName(guest.get(), "Busy");
+        int at = sends.load();
+        while (sends.load() < at + 2)
+            std::this_thread::yield();
+    }  // each guest is freed at the end of its round
+    stop = true;
+    t.join();
+    EXPECT_GT(heard.load(), 0);
+    EXPECT_EQ(sender->PinCount(), 2);
+    EXPECT_EQ(keeper->Value(), sender->Value());
+    keeper->Disconnect();
 }
 
 TEST_F(StdPinTest, SinkJoiningAStateLosesItsDirectSource)
