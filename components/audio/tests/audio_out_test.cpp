@@ -30,11 +30,7 @@ class TTestAudioOut : public TAUAudioOut {
 
 TAUWaveFormatExtensible Stereo16(uint32_t rate)
 {
-    const WAVEFORMATEXTENSIBLE f = Format(2, 16, rate, SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT);
-    TAUWaveFormatExtensible r;
-    static_assert(sizeof(r) == sizeof(f));
-    std::memcpy(&r, &f, sizeof(r));
-    return r;
+    return WaveHeader(2, rate, 16);
 }
 
 // frames of stereo 16-bit at ARate: left at ALeft, right at ARight.
