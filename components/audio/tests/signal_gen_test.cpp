@@ -123,6 +123,8 @@ TEST_F(SignalGen, WritersClampAndTakeEffectOnTheNextBufferWithoutAPhaseJump)
     RunUntilBuffers(timer, rec, 2);
     phase = ExpectTone(Buffer(1), 32767, 1234.5, 11025.0, phase, "new frequency and amplitude");
 
+    gen->SetAsymmetry(4.0);
+    EXPECT_EQ(gen->Asymmetry(), AUPiPrime);
     gen->SetAmplitude(-5);
     EXPECT_EQ(gen->Amplitude(), 0);
     RunUntilBuffers(timer, rec, 3);
