@@ -5,6 +5,7 @@
 
 #include "components/pins/CKComponent.h"
 #include "platform/base/Interfaces.h"
+#include "platform/base/MMSystem.h"  // the format tags
 
 #include <cstdint>
 #include <initializer_list>
@@ -60,7 +61,6 @@ private:
 
 // The integer PCM sample encoding.
 inline constexpr TGUID KSDATAFORMAT_SUBTYPE_PCM = MakeGUID("{00000001-0000-0010-8000-00AA00389B71}");
-inline constexpr uint16_t WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 
 #pragma pack(push, 1)
 struct TAUWaveFormatEx {

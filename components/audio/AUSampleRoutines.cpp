@@ -145,10 +145,16 @@ bool IsUnity(double c) { return !(c < 1.0 || c > 1.0); }
 // bits are exact. False when the product is not a finite number.
 bool Gain(int64_t x, double c, int64_t& out)
 {
-    long double r = std::nearbyint(static_cast<long double>(x) * static_cast<long double>(c));
+    // rint: nearbyint saves and restores the whole floating-point environment per call.
+    long double r = std::rint(static_cast<long double>(x) * static_cast<long double>(c));
     if (!std::isfinite(r))
         return false;
-    out = static_cast<int64_t>(std::fmod(r, 4294967296.0L));
+    // Below 2^62 the integer itself carries the remainder's low 32 bits, at a fraction
+    // of the extended remainder's cost.
+    if (r > -4611686018427387904.0L && r < 4611686018427387904.0L)
+        out = static_cast<int64_t>(r);
+    else
+        out = static_cast<int64_t>(std::fmod(r, 4294967296.0L));
     return true;
 }
 

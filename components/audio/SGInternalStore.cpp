@@ -270,6 +270,9 @@ int TSGSmartBuffer::CountTransports()
 
 TSGPoolBlock::TSGPoolBlock(uint32_t size) : FSize(TSGSmartBuffer::RoundUpToPowerOfTwo(size))
 {
+    // The rounding stops at 2^30: a larger request would get a block smaller than asked.
+    if (size > FSize)
+        throw EOutOfMemory("Out of memory");
     FData = PoolAllocate(FSize);
 }
 

@@ -10,6 +10,8 @@
 // but on each Tick(n) of the test, on the test's thread.
 #pragma once
 
+#include "platform/base/MMSystem.h"
+
 #include <atomic>
 #include <cstdint>
 
@@ -20,7 +22,6 @@ using TMMTimerProc = void (*)(uint32_t uTimerID, uint32_t uMsg, uintptr_t dwUser
 inline constexpr uint32_t TIME_ONESHOT = 0x0000;
 inline constexpr uint32_t TIME_PERIODIC = 0x0001;
 inline constexpr uint32_t TIMERR_NOERROR = 0;
-inline constexpr uint32_t MMSYSERR_INVALPARAM = 11;
 
 inline constexpr uint32_t MaxCatchUpTicks = 100;
 

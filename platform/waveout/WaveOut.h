@@ -19,6 +19,8 @@
 // WOM_CLOSE has been delivered, so no callback runs once it has returned.
 #pragma once
 
+#include "platform/base/MMSystem.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -28,26 +30,11 @@ using UINT = std::uint32_t;
 using DWORD = std::uint32_t;
 using WORD = std::uint16_t;
 using DWORD_PTR = std::uintptr_t;
-using MMRESULT = std::uint32_t;
 
 struct WaveOutStream;
 using HWAVEOUT = WaveOutStream*;
 
-// Error numbers, with the values the system's users print.
-constexpr MMRESULT MMSYSERR_NOERROR = 0;
-constexpr MMRESULT MMSYSERR_ERROR = 1;
-constexpr MMRESULT MMSYSERR_BADDEVICEID = 2;
-constexpr MMRESULT MMSYSERR_NOTENABLED = 3;
-constexpr MMRESULT MMSYSERR_ALLOCATED = 4;
-constexpr MMRESULT MMSYSERR_INVALHANDLE = 5;
-constexpr MMRESULT MMSYSERR_NODRIVER = 6;
-constexpr MMRESULT MMSYSERR_NOMEM = 7;
-constexpr MMRESULT MMSYSERR_NOTSUPPORTED = 8;
-constexpr MMRESULT MMSYSERR_INVALFLAG = 10;
-constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
-constexpr MMRESULT WAVERR_BADFORMAT = 32;
-constexpr MMRESULT WAVERR_STILLPLAYING = 33;
-constexpr MMRESULT WAVERR_UNPREPARED = 34;
+// Error numbers and format tags: platform/base/MMSystem.h.
 
 constexpr UINT WAVE_MAPPER = static_cast<UINT>(-1);
 
@@ -71,8 +58,6 @@ constexpr DWORD WHDR_BEGINLOOP = 0x04;  // loops are not played: a block plays o
 constexpr DWORD WHDR_ENDLOOP = 0x08;
 constexpr DWORD WHDR_INQUEUE = 0x10;
 
-constexpr WORD WAVE_FORMAT_PCM = 0x0001;
-constexpr WORD WAVE_FORMAT_EXTENSIBLE = 0xFFFE;
 
 // One block of samples handed to a handle; pointer-sized fields are pointer-sized on
 // every target. Pass sizeof(WAVEHDR) as the size argument.

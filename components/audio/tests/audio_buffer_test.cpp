@@ -360,6 +360,11 @@ TEST(AudioBuffer, CopyOnWriteKeepsHeaderAndStamps)
     EXPECT_EQ(Samples(b.Get()), Samples(a.Get()));
     EXPECT_EQ(b->GetTimeStamp()->BeginTime(), 10);
 
+    Buf d = Holder(a.Get());
+    d->SetSample(0, 0, 99);
+    EXPECT_EQ(a->GetSample(0, 0), 1) << "a sample write detaches first";
+    EXPECT_EQ(d->GetSample(0, 0), 99);
+
     Buf c = Holder(a.Get());
     c->Write();
     EXPECT_NE(c->DataContainer(), a->DataContainer());

@@ -298,6 +298,8 @@ TEST(NumericBuffers, HugeSizesAreRefused)
 {
     EXPECT_THROW(TSGRealBuffer::CreateSize(0x20000000u), EOutOfMemory);
     EXPECT_THROW(TSGIntegerBuffer::CreateSize(0x80000000u), EOutOfMemory);
+    // Every pooled block: a request above the largest block is refused, not shortened.
+    EXPECT_THROW(TSGBlockBuffer((1u << 30) + 1), EOutOfMemory);
 }
 
 }  // namespace

@@ -1,0 +1,664 @@
+#include "components/audio/AUAudioOut.h"
+
+#include "platform/base/Format.h"
+#include "platform/base/Strings.h"
+#include "platform/classes/Streaming.h"
+
+#include <algorithm>
+
+namespace dcs {
+
+namespace {
+
+// Called by the system on its own thread: only queues the message.
+void WaveOutCallback(HWAVEOUT ADevice, UINT AMessage, DWORD_PTR AInstance, DWORD_PTR AParam1, DWORD_PTR)
+{
+    if (AInstance)
+        reinterpret_cast<TAUWaveThread*>(AInstance)->PushRecord(AMessage, ADevice,
+                                                                 reinterpret_cast<WAVEHDR*>(AParam1));
+}
+
+DWORD OpenFlags(UINT ADeviceID)
+{
+    return ADeviceID == WAVE_MAPPER ? CALLBACK_FUNCTION | WAVE_ALLOWSYNC
+                                    : CALLBACK_FUNCTION | WAVE_ALLOWSYNC | WAVE_MAPPED;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------------ wave thread
+
+TAUWaveThread::TAUWaveThread(const TComponent* AOwner, TProcess AOnProcess)
+    : TCKThread(OwnerThreadName(AOwner, "TAUWaveThread")), FOnProcess(std::move(AOnProcess))
+{
+    SetPriority(tpHighest);
+}
+
+TAUWaveThread::~TAUWaveThread()
+{
+    Terminate();
+    ClearRecords();
+}
+
+void TAUWaveThread::PushRecord(UINT Message, HWAVEOUT Device, WAVEHDR* Header)
+{
+    if (Terminated())
+        return;
+    TPNCriticalSectionLock lock(FSection);
+    FRecords.push_back({Message, Device, Header});
+    FSemaphore.Release(1);
+}
+
+void TAUWaveThread::ClearRecords()
+{
+    TPNCriticalSectionLock lock(FSection);
+    FRecords.clear();
+}
+
+void TAUWaveThread::Execute()
+{
+    while (!Terminated()) {
+        FSemaphore.WaitFor(INFINITE);
+        if (Terminated())
+            break;
+        std::optional<TRecord> record;
+        {
+            TPNCriticalSectionLock lock(FSection);
+            if (!FRecords.empty()) {
+                record = FRecords.front();
+                FRecords.pop_front();
+            }
+        }
+        if (Terminated())
+            break;
+        if (record && FOnProcess)
+            FOnProcess(record->Message, record->Device, record->Header);
+    }
+    ClearRecords();
+}
+
+// ------------------------------------------------------------------------------ device
+
+void TAUAudioOutDeviceItem::DeclareProperties(TClassBuilder<TAUAudioOutDeviceItem>& P)
+{
+    P.String("DeviceName", &TAUAudioOutDeviceItem::FDeviceName, &TAUAudioOutDeviceItem::SetDeviceName);
+}
+
+TAUAudioOutDeviceItems::TAUAudioOutDeviceItems(TAUAudioOutDevice* AOwner)
+    : TCKCollection(AOwner, TAUAudioOutDeviceItem::StaticClass())
+{
+}
+
+void TAUAudioOutDeviceItems::ItemAdded(TCollectionItem* Item)
+{
+    auto* item = static_cast<TAUAudioOutDeviceItem*>(Item);
+    std::vector<std::string> names;
+    static_cast<TAUAudioOutDevice*>(GetOwner())->GetDeviceList(names);
+    std::string chosen = "Default";
+    int fewest = 22000;
+    for (const std::string& name : names) {
+        if (name.empty())
+            continue;
+        int uses = 0;
+        for (int i = 0; i < Count(); ++i)
+            if (Items(i) != Item && GetItem(i)->DeviceName() == name)
+                ++uses;
+        if (uses < fewest) {
+            fewest = uses;
+            chosen = name;
+        }
+    }
+    item->SetDeviceName(chosen);
+}
+
+TAUAudioOutDevice::TAUAudioOutDevice(TAUAudioOut* AOwner, ICKLock& ALock)
+    : TCKPersistent(AOwner, ALock), FPlayer(AOwner)
+{
+}
+
+void TAUAudioOutDevice::DeclareProperties(TClassBuilder<TAUAudioOutDevice>& P)
+{
+    P.Object("AlternativeDevices", &TAUAudioOutDevice::AlternativeDevices,
+             &TAUAudioOutDevice::SetAlternativeDevices);
+    P.String("DeviceName", &TAUAudioOutDevice::FDeviceName, &TAUAudioOutDevice::SetDeviceName);
+}
+
+int TAUAudioOutDevice::FindDeviceIndex(const std::string& AName)
+{
+    const UINT count = waveOutGetNumDevs();
+    for (UINT i = 0; i < count; ++i) {
+        WAVEOUTCAPSW caps{};
+        const MMRESULT r = waveOutGetDevCapsW(i, &caps, sizeof(caps));
+        if (r != MMSYSERR_NOERROR) {
+            if (FPlayer)
+                FPlayer->RaiseDeviceWarning("Can't get device capabilities.", r);
+            return 0;
+        }
+        if (UTF16ToUTF8(caps.szPname) == AName)
+            return int(i);
+    }
+    return -1;
+}
+
+void TAUAudioOutDevice::GetDeviceList(std::vector<std::string>& AValues)
+{
+    const UINT count = waveOutGetNumDevs();
+    for (UINT i = 0; i < count; ++i) {
+        WAVEOUTCAPSW caps{};
+        const MMRESULT r = waveOutGetDevCapsW(i, &caps, sizeof(caps));
+        if (r != MMSYSERR_NOERROR) {
+            if (FPlayer)
+                FPlayer->RaiseDeviceWarning("Can't get device capabilities.", r);
+            return;
+        }
+        AValues.push_back(UTF16ToUTF8(caps.szPname));
+    }
+}
+
+UINT TAUAudioOutDevice::GetDeviceID()
+{
+    const std::string name = FLock->Getter(FDeviceName);
+    if (UpperCase(name) == "DEFAULT")
+        return WAVE_MAPPER;
+    if (int index = FindDeviceIndex(name); index != -1)
+        return UINT(index);
+    for (int i = 0; i < FAlternativeDevices.Count(); ++i) {
+        const std::string alternative = FAlternativeDevices.GetItem(i)->DeviceName();
+        if (UpperCase(alternative) == "DEFAULT")
+            return WAVE_MAPPER;
+        if (int index = FindDeviceIndex(alternative); index != -1)
+            return UINT(index);
+    }
+    return WAVE_MAPPER;
+}
+
+// ---------------------------------------------------------------------- basic output
+
+TAUBasicAudioOut::TAUBasicAudioOut(TComponent* AOwner)
+    : TCKComponent(AOwner), FMasterPumping(this, *FLock)
+{
+    FInputPin = Create<TAUPNAudioSinkPin>(
+        this, IntfPtr<IPNLock>(FLock),
+        [this](TPNBasicPin* ASender, const TGUID*, IPNNotifyOperation* AOperation, TPNNotifyState) {
+            return InputOperation(ASender, AOperation);
+        });
+    FEnablePin = Create<TPNBoolStatePin>(this, IntfPtr<IPNLock>(FLock),
+                                         [this](TPNPin*, bool AValue) { SetEnabled(AValue); }, nullptr);
+    FClockOutputPin = Create<TPNClockSourcePin>(
+        this, IntfPtr<IPNLock>(FLock), nullptr,
+        [](TPNBasicPin*, const TGUID*, IPNNotifyOperation*, TPNNotifyState) { return TPNNotifyResult(); });
+}
+
+TAUBasicAudioOut::~TAUBasicAudioOut()
+{
+    IPNLockSection stop = FLock->StopLock();
+    Free(FClockOutputPin);
+    Free(FInputPin);
+    Free(FEnablePin);
+}
+
+void TAUBasicAudioOut::SetEnabled(bool AValue)
+{
+    FLock->Setter(FStoredEnabled, AValue, [this] {
+        FEnabled.store(FStoredEnabled);
+        EnabledChanged();
+    });
+}
+
+void TAUBasicAudioOut::DefineProperties(TFiler& Filer)
+{
+    TCKComponent::DefineProperties(Filer);
+    Filer.DefineProperty(
+        "PumpPriority", [this](TReader& R) { FMasterPumping.Priority = R.ReadInteger(); }, nullptr, false);
+    Filer.DefineProperty(
+        "EnableMasterPumping", [this](TReader& R) { FMasterPumping.Enabled = R.ReadBoolean(); }, nullptr, false);
+}
+
+void TAUBasicAudioOut::DeclareProperties(TClassBuilder<TAUBasicAudioOut>& P)
+{
+    P.Boolean("Enabled", &TAUBasicAudioOut::Enabled, &TAUBasicAudioOut::SetEnabled).Default(1);
+    P.Object("MasterPumping", &TAUBasicAudioOut::MasterPumping, &TAUBasicAudioOut::SetMasterPumping);
+    P.Object("InputPin", &TAUBasicAudioOut::InputPin);
+    P.Object("EnablePin", &TAUBasicAudioOut::EnablePin);
+    P.Object("ClockOutputPin", &TAUBasicAudioOut::ClockOutputPin);
+}
+
+// ---------------------------------------------------------------------------- player
+
+TAUAudioOut::TAUAudioOut(TComponent* AOwner)
+    : TAUBasicAudioOut(AOwner), FDevice(this, *FLock), FBufferQueue(IntfPtr<IPNLock>(FLock))
+{
+    if (!ComponentState().Contains(csDesigning)) {
+        FProcessNotify = new TSGMainThreadNotify([this](TObject*) { ProcessQueuedOperations(false); });
+        FNotifyThread = NewThread<TSGNotifyThread>(this, TNotifyEvent([](TObject*) {}));
+    }
+}
+
+void TAUAudioOut::BeforeDestruction()
+{
+    {
+        IPNLockSection stop = FLock->StopLock();
+        FDestroying = true;
+        TAUBasicAudioOut::BeforeDestruction();
+        FInputPin->Disconnect();
+        // A failure was reported already; destruction goes on.
+        try {
+            CloseDevice(true);
+        } catch (const ESGException&) {
+        }
+    }
+}
+
+TAUAudioOut::~TAUAudioOut()
+{
+    IPNLockSection stop = FLock->StopLock();
+    delete FNotifyThread;
+    delete FProcessNotify;
+    FBufferQueue.Clear();
+}
+
+void TAUAudioOut::DefineProperties(TFiler& Filer)
+{
+    TAUBasicAudioOut::DefineProperties(Filer);
+    Filer.DefineProperty("PreFillEnabled", [](TReader& R) { R.ReadBoolean(); }, nullptr, false);
+}
+
+void TAUAudioOut::DeclareProperties(TClassBuilder<TAUAudioOut>& P)
+{
+    P.Integer("PrefillInterval", &TAUAudioOut::PrefillInterval, &TAUAudioOut::SetPrefillInterval, "Cardinal")
+        .Default(300);
+    P.Object("Device", &TAUAudioOut::Device, &TAUAudioOut::SetDevice);
+}
+
+void TAUAudioOut::SetPrefillInterval(uint32_t AValue)
+{
+    IPNLockSection section = FLock->WriteLock();
+    if (FPrefillInterval.exchange(AValue) != AValue)
+        FLock->ChangeNotify();
+}
+
+bool TAUAudioOut::IsOpen()
+{
+    TPNCriticalSectionLock lock(FParams.Section);
+    return FParams.IsOpen;
+}
+
+int TAUAudioOut::QueuedBlocks()
+{
+    TPNCriticalSectionLock lock(FParams.Section);
+    return int(FParams.BufferList.size());
+}
+
+void TAUAudioOut::RaiseDeviceError(const std::string& AText, MMRESULT ACode)
+{
+    bool handled = false;
+    if (FOnError)
+        FOnError(this, AText, int32_t(ACode), handled);
+    if (!handled)
+        throw ESGException(Format("%s - %u - %x", AText, ACode, ACode));
+}
+
+void TAUAudioOut::RaiseDeviceWarning(const std::string& AText, MMRESULT ACode)
+{
+    if (FOnWarning)
+        FOnWarning(this, AText, int32_t(ACode));
+}
+
+// --- the device
+
+void TAUAudioOut::OpenDevice(const TAUWaveFormatExtensible& AFormat)
+{
+    if (!Enabled())
+        return;
+    if (IsOpen())
+        CloseDevice(false);
+    MMRESULT r;
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        FParams.IsOpen = true;
+        FWaveThread = NewThread<TAUWaveThread>(
+            this, [this](UINT m, HWAVEOUT d, WAVEHDR* h) { DispatchWaveMessage(m, d, h); });
+        const UINT id = FDevice.GetDeviceID();
+        FWaveFormat = AFormat;
+        r = waveOutOpen(&HOut, id, reinterpret_cast<const WAVEFORMATEX*>(&AFormat),
+                        reinterpret_cast<DWORD_PTR>(&WaveOutCallback), reinterpret_cast<DWORD_PTR>(FWaveThread),
+                        OpenFlags(id));
+        if (r != MMSYSERR_NOERROR) {
+            // Nothing is open: the player must not look open, or a later close would
+            // reset a handle that does not exist and fail.
+            FParams.IsOpen = false;
+            HOut = nullptr;
+        }
+    }
+    if (r != MMSYSERR_NOERROR) {
+        delete FWaveThread;
+        FWaveThread = nullptr;
+        RaiseDeviceError("Can't open audio device.", r);
+        return;
+    }
+    // A new device always starts paused, and the flags say so.
+    FPaused = true;
+    FResumed = false;
+    r = waveOutPause(HOut);
+    if (r != MMSYSERR_NOERROR)
+        RaiseDeviceError("Can't pause audio device.", r);
+}
+
+void TAUAudioOut::CloseDevice(bool AClearPump)
+{
+    IPNLockSection stop = FLock->StopLock();
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        if (!FParams.IsOpen)
+            return;
+        FWaveThread->ClearRecords();
+        if (AClearPump)
+            FParams.IsPump = false;
+        FParams.IsOpen = false;
+    }
+    const MMRESULT r = waveOutReset(HOut);
+    if (r != MMSYSERR_NOERROR) {
+        // The device still holds the blocks: stay open, so that a later close tries again.
+        {
+            TPNCriticalSectionLock lock(FParams.Section);
+            FParams.IsOpen = true;
+        }
+        RaiseDeviceError("Can't restart audio device.", r);
+        return;
+    }
+    FWaveThread->Terminate();
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        for (TAUWaveBuffer* block : FParams.BufferList) {
+            waveOutUnprepareHeader(HOut, &block->WaveHdr, sizeof(WAVEHDR));
+            delete block;
+        }
+        FParams.BufferList.clear();
+        waveOutClose(HOut);
+        HOut = nullptr;
+    }
+    delete FWaveThread;
+    FWaveThread = nullptr;
+}
+
+void TAUAudioOut::PauseDevice()
+{
+    FPaused = true;
+    TPNCriticalSectionLock lock(FParams.Section);
+    if (FParams.IsOpen)
+        waveOutPause(HOut);
+}
+
+void TAUAudioOut::ResumeDevice()
+{
+    if (!Enabled() || !FPaused)
+        return;
+    FResumed = true;
+    FPaused = false;
+    MMRESULT r = MMSYSERR_NOERROR;
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        if (FParams.IsOpen)
+            r = waveOutRestart(HOut);
+    }
+    if (r != MMSYSERR_NOERROR)
+        RaiseDeviceError("Can't restart audio device.", r);
+    for (int32_t missed = FMissedPumps.exchange(0); missed > 0; --missed)
+        PumpUpstream();
+}
+
+void TAUAudioOut::WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer)
+{
+    if (!Enabled() || !ABuffer)
+        return;
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        // A block handed to no device would never come back.
+        if (!FParams.IsOpen)
+            return;
+        auto* block = new TAUWaveBuffer;
+        block->HOut = HOut;
+        block->Data = ABuffer;
+        // Nobody may write into samples the device is playing.
+        ABuffer->Unique(true);
+        block->WaveHdr.lpData = reinterpret_cast<char*>(const_cast<uint8_t*>(ABuffer->Read()));
+        block->WaveHdr.dwBufferLength = ABuffer->GetByteSize();
+        block->WaveHdr.dwUser = reinterpret_cast<DWORD_PTR>(block);
+        waveOutPrepareHeader(HOut, &block->WaveHdr, sizeof(WAVEHDR));
+        FParams.BufferList.push_back(block);
+        waveOutWrite(HOut, &block->WaveHdr, sizeof(WAVEHDR));
+    }
+    const uint32_t rate = ABuffer->GetSampleRate();
+    if (!FStartResumed && rate) {
+        FStartInterval += uint32_t(ABuffer->GetSize() * 1000u) / rate;
+        if (FStartInterval > int64_t(PrefillInterval())) {
+            if (FPaused)
+                ResumeDevice();
+            FStartResumed = true;
+        }
+    }
+}
+
+void TAUAudioOut::Flush()
+{
+    FBufferQueue.Clear();
+    TPNCriticalSectionLock lock(FParams.Section);
+    if (!FParams.IsOpen)
+        return;
+    FStartResumed = false;
+    FPaused = true;
+    FStartInterval = 0;
+    waveOutReset(HOut);
+    waveOutPause(HOut);
+}
+
+void TAUAudioOut::EnabledChanged()
+{
+    if (!Enabled())
+        return;
+    FStartResumed = false;
+    FStartInterval = 0;
+    FPaused = true;
+    if (FWaveFormat) {
+        FResumed = false;
+        OpenDevice(*FWaveFormat);
+        FStopped = false;
+    } else {
+        PauseDevice();
+    }
+}
+
+// --- completions
+
+void TAUAudioOut::DispatchWaveMessage(UINT AMessage, HWAVEOUT ADevice, WAVEHDR* AHeader)
+{
+    if (AMessage == WOM_DONE)
+        BlockDone(ADevice, AHeader);
+}
+
+void TAUAudioOut::BlockDone(HWAVEOUT ADevice, WAVEHDR* AHeader)
+{
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        if (!FParams.IsOpen)
+            return;
+    }
+    bool pump;
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        pump = FParams.IsPump;
+    }
+    if (pump || FClockOutputPin->IsConnected()) {
+        if (FPaused)
+            ++FMissedPumps;
+        FClockOutputPin->Clock();
+        if (pump)
+            PumpUpstream();
+    }
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        auto* block = reinterpret_cast<TAUWaveBuffer*>(AHeader->dwUser);
+        auto it = std::find(FParams.BufferList.begin(), FParams.BufferList.end(), block);
+        if (it != FParams.BufferList.end()) {
+            waveOutUnprepareHeader(ADevice, AHeader, sizeof(WAVEHDR));
+            FParams.BufferList.erase(it);
+            delete block;
+        }
+        if (FStopped && FParams.BufferList.empty() && FNotifyThread)
+            FNotifyThread->Notify();
+    }
+    ProcessQueuedOperations(true);
+    ++FCompletedBlocks;
+}
+
+// --- operations
+
+void TAUAudioOut::ProcessQueuedOperations(bool AFromWaveThread)
+{
+    IPNLockSection section = FLock->WriteLock();
+    if (!section)
+        return;
+    while (IntfPtr<IPNNotifyOperation> operation = FBufferQueue.Pop())
+        if (!ProcessOperation(operation, AFromWaveThread))
+            break;
+}
+
+void TAUAudioOut::StartStream(const IntfPtr<IPNNotifyOperation>& AOperation, const TAUWaveFormatExtensible& AFormat,
+                              bool AFromWaveThread, bool& AResult)
+{
+    --FStopping;
+    FStartResumed = false;
+    FStartInterval = 0;
+    FPaused = true;
+    AResult = true;
+    if (!IsOpen()) {
+        FResumed = false;
+        OpenDevice(AFormat);
+        FStopped = false;
+    } else if (!FStopped) {
+        AResult = false;  // the running stream has not stopped: the start is dropped
+    } else if (AFromWaveThread) {
+        // Reopening waits for the wave thread: the main thread does it.
+        FBufferQueue.PushBack(AOperation);
+        AResult = false;
+        if (FProcessNotify)
+            FProcessNotify->Notify(true);
+    } else {
+        FResumed = false;
+        OpenDevice(AFormat);
+        FStopped = false;
+    }
+}
+
+void TAUAudioOut::ProbeDevice(TPNPumpRequestOperation* ARequest)
+{
+    if (ARequest->PumpType == TPNPumpType::ptHardware && ARequest->PumpPriority >= FMasterPumping.Priority)
+        return;
+    TAUWaveFormatExtensible probe{};
+    probe.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+    probe.Format.nChannels = 1;
+    probe.Format.nSamplesPerSec = 11025;
+    probe.Format.wBitsPerSample = 16;
+    probe.Format.nBlockAlign = 2;
+    probe.Format.nAvgBytesPerSec = 22050;
+    probe.Format.cbSize = 22;
+    probe.wValidBitsPerSample = 16;
+    probe.dwChannelMask = 1;
+    probe.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
+    const UINT id = FDevice.GetDeviceID();
+    HWAVEOUT handle = nullptr;
+    const MMRESULT r = waveOutOpen(&handle, id, reinterpret_cast<const WAVEFORMATEX*>(&probe),
+                                   reinterpret_cast<DWORD_PTR>(&WaveOutCallback), 0, OpenFlags(id));
+    TPNCriticalSectionLock lock(FParams.Section);
+    if (r == MMSYSERR_NOERROR) {
+        ARequest->Pump = this;
+        ARequest->PumpPriority = FMasterPumping.Priority;
+        ARequest->PumpType = TPNPumpType::ptHardware;
+        FParams.IsPump = true;
+        waveOutClose(handle);
+    } else {
+        FParams.IsPump = false;
+    }
+}
+
+bool TAUAudioOut::ProcessOperation(const IntfPtr<IPNNotifyOperation>& AOperation, bool AFromWaveThread)
+{
+    IPNNotifyOperation* op = AOperation.Get();
+    if (auto* start = OperationAs<TPNStartWaveOperation>(op)) {
+        bool result;
+        StartStream(AOperation, start->WaveFormat, AFromWaveThread, result);
+        return result;
+    }
+    if (OperationAs<TPNStartPumpOperation>(op)) {
+        bool pump;
+        {
+            TPNCriticalSectionLock lock(FParams.Section);
+            pump = FParams.IsPump;
+        }
+        if (pump && FMasterPumping.Enabled) {
+            PumpUpstream();
+            if (PrefillInterval() > 0)
+                PumpUpstream();
+        }
+    } else if (OperationAs<TPNStopOperation>(op)) {
+        --FStopping;
+        FStopped = true;
+        if (!OperationAs<TPNEndStopOperation>(op) && FNotifyThread)
+            FNotifyThread->Notify();
+    } else if (OperationAs<TPNSGPauseOperation>(op)) {
+        PauseDevice();
+    } else if (auto* request = OperationAs<TPNPumpRequestOperation>(op)) {
+        if (FMasterPumping.Enabled)
+            ProbeDevice(request);
+    } else if (auto* supplied = OperationAs<TPNSuppliedBufferOperation>(op)) {
+        if (supplied->Buffer) {
+            WriteBlock(IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateUniversal(supplied->Buffer.Get())));
+            if (FMasterPumping.Enabled && !FStartResumed)
+                PumpUpstream();
+        }
+    }
+    return true;
+}
+
+TPNNotifyResult TAUAudioOut::InputOperation(TPNBasicPin* /*APin*/, IPNNotifyOperation* AOperation)
+{
+    IPNLockSection section = FLock->WriteLock();
+    if (!section)
+        return {};
+    IntfPtr<IPNNotifyOperation> operation(AOperation);
+    if (OperationAs<TPNSGResumeOperation>(AOperation)) {
+        ResumeDevice();
+    } else if (OperationAs<TPNFlushStreamOperation>(AOperation)) {
+        Flush();
+    } else if (Enabled()) {
+        if (OperationAs<TPNStopOperation>(AOperation)) {
+            ++FStopping;
+            // What was written before the stop must play, prefill or not.
+            if (!FStartResumed && FPaused) {
+                ResumeDevice();
+                FStartResumed = true;
+            }
+        } else if (OperationAs<TPNStartWaveOperation>(AOperation)) {
+            ++FStopping;
+        }
+        FBufferQueue.Push(operation, false);
+    } else {
+        if (auto* start = OperationAs<TPNStartWaveOperation>(AOperation))
+            FWaveFormat = start->WaveFormat;
+        else if (OperationAs<TPNStopOperation>(AOperation))
+            FWaveFormat.reset();
+        return {};
+    }
+    if (!FResumed || !FStartResumed)
+        ProcessQueuedOperations(false);
+    bool again;
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        again = FStopping > 0 || FParams.BufferList.size() <= 1;
+    }
+    if (again)
+        ProcessQueuedOperations(false);
+    return {};
+}
+
+}  // namespace dcs

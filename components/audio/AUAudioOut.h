@@ -1,0 +1,268 @@
+// The wave-out player: the sink at the end of every audio chain. It opens the wave-out
+// device with the format of the stream it receives, writes each arriving buffer to the
+// device as one block, keeps the device paused until a prefill time's worth of blocks
+// is queued, and then lets it play. The device's completion messages only queue a
+// record in the callback; a highest-priority wave thread hands them to the player, which
+// frees the played block and writes whatever waited.
+//
+// Device failures go to OnError (or OnWarning for capability queries) first; unless the
+// handler marks an error handled, it is raised as ESGException "text - code - hexcode".
+#pragma once
+
+#include "components/audio/AUAudioFormat.h"
+#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/AUStreamTypes.h"
+#include "components/audio/SGNotifyThread.h"
+#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/SGVariantStorages.h"
+#include "components/pins/CKComponent.h"
+#include "components/pins/PNStatePins.h"
+#include "components/pins/PNStdPins.h"
+#include "platform/base/SysUtils.h"
+#include "platform/waveout/WaveOut.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dcs {
+
+DCS_DECLARE_EXCEPTION(ESGException, Exception);
+
+using TSGErrorEvent =
+    std::function<void(TObject* Sender, const std::string& ErrorText, int32_t ErrorCode, bool& Handled)>;
+using TSGWarningEvent = std::function<void(TObject* Sender, const std::string& ErrorText, int32_t ErrorCode)>;
+
+// ------------------------------------------------------------------------ wave thread
+
+// Receives the device's messages from the system callback (which only queues them) and
+// hands them, one per wake-up, to the player at highest priority.
+class TAUWaveThread : public TCKThread {
+public:
+    using TProcess = std::function<void(UINT Message, HWAVEOUT Device, WAVEHDR* Header)>;
+
+    // Use NewThread<TAUWaveThread>(owner, handler).
+    TAUWaveThread(const TComponent* AOwner, TProcess AOnProcess);
+    ~TAUWaveThread() override;
+
+    // Ignored once the thread is terminated.
+    void PushRecord(UINT Message, HWAVEOUT Device, WAVEHDR* Header);
+    void ClearRecords();
+    // Wakes the loop and, from another thread, waits until the thread has ended.
+    void Terminate() override { TerminateWaking(); }
+
+protected:
+    void Execute() override;
+    void Wake() override { FSemaphore.Release(1); }
+
+private:
+    struct TRecord {
+        UINT Message;
+        HWAVEOUT Device;
+        WAVEHDR* Header;
+    };
+    TProcess FOnProcess;
+    TSemaphore FSemaphore{0, 2000};
+    TPNCriticalSection FSection;
+    std::deque<TRecord> FRecords;
+};
+
+// One block handed to the device: keeps the samples alive until the device is done.
+struct TAUWaveBuffer {
+    HWAVEOUT HOut = nullptr;
+    WAVEHDR WaveHdr{};
+    IntfPtr<IAUAudioBuffer> Data;
+};
+
+// The open flag, the pump flag and the blocks the device holds, under one section.
+class TAUAudioParams {
+public:
+    TPNCriticalSection Section;
+    bool IsOpen = false;
+    bool IsPump = false;
+    std::vector<TAUWaveBuffer*> BufferList;
+};
+
+// ------------------------------------------------------------------------------ device
+
+class TAUAudioOut;
+
+class TAUAudioOutDeviceItem : public TCKCollectionItem {
+    DCS_CLASS(TAUAudioOutDeviceItem, TCKCollectionItem)
+    using TCKCollectionItem::TCKCollectionItem;
+
+    const std::string& DeviceName() const { return FDeviceName; }
+    void SetDeviceName(const std::string& AValue) { FLock->Setter(FDeviceName, AValue); }
+    std::string DisplayName() const override { return FDeviceName; }
+
+    static void DeclareProperties(TClassBuilder<TAUAudioOutDeviceItem>& P);
+
+private:
+    std::string FDeviceName;
+};
+
+class TAUAudioOutDevice;
+
+class TAUAudioOutDeviceItems : public TCKCollection {
+    DCS_CLASS(TAUAudioOutDeviceItems, TCKCollection)
+    explicit TAUAudioOutDeviceItems(TAUAudioOutDevice* AOwner);
+
+    TAUAudioOutDeviceItem* Add() { return static_cast<TAUAudioOutDeviceItem*>(TCollection::Add()); }
+    TAUAudioOutDeviceItem* GetItem(int AIndex) const
+    {
+        return static_cast<TAUAudioOutDeviceItem*>(Items(AIndex));
+    }
+
+protected:
+    // A new item takes the device name that the fewest items use already.
+    void ItemAdded(TCollectionItem* Item) override;
+};
+
+// Which device a player opens: by name ("Default" in any letter case is the system's
+// default device), else the first alternative that exists, else the default.
+class TAUAudioOutDevice : public TCKPersistent {
+    DCS_CLASS(TAUAudioOutDevice, TCKPersistent)
+    TAUAudioOutDevice(TAUAudioOut* AOwner, ICKLock& ALock);
+
+    const std::string& DeviceName() const { return FDeviceName; }
+    void SetDeviceName(const std::string& AValue) { FLock->Setter(FDeviceName, AValue); }
+    TAUAudioOutDeviceItems* AlternativeDevices() const { return const_cast<TAUAudioOutDeviceItems*>(&FAlternativeDevices); }
+    void SetAlternativeDevices(TAUAudioOutDeviceItems* AValue) { FAlternativeDevices.Assign(AValue); }
+
+    // A wave-out device index, or WAVE_MAPPER for the default device.
+    UINT GetDeviceID();
+    // Every device's name in index order.
+    void GetDeviceList(std::vector<std::string>& AValues);
+    // The device whose name is AName exactly, or -1; a failed capability query is a
+    // warning and answers 0.
+    int FindDeviceIndex(const std::string& AName);
+
+    static void DeclareProperties(TClassBuilder<TAUAudioOutDevice>& P);
+
+private:
+    TAUAudioOut* FPlayer;
+    std::string FDeviceName = "Default";
+    TAUAudioOutDeviceItems FAlternativeDevices{this};
+};
+
+// ---------------------------------------------------------------------------- players
+
+// The pins, Enabled and the master-pumping settings every audio output has.
+class TAUBasicAudioOut : public TCKComponent {
+    DCS_CLASS(TAUBasicAudioOut, TCKComponent)
+
+    explicit TAUBasicAudioOut(TComponent* AOwner);
+    ~TAUBasicAudioOut() override;
+
+    bool Enabled() const { return FEnabled.load(); }
+    // Runs EnabledChanged only when the value changes.
+    void SetEnabled(bool AValue);
+    TCKMasterPumping* MasterPumping() const { return const_cast<TCKMasterPumping*>(&FMasterPumping); }
+    void SetMasterPumping(TCKMasterPumping* AValue) { FMasterPumping.Assign(AValue); }
+    TAUPNAudioSinkPin* InputPin() const { return FInputPin; }
+    TPNBoolStatePin* EnablePin() const { return FEnablePin; }
+    TPNClockSourcePin* ClockOutputPin() const { return FClockOutputPin; }
+
+    // What arrives at the input pin, on the sender's thread.
+    virtual TPNNotifyResult InputOperation(TPNBasicPin* APin, IPNNotifyOperation* AOperation) = 0;
+
+    // Former stored names of the master-pumping settings are still read.
+    void DefineProperties(TFiler& Filer) override;
+    static void DeclareProperties(TClassBuilder<TAUBasicAudioOut>& P);
+
+protected:
+    virtual void EnabledChanged() {}
+
+    std::atomic<bool> FEnabled{true};
+    TCKMasterPumping FMasterPumping;
+    TAUPNAudioSinkPin* FInputPin = nullptr;
+    TPNBoolStatePin* FEnablePin = nullptr;
+    TPNClockSourcePin* FClockOutputPin = nullptr;
+    // The format of the stream last started, kept while it has not stopped.
+    std::optional<TAUWaveFormatExtensible> FWaveFormat;
+
+private:
+    bool FStoredEnabled = true;  // the setter's field; FEnabled mirrors it for other threads
+};
+
+class TAUAudioOut : public TAUBasicAudioOut {
+    DCS_CLASS(TAUAudioOut, TAUBasicAudioOut)
+
+    explicit TAUAudioOut(TComponent* AOwner);
+    ~TAUAudioOut() override;
+    void BeforeDestruction() override;
+
+    uint32_t PrefillInterval() const { return FPrefillInterval.load(); }
+    void SetPrefillInterval(uint32_t AValue);
+    TAUAudioOutDevice* Device() const { return const_cast<TAUAudioOutDevice*>(&FDevice); }
+    void SetDevice(TAUAudioOutDevice* AValue) { FDevice.Assign(AValue); }
+    void SetOnError(TSGErrorEvent AValue) { FOnError = std::move(AValue); }
+    void SetOnWarning(TSGWarningEvent AValue) { FOnWarning = std::move(AValue); }
+
+    // Drops what waits and, when the device is open, resets it to a paused state with a
+    // new prefill phase.
+    void Flush();
+
+    TPNNotifyResult InputOperation(TPNBasicPin* APin, IPNNotifyOperation* AOperation) override;
+
+    // Observation for tests and diagnostics.
+    bool IsOpen();
+    bool IsPaused() const { return FPaused.load(); }
+    int QueuedBlocks();
+    int WaitingOperations() { return FBufferQueue.ItemsCount(); }
+    // Blocks the device has finished, counted once what waited for them is written.
+    uint64_t CompletedBlocks() const { return FCompletedBlocks.load(); }
+
+    void DefineProperties(TFiler& Filer) override;
+    static void DeclareProperties(TClassBuilder<TAUAudioOut>& P);
+
+    void RaiseDeviceError(const std::string& AText, MMRESULT ACode);
+    void RaiseDeviceWarning(const std::string& AText, MMRESULT ACode);
+
+protected:
+    void EnabledChanged() override;
+
+    void OpenDevice(const TAUWaveFormatExtensible& AFormat);
+    void CloseDevice(bool AClearPump);
+    void PauseDevice();
+    void ResumeDevice();
+    // Hands the buffer's samples to the device as one block.
+    void WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer);
+    void ProcessQueuedOperations(bool AFromWaveThread);
+    virtual bool ProcessOperation(const IntfPtr<IPNNotifyOperation>& AOperation, bool AFromWaveThread);
+    // Asks upstream for the next buffer (master pumping).
+    void PumpUpstream() { FInputPin->MasterPump(this); }
+
+private:
+    void DispatchWaveMessage(UINT AMessage, HWAVEOUT ADevice, WAVEHDR* AHeader);
+    void BlockDone(HWAVEOUT ADevice, WAVEHDR* AHeader);
+    void StartStream(const IntfPtr<IPNNotifyOperation>& AOperation, const TAUWaveFormatExtensible& AFormat,
+                     bool AFromWaveThread, bool& AResult);
+    void ProbeDevice(TPNPumpRequestOperation* ARequest);
+
+    HWAVEOUT HOut = nullptr;
+    std::atomic<uint32_t> FPrefillInterval{300};
+    TAUAudioParams FParams;
+    std::atomic<bool> FStopped{false};
+    TAUAudioOutDevice FDevice;
+    TAUWaveThread* FWaveThread = nullptr;
+    TSGNotifyThread* FNotifyThread = nullptr;
+    TSGMainThreadNotify* FProcessNotify = nullptr;
+    std::atomic<bool> FResumed{false};
+    std::atomic<bool> FPaused{false};
+    std::atomic<int32_t> FMissedPumps{0};
+    TSGOperationList FBufferQueue;
+    std::atomic<bool> FStartResumed{false};
+    std::atomic<int32_t> FStopping{0};
+    int64_t FStartInterval = 0;
+    std::atomic<uint64_t> FCompletedBlocks{0};
+    TSGErrorEvent FOnError;
+    TSGWarningEvent FOnWarning;
+    bool FDestroying = false;
+};
+
+}  // namespace dcs

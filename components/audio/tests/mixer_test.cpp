@@ -1,0 +1,266 @@
+// The mixer: per-input queues, gains and sums, the output format, pacing, and its
+// channel collection.
+#include "components/audio/AUAudioMixer.h"
+#include "components/audio/tests/StreamPinFixtures.h"
+#include "components/audio/tests/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+
+namespace dcs {
+namespace {
+
+using namespace streamtest;
+using audiotest::WaitUntil;
+
+IntfPtr<IAUAudioBuffer> Mono16(const std::vector<int16_t>& ASamples, uint32_t ARate)
+{
+    return IntfPtr<IAUAudioBuffer>(
+        TAUAudioBuffer::CreateDataEx(ASamples.data(), ARate, 16, 1, uint32_t(ASamples.size()), {spFrontLeft}));
+}
+
+std::vector<int32_t> Samples(IAUAudioBuffer* ABuffer)
+{
+    std::vector<int32_t> r;
+    for (uint32_t i = 0; i < ABuffer->GetSize(); ++i)
+        r.push_back(ABuffer->GetSample(i, 0));
+    return r;
+}
+
+TEST(SamplesQueue, PopsAcrossBuffersAndTakesNothingWhenShort)
+{
+    TAUSamplesQueue queue;
+    queue.Push(Mono16({0, 1, 2}, 22050));
+    queue.Push(Mono16({3, 4}, 22050));
+    queue.Push(Mono16({5, 6, 7, 8}, 22050));
+    EXPECT_EQ(queue.GetCollectedSamples(), 9u);
+    IntfPtr<IAUAudioBuffer> target = Mono16({0, 0, 0, 0}, 22050);
+    ASSERT_TRUE(queue.Pop(target.Get()));
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{0, 1, 2, 3}));
+    ASSERT_TRUE(queue.Pop(target.Get()));
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{4, 5, 6, 7}));
+    EXPECT_FALSE(queue.Pop(target.Get()));
+    EXPECT_EQ(queue.GetCollectedSamples(), 1u);
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{4, 5, 6, 7}));
+}
+
+// A mixer with its output recorded and test sources on its inputs.
+class Mixer : public StreamPinTest {
+protected:
+    void SetUp() override
+    {
+        StreamPinTest::SetUp();
+        Reset();
+    }
+    // A new mixer, with nothing recorded yet.
+    void Reset()
+    {
+        Mix.reset();
+        Sources.clear();
+        Output.Clear();
+        Upstream.Clear();
+        Mix.reset(Create<TAUAudioMixer>(nullptr));
+        ASSERT_TRUE(OutputSink->Connect(Mix->OutputPin()));
+    }
+    void TearDown() override
+    {
+        Mix.reset();
+        StreamPinTest::TearDown();
+    }
+    void Format(bool AEnabled, uint32_t ARate, uint32_t ABits, uint32_t AChannels, uint32_t ABufferSize)
+    {
+        TAUOptionalAudioFormat* f = Mix->AudioFormat();
+        f->SetEnabled(AEnabled);
+        f->SetSampleRate(ARate);
+        f->SetBits(ABits);
+        f->SetChannels(AChannels);
+        f->SetChannelMask({});
+        f->SetBufferSize(ABufferSize);
+    }
+    TAUPNAudioSourcePin* AddInput(uint32_t ARate, uint16_t AChannels = 1)
+    {
+        Sources.push_back(
+            Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
+        TAUPNAudioSourcePin* source = Sources.back().get();
+        EXPECT_TRUE(Mix->Channels()->Add()->InputPin()->Connect(source));
+        source->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(AChannels, ARate, 16), false).Get());
+        return source;
+    }
+    std::vector<IntfPtr<IAUAudioBuffer>> Mixed()
+    {
+        std::vector<IntfPtr<IAUAudioBuffer>> r;
+        for (auto& op : Output.Ops())
+            if (auto* b = OperationAs<TPNSuppliedBufferOperation>(op.Get()))
+                r.emplace_back(TAUAudioBuffer::CreateUniversal(b->Buffer.Get()));
+        return r;
+    }
+    TAUWaveFormatExtensible StartedFormat()
+    {
+        for (auto& op : Output.Ops())
+            if (auto* s = OperationAs<TPNStartWaveOperation>(op.Get()))
+                return s->WaveFormat;
+        ADD_FAILURE() << "no start";
+        return {};
+    }
+
+    TRecorder Output;
+    TRecorder Upstream;
+    TOwned<TAUPNAudioSinkPin> OutputSink = Make<TAUPNAudioSinkPin>(nullptr, IntfPtr<IPNLock>(), Output.Event());
+    std::vector<TOwned<TAUPNAudioSourcePin>> Sources;
+    TOwned<TAUAudioMixer> Mix;
+};
+
+TEST_F(Mixer, GainsSumsAndDisabledChannels)
+{
+    struct Case {
+        const char* Name;
+        double Gain0, Gain1;
+        bool Enabled0, Enabled1;
+        std::vector<int16_t> In0, In1;
+        std::vector<int32_t> Out;
+    };
+    const Case cases[] = {
+        {"unit gain passes", 1.0, 1.0, true, true, {7, -7, 32767, -32768}, {0, 0, 0, 0}, {7, -7, 32767, -32768}},
+        {"half rounds to even", 0.5, 1.0, true, true, {3, 5, -3, -5}, {0, 0, 0, 0}, {2, 2, -2, -2}},
+        {"16-bit sums saturate", 1.0, 1.0, true, true, {30000, -30000, 1, 2}, {10000, -10000, 1, 2},
+         {32767, -32768, 2, 4}},
+        {"disabled second adds nothing", 1.0, 1.0, true, false, {1, 2, 3, 4}, {100, 100, 100, 100}, {1, 2, 3, 4}},
+        {"disabled first is silent", 1.0, 1.0, false, true, {1, 2, 3, 4}, {100, 100, 100, 100},
+         {100, 100, 100, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Reset();
+        Format(true, 22050, 16, 1, 4);
+        TAUPNAudioSourcePin* in0 = AddInput(22050);
+        TAUPNAudioSourcePin* in1 = AddInput(22050);
+        Mix->Channels()->GetItem(0)->SetCoefficient(c.Gain0);
+        Mix->Channels()->GetItem(1)->SetCoefficient(c.Gain1);
+        Mix->Channels()->GetItem(0)->SetEnabled(c.Enabled0);
+        Mix->Channels()->GetItem(1)->SetEnabled(c.Enabled1);
+        // The later input joins once it has its samples: give it them first.
+        in1->SubmitBuffer(Mono16(c.In1, 22050).Get());
+        EXPECT_TRUE(Mixed().empty());
+        // A running input without enough samples holds the cycle.
+        in0->SubmitBuffer(Mono16({c.In0[0], c.In0[1]}, 22050).Get());
+        EXPECT_TRUE(Mixed().empty());
+        in0->SubmitBuffer(Mono16({c.In0[2], c.In0[3]}, 22050).Get());
+        auto mixed = Mixed();
+        ASSERT_EQ(mixed.size(), 1u);
+        EXPECT_EQ(Samples(mixed[0].Get()), c.Out);
+    }
+}
+
+TEST_F(Mixer, OutputRateIsTheFormatsWhenEnabledElseTheHighestInputRate)
+{
+    for (bool enabled : {true, false}) {
+        SCOPED_TRACE(enabled);
+        Reset();
+        Format(enabled, 22050, 24, 1, 4096);
+        TAUPNAudioSourcePin* in = AddInput(44100);
+        const TAUWaveFormatExtensible started = StartedFormat();
+        EXPECT_EQ(started.Format.nSamplesPerSec, enabled ? 22050u : 44100u);
+        EXPECT_EQ(started.wValidBitsPerSample, 24u);
+        EXPECT_EQ(Mix->Input(0)->FNeddedSamples, enabled ? 8192u : 4096u);
+        std::vector<int16_t> ramp(8192);
+        for (int i = 0; i < 8192; ++i)
+            ramp[i] = int16_t(i);
+        in->SubmitBuffer(Mono16(ramp, 44100).Get());
+        auto mixed = Mixed();
+        ASSERT_EQ(mixed.size(), enabled ? 1u : 2u);
+        // Half the rate takes every second sample; 16 bits widen to 24.
+        const uint32_t step = enabled ? 2 : 1;
+        for (uint32_t j : {0u, 1u, 1000u, 4095u})
+            EXPECT_EQ(mixed[0]->GetSample(j, 0), int32_t(int64_t(j * step) * 8388607 / 32767)) << j;
+    }
+}
+
+TEST_F(Mixer, AMixerNobodyPacesClocksItselfAndSendsSilenceForStoppedInputs)
+{
+    Format(true, 22050, 16, 1, 256);
+    Sources.push_back(Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
+    TAUPNAudioSourcePin* in = Sources.back().get();
+    ASSERT_TRUE(Mix->Channels()->Add()->InputPin()->Connect(in));
+    TObject generator;
+    auto request = MakeOperation<TPNPumpRequestOperation>(&generator, TPNPumpType::ptMaster, 0, 21.5f);
+    in->Notify(request.Get());
+    EXPECT_EQ(OperationAs<TPNPumpRequestOperation>(request.Get())->Pump, &generator);
+    EXPECT_TRUE(Mix->IsPump());
+    in->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(1, 22050, 16), false).Get());
+    EXPECT_EQ(Mix->ClockInterval(), MixerClockInterval(22050, 256));
+    in->Stop();
+    // The clock keeps the output going with silence.
+    ASSERT_TRUE(WaitUntil([&] { return Mixed().size() >= 2; }));
+    auto mixed = Mixed();
+    ASSERT_GE(mixed.size(), 2u);
+    EXPECT_EQ(Samples(mixed[1].Get()), std::vector<int32_t>(256, 0));
+}
+
+TEST_F(Mixer, ADownstreamMasterPacesItAndPumpsFastInputsMoreOften)
+{
+    // The output's far end claims the pump as hardware does.
+    TObject device;
+    TRecorder heard;
+    auto claimant = Make<TAUPNAudioSinkPin>(
+        nullptr, IntfPtr<IPNLock>(),
+        [&](TPNBasicPin* S, const TGUID* T, IPNNotifyOperation* Op, TPNNotifyState St) {
+            if (auto* r = OperationAs<TPNPumpRequestOperation>(Op)) {
+                r->Pump = &device;
+                r->PumpType = TPNPumpType::ptHardware;
+                r->PumpPriority = 3;
+            }
+            return heard.Event()(S, T, Op, St);
+        });
+    OutputSink->Disconnect();
+    ASSERT_TRUE(claimant->Connect(Mix->OutputPin()));
+    Format(true, 22050, 16, 1, 256);
+    Sources.push_back(Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
+    TAUPNAudioSourcePin* in = Sources.back().get();
+    ASSERT_TRUE(Mix->Channels()->Add()->InputPin()->Connect(in));
+    TObject generator;
+    auto request = MakeOperation<TPNPumpRequestOperation>(&generator, TPNPumpType::ptMaster, 0, 1.0f);
+    auto* r = OperationAs<TPNPumpRequestOperation>(request.Get());
+    in->Notify(request.Get());
+    EXPECT_FALSE(Mix->IsPump());
+    EXPECT_EQ(r->Pump, &device);
+    EXPECT_EQ(r->PumpType, TPNPumpType::ptHardware);
+    EXPECT_EQ(r->PumpPriority, 3);
+
+    in->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(1, 44100, 16), false).Get());
+    EXPECT_EQ(Mix->ClockInterval(), 0);
+    // Arriving samples wait for the master's pump.
+    in->SubmitBuffer(Mono16(std::vector<int16_t>(512, 9), 44100).Get());
+    auto mixedHeard = [&] {
+        size_t n = 0;
+        for (auto& op : heard.Ops())
+            n += OperationAs<TPNSuppliedBufferOperation>(op.Get()) != nullptr;
+        return n;
+    };
+    EXPECT_EQ(mixedHeard(), 0u);
+    Upstream.Clear();
+    claimant->MasterPump(&device);
+    size_t pumps = 0;
+    for (auto& op : Upstream.Ops())
+        pumps += OperationAs<TPNMasterPumpOperation>(op.Get()) != nullptr;
+    EXPECT_EQ(pumps, 2u);
+    // The mix runs on the mixer's own pump thread.
+    EXPECT_TRUE(WaitUntil([&] { return mixedHeard() == 1; }));
+}
+
+TEST_F(Mixer, ChannelsAndInputPinsStayPaired)
+{
+    for (int i = 0; i < 3; ++i)
+        Mix->Channels()->Add();
+    ASSERT_EQ(Mix->InputPins()->Count(), 3);
+    TPNBasicPin* third = Mix->InputPins()->GetPin(2);
+    Free(Mix->Channels()->GetItem(1));
+    ASSERT_EQ(Mix->Channels()->Count(), 2);
+    ASSERT_EQ(Mix->InputPins()->Count(), 2);
+    EXPECT_EQ(Mix->InputPins()->GetPin(1), third);
+    EXPECT_EQ(Mix->Channels()->GetItem(1)->InputPin(), third);
+    EXPECT_EQ(Mix->Input(1), third);
+    EXPECT_THROW(Mix->Channels()->GetItem(2), EListError);
+}
+
+}  // namespace
+}  // namespace dcs
