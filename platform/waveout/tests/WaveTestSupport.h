@@ -176,6 +176,17 @@ inline int ThreadCount() {
     return n;
 }
 
+// The thread count once threads that were just joined have left /proc: a joined thread
+// can stay listed for a moment after pthread_join returns. Gives up after two seconds.
+inline int SettledThreadCount(int expected) {
+    int n = ThreadCount();
+    for (int waited = 0; n != expected && waited < 2000; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        n = ThreadCount();
+    }
+    return n;
+}
+
 // The tone test of the layer: 1 kHz on the left only at 0.5, 250 Hz on the right only at
 // 0.25, checked over n frames of interleaved stereo at rate.
 inline void ExpectTwoTones(const float* stereo, std::size_t n, double rate) {
