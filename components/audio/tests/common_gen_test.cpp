@@ -283,6 +283,19 @@ TEST(CommonGen, AClockInputHearsWhetherTicksAreWantedAndDrivesAnExternalClock)
     EXPECT_EQ(gen->Buffers, 2);
 }
 
+TEST(CommonGen, AValueOnTheEnableInputSwitchesTheGenerator)
+{
+    TManualMMTimer timer;
+    TOwned<TToyGen> gen(Create<TToyGen>(nullptr));
+    gen->EnablePin()->DispatchData(nullptr, MakeOperation<TPNSuppliedBoolOperation>(false).Get(), {});
+    EXPECT_FALSE(gen->Enabled());
+    EXPECT_FALSE(gen->HasClock());
+    gen->EnablePin()->DispatchData(nullptr, MakeOperation<TPNSuppliedBoolOperation>(true).Get(), {});
+    EXPECT_TRUE(gen->Enabled());
+    RunFor(timer, 11);
+    EXPECT_EQ(gen->Buffers, 1);
+}
+
 TEST(CommonGen, DestructionStopsTheLinkAndUnlinks)
 {
     TManualMMTimer timer;

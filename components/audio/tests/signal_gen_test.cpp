@@ -199,6 +199,18 @@ TEST_F(SignalGen, DownstreamStopAndStreamQueries)
     EXPECT_EQ(rec.Trace(), "");
 }
 
+TEST_F(SignalGen, ARateFromDownstreamSetsTheToneStep)
+{
+    ASSERT_TRUE(rec.Pin->Connect(gen->OutputPin()));
+    RunUntilBuffers(timer, rec, 1);
+    const long double phase = (long double)gen->CurrentPhase();
+    rec.Pin->Notify(MakeOperation<TPNStartSampleRateOperation>(22050.0).Get());
+    EXPECT_TRUE(gen->IsPump()) << "elected again, still unclaimed";
+    EXPECT_TRUE(gen->HasClock());
+    RunUntilBuffers(timer, rec, 2);
+    ExpectTone(Buffer(1), 20000, 500.0, 22050.0, phase, "cycles per sample at the downstream rate");
+}
+
 TEST_F(SignalGen, EveryChannelCarriesTheToneAtItsWidth)
 {
     struct {
