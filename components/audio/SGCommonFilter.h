@@ -115,6 +115,9 @@ public:
         }
         if (Terminated())
             return;
+        // Again here: while this producer waited for room the worker may have drained the
+        // queue and signalled it empty.
+        FQueueEmptyEvent.Reset();
         FOperationQueue.Push(std::move(AValue), false);
         FEvent.Signal();
     }
