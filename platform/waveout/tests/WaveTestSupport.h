@@ -177,10 +177,12 @@ inline int ThreadCount() {
 }
 
 // The thread count once threads that were just joined have left /proc: a joined thread
-// can stay listed for a moment after pthread_join returns. Gives up after two seconds.
+// can stay listed for a moment after pthread_join returns, so a count taken as a baseline
+// may include one that is on its way out. Waits (up to two seconds) for the count to come
+// down to at most the expected number.
 inline int SettledThreadCount(int expected) {
     int n = ThreadCount();
-    for (int waited = 0; n != expected && waited < 2000; ++waited) {
+    for (int waited = 0; n > expected && waited < 2000; ++waited) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         n = ThreadCount();
     }

@@ -96,13 +96,13 @@ TEST_F(DeviceWaveOut, ADeviceThatCannotOpenFailsCleanly) {
     EXPECT_EQ(Open(h, Format(1, 16, 22050, SPEAKER_FRONT_LEFT), m), MMSYSERR_NODRIVER);
     EXPECT_EQ(Open(h, Format(1, 16, 22050, SPEAKER_FRONT_LEFT), m, 0), MMSYSERR_NODRIVER);
     EXPECT_EQ(h, nullptr);
-    EXPECT_EQ(SettledThreadCount(threads), threads);
+    EXPECT_LE(SettledThreadCount(threads), threads);
     EXPECT_EQ(m.Count(WOM_OPEN), 0u);
 
     setenv("SDL_DISKAUDIOFILE", FFile.c_str(), 1);
     ASSERT_EQ(Open(h, Format(1, 16, 22050, SPEAKER_FRONT_LEFT), m, 0), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
-    EXPECT_EQ(SettledThreadCount(threads), threads);
+    EXPECT_LE(SettledThreadCount(threads), threads);
 }
 
 }  // namespace

