@@ -23,28 +23,16 @@ namespace dcs {
 
 // --------------------------------------------------------------- stream interfaces
 
-#define DCS_SG_STREAM_INTERFACE(Name, Base, Guid)           \
-    class Name : public virtual Base {                      \
-    public:                                                 \
-        using Parent = Base;                                \
-        static constexpr TGUID IID = MakeGUID(Guid);        \
-                                                            \
-    protected:                                              \
-        ~Name() = default;                                  \
-    }
-
 // Every signal pin receives through this one; the typed interfaces below descend from it.
-DCS_SG_STREAM_INTERFACE(IPNSGGenericStream, IPNDataStream, "{20ACBC6D-DA0D-4359-8C78-CE0067D009A0}");
+DCS_STREAM_INTERFACE(IPNSGGenericStream, IPNDataStream, "{20ACBC6D-DA0D-4359-8C78-CE0067D009A0}");
 // "SG Generic buffer".
-DCS_SG_STREAM_INTERFACE(IPNSGChannelStream, IPNSGGenericStream, "{DB6DD866-611D-4DC4-B46F-459CF8F02ECD}");
-DCS_SG_STREAM_INTERFACE(IPNSGBinaryStream, IPNSGChannelStream, "{BD807B57-05AE-44E0-A99F-3D9BAD83395E}");
-DCS_SG_STREAM_INTERFACE(IPNSGRealStream, IPNSGChannelStream, "{58041272-EF20-4696-87E6-9EE46ABFBD89}");
-DCS_SG_STREAM_INTERFACE(IPNSGIntegerStream, IPNSGChannelStream, "{473B965F-AB43-4493-B9E3-BEE9CF0803D4}");
-DCS_SG_STREAM_INTERFACE(IPNSGComplexStream, IPNSGChannelStream, "{BD797143-D7C6-4033-B686-9ABA658346CF}");
-DCS_SG_STREAM_INTERFACE(IPNSGStringStream, IPNSGChannelStream, "{939000AB-3C12-4A1D-89B5-33DA284E4929}");
-DCS_SG_STREAM_INTERFACE(IPNSGRealMatrixStream, IPNSGChannelStream, "{3A3BA3E1-0184-41DA-AA08-5412DD5F2B83}");
-
-#undef DCS_SG_STREAM_INTERFACE
+DCS_STREAM_INTERFACE(IPNSGChannelStream, IPNSGGenericStream, "{DB6DD866-611D-4DC4-B46F-459CF8F02ECD}");
+DCS_STREAM_INTERFACE(IPNSGBinaryStream, IPNSGChannelStream, "{BD807B57-05AE-44E0-A99F-3D9BAD83395E}");
+DCS_STREAM_INTERFACE(IPNSGRealStream, IPNSGChannelStream, "{58041272-EF20-4696-87E6-9EE46ABFBD89}");
+DCS_STREAM_INTERFACE(IPNSGIntegerStream, IPNSGChannelStream, "{473B965F-AB43-4493-B9E3-BEE9CF0803D4}");
+DCS_STREAM_INTERFACE(IPNSGComplexStream, IPNSGChannelStream, "{BD797143-D7C6-4033-B686-9ABA658346CF}");
+DCS_STREAM_INTERFACE(IPNSGStringStream, IPNSGChannelStream, "{939000AB-3C12-4A1D-89B5-33DA284E4929}");
+DCS_STREAM_INTERFACE(IPNSGRealMatrixStream, IPNSGChannelStream, "{3A3BA3E1-0184-41DA-AA08-5412DD5F2B83}");
 
 // Types without a stream interface of their own: no sink implements them, so a link is
 // never made of them; every signal pin lists the universal one besides its own type.

@@ -126,7 +126,9 @@ int TPNSourcePin::ConverterCount()
 IntfPtr<IPNFormatConverter> TPNSourcePin::GetConverter(int AIndex)
 {
     IPNLockSection r = ReadLock();
-    return FFormatConverters.at(size_t(AIndex));
+    if (AIndex < 0 || size_t(AIndex) >= FFormatConverters.size())
+        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+    return FFormatConverters[size_t(AIndex)];
 }
 
 int32_t TPNSourcePin::GetModificationLevel(TPNBasicPin* APin)

@@ -32,7 +32,9 @@ protected:
     ~IPNBasicStream() = default;
 };
 
-#define DCS_PN_STREAM_INTERFACE(Name, Base, Guid)           \
+// Declares a stream interface: its parent (for QueryInterface through parents) and its
+// id, which is also the stream type id of the pins that implement it.
+#define DCS_STREAM_INTERFACE(Name, Base, Guid)              \
     class Name : public virtual Base {                      \
     public:                                                 \
         using Parent = Base;                                \
@@ -42,18 +44,16 @@ protected:
         ~Name() = default;                                  \
     }
 
-DCS_PN_STREAM_INTERFACE(IPNClockStream, IPNBasicStream, "{48CDAF9F-00C7-4B45-999D-4EE25353A952}");
-DCS_PN_STREAM_INTERFACE(IPNDataStream, IPNBasicStream, "{CFDF94D7-5134-49D9-AC65-902BBC1CD140}");
-DCS_PN_STREAM_INTERFACE(IPNIntegerStream, IPNDataStream, "{92F6B47E-B46E-49BB-9A8E-676D3C2F2E66}");
-DCS_PN_STREAM_INTERFACE(IPNInt64Stream, IPNDataStream, "{6D054E38-F733-4212-8D5A-0E866802F866}");
-DCS_PN_STREAM_INTERFACE(IPNFloatStream, IPNDataStream, "{67F6997B-7EB4-4E2F-8320-4A512B5F2BC7}");
-DCS_PN_STREAM_INTERFACE(IPNRealStream, IPNDataStream, "{208F9564-3C20-4C97-BB77-2FC5AE6E4194}");
-DCS_PN_STREAM_INTERFACE(IPNBoolStream, IPNDataStream, "{7AA677AE-F983-4714-8E64-EC6F3D17695B}");
-DCS_PN_STREAM_INTERFACE(IPNIntRangedStream, IPNDataStream, "{836EE1EA-B8BD-4E04-8225-6AB547D1A3C4}");
-DCS_PN_STREAM_INTERFACE(IPNInt64RangedStream, IPNDataStream, "{B201C2F8-CA4D-4CF3-8E6D-E620D2B9D7EF}");
-DCS_PN_STREAM_INTERFACE(IPNDateTimeStream, IPNDataStream, "{475D7D8B-4796-42A5-8F8E-B512B8FD2704}");
-
-#undef DCS_PN_STREAM_INTERFACE
+DCS_STREAM_INTERFACE(IPNClockStream, IPNBasicStream, "{48CDAF9F-00C7-4B45-999D-4EE25353A952}");
+DCS_STREAM_INTERFACE(IPNDataStream, IPNBasicStream, "{CFDF94D7-5134-49D9-AC65-902BBC1CD140}");
+DCS_STREAM_INTERFACE(IPNIntegerStream, IPNDataStream, "{92F6B47E-B46E-49BB-9A8E-676D3C2F2E66}");
+DCS_STREAM_INTERFACE(IPNInt64Stream, IPNDataStream, "{6D054E38-F733-4212-8D5A-0E866802F866}");
+DCS_STREAM_INTERFACE(IPNFloatStream, IPNDataStream, "{67F6997B-7EB4-4E2F-8320-4A512B5F2BC7}");
+DCS_STREAM_INTERFACE(IPNRealStream, IPNDataStream, "{208F9564-3C20-4C97-BB77-2FC5AE6E4194}");
+DCS_STREAM_INTERFACE(IPNBoolStream, IPNDataStream, "{7AA677AE-F983-4714-8E64-EC6F3D17695B}");
+DCS_STREAM_INTERFACE(IPNIntRangedStream, IPNDataStream, "{836EE1EA-B8BD-4E04-8225-6AB547D1A3C4}");
+DCS_STREAM_INTERFACE(IPNInt64RangedStream, IPNDataStream, "{B201C2F8-CA4D-4CF3-8E6D-E620D2B9D7EF}");
+DCS_STREAM_INTERFACE(IPNDateTimeStream, IPNDataStream, "{475D7D8B-4796-42A5-8F8E-B512B8FD2704}");
 
 // Types registered without a stream interface of their own.
 inline constexpr TGUID PNRealComplexTypeID = MakeGUID("{4CC4ADE6-E5AE-4E27-A9E7-42C14E062F41}");
