@@ -43,7 +43,9 @@ inline constexpr TGUID SGUserControlTypeID = MakeGUID("{9E7972F6-919B-491D-A094-
 // ---------------------------------------------------------------------- operations
 
 // One buffer of a stream. Holds a view of its own over the sender's data.
-class TPNSuppliedBufferOperation : public TPNSuppliedOperation {
+// One of these is made for every buffer a stream sends, so it comes from the block pool
+// like the buffers themselves.
+class TPNSuppliedBufferOperation : public TPNSuppliedOperation, public TSGPooledInstance {
 public:
     // Stores ABuffer->MakeCopy(): a new buffer object over the same shared data. A null
     // buffer gives an operation without buffer.

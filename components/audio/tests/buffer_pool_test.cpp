@@ -2,6 +2,7 @@
 #include "components/audio/MDSimpleMediaBuffer.h"
 #include "components/audio/SGInternalStore.h"
 #include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/SGStreamTypes.h"
 #include "platform/threads/Sync.h"
 #include "platform/win/Messages.h"
 
@@ -165,7 +166,9 @@ void StreamPeriod()
 {
     constexpr uint32_t bytes = TAUSmartAudioBuffer::HeaderSize + 1024 * 2 * 2;
     IntfPtr<TMDMediaBuffer> audio(new TMDMediaBuffer(new TAUSmartAudioBuffer(bytes), bytes));
-    IntfPtr<ISGData> received = audio->MakeCopy();
+    // Sending wraps the buffer in an operation that holds its own view of it.
+    IntfPtr<IPNNotifyOperation> sent = MakeOperation<TPNSuppliedBufferOperation>(audio.Get());
+    IntfPtr<ISGData> received = OperationAs<TPNSuppliedBufferOperation>(sent.Get())->Buffer->MakeCopy();
     auto* receiver = BufferInstance<TMDMediaBuffer>(received.Get());
     receiver->ByteModify();  // moves to a container of its own
     static_cast<uint8_t*>(receiver->DataContainer()->GetRawData())[TAUSmartAudioBuffer::HeaderSize] = 2;
