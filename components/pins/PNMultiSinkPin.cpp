@@ -46,7 +46,7 @@ TPNBasicPin* TPNMultiSinkPin::GetSource(int AIndex)
 {
     IPNLockSection r = ReadLock();
     if (AIndex < 0 || size_t(AIndex) >= FSourcePins.size())
-        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+        RaiseIndexOutOfRange(AIndex);
     return FSourcePins[size_t(AIndex)]->RealPin;
 }
 
@@ -60,7 +60,7 @@ IntfPtr<IPNFormatConverter> TPNMultiSinkPin::GetConverter(int AIndex)
 {
     IPNLockSection r = ReadLock();
     if (AIndex < 0 || size_t(AIndex) >= FFormatConverters.size())
-        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+        RaiseIndexOutOfRange(AIndex);
     return FFormatConverters[size_t(AIndex)];
 }
 

@@ -150,7 +150,7 @@ TPNUnloadedPin* UnloadedPins::Get(int AIndex)
     auto& r = Unloaded();
     TPNCriticalSectionLock g(r.Section);
     if (AIndex < 0 || size_t(AIndex) >= r.Pins.size())
-        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+        RaiseIndexOutOfRange(AIndex);
     return r.Pins[size_t(AIndex)];
 }
 
@@ -539,7 +539,7 @@ TPNBasicPin* TPNPinList::GetPin(int AItem)
     Purge();
     IPNLockSection r = ReadLock();
     if (AItem < 0 || AItem >= int(FPinsList.size()) - FUnloadedCount)
-        throw ERangeError("Index out of range = " + std::to_string(AItem));
+        RaiseIndexOutOfRange(AItem);
     return FPinsList[size_t(AItem)].Pin;
 }
 
@@ -553,7 +553,7 @@ TPNBasicPin* TPNPinList::EntryPin(int AIndex)
 {
     IPNLockSection r = ReadLock();
     if (AIndex < 0 || size_t(AIndex) >= FPinsList.size())
-        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+        RaiseIndexOutOfRange(AIndex);
     return FPinsList[size_t(AIndex)].Pin;
 }
 
@@ -575,7 +575,7 @@ void TPNPinList::SetPin(int AItem, TPNBasicPin* APin)
     {
         IPNLockSection w = WriteLock();
         if (AItem < 0 || size_t(AItem) >= FPinsList.size())
-            throw ERangeError("Index out of range = " + std::to_string(AItem));
+            RaiseIndexOutOfRange(AItem);
         TPNBasicPin* old = FPinsList[size_t(AItem)].Pin;
         if (old == APin)
             return;
@@ -608,7 +608,7 @@ std::string TPNPinList::GetStoredName(int AItem)
 {
     IPNLockSection r = ReadLock();
     if (AItem < 0 || size_t(AItem) >= FPinsList.size())
-        throw ERangeError("Index out of range = " + std::to_string(AItem));
+        RaiseIndexOutOfRange(AItem);
     return FPinsList[size_t(AItem)].Name;
 }
 
@@ -686,7 +686,7 @@ void TPNPinList::Delete(int AIndex)
     {
         IPNLockSection w = WriteLock();
         if (AIndex < 0 || size_t(AIndex) >= FPinsList.size())
-            throw ERangeError("Index out of range = " + std::to_string(AIndex));
+            RaiseIndexOutOfRange(AIndex);
         TPNBasicPin* pin = FPinsList[size_t(AIndex)].Pin;
         if (IsUnloadedPin(pin)) {
             // UnloadedPins owns it: the list only lets go.
@@ -754,7 +754,7 @@ void TPNPinList::Swap(int AIndex1, int AIndex2)
 {
     IPNLockSection w = WriteLock();
     if (AIndex1 < 0 || AIndex2 < 0 || size_t(AIndex1) >= FPinsList.size() || size_t(AIndex2) >= FPinsList.size())
-        throw ERangeError("Index out of range = " + std::to_string(std::max(AIndex1, AIndex2)));
+        RaiseIndexOutOfRange(std::max(AIndex1, AIndex2));
     std::swap(FPinsList[size_t(AIndex1)], FPinsList[size_t(AIndex2)]);
     LastIndicatedCount = -1;
 }

@@ -104,6 +104,12 @@ private:
     uint32_t FOperationID;
 };
 
+// The range error of every indexed pin and pin-list access.
+[[noreturn]] inline void RaiseIndexOutOfRange(int AIndex)
+{
+    throw ERangeError("Index out of range = " + std::to_string(AIndex));
+}
+
 // A new operation of class T, held by the returned reference.
 template <class T, class... A>
 IntfPtr<IPNNotifyOperation> MakeOperation(A&&... Args)

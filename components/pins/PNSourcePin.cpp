@@ -113,7 +113,7 @@ TPNBasicPin* TPNSourcePin::GetSink(int AIndex)
 {
     IPNLockSection r = ReadLock();
     if (AIndex < 0 || size_t(AIndex) >= FSinkPins.size())
-        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+        RaiseIndexOutOfRange(AIndex);
     return FSinkPins[size_t(AIndex)]->RealPin;
 }
 
@@ -127,7 +127,7 @@ IntfPtr<IPNFormatConverter> TPNSourcePin::GetConverter(int AIndex)
 {
     IPNLockSection r = ReadLock();
     if (AIndex < 0 || size_t(AIndex) >= FFormatConverters.size())
-        throw ERangeError("Index out of range = " + std::to_string(AIndex));
+        RaiseIndexOutOfRange(AIndex);
     return FFormatConverters[size_t(AIndex)];
 }
 
