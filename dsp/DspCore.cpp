@@ -6,8 +6,40 @@
 
 namespace dcs {
 
+namespace {
+// Read on every allocation; only a test's guard writes them, before and after the
+// code under test runs.
+struct AllocFailState {
+    bool active = false;  // written only while no other thread allocates through here
+    long failAt = 0;
+    std::size_t byteLimit = 0;
+    long calls = 0;
+};
+AllocFailState gAllocFail;
+}  // namespace
+
+DspAllocFailGuard::DspAllocFailGuard(long failAtCall, std::size_t byteLimit) noexcept
+{
+    gAllocFail = AllocFailState{true, failAtCall, byteLimit, 0};
+}
+
+DspAllocFailGuard::~DspAllocFailGuard()
+{
+    gAllocFail = AllocFailState{};
+}
+
+long DspAllocFailGuard::Calls() const noexcept
+{
+    return gAllocFail.calls;
+}
+
 void* dspHeapAlloc(std::size_t n) noexcept
 {
+    if (gAllocFail.active) {
+        const long call = ++gAllocFail.calls;
+        if (call == gAllocFail.failAt || (gAllocFail.byteLimit != 0 && n > gAllocFail.byteLimit))
+            return nullptr;
+    }
     return std::malloc(n == 0 ? 1 : n);
 }
 

@@ -87,6 +87,18 @@ Vps64fc* dspMalloc_64fc(int n) noexcept;   // n complex doubles
 float* dspMalloc_32f(int n) noexcept;      // n floats
 void dspFree(void* p) noexcept;            // null is ignored
 
+// Test support: while a guard lives, dspHeapAlloc refuses its k-th call from now on
+// (1-based; 0 = never) and every request above `byteLimit` bytes (0 = no limit), and
+// counts the calls it saw. Guards do not nest; they are for single-threaded tests.
+class DspAllocFailGuard {
+public:
+    explicit DspAllocFailGuard(long failAtCall, std::size_t byteLimit = 0) noexcept;
+    ~DspAllocFailGuard();
+    DspAllocFailGuard(const DspAllocFailGuard&) = delete;
+    DspAllocFailGuard& operator=(const DspAllocFailGuard&) = delete;
+    long Calls() const noexcept;  // dspHeapAlloc calls seen since the guard was made
+};
+
 // ---- math helpers (extended precision inside, double out) ---------------------------
 
 // Through a signed 32-bit integer: arguments outside its range saturate, NaN gives 0.

@@ -159,3 +159,29 @@ TEST(DspDirectDivide, TruncatesAndSaturatesTheOneOverflowingQuotient)
 
 }  // namespace
 }  // namespace dcs
+
+TEST(DspAllocFailGuard, RefusesTheChosenCallAndLargeBlocksThenRestores)
+{
+    {
+        dcs::DspAllocFailGuard guard(2);
+        void* first = dcs::dspMalloc(16);
+        void* second = dcs::dspMalloc(16);
+        void* third = dcs::dspMalloc(16);
+        EXPECT_NE(first, nullptr);
+        EXPECT_EQ(second, nullptr);
+        EXPECT_NE(third, nullptr);
+        EXPECT_EQ(guard.Calls(), 3);
+        dcs::dspFree(first);
+        dcs::dspFree(third);
+    }
+    {
+        dcs::DspAllocFailGuard guard(0, 1024);
+        EXPECT_EQ(dcs::dspMalloc(4096), nullptr);
+        void* small = dcs::dspMalloc(64);
+        EXPECT_NE(small, nullptr);
+        dcs::dspFree(small);
+    }
+    void* after = dcs::dspMalloc(1 << 20);
+    EXPECT_NE(after, nullptr);
+    dcs::dspFree(after);
+}
