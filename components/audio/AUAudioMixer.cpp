@@ -135,8 +135,12 @@ bool TAUPNQueuedAudioSinkPin::IsStartReady()
 bool TAUPNQueuedAudioSinkPin::StretchLoadBuffer(IAUAudioBuffer* ATarget)
 {
     const uint32_t needed = FNeddedSamples;
-    if (needed == 0)
+    if (needed == 0) {
+        // An input too slow to give one sample per output buffer (or of rate 0) takes
+        // nothing and holds nothing; it adds silence, not what the block held before.
+        ATarget->Zero();
         return true;
+    }
     if (FPrefillCount > 0) {
         FPrefillCount -= int32_t(needed);
         return false;
