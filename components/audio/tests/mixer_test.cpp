@@ -1,8 +1,10 @@
 // The mixer: per-input queues, gains and sums, the output format, pacing, and its
 // channel collection.
 #include "components/audio/AUAudioMixer.h"
+#include "components/audio/AUAudioOut.h"
 #include "components/audio/tests/StreamPinFixtures.h"
 #include "components/audio/tests/WaitUntil.h"
+#include "platform/waveout/WaveOutVirtual.h"
 
 #include <gtest/gtest.h>
 
@@ -347,6 +349,44 @@ TEST_F(Mixer, ADownstreamMasterPacesItAndPumpsFastInputsMoreOften)
     EXPECT_EQ(pumps, 2u);
     // The mix runs on the mixer's own pump thread.
     EXPECT_TRUE(WaitUntil([&] { return mixedHeard() == 1; }));
+}
+
+TEST_F(Mixer, AStartThePlayerCannotTakeLeavesItStoppedAndTheNextStartWorks)
+{
+    for (WaveOutCall call : {WaveOutCall::Open, WaveOutCall::Pause}) {
+        SCOPED_TRACE(call == WaveOutCall::Open ? "open" : "pause");
+        Reset();
+        ASSERT_TRUE(WaveOutSelectBackend("virtual"));
+        ASSERT_TRUE(waveout_virtual::Configure({"Speakers"}, 22050));
+        TOwned<TAUAudioOut> out(Create<TAUAudioOut>(nullptr));
+        out->SetPrefillInterval(0);
+        OutputSink->Disconnect();
+        ASSERT_TRUE(out->InputPin()->Connect(Mix->OutputPin()));
+        Format(true, 22050, 16, 1, 256);
+        Sources.push_back(
+            Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
+        TAUPNAudioSourcePin* in = Sources.back().get();
+        ASSERT_TRUE(Mix->Channels()->Add()->InputPin()->Connect(in));
+        auto start = [&] { in->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(1, 22050, 16), false).Get()); };
+
+        waveout_virtual::FailNext(call, MMSYSERR_ALLOCATED);
+        EXPECT_THROW(start(), ESGException);
+        EXPECT_FALSE(Mix->Running());
+        // Stopped, it holds on to nothing that arrives.
+        for (int i = 0; i < 50; ++i)
+            in->SubmitBuffer(Mono16(std::vector<int16_t>(256, 8192), 22050).Get());
+        EXPECT_EQ(Mix->Input(0)->GetCollectedSamples(), 0u);
+
+        start();
+        EXPECT_TRUE(Mix->Running());
+        for (int i = 0; i < 4; ++i)
+            in->SubmitBuffer(Mono16(std::vector<int16_t>(256, 8192), 22050).Get());
+        EXPECT_EQ(Mix->Input(0)->GetCollectedSamples(), 0u);
+        EXPECT_FALSE(out->IsPaused());
+        EXPECT_GT(waveout_virtual::Advance(512)[2 * 300], 0.15) << "it plays";
+        Mix->OutputPin()->Disconnect();
+        ASSERT_TRUE(OutputSink->Connect(Mix->OutputPin()));
+    }
 }
 
 TEST_F(Mixer, ChannelsAndInputPinsStayPaired)
