@@ -135,8 +135,12 @@ bool TAUPNQueuedAudioSinkPin::IsStartReady()
 bool TAUPNQueuedAudioSinkPin::StretchLoadBuffer(IAUAudioBuffer* ATarget)
 {
     const uint32_t needed = FNeddedSamples;
-    if (needed == 0)
+    if (needed == 0) {
+        // An input too slow to give one sample per output buffer (or of rate 0) takes
+        // nothing and holds nothing; it adds silence, not what the block held before.
+        ATarget->Zero();
         return true;
+    }
     if (FPrefillCount > 0) {
         FPrefillCount -= int32_t(needed);
         return false;
@@ -307,7 +311,9 @@ TPNNotifyResult TAUMultiInput::ProcessInputOperation(TPNBasicPin* APin, IPNNotif
         UpdateSendState();
         StopWhenAllStopped();
     } else if (auto* supplied = OperationAs<TPNSuppliedBufferOperation>(AOperation)) {
-        if (pin && supplied->Buffer) {
+        // Not running, nothing would take the samples: they would pile up, and play
+        // late once a start gets through.
+        if (pin && supplied->Buffer && FRunning) {
             pin->AddBuffer(IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateUniversal(supplied->Buffer.Get())));
             if (!FMasterPump.load())
                 ScheduleProcessing();
@@ -396,7 +402,15 @@ void TAUMultiInput::StartOutput()
     if (PrepareFormat()) {
         FRunningAudioFormat->SetSampleRate(uint32_t(std::nearbyint(FCalculatedRate)));
         const TAUWaveFormatExtensible format = RunningWaveFormat();
-        FOutputPin->Notify(MakeOperation<TPNStartWaveOperation>(format, false).Get());
+        try {
+            FOutputPin->Notify(MakeOperation<TPNStartWaveOperation>(format, false).Get());
+        } catch (...) {
+            // Downstream could not start (a player that cannot open its device): the
+            // caller learns it, and the mixer stays cleanly stopped, so that the next
+            // start or resume tries again.
+            FInCalculateRate = false;
+            throw;
+        }
         FRunning = true;
         if (FPumpStarted)
             FOutputPin->Notify(MakeOperation<TPNPumpRequestOperation>().Get());

@@ -130,9 +130,11 @@ int TAUAudioOutDevice::FindDeviceIndex(const std::string& AName)
         WAVEOUTCAPSW caps{};
         const MMRESULT r = waveOutGetDevCapsW(i, &caps, sizeof(caps));
         if (r != MMSYSERR_NOERROR) {
+            // A device whose name cannot be read matches nothing: the other devices, the
+            // alternatives and the default are still tried.
             if (FPlayer)
                 FPlayer->RaiseDeviceWarning("Can't get device capabilities.", r);
-            return 0;
+            continue;
         }
         if (UTF16ToUTF8(caps.szPname) == AName)
             return int(i);
@@ -356,29 +358,32 @@ void TAUAudioOut::CloseDevice(bool AClearPump)
             FParams.IsPump = false;
         FParams.IsOpen = false;
     }
-    const MMRESULT r = waveOutReset(HOut);
-    if (r != MMSYSERR_NOERROR) {
-        // The device still holds the blocks: stay open, so that a later close tries again.
-        {
-            TPNCriticalSectionLock lock(FParams.Section);
-            FParams.IsOpen = true;
-        }
-        RaiseDeviceError("Can't restart audio device.", r);
-        return;
-    }
+    // The device must give the blocks back before it can close. A refused reset is
+    // reported once the close is done and tried once more; the close goes on either way,
+    // so that no thread of the device calls into a player that is gone.
+    const MMRESULT failed = waveOutReset(HOut);
+    if (failed != MMSYSERR_NOERROR)
+        waveOutReset(HOut);
     FWaveThread->Terminate();
+    bool closed;
     {
         TPNCriticalSectionLock lock(FParams.Section);
-        for (TAUWaveBuffer* block : FParams.BufferList) {
+        for (TAUWaveBuffer* block : FParams.BufferList)
             waveOutUnprepareHeader(HOut, &block->WaveHdr, sizeof(WAVEHDR));
-            delete block;
-        }
+        closed = waveOutClose(HOut) == MMSYSERR_NOERROR;
+        // A device that did not let go may still read its blocks and call back: what it
+        // holds stays allocated, and the terminated thread ignores its messages.
+        if (closed)
+            for (TAUWaveBuffer* block : FParams.BufferList)
+                delete block;
         FParams.BufferList.clear();
-        waveOutClose(HOut);
         HOut = nullptr;
     }
-    delete FWaveThread;
+    if (closed)
+        delete FWaveThread;
     FWaveThread = nullptr;
+    if (failed != MMSYSERR_NOERROR)
+        RaiseDeviceError("Can't restart audio device.", failed);
 }
 
 void TAUAudioOut::PauseDevice()
@@ -393,6 +398,7 @@ void TAUAudioOut::ResumeDevice()
 {
     if (!Enabled() || !FPaused)
         return;
+    const bool resumed = FResumed;
     FResumed = true;
     FPaused = false;
     MMRESULT r = MMSYSERR_NOERROR;
@@ -401,8 +407,14 @@ void TAUAudioOut::ResumeDevice()
         if (FParams.IsOpen)
             r = waveOutRestart(HOut);
     }
-    if (r != MMSYSERR_NOERROR)
+    if (r != MMSYSERR_NOERROR) {
+        // The device is still paused and the flags must say so: the next buffer tries
+        // again, or the player would stay silent with its queue growing.
+        FResumed = resumed;
+        FPaused = true;
         RaiseDeviceError("Can't restart audio device.", r);
+        return;
+    }
     for (int32_t missed = FMissedPumps.exchange(0); missed > 0; --missed)
         PumpUpstream();
 }
@@ -411,6 +423,7 @@ void TAUAudioOut::WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer)
 {
     if (!Enabled() || !ABuffer)
         return;
+    MMRESULT prepared, written = MMSYSERR_NOERROR;
     {
         TPNCriticalSectionLock lock(FParams.Section);
         // A block handed to no device would never come back.
@@ -424,9 +437,27 @@ void TAUAudioOut::WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer)
         block->WaveHdr.lpData = reinterpret_cast<char*>(const_cast<uint8_t*>(ABuffer->Read()));
         block->WaveHdr.dwBufferLength = ABuffer->GetByteSize();
         block->WaveHdr.dwUser = reinterpret_cast<DWORD_PTR>(block);
-        waveOutPrepareHeader(HOut, &block->WaveHdr, sizeof(WAVEHDR));
-        FParams.BufferList.push_back(block);
-        waveOutWrite(HOut, &block->WaveHdr, sizeof(WAVEHDR));
+        prepared = waveOutPrepareHeader(HOut, &block->WaveHdr, sizeof(WAVEHDR));
+        if (prepared == MMSYSERR_NOERROR) {
+            FParams.BufferList.push_back(block);
+            written = waveOutWrite(HOut, &block->WaveHdr, sizeof(WAVEHDR));
+            if (written != MMSYSERR_NOERROR) {
+                waveOutUnprepareHeader(HOut, &block->WaveHdr, sizeof(WAVEHDR));
+                FParams.BufferList.pop_back();
+            }
+        }
+        // A refused block never completes: listed, it would hold the "at most one block"
+        // check and its samples until the device closes.
+        if (prepared != MMSYSERR_NOERROR || written != MMSYSERR_NOERROR)
+            delete block;
+    }
+    if (prepared != MMSYSERR_NOERROR) {
+        RaiseDeviceWarning("Can't prepare audio buffer.", prepared);
+        return;
+    }
+    if (written != MMSYSERR_NOERROR) {
+        RaiseDeviceWarning("Can't write audio buffer.", written);
+        return;
     }
     const uint32_t rate = ABuffer->GetSampleRate();
     if (!FStartResumed && rate) {
@@ -434,7 +465,8 @@ void TAUAudioOut::WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer)
         if (FStartInterval > int64_t(PrefillInterval())) {
             if (FPaused)
                 ResumeDevice();
-            FStartResumed = true;
+            // A refused restart leaves the device paused: the next buffer tries again.
+            FStartResumed = !FPaused;
         }
     }
 }
@@ -636,7 +668,7 @@ TPNNotifyResult TAUAudioOut::InputOperation(TPNBasicPin* /*APin*/, IPNNotifyOper
             // What was written before the stop must play, prefill or not.
             if (!FStartResumed && FPaused) {
                 ResumeDevice();
-                FStartResumed = true;
+                FStartResumed = !FPaused;
             }
         } else if (OperationAs<TPNStartWaveOperation>(AOperation)) {
             ++FStopping;

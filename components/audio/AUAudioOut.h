@@ -5,8 +5,9 @@
 // record in the callback; a highest-priority wave thread hands them to the player, which
 // frees the played block and writes whatever waited.
 //
-// Device failures go to OnError (or OnWarning for capability queries) first; unless the
-// handler marks an error handled, it is raised as ESGException "text - code - hexcode".
+// Device failures go to OnError (or OnWarning for capability queries and refused
+// blocks) first; unless the handler marks an error handled, it is raised as
+// ESGException "text - code - hexcode".
 #pragma once
 
 #include "components/audio/AUAudioFormat.h"
@@ -137,8 +138,8 @@ class TAUAudioOutDevice : public TCKPersistent {
     UINT GetDeviceID();
     // Every device's name in index order.
     void GetDeviceList(std::vector<std::string>& AValues);
-    // The device whose name is AName exactly, or -1; a failed capability query is a
-    // warning and answers 0.
+    // The device whose name is AName exactly, or -1; a device whose capabilities cannot
+    // be read is a warning and matches nothing.
     int FindDeviceIndex(const std::string& AName);
 
     static void DeclareProperties(TClassBuilder<TAUAudioOutDevice>& P);
@@ -227,10 +228,14 @@ protected:
     void EnabledChanged() override;
 
     void OpenDevice(const TAUWaveFormatExtensible& AFormat);
+    // Takes the stop lock; stops and joins the wave thread and frees every block. A
+    // refused reset is reported (OnError, then raised) after the close is done.
     void CloseDevice(bool AClearPump);
     void PauseDevice();
+    // A refused restart is reported and leaves the player paused, to be tried again.
     void ResumeDevice();
-    // Hands the buffer's samples to the device as one block.
+    // Hands the buffer's samples to the device as one block; a block the device refuses
+    // is freed at once with a warning.
     void WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer);
     void ProcessQueuedOperations(bool AFromWaveThread);
     virtual bool ProcessOperation(const IntfPtr<IPNNotifyOperation>& AOperation, bool AFromWaveThread);

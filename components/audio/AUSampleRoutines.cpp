@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace dcs {
 
@@ -45,16 +46,25 @@ void Write24At(int32_t v, void* base, int64_t offset)
 
 enum class Op { Add, Sub, Mul, Div };
 
-// 32-bit arithmetic as the hardware wraps it. False for a zero divisor: the sample keeps
-// its value. INT_MIN / -1 would trap; its wrapped quotient is INT_MIN.
-bool Apply(Op op, int32_t a, int32_t b, int32_t& r)
+// The range of a sample width; sums and differences stop at its ends.
+struct Range {
+    int64_t Low, High;
+};
+constexpr Range kRange24{-8388608, 8388607};
+constexpr Range kRange32{INT32_MIN, INT32_MAX};
+
+// Sums and differences saturate to the range: a mix that passes full scale must stay
+// at full scale, not turn into its opposite. Products keep their low 32 bits. False for
+// a zero divisor: the sample keeps its value. INT_MIN / -1 would trap; its wrapped
+// quotient is INT_MIN.
+bool Apply(Op op, int32_t a, int32_t b, Range range, int32_t& r)
 {
     switch (op) {
     case Op::Add:
-        r = int32_t(uint32_t(a) + uint32_t(b));
+        r = int32_t(std::clamp(int64_t(a) + b, range.Low, range.High));
         return true;
     case Op::Sub:
-        r = int32_t(uint32_t(a) - uint32_t(b));
+        r = int32_t(std::clamp(int64_t(a) - b, range.Low, range.High));
         return true;
     case Op::Mul:
         r = int32_t(uint32_t(a) * uint32_t(b));
@@ -72,9 +82,9 @@ uint8_t Apply8(Op op, uint8_t d, uint8_t s)
 {
     switch (op) {
     case Op::Add:
-        return uint8_t(d + s - 127);
+        return uint8_t(std::clamp(d + s - 127, 0, 255));
     case Op::Sub:
-        return uint8_t(d - s + 127);
+        return uint8_t(std::clamp(d - s + 127, 0, 255));
     case Op::Mul:
         return uint8_t((d - 127) * (s - 127) + 127);
     case Op::Div:
@@ -99,7 +109,7 @@ void Columns24(Op op, const void* src, int srcStep, void* dst, int dstStep, VpiS
     const int64_t n = Samples(region);
     for (int64_t i = 0; i < n; ++i) {
         int32_t r;
-        if (Apply(op, Read24At(dst, i * dstStep), Read24At(src, i * srcStep), r))
+        if (Apply(op, Read24At(dst, i * dstStep), Read24At(src, i * srcStep), kRange24, r))
             Write24At(r, dst, i * dstStep);
     }
 }
@@ -109,7 +119,7 @@ void Columns32(Op op, const void* src, int srcStep, void* dst, int dstStep, VpiS
     const int64_t n = Samples(region);
     for (int64_t i = 0; i < n; ++i) {
         int32_t r;
-        if (Apply(op, Load<int32_t>(dst, i * dstStep), Load<int32_t>(src, i * srcStep), r))
+        if (Apply(op, Load<int32_t>(dst, i * dstStep), Load<int32_t>(src, i * srcStep), kRange32, r))
             Put(dst, i * dstStep, r);
     }
 }
@@ -119,7 +129,7 @@ void Const24(Op op, const void* src, int32_t value, void* dst, int step, int64_t
 {
     for (int64_t i = 0; i < n; ++i) {
         int32_t r;
-        if (Apply(op, Read24At(src, i * step), value, r))
+        if (Apply(op, Read24At(src, i * step), value, kRange24, r))
             Write24At(r, dst, i * step);
         else if (src != dst)
             Write24At(Read24At(src, i * step), dst, i * step);
@@ -130,7 +140,7 @@ void Const32(Op op, const void* src, int32_t value, void* dst, int step, int64_t
 {
     for (int64_t i = 0; i < n; ++i) {
         int32_t r;
-        if (Apply(op, Load<int32_t>(src, i * step), value, r))
+        if (Apply(op, Load<int32_t>(src, i * step), value, kRange32, r))
             Put(dst, i * step, r);
         else if (src != dst)
             Put(dst, i * step, Load<int32_t>(src, i * step));
@@ -141,33 +151,29 @@ int64_t Count(int len) { return len > 0 ? len : 0; }
 
 bool IsUnity(double c) { return !(c < 1.0 || c > 1.0); }
 
-// round(x × c) in extended precision, ties to even, reduced modulo 2^32 so that the low
-// bits are exact. False when the product is not a finite number.
-bool Gain(int64_t x, double c, int64_t& out)
+// round(x × c) in extended precision, ties to even, clamped to the range: a gain
+// above 1.0 drives loud samples into full scale, never past it into the opposite sign.
+// False when the product is no number (0 × infinity).
+bool Gain(int64_t x, double c, Range range, int64_t& out)
 {
     // rint: nearbyint saves and restores the whole floating-point environment per call.
-    long double r = std::rint(static_cast<long double>(x) * static_cast<long double>(c));
-    if (!std::isfinite(r))
+    const long double r = std::rint(static_cast<long double>(x) * static_cast<long double>(c));
+    if (std::isnan(r))
         return false;
-    // Below 2^62 the integer itself carries the remainder's low 32 bits, at a fraction
-    // of the extended remainder's cost.
-    if (r > -4611686018427387904.0L && r < 4611686018427387904.0L)
-        out = static_cast<int64_t>(r);
-    else
-        out = static_cast<int64_t>(std::fmod(r, 4294967296.0L));
+    out = r <= range.Low ? range.Low : r >= range.High ? range.High : static_cast<int64_t>(r);
     return true;
 }
 
-// Dst := round(read(Src) × c), written by `write` (low bits kept).
+// Dst := round(read(Src) × c), written by `write`.
 template <class Read, class Write>
-void GainColumn(const void* src, void* dst, int step, VpiSize region, double c, Read read, Write write)
+void GainColumn(const void* src, void* dst, int step, VpiSize region, double c, Range range, Read read, Write write)
 {
     if (IsUnity(c))
         return;
     const int64_t n = Samples(region);
     for (int64_t i = 0; i < n; ++i) {
         int64_t r;
-        if (Gain(read(src, i * step), c, r))
+        if (Gain(read(src, i * step), c, range, r))
             write(r, dst, i * step);
     }
 }
@@ -175,14 +181,15 @@ void GainColumn(const void* src, void* dst, int step, VpiSize region, double c, 
 template <class T>
 void GainColumn(const void* src, void* dst, int step, VpiSize region, double c)
 {
-    GainColumn(src, dst, step, region, c, [](const void* p, int64_t o) -> int64_t { return Load<T>(p, o); },
-               [](int64_t v, void* p, int64_t o) { Put(p, o, static_cast<T>(static_cast<uint64_t>(v))); });
+    GainColumn(src, dst, step, region, c, Range{std::numeric_limits<T>::min(), std::numeric_limits<T>::max()},
+               [](const void* p, int64_t o) -> int64_t { return Load<T>(p, o); },
+               [](int64_t v, void* p, int64_t o) { Put(p, o, static_cast<T>(v)); });
 }
 
 void GainColumn24(const void* src, void* dst, int step, VpiSize region, double c)
 {
-    GainColumn(src, dst, step, region, c, [](const void* p, int64_t o) -> int64_t { return Read24At(p, o); },
-               [](int64_t v, void* p, int64_t o) { Write24At(static_cast<int32_t>(static_cast<uint32_t>(v)), p, o); });
+    GainColumn(src, dst, step, region, c, kRange24, [](const void* p, int64_t o) -> int64_t { return Read24At(p, o); },
+               [](int64_t v, void* p, int64_t o) { Write24At(static_cast<int32_t>(v), p, o); });
 }
 
 // Reads a column of S-typed samples (Read), writes each converted value (Write).

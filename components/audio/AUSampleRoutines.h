@@ -9,8 +9,10 @@
 // checked: the caller keeps addresses and counts inside its memory. Addresses need no
 // alignment.
 //
-// Division by zero is never a fault here: the 8-bit forms give the zero level, the 24-
-// and 32-bit forms leave the sample as it was, and INT_MIN / -1 wraps to INT_MIN.
+// Sums, differences and gains saturate at the ends of the sample range (0..255 for
+// 8-bit bytes); products keep their low bits. Division by zero is never a fault here:
+// the 8-bit forms give the zero level, the 24- and 32-bit forms leave the sample as it
+// was, and INT_MIN / -1 wraps to INT_MIN.
 #pragma once
 
 #include "dsp/DspTypes.h"
@@ -20,17 +22,17 @@
 namespace dcs {
 
 // --- two sample columns: Dst := Dst op Src -------------------------------------------
-// 8-bit: zero level 127, results modulo 256, no saturation.
+// 8-bit: zero level 127; products and quotients modulo 256.
 void AddSamples8(const uint8_t* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void SubSamples8(const uint8_t* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void MulSamples8(const uint8_t* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void DivSamples8(const uint8_t* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
-// 24-bit: 32-bit arithmetic (wrapping, division truncating), stored with WriteSample24.
+// 24-bit: 32-bit products and truncating division, stored with WriteSample24.
 void AddSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void SubSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void MulSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void DivSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
-// 32-bit: wrapping, low 32 bits of products, division truncating.
+// 32-bit: low 32 bits of products, division truncating.
 void AddSamples32(const int32_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void SubSamples32(const int32_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void MulSamples32(const int32_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
@@ -66,10 +68,10 @@ void SubConstStridedTo32(const int32_t* Src, int32_t Value, int32_t* Dst, int St
 void MulConstStridedTo32(const int32_t* Src, int32_t Value, int32_t* Dst, int Step, VpiSize Region, int ScaleFactor);
 void DivConstStridedTo32(const int32_t* Src, int32_t Value, int32_t* Dst, int Step, VpiSize Region, int ScaleFactor);
 
-// --- gain: Dst := round(x × Coefficient), ties to even, low bits kept (no saturation) ---
+// --- gain: Dst := round(x × Coefficient), ties to even, saturated ---------------------
 // A coefficient of 1.0 (or NaN) writes nothing, the copying forms included. The 8-bit
-// forms scale the byte as it is, not around 127. A product that is not finite leaves
-// that sample as it was.
+// forms scale the byte as it is, not around 127. A product that is no number (0 ×
+// infinity) leaves that sample as it was.
 void ScaleSamples8(uint8_t* Dst, int Step, VpiSize Region, double Coefficient);
 void ScaleSamples16(int16_t* Dst, int Step, VpiSize Region, double Coefficient);
 void ScaleSamples24(void* Dst, int Step, VpiSize Region, double Coefficient);

@@ -617,6 +617,36 @@ void TAUAudioBuffer::CopyTo(uint32_t srcIndex, ISGDataBuffer* dest, uint32_t des
     const VpiSize region{1, n};
     const uint32_t dstBytes = ContainerBytes(dstBits);
 
+    auto silence = [&](uint8_t* dc) {
+        switch (dstBits) {
+        case 8: vpiSet_8u_C1R(0, dc, dstStep, region); break;
+        case 16: vpiSet_16s_C1R(0, As16(dc), dstStep, region); break;
+        case 24: SetSamplesStrided24(0, dc, dstStep, region); break;
+        case 32: vpiSet_32s_C1R(0, As32(dc), dstStep, region); break;
+        }
+    };
+    auto copy = [&](const uint8_t* sc, uint8_t* dc) {
+        if (srcBits != dstBits) {
+            ConvertSampleColumn(sc, int(srcBits), srcStep, dc, int(dstBits), dstStep, n);
+            return;
+        }
+        switch (dstBits) {
+        case 8: vpiCopy_8u_C1R(sc, srcStep, dc, dstStep, region); break;
+        case 16: vpiCopy_16s_C1R(As16(sc), srcStep, As16(dc), dstStep, region); break;
+        case 24: CopySamplesStrided24(sc, srcStep, dc, dstStep, region); break;
+        case 32: vpiCopy_32s_C1R(As32(sc), srcStep, As32(dc), dstStep, region); break;
+        }
+    };
+
+    // One channel into one channel is the same signal whatever the masks say: the
+    // target's mask only tells where it plays. Matching the speakers would silence a
+    // mono stream headed for another speaker.
+    if (FChannels == 1 && d->FChannels == 1) {
+        if (dstBytes != 0)
+            copy(srcBase, dstBase);
+        return;
+    }
+
     uint32_t pairs = 0;
     for (int s = 0; s < kSpeakerCount && !(pairs >= FChannels && pairs >= d->FChannels); ++s) {
         const bool inSrc = FChannelMask.Contains(TAUSpeaker(s));
@@ -628,29 +658,14 @@ void TAUAudioBuffer::CopyTo(uint32_t srcIndex, ISGDataBuffer* dest, uint32_t des
             continue;  // a mask member without a channel has no column
         uint8_t* dc = dstBase + uint64_t(d->FDataStep) * j / d->FChannels;
         if (!inSrc) {
-            switch (dstBits) {
-            case 8: vpiSet_8u_C1R(0, dc, dstStep, region); break;
-            case 16: vpiSet_16s_C1R(0, As16(dc), dstStep, region); break;
-            case 24: SetSamplesStrided24(0, dc, dstStep, region); break;
-            case 32: vpiSet_32s_C1R(0, As32(dc), dstStep, region); break;
-            }
+            silence(dc);
             continue;
         }
         const uint32_t i = ChannelOf(FChannelMask, s);
         ++pairs;
         if (i >= FChannels)
             continue;
-        const uint8_t* sc = srcBase + uint64_t(FDataStep) * i / FChannels;
-        if (srcBits != dstBits) {
-            ConvertSampleColumn(sc, int(srcBits), srcStep, dc, int(dstBits), dstStep, n);
-            continue;
-        }
-        switch (dstBits) {
-        case 8: vpiCopy_8u_C1R(sc, srcStep, dc, dstStep, region); break;
-        case 16: vpiCopy_16s_C1R(As16(sc), srcStep, As16(dc), dstStep, region); break;
-        case 24: CopySamplesStrided24(sc, srcStep, dc, dstStep, region); break;
-        case 32: vpiCopy_32s_C1R(As32(sc), srcStep, As32(dc), dstStep, region); break;
-        }
+        copy(srcBase + uint64_t(FDataStep) * i / FChannels, dc);
     }
 }
 

@@ -54,14 +54,14 @@ public:
     virtual void SetSample(uint32_t index, uint32_t channel, int32_t value) = 0;
     // Over the shorter of the two, this := this op right. A one-channel right goes into
     // every channel; otherwise channels meet by speaker and the others stay unchanged.
-    // 8 bits wrap around 127, 16 bits saturate, 24 and 32 bits wrap.
+    // Sums and differences saturate at every width (8 bits around the zero level 127).
     virtual void Add(IAUAudioBuffer* right) = 0;
     virtual void Subtract(IAUAudioBuffer* right) = 0;
     virtual void Multiply(IAUAudioBuffer* right) = 0;
     virtual void Divide(IAUAudioBuffer* right) = 0;
     // 8 bits: the value is taken around the zero level 127.
     virtual void SetValue(int32_t value) = 0;
-    // 8, 16 and 32 bits saturate (8-bit bytes as plain unsigned numbers), 24 bits wrap.
+    // Sums and differences saturate (8-bit bytes as plain unsigned numbers).
     // A zero divisor leaves the samples (and their sharing) as they are.
     virtual void AddValue(int32_t value) = 0;
     virtual void SubtractValue(int32_t value) = 0;
@@ -75,7 +75,7 @@ public:
     virtual void DivideChannelValue(uint32_t channel, int32_t value) = 0;
     // Silence: 127 at 8 bits, 0 otherwise.
     virtual void Zero() = 0;
-    // Every sample times gain, rounded half to even, not saturated. 1.0 costs nothing.
+    // Every sample times gain, rounded half to even, saturated. 1.0 costs nothing.
     virtual void ApplyGain(double gain) = 0;
     // Frames; 0 does nothing, shrinking keeps the block.
     virtual void Resize(uint32_t size, bool preserveData) = 0;
@@ -122,7 +122,8 @@ class TAUAudioBuffer : public TMDMediaBuffer, public virtual IAUAudioBuffer {
     uint32_t GetByteSize() override;
     uint32_t GetSize() override;
     // To another audio buffer: frames, channels matched by speaker, widths converted,
-    // channels only the destination has set to 0; otherwise the byte copy.
+    // channels only the destination has set to 0; one channel into one channel is copied
+    // whatever the two masks say. To any other buffer: the byte copy.
     void CopyTo(uint32_t srcIndex, ISGDataBuffer* dest, uint32_t destIndex, uint32_t count) override;
     void UpdateDataPointer() override;
 

@@ -191,6 +191,7 @@ MMRESULT waveOutPrepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
     if (!s) return MMSYSERR_INVALHANDLE;
     if (!HeaderSizeOk(pwh, cbwh) || (pwh->lpData == nullptr && pwh->dwBufferLength > 0))
         return MMSYSERR_INVALPARAM;
+    if (MMRESULT f = Backend().Fault(WaveOutCall::Prepare)) return LogResult("waveOutPrepareHeader", f);
     std::lock_guard lock(s->Engine->Mutex);
     if (pwh->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
     pwh->dwFlags = (pwh->dwFlags | WHDR_PREPARED) & ~WHDR_DONE;
@@ -211,6 +212,7 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
     auto s = Find(hwo);
     if (!s) return MMSYSERR_INVALHANDLE;
     if (!HeaderSizeOk(pwh, cbwh)) return MMSYSERR_INVALPARAM;
+    if (MMRESULT f = Backend().Fault(WaveOutCall::Write)) return LogResult("waveOutWrite", f);
     std::uint64_t underruns = 0;
     {
         std::lock_guard lock(s->Engine->Mutex);

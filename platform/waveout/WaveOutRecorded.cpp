@@ -142,6 +142,23 @@ MMRESULT DeviceName(UINT id, std::string& name) {
     return MMSYSERR_NOERROR;
 }
 
+// Gives the stream its file and joins it to the engine (gMutex held).
+MMRESULT Join(WaveOutStream& stream) {
+    auto file = std::make_unique<WavFile>();
+    const std::string path = Folder() + "/out-" + std::to_string(stream.Id) + ".wav";
+    if (!file->Open(path, &stream.Format.Header, sizeof stream.Format.Header)) return MMSYSERR_NODRIVER;
+    {
+        std::lock_guard engine(gOutput->Engine.Mutex);
+        gOutput->Recorder.Files[&stream] = std::move(file);
+    }
+    if (MMRESULT r = gOutput->Engine.Attach(stream)) {
+        std::lock_guard engine(gOutput->Engine.Mutex);
+        gOutput->Recorder.Files.erase(&stream);
+        return r;
+    }
+    return MMSYSERR_NOERROR;
+}
+
 MMRESULT Attach(WaveOutStream& stream) {
     std::lock_guard lock(gMutex);
     if (!gOutput) {
@@ -153,25 +170,12 @@ MMRESULT Attach(WaveOutStream& stream) {
         gOutput = std::move(out);
         gOutput->Clock = std::thread([o = gOutput.get()] { o->Run(); });
     }
-    auto file = std::make_unique<WavFile>();
-    const std::string path = Folder() + "/out-" + std::to_string(stream.Id) + ".wav";
-    if (!file->Open(path, &stream.Format.Header, sizeof stream.Format.Header)) {
-        if (gUsers == 0) {
-            StopOutput();
-        }
-        return MMSYSERR_NODRIVER;
-    }
-    {
-        std::lock_guard engine(gOutput->Engine.Mutex);
-        gOutput->Recorder.Files[&stream] = std::move(file);
-    }
-    if (MMRESULT r = gOutput->Engine.Attach(stream)) {
-        std::lock_guard engine(gOutput->Engine.Mutex);
-        gOutput->Recorder.Files.erase(&stream);
-        return r;
-    }
-    ++gUsers;
-    return MMSYSERR_NOERROR;
+    const MMRESULT r = Join(stream);
+    if (r == MMSYSERR_NOERROR)
+        ++gUsers;
+    else if (gUsers == 0)
+        StopOutput();  // a first handle that failed leaves no clock thread and no open mix behind
+    return r;
 }
 
 void Detach(WaveOutStream& stream) {

@@ -11,7 +11,7 @@
 
 namespace dcs {
 
-enum class WaveOutCall { Open, Pause, Restart, Reset, Caps };
+enum class WaveOutCall { Open, Pause, Restart, Reset, Caps, Prepare, Write };
 
 namespace waveout_virtual {
 

@@ -162,21 +162,49 @@ TEST(AudioBuffer, SilenceAndFills)
     }
 }
 
-TEST(AudioBuffer, AddSaturatesAtSixteenBitsAndWrapsOtherwise)
+TEST(AudioBuffer, SumsAndGainsBeyondFullScaleClampAtEveryWidth)
 {
+    // 24-bit samples read back as their three bytes: -8388608 is 8388608.
     struct Case {
         uint32_t bits;
         int32_t a, b, sum;
-    } table[] = {
+    } sums[] = {
+        {8, 200, 200, 255},  // +73 and +73 around the zero level 127
+        {8, 20, 30, 0},
         {16, 30000, 10000, 32767},
+        {16, -30000, -10000, -32768},
+        {24, 8000000, 1000000, 8388607},
+        {24, -8000000, -1000000, 8388608},
+        {32, 2000000000, 2000000000, INT32_MAX},
+        {32, -2000000000, -2000000000, INT32_MIN},
         {32, 30000, 10000, 40000},
-        {8, 200, 200, 17},
-        {24, 8388607, 1, 8388608},  // wraps to the 24-bit pattern of -8388608
     };
-    for (const Case& c : table) {
+    for (const Case& c : sums) {
         Buf x = Filled(c.bits, 1, {c.a});
         x->Add(Filled(c.bits, 1, {c.b}).Get());
-        EXPECT_EQ(x->GetSample(0, 0), c.sum) << c.bits;
+        EXPECT_EQ(x->GetSample(0, 0), c.sum) << c.bits << ": " << c.a << " + " << c.b;
+    }
+    struct Gain {
+        uint32_t bits;
+        int32_t x;
+        double gain;
+        int32_t out;
+    } gains[] = {
+        {8, 200, 2.0, 255},  // the byte itself is scaled
+        {16, 20000, 2.0, 32767},
+        {16, -32768, -1.0, 32767},
+        {24, 5000000, 2.0, 8388607},
+        {24, -5000000, 2.0, 8388608},
+        {32, 2000000000, 1.5, INT32_MAX},
+        {32, -2000000000, 1.5, INT32_MIN},
+    };
+    for (const Gain& g : gains) {
+        for (bool shared : {false, true}) {
+            Buf x = Filled(g.bits, 1, {g.x});
+            Buf other = shared ? Holder(x.Get()) : nullptr;
+            x->ApplyGain(g.gain);
+            EXPECT_EQ(x->GetSample(0, 0), g.out) << g.bits << ": " << g.x << " * " << g.gain << " shared " << shared;
+        }
     }
     Buf d = Filled(16, 1, {100, -7});
     d->Divide(Filled(16, 1, {7, 2}).Get());
@@ -339,6 +367,18 @@ TEST(AudioBuffer, CopyToMatchesSpeakersAndConvertsWidths)
     EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{0, 0, 3, 4}));
     a->CopyTo(7, b.Get(), 0, 1);
     EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{0, 0, 3, 4}));
+
+    // One channel into one channel whatever the masks: the stream is the same signal.
+    Buf left = Filled(16, 1, {5, -6}, {spFrontLeft});
+    for (uint32_t bits : {16u, 24u}) {
+        Buf right = TAUAudioBuffer::CreateSizeEx(44100, bits, 1, 2, {spFrontRight});
+        right->SetValue(77);
+        left->CopyTo(0, right.Get(), 0, 2);
+        EXPECT_EQ(right->GetChannelMask(), TAUSpeakers{spFrontRight});
+        const std::vector<int32_t> expected =
+            bits == 16 ? std::vector<int32_t>{5, -6} : std::vector<int32_t>{5 * 8388607 / 32767, 16777216 - 6 * 8388607 / 32767};
+        EXPECT_EQ(Samples(right.Get()), expected) << bits;
+    }
 
     // Not an audio destination: the byte copy.
     IntfPtr<TSGBlockBuffer> bytes(new TSGBlockBuffer(4));

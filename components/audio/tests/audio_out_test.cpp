@@ -208,29 +208,78 @@ TEST_F(AudioOut, DeviceFailuresGoToOnErrorThenRaise)
     }
 }
 
-TEST_F(AudioOut, AFailedResetKeepsTheDeviceForTheNextClose)
+TEST_F(AudioOut, AFailedResetIsReportedAndTheCloseStillFinishes)
 {
-    Out->SetPrefillInterval(0);
-    Out->OpenDevice(Stereo16(48000));
-    Out->WriteBlock(Constant(4800, 16384, 0, 48000));
-    waveout_virtual::FailNext(WaveOutCall::Reset, MMSYSERR_ERROR);
-    EXPECT_THROW(Out->CloseDevice(false), ESGException);
-    EXPECT_TRUE(Out->IsOpen());
-    Out->CloseDevice(false);
-    EXPECT_FALSE(Out->IsOpen());
-    EXPECT_EQ(Out->QueuedBlocks(), 0);
+    for (bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "closed");
+        ASSERT_TRUE(waveout_virtual::Configure({"Speakers"}, 48000));
+        TOwned<TTestAudioOut> out(Create<TTestAudioOut>(nullptr));
+        std::vector<std::string> reported;
+        out->SetOnError([&](TObject*, const std::string& Text, int32_t, bool&) { reported.push_back(Text); });
+        out->SetPrefillInterval(0);
+        out->OpenDevice(Stereo16(48000));
+        out->WriteBlock(Constant(4800, 16384, 0, 48000));
+        out->WriteBlock(Constant(4800, 16384, 0, 48000));
+        waveout_virtual::FailNext(WaveOutCall::Reset, MMSYSERR_ERROR);
+        if (destroy) {
+            out.reset();
+        } else {
+            EXPECT_THROW(out->CloseDevice(false), ESGException);
+            EXPECT_FALSE(out->IsOpen());
+            EXPECT_EQ(out->QueuedBlocks(), 0);
+        }
+        EXPECT_EQ(reported, std::vector<std::string>{"Can't restart audio device."});
+        // The device let go of everything: nothing is left to play or to call back.
+        EXPECT_EQ(Peak(waveout_virtual::Advance(9600), 0), 0.0);
+        EXPECT_TRUE(waveout_virtual::Configure({"Speakers"}, 48000)) << "a handle is still open";
+    }
 }
 
-TEST_F(AudioOut, ACapabilityFailureIsOnlyAWarning)
+TEST_F(AudioOut, ARefusedBlockIsFreedWithAWarning)
 {
-    std::vector<std::string> warnings;
-    Out->SetOnWarning([&](TObject*, const std::string& Text, int32_t) { warnings.push_back(Text); });
-    Out->Device()->SetDeviceName("Headphones");
-    waveout_virtual::FailNext(WaveOutCall::Caps, MMSYSERR_NODRIVER);
-    Out->OpenDevice(Stereo16(22050));
-    EXPECT_EQ(warnings, std::vector<std::string>{"Can't get device capabilities."});
-    ASSERT_EQ(waveout_virtual::Opens().size(), 1u);
-    EXPECT_EQ(waveout_virtual::Opens()[0].DeviceId, 0u);
+    for (WaveOutCall call : {WaveOutCall::Prepare, WaveOutCall::Write}) {
+        ASSERT_TRUE(waveout_virtual::Configure({"Speakers"}, 48000));
+        TOwned<TTestAudioOut> out(Create<TTestAudioOut>(nullptr));
+        std::vector<std::pair<std::string, int32_t>> warnings;
+        out->SetOnWarning([&](TObject*, const std::string& Text, int32_t Code) { warnings.emplace_back(Text, Code); });
+        out->SetPrefillInterval(0);
+        out->OpenDevice(Stereo16(48000));
+        IntfPtr<IAUAudioBuffer> refused = Constant(4800, 16384, 0, 48000);
+        waveout_virtual::FailNext(call, MMSYSERR_NOMEM);
+        out->WriteBlock(refused);
+        ASSERT_EQ(warnings.size(), 1u);
+        EXPECT_EQ(warnings[0].first, call == WaveOutCall::Prepare ? "Can't prepare audio buffer." : "Can't write audio buffer.");
+        EXPECT_EQ(warnings[0].second, int32_t(MMSYSERR_NOMEM));
+        EXPECT_EQ(out->QueuedBlocks(), 0);
+        EXPECT_EQ(BufferInstance<TAUAudioBuffer>(refused.Get())->RefCount(), 1) << "the player still holds the samples";
+        // The next block plays.
+        out->WriteBlock(Constant(4800, 8192, 0, 48000));
+        EXPECT_EQ(out->QueuedBlocks(), 1);
+        EXPECT_NEAR(waveout_virtual::Advance(4800)[2 * 2400], 0.25, 1e-3);
+        ASSERT_TRUE(WaitUntil([&] { return out->QueuedBlocks() == 0; }));
+    }
+}
+
+TEST_F(AudioOut, ADeviceWhoseCapabilitiesFailMatchesNothing)
+{
+    struct Case {
+        const char* Name;
+        UINT Id;
+    };
+    // The failure hits the first device queried, "Speakers".
+    for (const Case& c : {Case{"Speakers", WAVE_MAPPER}, Case{"Headphones", 1}}) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(waveout_virtual::Configure({"Speakers", "Headphones"}, 48000));
+        TOwned<TTestAudioOut> out(Create<TTestAudioOut>(nullptr));
+        std::vector<std::string> warnings;
+        out->SetOnWarning([&](TObject*, const std::string& Text, int32_t) { warnings.push_back(Text); });
+        out->Device()->SetDeviceName(c.Name);
+        waveout_virtual::FailNext(WaveOutCall::Caps, MMSYSERR_NODRIVER);
+        out->OpenDevice(Stereo16(22050));
+        EXPECT_EQ(warnings, std::vector<std::string>{"Can't get device capabilities."});
+        ASSERT_EQ(waveout_virtual::Opens().size(), 1u);
+        EXPECT_EQ(waveout_virtual::Opens()[0].DeviceId, c.Id);
+    }
 }
 
 // The player fed through its input pin, as a chain feeds it.
@@ -266,6 +315,41 @@ TEST_F(AudioOutStream, AStopDuringThePrefillPlaysWhatWasWrittenAtOnce)
     Start(44100);
     ASSERT_EQ(waveout_virtual::Opens().size(), 2u);
     EXPECT_EQ(waveout_virtual::Opens()[1].Format.Format.nSamplesPerSec, 44100u);
+}
+
+TEST_F(AudioOutStream, AFailedRestartIsReportedAndTriedAgainWithTheNextBuffer)
+{
+    for (bool handled : {true, false}) {
+        SCOPED_TRACE(handled ? "handled" : "raised");
+        Out.reset();
+        ASSERT_TRUE(waveout_virtual::Configure({"Speakers"}, 48000));
+        Out.reset(Create<TTestAudioOut>(nullptr));
+        ASSERT_TRUE(Out->InputPin()->Connect(Source.get()));
+        int reported = 0;
+        Out->SetOnError([&](TObject*, const std::string& Text, int32_t, bool& Handled) {
+            EXPECT_EQ(Text, "Can't restart audio device.");
+            ++reported;
+            Handled = handled;
+        });
+        Start(22050);
+        Send(4096, 22050);  // 185 ms of the 300 ms prefill
+        waveout_virtual::FailNext(WaveOutCall::Restart, MMSYSERR_ERROR);
+        Send(4096, 22050);  // raised or not, a buffer's sender does not see the error
+        EXPECT_EQ(reported, 1);
+        EXPECT_TRUE(Out->IsPaused());
+        Send(4096, 22050);
+        EXPECT_FALSE(Out->IsPaused());
+        // It plays, and what it holds drains as it plays.
+        EXPECT_NEAR(waveout_virtual::Advance(9600)[2 * 4800], 0.5, 2e-3);
+        for (int i = 0; i < 6; ++i) {
+            Send(4096, 22050);
+            waveout_virtual::Advance(8916);
+        }
+        ASSERT_TRUE(WaitUntil([&] {
+            waveout_virtual::Advance(1024);
+            return Out->QueuedBlocks() == 0 && Out->WaitingOperations() == 0;
+        }));
+    }
 }
 
 TEST_F(AudioOutStream, SwitchedOffItDropsArrivingBuffersAndKeepsTheFormat)

@@ -1,10 +1,14 @@
 // The mixer: per-input queues, gains and sums, the output format, pacing, and its
 // channel collection.
 #include "components/audio/AUAudioMixer.h"
+#include "components/audio/AUAudioOut.h"
 #include "components/audio/tests/StreamPinFixtures.h"
 #include "components/audio/tests/WaitUntil.h"
+#include "platform/waveout/WaveOutVirtual.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 
 namespace dcs {
@@ -151,6 +155,106 @@ TEST_F(Mixer, GainsSumsAndDisabledChannels)
     }
 }
 
+// 16-bit input samples as the mixer widens them.
+int32_t Widened(int32_t AValue, uint32_t ABits)
+{
+    return ABits == 24 ? int32_t(int64_t(AValue) * 8388607 / 32767) : int32_t(int64_t(AValue) * 2147483647 / 32767);
+}
+
+// Samples of a mono buffer as signed values, 24-bit ones sign-extended.
+std::vector<int32_t> Signed(IAUAudioBuffer* ABuffer)
+{
+    std::vector<int32_t> r = Samples(ABuffer);
+    if (ABuffer->GetSampleBitWidth() == 24)
+        for (int32_t& v : r)
+            v = v >= 8388608 ? v - 16777216 : v;
+    return r;
+}
+
+TEST_F(Mixer, WideSumsAndGainsSaturateOnTheDirectAndTheStretchedPath)
+{
+    struct Case {
+        uint32_t Bits;
+        uint32_t InputRate;  // 44100 is stretched to the 22050 output
+        double Gain0;
+    };
+    for (const Case& c : {Case{24, 22050, 1.0}, Case{24, 44100, 1.0}, Case{32, 22050, 1.0}, Case{32, 44100, 1.0},
+                          Case{24, 22050, 2.0}, Case{32, 44100, 2.0}}) {
+        SCOPED_TRACE(testing::Message() << c.Bits << " bits from " << c.InputRate << " gain " << c.Gain0);
+        Reset();
+        Format(true, 22050, c.Bits, 1, 4);
+        TAUPNAudioSourcePin* in0 = AddInput(c.InputRate);
+        TAUPNAudioSourcePin* in1 = AddInput(c.InputRate);
+        Mix->Channels()->GetItem(0)->SetCoefficient(c.Gain0);
+        // In phase at 30000 of 32767, the two are far beyond full scale together.
+        const std::vector<int16_t> one{30000, -30000, 100, 0};
+        std::vector<int16_t> in;
+        for (int16_t v : one)
+            in.insert(in.end(), c.InputRate == 44100 ? 2 : 1, v);
+        in1->SubmitBuffer(Mono16(in, c.InputRate).Get());
+        in0->SubmitBuffer(Mono16(in, c.InputRate).Get());
+        auto mixed = Mixed();
+        ASSERT_EQ(mixed.size(), 1u);
+        const int32_t high = c.Bits == 24 ? 8388607 : INT32_MAX;
+        const int32_t low = c.Bits == 24 ? -8388608 : INT32_MIN;
+        const int32_t small = int32_t(std::nearbyint(Widened(100, c.Bits) * c.Gain0)) + Widened(100, c.Bits);
+        EXPECT_EQ(Signed(mixed[0].Get()), (std::vector<int32_t>{high, low, small, 0}));
+    }
+}
+
+TEST_F(Mixer, AMonoInputPlaysOnAMonoOutputOfAnotherSpeaker)
+{
+    for (uint32_t rate : {22050u, 44100u}) {
+        SCOPED_TRACE(rate);
+        Reset();
+        Format(true, 22050, 24, 1, 4);
+        Mix->AudioFormat()->SetChannelMask({spFrontRight});
+        TAUPNAudioSourcePin* in = AddInput(rate);  // masked front left
+        std::vector<int16_t> samples;
+        for (int16_t v : {1000, -2000, 3000, -4000})
+            samples.insert(samples.end(), rate == 44100 ? 2 : 1, v);
+        in->SubmitBuffer(Mono16(samples, rate).Get());
+        auto mixed = Mixed();
+        ASSERT_EQ(mixed.size(), 1u);
+        EXPECT_EQ(mixed[0]->GetChannelMask(), TAUSpeakers{spFrontRight});
+        EXPECT_EQ(Signed(mixed[0].Get()),
+                  (std::vector<int32_t>{Widened(1000, 24), Widened(-2000, 24), Widened(3000, 24), Widened(-4000, 24)}));
+    }
+}
+
+TEST_F(Mixer, AnInputThatNeedsNoSamplesAddsSilence)
+{
+    // Rate 0 beside 22050 Hz, first and second in the mix: whatever the pooled blocks
+    // held before must not reach the output.
+    for (bool zeroFirst : {true, false}) {
+        SCOPED_TRACE(zeroFirst);
+        Reset();
+        Format(true, 22050, 16, 1, 4);
+        TAUPNAudioSourcePin* in = nullptr;
+        TAUPNAudioSourcePin* still = nullptr;
+        if (zeroFirst) {
+            still = AddInput(0);
+            in = AddInput(22050);
+        } else {
+            in = AddInput(22050);
+            still = AddInput(0);
+        }
+        EXPECT_EQ(Mix->Input(zeroFirst ? 0 : 1)->FNeddedSamples, 0u);
+        std::vector<int32_t> sent;
+        for (int16_t k = 1; k <= 8; ++k) {
+            const std::vector<int16_t> block{int16_t(100 * k), int16_t(-100 * k), int16_t(k), 0};
+            still->SubmitBuffer(Mono16({11111}, 0).Get());
+            in->SubmitBuffer(Mono16(block, 22050).Get());
+            sent.insert(sent.end(), block.begin(), block.end());
+        }
+        std::vector<int32_t> heard;
+        for (auto& b : Mixed())
+            for (int32_t v : Samples(b.Get()))
+                heard.push_back(v);
+        EXPECT_EQ(heard, sent);
+    }
+}
+
 TEST_F(Mixer, OutputRateIsTheFormatsWhenEnabledElseTheHighestInputRate)
 {
     for (bool enabled : {true, false}) {
@@ -245,6 +349,44 @@ TEST_F(Mixer, ADownstreamMasterPacesItAndPumpsFastInputsMoreOften)
     EXPECT_EQ(pumps, 2u);
     // The mix runs on the mixer's own pump thread.
     EXPECT_TRUE(WaitUntil([&] { return mixedHeard() == 1; }));
+}
+
+TEST_F(Mixer, AStartThePlayerCannotTakeLeavesItStoppedAndTheNextStartWorks)
+{
+    for (WaveOutCall call : {WaveOutCall::Open, WaveOutCall::Pause}) {
+        SCOPED_TRACE(call == WaveOutCall::Open ? "open" : "pause");
+        Reset();
+        ASSERT_TRUE(WaveOutSelectBackend("virtual"));
+        ASSERT_TRUE(waveout_virtual::Configure({"Speakers"}, 22050));
+        TOwned<TAUAudioOut> out(Create<TAUAudioOut>(nullptr));
+        out->SetPrefillInterval(0);
+        OutputSink->Disconnect();
+        ASSERT_TRUE(out->InputPin()->Connect(Mix->OutputPin()));
+        Format(true, 22050, 16, 1, 256);
+        Sources.push_back(
+            Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
+        TAUPNAudioSourcePin* in = Sources.back().get();
+        ASSERT_TRUE(Mix->Channels()->Add()->InputPin()->Connect(in));
+        auto start = [&] { in->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(1, 22050, 16), false).Get()); };
+
+        waveout_virtual::FailNext(call, MMSYSERR_ALLOCATED);
+        EXPECT_THROW(start(), ESGException);
+        EXPECT_FALSE(Mix->Running());
+        // Stopped, it holds on to nothing that arrives.
+        for (int i = 0; i < 50; ++i)
+            in->SubmitBuffer(Mono16(std::vector<int16_t>(256, 8192), 22050).Get());
+        EXPECT_EQ(Mix->Input(0)->GetCollectedSamples(), 0u);
+
+        start();
+        EXPECT_TRUE(Mix->Running());
+        for (int i = 0; i < 4; ++i)
+            in->SubmitBuffer(Mono16(std::vector<int16_t>(256, 8192), 22050).Get());
+        EXPECT_EQ(Mix->Input(0)->GetCollectedSamples(), 0u);
+        EXPECT_FALSE(out->IsPaused());
+        EXPECT_GT(waveout_virtual::Advance(512)[2 * 300], 0.15) << "it plays";
+        Mix->OutputPin()->Disconnect();
+        ASSERT_TRUE(OutputSink->Connect(Mix->OutputPin()));
+    }
 }
 
 TEST_F(Mixer, ChannelsAndInputPinsStayPaired)

@@ -19,9 +19,11 @@ TEST(Samples8, ArithmeticAroundTheZeroLevel)
         Fn fn;
         uint8_t dst, src, expected;
     } cases[] = {
-        {AddSamples8, 200, 200, 17},   // wraps, no saturation
+        {AddSamples8, 200, 200, 255},  // +73 + 73 saturates
+        {AddSamples8, 20, 30, 0},
         {AddSamples8, 127, 50, 50},    // zero level is the identity
         {SubSamples8, 100, 200, 27},
+        {SubSamples8, 250, 0, 255},
         {MulSamples8, 137, 137, 227},
         {MulSamples8, 0, 0, 128},      // (-127)^2 + 127 modulo 256
         {DivSamples8, 227, 137, 137},
@@ -110,7 +112,7 @@ TEST(Samples24, StridedSetAndCopyTouchOnlyTheirColumn)
         EXPECT_EQ(ReadSample24(b + 6 * i + 3), -300000);
 }
 
-TEST(Samples24, ArithmeticWrapsAndNeverTrapsOnDivision)
+TEST(Samples24, SumsSaturateAndDivisionNeverTraps)
 {
     uint8_t d[9], s[9];
     const int32_t dv[3] = {8388607, 100, -7}, sv[3] = {1, 0, 2};
@@ -119,12 +121,12 @@ TEST(Samples24, ArithmeticWrapsAndNeverTrapsOnDivision)
         WriteSample24(sv[i], s + 3 * i);
     }
     AddSamples24(s, 3, d, 3, Column(3), 0);
-    EXPECT_EQ(ReadSample24(d), -8388608);  // 8388608 stored in 24 bits
+    EXPECT_EQ(ReadSample24(d), 8388607);
     EXPECT_EQ(ReadSample24(d + 3), 100);
     EXPECT_EQ(ReadSample24(d + 6), -5);
 
     DivSamples24(s, 3, d, 3, Column(3), 0);
-    EXPECT_EQ(ReadSample24(d), -8388608);
+    EXPECT_EQ(ReadSample24(d), 8388607);
     EXPECT_EQ(ReadSample24(d + 3), 100) << "a zero divisor leaves the sample";
     EXPECT_EQ(ReadSample24(d + 6), -2);  // truncation toward zero
 
@@ -133,21 +135,28 @@ TEST(Samples24, ArithmeticWrapsAndNeverTrapsOnDivision)
     uint8_t out[9] = {};
     DivConstTo24(d, 0, out, 3, 0);  // the copying form still copies
     EXPECT_EQ(ReadSample24(out + 3), 100);
+    WriteSample24(-8388608, d);
     SubConstTo24(d, 1, out, 3, 0);
-    EXPECT_EQ(ReadSample24(out), -1) << "below the range: low 24 bits, sign forced";
+    EXPECT_EQ(ReadSample24(out), -8388608) << "below the range saturates";
+    AddConstStrided24(100, out + 3, 3, Column(1), 0);
+    EXPECT_EQ(ReadSample24(out + 3), 199);
     MulConstStrided24(-3, d + 3, 3, Column(2), 0);
     EXPECT_EQ(ReadSample24(d + 3), -300);
     EXPECT_EQ(ReadSample24(d + 6), 6);
 }
 
-TEST(Samples32, WrapAndGuardedDivision)
+TEST(Samples32, SumsSaturateProductsWrapDivisionIsGuarded)
 {
     int32_t d[4] = {INT_MAX, INT_MIN, 7, INT_MIN};
     const int32_t s[4] = {1, -1, 0, 2};
     int32_t a[4];
     std::memcpy(a, d, sizeof a);
     AddSamples32(s, 4, a, 4, Column(4), 0);
-    EXPECT_EQ(a[0], INT_MIN);
+    EXPECT_EQ(a[0], INT_MAX);
+    EXPECT_EQ(a[1], INT_MIN);
+    EXPECT_EQ(a[3], INT_MIN + 2);
+    SubConstStrided32(5, a + 1, 4, Column(1), 0);
+    EXPECT_EQ(a[1], INT_MIN);
     std::memcpy(a, d, sizeof a);
     MulSamples32(s, 4, a, 4, Column(4), 0);
     EXPECT_EQ(a[1], INT_MIN);  // low 32 bits of 2^31
@@ -282,13 +291,13 @@ TEST(SampleWidths, ColumnConverterDispatchesEveryPair)
     EXPECT_EQ(untouched, 0x44);
 }
 
-TEST(SampleGain, RoundsToEvenKeepsLowBitsAndSkipsUnity)
+TEST(SampleGain, RoundsToEvenSaturatesAndSkipsUnity)
 {
     struct {
         int16_t x;
         double c;
         int16_t expected;
-    } cases16[] = {{20000, 2.0, -25536}, {3, 0.5, 2}, {5, 0.5, 2}, {7, 0.5, 4}, {-3, 0.5, -2}, {1234, 1.0, 1234}};
+    } cases16[] = {{20000, 2.0, 32767}, {-20000, 2.0, -32768}, {-32768, -1.0, 32767}, {3, 0.5, 2}, {5, 0.5, 2}, {7, 0.5, 4}, {-3, 0.5, -2}, {1234, 1.0, 1234}};
     for (auto c : cases16) {
         int16_t v = c.x;
         ScaleSamples16(&v, 2, Column(1), c.c);
@@ -297,6 +306,8 @@ TEST(SampleGain, RoundsToEvenKeepsLowBitsAndSkipsUnity)
     uint8_t b = 127;
     ScaleSamples8(&b, 1, Column(1), 0.5);
     EXPECT_EQ(b, 64);
+    ScaleSamples8(&b, 1, Column(1), 4.5);
+    EXPECT_EQ(b, 255);
 
     int16_t src = 100, dst = -1;
     ScaleSamplesTo16(&src, &dst, 2, Column(1), 1.0);
@@ -308,17 +319,22 @@ TEST(SampleGain, RoundsToEvenKeepsLowBitsAndSkipsUnity)
 
     int32_t w = INT_MAX;
     ScaleSamples32(&w, 4, Column(1), 2.0);
-    EXPECT_EQ(w, -2);
+    EXPECT_EQ(w, INT_MAX);
+    ScaleSamples32(&w, 4, Column(1), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(w, INT_MIN);
+    w = 0;
     ScaleSamples32(&w, 4, Column(1), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(w, -2) << "a product that is no number leaves the sample";
+    EXPECT_EQ(w, 0) << "a product that is no number leaves the sample";
     w = 3;
     ScaleSamples32(&w, 4, Column(1), 1e300);
-    EXPECT_EQ(w, 0) << "a huge finite product keeps its (zero) low bits";
+    EXPECT_EQ(w, INT_MAX);
 
-    uint8_t s24[3];
+    uint8_t s24[6];
     WriteSample24(5000000, s24);
-    ScaleSamples24(s24, 3, Column(1), 2.0);
-    EXPECT_EQ(ReadSample24(s24), 10000000 - 16777216);  // wraps, forced negative
+    WriteSample24(-5000000, s24 + 3);
+    ScaleSamples24(s24, 3, Column(2), 2.0);
+    EXPECT_EQ(ReadSample24(s24), 8388607);
+    EXPECT_EQ(ReadSample24(s24 + 3), -8388608);
 }
 
 TEST(SampleRegions, EmptyRegionsWriteNothing)

@@ -275,6 +275,7 @@ TEST_F(VirtualWaveOut, FailedOpenLeavesNoThreadOrHandle) {
 }
 
 TEST_F(VirtualWaveOut, InjectedFailuresOfTheOtherCalls) {
+    Block block(Tone(16, 48000, 480, 1000, 0.5));
     Messages m;
     HWAVEOUT h = nullptr;
     ASSERT_EQ(Open(h, Format(1, 16, 48000, SPEAKER_FRONT_LEFT), m), MMSYSERR_NOERROR);
@@ -292,6 +293,16 @@ TEST_F(VirtualWaveOut, InjectedFailuresOfTheOtherCalls) {
     EXPECT_EQ(waveOutRestart(h), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutReset(h), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutGetDevCapsW(0, &caps, sizeof caps), MMSYSERR_NOERROR);
+
+    // A refused block is neither prepared nor queued: the handle still closes.
+    waveout_virtual::FailNext(WaveOutCall::Prepare, MMSYSERR_NOMEM);
+    EXPECT_EQ(waveOutPrepareHeader(h, &block.Header, sizeof(WAVEHDR)), MMSYSERR_NOMEM);
+    EXPECT_EQ(block.Header.dwFlags & WHDR_PREPARED, 0u);
+    ASSERT_EQ(waveOutPrepareHeader(h, &block.Header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
+    waveout_virtual::FailNext(WaveOutCall::Write, MMSYSERR_ERROR);
+    EXPECT_EQ(waveOutWrite(h, &block.Header, sizeof(WAVEHDR)), MMSYSERR_ERROR);
+    EXPECT_EQ(block.Header.dwFlags & WHDR_INQUEUE, 0u);
+    EXPECT_EQ(waveOutUnprepareHeader(h, &block.Header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
 }
 
