@@ -31,21 +31,63 @@ VpsStatus Clear(T* dst, int len)
     return StatusOk;
 }
 
+// Adding and subtracting 1.5 * 2^(p-1), p the significand width, lands the sum in the
+// binade whose last place is 1, so the FPU's own round-to-nearest-even does the rounding:
+// exact for |y| < 2^(p-2), and monotonic beyond, so a value past an int32 limit stays
+// past it. No library call per element, and the double form vectorises.
+constexpr double kRoundShift = 6755399441055744.0;       // 1.5 * 2^52
+constexpr Ext kRoundShiftExt = 13835058055282163712.0L;  // 1.5 * 2^63
+
+// Limits to the int32 range, NaN to the lower end. Written as the two comparisons the
+// min/max instructions make, so the loops stay branch-free.
+template <typename R>
+inline R SaturateInt32(R y)
+{
+    y = y > R(-2147483648.0) ? y : R(-2147483648.0);
+    return y < R(2147483647.0) ? y : R(2147483647.0);
+}
+
+// For a multiplier that is a normal double: y = m * x is then exact in double wherever
+// the extended product is; an overflow saturates the same way, and an underflowed product
+// is below 1 either way. Rounding before saturating keeps the loop free of branches.
+template <typename T>
+void ConvertInDouble(const T* pSrc, int32_t* pDst, int len, bool nearest, double m)
+{
+    if (nearest) {
+        for (int i = 0; i < len; ++i) {
+            const double y = m * static_cast<double>(pSrc[i]);
+            pDst[i] = static_cast<int32_t>(SaturateInt32((y + kRoundShift) - kRoundShift));
+        }
+    } else {
+        for (int i = 0; i < len; ++i)
+            pDst[i] = static_cast<int32_t>(SaturateInt32(m * static_cast<double>(pSrc[i])));
+    }
+}
+
+// Multipliers beyond the double range, in extended precision, where 2^-sf still exists.
+template <typename T>
+void ConvertInExt(const T* pSrc, int32_t* pDst, int len, bool nearest, Ext m)
+{
+    for (int i = 0; i < len; ++i) {
+        const Ext y = SaturateInt32(m * static_cast<Ext>(pSrc[i]));
+        pDst[i] = static_cast<int32_t>(nearest ? (y + kRoundShiftExt) - kRoundShiftExt : y);
+    }
+}
+
 template <typename T>
 VpsStatus ConvertToInt32(const T* pSrc, int32_t* pDst, int len, int rndMode, int scaleFactor)
 {
-    // 2^-sf in extended precision; beyond +-20000 the factor is already 0 or infinity,
-    // which repeated halving or doubling would reach as well.
-    const int sf = scaleFactor > 20000 ? 20000 : scaleFactor < -20000 ? -20000 : scaleFactor;
-    const Ext m = std::ldexp(1.0L, -sf);
-    return MapEach(pSrc, pDst, len, [=](T x) -> int32_t {
-        const Ext y = scaleFactor == 0 ? static_cast<Ext>(x) : m * static_cast<Ext>(x);
-        if (y >= 2147483647.0L)
-            return 2147483647;
-        if (y > -2147483648.0L)  // round to nearest (ties to even) in the default FPU mode
-            return rndMode == 1 ? static_cast<int32_t>(std::nearbyint(y)) : static_cast<int32_t>(y);
-        return std::numeric_limits<int32_t>::min();  // also NaN
-    });
+    if (VpsStatus s = DspCheck(len, pSrc, pDst))
+        return s;
+    if (scaleFactor >= -1023 && scaleFactor <= 1022) {
+        ConvertInDouble(pSrc, pDst, len, rndMode == 1, std::ldexp(1.0, -scaleFactor));
+    } else {
+        // Beyond +-20000 the factor is already 0 or infinity, which repeated halving or
+        // doubling would reach as well.
+        const int sf = scaleFactor > 20000 ? 20000 : scaleFactor < -20000 ? -20000 : scaleFactor;
+        ConvertInExt(pSrc, pDst, len, rndMode == 1, std::ldexp(1.0L, -sf));
+    }
+    return StatusOk;
 }
 
 // Complex products with each component rounded once from extended precision.

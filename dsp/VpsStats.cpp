@@ -12,23 +12,29 @@ using namespace vpsloops;
 namespace {
 
 
-// Sum of a vector in two interleaved extended accumulators: positions 0 and 2 of every
+// Sum of f(element) in two interleaved extended accumulators: positions 0 and 2 of every
 // block of four go to the first, 1 and 3 to the second, the tail to the first.
-template <typename T>
-Ext PairwiseSum(const T* p, int len)
+template <typename T, typename F>
+Ext PairwiseSum(const T* p, int len, F f)
 {
     Ext first = 0.0L, second = 0.0L;
     const int blocks = len / 4 * 4;
     int i = 0;
     for (; i < blocks; i += 4) {
-        first += p[i];
-        second += p[i + 1];
-        first += p[i + 2];
-        second += p[i + 3];
+        first += f(p[i]);
+        second += f(p[i + 1]);
+        first += f(p[i + 2]);
+        second += f(p[i + 3]);
     }
     for (; i < len; ++i)
-        first += p[i];
+        first += f(p[i]);
     return second + first;
+}
+
+template <typename T>
+Ext PairwiseSum(const T* p, int len)
+{
+    return PairwiseSum(p, len, [](T x) { return static_cast<Ext>(x); });
 }
 
 template <typename T>
@@ -170,37 +176,17 @@ VpsStatus vpsStdDev_64f(const double* pSrc, int len, double* pStdDev)
         return StatusNullPointer;
     if (len < 2)
         return StatusBadSize;
-    Ext s1a = 0.0L, s2a = 0.0L, s1b = 0.0L, s2b = 0.0L;
-    const int blocks = len / 4 * 4;
-    int i = 0;
-    for (; i < blocks; i += 4) {
-        const Ext x0 = pSrc[i], x1 = pSrc[i + 1], x2 = pSrc[i + 2], x3 = pSrc[i + 3];
-        s1a += x0;
-        s2a += x0 * x0;
-        s1b += x1;
-        s2b += x1 * x1;
-        s1a += x2;
-        s2a += x2 * x2;
-        s1b += x3;
-        s2b += x3 * x3;
-    }
-    for (; i < len; ++i) {
-        const Ext x = pSrc[i];
-        s1a += x;
-        s2a += x * x;
-    }
-    const Ext S1 = s1b + s1a;
-    const Ext S2 = s2b + s2a;
+    // Two passes, the mean first and then the squared deviations from it: the one-pass
+    // S2 * n - S1^2 cancels away most digits when the mean is large beside the spread.
+    // The sum of squares is never negative; a NaN or infinite element makes it NaN, and
+    // the deviation is then NaN, not a plausible number.
     const Ext n = len;
-    const Ext g = S2 * n - S1 * S1;
-    // A cancelling sum may leave g a hair below zero: that is a zero deviation. A NaN or
-    // infinite element makes g NaN, and the deviation is then NaN, not a plausible 0.
-    if (std::isnan(g))
-        *pStdDev = std::numeric_limits<double>::quiet_NaN();
-    else if (g > 0.0L)
-        *pStdDev = static_cast<double>(std::sqrt(g / (n * (n - 1.0L))));
-    else
-        *pStdDev = 0.0;
+    const Ext mean = PairwiseSum(pSrc, len) / n;
+    const Ext squares = PairwiseSum(pSrc, len, [mean](double x) {
+        const Ext d = x - mean;
+        return d * d;
+    });
+    *pStdDev = static_cast<double>(std::sqrt(squares / (n - 1.0L)));
     return StatusOk;
 }
 

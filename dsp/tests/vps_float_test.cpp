@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <type_traits>
 #include <vector>
 
 namespace dcs {
@@ -232,6 +235,107 @@ TEST(VpsFloat, ConversionsRoundAndSaturate)
     float f32[1];
     fallback::vpsConvert_32s32f(big32, f32, 1);
     EXPECT_EQ(f32[0], 16777216.0f);  // nearest float, ties to even
+}
+
+// The conversion as first written, rounding each element with the C library in extended
+// precision: the reference the in-register rounding has to match bit for bit.
+template <typename T>
+int32_t ReferenceToInt32(T x, int rndMode, int scaleFactor)
+{
+    const int sf = std::clamp(scaleFactor, -20000, 20000);
+    const long double m = std::ldexp(1.0L, -sf);
+    const long double y = scaleFactor == 0 ? static_cast<long double>(x) : m * x;
+    if (y >= 2147483647.0L)
+        return 2147483647;
+    if (y > -2147483648.0L)
+        return rndMode == 1 ? static_cast<int32_t>(std::nearbyint(y)) : static_cast<int32_t>(y);
+    return INT32_MIN;
+}
+
+template <typename T>
+void ExpectConversionMatchesReference(const std::vector<T>& xs, const std::vector<int>& sfs)
+{
+    std::vector<int32_t> got(xs.size());
+    for (int sf : sfs) {
+        for (int rnd : {0, 1, 2}) {
+            VpsStatus st;
+            if constexpr (std::is_same_v<T, double>)
+                st = fallback::vpsConvert_64f32s_Sfs(xs.data(), got.data(), int(xs.size()), rnd, sf);
+            else
+                st = fallback::vpsConvert_32f32s_Sfs(xs.data(), got.data(), int(xs.size()), rnd, sf);
+            ASSERT_EQ(st, StatusOk);
+            for (size_t i = 0; i < xs.size(); ++i)
+                ASSERT_EQ(got[i], ReferenceToInt32(xs[i], rnd, sf))
+                    << (sizeof(T) == 8 ? "double " : "float ") << std::hexfloat << xs[i]
+                    << " rnd " << rnd << " sf " << sf;
+        }
+    }
+}
+
+// Scale factors around every place where the multiplier changes representation: 1, the
+// ends of the double range, denormal and vanishing multipliers, and the clamp at 20000.
+const std::vector<int> kEdgeScaleFactors = {
+    0, 1, -1, 2, -2, 31, -31, 32, -32, 52, -52, 63, -63, 64, 100, -100, 149, -149, 1021,
+    1022, 1023, 1024, 1074, 1075, 1076, -1021, -1022, -1023, -1024, -1025, -1074, -1075,
+    16381, 16382, 16383, 16384, 16445, 16446, 16447, -16381, -16382, -16383, -16384, 19999,
+    20000, 20001, -20000, -20001, INT32_MAX, INT32_MIN};
+
+// Each value with both of its neighbours, so halves, the limits and the values just past
+// them are all tried.
+template <typename T>
+std::vector<T> WithNeighbours(std::initializer_list<T> values)
+{
+    std::vector<T> out;
+    for (T x : values) {
+        out.push_back(x);
+        out.push_back(std::nextafter(x, std::numeric_limits<T>::infinity()));
+        out.push_back(std::nextafter(x, -std::numeric_limits<T>::infinity()));
+    }
+    return out;
+}
+
+TEST(VpsFloat, ConversionsMatchTheLibraryRoundingBitForBit)
+{
+    using D = std::numeric_limits<double>;
+    using F = std::numeric_limits<float>;
+    const std::vector<double> table = WithNeighbours<double>({
+        0.0, -0.0, kNaN, -kNaN, kInf, -kInf, D::denorm_min(), D::min(), D::max(), -D::max(),
+        0.5, -0.5, 1.5, -1.5, 2.5, -2.5, 1073741823.5, -1073741824.5, 4503599627370495.5,
+        2147483646.5, 2147483647.0, 2147483647.5, 2147483648.0, -2147483647.5,
+        -2147483648.0, -2147483648.5, -2147483649.0, 4294967295.0, 1e300, -1e300});
+    const std::vector<float> tableF = WithNeighbours<float>({
+        0.0f, -0.0f, F::quiet_NaN(), F::infinity(), -F::infinity(), F::denorm_min(),
+        F::max(), -F::max(), 0.5f, -0.5f, 1.5f, 2.5f, -2.5f, 8388607.5f, -8388607.5f,
+        2147483520.0f, 2147483648.0f, -2147483648.0f, -2147483904.0f});
+    ExpectConversionMatchesReference(table, kEdgeScaleFactors);
+    ExpectConversionMatchesReference(tableF, kEdgeScaleFactors);
+}
+
+TEST(VpsFloat, ConversionsMatchTheLibraryRoundingOnRandomBitPatterns)
+{
+    // Random bit patterns cover every exponent; random halves and near-halves on top.
+    std::mt19937_64 rng(17);
+    std::vector<double> xs;
+    std::vector<float> xf;
+    for (int i = 0; i < 4000; ++i) {
+        const uint64_t bits = rng();
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        xs.push_back(d);
+        const uint32_t fbits = static_cast<uint32_t>(bits >> 32);
+        float f;
+        std::memcpy(&f, &fbits, sizeof f);
+        xf.push_back(f);
+        const double half = static_cast<int64_t>(rng() % (1ull << 33)) - (1ll << 32) + 0.5;
+        xs.push_back(half);
+        xs.push_back(std::nextafter(half, 0.0));
+        xf.push_back(static_cast<float>(half / 512));
+    }
+    std::vector<int> sfs = kEdgeScaleFactors;
+    for (int i = 0; i < 12; ++i)
+        sfs.push_back(static_cast<int>(rng() % 2400) - 1200);
+    ExpectConversionMatchesReference(xs, sfs);
+    ExpectConversionMatchesReference(xf, sfs);
 }
 
 }  // namespace

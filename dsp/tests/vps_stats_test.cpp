@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 namespace dcs {
@@ -63,6 +64,7 @@ TEST(VpsStats, MeanSumAndDeviationKeepExtendedPrecision)
         {{1e9 + 1, 1e9 + 2, 1e9 + 3}, 1.0},
         {{1, kNaN, 3}, kNaN},
         {{1, kInf, 3}, kNaN},
+        {{kInf, kInf}, kNaN},
     };
     for (const Case& c : cases) {
         double sd = -1;
@@ -78,6 +80,34 @@ TEST(VpsStats, MeanSumAndDeviationKeepExtendedPrecision)
     const double withNaN[5] = {1, 2, kNaN, 4, 5};
     ASSERT_EQ(fallback::vpsMean_64f(withNaN, 5, &r), StatusOk);
     EXPECT_TRUE(std::isnan(r));
+}
+
+TEST(VpsStats, DeviationKeepsItsDigitsWhenTheMeanIsLarge)
+{
+    // x = mean + spread * N(0, 1). x - mean is exact for these values, so the reference,
+    // a two-pass deviation of the shifted data in long double, is free of the large mean.
+    struct Case { double mean, spread; int len; };
+    const Case cases[] = {{1e9, 1, 1000}, {-3e12, 1e-2, 4099}, {1e-3, 1e-9, 517}, {1e15, 1, 64}};
+    std::mt19937_64 rng(2322);
+    std::normal_distribution<double> normal;
+    for (const Case& c : cases) {
+        std::vector<double> x(c.len);
+        std::vector<long double> shifted(c.len);
+        long double sum = 0;
+        for (int i = 0; i < c.len; ++i) {
+            x[i] = c.mean + c.spread * normal(rng);
+            shifted[i] = x[i] - c.mean;
+            sum += shifted[i];
+        }
+        const long double mean = sum / c.len;
+        long double squares = 0;
+        for (long double d : shifted)
+            squares += (d - mean) * (d - mean);
+        const double want = static_cast<double>(std::sqrt(squares / (c.len - 1)));
+        double sd = -1;
+        ASSERT_EQ(fallback::vpsStdDev_64f(x.data(), c.len, &sd), StatusOk);
+        EXPECT_NEAR(sd, want, 1e-9 * want) << "mean " << c.mean << " spread " << c.spread;
+    }
 }
 
 TEST(VpsStats, MinMaxReportFirstOccurrence)
