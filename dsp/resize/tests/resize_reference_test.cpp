@@ -77,7 +77,9 @@ template <class T>
 void RunTable()
 {
     const Factors kFactors[] = {{"below", 0.6, 0.45}, {"whole boxes", 0.5, 0.25}, {"at", 1.0, 1.0}, {"above", 1.7, 2.3}};
-    const VpiRect kRois[] = {{3, 3, 8, 7}, {0, 0, 99, 99}};  // inside; touching all four edges
+    // Inside; touching all four edges; the far corner's last 3 x 3 pixels (a raised
+    // destination at the smaller factors).
+    const VpiRect kRois[] = {{3, 3, 8, 7}, {0, 0, 99, 99}, {kW - 3, kH - 3, 9, 9}};
     const int kKinds[] = {InterpNearest, InterpLinear, InterpCubic, InterpLanczos, InterpSuper};
     for (const Layout layout : resize_test::kLayouts) {
         for (const bool bottomUp : {false, true}) {
