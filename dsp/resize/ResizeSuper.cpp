@@ -66,78 +66,79 @@ private:
     W trail_ = 0;
 };
 
-// One kernel: NC channels processed per pixel, source and destination pixels `pitch`
-// elements apart.
-template <class T, int NC>
-VpsStatus Super(const SuperKernelArgs& g, int pitch) noexcept
+// Whole-number boxes of integer samples (walk mode 0) sum exactly: column sums in Acc,
+// box sums in 64 bits, since a box of 2^17 samples of 65535 already passes 2^32.
+template <class T, int NC, class Acc>
+void WholeBoxes(const SuperKernelArgs& g, int pitch, Acc* sums) noexcept
 {
-    constexpr bool kFloat = std::is_floating_point_v<T>;
-    // Whole-number boxes of integer samples sum exactly; 64 bits, since a box of 2^17
-    // samples of 65535 already passes 2^32.
-    const bool exact = !kFloat && g.walkMode == 0;
-    const std::int64_t slots = static_cast<std::int64_t>(g.count) * NC;
-    void* block = dspMallocBytes(slots * (exact ? 8 : 4));
-    if (!block)
-        return StatusNoMemory;
-    auto* sums64 = static_cast<std::uint64_t*>(block);
-    auto* sumsF = static_cast<float*>(block);
-
     const auto* src = static_cast<const char*>(g.src);
     auto* dstRow = static_cast<char*>(g.dst);
+    const long long fa = static_cast<long long>(g.a), fb = static_cast<long long>(g.b);
     const long double c = g.c;
-    BoxWalk<double> rowWalk(g.b, (g.walkMode & 1) != 0);
-    const long double a = g.a;
-    const long long lastCol = g.count - 1;
-
-    const auto addRow = [&](long long unit, long double weight, bool whole) {
-        const T* row = reinterpret_cast<const T*>(src + std::min<long long>(unit, g.rows - 1) * g.srcStep);
-        if (exact) {
-            std::uint64_t* s = sums64;
+    const std::size_t slots = static_cast<std::size_t>(g.count) * NC;
+    for (int y = 0; y < g.dstH; ++y, dstRow += g.dstStep) {
+        std::memset(sums, 0, slots * sizeof(Acc));
+        for (long long r = y * fb; r < (y + 1) * fb; ++r) {
+            const T* row = reinterpret_cast<const T*>(src + std::min<long long>(r, g.rows - 1) * g.srcStep);
+            Acc* s = sums;
             for (int x = 0; x < g.count; ++x, row += pitch, s += NC)
                 for (int ch = 0; ch < NC; ++ch)
                     s[ch] += row[ch];
-        } else if (whole) {
-            float* s = sumsF;
+        }
+        T* out = reinterpret_cast<T*>(dstRow);
+        for (long long x = 0; x < g.dstW; ++x, out += pitch) {
+            std::uint64_t box[NC] = {};
+            for (long long u = x * fa; u < (x + 1) * fa; ++u) {
+                const Acc* s = sums + std::min<long long>(u, g.count - 1) * NC;
+                for (int ch = 0; ch < NC; ++ch)
+                    box[ch] += s[ch];
+            }
+            for (int ch = 0; ch < NC; ++ch) {
+                const std::int32_t v = ResizeTrunc(c * static_cast<long double>(box[ch]) + 0.5L);
+                out[ch] = static_cast<T>(std::min<std::int32_t>(v, std::numeric_limits<T>::max()));
+            }
+        }
+    }
+}
+
+// Any box: float column sums, extended-precision box sums rounded once to float.
+template <class T, int NC>
+void AnyBoxes(const SuperKernelArgs& g, int pitch, float* sums) noexcept
+{
+    const auto* src = static_cast<const char*>(g.src);
+    auto* dstRow = static_cast<char*>(g.dst);
+    const long double c = g.c;
+    const long long lastCol = g.count - 1;
+    const std::size_t slots = static_cast<std::size_t>(g.count) * NC;
+    BoxWalk<double> rowWalk(g.b, (g.walkMode & 1) != 0);
+    const auto addRow = [&](long long unit, long double weight, bool whole) {
+        const T* row = reinterpret_cast<const T*>(src + std::min<long long>(unit, g.rows - 1) * g.srcStep);
+        float* s = sums;
+        if (whole) {
             for (int x = 0; x < g.count; ++x, row += pitch, s += NC)
                 for (int ch = 0; ch < NC; ++ch)
                     s[ch] = static_cast<float>(static_cast<double>(row[ch]) + s[ch]);
         } else {
-            float* s = sumsF;
             for (int x = 0; x < g.count; ++x, row += pitch, s += NC)
                 for (int ch = 0; ch < NC; ++ch)
                     s[ch] = static_cast<float>(static_cast<long double>(row[ch]) * weight + s[ch]);
         }
     };
-
     for (int y = 0; y < g.dstH; ++y, dstRow += g.dstStep) {
-        std::memset(block, 0, static_cast<std::size_t>(slots) * (exact ? 8 : 4));
+        std::memset(sums, 0, slots * sizeof(float));
         rowWalk.Box(y, addRow);
-
         T* out = reinterpret_cast<T*>(dstRow);
-        BoxWalk<long double> colWalk(a, (g.walkMode & 2) != 0);
+        BoxWalk<long double> colWalk(g.a, (g.walkMode & 2) != 0);
         for (int x = 0; x < g.dstW; ++x, out += pitch) {
-            if (exact) {
-                std::uint64_t box[NC] = {};
-                colWalk.Box(x, [&](long long unit, long double, bool) {
-                    const std::uint64_t* s = sums64 + std::min(unit, lastCol) * NC;
-                    for (int ch = 0; ch < NC; ++ch)
-                        box[ch] += s[ch];
-                });
-                for (int ch = 0; ch < NC; ++ch) {
-                    const std::int32_t v = ResizeTrunc(c * static_cast<long double>(box[ch]) + 0.5L);
-                    out[ch] = static_cast<T>(std::min<std::int32_t>(v, std::numeric_limits<T>::max()));
-                }
-                continue;
-            }
             long double run[NC] = {};
             colWalk.Box(x, [&](long long unit, long double weight, bool whole) {
-                const float* s = sumsF + std::min(unit, lastCol) * NC;
+                const float* s = sums + std::min(unit, lastCol) * NC;
                 for (int ch = 0; ch < NC; ++ch)
                     run[ch] += whole ? static_cast<long double>(s[ch]) : s[ch] * weight;
             });
             for (int ch = 0; ch < NC; ++ch) {
                 const long double scaled = c * static_cast<float>(run[ch]);
-                if constexpr (kFloat) {
+                if constexpr (std::is_floating_point_v<T>) {
                     out[ch] = static_cast<float>(scaled);
                 } else {
                     // Float sums of a large box can round above the largest sample.
@@ -147,6 +148,33 @@ VpsStatus Super(const SuperKernelArgs& g, int pitch) noexcept
             }
         }
     }
+}
+
+// One kernel: NC channels processed per pixel, source and destination pixels `pitch`
+// elements apart. Allocates the column sums for the call.
+template <class T, int NC>
+VpsStatus Super(const SuperKernelArgs& g, int pitch) noexcept
+{
+    const std::int64_t slots = static_cast<std::int64_t>(g.count) * NC;
+    if constexpr (!std::is_floating_point_v<T>) {
+        if (g.walkMode == 0) {
+            // 32-bit column sums while a column of the box cannot pass 2^32.
+            const bool narrow = g.b * std::numeric_limits<T>::max() < 4294967296.0;
+            void* block = dspMallocBytes(slots * (narrow ? 4 : 8));
+            if (!block)
+                return StatusNoMemory;
+            if (narrow)
+                WholeBoxes<T, NC>(g, pitch, static_cast<std::uint32_t*>(block));
+            else
+                WholeBoxes<T, NC>(g, pitch, static_cast<std::uint64_t*>(block));
+            dspFree(block);
+            return StatusOk;
+        }
+    }
+    void* block = dspMallocBytes(slots * 4);
+    if (!block)
+        return StatusNoMemory;
+    AnyBoxes<T, NC>(g, pitch, static_cast<float*>(block));
     dspFree(block);
     return StatusOk;
 }

@@ -169,52 +169,60 @@ inline int Lowered(int interpolation, int w, int h)
     return interpolation;
 }
 
-template <class T>
-Result Resize(const View<T>& src, int srcW, int srcH, VpiRect roi, VpiSize room, double xF, double yF, int channels,
-              int interpolation, double xShift = 0, double yShift = 0)
+// Calls sink(i, j, ch, value) for every destination sample, value being the sample
+// before output rounding (the exact integer for nearest and 8u/16u linear). Returns the
+// destination size.
+template <class T, class Sink>
+VpiSize ResizeEach(const View<T>& src, int srcW, int srcH, VpiRect roi, VpiSize room, double xF, double yF,
+                   int channels, int interpolation, Sink&& sink, double xShift = 0, double yShift = 0)
 {
     interpolation = Lowered(interpolation, srcW, srcH);
     const bool q14 = interpolation == InterpLinear && !std::is_floating_point_v<T>;
     const Axis cols = BuildAxis(interpolation, q14, {srcW, roi.x, roi.width, room.width, xF, xShift});
     const Axis rows = BuildAxis(interpolation, q14, {srcH, roi.y, roi.height, room.height, yF, yShift});
-    Result res;
-    res.dstW = cols.count;
-    res.dstH = rows.count;
-    res.channels = channels;
-    res.v.resize(static_cast<std::size_t>(res.dstW) * res.dstH * channels);
-    long double* out = res.v.data();
-    for (int i = 0; i < res.dstH; ++i) {
-        for (int j = 0; j < res.dstW; ++j) {
-            for (int ch = 0; ch < channels; ++ch, ++out) {
+    const long double scale = interpolation == InterpSuper ? static_cast<long double>(xF) * yF : 1.0L;
+    for (int i = 0; i < rows.count; ++i) {
+        for (int j = 0; j < cols.count; ++j) {
+            for (int ch = 0; ch < channels; ++ch) {
                 if constexpr (!std::is_floating_point_v<T>) {
-                  if (q14) {
-                    // Row pass rounding (8u: to 1/64, 16u: to 1), then column pass rounding.
-                    const int shift = sizeof(T) == 1 ? 8 : 14;
-                    const std::uint32_t w1 = cols.q14W1[j], w0 = 16384 - w1;
-                    const auto rowValue = [&](int r) {
-                        const int c = cols.q14Low[j];
-                        return (src.At(r, c, ch) * w0 + src.At(r, c + 1, ch) * w1 + (1u << (shift - 1))) >> shift;
-                    };
-                    const std::uint32_t v1 = rows.q14W1[i], v0 = 16384 - v1;
-                    const int cshift = sizeof(T) == 1 ? 20 : 14;
-                    const int r = rows.q14Low[i];
-                    *out = (v0 * rowValue(r) + v1 * rowValue(r + 1) + (1u << (cshift - 1))) >> cshift;
-                    continue;
-                  }
+                    if (q14) {
+                        // Row pass rounding (8u: to 1/64, 16u: to 1), then column pass rounding.
+                        const int shift = sizeof(T) == 1 ? 8 : 14;
+                        const std::uint32_t w1 = cols.q14W1[j], w0 = 16384 - w1;
+                        const auto rowValue = [&](int r) {
+                            const int c = cols.q14Low[j];
+                            return (src.At(r, c, ch) * w0 + src.At(r, c + 1, ch) * w1 + (1u << (shift - 1))) >> shift;
+                        };
+                        const std::uint32_t v1 = rows.q14W1[i], v0 = 16384 - v1;
+                        const int cshift = sizeof(T) == 1 ? 20 : 14;
+                        const int r = rows.q14Low[i];
+                        sink(i, j, ch, static_cast<long double>((v0 * rowValue(r) + v1 * rowValue(r + 1) + (1u << (cshift - 1))) >> cshift));
+                        continue;
+                    }
                 }
                 long double sum = 0;
                 for (const Tap& tr : rows.taps[i])
                     for (const Tap& tc : cols.taps[j])
                         sum += tr.weight * tc.weight * static_cast<long double>(src.At(tr.index, tc.index, ch));
-                *out = sum;
+                sink(i, j, ch, sum * scale);
             }
         }
     }
-    if (interpolation == InterpSuper) {
-        const long double c = static_cast<long double>(xF) * yF;
-        for (long double& x : res.v)
-            x *= c;
-    }
+    return {cols.count, rows.count};
+}
+
+template <class T>
+Result Resize(const View<T>& src, int srcW, int srcH, VpiRect roi, VpiSize room, double xF, double yF, int channels,
+              int interpolation, double xShift = 0, double yShift = 0)
+{
+    Result res;
+    res.channels = channels;
+    std::vector<long double>& v = res.v;
+    const VpiSize size = ResizeEach(
+        src, srcW, srcH, roi, room, xF, yF, channels, interpolation,
+        [&v](int, int, int, long double x) { v.push_back(x); }, xShift, yShift);
+    res.dstW = size.width;
+    res.dstH = size.height;
     return res;
 }
 

@@ -323,6 +323,12 @@ TEST(ResizeSuper, LargeWholeBoxesOfFullSamplesDoNotWrap)
               StatusOk);
     EXPECT_EQ(out[0], 65535);
     EXPECT_EQ(out[1], 1);
+    // A box 65600 rows high passes 2^32 within one column.
+    std::vector<Vps16u> column(65600, 65535);
+    ASSERT_EQ(fallback::vpiResize_16u_C1R(column.data(), {1, 65600}, 2, {0, 0, 1, 65600}, out, 2, {1, 1}, 1.0,
+                                          1.0 / 65600, InterpSuper),
+              StatusOk);
+    EXPECT_EQ(out[0], 65535);
 }
 
 TEST(ResizeSuper, FloatSumsThatRoundAboveTheLargestSampleSaturate)
