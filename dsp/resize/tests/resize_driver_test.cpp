@@ -82,7 +82,7 @@ TEST(ResizeDriver, ClipsTheRoiAndFitsTheDestination)
         VpiSize room;
         double xF, yF;
         VpsStatus status;
-        int roiW, roiH, dstW, dstH;
+        int roiW = 0, roiH = 0, dstW = 0, dstH = 0;
     } const cases[] = {
         {"ROI wider than the rest of the image", 12, 4, {5, 0, 20, 4}, {50, 50}, 1.0, 1.0, StatusOk, 7, 4, 7, 4},
         {"ROI lower than the rest", 12, 4, {0, 2, 3, 10}, {50, 50}, 1.0, 1.0, StatusOk, 3, 2, 3, 2},
@@ -263,8 +263,9 @@ TEST(ResizeEntries, StatusesInCheckOrderLeaveTheDestinationUntouched)
                                                         c.nullDst ? nullptr : dst.data(), 8, c.room, c.xF, c.yF,
                                                         c.interpolation);
         EXPECT_EQ(st, sc.status);
-        if (st != StatusOk)
+        if (st != StatusOk) {
             EXPECT_EQ(dst, std::vector<Vps8u>(64, 0xEE));
+        }
     }
 }
 
