@@ -43,7 +43,7 @@ template <class T, int Pitch = 1>
 void dspCubicColumn(T* dst, int n, float t, const float* r0, const float* r1, const float* r2,
                     const float* r3) noexcept
 {
-    CubicCoeffs k(t);
+    CubicCoeffs k(t);  // a local copy the loop can keep in registers
     k.c3 = static_cast<float>(k.c3);
     if (std::is_floating_point_v<T> && Pitch == 4) {
         k.c1 = static_cast<float>(k.c1);
@@ -51,8 +51,10 @@ void dspCubicColumn(T* dst, int n, float t, const float* r0, const float* r1, co
     }
     constexpr int per = Pitch == 1 ? 1 : 3;
     for (int i = 0; i < n; ++i, dst += Pitch) {
-        for (int c = 0; c < per; ++c, ++r0, ++r1, ++r2, ++r3)
-            dst[c] = ResizeRoundOut<T>(CubicValue(k, *r0, *r1, *r2, *r3));
+        for (int c = 0; c < per; ++c) {
+            const int e = i * per + c;
+            dst[c] = ResizeRoundOut<T>(CubicValue(k, r0[e], r1[e], r2[e], r3[e]));
+        }
     }
 }
 

@@ -56,11 +56,12 @@ inline T ResizeRoundOut(double v) noexcept
     if constexpr (std::is_floating_point_v<T>) {
         return static_cast<T>(v);
     } else {
+        // Selects rather than branches, so that the passes' loops vectorise.
         constexpr double top = static_cast<double>(std::numeric_limits<T>::max());
-        const double u = v + 0.5000001;
-        if (!(u >= 1.0))
-            return 0;
-        return u >= top + 1.0 ? std::numeric_limits<T>::max() : static_cast<T>(static_cast<std::int32_t>(u));
+        double u = v + 0.5000001;
+        u = u > 0.0 ? u : 0.0;  // also NaN
+        u = u < top ? u : top;
+        return static_cast<T>(static_cast<std::int32_t>(u));
     }
 }
 
