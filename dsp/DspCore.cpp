@@ -85,6 +85,16 @@ float* dspMalloc_32f(int n) noexcept
     return n <= 0 ? nullptr : static_cast<float*>(dspMallocBytes(std::int64_t{4} * n));
 }
 
+Vps32s* dspMalloc_32s(std::int64_t n) noexcept
+{
+    return n <= 0 || n > INT64_MAX / 4 ? nullptr : static_cast<Vps32s*>(dspMallocBytes(4 * n));
+}
+
+Vps16s* dspMalloc_16s(std::int64_t n) noexcept
+{
+    return n <= 0 || n > INT64_MAX / 2 ? nullptr : static_cast<Vps16s*>(dspMallocBytes(2 * n));
+}
+
 void dspFree(void* p) noexcept
 {
     if (!p)

@@ -85,6 +85,8 @@ void* dspMalloc(int n) noexcept;
 double* dspMalloc_64f(int n) noexcept;     // n doubles
 Vps64fc* dspMalloc_64fc(int n) noexcept;   // n complex doubles
 float* dspMalloc_32f(int n) noexcept;      // n floats
+Vps32s* dspMalloc_32s(std::int64_t n) noexcept;  // n 32-bit integers
+Vps16s* dspMalloc_16s(std::int64_t n) noexcept;  // n 16-bit integers
 void dspFree(void* p) noexcept;            // null is ignored
 
 // Test support: while a guard lives, dspHeapAlloc refuses its k-th call from now on

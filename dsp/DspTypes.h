@@ -48,6 +48,8 @@ inline constexpr VpsStatus StatusWrongContext = -17;
 inline constexpr VpsStatus StatusThresholdLevels = -18;
 inline constexpr VpsStatus StatusNegativeThreshold = -19;
 inline constexpr VpsStatus StatusBadMirrorAxis = -21;
+inline constexpr VpsStatus StatusBadInterpolation = -22;
+inline constexpr VpsStatus StatusBadResizeFactor = -23;
 inline constexpr VpsStatus StatusBadIirOrder = -25;
 inline constexpr VpsStatus StatusBadFirLength = -26;
 inline constexpr VpsStatus StatusBadSamplePhase = -30;
@@ -65,11 +67,13 @@ inline constexpr VpsStatus StatusToneMagnitude = -46;
 inline constexpr VpsStatus StatusBadAlphaType = -50;
 inline constexpr VpsStatus StatusBadLutLevels = -106;
 inline constexpr VpsStatus StatusBadPeriod = -119;
+inline constexpr VpsStatus StatusResizeEmpty = -201;
 
 inline constexpr VpsStatus StatusSqrtNegative = 3;
 inline constexpr VpsStatus StatusElementDivideByZero = 6;
 inline constexpr VpsStatus StatusLnZero = 7;
 inline constexpr VpsStatus StatusLnNegative = 8;
+inline constexpr VpsStatus StatusRoiOutside = 29;  // region origin outside the source
 
 // State objects start with one of these 32-bit kind words.
 inline constexpr std::uint32_t kIdFftSpecComplex = 7;

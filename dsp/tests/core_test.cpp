@@ -48,6 +48,8 @@ TEST(DspAlignedBlock, IsAlignedAndKeepsTheRawAddressBeforeIt)
     EXPECT_EQ(dspMalloc(-1), nullptr);
     EXPECT_EQ(dspMalloc_64f(0), nullptr);
     EXPECT_EQ(dspMalloc_64fc(-5), nullptr);
+    EXPECT_EQ(dspMalloc_32s(0), nullptr);
+    EXPECT_EQ(dspMalloc_16s(INT64_MAX), nullptr);  // the byte count would wrap
     dspFree(nullptr);
     for (int n : {1, 7, 31, 32, 33, 1000, 4096}) {
         char* p = static_cast<char*>(dspMalloc(n));

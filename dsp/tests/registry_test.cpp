@@ -102,6 +102,11 @@ constexpr const char* kCoreFamilyNames[] = {
     "vpsSwapBytes_32u", "vpsSwapBytes_32u_I",
 };
 
+// The resize module's names.
+constexpr const char* kResizeNames[] = {
+    "vpiResize_8u_C3R", "vpiResize_8u_C4R", "vpiResize_8u_C1R", "vpiResize_16u_C1R", "vpiResizeCenter_8u_C4R",
+};
+
 TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
 {
     const std::set<std::string> known(std::begin(kAllNames), std::end(kAllNames));
@@ -117,6 +122,8 @@ TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
         EXPECT_EQ(DspLookup(e.name.c_str()), e.function);
     }
     for (const char* name : kCoreFamilyNames)
+        EXPECT_TRUE(seen.count(name)) << name << " is not registered";
+    for (const char* name : kResizeNames)
         EXPECT_TRUE(seen.count(name)) << name << " is not registered";
     EXPECT_EQ(DspLookup("vpsNoSuchName"), nullptr);
     EXPECT_EQ(DspLookup(nullptr), nullptr);
