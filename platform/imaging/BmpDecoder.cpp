@@ -259,8 +259,8 @@ TCodecResult DecodeRle(const TDib& d, const uint8_t* p, size_t n, TDecodedImage&
             pos += (bytes + 1) & ~size_t(1);
         }
     }
-    // Data that stops short of the last row without an end marker is truncated.
-    return y >= d.Height - 1 ? TCodecResult::Ok : TCodecResult::Corrupt;
+    // Without the end marker only data that has moved past the last row is whole.
+    return y >= d.Height ? TCodecResult::Ok : TCodecResult::Corrupt;
 }
 
 void Describe(const TDib& d, int32_t pixelFormat, TDecodedImage& out)
