@@ -203,9 +203,16 @@ TCodecResult DecodeGif(const uint8_t* data, size_t size, TDecodedImage& out)
             if (!in.Has(1))
                 return TCodecResult::Corrupt;
             uint8_t label = *in.Take(1);
-            if (label == 0xF9 && in.Has(6) && in.Take(1)[0] >= 4) {
-                const uint8_t* control = in.Take(4);
-                frame.Transparent = (control[0] & 1) ? control[3] : -1;
+            if (label == 0xF9 && in.Has(1)) {
+                // Graphic control: its first sub-block holds the transparent index.
+                size_t n = *in.Take(1);
+                if (n == 0)
+                    continue;
+                if (!in.Has(n))
+                    return TCodecResult::Corrupt;
+                const uint8_t* control = in.Take(n);
+                if (n >= 4)
+                    frame.Transparent = (control[0] & 1) ? control[3] : -1;
             }
             in.ReadSubBlocks(nullptr);
         } else if (block == 0x2C) {

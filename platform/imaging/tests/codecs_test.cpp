@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -40,7 +41,8 @@ TDecodedImage TestPicture(int w, int h, bool translucent)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             uint32_t a = translucent ? uint32_t((x * 37 + y * 11) & 0xFF) : 0xFF;
-            uint32_t r = uint32_t(x * 255 / (w - 1)), g = uint32_t(y * 255 / (h - 1)), b = 128;
+            uint32_t r = uint32_t(x * 255 / std::max(w - 1, 1)), g = uint32_t(y * 255 / std::max(h - 1, 1)),
+                     b = uint32_t(x & 0xFF);
             img.Pixels.push_back((a << 24) | (r << 16) | (g << 8) | b);
         }
     return img;
@@ -62,28 +64,32 @@ TEST(ImageCodecs, RoundTripsThroughEveryEncoder)
     struct TCase {
         TGUID Clsid;
         TGUID Format;
+        int Width, Height;
         bool Translucent;
         int Tolerance;
         int32_t PixelFormat;
     } cases[] = {
-        {EncoderClsidPNG, ImageFormatPNG, false, 0, PixelFormat24bppRGB},
-        {EncoderClsidPNG, ImageFormatPNG, true, 0, PixelFormat32bppARGB},
-        {EncoderClsidBMP, ImageFormatBMP, false, 0, PixelFormat24bppRGB},
-        {EncoderClsidBMP, ImageFormatBMP, true, 0, PixelFormat32bppARGB},
-        {EncoderClsidJPEG, ImageFormatJPEG, false, 12, PixelFormat24bppRGB},
+        // Odd widths exercise the row padding of BMP.
+        {EncoderClsidPNG, ImageFormatPNG, 33, 20, false, 0, PixelFormat24bppRGB},
+        {EncoderClsidPNG, ImageFormatPNG, 33, 20, true, 0, PixelFormat32bppARGB},
+        {EncoderClsidBMP, ImageFormatBMP, 33, 20, false, 0, PixelFormat24bppRGB},
+        {EncoderClsidBMP, ImageFormatBMP, 33, 20, true, 0, PixelFormat32bppARGB},
+        {EncoderClsidJPEG, ImageFormatJPEG, 33, 20, false, 12, PixelFormat24bppRGB},
+        {EncoderClsidBMP, ImageFormatBMP, 1, 1, false, 0, PixelFormat24bppRGB},
+        // Wider than 16 bits can count.
+        {EncoderClsidPNG, ImageFormatPNG, 70000, 1, true, 0, PixelFormat32bppARGB},
     };
     for (const TCase& c : cases) {
-        SCOPED_TRACE(c.Clsid.ToString() + (c.Translucent ? " translucent" : " opaque"));
-        // An odd width exercises the row padding of BMP.
-        TDecodedImage in = TestPicture(33, 20, c.Translucent);
+        SCOPED_TRACE(c.Clsid.ToString() + " " + std::to_string(c.Width) + (c.Translucent ? " translucent" : ""));
+        TDecodedImage in = TestPicture(c.Width, c.Height, c.Translucent);
         std::vector<uint8_t> bytes;
         ASSERT_EQ(EncodeImage(in, c.Clsid, bytes, 95), TCodecResult::Ok);
         TDecodedImage back;
         ASSERT_EQ(Decode(bytes, back), TCodecResult::Ok);
         EXPECT_EQ(back.RawFormat, c.Format);
         EXPECT_EQ(back.PixelFormat, c.PixelFormat);
-        ASSERT_EQ(back.Width, 33);
-        ASSERT_EQ(back.Height, 20);
+        ASSERT_EQ(back.Width, c.Width);
+        ASSERT_EQ(back.Height, c.Height);
         EXPECT_LE(MaxChannelError(in, back), c.Tolerance);
         EXPECT_NEAR(back.DpiX, 72, 0.5);
         EXPECT_NEAR(back.DpiY, 150, 0.5);
