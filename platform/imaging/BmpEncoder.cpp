@@ -4,7 +4,6 @@
 #include "platform/imaging/CodecSupport.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace dcs::imaging::detail {
 
@@ -19,7 +18,6 @@ TCodecResult EncodeBmp(const TDecodedImage& image, std::vector<uint8_t>& out)
     const uint64_t offset = 14 + headerSize;
     if (offset + imageBytes > 0xFFFFFFFFu)
         return TCodecResult::Unsupported;
-    auto ppm = [](double dpi) { return uint32_t(int32_t(std::lround(dpi / 0.0254))); };
 
     out.clear();
     out.reserve(size_t(offset + imageBytes));
@@ -35,8 +33,8 @@ TCodecResult EncodeBmp(const TDecodedImage& image, std::vector<uint8_t>& out)
     PutLe16(out, bits);
     PutLe32(out, alpha ? 3 : 0);   // BI_BITFIELDS : BI_RGB
     PutLe32(out, uint32_t(imageBytes));
-    PutLe32(out, ppm(image.DpiX));
-    PutLe32(out, ppm(image.DpiY));
+    PutLe32(out, PixelsPerMetre(image.DpiX));
+    PutLe32(out, PixelsPerMetre(image.DpiY));
     PutLe32(out, 0);
     PutLe32(out, 0);
     if (alpha) {

@@ -47,6 +47,9 @@ inline constexpr uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b)
 
 // Pixels per metre (BMP, PNG) to dots per inch; 0 or a negative value means unknown.
 double DpiFromPixelsPerMetre(double ppm);
+// The other way, for the encoders: 0 (unknown) for a resolution that is not a positive
+// number, at most what a signed 32-bit field holds.
+uint32_t PixelsPerMetre(double dpi);
 
 // The per-format decoders. Each assumes SniffFormat chose it and fills every field.
 TCodecResult DecodeBmp(const uint8_t* data, size_t size, TDecodedImage& out);

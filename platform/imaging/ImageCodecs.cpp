@@ -3,6 +3,8 @@
 #include "platform/imaging/CodecSupport.h"
 #include "platform/imaging/ImageFormats.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -29,6 +31,13 @@ TCodecResult AllocatePixels(TDecodedImage& out, int64_t width, int64_t height)
 double DpiFromPixelsPerMetre(double ppm)
 {
     return ppm > 0 ? ppm * 0.0254 : 96.0;
+}
+
+uint32_t PixelsPerMetre(double dpi)
+{
+    if (!(dpi > 0))
+        return 0;
+    return uint32_t(std::min(std::round(dpi / 0.0254), double(INT32_MAX)));
 }
 
 }  // namespace detail

@@ -156,7 +156,7 @@ TCodecResult WriteJpeg(jpeg_compress_struct& c, TJpegErrors& errors, const TDeco
     c.in_color_space = JCS_EXT_BGRX;
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, quality, TRUE);
-    auto density = [](double dpi) { return UINT16(std::clamp(std::lround(dpi), 1L, 65535L)); };
+    auto density = [](double dpi) { return UINT16(dpi > 0 ? std::clamp(std::round(dpi), 1.0, 65535.0) : 96); };
     c.density_unit = 1;
     c.X_density = density(image.DpiX);
     c.Y_density = density(image.DpiY);

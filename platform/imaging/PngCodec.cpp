@@ -6,7 +6,6 @@
 #include <png.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -130,8 +129,8 @@ TCodecResult WritePng(png_structp png, png_infop info, const TDecodedImage& imag
     png_set_IHDR(png, info, uint32_t(image.Width), uint32_t(image.Height), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    auto ppm = [](double dpi) { return uint32_t(std::max(0L, std::lround(dpi / 0.0254))); };
-    png_set_pHYs(png, info, ppm(image.DpiX), ppm(image.DpiY), PNG_RESOLUTION_METER);
+    if (PixelsPerMetre(image.DpiX) && PixelsPerMetre(image.DpiY))
+        png_set_pHYs(png, info, PixelsPerMetre(image.DpiX), PixelsPerMetre(image.DpiY), PNG_RESOLUTION_METER);
     png_write_info(png, info);
     png_set_bgr(png);
     if (!alpha)
