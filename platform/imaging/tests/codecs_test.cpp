@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -389,12 +390,20 @@ TEST(ImageCodecs, EncoderListAndParameters)
         SCOPED_TRACE(e.MimeType);
         EXPECT_FALSE(e.CodecName.empty());
         EXPECT_EQ(e.FilenameExtension.substr(0, 2), "*.");
-        // The encoder writes the container it is listed for.
+        // The encoder writes the container it is listed for; a resolution that is no
+        // positive number reads back as the default.
+        TDecodedImage picture = TestPicture(4, 4, false);
+        picture.DpiX = std::nan("");
+        picture.DpiY = -3;
         std::vector<uint8_t> bytes;
-        ASSERT_EQ(EncodeImage(TestPicture(4, 4, false), e.Clsid, bytes), TCodecResult::Ok);
+        ASSERT_EQ(EncodeImage(picture, e.Clsid, bytes), TCodecResult::Ok);
         TGUID sniffed;
         ASSERT_EQ(SniffFormat(bytes.data(), bytes.size(), sniffed), TCodecResult::Ok);
         EXPECT_EQ(sniffed, e.FormatId);
+        TDecodedImage back;
+        ASSERT_EQ(Decode(bytes, back), TCodecResult::Ok);
+        EXPECT_EQ(back.DpiX, 96.0);
+        EXPECT_EQ(back.DpiY, 96.0);
     }
 
     TDecodedImage picture = TestPicture(64, 48, false);
