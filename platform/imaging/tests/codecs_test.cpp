@@ -111,43 +111,58 @@ constexpr uint32_t kPal0 = 0xFF0A141E, kPal1 = 0xFFC86432, kPal2 = 0xFF0080FF, k
 
 }  // namespace
 
+namespace {
+
+struct TFixtureCase {
+    const char* File;
+    TGUID Format;
+    int32_t PixelFormat;
+    int Width, Height;
+    double Dpi;
+    std::vector<TPixelCheck> Pixels;
+};
+
+// Every valid fixture and what it holds.
+const std::vector<TFixtureCase> kFixtureCases = {
+    {"bmp_topdown_24.bmp", ImageFormatBMP, PixelFormat24bppRGB, 3, 2, 72,
+     {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {0, 1, kWhite}, {1, 1, kBlack}, {2, 1, kRed}}},
+    {"bmp_palette_8.bmp", ImageFormatBMP, PixelFormat8bppIndexed, 3, 2, 72,
+     {{0, 0, kPal0}, {1, 0, kPal1}, {2, 0, kPal2}, {0, 1, kPal3}, {1, 1, kPal2}, {2, 1, kPal1}}},
+    {"bmp_palette_4.bmp", ImageFormatBMP, PixelFormat4bppIndexed, 3, 2, 72,
+     {{0, 0, kPal0}, {1, 0, kPal1}, {2, 0, kPal2}, {0, 1, kPal3}, {1, 1, kPal2}, {2, 1, kPal1}}},
+    {"bmp_palette_1.bmp", ImageFormatBMP, PixelFormat1bppIndexed, 10, 2, 72,
+     {{0, 0, kBlack}, {1, 0, kWhite}, {8, 0, kWhite}, {9, 0, kBlack}, {0, 1, kWhite}, {9, 1, kWhite}}},
+    {"bmp_bitfields_565.bmp", ImageFormatBMP, PixelFormat16bppRGB565, 2, 1, 72, {{0, 0, kRed}, {1, 0, kWhite}}},
+    // Run-length data; what the runs skip stays transparent.
+    {"bmp_rle8.bmp", ImageFormatBMP, PixelFormat8bppIndexed, 6, 2, 72,
+     {{0, 1, kPal1}, {2, 1, kPal1}, {3, 1, kPal2}, {4, 1, kPal3}, {5, 1, kPal0},
+      {0, 0, 0}, {1, 0, kPal2}, {2, 0, kPal2}, {3, 0, 0}}},
+    {"png_palette_trns.png", ImageFormatPNG, PixelFormat8bppIndexed, 2, 2, 300,
+     {{0, 0, kRed}, {1, 0, 0x0000FF00}, {0, 1, kBlue}, {1, 1, kRed}}},
+    // The first frame on its logical screen: interlaced rows, index 3 transparent,
+    // the screen outside the frame transparent, the second frame not shown.
+    {"gif_first_frame.gif", ImageFormatGIF, PixelFormat8bppIndexed, 6, 5, 96,
+     {{0, 0, 0}, {1, 1, kRed}, {4, 1, kRed}, {1, 2, kGreen}, {1, 3, kBlue}, {2, 3, 0x00FFFFFF},
+      {4, 3, kRed}, {5, 4, 0}}},
+    {"ico_masked.ico", ImageFormatIcon, PixelFormat32bppARGB, 2, 2, 96,
+     {{0, 0, kBlue}, {1, 0, 0}, {0, 1, kRed}, {1, 1, kGreen}}},
+    {"ico_png.ico", ImageFormatIcon, PixelFormat32bppARGB, 2, 2, 300, {{0, 0, kRed}, {1, 0, 0x0000FF00}}},
+    {"bmp_rle4.bmp", ImageFormatBMP, PixelFormat4bppIndexed, 5, 2, 72,
+     {{0, 0, kPal3}, {1, 0, kPal0}, {2, 0, kPal1}, {3, 0, kPal2}, {4, 0, kPal3},
+      {0, 1, kPal1}, {1, 1, kPal2}, {2, 1, kPal1}, {3, 1, kPal2}, {4, 1, 0}}},
+    {"bmp_32_rgb.bmp", ImageFormatBMP, PixelFormat32bppRGB, 2, 1, 72, {{0, 0, kRed}, {1, 0, kWhite}}},
+    {"bmp_core_1.bmp", ImageFormatBMP, PixelFormat1bppIndexed, 3, 2, 96,
+     {{0, 0, kBlack}, {1, 0, kWhite}, {2, 0, kBlack}, {0, 1, kWhite}, {1, 1, kBlack}, {2, 1, kWhite}}},
+    {"ico_alpha.ico", ImageFormatIcon, PixelFormat32bppARGB, 2, 1, 96, {{0, 0, 0x80FF0000}, {1, 0, kGreen}}},
+    {"jpeg_baseline.jpg", ImageFormatJPEG, PixelFormat24bppRGB, 16, 8, 96, {}},
+    {"jpeg_progressive_gray.jpg", ImageFormatJPEG, PixelFormat8bppIndexed, 16, 8, 96, {}},
+};
+
+}  // namespace
+
 TEST(ImageCodecs, DecodesFixtures)
 {
-    struct TCase {
-        const char* File;
-        TGUID Format;
-        int32_t PixelFormat;
-        int Width, Height;
-        double Dpi;
-        std::vector<TPixelCheck> Pixels;
-    } cases[] = {
-        {"bmp_topdown_24.bmp", ImageFormatBMP, PixelFormat24bppRGB, 3, 2, 72,
-         {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {0, 1, kWhite}, {1, 1, kBlack}, {2, 1, kRed}}},
-        {"bmp_palette_8.bmp", ImageFormatBMP, PixelFormat8bppIndexed, 3, 2, 72,
-         {{0, 0, kPal0}, {1, 0, kPal1}, {2, 0, kPal2}, {0, 1, kPal3}, {1, 1, kPal2}, {2, 1, kPal1}}},
-        {"bmp_palette_4.bmp", ImageFormatBMP, PixelFormat4bppIndexed, 3, 2, 72,
-         {{0, 0, kPal0}, {1, 0, kPal1}, {2, 0, kPal2}, {0, 1, kPal3}, {1, 1, kPal2}, {2, 1, kPal1}}},
-        {"bmp_palette_1.bmp", ImageFormatBMP, PixelFormat1bppIndexed, 10, 2, 72,
-         {{0, 0, kBlack}, {1, 0, kWhite}, {8, 0, kWhite}, {9, 0, kBlack}, {0, 1, kWhite}, {9, 1, kWhite}}},
-        {"bmp_bitfields_565.bmp", ImageFormatBMP, PixelFormat16bppRGB565, 2, 1, 72, {{0, 0, kRed}, {1, 0, kWhite}}},
-        // Run-length data; what the runs skip stays transparent.
-        {"bmp_rle8.bmp", ImageFormatBMP, PixelFormat8bppIndexed, 6, 2, 72,
-         {{0, 1, kPal1}, {2, 1, kPal1}, {3, 1, kPal2}, {4, 1, kPal3}, {5, 1, kPal0},
-          {0, 0, 0}, {1, 0, kPal2}, {2, 0, kPal2}, {3, 0, 0}}},
-        {"png_palette_trns.png", ImageFormatPNG, PixelFormat8bppIndexed, 2, 2, 300,
-         {{0, 0, kRed}, {1, 0, 0x0000FF00}, {0, 1, kBlue}, {1, 1, kRed}}},
-        // The first frame on its logical screen: interlaced rows, index 3 transparent,
-        // the screen outside the frame transparent, the second frame not shown.
-        {"gif_first_frame.gif", ImageFormatGIF, PixelFormat8bppIndexed, 6, 5, 96,
-         {{0, 0, 0}, {1, 1, kRed}, {4, 1, kRed}, {1, 2, kGreen}, {1, 3, kBlue}, {2, 3, 0x00FFFFFF},
-          {4, 3, kRed}, {5, 4, 0}}},
-        {"ico_masked.ico", ImageFormatIcon, PixelFormat32bppARGB, 2, 2, 96,
-         {{0, 0, kBlue}, {1, 0, 0}, {0, 1, kRed}, {1, 1, kGreen}}},
-        {"ico_png.ico", ImageFormatIcon, PixelFormat32bppARGB, 2, 2, 300, {{0, 0, kRed}, {1, 0, 0x0000FF00}}},
-        {"jpeg_baseline.jpg", ImageFormatJPEG, PixelFormat24bppRGB, 16, 8, 96, {}},
-        {"jpeg_progressive_gray.jpg", ImageFormatJPEG, PixelFormat8bppIndexed, 16, 8, 96, {}},
-    };
-    for (const TCase& c : cases) {
+    for (const TFixtureCase& c : kFixtureCases) {
         SCOPED_TRACE(c.File);
         TDecodedImage img;
         ASSERT_EQ(Decode(Fixture(c.File), img), TCodecResult::Ok);
@@ -185,12 +200,6 @@ TEST(ImageCodecs, JpegColoursSurviveWithinTolerance)
 }
 
 namespace {
-
-const char* const kFixtures[] = {
-    "bmp_topdown_24.bmp", "bmp_palette_8.bmp", "bmp_palette_4.bmp", "bmp_palette_1.bmp",
-    "bmp_bitfields_565.bmp", "bmp_rle8.bmp", "png_palette_trns.png", "gif_first_frame.gif",
-    "ico_masked.ico", "ico_png.ico", "jpeg_baseline.jpg", "jpeg_progressive_gray.jpg",
-};
 
 std::vector<uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
 
@@ -334,9 +343,9 @@ TEST(ImageCodecs, HostileSizesFailBeforeAllocating)
 // later frames), gives exactly the whole file's picture.
 TEST(ImageCodecs, TruncatedFixturesFailOrDecodeWhole)
 {
-    for (const char* name : kFixtures) {
-        SCOPED_TRACE(name);
-        std::vector<uint8_t> bytes = Fixture(name);
+    for (const TFixtureCase& c : kFixtureCases) {
+        SCOPED_TRACE(c.File);
+        std::vector<uint8_t> bytes = Fixture(c.File);
         TDecodedImage whole;
         ASSERT_EQ(Decode(bytes, whole), TCodecResult::Ok);
         int accepted = 0;
@@ -349,7 +358,7 @@ TEST(ImageCodecs, TruncatedFixturesFailOrDecodeWhole)
             EXPECT_EQ(img.Height, whole.Height) << n;
             EXPECT_EQ(img.Pixels, whole.Pixels) << n;
         }
-        if (std::string_view(name).ends_with(".gif"))
+        if (c.Format == ImageFormatGIF)
             EXPECT_GT(accepted, 0);
         else
             EXPECT_EQ(accepted, 0);
@@ -360,9 +369,9 @@ TEST(ImageCodecs, TruncatedFixturesFailOrDecodeWhole)
 // consistent. The sanitizer builds turn any stray access into a failure here.
 TEST(ImageCodecs, DamagedFixturesDecodeSafely)
 {
-    for (const char* name : kFixtures) {
-        SCOPED_TRACE(name);
-        const std::vector<uint8_t> original = Fixture(name);
+    for (const TFixtureCase& c : kFixtureCases) {
+        SCOPED_TRACE(c.File);
+        const std::vector<uint8_t> original = Fixture(c.File);
         for (size_t i = 0; i < original.size(); ++i)
             for (int kind = 0; kind < 4; ++kind) {
                 std::vector<uint8_t> bytes = original;
