@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+// jpeglib.h needs stdio.h first.
+#include <jpeglib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -429,4 +433,45 @@ TEST(ImageCodecs, EncoderListAndParameters)
     picture.Pixels.pop_back();
     EXPECT_EQ(EncodeImage(picture, EncoderClsidPNG, bytes), TCodecResult::Corrupt);
     EXPECT_TRUE(bytes.empty());
+}
+
+// Print shops' JPEGs hold four inverted ink channels (255 = no ink); they decode to the
+// colours the inks make.
+TEST(ImageCodecs, DecodesCmykJpeg)
+{
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = 16;
+    c.image_height = 16;
+    c.input_components = 4;
+    c.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 95, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<uint8_t> row;
+    for (int x = 0; x < 16; ++x)   // left half red (magenta and yellow), right half grey (half black)
+        row.insert(row.end(), x < 8 ? std::initializer_list<uint8_t>{255, 0, 0, 255}
+                                    : std::initializer_list<uint8_t>{255, 255, 255, 128});
+    while (c.next_scanline < c.image_height) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+
+    TDecodedImage img;
+    ASSERT_EQ(Decode(bytes, img), TCodecResult::Ok);
+    EXPECT_EQ(img.PixelFormat, PixelFormat32bppCMYK);
+    TDecodedImage expected = img;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            expected.Pixels[size_t(y * 16 + x)] = x < 8 ? kRed : 0xFF808080;
+    EXPECT_LE(MaxChannelError(img, expected), 6);
 }
