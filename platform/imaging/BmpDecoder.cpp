@@ -137,8 +137,13 @@ TCodecResult ReadDib(const uint8_t* dib, size_t size, bool icon, TDib& d)
     if (d.Bits <= 8 && tableCount == 0)
         tableCount = uint64_t(1) << d.Bits;
     size_t entrySize = core ? 3 : 4;
-    if (tableCount > (size - pos) / entrySize)
-        return TCodecResult::Corrupt;
+    if (tableCount > (size - pos) / entrySize) {
+        // Past 8 bits the table is only a hint for display; a count that overstates
+        // it is ignored.
+        if (d.Bits <= 8)
+            return TCodecResult::Corrupt;
+        tableCount = 0;
+    }
     if (d.Bits <= 8) {
         size_t used = size_t(std::min<uint64_t>(tableCount, uint64_t(1) << d.Bits));
         d.Palette.resize(used);
