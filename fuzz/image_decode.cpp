@@ -1,11 +1,13 @@
-// libFuzzer target for the picture decoders. Every decoded picture small enough is
-// also written as PNG and BMP and read back, which must give the same pixels.
+// Links: dcs_platform_imaging
+//
+// The picture decoders on arbitrary bytes. Every decoded picture small enough is also
+// written as PNG and BMP and read back, which must give the same pixels. Seeds: the
+// codec test fixtures, copied into corpus/image_decode/ by their generator. Without the
+// fuzz build:
 //
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. \
-//       fuzz/image_decode_fuzz.cpp platform/imaging/*.cpp -lpng -ljpeg -o image_decode_fuzz
-//   ./image_decode_fuzz -max_len=65536 corpus/ platform/imaging/tests/fixtures/
-//
-// The codec test fixtures are the seed corpus.
+//       fuzz/image_decode.cpp platform/imaging/*.cpp -lpng -ljpeg -o image_decode
+//   ./image_decode -max_len=65536 -timeout=10 new-corpus/ fuzz/corpus/image_decode/
 #include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImageFormats.h"
 
