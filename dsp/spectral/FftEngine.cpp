@@ -1,6 +1,9 @@
 #include "dsp/spectral/FftEngine.h"
 
+#include <emmintrin.h>
+
 #include <numbers>
+#include <utility>
 
 #include "dsp/DspCore.h"
 
@@ -9,31 +12,6 @@ namespace dcs {
 namespace {
 
 constexpr std::int64_t Pow2(int k) { return std::int64_t{1} << k; }
-
-template <class C>
-inline C Add(C a, C b) { return {a.re + b.re, a.im + b.im}; }
-template <class C>
-inline C Sub(C a, C b) { return {a.re - b.re, a.im - b.im}; }
-
-// a·w forward, a·conj(w) inverse: the inverse uses the conjugate of every twiddle.
-template <bool Inv, class C>
-inline C Twiddled(C a, C w)
-{
-    if constexpr (Inv)
-        return {a.re * w.re + a.im * w.im, a.im * w.re - a.re * w.im};
-    else
-        return {a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re};
-}
-
-// r·a with r = -i forward and +i inverse: an exchange of parts and one sign.
-template <bool Inv, class C>
-inline C Rot(C a)
-{
-    if constexpr (Inv)
-        return {-a.im, a.re};
-    else
-        return {a.im, -a.re};
-}
 
 inline char* AlignUp16(void* p)
 {
@@ -137,89 +115,195 @@ void SplitTables(FftSpecT<T>* spec, const FftPlan& plan, const T* sine, int q, c
 }
 
 // ---- kernels ------------------------------------------------------------------------
+//
+// The kernels work on one complex value at a time through Lane<T>: for double a pair in
+// one SSE2 register (baseline x86-64, no -march needed), for float the plain pair.
+
+template <class T>
+struct Lane;
+
+template <>
+struct Lane<double> {
+    __m128d v;
+    static Lane Load(const Vps64fc* p) { return {_mm_loadu_pd(&p->re)}; }
+    void Store(Vps64fc* p) const { _mm_storeu_pd(&p->re, v); }
+    friend Lane operator+(Lane a, Lane b) { return {_mm_add_pd(a.v, b.v)}; }
+    friend Lane operator-(Lane a, Lane b) { return {_mm_sub_pd(a.v, b.v)}; }
+    static __m128d SignLo() { return _mm_set_pd(0.0, -0.0); }
+    static __m128d SignHi() { return _mm_set_pd(-0.0, 0.0); }
+    // a·w forward, a·conj(w) inverse
+    template <bool Inv>
+    static Lane Twiddled(Lane a, Lane w)
+    {
+        const __m128d wr = _mm_unpacklo_pd(w.v, w.v);
+        const __m128d wi = _mm_unpackhi_pd(w.v, w.v);
+        const __m128d swapped = _mm_shuffle_pd(a.v, a.v, 1);  // (im, re)
+        const __m128d cross = _mm_mul_pd(swapped, wi);        // (im·wi, re·wi)
+        return {_mm_add_pd(_mm_mul_pd(a.v, wr), _mm_xor_pd(cross, Inv ? SignHi() : SignLo()))};
+    }
+    // r·a with r = -i forward, +i inverse
+    template <bool Inv>
+    static Lane Rot(Lane a)
+    {
+        const __m128d swapped = _mm_shuffle_pd(a.v, a.v, 1);
+        return {_mm_xor_pd(swapped, Inv ? SignLo() : SignHi())};
+    }
+    static Lane Conj(Lane a) { return {_mm_xor_pd(a.v, SignHi())}; }
+};
+
+template <>
+struct Lane<float> {
+    float re, im;
+    static Lane Load(const Vps32fc* p) { return {p->re, p->im}; }
+    void Store(Vps32fc* p) const { *p = {re, im}; }
+    friend Lane operator+(Lane a, Lane b) { return {a.re + b.re, a.im + b.im}; }
+    friend Lane operator-(Lane a, Lane b) { return {a.re - b.re, a.im - b.im}; }
+    template <bool Inv>
+    static Lane Twiddled(Lane a, Lane w)
+    {
+        if constexpr (Inv)
+            return {a.re * w.re + a.im * w.im, a.im * w.re - a.re * w.im};
+        else
+            return {a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re};
+    }
+    template <bool Inv>
+    static Lane Rot(Lane a)
+    {
+        if constexpr (Inv)
+            return {-a.im, a.re};
+        else
+            return {a.im, -a.re};
+    }
+    static Lane Conj(Lane a) { return {a.re, -a.im}; }
+};
+
+// One radix-4 butterfly over x[0], x[L], x[2L], x[3L] (the second and third quarter hold
+// the sub-transforms of residues 2 and 1), twiddles t1 = w^j, t2 = w^2j, t3 = w^3j.
+template <class T, bool Inv, bool Plain>
+inline void Butterfly4(FftComplex<T>* x, std::int64_t L, const FftComplex<T>* t)
+{
+    using V = Lane<T>;
+    const V a0 = V::Load(x);
+    V a1 = V::Load(x + L);
+    V a2 = V::Load(x + 2 * L);
+    V a3 = V::Load(x + 3 * L);
+    if constexpr (!Plain) {
+        a1 = V::template Twiddled<Inv>(a1, V::Load(t + 1));
+        a2 = V::template Twiddled<Inv>(a2, V::Load(t));
+        a3 = V::template Twiddled<Inv>(a3, V::Load(t + 2));
+    }
+    const V s01 = a0 + a1;
+    const V d01 = a0 - a1;
+    const V s23 = a2 + a3;
+    const V r23 = V::template Rot<Inv>(a2 - a3);
+    (s01 + s23).Store(x);
+    (s01 - s23).Store(x + 2 * L);
+    (d01 + r23).Store(x + L);
+    (d01 - r23).Store(x + 3 * L);
+}
 
 template <class T, bool Inv>
 void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
 {
-    using C = FftComplex<T>;
-    for (std::int64_t i = 0; i < n; i += 4) {
-        const C u = Add(x[i], x[i + 1]);
-        const C v = Add(x[i + 2], x[i + 3]);
-        const C d = Sub(x[i], x[i + 1]);
-        const C re = Rot<Inv>(Sub(x[i + 2], x[i + 3]));
-        x[i] = Add(u, v);
-        x[i + 1] = Add(d, re);
-        x[i + 2] = Sub(u, v);
-        x[i + 3] = Sub(d, re);
-    }
-    std::int64_t L = 4;
+    using V = Lane<T>;
+    std::int64_t L;
     if (__builtin_ctzll(static_cast<unsigned long long>(n)) & 1) {
-        // One radix-2 pass over groups of 8; w_8 and w_8^3 need only cos π/4.
-        const T c = tab[3 * (n / 8)].re;
+        // 4-point pass and the radix-2 pass (twiddles w_8^j from entry n/8 of the table)
+        // fused over each group of 8, in registers.
+        const FftComplex<T>* w8 = tab + 3 * (n / 8);
+        const V w1 = V::Load(w8);
+        const V w3 = V::Load(w8 + 2);
         for (std::int64_t i = 0; i < n; i += 8) {
-            C* a = x + i;
-            const C b0 = a[4];
-            const C b1 = a[5];
-            const C b2 = Rot<Inv>(a[6]);
-            const C b3 = a[7];
-            const C t1 = Inv ? C{c * (b1.re - b1.im), c * (b1.re + b1.im)}
-                             : C{c * (b1.re + b1.im), c * (b1.im - b1.re)};
-            const C t3 = Inv ? C{-c * (b3.re + b3.im), c * (b3.re - b3.im)}
-                             : C{c * (b3.im - b3.re), -c * (b3.re + b3.im)};
-            a[4] = Sub(a[0], b0);
-            a[0] = Add(a[0], b0);
-            a[5] = Sub(a[1], t1);
-            a[1] = Add(a[1], t1);
-            a[6] = Sub(a[2], b2);
-            a[2] = Add(a[2], b2);
-            a[7] = Sub(a[3], t3);
-            a[3] = Add(a[3], t3);
+            FftComplex<T>* a = x + i;
+            Butterfly4<T, Inv, true>(a, 1, nullptr);
+            Butterfly4<T, Inv, true>(a + 4, 1, nullptr);
+            const V b[4] = {V::Load(a + 4), V::template Twiddled<Inv>(V::Load(a + 5), w1),
+                            V::template Rot<Inv>(V::Load(a + 6)), V::template Twiddled<Inv>(V::Load(a + 7), w3)};
+            for (int j = 0; j < 4; ++j) {
+                const V aj = V::Load(a + j);
+                (aj - b[j]).Store(a + 4 + j);
+                (aj + b[j]).Store(a + j);
+            }
         }
         L = 8;
+    } else {
+        // 4-point pass and the first radix-4 pass (L = 4) fused over each group of 16.
+        const std::int64_t stride = 3 * (n / 16);
+        for (std::int64_t i = 0; i < n; i += 16) {
+            FftComplex<T>* a = x + i;
+            for (int q = 0; q < 16; q += 4)
+                Butterfly4<T, Inv, true>(a + q, 1, nullptr);
+            Butterfly4<T, Inv, true>(a, 4, nullptr);
+            for (int j = 1; j < 4; ++j)
+                Butterfly4<T, Inv, false>(a + j, 4, tab + j * stride);
+        }
+        L = 16;
     }
     for (; L < n; L *= 4) {
         const std::int64_t stride = 3 * (n / (4 * L));
         for (std::int64_t g = 0; g < n; g += 4 * L) {
-            C* a = x + g;
-            for (std::int64_t j = 0; j < L; ++j) {
-                const C* t = tab + j * stride;
-                const C a0 = a[j];
-                const C a1 = Twiddled<Inv>(a[j + L], t[1]);
-                const C a2 = Twiddled<Inv>(a[j + 2 * L], t[0]);
-                const C a3 = Twiddled<Inv>(a[j + 3 * L], t[2]);
-                const C s01 = Add(a0, a1);
-                const C d01 = Sub(a0, a1);
-                const C s23 = Add(a2, a3);
-                const C r23 = Rot<Inv>(Sub(a2, a3));
-                a[j] = Add(s01, s23);
-                a[j + 2 * L] = Sub(s01, s23);
-                a[j + L] = Add(d01, r23);
-                a[j + 3 * L] = Sub(d01, r23);
-            }
+            FftComplex<T>* a = x + g;
+            Butterfly4<T, Inv, true>(a, L, nullptr);
+            for (std::int64_t j = 1; j < L; ++j)
+                Butterfly4<T, Inv, false>(a + j, L, tab + j * stride);
         }
     }
 }
 
 // Radix-2 passes from blocks of b points up to n, twiddles from the quarter list of
-// order log2 n (the second half of each pass is r times the first half's twiddle).
+// order log2 n (the second half of each pass is r times the first half's twiddle). Two
+// passes at a time share one sweep over the data: the same butterflies in registers.
 template <class T, bool Inv>
 void Radix2(FftComplex<T>* x, std::int64_t n, std::int64_t b, const FftComplex<T>* V)
 {
+    using Ln = Lane<T>;
     using C = FftComplex<T>;
-    for (std::int64_t L = b; L < n; L *= 2) {
+    // (a, c) := (a + w·c, a - w·c), with w times r in the second half of a pass
+    const auto pair = [](Ln& a, Ln& c, Ln w, bool rotated) {
+        Ln t = Ln::template Twiddled<Inv>(c, w);
+        if (rotated)
+            t = Ln::template Rot<Inv>(t);
+        c = a - t;
+        a = a + t;
+    };
+    std::int64_t L = b;
+    for (; 4 * L <= n; L *= 4) {
+        const std::int64_t s1 = n / (2 * L);
+        const std::int64_t s2 = n / (4 * L);
+        for (std::int64_t p = 0; p < n; p += 4 * L) {
+            C* q = x + p;
+            for (std::int64_t k = 0; k < L; ++k) {
+                Ln a0 = Ln::Load(q + k), a1 = Ln::Load(q + L + k);
+                Ln a2 = Ln::Load(q + 2 * L + k), a3 = Ln::Load(q + 3 * L + k);
+                const bool second = k >= L / 2;
+                const Ln w1 = Ln::Load(V + (second ? k - L / 2 : k) * s1);
+                pair(a0, a1, w1, second);
+                pair(a2, a3, w1, second);
+                const Ln w2 = Ln::Load(V + k * s2);
+                pair(a0, a2, w2, false);
+                pair(a1, a3, w2, true);
+                a0.Store(q + k);
+                a1.Store(q + L + k);
+                a2.Store(q + 2 * L + k);
+                a3.Store(q + 3 * L + k);
+            }
+        }
+    }
+    for (; L < n; L *= 2) {
         const std::int64_t stride = n / (2 * L);
         for (std::int64_t p = 0; p < n; p += 2 * L) {
             C* A = x + p;
             C* B = x + p + L;
             for (std::int64_t k = 0; k < L / 2; ++k) {
-                const C t = Twiddled<Inv>(B[k], V[k * stride]);
-                B[k] = Sub(A[k], t);
-                A[k] = Add(A[k], t);
-            }
-            for (std::int64_t k = L / 2; k < L; ++k) {
-                const C t = Rot<Inv>(Twiddled<Inv>(B[k], V[(k - L / 2) * stride]));
-                B[k] = Sub(A[k], t);
-                A[k] = Add(A[k], t);
+                const Ln w = Ln::Load(V + k * stride);
+                Ln a0 = Ln::Load(A + k), b0 = Ln::Load(B + k);
+                Ln a1 = Ln::Load(A + k + L / 2), b1 = Ln::Load(B + k + L / 2);
+                pair(a0, b0, w, false);
+                pair(a1, b1, w, true);
+                a0.Store(A + k);
+                b0.Store(B + k);
+                a1.Store(A + k + L / 2);
+                b1.Store(B + k + L / 2);
             }
         }
     }
@@ -276,7 +360,8 @@ void FourStep(const FftSpecT<T>* spec, FftComplex<T>* x, int n, int level, FftCo
         for (std::int64_t r = 0; r < R; ++r) {
             const C* in = x + r * cols + 4 * g;
             for (int j = 0; j < 4; ++j)
-                work[j * R + r] = Twiddled<Inv>(in[j], rec[4 * r + j]);
+                Lane<T>::template Twiddled<Inv>(Lane<T>::Load(in + j), Lane<T>::Load(rec + 4 * r + j))
+                    .Store(work + j * R + r);
         }
         for (int j = 0; j < 4; ++j)
             Radix4<T, Inv>(work + j * R, R, colTable);
@@ -475,15 +560,15 @@ void dspFFTLargeInv(const FftSpecT<T>* spec, FftComplex<T>* data, int n, FftComp
 template <class T>
 void dspFFTRealPostFwd(FftComplex<T>* Z, std::int64_t m, const FftComplex<T>* F) noexcept
 {
+    // With z = Z[k], y = Z[m-k], F[k] = (fr, fi): (d, σ) = z - conj(y), (A, B) = (d, σ)·(fi, -fr);
+    // Z[k] = (A, B) + conj(y), Z[m-k] = conj(z) - conj((A, B)).
+    using V = Lane<T>;
     for (std::int64_t k = 1; k < m / 2; ++k) {
-        const T xr = Z[k].re, xi = Z[k].im;
-        const T yr = Z[m - k].re, yi = Z[m - k].im;
-        const T d = xr - yr;
-        const T sigma = xi + yi;
-        const T A = F[k].re * sigma + F[k].im * d;
-        const T B = F[k].im * sigma - F[k].re * d;
-        Z[k] = {yr + A, B - yi};
-        Z[m - k] = {xr - A, B - xi};
+        const V z = V::Load(Z + k);
+        const V cy = V::Conj(V::Load(Z + m - k));
+        const V ab = V::template Twiddled<false>(z - cy, V::template Rot<false>(V::Load(F + k)));
+        (ab + cy).Store(Z + k);
+        (V::Conj(z) - V::Conj(ab)).Store(Z + m - k);
     }
     Z[m / 2].im = -Z[m / 2].im;
 }
