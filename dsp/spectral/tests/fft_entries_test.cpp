@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dsp/DspCore.h"
@@ -424,6 +425,26 @@ TEST(FftWorkBuffer, UnalignedCallerBufferGivesTheSameResult)
     ASSERT_EQ(dspFFTFwd_RToPerm_32f(x.data(), b.data(), spec, storage.data() + 7), StatusOk);
     EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(float)));
     dspFFTFree_R_32f(spec);
+}
+
+TEST(FftConcurrency, OneSpecServesSeveralThreadsWithTheirOwnBuffers)
+{
+    const Spec spec(Kind::Complex, 13, 1);
+    const std::size_t n = std::size_t{1} << 13;
+    const std::vector<double> x = RandomReals(2 * n, 13);
+    std::vector<double> expected(2 * n);
+    ASSERT_EQ(Forward(Kind::Complex, x.data(), expected.data(), spec.get(), nullptr), StatusOk);
+    std::vector<std::vector<double>> results(4, std::vector<double>(2 * n));
+    std::vector<std::thread> threads;
+    for (std::vector<double>& y : results)
+        threads.emplace_back([&spec, &x, &y] {
+            for (int round = 0; round < 3; ++round)
+                Forward(Kind::Complex, x.data(), y.data(), spec.get(), nullptr);  // own work area
+        });
+    for (std::thread& t : threads)
+        t.join();
+    for (const std::vector<double>& y : results)
+        EXPECT_TRUE(SameBits(y, expected));
 }
 
 // ---- layouts --------------------------------------------------------------------------

@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "dsp/DspTypes.h"
+#include "dsp/VpsLoops.h"
 
 namespace dcs::ffttest {
 
-using Ext = long double;
+using vpsloops::Ext;
 
 // Uniform in [-1, 1], reproducible per seed.
 inline std::vector<double> RandomReals(std::size_t n, unsigned seed)
