@@ -149,6 +149,22 @@ struct Lane<double> {
         return {_mm_xor_pd(swapped, Inv ? SignLo() : SignHi())};
     }
     static Lane Conj(Lane a) { return {_mm_xor_pd(a.v, SignHi())}; }
+    // A twiddle with its parts spread over both halves, for reuse over many values.
+    struct Split {
+        __m128d re, im;
+    };
+    static Split SplitOf(const Vps64fc* w)
+    {
+        const __m128d v = _mm_loadu_pd(&w->re);
+        return {_mm_unpacklo_pd(v, v), _mm_unpackhi_pd(v, v)};
+    }
+    template <bool Inv>
+    static Lane Twiddled(Lane a, Split w)
+    {
+        const __m128d swapped = _mm_shuffle_pd(a.v, a.v, 1);
+        const __m128d cross = _mm_mul_pd(swapped, w.im);
+        return {_mm_add_pd(_mm_mul_pd(a.v, w.re), _mm_xor_pd(cross, Inv ? SignHi() : SignLo()))};
+    }
 };
 
 template <>
@@ -175,31 +191,54 @@ struct Lane<float> {
             return {a.im, -a.re};
     }
     static Lane Conj(Lane a) { return {a.re, -a.im}; }
+    using Split = Lane;
+    static Split SplitOf(const Vps32fc* w) { return Load(w); }
 };
 
-// One radix-4 butterfly over x[0], x[L], x[2L], x[3L] (the second and third quarter hold
-// the sub-transforms of residues 2 and 1), twiddles t1 = w^j, t2 = w^2j, t3 = w^3j.
-template <class T, bool Inv, bool Plain>
-inline void Butterfly4(FftComplex<T>* x, std::int64_t L, const FftComplex<T>* t)
+// The radix-4 butterfly on values in registers: (a0, a1, a2, a3) are the already
+// twiddled sub-transform values of residues 0, 2, 1, 3; the outputs replace them in order.
+template <class V, bool Inv>
+inline void Radix4Values(V& a0, V& a1, V& a2, V& a3)
 {
-    using V = Lane<T>;
-    const V a0 = V::Load(x);
-    V a1 = V::Load(x + L);
-    V a2 = V::Load(x + 2 * L);
-    V a3 = V::Load(x + 3 * L);
-    if constexpr (!Plain) {
-        a1 = V::template Twiddled<Inv>(a1, V::Load(t + 1));
-        a2 = V::template Twiddled<Inv>(a2, V::Load(t));
-        a3 = V::template Twiddled<Inv>(a3, V::Load(t + 2));
-    }
     const V s01 = a0 + a1;
     const V d01 = a0 - a1;
     const V s23 = a2 + a3;
     const V r23 = V::template Rot<Inv>(a2 - a3);
-    (s01 + s23).Store(x);
-    (s01 - s23).Store(x + 2 * L);
-    (d01 + r23).Store(x + L);
-    (d01 - r23).Store(x + 3 * L);
+    a0 = s01 + s23;
+    a2 = s01 - s23;
+    a1 = d01 + r23;
+    a3 = d01 - r23;
+}
+
+// One radix-4 butterfly over x[0], x[L], x[2L], x[3L] (the second and third quarter hold
+// the sub-transforms of residues 2 and 1), twiddles t[0] = w^j, t[1] = w^2j, t[2] = w^3j;
+// none for j = 0.
+template <class T, bool Inv, bool Plain>
+inline void Butterfly4(FftComplex<T>* x, std::int64_t L, const typename Lane<T>::Split* t)
+{
+    using V = Lane<T>;
+    V a0 = V::Load(x);
+    V a1 = V::Load(x + L);
+    V a2 = V::Load(x + 2 * L);
+    V a3 = V::Load(x + 3 * L);
+    if constexpr (!Plain) {
+        a1 = V::template Twiddled<Inv>(a1, t[1]);
+        a2 = V::template Twiddled<Inv>(a2, t[0]);
+        a3 = V::template Twiddled<Inv>(a3, t[2]);
+    }
+    Radix4Values<V, Inv>(a0, a1, a2, a3);
+    a0.Store(x);
+    a1.Store(x + L);
+    a2.Store(x + 2 * L);
+    a3.Store(x + 3 * L);
+}
+
+// The three twiddles of radix-4 table entry `entry`, spread once for every group.
+template <class T>
+inline void SplitEntry(const FftComplex<T>* tab, std::int64_t entry, typename Lane<T>::Split* t)
+{
+    for (int i = 0; i < 3; ++i)
+        t[i] = Lane<T>::SplitOf(tab + 3 * entry + i);
 }
 
 template <class T, bool Inv>
@@ -209,16 +248,15 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
     std::int64_t L;
     if (__builtin_ctzll(static_cast<unsigned long long>(n)) & 1) {
         // 4-point pass and the radix-2 pass (twiddles w_8^j from entry n/8 of the table)
-        // fused over each group of 8, in registers.
-        const FftComplex<T>* w8 = tab + 3 * (n / 8);
-        const V w1 = V::Load(w8);
-        const V w3 = V::Load(w8 + 2);
+        // fused over each group of 8.
+        typename V::Split w[3];
+        SplitEntry<T>(tab, n / 8, w);
         for (std::int64_t i = 0; i < n; i += 8) {
             FftComplex<T>* a = x + i;
             Butterfly4<T, Inv, true>(a, 1, nullptr);
             Butterfly4<T, Inv, true>(a + 4, 1, nullptr);
-            const V b[4] = {V::Load(a + 4), V::template Twiddled<Inv>(V::Load(a + 5), w1),
-                            V::template Rot<Inv>(V::Load(a + 6)), V::template Twiddled<Inv>(V::Load(a + 7), w3)};
+            const V b[4] = {V::Load(a + 4), V::template Twiddled<Inv>(V::Load(a + 5), w[0]),
+                            V::template Rot<Inv>(V::Load(a + 6)), V::template Twiddled<Inv>(V::Load(a + 7), w[2])};
             for (int j = 0; j < 4; ++j) {
                 const V aj = V::Load(a + j);
                 (aj - b[j]).Store(a + 4 + j);
@@ -228,24 +266,30 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
         L = 8;
     } else {
         // 4-point pass and the first radix-4 pass (L = 4) fused over each group of 16.
-        const std::int64_t stride = 3 * (n / 16);
+        typename V::Split t[4][3];
+        for (int j = 1; j < 4; ++j)
+            SplitEntry<T>(tab, j * (n / 16), t[j]);
         for (std::int64_t i = 0; i < n; i += 16) {
             FftComplex<T>* a = x + i;
             for (int q = 0; q < 16; q += 4)
                 Butterfly4<T, Inv, true>(a + q, 1, nullptr);
             Butterfly4<T, Inv, true>(a, 4, nullptr);
             for (int j = 1; j < 4; ++j)
-                Butterfly4<T, Inv, false>(a + j, 4, tab + j * stride);
+                Butterfly4<T, Inv, false>(a + j, 4, t[j]);
         }
         L = 16;
     }
+    // Twiddle j outermost, so each is spread once for all groups (the kernels' data is at
+    // most 512 points, in the first-level cache whatever the order of access).
     for (; L < n; L *= 4) {
-        const std::int64_t stride = 3 * (n / (4 * L));
-        for (std::int64_t g = 0; g < n; g += 4 * L) {
-            FftComplex<T>* a = x + g;
-            Butterfly4<T, Inv, true>(a, L, nullptr);
-            for (std::int64_t j = 1; j < L; ++j)
-                Butterfly4<T, Inv, false>(a + j, L, tab + j * stride);
+        const std::int64_t step = n / (4 * L);
+        for (std::int64_t g = 0; g < n; g += 4 * L)
+            Butterfly4<T, Inv, true>(x + g, L, nullptr);
+        for (std::int64_t j = 1; j < L; ++j) {
+            typename V::Split t[3];
+            SplitEntry<T>(tab, j * step, t);
+            for (std::int64_t g = 0; g < n; g += 4 * L)
+                Butterfly4<T, Inv, false>(x + g + j, L, t);
         }
     }
 }
