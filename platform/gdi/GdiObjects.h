@@ -23,6 +23,8 @@ struct TGdiObject {
 
 struct TBitmapObject : TGdiObject {
     TBitmapObject(int w, int h);
+    // Shares a surface drawn on elsewhere (a reference is taken).
+    explicit TBitmapObject(cairo_surface_t* shared);
     ~TBitmapObject() override;
     cairo_surface_t* Surface = nullptr;   // ARGB32, premultiplied
     int Width = 0;

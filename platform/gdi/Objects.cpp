@@ -68,6 +68,12 @@ TBitmapObject::TBitmapObject(int w, int h) : TGdiObject(TKind::Bitmap), Width(w)
     Surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
 }
 
+TBitmapObject::TBitmapObject(cairo_surface_t* shared)
+    : TGdiObject(TKind::Bitmap), Surface(cairo_surface_reference(shared)),
+      Width(cairo_image_surface_get_width(shared)), Height(cairo_image_surface_get_height(shared))
+{
+}
+
 TBitmapObject::~TBitmapObject()
 {
     cairo_surface_destroy(Surface);
