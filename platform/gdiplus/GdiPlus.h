@@ -21,6 +21,7 @@
 
 #include "platform/base/Interfaces.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/imaging/ImageFormats.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -210,21 +211,21 @@ enum PathPointType : BYTE {
 
 // Pixel format codes: index in bits 0-7, bits per pixel in 8-15, flags above
 // (0x10000 indexed, 0x20000 GDI-compatible, 0x40000 alpha, 0x80000 premultiplied).
-constexpr PixelFormat PixelFormatUndefined = 0;
-constexpr PixelFormat PixelFormat1bppIndexed = 0x00030101;
-constexpr PixelFormat PixelFormat4bppIndexed = 0x00030402;
-constexpr PixelFormat PixelFormat8bppIndexed = 0x00030803;
-constexpr PixelFormat PixelFormat16bppGrayScale = 0x00101004;
-constexpr PixelFormat PixelFormat16bppRGB555 = 0x00021005;
-constexpr PixelFormat PixelFormat16bppRGB565 = 0x00021006;
-constexpr PixelFormat PixelFormat16bppARGB1555 = 0x00061007;
-constexpr PixelFormat PixelFormat24bppRGB = 0x00021808;
-constexpr PixelFormat PixelFormat32bppRGB = 0x00022009;
-constexpr PixelFormat PixelFormat32bppARGB = 0x0026200A;
-constexpr PixelFormat PixelFormat32bppPARGB = 0x000E200B;
-constexpr PixelFormat PixelFormat48bppRGB = 0x0010300C;
-constexpr PixelFormat PixelFormat64bppARGB = 0x0034400D;
-constexpr PixelFormat PixelFormat64bppPARGB = 0x001A400E;
+using imaging::PixelFormat16bppARGB1555;
+using imaging::PixelFormat16bppGrayScale;
+using imaging::PixelFormat16bppRGB555;
+using imaging::PixelFormat16bppRGB565;
+using imaging::PixelFormat1bppIndexed;
+using imaging::PixelFormat24bppRGB;
+using imaging::PixelFormat32bppARGB;
+using imaging::PixelFormat32bppPARGB;
+using imaging::PixelFormat32bppRGB;
+using imaging::PixelFormat48bppRGB;
+using imaging::PixelFormat4bppIndexed;
+using imaging::PixelFormat64bppARGB;
+using imaging::PixelFormat64bppPARGB;
+using imaging::PixelFormat8bppIndexed;
+using imaging::PixelFormatUndefined;
 
 struct BitmapData {
     UINT Width = 0;
@@ -258,9 +259,8 @@ struct EncoderParameters {
     UINT Count = 0;
     EncoderParameter Parameter[1];
 };
-// The quality parameter of the JPEG encoder (one 32-bit value, 0..100).
-constexpr TGUID EncoderQuality{0x1d5be4b5, 0xfa4a, 0x452d,
-                               {0x9c, 0xdd, 0x5d, 0xb3, 0x51, 0x05, 0xe7, 0xeb}};
+// The JPEG encoder's quality parameter: one unsigned 32-bit value, 0..100.
+using imaging::EncoderQuality;
 
 struct ImageCodecInfo {
     TGUID Clsid;
@@ -278,19 +278,17 @@ struct ImageCodecInfo {
     const BYTE* SigMask = nullptr;
 };
 
-// Raw-format identifiers of the image containers.
-constexpr TGUID ImageFormatMemoryBMP{0xb96b3caa, 0x0728, 0x11d3,
-                                     {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-constexpr TGUID ImageFormatBMP{0xb96b3cab, 0x0728, 0x11d3,
-                               {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-constexpr TGUID ImageFormatJPEG{0xb96b3cae, 0x0728, 0x11d3,
-                                {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-constexpr TGUID ImageFormatPNG{0xb96b3caf, 0x0728, 0x11d3,
-                               {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-constexpr TGUID ImageFormatGIF{0xb96b3cb0, 0x0728, 0x11d3,
-                               {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-constexpr TGUID ImageFormatIcon{0xb96b3cb5, 0x0728, 0x11d3,
-                                {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+using imaging::ImageFormatBMP;
+using imaging::ImageFormatEMF;
+using imaging::ImageFormatEXIF;
+using imaging::ImageFormatGIF;
+using imaging::ImageFormatIcon;
+using imaging::ImageFormatJPEG;
+using imaging::ImageFormatMemoryBMP;
+using imaging::ImageFormatPNG;
+using imaging::ImageFormatTIFF;
+using imaging::ImageFormatUndefined;
+using imaging::ImageFormatWMF;
 
 using ImageAbort = BOOL (*)(void*);
 using DrawImageAbort = ImageAbort;
@@ -808,6 +806,52 @@ Status GdipBitmapSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB color);
 Status GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, PixelFormat format,
                           BitmapData* lockedBitmapData);
 Status GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
+
+// ------------------------------------------------------------- image files
+
+struct STATSTG {
+    char16_t* pwcsName = nullptr;
+    uint32_t type = 2;   // a stream
+    uint64_t cbSize = 0;
+};
+constexpr HRESULT STG_E_INVALIDFUNCTION = HRESULT(0x80030001u);
+
+// A byte stream as the image calls read and write it (counted; reads and writes move
+// the position).
+class IStream : public virtual IInterface {
+public:
+    static constexpr TGUID IID = MakeGUID("{0000000C-0000-0000-C000-000000000046}");
+    // S_OK, with *read < cb only at the end of the data.
+    virtual HRESULT Read(void* pv, uint32_t cb, uint32_t* read) = 0;
+    virtual HRESULT Write(const void* pv, uint32_t cb, uint32_t* written) = 0;
+    // origin: 0 from the start, 1 from the position, 2 from the end.
+    virtual HRESULT Seek(int64_t move, uint32_t origin, uint64_t* newPosition) = 0;
+    // Fills cbSize (and pwcsName, owned by the caller, unless flag 1 asks for no name).
+    virtual HRESULT Stat(STATSTG* stat, uint32_t flag) = 0;
+};
+
+// The whole picture is read: files and streams from their start. The result is a bitmap
+// whose raw format names the container. Malformed or truncated data answers a status
+// (UnknownImageFormat, InvalidParameter, OutOfMemory), never a crash. Decoded pixels are
+// cached by the bytes they came from, so painting the same picture again does not decode.
+Status GdipLoadImageFromFile(const WCHAR* filename, GpImage** image);
+Status GdipLoadImageFromFileICM(const WCHAR* filename, GpImage** image);
+Status GdipLoadImageFromStream(IStream* stream, GpImage** image);
+Status GdipLoadImageFromStreamICM(IStream* stream, GpImage** image);
+Status GdipCreateBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap);
+Status GdipCreateBitmapFromFileICM(const WCHAR* filename, GpBitmap** bitmap);
+Status GdipCreateBitmapFromStream(IStream* stream, GpBitmap** bitmap);
+Status GdipCreateBitmapFromStreamICM(IStream* stream, GpBitmap** bitmap);
+// Encodes with the encoder of that class id; the JPEG encoder reads EncoderQuality.
+Status GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const TGUID* clsidEncoder,
+                           const EncoderParameters* encoderParams);
+Status GdipSaveImageToStream(GpImage* image, IStream* stream, const TGUID* clsidEncoder,
+                             const EncoderParameters* encoderParams);
+// Multi-frame files are not written: NotImplemented.
+Status GdipSaveAddImage(GpImage* image, GpImage* newImage, const EncoderParameters* encoderParams);
+// The listing is one block: the records, then the strings they point into.
+Status GdipGetImageEncodersSize(UINT* numEncoders, UINT* size);
+Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoders);
 
 // ------------------------------------------------------------ image attributes
 

@@ -146,7 +146,7 @@ uint32_t GpImageImpl::StraightPixel(int x, int y) const
 
 void GpImageImpl::SetStraightPixel(int x, int y, uint32_t argb)
 {
-    if (!(Format & 0x40000))   // no alpha channel in this format
+    if (!(Format & 0x40000) && !(Format & 0x10000))   // no alpha channel in this format
         argb |= 0xFF000000u;
     if (Straight.empty())
         Straight = AllStraight(*this);
@@ -165,7 +165,8 @@ GpImageImpl* ImageFromStraight(int w, int h, const uint32_t* pixels, PixelFormat
 {
     auto* img = new GpImageImpl(w, h, format);
     img->Straight.assign(pixels, pixels + size_t(w) * size_t(h));
-    bool opaque = !(format & 0x40000);
+    // Formats without an alpha channel hold opaque pixels; palettes may be transparent.
+    bool opaque = !(format & 0x40000) && !(format & 0x10000);
     for (int y = 0; y < h; ++y) {
         uint32_t* row = SurfaceRow(img->Surface, y);
         for (int x = 0; x < w; ++x) {
