@@ -1,9 +1,57 @@
 #include "platform/gdiplus/GdipObjects.h"
 
 #include <algorithm>
+#include <list>
+#include <string>
 
 namespace dcs::gdiplus {
 namespace {
+
+// Rendered path gradients by everything that decides their pixels; the painters of the
+// controls make the same shadows and glows on every repaint. One per thread, as the
+// pictures are drawn on the thread that paints.
+class TRenderCache {
+public:
+    ~TRenderCache()
+    {
+        for (auto& e : FEntries)
+            cairo_surface_destroy(e.second);
+    }
+    cairo_surface_t* Find(const std::string& key)
+    {
+        for (auto it = FEntries.begin(); it != FEntries.end(); ++it)
+            if (it->first == key) {
+                FEntries.splice(FEntries.begin(), FEntries, it);
+                return cairo_surface_reference(it->second);
+            }
+        return nullptr;
+    }
+    void Add(const std::string& key, cairo_surface_t* pic, size_t pixels)
+    {
+        if (pixels > kPixelBudget / 8)
+            return;
+        FEntries.emplace_front(key, cairo_surface_reference(pic));
+        FPixels += pixels;
+        while (FEntries.size() > kMaxEntries || FPixels > kPixelBudget) {
+            cairo_surface_t* old = FEntries.back().second;
+            FPixels -= size_t(cairo_image_surface_get_width(old)) * size_t(cairo_image_surface_get_height(old));
+            cairo_surface_destroy(old);
+            FEntries.pop_back();
+        }
+    }
+
+private:
+    static constexpr size_t kMaxEntries = 128;
+    static constexpr size_t kPixelBudget = size_t(8) << 20;
+    std::list<std::pair<std::string, cairo_surface_t*>> FEntries;
+    size_t FPixels = 0;
+};
+
+TRenderCache& Cache()
+{
+    thread_local TRenderCache cache;
+    return cache;
+}
 
 // Paints only inside its path. An ellipse is painted exactly, as a focal radial
 // gradient under the ellipse's affine scale; any other path as a fan of mesh patches
@@ -67,22 +115,107 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
     {
         if (!Invertible(Transform))
             return false;
+        cairo_matrix_t ctm, full;
+        cairo_get_matrix(cr, &ctm);
+        cairo_matrix_multiply(&full, &Transform, &ctm);   // brush space -> device
+        // Painted once into a device-aligned picture of the path's extent (transparent
+        // outside the path) and reused while shape, colours and placement repeat.
+        cairo_surface_t* picture = Rendered(full);
+        if (!picture) {
+            ClipToPath(cr);
+            cairo_pattern_t* pat = Pattern();
+            cairo_matrix_t inv = Transform, own, m;
+            cairo_matrix_invert(&inv);
+            cairo_pattern_get_matrix(pat, &own);
+            cairo_matrix_multiply(&m, &inv, &own);
+            cairo_pattern_set_matrix(pat, &m);
+            cairo_set_source(cr, pat);
+            cairo_pattern_destroy(pat);
+            return true;
+        }
+        if (cairo_get_operator(cr) == CAIRO_OPERATOR_SOURCE)
+            ClipToPath(cr);   // copying must not clear what lies outside the path
+        // The picture's device offset places it: device pixels map straight onto it.
+        cairo_identity_matrix(cr);
+        cairo_set_source_surface(cr, picture, 0, 0);
+        cairo_set_matrix(cr, &ctm);
+        cairo_surface_destroy(picture);
+        return true;
+    }
+
+    void ClipToPath(cairo_t* cr) const
+    {
         cairo_save(cr);
         cairo_transform(cr, &Transform);
         cairo_new_path(cr);
         AppendPath(cr, Path);
         cairo_restore(cr);
         cairo_clip(cr);
-        cairo_pattern_t* pat = Path.SoleEllipse && SingleSurround() ? Radial() : Mesh();
-        // Brush space first (the inverse brush transform), then the pattern's own space.
-        cairo_matrix_t inv = Transform, own, m;
-        cairo_matrix_invert(&inv);
-        cairo_pattern_get_matrix(pat, &own);
-        cairo_matrix_multiply(&m, &inv, &own);
-        cairo_pattern_set_matrix(pat, &m);
-        cairo_set_source(cr, pat);
+    }
+
+    cairo_pattern_t* Pattern() const
+    {
+        return Path.SoleEllipse && SingleSurround() ? Radial() : Mesh();
+    }
+
+    // The cached picture for this device placement (a new reference), or null when the
+    // extent is too large to keep.
+    cairo_surface_t* Rendered(const cairo_matrix_t& full) const
+    {
+        double x0 = 1e30, y0 = 1e30, x1 = -1e30, y1 = -1e30;
+        for (const GpPointF& p : Path.Points) {
+            double x = p.X, y = p.Y;
+            cairo_matrix_transform_point(&full, &x, &y);
+            x0 = std::min(x0, x);
+            y0 = std::min(y0, y);
+            x1 = std::max(x1, x);
+            y1 = std::max(y1, y);
+        }
+        if (!(x1 - x0 < 2048 && y1 - y0 < 2048))
+            return nullptr;
+        int ix = int(std::floor(x0)) - 1, iy = int(std::floor(y0)) - 1;
+        int w = int(std::ceil(x1)) + 1 - ix, h = int(std::ceil(y1)) + 1 - iy;
+        cairo_matrix_t local = full;
+        local.x0 -= ix;
+        local.y0 -= iy;
+        std::string key = Key(local);
+        if (cairo_surface_t* hit = Cache().Find(key))
+            return hit;
+        cairo_surface_t* pic = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+        cairo_t* c = cairo_create(pic);
+        cairo_set_matrix(c, &local);
+        AppendPath(c, Path);
+        cairo_clip(c);
+        cairo_pattern_t* pat = Pattern();
+        cairo_set_source(c, pat);
+        cairo_paint(c);
         cairo_pattern_destroy(pat);
-        return true;
+        cairo_destroy(c);
+        cairo_surface_set_device_offset(pic, -ix, -iy);
+        Cache().Add(key, pic, size_t(w) * size_t(h));
+        return pic;
+    }
+
+    std::string Key(const cairo_matrix_t& local) const
+    {
+        std::string k;
+        auto put = [&](const void* p, size_t n) { k.append(static_cast<const char*>(p), n); };
+        put(&local, sizeof local);
+        put(Path.Points.data(), Path.Points.size() * sizeof(GpPointF));
+        put(Path.Types.data(), Path.Types.size());
+        put(&Path.Mode, sizeof Path.Mode);
+        bool ellipse = Path.SoleEllipse.has_value();
+        put(&ellipse, 1);
+        put(&Center, sizeof Center);
+        put(&CenterColor, sizeof CenterColor);
+        put(Surround.data(), Surround.size() * sizeof(ARGB));
+        k += char(Gamma);
+        for (const TStop& p : Preset)
+            put(&p, sizeof p);
+        k += '|';
+        for (const auto& b : Blend)
+            put(&b, sizeof b);
+        return k;
     }
 
     bool SingleSurround() const

@@ -203,6 +203,15 @@ TEST(GdipPixels, EllipticPathGradientCentreEdgeAndProfile)
         EXPECT_NEAR(s.Red(20, 20 - d), expected, 5) << d;
     }
     EXPECT_LT(s.Red(39, 20), 30);
+
+    // Painted again after a change, the same shape shows the new colours (rendered
+    // gradients are reused only while everything that decides them repeats).
+    GdipSetPathGradientCenterColor(pg, 0xFF0000FF);
+    Surface again(41, 41, 0xFF00FF00);
+    GdipSetSmoothingMode(again.Graphics, SmoothingModeAntiAlias);
+    GdipFillRectangle(again.Graphics, brush.B, 0, 0, 41, 41);
+    EXPECT_GE(again.Blue(20, 20), 250);
+    EXPECT_LE(again.Red(20, 20), 5);
     GdipDeletePath(path);
 }
 
