@@ -61,16 +61,25 @@ class TPNUnloadedPin : public TPNBasicPin {
     const std::string& IdentName() const { return FIdentName; }
     const std::string& DisplayName() const { return FDisplayName; }
     const std::string& CreatedFrom() const { return FCreatedFrom; }
+    // The window whose stored links made it, while that window lives; nil for a pin of
+    // another window. Only that window's pins claim it.
     TComponent* StoredRoot() const { return FRoot; }
-    bool OwnedByList() const { return FOwnedByList; }
-    void SetOwnedByList(bool AValue) { FOwnedByList = AValue; }
+    uint64_t Serial() const { return FSerial; }
+    // Pin-list entries holding it: each holds it until it lets go.
+    bool OwnedByList() const { return FListHolds > 0; }
+    void HoldByList() { ++FListHolds; }
+    void LetGoByList() { --FListHolds; }
     void SetInEditor(bool AValue) override { FInEditor = AValue; }
 
-    // The real pin takes over every recorded link, then the placeholder is freed.
+    // The real pin takes over every recorded link, then the placeholder is freed unless a
+    // pin list still holds it.
     void PopulatePinAndDestroy(TPNBasicPin* APin);
-    // Frees the placeholder unless it still has links, sits in a pin list, is being
-    // edited or is handing its links over.
+    // Frees the placeholder unless it still has links, sits in a pin list, orders a
+    // link, is being edited or is handing its links over.
     void ReleaseIfUnused();
+    // Nothing holds it but links to placeholders that nothing else holds either
+    // (APartners, to be let go together).
+    bool Unused(std::vector<TPNUnloadedPin*>& APartners);
 
     TPNPinType GetPinType() override { return FType; }
     std::string GetName() override;
@@ -100,8 +109,11 @@ class TPNUnloadedPin : public TPNBasicPin {
     TPNBasicPin* GetNotifyAfterPin(TPNBasicPin* APin) override;
     void PinDestroyed(TPNBasicPin* APin) override;
     void ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin) override;
+    bool NamesAfterPin(TPNBasicPin* APin) override;
 
 private:
+    class TRootWatch;
+    friend void ReleaseUnusedPlaceholders(std::vector<TPNPlaceholderRef> ARefs);
     struct TRecord {
         TPNBasicPin* Pin;
         TPNBasicPin* NotifyAfterPin;
@@ -111,11 +123,13 @@ private:
     std::string FDisplayName;
     std::string FIdentName;
     TComponent* FRoot = nullptr;
+    TRootWatch* FRootWatch = nullptr;
+    uint64_t FSerial;
     TPNPinType FType;
     bool FDesignTime = false;
     std::vector<TRecord> FConnectedPins;
     std::string FCreatedFrom;
-    bool FOwnedByList = false;
+    int FListHolds = 0;
     bool FInRemove = false;
     bool FInEditor = false;
     bool FDestroying = false;
@@ -176,9 +190,9 @@ private:
         TPNBasicPin* Pin;
     };
     void Purge();
-    void DropPlaceholderEntry(int AIndex, std::vector<TPNUnloadedPin*>& AReleased);
+    void DropPlaceholderEntry(int AIndex, std::vector<TPNPlaceholderRef>& AReleased);
     void TakeOwnerPinList(TPNBasicPin* AItem);
-    static void ReleasePlaceholders(const std::vector<TPNUnloadedPin*>& AReleased);
+    static TPNPlaceholderRef LetGo(TPNBasicPin* APlaceholder);
 
     bool HasLinkedPins();
     void ReadPins(TReader& Reader);
