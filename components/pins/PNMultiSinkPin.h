@@ -49,14 +49,14 @@ class TPNMultiSinkPin : public TPNBasicSinkPin {
     bool IsConnected() override;
     bool IsConnectedTo(TPNBasicPin* AOtherPin) override;
     bool IsConnectedByConverterTo(TPNBasicPin* AOtherPin) override;
-    bool IsLinkedTo(const std::string& APinName);
+    bool IsLinkedTo(const std::string& APinName) override;
     TGUID GetConnectionID(TPNBasicPin* AOtherPin) override;
     void UpdateConnectedType(const TGUID& AID, TPNBasicPin* ATarget) override;
 
     std::string UpStreamLinkName();
     std::string DownStreamLinkName();
     // "( n Links )" for several links; the source's name for one.
-    std::string GetLinkDisplayText();
+    std::string GetLinkDisplayText() override;
 
 private:
     struct TEntry : TPNPinEntry {

@@ -198,10 +198,9 @@ void ClaimPlaceholders(TPNBasicPin* APin)
 // this link alone; when the link was not made, or an ordering was not kept, they go.
 void LinkStored(TPNBasicPin* APin, TPNBasicPin* AFar, TPNBasicPin* AAfter)
 {
-    TPNPlaceholderRef far = PlaceholderRefOf(AFar), after = PlaceholderRefOf(AAfter);
+    TPNPlaceholderHold hold{AFar, AAfter};
     if (AFar)
         APin->ConnectAfter(AFar, AAfter);
-    ReleaseUnusedPlaceholders({far, after});
 }
 
 }  // namespace
@@ -315,10 +314,8 @@ bool TPNSinkPin::TryLinkTo(TComponent* ARoot, const std::string& ASource, const 
     TPNBasicPin* far = AllPins::GetByNameCreate(ARoot, TPNPinType::ptSource, ident, display, GetFullName(true));
     if (!far)
         return false;
-    TPNPlaceholderRef ref = PlaceholderRefOf(far);
-    bool ok = Connect(far);
-    ReleaseUnusedPlaceholders({ref});
-    return ok;
+    TPNPlaceholderHold hold{far};
+    return Connect(far);
 }
 
 // ------------------------------------------------------------------ pin lists
@@ -426,7 +423,7 @@ void TPNPinList::ReadPins(TReader& R)
                 while (!R.EndOfList() && R.NextValue() != vaIdent) {
                     std::string name = R.ReadString();
                     if (pin)
-                        pin->ConnectAfter(PendingStatePin(root, name, pin->GetFullName(true)), nullptr);
+                        LinkStored(pin, PendingStatePin(root, name, pin->GetFullName(true)), nullptr);
                 }
             }
             while (!R.EndOfList())

@@ -261,6 +261,27 @@ void TPNUnloadedPin::BeforeDestruction()
     FRootWatch = nullptr;
 }
 
+TPNPlaceholderHold::TPNPlaceholderHold(std::initializer_list<TPNBasicPin*> APins)
+{
+    for (TPNBasicPin* p : APins)
+        if (IsUnloadedPin(p)) {
+            static_cast<TPNUnloadedPin*>(p)->HoldInUse();
+            FRefs.push_back(PlaceholderRefOf(p));
+        }
+}
+
+TPNPlaceholderHold::~TPNPlaceholderHold()
+{
+    for (const TPNPlaceholderRef& r : FRefs)
+        if (TPNUnloadedPin* p = Registered(r))
+            p->LetGoInUse();
+    try {
+        ReleaseUnusedPlaceholders(std::move(FRefs));
+    } catch (...) {
+        // One that fails to go stays registered until the registers are cleared.
+    }
+}
+
 TPNPlaceholderRef PlaceholderRefOf(TPNBasicPin* APin)
 {
     if (!IsUnloadedPin(APin))
@@ -351,22 +372,46 @@ void TPNUnloadedPin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
         FConnectedPins.push_back({APin, ANotifyAfterPin});
 }
 
+TPNPlaceholderRef TPNUnloadedPin::EraseRecord(int AIndex)
+{
+    TPNPlaceholderRef after = PlaceholderRefOf(FConnectedPins[size_t(AIndex)].NotifyAfterPin);
+    FConnectedPins.erase(FConnectedPins.begin() + AIndex);
+    return after;
+}
+
 void TPNUnloadedPin::RemoveLink(TPNBasicPin* APin, bool)
 {
-    IPNLockSection w = WriteLock();
-    int i = IndexOfRecord(APin);
-    if (i >= 0)
-        FConnectedPins.erase(FConnectedPins.begin() + i);
+    TPNPlaceholderRef after;
+    {
+        IPNLockSection w = WriteLock();
+        int i = IndexOfRecord(APin);
+        if (i >= 0)
+            after = EraseRecord(i);
+    }
+    if (!after.Pin)
+        return;
+    // The link was ordered after a placeholder that may now go; this one stays for the
+    // caller, who lets it go after (AfterUnlink).
+    bool old = FInRemove;
+    FInRemove = true;
+    try {
+        ReleaseUnusedPlaceholders({after});
+    } catch (...) {
+        FInRemove = old;
+        throw;
+    }
+    FInRemove = old;
 }
 
 void TPNUnloadedPin::DisconnectFrom(TPNBasicPin* AOtherPin)
 {
+    TPNPlaceholderRef after;
     {
         IPNLockSection w = WriteLock();
         int i = IndexOfRecord(AOtherPin);
         if (i < 0)
             return;
-        FConnectedPins.erase(FConnectedPins.begin() + i);
+        after = EraseRecord(i);
     }
     // The far end forgets the link too; meanwhile this placeholder must not free itself.
     bool old = FInRemove;
@@ -386,11 +431,12 @@ void TPNUnloadedPin::DisconnectFrom(TPNBasicPin* AOtherPin)
         throw;
     }
     FInRemove = old;
-    ReleaseIfUnused();  // the last statement: it may free this placeholder
+    ReleaseUnusedPlaceholders({PlaceholderRefOf(this), after});  // the last statement: it may free this placeholder
 }
 
 void TPNUnloadedPin::Disconnect()
 {
+    std::vector<TPNPlaceholderRef> orderings;
     bool old = FInRemove;
     FInRemove = true;
     for (;;) {
@@ -405,10 +451,11 @@ void TPNUnloadedPin::Disconnect()
         IPNLockSection w = WriteLock();
         int i = IndexOfRecord(other);
         if (i >= 0)
-            FConnectedPins.erase(FConnectedPins.begin() + i);
+            orderings.push_back(EraseRecord(i));
     }
     FInRemove = old;
-    ReleaseIfUnused();
+    orderings.push_back(PlaceholderRefOf(this));
+    ReleaseUnusedPlaceholders(std::move(orderings));
 }
 
 bool TPNUnloadedPin::IsConnected()
@@ -446,12 +493,18 @@ TPNBasicPin* TPNUnloadedPin::GetNotifyAfterPin(TPNBasicPin* APin)
 
 void TPNUnloadedPin::PinDestroyed(TPNBasicPin* APin)
 {
-    // Only the records go: a placeholder is never freed while the register walks the pins.
-    IPNLockSection w = WriteLock();
-    std::erase_if(FConnectedPins, [APin](const TRecord& r) { return r.Pin == APin; });
-    for (auto& r : FConnectedPins)
-        if (r.NotifyAfterPin == APin)
-            r.NotifyAfterPin = nullptr;
+    std::vector<TPNPlaceholderRef> orderings;
+    {
+        IPNLockSection w = WriteLock();
+        for (int i = int(FConnectedPins.size()); i-- > 0;)
+            if (FConnectedPins[size_t(i)].Pin == APin)
+                orderings.push_back(EraseRecord(i));
+        for (auto& r : FConnectedPins)
+            if (r.NotifyAfterPin == APin)
+                r.NotifyAfterPin = nullptr;
+    }
+    // Runs once the register walk that tells of APin has ended.
+    ReleaseUnusedPlaceholders(std::move(orderings));
 }
 
 void TPNUnloadedPin::ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin)
@@ -475,7 +528,7 @@ void TPNUnloadedPin::ReleaseIfUnused() { ReleaseUnusedPlaceholders({PlaceholderR
 
 bool TPNUnloadedPin::Unused(std::vector<TPNUnloadedPin*>& APartners)
 {
-    if (FInRemove || FDestroying || FListHolds > 0 || FInEditor)
+    if (FInRemove || FDestroying || FListHolds > 0 || FUseHolds > 0 || FInEditor)
         return false;
     // A link that no real pin takes part in is never seen by anyone: placeholders that
     // only wait for each other go together, unless a pin list still keeps one's place.
@@ -483,7 +536,7 @@ bool TPNUnloadedPin::Unused(std::vector<TPNUnloadedPin*>& APartners)
         IPNLockSection r = ReadLock();
         for (const TRecord& rec : FConnectedPins) {
             auto* p = IsUnloadedPin(rec.Pin) ? static_cast<TPNUnloadedPin*>(rec.Pin) : nullptr;
-            if (!p || p->FListHolds > 0 || p->FInRemove)
+            if (!p || p->FListHolds > 0 || p->FUseHolds > 0 || p->FInRemove)
                 return false;
             APartners.push_back(p);
         }
@@ -546,6 +599,7 @@ void TPNUnloadedPin::PopulatePinAndDestroy(TPNBasicPin* APin)
         if (!IsConnectedTo(records[i].Pin))
             continue;  // that pin went away meanwhile
         try {
+            TPNPlaceholderHold hold{records[i].Pin, records[i].NotifyAfterPin};
             APin->ConnectAfter(records[i].Pin, records[i].NotifyAfterPin);
             if (IsConnectedTo(records[i].Pin))
                 records[i].Pin->DisconnectFrom(this);

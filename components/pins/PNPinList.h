@@ -10,6 +10,7 @@
 
 #include "components/pins/PNPins.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,20 @@ void ClaimPlaceholdersOf(TComponent* AComponent);
 std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm,
                              const std::string& ACurrentForm);
 
+// Keeps the placeholders among APins from being freed while the caller links them (a
+// link removed meanwhile may leave one without any other holder); when it ends, those
+// that nothing else holds go.
+class TPNPlaceholderHold {
+public:
+    explicit TPNPlaceholderHold(std::initializer_list<TPNBasicPin*> APins);
+    ~TPNPlaceholderHold();
+    TPNPlaceholderHold(const TPNPlaceholderHold&) = delete;
+    TPNPlaceholderHold& operator=(const TPNPlaceholderHold&) = delete;
+
+private:
+    std::vector<TPNPlaceholderRef> FRefs;
+};
+
 // Stands for a named pin that does not exist yet and records the links made to it.
 class TPNUnloadedPin : public TPNBasicPin {
     DCS_CLASS(TPNUnloadedPin, TPNBasicPin)
@@ -69,6 +84,9 @@ class TPNUnloadedPin : public TPNBasicPin {
     bool OwnedByList() const { return FListHolds > 0; }
     void HoldByList() { ++FListHolds; }
     void LetGoByList() { --FListHolds; }
+    // A caller in the middle of linking it (TPNPlaceholderHold).
+    void HoldInUse() { ++FUseHolds; }
+    void LetGoInUse() { --FUseHolds; }
     void SetInEditor(bool AValue) override { FInEditor = AValue; }
 
     // The real pin takes over every recorded link, then the placeholder is freed unless a
@@ -119,6 +137,8 @@ private:
         TPNBasicPin* NotifyAfterPin;
     };
     int IndexOfRecord(TPNBasicPin* APin);
+    // Under the write section; answers the placeholder the link was ordered after.
+    TPNPlaceholderRef EraseRecord(int AIndex);
 
     std::string FDisplayName;
     std::string FIdentName;
@@ -130,6 +150,7 @@ private:
     std::vector<TRecord> FConnectedPins;
     std::string FCreatedFrom;
     int FListHolds = 0;
+    int FUseHolds = 0;
     bool FInRemove = false;
     bool FInEditor = false;
     bool FDestroying = false;

@@ -121,6 +121,18 @@ end
     FreeRoot(form);
     Load(KText);
     EXPECT_EQ(UnloadedPins::Count(), 1);
+
+    // Ordering a link that waits on another window itself: both placeholders go when
+    // the player does.
+    TComponent* waiting = Load(R"(object Form3: TPLForm
+  object c: TPLOut
+    InputPin.SourcePin = ((Form2.gen.OutputPin Form3.zz.InputPin))
+  end
+end
+)");
+    EXPECT_EQ(UnloadedPins::Count(), 3);
+    FreeRoot(waiting);
+    EXPECT_EQ(UnloadedPins::Count(), 1);
 }
 
 }  // namespace
