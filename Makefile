@@ -48,7 +48,8 @@ fuzz: deps
 	@scripts/install-deps scripts/debian-packages-fuzz.txt
 	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDCS_FUZZ=ON \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@cmake --build build-fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS)) >build-fuzz/build.log 2>&1 \
+	  || { grep -E 'error' build-fuzz/build.log | head -40; exit 1; }
 	@mkdir -p build-fuzz/findings
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build-fuzz/corpus/$$t; \

@@ -78,9 +78,12 @@ void TStream::WriteExtended(long double value)
 
 namespace {
 
-// A size no process can hold is the framework's memory error, not a C++ one.
+// A size no process can hold is the framework's memory error, not a C++ one. Beyond
+// the 47-bit user address space it is not even tried.
 void Resize(std::string& AData, int64_t ASize)
 {
+    if (ASize >= (int64_t(1) << 47))
+        throw EOutOfMemory("Out of memory");
     try {
         AData.resize(size_t(ASize), '\0');
     } catch (const std::length_error&) {
