@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 CTEST = ctest --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: deps run test test-asan test-tsan bench build clean
+.PHONY: deps run test test-asan test-tsan bench fuzz build clean
 
 deps:
 	@scripts/install-deps
@@ -39,5 +39,26 @@ bench: deps
 	@cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# The libFuzzer targets of fuzz/ (clang, from their own package list), each run for
+# FUZZ_SECONDS from its seed corpus; a finding stops the run and leaves its input in
+# build-fuzz/findings/. Not part of CI.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = $(sort $(basename $(notdir $(wildcard fuzz/*.cpp))))
+fuzz: deps
+	@scripts/install-deps scripts/debian-packages-fuzz.txt
+	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDCS_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS)) >build-fuzz/build.log 2>&1 \
+	  || { grep -E 'error' build-fuzz/build.log | head -40; exit 1; }
+	@mkdir -p build-fuzz/findings
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build-fuzz/corpus/$$t; \
+	  echo "fuzz: $$t, $(FUZZ_SECONDS) s"; \
+	  build-fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=build-fuzz/findings/$$t- build-fuzz/corpus/$$t fuzz/corpus/$$t \
+	    >build-fuzz/$$t.log 2>&1 || { tail -60 build-fuzz/$$t.log; echo "fuzz: $$t found a fault"; exit 1; }; \
+	  grep -E '^stat::(number_of_executed_units|new_units_added)' build-fuzz/$$t.log | tr '\n' ' '; echo; \
+	done
+
 clean:
-	rm -rf build build-asan build-tsan build-bench
+	rm -rf build build-asan build-tsan build-bench build-fuzz

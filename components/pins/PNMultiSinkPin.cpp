@@ -336,11 +336,23 @@ void TPNMultiSinkPin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
     FSourcePins.push_back(std::move(e));
 }
 
-bool TPNMultiSinkPin::DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPNFormatConverter>>& AReleased)
+bool TPNMultiSinkPin::NamesAfterPin(TPNBasicPin* APin)
+{
+    IPNLockSection r = ReadLock();
+    for (auto& e : FSourcePins)
+        if (e->NotifyAfterPin == APin)
+            return true;
+    return false;
+}
+
+bool TPNMultiSinkPin::DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPNFormatConverter>>& AReleased,
+                                      std::vector<TPNPlaceholderRef>* AOrderings)
 {
     bool any = false;
     for (size_t i = FSourcePins.size(); i-- > 0;)
         if (FSourcePins[i]->RealPin == APin || FSourcePins[i]->ConnectionPin == APin) {
+            if (AOrderings)
+                AOrderings->push_back(PlaceholderRefOf(FSourcePins[i]->NotifyAfterPin));
             FSourcePins.erase(FSourcePins.begin() + long(i));
             any = true;
         }
@@ -360,6 +372,7 @@ bool TPNMultiSinkPin::DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPN
 void TPNMultiSinkPin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
 {
     std::vector<IntfPtr<IPNFormatConverter>> released;
+    std::vector<TPNPlaceholderRef> orderings;
     bool removed;
     {
         IPNDestroyLockSection d = FDestroyLock->DestroyLock();
@@ -367,11 +380,12 @@ void TPNMultiSinkPin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
         if (FInDisconnect)
             return;
         FInDisconnect = true;
-        removed = DeleteEntriesOf(APin, released);
+        removed = DeleteEntriesOf(APin, released, &orderings);
         FInDisconnect = false;
     }
     IPNLockSection u = UnlockAll();
     released.clear();
+    ReleaseUnusedPlaceholders(std::move(orderings));
     // A source of a window closed in the designer: the link waits on a placeholder named
     // after it and comes back when that window is opened again.
     if (removed && AKeepPlaceholder && !IsUnloadedPin(APin) && !IsRootDestroying()) {
@@ -402,11 +416,12 @@ void TPNMultiSinkPin::DisconnectFrom(TPNBasicPin* AOtherPin)
                      "a multi-source sink is unlinked by a thread inside a delivery of the source");
     bool keep = IsDesigning() && IsRootDestroying();
     std::vector<IntfPtr<IPNFormatConverter>> released;
+    std::vector<TPNPlaceholderRef> orderings;
     {
         // Upstream sends of this pin that run now finish first; then the entry goes.
         IPNDestroyLockSection d = FDestroyLock->DestroyLock();
         IPNLockSection w = WriteLock();
-        DeleteEntriesOf(AOtherPin, released);
+        DeleteEntriesOf(AOtherPin, released, &orderings);
     }
     // The source forgets the link under its own destroy lock, which waits for the
     // deliveries it is making to this pin on other threads. No section of this pin is
@@ -423,6 +438,7 @@ void TPNMultiSinkPin::DisconnectFrom(TPNBasicPin* AOtherPin)
         static_cast<TPNUnloadedPin*>(AOtherPin)->ReleaseIfUnused();  // may free it
     else
         AOtherPin->AfterUnlink();
+    ReleaseUnusedPlaceholders(std::move(orderings));
 }
 
 void TPNMultiSinkPin::Disconnect()

@@ -38,6 +38,7 @@ class TPNMultiSinkPin : public TPNBasicSinkPin {
     void Disconnect() override;
     void DisconnectFrom(TPNBasicPin* AOtherPin) override;
     void PinDestroyed(TPNBasicPin* APin) override;
+    bool NamesAfterPin(TPNBasicPin* APin) override;
     void Assign(TPersistent* ASource) override;
 
     // Sends upstream to every source, each converter shared by several links once.
@@ -48,14 +49,14 @@ class TPNMultiSinkPin : public TPNBasicSinkPin {
     bool IsConnected() override;
     bool IsConnectedTo(TPNBasicPin* AOtherPin) override;
     bool IsConnectedByConverterTo(TPNBasicPin* AOtherPin) override;
-    bool IsLinkedTo(const std::string& APinName);
+    bool IsLinkedTo(const std::string& APinName) override;
     TGUID GetConnectionID(TPNBasicPin* AOtherPin) override;
     void UpdateConnectedType(const TGUID& AID, TPNBasicPin* ATarget) override;
 
     std::string UpStreamLinkName();
     std::string DownStreamLinkName();
     // "( n Links )" for several links; the source's name for one.
-    std::string GetLinkDisplayText();
+    std::string GetLinkDisplayText() override;
 
 private:
     struct TEntry : TPNPinEntry {
@@ -68,7 +69,9 @@ private:
     void ChooseEntryType(TEntry& AEntry);
     // Deletes the entries of APin (as real or connection pin); the converters no entry
     // uses any longer move to AReleased, to be dropped outside every section.
-    bool DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPNFormatConverter>>& AReleased);
+    // Also collects the placeholders the deleted links were ordered after, when asked.
+    bool DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPNFormatConverter>>& AReleased,
+                         std::vector<TPNPlaceholderRef>* AOrderings = nullptr);
     void Reorder();
 
     std::vector<std::unique_ptr<TEntry>> FSourcePins;

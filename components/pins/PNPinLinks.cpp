@@ -13,6 +13,8 @@
 #include "platform/base/Strings.h"
 #include "platform/classes/Streaming.h"
 
+#include <algorithm>
+
 namespace dcs {
 
 namespace {
@@ -174,6 +176,7 @@ std::string RootName(TComponent* ARoot) { return ARoot ? ARoot->Name() : std::st
 void ClaimPlaceholders(TPNBasicPin* APin)
 {
     TComponent* root = APin->GetRoot();
+    std::vector<TPNBasicPin*> tried;  // one that stays (being edited) is not tried again
     for (;;) {
         TPNUnloadedPin* ph = nullptr;
         try {
@@ -181,13 +184,23 @@ void ClaimPlaceholders(TPNBasicPin* APin)
                                          APin->GetFullIdentName(true), APin->GetFullIdentName(false)})
                 if ((ph = UnloadedPins::GetByIdentName(root, n)) != nullptr)
                     break;
-            if (!ph)
+            if (!ph || std::find(tried.begin(), tried.end(), ph) != tried.end())
                 return;
+            tried.push_back(ph);
             ph->PopulatePinAndDestroy(APin);
         } catch (...) {
             return;
         }
     }
+}
+
+// Links read from a stored form: far pin and ordering pin may be placeholders made for
+// this link alone; when the link was not made, or an ordering was not kept, they go.
+void LinkStored(TPNBasicPin* APin, TPNBasicPin* AFar, TPNBasicPin* AAfter)
+{
+    TPNPlaceholderHold hold{AFar, AAfter};
+    if (AFar)
+        APin->ConnectAfter(AFar, AAfter);
 }
 
 }  // namespace
@@ -236,8 +249,7 @@ void TPNPin::DefineProperties(TFiler& Filer)
             TPNBasicPin* after = nullptr;
             if (!n.After.empty())
                 after = AllPins::GetByNameCreate(GetRoot(), AFarType, adjust(n.After), adjust(n.After), from);
-            if (far && !ConnectAfter(far, after) && IsUnloadedPin(far))
-                static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+            LinkStored(this, far, after);
         }
         R.ReadListEnd();
     };
@@ -264,8 +276,7 @@ void TPNPin::DefineProperties(TFiler& Filer)
                 if (!n.After.empty())
                     after = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.After),
                                                      adjust(n.After), from);
-                if (far && !sink->ConnectAfter(far, after) && IsUnloadedPin(far))
-                    static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+                LinkStored(sink, far, after);
             },
             [sink](TWriter& W) {
                 TPNBasicPin* s = sink->SourcePin();
@@ -303,10 +314,8 @@ bool TPNSinkPin::TryLinkTo(TComponent* ARoot, const std::string& ASource, const 
     TPNBasicPin* far = AllPins::GetByNameCreate(ARoot, TPNPinType::ptSource, ident, display, GetFullName(true));
     if (!far)
         return false;
-    bool ok = Connect(far);
-    if (!ok && IsUnloadedPin(far))
-        static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
-    return ok;
+    TPNPlaceholderHold hold{far};
+    return Connect(far);
 }
 
 // ------------------------------------------------------------------ pin lists
@@ -414,7 +423,7 @@ void TPNPinList::ReadPins(TReader& R)
                 while (!R.EndOfList() && R.NextValue() != vaIdent) {
                     std::string name = R.ReadString();
                     if (pin)
-                        pin->ConnectAfter(PendingStatePin(root, name, pin->GetFullName(true)), nullptr);
+                        LinkStored(pin, PendingStatePin(root, name, pin->GetFullName(true)), nullptr);
                 }
             }
             while (!R.EndOfList())
@@ -471,8 +480,7 @@ void TPNPinList::ResolveAt(int AItem, TPNPinType AFarType, const std::string& AI
     TPNBasicPin* after = nullptr;
     if (!AAfter.empty())
         after = AllPins::GetByNameCreate(root, TPNPinType::ptSink, Adjust(AAfter), Adjust(AAfter), from);
-    if (far && !pin->ConnectAfter(far, after) && IsUnloadedPin(far))
-        static_cast<TPNUnloadedPin*>(far)->ReleaseIfUnused();
+    LinkStored(pin, far, after);
 }
 
 }  // namespace dcs

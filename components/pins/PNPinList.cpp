@@ -4,6 +4,7 @@
 #include "platform/base/Strings.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 
 namespace dcs {
@@ -41,11 +42,18 @@ bool OwnerMayMatch(TPNBasicPin* APin, std::string_view AName)
     return SameText(rest.substr(0, rest.find('.')), owner->Name());
 }
 
+// A placeholder belongs to the window whose stored links made it, so that a window of
+// the same name never takes it for its own.
+TComponent* RootOf(TPNBasicPin* APin)
+{
+    return IsUnloadedPin(APin) ? static_cast<TPNUnloadedPin*>(APin)->StoredRoot() : APin->GetRoot();
+}
+
 bool MatchesIdentName(TPNBasicPin* APin, TComponent* ARoot, const std::string& AName, const std::string& AShort)
 {
     if (!OwnerMayMatch(APin, AName))
         return false;
-    TComponent* root = APin->GetRoot();
+    TComponent* root = RootOf(APin);
     if (root && ARoot && root != ARoot)
         // A pin of another window: only by its full name, and never when the two windows
         // carry one name (the window read under a new name must find its own pins).
@@ -61,7 +69,7 @@ bool MatchesDisplayName(TPNBasicPin* APin, TComponent* ARoot, const std::string&
 {
     if (!OwnerMayMatch(APin, AName))
         return false;
-    TComponent* root = APin->GetRoot();
+    TComponent* root = RootOf(APin);
     if (root && ARoot && root != ARoot)
         return false;
     return SameText(APin->GetFullName(false), AName) || SameText(APin->GetFullName(true), AName);
@@ -86,6 +94,21 @@ void LeaveUnloaded(TPNUnloadedPin* APin)
     TPNCriticalSectionLock g(r.Section);
     std::erase(r.Pins, APin);
 }
+
+// The placeholder ARef names, while it is registered; nil once it has gone.
+TPNUnloadedPin* Registered(const TPNPlaceholderRef& ARef)
+{
+    if (!ARef.Pin)
+        return nullptr;
+    auto& r = Unloaded();
+    TPNCriticalSectionLock g(r.Section);
+    for (TPNUnloadedPin* p : r.Pins)
+        if (p == ARef.Pin)
+            return p->Serial() == ARef.Serial ? p : nullptr;
+    return nullptr;
+}
+
+std::atomic<uint64_t> GNextSerial{1};
 
 }  // namespace
 
@@ -162,7 +185,7 @@ TPNUnloadedPin* UnloadedPins::GetByIdentName(TComponent* ARoot, const std::strin
     auto& r = Unloaded();
     TPNCriticalSectionLock g(r.Section);
     for (TPNUnloadedPin* p : r.Pins)
-        if (MatchesIdentName(p, ARoot, APinName, shortName))
+        if (!p->OwnedByList() && MatchesIdentName(p, ARoot, APinName, shortName))
             return p;
     return nullptr;
 }
@@ -185,17 +208,38 @@ void UnloadedPins::Clear()
 
 // ------------------------------------------------------------------- placeholder
 
+// Forgets the placeholder's window when the window goes: a later window of that name
+// may then claim it (links from other windows wait for the window to come back).
+class TPNUnloadedPin::TRootWatch : public TComponent {
+    DCS_CLASS(TRootWatch, TComponent)
+
+    TRootWatch(TComponent* AOwner, TPNUnloadedPin* APin) : TComponent(AOwner), FPin(APin) {}
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        inherited::Notification(AComponent, Operation);
+        if (Operation == TOperation::opRemove && AComponent == FPin->FRoot)
+            FPin->FRoot = nullptr;
+    }
+
+private:
+    TPNUnloadedPin* FPin;
+};
+
 TPNUnloadedPin::TPNUnloadedPin(TComponent* ARoot, TPNPinType AType, std::string APinIdentName,
                                std::string APinDisplayName, std::string ACreatedFrom)
     : FDisplayName(std::move(APinDisplayName)),
       FIdentName(std::move(APinIdentName)),
+      FSerial(GNextSerial.fetch_add(1)),
       FType(AType),
       FCreatedFrom(std::move(ACreatedFrom))
 {
     if (ARoot) {
         FDesignTime = ARoot->ComponentState().Contains(csDesigning);
-        if (SameText(ARoot->Name(), FirstPart(FIdentName)))
+        if (SameText(ARoot->Name(), FirstPart(FIdentName)) && !ARoot->ComponentState().Contains(csDestroying)) {
             FRoot = ARoot;
+            FRootWatch = Create<TRootWatch>(nullptr, this);
+            FRootWatch->FreeNotification(ARoot);
+        }
     }
 }
 
@@ -212,6 +256,37 @@ void TPNUnloadedPin::BeforeDestruction()
     FDestroying = true;
     LeaveUnloaded(this);
     inherited::BeforeDestruction();
+    FRoot = nullptr;
+    Free(FRootWatch);  // leaves the root's notification list
+    FRootWatch = nullptr;
+}
+
+TPNPlaceholderHold::TPNPlaceholderHold(std::initializer_list<TPNBasicPin*> APins)
+{
+    for (TPNBasicPin* p : APins)
+        if (IsUnloadedPin(p)) {
+            static_cast<TPNUnloadedPin*>(p)->HoldInUse();
+            FRefs.push_back(PlaceholderRefOf(p));
+        }
+}
+
+TPNPlaceholderHold::~TPNPlaceholderHold()
+{
+    for (const TPNPlaceholderRef& r : FRefs)
+        if (TPNUnloadedPin* p = Registered(r))
+            p->LetGoInUse();
+    try {
+        ReleaseUnusedPlaceholders(std::move(FRefs));
+    } catch (...) {
+        // One that fails to go stays registered until the registers are cleared.
+    }
+}
+
+TPNPlaceholderRef PlaceholderRefOf(TPNBasicPin* APin)
+{
+    if (!IsUnloadedPin(APin))
+        return {};
+    return {APin, static_cast<TPNUnloadedPin*>(APin)->Serial()};
 }
 
 std::string TPNUnloadedPin::GetName()
@@ -297,22 +372,46 @@ void TPNUnloadedPin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
         FConnectedPins.push_back({APin, ANotifyAfterPin});
 }
 
+TPNPlaceholderRef TPNUnloadedPin::EraseRecord(int AIndex)
+{
+    TPNPlaceholderRef after = PlaceholderRefOf(FConnectedPins[size_t(AIndex)].NotifyAfterPin);
+    FConnectedPins.erase(FConnectedPins.begin() + AIndex);
+    return after;
+}
+
 void TPNUnloadedPin::RemoveLink(TPNBasicPin* APin, bool)
 {
-    IPNLockSection w = WriteLock();
-    int i = IndexOfRecord(APin);
-    if (i >= 0)
-        FConnectedPins.erase(FConnectedPins.begin() + i);
+    TPNPlaceholderRef after;
+    {
+        IPNLockSection w = WriteLock();
+        int i = IndexOfRecord(APin);
+        if (i >= 0)
+            after = EraseRecord(i);
+    }
+    if (!after.Pin)
+        return;
+    // The link was ordered after a placeholder that may now go; this one stays for the
+    // caller, who lets it go after (AfterUnlink).
+    bool old = FInRemove;
+    FInRemove = true;
+    try {
+        ReleaseUnusedPlaceholders({after});
+    } catch (...) {
+        FInRemove = old;
+        throw;
+    }
+    FInRemove = old;
 }
 
 void TPNUnloadedPin::DisconnectFrom(TPNBasicPin* AOtherPin)
 {
+    TPNPlaceholderRef after;
     {
         IPNLockSection w = WriteLock();
         int i = IndexOfRecord(AOtherPin);
         if (i < 0)
             return;
-        FConnectedPins.erase(FConnectedPins.begin() + i);
+        after = EraseRecord(i);
     }
     // The far end forgets the link too; meanwhile this placeholder must not free itself.
     bool old = FInRemove;
@@ -332,11 +431,12 @@ void TPNUnloadedPin::DisconnectFrom(TPNBasicPin* AOtherPin)
         throw;
     }
     FInRemove = old;
-    ReleaseIfUnused();  // the last statement: it may free this placeholder
+    ReleaseUnusedPlaceholders({PlaceholderRefOf(this), after});  // the last statement: it may free this placeholder
 }
 
 void TPNUnloadedPin::Disconnect()
 {
+    std::vector<TPNPlaceholderRef> orderings;
     bool old = FInRemove;
     FInRemove = true;
     for (;;) {
@@ -351,10 +451,11 @@ void TPNUnloadedPin::Disconnect()
         IPNLockSection w = WriteLock();
         int i = IndexOfRecord(other);
         if (i >= 0)
-            FConnectedPins.erase(FConnectedPins.begin() + i);
+            orderings.push_back(EraseRecord(i));
     }
     FInRemove = old;
-    ReleaseIfUnused();
+    orderings.push_back(PlaceholderRefOf(this));
+    ReleaseUnusedPlaceholders(std::move(orderings));
 }
 
 bool TPNUnloadedPin::IsConnected()
@@ -392,12 +493,18 @@ TPNBasicPin* TPNUnloadedPin::GetNotifyAfterPin(TPNBasicPin* APin)
 
 void TPNUnloadedPin::PinDestroyed(TPNBasicPin* APin)
 {
-    // Only the records go: a placeholder is never freed while the register walks the pins.
-    IPNLockSection w = WriteLock();
-    std::erase_if(FConnectedPins, [APin](const TRecord& r) { return r.Pin == APin; });
-    for (auto& r : FConnectedPins)
-        if (r.NotifyAfterPin == APin)
-            r.NotifyAfterPin = nullptr;
+    std::vector<TPNPlaceholderRef> orderings;
+    {
+        IPNLockSection w = WriteLock();
+        for (int i = int(FConnectedPins.size()); i-- > 0;)
+            if (FConnectedPins[size_t(i)].Pin == APin)
+                orderings.push_back(EraseRecord(i));
+        for (auto& r : FConnectedPins)
+            if (r.NotifyAfterPin == APin)
+                r.NotifyAfterPin = nullptr;
+    }
+    // Runs once the register walk that tells of APin has ended.
+    ReleaseUnusedPlaceholders(std::move(orderings));
 }
 
 void TPNUnloadedPin::ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin)
@@ -408,31 +515,68 @@ void TPNUnloadedPin::ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin)
             r.NotifyAfterPin = ANewPin;
 }
 
-void TPNUnloadedPin::ReleaseIfUnused()
+bool TPNUnloadedPin::NamesAfterPin(TPNBasicPin* APin)
 {
-    if (FInRemove || FDestroying || FOwnedByList || FInEditor)
-        return;
+    IPNLockSection r = ReadLock();
+    for (const TRecord& rec : FConnectedPins)
+        if (rec.NotifyAfterPin == APin)
+            return true;
+    return false;
+}
+
+void TPNUnloadedPin::ReleaseIfUnused() { ReleaseUnusedPlaceholders({PlaceholderRefOf(this)}); }
+
+bool TPNUnloadedPin::Unused(std::vector<TPNUnloadedPin*>& APartners)
+{
+    if (FInRemove || FDestroying || FListHolds > 0 || FUseHolds > 0 || FInEditor)
+        return false;
     // A link that no real pin takes part in is never seen by anyone: placeholders that
     // only wait for each other go together, unless a pin list still keeps one's place.
-    std::vector<TPNUnloadedPin*> partners;
     {
         IPNLockSection r = ReadLock();
         for (const TRecord& rec : FConnectedPins) {
             auto* p = IsUnloadedPin(rec.Pin) ? static_cast<TPNUnloadedPin*>(rec.Pin) : nullptr;
-            if (!p || p->FOwnedByList || p->FInRemove)
-                return;
-            partners.push_back(p);
+            if (!p || p->FListHolds > 0 || p->FUseHolds > 0 || p->FInRemove)
+                return false;
+            APartners.push_back(p);
         }
     }
-    FInRemove = true;
-    for (TPNUnloadedPin* p : partners) {
-        RemoveLink(p, false);
-        p->RemoveLink(this, false);
+    // A stored link still ordered after it.
+    bool named = false;
+    ForEachPinBackwards([&](TPNBasicPin* p) { named = named || (p != this && p->NamesAfterPin(this)); });
+    return !named;
+}
+
+void ReleaseUnusedPlaceholders(std::vector<TPNPlaceholderRef> ARefs)
+{
+    std::erase_if(ARefs, [](const TPNPlaceholderRef& r) { return !r.Pin; });
+    if (ARefs.empty() || DeferPlaceholderReleases(ARefs))
+        return;
+    // A work list, each entry looked up again before use: freeing one placeholder may
+    // free others that are still listed.
+    while (!ARefs.empty()) {
+        TPNPlaceholderRef ref = ARefs.back();
+        ARefs.pop_back();
+        TPNUnloadedPin* p = Registered(ref);
+        std::vector<TPNUnloadedPin*> partners;
+        if (!p || !p->Unused(partners))
+            continue;
+        std::vector<TPNPlaceholderRef> next;
+        p->FInRemove = true;
+        for (TPNUnloadedPin* q : partners) {
+            p->RemoveLink(q, false);
+            q->RemoveLink(p, false);
+            next.push_back(PlaceholderRefOf(q));
+        }
+        {
+            IPNLockSection r = p->ReadLock();
+            for (const TPNUnloadedPin::TRecord& rec : p->FConnectedPins)
+                next.push_back(PlaceholderRefOf(rec.NotifyAfterPin));
+        }
+        p->FInRemove = false;
+        Free(p);
+        ARefs.insert(ARefs.end(), next.begin(), next.end());
     }
-    FInRemove = false;
-    Free(this);
-    for (TPNUnloadedPin* p : partners)
-        p->ReleaseIfUnused();
 }
 
 void TPNUnloadedPin::PopulatePinAndDestroy(TPNBasicPin* APin)
@@ -440,7 +584,6 @@ void TPNUnloadedPin::PopulatePinAndDestroy(TPNBasicPin* APin)
     if (!APin || APin == this || FDestroying)
         return;
     FInRemove = true;
-    FOwnedByList = false;
     // Links ordered after the placeholder are ordered after the real pin from now on.
     ForEachPinBackwards([&](TPNBasicPin* p) {
         if (p != this)
@@ -456,6 +599,7 @@ void TPNUnloadedPin::PopulatePinAndDestroy(TPNBasicPin* APin)
         if (!IsConnectedTo(records[i].Pin))
             continue;  // that pin went away meanwhile
         try {
+            TPNPlaceholderHold hold{records[i].Pin, records[i].NotifyAfterPin};
             APin->ConnectAfter(records[i].Pin, records[i].NotifyAfterPin);
             if (IsConnectedTo(records[i].Pin))
                 records[i].Pin->DisconnectFrom(this);
@@ -464,7 +608,19 @@ void TPNUnloadedPin::PopulatePinAndDestroy(TPNBasicPin* APin)
                 error = std::current_exception();
         }
     }
-    Free(this);
+    FInRemove = false;
+    // Whatever did not move goes; then the placeholder, unless a pin list still holds it
+    // (the list hands it over itself).
+    std::vector<TPNPlaceholderRef> orderings;
+    for (const TRecord& rec : records)
+        orderings.push_back(PlaceholderRefOf(rec.NotifyAfterPin));
+    try {
+        Disconnect();  // ends by releasing the placeholder, which may free it
+    } catch (...) {
+        if (!error)
+            error = std::current_exception();
+    }
+    ReleaseUnusedPlaceholders(std::move(orderings));
     if (error)
         std::rethrow_exception(error);
 }
@@ -490,19 +646,18 @@ IPNLockSection TPNPinList::WriteLock()
     return IntLock()->Instance()->LockSection(true, FOwnerLock.Get(), false);
 }
 
-void TPNPinList::ReleasePlaceholders(const std::vector<TPNUnloadedPin*>& AReleased)
+TPNPlaceholderRef TPNPinList::LetGo(TPNBasicPin* APlaceholder)
 {
-    for (TPNUnloadedPin* p : AReleased)
-        p->ReleaseIfUnused();
+    static_cast<TPNUnloadedPin*>(APlaceholder)->LetGoByList();
+    return PlaceholderRefOf(APlaceholder);
 }
 
-void TPNPinList::DropPlaceholderEntry(int AIndex, std::vector<TPNUnloadedPin*>& AReleased)
+void TPNPinList::DropPlaceholderEntry(int AIndex, std::vector<TPNPlaceholderRef>& AReleased)
 {
-    auto* p = static_cast<TPNUnloadedPin*>(FPinsList[size_t(AIndex)].Pin);
+    TPNBasicPin* p = FPinsList[size_t(AIndex)].Pin;
     FPinsList.erase(FPinsList.begin() + AIndex);
     --FUnloadedCount;
-    p->SetOwnedByList(false);
-    AReleased.push_back(p);
+    AReleased.push_back(LetGo(p));
 }
 
 void TPNPinList::Purge()
@@ -512,7 +667,7 @@ void TPNPinList::Purge()
     TComponentState st = FOwner->ComponentState();
     if (st.ContainsAny(csDesigning | csLoading))
         return;
-    std::vector<TPNUnloadedPin*> released;
+    std::vector<TPNPlaceholderRef> released;
     {
         IPNLockSection w = WriteLock();
         FInUnload = true;
@@ -524,7 +679,7 @@ void TPNPinList::Purge()
             LastIndicatedCount = -1;
         FInUnload = false;
     }
-    ReleasePlaceholders(released);
+    ReleaseUnusedPlaceholders(std::move(released));
 }
 
 int TPNPinList::Count()
@@ -571,7 +726,7 @@ void TPNPinList::TakeOwnerPinList(TPNBasicPin* AItem)
 
 void TPNPinList::SetPin(int AItem, TPNBasicPin* APin)
 {
-    std::vector<TPNUnloadedPin*> released;
+    std::vector<TPNPlaceholderRef> released;
     {
         IPNLockSection w = WriteLock();
         if (AItem < 0 || size_t(AItem) >= FPinsList.size())
@@ -581,21 +736,20 @@ void TPNPinList::SetPin(int AItem, TPNBasicPin* APin)
             return;
         if (IsUnloadedPin(old)) {
             --FUnloadedCount;
-            static_cast<TPNUnloadedPin*>(old)->SetOwnedByList(false);
-            released.push_back(static_cast<TPNUnloadedPin*>(old));
+            released.push_back(LetGo(old));
         } else if (old && old->FOwnerPinList == this) {
             old->FOwnerPinList = nullptr;
         }
         FPinsList[size_t(AItem)].Pin = APin;
         if (IsUnloadedPin(APin)) {
             ++FUnloadedCount;
-            static_cast<TPNUnloadedPin*>(APin)->SetOwnedByList(true);
+            static_cast<TPNUnloadedPin*>(APin)->HoldByList();
         } else {
             TakeOwnerPinList(APin);
         }
         LastIndicatedCount = -1;
     }
-    ReleasePlaceholders(released);
+    ReleaseUnusedPlaceholders(std::move(released));
 }
 
 std::string TPNPinList::GetName(int AItem)
@@ -637,7 +791,7 @@ void TPNPinList::AddNamed(TPNBasicPin* AItem, const std::string& AName)
     {
         IPNLockSection w = WriteLock();
         if (IsUnloadedPin(AItem)) {
-            static_cast<TPNUnloadedPin*>(AItem)->SetOwnedByList(true);
+            static_cast<TPNUnloadedPin*>(AItem)->HoldByList();
             ++FUnloadedCount;
             FPinsList.push_back({AName, AItem});
         } else if (FUnloadedCount > 0) {
@@ -648,7 +802,7 @@ void TPNPinList::AddNamed(TPNBasicPin* AItem, const std::string& AName)
                     e.Name = AName;
                     e.Pin = AItem;
                     --FUnloadedCount;
-                    claimed->SetOwnedByList(false);
+                    claimed->LetGoByList();
                     break;
                 }
         } else {
@@ -667,7 +821,7 @@ void TPNPinList::InsertNamed(int AIndex, TPNBasicPin* AItem, const std::string& 
         IPNLockSection w = WriteLock();
         if (AIndex < int(FPinsList.size()) - FUnloadedCount && AIndex >= 0) {
             if (IsUnloadedPin(AItem)) {
-                static_cast<TPNUnloadedPin*>(AItem)->SetOwnedByList(true);
+                static_cast<TPNUnloadedPin*>(AItem)->HoldByList();
                 ++FUnloadedCount;
             }
             FPinsList.insert(FPinsList.begin() + AIndex, TEntry{AName, AItem});
@@ -682,7 +836,7 @@ void TPNPinList::InsertNamed(int AIndex, TPNBasicPin* AItem, const std::string& 
 void TPNPinList::Delete(int AIndex)
 {
     TPNBasicPin* freeing = nullptr;
-    std::vector<TPNUnloadedPin*> released;
+    std::vector<TPNPlaceholderRef> released;
     {
         IPNLockSection w = WriteLock();
         if (AIndex < 0 || size_t(AIndex) >= FPinsList.size())
@@ -700,7 +854,7 @@ void TPNPinList::Delete(int AIndex)
         }
         LastIndicatedCount = -1;
     }
-    ReleasePlaceholders(released);
+    ReleaseUnusedPlaceholders(std::move(released));
     Free(freeing);
 }
 
@@ -726,14 +880,13 @@ void TPNPinList::Remove(TPNBasicPin* AItem)
 void TPNPinList::Clear()
 {
     std::vector<TPNBasicPin*> freeing;
-    std::vector<TPNUnloadedPin*> released;
+    std::vector<TPNPlaceholderRef> released;
     {
         IPNLockSection w = WriteLock();
         // Every real pin, wherever it sits among placeholders; placeholders are only let go.
         for (auto& e : FPinsList) {
             if (IsUnloadedPin(e.Pin)) {
-                static_cast<TPNUnloadedPin*>(e.Pin)->SetOwnedByList(false);
-                released.push_back(static_cast<TPNUnloadedPin*>(e.Pin));
+                released.push_back(LetGo(e.Pin));
             } else if (e.Pin) {
                 if (e.Pin->FOwnerPinList == this)
                     e.Pin->FOwnerPinList = nullptr;
@@ -745,7 +898,7 @@ void TPNPinList::Clear()
         FUnloadedCount = 0;
         LastIndicatedCount = -1;
     }
-    ReleasePlaceholders(released);
+    ReleaseUnusedPlaceholders(std::move(released));
     for (TPNBasicPin* p : freeing)
         Free(p);
 }

@@ -10,6 +10,7 @@
 
 #include "components/pins/PNPins.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,20 @@ void ClaimPlaceholdersOf(TComponent* AComponent);
 std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm,
                              const std::string& ACurrentForm);
 
+// Keeps the placeholders among APins from being freed while the caller links them (a
+// link removed meanwhile may leave one without any other holder); when it ends, those
+// that nothing else holds go.
+class TPNPlaceholderHold {
+public:
+    explicit TPNPlaceholderHold(std::initializer_list<TPNBasicPin*> APins);
+    ~TPNPlaceholderHold();
+    TPNPlaceholderHold(const TPNPlaceholderHold&) = delete;
+    TPNPlaceholderHold& operator=(const TPNPlaceholderHold&) = delete;
+
+private:
+    std::vector<TPNPlaceholderRef> FRefs;
+};
+
 // Stands for a named pin that does not exist yet and records the links made to it.
 class TPNUnloadedPin : public TPNBasicPin {
     DCS_CLASS(TPNUnloadedPin, TPNBasicPin)
@@ -61,16 +76,28 @@ class TPNUnloadedPin : public TPNBasicPin {
     const std::string& IdentName() const { return FIdentName; }
     const std::string& DisplayName() const { return FDisplayName; }
     const std::string& CreatedFrom() const { return FCreatedFrom; }
+    // The window whose stored links made it, while that window lives; nil for a pin of
+    // another window. Only that window's pins claim it.
     TComponent* StoredRoot() const { return FRoot; }
-    bool OwnedByList() const { return FOwnedByList; }
-    void SetOwnedByList(bool AValue) { FOwnedByList = AValue; }
+    uint64_t Serial() const { return FSerial; }
+    // Pin-list entries holding it: each holds it until it lets go.
+    bool OwnedByList() const { return FListHolds > 0; }
+    void HoldByList() { ++FListHolds; }
+    void LetGoByList() { --FListHolds; }
+    // A caller in the middle of linking it (TPNPlaceholderHold).
+    void HoldInUse() { ++FUseHolds; }
+    void LetGoInUse() { --FUseHolds; }
     void SetInEditor(bool AValue) override { FInEditor = AValue; }
 
-    // The real pin takes over every recorded link, then the placeholder is freed.
+    // The real pin takes over every recorded link, then the placeholder is freed unless a
+    // pin list still holds it.
     void PopulatePinAndDestroy(TPNBasicPin* APin);
-    // Frees the placeholder unless it still has links, sits in a pin list, is being
-    // edited or is handing its links over.
+    // Frees the placeholder unless it still has links, sits in a pin list, orders a
+    // link, is being edited or is handing its links over.
     void ReleaseIfUnused();
+    // Nothing holds it but links to placeholders that nothing else holds either
+    // (APartners, to be let go together).
+    bool Unused(std::vector<TPNUnloadedPin*>& APartners);
 
     TPNPinType GetPinType() override { return FType; }
     std::string GetName() override;
@@ -100,22 +127,30 @@ class TPNUnloadedPin : public TPNBasicPin {
     TPNBasicPin* GetNotifyAfterPin(TPNBasicPin* APin) override;
     void PinDestroyed(TPNBasicPin* APin) override;
     void ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin) override;
+    bool NamesAfterPin(TPNBasicPin* APin) override;
 
 private:
+    class TRootWatch;
+    friend void ReleaseUnusedPlaceholders(std::vector<TPNPlaceholderRef> ARefs);
     struct TRecord {
         TPNBasicPin* Pin;
         TPNBasicPin* NotifyAfterPin;
     };
     int IndexOfRecord(TPNBasicPin* APin);
+    // Under the write section; answers the placeholder the link was ordered after.
+    TPNPlaceholderRef EraseRecord(int AIndex);
 
     std::string FDisplayName;
     std::string FIdentName;
     TComponent* FRoot = nullptr;
+    TRootWatch* FRootWatch = nullptr;
+    uint64_t FSerial;
     TPNPinType FType;
     bool FDesignTime = false;
     std::vector<TRecord> FConnectedPins;
     std::string FCreatedFrom;
-    bool FOwnedByList = false;
+    int FListHolds = 0;
+    int FUseHolds = 0;
     bool FInRemove = false;
     bool FInEditor = false;
     bool FDestroying = false;
@@ -176,9 +211,9 @@ private:
         TPNBasicPin* Pin;
     };
     void Purge();
-    void DropPlaceholderEntry(int AIndex, std::vector<TPNUnloadedPin*>& AReleased);
+    void DropPlaceholderEntry(int AIndex, std::vector<TPNPlaceholderRef>& AReleased);
     void TakeOwnerPinList(TPNBasicPin* AItem);
-    static void ReleasePlaceholders(const std::vector<TPNUnloadedPin*>& AReleased);
+    static TPNPlaceholderRef LetGo(TPNBasicPin* APlaceholder);
 
     bool HasLinkedPins();
     void ReadPins(TReader& Reader);

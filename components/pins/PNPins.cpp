@@ -242,6 +242,40 @@ TPinRegister& PinRegister()
 
 }  // namespace
 
+namespace {
+
+// Placeholders let go of during a walk over the register are released once the
+// outermost walk of this thread has ended: freeing one would change the register under
+// the walk.
+thread_local int GRegisterWalks = 0;
+thread_local std::vector<TPNPlaceholderRef> GDeferredReleases;
+
+struct TRegisterWalk {
+    TRegisterWalk() { ++GRegisterWalks; }
+    ~TRegisterWalk()
+    {
+        if (--GRegisterWalks > 0 || GDeferredReleases.empty())
+            return;
+        std::vector<TPNPlaceholderRef> refs;
+        refs.swap(GDeferredReleases);
+        try {
+            ReleaseUnusedPlaceholders(std::move(refs));
+        } catch (...) {
+            // A placeholder that fails to go stays registered until the registers are cleared.
+        }
+    }
+};
+
+}  // namespace
+
+bool DeferPlaceholderReleases(std::vector<TPNPlaceholderRef>& ARefs)
+{
+    if (GRegisterWalks == 0)
+        return false;
+    GDeferredReleases.insert(GDeferredReleases.end(), ARefs.begin(), ARefs.end());
+    return true;
+}
+
 int AllPinsCount()
 {
     auto& r = PinRegister();
@@ -253,6 +287,7 @@ void ForEachPinBackwards(const std::function<void(TPNBasicPin*)>& AProc)
 {
     PN_ASSERT_HAZARD(!pnhazard::HoldsPinSectionOffMainThread(),
                      "pins are looked up on a worker thread that holds a pin's section");
+    TRegisterWalk walk;
     auto& r = PinRegister();
     TPNCriticalSectionLock g(r.Section);
     for (size_t i = r.Pins.size(); i-- > 0;)
@@ -351,6 +386,7 @@ void TPNBasicPin::BeforeDestruction()
         Disconnect();
     }
     IPNLockSection u = UnlockAll();
+    TRegisterWalk walk;
     auto& r = PinRegister();
     TPNCriticalSectionLock g(r.Section);
     auto it = std::find(r.Pins.begin(), r.Pins.end(), this);

@@ -260,6 +260,8 @@ class TPNPinObject : public TPNObject {
     virtual void ReplaceAfterPin(TPNBasicPin* /*AOldPin*/, TPNBasicPin* /*ANewPin*/) {}
     virtual void SetAfterPinByName(TPNBasicPin* /*APin*/, const std::string& /*AName*/) {}
     virtual std::string GetAfterPinDisplayName(TPNBasicPin* /*APin*/) { return ""; }
+    // Whether one of this pin's links is ordered after APin.
+    virtual bool NamesAfterPin(TPNBasicPin* /*APin*/) { return false; }
 };
 
 class TPNBasicPin : public TPNPinObject, public virtual IPNStream {
@@ -370,6 +372,21 @@ inline bool IsStatePin(TPNBasicPin* APin)
 }
 // A placeholder for a pin of a form not loaded yet is a basic pin that is no TPNPin.
 bool IsUnloadedPin(TPNBasicPin* APin);
+
+// A reference to a placeholder that stays safe to hand over after the placeholder has
+// gone: it only names one that is still registered. Null for any other pin.
+struct TPNPlaceholderRef {
+    TPNBasicPin* Pin = nullptr;
+    uint64_t Serial = 0;
+};
+TPNPlaceholderRef PlaceholderRefOf(TPNBasicPin* APin);
+// Frees each of the placeholders that nothing holds any more (no link, list entry or
+// link ordered after it), and then those that only they held. Takes the register
+// section and the placeholders' own locks.
+void ReleaseUnusedPlaceholders(std::vector<TPNPlaceholderRef> ARefs);
+// Inside a walk over the pin register on this thread: keeps ARefs for the end of the
+// outermost walk and answers true.
+bool DeferPlaceholderReleases(std::vector<TPNPlaceholderRef>& ARefs);
 
 class TPNPin : public TPNBasicPin {
     DCS_CLASS(TPNPin, TPNBasicPin)
@@ -524,6 +541,7 @@ class TPNSourcePin : public TPNStreamPin {
 
     void PinDestroyed(TPNBasicPin* APin) override;
     void ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin) override;
+    bool NamesAfterPin(TPNBasicPin* APin) override;
     void SetAfterPinByName(TPNBasicPin* APin, const std::string& AName) override;
     std::string GetAfterPinDisplayName(TPNBasicPin* APin) override;
     void SetInEditor(bool AValue) override { FInEditor = AValue; }

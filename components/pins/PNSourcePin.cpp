@@ -344,6 +344,7 @@ void TPNSourcePin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
         return;
     std::vector<IntfPtr<IPNFormatConverter>> before;
     bool removed = false;
+    TPNPlaceholderRef after;
     {
         IPNDestroyLockSection d = FDestroyLock->DestroyLock();
         IPNLockSection w = WriteLock();
@@ -357,8 +358,10 @@ void TPNSourcePin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
             if (converted)
                 DropConvertersOf(APin);
             i = IndexOfRealPin(APin);
-            if (i >= 0)
+            if (i >= 0) {
+                after = PlaceholderRefOf(FSinkPins[size_t(i)]->NotifyAfterPin);
                 FSinkPins.erase(FSinkPins.begin() + i);
+            }
             LinksChanged();
             removed = true;
         }
@@ -366,6 +369,7 @@ void TPNSourcePin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
     before.clear();  // converters no longer listed are freed here, outside the sections
     if (removed)
         APin->AfterUnlink();
+    ReleaseUnusedPlaceholders({after});  // a stored ordering whose pin never came
 }
 
 void TPNSourcePin::UnlinkSink(TPNBasicPin* APin)
@@ -383,6 +387,7 @@ void TPNSourcePin::UnlinkSink(TPNBasicPin* APin)
         FInDisconnect = old;
     }
     APin->RemoveLink(this, keep);
+    TPNPlaceholderRef after;
     int i = IndexOfRealPin(APin);
     if (i >= 0) {
         bool converted = FSinkPins[size_t(i)]->ConnectionPin != FSinkPins[size_t(i)]->RealPin;
@@ -395,11 +400,14 @@ void TPNSourcePin::UnlinkSink(TPNBasicPin* APin)
             before.clear();
         }
         i = IndexOfRealPin(APin);
-        if (i >= 0)
+        if (i >= 0) {
+            after = PlaceholderRefOf(FSinkPins[size_t(i)]->NotifyAfterPin);
             FSinkPins.erase(FSinkPins.begin() + i);
+        }
         LinksChanged();
     }
     APin->AfterUnlink();
+    ReleaseUnusedPlaceholders({after});
 }
 
 void TPNSourcePin::Disconnect()
@@ -696,6 +704,15 @@ void TPNSourcePin::PinDestroyed(TPNBasicPin* APin)
     for (auto& e : FSinkPins)
         if (e->NotifyAfterPin == APin)
             e->NotifyAfterPin = nullptr;
+}
+
+bool TPNSourcePin::NamesAfterPin(TPNBasicPin* APin)
+{
+    IPNLockSection r = ReadLock();
+    for (auto& e : FSinkPins)
+        if (e->NotifyAfterPin == APin)
+            return true;
+    return false;
 }
 
 void TPNSourcePin::ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin)

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <clocale>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
+#include <locale.h>
 #include <vector>
 
 namespace dcs {
@@ -404,6 +407,23 @@ std::string FloatToStr(long double value)
     return GeneralText(value, 15, 0);
 }
 
+namespace {
+
+// from_chars reports the extended subnormals (below 3.4e-4932) as out of range; they
+// are values all the same. Parsed in the C locale: APlain already has '.' for a point.
+bool ParseSubnormal(const std::string& APlain, long double& AValue)
+{
+    static const locale_t c = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
+    char* end = nullptr;
+    const long double v = ::strtold_l(APlain.c_str(), &end, c);
+    if (end != APlain.c_str() + APlain.size() || v == 0 || !std::isfinite(v))
+        return false;  // below the smallest subnormal, or beyond the largest value
+    AValue = v;
+    return true;
+}
+
+}  // namespace
+
 bool TryStrToFloat(std::string_view s, long double& value)
 {
     const std::string text = Trim(s);
@@ -440,6 +460,8 @@ bool TryStrToFloat(std::string_view s, long double& value)
     const char* first = plain.data() + (plain[0] == '+' ? 1 : 0);
     long double v = 0;
     const auto res = std::from_chars(first, plain.data() + plain.size(), v);
+    if (res.ec == std::errc::result_out_of_range)
+        return ParseSubnormal(plain, value);
     if (res.ec != std::errc() || res.ptr != plain.data() + plain.size())
         return false;
     value = v;
@@ -623,8 +645,13 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day)
 
 // Whole days and milliseconds of the day. Before the epoch the fraction still counts
 // forward from midnight: -1.25 is 1899-12-29 06:00.
+// Only the years 1 to 9999 that EncodeDate makes are decoded; anything else, NaN and
+// the infinities included, is a conversion error rather than an out-of-range cast.
 void Split(TDateTime t, int64_t& days, int64_t& msecs)
 {
+    constexpr double kFirstDay = -693593.0, kLastDay = 2958465.0;  // 0001-01-01, 9999-12-31
+    if (!(t > kFirstDay - 1.0 && t < kLastDay + 1.0))
+        throw EConvertError("'" + FloatToStr(t) + "' is not a valid date and time");
     days = int64_t(t);  // toward zero, as the framework does
     msecs = int64_t(std::llround(std::fabs(t - double(days)) * kMSecsPerDay));
     if (msecs >= int64_t(kMSecsPerDay)) {

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,6 +76,25 @@ void TStream::WriteExtended(long double value)
 
 // --------------------------------------------------------------------- TMemoryStream
 
+namespace {
+
+// A size no process can hold is the framework's memory error, not a C++ one. Beyond
+// the 47-bit user address space it is not even tried.
+void Resize(std::string& AData, int64_t ASize)
+{
+    if (ASize >= (int64_t(1) << 47))
+        throw EOutOfMemory("Out of memory");
+    try {
+        AData.resize(size_t(ASize), '\0');
+    } catch (const std::length_error&) {
+        throw EOutOfMemory("Out of memory");
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory("Out of memory");
+    }
+}
+
+}  // namespace
+
 int64_t TMemoryStream::Read(void* buffer, int64_t count)
 {
     if (count <= 0 || FPosition >= Size())
@@ -88,9 +109,11 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count)
 {
     if (count <= 0)
         return 0;
-    const int64_t end = FPosition + count;
+    int64_t end;
+    if (__builtin_add_overflow(FPosition, count, &end))
+        throw EOutOfMemory("Out of memory");
     if (end > Size())
-        FData.resize(size_t(end), '\0');
+        Resize(FData, end);
     std::memcpy(FData.data() + FPosition, buffer, size_t(count));
     FPosition = end;
     return count;
@@ -99,8 +122,8 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count)
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
 {
     int64_t base = origin == soBeginning ? 0 : (origin == soCurrent ? FPosition : Size());
-    const int64_t pos = base + offset;
-    if (pos < 0)
+    int64_t pos;
+    if (__builtin_add_overflow(base, offset, &pos) || pos < 0)
         throw EStreamError("Stream seek error");
     FPosition = pos;
     return FPosition;
@@ -110,7 +133,7 @@ void TMemoryStream::SetSize(int64_t newSize)
 {
     if (newSize < 0)
         throw EStreamError("Stream size error");
-    FData.resize(size_t(newSize), '\0');
+    Resize(FData, newSize);
     FPosition = std::min(FPosition, newSize);
 }
 
@@ -153,10 +176,13 @@ void TMemoryStream::SaveToFile(const std::string& fileName)
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName(fileName)
 {
     const std::string path = FileSystemPath(fileName);
+    // Opened without waiting, so a FIFO with nobody at the other end cannot hang the
+    // caller; blocking transfers come back once the type is known.
     if ((mode & 0xFF00) == fmCreate) {
-        FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
         if (FHandle < 0)
             throw EFCreateError("Cannot create file \"" + fileName + "\". " + std::strerror(errno));
+        ::fcntl(FHandle, F_SETFL, ::fcntl(FHandle, F_GETFL) & ~O_NONBLOCK);
         return;
     }
     int flags;
@@ -173,16 +199,18 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     default:
         throw EFOpenError("Cannot open file \"" + fileName + "\". Invalid open mode");
     }
-    FHandle = ::open(path.c_str(), flags | O_CLOEXEC);
+    FHandle = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
     if (FHandle < 0)
         throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
-    // Linux opens a directory for reading; it is no file to stream.
-    struct stat st;
-    if (::fstat(FHandle, &st) == 0 && S_ISDIR(st.st_mode)) {
+    // Linux opens directories, FIFOs and devices for reading; none is a file to stream.
+    struct stat st {};
+    if ((mode & 3) == fmOpenRead && (::fstat(FHandle, &st) != 0 || !S_ISREG(st.st_mode))) {
         ::close(FHandle);
         FHandle = -1;
-        throw EFOpenError("Cannot open file \"" + fileName + "\". " + std::strerror(EISDIR));
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " +
+                          (S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "Not a regular file"));
     }
+    ::fcntl(FHandle, F_SETFL, ::fcntl(FHandle, F_GETFL) & ~O_NONBLOCK);
 }
 
 TFileStream::~TFileStream()

@@ -125,6 +125,7 @@ public:
         using T = detail::GetType<Self, G>;
         static_assert(std::is_floating_point_v<T>, "float property needs a floating-point getter");
         TPropInfo& P = Add(std::move(Name), TTypeKind::tkFloat, std::move(TypeName));
+        P.FloatMax = std::numeric_limits<T>::max();
         P.GetFloat = [Get](const TObject& O) {
             return static_cast<long double>(detail::InvokeGet(Get, static_cast<const Self&>(O)));
         };

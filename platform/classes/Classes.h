@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -84,6 +85,8 @@ struct TPropInfo {
     TClass ClassRef = nullptr;        // class of tkClass / tkComponent properties
     TClass Owner = nullptr;           // the class that declared the property
 
+    // Floats: the largest magnitude the property's type holds.
+    long double FloatMax = std::numeric_limits<long double>::max();
     bool HasDefault = false;          // ordinals only; floats default to 0, strings to ""
     int64_t Default = 0;
     bool StoredFlag = true;

@@ -1,9 +1,11 @@
 #include "platform/classes/Streaming.h"
 
+#include "platform/base/Format.h"
 #include "platform/base/Strings.h"
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <mutex>
 
 namespace dcs {
@@ -178,7 +180,11 @@ long double TReader::ReadFloat()
     TValueType v = NextValue();
     if (v == vaExtended) {
         ReadValue();
-        return FStream.ReadExtended();
+        long double f = FStream.ReadExtended();
+        // Whatever is read must be writable again; the text form has no NaN or infinity.
+        if (!std::isfinite(f))
+            Error("Invalid property value: a float that is infinite or not a number");
+        return f;
     }
     if (IsIntegerCode(v))
         return static_cast<long double>(ReadInt64());
@@ -385,7 +391,14 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Prop)
     }
     case TTypeKind::tkBoolean: Prop.SetOrd(*Instance, ReadBoolean() ? 1 : 0); break;
     case TTypeKind::tkSet: Prop.SetOrd(*Instance, static_cast<int64_t>(ReadSet(*Prop.Enum))); break;
-    case TTypeKind::tkFloat: Prop.SetFloat(*Instance, ReadFloat()); break;
+    case TTypeKind::tkFloat: {
+        // Narrowed into a smaller type, such a value would be an infinity no text holds.
+        long double v = ReadFloat();
+        if (std::fabs(v) > Prop.FloatMax)
+            Error("Invalid property value: " + FloatToStr(v) + " is out of the range of " + Prop.TypeName);
+        Prop.SetFloat(*Instance, v);
+        break;
+    }
     case TTypeKind::tkString: Prop.SetStr(*Instance, ReadString()); break;
     case TTypeKind::tkClass: {
         TValueType v = ReadValue();

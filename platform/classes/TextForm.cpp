@@ -152,14 +152,33 @@ public:
     }
 
 private:
+    // Names go into the text as they stand, so one the text reader would not take back
+    // the same way (a blank, a leading digit, a keyword where it ends a block, an
+    // identifier spelled like True, False or nil) is refused here.
+    static std::string Checked(std::string Name, const char* What, bool AllowDots)
+    {
+        if (!IsValidIdent(Name, AllowDots))
+            throw EReadError(std::string("Invalid ") + What + " " + QuoteString(Name, 0) +
+                             " in the stored object: the text form cannot carry it");
+        return Name;
+    }
+    static std::string PropName(std::string Name)
+    {
+        if (SameText(Name, "end") || SameText(Name, "object"))
+            throw EReadError("Invalid property name '" + Name + "' in the stored object: the text form cannot carry it");
+        return Checked(std::move(Name), "property name", true);
+    }
+
     void Object(int Ind)
     {
         TNestingGuard nest(Depth);
-        std::string cls = R.ReadStr();
+        std::string cls = Checked(R.ReadStr(), "class name", false);
         std::string name = R.ReadStr();
+        if (!name.empty())
+            Checked(name, "component name", false);
         Out += Indent(Ind) + "object " + (name.empty() ? "" : name + ": ") + cls + "\n";
         while (!R.EndOfList()) {
-            std::string prop = R.ReadStr();
+            std::string prop = PropName(R.ReadStr());
             Out += Indent(Ind + 2) + prop + " = " + Value(Ind + 2) + "\n";
         }
         R.ReadListEnd();
@@ -213,7 +232,12 @@ private:
         case vaInt64: return std::to_string(R.ReadInt64());
         case vaExtended: return FloatToFormText(R.ReadFloat());
         case vaString: return QuoteString(R.ReadString(), Ind + 2);
-        case vaIdent:
+        case vaIdent: {
+            std::string id = R.ReadIdent();
+            if (SameText(id, "True") || SameText(id, "False") || SameText(id, "nil"))
+                throw EReadError("Invalid identifier '" + id + "' in the stored object: the text form reads it as a constant");
+            return Checked(std::move(id), "identifier", true);
+        }
         case vaFalse:
         case vaTrue:
         case vaNil: return R.ReadIdent();
@@ -234,6 +258,7 @@ private:
                 std::string e = R.ReadStr();
                 if (e.empty())
                     break;
+                Checked(e, "set element", false);
                 s += (first ? "" : ", ") + e;
             }
             return s + "]";
@@ -247,7 +272,7 @@ private:
                 R.ReadListBegin();
                 s += "\n" + Indent(Ind + 2) + "item";
                 while (!R.EndOfList()) {
-                    std::string prop = R.ReadStr();
+                    std::string prop = PropName(R.ReadStr());
                     s += "\n" + Indent(Ind + 4) + prop + " = " + Value(Ind + 4);
                 }
                 R.ReadListEnd();

@@ -1,11 +1,15 @@
 // Small stored components with pins and pin lists, shaped like the audio components a
 // window holds: generators with one output, players with one input, a mixer whose input
-// pins are made by its channel items, and a splitter with a list of outputs.
+// pins are made by its channel items, a splitter with a list of outputs, and state and
+// multi-source pins. The fuzz target of stored pin links reads forms of them too.
 #pragma once
 
 #include "PinFixtures.h"
 #include "components/pins/CKComponent.h"
+#include "components/pins/PNMultiSinkPin.h"
 #include "components/pins/PNPinList.h"
+#include "components/pins/PNStatePins.h"
+#include "components/pins/PNStdPins.h"
 #include "platform/classes/TextForm.h"
 
 #include <algorithm>
@@ -146,6 +150,48 @@ class TPLSplit : public TCKComponent {
 
     TPNSinkPin* FInputPin;
     TPNPinList* FOutputPins;
+};
+
+// A Boolean state, a real-valued input and a multi-source input, for state links and
+// stored sources.
+class TSTSwitch : public TComponent {
+    DCS_CLASS(TSTSwitch, TComponent)
+
+    explicit TSTSwitch(TComponent* AOwner)
+        : TComponent(AOwner), FStatePin(Create<TPNBoolStatePin>(this, TPNBoolChangeEvent(), nullptr))
+    {
+    }
+    ~TSTSwitch() override { Free(FStatePin); }
+    static void DeclareProperties(TClassBuilder<TSTSwitch>& P) { P.Object("StatePin", &TSTSwitch::FStatePin); }
+
+    TPNBoolStatePin* FStatePin;
+};
+
+class TSTMeter : public TComponent {
+    DCS_CLASS(TSTMeter, TComponent)
+
+    explicit TSTMeter(TComponent* AOwner)
+        : TComponent(AOwner), FInputPin(Create<TPNRealSinkPin>(this, TPNRealChangeEvent(), nullptr))
+    {
+    }
+    ~TSTMeter() override { Free(FInputPin); }
+    static void DeclareProperties(TClassBuilder<TSTMeter>& P) { P.Object("InputPin", &TSTMeter::FInputPin); }
+
+    TPNRealSinkPin* FInputPin;
+};
+
+// Takes the toy type A from any number of generators.
+class TSTMix : public TComponent {
+    DCS_CLASS(TSTMix, TComponent)
+
+    explicit TSTMix(TComponent* AOwner) : TComponent(AOwner), FInputPin(Create<TTestPin<TPNMultiSinkPin>>("mix", this))
+    {
+        FInputPin->SetTypes({TypeA});
+    }
+    ~TSTMix() override { Free(FInputPin); }
+    static void DeclareProperties(TClassBuilder<TSTMix>& P) { P.Object("InputPin", &TSTMix::FInputPin); }
+
+    TTestPin<TPNMultiSinkPin>* FInputPin;
 };
 
 // Every link among the real pins of ARoots, as "source -> sink" by full display names.

@@ -3,51 +3,8 @@
 // Also the stored sources of a multi-source sink.
 #include "PinListFixtures.h"
 
-#include "components/pins/PNMultiSinkPin.h"
-#include "components/pins/PNStatePins.h"
-
 namespace dcs::pintest {
 namespace {
-
-class TSTSwitch : public TComponent {
-    DCS_CLASS(TSTSwitch, TComponent)
-
-    explicit TSTSwitch(TComponent* AOwner)
-        : TComponent(AOwner), FStatePin(Create<TPNBoolStatePin>(this, TPNBoolChangeEvent(), nullptr))
-    {
-    }
-    ~TSTSwitch() override { Free(FStatePin); }
-    static void DeclareProperties(TClassBuilder<TSTSwitch>& P) { P.Object("StatePin", &TSTSwitch::FStatePin); }
-
-    TPNBoolStatePin* FStatePin;
-};
-
-class TSTMeter : public TComponent {
-    DCS_CLASS(TSTMeter, TComponent)
-
-    explicit TSTMeter(TComponent* AOwner)
-        : TComponent(AOwner), FInputPin(Create<TPNRealSinkPin>(this, TPNRealChangeEvent(), nullptr))
-    {
-    }
-    ~TSTMeter() override { Free(FInputPin); }
-    static void DeclareProperties(TClassBuilder<TSTMeter>& P) { P.Object("InputPin", &TSTMeter::FInputPin); }
-
-    TPNRealSinkPin* FInputPin;
-};
-
-// Takes the toy type A from any number of generators.
-class TSTMix : public TComponent {
-    DCS_CLASS(TSTMix, TComponent)
-
-    explicit TSTMix(TComponent* AOwner) : TComponent(AOwner), FInputPin(Create<TTestPin<TPNMultiSinkPin>>("mix", this))
-    {
-        FInputPin->SetTypes({TypeA});
-    }
-    ~TSTMix() override { Free(FInputPin); }
-    static void DeclareProperties(TClassBuilder<TSTMix>& P) { P.Object("InputPin", &TSTMix::FInputPin); }
-
-    TTestPin<TPNMultiSinkPin>* FInputPin;
-};
 
 class StateFormTest : public PinListTest {
 protected:

@@ -140,6 +140,30 @@ TEST_F(FormatTest, FloatToStrAndBack)
     EXPECT_EQ(StrToFloatDef("x", 7), 7.0L);
 }
 
+// Inputs at the edges of the number formats, found by fuzzing.
+TEST_F(FormatTest, EdgesOfTheExtendedAndDateRanges)
+{
+    // The whole extended range reads, subnormals included; beyond it is an error.
+    const long double smallest = std::numeric_limits<long double>::denorm_min();
+    EXPECT_EQ(StrToFloat("1e-4950"), 1e-4950L);
+    EXPECT_EQ(StrToFloat("-3.6451995318824746025e-4951"), -smallest);
+    EXPECT_EQ(StrToFloat("1.18973149535723176502e4932"), std::numeric_limits<long double>::max());
+    for (const char* bad : {"1e5000", "1e-5000", "-1e-99999"})
+        EXPECT_THROW(StrToFloat(bad), EConvertError) << bad;
+
+    // Dates outside the years 1 to 9999, and values that are no number, do not convert.
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    int y, m, d;
+    for (double t : {nan, inf, -inf, 9.3e18, -9.3e18, 1e300, EncodeDate(9999, 12, 31) + 1.0,
+                     EncodeDate(1, 1, 1) - 1.0}) {
+        EXPECT_THROW(FormatDateTime("yyyy-mm-dd hh:nn", t), EConvertError) << t;
+        EXPECT_THROW(DecodeDate(t, y, m, d), EConvertError) << t;
+        EXPECT_THROW(DecodeTime(t, y, m, d, d), EConvertError) << t;
+    }
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", EncodeDate(9999, 12, 31) + 0.5), "9999-12-31 12:00");
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", EncodeDate(1, 1, 1) - 0.5), "1-01-01 12:00");
+}
+
 TEST_F(FormatTest, FormatFloatPatterns)
 {
     struct Case {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dcs {
@@ -151,6 +152,32 @@ TEST_F(TempDir, MemoryStreamFilesAndCopy)
     EXPECT_THROW(part.CopyFrom(m, 8), EReadError);  // source too short
     TMemoryStream whole;
     EXPECT_EQ(whole.CopyFrom(m, 0), m.Size());  // 0 copies everything from the start
+}
+
+TEST(Streams, MemoryStreamArithmeticRaisesTheFrameworksErrors)
+{
+    TMemoryStream m;
+    m.WriteValue<int32_t>(1);
+    const int64_t big = std::numeric_limits<int64_t>::max();
+    m.SetPosition(big - 1);
+    EXPECT_THROW(m.Seek(big, soCurrent), EStreamError);
+    EXPECT_THROW(m.Seek(big, soEnd), EStreamError);
+    EXPECT_THROW(m.Seek(-big, soBeginning), EStreamError);
+    EXPECT_THROW(m.SetSize(int64_t(1) << 62), EOutOfMemory);
+    EXPECT_THROW(m.SetSize(big), EOutOfMemory);
+    char byte = 0;
+    EXPECT_THROW(m.Write(&byte, 2), EOutOfMemory);  // a write past any possible end
+    EXPECT_EQ(m.Size(), 4);
+}
+
+TEST_F(TempDir, FifoWithNobodyAtTheOtherEndIsRefusedAtOnce)
+{
+    const std::string fifo = Path("pre.data");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Both would wait for a writer or a reader forever.
+    EXPECT_THROW(TFileStream(fifo, fmOpenRead), EFOpenError);
+    EXPECT_THROW(TMemoryStream().LoadFromFile(fifo), EFOpenError);
+    EXPECT_THROW(TFileStream(fifo, fmOpenWrite), EFOpenError);
 }
 
 TEST(Environment, DataAndProgramFoldersFallBack)

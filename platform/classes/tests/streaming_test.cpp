@@ -6,6 +6,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <limits>
 
 namespace dcs::testing {
 namespace {
@@ -351,6 +353,12 @@ TEST(Streaming, MalformedInputRaisesUsefulErrors)
         {"object a: TLeaf\n  Count = 3\n", "Line 3: expected 'end' but found end of text"},
         {"object a: TLeaf\nend\nend", "Line 3: unexpected text after the end of the object: 'end'"},
         {"object a: TLeaf\n  Data = {0F0}\nend", "Line 2: binary data has an odd number of hex digits"},
+        // A literal beyond the property's type would be stored as an infinity.
+        {"object a: TLeaf\n  Frequency = 1e4000\nend", "Line 2: Float '1e4000' is out of range"},
+        {"object a: TLeaf\n  Frequency = 1e4000L\nend",
+         "Error reading a.Frequency: Invalid property value: 1E4000 is out of the range of Double"},
+        {"object a: TLeaf\n  Frequency = -1.8e308L\nend",
+         "Error reading a.Frequency: Invalid property value: -1.8E308 is out of the range of Double"},
     };
     for (const TCase& c : cases) {
         try {
@@ -372,6 +380,80 @@ TEST(Streaming, MalformedInputRaisesUsefulErrors)
             ADD_FAILURE() << msg;
         } catch (const EStreamError& e) {
             EXPECT_EQ(e.Message().rfind(msg, 0), 0u) << e.Message();
+        }
+    }
+}
+
+// Streams no writer of the framework makes, but a damaged or hostile file holds: names
+// the text form cannot carry, and floats it has no notation for. Nothing reads them, so
+// whatever is read can always be written again.
+TEST(Streaming, StreamsTheTextFormCannotCarryAreRefused)
+{
+    auto stream = [](std::string_view Class, std::string_view Name, std::string_view Prop,
+                     const std::function<void(TWriter&)>& Value) {
+        TMemoryStream bin;
+        TWriter w(bin);
+        w.WriteSignature();
+        w.WriteStr(Class);
+        w.WriteStr(Name);
+        w.WriteStr(Prop);
+        Value(w);
+        w.WriteListEnd();
+        w.WriteListEnd();
+        return std::string(static_cast<const char*>(bin.Memory()), bin.Size());
+    };
+    auto ident = [](std::string_view Id) {
+        return [Id](TWriter& W) {
+            W.WriteValue(vaIdent);
+            W.WriteStr(Id);
+        };
+    };
+    auto number = [](long double V) { return [V](TWriter& W) { W.WriteFloat(V); }; };
+    auto set = [](std::string_view E) {
+        return [E](TWriter& W) {
+            W.WriteValue(vaSet);
+            W.WriteStr(E);
+            W.WriteStr("");
+        };
+    };
+    const auto plain = ident("shOval");
+    struct TCase {
+        std::string Bytes;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {stream("TLeaf", "a b", "Count", plain), "Invalid component name 'a b'"},
+        {stream("TLeaf", "1a", "Count", plain), "Invalid component name '1a'"},
+        {stream("TLe\naf", "a", "Count", plain), "Invalid class name 'TLe'#10'af'"},
+        {stream("TLeaf", "a", "Co#unt", plain), "Invalid property name 'Co#unt'"},
+        {stream("TLeaf", "a", "end", plain), "Invalid property name 'end'"},
+        {stream("TLeaf", "a", "Font..Size", plain), "Invalid property name 'Font..Size'"},
+        {stream("TLeaf", "a", "Shape", ident("sh Oval")), "Invalid identifier 'sh Oval'"},
+        {stream("TLeaf", "a", "Shape", ident("nil")), "Invalid identifier 'nil'"},
+        {stream("TLeaf", "a", "Shapes", set("9x")), "Invalid set element '9x'"},
+        {stream("TLeaf", "a", "Frequency", number(std::numeric_limits<long double>::quiet_NaN())),
+         "Invalid property value: a float that is infinite or not a number"},
+        {stream("TLeaf", "a", "Frequency", number(-std::numeric_limits<long double>::infinity())),
+         "Invalid property value: a float that is infinite or not a number"},
+    };
+    for (const TCase& c : cases) {
+        TMemoryStream bin;
+        bin.WriteBuffer(c.Bytes.data(), c.Bytes.size());
+        bin.SetPosition(0);
+        try {
+            std::string text = ObjectBinaryToText(bin);
+            ADD_FAILURE() << "converted to: " << text;
+        } catch (const EReadError& e) {
+            EXPECT_NE(e.Message().find(c.Message), std::string::npos) << e.Message();
+        }
+    }
+    // Read as components, the floats are refused too (the names fail on their own).
+    for (const TCase& c : {cases[9], cases[10]}) {
+        try {
+            ReadBytes(c.Bytes, nullptr);
+            ADD_FAILURE() << c.Message;
+        } catch (const EReadError& e) {
+            EXPECT_EQ(e.Message(), std::string("Error reading a.Frequency: ") + c.Message);
         }
     }
 }

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace dcs {
@@ -55,47 +58,59 @@ TEST(ManualMMTimer, WaitsForReleasedWork)
     EXPECT_EQ(MMTimerWorkPending(), 0);
 }
 
+// The real timer's calls, stamped as they run. On a loaded machine a call may run late,
+// but never early: the earliest calls of a stretch show where the deadlines lie, whatever
+// the lateness of the others and of the test thread.
+constexpr int kStamped = 400;
+std::array<std::chrono::steady_clock::time_point, kStamped> gStamps;
+std::atomic<int> gCalls{0};
+std::atomic<int> gStallAt{-1};
+std::atomic<uint32_t> gStallMs{0};
+void Stamp(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t)
+{
+    int i = gCalls.load();
+    if (i < kStamped)
+        gStamps[size_t(i)] = std::chrono::steady_clock::now();
+    gCalls.store(i + 1);
+    if (i == gStallAt.load())
+        Sleep(gStallMs.load());
+}
+
+// Runs the 1 ms timer for kStamped calls (the call numbered AStallAt stalling for
+// AStallMs), and answers how many milliseconds the deadlines of the last calls lie
+// behind those of the first ones: 0 for a timer that keeps real-time rate.
+double DeadlineShift(int AStallAt, uint32_t AStallMs)
+{
+    gCalls = 0;
+    gStallAt = AStallAt;
+    gStallMs = AStallMs;
+    uint32_t id = timeSetEvent(1, 0, Stamp, 0, TIME_PERIODIC);
+    EXPECT_NE(id, 0u);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (gCalls.load() < kStamped && std::chrono::steady_clock::now() < giveUp)
+        Sleep(10);
+    EXPECT_EQ(timeKillEvent(id), TIMERR_NOERROR);
+    const int after = gCalls.load();
+    Sleep(20);
+    EXPECT_EQ(gCalls.load(), after) << "no callback after the kill returned";
+    EXPECT_GE(after, kStamped);
+    auto offset = [](int i) {
+        return std::chrono::duration<double, std::milli>(gStamps[size_t(i)] - gStamps[0]).count() - i;
+    };
+    double first = 0, last = offset(kStamped - 1);
+    for (int i = 0; i < 9; ++i)
+        first = std::min(first, offset(i));
+    for (int i = kStamped - 50; i < kStamped; ++i)
+        last = std::min(last, offset(i));
+    return last - first;
+}
+
 TEST(RealMMTimer, KeepsRealTimeRate)
 {
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "timing under a sanitizer is too loose";
 #endif
-    gTicks = 0;
-    const uint32_t start = GetTickCount();
-    uint32_t id = timeSetEvent(1, 0, CountTick, 1, TIME_PERIODIC);
-    ASSERT_NE(id, 0u);
-    Sleep(500);
-    const int ticks = gTicks.load();
-    const uint32_t elapsed = GetTickCount() - start;
-    EXPECT_EQ(timeKillEvent(id), TIMERR_NOERROR);
-    const int after = gTicks.load();
-    Sleep(20);
-    EXPECT_EQ(gTicks.load(), after) << "no callback after the kill returned";
-    EXPECT_NEAR(ticks, int(elapsed), 30);
-}
-
-std::atomic<int> gCalls{0};
-std::atomic<uint32_t> gStallAt{0}, gStallMs{0};
-void StallOnce(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t)
-{
-    if (uint32_t(gCalls.fetch_add(1) + 1) == gStallAt.load())
-        Sleep(gStallMs.load());
-}
-
-// Ticks that ran in about `runMs` when the 10th callback stalls for `stallMs`, minus
-// the ticks that time would have held.
-int CatchUpDeficit(uint32_t stallMs, uint32_t runMs)
-{
-    gCalls = 0;
-    gStallAt = 10;
-    gStallMs = stallMs;
-    const uint32_t start = GetTickCount();
-    uint32_t id = timeSetEvent(1, 0, StallOnce, 0, TIME_PERIODIC);
-    Sleep(runMs);
-    const int ticks = gCalls.load();
-    const int elapsed = int(GetTickCount() - start);
-    timeKillEvent(id);
-    return elapsed - ticks;
+    EXPECT_NEAR(DeadlineShift(-1, 0), 0, 30);
 }
 
 TEST(RealMMTimer, RunsMissedTicksUpToTheCap)
@@ -103,8 +118,8 @@ TEST(RealMMTimer, RunsMissedTicksUpToTheCap)
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "timing under a sanitizer is too loose";
 #endif
-    EXPECT_NEAR(CatchUpDeficit(80, 300), 0, 30) << "a short stall is made up at once";
-    EXPECT_NEAR(CatchUpDeficit(300, 500), 300 - int(MaxCatchUpTicks), 30) << "a long one only up to the cap";
+    EXPECT_NEAR(DeadlineShift(10, 80), 0, 30) << "a short stall is made up at once";
+    EXPECT_NEAR(DeadlineShift(10, 300), 300 - int(MaxCatchUpTicks), 30) << "a long one only up to the cap";
 }
 
 std::atomic<int> gSelfCalls{0};
