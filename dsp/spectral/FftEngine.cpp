@@ -342,6 +342,86 @@ __attribute__((target("avx"))) void Radix4PassesAvx(Vps64fc* x, std::int64_t n, 
     }
 }
 
+// (a, c) := (a + w·c, a - w·c), with w times r where rotated
+template <bool Inv>
+DCS_AVX void Pair2(Lane2& a, Lane2& c, const Lane2::Split& w, bool rotated)
+{
+    Lane2 t = Lane2::Twiddled<Inv>(c, w);
+    if (rotated)
+        t = Lane2::Rot<Inv>(t);
+    c = a - t;
+    a = a + t;
+}
+
+// Radix2's passes, two neighbouring k at once (L is a multiple of the 512-point block).
+template <bool Inv>
+__attribute__((target("avx"))) void Radix2Avx(Vps64fc* x, std::int64_t n, std::int64_t b, const Vps64fc* V)
+{
+    using Ln = Lane2;
+    using C = Vps64fc;
+    const auto pair = Pair2<Inv>;
+    std::int64_t L = b;
+    for (; 4 * L <= n; L *= 4) {
+        const std::int64_t s1 = n / (2 * L);
+        const std::int64_t s2 = n / (4 * L);
+        for (std::int64_t p = 0; p < n; p += 4 * L) {
+            C* q = x + p;
+            for (std::int64_t k = 0; k < L; k += 2) {
+                Ln a0 = Ln::Load(q + k), a1 = Ln::Load(q + L + k);
+                Ln a2 = Ln::Load(q + 2 * L + k), a3 = Ln::Load(q + 3 * L + k);
+                const bool second = k >= L / 2;
+                const std::int64_t k1 = second ? k - L / 2 : k;
+                const Ln::Split w1 = Ln::SplitOf(V + k1 * s1, V + (k1 + 1) * s1);
+                pair(a0, a1, w1, second);
+                pair(a2, a3, w1, second);
+                const Ln::Split w2 = Ln::SplitOf(V + k * s2, V + (k + 1) * s2);
+                pair(a0, a2, w2, false);
+                pair(a1, a3, w2, true);
+                a0.Store(q + k);
+                a1.Store(q + L + k);
+                a2.Store(q + 2 * L + k);
+                a3.Store(q + 3 * L + k);
+            }
+        }
+    }
+    for (; L < n; L *= 2) {
+        const std::int64_t stride = n / (2 * L);
+        for (std::int64_t p = 0; p < n; p += 2 * L) {
+            C* A = x + p;
+            C* B = x + p + L;
+            for (std::int64_t k = 0; k < L / 2; k += 2) {
+                const Ln::Split w = Ln::SplitOf(V + k * stride, V + (k + 1) * stride);
+                Ln a0 = Ln::Load(A + k), b0 = Ln::Load(B + k);
+                Ln a1 = Ln::Load(A + k + L / 2), b1 = Ln::Load(B + k + L / 2);
+                pair(a0, b0, w, false);
+                pair(a1, b1, w, true);
+                a0.Store(A + k);
+                b0.Store(B + k);
+                a1.Store(A + k + L / 2);
+                b1.Store(B + k + L / 2);
+            }
+        }
+    }
+}
+
+// dspFFTRealPostFwd's loop for k = 2 .. m/2 - 1, two k at once; the mirrored values
+// Z[m-k-1], Z[m-k] are one load with its halves swapped.
+__attribute__((target("avx"))) void RealPostFwdAvx(Vps64fc* Z, std::int64_t m, const Vps64fc* F)
+{
+    using V = Lane2;
+    const __m256d conj = V::SignHi();
+    for (std::int64_t k = 2; k < m / 2; k += 2) {
+        const V z = V::Load(Z + k);
+        const __m256d y = V::Load(Z + m - k - 1).v;
+        const V cy = {_mm256_xor_pd(_mm256_permute2f128_pd(y, y, 1), conj)};
+        const V f = V::Rot<false>(V::Load(F + k));
+        const V ab = V::Twiddled<false>(z - cy, V::Split{_mm256_movedup_pd(f.v), _mm256_permute_pd(f.v, 0xF)});
+        (ab + cy).Store(Z + k);
+        const __m256d lo = _mm256_sub_pd(_mm256_xor_pd(z.v, conj), _mm256_xor_pd(ab.v, conj));
+        _mm256_storeu_pd(&Z[m - k - 1].re, _mm256_permute2f128_pd(lo, lo, 1));
+    }
+}
+
 bool HasAvx()
 {
     static const bool has = __builtin_cpu_supports("avx");
@@ -411,6 +491,10 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
 template <class T, bool Inv>
 void Radix2(FftComplex<T>* x, std::int64_t n, std::int64_t b, const FftComplex<T>* V)
 {
+    if constexpr (sizeof(T) == 8) {
+        if (HasAvx())
+            return Radix2Avx<Inv>(x, n, b, V);
+    }
     using Ln = Lane<T>;
     using C = FftComplex<T>;
     // (a, c) := (a + w·c, a - w·c), with w times r in the second half of a pass
@@ -718,7 +802,14 @@ void dspFFTRealPostFwd(FftComplex<T>* Z, std::int64_t m, const FftComplex<T>* F)
     // With z = Z[k], y = Z[m-k], F[k] = (fr, fi): (d, σ) = z - conj(y), (A, B) = (d, σ)·(fi, -fr);
     // Z[k] = (A, B) + conj(y), Z[m-k] = conj(z) - conj((A, B)).
     using V = Lane<T>;
-    for (std::int64_t k = 1; k < m / 2; ++k) {
+    std::int64_t end = m / 2;
+    if constexpr (sizeof(T) == 8) {
+        if (HasAvx()) {
+            RealPostFwdAvx(Z, m, F);
+            end = 2;
+        }
+    }
+    for (std::int64_t k = 1; k < end; ++k) {
         const V z = V::Load(Z + k);
         const V cy = V::Conj(V::Load(Z + m - k));
         const V ab = V::template Twiddled<false>(z - cy, V::template Rot<false>(V::Load(F + k)));
