@@ -422,6 +422,25 @@ __attribute__((target("avx"))) void RealPostFwdAvx(Vps64fc* Z, std::int64_t m, c
     }
 }
 
+// Radix4's fused 4-point and L = 4 pass over groups of 16 (n an even power of two), the
+// L = 4 butterflies two at a time.
+template <bool Inv>
+__attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab)
+{
+    Lane2::Split t[2][3];
+    for (int i = 0; i < 3; ++i) {
+        t[0][i] = Lane2::SplitOf(tab + i, tab + 3 * (n / 16) + i);
+        t[1][i] = Lane2::SplitOf(tab + 3 * (2 * (n / 16)) + i, tab + 3 * (3 * (n / 16)) + i);
+    }
+    for (std::int64_t i = 0; i < n; i += 16) {
+        Vps64fc* a = x + i;
+        for (int q = 0; q < 16; q += 4)
+            Butterfly4<double, Inv, true>(a + q, 1, nullptr);
+        Butterfly4x2<Inv, true>(a, 4, t[0]);
+        Butterfly4x2<Inv, false>(a + 2, 4, t[1]);
+    }
+}
+
 bool HasAvx()
 {
     static const bool has = __builtin_cpu_supports("avx");
@@ -451,6 +470,10 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
             }
         }
         L = 8;
+    } else if (sizeof(T) == 8 && HasAvx()) {
+        if constexpr (sizeof(T) == 8)
+            Radix4First16Avx<Inv>(x, n, tab);
+        L = 16;
     } else {
         // 4-point pass and the first radix-4 pass (L = 4) fused over each group of 16.
         typename V::Split t[4][3];
