@@ -323,7 +323,7 @@ DCS_AVX void Butterfly4x2(Vps64fc* x, std::int64_t L, const Lane2::Split* t)
 // The radix-4 passes of Radix4 from block size L (>= 8) up to n.
 template <bool Inv>
 __attribute__((target("avx"))) void Radix4PassesAvx(Vps64fc* x, std::int64_t n, std::int64_t L,
-                                                    const Vps64fc* tab)
+                                                    const Vps64fc* tab, std::int64_t total)
 {
     for (; L < n; L *= 4) {
         const std::int64_t step = n / (4 * L);
@@ -332,10 +332,10 @@ __attribute__((target("avx"))) void Radix4PassesAvx(Vps64fc* x, std::int64_t n, 
             for (int i = 0; i < 3; ++i)
                 t[i] = Lane2::SplitOf(tab + 3 * (j * step) + i, tab + 3 * ((j + 1) * step) + i);
             if (j == 0) {
-                for (std::int64_t g = 0; g < n; g += 4 * L)
+                for (std::int64_t g = 0; g < total; g += 4 * L)
                     Butterfly4x2<Inv, true>(x + g, L, t);
             } else {
-                for (std::int64_t g = 0; g < n; g += 4 * L)
+                for (std::int64_t g = 0; g < total; g += 4 * L)
                     Butterfly4x2<Inv, false>(x + g + j, L, t);
             }
         }
@@ -425,19 +425,37 @@ __attribute__((target("avx"))) void RealPostFwdAvx(Vps64fc* Z, std::int64_t m, c
 // Radix4's fused 4-point and L = 4 pass over groups of 16 (n an even power of two), the
 // L = 4 butterflies two at a time.
 template <bool Inv>
-__attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab)
+__attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab,
+                                                     std::int64_t total)
 {
     Lane2::Split t[2][3];
     for (int i = 0; i < 3; ++i) {
         t[0][i] = Lane2::SplitOf(tab + i, tab + 3 * (n / 16) + i);
         t[1][i] = Lane2::SplitOf(tab + 3 * (2 * (n / 16)) + i, tab + 3 * (3 * (n / 16)) + i);
     }
-    for (std::int64_t i = 0; i < n; i += 16) {
+    for (std::int64_t i = 0; i < total; i += 16) {
         Vps64fc* a = x + i;
         for (int q = 0; q < 16; q += 4)
             Butterfly4<double, Inv, true>(a + q, 1, nullptr);
         Butterfly4x2<Inv, true>(a, 4, t[0]);
         Butterfly4x2<Inv, false>(a + 2, 4, t[1]);
+    }
+}
+
+// FourStep's gather of four columns: row r's four values at in + r·cols, twiddled by the
+// record rec[4r..4r+3], into work[j·R + r].
+template <bool Inv>
+__attribute__((target("avx"))) void GatherAvx(const Vps64fc* in, std::int64_t cols, const Vps64fc* rec,
+                                              std::int64_t R, Vps64fc* work)
+{
+    for (std::int64_t r = 0; r < R; ++r, in += cols, rec += 4) {
+        for (int h = 0; h < 2; ++h) {
+            const __m256d w = Lane2::Load(rec + 2 * h).v;
+            const Lane2 y = Lane2::Twiddled<Inv>(Lane2::Load(in + 2 * h),
+                                                 Lane2::Split{_mm256_movedup_pd(w), _mm256_permute_pd(w, 0xF)});
+            _mm_storeu_pd(&work[2 * h * R + r].re, _mm256_castpd256_pd128(y.v));
+            _mm_storeu_pd(&work[(2 * h + 1) * R + r].re, _mm256_extractf128_pd(y.v, 1));
+        }
     }
 }
 
@@ -447,8 +465,10 @@ bool HasAvx()
     return has;
 }
 
+// The n-point kernel on each of the total / n consecutive blocks of x: one sweep per pass
+// over all of them, the twiddles spread once.
 template <class T, bool Inv>
-void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
+void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab, std::int64_t total)
 {
     using V = Lane<T>;
     std::int64_t L;
@@ -457,7 +477,7 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
         // fused over each group of 8.
         typename V::Split w[3];
         SplitEntry<T>(tab, n / 8, w);
-        for (std::int64_t i = 0; i < n; i += 8) {
+        for (std::int64_t i = 0; i < total; i += 8) {
             FftComplex<T>* a = x + i;
             Butterfly4<T, Inv, true>(a, 1, nullptr);
             Butterfly4<T, Inv, true>(a + 4, 1, nullptr);
@@ -472,14 +492,14 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
         L = 8;
     } else if (sizeof(T) == 8 && HasAvx()) {
         if constexpr (sizeof(T) == 8)
-            Radix4First16Avx<Inv>(x, n, tab);
+            Radix4First16Avx<Inv>(x, n, tab, total);
         L = 16;
     } else {
         // 4-point pass and the first radix-4 pass (L = 4) fused over each group of 16.
         typename V::Split t[4][3];
         for (int j = 1; j < 4; ++j)
             SplitEntry<T>(tab, j * (n / 16), t[j]);
-        for (std::int64_t i = 0; i < n; i += 16) {
+        for (std::int64_t i = 0; i < total; i += 16) {
             FftComplex<T>* a = x + i;
             for (int q = 0; q < 16; q += 4)
                 Butterfly4<T, Inv, true>(a + q, 1, nullptr);
@@ -491,18 +511,18 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
     }
     if constexpr (sizeof(T) == 8) {
         if (L < n && HasAvx())
-            return Radix4PassesAvx<Inv>(x, n, L, tab);
+            return Radix4PassesAvx<Inv>(x, n, L, tab, total);
     }
     // Twiddle j outermost, so each is spread once for all groups (the kernels' data is at
     // most 512 points, in the first-level cache whatever the order of access).
     for (; L < n; L *= 4) {
         const std::int64_t step = n / (4 * L);
-        for (std::int64_t g = 0; g < n; g += 4 * L)
+        for (std::int64_t g = 0; g < total; g += 4 * L)
             Butterfly4<T, Inv, true>(x + g, L, nullptr);
         for (std::int64_t j = 1; j < L; ++j) {
             typename V::Split t[3];
             SplitEntry<T>(tab, j * step, t);
-            for (std::int64_t g = 0; g < n; g += 4 * L)
+            for (std::int64_t g = 0; g < total; g += 4 * L)
                 Butterfly4<T, Inv, false>(x + g + j, L, t);
         }
     }
@@ -584,7 +604,7 @@ void Blocks(const FftSpecT<T>* spec, FftComplex<T>* x, std::int64_t n)
 {
     const std::int64_t b = Pow2(FftTraits<T>::kLeafMaxOrder);
     for (std::int64_t p = n - b; p >= 0; p -= b) {
-        Radix4<T, Inv>(x + p, b, spec->leafTable);
+        Radix4<T, Inv>(x + p, b, spec->leafTable, b);
         if (Scaled<T, Inv>(spec))
             dspFFTScale<T>(spec->scale, &x[p].re, 2 * b);
     }
@@ -606,7 +626,7 @@ void FourStep(const FftSpecT<T>* spec, FftComplex<T>* x, int n, int level, FftCo
     for (std::int64_t r = 0; r < R; ++r) {
         C* row = x + r * cols;
         if (c <= leafMax) {
-            Radix4<T, Inv>(row, cols, spec->leafTable);
+            Radix4<T, Inv>(row, cols, spec->leafTable, cols);
             if (Scaled<T, Inv>(spec))
                 dspFFTScale<T>(spec->scale, &row->re, 2 * cols);
         } else if (level + 1 < spec->levels) {
@@ -619,14 +639,17 @@ void FourStep(const FftSpecT<T>* spec, FftComplex<T>* x, int n, int level, FftCo
     const C* colTable = spec->column[level];
     for (std::int64_t g = 0; g < cols / 4; ++g) {
         const C* rec = tw + g * R * 4;
-        for (std::int64_t r = 0; r < R; ++r) {
+        if constexpr (sizeof(T) == 8) {
+            if (HasAvx())
+                GatherAvx<Inv>(x + 4 * g, cols, rec, R, work);
+        }
+        for (std::int64_t r = 0; r < R && !(sizeof(T) == 8 && HasAvx()); ++r) {
             const C* in = x + r * cols + 4 * g;
             for (int j = 0; j < 4; ++j)
                 Lane<T>::template Twiddled<Inv>(Lane<T>::Load(in + j), Lane<T>::Load(rec + 4 * r + j))
                     .Store(work + j * R + r);
         }
-        for (int j = 0; j < 4; ++j)
-            Radix4<T, Inv>(work + j * R, R, colTable);
+        Radix4<T, Inv>(work, R, colTable, 4 * R);
         for (std::int64_t r = 0; r < R; ++r) {
             C* out = x + r * cols + 4 * g;
             for (int j = 0; j < 4; ++j)
@@ -791,13 +814,13 @@ void dspFFTPermute_I(FftComplex<T>* x, std::int64_t n, const std::int32_t* bitRe
 template <class T>
 void dspFFTRadix4Fwd(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept
 {
-    Radix4<T, false>(data, n, table);
+    Radix4<T, false>(data, n, table, n);
 }
 
 template <class T>
 void dspFFTRadix4Inv(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept
 {
-    Radix4<T, true>(data, n, table);
+    Radix4<T, true>(data, n, table, n);
 }
 
 template <class T>
