@@ -422,8 +422,10 @@ __attribute__((target("avx"))) void RealPostFwdAvx(Vps64fc* Z, std::int64_t m, c
     }
 }
 
-// Radix4's fused 4-point and L = 4 pass over groups of 16 (n an even power of two), the
-// L = 4 butterflies two at a time.
+// Radix4's fused 4-point and L = 4 pass over groups of 16 (n an even power of two), all
+// in registers: the 4-point butterflies run on two sub-blocks at once (the values
+// transposed into (sub-block p, sub-block p+1) lanes and back), then the L = 4
+// butterflies two at a time.
 template <bool Inv>
 __attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab,
                                                      std::int64_t total)
@@ -435,10 +437,37 @@ __attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n,
     }
     for (std::int64_t i = 0; i < total; i += 16) {
         Vps64fc* a = x + i;
-        for (int q = 0; q < 16; q += 4)
-            Butterfly4<double, Inv, true>(a + q, 1, nullptr);
-        Butterfly4x2<Inv, true>(a, 4, t[0]);
-        Butterfly4x2<Inv, false>(a + 2, 4, t[1]);
+        Lane2 y[8];  // y[2p + h] = values 4p + 2h, 4p + 2h + 1
+        for (int p = 0; p < 4; p += 2) {
+            const __m256d lo0 = Lane2::Load(a + 4 * p).v, hi0 = Lane2::Load(a + 4 * p + 2).v;
+            const __m256d lo1 = Lane2::Load(a + 4 * p + 4).v, hi1 = Lane2::Load(a + 4 * p + 6).v;
+            Lane2 e0 = {_mm256_permute2f128_pd(lo0, lo1, 0x20)};
+            Lane2 e1 = {_mm256_permute2f128_pd(lo0, lo1, 0x31)};
+            Lane2 e2 = {_mm256_permute2f128_pd(hi0, hi1, 0x20)};
+            Lane2 e3 = {_mm256_permute2f128_pd(hi0, hi1, 0x31)};
+            Radix4Values2<Inv>(e0, e1, e2, e3);
+            y[2 * p] = {_mm256_permute2f128_pd(e0.v, e1.v, 0x20)};
+            y[2 * p + 2] = {_mm256_permute2f128_pd(e0.v, e1.v, 0x31)};
+            y[2 * p + 1] = {_mm256_permute2f128_pd(e2.v, e3.v, 0x20)};
+            y[2 * p + 3] = {_mm256_permute2f128_pd(e2.v, e3.v, 0x31)};
+        }
+        for (int h = 0; h < 2; ++h) {
+            // values h·2 + (0, 1) of the four sub-blocks; the pair j = 0, 1 leaves j = 0 untwiddled
+            Lane2 a0 = y[h], a1 = y[2 + h], a2 = y[4 + h], a3 = y[6 + h];
+            Lane2 b1 = Lane2::Twiddled<Inv>(a1, t[h][1]);
+            Lane2 b2 = Lane2::Twiddled<Inv>(a2, t[h][0]);
+            Lane2 b3 = Lane2::Twiddled<Inv>(a3, t[h][2]);
+            if (h == 0) {
+                b1.v = _mm256_blend_pd(b1.v, a1.v, 0x3);
+                b2.v = _mm256_blend_pd(b2.v, a2.v, 0x3);
+                b3.v = _mm256_blend_pd(b3.v, a3.v, 0x3);
+            }
+            Radix4Values2<Inv>(a0, b1, b2, b3);
+            a0.Store(a + 2 * h);
+            b1.Store(a + 4 + 2 * h);
+            b2.Store(a + 8 + 2 * h);
+            b3.Store(a + 12 + 2 * h);
+        }
     }
 }
 
