@@ -1,6 +1,6 @@
 #include "dsp/spectral/FftEngine.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <numbers>
 #include <utility>
@@ -241,8 +241,263 @@ inline void SplitEntry(const FftComplex<T>* tab, std::int64_t entry, typename La
         t[i] = Lane<T>::SplitOf(tab + 3 * entry + i);
 }
 
+// ---- AVX passes (double) -------------------------------------------------------------
+//
+// Where the processor has AVX, the radix-4 passes from L = 8 on and the radix-2 passes
+// work on two neighbouring butterflies per 256-bit register. Each lane does exactly the
+// operations of the SSE2 code in the same order (no fused multiply-add), so the results
+// are bit for bit those of the SSE2 passes, whichever path a machine takes.
+
+#define DCS_AVX __attribute__((target("avx"), always_inline)) inline
+
+struct Lane2 {
+    __m256d v;
+    DCS_AVX static Lane2 Load(const Vps64fc* p) { return {_mm256_loadu_pd(&p->re)}; }
+    DCS_AVX void Store(Vps64fc* p) const { _mm256_storeu_pd(&p->re, v); }
+    DCS_AVX friend Lane2 operator+(Lane2 a, Lane2 b) { return {_mm256_add_pd(a.v, b.v)}; }
+    DCS_AVX friend Lane2 operator-(Lane2 a, Lane2 b) { return {_mm256_sub_pd(a.v, b.v)}; }
+    DCS_AVX static __m256d SignLo() { return _mm256_set_pd(0.0, -0.0, 0.0, -0.0); }
+    DCS_AVX static __m256d SignHi() { return _mm256_set_pd(-0.0, 0.0, -0.0, 0.0); }
+    template <bool Inv>
+    DCS_AVX static Lane2 Rot(Lane2 a)
+    {
+        const __m256d swapped = _mm256_permute_pd(a.v, 0x5);
+        return {_mm256_xor_pd(swapped, Inv ? SignLo() : SignHi())};
+    }
+    struct Split {
+        __m256d re, im;
+    };
+    // Twiddles a (low lane) and b (high lane), spread.
+    DCS_AVX static Split SplitOf(const Vps64fc* a, const Vps64fc* b)
+    {
+        const __m256d v = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(&a->re)), _mm_loadu_pd(&b->re), 1);
+        return {_mm256_movedup_pd(v), _mm256_permute_pd(v, 0xF)};
+    }
+    template <bool Inv>
+    DCS_AVX static Lane2 Twiddled(Lane2 a, Split w)
+    {
+        const __m256d swapped = _mm256_permute_pd(a.v, 0x5);
+        const __m256d cross = _mm256_mul_pd(swapped, w.im);
+        return {_mm256_add_pd(_mm256_mul_pd(a.v, w.re), _mm256_xor_pd(cross, Inv ? SignHi() : SignLo()))};
+    }
+};
+
+// Radix4Values on Lane2, compiled for AVX.
+template <bool Inv>
+DCS_AVX void Radix4Values2(Lane2& a0, Lane2& a1, Lane2& a2, Lane2& a3)
+{
+    const Lane2 s01 = a0 + a1;
+    const Lane2 d01 = a0 - a1;
+    const Lane2 s23 = a2 + a3;
+    const Lane2 r23 = Lane2::Rot<Inv>(a2 - a3);
+    a0 = s01 + s23;
+    a2 = s01 - s23;
+    a1 = d01 + r23;
+    a3 = d01 - r23;
+}
+
+// Butterfly4 on x[j], x[j+1] at once; with First the low lane (j = 0) is not twiddled.
+template <bool Inv, bool First>
+DCS_AVX void Butterfly4x2(Vps64fc* x, std::int64_t L, const Lane2::Split* t)
+{
+    using V = Lane2;
+    V a0 = V::Load(x);
+    V a1 = V::Load(x + L);
+    V a2 = V::Load(x + 2 * L);
+    V a3 = V::Load(x + 3 * L);
+    V b1 = V::template Twiddled<Inv>(a1, t[1]);
+    V b2 = V::template Twiddled<Inv>(a2, t[0]);
+    V b3 = V::template Twiddled<Inv>(a3, t[2]);
+    if constexpr (First) {
+        b1.v = _mm256_blend_pd(b1.v, a1.v, 0x3);
+        b2.v = _mm256_blend_pd(b2.v, a2.v, 0x3);
+        b3.v = _mm256_blend_pd(b3.v, a3.v, 0x3);
+    }
+    Radix4Values2<Inv>(a0, b1, b2, b3);
+    a0.Store(x);
+    b1.Store(x + L);
+    b2.Store(x + 2 * L);
+    b3.Store(x + 3 * L);
+}
+
+// The radix-4 passes of Radix4 from block size L (>= 8) up to n.
+template <bool Inv>
+__attribute__((target("avx"))) void Radix4PassesAvx(Vps64fc* x, std::int64_t n, std::int64_t L,
+                                                    const Vps64fc* tab, std::int64_t total)
+{
+    for (; L < n; L *= 4) {
+        const std::int64_t step = n / (4 * L);
+        for (std::int64_t j = 0; j < L; j += 2) {
+            Lane2::Split t[3];
+            for (int i = 0; i < 3; ++i)
+                t[i] = Lane2::SplitOf(tab + 3 * (j * step) + i, tab + 3 * ((j + 1) * step) + i);
+            if (j == 0) {
+                for (std::int64_t g = 0; g < total; g += 4 * L)
+                    Butterfly4x2<Inv, true>(x + g, L, t);
+            } else {
+                for (std::int64_t g = 0; g < total; g += 4 * L)
+                    Butterfly4x2<Inv, false>(x + g + j, L, t);
+            }
+        }
+    }
+}
+
+// (a, c) := (a + w·c, a - w·c), with w times r where rotated
+template <bool Inv>
+DCS_AVX void Pair2(Lane2& a, Lane2& c, const Lane2::Split& w, bool rotated)
+{
+    Lane2 t = Lane2::Twiddled<Inv>(c, w);
+    if (rotated)
+        t = Lane2::Rot<Inv>(t);
+    c = a - t;
+    a = a + t;
+}
+
+// Radix2's passes, two neighbouring k at once (L is a multiple of the 512-point block).
+template <bool Inv>
+__attribute__((target("avx"))) void Radix2Avx(Vps64fc* x, std::int64_t n, std::int64_t b, const Vps64fc* V)
+{
+    using Ln = Lane2;
+    using C = Vps64fc;
+    const auto pair = Pair2<Inv>;
+    std::int64_t L = b;
+    for (; 4 * L <= n; L *= 4) {
+        const std::int64_t s1 = n / (2 * L);
+        const std::int64_t s2 = n / (4 * L);
+        for (std::int64_t p = 0; p < n; p += 4 * L) {
+            C* q = x + p;
+            for (std::int64_t k = 0; k < L; k += 2) {
+                Ln a0 = Ln::Load(q + k), a1 = Ln::Load(q + L + k);
+                Ln a2 = Ln::Load(q + 2 * L + k), a3 = Ln::Load(q + 3 * L + k);
+                const bool second = k >= L / 2;
+                const std::int64_t k1 = second ? k - L / 2 : k;
+                const Ln::Split w1 = Ln::SplitOf(V + k1 * s1, V + (k1 + 1) * s1);
+                pair(a0, a1, w1, second);
+                pair(a2, a3, w1, second);
+                const Ln::Split w2 = Ln::SplitOf(V + k * s2, V + (k + 1) * s2);
+                pair(a0, a2, w2, false);
+                pair(a1, a3, w2, true);
+                a0.Store(q + k);
+                a1.Store(q + L + k);
+                a2.Store(q + 2 * L + k);
+                a3.Store(q + 3 * L + k);
+            }
+        }
+    }
+    for (; L < n; L *= 2) {
+        const std::int64_t stride = n / (2 * L);
+        for (std::int64_t p = 0; p < n; p += 2 * L) {
+            C* A = x + p;
+            C* B = x + p + L;
+            for (std::int64_t k = 0; k < L / 2; k += 2) {
+                const Ln::Split w = Ln::SplitOf(V + k * stride, V + (k + 1) * stride);
+                Ln a0 = Ln::Load(A + k), b0 = Ln::Load(B + k);
+                Ln a1 = Ln::Load(A + k + L / 2), b1 = Ln::Load(B + k + L / 2);
+                pair(a0, b0, w, false);
+                pair(a1, b1, w, true);
+                a0.Store(A + k);
+                b0.Store(B + k);
+                a1.Store(A + k + L / 2);
+                b1.Store(B + k + L / 2);
+            }
+        }
+    }
+}
+
+// dspFFTRealPostFwd's loop for k = 2 .. m/2 - 1, two k at once; the mirrored values
+// Z[m-k-1], Z[m-k] are one load with its halves swapped.
+__attribute__((target("avx"))) void RealPostFwdAvx(Vps64fc* Z, std::int64_t m, const Vps64fc* F)
+{
+    using V = Lane2;
+    const __m256d conj = V::SignHi();
+    for (std::int64_t k = 2; k < m / 2; k += 2) {
+        const V z = V::Load(Z + k);
+        const __m256d y = V::Load(Z + m - k - 1).v;
+        const V cy = {_mm256_xor_pd(_mm256_permute2f128_pd(y, y, 1), conj)};
+        const V f = V::Rot<false>(V::Load(F + k));
+        const V ab = V::Twiddled<false>(z - cy, V::Split{_mm256_movedup_pd(f.v), _mm256_permute_pd(f.v, 0xF)});
+        (ab + cy).Store(Z + k);
+        const __m256d lo = _mm256_sub_pd(_mm256_xor_pd(z.v, conj), _mm256_xor_pd(ab.v, conj));
+        _mm256_storeu_pd(&Z[m - k - 1].re, _mm256_permute2f128_pd(lo, lo, 1));
+    }
+}
+
+// Radix4's fused 4-point and L = 4 pass over groups of 16 (n an even power of two), all
+// in registers: the 4-point butterflies run on two sub-blocks at once (the values
+// transposed into (sub-block p, sub-block p+1) lanes and back), then the L = 4
+// butterflies two at a time.
+template <bool Inv>
+__attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab,
+                                                     std::int64_t total)
+{
+    Lane2::Split t[2][3];
+    for (int i = 0; i < 3; ++i) {
+        t[0][i] = Lane2::SplitOf(tab + i, tab + 3 * (n / 16) + i);
+        t[1][i] = Lane2::SplitOf(tab + 3 * (2 * (n / 16)) + i, tab + 3 * (3 * (n / 16)) + i);
+    }
+    for (std::int64_t i = 0; i < total; i += 16) {
+        Vps64fc* a = x + i;
+        Lane2 y[8];  // y[2p + h] = values 4p + 2h, 4p + 2h + 1
+        for (int p = 0; p < 4; p += 2) {
+            const __m256d lo0 = Lane2::Load(a + 4 * p).v, hi0 = Lane2::Load(a + 4 * p + 2).v;
+            const __m256d lo1 = Lane2::Load(a + 4 * p + 4).v, hi1 = Lane2::Load(a + 4 * p + 6).v;
+            Lane2 e0 = {_mm256_permute2f128_pd(lo0, lo1, 0x20)};
+            Lane2 e1 = {_mm256_permute2f128_pd(lo0, lo1, 0x31)};
+            Lane2 e2 = {_mm256_permute2f128_pd(hi0, hi1, 0x20)};
+            Lane2 e3 = {_mm256_permute2f128_pd(hi0, hi1, 0x31)};
+            Radix4Values2<Inv>(e0, e1, e2, e3);
+            y[2 * p] = {_mm256_permute2f128_pd(e0.v, e1.v, 0x20)};
+            y[2 * p + 2] = {_mm256_permute2f128_pd(e0.v, e1.v, 0x31)};
+            y[2 * p + 1] = {_mm256_permute2f128_pd(e2.v, e3.v, 0x20)};
+            y[2 * p + 3] = {_mm256_permute2f128_pd(e2.v, e3.v, 0x31)};
+        }
+        for (int h = 0; h < 2; ++h) {
+            // values h·2 + (0, 1) of the four sub-blocks; the pair j = 0, 1 leaves j = 0 untwiddled
+            Lane2 a0 = y[h], a1 = y[2 + h], a2 = y[4 + h], a3 = y[6 + h];
+            Lane2 b1 = Lane2::Twiddled<Inv>(a1, t[h][1]);
+            Lane2 b2 = Lane2::Twiddled<Inv>(a2, t[h][0]);
+            Lane2 b3 = Lane2::Twiddled<Inv>(a3, t[h][2]);
+            if (h == 0) {
+                b1.v = _mm256_blend_pd(b1.v, a1.v, 0x3);
+                b2.v = _mm256_blend_pd(b2.v, a2.v, 0x3);
+                b3.v = _mm256_blend_pd(b3.v, a3.v, 0x3);
+            }
+            Radix4Values2<Inv>(a0, b1, b2, b3);
+            a0.Store(a + 2 * h);
+            b1.Store(a + 4 + 2 * h);
+            b2.Store(a + 8 + 2 * h);
+            b3.Store(a + 12 + 2 * h);
+        }
+    }
+}
+
+// FourStep's gather of four columns: row r's four values at in + r·cols, twiddled by the
+// record rec[4r..4r+3], into work[j·R + r].
+template <bool Inv>
+__attribute__((target("avx"))) void GatherAvx(const Vps64fc* in, std::int64_t cols, const Vps64fc* rec,
+                                              std::int64_t R, Vps64fc* work)
+{
+    for (std::int64_t r = 0; r < R; ++r, in += cols, rec += 4) {
+        for (int h = 0; h < 2; ++h) {
+            const __m256d w = Lane2::Load(rec + 2 * h).v;
+            const Lane2 y = Lane2::Twiddled<Inv>(Lane2::Load(in + 2 * h),
+                                                 Lane2::Split{_mm256_movedup_pd(w), _mm256_permute_pd(w, 0xF)});
+            _mm_storeu_pd(&work[2 * h * R + r].re, _mm256_castpd256_pd128(y.v));
+            _mm_storeu_pd(&work[(2 * h + 1) * R + r].re, _mm256_extractf128_pd(y.v, 1));
+        }
+    }
+}
+
+bool HasAvx()
+{
+    static const bool has = __builtin_cpu_supports("avx");
+    return has;
+}
+
+// The n-point kernel on each of the total / n consecutive blocks of x: one sweep per pass
+// over all of them, the twiddles spread once.
 template <class T, bool Inv>
-void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
+void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab, std::int64_t total)
 {
     using V = Lane<T>;
     std::int64_t L;
@@ -251,7 +506,7 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
         // fused over each group of 8.
         typename V::Split w[3];
         SplitEntry<T>(tab, n / 8, w);
-        for (std::int64_t i = 0; i < n; i += 8) {
+        for (std::int64_t i = 0; i < total; i += 8) {
             FftComplex<T>* a = x + i;
             Butterfly4<T, Inv, true>(a, 1, nullptr);
             Butterfly4<T, Inv, true>(a + 4, 1, nullptr);
@@ -264,12 +519,16 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
             }
         }
         L = 8;
+    } else if (sizeof(T) == 8 && HasAvx()) {
+        if constexpr (sizeof(T) == 8)
+            Radix4First16Avx<Inv>(x, n, tab, total);
+        L = 16;
     } else {
         // 4-point pass and the first radix-4 pass (L = 4) fused over each group of 16.
         typename V::Split t[4][3];
         for (int j = 1; j < 4; ++j)
             SplitEntry<T>(tab, j * (n / 16), t[j]);
-        for (std::int64_t i = 0; i < n; i += 16) {
+        for (std::int64_t i = 0; i < total; i += 16) {
             FftComplex<T>* a = x + i;
             for (int q = 0; q < 16; q += 4)
                 Butterfly4<T, Inv, true>(a + q, 1, nullptr);
@@ -279,16 +538,20 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
         }
         L = 16;
     }
+    if constexpr (sizeof(T) == 8) {
+        if (L < n && HasAvx())
+            return Radix4PassesAvx<Inv>(x, n, L, tab, total);
+    }
     // Twiddle j outermost, so each is spread once for all groups (the kernels' data is at
     // most 512 points, in the first-level cache whatever the order of access).
     for (; L < n; L *= 4) {
         const std::int64_t step = n / (4 * L);
-        for (std::int64_t g = 0; g < n; g += 4 * L)
+        for (std::int64_t g = 0; g < total; g += 4 * L)
             Butterfly4<T, Inv, true>(x + g, L, nullptr);
         for (std::int64_t j = 1; j < L; ++j) {
             typename V::Split t[3];
             SplitEntry<T>(tab, j * step, t);
-            for (std::int64_t g = 0; g < n; g += 4 * L)
+            for (std::int64_t g = 0; g < total; g += 4 * L)
                 Butterfly4<T, Inv, false>(x + g + j, L, t);
         }
     }
@@ -300,6 +563,10 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab)
 template <class T, bool Inv>
 void Radix2(FftComplex<T>* x, std::int64_t n, std::int64_t b, const FftComplex<T>* V)
 {
+    if constexpr (sizeof(T) == 8) {
+        if (HasAvx())
+            return Radix2Avx<Inv>(x, n, b, V);
+    }
     using Ln = Lane<T>;
     using C = FftComplex<T>;
     // (a, c) := (a + w·c, a - w·c), with w times r in the second half of a pass
@@ -366,7 +633,7 @@ void Blocks(const FftSpecT<T>* spec, FftComplex<T>* x, std::int64_t n)
 {
     const std::int64_t b = Pow2(FftTraits<T>::kLeafMaxOrder);
     for (std::int64_t p = n - b; p >= 0; p -= b) {
-        Radix4<T, Inv>(x + p, b, spec->leafTable);
+        Radix4<T, Inv>(x + p, b, spec->leafTable, b);
         if (Scaled<T, Inv>(spec))
             dspFFTScale<T>(spec->scale, &x[p].re, 2 * b);
     }
@@ -388,7 +655,7 @@ void FourStep(const FftSpecT<T>* spec, FftComplex<T>* x, int n, int level, FftCo
     for (std::int64_t r = 0; r < R; ++r) {
         C* row = x + r * cols;
         if (c <= leafMax) {
-            Radix4<T, Inv>(row, cols, spec->leafTable);
+            Radix4<T, Inv>(row, cols, spec->leafTable, cols);
             if (Scaled<T, Inv>(spec))
                 dspFFTScale<T>(spec->scale, &row->re, 2 * cols);
         } else if (level + 1 < spec->levels) {
@@ -401,14 +668,17 @@ void FourStep(const FftSpecT<T>* spec, FftComplex<T>* x, int n, int level, FftCo
     const C* colTable = spec->column[level];
     for (std::int64_t g = 0; g < cols / 4; ++g) {
         const C* rec = tw + g * R * 4;
-        for (std::int64_t r = 0; r < R; ++r) {
+        if constexpr (sizeof(T) == 8) {
+            if (HasAvx())
+                GatherAvx<Inv>(x + 4 * g, cols, rec, R, work);
+        }
+        for (std::int64_t r = 0; r < R && !(sizeof(T) == 8 && HasAvx()); ++r) {
             const C* in = x + r * cols + 4 * g;
             for (int j = 0; j < 4; ++j)
                 Lane<T>::template Twiddled<Inv>(Lane<T>::Load(in + j), Lane<T>::Load(rec + 4 * r + j))
                     .Store(work + j * R + r);
         }
-        for (int j = 0; j < 4; ++j)
-            Radix4<T, Inv>(work + j * R, R, colTable);
+        Radix4<T, Inv>(work, R, colTable, 4 * R);
         for (std::int64_t r = 0; r < R; ++r) {
             C* out = x + r * cols + 4 * g;
             for (int j = 0; j < 4; ++j)
@@ -573,13 +843,13 @@ void dspFFTPermute_I(FftComplex<T>* x, std::int64_t n, const std::int32_t* bitRe
 template <class T>
 void dspFFTRadix4Fwd(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept
 {
-    Radix4<T, false>(data, n, table);
+    Radix4<T, false>(data, n, table, n);
 }
 
 template <class T>
 void dspFFTRadix4Inv(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept
 {
-    Radix4<T, true>(data, n, table);
+    Radix4<T, true>(data, n, table, n);
 }
 
 template <class T>
@@ -607,7 +877,14 @@ void dspFFTRealPostFwd(FftComplex<T>* Z, std::int64_t m, const FftComplex<T>* F)
     // With z = Z[k], y = Z[m-k], F[k] = (fr, fi): (d, σ) = z - conj(y), (A, B) = (d, σ)·(fi, -fr);
     // Z[k] = (A, B) + conj(y), Z[m-k] = conj(z) - conj((A, B)).
     using V = Lane<T>;
-    for (std::int64_t k = 1; k < m / 2; ++k) {
+    std::int64_t end = m / 2;
+    if constexpr (sizeof(T) == 8) {
+        if (HasAvx()) {
+            RealPostFwdAvx(Z, m, F);
+            end = 2;
+        }
+    }
+    for (std::int64_t k = 1; k < end; ++k) {
         const V z = V::Load(Z + k);
         const V cy = V::Conj(V::Load(Z + m - k));
         const V ab = V::template Twiddled<false>(z - cy, V::template Rot<false>(V::Load(F + k)));
