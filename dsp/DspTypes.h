@@ -78,6 +78,7 @@ inline constexpr VpsStatus StatusRoiOutside = 29;  // region origin outside the 
 // State objects start with one of these 32-bit kind words.
 inline constexpr std::uint32_t kIdFftSpecComplex = 7;
 inline constexpr std::uint32_t kIdFftSpecReal = 9;
+inline constexpr std::uint32_t kIdFftSpecReal32f = 6;  // single-precision real FFT
 inline constexpr std::uint32_t kIdIirState = 0x49493031;
 inline constexpr std::uint32_t kIdIirStateBiQuad = 0x49493032;
 inline constexpr std::uint32_t kIdFirState = 0x46493133;

@@ -107,6 +107,12 @@ constexpr const char* kResizeNames[] = {
     "vpiResize_8u_C3R", "vpiResize_8u_C4R", "vpiResize_8u_C1R", "vpiResize_16u_C1R", "vpiResizeCenter_8u_C4R",
 };
 
+// The names the FFT module must register (the real ones also for the signal fallbacks).
+constexpr const char* kFftNames[] = {
+    "vpsFFTInitAlloc_C_64fc", "vpsFFTInitAlloc_R_64f", "vpsFFTFree_C_64fc", "vpsFFTFree_R_64f",
+    "vpsFFTFwd_CToC_64fc",    "vpsFFTInv_CToC_64fc",   "vpsFFTFwd_RToCCS_64f", "vpsFFTInv_CCSToR_64f",
+};
+
 TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
 {
     const std::set<std::string> known(std::begin(kAllNames), std::end(kAllNames));
@@ -124,6 +130,8 @@ TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
     for (const char* name : kCoreFamilyNames)
         EXPECT_TRUE(seen.count(name)) << name << " is not registered";
     for (const char* name : kResizeNames)
+        EXPECT_TRUE(seen.count(name)) << name << " is not registered";
+    for (const char* name : kFftNames)
         EXPECT_TRUE(seen.count(name)) << name << " is not registered";
     EXPECT_EQ(DspLookup("vpsNoSuchName"), nullptr);
     EXPECT_EQ(DspLookup(nullptr), nullptr);
