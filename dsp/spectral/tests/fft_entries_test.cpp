@@ -222,7 +222,7 @@ void ExpectEveryAllocationFailureReported(const char* what, const Create& create
         void* spec = nullptr;
         ASSERT_EQ(create(&spec, order), StatusOk);
         calls = count.Calls();
-        dspFFTFreeSpec(static_cast<FftSpec*>(spec));  // owned specs of either precision free the same way
+        dspFFTFreeSpec(static_cast<FftSpec*>(spec));  // complex and real specs free the same way
     }
     EXPECT_GE(calls, 4);  // record, sine table, bit-reversal table, table area at least
     for (long k = 1; k <= calls; ++k) {
