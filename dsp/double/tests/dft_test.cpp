@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include "dsp/DspCore.h"
@@ -144,6 +145,32 @@ TEST(DftRoundTrip, ReturnsTheSignalOnEveryPlan)
             const std::vector<Ext> xr(x.begin(), x.begin() + n);
             EXPECT_LE(RelativeError(s.data(), xr, back), 4 * Bound(n));
         }
+    }
+}
+
+// Transforms only read the spec: threads sharing one spec, each with its own data and no
+// buffer, all get the single-threaded result.
+TEST(DftConcurrency, ThreadsShareOneSpec)
+{
+    for (int n : {1000, 302, 151}) {
+        SpecGuard g;
+        ASSERT_EQ(fallback::vpsDFTInitAlloc_C_64fc(&g.spec, n, 4, 0), StatusOk);
+        const auto x = RandomReals(2 * static_cast<std::size_t>(n), 11);
+        std::vector<double> want(2 * n);
+        fallback::vpsDFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(x.data()),
+                                      reinterpret_cast<Vps64fc*>(want.data()), g.spec, nullptr);
+        std::vector<std::vector<double>> got(4, std::vector<double>(2 * n));
+        std::vector<std::thread> threads;
+        for (auto& y : got)
+            threads.emplace_back([&] {
+                for (int rep = 0; rep < 3; ++rep)
+                    fallback::vpsDFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(x.data()),
+                                                  reinterpret_cast<Vps64fc*>(y.data()), g.spec, nullptr);
+            });
+        for (auto& t : threads)
+            t.join();
+        for (const auto& y : got)
+            EXPECT_EQ(y, want) << n;
     }
 }
 
