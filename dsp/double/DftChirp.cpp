@@ -1,0 +1,109 @@
+#include "dsp/double/DftChirp.h"
+
+#include "dsp/DspCore.h"
+#include "dsp/double/DftMixedRadix.h"
+#include "dsp/spectral/FftCodelets.h"
+#include "dsp/spectral/FftEntries.h"
+
+namespace dcs {
+
+void dspMulVec_64fc(const Vps64fc* a, const Vps64fc* b, Vps64fc* dst, int n) noexcept
+{
+    for (int i = 0; i < n; ++i) {
+        const Vps64fc x = a[i], y = b[i];
+        dst[i] = {x.re * y.re - x.im * y.im, x.re * y.im + x.im * y.re};
+    }
+}
+
+void dspZeroVec_64fc(Vps64fc* dst, int n) noexcept
+{
+    for (int i = 0; i < n; ++i)
+        dst[i] = {0.0, 0.0};
+}
+
+void dspConjVec_64fc(const Vps64fc* src, Vps64fc* dst, int n) noexcept
+{
+    for (int i = 0; i < n; ++i)
+        dst[i] = {src[i].re, -src[i].im};
+}
+
+std::int64_t DftFftWorkSize(const FftSpec* fft, bool real) noexcept
+{
+    int size = 0;
+    if (real)
+        dspFFTGetBufSize_R_64f(fft, &size);
+    else
+        dspFFTGetBufSize_C_64fc(fft, &size);
+    return size;
+}
+
+VpsStatus dspDFTChirpInit_64fc(DftSpec* spec, int n, const Vps64fc* table, int tableLen) noexcept
+{
+    std::int64_t m = 1;
+    while (m < 2 * static_cast<std::int64_t>(n) - 1)
+        m *= 2;
+    const int order = DftLog2(m);
+    if (order > 30)
+        return StatusNoMemory;  // no FFT that long; the spec's fields stay empty
+    spec->chirpLength = static_cast<std::int32_t>(m);
+    auto* c = static_cast<Vps64fc*>(dspMallocBytes(16 * static_cast<std::int64_t>(n)));
+    if (!(spec->chirp = c))
+        return StatusNoMemory;
+    auto* h = static_cast<Vps64fc*>(dspMallocBytes(16 * m));
+    if (!(spec->chirpFilter = h))
+        return StatusNoMemory;
+    const Vps64fc* roots2 = table;
+    Vps64fc* own = nullptr;
+    if (tableLen == n) {
+        if (!(own = dspDFTTwiddles_64fc(2 * n)))
+            return StatusNoMemory;
+        roots2 = own;
+    }
+    // u walks n^2 mod 2n by additions only.
+    std::int64_t u = 0;
+    for (std::int64_t k = 0; k < n; ++k) {
+        c[k] = roots2[u];
+        u += 2 * k + 1;
+        while (u >= 2 * static_cast<std::int64_t>(n))
+            u -= 2 * static_cast<std::int64_t>(n);
+    }
+    dspFree(own);
+    dspConjVec_64fc(c, h, n);
+    dspZeroVec_64fc(h + n, static_cast<int>(m - n));
+    for (std::int64_t k = 1; k < n; ++k)
+        h[m - k] = h[k];
+    VpsStatus st = fallback::vpsFFTInitAlloc_C_64fc(&spec->chirpFft, order, 8, 0);
+    if (st != StatusOk)
+        return st;
+    if ((st = fallback::vpsFFTFwd_CToC_64fc(h, h, spec->chirpFft, nullptr)) != StatusOk)
+        return st;
+    dspScale_64f_I(1.0 / static_cast<double>(m), &h->re, static_cast<int>(2 * m));
+    spec->workSize = DftFftWorkSize(spec->chirpFft, false) + 16 * m + 16;
+    return StatusOk;
+}
+
+VpsStatus dspDFTChirp_64fc(const DftSpec* spec, const Vps64fc* src, Vps64fc* dst, int n, int direction,
+                           Vps8u* work) noexcept
+{
+    const int m = spec->chirpLength;
+    auto* y = reinterpret_cast<Vps64fc*>(work);
+    Vps8u* fftWork = work + 16 * static_cast<std::int64_t>(m);
+    dspMulVec_64fc(spec->chirp, src, y, n);
+    dspZeroVec_64fc(y + n, m - n);
+    VpsStatus st = fallback::vpsFFTFwd_CToC_64fc(y, y, spec->chirpFft, fftWork);
+    if (st != StatusOk)
+        return st;
+    dspMulVec_64fc(spec->chirpFilter, y, y, m);
+    if ((st = fallback::vpsFFTInv_CToC_64fc(y, y, spec->chirpFft, fftWork)) != StatusOk)
+        return st;
+    dspMulVec_64fc(spec->chirp, y, dst, n);
+    if (direction < 0)
+        for (int k = 1; k < n - k; ++k) {
+            const Vps64fc t = dst[k];
+            dst[k] = dst[n - k];
+            dst[n - k] = t;
+        }
+    return StatusOk;
+}
+
+}  // namespace dcs
