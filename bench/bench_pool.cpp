@@ -6,7 +6,7 @@
 #include "components/audio/MDSimpleMediaBuffer.h"
 #include "components/audio/SGSimpleDataBuffer.h"
 
-#include "platform/base/tests/CountingNew.h"
+#include "testing/CountingNew.h"
 
 #include <benchmark/benchmark.h>
 

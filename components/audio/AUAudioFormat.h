@@ -5,7 +5,7 @@
 
 #include "components/pins/CKComponent.h"
 #include "platform/base/Interfaces.h"
-#include "platform/base/MMSystem.h"  // the format tags
+#include "platform/base/WaveFormat.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -59,35 +59,11 @@ private:
     uint32_t FMask = 0;
 };
 
-// The integer PCM sample encoding.
-inline constexpr TGUID KSDATAFORMAT_SUBTYPE_PCM = MakeGUID("{00000001-0000-0010-8000-00AA00389B71}");
-
-#pragma pack(push, 1)
-struct TAUWaveFormatEx {
-    uint16_t wFormatTag;
-    uint16_t nChannels;
-    uint32_t nSamplesPerSec;
-    uint32_t nAvgBytesPerSec;
-    uint16_t nBlockAlign;
-    uint16_t wBitsPerSample;
-    uint16_t cbSize;
-};
-
-struct TAUWaveFormatExtensible {
-    TAUWaveFormatEx Format;
-    // Also read as wSamplesPerBlock or wReserved by other formats.
-    uint16_t wValidBitsPerSample;
-    uint32_t dwChannelMask;
-    TGUID SubFormat;
-};
-#pragma pack(pop)
-static_assert(sizeof(TAUWaveFormatEx) == 18);
-static_assert(sizeof(TAUWaveFormatExtensible) == 40);
+// The header itself, its PCM sub-format and UpdateWaveFormatHeader:
+// platform/base/WaveFormat.h.
+using TAUWaveFormatEx = WAVEFORMATEX;
+using TAUWaveFormatExtensible = WAVEFORMATEXTENSIBLE;
 using PAUWaveFormatExtensible = TAUWaveFormatExtensible*;
-
-// Brings the derived fields (tag, container bits, block align, byte rate, cbSize,
-// sub-format) in line with channels, valid bits and sample rate.
-void UpdateWaveFormatHeader(TAUWaveFormatExtensible& fmt);
 
 // The speaker names, for the published mask.
 extern const TEnumInfo AUSpeakerInfo;

@@ -16,7 +16,7 @@
 #endif
 
 // Counts (or fails) every global allocation of this test program, per thread.
-#include "platform/base/tests/CountingNew.h"
+#include "testing/CountingNew.h"
 
 namespace dcs {
 namespace {

@@ -3,10 +3,11 @@
 // pins are made by its channel items, and a splitter with a list of outputs.
 #pragma once
 
-#include "PinFixtures.h"
+#include "testing/PinFixtures.h"
 #include "components/pins/CKComponent.h"
 #include "components/pins/PNPinList.h"
 #include "platform/classes/TextForm.h"
+#include "testing/TestWindow.h"
 
 #include <algorithm>
 #include <map>
@@ -29,19 +30,6 @@ using TSnk = TCounted<TTestSink>;
 
 inline TSrc* NewSource(TComponent* AOwner) { return Create<TSrc>("out", std::initializer_list<TGUID>{TypeA}, -1, AOwner); }
 inline TSnk* NewSink(TComponent* AOwner) { return Create<TSnk>("in", std::initializer_list<TGUID>{TypeA}, AOwner); }
-
-class TPLForm : public TComponent {
-    DCS_CLASS(TPLForm, TComponent)
-    using TComponent::TComponent;
-
-    // A window stores the components it owns.
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
-    {
-        if (Root == this)
-            for (int i = 0; i < ComponentCount(); ++i)
-                Proc(Components(i));
-    }
-};
 
 class TPLGen : public TCKComponent {
     DCS_CLASS(TPLGen, TCKComponent)
@@ -174,7 +162,7 @@ protected:
         EXPECT_EQ(PinsAlive.load(), 0) << "a pin outlived its component";
         PinTest::TearDown();
     }
-    template <class T = TPLForm>
+    template <class T = TTestWindow>
     T* NewRoot(const std::string& AName)
     {
         T* r = Create<T>(nullptr);
