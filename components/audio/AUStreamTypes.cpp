@@ -1,7 +1,7 @@
 #include "components/audio/AUStreamTypes.h"
 
-#include "components/audio/AUSimpleAudioBuffer.h"
-#include "components/audio/SGNumericBuffers.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/SGNumericBuffers.h"
 
 namespace dcs {
 

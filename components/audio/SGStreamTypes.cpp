@@ -1,7 +1,7 @@
 #include "components/audio/SGStreamTypes.h"
 
-#include "components/audio/SGMatrixBuffer.h"
-#include "components/audio/SGNumericBuffers.h"
+#include "components/audio/buffers/SGMatrixBuffer.h"
+#include "components/audio/buffers/SGNumericBuffers.h"
 
 #include "platform/base/Format.h"
 #include "platform/base/Strings.h"

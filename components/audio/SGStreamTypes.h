@@ -11,7 +11,7 @@
 // through one event.
 #pragma once
 
-#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 #include "components/pins/PNStdPins.h"
 #include "components/pins/PNSync.h"
 

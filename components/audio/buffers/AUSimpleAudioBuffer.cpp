@@ -1,6 +1,6 @@
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 
-#include "components/audio/AUSampleRoutines.h"
+#include "components/audio/buffers/AUSampleRoutines.h"
 #include "dsp/DspCore.h"
 #include "dsp/IntegerEntries.h"
 #include "dsp/IntegerVectorFallbacks.h"
