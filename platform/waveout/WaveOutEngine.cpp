@@ -17,7 +17,7 @@ MMRESULT ParseWaveFormat(const WAVEFORMATEX* pwfx, WaveStreamFormat& out) {
     WaveStreamFormat r;
     if (f.wFormatTag == WAVE_FORMAT_EXTENSIBLE) {
         if (f.cbSize < 22) return WAVERR_BADFORMAT;
-        std::memcpy(&r.Header, pwfx, sizeof r.Header);
+        std::memcpy(static_cast<void*>(&r.Header), pwfx, sizeof r.Header);
         if (r.Header.SubFormat != KSDATAFORMAT_SUBTYPE_PCM)
             return WAVERR_BADFORMAT;
         if (r.Header.wValidBitsPerSample > f.wBitsPerSample) return WAVERR_BADFORMAT;
