@@ -31,6 +31,12 @@ using TSnk = TCounted<TTestSink>;
 inline TSrc* NewSource(TComponent* AOwner) { return Create<TSrc>("out", std::initializer_list<TGUID>{TypeA}, -1, AOwner); }
 inline TSnk* NewSink(TComponent* AOwner) { return Create<TSnk>("in", std::initializer_list<TGUID>{TypeA}, AOwner); }
 
+// The windows of these tests (and of the stored forms the fuzz corpus holds).
+class TPLForm : public TTestWindow {
+    DCS_CLASS(TPLForm, TTestWindow)
+    using TTestWindow::TTestWindow;
+};
+
 class TPLGen : public TCKComponent {
     DCS_CLASS(TPLGen, TCKComponent)
 
@@ -162,7 +168,7 @@ protected:
         EXPECT_EQ(PinsAlive.load(), 0) << "a pin outlived its component";
         PinTest::TearDown();
     }
-    template <class T = TTestWindow>
+    template <class T = TPLForm>
     T* NewRoot(const std::string& AName)
     {
         T* r = Create<T>(nullptr);

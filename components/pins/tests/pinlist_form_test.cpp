@@ -9,7 +9,7 @@ namespace {
 // The main window as stored: out1 is read before the mixer it listens to, the
 // generators before the list that will hold their sinks, sgRes after the mixer that
 // names it, and the mixer's output also feeds a player of a second window.
-constexpr const char* KMainWindow = R"(object Form1: TTestWindow
+constexpr const char* KMainWindow = R"(object Form1: TPLForm
   object out1: TPLOut
     InputPin.Form = Form1
     InputPin.SourcePin = Form1.mixer.OutputPin
@@ -48,7 +48,7 @@ constexpr const char* KMainWindow = R"(object Form1: TTestWindow
 end
 )";
 
-constexpr const char* KSecondWindow = R"(object Form2: TTestWindow
+constexpr const char* KSecondWindow = R"(object Form2: TPLForm
   object out2: TPLOut
     InputPin.Form = Form2
     InputPin.SourcePin = Form1.mixer.OutputPin
@@ -135,7 +135,7 @@ TEST_F(PinListTest, StoredFormsOfLinksMatchTheirEdgeCases)
 {
     // A source linked to a plain pin, a sink to a plain source, a list with nothing
     // linked, a splitter's list of sources and a link served after another one.
-    TTestWindow* form = NewRoot("Form1");
+    TPLForm* form = NewRoot("Form1");
     auto* gen = Create<TPLGen>(form);
     gen->SetName("gen");
     auto* a = Create<TPLOut>(form);
@@ -150,7 +150,7 @@ TEST_F(PinListTest, StoredFormsOfLinksMatchTheirEdgeCases)
     ASSERT_TRUE(gen->OutputPin()->ConnectAfter(a->InputPin(), b->InputPin()));
     ASSERT_TRUE(split->FOutputPins->GetPin(1)->Connect(split->FInputPin));
 
-    EXPECT_EQ(ComponentToText(form), R"(object Form1: TTestWindow
+    EXPECT_EQ(ComponentToText(form), R"(object Form1: TPLForm
   object gen: TPLGen
     OutputPin.Form = Form1
     OutputPin.SinkPins = (Form1.b.InputPin (Form1.a.InputPin Form1.b.InputPin))
@@ -188,7 +188,7 @@ end
 
 // Saved as Form1 and read under another name: its own names find its own pins, and a
 // name that only begins with the saved name ("Form10.") still means that other window.
-constexpr const char* KRenamed = R"(object Form1: TTestWindow
+constexpr const char* KRenamed = R"(object Form1: TPLForm
   object dst: TPLOut
     InputPin.Form = Form1
     InputPin.SourcePin = Form10.src.OutputPin
@@ -211,7 +211,7 @@ end
 
 TEST_F(PinListTest, WindowReadUnderANewNameLinksItsOwnPinsAndKeepsOtherWindowsNames)
 {
-    TTestWindow* form10 = NewRoot("Form10");
+    TPLForm* form10 = NewRoot("Form10");
     auto* src = Create<TPLGen>(form10);
     src->SetName("src");
 
@@ -233,7 +233,7 @@ TEST_F(PinListTest, WindowReadUnderANewNameLinksItsOwnPinsAndKeepsOtherWindowsNa
 TEST_F(PinListTest, ListReadBeforeItsPinsKeepsIndexesAndDropsUnclaimedPlacesOnceLoaded)
 {
     // Entry 3 names a source of a window never loaded; the mixer makes only two inputs.
-    TComponent* form = Load(R"(object Form1: TTestWindow
+    TComponent* form = Load(R"(object Form1: TPLForm
   object mixer: TPLMixer
     InputPins.Form = Form1
     InputPins.Pins = (nil Form1.gen.OutputPin nil FormX.gen.OutputPin)
@@ -268,7 +268,7 @@ end
 
 TEST_F(PinListTest, LinksStoredAtOneEndOnlyAreMadeWhenTheWindowHasBeenRead)
 {
-    TComponent* form = Load(R"(object Form1: TTestWindow
+    TComponent* form = Load(R"(object Form1: TPLForm
   object out1: TPLOut
     InputPin.SourcePin = Form1.mixer.OutputPin
   end
@@ -295,7 +295,7 @@ end
 TEST_F(PinListTest, MalformedLinksRaiseAStreamErrorAndLeaveNothingBehind)
 {
     // Links already made (some waiting on placeholders) when the bad value comes.
-    const std::string before = "object Form1: TTestWindow\n"
+    const std::string before = "object Form1: TPLForm\n"
                                "  object g: TPLGen\n"
                                "    OutputPin.SinkPins = (Form1.m.InputPins._Pin3 Form2.x.InputPin)\n"
                                "  end\n"

@@ -27,7 +27,7 @@ protected:
         Free(List);
         PinListTest::TearDown();
     }
-    TTestWindow* Form;
+    TPLForm* Form;
     TPLGen* Owner;
     TPNPinList* List;
     TPLGen* Source;
@@ -167,7 +167,7 @@ TEST(PinNames, StoredFormNameIsReplacedOnlyWithItsDot)
 
 TEST_F(PinListTest, LinksByNameShareOnePlaceholderAndArriveInReverseOrder)
 {
-    TTestWindow* form = NewRoot("F");
+    TPLForm* form = NewRoot("F");
     auto* a = Create<TPLOut>(form);
     a->SetName("a");
     auto* b = Create<TPLOut>(form);
@@ -199,7 +199,7 @@ TEST_F(PinListTest, LinksByNameShareOnePlaceholderAndArriveInReverseOrder)
 
 TEST_F(PinListTest, LinkByStoredNameTakesTheSavedFormNameForTheCurrentOne)
 {
-    TComponent* form = Load("object F: TTestWindow\n"
+    TComponent* form = Load("object F: TPLForm\n"
                             "  object a: TPLOut\n    InputPin.Form = Old\n  end\n"
                             "  object gen: TPLGen\n  end\n"
                             "end\n");
@@ -217,7 +217,7 @@ TEST_F(PinListTest, LinkByStoredNameTakesTheSavedFormNameForTheCurrentOne)
 
 TEST_F(PinListTest, DestroyingAComponentUnlinksAllItsPinsOnBothSides)
 {
-    TTestWindow* form = NewRoot("F");
+    TPLForm* form = NewRoot("F");
     auto* g1 = Create<TPLGen>(form);
     auto* g2 = Create<TPLGen>(form);
     auto* out = Create<TPLOut>(form);

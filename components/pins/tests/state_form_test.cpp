@@ -67,7 +67,7 @@ protected:
     }
 };
 
-constexpr const char* KSwitches = R"(object Form1: TTestWindow
+constexpr const char* KSwitches = R"(object Form1: TPLForm
   object sw1: TSTSwitch
     StatePin.Form = Form1
     StatePin.State = 'Form1Link1'
@@ -138,7 +138,7 @@ TEST_F(StateFormTest, StateSharedByTwoWindowsJoinsInEitherOrder)
 
 TEST_F(StateFormTest, SinkStoredWithAStateConverterJoinsThroughIt)
 {
-    constexpr const char* text = R"(object Form1: TTestWindow
+    constexpr const char* text = R"(object Form1: TPLForm
   object m: TSTMeter
     InputPin.StateConverter = (
       'Volume'
@@ -174,7 +174,7 @@ end
 // the state waits on a placeholder and the pin joins it when it is made.
 TEST_F(StateFormTest, PinListEntriesKeepTheirStateAlsoForPinsMadeLater)
 {
-    constexpr const char* text = R"(object Form1: TTestWindow
+    constexpr const char* text = R"(object Form1: TPLForm
   object m: TPLMixer
     InputPins.Pins = (nil State ('Volume'))
     Channels = <
@@ -212,7 +212,7 @@ end
 
     // A state list where the pending names are expected is a stream error.
     try {
-        Load("object Form2: TTestWindow\n  object n: TPLMixer\n    InputPins.Pins = (State (('Volume' x)))\n"
+        Load("object Form2: TPLForm\n  object n: TPLMixer\n    InputPins.Pins = (State (('Volume' x)))\n"
              "  end\nend\n");
         ADD_FAILURE() << "read a nested list as a state name";
     } catch (const EReadError&) {
@@ -223,7 +223,7 @@ end
 TEST_F(StateFormTest, MultiSourceSinkStoresItsSourcesAndReadsThemInAnyOrder)
 {
     // Only the multi-source sink stores the links, and it is read before its sources.
-    TComponent* form = Load(R"(object Form1: TTestWindow
+    TComponent* form = Load(R"(object Form1: TPLForm
   object mx: TSTMix
     InputPin.Form = Form1
     InputPin.SourcePin = (Form1.g1.OutputPin Form1.g2.OutputPin)
