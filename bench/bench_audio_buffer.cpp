@@ -1,6 +1,6 @@
 // One mixer period's buffer work on 1024 stereo frames: making a buffer, summing,
 // gain (own and shared data), speaker-matched copies with and without width conversion.
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 
 #include <benchmark/benchmark.h>
 

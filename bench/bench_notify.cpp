@@ -4,28 +4,11 @@
 #include "components/pins/PNPins.h"
 #include "components/pins/PNStdTypes.h"
 
+#include "testing/CountingNew.h"
+
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-namespace {
-std::atomic<long> GAllocations{0};
-}
-
-// The replacements pair with each other; the compiler cannot see that.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t n)
-{
-    GAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -92,13 +75,13 @@ void BM_NotifyPin(benchmark::State& state)
     IPNLockSection held = ownerLock->WriteLock();
 
     source->NotifyPin(nullptr, op.Get());  // warm up
-    const long before = GAllocations.load();
+    const long before = long(dcs::testing::tNewCalls);
     long sends = 0;
     for (auto _ : state) {
         source->NotifyPin(nullptr, op.Get());
         ++sends;
     }
-    const long allocations = GAllocations.load() - before;
+    const long allocations = long(dcs::testing::tNewCalls) - before;
     held.Release();
     long received = 0;
     for (auto& p : pins)

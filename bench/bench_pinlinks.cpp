@@ -4,6 +4,7 @@
 // 52 inputs and some 60 generators.
 #include "components/pins/PNPinList.h"
 #include "platform/classes/TextForm.h"
+#include "testing/TestWindow.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,17 +38,6 @@ protected:
             return true;
         }
         return Base::GetInterface(iid, obj);
-    }
-};
-
-class TBenchLinkForm : public TComponent {
-    DCS_CLASS(TBenchLinkForm, TComponent)
-    using TComponent::TComponent;
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
-    {
-        if (Root == this)
-            for (int i = 0; i < ComponentCount(); ++i)
-                Proc(Components(i));
     }
 };
 
@@ -110,7 +100,7 @@ TBenchChannel::~TBenchChannel() { FMixer->FInputPins->Remove(FInputPin); }
 
 std::string WindowText(int N)
 {
-    std::string t = "object Form1: TBenchLinkForm\n";
+    std::string t = "object Form1: TTestWindow\n";
     for (int i = 0; i < N; ++i) {
         std::string n = std::to_string(i);
         t += "  object sg" + n + ": TBenchGen\n    OutputPin.Form = Form1\n    OutputPin.SinkPins = ((Form1.mixer.InputPins._Pin" +

@@ -2,11 +2,11 @@
 // the block pool, and proof that a warm pool asks the heap for nothing: the counters
 // report heap blocks taken by the pool and every global allocation (plain, array,
 // nothrow or aligned) made by the allocate/release itself, per iteration.
-#include "components/audio/AUInternalStore.h"
-#include "components/audio/MDSimpleMediaBuffer.h"
-#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/buffers/AUInternalStore.h"
+#include "components/audio/buffers/MDSimpleMediaBuffer.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 
-#include "platform/base/tests/CountingNew.h"
+#include "testing/CountingNew.h"
 
 #include <benchmark/benchmark.h>
 

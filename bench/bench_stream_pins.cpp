@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
 
 namespace {

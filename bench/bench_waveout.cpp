@@ -29,10 +29,7 @@ void SixStreams(benchmark::State& state) {
     WaveOutSelectBackend("virtual");
     waveout_virtual::Configure({"Virtual output"}, 48000);
 
-    WAVEFORMATEXTENSIBLE f{};
-    f.Format = {WAVE_FORMAT_EXTENSIBLE, 1, kRate, kRate * (bits / 8), WORD(bits / 8), WORD(bits), 22};
-    f.wValidBitsPerSample = WORD(bits);
-    f.SubFormat = kWaveSubFormatPcm;
+    WAVEFORMATEXTENSIBLE f = MakePcmWaveFormat(1, bits, kRate, 0);
 
     std::vector<std::vector<char>> data(kStreams);
     std::vector<WAVEHDR> headers(kStreams);

@@ -4,17 +4,6 @@
 
 namespace dcs {
 
-void UpdateWaveFormatHeader(TAUWaveFormatExtensible& fmt)
-{
-    fmt.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
-    const uint32_t valid = fmt.wValidBitsPerSample;
-    fmt.Format.wBitsPerSample = uint16_t(valid % 8 == 0 ? valid : (valid / 8 + 1) * 8);
-    fmt.Format.nBlockAlign = uint16_t(fmt.Format.nChannels * (fmt.Format.wBitsPerSample / 8u));
-    fmt.Format.nAvgBytesPerSec = uint32_t(fmt.Format.nBlockAlign) * fmt.Format.nSamplesPerSec;
-    fmt.Format.cbSize = 22;
-    fmt.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
-}
-
 const TEnumInfo AUSpeakerInfo{
     "TAUSpeaker",
     {"spFrontLeft", "spFrontRight", "spFrontCenter", "spSubwoofer", "spBackLeft", "spBackRight",

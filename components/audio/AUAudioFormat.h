@@ -3,91 +3,13 @@
 // to the output device, and the published format objects that keep it up to date.
 #pragma once
 
+#include "components/audio/buffers/AUWaveFormat.h"
 #include "components/pins/CKComponent.h"
 #include "platform/base/Interfaces.h"
-#include "platform/base/MMSystem.h"  // the format tags
 
 #include <cstdint>
-#include <initializer_list>
 
 namespace dcs {
-
-// Bit n of the speaker mask stands for speaker n of this list.
-enum TAUSpeaker {
-    spFrontLeft,
-    spFrontRight,
-    spFrontCenter,
-    spSubwoofer,
-    spBackLeft,
-    spBackRight,
-    spFrontLeftOfCenter,
-    spFrontRightOfCenter,
-    spBackCenter,
-    spSideLeft,
-    spSideRight,
-    spTopCenter,
-    spTopFrontLeft,
-    spTopFrontCenter,
-    spTopFrontRight,
-    spTopBackLeft,
-    spTopBackCenter,
-    spTopBackRight
-};
-
-// A set of speakers, stored as the 32-bit speaker mask.
-class TAUSpeakers {
-public:
-    constexpr TAUSpeakers() = default;
-    constexpr TAUSpeakers(std::initializer_list<TAUSpeaker> speakers)
-    {
-        for (TAUSpeaker s : speakers)
-            FMask |= uint32_t(1) << unsigned(s);
-    }
-    static constexpr TAUSpeakers FromMask(uint32_t mask)
-    {
-        TAUSpeakers s;
-        s.FMask = mask;
-        return s;
-    }
-    constexpr uint32_t Mask() const { return FMask; }
-    constexpr bool Contains(TAUSpeaker s) const { return (FMask >> unsigned(s)) & 1u; }
-    constexpr void Include(TAUSpeaker s) { FMask |= uint32_t(1) << unsigned(s); }
-    constexpr void Exclude(TAUSpeaker s) { FMask &= ~(uint32_t(1) << unsigned(s)); }
-    friend constexpr bool operator==(TAUSpeakers, TAUSpeakers) = default;
-
-private:
-    uint32_t FMask = 0;
-};
-
-// The integer PCM sample encoding.
-inline constexpr TGUID KSDATAFORMAT_SUBTYPE_PCM = MakeGUID("{00000001-0000-0010-8000-00AA00389B71}");
-
-#pragma pack(push, 1)
-struct TAUWaveFormatEx {
-    uint16_t wFormatTag;
-    uint16_t nChannels;
-    uint32_t nSamplesPerSec;
-    uint32_t nAvgBytesPerSec;
-    uint16_t nBlockAlign;
-    uint16_t wBitsPerSample;
-    uint16_t cbSize;
-};
-
-struct TAUWaveFormatExtensible {
-    TAUWaveFormatEx Format;
-    // Also read as wSamplesPerBlock or wReserved by other formats.
-    uint16_t wValidBitsPerSample;
-    uint32_t dwChannelMask;
-    TGUID SubFormat;
-};
-#pragma pack(pop)
-static_assert(sizeof(TAUWaveFormatEx) == 18);
-static_assert(sizeof(TAUWaveFormatExtensible) == 40);
-using PAUWaveFormatExtensible = TAUWaveFormatExtensible*;
-
-// Brings the derived fields (tag, container bits, block align, byte rate, cbSize,
-// sub-format) in line with channels, valid bits and sample rate.
-void UpdateWaveFormatHeader(TAUWaveFormatExtensible& fmt);
 
 // The speaker names, for the published mask.
 extern const TEnumInfo AUSpeakerInfo;

@@ -322,7 +322,7 @@ void TAUAudioOut::OpenDevice(const TAUWaveFormatExtensible& AFormat)
             this, [this](UINT m, HWAVEOUT d, WAVEHDR* h) { DispatchWaveMessage(m, d, h); });
         const UINT id = FDevice.GetDeviceID();
         FWaveFormat = AFormat;
-        r = waveOutOpen(&HOut, id, reinterpret_cast<const WAVEFORMATEX*>(&AFormat),
+        r = waveOutOpen(&HOut, id, &AFormat.Format,
                         reinterpret_cast<DWORD_PTR>(&WaveOutCallback), reinterpret_cast<DWORD_PTR>(FWaveThread),
                         OpenFlags(id));
         if (r != MMSYSERR_NOERROR) {
@@ -586,20 +586,10 @@ void TAUAudioOut::ProbeDevice(TPNPumpRequestOperation* ARequest)
 {
     if (ARequest->PumpType == TPNPumpType::ptHardware && ARequest->PumpPriority >= FMasterPumping.Priority)
         return;
-    TAUWaveFormatExtensible probe{};
-    probe.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
-    probe.Format.nChannels = 1;
-    probe.Format.nSamplesPerSec = 11025;
-    probe.Format.wBitsPerSample = 16;
-    probe.Format.nBlockAlign = 2;
-    probe.Format.nAvgBytesPerSec = 22050;
-    probe.Format.cbSize = 22;
-    probe.wValidBitsPerSample = 16;
-    probe.dwChannelMask = 1;
-    probe.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
+    const TAUWaveFormatExtensible probe = MakePcmWaveFormat(1, 16, 11025, SPEAKER_FRONT_LEFT);
     const UINT id = FDevice.GetDeviceID();
     HWAVEOUT handle = nullptr;
-    const MMRESULT r = waveOutOpen(&handle, id, reinterpret_cast<const WAVEFORMATEX*>(&probe),
+    const MMRESULT r = waveOutOpen(&handle, id, &probe.Format,
                                    reinterpret_cast<DWORD_PTR>(&WaveOutCallback), 0, OpenFlags(id));
     TPNCriticalSectionLock lock(FParams.Section);
     if (r == MMSYSERR_NOERROR) {

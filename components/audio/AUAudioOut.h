@@ -11,10 +11,10 @@
 #pragma once
 
 #include "components/audio/AUAudioFormat.h"
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
 #include "components/audio/SGNotifyThread.h"
-#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 #include "components/audio/SGVariantStorages.h"
 #include "components/pins/CKComponent.h"
 #include "components/pins/PNStatePins.h"

@@ -1,6 +1,6 @@
 #include "components/audio/AUCommonGen.h"
 
-#include "components/audio/AUSampleRoutines.h"
+#include "components/audio/buffers/AUSampleRoutines.h"
 #include "dsp/IntegerVectorFallbacks.h"
 
 namespace dcs {

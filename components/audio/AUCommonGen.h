@@ -4,7 +4,7 @@
 #pragma once
 
 #include "components/audio/AUAudioFormat.h"
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
 #include "components/audio/SGCommonGen.h"
 

@@ -1,6 +1,6 @@
 #include "components/audio/AUCommonSplitter.h"
 
-#include "components/audio/AUSampleRoutines.h"
+#include "components/audio/buffers/AUSampleRoutines.h"
 
 #include <algorithm>
 

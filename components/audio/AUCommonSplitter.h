@@ -3,7 +3,7 @@
 // outputs that are linked, by the widths and counts of the last start.
 #pragma once
 
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
 #include "components/pins/CKComponent.h"
 #include "components/pins/PNPinList.h"

@@ -1,7 +1,7 @@
 #include "components/audio/AUStreamTypes.h"
 
-#include "components/audio/AUSimpleAudioBuffer.h"
-#include "components/audio/SGNumericBuffers.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/SGNumericBuffers.h"
 
 namespace dcs {
 
@@ -35,13 +35,7 @@ IntfPtr<IPNNotifyOperation> TPNStartWaveOperation::CreateWave(float ABufferRate,
         // The lowest nChannels bits; 32 channels and more wrap round as a shift does.
         w.dwChannelMask = (uint32_t(1) << (AWaveFormat->nChannels % 32)) - 1;
     } else {
-        w.Format.nChannels = 2;
-        w.Format.nSamplesPerSec = 11024;
-        w.Format.nAvgBytesPerSec = 44096;
-        w.Format.nBlockAlign = 4;
-        w.Format.wBitsPerSample = 16;
-        w.wValidBitsPerSample = 16;
-        w.dwChannelMask = 3;
+        w = MakePcmWaveFormat(2, 16, 11024, SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT);
     }
     return IntfPtr<IPNNotifyOperation>(new TPNStartWaveOperation(double(ABufferRate), w, APaused));
 }

@@ -1,6 +1,6 @@
 #include "components/audio/SGClockGen.h"
 
-#include "components/audio/SGInternalStore.h"
+#include "components/audio/buffers/SGInternalStore.h"
 #include "platform/mmtimer/MMTimer.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "components/audio/SGNotifyThread.h"
 
-#include "components/audio/SGInternalStore.h"
+#include "components/audio/buffers/SGInternalStore.h"
 
 namespace dcs {
 

@@ -1,13 +1,16 @@
 #include "components/audio/SGStreamTypes.h"
 
-#include "components/audio/SGMatrixBuffer.h"
-#include "components/audio/SGNumericBuffers.h"
+#include "components/audio/buffers/SGMatrixBuffer.h"
+#include "components/audio/buffers/SGNumericBuffers.h"
 
 #include "platform/base/Format.h"
 #include "platform/base/Strings.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <exception>
+#include <string>
 #include <typeinfo>
 #include <mutex>
 #include <vector>
@@ -33,6 +36,22 @@ IntfPtr<IPNNotifyOperation> ViewForLink(IPNNotifyOperation* AOperation, TPNNotif
             return MakeOperation<TPNSuppliedBufferOperation>(b->Buffer.Get());
     }
     return IntfPtr<IPNNotifyOperation>(AOperation);
+}
+
+// Called inside the handler of the failed send; only powers of two are written.
+void ReportDroppedBuffer(uint64_t ACount)
+{
+    if ((ACount & (ACount - 1)) != 0)
+        return;
+    std::string why = "unknown exception";
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        why = e.what();
+    } catch (...) {
+    }
+    std::fprintf(stderr, "stream source pin: a receiver failed, buffer dropped (%llu so far): %s\n",
+                 static_cast<unsigned long long>(ACount), why.c_str());
 }
 
 }  // namespace
@@ -67,6 +86,7 @@ TPNNotifyResult TSGPNSourcePin::SubmitBuffer(ISGData* ABuffer)
     try {
         return Notify(MakeOperation<TPNSuppliedBufferOperation>(ABuffer).Get());
     } catch (...) {
+        ReportDroppedBuffer(FDroppedBuffers.fetch_add(1, std::memory_order_relaxed) + 1);
         return {};
     }
 }

@@ -11,7 +11,7 @@
 // through one event.
 #pragma once
 
-#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 #include "components/pins/PNStdPins.h"
 #include "components/pins/PNSync.h"
 
@@ -75,9 +75,13 @@ class TSGPNSourcePin : public TPNSourcePin, public virtual IPNSGGenericStream {
     TSGPNSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
                    TSGOperationEvent AOperationEvent, int32_t AMaxConnections, TNotifyEvent AOnConnect);
 
-    // Sends the buffer to every link. Whatever a receiver raises is dropped: the answer is
-    // then the empty set and the pin stays usable.
+    // Sends the buffer to every link. Whatever a receiver raises drops the buffer: the
+    // answer is then the empty set, the pin stays usable, and the drop is counted and
+    // written to stderr (the first, second, fourth, ... drop, so a failing receiver
+    // cannot flood it). Safe on any thread.
     TPNNotifyResult SubmitBuffer(ISGData* ABuffer);
+    // Buffers dropped by SubmitBuffer since the pin was made.
+    uint64_t DroppedBuffers() const { return FDroppedBuffers.load(std::memory_order_relaxed); }
     virtual void Stop();
     void EndStop();
     void FileEndNoStop();
@@ -122,6 +126,7 @@ protected:
     IntfPtr<IPNNotifyOperation> FStartOperation;
     TNotifyEvent FOnConnect;
     TSGOperationEvent FOperationEvent;
+    std::atomic<uint64_t> FDroppedBuffers{0};
 
     // Links made but not yet brought up to date: a buffer (or any supplied value) sent
     // meanwhile on another thread would reach the sink ahead of the start it needs, so

@@ -1,6 +1,6 @@
 #include "components/pins/PNMultiSinkPin.h"
 
-#include "components/pins/PNHazards.h"
+#include "components/pins/PNHazardsInternal.h"
 #include "components/pins/PNPinList.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "components/pins/PNPins.h"
 
-#include "components/pins/PNHazards.h"
+#include "components/pins/PNHazardsInternal.h"
 #include "platform/threads/Sync.h"
 
 #include <algorithm>

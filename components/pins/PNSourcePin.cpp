@@ -1,4 +1,4 @@
-#include "components/pins/PNHazards.h"
+#include "components/pins/PNHazardsInternal.h"
 #include "components/pins/PNPins.h"
 
 #include <algorithm>

@@ -61,11 +61,6 @@ inline constexpr TGUID PNCharacterTypeID = MakeGUID("{3241B885-95E1-495F-ACEC-4A
 inline constexpr TGUID PNStringTypeID = MakeGUID("{25C048B4-89D4-4277-AA98-A835EB29F5C1}");
 inline constexpr TGUID PNRealRangedTypeID = MakeGUID("{648AC95D-2772-427C-AD9D-2B7F1EDDE1A7}");
 
-struct TPNRealComplex {
-    double Real;
-    double Imaginary;
-};
-
 // Registers the thirteen display names, the send function of IPNDataStream and the seven
 // standard converters, in that order. Runs once at start-up; may run again (after the
 // registries were emptied) and then registers everything anew.

@@ -20,6 +20,7 @@
 #pragma once
 
 #include "platform/base/MMSystem.h"
+#include "platform/base/WaveFormat.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -86,55 +87,7 @@ struct WAVEOUTCAPSW {
 };
 static_assert(sizeof(WAVEOUTCAPSW) == 84);
 
-struct WaveGuid {
-    std::uint32_t Data1;
-    std::uint16_t Data2;
-    std::uint16_t Data3;
-    std::uint8_t Data4[8];
-};
-
-#pragma pack(push, 1)
-// The plain 18-byte format header.
-struct WAVEFORMATEX {
-    WORD wFormatTag;
-    WORD nChannels;
-    DWORD nSamplesPerSec;
-    DWORD nAvgBytesPerSec;
-    WORD nBlockAlign;
-    WORD wBitsPerSample;
-    WORD cbSize;
-};
-
-// The 40-byte extensible format header every stream of the system carries.
-struct WAVEFORMATEXTENSIBLE {
-    WAVEFORMATEX Format;
-    WORD wValidBitsPerSample;
-    DWORD dwChannelMask;
-    WaveGuid SubFormat;
-};
-#pragma pack(pop)
-
-static_assert(sizeof(WAVEFORMATEX) == 18);
-static_assert(sizeof(WAVEFORMATEXTENSIBLE) == 40);
-static_assert(offsetof(WAVEFORMATEX, nChannels) == 2);
-static_assert(offsetof(WAVEFORMATEX, nSamplesPerSec) == 4);
-static_assert(offsetof(WAVEFORMATEX, nAvgBytesPerSec) == 8);
-static_assert(offsetof(WAVEFORMATEX, nBlockAlign) == 12);
-static_assert(offsetof(WAVEFORMATEX, wBitsPerSample) == 14);
-static_assert(offsetof(WAVEFORMATEX, cbSize) == 16);
-static_assert(offsetof(WAVEFORMATEXTENSIBLE, wValidBitsPerSample) == 18);
-static_assert(offsetof(WAVEFORMATEXTENSIBLE, dwChannelMask) == 20);
-static_assert(offsetof(WAVEFORMATEXTENSIBLE, SubFormat) == 24);
-
-// Integer PCM: {00000001-0000-0010-8000-00AA00389B71}.
-inline constexpr WaveGuid kWaveSubFormatPcm = {
-    0x00000001, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-
-// Speaker bits of dwChannelMask.
-constexpr DWORD SPEAKER_FRONT_LEFT = 0x1;
-constexpr DWORD SPEAKER_FRONT_RIGHT = 0x2;
-constexpr DWORD SPEAKER_FRONT_CENTER = 0x4;
-constexpr DWORD SPEAKER_LOW_FREQUENCY = 0x8;
+// Format headers, speaker bits and the PCM sub-format: platform/base/WaveFormat.h.
 
 // The callback: (handle, message, instance, WAVEHDR* for WOM_DONE else 0, 0).
 using WaveOutProc = void (*)(HWAVEOUT, UINT, DWORD_PTR, DWORD_PTR, DWORD_PTR);

@@ -17,8 +17,8 @@ MMRESULT ParseWaveFormat(const WAVEFORMATEX* pwfx, WaveStreamFormat& out) {
     WaveStreamFormat r;
     if (f.wFormatTag == WAVE_FORMAT_EXTENSIBLE) {
         if (f.cbSize < 22) return WAVERR_BADFORMAT;
-        std::memcpy(&r.Header, pwfx, sizeof r.Header);
-        if (std::memcmp(&r.Header.SubFormat, &kWaveSubFormatPcm, sizeof(WaveGuid)) != 0)
+        std::memcpy(static_cast<void*>(&r.Header), pwfx, sizeof r.Header);
+        if (r.Header.SubFormat != KSDATAFORMAT_SUBTYPE_PCM)
             return WAVERR_BADFORMAT;
         if (r.Header.wValidBitsPerSample > f.wBitsPerSample) return WAVERR_BADFORMAT;
         r.ChannelMask = r.Header.dwChannelMask;
@@ -28,7 +28,7 @@ MMRESULT ParseWaveFormat(const WAVEFORMATEX* pwfx, WaveStreamFormat& out) {
         r.Header.Format.cbSize = 22;
         r.Header.wValidBitsPerSample = f.wBitsPerSample;
         r.Header.dwChannelMask = 0;
-        r.Header.SubFormat = kWaveSubFormatPcm;
+        r.Header.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
     } else {
         return WAVERR_BADFORMAT;
     }

@@ -2,7 +2,7 @@
 // arrival order, for tests of audio sources.
 #pragma once
 
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
 #include "platform/mmtimer/MMTimer.h"
 

@@ -5,9 +5,9 @@
 #include "components/audio/AUAudioOut.h"
 #include "components/audio/AUChannelSplitter.h"
 #include "components/audio/AUSignalGen.h"
-#include "components/audio/tests/WaitUntil.h"
+#include "testing/WaitUntil.h"
 #include "platform/waveout/WaveOutVirtual.h"
-#include "platform/waveout/tests/WaveTestSupport.h"
+#include "testing/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,6 @@
 namespace dcs {
 namespace {
 
-using audiotest::WaitUntil;
 using wavetest::Amplitude;
 using wavetest::FirstSound;
 

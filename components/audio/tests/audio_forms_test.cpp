@@ -4,22 +4,12 @@
 #include "components/audio/tests/StreamPinFixtures.h"
 #include "platform/classes/TextForm.h"
 #include "platform/waveout/WaveOutVirtual.h"
+#include "testing/TestWindow.h"
 
 #include <gtest/gtest.h>
 
 namespace dcs {
 namespace {
-
-class TAudioForm : public TComponent {
-    DCS_CLASS(TAudioForm, TComponent)
-    using TComponent::TComponent;
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
-    {
-        if (Root == this)
-            for (int i = 0; i < ComponentCount(); ++i)
-                Proc(Components(i));
-    }
-};
 
 class AudioForms : public streamtest::StreamPinTest {};
 
@@ -27,8 +17,8 @@ TEST_F(AudioForms, FormerPropertiesAreReadAndLinksMade)
 {
     ASSERT_TRUE(WaveOutSelectBackend("virtual"));
     ASSERT_TRUE(waveout_virtual::Configure({"Speakers"}, 48000));
-    TOwned<TAudioForm> root(Create<TAudioForm>(nullptr));
-    ReadComponentFromText("object Form1: TAudioForm\n"
+    TOwned<TTestWindow> root(Create<TTestWindow>(nullptr));
+    ReadComponentFromText("object Form1: TTestWindow\n"
                           "  object mixL: TAUAudioMixer\n"
                           "    BuffersAhead = 3\n"
                           "    AudioFormat.Enabled = True\n"

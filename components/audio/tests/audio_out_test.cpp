@@ -2,9 +2,9 @@
 // restart, completion, switching off and on, and device failures.
 #include "components/audio/AUAudioOut.h"
 #include "components/audio/tests/StreamPinFixtures.h"
-#include "components/audio/tests/WaitUntil.h"
+#include "testing/WaitUntil.h"
 #include "platform/waveout/WaveOutVirtual.h"
-#include "platform/waveout/tests/WaveTestSupport.h"
+#include "testing/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,6 @@
 namespace dcs {
 namespace {
 
-using audiotest::WaitUntil;
 using namespace wavetest;
 using namespace streamtest;
 

@@ -1,7 +1,7 @@
-#include "components/audio/AUInternalStore.h"
-#include "components/audio/MDSimpleMediaBuffer.h"
-#include "components/audio/SGInternalStore.h"
-#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/buffers/AUInternalStore.h"
+#include "components/audio/buffers/MDSimpleMediaBuffer.h"
+#include "components/audio/buffers/SGInternalStore.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 #include "components/audio/SGStreamTypes.h"
 #include "platform/threads/Sync.h"
 #include "platform/win/Messages.h"
@@ -16,7 +16,7 @@
 #endif
 
 // Counts (or fails) every global allocation of this test program, per thread.
-#include "platform/base/tests/CountingNew.h"
+#include "testing/CountingNew.h"
 
 namespace dcs {
 namespace {

@@ -2,7 +2,7 @@
 // start and stop sequences, the clock's lifetime and serving an elected master.
 #include "components/audio/SGCommonGen.h"
 
-#include "components/pins/tests/PinFixtures.h"
+#include "testing/PinFixtures.h"
 #include "platform/mmtimer/MMTimer.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #include "components/audio/SGCommonFilter.h"
 
 #include "platform/classes/TextForm.h"
+#include "testing/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -227,21 +228,10 @@ private:
     TSGThreading FThreading;
 };
 
-class TFilterForm : public TComponent {
-    DCS_CLASS(TFilterForm, TComponent)
-    using TComponent::TComponent;
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
-    {
-        if (Root == this)
-            for (int i = 0; i < ComponentCount(); ++i)
-                Proc(Components(i));
-    }
-};
-
 TEST(Threading, StoredFormsReadTheFormerQueueSize)
 {
-    TOwned<TFilterForm> root(Create<TFilterForm>(nullptr));
-    ReadComponentFromText("object Form1: TFilterForm\n"
+    TOwned<TTestWindow> root(Create<TTestWindow>(nullptr));
+    ReadComponentFromText("object Form1: TTestWindow\n"
                           "  object filter1: TThreadedFilter\n"
                           "    Threading.QueueSize = 30\n"
                           "  end\n"

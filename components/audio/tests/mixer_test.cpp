@@ -3,7 +3,7 @@
 #include "components/audio/AUAudioMixer.h"
 #include "components/audio/AUAudioOut.h"
 #include "components/audio/tests/StreamPinFixtures.h"
-#include "components/audio/tests/WaitUntil.h"
+#include "testing/WaitUntil.h"
 #include "platform/waveout/WaveOutVirtual.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,6 @@ namespace dcs {
 namespace {
 
 using namespace streamtest;
-using audiotest::WaitUntil;
 
 IntfPtr<IAUAudioBuffer> Mono16(const std::vector<int16_t>& ASamples, uint32_t ARate)
 {

@@ -4,7 +4,7 @@
 // without a phase jump, and stops and unlinks cleanly.
 #include "components/audio/AUSignalGen.h"
 
-#include "components/audio/AUSampleRoutines.h"
+#include "components/audio/buffers/AUSampleRoutines.h"
 #include "components/audio/tests/AudioSinkRecorder.h"
 
 #include <gtest/gtest.h>

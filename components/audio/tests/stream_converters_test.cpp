@@ -1,6 +1,6 @@
-#include "components/audio/AUSimpleAudioBuffer.h"
-#include "components/audio/SGMatrixBuffer.h"
-#include "components/audio/SGNumericBuffers.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/SGMatrixBuffer.h"
+#include "components/audio/buffers/SGNumericBuffers.h"
 #include "components/audio/tests/StreamPinFixtures.h"
 
 #include <cstring>

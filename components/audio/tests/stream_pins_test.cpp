@@ -160,7 +160,7 @@ TEST_F(StreamPins, ReceiverWritingToItsBufferChangesNoOtherView)
     EXPECT_EQ(BufferInstance<TSGBlockBuffer>(held->Buffer.Get())->Read()[0], 1);
 }
 
-TEST_F(StreamPins, SubmitBufferSwallowsReceiverFailure)
+TEST_F(StreamPins, SubmitBufferCountsAndReportsReceiverFailure)
 {
     TOwned<TSGPNBinarySourcePin> source =
         Make<TSGPNBinarySourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr);
@@ -173,9 +173,14 @@ TEST_F(StreamPins, SubmitBufferSwallowsReceiverFailure)
         });
     ASSERT_TRUE(sink->Connect(source.get()));
     TSGBlockBuffer b(2);
+    ::testing::internal::CaptureStderr();
     EXPECT_TRUE(source->SubmitBuffer(&b).Empty());
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(source->DroppedBuffers(), 1u);
+    EXPECT_NE(report.find("buffer dropped (1 so far): receiver failed"), std::string::npos) << report;
     EXPECT_TRUE(source->SubmitBuffer(&b).Empty());  // the pin still sends
     EXPECT_EQ(calls, 2);
+    EXPECT_EQ(source->DroppedBuffers(), 1u);  // a send that reached its receiver is no drop
 }
 
 // Operations from downstream reach the source's operation event; the master pump is one.

@@ -4,13 +4,14 @@
 // multi-source pins. The fuzz target of stored pin links reads forms of them too.
 #pragma once
 
-#include "PinFixtures.h"
+#include "testing/PinFixtures.h"
 #include "components/pins/CKComponent.h"
 #include "components/pins/PNMultiSinkPin.h"
 #include "components/pins/PNPinList.h"
 #include "components/pins/PNStatePins.h"
 #include "components/pins/PNStdPins.h"
 #include "platform/classes/TextForm.h"
+#include "testing/TestWindow.h"
 
 #include <algorithm>
 #include <map>
@@ -34,17 +35,10 @@ using TSnk = TCounted<TTestSink>;
 inline TSrc* NewSource(TComponent* AOwner) { return Create<TSrc>("out", std::initializer_list<TGUID>{TypeA}, -1, AOwner); }
 inline TSnk* NewSink(TComponent* AOwner) { return Create<TSnk>("in", std::initializer_list<TGUID>{TypeA}, AOwner); }
 
-class TPLForm : public TComponent {
-    DCS_CLASS(TPLForm, TComponent)
-    using TComponent::TComponent;
-
-    // A window stores the components it owns.
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override
-    {
-        if (Root == this)
-            for (int i = 0; i < ComponentCount(); ++i)
-                Proc(Components(i));
-    }
+// The windows of these tests (and of the stored forms the fuzz corpus holds).
+class TPLForm : public TTestWindow {
+    DCS_CLASS(TPLForm, TTestWindow)
+    using TTestWindow::TTestWindow;
 };
 
 class TPLGen : public TCKComponent {

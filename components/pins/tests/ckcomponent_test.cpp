@@ -1,9 +1,10 @@
 #include "components/pins/CKComponent.h"
 #include "components/pins/CKTimer.h"
-#include "components/pins/tests/ScriptThread.h"
+#include "testing/ScriptThread.h"
 #include "platform/base/Format.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/TextForm.h"
+#include "testing/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -84,16 +85,6 @@ class TToneBank : public TCKComponent {
 };
 
 // A form: stores the components it owns.
-class TToneForm : public TComponent {
-    DCS_CLASS(TToneForm, TComponent)
-    using TComponent::TComponent;
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override {
-        if (Root == this)
-            for (int i = 0; i < ComponentCount(); ++i)
-                Proc(Components(i));
-    }
-};
-
 std::vector<std::uint8_t> Bytes(TMemoryStream& S) {
     const auto* p = static_cast<const std::uint8_t*>(S.Memory());
     return std::vector<std::uint8_t>(p, p + S.Size());
@@ -155,7 +146,7 @@ TEST(CKComponentFloats, AllNonZeroFloatsStoreNothing) {
 }
 
 TEST(CKComponentFloats, RoundTripRestoresZerosOverNonZeroDefaults) {
-    TOwned<TToneForm> root(Create<TToneForm>(nullptr));
+    TOwned<TTestWindow> root(Create<TTestWindow>(nullptr));
     root->SetName("Form1");
     auto* gen = Create<TToneGen>(root.get());
     gen->SetName("sg1");
@@ -166,7 +157,7 @@ TEST(CKComponentFloats, RoundTripRestoresZerosOverNonZeroDefaults) {
     WriteComponentToStream(bin, root.get());
 
     bin.SetPosition(0);
-    TOwned<TToneForm> copy(Create<TToneForm>(nullptr));
+    TOwned<TTestWindow> copy(Create<TTestWindow>(nullptr));
     ReadComponentFromStream(bin, copy.get());
     auto* back = As<TToneGen>(copy->FindComponent("sg1"));
     ASSERT_NE(back, nullptr);
@@ -182,8 +173,8 @@ TEST(CKComponentFloats, RoundTripRestoresZerosOverNonZeroDefaults) {
 // Stored zeros naming a property the object lacks, or one that is no float, are skipped;
 // the rest is read. Text form, as windows are authored.
 TEST(CKComponentFloats, UnknownNamesAreSkippedAndTheTextFormShowsTheList) {
-    TOwned<TToneForm> root(Create<TToneForm>(nullptr));
-    ReadComponentFromText("object Form1: TToneForm\n"
+    TOwned<TTestWindow> root(Create<TTestWindow>(nullptr));
+    ReadComponentFromText("object Form1: TTestWindow\n"
                           "  object sg1: TToneGen\n"
                           "    Amplitude = 9\n"
                           "    _Floats = ((Nothing 0.0) (Amplitude 0.0) (Phase 0.0))\n"
@@ -198,8 +189,8 @@ TEST(CKComponentFloats, UnknownNamesAreSkippedAndTheTextFormShowsTheList) {
               std::string::npos)
         << ComponentToText(root.get());
 
-    TOwned<TToneForm> bad(Create<TToneForm>(nullptr));
-    EXPECT_THROW(ReadComponentFromText("object Form1: TToneForm\n"
+    TOwned<TTestWindow> bad(Create<TTestWindow>(nullptr));
+    EXPECT_THROW(ReadComponentFromText("object Form1: TTestWindow\n"
                                        "  object sg1: TToneGen\n"
                                        "    _Floats = ((Phase 0.0) 5)\n"
                                        "  end\n"

@@ -1,5 +1,5 @@
 #include "components/pins/CKLock.h"
-#include "components/pins/tests/ScriptThread.h"
+#include "testing/ScriptThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Faults of the link protocol that the pins must not have.
-#include "PinFixtures.h"
+#include "testing/PinFixtures.h"
 
 #include <future>
 #include <thread>

@@ -1,5 +1,5 @@
 // Linking and unlinking with negotiation, converters between unequal types.
-#include "PinFixtures.h"
+#include "testing/PinFixtures.h"
 
 namespace dcs::pintest {
 namespace {

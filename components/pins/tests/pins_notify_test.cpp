@@ -1,5 +1,5 @@
 // Operations travelling along links: order, notify states, weights and answers.
-#include "PinFixtures.h"
+#include "testing/PinFixtures.h"
 
 #include <future>
 #include <thread>

@@ -1,5 +1,5 @@
 // Links cut while another thread sends.
-#include "PinFixtures.h"
+#include "testing/PinFixtures.h"
 
 #include <future>
 #include <thread>

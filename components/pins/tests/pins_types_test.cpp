@@ -1,5 +1,5 @@
 // Type lists, the two registries, operations and pin names.
-#include "PinFixtures.h"
+#include "testing/PinFixtures.h"
 
 namespace dcs::pintest {
 namespace {

@@ -3,7 +3,7 @@
 // bookkeeping afterwards.
 #include "components/pins/PNLock.h"
 #include "components/pins/PNObject.h"
-#include "components/pins/tests/ScriptThread.h"
+#include "testing/ScriptThread.h"
 
 #include <gtest/gtest.h>
 

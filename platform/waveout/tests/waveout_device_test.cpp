@@ -1,7 +1,7 @@
 // The device backend through SDL's own file-writing driver: the real conversion,
 // resampling, routing and the real audio thread, without a sound card.
 #include "platform/waveout/WaveOut.h"
-#include "platform/waveout/tests/WaveTestSupport.h"
+#include "testing/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
 

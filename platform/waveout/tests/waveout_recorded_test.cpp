@@ -1,7 +1,7 @@
 // The recorded backend: real time, WAV files a listener (or sox) can open.
 #include "platform/waveout/WaveOut.h"
 #include "platform/waveout/WaveOutInternal.h"
-#include "platform/waveout/tests/WaveTestSupport.h"
+#include "testing/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
 

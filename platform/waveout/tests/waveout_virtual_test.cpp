@@ -2,7 +2,7 @@
 // errors and injected failures.
 #include "platform/waveout/WaveOut.h"
 #include "platform/waveout/WaveOutVirtual.h"
-#include "platform/waveout/tests/WaveTestSupport.h"
+#include "testing/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -241,7 +241,7 @@ TEST_F(VirtualWaveOut, FormatsAcceptedAndRefused) {
     };
     EXPECT_EQ(bad([](auto& f) { f.Format.wFormatTag = 3; }), WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.Format.cbSize = 0; }), WAVERR_BADFORMAT);
-    EXPECT_EQ(bad([](auto& f) { f.SubFormat.Data1 = 3; }), WAVERR_BADFORMAT);
+    EXPECT_EQ(bad([](auto& f) { f.SubFormat.D1 = 3; }), WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.Format.nChannels = 0; f.Format.nBlockAlign = 0; }), WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.Format.nChannels = 9; f.Format.nBlockAlign = 18; }), WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.Format.wBitsPerSample = 12; f.Format.nBlockAlign = 3; }), WAVERR_BADFORMAT);

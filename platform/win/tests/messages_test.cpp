@@ -1,6 +1,7 @@
 #include "platform/classes/TextForm.h"
 #include "platform/win/Application.h"
 #include "platform/win/Timer.h"
+#include "testing/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -315,22 +316,12 @@ TEST_F(MessageCore, TimerComponentArmsOnlyWhenComplete)
     EXPECT_TRUE(static_cast<bool>(other->OnTimer()));
 }
 
-class TTimerForm : public TComponent {
-    DCS_CLASS(TTimerForm, TComponent)
-    using TComponent::TComponent;
-    void GetChildren(const TGetChildProc& Proc, TComponent*) override
-    {
-        for (int i = 0; i < ComponentCount(); ++i)
-            Proc(Components(i));
-    }
-};
-
 TEST_F(MessageCore, TimersLoadFromTheTextForm)
 {
-    TOwned<TTimerForm> form(Create<TTimerForm>(nullptr));
+    TOwned<TTestWindow> form(Create<TTestWindow>(nullptr));
     int ticks = 0;
     form->RegisterMethod<void(TObject*)>("tmEssTimer", [&](TObject*) { ++ticks; });
-    const char* text = "object Form1: TTimerForm\n"
+    const char* text = "object Form1: TTestWindow\n"
                        "  object tmEss: TTimer\n    Enabled = False\n    OnTimer = tmEssTimer\n  end\n"
                        "end\n";
     ReadComponentFromText(text, form.get());

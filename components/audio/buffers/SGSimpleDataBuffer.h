@@ -8,7 +8,7 @@
 // live on different threads.
 #pragma once
 
-#include "components/audio/SGInternalStore.h"
+#include "components/audio/buffers/SGInternalStore.h"
 #include "platform/base/Interfaces.h"
 
 #include <cstdint>

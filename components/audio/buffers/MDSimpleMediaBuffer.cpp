@@ -1,4 +1,4 @@
-#include "components/audio/MDSimpleMediaBuffer.h"
+#include "components/audio/buffers/MDSimpleMediaBuffer.h"
 
 namespace dcs {
 

@@ -2,8 +2,8 @@
 // header followed by the samples, with the media container's time stamps.
 #pragma once
 
-#include "components/audio/AUAudioFormat.h"
-#include "components/audio/MDInternalStore.h"
+#include "components/audio/buffers/AUWaveFormat.h"
+#include "components/audio/buffers/MDInternalStore.h"
 
 namespace dcs {
 

@@ -17,10 +17,10 @@
 // Modify (samples kept).
 #pragma once
 
-#include "components/audio/AUAudioFormat.h"
-#include "components/audio/AUInternalStore.h"
-#include "components/audio/MDSimpleMediaBuffer.h"
-#include "components/audio/SGNumericBuffers.h"
+#include "components/audio/buffers/AUWaveFormat.h"
+#include "components/audio/buffers/AUInternalStore.h"
+#include "components/audio/buffers/MDSimpleMediaBuffer.h"
+#include "components/audio/buffers/SGNumericBuffers.h"
 
 #include <cstdint>
 

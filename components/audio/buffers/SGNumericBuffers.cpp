@@ -1,4 +1,4 @@
-#include "components/audio/SGNumericBuffers.h"
+#include "components/audio/buffers/SGNumericBuffers.h"
 
 #include "dsp/DspCore.h"
 #include "dsp/IntegerEntries.h"

@@ -1,4 +1,4 @@
-#include "components/audio/SGMatrixBuffer.h"
+#include "components/audio/buffers/SGMatrixBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A data buffer with time stamps; the stamps live in its media container.
 #pragma once
 
-#include "components/audio/MDInternalStore.h"
-#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/buffers/MDInternalStore.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 
 namespace dcs {
 

@@ -1,6 +1,6 @@
-#include "components/audio/AUInternalStore.h"
-#include "components/audio/MDSimpleMediaBuffer.h"
-#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/buffers/AUInternalStore.h"
+#include "components/audio/buffers/MDSimpleMediaBuffer.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 
 #include <gtest/gtest.h>
 

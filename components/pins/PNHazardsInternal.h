@@ -2,7 +2,8 @@
 // able to enforce them: a worker thread that holds a pin's section never creates or
 // looks up pins (the main thread may, while it destroys a pin, lock every pin under the
 // register section), and a thread inside a delivery never unlinks or destroys the pin
-// that delivers (the destroy lock would wait for that very delivery).
+// that delivers (the destroy lock would wait for that very delivery). Private to the
+// pin framework's sources.
 #pragma once
 
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 
-#include "components/audio/AUSampleRoutines.h"
+#include "components/audio/buffers/AUSampleRoutines.h"
 #include "dsp/DspCore.h"
 #include "dsp/IntegerEntries.h"
 #include "dsp/IntegerVectorFallbacks.h"
@@ -46,17 +46,8 @@ IntfPtr<TAUAudioBuffer> NewBuffer(uint32_t rate, uint32_t bits, uint32_t channel
     const uint32_t step = channels * (width / 8);
     const uint32_t bytes = StoreSize(size, step);
     auto* store = new TAUSmartAudioBuffer(bytes);
-    TAUWaveFormatExtensible h{};
-    h.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
-    h.Format.nChannels = uint16_t(channels);
-    h.Format.nSamplesPerSec = rate;
-    h.Format.wBitsPerSample = uint16_t(width);
-    h.Format.nBlockAlign = uint16_t(step);
-    h.Format.nAvgBytesPerSec = rate * step;
-    h.Format.cbSize = 22;
-    h.wValidBitsPerSample = uint16_t(bits);
-    h.dwChannelMask = mask;
-    h.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
+    TAUWaveFormatExtensible h = MakePcmWaveFormat(channels, bits, rate, mask);
+    h.Format.nAvgBytesPerSec = rate * step;  // from the whole step, even where the block align wraps
     std::memcpy(store->RawData(), &h, sizeof h);
     return IntfPtr<TAUAudioBuffer>(new TAUAudioBuffer(store, bytes));
 }

@@ -1,4 +1,4 @@
-#include "components/audio/SGSimpleDataBuffer.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 
 #include "dsp/IntegerEntries.h"
 #include "dsp/MemoryEntries.h"

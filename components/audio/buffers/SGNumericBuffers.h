@@ -6,15 +6,18 @@
 // normalising factor, ...) leaves the data as the access step left them.
 #pragma once
 
-#include "components/audio/SGSimpleDataBuffer.h"
-#include "components/pins/PNStdPins.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 #include "dsp/DspTypes.h"
 
 #include <cstdint>
 
 namespace dcs {
 
-// TPNRealComplex (two doubles, the layout of Vps64fc) comes with the standard stream types.
+// A complex value of the complex buffers: two doubles, the layout of Vps64fc.
+struct TPNRealComplex {
+    double Real;
+    double Imaginary;
+};
 static_assert(sizeof(TPNRealComplex) == sizeof(Vps64fc));
 
 enum TSGThresholdType { ttGreaterThan, ttLessThan };

@@ -1,4 +1,4 @@
-#include "components/audio/AUInternalStore.h"
+#include "components/audio/buffers/AUInternalStore.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // copy-on-write block, seen as an array of row buffers or directly.
 #pragma once
 
-#include "components/audio/SGNumericBuffers.h"
+#include "components/audio/buffers/SGNumericBuffers.h"
 
 #include <cstdint>
 

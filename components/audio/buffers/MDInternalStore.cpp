@@ -1,4 +1,4 @@
-#include "components/audio/MDInternalStore.h"
+#include "components/audio/buffers/MDInternalStore.h"
 
 namespace dcs {
 

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-namespace dcs::audiotest {
+namespace dcs {
 
 // False when the condition still does not hold after ten seconds.
 template <class F>
@@ -19,4 +19,4 @@ bool WaitUntil(F&& AReady)
     return true;
 }
 
-}  // namespace dcs::audiotest
+}  // namespace dcs

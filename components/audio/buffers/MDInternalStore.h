@@ -1,7 +1,7 @@
 // A container that carries the data's time stamps, so every buffer over it sees one set.
 #pragma once
 
-#include "components/audio/SGInternalStore.h"
+#include "components/audio/buffers/SGInternalStore.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "components/audio/AUSampleRoutines.h"
+#include "components/audio/buffers/AUSampleRoutines.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "components/audio/AUSampleRoutines.h"
+#include "components/audio/buffers/AUSampleRoutines.h"
 
 #include "dsp/IntegerVectorFallbacks.h"
 #include "dsp/MemoryEntries.h"

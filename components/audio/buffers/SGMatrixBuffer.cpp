@@ -1,4 +1,4 @@
-#include "components/audio/SGMatrixBuffer.h"
+#include "components/audio/buffers/SGMatrixBuffer.h"
 
 #include "dsp/MemoryEntries.h"
 #include "dsp/VpsFloat.h"

@@ -1,4 +1,4 @@
-#include "components/audio/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 
 #include <gtest/gtest.h>
 

@@ -20,18 +20,7 @@
 namespace dcs::wavetest {
 
 inline WAVEFORMATEXTENSIBLE Format(unsigned channels, unsigned bits, unsigned rate, DWORD mask) {
-    WAVEFORMATEXTENSIBLE f{};
-    f.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
-    f.Format.nChannels = static_cast<WORD>(channels);
-    f.Format.nSamplesPerSec = rate;
-    f.Format.nBlockAlign = static_cast<WORD>(channels * bits / 8);
-    f.Format.nAvgBytesPerSec = rate * f.Format.nBlockAlign;
-    f.Format.wBitsPerSample = static_cast<WORD>(bits);
-    f.Format.cbSize = 22;
-    f.wValidBitsPerSample = static_cast<WORD>(bits);
-    f.dwChannelMask = mask;
-    f.SubFormat = kWaveSubFormatPcm;
-    return f;
+    return MakePcmWaveFormat(channels, bits, rate, mask);
 }
 
 // Appends one sample in [-1, 1) as the container of bits holds it.

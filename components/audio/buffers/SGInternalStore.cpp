@@ -1,4 +1,4 @@
-#include "components/audio/SGInternalStore.h"
+#include "components/audio/buffers/SGInternalStore.h"
 
 #include "dsp/DspCore.h"
 #include "platform/win/Timer.h"

@@ -1,0 +1,56 @@
+// An input pin of a multi-input component (the mixer): the audio sink pin with its own
+// queue of arriving buffers and where its stream stands.
+#pragma once
+
+#include "components/audio/AUSamplesQueue.h"
+#include "components/audio/AUStreamTypes.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace dcs {
+
+class TAUMultiInput;
+
+// An input of a multi-input component: its queue and where its stream stands.
+class TAUPNQueuedAudioSinkPin : public TAUPNAudioSinkPin {
+    DCS_CLASS(TAUPNQueuedAudioSinkPin, TAUPNAudioSinkPin)
+
+    TAUPNQueuedAudioSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TSGOperationEvent AOperationEvent);
+
+    bool Enabled() const { return FEnabled.load(); }
+    // While the owner runs, the sample counts are computed again.
+    void SetEnabled(bool AValue);
+    uint32_t PrefillInterval() const { return FPrefillInterval; }
+
+    void StartRate(const TAUWaveFormatExtensible& AWaveFormat);
+    void Stop();
+    void StopFull();
+    void AddBuffer(const IntfPtr<IAUAudioBuffer>& ABuffer) { FBufferQueue.Push(ABuffer); }
+    void CalculateSampleCount(uint32_t ABufferSize, float AOutputRate);
+    bool IsReady();
+    bool IsStartReady();
+    uint32_t GetCollectedSamples() { return FBufferQueue.GetCollectedSamples(); }
+    // Loads one output buffer's worth into ATarget, stretched by nearest index when the
+    // rates differ; false when the input gives silence this cycle.
+    bool StretchLoadBuffer(IAUAudioBuffer* ATarget);
+    // Asks upstream once per input buffer that one output buffer of AOutputRate needs.
+    void MasterPump(IPNNotifyOperation* AOperation, double AOutputRate);
+    uint32_t InputRate() const { return FWaveFormat.Format.nSamplesPerSec; }
+
+    uint32_t FNeddedSamples = 0;
+    TAUSamplesQueue FBufferQueue;
+    std::atomic<bool> FEnabled{true};
+    bool Running = false;
+    bool Streaming = false;
+    TAUWaveFormatExtensible FWaveFormat{};
+    bool FIgnored = false;
+    bool FResumed = false;
+    bool FDelayed = false;
+    bool FHadEnoghSamples = false;
+    int32_t FPrefillCount = 0;
+    uint32_t FPrefillInterval = 0;
+    double FMasterPumpCounter = 0.0;
+};
+
+}  // namespace dcs
