@@ -736,6 +736,14 @@ bool GetUpdateRect(HWND Wnd, TRect& Rect)
     return !Rect.IsEmpty();
 }
 
+void SetUpdateRect(HWND Wnd, const TRect& Rect, bool Erase)
+{
+    if (auto r = FindRec(Wnd)) {
+        r->Update = Rect.Intersect({0, 0, r->Bounds.Width(), r->Bounds.Height()});
+        r->Erase = Erase;
+    }
+}
+
 void UpdateWindow(HWND Wnd)
 {
     auto top = FindRec(GetAncestorRoot(Wnd));

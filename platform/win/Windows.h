@@ -133,6 +133,9 @@ bool InvalidateRect(HWND Wnd, const TRect* Rect, bool Erase);
 bool ValidateRect(HWND Wnd, const TRect* Rect);
 // The invalid rectangle in client coordinates; false when there is none.
 bool GetUpdateRect(HWND Wnd, TRect& Rect);
+// Replaces the invalid area without scheduling a paint: for the compositor that is
+// repairing the tree right now.
+void SetUpdateRect(HWND Wnd, const TRect& Rect, bool Erase);
 // Sends WM_PAINT to the window's top-level window now when anything there is invalid.
 void UpdateWindow(HWND Wnd);
 // rcPaint is the invalid rectangle; sends WM_ERASEBKGND first when erasing was asked
