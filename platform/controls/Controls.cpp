@@ -337,7 +337,7 @@ void TControl::FontChanged()
 }
 
 bool TControl::IsFontStored() const { return !FParentFont; }
-bool TControl::IsColorStored() const { return !FParentColor; }
+bool TControl::IsColorStored() const { return !FParentColor && FColor != FDefaultColor; }
 
 void TControl::SetShowHint(bool V)
 {

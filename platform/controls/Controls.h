@@ -217,6 +217,8 @@ protected:
     void ParentFontChanged();
     void ParentColorChanged();
     void SetControlState(uint32_t Flag, bool On);
+    // The colour a control of this class starts with (not stored while it has it).
+    void SetDefaultColor(TColor C) { FColor = FDefaultColor = C; }
     // Changes only the flag (forms show and hide their window themselves).
     void SetVisibleFlagOnly(bool V) { FVisible = V; }
     // Runs the gesture the recognizer saw; true when someone took it.
@@ -228,6 +230,7 @@ protected:
     uint32_t FControlState = 0;
     std::string FText;
     TColor FColor = clWindow;
+    TColor FDefaultColor = clWindow;
     std::unique_ptr<TFont> FFont;
 
 private:

@@ -26,7 +26,7 @@ TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner)
 {
     FWidth = 185;
     FHeight = 41;
-    FColor = clBtnFace;
+    SetDefaultColor(clBtnFace);
     FControlStyle |= csAcceptsControls;
 }
 

@@ -79,7 +79,7 @@ TCustomForm::TCustomForm(TComponent* AOwner)
     : TWinControl(AOwner), FConstraints(std::make_unique<TSizeConstraints>())
 {
     SetVisibleFlagOnly(false);
-    FColor = clBtnFace;
+    SetDefaultColor(clBtnFace);
     FControlStyle |= csAcceptsControls;
     FLeft = 0;
     FTop = 0;

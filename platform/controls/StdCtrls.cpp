@@ -116,40 +116,25 @@ void TLabel::Paint()
 void TListBox::DeclareProperties(TClassBuilder<TListBox>& P)
 {
     P.Integer("ItemHeight", &TListBox::FItemHeight, &TListBox::SetItemHeight).Default(16);
+    P.Object("Items", &TListBox::ItemsObject, &TListBox::SetItems);
 }
 
-TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner)
+TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner), FItems(std::make_unique<TStrings>())
 {
+    FItems->OnChange = [this](TObject*) {
+        if (FItemIndex >= FItems->Count())
+            FItemIndex = -1;
+        Invalidate();
+    };
     FWidth = 121;
     FHeight = 97;
     SetTabStop(true);
-    FColor = clWindow;
-}
-
-void TListBox::DefineProperties(TFiler& Filer)
-{
-    TCustomControl::DefineProperties(Filer);
-    Filer.DefineProperty(
-        "Items.Strings",
-        [this](TReader& R) {
-            FItems.Clear();
-            R.ReadListBegin();
-            while (!R.EndOfList())
-                FItems.Add(R.ReadString());
-            R.ReadListEnd();
-        },
-        [this](TWriter& W) {
-            W.WriteListBegin();
-            for (int i = 0; i < FItems.Count(); ++i)
-                W.WriteString(FItems.Strings(i));
-            W.WriteListEnd();
-        },
-        FItems.Count() > 0);
+    SetDefaultColor(clWindow);
 }
 
 void TListBox::SetItemIndex(int V)
 {
-    if (V < 0 || V >= FItems.Count())
+    if (V < 0 || V >= FItems->Count())
         V = -1;
     if (V == FItemIndex)
         return;
@@ -182,7 +167,7 @@ int TListBox::ItemAtPos(TPoint P) const
     if (!ClientRect().Contains(P))
         return -1;
     int i = FTopIndex + P.Y / FItemHeight;
-    return i < FItems.Count() ? i : -1;
+    return i < FItems->Count() ? i : -1;
 }
 
 void TListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -201,7 +186,7 @@ bool TListBox::DoKeyDown(WPARAM& Key, TShiftState Shift)
 {
     if (TCustomControl::DoKeyDown(Key, Shift))
         return true;
-    int n = FItems.Count();
+    int n = FItems->Count();
     if (n == 0)
         return false;
     int page = std::max(1, ClientHeight() / FItemHeight);
@@ -231,7 +216,7 @@ void TListBox::WndProc(TMessage& M)
     }
     if (M.Msg == WM_MOUSEWHEEL) {
         int delta = GET_WHEEL_DELTA_WPARAM(M.WParam) / WHEEL_DELTA * 3;
-        int maxTop = std::max(0, FItems.Count() - std::max(1, ClientHeight() / FItemHeight));
+        int maxTop = std::max(0, FItems->Count() - std::max(1, ClientHeight() / FItemHeight));
         FTopIndex = std::clamp(FTopIndex - delta, 0, maxTop);
         Invalidate();
         M.Result = 1;
@@ -245,14 +230,14 @@ void TListBox::Paint()
     TCanvas& c = *Canvas();
     c.Brush.Color = FColor;
     c.FillRect(ClientRect());
-    for (int i = FTopIndex, y = 0; i < FItems.Count() && y < ClientHeight(); ++i, y += FItemHeight) {
+    for (int i = FTopIndex, y = 0; i < FItems->Count() && y < ClientHeight(); ++i, y += FItemHeight) {
         TRect row{0, y, ClientWidth(), y + FItemHeight};
         bool sel = i == FItemIndex;
         c.Brush.Color = sel ? clHighlight : FColor;
         c.FillRect(row);
         c.Font()->SetColor(sel ? clHighlightText : Font()->Color());
         c.Brush.Style = bsClear;
-        c.TextRect(row, 2, y, FItems.Strings(i));
+        c.TextRect(row, 2, y, FItems->Strings(i));
         c.Brush.Style = bsSolid;
     }
 }
@@ -275,7 +260,7 @@ TButton::TButton(TComponent* AOwner) : TCustomControl(AOwner)
     FWidth = 75;
     FHeight = 25;
     SetTabStop(true);
-    FColor = clBtnFace;
+    SetDefaultColor(clBtnFace);
 }
 
 void TButton::Click()

@@ -1,8 +1,8 @@
 // The standard controls the windows use: labels, list boxes and push buttons.
 #pragma once
 
-#include "platform/base/Lists.h"
 #include "platform/controls/Controls.h"
+#include "platform/controls/PersistentStrings.h"
 
 namespace dcs {
 
@@ -41,7 +41,9 @@ class TListBox : public TCustomControl {
     DCS_CLASS(TListBox, TCustomControl)
 
     explicit TListBox(TComponent* AOwner);
-    TStringList& Items() { return FItems; }
+    TStrings& Items() { return *FItems; }
+    TStrings* ItemsObject() const { return FItems.get(); }
+    void SetItems(TStrings* V) { FItems->Assign(V); }
     // -1 when no row is selected.
     int ItemIndex() const { return FItemIndex; }
     // Out of range selects nothing.
@@ -53,7 +55,6 @@ class TListBox : public TCustomControl {
     int ItemAtPos(TPoint P) const;
 
     void WndProc(TMessage& Message) override;
-    void DefineProperties(TFiler& Filer) override;
 
     static void DeclareProperties(TClassBuilder<TListBox>& P);
 
@@ -64,7 +65,7 @@ protected:
 
 private:
     void ScrollIntoView();
-    TStringList FItems;
+    std::unique_ptr<TStrings> FItems;
     int FItemIndex = -1;
     int FItemHeight = 16;
     int FTopIndex = 0;
