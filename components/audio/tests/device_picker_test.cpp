@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
 namespace dcs {
@@ -80,6 +81,15 @@ TEST_F(DevicePicker, TheStoredFormComesUpAsDesigned)
     EXPECT_EQ(f->ListBox->Items().Count(), 4);
     EXPECT_EQ(f->ListBox->Items()[0], "None");
     EXPECT_EQ(f->ListBox->Items()[1], "Default");
+    // What a person sees (DCS_PNG_DIR=<folder> keeps a picture of it).
+    f->ListBox->SetItemIndex(3);
+    f->Show();
+    App->ProcessMessages();
+    TBackbuffer& bb = f->Backbuffer();
+    EXPECT_EQ(bb.Pixel(5, 3 * 13 + 5), ColorToARGB(clHighlight));  // the selected row
+    if (const char* dir = std::getenv("DCS_PNG_DIR"))
+        bb.SavePng(std::string(dir) + "/device-picker.png");
+    f->Hide();
     // A second picker under the same owner comes up under a name of its own.
     TOwned<TCKDeviceListForm> second(WithDevices(Main));
     EXPECT_EQ(f->Name(), "CKDeviceListForm");
