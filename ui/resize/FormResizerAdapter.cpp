@@ -1,0 +1,11 @@
+#include "ui/resize/FormResizer.h"
+
+namespace dcs {
+
+TResizeSeams ControlLayerSeams(TComponent* Owner)
+{
+    (void)Owner;
+    return {};
+}
+
+}  // namespace dcs
