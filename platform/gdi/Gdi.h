@@ -10,6 +10,8 @@
 // Colours are COLORREF 0x00BBGGRR. Text is UTF-8.
 #pragma once
 
+#include "platform/base/Geometry.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,29 +21,6 @@ namespace dcs {
 using HWND = uintptr_t;
 using COLORREF = uint32_t;
 using TColor = int32_t;
-
-struct TPoint {
-    int32_t X = 0;
-    int32_t Y = 0;
-    friend bool operator==(const TPoint&, const TPoint&) = default;
-};
-
-struct TSize {
-    int32_t cx = 0;
-    int32_t cy = 0;
-    friend bool operator==(const TSize&, const TSize&) = default;
-};
-
-struct TRect {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
-    int32_t Width() const { return Right - Left; }
-    int32_t Height() const { return Bottom - Top; }
-    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
 
 inline TRect Rect(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
