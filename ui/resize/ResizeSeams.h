@@ -5,7 +5,7 @@
 // All of it is GUI-thread only.
 #pragma once
 
-#include "platform/win/Geometry.h"
+#include "platform/base/Geometry.h"
 
 #include <cstdint>
 #include <memory>
