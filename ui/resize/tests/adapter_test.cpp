@@ -143,6 +143,37 @@ TEST_F(ResizerOnForms, FreedKitLeavesTheFormsOwnProcedure)
     EXPECT_EQ(form->ClientWidth(), 400) << "the form itself still follows its window";
 }
 
+TEST_F(ResizerOnForms, ReportedVersionFourWorksThroughTheThreadHook)
+{
+    TPlatformFacts facts;
+    facts.OsMajor = 4;
+    facts.OsMinor = 10;
+    SetPlatformFacts(facts);
+    TForm* form = MakeForm(400, 300);
+    form->SetName("Form1");
+    auto* label = Create<TLabel>(form);
+    label->SetParent(form);
+    label->SetName("Label1");
+    label->SetBounds(100, 50, 40, 20);
+    LONG_PTR ownProc = GetWindowLongPtr(form->Handle(), GWLP_WNDPROC);
+    auto* kit = Create<TFormResizer>(form);
+    kit->SetName("FormResizer1");
+    kit->SetDesignLayout(400, 300, 96, 96);
+    kit->Loaded();
+    EXPECT_EQ(GetWindowLongPtr(form->Handle(), GWLP_WNDPROC), ownProc) << "no subclassing on version 4";
+    MoveWindow(form->Handle(), 0, 0, 800, 600, true);
+    EXPECT_EQ(label->Left(), 200);
+    kit->SetEnabled(false);
+    MoveWindow(form->Handle(), 0, 0, 400, 300, true);
+    EXPECT_EQ(label->Left(), 200);
+    kit->SetEnabled(true);
+    MoveWindow(form->Handle(), 0, 0, 600, 450, true);
+    EXPECT_EQ(label->Left(), 150);
+    Free(kit);
+    MoveWindow(form->Handle(), 0, 0, 400, 300, true);
+    EXPECT_EQ(label->Left(), 150) << "the hook went with the kit";
+}
+
 TEST_F(ResizerOnForms, PlatformFactsMakeTheDesktop)
 {
     auto sys = PlatformResizeSystem();
