@@ -80,6 +80,23 @@ TEST(FormResizerLoad, WithoutAFieldForTheKitNothingIsRecordedOrHooked)
     EXPECT_TRUE(TFormResizer::FormResizerList().empty());
 }
 
+TEST(FormResizerLoad, AtDesignTimeTheKitOnlyStores)
+{
+    fake::Rig rig;
+    rig.Sys->Dpi = 120;
+    rig.F->Add("A").Bounds(100, 50, 200, 30);
+    TFormResizer& kit = rig.Make();
+    kit.SetDesigning(true);
+    kit.SetNoResizeCtl("a;b");
+    rig.Load();
+    EXPECT_EQ(kit.NoResizeCtl(), "a;b");
+    EXPECT_TRUE(kit.NoResizeCtls().empty());
+    EXPECT_TRUE(kit.Ctrls().empty());
+    EXPECT_EQ(rig.F->Get("A").L, 100);
+    EXPECT_FALSE(rig.Wnd->Intercepting);
+    EXPECT_TRUE(TFormResizer::FormResizerList().empty());
+}
+
 // The design example: client 1210 x 736 at 96 dpi.
 struct RescaleCase {
     const char* What;
