@@ -48,3 +48,22 @@ function(dcs_add_subfolders)
     endif()
   endforeach()
 endfunction()
+
+# Embeds text form files as resources of <target>: each <Class>.form is converted at
+# build time into the binary component stream and registered under <Class>. A form's
+# source calls dcs::forms::Link_<Class>() so that a static library keeps the resource.
+#
+#   dcs_form_resources(<target> <files...>)
+function(dcs_form_resources target)
+  foreach(form IN LISTS ARGN)
+    get_filename_component(abs ${form} ABSOLUTE)
+    get_filename_component(cls ${form} NAME_WE)
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/forms/${cls}_form.cpp)
+    add_custom_command(OUTPUT ${out}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/forms
+      COMMAND dcsform embed ${cls} ${abs} ${out}
+      DEPENDS dcsform ${abs}
+      COMMENT "Embedding form ${cls}")
+    target_sources(${target} PRIVATE ${out})
+  endforeach()
+endfunction()

@@ -13,6 +13,12 @@ namespace dcs {
 
 // Registers (or replaces) the text of the tree stored for ClassName.
 void RegisterComponentResource(const std::string& ClassName, std::string Text);
+// The same for a tree already in the binary component stream (what the build embeds
+// from a window's text form file).
+void RegisterComponentResourceData(const std::string& ClassName, std::string Binary);
+// The binary stream stored for ClassName (converted from text when it was registered as
+// text); empty when there is none.
+std::string ComponentResourceData(std::string_view ClassName);
 bool HasComponentResource(std::string_view ClassName);
 
 // Reads the tree registered for Instance's class, or else for the nearest ancestor

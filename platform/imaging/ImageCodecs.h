@@ -1,9 +1,11 @@
 // Picture decoders and encoders working on plain pixel records, with no drawing
 // library below them. The GDI+-shaped image objects (platform/gdiplus) are built on
-// these; each reader of outside bytes here is also a fuzz target.
+// these; each reader of outside bytes here is also a fuzz target. Every function may
+// run on any thread; none keeps state between calls.
 #pragma once
 
 #include "platform/base/Interfaces.h"
+#include "platform/imaging/ImageFormats.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +32,8 @@ struct TDecodedImage {
 // Which container the bytes hold (by signature), or UnknownFormat.
 TCodecResult SniffFormat(const uint8_t* data, size_t size, TGUID& rawFormat);
 
-// Decodes the first frame of a JPEG, PNG, BMP, GIF or ICO held whole in memory.
+// Decodes the first frame of a JPEG, PNG, BMP, GIF or ICO held whole in memory. A TIFF
+// is recognised but Unsupported. `out` is replaced only on success.
 TCodecResult DecodeImage(const uint8_t* data, size_t size, TDecodedImage& out);
 
 // One installed encoder: what an encoder listing reports.
@@ -45,8 +48,10 @@ struct TEncoderInfo {
 
 const std::vector<TEncoderInfo>& Encoders();
 
-// Encodes with the encoder whose Clsid is given; `jpegQuality` (0..100) is read by the
-// JPEG encoder only.
+// Encodes with the encoder whose Clsid is given; `jpegQuality` is read by the JPEG
+// encoder only and clamped to 0..100. The picture's DPI goes into the file. An unknown
+// Clsid is UnknownFormat; a record whose Pixels do not match Width * Height (or an empty
+// one) is Corrupt. `out` is replaced only on success.
 TCodecResult EncodeImage(const TDecodedImage& image, const TGUID& encoderClsid,
                          std::vector<uint8_t>& out, int jpegQuality = 75);
 

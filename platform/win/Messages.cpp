@@ -298,8 +298,6 @@ LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     }
 }
 
-LRESULT DefWindowProc(HWND, UINT, WPARAM, LPARAM) { return 0; }
-
 UINT_PTR SetTimer(HWND Wnd, UINT_PTR IDEvent, UINT Elapse)
 {
     if (IDEvent == 0)

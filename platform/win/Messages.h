@@ -61,6 +61,7 @@ bool PostMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 // caller waits until the owning thread handles it in its message loop. 0 when the
 // window does not exist (or is destroyed before its turn).
 LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+// The default handling (see Windows.h); 0 for a hidden window.
 LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 
 // Starts or restarts timer IDEvent of Wnd (which must belong to the calling thread):
