@@ -67,6 +67,10 @@ struct TThreadText {
     std::map<std::string, PangoFontDescription*> Descriptions;
     TThreadText()
     {
+        // Configured before pango starts its own initialising thread, so that thread
+        // finds the configuration in place.
+        static const bool configured = FcInit();
+        (void)configured;
         Map = pango_cairo_font_map_new();
         Context = pango_font_map_create_context(Map);
         cairo_font_options_t* opts = cairo_font_options_create();
@@ -200,3 +204,14 @@ void FontMetrics(const TFontSpec& font, double* ascent, double* descent)
 }
 
 }  // namespace dcs::gdi
+
+#if defined(__SANITIZE_THREAD__)
+// fontconfig, glib and pango are not built with the thread sanitizer: their own atomics
+// are invisible to it, so pango's start-up thread shows up as races inside them. Defined
+// here because this file is linked into every program that lays out text.
+extern "C" const char* __tsan_default_suppressions()
+{
+    return "race:libfontconfig.so\nrace:libglib-2.0.so\nrace:libpango-1.0.so\n"
+           "race:libpangoft2-1.0.so\nrace:libpangocairo-1.0.so\n";
+}
+#endif

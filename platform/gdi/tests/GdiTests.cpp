@@ -191,6 +191,30 @@ TEST_F(Canvas, DrawTextCentresAndUnderlinesTheHotkey)
     DeleteObject(f);
 }
 
+HBITMAP gBackBuffer = nullptr;
+
+TEST(GdiObjects, WindowDcsDrawOnTheBackBufferTheWindowLayerNames)
+{
+    gBackBuffer = CreateBitmap32(8, 8);
+    SetWindowSurfaceProvider([](HWND wnd) { return wnd == 7 ? gBackBuffer : nullptr; });
+    HDC dc = GetDC(7);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetDC(8), nullptr);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, Rect(1, 1, 3, 3), red);
+    HBITMAP other = CreateBitmap32(2, 2);
+    EXPECT_EQ(SelectObject(dc, other), nullptr) << "a window DC keeps its surface";
+    DeleteObject(other);
+    EXPECT_EQ(ReleaseDC(7, dc), 1);
+    HDC mem = CreateDCForBitmap(gBackBuffer);
+    EXPECT_EQ(GetPixel(mem, 2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(mem, 3, 3), RGB(0, 0, 0));
+    DeleteDC(mem);
+    DeleteObject(red);
+    SetWindowSurfaceProvider(nullptr);
+    DeleteObject(gBackBuffer);
+}
+
 TEST(GdiObjects, BadSizesAndNullHandlesAreRefused)
 {
     EXPECT_EQ(CreateBitmap32(0, 10), nullptr);

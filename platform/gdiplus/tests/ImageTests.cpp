@@ -45,7 +45,13 @@ TEST(GdipImages, PixelsRoundTripStraightThroughSetGetLockAndClone)
     EXPECT_EQ(c, values[3]);
     EXPECT_EQ(GdipCloneBitmapAreaI(3, 0, 2, 2, PixelFormat32bppARGB, bmp, &part), InvalidParameter);
     GdipDisposeImage(part);
-    GdipDisposeImage(bmp);
+
+    // Disposing a bitmap that a graphics still draws on is refused, not a dangling surface.
+    GpGraphics* g = nullptr;
+    GdipGetImageGraphicsContext(bmp, &g);
+    EXPECT_EQ(GdipDisposeImage(bmp), ObjectBusy);
+    GdipDeleteGraphics(g);
+    EXPECT_EQ(GdipDisposeImage(bmp), Ok);
 }
 
 TEST(GdipImages, Scan0FormatsRotateAndDrawAtRoundedRectangle)
