@@ -7,10 +7,9 @@ namespace dcs::smooth {
 
 // -------------------------------------------------------------- shared paths
 
-TGPGraphicsPath* BuildRoundRectPath(const TGPRectF& R, int Radius, TFillRoundingType RoundingType, int)
+void AddRoundRectFigure(TGPGraphicsPath* p, const TGPRectF& R, int Radius, TFillRoundingType RoundingType)
 {
     const REAL X = R.X, Y = R.Y, W = R.Width, H = R.Height, r = REAL(Radius), D = 2 * r;
-    auto* p = new TGPGraphicsPath(FillModeAlternate);
     switch (RoundingType) {
     case rtNone:
         p->AddLine(X, Y, X + W, Y);
@@ -61,6 +60,12 @@ TGPGraphicsPath* BuildRoundRectPath(const TGPRectF& R, int Radius, TFillRounding
         p->AddLine(X, Y + H - r, X, Y + r);
         break;
     }
+}
+
+TGPGraphicsPath* BuildRoundRectPath(const TGPRectF& R, int Radius, TFillRoundingType RoundingType, int)
+{
+    auto* p = new TGPGraphicsPath(FillModeAlternate);
+    AddRoundRectFigure(p, R, Radius, RoundingType);
     p->CloseFigure();
     return p;
 }

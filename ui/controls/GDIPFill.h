@@ -27,6 +27,8 @@ enum TGlowMode : int32_t { gmNone, gmGradient, gmRadial, gmRadialGradient };
 // A new closed path of R with corners of the given radius on the sides the rounding
 // type names; the caller owns it. The fourth argument is accepted and ignored.
 TGPGraphicsPath* BuildRoundRectPath(const TGPRectF& R, int Radius, TFillRoundingType RoundingType, int = 0);
+// The same outline appended to a path, the figure left open.
+void AddRoundRectFigure(TGPGraphicsPath* Path, const TGPRectF& R, int Radius, TFillRoundingType RoundingType);
 void FillRadialGradient(TGPGraphics* Graphics, const TGPRectF& R, TColor Color, TColor ColorTo, uint8_t Opacity,
                         uint8_t OpacityTo, bool Top, int Rounding, TFillRoundingType RoundingType);
 struct TPictureSize {

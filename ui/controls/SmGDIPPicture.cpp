@@ -328,4 +328,11 @@ void TSmGDIPPicture::FillPath(TGPGraphics* Graphics, TGPGraphicsPath* Path)
     });
 }
 
+TGPTextureBrush* TSmGDIPPicture::CreateTextureBrush(WrapMode Mode)
+{
+    TGPTextureBrush* brush = nullptr;
+    Decode([&](TGPImage& image, IStream*) { brush = new TGPTextureBrush(&image, Mode); });
+    return brush;
+}
+
 }  // namespace dcs::smooth

@@ -71,6 +71,8 @@ public:
     // Tiled from the surface's origin.
     void FillRect(TGPGraphics* Graphics, const TGPRectF& R);
     void FillPath(TGPGraphics* Graphics, TGPGraphicsPath* Path);
+    // A texture brush of the decoded image (the caller owns it); nil when empty.
+    TGPTextureBrush* CreateTextureBrush(WrapMode Mode = WrapModeTile);
 
     TNotifyEvent OnChange;
     TNotifyEvent OnClear;
