@@ -1,5 +1,7 @@
 #include "platform/controls/Compositor.h"
 
+#include "platform/gdi/GdiObjects.h"
+
 #include <cairo.h>
 
 #include <cmath>
@@ -33,40 +35,13 @@ void Collect(HWND Wnd, TPoint Origin, TRect Clip, std::vector<TNode>& Out)
     }
 }
 
-void ClipToShape(cairo_t* Cr, const TRegion& Rgn)
+void ClipToShape(cairo_t* Cr, HRGN Rgn)
 {
-    for (const auto& s : Rgn.Shapes) {
-        const TRect& b = s.Bounds;
-        switch (s.Kind) {
-        case TRegionShape::rkRect:
-            cairo_rectangle(Cr, b.Left, b.Top, b.Width(), b.Height());
-            break;
-        case TRegionShape::rkEllipse:
-            cairo_save(Cr);
-            cairo_translate(Cr, b.Left + b.Width() / 2.0, b.Top + b.Height() / 2.0);
-            cairo_scale(Cr, b.Width() / 2.0, b.Height() / 2.0);
-            cairo_new_sub_path(Cr);
-            cairo_arc(Cr, 0, 0, 1, 0, 2 * M_PI);
-            cairo_restore(Cr);
-            break;
-        case TRegionShape::rkRoundRect: {
-            double rx = s.EllipseW / 2.0, ry = s.EllipseH / 2.0;
-            cairo_new_sub_path(Cr);
-            auto corner = [&](double cx, double cy, double a0) {
-                cairo_save(Cr);
-                cairo_translate(Cr, cx, cy);
-                cairo_scale(Cr, rx > 0 ? rx : 1e-9, ry > 0 ? ry : 1e-9);
-                cairo_arc(Cr, 0, 0, 1, a0, a0 + M_PI / 2);
-                cairo_restore(Cr);
-            };
-            corner(b.Right - rx, b.Top + ry, -M_PI / 2);
-            corner(b.Right - rx, b.Bottom - ry, 0);
-            corner(b.Left + rx, b.Bottom - ry, M_PI / 2);
-            corner(b.Left + rx, b.Top + ry, M_PI);
-            cairo_close_path(Cr);
-            break;
-        }
-        }
+    const cairo_region_t* r = Rgn->Region;
+    for (int i = 0, n = cairo_region_num_rectangles(r); i < n; ++i) {
+        cairo_rectangle_int_t rc;
+        cairo_region_get_rectangle(r, i, &rc);
+        cairo_rectangle(Cr, rc.x, rc.y, rc.width, rc.height);
     }
     cairo_clip(Cr);
 }
@@ -101,8 +76,8 @@ TRect ComposeWindowTree(HWND Top, cairo_surface_t* Surface)
         cairo_rectangle(cr, area.Left, area.Top, area.Width(), area.Height());
         cairo_clip(cr);
         cairo_translate(cr, n.Origin.X, n.Origin.Y);
-        if (const TRegion* rgn = GetWindowRegion(n.Wnd))
-            ClipToShape(cr, *rgn);
+        if (HRGN rgn = GetWindowRegion(n.Wnd))
+            ClipToShape(cr, rgn);
         Current = cr;
         SendMessage(n.Wnd, WM_PAINT, 0, 0);
         Current = saved;
@@ -125,8 +100,8 @@ TRect ComposeWindowTree(HWND Top, cairo_surface_t* Surface)
 
 TBackbuffer::~TBackbuffer()
 {
-    if (FSurface)
-        cairo_surface_destroy(FSurface);
+    if (FBitmap)
+        DeleteObject(FBitmap);
 }
 
 bool TBackbuffer::Resize(int W, int H)
@@ -135,9 +110,10 @@ bool TBackbuffer::Resize(int W, int H)
     H = std::max(H, 1);
     if (FSurface && W == FWidth && H == FHeight)
         return false;
-    if (FSurface)
-        cairo_surface_destroy(FSurface);
-    FSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, W, H);
+    if (FBitmap)
+        DeleteObject(FBitmap);
+    FBitmap = CreateBitmap32(W, H);
+    FSurface = FBitmap ? FBitmap->Surface : nullptr;
     FWidth = W;
     FHeight = H;
     return true;

@@ -3,11 +3,14 @@
 // to its rectangle, its shape and the invalid area, so a parent's background is always
 // under its children.
 //
-// The backbuffer is a plain ARGB32 cairo image surface for now; when the drawing layer's
-// device contexts arrive they wrap the same surface.
+// The backbuffer is a bitmap of the drawing layer, so a device context (GetDC of any
+// window of the form) draws on the same pixels the compositor paints.
 #pragma once
 
+#include "platform/gdi/Gdi.h"
 #include "platform/win/Windows.h"
+
+#include <string>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -33,6 +36,7 @@ public:
     // Keeps the surface when the size is the same; answers whether it changed.
     bool Resize(int Width, int Height);
     cairo_surface_t* Surface() const { return FSurface; }
+    HBITMAP Bitmap() const { return FBitmap; }
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     // 0xAARRGGBB of one pixel (0 outside).
@@ -41,7 +45,8 @@ public:
     bool SavePng(const std::string& FileName) const;
 
 private:
-    cairo_surface_t* FSurface = nullptr;
+    HBITMAP FBitmap = nullptr;
+    cairo_surface_t* FSurface = nullptr;  // the bitmap's
     int FWidth = 0;
     int FHeight = 0;
 };

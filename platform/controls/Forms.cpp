@@ -19,6 +19,18 @@ const TEnumInfo kBorderStyles{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSize
 const TEnumInfo kPositions{"TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
                                          "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
 
+// GetDC of any window of a form draws on the form's backbuffer.
+HBITMAP FormSurface(HWND Wnd)
+{
+    auto* f = As<TCustomForm>(TWinControl::FindControl(GetAncestorRoot(Wnd)));
+    return f ? f->Backbuffer().Bitmap() : nullptr;
+}
+
+const bool kSurfaceProviderSet = [] {
+    SetWindowSurfaceProvider(&FormSurface);
+    return true;
+}();
+
 }  // namespace
 
 void SetPresenter(TPresenter* P)

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "platform/classes/Classes.h"
-#include "platform/win/Geometry.h"
+#include "platform/base/Geometry.h"
 
 #include <vector>
 

@@ -12,32 +12,21 @@
 
 namespace dcs {
 
-uint32_t ColorToRGB(TColor Color)
+namespace {
+
+// $00BBGGRR of any colour; clNone and clDefault are black.
+uint32_t PlainRGB(TColor Color)
 {
     if (Color == clNone || Color == clDefault)
         return 0;
-    if ((Color & clSystemColor) == clSystemColor) {
-        switch (Color) {
-        case clWindow: return 0xFFFFFF;
-        case clWindowText: return 0x000000;
-        case clHighlight: return 0xD77800;
-        case clHighlightText: return 0xFFFFFF;
-        case clBtnFace: return 0xF0F0F0;
-        case clBtnShadow: return 0xA0A0A0;
-        case clGrayText: return 0x6D6D6D;
-        case clBtnText: return 0x000000;
-        case clBtnHighlight: return 0xFFFFFF;
-        case clInfoText: return 0x000000;
-        case clInfoBk: return 0xE1FFFF;
-        default: return 0x000000;
-        }
-    }
-    return static_cast<uint32_t>(Color) & 0xFFFFFF;
+    return static_cast<uint32_t>(ColorToRGB(Color)) & 0xFFFFFF;
 }
+
+}  // namespace
 
 uint32_t ColorToARGB(TColor Color)
 {
-    uint32_t c = ColorToRGB(Color);
+    uint32_t c = PlainRGB(Color);
     return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
@@ -357,7 +346,7 @@ TCanvas::~TCanvas() = default;
 
 void TCanvas::SetColor(TColor C)
 {
-    uint32_t rgb = ColorToRGB(C);
+    uint32_t rgb = PlainRGB(C);
     cairo_set_source_rgb(FCr, (rgb & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, ((rgb >> 16) & 0xFF) / 255.0);
 }
 

@@ -7,7 +7,8 @@
 
 #include "platform/classes/Classes.h"
 #include "platform/controls/ControlTypes.h"
-#include "platform/win/Geometry.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/base/Geometry.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,38 +21,20 @@ namespace dcs {
 
 DCS_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 
-// $00BBGGRR, or a system colour ($FF0000nn), clNone or clDefault.
-using TColor = int32_t;
-constexpr TColor clBlack = 0x000000;
+// Colours are the drawing layer's TColor ($00BBGGRR or a system colour); these are the
+// named ones it does not define itself.
 constexpr TColor clMaroon = 0x000080;
 constexpr TColor clGreen = 0x008000;
 constexpr TColor clNavy = 0x800000;
-constexpr TColor clGray = 0x808080;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clRed = 0x0000FF;
 constexpr TColor clLime = 0x00FF00;
 constexpr TColor clYellow = 0x00FFFF;
 constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clNone = 0x1FFFFFFF;
-constexpr TColor clDefault = 0x20000000;
-constexpr TColor clSystemColor = static_cast<TColor>(0xFF000000u);
-constexpr TColor clHighlight = clSystemColor | 13;
-constexpr TColor clHighlightText = clSystemColor | 14;
-constexpr TColor clBtnFace = clSystemColor | 15;
 constexpr TColor clBtnShadow = clSystemColor | 16;
-constexpr TColor clGrayText = clSystemColor | 17;
-constexpr TColor clBtnText = clSystemColor | 18;
 constexpr TColor clBtnHighlight = clSystemColor | 20;
-constexpr TColor clWindow = clSystemColor | 5;
-constexpr TColor clWindowText = clSystemColor | 8;
 constexpr TColor clInfoText = clSystemColor | 23;
 constexpr TColor clInfoBk = clSystemColor | 24;
 
-// The plain $00BBGGRR value of a colour (system colours resolved; clNone and clDefault
-// become black).
-uint32_t ColorToRGB(TColor Color);
-// As 0xAARRGGBB for a surface.
+// As 0xAARRGGBB for a surface (clNone and clDefault become black).
 uint32_t ColorToARGB(TColor Color);
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };

@@ -10,6 +10,8 @@
 // Colours are COLORREF 0x00BBGGRR. Text is UTF-8.
 #pragma once
 
+#include "platform/base/Geometry.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,29 +21,6 @@ namespace dcs {
 using HWND = uintptr_t;
 using COLORREF = uint32_t;
 using TColor = int32_t;
-
-struct TPoint {
-    int32_t X = 0;
-    int32_t Y = 0;
-    friend bool operator==(const TPoint&, const TPoint&) = default;
-};
-
-struct TSize {
-    int32_t cx = 0;
-    int32_t cy = 0;
-    friend bool operator==(const TSize&, const TSize&) = default;
-};
-
-struct TRect {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
-    int32_t Width() const { return Right - Left; }
-    int32_t Height() const { return Bottom - Top; }
-    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
 
 inline TRect Rect(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
@@ -223,6 +202,8 @@ bool FrameRect(HDC dc, const TRect& r, HBRUSH brush);
 // the outline lies inside (left, top)..(right-1, bottom-1).
 bool Rectangle(HDC dc, int left, int top, int right, int bottom);
 bool Ellipse(HDC dc, int left, int top, int right, int bottom);
+// Corners rounded by ellipses of width w and height h.
+bool RoundRect(HDC dc, int left, int top, int right, int bottom, int w, int h);
 bool MoveToEx(HDC dc, int x, int y, TPoint* old);
 // Draws to but not including (x, y).
 bool LineTo(HDC dc, int x, int y);
@@ -293,6 +274,11 @@ int GetBkMode(HDC dc);
 // Draws one line with its top-left at (x, y), filled behind with the background colour
 // in OPAQUE mode; with an escapement the line turns about (x, y).
 bool TextOut(HDC dc, int x, int y, std::string_view text);
+constexpr uint32_t ETO_OPAQUE = 0x2;
+constexpr uint32_t ETO_CLIPPED = 0x4;
+// TextOut with an optional rectangle: filled with the background colour (ETO_OPAQUE)
+// and/or clipping the text (ETO_CLIPPED).
+bool ExtTextOut(HDC dc, int x, int y, uint32_t options, const TRect* rect, std::string_view text);
 // Width and height of one unrotated line, without prefix processing.
 bool GetTextExtentPoint32(HDC dc, std::string_view text, TSize* size);
 

@@ -1,5 +1,6 @@
 #include "platform/gdi/GdiObjects.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace dcs {
@@ -125,6 +126,39 @@ bool Ellipse(HDC dc, int left, int top, int right, int bottom)
     return true;
 }
 
+bool RoundRect(HDC dc, int left, int top, int right, int bottom, int w, int h)
+{
+    TPaint p(dc);
+    if (!p)
+        return false;
+    auto path = [&](double inset) {
+        double l = left + inset, t = top + inset, r = right - inset, b = bottom - inset;
+        double rx = std::min(w / 2.0, (r - l) / 2), ry = std::min(h / 2.0, (b - t) / 2);
+        if (rx <= 0 || ry <= 0) {
+            cairo_rectangle(p.Cr, l, t, r - l, b - t);
+            return;
+        }
+        auto corner = [&](double cx, double cy, double a0) {
+            cairo_save(p.Cr);
+            cairo_translate(p.Cr, cx, cy);
+            cairo_scale(p.Cr, rx, ry);
+            cairo_arc(p.Cr, 0, 0, 1, a0, a0 + M_PI / 2);
+            cairo_restore(p.Cr);
+        };
+        cairo_new_sub_path(p.Cr);
+        corner(r - rx, t + ry, -M_PI / 2);
+        corner(r - rx, b - ry, 0);
+        corner(l + rx, b - ry, M_PI / 2);
+        corner(l + rx, t + ry, M_PI);
+        cairo_close_path(p.Cr);
+    };
+    path(0);
+    FillWithBrush(p.Cr, dc->State.Brush);
+    path(0.5);
+    StrokeWithPen(p.Cr, dc->State.Pen);
+    return true;
+}
+
 bool MoveToEx(HDC dc, int x, int y, TPoint* old)
 {
     if (!dc)
@@ -142,12 +176,13 @@ bool LineTo(HDC dc, int x, int y)
         return false;
     TPoint from = dc->State.Pos;
     dc->State.Pos = {x, y};
-    // The end pixel is left out: stop half a pixel short along the line.
+    // The end pixel is left out: the square cap reaches half a pixel past the segment,
+    // so the segment stops one pixel short of the end point's centre.
     double dx = x - from.X, dy = y - from.Y, len = std::hypot(dx, dy);
     if (len == 0)
         return true;
     cairo_move_to(p.Cr, from.X + 0.5, from.Y + 0.5);
-    cairo_line_to(p.Cr, x + 0.5 - dx / len * 0.5, y + 0.5 - dy / len * 0.5);
+    cairo_line_to(p.Cr, x + 0.5 - dx / len, y + 0.5 - dy / len);
     cairo_set_line_cap(p.Cr, CAIRO_LINE_CAP_SQUARE);
     StrokeWithPen(p.Cr, dc->State.Pen);
     return true;

@@ -167,9 +167,23 @@ bool GetTextExtentPoint32(HDC dc, std::string_view text, TSize* size)
 
 bool TextOut(HDC dc, int x, int y, std::string_view text)
 {
+    return ExtTextOut(dc, x, y, 0, nullptr, text);
+}
+
+bool ExtTextOut(HDC dc, int x, int y, uint32_t options, const TRect* rect, std::string_view text)
+{
     cairo_t* cr = gdi::BeginPaint(dc);
     if (!cr)
         return false;
+    if (rect && (options & ETO_OPAQUE)) {
+        cairo_rectangle(cr, rect->Left, rect->Top, rect->Width(), rect->Height());
+        gdi::SetSourceColorRef(cr, dc->State.BkColor);
+        cairo_fill(cr);
+    }
+    if (rect && (options & ETO_CLIPPED)) {
+        cairo_rectangle(cr, rect->Left, rect->Top, rect->Width(), rect->Height());
+        cairo_clip(cr);
+    }
     TLayout t(DcFont(dc), text, gdi::TPrefixMode::None);
     double w = 0, h = 0;
     t.Extent(&w, &h);

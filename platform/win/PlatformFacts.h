@@ -5,7 +5,7 @@
 // presenter fills in the real display's values when it starts.
 #pragma once
 
-#include "platform/win/Geometry.h"
+#include "platform/base/Geometry.h"
 
 #include <cstdint>
 #include <string>

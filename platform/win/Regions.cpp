@@ -1,100 +1,89 @@
 #include "platform/win/Regions.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 namespace dcs {
 
 namespace {
 
-// Inside the ellipse inscribed in R, tested at the pixel centre.
-bool InEllipse(const TRect& R, double X, double Y)
+// Half the width of the ellipse inscribed in a W x H box, at height Dy from its centre.
+double HalfSpan(double W, double H, double Dy)
 {
-    double rx = R.Width() / 2.0, ry = R.Height() / 2.0;
-    if (rx <= 0 || ry <= 0)
-        return false;
-    double dx = (X - (R.Left + rx)) / rx, dy = (Y - (R.Top + ry)) / ry;
-    return dx * dx + dy * dy <= 1.0;
+    double rx = W / 2, ry = H / 2;
+    if (rx <= 0 || ry <= 0 || std::fabs(Dy) > ry)
+        return -1;
+    return rx * std::sqrt(std::max(0.0, 1 - (Dy / ry) * (Dy / ry)));
 }
 
-bool ShapeContains(const TRegionShape& S, TPoint P)
+// Each row's span [Left(y), Right(y)) becomes one rectangle; equal rows merge.
+template <class Span>
+HRGN RowsRegion(int Top, int Bottom, Span RowSpan)
 {
-    if (!S.Bounds.Contains(P))
-        return false;
-    double x = P.X + 0.5, y = P.Y + 0.5;
-    switch (S.Kind) {
-    case TRegionShape::rkRect:
-        return true;
-    case TRegionShape::rkEllipse:
-        return InEllipse(S.Bounds, x, y);
-    case TRegionShape::rkRoundRect: {
-        const TRect& b = S.Bounds;
-        int ew = std::min(S.EllipseW, b.Width()), eh = std::min(S.EllipseH, b.Height());
-        // Outside the corner squares the rounded rectangle is the rectangle itself.
-        bool left = x < b.Left + ew / 2.0, right = x > b.Right - ew / 2.0;
-        bool top = y < b.Top + eh / 2.0, bottom = y > b.Bottom - eh / 2.0;
-        if (!((left || right) && (top || bottom)))
-            return true;
-        int cx = left ? b.Left : b.Right - ew, cy = top ? b.Top : b.Bottom - eh;
-        return InEllipse(TRect::Bounds(cx, cy, ew, eh), x, y);
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    int bandTop = Top, bandL = 0, bandR = 0;
+    auto flush = [&](int y) {
+        if (bandR > bandL && y > bandTop) {
+            HRGN band = CreateRectRgn(bandL, bandTop, bandR, y);
+            CombineRgn(r, r, band, RGN_OR);
+            DeleteObject(band);
+        }
+    };
+    for (int y = Top; y < Bottom; ++y) {
+        auto [l, rr] = RowSpan(y + 0.5);
+        if (l != bandL || rr != bandR) {
+            flush(y);
+            bandTop = y;
+            bandL = l;
+            bandR = rr;
+        }
     }
-    }
-    return false;
-}
-
-HRGN Make(TRegionShape S)
-{
-    auto* r = new TRegion;
-    r->Shapes.push_back(S);
+    flush(Bottom);
     return r;
+}
+
+void Order(int& A, int& B)
+{
+    if (B < A)
+        std::swap(A, B);
 }
 
 }  // namespace
 
-bool TRegion::Contains(TPoint P) const
-{
-    for (const auto& s : Shapes)
-        if (ShapeContains(s, P))
-            return true;
-    return false;
-}
-
-TRect TRegion::BoundingBox() const
-{
-    TRect r;
-    for (const auto& s : Shapes)
-        r = r.Union(s.Bounds);
-    return r;
-}
-
-HRGN CreateRectRgn(int X1, int Y1, int X2, int Y2)
-{
-    return Make({TRegionShape::rkRect, {X1, Y1, X2, Y2}});
-}
-
 HRGN CreateEllipticRgn(int X1, int Y1, int X2, int Y2)
 {
-    return Make({TRegionShape::rkEllipse, {X1, Y1, X2, Y2}});
+    Order(X1, X2);
+    Order(Y1, Y2);
+    double cx = (X1 + X2) / 2.0, cy = (Y1 + Y2) / 2.0;
+    return RowsRegion(Y1, Y2, [&](double Y) {
+        double h = HalfSpan(X2 - X1, Y2 - Y1, Y - cy);
+        if (h < 0)
+            return std::pair<int, int>{0, 0};
+        // Pixel x belongs when its centre x + 0.5 lies within [cx - h, cx + h].
+        return std::pair<int, int>{int(std::ceil(cx - h - 0.5)), int(std::floor(cx + h - 0.5)) + 1};
+    });
 }
 
 HRGN CreateRoundRectRgn(int X1, int Y1, int X2, int Y2, int W, int H)
 {
-    return Make({TRegionShape::rkRoundRect, {X1, Y1, X2, Y2}, W, H});
-}
-
-void CombineRgnOr(HRGN Dest, HRGN Src1, HRGN Src2)
-{
-    std::vector<TRegionShape> shapes = Src1->Shapes;
-    shapes.insert(shapes.end(), Src2->Shapes.begin(), Src2->Shapes.end());
-    Dest->Shapes = std::move(shapes);
-}
-
-bool PtInRegion(HRGN Rgn, int X, int Y)
-{
-    return Rgn && Rgn->Contains({X, Y});
-}
-
-bool DeleteObject(HRGN Rgn)
-{
-    delete Rgn;
-    return Rgn != nullptr;
+    Order(X1, X2);
+    Order(Y1, Y2);
+    W = std::clamp(W, 0, X2 - X1);
+    H = std::clamp(H, 0, Y2 - Y1);
+    return RowsRegion(Y1, Y2, [&](double Y) {
+        double dy = 0;
+        if (Y < Y1 + H / 2.0)
+            dy = Y - (Y1 + H / 2.0);
+        else if (Y > Y2 - H / 2.0)
+            dy = Y - (Y2 - H / 2.0);
+        double inset = 0;
+        if (dy != 0) {
+            double h = HalfSpan(W, H, dy);
+            inset = h < 0 ? (X2 - X1) / 2.0 : W / 2.0 - h;
+        }
+        return std::pair<int, int>{int(std::ceil(X1 + inset - 0.5)), int(std::floor(X2 - inset - 0.5)) + 1};
+    });
 }
 
 }  // namespace dcs

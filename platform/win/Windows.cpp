@@ -237,8 +237,13 @@ bool DestroyWindow(HWND Wnd)
         TTree& t = T();
         std::lock_guard<std::mutex> lk(t.Lock);
         Unlink(t, *r);
-        for (HWND h : all)
+        for (HWND h : all) {
+            if (auto it = t.Wnds.find(h); it != t.Wnds.end() && it->second->Region) {
+                DeleteObject(it->second->Region);
+                it->second->Region = nullptr;
+            }
             t.Wnds.erase(h);
+        }
     }
     for (HWND h : all) {
         detail::ForgetInput(h);
@@ -672,7 +677,9 @@ int SetWindowRgn(HWND Wnd, HRGN Rgn, bool Redraw)
         DeleteObject(Rgn);
         return 0;
     }
-    r->Region.reset(Rgn);
+    if (r->Region && r->Region != Rgn)
+        DeleteObject(r->Region);
+    r->Region = Rgn;
     if (Redraw && (r->Style & WS_VISIBLE)) {
         InvalidateUnder(*r, r->Bounds);
         InvalidateRect(Wnd, nullptr, true);
@@ -680,10 +687,10 @@ int SetWindowRgn(HWND Wnd, HRGN Rgn, bool Redraw)
     return 1;
 }
 
-const TRegion* GetWindowRegion(HWND Wnd)
+HRGN GetWindowRegion(HWND Wnd)
 {
     auto r = FindRec(Wnd);
-    return r ? r->Region.get() : nullptr;
+    return r ? r->Region : nullptr;
 }
 
 bool PointInWindowShape(HWND Wnd, TPoint P)
@@ -693,7 +700,7 @@ bool PointInWindowShape(HWND Wnd, TPoint P)
         return false;
     if (!TRect{0, 0, r->Bounds.Width(), r->Bounds.Height()}.Contains(P))
         return false;
-    return !r->Region || r->Region->Contains(P);
+    return !r->Region || PtInRegion(r->Region, P.X, P.Y);
 }
 
 bool InvalidateRect(HWND Wnd, const TRect* Rect, bool Erase)

@@ -18,7 +18,7 @@
 // invalid window of its tree and validates them with BeginPaint / EndPaint.
 #pragma once
 
-#include "platform/win/Geometry.h"
+#include "platform/base/Geometry.h"
 #include "platform/win/Regions.h"
 #include "platform/win/WinDefs.h"
 
@@ -124,7 +124,7 @@ bool IsZoomed(HWND Wnd);
 // The window takes over the region (and frees it when replaced or destroyed); null
 // removes the shape.
 int SetWindowRgn(HWND Wnd, HRGN Rgn, bool Redraw);
-const TRegion* GetWindowRegion(HWND Wnd);
+HRGN GetWindowRegion(HWND Wnd);  // the window keeps it
 // Whether a point in the window's client coordinates lies in its rectangle and shape.
 bool PointInWindowShape(HWND Wnd, TPoint ClientPoint);
 

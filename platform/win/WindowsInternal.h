@@ -23,7 +23,7 @@ struct TWndRec {
     HWND OwnerWnd = 0;
     std::string ClassName;
     std::string Text;
-    std::unique_ptr<TRegion> Region;
+    HRGN Region = nullptr;  // owned
     TRect Update;
     bool Erase = false;
     bool PaintPending = false;

@@ -113,6 +113,32 @@ TEST_F(Canvas, ClipIntersectExcludeSaveRestoreAndOrigin)
     EXPECT_EQ(At(2, 2), RGB(255, 255, 255));
 }
 
+TEST_F(Canvas, ShapesUseThePenOutlineAndTheBrushInside)
+{
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    HBRUSH oldBrush = SelectObject(Dc, blue);
+    HPEN oldPen = SelectObject(Dc, red);
+    Rectangle(Dc, 2, 2, 8, 6);
+    EXPECT_EQ(At(2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(At(7, 5), RGB(255, 0, 0));
+    EXPECT_EQ(At(8, 5), RGB(255, 255, 255));
+    EXPECT_EQ(At(4, 4), RGB(0, 0, 255));
+    RoundRect(Dc, 10, 2, 30, 20, 8, 8);
+    EXPECT_EQ(At(10, 2), RGB(255, 255, 255)) << "the corner is cut";
+    EXPECT_EQ(At(20, 2), RGB(255, 0, 0));
+    EXPECT_EQ(At(20, 10), RGB(0, 0, 255));
+    MoveToEx(Dc, 0, 25, nullptr);
+    LineTo(Dc, 10, 25);
+    EXPECT_EQ(At(0, 25), RGB(255, 0, 0));
+    EXPECT_EQ(At(9, 25), RGB(255, 0, 0));
+    EXPECT_EQ(At(10, 25), RGB(255, 255, 255)) << "the end point is left out";
+    SelectObject(Dc, oldBrush);
+    SelectObject(Dc, oldPen);
+    DeleteObject(blue);
+    DeleteObject(red);
+}
+
 TEST_F(Canvas, BitBltCopiesAndStretchBltScalesWithNearestPixels)
 {
     HBITMAP srcBmp = CreateBitmap32(4, 2);
