@@ -448,4 +448,82 @@ TGPRectF TGDIPFill::Fill(TGPGraphics* g, const TGPRectF& Rin, uint8_t ABorderOpa
     return R;
 }
 
+// ---------------------------------------------------------------- INI keys
+
+namespace {
+// The integer keys in their stored order, each bound to its field.
+template <class Visit>
+void IntegerKeys(TGDIPFill& f, Visit&& v)
+{
+    v("Color", f.Color(), [&](int x) { f.SetColor(x); });
+    v("ColorTo", f.ColorTo(), [&](int x) { f.SetColorTo(x); });
+    v("ColorMirror", f.ColorMirror(), [&](int x) { f.SetColorMirror(x); });
+    v("ColorMirrorTo", f.ColorMirrorTo(), [&](int x) { f.SetColorMirrorTo(x); });
+    v("GradientType", f.GradientType(), [&](int x) { f.SetGradientType(TSmGradientType(x)); });
+    v("GradientMirrorType", f.GradientMirrorType(), [&](int x) { f.SetGradientMirrorType(TSmGradientType(x)); });
+    v("HatchStyle", f.HatchStyle(), [&](int x) { f.SetHatchStyle(gdiplus::HatchStyle(x)); });
+    v("HatchStyleMirror", f.HatchStyleMirror(), [&](int x) { f.SetHatchStyleMirror(gdiplus::HatchStyle(x)); });
+    v("BackGroundPictureMode", f.BackGroundPictureMode(), [&](int x) { f.SetBackGroundPictureMode(TFillPictureMode(x)); });
+    v("BackGroundPicturePosition", f.BackGroundPicturePosition(),
+      [&](int x) { f.SetBackGroundPicturePosition(TFillPicturePosition(x)); });
+    v("BackGroundPictureLeft", f.BackGroundPictureLeft(), [&](int x) { f.SetBackGroundPictureLeft(x); });
+    v("BackGroundPictureTop", f.BackGroundPictureTop(), [&](int x) { f.SetBackGroundPictureTop(x); });
+    v("PicturePosition", f.PicturePosition(), [&](int x) { f.SetPicturePosition(TFillPicturePosition(x)); });
+    v("PictureLeft", f.PictureLeft(), [&](int x) { f.SetPictureLeft(x); });
+    v("PictureTop", f.PictureTop(), [&](int x) { f.SetPictureTop(x); });
+    v("PictureWidth", f.PictureWidth(), [&](int x) { f.SetPictureWidth(x); });
+    v("PictureHeight", f.PictureHeight(), [&](int x) { f.SetPictureHeight(x); });
+    v("Opacity", f.Opacity(), [&](int x) { f.SetOpacity(uint8_t(x)); });
+    v("OpacityTo", f.OpacityTo(), [&](int x) { f.SetOpacityTo(uint8_t(x)); });
+    v("OpacityMirror", f.OpacityMirror(), [&](int x) { f.SetOpacityMirror(uint8_t(x)); });
+    v("OpacityMirrorTo", f.OpacityMirrorTo(), [&](int x) { f.SetOpacityMirrorTo(uint8_t(x)); });
+    v("BorderColor", f.BorderColor(), [&](int x) { f.SetBorderColor(x); });
+    v("BorderOpacity", f.BorderOpacity(), [&](int x) { f.SetBorderOpacity(uint8_t(x)); });
+    v("BorderWidth", f.BorderWidth(), [&](int x) { f.SetBorderWidth(x); });
+    v("Rounding", f.Rounding(), [&](int x) { f.SetRounding(x); });
+    v("RoundingType", f.RoundingType(), [&](int x) { f.SetRoundingType(TFillRoundingType(x)); });
+    v("ShadowOffset", f.ShadowOffset(), [&](int x) { f.SetShadowOffset(x); });
+    v("ShadowColor", f.ShadowColor(), [&](int x) { f.SetShadowColor(x); });
+    v("Angle", f.Angle(), [&](int x) { f.SetAngle(x); });
+    v("Glow", f.Glow(), [&](int x) { f.SetGlow(TGlowMode(x)); });
+    v("GlowGradientColor", f.GlowGradientColor(), [&](int x) { f.SetGlowGradientColor(x); });
+    v("GlowRadialColor", f.GlowRadialColor(), [&](int x) { f.SetGlowRadialColor(x); });
+}
+}  // namespace
+
+void TGDIPFill::SaveToFile(TFillIniFile& Ini, const std::string& Section)
+{
+    IntegerKeys(*this, [&](const char* key, int value, auto&&) { Ini.WriteInteger(Section, key, value); });
+    const std::string picture = BytesToHex(FPicture->Data());
+    Ini.WriteString(Section, "Picture", picture);
+    Ini.WriteInteger(Section, "PictureSize", int(picture.size()));
+    const std::string background = BytesToHex(FBackGroundPicture->Data());
+    Ini.WriteString(Section, "BackgroundPicture", background);
+    Ini.WriteInteger(Section, "BackgroundPictureSize", int(background.size()));
+}
+
+void TGDIPFill::LoadFromFile(TFillIniFile& Ini, const std::string& Section)
+{
+    BeginUpdate();
+    try {
+        IntegerKeys(*this, [&](const char* key, int value, auto&& set) { set(Ini.ReadInteger(Section, key, value)); });
+        // The size keys only say that a picture is there; the text is read whole and
+        // decoded from what was actually read.
+        auto picture = [&](const char* sizeKey, const char* key, TSmGDIPPicture* pic) {
+            if (Ini.ReadInteger(Section, sizeKey, 0) <= 0)
+                return;
+            const std::string text = Ini.ReadString(Section, key, "");
+            if (!text.empty())
+                pic->LoadFromBytes(HexToBytes(text));
+        };
+        picture("PictureSize", "Picture", FPicture.get());
+        picture("BackgroundPictureSize", "BackgroundPicture", FBackGroundPicture.get());
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    Changed();
+}
+
 }  // namespace dcs::smooth

@@ -45,6 +45,18 @@ void DrawFocusOutline(TGPGraphics* Graphics, const TGPRectF& R, int Rounding, TF
 std::string BytesToHex(const std::vector<uint8_t>& Bytes);
 std::vector<uint8_t> HexToBytes(const std::string& Text);
 
+// The keys of an INI section as the fill reads and writes them. The platform has no INI
+// file class yet; an INI file implements this.
+class TFillIniFile {
+public:
+    virtual ~TFillIniFile() = default;
+    virtual int ReadInteger(const std::string& Section, const std::string& Key, int Default) = 0;
+    virtual void WriteInteger(const std::string& Section, const std::string& Key, int Value) = 0;
+    // The whole value, however long.
+    virtual std::string ReadString(const std::string& Section, const std::string& Key, const std::string& Default) = 0;
+    virtual void WriteString(const std::string& Section, const std::string& Key, const std::string& Value) = 0;
+};
+
 #define DCS_FILL_PROPERTY(Type, Name) \
     Type Name() const { return F##Name; } \
     void Set##Name(Type Value) { SetValue(F##Name, Value); }
@@ -119,6 +131,13 @@ public:
     void DrawGradientBackGround(TGPGraphics* Graphics, const TGPRectF& R, bool Mirror, uint8_t oc, uint8_t octo,
                                 uint8_t ocmr, uint8_t ocmrto);
     void DrawGlow(TGPGraphics* Graphics, const TGPRectF& R);
+
+    // The settings as integer keys, the pictures as hex text. Loading keeps a key's
+    // current value when the key is missing, reads a picture whole (its size key only
+    // says that one is there), raises EConvertError "No Hex-Number" on bad hex with the
+    // keys before it already applied, and notifies once at the end.
+    void SaveToFile(TFillIniFile& Ini, const std::string& Section);
+    void LoadFromFile(TFillIniFile& Ini, const std::string& Section);
 
 private:
     template <class T>
