@@ -23,14 +23,16 @@ TGPRect Canvas::Bounds(ARGB c)
     return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
+void Canvas::WritePng(const std::string& path)
+{
+    G.Flush();
+    cairo_surface_write_to_png(static_cast<GpImageImpl*>(Bitmap.nativeImage)->Surface, path.c_str());
+}
+
 void Canvas::Dump(const std::string& name)
 {
-    const char* dir = std::getenv("DCS_SMOOTH_DUMP");
-    if (!dir)
-        return;
-    G.Flush();
-    cairo_surface_write_to_png(static_cast<GpImageImpl*>(Bitmap.nativeImage)->Surface,
-                               (std::string(dir) + "/" + name + ".png").c_str());
+    if (const char* dir = std::getenv("DCS_SMOOTH_DUMP"))
+        WritePng(std::string(dir) + "/" + name + ".png");
 }
 
 }  // namespace dcs::smooth::test

@@ -39,6 +39,7 @@ public:
     TGPRect Bounds(ARGB c);
     // Writes a PNG into $DCS_SMOOTH_DUMP, when set, for looking at.
     void Dump(const std::string& name);
+    void WritePng(const std::string& path);
 
     int W, H;
     TGPBitmap Bitmap;
