@@ -1,7 +1,7 @@
 #include "ui/controls/SmGDIPPicture.h"
 
 #include "platform/base/Strings.h"
-#include "platform/gdiplus/MemoryStream.h"
+#include "platform/controls/Graphics.h"
 #include "ui/controls/RawResources.h"
 
 #include <memory>
@@ -158,18 +158,9 @@ void TSmGDIPPicture::Changed()
 template <class Use>
 bool TSmGDIPPicture::Decode(Use use)
 {
-    if (FIsEmpty || FData.empty())
+    if (FIsEmpty)
         return false;
-    std::vector<uint8_t> copy;
-    try {
-        copy = FData;
-    } catch (const std::bad_alloc&) {
-        throw EPictureMemory("Could not allocate memory for image");
-    }
-    IntfPtr<gdiplus::TMemoryIStream> stream(new gdiplus::TMemoryIStream(std::move(copy)));
-    TGPImage image(stream.Get(), false);
-    use(image, stream.Get());
-    return true;
+    return DecodePictureBytes(FData, [&](TGPImage& image) { use(image, nullptr); });
 }
 
 bool TSmGDIPPicture::GetImageSizes()
@@ -204,6 +195,18 @@ void TSmGDIPPicture::Assign(TPersistent* Source)
     }
     if (auto* p = dynamic_cast<TSmGDIPPicture*>(Source)) {
         AssignPicture(p);
+        return;
+    }
+    // A framework graphic (or the graphic of a picture) is kept in its stored form.
+    TGraphic* graphic = dynamic_cast<TGraphic*>(Source);
+    if (auto* holder = dynamic_cast<TPicture*>(Source))
+        graphic = holder->Graphic();
+    if (graphic) {
+        const std::string png = graphic->SaveToPngBytes();
+        FData.assign(png.begin(), png.end());
+        FIsEmpty = false;
+        Changed();
+        GetImageSizes();
         return;
     }
     // Unsupported sources leave the data and the picture empty, without events.
@@ -264,14 +267,9 @@ void TSmGDIPPicture::LoadFromResourceName(const std::string& ResName)
 
 void TSmGDIPPicture::LoadFromURL(const std::string& Url)
 {
-    const std::string up = UpperCase(Url);
-    if (up.rfind("RES://", 0) == 0) {
-        if (Url.size() > 6)
-            LoadFromResourceName(Url.substr(6));
-    } else if (up.rfind("FILE://", 0) == 0) {
-        if (Url.size() > 7)
-            LoadFromFile(Url.substr(7));
-    }
+    LoadPictureFromURL(
+        Url, [&](const std::string& name) { LoadFromResourceName(name); },
+        [&](const std::string& file) { LoadFromFile(file); });
 }
 
 void TSmGDIPPicture::DrawDecoded(TGPGraphics* g, TGPImage& image, const TGPRectF& dest, bool floatRect)

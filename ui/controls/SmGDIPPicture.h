@@ -5,6 +5,7 @@
 
 #include "platform/base/Streams.h"
 #include "platform/classes/Classes.h"
+#include "ui/controls/PictureDecode.h"
 #include "ui/controls/GPGraphics.h"
 
 #include <cstdint>
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace dcs::smooth {
-
-DCS_DECLARE_EXCEPTION(EPictureMemory, Exception);
 
 enum TTransparentMode { tmAuto, tmFixed };
 
