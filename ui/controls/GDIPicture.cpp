@@ -61,25 +61,18 @@ void TGDIPPicture::LoadFromStream(TStream* Stream)
 {
     if (!Stream)
         return;
-    std::vector<uint8_t> bytes(size_t(std::max<int64_t>(Stream->Size(), 0)));
-    Stream->Seek(0, soBeginning);
-    bytes.resize(size_t(Stream->Read(bytes.data(), int64_t(bytes.size()))));
-    SetData(std::move(bytes));
+    SetData(ReadStreamBytes(*Stream));
 }
 
 void TGDIPPicture::SaveToStream(TStream* Stream) const
 {
-    if (Stream && !FData.empty())
-        Stream->Write(FData.data(), int64_t(FData.size()));
+    WriteBytes(Stream, FData);
 }
 
 void TGDIPPicture::LoadFromFile(const std::string& FileName)
 {
     try {
-        TMemoryStream m;
-        m.LoadFromFile(FileName);
-        const auto* p = static_cast<const uint8_t*>(m.Memory());
-        FData.assign(p, p + m.Size());
+        FData = ReadFileBytes(FileName);
         FIsEmpty = false;
         if (OnClear)
             OnClear(this);

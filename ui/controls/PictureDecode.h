@@ -2,9 +2,11 @@
 // stream and decoded whole into an image that lives for the one use.
 #pragma once
 
+#include "platform/base/Streams.h"
 #include "platform/gdiplus/MemoryStream.h"
 #include "ui/controls/SmGDIP.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
@@ -29,6 +31,28 @@ bool DecodePictureBytes(const std::vector<uint8_t>& Data, Use use)
     TGPImage image(stream.Get(), false);
     use(image);
     return true;
+}
+
+// The whole stream from its start, as many bytes as it delivers.
+inline std::vector<uint8_t> ReadStreamBytes(TStream& Stream)
+{
+    std::vector<uint8_t> bytes(size_t(std::max<int64_t>(Stream.Size(), 0)));
+    Stream.Seek(0, soBeginning);
+    bytes.resize(size_t(Stream.Read(bytes.data(), int64_t(bytes.size()))));
+    return bytes;
+}
+// Raises the stream's open error when the file cannot be read.
+inline std::vector<uint8_t> ReadFileBytes(const std::string& FileName)
+{
+    TMemoryStream m;
+    m.LoadFromFile(FileName);
+    const auto* p = static_cast<const uint8_t*>(m.Memory());
+    return std::vector<uint8_t>(p, p + m.Size());
+}
+inline void WriteBytes(TStream* Stream, const std::vector<uint8_t>& Data)
+{
+    if (Stream && !Data.empty())
+        Stream->Write(Data.data(), int64_t(Data.size()));
 }
 
 // "RES://name" (any case) calls LoadResource with the name, "FILE://path" LoadFile with

@@ -227,25 +227,18 @@ void TSmGDIPPicture::LoadFromStream(TStream* Stream)
 {
     if (!Stream || Stream->Size() <= 0)
         return;
-    std::vector<uint8_t> bytes(size_t(Stream->Size()));
-    Stream->Seek(0, soBeginning);
-    bytes.resize(size_t(Stream->Read(bytes.data(), int64_t(bytes.size()))));
-    LoadFromBytes(std::move(bytes));
+    LoadFromBytes(ReadStreamBytes(*Stream));
 }
 
 void TSmGDIPPicture::SaveToStream(TStream* Stream) const
 {
-    if (Stream && !FData.empty())
-        Stream->Write(FData.data(), int64_t(FData.size()));
+    WriteBytes(Stream, FData);
 }
 
 void TSmGDIPPicture::LoadFromFile(const std::string& FileName)
 {
     try {
-        TMemoryStream m;
-        m.LoadFromFile(FileName);
-        const auto* p = static_cast<const uint8_t*>(m.Memory());
-        FData.assign(p, p + m.Size());
+        FData = ReadFileBytes(FileName);
         FIsEmpty = false;
         if (OnClear)
             OnClear(this);
