@@ -1,7 +1,9 @@
 #include "Canvas.h"
 
 #include "platform/controls/Graphics.h"
+#include "platform/gdiplus/MemoryStream.h"
 #include "ui/controls/GDIPicture.h"
+#include "ui/controls/ImageEncoders.h"
 #include "ui/controls/SmGDIPPicture.h"
 
 namespace dcs::smooth::test {
@@ -53,12 +55,20 @@ TEST(GDIPicture, EmptyStreamAndDrawing)
     p.DrawImage(&c.G, 0, 0);
     EXPECT_EQ(c.CountNot(0xFFFFFFFF), 0);
 
-    TBitmap bitmap;
-    bitmap.SetSize(4, 3);
-    bitmap.Canvas()->Brush.Color = clRed;
-    bitmap.Canvas()->FillRect(TRect{0, 0, 4, 3});
+    TGPBitmap red(4, 3);
+    {
+        TGPGraphics g(&red);
+        g.Clear(0xFFFF0000);
+    }
+    TGUID clsid;
+    ASSERT_TRUE(EncoderClsidForType(itPNG, clsid));
+    IntfPtr<gdiplus::TMemoryIStream> s(new gdiplus::TMemoryIStream);
+    ASSERT_EQ(red.Save(s.Get(), clsid), Ok);
+    TMemoryStream bytes;
+    bytes.Write(s->Bytes().data(), int64_t(s->Bytes().size()));
     TGDIPPicture q;
-    q.Assign(&bitmap);
+    q.LoadFromStream(&bytes);
+    EXPECT_EQ(q.Width(), 4);
     q.DrawImage(&c.G, 2, 5);
     EXPECT_EQ(c.Bounds(0xFFFFFFFF).X, 2);
     EXPECT_EQ(c.Bounds(0xFFFFFFFF).Width, 4) << "natural size";
