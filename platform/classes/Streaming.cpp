@@ -580,8 +580,14 @@ TComponent* TReader::ReadRootComponent(TComponent* Root)
     try {
         Root->SetLoadingState(csLoading | csReading, true);
         if (Root->Name().empty()) {
+            // A second instance of a stored window under the same owner takes the next
+            // free name (Form1_1, Form1_2, ...) instead of failing.
+            std::string unique = name;
+            if (TComponent* owner = Root->Owner())
+                for (int i = 1; owner->FindComponent(unique); ++i)
+                    unique = name + "_" + std::to_string(i);
             try {
-                Root->SetName(name);
+                Root->SetName(unique);
             } catch (const EComponentError& e) {
                 Error(e.Message());
             }

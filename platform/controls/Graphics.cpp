@@ -2,6 +2,7 @@
 
 #include "platform/base/Streams.h"
 #include "platform/classes/Streaming.h"
+#include "platform/gdi/FontSystem.h"
 
 #include <cairo.h>
 
@@ -413,30 +414,37 @@ void TCanvas::LineTo(int X, int Y)
     FPen = {X, Y};
 }
 
-void TCanvas::SelectFont()
+gdi::TFontSpec TCanvas::FontSpec() const
 {
-    cairo_select_font_face(FCr, "sans-serif", (FFont.Style() & (1u << fsItalic)) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                           (FFont.Style() & (1u << fsBold)) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    gdi::TFontSpec spec;
+    std::string family = gdi::ResolveFontFamily(FFont.Name());
+    if (!family.empty())
+        spec.Family = family;
     int h = FFont.Height();
-    cairo_set_font_size(FCr, h < 0 ? -h : h * 0.8);
+    // A positive height is the cell height: the em is what is left after the leading.
+    spec.PixelSize = h < 0 ? -h : h * 0.8;
+    spec.Bold = FFont.Style() & (1u << fsBold);
+    spec.Italic = FFont.Style() & (1u << fsItalic);
+    spec.Underline = FFont.Style() & (1u << fsUnderline);
+    spec.StrikeOut = FFont.Style() & (1u << fsStrikeOut);
+    return spec;
 }
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text)
 {
     if (!FCr || Text.empty())
         return;
-    SelectFont();
-    cairo_font_extents_t fe;
-    cairo_font_extents(FCr, &fe);
+    PangoLayout* layout = gdi::CreateTextLayout(FontSpec(), Text);
     if (Brush.Style != bsClear) {
         SetColor(Brush.Color);
         cairo_rectangle(FCr, X, Y, TextWidth(Text), TextHeight(Text));
         cairo_fill(FCr);
     }
     SetColor(FFont.Color());
-    cairo_move_to(FCr, X, Y + fe.ascent);
-    cairo_show_text(FCr, Text.c_str());
+    cairo_move_to(FCr, X, Y);
+    pango_cairo_show_layout(FCr, layout);
     cairo_new_path(FCr);
+    g_object_unref(layout);
 }
 
 void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text)
@@ -450,48 +458,20 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text)
     cairo_restore(FCr);
 }
 
-namespace {
-
-// Text is measured on a scratch context when the canvas has none.
-template <class F>
-auto WithMeasuringContext(cairo_t* Cr, F Fn)
-{
-    if (Cr)
-        return Fn(Cr);
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-    cairo_t* cr = cairo_create(s);
-    auto r = Fn(cr);
-    cairo_destroy(cr);
-    cairo_surface_destroy(s);
-    return r;
-}
-
-}  // namespace
-
 int TCanvas::TextWidth(const std::string& Text)
 {
-    return WithMeasuringContext(FCr, [&](cairo_t* cr) {
-        cairo_t* saved = FCr;
-        FCr = cr;
-        SelectFont();
-        FCr = saved;
-        cairo_text_extents_t te;
-        cairo_text_extents(cr, Text.c_str(), &te);
-        return static_cast<int>(std::ceil(te.x_advance));
-    });
+    PangoLayout* layout = gdi::CreateTextLayout(FontSpec(), Text);
+    PangoRectangle logical;
+    pango_layout_get_extents(layout, nullptr, &logical);
+    g_object_unref(layout);
+    return static_cast<int>(std::ceil(gdi::FromPango(logical.width)));
 }
 
 int TCanvas::TextHeight(const std::string&)
 {
-    return WithMeasuringContext(FCr, [&](cairo_t* cr) {
-        cairo_t* saved = FCr;
-        FCr = cr;
-        SelectFont();
-        FCr = saved;
-        cairo_font_extents_t fe;
-        cairo_font_extents(cr, &fe);
-        return static_cast<int>(std::ceil(fe.ascent + fe.descent));
-    });
+    double ascent = 0, descent = 0;
+    gdi::FontMetrics(FontSpec(), &ascent, &descent);
+    return static_cast<int>(std::ceil(ascent + descent));
 }
 
 void TCanvas::Draw(int X, int Y, const TGraphic* G)

@@ -1,6 +1,6 @@
 // Colours, fonts, brushes, pens, pictures and the canvas that controls paint on.
 //
-// A canvas draws through a cairo context; during a paint the forms' compositor hands
+// A canvas draws through a cairo context, text in the drawing layer's fonts; during a paint the forms' compositor hands
 // each control a context that is already translated to the control's origin and clipped
 // to what needs repainting, so controls paint in their own client coordinates.
 #pragma once
@@ -18,6 +18,10 @@ typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 
 namespace dcs {
+
+namespace gdi {
+struct TFontSpec;
+}
 
 DCS_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 
@@ -175,7 +179,7 @@ public:
 
 private:
     void SetColor(TColor C);
-    void SelectFont();
+    gdi::TFontSpec FontSpec() const;
     cairo_t* FCr;
     TFont FFont;
     TPoint FPen;
