@@ -1,7 +1,7 @@
 #include "platform/imaging/ImageCodecs.h"
 #include "platform/imaging/ImageFormats.h"
 
-#include "platform/base/tests/CountingNew.h"
+#include "testing/CountingNew.h"
 
 #include <gtest/gtest.h>
 
