@@ -117,7 +117,9 @@ constexpr const char* kFftNames[] = {
 constexpr const char* kSpectralOpsNames[] = {
     "vpsConv_64f", "vpsAutoCorr_64f", "vpsAutoCorr_NormA_64f", "vpsAutoCorr_NormB_64f", "vpsCrossCorr_64f",
     "vpsAutoCorr_64fc", "vpsAutoCorr_NormA_64fc", "vpsAutoCorr_NormB_64fc", "vpsCrossCorr_64fc",
-    "vpsFIR_64f", "vpsFIRFree_64f", "vpsFIRInitAlloc_64f", "vpsFIROne_64f",
+    "vpsFIR_64f", "vpsFIRFree_64f", "vpsFIRInitAlloc_64f", "vpsFIROne_64f", "vpsIIRInitAlloc_32f",
+    "vpsIIRFree_32f", "vpsIIRInit_BiQuad_32f", "vpsIIRGetStateSize_BiQuad_32f", "vpsIIR_32f", "vpsIIR_32f_I",
+    "vpsMulC_32f", "vpsDivC_32f_I",
 };
 
 TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
