@@ -119,7 +119,9 @@ constexpr const char* kSpectralOpsNames[] = {
     "vpsAutoCorr_64fc", "vpsAutoCorr_NormA_64fc", "vpsAutoCorr_NormB_64fc", "vpsCrossCorr_64fc",
     "vpsFIR_64f", "vpsFIRFree_64f", "vpsFIRInitAlloc_64f", "vpsFIROne_64f", "vpsIIRInitAlloc_32f",
     "vpsIIRFree_32f", "vpsIIRInit_BiQuad_32f", "vpsIIRGetStateSize_BiQuad_32f", "vpsIIR_32f", "vpsIIR_32f_I",
-    "vpsMulC_32f", "vpsDivC_32f_I",
+    "vpsMulC_32f", "vpsDivC_32f_I", "vpsSum_32f", "vpsSqr_32f_I", "vpiConvert_16s32f_C1R",
+    "vpiConvert_8s32f_C1R", "vpiConvert_32f16s_C1R", "vpiConvert_32f8s_C1R", "vpsSampleDown_32f",
+    "vpsPeriodicityLSPE_32f", "vpsCompensateOffset_32f_I",
 };
 
 TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
