@@ -113,6 +113,17 @@ constexpr const char* kFftNames[] = {
     "vpsFFTFwd_CToC_64fc",    "vpsFFTInv_CToC_64fc",   "vpsFFTFwd_RToCCS_64f", "vpsFFTInv_CCSToR_64f",
 };
 
+// The convolution, correlation and FIR names.
+constexpr const char* kSpectralOpsNames[] = {
+    "vpsConv_64f", "vpsAutoCorr_64f", "vpsAutoCorr_NormA_64f", "vpsAutoCorr_NormB_64f", "vpsCrossCorr_64f",
+    "vpsAutoCorr_64fc", "vpsAutoCorr_NormA_64fc", "vpsAutoCorr_NormB_64fc", "vpsCrossCorr_64fc",
+    "vpsFIR_64f", "vpsFIRFree_64f", "vpsFIRInitAlloc_64f", "vpsFIROne_64f", "vpsIIRInitAlloc_32f",
+    "vpsIIRFree_32f", "vpsIIRInit_BiQuad_32f", "vpsIIRGetStateSize_BiQuad_32f", "vpsIIR_32f", "vpsIIR_32f_I",
+    "vpsMulC_32f", "vpsDivC_32f_I", "vpsSum_32f", "vpsSqr_32f_I", "vpiConvert_16s32f_C1R",
+    "vpiConvert_8s32f_C1R", "vpiConvert_32f16s_C1R", "vpiConvert_32f8s_C1R", "vpsSampleDown_32f",
+    "vpsPeriodicityLSPE_32f", "vpsCompensateOffset_32f_I",
+};
+
 TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
 {
     const std::set<std::string> known(std::begin(kAllNames), std::end(kAllNames));
@@ -132,6 +143,8 @@ TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
     for (const char* name : kResizeNames)
         EXPECT_TRUE(seen.count(name)) << name << " is not registered";
     for (const char* name : kFftNames)
+        EXPECT_TRUE(seen.count(name)) << name << " is not registered";
+    for (const char* name : kSpectralOpsNames)
         EXPECT_TRUE(seen.count(name)) << name << " is not registered";
     EXPECT_EQ(DspLookup("vpsNoSuchName"), nullptr);
     EXPECT_EQ(DspLookup(nullptr), nullptr);

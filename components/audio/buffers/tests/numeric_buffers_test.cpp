@@ -152,17 +152,29 @@ TEST(RealBuffer, UnaryFormsAndReductions)
     EXPECT_EQ(b->Norm(R({0, 0}).Get(), ntCNorm), 3.0);
 }
 
-TEST(RealBuffer, SpectralFormsWriteNothingWithoutTheirEntries)
+TEST(RealBuffer, ConvolutionAndCorrelations)
 {
-    if (DspLookup("vpsConv_64f") || DspLookup("vpsAutoCorr_64f") || DspLookup("vpsCrossCorr_64f"))
-        GTEST_SKIP() << "the spectral entries are registered";
-    Reals out = R({7, 7, 7, 7});
-    Reals other = Sharer(out.Get());
+    Reals out = R({7, 7, 7});
     out->Convolve(R({1, 2}).Get(), R({1, 1}).Get());
-    out->AutoCorr(R({1, 2, 3, 4}).Get(), actNormal);
-    out->CrossCorr(R({1}).Get(), R({1}).Get(), 0);
-    EXPECT_EQ(out->DataContainer(), other->DataContainer());
-    EXPECT_EQ(Values(out.Get()), (std::vector<double>(4, 7)));
+    EXPECT_EQ(Values(out.Get()), (std::vector<double>{1, 3, 2}));
+    // A target shorter than src + h - 1 is refused untouched (and not detached).
+    Reals shorter = R({7, 7});
+    Reals other = Sharer(shorter.Get());
+    shorter->Convolve(R({1, 2}).Get(), R({1, 1}).Get());
+    EXPECT_EQ(shorter->DataContainer(), other->DataContainer());
+    EXPECT_EQ(Values(shorter.Get()), (std::vector<double>{7, 7}));
+
+    const std::pair<TSGAutoCorrType, std::vector<double>> autos[] = {
+        {actNormal, {30, 20, 11, 4}}, {actBiased, {7.5, 5, 2.75, 1}}, {actUnbiased, {7.5, 20.0 / 3, 5.5, 4}}};
+    for (const auto& [type, want] : autos) {
+        Reals r = TSGRealBuffer::CreateSize(4);
+        r->AutoCorr(R({1, 2, 3, 4}).Get(), type);
+        EXPECT_EQ(Values(r.Get()), want) << type;
+    }
+
+    Reals c = TSGRealBuffer::CreateSize(5);
+    c->CrossCorr(R({1, 2}).Get(), R({3, 4, 5}).Get(), -2);
+    EXPECT_EQ(Values(c.Get()), (std::vector<double>{0, 6, 11, 14, 5}));
 }
 
 TEST(RealBuffer, CopiesAndViews)
@@ -292,6 +304,20 @@ TEST(ComplexBuffer, ArithmeticSplitsAndJoins)
     n->Normalize({2, 2}, 2);
     EXPECT_EQ(Flat(n.Get()), (std::vector<double>{1, 2}));
     EXPECT_EQ(Flat(keep.Get()), (std::vector<double>{4, 6}));
+}
+
+TEST(ComplexBuffer, Correlations)
+{
+    const std::pair<TSGAutoCorrType, std::vector<double>> autos[] = {
+        {actNormal, {6, 0, 2, -2}}, {actBiased, {3, 0, 1, -1}}, {actUnbiased, {3, 0, 2, -2}}};
+    for (const auto& [type, want] : autos) {
+        Cplx r = C({{0, 0}, {0, 0}});
+        r->AutoCorr(C({{1, 1}, {2, 0}}).Get(), type);
+        EXPECT_EQ(Flat(r.Get()), want) << type;
+    }
+    Cplx c = C({{9, 9}, {9, 9}, {9, 9}});
+    c->CrossCorr(C({{0, 1}}).Get(), C({{1, 0}, {2, 0}}).Get(), -1);
+    EXPECT_EQ(Flat(c.Get()), (std::vector<double>{0, 0, 0, -1, 0, -2}));
 }
 
 TEST(NumericBuffers, HugeSizesAreRefused)
