@@ -23,14 +23,14 @@ test: build
 
 # AddressSanitizer + UndefinedBehaviorSanitizer over every test.
 test-asan: deps
-	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDCS_SANITIZE=address >/dev/null
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDCS_SANITIZE=address -DDCS_BUILD_BENCH=OFF >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
 
 # ThreadSanitizer over every test.
 test-tsan: deps
-	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DDCS_SANITIZE=thread >/dev/null
+	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DDCS_SANITIZE=thread -DDCS_BUILD_BENCH=OFF >/dev/null
 	@cmake --build build-tsan -j $(JOBS)
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/scripts/tsan.supp $(CTEST)
 
