@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/RatioReporter.h"
 #include "dsp/double/DftEntries.h"
 
 namespace {
@@ -123,31 +124,6 @@ void FftwDct(benchmark::State& state)
          [](int len, double* a, double* b) { return fftw_plan_r2r_1d(len, a, b, FFTW_REDFT10, FFTW_ESTIMATE); });
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            const std::string name = r.run_name.str();
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-                medians[name] = r.GetAdjustedCPUTime();
-            else if (r.run_type == Run::RT_Iteration)
-                singles[name] = r.GetAdjustedCPUTime();
-        }
-    }
-    const double* Time(const std::string& name) const
-    {
-        for (const auto* m : {&medians, &singles})
-            if (const auto it = m->find(name); it != m->end())
-                return &it->second;
-        return nullptr;
-    }
-
-private:
-    std::map<std::string, double> medians;
-    std::map<std::string, double> singles;
-};
 
 struct Kind {
     const char* name;
