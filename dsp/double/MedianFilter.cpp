@@ -51,12 +51,11 @@ void Median5Window(double* p, int len)
     }
 }
 
+// Ascending and stable, NaN last. An exchange sort would cost h² comparisons, which for a
+// mask of a million samples on a short signal means hours.
 void dspBubbleSort_64f(double* v, int n)
 {
-    for (int pass = n - 1; pass >= 1; --pass)
-        for (int k = 0; k < pass; ++k)
-            if (!(v[k + 1] >= v[k]))
-                std::swap(v[k], v[k + 1]);
+    std::stable_sort(v, v + n, [](double a, double b) { return a < b || (a == a && b != b); });
 }
 
 bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
