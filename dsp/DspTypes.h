@@ -52,6 +52,7 @@ inline constexpr VpsStatus StatusBadInterpolation = -22;
 inline constexpr VpsStatus StatusBadResizeFactor = -23;
 inline constexpr VpsStatus StatusBadIirOrder = -25;
 inline constexpr VpsStatus StatusBadFirLength = -26;
+inline constexpr VpsStatus StatusBadRelFreq = -27;
 inline constexpr VpsStatus StatusBadSamplePhase = -30;
 inline constexpr VpsStatus StatusBadSampleFactor = -31;
 inline constexpr VpsStatus StatusBadShift = -32;
@@ -70,6 +71,7 @@ inline constexpr VpsStatus StatusBadPeriod = -119;
 inline constexpr VpsStatus StatusResizeEmpty = -201;
 
 inline constexpr VpsStatus StatusSqrtNegative = 3;
+inline constexpr VpsStatus StatusEvenMedianMask = 5;  // filtered with the next smaller odd mask
 inline constexpr VpsStatus StatusElementDivideByZero = 6;
 inline constexpr VpsStatus StatusLnZero = 7;
 inline constexpr VpsStatus StatusLnNegative = 8;
@@ -85,6 +87,8 @@ inline constexpr std::uint32_t kIdDctSpecFwd = 23;
 inline constexpr std::uint32_t kIdDctSpecInv = 24;
 inline constexpr std::uint32_t kIdIirState = 0x49493031;
 inline constexpr std::uint32_t kIdIirStateBiQuad = 0x49493032;
+inline constexpr std::uint32_t kIdIirState64f = 0x49493133;  // double precision
+inline constexpr std::uint32_t kIdIirStateBiQuad64f = 0x49493134;
 inline constexpr std::uint32_t kIdFirState = 0x46493133;
 inline constexpr std::uint32_t kIdFirState2 = 0x46493135;
 

@@ -80,18 +80,8 @@ VpsStatus vpsIIRInit_BiQuad_32f(IirState32f** ppState, const float* pTaps, int n
         return StatusNullPointer;
     if (numBq <= 0)
         return StatusBadIirOrder;
-    auto* rec = reinterpret_cast<IirState32f*>(iir::Up16(reinterpret_cast<std::intptr_t>(pBuf)));
-    rec->id = kIdIirStateBiQuad;
-    rec->taps = reinterpret_cast<float*>(reinterpret_cast<Vps8u*>(rec) + kIirHeaderBytes);
-    rec->delay = reinterpret_cast<float*>(reinterpret_cast<Vps8u*>(rec->taps) + iir::Up16(20 * std::int64_t{numBq}));
-    rec->length = 2 * numBq;
-    rec->sections = numBq;
-    rec->owned = 0;
-    if (pDlyLine)
-        std::copy(pDlyLine, pDlyLine + 2 * std::int64_t{numBq}, rec->delay);
-    else
-        std::fill(rec->delay, rec->delay + 2 * std::int64_t{numBq}, 0.0f);
-    if (const VpsStatus st = dspIIRNormTapsBiQuad(pTaps, rec)) {
+    IirState32f* rec = nullptr;
+    if (const VpsStatus st = dspIIRInitBiQuad(&rec, pTaps, numBq, pDlyLine, pBuf, kIdIirStateBiQuad)) {
         rec->id = 0;  // the half-built record must not pass for a state
         return st;
     }

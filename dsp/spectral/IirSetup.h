@@ -91,43 +91,71 @@ VpsStatus dspIIRNormTapsBiQuad(const T* pTaps, IirStateT<T>* s) noexcept
     return StatusOk;
 }
 
-// Lays the record out in `buffer` (not owned) and returns it through *pState, whatever
-// the status; the taps' status (-10) is the result. No checks.
+// The caller's initial delay values copied into the record's delay line (its `length`
+// values), or zeros when pDlyLine is null.
+template <class T>
+void dspIIRSetDelayLine(IirStateT<T>* s, const T* pDlyLine) noexcept
+{
+    if (pDlyLine)
+        std::copy(pDlyLine, pDlyLine + s->length, s->delay);
+    else
+        std::fill(s->delay, s->delay + s->length, T(0));
+}
+
+namespace iir {
+// Header of a record at the buffer's first 16-byte boundary, taps area of tapCount values;
+// not owned yet.
+template <class T>
+IirStateT<T>* Layout(void* buffer, std::uint32_t id, std::int64_t tapCount, int length, int sections) noexcept
+{
+    auto* rec = reinterpret_cast<IirStateT<T>*>(Up16(reinterpret_cast<std::intptr_t>(buffer)));
+    rec->id = id;
+    rec->taps = reinterpret_cast<T*>(reinterpret_cast<Vps8u*>(rec) + kIirHeaderBytes);
+    rec->delay = reinterpret_cast<T*>(reinterpret_cast<Vps8u*>(rec->taps) + Up16(std::int64_t{sizeof(T)} * tapCount));
+    rec->length = length;
+    rec->sections = sections;
+    rec->owned = 0;
+    return rec;
+}
+}  // namespace iir
+
+// Lays an any-order record out in `buffer` (not owned) and returns it through *pState,
+// whatever the status; the taps' status (-10) is the result. No checks.
 template <class T>
 VpsStatus dspIIRInit(IirStateT<T>** pState, const T* pTaps, int order, const T* pDlyLine, void* buffer,
                      std::uint32_t id) noexcept
 {
-    auto* rec = reinterpret_cast<IirStateT<T>*>(iir::Up16(reinterpret_cast<std::intptr_t>(buffer)));
-    rec->id = id;
-    rec->taps = reinterpret_cast<T*>(reinterpret_cast<Vps8u*>(rec) + kIirHeaderBytes);
-    rec->delay = reinterpret_cast<T*>(reinterpret_cast<Vps8u*>(rec->taps) +
-                                      iir::Up16(std::int64_t{sizeof(T)} * (2 * std::int64_t{order} + 1)));
-    rec->length = order;
-    rec->sections = 0;
-    rec->owned = 0;
+    IirStateT<T>* rec = iir::Layout<T>(buffer, id, 2 * std::int64_t{order} + 1, order, 0);
     *pState = rec;
     if (order > 0) {
-        if (pDlyLine)
-            std::copy(pDlyLine, pDlyLine + order, rec->delay);
-        else
-            std::fill(rec->delay, rec->delay + order, T(0));
-        rec->delay[order] = T(0);
+        dspIIRSetDelayLine(rec, pDlyLine);
+        rec->delay[order] = T(0);  // lets the kernels read one slot past the last delay value
     }
     return dspIIRNormTaps(pTaps, rec);
 }
 
-// Allocates and builds an owned any-order state; *ppState is written only on success, so
-// a refused set-up leaves the caller's variable as it was. 0, -9 or -10. No checks.
+// The same for a cascade of numBq sections.
 template <class T>
-VpsStatus dspIIRInitAlloc(IirStateT<T>** ppState, const T* pTaps, int order, const T* pDlyLine,
-                          std::uint32_t id) noexcept
+VpsStatus dspIIRInitBiQuad(IirStateT<T>** pState, const T* pTaps, int numBq, const T* pDlyLine, void* buffer,
+                           std::uint32_t id) noexcept
 {
-    const int size = dspIIRStateSize<T>(order);
+    IirStateT<T>* rec = iir::Layout<T>(buffer, id, 5 * std::int64_t{numBq}, 2 * numBq, numBq);
+    *pState = rec;
+    dspIIRSetDelayLine(rec, pDlyLine);
+    return dspIIRNormTapsBiQuad(pTaps, rec);
+}
+
+// The allocation sequence of an owned state: a block of `size` bytes (0: refused) built by
+// build(&state, block). *ppState is written only on success, so a refused set-up leaves the
+// caller's variable as it was; the caller owns the state afterwards. 0, -9 or build's -10.
+template <class T, class Build>
+VpsStatus dspIIRAllocate(IirStateT<T>** ppState, int size, Build build) noexcept
+{
     void* block = size > 0 ? dspMalloc(size) : nullptr;
     if (!block)
         return StatusNoMemory;
     IirStateT<T>* s = nullptr;
-    const VpsStatus st = dspIIRInit(&s, pTaps, order, pDlyLine, block, id);
+    const VpsStatus st = build(&s, block);
     if (st != StatusOk) {
         dspFree(block);
         return st;
@@ -135,6 +163,16 @@ VpsStatus dspIIRInitAlloc(IirStateT<T>** ppState, const T* pTaps, int order, con
     s->owned = 1;
     *ppState = s;
     return StatusOk;
+}
+
+// Allocates and builds an owned any-order state (see dspIIRAllocate). No checks.
+template <class T>
+VpsStatus dspIIRInitAlloc(IirStateT<T>** ppState, const T* pTaps, int order, const T* pDlyLine,
+                          std::uint32_t id) noexcept
+{
+    return dspIIRAllocate(ppState, dspIIRStateSize<T>(order), [&](IirStateT<T>** s, void* block) {
+        return dspIIRInit(s, pTaps, order, pDlyLine, block, id);
+    });
 }
 
 inline VpsStatus dspIIRInitAlloc_32f(IirState32f** ppState, const float* pTaps, int order, const float* pDlyLine,

@@ -4,12 +4,25 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <iterator>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dsp/IntegerEntries.h"
 #include "dsp/LogicEntries.h"
 #include "dsp/MemoryEntries.h"
+#include "dsp/VpsElementary.h"
+#include "dsp/VpsFloat.h"
+#include "dsp/double/DftEntries.h"
+#include "dsp/double/ElementWise.h"
+#include "dsp/double/Generators.h"
+#include "dsp/double/Goertzel.h"
+#include "dsp/double/HaarWavelet.h"
+#include "dsp/double/IirFilters.h"
+#include "dsp/double/MedianFilter.h"
 
 namespace dcs {
 namespace {
@@ -124,6 +137,82 @@ constexpr const char* kSpectralOpsNames[] = {
     "vpsPeriodicityLSPE_32f", "vpsCompensateOffset_32f_I",
 };
 
+// The double-precision module's names in their registration order, with the built-in
+// function each entry holds without the external library.
+#define DCS_FALLBACK_OF(Name) std::pair<const char*, DspProc>{#Name, reinterpret_cast<DspProc>(&fallback::Name)}
+const std::pair<const char*, DspProc> kDoubleModule[] = {
+    DCS_FALLBACK_OF(vpsCartToPolar_64fc),    DCS_FALLBACK_OF(vpsIIR_64f),
+    DCS_FALLBACK_OF(vpsIIRFree_64f),         DCS_FALLBACK_OF(vpsIIRInitAlloc_64f),
+    DCS_FALLBACK_OF(vpsRandGauss_Direct_64f), DCS_FALLBACK_OF(vpsCplxToReal_64fc),
+    DCS_FALLBACK_OF(vpsConvert_64f32s_Sfs),  DCS_FALLBACK_OF(vpsTone_Direct_64f),
+    DCS_FALLBACK_OF(vpsTriangle_Direct_64f), DCS_FALLBACK_OF(vpsThreshold_LTValGTVal_64f_I),
+    DCS_FALLBACK_OF(vpsPolarToCart_64fc),    DCS_FALLBACK_OF(vpsConj_64fc),
+    DCS_FALLBACK_OF(vpsConjFlip_64fc),       DCS_FALLBACK_OF(vpsWTHaarFwd_64f),
+    DCS_FALLBACK_OF(vpsWTHaarInv_64f),       DCS_FALLBACK_OF(vpsFilterMedian_64f),
+    DCS_FALLBACK_OF(vpsCopy_64fc),           DCS_FALLBACK_OF(vpsMove_64fc),
+    DCS_FALLBACK_OF(vpsIIRInitAlloc_BiQuad_64f), DCS_FALLBACK_OF(vpsDFTFwd_CToC_64fc),
+    DCS_FALLBACK_OF(vpsDFTFwd_RToCCS_64f),   DCS_FALLBACK_OF(vpsDFTInitAlloc_C_64fc),
+    DCS_FALLBACK_OF(vpsDFTInitAlloc_R_64f),  DCS_FALLBACK_OF(vpsDFTFree_C_64fc),
+    DCS_FALLBACK_OF(vpsDFTFree_R_64f),       DCS_FALLBACK_OF(vpsDFTInv_CCSToR_64f),
+    DCS_FALLBACK_OF(vpsDFTInv_CToC_64fc),    DCS_FALLBACK_OF(vpsDCTFwdFree_64f),
+    DCS_FALLBACK_OF(vpsDCTFwdInitAlloc_64f), DCS_FALLBACK_OF(vpsDCTFwd_64f),
+    DCS_FALLBACK_OF(vpsDCTInvFree_64f),      DCS_FALLBACK_OF(vpsDCTInvInitAlloc_64f),
+    DCS_FALLBACK_OF(vpsDCTInv_64f),          DCS_FALLBACK_OF(vpsGoertz_64fc),
+    DCS_FALLBACK_OF(vpsImag_64fc),           DCS_FALLBACK_OF(vpsAbs_64f),
+    DCS_FALLBACK_OF(vpsVectorRamp_64f),
+};
+#undef DCS_FALLBACK_OF
+
+TEST(DspRegistry, EveryKnownNameResolves)
+{
+    for (const char* name : kAllNames) {
+        SCOPED_TRACE(name);
+        if (std::string(name) == "vpsSVD_64f_D2L")
+            EXPECT_EQ(DspLookup(name), nullptr);  // no built-in function
+        else
+            EXPECT_NE(DspLookup(name), nullptr);
+    }
+    EXPECT_EQ(std::size(kAllNames), 302u);
+}
+
+TEST(DspRegistry, DoubleModuleHoldsItsFallbacksInOrderAndSharedNamesOnce)
+{
+    ASSERT_EQ(std::size(kDoubleModule), 37u);
+    const auto entries = DspRegisteredEntries();
+    for (const auto& [name, fallbackFn] : kDoubleModule) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(DspLookup(name), fallbackFn);
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [&](const DspEntryInfo& e) { return e.name == name; }),
+                  1);
+    }
+    // The names only this table registers keep its order among the registered entries.
+    auto shared = [](const std::string& n) {
+        return n == "vpsConvert_64f32s_Sfs" || n == "vpsImag_64fc" || n == "vpsAbs_64f";
+    };
+    std::vector<std::string> order, expected;
+    for (const DspEntryInfo& e : entries)
+        for (const auto& [name, fn] : kDoubleModule)
+            if (e.name == name && !shared(name))
+                order.push_back(name);
+    for (const auto& [name, fn] : kDoubleModule)
+        if (!shared(name))
+            expected.push_back(name);
+    EXPECT_EQ(order, expected);
+}
+
+TEST(DspRegistry, SecondStartupChangesNothing)
+{
+    const auto before = DspRegisteredEntries();
+    DspStartup();
+    const auto after = DspRegisteredEntries();
+    ASSERT_EQ(before.size(), after.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(before[i].name, after[i].name);
+        EXPECT_EQ(before[i].function, after[i].function);
+        EXPECT_EQ(before[i].external, after[i].external);
+    }
+}
+
 TEST(DspRegistry, EveryRegisteredNameIsKnownAndResolvesToItsFallback)
 {
     const std::set<std::string> known(std::begin(kAllNames), std::end(kAllNames));
@@ -204,7 +293,14 @@ TEST_F(DspLoader, SignalLibraryExportsReplaceTheirFallbacksOnly)
     // The image name it also exports is not taken from it; everything else falls back.
     EXPECT_EQ(vpiCopy_32s_C1R(nullptr, 4, nullptr, 4, {1, 1}), StatusNullPointer);
     EXPECT_EQ(vpsZero_8u(nullptr, 1), StatusNullPointer);
-    EXPECT_EQ(ExternalNames(), std::set<std::string>{"vpsCopy_8u"});
+    // A double-precision name it exports is taken from it; a name both the vector library
+    // and the double module register is one entry that both registrations fill alike.
+    EXPECT_EQ(DspLookup("vpsConjFlip_64fc"), LookupSignalFunction("vpsConjFlip_64fc"));
+    EXPECT_EQ(vpsConjFlip_64fc(nullptr, nullptr, 0), kSignalMarker);
+    EXPECT_EQ(vpsAbs_64f(nullptr, nullptr, 0), kSignalMarker);
+    EXPECT_EQ(DspLookup("vpsAbs_64f"), LookupSignalFunction("vpsAbs_64f"));
+    EXPECT_EQ(vpsConj_64fc, &fallback::vpsConj_64fc);
+    EXPECT_EQ(ExternalNames(), (std::set<std::string>{"vpsCopy_8u", "vpsConjFlip_64fc", "vpsAbs_64f"}));
 }
 
 TEST_F(DspLoader, ShutdownPutsEveryEntryBackOnItsFallbackBeforeReleasing)

@@ -1,7 +1,24 @@
-/* Stand-in for the optional signal library: two exports answering with a marker. */
+/* Stand-in for the optional signal library: a few exports answering with a marker. */
 #define MARKER 4242
 
 int vpsCopy_8u(const unsigned char* pSrc, unsigned char* pDst, int len)
+{
+    (void)pSrc;
+    (void)pDst;
+    (void)len;
+    return MARKER;
+}
+
+/* A name of the double-precision module and one that the vector library registers too. */
+int vpsConjFlip_64fc(const double* pSrc, double* pDst, int len)
+{
+    (void)pSrc;
+    (void)pDst;
+    (void)len;
+    return MARKER;
+}
+
+int vpsAbs_64f(const double* pSrc, double* pDst, int len)
 {
     (void)pSrc;
     (void)pDst;
