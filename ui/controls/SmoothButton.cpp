@@ -15,7 +15,7 @@ TSmoothButtonStatus::TSmoothButtonStatus(TSmoothButton* AOwner) : TSmoothBadge([
 
 // ------------------------------------------------------------------ button
 
-TSmoothButton::TSmoothButton(TComponent* AOwner) : TCustomControl(AOwner)
+TSmoothButton::TSmoothButton(TComponent* AOwner) : TSmoothFocusable(AOwner)
 {
     SetDoubleBuffered(true);
     FPicture = std::make_unique<TSmGDIPPicture>();
@@ -112,7 +112,7 @@ void TSmoothButton::AutoSizeToPictureRule()
 void TSmoothButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     const bool resized = AWidth != Width() || AHeight != Height();
-    TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    TSmoothFocusable::SetBounds(ALeft, ATop, AWidth, AHeight);
     if (resized && HandleAllocated() && !DisableCache) {
         FCache = std::make_unique<TGPBitmap>(std::max(Width(), 1), std::max(Height(), 1));
         FValidCache = false;
@@ -121,7 +121,7 @@ void TSmoothButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TSmoothButton::SetEnabled(bool V)
 {
-    TCustomControl::SetEnabled(V);
+    TSmoothFocusable::SetEnabled(V);
     FaceChanged();
 }
 
@@ -129,7 +129,7 @@ void TSmoothButton::TextChanged() { FaceChanged(); }
 
 void TSmoothButton::Loaded()
 {
-    TCustomControl::Loaded();
+    TSmoothFocusable::Loaded();
     FDefCursor = Cursor();
 }
 
@@ -137,7 +137,7 @@ void TSmoothButton::Notification(TComponent* AComponent, TOperation Operation)
 {
     if (FAppearance)
         FAppearance->DoNotification(this, AComponent, Operation);
-    TCustomControl::Notification(AComponent, Operation);
+    TSmoothFocusable::Notification(AComponent, Operation);
 }
 
 void TSmoothButton::DoClick()
@@ -215,7 +215,7 @@ void TSmoothButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 {
     if (Shift & ssDouble)
         return;   // the second press of a double click only raised OnDblClick
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TSmoothFocusable::MouseDown(Button, Shift, X, Y);
     FPauseClick = false;
     if (FClickTimer) {
         FClickTimer->SetEnabled(false);
@@ -248,7 +248,7 @@ void TSmoothButton::RepeatTick()
 
 void TSmoothButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseUp(Button, Shift, X, Y);
+    TSmoothFocusable::MouseUp(Button, Shift, X, Y);
     if (FClickTimer)
         FClickTimer->SetEnabled(false);
     const bool pressed = FPressed;
@@ -290,7 +290,7 @@ void TSmoothButton::AfterClickTick()
 
 void TSmoothButton::MouseMove(TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseMove(Shift, X, Y);
+    TSmoothFocusable::MouseMove(Shift, X, Y);
     SetCursor(XYToIndicator(X, Y) ? crHandPoint : FDefCursor);
     // Held with the capture, the pointer may leave without a leave message.
     if (FMouseInside && !ClientRect().Contains({X, Y}))
@@ -299,14 +299,14 @@ void TSmoothButton::MouseMove(TShiftState Shift, int X, int Y)
 
 void TSmoothButton::MouseEnter()
 {
-    TCustomControl::MouseEnter();
+    TSmoothFocusable::MouseEnter();
     FMouseInside = true;
     FaceChanged();
 }
 
 void TSmoothButton::MouseLeave()
 {
-    TCustomControl::MouseLeave();
+    TSmoothFocusable::MouseLeave();
     FMouseInside = false;
     FDown = false;
     FPressed = false;
@@ -317,7 +317,7 @@ void TSmoothButton::MouseLeave()
 
 void TSmoothButton::KeyPress(char& Key)
 {
-    TCustomControl::KeyPress(Key);
+    TSmoothFocusable::KeyPress(Key);
     if (Key == ' ' || Key == '\r')
         DoClick();
 }
@@ -338,26 +338,9 @@ bool TSmoothButton::Accelerator(char Key)
     return true;
 }
 
-void TSmoothButton::DoEnter()
-{
-    FFocused = true;
-    FaceChanged();
-    TCustomControl::DoEnter();
-}
-
-void TSmoothButton::DoExit()
-{
-    FFocused = false;
-    FaceChanged();
-    TCustomControl::DoExit();
-}
-
 void TSmoothButton::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = TabStop() ? DLGC_WANTARROWS | DLGC_WANTALLKEYS : 0;
-        return;
     case CM_DIALOGCHAR:
         if (Accelerator(char(Message.WParam))) {
             Message.Result = 1;
@@ -365,7 +348,7 @@ void TSmoothButton::WndProc(TMessage& Message)
         }
         break;
     case CM_PARENTFONTCHANGED:
-        TCustomControl::WndProc(Message);
+        TSmoothFocusable::WndProc(Message);
         if (ParentFont() && Parent()) {
             TakeParentFont(*FAppearance, Parent()->Font());
             FaceChanged();
@@ -373,7 +356,7 @@ void TSmoothButton::WndProc(TMessage& Message)
         return;
     default: break;
     }
-    TCustomControl::WndProc(Message);
+    TSmoothFocusable::WndProc(Message);
 }
 
 // ------------------------------------------------------------------ themes and styles

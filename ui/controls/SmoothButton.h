@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
+#include "ui/controls/SmoothFocusable.h"
 #include "platform/win/Timer.h"
 #include "ui/controls/GDIPButton.h"
 #include "ui/controls/SmHintInfo.h"
@@ -28,8 +29,8 @@ public:
     explicit TSmoothButtonStatus(TSmoothButton* AOwner);
 };
 
-class TSmoothButton : public TCustomControl {
-    DCS_CLASS(TSmoothButton, TCustomControl)
+class TSmoothButton : public TSmoothFocusable {
+    DCS_CLASS(TSmoothButton, TSmoothFocusable)
 
     explicit TSmoothButton(TComponent* AOwner);
     ~TSmoothButton() override;
@@ -109,9 +110,8 @@ protected:
     void MouseEnter() override;
     void MouseLeave() override;
     void KeyPress(char& Key) override;
-    void DoEnter() override;
-    void DoExit() override;
     void TextChanged() override;
+    void FocusChanged() override { FaceChanged(); }
 
 private:
     template <class T>
@@ -134,7 +134,6 @@ private:
     bool FMouseInside = false;
     std::unique_ptr<TGPBitmap> FCache;
     bool FValidCache = false;
-    bool FFocused = false;
     bool FDesignTime = false;
     std::unique_ptr<TGDIPButton> FAppearance;
     TColor FColor = 0x808080;

@@ -17,7 +17,7 @@ TSmoothToggleButtonStatus::TSmoothToggleButtonStatus(TSmoothToggleButton* AOwner
 
 // ------------------------------------------------------------------ button
 
-TSmoothToggleButton::TSmoothToggleButton(TComponent* AOwner) : TCustomControl(AOwner)
+TSmoothToggleButton::TSmoothToggleButton(TComponent* AOwner) : TSmoothFocusable(AOwner)
 {
     SetControlStyle((ControlStyle() & ~csClickEvents) | csDoubleClicks);
     SetDoubleBuffered(true);
@@ -77,7 +77,7 @@ void TSmoothToggleButton::SetAllowTimer(bool V)
 
 void TSmoothToggleButton::SetEnabled(bool V)
 {
-    TCustomControl::SetEnabled(V);
+    TSmoothFocusable::SetEnabled(V);
     Invalidate();
 }
 
@@ -125,7 +125,7 @@ void TSmoothToggleButton::Click()
     }
     if (TCustomForm* f = GetParentForm(this); f && FModalResult != mrNone)
         f->SetModalResult(FModalResult);
-    TCustomControl::Click();
+    TSmoothFocusable::Click();
 }
 
 // ------------------------------------------------------------------ mouse
@@ -134,7 +134,7 @@ void TSmoothToggleButton::MouseDown(TMouseButton Button, TShiftState Shift, int 
 {
     if (Shift & ssDouble)
         return;   // a double click toggles once: its second press only raised OnDblClick
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TSmoothFocusable::MouseDown(Button, Shift, X, Y);
     FPauseClick = false;
     FClickTimer->SetEnabled(false);
     FClickTimer->SetInterval(uint32_t(FInitPause));
@@ -159,7 +159,7 @@ void TSmoothToggleButton::MouseDown(TMouseButton Button, TShiftState Shift, int 
 
 void TSmoothToggleButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseUp(Button, Shift, X, Y);
+    TSmoothFocusable::MouseUp(Button, Shift, X, Y);
     FClickTimer->SetEnabled(false);
     if (!FMouseDown)
         return;
@@ -197,7 +197,7 @@ void TSmoothToggleButton::UndoPress()
 
 void TSmoothToggleButton::MouseMove(TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseMove(Shift, X, Y);
+    TSmoothFocusable::MouseMove(Shift, X, Y);
     // Held with the capture, the pointer may leave without a leave message.
     if (FMouseDown && !ClientRect().Contains({X, Y}))
         UndoPress();
@@ -205,14 +205,14 @@ void TSmoothToggleButton::MouseMove(TShiftState Shift, int X, int Y)
 
 void TSmoothToggleButton::MouseEnter()
 {
-    TCustomControl::MouseEnter();
+    TSmoothFocusable::MouseEnter();
     FMouseInside = true;
     Invalidate();
 }
 
 void TSmoothToggleButton::MouseLeave()
 {
-    TCustomControl::MouseLeave();
+    TSmoothFocusable::MouseLeave();
     if (FMouseDown) {
         UndoPress();
     } else {
@@ -236,7 +236,7 @@ void TSmoothToggleButton::RepeatTick()
 
 void TSmoothToggleButton::KeyPress(char& Key)
 {
-    TCustomControl::KeyPress(Key);
+    TSmoothFocusable::KeyPress(Key);
     if ((Key != ' ' && Key != '\r') || !TabStop())
         return;
     FMouseInside = true;
@@ -250,26 +250,9 @@ void TSmoothToggleButton::KeyPress(char& Key)
     }
 }
 
-void TSmoothToggleButton::DoEnter()
-{
-    FFocused = true;
-    Invalidate();
-    TCustomControl::DoEnter();
-}
-
-void TSmoothToggleButton::DoExit()
-{
-    FFocused = false;
-    Invalidate();
-    TCustomControl::DoExit();
-}
-
 void TSmoothToggleButton::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = TabStop() ? DLGC_WANTARROWS | DLGC_WANTALLKEYS : 0;
-        return;
     case CM_BUTTONPRESSED:
         ButtonPressed(int(Message.WParam), dynamic_cast<TSmoothToggleButton*>(reinterpret_cast<TObject*>(Message.LParam)));
         return;
@@ -285,7 +268,7 @@ void TSmoothToggleButton::WndProc(TMessage& Message)
         }
         break;
     case CM_PARENTFONTCHANGED:
-        TCustomControl::WndProc(Message);
+        TSmoothFocusable::WndProc(Message);
         if (ParentFont() && Parent()) {
             TakeParentFont(*FAppearance, Parent()->Font());
             Invalidate();
@@ -293,14 +276,14 @@ void TSmoothToggleButton::WndProc(TMessage& Message)
         return;
     default: break;
     }
-    TCustomControl::WndProc(Message);
+    TSmoothFocusable::WndProc(Message);
 }
 
 void TSmoothToggleButton::Notification(TComponent* AComponent, TOperation Operation)
 {
     if (FAppearance)
         FAppearance->DoNotification(this, AComponent, Operation);
-    TCustomControl::Notification(AComponent, Operation);
+    TSmoothFocusable::Notification(AComponent, Operation);
 }
 
 void TSmoothToggleButton::Assign(TPersistent* Source)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
+#include "ui/controls/SmoothFocusable.h"
 #include "platform/win/Timer.h"
 #include "ui/controls/GDIPButton.h"
 #include "ui/controls/SmStyleIF.h"
@@ -25,8 +26,8 @@ public:
     explicit TSmoothToggleButtonStatus(TSmoothToggleButton* AOwner);
 };
 
-class TSmoothToggleButton : public TCustomControl {
-    DCS_CLASS(TSmoothToggleButton, TCustomControl)
+class TSmoothToggleButton : public TSmoothFocusable {
+    DCS_CLASS(TSmoothToggleButton, TSmoothFocusable)
 
     explicit TSmoothToggleButton(TComponent* AOwner);
     ~TSmoothToggleButton() override;
@@ -119,8 +120,6 @@ protected:
     void MouseEnter() override;
     void MouseLeave() override;
     void KeyPress(char& Key) override;
-    void DoEnter() override;
-    void DoExit() override;
     void TextChanged() override { Invalidate(); }
 
 private:
@@ -167,7 +166,6 @@ private:
     bool FMouseDown = false;
     bool FPressActed = false;   // the press changed Down (a refused one did not)
     bool FMouseInside = false;
-    bool FFocused = false;
     bool FPauseClick = false;
     TTimer* FClickTimer = nullptr;   // owned
     bool FDesignTime = false;

@@ -11,7 +11,7 @@
 
 namespace dcs::smooth {
 
-TSmoothTrackBar::TSmoothTrackBar(TComponent* AOwner) : TCustomControl(AOwner)
+TSmoothTrackBar::TSmoothTrackBar(TComponent* AOwner) : TSmoothFocusable(AOwner)
 {
     FWidth = 90;
     FHeight = 250;
@@ -131,7 +131,7 @@ void TSmoothTrackBar::SetDirection(TSmoothTrackBarDirection V)
 
 void TSmoothTrackBar::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
-    TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    TSmoothFocusable::SetBounds(ALeft, ATop, AWidth, AHeight);
     if (FResizing)
         return;
     if (FDirection == dVertical) {
@@ -145,7 +145,7 @@ void TSmoothTrackBar::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TSmoothTrackBar::CreateWnd()
 {
-    TCustomControl::CreateWnd();
+    TSmoothFocusable::CreateWnd();
     FWindowCreated = true;
     FToolTip = Create<TToolTipWindow>(this);
     TOOLINFO ti;
@@ -159,7 +159,7 @@ void TSmoothTrackBar::DestroyWnd()
 {
     FreeAndNil(FToolTip);
     FWindowCreated = false;
-    TCustomControl::DestroyWnd();
+    TSmoothFocusable::DestroyWnd();
 }
 
 // ------------------------------------------------------------------ glow
@@ -223,7 +223,7 @@ void TSmoothTrackBar::HideToolTip()
 
 void TSmoothTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TSmoothFocusable::MouseDown(Button, Shift, X, Y);
     if (FReadOnly)
         return;
     if (CanFocus())
@@ -239,7 +239,7 @@ void TSmoothTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
 
 void TSmoothTrackBar::MouseMove(TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseMove(Shift, X, Y);
+    TSmoothFocusable::MouseMove(Shift, X, Y);
     if (FReadOnly || !FMouseDownOnThumb)
         return;
     const double S = FThumbSize;
@@ -257,7 +257,7 @@ void TSmoothTrackBar::MouseMove(TShiftState Shift, int X, int Y)
 
 void TSmoothTrackBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseUp(Button, Shift, X, Y);
+    TSmoothFocusable::MouseUp(Button, Shift, X, Y);
     if (FReadOnly)
         return;
     if (FMouseDownOnThumb) {
@@ -293,7 +293,7 @@ bool IsStepKey(WPARAM Key)
 
 bool TSmoothTrackBar::DoKeyDown(WPARAM& Key, TShiftState Shift)
 {
-    if (TCustomControl::DoKeyDown(Key, Shift))
+    if (TSmoothFocusable::DoKeyDown(Key, Shift))
         return true;
     if (!TabStop() || FReadOnly || !IsStepKey(Key))
         return false;
@@ -316,7 +316,7 @@ bool TSmoothTrackBar::DoKeyDown(WPARAM& Key, TShiftState Shift)
 
 void TSmoothTrackBar::KeyUp(WPARAM& Key, TShiftState Shift)
 {
-    TCustomControl::KeyUp(Key, Shift);
+    TSmoothFocusable::KeyUp(Key, Shift);
     if (!TabStop() || FReadOnly || !IsStepKey(Key))
         return;
     SetPosition(FKeyTarget);
@@ -324,30 +324,13 @@ void TSmoothTrackBar::KeyUp(WPARAM& Key, TShiftState Shift)
         OnPositionChanged(this, FPosition);
 }
 
-void TSmoothTrackBar::DoEnter()
-{
-    FFocused = true;
-    Invalidate();
-    TCustomControl::DoEnter();
-}
-
-void TSmoothTrackBar::DoExit()
-{
-    FFocused = false;
-    Invalidate();
-    TCustomControl::DoExit();
-}
-
 void TSmoothTrackBar::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = TabStop() ? DLGC_WANTARROWS | DLGC_WANTALLKEYS : 0;
-        return;
     case WM_ERASEBKGND:
         Message.Result = 1;
         return;
-    default: TCustomControl::WndProc(Message);
+    default: TSmoothFocusable::WndProc(Message);
     }
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
+#include "ui/controls/SmoothFocusable.h"
 #include "platform/win/Timer.h"
 #include "ui/controls/GDIPFill.h"
 #include "ui/controls/SmStyleIF.h"
@@ -29,8 +30,8 @@ using TSmoothTrackBarDrawNumber =
                        TColor& TickMarkColorRight, bool& AllowDrawTickMarkLeft, bool& AllowDrawTickMarkRight)>;
 using TSmoothTrackBarGetToolTipText = std::function<void(TObject* Sender, double Position, std::string& ToolTipText)>;
 
-class TSmoothTrackBar : public TCustomControl {
-    DCS_CLASS(TSmoothTrackBar, TCustomControl)
+class TSmoothTrackBar : public TSmoothFocusable {
+    DCS_CLASS(TSmoothTrackBar, TSmoothFocusable)
 
     explicit TSmoothTrackBar(TComponent* AOwner);
     ~TSmoothTrackBar() override;
@@ -123,8 +124,6 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoKeyDown(WPARAM& Key, TShiftState Shift) override;
     void KeyUp(WPARAM& Key, TShiftState Shift) override;
-    void DoEnter() override;
-    void DoExit() override;
 
 private:
     template <class T>
@@ -177,7 +176,6 @@ private:
     int FGlowCounter = 0;
     bool FGlowRequested = false;
     TTimer* FGlowTimer = nullptr;   // owned; ticks for the control's whole life
-    bool FFocused = false;
     bool FMouseDownOnThumb = false;
     double FKeyTarget = 0;
     TToolTipWindow* FToolTip = nullptr;   // owned
