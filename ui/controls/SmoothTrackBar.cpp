@@ -231,9 +231,9 @@ void TSmoothTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     const TGPRectF t = ThumbRect();
     const int l = RoundHalfEven(t.X), tp = RoundHalfEven(t.Y);
     FMouseDownOnThumb = X >= l && X < l + RoundHalfEven(t.Width) && Y >= tp && Y < tp + RoundHalfEven(t.Height);
-    if (FMouseDownOnThumb && FPositionToolTip) {
+    if (FMouseDownOnThumb && FPositionToolTip && FToolTip) {
         UpdateToolTip();
-        SendMessage(FToolTip ? FToolTip->Handle() : 0, TTM_POPUP, 0, 0);
+        SendMessage(FToolTip->Handle(), TTM_POPUP, 0, 0);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "Canvas.h"
 #include "ControlFixture.h"
 
 #include "platform/base/Format.h"
@@ -167,6 +168,15 @@ TEST_F(LedLabel, UnlitSegmentsTransparencyAndNothingToDraw)
     bmp.SetSize(10, 10);
     led->DrawLedLabel(*bmp.Canvas());
     EXPECT_EQ(led->Getcount(), before) << "no size, no paint";
+}
+
+TEST(LedText, AColonOnlyTimeHasNoBoxAndLeavesTheSurfaceClean)
+{
+    Canvas c(100, 40);
+    PaintLedText(&c.G, TGPRectF{0, 0, 100, 40}, vtDateTime, nullptr, HatchStyleHorizontal, 0, gtSolid, 255, 255,
+                 clRed, clRed, 255, clGray, 45000.5, 0, ":", "0");
+    EXPECT_EQ(c.G.GetLastStatus(), Ok) << "no division by zero boxes reached the surface";
+    EXPECT_EQ(c.CountNot(0xFFFFFFFF), 0);
 }
 
 TEST_F(LedLabel, AssignCopiesCaptionAndFillButIgnoresOtherClasses)
