@@ -3,6 +3,7 @@
 #include "platform/controls/Forms.h"
 #include "ui/controls/CanvasGraphics.h"
 #include "ui/controls/DesignTime.h"
+#include "ui/controls/SmEnumInfo.h"
 
 #include <cmath>
 
@@ -474,6 +475,34 @@ void TSmoothToggleButton::SetColorTones(const TColorTones& ATones)
     FAppearance->SetSimpleLayout(true);
     FBevelWidth = 0;
     Invalidate();
+}
+
+// ------------------------------------------------------------------ stored layouts
+
+void TSmoothToggleButton::DeclareProperties(TClassBuilder<TSmoothToggleButton>& P)
+{
+    using T = TSmoothToggleButton;
+    P.String("Caption", &TControl::Caption, &TControl::SetCaption);
+    P.Boolean("AllowAllUp", &T::FAllowAllUp, &T::SetAllowAllUp).Default(true);
+    P.Boolean("AllowTimer", &T::FAllowTimer, &T::SetAllowTimer).Default(false);
+    P.Integer("InitPause", &T::FInitPause, &T::SetInitPause).Default(500);
+    P.Integer("RepeatInterval", &T::FRepeatInterval, &T::SetRepeatInterval).Default(100);
+    P.Integer("Color", &T::FColor, &T::SetColor, "TColor").Default(0xC0C0C0);
+    P.Integer("ColorDisabled", &T::FColorDisabled, &T::SetColorDisabled, "TColor").Default(0x808080);
+    P.Integer("ColorDown", &T::FColorDown, &T::SetColorDown, "TColor").Default(clNone);
+    P.Integer("BorderColor", &T::FBorderColor, &T::SetBorderColor, "TColor").Default(0xC0C0C0);
+    P.Integer("BorderInnerColor", &T::FBorderInnerColor, &T::SetBorderInnerColor, "TColor").Default(0xC0C0C0);
+    P.Integer("BevelWidth", &T::FBevelWidth, &T::SetBevelWidth).Default(6);
+    P.Integer("BevelColor", &T::FBevelColor, &T::SetBevelColor, "TColor").Default(clWhite);
+    P.Integer("BevelColorDisabled", &T::FBevelColorDisabled, &T::SetBevelColorDisabled, "TColor").Default(0x808080);
+    P.Integer("BevelColorDown", &T::FBevelColorDown, &T::SetBevelColorDown, "TColor").Default(clWhite);
+    P.Boolean("Down", &T::FDown, &T::SetDown).Default(false);
+    P.Boolean("AutoToggle", &T::FAutoToggle, &T::SetAutoToggle).Default(true);
+    P.Integer("VerticalSpacing", &T::FVerticalSpacing, &T::SetVerticalSpacing).Default(5);
+    P.Integer("HorizontalSpacing", &T::FHorizontalSpacing, &T::SetHorizontalSpacing).Default(5);
+    P.Integer("ModalResult", &T::FModalResult, &T::SetModalResult).Default(0);
+    P.Integer("GroupIndex", &T::FGroupIndex, &T::SetGroupIndex).Default(0);
+    P.Boolean("ShowFocus", &T::FShowFocus, &T::SetShowFocus).Default(true);
 }
 
 }  // namespace dcs::smooth

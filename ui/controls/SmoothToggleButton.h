@@ -112,6 +112,8 @@ class TSmoothToggleButton : public TSmoothFocusable {
     void WndProc(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    static void DeclareProperties(TClassBuilder<TSmoothToggleButton>& P);
+
 protected:
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
