@@ -1,6 +1,7 @@
 #include "ui/controls/SmoothToggleButton.h"
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/HintWindow.h"
 #include "ui/controls/CanvasGraphics.h"
 #include "ui/controls/DesignTime.h"
 #include "ui/controls/SmEnumInfo.h"
@@ -135,6 +136,7 @@ void TSmoothToggleButton::MouseDown(TMouseButton Button, TShiftState Shift, int 
 {
     if (Shift & ssDouble)
         return;   // a double click toggles once: its second press only raised OnDblClick
+    const bool dropped = DroppedDown();   // a press on an open drop-down only closes it
     TSmoothFocusable::MouseDown(Button, Shift, X, Y);
     FPauseClick = false;
     FClickTimer->SetEnabled(false);
@@ -156,6 +158,12 @@ void TSmoothToggleButton::MouseDown(TMouseButton Button, TShiftState Shift, int 
         Toggle();
     }
     Repaint();
+    if (Button == mbLeft && !FDesignTime && ClientRect().Contains({X, Y})) {
+        if (dropped)
+            FDropDownWindow->Hide();
+        else
+            DropDown();
+    }
 }
 
 void TSmoothToggleButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -233,6 +241,67 @@ void TSmoothToggleButton::RepeatTick()
     DoClick();
 }
 
+// ------------------------------------------------------------------ drop-down
+
+void TSmoothToggleButton::SetDropDownControl(TWinControl* V)
+{
+    if (V == FDropDownControl)
+        return;
+    if (FDropDownControl)
+        FDropDownControl->RemoveFreeNotification(this);
+    FDropDownControl = V;
+    if (V) {
+        V->FreeNotification(this);
+        V->Hide();
+    }
+    Invalidate();
+}
+
+bool TSmoothToggleButton::DroppedDown() const { return FDropDownWindow && FDropDownWindow->Visible(); }
+
+void TSmoothToggleButton::SetDroppedDown(bool V)
+{
+    if (V == DroppedDown())
+        return;
+    if (V)
+        DropDown();
+    else
+        FDropDownWindow->Hide();
+}
+
+void TSmoothToggleButton::DropDown()
+{
+    if (!Enabled() || !FDropDownControl)
+        return;
+    if (!FDropDownWindow) {
+        FDropDownWindow = Create<THintWindow>(this);
+        FDropDownWindow->SetColor(clWhite);
+    }
+    if (FDropDownWindow->Visible()) {
+        FDropDownWindow->Hide();
+        return;
+    }
+    const bool badge = FStatus->Showing();
+    const int w = FDropDownControl->Width() + 2, h = FDropDownControl->Height() + 2;
+    const TPoint topLeft = ClientToScreen({0, 0});
+    const TPoint bottomLeft = ClientToScreen({0, Height()});
+    int x = bottomLeft.X + (badge ? FHorizontalSpacing : 0);
+    int y = bottomLeft.Y - (badge ? FVerticalSpacing : 0);
+    const TRect work = Screen()->WorkAreaRect();
+    if (y + h + 4 > work.Bottom)
+        y = topLeft.Y - h;   // no room below: it opens above the button
+    if (x + w > work.Right)
+        x = topLeft.X + Width() - w;
+    FDropDownWindow->SetBounds(x, y, w, h);
+    FDropDownControl->SetParent(FDropDownWindow);
+    FDropDownControl->SetAlign(alClient);
+    FDropDownControl->Show();
+    FDropDownWindow->Show();
+    if (OnDropDown)
+        OnDropDown(this);
+    Invalidate();
+}
+
 // ------------------------------------------------------------------ keyboard and focus
 
 void TSmoothToggleButton::KeyPress(char& Key)
@@ -284,6 +353,9 @@ void TSmoothToggleButton::Notification(TComponent* AComponent, TOperation Operat
 {
     if (FAppearance)
         FAppearance->DoNotification(this, AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FDropDownControl &&
+        !ComponentState().Contains(csDestroying))
+        FDropDownControl = nullptr;
     TSmoothFocusable::Notification(AComponent, Operation);
 }
 

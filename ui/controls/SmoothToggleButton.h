@@ -15,6 +15,10 @@
 #include <memory>
 #include <string>
 
+namespace dcs {
+class THintWindow;
+}
+
 namespace dcs::smooth {
 
 class TSmoothToggleButton;
@@ -66,6 +70,13 @@ class TSmoothToggleButton : public TSmoothFocusable {
     TColor DropDownArrowColor() const { return FDropDownArrowColor; }
     void SetDropDownArrowColor(TColor V) { SetLook(FDropDownArrowColor, V); }
     TNotifyEvent OnDropDown;
+    // A control shown in a drop-down window under the button on every press; assigning
+    // one hides it until then.
+    TWinControl* DropDownControl() const { return FDropDownControl; }
+    void SetDropDownControl(TWinControl* V);
+    // Whether the drop-down window shows; writing opens or closes it.
+    bool DroppedDown() const;
+    void SetDroppedDown(bool V);
     bool Down() const { return FDown; }
     // Ignored when equal, or while down and AllowAllUp is false; raises no OnClick.
     void SetDown(bool V);
@@ -136,6 +147,7 @@ private:
     void UndoPress();
     void RepeatTick();
     void Toggle();
+    void DropDown();
 
     bool FAllowAllUp = true;
     bool FAllowTimer = false;
@@ -170,6 +182,8 @@ private:
     bool FMouseInside = false;
     bool FPauseClick = false;
     TTimer* FClickTimer = nullptr;   // owned
+    TWinControl* FDropDownControl = nullptr;
+    THintWindow* FDropDownWindow = nullptr;   // owned, made on first use
     bool FDesignTime = false;
 };
 
