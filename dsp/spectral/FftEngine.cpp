@@ -488,6 +488,124 @@ __attribute__((target("avx"))) void GatherAvx(const Vps64fc* in, std::int64_t co
     }
 }
 
+// Bit reversal of 2^m points (m >= 6) in blocks of 8 × 8: index (a, b, c) with a and c of
+// three bits goes to (rev c, rev b, rev a), so for each middle part b the block reads eight
+// runs of eight points and writes eight runs of eight, whole cache lines both ways, where
+// the pair lists would touch a new line for almost every point once the data outgrows the
+// cache. Between the two a small transposition on the stack keeps each written run in one
+// burst: the runs lie a power of two apart and would otherwise fight for the same sets.
+constexpr int kPermuteBits = 3;
+constexpr std::int64_t kPermuteRun = 8;
+constexpr int kRev3[kPermuteRun] = {0, 4, 2, 6, 1, 5, 3, 7};
+
+inline std::int64_t ReverseBits(std::int64_t v, int bits)
+{
+    std::int64_t r = 0;
+    for (int i = 0; i < bits; ++i, v >>= 1)
+        r = (r << 1) | (v & 1);
+    return r;
+}
+
+// tmp[c][rev a] = block[a·S + c]
+template <class C>
+inline void ReadBlock(const C* block, std::int64_t S, C (*tmp)[kPermuteRun])
+{
+    for (std::int64_t a = 0; a < kPermuteRun; ++a)
+        for (std::int64_t c = 0; c < kPermuteRun; ++c)
+            tmp[c][kRev3[a]] = block[a * S + c];
+}
+
+// block[rev c · S + j] = tmp[c][j]
+template <class C>
+inline void WriteBlock(const C (*tmp)[kPermuteRun], std::int64_t S, C* block)
+{
+    for (std::int64_t c = 0; c < kPermuteRun; ++c) {
+        C* run = block + kRev3[c] * S;
+        for (std::int64_t j = 0; j < kPermuteRun; ++j)
+            run[j] = tmp[c][j];
+    }
+}
+
+template <class C>
+void PermuteBlocked(const C* src, C* dst, int m)
+{
+    const int mid = m - 2 * kPermuteBits;
+    const std::int64_t S = Pow2(m - kPermuteBits);
+    alignas(64) C tmp[kPermuteRun][kPermuteRun];
+    for (std::int64_t b = 0; b < Pow2(mid); ++b) {
+        ReadBlock(src + b * kPermuteRun, S, tmp);
+        WriteBlock(tmp, S, dst + ReverseBits(b, mid) * kPermuteRun);
+    }
+}
+
+// In place: the blocks of b and rev b trade places.
+template <class C>
+void PermuteBlocked_I(C* x, int m)
+{
+    const int mid = m - 2 * kPermuteBits;
+    const std::int64_t S = Pow2(m - kPermuteBits);
+    alignas(64) C tmp[2][kPermuteRun][kPermuteRun];
+    for (std::int64_t b = 0; b < Pow2(mid); ++b) {
+        const std::int64_t rb = ReverseBits(b, mid);
+        if (rb < b)
+            continue;
+        ReadBlock(x + b * kPermuteRun, S, tmp[0]);
+        if (rb != b)
+            ReadBlock(x + rb * kPermuteRun, S, tmp[1]);
+        WriteBlock(tmp[0], S, x + rb * kPermuteRun);
+        if (rb != b)
+            WriteBlock(tmp[1], S, x + b * kPermuteRun);
+    }
+}
+
+// From this order on the blocked bit reversal beats the pair lists.
+constexpr int kPermuteBlockedOrder = 12;
+
+// FourStep's scatter back: work[j·R + r] to out + r·cols + j for two rows at a time, each
+// row's four values in two 256-bit stores. The rows lie a power of two apart, so they
+// share a few cache sets and miss the first-level cache; the row a few ahead is fetched
+// while the current one is written.
+__attribute__((target("avx"))) void ScatterAvx(const Vps64fc* work, std::int64_t R, Vps64fc* out,
+                                               std::int64_t cols)
+{
+    constexpr std::int64_t kAhead = 4;
+    for (std::int64_t r = 0; r < R; r += 2, out += 2 * cols) {
+        if (r + kAhead < R) {
+            _mm_prefetch(reinterpret_cast<const char*>(out + kAhead * cols), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(out + (kAhead + 1) * cols), _MM_HINT_T0);
+        }
+        const __m256d c0 = _mm256_loadu_pd(&work[r].re);
+        const __m256d c1 = _mm256_loadu_pd(&work[R + r].re);
+        const __m256d c2 = _mm256_loadu_pd(&work[2 * R + r].re);
+        const __m256d c3 = _mm256_loadu_pd(&work[3 * R + r].re);
+        _mm256_storeu_pd(&out[0].re, _mm256_permute2f128_pd(c0, c1, 0x20));
+        _mm256_storeu_pd(&out[2].re, _mm256_permute2f128_pd(c2, c3, 0x20));
+        _mm256_storeu_pd(&out[cols].re, _mm256_permute2f128_pd(c0, c1, 0x31));
+        _mm256_storeu_pd(&out[cols + 2].re, _mm256_permute2f128_pd(c2, c3, 0x31));
+    }
+}
+
+// ScatterAvx of one group fused with GatherAvx of the next: the next group's values lie
+// in the cache line after the one just written, so each row is visited once for both.
+template <bool Inv>
+__attribute__((target("avx"))) void ScatterGatherAvx(const Vps64fc* work, Vps64fc* next, std::int64_t R,
+                                                     Vps64fc* out, std::int64_t cols, const Vps64fc* rec)
+{
+    for (std::int64_t r = 0; r < R; ++r, out += cols, rec += 4) {
+        const __m256d c0 = _mm256_castpd128_pd256(_mm_loadu_pd(&work[r].re));
+        const __m256d c2 = _mm256_castpd128_pd256(_mm_loadu_pd(&work[2 * R + r].re));
+        _mm256_storeu_pd(&out[0].re, _mm256_insertf128_pd(c0, _mm_loadu_pd(&work[R + r].re), 1));
+        _mm256_storeu_pd(&out[2].re, _mm256_insertf128_pd(c2, _mm_loadu_pd(&work[3 * R + r].re), 1));
+        for (int h = 0; h < 2; ++h) {
+            const __m256d w = Lane2::Load(rec + 2 * h).v;
+            const Lane2 y = Lane2::Twiddled<Inv>(Lane2::Load(out + 4 + 2 * h),
+                                                 Lane2::Split{_mm256_movedup_pd(w), _mm256_permute_pd(w, 0xF)});
+            _mm_storeu_pd(&next[2 * h * R + r].re, _mm256_castpd256_pd128(y.v));
+            _mm_storeu_pd(&next[(2 * h + 1) * R + r].re, _mm256_extractf128_pd(y.v, 1));
+        }
+    }
+}
+
 bool HasAvx()
 {
     static const bool has = __builtin_cpu_supports("avx");
@@ -640,6 +758,30 @@ void Blocks(const FftSpecT<T>* spec, FftComplex<T>* x, std::int64_t n)
     Radix2<T, Inv>(x, n, b, spec->quarter);
 }
 
+// FourStep's columns on AVX, two work areas taking turns: the caller's and one on the stack
+// (the column transforms have at most kColumnsAvxMax points), so that the scatter of one
+// group and the gather of the next share one visit of each row.
+constexpr std::int64_t kColumnsAvxMax = 512;
+
+template <bool Inv>
+void ColumnsAvx(Vps64fc* x, std::int64_t cols, std::int64_t R, const Vps64fc* tw, const Vps64fc* colTable,
+                Vps64fc* work)
+{
+    alignas(32) Vps64fc spare[4 * kColumnsAvxMax];
+    Vps64fc* cur = work;
+    Vps64fc* next = spare;
+    GatherAvx<Inv>(x, cols, tw, R, cur);
+    const std::int64_t groups = cols / 4;
+    for (std::int64_t g = 0; g < groups; ++g) {
+        Radix4<double, Inv>(cur, R, colTable, 4 * R);
+        if (g + 1 < groups)
+            ScatterGatherAvx<Inv>(cur, next, R, x + 4 * g, cols, tw + (g + 1) * R * 4);
+        else
+            ScatterAvx(cur, R, x + 4 * g, cols);
+        std::swap(cur, next);
+    }
+}
+
 // One split level: rows (contiguous, bit-reversed sub-sequences), then groups of four
 // columns through the work area with the level's four-step twiddles. The rows are scaled
 // at the leaves only, so every output is scaled exactly once.
@@ -666,13 +808,13 @@ void FourStep(const FftSpecT<T>* spec, FftComplex<T>* x, int n, int level, FftCo
     }
     const C* tw = spec->fourStep[level];
     const C* colTable = spec->column[level];
+    if constexpr (sizeof(T) == 8) {
+        if (HasAvx() && R <= kColumnsAvxMax)
+            return ColumnsAvx<Inv>(x, cols, R, tw, colTable, work);
+    }
     for (std::int64_t g = 0; g < cols / 4; ++g) {
         const C* rec = tw + g * R * 4;
-        if constexpr (sizeof(T) == 8) {
-            if (HasAvx())
-                GatherAvx<Inv>(x + 4 * g, cols, rec, R, work);
-        }
-        for (std::int64_t r = 0; r < R && !(sizeof(T) == 8 && HasAvx()); ++r) {
+        for (std::int64_t r = 0; r < R; ++r) {
             const C* in = x + r * cols + 4 * g;
             for (int j = 0; j < 4; ++j)
                 Lane<T>::template Twiddled<Inv>(Lane<T>::Load(in + j), Lane<T>::Load(rec + 4 * r + j))
@@ -792,6 +934,8 @@ template <class T>
 void dspFFTPermute(const FftComplex<T>* src, FftComplex<T>* dst, std::int64_t n,
                    const std::int32_t* bitRev) noexcept
 {
+    if (n >= Pow2(kPermuteBlockedOrder))
+        return PermuteBlocked(src, dst, __builtin_ctzll(static_cast<unsigned long long>(n)));
     const std::int64_t H = n / 2;
     const std::int32_t* p = bitRev;
     for (; *p != 0; p += 2) {
@@ -822,6 +966,8 @@ void dspFFTPermute_I(FftComplex<T>* x, std::int64_t n, const std::int32_t* bitRe
 {
     if (n < 4)
         return;
+    if (n >= Pow2(kPermuteBlockedOrder))
+        return PermuteBlocked_I(x, __builtin_ctzll(static_cast<unsigned long long>(n)));
     const std::int64_t H = n / 2;
     const std::int32_t* p = bitRev;
     for (; *p != 0; p += 2) {
