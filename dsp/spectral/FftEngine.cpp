@@ -492,8 +492,8 @@ __attribute__((target("avx"))) void GatherAvx(const Vps64fc* in, std::int64_t co
 // three bits goes to (rev c, rev b, rev a), so for each middle part b the block reads eight
 // runs of eight points and writes eight runs of eight, whole cache lines both ways, where
 // the pair lists would touch a new line for almost every point once the data outgrows the
-// cache. Between the two a small transposition on the stack keeps each written run in one
-// burst: the runs lie a power of two apart and would otherwise fight for the same sets.
+// cache. Each written run is filled in one burst from the eight source runs, which stay in
+// the first-level cache for the block.
 constexpr int kPermuteBits = 3;
 constexpr std::int64_t kPermuteRun = 8;
 constexpr int kRev3[kPermuteRun] = {0, 4, 2, 6, 1, 5, 3, 7};
@@ -506,23 +506,15 @@ inline std::int64_t ReverseBits(std::int64_t v, int bits)
     return r;
 }
 
-// tmp[c][rev a] = block[a·S + c]
+// to[rev c · S + rev a] = from[a · fromStride + c]: one block from its source runs (stride S,
+// or 8 for a block kept on the stack) into its destination runs. from and to do not overlap.
 template <class C>
-inline void ReadBlock(const C* block, std::int64_t S, C (*tmp)[kPermuteRun])
-{
-    for (std::int64_t a = 0; a < kPermuteRun; ++a)
-        for (std::int64_t c = 0; c < kPermuteRun; ++c)
-            tmp[c][kRev3[a]] = block[a * S + c];
-}
-
-// block[rev c · S + j] = tmp[c][j]
-template <class C>
-inline void WriteBlock(const C (*tmp)[kPermuteRun], std::int64_t S, C* block)
+inline void MoveBlock(const C* from, std::int64_t fromStride, C* to, std::int64_t S)
 {
     for (std::int64_t c = 0; c < kPermuteRun; ++c) {
-        C* run = block + kRev3[c] * S;
-        for (std::int64_t j = 0; j < kPermuteRun; ++j)
-            run[j] = tmp[c][j];
+        C* run = to + kRev3[c] * S;
+        for (std::int64_t a = 0; a < kPermuteRun; ++a)
+            run[kRev3[a]] = from[a * fromStride + c];
     }
 }
 
@@ -531,30 +523,29 @@ void PermuteBlocked(const C* src, C* dst, int m)
 {
     const int mid = m - 2 * kPermuteBits;
     const std::int64_t S = Pow2(m - kPermuteBits);
-    alignas(64) C tmp[kPermuteRun][kPermuteRun];
-    for (std::int64_t b = 0; b < Pow2(mid); ++b) {
-        ReadBlock(src + b * kPermuteRun, S, tmp);
-        WriteBlock(tmp, S, dst + ReverseBits(b, mid) * kPermuteRun);
-    }
+    for (std::int64_t b = 0; b < Pow2(mid); ++b)
+        MoveBlock(src + b * kPermuteRun, S, dst + ReverseBits(b, mid) * kPermuteRun, S);
 }
 
-// In place: the blocks of b and rev b trade places.
+// In place: the blocks of b and rev b trade places, the one written first saved beforehand.
 template <class C>
 void PermuteBlocked_I(C* x, int m)
 {
     const int mid = m - 2 * kPermuteBits;
     const std::int64_t S = Pow2(m - kPermuteBits);
-    alignas(64) C tmp[2][kPermuteRun][kPermuteRun];
+    alignas(64) C saved[kPermuteRun * kPermuteRun];
     for (std::int64_t b = 0; b < Pow2(mid); ++b) {
         const std::int64_t rb = ReverseBits(b, mid);
         if (rb < b)
             continue;
-        ReadBlock(x + b * kPermuteRun, S, tmp[0]);
+        C* blockB = x + b * kPermuteRun;
+        C* blockR = x + rb * kPermuteRun;
+        for (std::int64_t a = 0; a < kPermuteRun; ++a)
+            for (std::int64_t c = 0; c < kPermuteRun; ++c)
+                saved[a * kPermuteRun + c] = blockR[a * S + c];
         if (rb != b)
-            ReadBlock(x + rb * kPermuteRun, S, tmp[1]);
-        WriteBlock(tmp[0], S, x + rb * kPermuteRun);
-        if (rb != b)
-            WriteBlock(tmp[1], S, x + b * kPermuteRun);
+            MoveBlock(blockB, S, blockR, S);
+        MoveBlock(saved, kPermuteRun, blockB, S);
     }
 }
 
