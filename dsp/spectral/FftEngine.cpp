@@ -471,6 +471,36 @@ __attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n,
     }
 }
 
+// Radix4's fused 4-point and radix-2 pass over groups of 8 (n an odd power of two): the two
+// 4-point butterflies of a group run at once on (value j, value 4 + j) lanes, then the
+// radix-2 butterflies two at a time. The untwiddled lanes are blended back, so the results
+// are those of the SSE2 pass bit for bit.
+template <bool Inv>
+__attribute__((target("avx"))) void Radix4First8Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab,
+                                                    std::int64_t total)
+{
+    const Lane2::Split w01 = Lane2::SplitOf(tab, tab + 3 * (n / 8));          // 1, w_8
+    const Lane2::Split w23 = Lane2::SplitOf(tab, tab + 3 * (n / 8) + 2);      // -, w_8^3
+    for (std::int64_t i = 0; i < total; i += 8) {
+        Vps64fc* a = x + i;
+        const __m256d v0 = Lane2::Load(a).v, v1 = Lane2::Load(a + 2).v;
+        const __m256d v2 = Lane2::Load(a + 4).v, v3 = Lane2::Load(a + 6).v;
+        Lane2 e0 = {_mm256_permute2f128_pd(v0, v2, 0x20)}, e1 = {_mm256_permute2f128_pd(v0, v2, 0x31)};
+        Lane2 e2 = {_mm256_permute2f128_pd(v1, v3, 0x20)}, e3 = {_mm256_permute2f128_pd(v1, v3, 0x31)};
+        Radix4Values2<Inv>(e0, e1, e2, e3);
+        const Lane2 o01 = {_mm256_permute2f128_pd(e0.v, e1.v, 0x20)}, o23 = {_mm256_permute2f128_pd(e2.v, e3.v, 0x20)};
+        const Lane2 o45 = {_mm256_permute2f128_pd(e0.v, e1.v, 0x31)}, o67 = {_mm256_permute2f128_pd(e2.v, e3.v, 0x31)};
+        Lane2 b01 = Lane2::Twiddled<Inv>(o45, w01);
+        b01.v = _mm256_blend_pd(b01.v, o45.v, 0x3);
+        Lane2 b23 = Lane2::Twiddled<Inv>(o67, w23);
+        b23.v = _mm256_blend_pd(b23.v, Lane2::Rot<Inv>(o67).v, 0x3);
+        (o01 + b01).Store(a);
+        (o23 + b23).Store(a + 2);
+        (o01 - b01).Store(a + 4);
+        (o23 - b23).Store(a + 6);
+    }
+}
+
 // FourStep's gather of four columns: row r's four values at in + r·cols, twiddled by the
 // record rec[4r..4r+3], into work[j·R + r].
 template <bool Inv>
@@ -610,7 +640,11 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab, std::int
 {
     using V = Lane<T>;
     std::int64_t L;
-    if (__builtin_ctzll(static_cast<unsigned long long>(n)) & 1) {
+    if ((__builtin_ctzll(static_cast<unsigned long long>(n)) & 1) && sizeof(T) == 8 && HasAvx()) {
+        if constexpr (sizeof(T) == 8)
+            Radix4First8Avx<Inv>(x, n, tab, total);
+        L = 8;
+    } else if (__builtin_ctzll(static_cast<unsigned long long>(n)) & 1) {
         // 4-point pass and the radix-2 pass (twiddles w_8^j from entry n/8 of the table)
         // fused over each group of 8.
         typename V::Split w[3];
