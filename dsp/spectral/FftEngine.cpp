@@ -775,10 +775,14 @@ template <class T, bool Inv>
 void Blocks(const FftSpecT<T>* spec, FftComplex<T>* x, std::int64_t n)
 {
     const std::int64_t b = Pow2(FftTraits<T>::kLeafMaxOrder);
-    for (std::int64_t p = n - b; p >= 0; p -= b) {
-        Radix4<T, Inv>(x + p, b, spec->leafTable, b);
-        if (Scaled<T, Inv>(spec))
+    if (!Scaled<T, Inv>(spec)) {
+        // at most four kernels (16 to 32 KB): one sweep per pass over all of them
+        Radix4<T, Inv>(x, b, spec->leafTable, n);
+    } else {
+        for (std::int64_t p = n - b; p >= 0; p -= b) {
+            Radix4<T, Inv>(x + p, b, spec->leafTable, b);
             dspFFTScale<T>(spec->scale, &x[p].re, 2 * b);
+        }
     }
     Radix2<T, Inv>(x, n, b, spec->quarter);
 }
