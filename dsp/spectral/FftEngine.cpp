@@ -541,10 +541,24 @@ inline std::int64_t ReverseBits(std::int64_t v, int bits)
 template <class C>
 inline void MoveBlock(const C* from, std::int64_t fromStride, C* to, std::int64_t S)
 {
+    const C* r0 = from;
+    const C* r1 = r0 + fromStride;
+    const C* r2 = r1 + fromStride;
+    const C* r3 = r2 + fromStride;
+    const C* r4 = r3 + fromStride;
+    const C* r5 = r4 + fromStride;
+    const C* r6 = r5 + fromStride;
+    const C* r7 = r6 + fromStride;
     for (std::int64_t c = 0; c < kPermuteRun; ++c) {
         C* run = to + kRev3[c] * S;
-        for (std::int64_t a = 0; a < kPermuteRun; ++a)
-            run[kRev3[a]] = from[a * fromStride + c];
+        run[0] = r0[c];
+        run[4] = r1[c];
+        run[2] = r2[c];
+        run[6] = r3[c];
+        run[1] = r4[c];
+        run[5] = r5[c];
+        run[3] = r6[c];
+        run[7] = r7[c];
     }
 }
 
