@@ -7,6 +7,7 @@
 #include "dsp/double/DftCodelets.h"
 #include "dsp/double/DftEntries.h"
 #include "dsp/double/DftMixedRadix.h"
+#include "dsp/double/DftMixedRadixReal.h"
 #include "dsp/double/DftReal.h"
 #include "dsp/spectral/FftEntries.h"
 
@@ -55,6 +56,57 @@ void dspDFTRealPre_64f(const double* p, double* q, int m, const Vps64fc* b) noex
     }
 }
 
+void dspDFTDirect_64f(const double* x, std::ptrdiff_t xs, double* y, int n, const Vps64fc* t, double* w) noexcept
+{
+    const int h = (n + 1) / 2;
+    const double x0 = x[0];
+    double sum = x0;
+    for (int j = 1; j < h; ++j) {
+        const double a = x[j * xs], b = x[(n - j) * xs];
+        w[2 * j - 2] = a + b;
+        w[2 * j - 1] = a - b;
+        sum += w[2 * j - 2];
+    }
+    y[0] = sum;
+    for (int k = 1; k < h; ++k) {
+        double re = x0, im = 0.0;
+        int idx = k;
+        for (int j = 1; j < h; ++j) {
+            re += w[2 * j - 2] * t[idx].re;
+            im += w[2 * j - 1] * t[idx].im;
+            if ((idx += k) >= n)
+                idx -= n;
+        }
+        y[2 * k - 1] = re;
+        y[2 * k] = im;
+    }
+}
+
+void dspDFTDirectInv_64f(const double* p, double* x, std::ptrdiff_t xs, int n, const Vps64fc* t, double* w) noexcept
+{
+    const int h = (n - 1) / 2;
+    const double a = p[0];
+    double sum = a;
+    for (int k = 1; k <= h; ++k) {
+        w[2 * k - 2] = 2.0 * p[2 * k - 1];
+        w[2 * k - 1] = 2.0 * p[2 * k];
+        sum += w[2 * k - 2];
+    }
+    x[0] = sum;
+    for (int i = 1; i <= h; ++i) {
+        double c = a, d = 0.0;
+        int idx = i;
+        for (int k = 1; k <= h; ++k) {
+            c += w[2 * k - 2] * t[idx].re;
+            d += w[2 * k - 1] * t[idx].im;
+            if ((idx += i) >= n)
+                idx -= n;
+        }
+        x[i * xs] = c + d;
+        x[(n - i) * xs] = c - d;
+    }
+}
+
 namespace {
 
 constexpr int kDirectRealLimit = 180;  // odd real lengths up to here run the direct sums
@@ -100,9 +152,6 @@ VpsStatus PlanReal(DftSpec* spec, int n)
     } else if (dspDFTFactorize(spec, n)) {
         spec->mixedRadix = 1;
         st = dspDFTMixedRadixInit_64fc(spec, n, roots, n);
-        // The real data run through the complex plan: room for a complex copy of the
-        // input and of the output ahead of the plan's own scratch.
-        spec->workSize += 16 * static_cast<std::int64_t>(n);
     } else if (n <= kDirectRealLimit) {
         spec->directRoots = dspDFTTwiddleSubset_64fc(n, roots, n);
         st = spec->directRoots ? StatusOk : StatusNoMemory;
@@ -112,58 +161,6 @@ VpsStatus PlanReal(DftSpec* spec, int n)
     }
     dspFree(roots);
     return st;
-}
-
-// Direct odd-length forward real DFT into the odd Perm layout; y may equal x.
-void dspDFTDirect_64f(const double* x, double* y, int n, const Vps64fc* t, double* w)
-{
-    const int h = (n + 1) / 2;
-    const double x0 = x[0];
-    double sum = x0;
-    for (int j = 1; j < h; ++j) {
-        w[2 * j - 2] = x[j] + x[n - j];
-        w[2 * j - 1] = x[j] - x[n - j];
-        sum += w[2 * j - 2];
-    }
-    y[0] = sum;
-    for (int k = 1; k < h; ++k) {
-        double re = x0, im = 0.0;
-        int idx = k;
-        for (int j = 1; j < h; ++j) {
-            re += w[2 * j - 2] * t[idx].re;
-            im += w[2 * j - 1] * t[idx].im;
-            if ((idx += k) >= n)
-                idx -= n;
-        }
-        y[2 * k - 1] = re;
-        y[2 * k] = im;
-    }
-}
-
-// Direct odd-length inverse from the odd Perm layout (N times the signal); x may equal p.
-void dspDFTDirectInv_64f(const double* p, double* x, int n, const Vps64fc* t, double* w)
-{
-    const int h = (n - 1) / 2;
-    const double a = p[0];
-    double sum = a;
-    for (int k = 1; k <= h; ++k) {
-        w[2 * k - 2] = 2.0 * p[2 * k - 1];
-        w[2 * k - 1] = 2.0 * p[2 * k];
-        sum += w[2 * k - 2];
-    }
-    x[0] = sum;
-    for (int i = 1; i <= h; ++i) {
-        double c = a, d = 0.0;
-        int idx = i;
-        for (int k = 1; k <= h; ++k) {
-            c += w[2 * k - 2] * t[idx].re;
-            d += w[2 * k - 1] * t[idx].im;
-            if ((idx += i) >= n)
-                idx -= n;
-        }
-        x[i] = c + d;
-        x[n - i] = c - d;
-    }
 }
 
 // The chirp-z convolution of q (N values set, zero padded here) in place.
@@ -216,38 +213,6 @@ VpsStatus dspDFTChirpInv_64f(const DftSpec* spec, const double* p, double* x, Vp
     return StatusOk;
 }
 
-// Odd lengths accepted by the factorisation: the complex plan on a complex copy of the
-// real data.
-void MixedRadixRealFwd(const DftSpec* spec, const double* src, double* dst, Vps8u* work)
-{
-    const int n = spec->length;
-    auto* in = reinterpret_cast<Vps64fc*>(work);
-    Vps64fc* out = in + n;
-    for (int i = 0; i < n; ++i)
-        in[i] = {src[i], 0.0};
-    dspDFTMixedRadixFwd_64fc(spec, in, out, reinterpret_cast<Vps8u*>(out + n));
-    dst[0] = out[0].re;
-    for (int k = 1; 2 * k < n + 1; ++k) {
-        dst[2 * k - 1] = out[k].re;
-        dst[2 * k] = out[k].im;
-    }
-}
-
-void MixedRadixRealInv(const DftSpec* spec, const double* src, double* dst, Vps8u* work)
-{
-    const int n = spec->length;
-    auto* in = reinterpret_cast<Vps64fc*>(work);
-    Vps64fc* out = in + n;
-    in[0] = {src[0], 0.0};
-    for (int k = 1; 2 * k < n + 1; ++k) {
-        in[k] = {src[2 * k - 1], src[2 * k]};
-        in[n - k] = {src[2 * k - 1], -src[2 * k]};
-    }
-    dspDFTMixedRadixInv_64fc(spec, in, out, reinterpret_cast<Vps8u*>(out + n));
-    for (int i = 0; i < n; ++i)
-        dst[i] = out[i].re;
-}
-
 void PermToCcs(double* d, int n)
 {
     if (n % 2) {
@@ -283,9 +248,9 @@ VpsStatus ForwardPerm(const double* src, double* dst, const DftSpec* spec, Vps8u
             return st;
         dspDFTRealPost_64f(dst, m, spec->realPost);
     } else if (spec->mixedRadix) {
-        MixedRadixRealFwd(spec, src, dst, work);
+        dspDFTMixedRadixFwd_64f(spec, src, dst, work);
     } else if (n <= kDirectRealLimit) {
-        dspDFTDirect_64f(src, dst, n, spec->directRoots, reinterpret_cast<double*>(work));
+        dspDFTDirect_64f(src, 1, dst, n, spec->directRoots, reinterpret_cast<double*>(work));
     } else {
         st = dspDFTChirpFwd_64f(spec, src, dst, work);
     }
@@ -399,9 +364,9 @@ VpsStatus vpsDFTInv_CCSToR_64f(const double* pSrc, double* pDst, const DftSpec* 
         return dspFFTInv_PermToR_64f(pDst, pDst, pSpec->fft, work.get());
     if (n % 2) {
         if (pSpec->mixedRadix)
-            MixedRadixRealInv(pSpec, pDst, pDst, work.get());
+            dspDFTMixedRadixInv_64f(pSpec, pDst, pDst, work.get());
         else if (n <= kDirectRealLimit)
-            dspDFTDirectInv_64f(pDst, pDst, n, pSpec->directRoots, reinterpret_cast<double*>(work.get()));
+            dspDFTDirectInv_64f(pDst, pDst, 1, n, pSpec->directRoots, reinterpret_cast<double*>(work.get()));
         else
             st = dspDFTChirpInv_64f(pSpec, pDst, pDst, work.get());
     } else {

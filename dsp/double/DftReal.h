@@ -3,6 +3,8 @@
 // checks.
 #pragma once
 
+#include <cstddef>
+
 #include "dsp/DspTypes.h"
 
 namespace dcs {
@@ -12,5 +14,11 @@ namespace dcs {
 void dspDFTRealPost_64f(double* x, int m, const Vps64fc* a) noexcept;
 // The even Perm layout of 2M points into 2 Z; b holds the 2M roots. q may equal p.
 void dspDFTRealPre_64f(const double* p, double* q, int m, const Vps64fc* b) noexcept;
+
+// Direct real DFT of odd length n of x[0], x[xs], ... into the odd Perm layout (n doubles)
+// with the n roots t; w holds n - 1 doubles. y may equal x when xs is 1.
+void dspDFTDirect_64f(const double* x, std::ptrdiff_t xs, double* y, int n, const Vps64fc* t, double* w) noexcept;
+// Its inverse (n times the signal) into x[0], x[xs], ...; x may equal p when xs is 1.
+void dspDFTDirectInv_64f(const double* p, double* x, std::ptrdiff_t xs, int n, const Vps64fc* t, double* w) noexcept;
 
 }  // namespace dcs

@@ -471,6 +471,36 @@ __attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n,
     }
 }
 
+// Radix4's fused 4-point and radix-2 pass over groups of 8 (n an odd power of two): the two
+// 4-point butterflies of a group run at once on (value j, value 4 + j) lanes, then the
+// radix-2 butterflies two at a time. The untwiddled lanes are blended back, so the results
+// are those of the SSE2 pass bit for bit.
+template <bool Inv>
+__attribute__((target("avx"))) void Radix4First8Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab,
+                                                    std::int64_t total)
+{
+    const Lane2::Split w01 = Lane2::SplitOf(tab, tab + 3 * (n / 8));          // 1, w_8
+    const Lane2::Split w23 = Lane2::SplitOf(tab, tab + 3 * (n / 8) + 2);      // -, w_8^3
+    for (std::int64_t i = 0; i < total; i += 8) {
+        Vps64fc* a = x + i;
+        const __m256d v0 = Lane2::Load(a).v, v1 = Lane2::Load(a + 2).v;
+        const __m256d v2 = Lane2::Load(a + 4).v, v3 = Lane2::Load(a + 6).v;
+        Lane2 e0 = {_mm256_permute2f128_pd(v0, v2, 0x20)}, e1 = {_mm256_permute2f128_pd(v0, v2, 0x31)};
+        Lane2 e2 = {_mm256_permute2f128_pd(v1, v3, 0x20)}, e3 = {_mm256_permute2f128_pd(v1, v3, 0x31)};
+        Radix4Values2<Inv>(e0, e1, e2, e3);
+        const Lane2 o01 = {_mm256_permute2f128_pd(e0.v, e1.v, 0x20)}, o23 = {_mm256_permute2f128_pd(e2.v, e3.v, 0x20)};
+        const Lane2 o45 = {_mm256_permute2f128_pd(e0.v, e1.v, 0x31)}, o67 = {_mm256_permute2f128_pd(e2.v, e3.v, 0x31)};
+        Lane2 b01 = Lane2::Twiddled<Inv>(o45, w01);
+        b01.v = _mm256_blend_pd(b01.v, o45.v, 0x3);
+        Lane2 b23 = Lane2::Twiddled<Inv>(o67, w23);
+        b23.v = _mm256_blend_pd(b23.v, Lane2::Rot<Inv>(o67).v, 0x3);
+        (o01 + b01).Store(a);
+        (o23 + b23).Store(a + 2);
+        (o01 - b01).Store(a + 4);
+        (o23 - b23).Store(a + 6);
+    }
+}
+
 // FourStep's gather of four columns: row r's four values at in + r·cols, twiddled by the
 // record rec[4r..4r+3], into work[j·R + r].
 template <bool Inv>
@@ -488,6 +518,129 @@ __attribute__((target("avx"))) void GatherAvx(const Vps64fc* in, std::int64_t co
     }
 }
 
+// Bit reversal of 2^m points (m >= 6) in blocks of 8 × 8: index (a, b, c) with a and c of
+// three bits goes to (rev c, rev b, rev a), so for each middle part b the block reads eight
+// runs of eight points and writes eight runs of eight, whole cache lines both ways, where
+// the pair lists would touch a new line for almost every point once the data outgrows the
+// cache. Each written run is filled in one burst from the eight source runs, which stay in
+// the first-level cache for the block.
+constexpr int kPermuteBits = 3;
+constexpr std::int64_t kPermuteRun = 8;
+constexpr int kRev3[kPermuteRun] = {0, 4, 2, 6, 1, 5, 3, 7};
+
+inline std::int64_t ReverseBits(std::int64_t v, int bits)
+{
+    std::int64_t r = 0;
+    for (int i = 0; i < bits; ++i, v >>= 1)
+        r = (r << 1) | (v & 1);
+    return r;
+}
+
+// to[rev c · S + rev a] = from[a · fromStride + c]: one block from its source runs (stride S,
+// or 8 for a block kept on the stack) into its destination runs. from and to do not overlap.
+template <class C>
+inline void MoveBlock(const C* from, std::int64_t fromStride, C* to, std::int64_t S)
+{
+    const C* r0 = from;
+    const C* r1 = r0 + fromStride;
+    const C* r2 = r1 + fromStride;
+    const C* r3 = r2 + fromStride;
+    const C* r4 = r3 + fromStride;
+    const C* r5 = r4 + fromStride;
+    const C* r6 = r5 + fromStride;
+    const C* r7 = r6 + fromStride;
+    for (std::int64_t c = 0; c < kPermuteRun; ++c) {
+        C* run = to + kRev3[c] * S;
+        run[0] = r0[c];
+        run[4] = r1[c];
+        run[2] = r2[c];
+        run[6] = r3[c];
+        run[1] = r4[c];
+        run[5] = r5[c];
+        run[3] = r6[c];
+        run[7] = r7[c];
+    }
+}
+
+template <class C>
+void PermuteBlocked(const C* src, C* dst, int m)
+{
+    const int mid = m - 2 * kPermuteBits;
+    const std::int64_t S = Pow2(m - kPermuteBits);
+    for (std::int64_t b = 0; b < Pow2(mid); ++b)
+        MoveBlock(src + b * kPermuteRun, S, dst + ReverseBits(b, mid) * kPermuteRun, S);
+}
+
+// In place: the blocks of b and rev b trade places, the one written first saved beforehand.
+template <class C>
+void PermuteBlocked_I(C* x, int m)
+{
+    const int mid = m - 2 * kPermuteBits;
+    const std::int64_t S = Pow2(m - kPermuteBits);
+    alignas(64) C saved[kPermuteRun * kPermuteRun];
+    for (std::int64_t b = 0; b < Pow2(mid); ++b) {
+        const std::int64_t rb = ReverseBits(b, mid);
+        if (rb < b)
+            continue;
+        C* blockB = x + b * kPermuteRun;
+        C* blockR = x + rb * kPermuteRun;
+        for (std::int64_t a = 0; a < kPermuteRun; ++a)
+            for (std::int64_t c = 0; c < kPermuteRun; ++c)
+                saved[a * kPermuteRun + c] = blockR[a * S + c];
+        if (rb != b)
+            MoveBlock(blockB, S, blockR, S);
+        MoveBlock(saved, kPermuteRun, blockB, S);
+    }
+}
+
+// From this order on the blocked bit reversal beats the pair lists.
+constexpr int kPermuteBlockedOrder = 12;
+
+// FourStep's scatter back: work[j·R + r] to out + r·cols + j for two rows at a time, each
+// row's four values in two 256-bit stores. The rows lie a power of two apart, so they
+// share a few cache sets and miss the first-level cache; the row a few ahead is fetched
+// while the current one is written.
+__attribute__((target("avx"))) void ScatterAvx(const Vps64fc* work, std::int64_t R, Vps64fc* out,
+                                               std::int64_t cols)
+{
+    constexpr std::int64_t kAhead = 4;
+    for (std::int64_t r = 0; r < R; r += 2, out += 2 * cols) {
+        if (r + kAhead < R) {
+            _mm_prefetch(reinterpret_cast<const char*>(out + kAhead * cols), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(out + (kAhead + 1) * cols), _MM_HINT_T0);
+        }
+        const __m256d c0 = _mm256_loadu_pd(&work[r].re);
+        const __m256d c1 = _mm256_loadu_pd(&work[R + r].re);
+        const __m256d c2 = _mm256_loadu_pd(&work[2 * R + r].re);
+        const __m256d c3 = _mm256_loadu_pd(&work[3 * R + r].re);
+        _mm256_storeu_pd(&out[0].re, _mm256_permute2f128_pd(c0, c1, 0x20));
+        _mm256_storeu_pd(&out[2].re, _mm256_permute2f128_pd(c2, c3, 0x20));
+        _mm256_storeu_pd(&out[cols].re, _mm256_permute2f128_pd(c0, c1, 0x31));
+        _mm256_storeu_pd(&out[cols + 2].re, _mm256_permute2f128_pd(c2, c3, 0x31));
+    }
+}
+
+// ScatterAvx of one group fused with GatherAvx of the next: the next group's values lie
+// in the cache line after the one just written, so each row is visited once for both.
+template <bool Inv>
+__attribute__((target("avx"))) void ScatterGatherAvx(const Vps64fc* work, Vps64fc* next, std::int64_t R,
+                                                     Vps64fc* out, std::int64_t cols, const Vps64fc* rec)
+{
+    for (std::int64_t r = 0; r < R; ++r, out += cols, rec += 4) {
+        const __m256d c0 = _mm256_castpd128_pd256(_mm_loadu_pd(&work[r].re));
+        const __m256d c2 = _mm256_castpd128_pd256(_mm_loadu_pd(&work[2 * R + r].re));
+        _mm256_storeu_pd(&out[0].re, _mm256_insertf128_pd(c0, _mm_loadu_pd(&work[R + r].re), 1));
+        _mm256_storeu_pd(&out[2].re, _mm256_insertf128_pd(c2, _mm_loadu_pd(&work[3 * R + r].re), 1));
+        for (int h = 0; h < 2; ++h) {
+            const __m256d w = Lane2::Load(rec + 2 * h).v;
+            const Lane2 y = Lane2::Twiddled<Inv>(Lane2::Load(out + 4 + 2 * h),
+                                                 Lane2::Split{_mm256_movedup_pd(w), _mm256_permute_pd(w, 0xF)});
+            _mm_storeu_pd(&next[2 * h * R + r].re, _mm256_castpd256_pd128(y.v));
+            _mm_storeu_pd(&next[(2 * h + 1) * R + r].re, _mm256_extractf128_pd(y.v, 1));
+        }
+    }
+}
+
 bool HasAvx()
 {
     static const bool has = __builtin_cpu_supports("avx");
@@ -501,7 +654,11 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab, std::int
 {
     using V = Lane<T>;
     std::int64_t L;
-    if (__builtin_ctzll(static_cast<unsigned long long>(n)) & 1) {
+    if ((__builtin_ctzll(static_cast<unsigned long long>(n)) & 1) && sizeof(T) == 8 && HasAvx()) {
+        if constexpr (sizeof(T) == 8)
+            Radix4First8Avx<Inv>(x, n, tab, total);
+        L = 8;
+    } else if (__builtin_ctzll(static_cast<unsigned long long>(n)) & 1) {
         // 4-point pass and the radix-2 pass (twiddles w_8^j from entry n/8 of the table)
         // fused over each group of 8.
         typename V::Split w[3];
@@ -632,12 +789,40 @@ template <class T, bool Inv>
 void Blocks(const FftSpecT<T>* spec, FftComplex<T>* x, std::int64_t n)
 {
     const std::int64_t b = Pow2(FftTraits<T>::kLeafMaxOrder);
-    for (std::int64_t p = n - b; p >= 0; p -= b) {
-        Radix4<T, Inv>(x + p, b, spec->leafTable, b);
-        if (Scaled<T, Inv>(spec))
+    if (!Scaled<T, Inv>(spec)) {
+        // at most four kernels (16 to 32 KB): one sweep per pass over all of them
+        Radix4<T, Inv>(x, b, spec->leafTable, n);
+    } else {
+        for (std::int64_t p = n - b; p >= 0; p -= b) {
+            Radix4<T, Inv>(x + p, b, spec->leafTable, b);
             dspFFTScale<T>(spec->scale, &x[p].re, 2 * b);
+        }
     }
     Radix2<T, Inv>(x, n, b, spec->quarter);
+}
+
+// FourStep's columns on AVX, two work areas taking turns: the caller's and one on the stack
+// (the column transforms have at most kColumnsAvxMax points), so that the scatter of one
+// group and the gather of the next share one visit of each row.
+constexpr std::int64_t kColumnsAvxMax = 512;
+
+template <bool Inv>
+void ColumnsAvx(Vps64fc* x, std::int64_t cols, std::int64_t R, const Vps64fc* tw, const Vps64fc* colTable,
+                Vps64fc* work)
+{
+    alignas(32) Vps64fc spare[4 * kColumnsAvxMax];
+    Vps64fc* cur = work;
+    Vps64fc* next = spare;
+    GatherAvx<Inv>(x, cols, tw, R, cur);
+    const std::int64_t groups = cols / 4;
+    for (std::int64_t g = 0; g < groups; ++g) {
+        Radix4<double, Inv>(cur, R, colTable, 4 * R);
+        if (g + 1 < groups)
+            ScatterGatherAvx<Inv>(cur, next, R, x + 4 * g, cols, tw + (g + 1) * R * 4);
+        else
+            ScatterAvx(cur, R, x + 4 * g, cols);
+        std::swap(cur, next);
+    }
 }
 
 // One split level: rows (contiguous, bit-reversed sub-sequences), then groups of four
@@ -666,13 +851,13 @@ void FourStep(const FftSpecT<T>* spec, FftComplex<T>* x, int n, int level, FftCo
     }
     const C* tw = spec->fourStep[level];
     const C* colTable = spec->column[level];
+    if constexpr (sizeof(T) == 8) {
+        if (HasAvx() && R <= kColumnsAvxMax)
+            return ColumnsAvx<Inv>(x, cols, R, tw, colTable, work);
+    }
     for (std::int64_t g = 0; g < cols / 4; ++g) {
         const C* rec = tw + g * R * 4;
-        if constexpr (sizeof(T) == 8) {
-            if (HasAvx())
-                GatherAvx<Inv>(x + 4 * g, cols, rec, R, work);
-        }
-        for (std::int64_t r = 0; r < R && !(sizeof(T) == 8 && HasAvx()); ++r) {
+        for (std::int64_t r = 0; r < R; ++r) {
             const C* in = x + r * cols + 4 * g;
             for (int j = 0; j < 4; ++j)
                 Lane<T>::template Twiddled<Inv>(Lane<T>::Load(in + j), Lane<T>::Load(rec + 4 * r + j))
@@ -792,6 +977,8 @@ template <class T>
 void dspFFTPermute(const FftComplex<T>* src, FftComplex<T>* dst, std::int64_t n,
                    const std::int32_t* bitRev) noexcept
 {
+    if (n >= Pow2(kPermuteBlockedOrder))
+        return PermuteBlocked(src, dst, __builtin_ctzll(static_cast<unsigned long long>(n)));
     const std::int64_t H = n / 2;
     const std::int32_t* p = bitRev;
     for (; *p != 0; p += 2) {
@@ -822,6 +1009,8 @@ void dspFFTPermute_I(FftComplex<T>* x, std::int64_t n, const std::int32_t* bitRe
 {
     if (n < 4)
         return;
+    if (n >= Pow2(kPermuteBlockedOrder))
+        return PermuteBlocked_I(x, __builtin_ctzll(static_cast<unsigned long long>(n)));
     const std::int64_t H = n / 2;
     const std::int32_t* p = bitRev;
     for (; *p != 0; p += 2) {

@@ -42,7 +42,8 @@ void dspFFTRealTableInv(int n, const T* sine, FftComplex<T>* dst) noexcept;
 
 // ---- transforms ---------------------------------------------------------------------
 
-// dst[bitrev(j)] = src[j] for the n points (n >= 8; the arrays do not overlap).
+// dst[bitrev(j)] = src[j] for the n points (n >= 8; the arrays do not overlap). From 2^10
+// points on the permutation runs in cache-sized blocks and the list is not read.
 template <class T>
 void dspFFTPermute(const FftComplex<T>* src, FftComplex<T>* dst, std::int64_t n,
                    const std::int32_t* bitRev) noexcept;

@@ -6,19 +6,15 @@ SpectralScratch::~SpectralScratch()
 {
     dspFree(block);
     dspFree(ownWork_);
-    if (spec)
-        complex_ ? fallback::vpsFFTFree_C_64fc(spec) : fallback::vpsFFTFree_R_64f(spec);
 }
 
 VpsStatus SpectralScratch::MakeSpec(bool complex, int order) noexcept
 {
-    complex_ = complex;
-    const VpsStatus st = complex ? fallback::vpsFFTInitAlloc_C_64fc(&spec, order, 2, 0)
-                                 : fallback::vpsFFTInitAlloc_R_64f(&spec, order, 2, 0);
-    if (st != StatusOk) {
-        spec = nullptr;
+    VpsStatus st = StatusOk;
+    held_ = SpectralSpecAcquire(complex, order, &st);
+    if (!held_)
         return st;
-    }
+    spec = held_.get();
     return complex ? dspFFTGetBufSize_C_64fc(spec, &workSize_) : dspFFTGetBufSize_R_64f(spec, &workSize_);
 }
 

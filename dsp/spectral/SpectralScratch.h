@@ -1,9 +1,11 @@
-// The temporaries of one FFT-based convolution or correlation call: a spec, its work area
-// and a data block, all released when the call returns, whatever its outcome.
+// The temporaries of one FFT-based convolution or correlation call: a spec (shared with
+// later calls through the spec cache), its work area and a data block, all let go when the
+// call returns, whatever its outcome.
 #pragma once
 
 #include "dsp/DspCore.h"
 #include "dsp/spectral/FftEntries.h"
+#include "dsp/spectral/SpectralSpecCache.h"
 
 namespace dcs {
 
@@ -14,8 +16,8 @@ public:
     SpectralScratch(const SpectralScratch&) = delete;
     SpectralScratch& operator=(const SpectralScratch&) = delete;
 
-    // Makes the spec (flag 2: inverse divided by N) and asks its work size; returns the
-    // status of the first step that fails.
+    // Takes the spec (flag 2: inverse divided by N) from the spec cache and asks its work
+    // size; returns the status of the first step that fails.
     VpsStatus MakeSpec(bool complex, int order) noexcept;
     // Work area of the queried size as a separate block; null (size 0 or no memory) is
     // allowed, the transforms then use their own.
@@ -30,7 +32,7 @@ public:
     void* block = nullptr;
 
 private:
-    bool complex_ = false;
+    SharedFftSpec held_;
     int workSize_ = 0;
     void* ownWork_ = nullptr;
 };

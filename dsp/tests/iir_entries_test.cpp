@@ -184,6 +184,34 @@ std::vector<long double> Reference(const std::vector<float>& b, const std::vecto
     return y;
 }
 
+TEST(IirEntries, ExactSmallFilters)
+{
+    // an order-1 decay on an impulse, whole and in two calls
+    const float decay[] = {1, 0, 1, -0.5f};
+    const float impulse[] = {1, 0, 0, 0};
+    const std::vector<float> want = {1, 0.5f, 0.25f, 0.125f};
+    for (int split : {4, 2}) {
+        IirState32f* s = nullptr;
+        ASSERT_EQ(vpsIIRInitAlloc_32f(&s, decay, 1, nullptr), StatusOk);
+        std::vector<float> y(4, kPoison);
+        ASSERT_EQ(vpsIIR_32f(impulse, y.data(), split, s), StatusOk);
+        if (split < 4) {
+            ASSERT_EQ(vpsIIR_32f(impulse + split, y.data() + split, 4 - split, s), StatusOk);
+        }
+        EXPECT_EQ(y, want) << "calls of " << split;
+        EXPECT_EQ(vpsIIRFree_32f(s), StatusOk);
+    }
+    // a pass-through biquad section
+    const float through[] = {1, 0, 0, 1, 0, 0};
+    alignas(16) Vps8u buf[112];
+    IirState32f* s = nullptr;
+    ASSERT_EQ(vpsIIRInit_BiQuad_32f(&s, through, 1, nullptr, buf), StatusOk);
+    const float x[] = {3.25f, -1, 1e30f, 1e-30f};
+    float y[4];
+    ASSERT_EQ(vpsIIR_32f(x, y, 4, s), StatusOk);
+    EXPECT_EQ(0, std::memcmp(x, y, sizeof x));
+}
+
 TEST(IirEntries, FilteringMatchesTheRecurrenceInBlocksOfAnySize)
 {
     std::mt19937 gen(31);

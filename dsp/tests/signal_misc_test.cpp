@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dsp/SignalMiscEntries.h"
+#include "dsp/VpsFloat.h"
 
 namespace dcs {
 namespace {
@@ -40,6 +41,28 @@ TEST(SignalMisc, ConversionsSaturateRoundHalvesToEvenAndMapNaNToZero)
     EXPECT_EQ(vpiConvert_8s32f_C1R(nullptr, 2, f, 8, {0, 1}), StatusNullPointer);
     EXPECT_EQ(vpiConvert_8s32f_C1R(s8, 2, f, 8, {0, 1}), StatusBadSize);
     EXPECT_EQ(vpiConvert_32f8s_C1R(src, 0, d8, 8, {2, 1}, 1), StatusBadStep);
+}
+
+TEST(SignalMisc, ConjCcsMirrorsTheLowerHalf)
+{
+    const Vps64fc a{1, 2}, b{3, 4}, c{5, 6}, junk{-9, -9};
+    struct Row {
+        int len;
+        std::vector<Vps64fc> in, want;
+    };
+    const Row rows[] = {
+        {4, {a, b, c, junk}, {a, b, c, {3, -4}}},
+        {5, {a, b, c, junk, junk}, {a, b, c, {5, -6}, {3, -4}}},
+        {1, {a}, {a}},
+    };
+    for (const Row& r : rows) {
+        std::vector<Vps64fc> v = r.in;
+        ASSERT_EQ(vpsConjCcs_64fc_I(v.data(), r.len), StatusOk);
+        for (int k = 0; k < r.len; ++k) {
+            EXPECT_EQ(v[k].re, r.want[k].re) << r.len << ", " << k;
+            EXPECT_EQ(v[k].im, r.want[k].im) << r.len << ", " << k;
+        }
+    }
 }
 
 TEST(SignalMisc, SampleDownSumSquareOffsetAndPeriodicity)

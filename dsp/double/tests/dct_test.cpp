@@ -94,8 +94,9 @@ TEST(Dct, MatchesLongDoubleReferenceOnEveryPath)
         EXPECT_EQ(p.fwd->powerOfTwo, c.pow2);
         EXPECT_EQ(p.inv->fftPath, c.fft);
         EXPECT_EQ(p.inv->chirpPath, c.chirp);
-        if (c.n == 101 || c.n == 150)
+        if (c.n == 101 || c.n == 150) {
             EXPECT_EQ(p.fwd->chirpLength, c.n == 101 ? 256 : 512);
+        }
         const auto x = RandomReals(c.n, static_cast<unsigned>(c.n) + 3);
         std::vector<double> y(c.n), back(c.n);
         ASSERT_EQ(fallback::vpsDCTFwd_64f(x.data(), y.data(), p.fwd, nullptr), StatusOk);

@@ -8,12 +8,14 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dsp/DspCore.h"
 #include "dsp/spectral/Convolution.h"
 #include "dsp/spectral/Correlation.h"
 #include "dsp/spectral/SpectralPaths.h"
+#include "dsp/spectral/SpectralSpecCache.h"
 #include "dsp/spectral/SpectrumProducts.h"
 #include "dsp/spectral/tests/fft_reference.h"
 
@@ -108,6 +110,43 @@ TEST(Convolution, SwappedSourcesOfUnequalLengthAreBitIdentical)
         ASSERT_EQ(vpsConv_64f(b.data(), l2, a.data(), l1, y.data()), StatusOk);
         EXPECT_EQ(0, std::memcmp(x.data(), y.data(), x.size() * sizeof(double))) << l1 << " x " << l2;
     }
+}
+
+// The FFT specs are kept between calls and shared between threads: a kept spec gives the
+// bits of a fresh one, and threads convolving the same and different sizes at once all get
+// the bits of a lone call.
+TEST(Convolution, KeptSpecsGiveTheSameBitsFromAnyThread)
+{
+    constexpr std::pair<int, int> kSizes[] = {{1000, 400}, {3000, 2000}, {600, 500}};
+    std::vector<std::vector<double>> want;
+    for (const auto& [l1, l2] : kSizes) {
+        SpectralSpecCacheClear();
+        const auto a = RandomReals(l1, 5), b = RandomReals(l2, 6);
+        std::vector<double> fresh(l1 + l2 - 1), kept(l1 + l2 - 1);
+        ASSERT_EQ(vpsConv_64f(a.data(), l1, b.data(), l2, fresh.data()), StatusOk);
+        ASSERT_EQ(vpsConv_64f(a.data(), l1, b.data(), l2, kept.data()), StatusOk);
+        EXPECT_EQ(kept, fresh) << l1 << " x " << l2;
+        want.push_back(fresh);
+    }
+    SpectralSpecCacheClear();
+    std::vector<std::thread> threads;
+    std::vector<int> mismatches(6, 0);
+    for (int t = 0; t < 6; ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 4; ++round) {
+                const int i = (t + round) % 3;
+                const auto [l1, l2] = kSizes[i];
+                const auto a = RandomReals(l1, 5), b = RandomReals(l2, 6);
+                std::vector<double> out(l1 + l2 - 1);
+                if (vpsConv_64f(a.data(), l1, b.data(), l2, out.data()) != StatusOk || out != want[i])
+                    ++mismatches[t];
+                if (t == 0 && round == 1)
+                    SpectralSpecCacheClear();  // specs in use outlive the cache's hold
+            }
+        });
+    for (std::thread& th : threads)
+        th.join();
+    EXPECT_EQ(mismatches, std::vector<int>(6, 0));
 }
 
 template <class T>
@@ -287,6 +326,8 @@ TEST(ConvCorrAllocation, EachAllocationFailingInTurnGivesNoMemoryAndWritesNoResu
         std::vector<double> good(call.outDoubles);
         long calls = 0;
         {
+            // kept specs would hide the set-up's allocations
+            SpectralSpecCacheClear();
             const DspAllocFailGuard count(0);
             ASSERT_EQ(call.run(a.data(), b.data(), good.data()), StatusOk);
             calls = count.Calls();
@@ -297,6 +338,7 @@ TEST(ConvCorrAllocation, EachAllocationFailingInTurnGivesNoMemoryAndWritesNoResu
             std::vector<double> out(call.outDoubles, kPoison);
             VpsStatus st;
             {
+                SpectralSpecCacheClear();
                 const DspAllocFailGuard fail(k);
                 st = call.run(a.data(), b.data(), out.data());
             }

@@ -171,6 +171,11 @@ TEST(Fir, StatusesInCheckOrderTouchNothing)
     for (double v : y)
         EXPECT_EQ(v, kPoison);
     EXPECT_EQ(vpsFIRFree_64f(nullptr), StatusNullPointer);
+
+    // A state the caller owns is not released (ASan would report a double free below).
+    s->owned = 0;
+    EXPECT_EQ(vpsFIRFree_64f(s.get()), StatusOk);
+    s->owned = 1;
 }
 
 TEST(Fir, EachInitAllocationFailingInTurnLeavesNothing)
