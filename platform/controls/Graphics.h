@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -89,7 +90,9 @@ struct TPen {
     int Width = 1;
 };
 
-// A picture a canvas can draw: held as a cairo image surface.
+// A picture a canvas can draw, held decoded as a cairo image surface. Each class keeps
+// the picture in a file format of its own (what SaveToBytes writes and a stored
+// picture holds): PNG here, BMP for a bitmap, the loaded file for JPEG images and icons.
 class TGraphic : public TPersistent {
     DCS_CLASS(TGraphic, TPersistent)
 
@@ -100,20 +103,29 @@ class TGraphic : public TPersistent {
     bool Empty() const { return !FSurface; }
     // The pixels (ARGB32, premultiplied); null when empty. The graphic keeps ownership.
     cairo_surface_t* Surface() const { return FSurface; }
-    // Loads PNG bytes (or the picture codecs' formats once they are there); false when
-    // the bytes are no picture this layer reads.
-    bool LoadFromBytes(const uint8_t* Data, size_t Size);
+    // Decodes a picture file held in memory (JPEG, PNG, BMP, GIF or icon); false, with
+    // the graphic unchanged, when the bytes are no picture this class keeps.
+    virtual bool LoadFromBytes(const uint8_t* Data, size_t Size);
+    // The graphic in its own file format; empty when the graphic is.
+    virtual std::vector<uint8_t> SaveToBytes() const;
+    // Raises EFOpenError, or EInvalidGraphic when the file is no picture of this class.
+    void LoadFromFile(const std::string& FileName);
+    // Raises EFCreateError when the file cannot be written.
+    void SaveToFile(const std::string& FileName) const;
     void SetSize(int Width, int Height);
     void Assign(TPersistent* Source) override;
     void DefineProperties(TFiler& Filer) override;
     TNotifyEvent OnChange;
 
-    // The stored form: PNG bytes.
     std::string SaveToPngBytes() const;
 
 protected:
     void Changed();
     void SetSurface(cairo_surface_t* Surface);  // takes ownership
+    // Run before the surface is replaced or dropped.
+    virtual void SurfaceReplacing() {}
+    // Decodes any picture the codecs read into the surface; false when they cannot.
+    bool DecodeToSurface(const uint8_t* Data, size_t Size);
     cairo_surface_t* FSurface = nullptr;
 };
 
@@ -124,15 +136,20 @@ class TBitmap : public TGraphic {
 
     TBitmap() = default;
     ~TBitmap() override;
+    // Draws on the bitmap's pixels; valid until the bitmap is resized or freed.
     TCanvas* Canvas();
-    // A 32-bit top-down BMP file. Raises EFCreateError when the file cannot be written.
-    void SaveToFile(const std::string& FileName);
+    // A 32-bit top-down BMP file.
+    std::vector<uint8_t> SaveToBytes() const override;
+
+protected:
+    void SurfaceReplacing() override;
 
 private:
     std::unique_ptr<TCanvas> FCanvas;
+    cairo_t* FCr = nullptr;  // the canvas's context on the current surface, owned
 };
 
-// The picture an image control shows (the graphic it owns).
+// The picture an image control shows (the graphic it owns, of its own class).
 class TPicture : public TPersistent {
     DCS_CLASS(TPicture, TPersistent)
 
@@ -142,8 +159,11 @@ class TPicture : public TPersistent {
     void SetGraphic(TGraphic* Value);  // copies it
     int Width() const { return FGraphic ? FGraphic->Width() : 0; }
     int Height() const { return FGraphic ? FGraphic->Height() : 0; }
+    // Any picture file the codecs read, whatever its extension. Raises EFOpenError or
+    // EInvalidGraphic.
     void LoadFromFile(const std::string& FileName);
     void Assign(TPersistent* Source) override;
+    // Stored as the graphic's class name (a length byte and the name) and its bytes.
     void DefineProperties(TFiler& Filer) override;
     TNotifyEvent OnChange;
 

@@ -32,9 +32,12 @@ void TGDIPPicture::Assign(TPersistent* Source)
             OnClear(this);
         return;
     }
-    if (auto* bitmap = dynamic_cast<TBitmap*>(Source)) {
-        const std::string png = bitmap->SaveToPngBytes();
-        FData.assign(png.begin(), png.end());
+    // A bitmap, or the graphic of a picture, in its own file form (BMP for a bitmap).
+    TGraphic* graphic = dynamic_cast<TBitmap*>(Source);
+    if (auto* holder = dynamic_cast<TPicture*>(Source))
+        graphic = holder->Graphic();
+    if (graphic) {
+        FData = graphic->SaveToBytes();
         FIsEmpty = false;
         Changed();
         GetImageSizes();

@@ -202,8 +202,7 @@ void TSmGDIPPicture::Assign(TPersistent* Source)
     if (auto* holder = dynamic_cast<TPicture*>(Source))
         graphic = holder->Graphic();
     if (graphic) {
-        const std::string png = graphic->SaveToPngBytes();
-        FData.assign(png.begin(), png.end());
+        FData = graphic->SaveToBytes();
         FIsEmpty = false;
         Changed();
         GetImageSizes();
