@@ -34,6 +34,13 @@ uint32_t ColorToARGB(TColor Color)
     return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 
+void RegisterColorIdents();  // ColorNames.cpp
+
+namespace {
+// Stored forms write colours by name.
+const bool kColorIdentsRegistered = (RegisterColorIdents(), true);
+}
+
 // ---------------------------------------------------------------------------------
 // TFont
 

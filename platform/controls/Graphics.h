@@ -34,10 +34,46 @@ constexpr TColor clNavy = 0x800000;
 constexpr TColor clLime = 0x00FF00;
 constexpr TColor clYellow = 0x00FFFF;
 constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clOlive = 0x008080;
+constexpr TColor clPurple = 0x800080;
+constexpr TColor clTeal = 0x808000;
+constexpr TColor clFuchsia = 0xFF00FF;
+constexpr TColor clAqua = 0xFFFF00;
+constexpr TColor clMoneyGreen = 0xC0DCC0;
+constexpr TColor clSkyBlue = 0xF0CAA6;
+constexpr TColor clCream = 0xF0FBFF;
+constexpr TColor clMedGray = 0xA4A0A0;
+constexpr TColor clScrollBar = clSystemColor | 0;
+constexpr TColor clBackground = clSystemColor | 1;
+constexpr TColor clActiveCaption = clSystemColor | 2;
+constexpr TColor clInactiveCaption = clSystemColor | 3;
+constexpr TColor clMenu = clSystemColor | 4;
+constexpr TColor clWindowFrame = clSystemColor | 6;
+constexpr TColor clMenuText = clSystemColor | 7;
+constexpr TColor clCaptionText = clSystemColor | 9;
+constexpr TColor clActiveBorder = clSystemColor | 10;
+constexpr TColor clInactiveBorder = clSystemColor | 11;
+constexpr TColor clAppWorkSpace = clSystemColor | 12;
 constexpr TColor clBtnShadow = clSystemColor | 16;
+constexpr TColor clInactiveCaptionText = clSystemColor | 19;
 constexpr TColor clBtnHighlight = clSystemColor | 20;
+constexpr TColor cl3DDkShadow = clSystemColor | 21;
+constexpr TColor cl3DLight = clSystemColor | 22;
 constexpr TColor clInfoText = clSystemColor | 23;
 constexpr TColor clInfoBk = clSystemColor | 24;
+constexpr TColor clHotLight = clSystemColor | 26;
+constexpr TColor clGradientActiveCaption = clSystemColor | 27;
+constexpr TColor clGradientInactiveCaption = clSystemColor | 28;
+constexpr TColor clMenuHighlight = clSystemColor | 29;
+constexpr TColor clMenuBar = clSystemColor | 30;
+
+// Colour names ("clRed", "clBtnFace") as stored forms and INI files write them: a named
+// colour by its name, any other as "$00BBGGRR"; reading takes a name (any case), a
+// "$" hex number or a decimal one, and raises EConvertError on anything else.
+std::string ColorToString(TColor Color);
+TColor StringToColor(const std::string& Text);
+bool ColorToIdent(TColor Color, std::string& Ident);
+bool IdentToColor(const std::string& Ident, TColor& Color);
 
 // As 0xAARRGGBB for a surface (clNone and clDefault become black).
 uint32_t ColorToARGB(TColor Color);
