@@ -1,5 +1,6 @@
 #include "ui/controls/GDIPicture.h"
 
+#include "platform/classes/Streaming.h"
 #include "platform/controls/Graphics.h"
 #include "ui/controls/PictureDecode.h"
 #include "ui/controls/RawResources.h"
@@ -65,6 +66,18 @@ void TGDIPPicture::LoadFromStream(TStream* Stream)
     if (!Stream)
         return;
     SetData(ReadStreamBytes(*Stream));
+}
+
+void TGDIPPicture::DefineProperties(TFiler& Filer)
+{
+    Filer.DefineBinaryProperty(
+        "Data",
+        [this](TStream& S) {
+            // Loaded as it is: no measuring, no events.
+            FData = ReadRestBytes(S);
+            FIsEmpty = false;
+        },
+        [this](TStream& S) { SaveToStream(&S); }, !FIsEmpty);
 }
 
 void TGDIPPicture::SaveToStream(TStream* Stream) const
