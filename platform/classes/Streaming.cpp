@@ -2,6 +2,7 @@
 
 #include "platform/base/Format.h"
 #include "platform/base/Strings.h"
+#include "platform/classes/IntegerIdents.h"
 
 #include <algorithm>
 #include <climits>
@@ -373,7 +374,14 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Prop)
         Error("Property " + Prop.Name + " is read-only");
     switch (Prop.Kind) {
     case TTypeKind::tkInteger: {
-        int64_t v = ReadInt64();
+        int64_t v = 0;
+        if (NextValue() == vaIdent) {
+            std::string id = ReadIdent();
+            if (!IdentToInt(Prop.TypeName, id, v))
+                Error("Invalid property value: " + id + " is not a value of " + Prop.TypeName);
+        } else {
+            v = ReadInt64();
+        }
         // 32-bit properties may be signed or unsigned.
         if (v < INT32_MIN || v > int64_t(UINT32_MAX))
             Error("Invalid property value: " + std::to_string(v) + " is out of the 32-bit range");
@@ -781,10 +789,16 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Prop)
         return;
     switch (Prop.Kind) {
     case TTypeKind::tkInteger:
-    case TTypeKind::tkInt64:
+    case TTypeKind::tkInt64: {
         WritePropName(FPropPath + Prop.Name);
-        WriteInteger(Prop.GetOrd(*Instance));
+        int64_t v = Prop.GetOrd(*Instance);
+        std::string id;
+        if (IntToIdent(Prop.TypeName, v, id))
+            WriteIdent(id);
+        else
+            WriteInteger(v);
         break;
+    }
     case TTypeKind::tkEnumeration: {
         int64_t v = Prop.GetOrd(*Instance);
         std::string n = Prop.Enum->NameOf(v);

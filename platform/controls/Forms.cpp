@@ -75,6 +75,7 @@ void TCustomForm::DeclareProperties(TClassBuilder<TCustomForm>& P)
     P.Integer("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight);
     P.Integer("ClientWidth", &TControl::ClientWidth, &TControl::SetClientWidth);
     P.Object("Constraints", &TCustomForm::Constraints, &TCustomForm::SetConstraints);
+    P.Object("Icon", &TCustomForm::Icon, &TCustomForm::SetIcon);
     P.Boolean("KeyPreview", &TCustomForm::FKeyPreview, &TCustomForm::SetKeyPreview).Default(false);
     P.Boolean("OldCreateOrder", &TCustomForm::FOldCreateOrder, &TCustomForm::SetOldCreateOrder).Default(false);
     P.Enum("Position", kPositions, &TCustomForm::FPosition, &TCustomForm::SetPosition).Default(poDefaultPosOnly);
@@ -88,8 +89,12 @@ void TCustomForm::DeclareProperties(TClassBuilder<TCustomForm>& P)
 }
 
 TCustomForm::TCustomForm(TComponent* AOwner)
-    : TWinControl(AOwner), FConstraints(std::make_unique<TSizeConstraints>())
+    : TWinControl(AOwner), FConstraints(std::make_unique<TSizeConstraints>()), FIcon(std::make_unique<TIcon>())
 {
+    FIcon->OnChange = [this](TObject*) {
+        if (CurrentPresenter && FHandle)
+            CurrentPresenter->IconChanged(this);
+    };
     SetVisibleFlagOnly(false);
     SetDefaultColor(clBtnFace);
     FControlStyle |= csAcceptsControls;
@@ -155,6 +160,15 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation)
     TWinControl::Notification(AComponent, Operation);
     if (Operation == TOperation::opRemove && AComponent == FActiveControl)
         FActiveControl = nullptr;
+}
+
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    if (Root == this)
+        for (int i = 0; i < ComponentCount(); ++i)
+            if (!Components(i)->HasParent())
+                Proc(Components(i));
+    TWinControl::GetChildren(Proc, Root);
 }
 
 void TCustomForm::CreateParams(TCreateParams& P)

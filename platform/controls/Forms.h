@@ -9,6 +9,7 @@
 
 #include "platform/controls/Compositor.h"
 #include "platform/controls/Controls.h"
+#include "platform/controls/GraphicFormats.h"
 #include "platform/win/Application.h"
 
 namespace dcs {
@@ -30,6 +31,8 @@ class TPresenter : public IWindowObserver {
 public:
     // The form's backbuffer changed inside Dirty (form client coordinates).
     virtual void Present(TCustomForm* Form, const TRect& Dirty) = 0;
+    // The form's icon changed (or was cleared).
+    virtual void IconChanged(TCustomForm* Form) { (void)Form; }
 };
 // The presenter in force (null: headless). Installing one also makes it the window
 // observer. The caller keeps it alive while installed.
@@ -65,6 +68,9 @@ class TCustomForm : public TWinControl {
     void SetConstraints(TSizeConstraints* V) { FConstraints->Assign(V); }
     bool OldCreateOrder() const { return FOldCreateOrder; }
     void SetOldCreateOrder(bool V) { FOldCreateOrder = V; }
+    // The window's icon; empty for none.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(TIcon* V) { FIcon->Assign(V); }
     bool KeyPreview() const { return FKeyPreview; }
     void SetKeyPreview(bool V) { FKeyPreview = V; }
 
@@ -108,6 +114,9 @@ class TCustomForm : public TWinControl {
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
     bool HasParent() const override { return false; }
+    // The form's components without a parent (timers, actions, image lists) come
+    // first, then its controls.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     static void DeclareProperties(TClassBuilder<TCustomForm>& P);
 
@@ -126,6 +135,7 @@ private:
     TFormBorderStyle FBorderStyle = bsSizeable;
     TPosition FPosition = poDefaultPosOnly;
     std::unique_ptr<TSizeConstraints> FConstraints;
+    std::unique_ptr<TIcon> FIcon;
     bool FOldCreateOrder = false;
     bool FKeyPreview = false;
     TWinControl* FActiveControl = nullptr;

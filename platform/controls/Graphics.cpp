@@ -2,7 +2,10 @@
 
 #include "platform/base/Streams.h"
 #include "platform/classes/Streaming.h"
+#include "platform/controls/GraphicFormats.h"
+#include "platform/controls/GraphicsInternal.h"
 #include "platform/gdi/FontSystem.h"
+#include "platform/imaging/ImageCodecs.h"
 
 #include <cairo.h>
 
@@ -29,6 +32,13 @@ uint32_t ColorToARGB(TColor Color)
 {
     uint32_t c = PlainRGB(Color);
     return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+void RegisterColorIdents();  // ColorNames.cpp
+
+namespace {
+// Stored forms write colours by name.
+const bool kColorIdentsRegistered = (RegisterColorIdents(), true);
 }
 
 // ---------------------------------------------------------------------------------
@@ -129,6 +139,7 @@ void TGraphic::Changed()
 
 void TGraphic::SetSurface(cairo_surface_t* S)
 {
+    SurfaceReplacing();
     if (FSurface)
         cairo_surface_destroy(FSurface);
     FSurface = S;
@@ -146,44 +157,64 @@ void TGraphic::SetSize(int W, int H)
 
 namespace {
 
-struct TByteReader {
-    const uint8_t* Data;
-    size_t Size;
-    size_t Pos = 0;
-};
-
-cairo_status_t ReadBytes(void* Closure, unsigned char* Out, unsigned int Len)
-{
-    auto* r = static_cast<TByteReader*>(Closure);
-    if (r->Size - r->Pos < Len)
-        return CAIRO_STATUS_READ_ERROR;
-    std::memcpy(Out, r->Data + r->Pos, Len);
-    r->Pos += Len;
-    return CAIRO_STATUS_SUCCESS;
-}
-
 cairo_status_t WriteBytes(void* Closure, const unsigned char* Data, unsigned int Len)
 {
     static_cast<std::string*>(Closure)->append(reinterpret_cast<const char*>(Data), Len);
     return CAIRO_STATUS_SUCCESS;
 }
 
+uint32_t Premultiply(uint32_t Argb)
+{
+    uint32_t a = Argb >> 24;
+    if (a == 255)
+        return Argb;
+    auto ch = [&](int shift) { return ((((Argb >> shift) & 0xFF) * a + 127) / 255) << shift; };
+    return (a << 24) | ch(16) | ch(8) | ch(0);
+}
+
 }  // namespace
 
-bool TGraphic::LoadFromBytes(const uint8_t* Data, size_t Size)
+std::vector<uint8_t> ReadWholeFile(const std::string& FileName)
 {
-    static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (Size < 8 || std::memcmp(Data, kPng, 8) != 0)
+    std::ifstream f(FileName, std::ios::binary);
+    if (!f)
+        throw EFOpenError("Cannot open file \"" + FileName + "\"");
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+uint32_t StraightPixel(uint32_t Premultiplied)
+{
+    uint32_t a = Premultiplied >> 24;
+    if (a == 255 || a == 0)
+        return a ? Premultiplied : 0;
+    auto ch = [&](int shift) { return std::min<uint32_t>(255, (((Premultiplied >> shift) & 0xFF) * 255 + a / 2) / a) << shift; };
+    return (a << 24) | ch(16) | ch(8) | ch(0);
+}
+
+bool TGraphic::DecodeToSurface(const uint8_t* Data, size_t Size)
+{
+    imaging::TDecodedImage img;
+    if (!Data || imaging::DecodeImage(Data, Size, img) != imaging::TCodecResult::Ok)
         return false;
-    TByteReader r{Data, Size};
-    cairo_surface_t* s = cairo_image_surface_create_from_png_stream(ReadBytes, &r);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, img.Width, img.Height);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(s);
         return false;
     }
+    cairo_surface_flush(s);
+    uint8_t* px = cairo_image_surface_get_data(s);
+    int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < img.Height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(px + size_t(y) * stride);
+        for (int x = 0; x < img.Width; ++x)
+            row[x] = Premultiply(img.Pixels[size_t(y) * img.Width + x]);
+    }
+    cairo_surface_mark_dirty(s);
     SetSurface(s);
     return true;
 }
+
+bool TGraphic::LoadFromBytes(const uint8_t* Data, size_t Size) { return DecodeToSurface(Data, Size); }
 
 std::string TGraphic::SaveToPngBytes() const
 {
@@ -191,6 +222,27 @@ std::string TGraphic::SaveToPngBytes() const
     if (FSurface)
         cairo_surface_write_to_png_stream(FSurface, WriteBytes, &out);
     return out;
+}
+
+std::vector<uint8_t> TGraphic::SaveToBytes() const
+{
+    std::string png = SaveToPngBytes();
+    return {png.begin(), png.end()};
+}
+
+void TGraphic::LoadFromFile(const std::string& FileName)
+{
+    std::vector<uint8_t> bytes = ReadWholeFile(FileName);
+    if (!LoadFromBytes(bytes.data(), bytes.size()))
+        throw EInvalidGraphic("\"" + FileName + "\" is no picture of class " + ClassName());
+}
+
+void TGraphic::SaveToFile(const std::string& FileName) const
+{
+    std::vector<uint8_t> bytes = SaveToBytes();
+    std::ofstream f(FileName, std::ios::binary);
+    if (!f || !f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())))
+        throw EFCreateError("Cannot create file \"" + FileName + "\"");
 }
 
 void TGraphic::Assign(TPersistent* Source)
@@ -211,20 +263,30 @@ void TGraphic::Assign(TPersistent* Source)
     TPersistent::Assign(Source);
 }
 
+namespace {
+
+std::vector<uint8_t> ReadRest(TStream& S)
+{
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(S.Size() - S.Position(), 0)));
+    if (!bytes.empty())
+        S.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    return bytes;
+}
+
+}  // namespace
+
 void TGraphic::DefineProperties(TFiler& Filer)
 {
     Filer.DefineBinaryProperty(
         "Data",
         [this](TStream& S) {
-            std::vector<uint8_t> bytes(static_cast<size_t>(S.Size() - S.Position()));
-            if (!bytes.empty())
-                S.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+            std::vector<uint8_t> bytes = ReadRest(S);
             if (!LoadFromBytes(bytes.data(), bytes.size()))
                 throw EReadError("The stored picture is no picture this program reads");
         },
         [this](TStream& S) {
-            std::string png = SaveToPngBytes();
-            S.WriteBuffer(png.data(), static_cast<int64_t>(png.size()));
+            std::vector<uint8_t> bytes = SaveToBytes();
+            S.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
         },
         !Empty());
 }
@@ -234,27 +296,32 @@ void TGraphic::DefineProperties(TFiler& Filer)
 
 TBitmap::~TBitmap()
 {
-    if (FCanvas && FCanvas->Handle())
-        cairo_destroy(FCanvas->Handle());
+    if (FCr)
+        cairo_destroy(FCr);
+}
+
+void TBitmap::SurfaceReplacing()
+{
+    // The canvas drew on the surface going away: it starts again on the next one.
+    if (FCanvas)
+        FCanvas->SetHandle(nullptr);
+    if (FCr)
+        cairo_destroy(FCr);
+    FCr = nullptr;
 }
 
 TCanvas* TBitmap::Canvas()
 {
     if (!FCanvas)
         FCanvas = std::make_unique<TCanvas>();
-    // A new size means a new surface: the canvas follows it instead of drawing on the old.
-    if (FCanvas->Handle() && FCanvasSurface != FSurface) {
-        cairo_destroy(FCanvas->Handle());
-        FCanvas->SetHandle(nullptr);
-    }
-    if (FSurface && !FCanvas->Handle()) {
-        FCanvas->SetHandle(cairo_create(FSurface));
-        FCanvasSurface = FSurface;
+    if (FSurface && !FCr) {
+        FCr = cairo_create(FSurface);
+        FCanvas->SetHandle(FCr);
     }
     return FCanvas.get();
 }
 
-void TBitmap::SaveToFile(const std::string& FileName)
+std::vector<uint8_t> TBitmap::SaveToBytes() const
 {
     int w = Width(), h = Height();
     std::vector<uint8_t> file(54 + size_t(w) * h * 4);
@@ -278,12 +345,13 @@ void TBitmap::SaveToFile(const std::string& FileName)
         cairo_surface_flush(FSurface);
         const uint8_t* px = cairo_image_surface_get_data(FSurface);
         int stride = cairo_image_surface_get_stride(FSurface);
-        for (int y = 0; y < h; ++y)
-            std::memcpy(&file[54 + size_t(y) * w * 4], px + size_t(y) * stride, size_t(w) * 4);
+        for (int y = 0; y < h; ++y) {
+            auto* row = reinterpret_cast<const uint32_t*>(px + size_t(y) * stride);
+            for (int x = 0; x < w; ++x)
+                put32(54 + (size_t(y) * w + x) * 4, StraightPixel(row[x]));
+        }
     }
-    std::ofstream f(FileName, std::ios::binary);
-    if (!f.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size())))
-        throw EFCreateError("Cannot create file \"" + FileName + "\"");
+    return file;
 }
 
 // ---------------------------------------------------------------------------------
@@ -292,13 +360,29 @@ void TBitmap::SaveToFile(const std::string& FileName)
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
+namespace {
+
+// A new, empty graphic of the same class as G.
+std::unique_ptr<TGraphic> SameClass(const TGraphic& G)
+{
+    TClass c = G.ClassType();
+    TObject* o = c->PlainCreator() ? c->PlainCreator()() : nullptr;
+    if (auto* g = dynamic_cast<TGraphic*>(o))
+        return std::unique_ptr<TGraphic>(g);
+    delete o;
+    return std::make_unique<TGraphic>();
+}
+
+}  // namespace
+
 void TPicture::SetGraphic(TGraphic* Value)
 {
     if (!Value || Value->Empty()) {
         FGraphic.reset();
     } else {
-        FGraphic = std::make_unique<TGraphic>();
-        FGraphic->Assign(Value);
+        auto g = SameClass(*Value);
+        g->Assign(Value);
+        FGraphic = std::move(g);
     }
     if (OnChange)
         OnChange(this);
@@ -306,14 +390,13 @@ void TPicture::SetGraphic(TGraphic* Value)
 
 void TPicture::LoadFromFile(const std::string& FileName)
 {
-    std::ifstream f(FileName, std::ios::binary);
-    if (!f)
-        throw EFOpenError("Cannot open file \"" + FileName + "\"");
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    TGraphic g;
-    if (!g.LoadFromBytes(bytes.data(), bytes.size()))
+    std::vector<uint8_t> bytes = ReadWholeFile(FileName);
+    std::unique_ptr<TGraphic> g = GraphicFromBytes(bytes.data(), bytes.size());
+    if (!g)
         throw EInvalidGraphic("Unknown picture file extension or format: \"" + FileName + "\"");
-    SetGraphic(&g);
+    FGraphic = std::move(g);
+    if (OnChange)
+        OnChange(this);
 }
 
 void TPicture::Assign(TPersistent* Source)
@@ -334,17 +417,32 @@ void TPicture::DefineProperties(TFiler& Filer)
     Filer.DefineBinaryProperty(
         "Data",
         [this](TStream& S) {
-            std::vector<uint8_t> bytes(static_cast<size_t>(S.Size() - S.Position()));
-            if (!bytes.empty())
-                S.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-            TGraphic g;
-            if (!g.LoadFromBytes(bytes.data(), bytes.size()))
+            std::vector<uint8_t> bytes = ReadRest(S);
+            size_t n = bytes.empty() ? 0 : bytes[0];
+            if (bytes.empty() || 1 + n > bytes.size())
+                throw EReadError("The stored picture has no graphic class");
+            std::string cls(bytes.begin() + 1, bytes.begin() + 1 + long(n));
+            TClass c = GetClass(cls);
+            std::unique_ptr<TObject> o(c && c->InheritsFrom(TGraphic::StaticClass()) && c->PlainCreator()
+                                           ? c->PlainCreator()()
+                                           : nullptr);
+            auto* g = dynamic_cast<TGraphic*>(o.get());
+            if (!g)
+                throw EReadError("Unknown graphic class \"" + cls + "\" in a stored picture");
+            if (!g->LoadFromBytes(bytes.data() + 1 + n, bytes.size() - 1 - n))
                 throw EReadError("The stored picture is no picture this program reads");
-            SetGraphic(&g);
+            o.release();
+            FGraphic.reset(g);
+            if (OnChange)
+                OnChange(this);
         },
         [this](TStream& S) {
-            std::string png = FGraphic->SaveToPngBytes();
-            S.WriteBuffer(png.data(), static_cast<int64_t>(png.size()));
+            std::string cls = FGraphic->ClassName();
+            uint8_t n = uint8_t(cls.size());
+            S.WriteBuffer(&n, 1);
+            S.WriteBuffer(cls.data(), n);
+            std::vector<uint8_t> bytes = FGraphic->SaveToBytes();
+            S.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
         },
         FGraphic != nullptr);
 }

@@ -1,9 +1,11 @@
 #include "platform/controls/SdlPresenter.h"
 
+#include "platform/controls/GraphicsInternal.h"
 #include "platform/win/Input.h"
 #include "platform/win/PlatformFacts.h"
 
 #include <SDL.h>
+#include <cairo.h>
 
 #include <cstring>
 
@@ -177,6 +179,7 @@ void TSdlPresenter::WindowShown(HWND Wnd, bool Visible)
     TSdlWindow& w = Ensure(Wnd);
     SDL_ShowWindow(w.Window);
     if (auto* f = As<TCustomForm>(TWinControl::FindControl(Wnd))) {
+        IconChanged(f);
         InvalidateRect(Wnd, nullptr, true);
         f->PaintNow();
     }
@@ -235,6 +238,29 @@ void TSdlPresenter::Upload(HWND Wnd, TSdlWindow& W)
     SDL_RenderClear(W.Renderer);
     SDL_RenderCopy(W.Renderer, W.Texture, nullptr, nullptr);
     SDL_RenderPresent(W.Renderer);
+}
+
+void TSdlPresenter::IconChanged(TCustomForm* Form)
+{
+    TSdlWindow* w = Find(Form->Handle());
+    cairo_surface_t* icon = Form->Icon()->Surface();
+    if (!w || !icon)
+        return;
+    int iw = Form->Icon()->Width(), ih = Form->Icon()->Height();
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, iw, ih, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!s)
+        return;
+    cairo_surface_flush(icon);
+    const uint8_t* px = cairo_image_surface_get_data(icon);
+    int stride = cairo_image_surface_get_stride(icon);
+    for (int y = 0; y < ih; ++y) {
+        auto* src = reinterpret_cast<const uint32_t*>(px + size_t(y) * stride);
+        auto* dst = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch);
+        for (int x = 0; x < iw; ++x)
+            dst[x] = StraightPixel(src[x]);  // the desktop wants straight alpha
+    }
+    SDL_SetWindowIcon(w->Window, s);
+    SDL_FreeSurface(s);
 }
 
 void TSdlPresenter::Present(TCustomForm* Form, const TRect&)

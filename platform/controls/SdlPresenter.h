@@ -37,6 +37,7 @@ public:
     void WindowTextChanged(HWND Wnd, const std::string& Text) override;
     void WindowDestroyed(HWND Wnd) override;
     void Present(TCustomForm* Form, const TRect& Dirty) override;
+    void IconChanged(TCustomForm* Form) override;
 
     // Fetches every pending SDL event and delivers it (the timer does this too).
     void PumpEvents();

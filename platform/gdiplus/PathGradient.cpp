@@ -120,7 +120,7 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
         cairo_matrix_multiply(&full, &Transform, &ctm);   // brush space -> device
         // Painted once into a device-aligned picture of the path's extent (transparent
         // outside the path) and reused while shape, colours and placement repeat.
-        cairo_surface_t* picture = Rendered(full);
+        cairo_surface_t* picture = Rendered(full, VisibleDeviceBox(cr));
         if (!picture) {
             ClipToPath(cr);
             cairo_pattern_t* pat = Pattern();
@@ -158,9 +158,25 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
         return Path.SoleEllipse && SingleSurround() ? Radial() : Mesh();
     }
 
-    // The cached picture for this device placement (a new reference), or null when the
-    // extent is too large to keep.
-    cairo_surface_t* Rendered(const cairo_matrix_t& full) const
+    // The part of the device the painter may touch (its clip, bounded by its target).
+    static cairo_rectangle_int_t VisibleDeviceBox(cairo_t* cr)
+    {
+        cairo_save(cr);
+        cairo_identity_matrix(cr);
+        double x0, y0, x1, y1;
+        cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
+        cairo_restore(cr);
+        x0 = std::clamp(std::floor(x0), -1e7, 1e7);
+        y0 = std::clamp(std::floor(y0), -1e7, 1e7);
+        x1 = std::clamp(std::ceil(x1), -1e7, 1e7);
+        y1 = std::clamp(std::ceil(y1), -1e7, 1e7);
+        return {int(x0), int(y0), int(x1 - x0), int(y1 - y0)};
+    }
+
+    // The cached picture for this device placement (a new reference), covering the
+    // path's extent where it is visible: a glow far larger than the surface costs only
+    // the surface's pixels. Null when even that is too large to keep.
+    cairo_surface_t* Rendered(const cairo_matrix_t& full, const cairo_rectangle_int_t& visible) const
     {
         double x0 = 1e30, y0 = 1e30, x1 = -1e30, y1 = -1e30;
         for (const GpPointF& p : Path.Points) {
@@ -171,7 +187,11 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
             x1 = std::max(x1, x);
             y1 = std::max(y1, y);
         }
-        if (!(x1 - x0 < 2048 && y1 - y0 < 2048))
+        x0 = std::max(x0, double(visible.x) - 1);
+        y0 = std::max(y0, double(visible.y) - 1);
+        x1 = std::min(x1, double(visible.x) + visible.width + 1);
+        y1 = std::min(y1, double(visible.y) + visible.height + 1);
+        if (!(x1 - x0 < 2048 && y1 - y0 < 2048) || x1 <= x0 || y1 <= y0)
             return nullptr;
         int ix = int(std::floor(x0)) - 1, iy = int(std::floor(y0)) - 1;
         int w = int(std::ceil(x1)) + 1 - ix, h = int(std::ceil(y1)) + 1 - iy;
@@ -179,6 +199,8 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
         local.x0 -= ix;
         local.y0 -= iy;
         std::string key = Key(local);
+        key.append(reinterpret_cast<const char*>(&w), sizeof w);
+        key.append(reinterpret_cast<const char*>(&h), sizeof h);
         if (cairo_surface_t* hit = Cache().Find(key))
             return hit;
         cairo_surface_t* pic = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);

@@ -115,13 +115,15 @@ void TGDIPButton::DoNotification(TComponent* AOwner, TComponent* AComponent, TOp
         return;
     if (AComponent && AComponent == PictureContainer)
         PictureContainer = nullptr;
+    if (AComponent && AComponent == ImageList)
+        ImageList = nullptr;
 }
 
 void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y, int Width, int Height,
                        int VerticalSpacing, int HorizontalSpacing, TColor Color, TColor ColorDown, TColor BevelColor,
                        TColor TextColor, bool Shadow, bool Down, bool Bevel, bool VerticalText, bool RightToLeft,
                        TFillRoundingType RoundingType, TSmGDIPPicture* APicture, int TextW, int TextH, bool WW,
-                       int /*AImageIndex*/, const std::string& APictureName)
+                       int AImageIndex, const std::string& APictureName)
 {
     const int HS = HorizontalSpacing, VS = VerticalSpacing;
     // 1. The picture for this paint.
@@ -130,6 +132,14 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
         pic.AssignPicture(APicture);
     if (PictureContainer && !APictureName.empty())
         pic.AssignPicture(PictureContainer->FindPicture(APictureName));
+    if (ImageList && AImageIndex >= 0 && AImageIndex < ImageList->Count()) {
+        // As PNG, so the list's transparent pixels stay transparent.
+        TBitmap image;
+        if (ImageList->GetBitmap(AImageIndex, &image) && !image.Empty()) {
+            std::string png = image.SaveToPngBytes();
+            pic.LoadFromBytes(std::vector<uint8_t>(png.begin(), png.end()));
+        }
+    }
     const bool hasPicture = !pic.Empty();
     int PW = hasPicture ? pic.Width() : 0, PH = hasPicture ? pic.Height() : 0;
     if (PictureStretch && hasPicture) {

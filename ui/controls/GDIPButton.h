@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/controls/Graphics.h"
+#include "platform/controls/ImgList.h"
 #include "ui/controls/GDIPPainters.h"
 #include "ui/controls/GDIPPictureContainer.h"
 
@@ -41,6 +42,7 @@ public:
     void SetSimpleLayout(bool Value);
     // References, not owned.
     TGDIPPictureContainer* PictureContainer = nullptr;
+    TCustomImageList* ImageList = nullptr;
     int ImageIndex = -1;
     std::string PictureName;
     std::string DisabledPictureName;
@@ -55,7 +57,8 @@ public:
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate() { --FUpdateCount; }
     bool IsFontStored();
-    // Owners forward their component notifications: a removed container is forgotten.
+    // Owners forward their component notifications: a removed container or image list
+    // is forgotten.
     void DoNotification(TComponent* AOwner, TComponent* AComponent, TOperation AOperation);
 
     void Draw(TGPGraphics* g, const std::string& Caption, int x, int y, int Width, int Height, int VerticalSpacing,

@@ -1,5 +1,9 @@
 #include "ui/controls/GDIPFill.h"
 
+#include "platform/base/Streams.h"
+#include "platform/classes/Streaming.h"
+#include "platform/controls/Clipbrd.h"
+
 #include <cmath>
 #include <memory>
 
@@ -158,6 +162,78 @@ std::vector<uint8_t> HexToBytes(const std::string& Text)
 }
 
 // ---------------------------------------------------------------------- fill
+
+namespace {
+
+const TEnumInfo kGradientTypes{"TSmGradientType", {"gtSolid", "gtRadial", "gtVertical", "gtHorizontal",
+                                                   "gtForwardDiagonal", "gtBackwardDiagonal", "gtAngle", "gtHatch",
+                                                   "gtPath", "gtTexture", "gtNone"}};
+const TEnumInfo kHatchStyles{"HatchStyle", {"HatchStyleHorizontal", "HatchStyleVertical", "HatchStyleForwardDiagonal", "HatchStyleBackwardDiagonal", "HatchStyleCross", "HatchStyleDiagonalCross", "HatchStyle05Percent", "HatchStyle10Percent", "HatchStyle20Percent", "HatchStyle25Percent", "HatchStyle30Percent", "HatchStyle40Percent", "HatchStyle50Percent", "HatchStyle60Percent", "HatchStyle70Percent", "HatchStyle75Percent", "HatchStyle80Percent", "HatchStyle90Percent", "HatchStyleLightDownwardDiagonal", "HatchStyleLightUpwardDiagonal", "HatchStyleDarkDownwardDiagonal", "HatchStyleDarkUpwardDiagonal", "HatchStyleWideDownwardDiagonal", "HatchStyleWideUpwardDiagonal", "HatchStyleLightVertical", "HatchStyleLightHorizontal", "HatchStyleNarrowVertical", "HatchStyleNarrowHorizontal", "HatchStyleDarkVertical", "HatchStyleDarkHorizontal", "HatchStyleDashedDownwardDiagonal", "HatchStyleDashedUpwardDiagonal", "HatchStyleDashedHorizontal", "HatchStyleDashedVertical", "HatchStyleSmallConfetti", "HatchStyleLargeConfetti", "HatchStyleZigZag", "HatchStyleWave", "HatchStyleDiagonalBrick", "HatchStyleHorizontalBrick", "HatchStyleWeave", "HatchStylePlaid", "HatchStyleDivot", "HatchStyleDottedGrid", "HatchStyleDottedDiamond", "HatchStyleShingle", "HatchStyleTrellis", "HatchStyleSphere", "HatchStyleSmallGrid", "HatchStyleSmallCheckerBoard", "HatchStyleLargeCheckerBoard", "HatchStyleOutlinedDiamond", "HatchStyleSolidDiamond"}};
+const TEnumInfo kPictureModes{"TFillPictureMode", {"pmInsideFill", "pmOutsideFill"}};
+const TEnumInfo kPicturePositions{"TFillPicturePosition",
+                                  {"ppTopLeft", "ppTopCenter", "ppTopRight", "ppBottomLeft", "ppBottomCenter",
+                                   "ppBottomRight", "ppTiled", "ppStretched", "ppCenterLeft", "ppCenterCenter",
+                                   "ppCenterRight", "ppCustom"}};
+const TEnumInfo kAspectModes{"TPictureMode", {"pmStretch", "pmNormal"}};
+const TEnumInfo kPictureSizes{"TFillPictureSize", {"psOriginal", "psCustom"}};
+const TEnumInfo kRoundingTypes{"TFillRoundingType", {"rtNone", "rtTop", "rtBottom", "rtBoth", "rtLeft", "rtRight"}};
+const TEnumInfo kShadowTypes{"TShadowType", {"stRightBottom", "stBottom", "stSurround"}};
+const TEnumInfo kGlowModes{"TGlowMode", {"gmNone", "gmGradient", "gmRadial", "gmRadialGradient"}};
+
+}  // namespace
+
+// In declaration order, which is also the order of the clipboard stream. The ones with
+// NoDefault are always stored.
+void TGDIPFill::DeclareProperties(TClassBuilder<TGDIPFill>& P)
+{
+    using F = TGDIPFill;
+    P.Integer("Color", &F::FColor, &F::SetColor, "TColor").Default(0xC0C0C0);
+    P.Integer("ColorTo", &F::FColorTo, &F::SetColorTo, "TColor").Default(0x808080);
+    P.Integer("ColorMirror", &F::FColorMirror, &F::SetColorMirror, "TColor").NoDefault();
+    P.Integer("ColorMirrorTo", &F::FColorMirrorTo, &F::SetColorMirrorTo, "TColor").NoDefault();
+    P.Enum("GradientType", kGradientTypes, &F::FGradientType, &F::SetGradientType).NoDefault();
+    P.Enum("GradientMirrorType", kGradientTypes, &F::FGradientMirrorType, &F::SetGradientMirrorType).NoDefault();
+    P.Enum("HatchStyle", kHatchStyles, &F::FHatchStyle, &F::SetHatchStyle).Default(HatchStyleHorizontal);
+    P.Enum("HatchStyleMirror", kHatchStyles, &F::FHatchStyleMirror, &F::SetHatchStyleMirror).Default(HatchStyleHorizontal);
+    P.Boolean("BackGroundPictureAspectRatio", &F::FBackGroundPictureAspectRatio, &F::SetBackGroundPictureAspectRatio)
+        .Default(false);
+    P.Enum("BackGroundPictureMode", kPictureModes, &F::FBackGroundPictureMode, &F::SetBackGroundPictureMode)
+        .Default(pmOutsideFill);
+    P.Object("BackGroundPicture", &F::BackGroundPicture, &F::SetBackGroundPicture);
+    P.Enum("BackGroundPicturePosition", kPicturePositions, &F::FBackGroundPicturePosition,
+           &F::SetBackGroundPicturePosition)
+        .Default(ppTopLeft);
+    P.Integer("BackGroundPictureLeft", &F::FBackGroundPictureLeft, &F::SetBackGroundPictureLeft).Default(0);
+    P.Integer("BackGroundPictureTop", &F::FBackGroundPictureTop, &F::SetBackGroundPictureTop).Default(0);
+    P.Enum("BackGroundPictureAspectMode", kAspectModes, &F::FBackGroundPictureAspectMode,
+           &F::SetBackGroundPictureAspectMode)
+        .Default(pmStretch);
+    P.Object("Picture", &F::Picture, &F::SetPicture);
+    P.Enum("PicturePosition", kPicturePositions, &F::FPicturePosition, &F::SetPicturePosition).Default(ppTopLeft);
+    P.Integer("PictureLeft", &F::FPictureLeft, &F::SetPictureLeft).Default(0);
+    P.Integer("PictureTop", &F::FPictureTop, &F::SetPictureTop).Default(0);
+    P.Enum("PictureSize", kPictureSizes, &F::FPictureSize, &F::SetPictureSize).Default(psOriginal);
+    P.Integer("PictureWidth", &F::FPictureWidth, &F::SetPictureWidth).Default(50);
+    P.Integer("PictureHeight", &F::FPictureHeight, &F::SetPictureHeight).Default(50);
+    P.Boolean("PictureAspectRatio", &F::FPictureAspectRatio, &F::SetPictureAspectRatio).Default(false);
+    P.Enum("PictureAspectMode", kAspectModes, &F::FPictureAspectMode, &F::SetPictureAspectMode).Default(pmStretch);
+    P.Integer("Opacity", &F::FOpacity, &F::SetOpacity, "Byte").Default(255);
+    P.Integer("OpacityTo", &F::FOpacityTo, &F::SetOpacityTo, "Byte").Default(255);
+    P.Integer("OpacityMirror", &F::FOpacityMirror, &F::SetOpacityMirror, "Byte").Default(255);
+    P.Integer("OpacityMirrorTo", &F::FOpacityMirrorTo, &F::SetOpacityMirrorTo, "Byte").Default(255);
+    P.Integer("BorderColor", &F::FBorderColor, &F::SetBorderColor, "TColor").NoDefault();
+    P.Integer("BorderOpacity", &F::FBorderOpacity, &F::SetBorderOpacity, "Byte").Default(255);
+    P.Integer("BorderWidth", &F::FBorderWidth, &F::SetBorderWidth).Default(1);
+    P.Integer("Rounding", &F::FRounding, &F::SetRounding).NoDefault();
+    P.Enum("RoundingType", kRoundingTypes, &F::FRoundingType, &F::SetRoundingType).Default(rtBoth);
+    P.Integer("ShadowColor", &F::FShadowColor, &F::SetShadowColor, "TColor").Default(0x808080);
+    P.Integer("ShadowOffset", &F::FShadowOffset, &F::SetShadowOffset).NoDefault();
+    P.Enum("ShadowType", kShadowTypes, &F::FShadowType, &F::SetShadowType).Default(stRightBottom);
+    P.Integer("Angle", &F::FAngle, &F::SetAngle).Default(0);
+    P.Enum("Glow", kGlowModes, &F::FGlow, &F::SetGlow).NoDefault();
+    P.Integer("GlowGradientColor", &F::FGlowGradientColor, &F::SetGlowGradientColor, "TColor").Default(clWhite);
+    P.Integer("GlowRadialColor", &F::FGlowRadialColor, &F::SetGlowRadialColor, "TColor").Default(clWhite);
+}
 
 TGDIPFill::TGDIPFill()
     : FBackGroundPicture(std::make_unique<TSmGDIPPicture>()), FPicture(std::make_unique<TSmGDIPPicture>())
@@ -524,6 +600,85 @@ void TGDIPFill::LoadFromFile(TFillIniFile& Ini, const std::string& Section)
     }
     EndUpdate();
     Changed();
+}
+
+namespace {
+
+// The fill's keys on an INI file of the window layer.
+class TIniFileKeys : public TFillIniFile {
+public:
+    explicit TIniFileKeys(TIniFile& Ini) : FIni(Ini) {}
+    int ReadInteger(const std::string& S, const std::string& K, int D) override { return FIni.ReadInteger(S, K, D); }
+    void WriteInteger(const std::string& S, const std::string& K, int V) override { FIni.WriteInteger(S, K, V); }
+    std::string ReadString(const std::string& S, const std::string& K, const std::string& D) override
+    {
+        return FIni.ReadString(S, K, D);
+    }
+    void WriteString(const std::string& S, const std::string& K, const std::string& V) override
+    {
+        FIni.WriteString(S, K, V);
+    }
+
+private:
+    TIniFile& FIni;
+};
+
+}  // namespace
+
+void TGDIPFill::SaveToFile(TIniFile& Ini, const std::string& Section)
+{
+    TIniFileKeys keys(Ini);
+    SaveToFile(keys, Section);
+}
+
+void TGDIPFill::LoadFromFile(TIniFile& Ini, const std::string& Section)
+{
+    TIniFileKeys keys(Ini);
+    LoadFromFile(keys, Section);
+}
+
+// ---------------------------------------------------------------------------------
+// Clipboard
+
+void TSaver::DeclareProperties(TClassBuilder<TSaver>& P)
+{
+    P.Object("SaveObject", [](const TSaver& S) { return S.SaveObject; });
+}
+
+UINT FillClipboardFormat()
+{
+    static const UINT format = RegisterClipboardFormat("GDI+ Fill");
+    return format;
+}
+
+namespace {
+// The format is there from the start, as the unit's initialisation registers it.
+const UINT kFillFormatRegistered = FillClipboardFormat();
+}
+
+void TGDIPFill::SaveToClipBoard()
+{
+    TSaver saver(nullptr);
+    saver.SaveObject = this;
+    TMemoryStream stream;
+    WriteComponentToStream(stream, &saver);
+    Clipboard().SetData(FillClipboardFormat(),
+                        std::string(static_cast<const char*>(stream.Memory()), size_t(stream.Size())));
+}
+
+void TGDIPFill::LoadFromClipBoard()
+{
+    if (!Clipboard().HasFormat(FillClipboardFormat()))
+        return;
+    // Every byte the clipboard holds, and no more: the reader checks every length
+    // against the stream it is given.
+    const std::string data = Clipboard().GetData(FillClipboardFormat());
+    TMemoryStream stream;
+    stream.WriteBuffer(data.data(), int64_t(data.size()));
+    stream.SetPosition(0);
+    TSaver saver(nullptr);
+    saver.SaveObject = this;
+    ReadComponentFromStream(stream, &saver);
 }
 
 }  // namespace dcs::smooth

@@ -4,7 +4,9 @@
 // GUI thread only.
 #pragma once
 
+#include "platform/base/IniFiles.h"
 #include "platform/classes/Classes.h"
+#include "platform/win/WinDefs.h"
 #include "ui/controls/GradientFill.h"
 #include "ui/controls/SmGDIPPicture.h"
 
@@ -45,8 +47,8 @@ void DrawFocusOutline(TGPGraphics* Graphics, const TGPRectF& R, int Rounding, TF
 std::string BytesToHex(const std::vector<uint8_t>& Bytes);
 std::vector<uint8_t> HexToBytes(const std::string& Text);
 
-// The keys of an INI section as the fill reads and writes them. The platform has no INI
-// file class yet; an INI file implements this.
+// The keys of an INI section as the fill reads and writes them (the fill's overloads on
+// TIniFile go through this too).
 class TFillIniFile {
 public:
     virtual ~TFillIniFile() = default;
@@ -62,7 +64,8 @@ public:
     void Set##Name(Type Value) { SetValue(F##Name, Value); }
 
 class TGDIPFill : public TPersistent {
-public:
+    DCS_CLASS(TGDIPFill, TPersistent)
+
     TGDIPFill();
     ~TGDIPFill() override;
 
@@ -138,6 +141,16 @@ public:
     // keys before it already applied, and notifies once at the end.
     void SaveToFile(TFillIniFile& Ini, const std::string& Section);
     void LoadFromFile(TFillIniFile& Ini, const std::string& Section);
+    void SaveToFile(TIniFile& Ini, const std::string& Section);
+    void LoadFromFile(TIniFile& Ini, const std::string& Section);
+
+    // The fill on the process clipboard in the format "GDI+ Fill" (its published
+    // properties streamed through a TSaver); loading does nothing when the clipboard holds
+    // no fill, and raises EReadError on data that is no fill stream.
+    void SaveToClipBoard();
+    void LoadFromClipBoard();
+
+    static void DeclareProperties(TClassBuilder<TGDIPFill>& P);
 
 private:
     template <class T>
@@ -185,5 +198,19 @@ private:
 };
 
 #undef DCS_FILL_PROPERTY
+
+// Carries a persistent object (not owned) through component streaming as its one
+// published property.
+class TSaver : public TComponent {
+    DCS_CLASS(TSaver, TComponent)
+
+    explicit TSaver(TComponent* AOwner) : TComponent(AOwner) {}
+    TPersistent* SaveObject = nullptr;
+
+    static void DeclareProperties(TClassBuilder<TSaver>& P);
+};
+
+// The clipboard format of fills.
+UINT FillClipboardFormat();
 
 }  // namespace dcs::smooth

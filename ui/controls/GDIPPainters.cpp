@@ -142,25 +142,36 @@ const Segment kSegments[7] = {
 };
 }  // namespace
 
-void PaintLedDigit(TGPGraphics* g, int Code, TGPPointF Pos, uint8_t OffOpacity, TColor ColorOff, int N, TGPBrush* Lit,
-                   int H, int W)
+namespace {
+
+// The shapes of LED characters, gathered by colour so that many characters cost two
+// fills: the segments never overlap the lit shapes of other characters.
+struct TLedShapes {
+    TGPGraphicsPath Off{FillModeWinding};
+    TGPGraphicsPath Lit{FillModeWinding};
+    bool HasOff = false;
+    bool HasLit = false;
+};
+
+void AddLedDigit(TLedShapes& S, int Code, TGPPointF Pos, bool WithOff, int N, int H, int W)
 {
     const REAL cw = REAL(W) / REAL(N);
     auto at = [&](REAL u, REAL v) { return TGPPointF{Pos.X + cw * u / 12, Pos.Y + REAL(H) * v / 15}; };
-    auto fill = [&](const Segment& s, TGPBrush* b) {
+    auto add = [&](TGPGraphicsPath& path, const Segment& s) {
         TGPPointF pts[6];
         for (int i = 0; i < s.N; ++i)
             pts[i] = at(s.P[i].X, s.P[i].Y);
-        g->FillPolygon(b, pts, s.N);
+        path.AddPolygon(pts, s.N);
     };
-    if (ColorOff != clNone) {
-        TGPSolidBrush off(ARGBFromColor(OffOpacity, ColorOff));
+    if (WithOff) {
         for (const Segment& s : kSegments)
-            fill(s, &off);
+            add(S.Off, s);
+        S.HasOff = true;
     }
     auto dot = [&](REAL u, REAL v) {
         const TGPPointF p = at(u, v);
-        g->FillEllipse(Lit, p.X - cw, p.Y, cw / 7, cw / 7);
+        S.Lit.AddEllipse(p.X - cw, p.Y, cw / 7, cw / 7);
+        S.HasLit = true;
     };
     if (Code == -2) {
         dot(11.2f, 3);
@@ -175,8 +186,31 @@ void PaintLedDigit(TGPGraphics* g, int Code, TGPPointF Pos, uint8_t OffOpacity, 
     if (!key)
         return;
     for (const Segment& s : kSegments)
-        if (std::string_view(s.LitFor).find(key) != std::string_view::npos)
-            fill(s, Lit);
+        if (std::string_view(s.LitFor).find(key) != std::string_view::npos) {
+            add(S.Lit, s);
+            S.HasLit = true;
+        }
+}
+
+void FillOff(TGPGraphics* g, TLedShapes& S, TGPBrush* Off)
+{
+    if (S.HasOff && Off)
+        g->FillPath(Off, &S.Off);
+    S.Off.Reset();
+    S.HasOff = false;
+}
+
+}  // namespace
+
+void PaintLedDigit(TGPGraphics* g, int Code, TGPPointF Pos, uint8_t OffOpacity, TColor ColorOff, int N, TGPBrush* Lit,
+                   int H, int W)
+{
+    TLedShapes shapes;
+    AddLedDigit(shapes, Code, Pos, ColorOff != clNone, N, H, W);
+    TGPSolidBrush off(ARGBFromColor(OffOpacity, ColorOff));
+    FillOff(g, shapes, &off);
+    if (shapes.HasLit)
+        g->FillPath(Lit, &shapes.Lit);
 }
 
 void PaintLedString(TGPGraphics* g, const TGPRectF& R, const std::string& Text, TGPBrush* Lit, uint8_t OffOpacity,
@@ -188,21 +222,33 @@ void PaintLedString(TGPGraphics* g, const TGPRectF& R, const std::string& Text, 
     if (n == 0)
         return;   // only marks: there is no slot to divide the width into
     const int W = RoundHalfEven(R.Width), H = RoundHalfEven(R.Height);
-    REAL offset = 0;
+    const bool withOff = ColorOff != clNone;
+    TGPSolidBrush off(ARGBFromColor(OffOpacity, ColorOff));
+    TLedShapes shapes;
+    REAL offset = 0, lastOffset = -1;
     for (char c : Text) {
-        const TGPPointF pos{R.X + offset, R.Y};
-        if (c >= '0' && c <= '9') {
-            PaintLedDigit(g, c - '0', pos, OffOpacity, ColorOff, n, Lit, H, W);
+        int code;
+        bool advance = true;
+        if (c >= '0' && c <= '9')
+            code = c - '0';
+        else if (c == '-')
+            code = -1;
+        else if (c == '.' || c == ':')
+            code = c == '.' ? -3 : -2, advance = false;
+        else
+            continue;
+        // A mark paints the unlit segments at the slot the next character paints them
+        // again: the second coat goes on as a fill of its own, as it would one by one.
+        if (offset == lastOffset)
+            FillOff(g, shapes, &off);
+        AddLedDigit(shapes, code, TGPPointF{R.X + offset, R.Y}, withOff, n, H, W);
+        lastOffset = offset;
+        if (advance)
             offset += REAL(R.Width) / n;
-        } else if (c == '-') {
-            PaintLedDigit(g, -1, pos, OffOpacity, ColorOff, n, Lit, H, W);
-            offset += REAL(R.Width) / n;
-        } else if (c == '.') {
-            PaintLedDigit(g, -3, pos, OffOpacity, ColorOff, n, Lit, H, W);
-        } else if (c == ':') {
-            PaintLedDigit(g, -2, pos, OffOpacity, ColorOff, n, Lit, H, W);
-        }
     }
+    FillOff(g, shapes, &off);
+    if (shapes.HasLit)
+        g->FillPath(Lit, &shapes.Lit);
 }
 
 TGPBrush* MakeLedBrush(const TGPRectF& R, TSmGradientType type, TColor ColorStart, uint8_t OpacityStart,

@@ -1,5 +1,6 @@
 #include "ui/controls/GDIPicture.h"
 
+#include "platform/classes/Streaming.h"
 #include "platform/controls/Graphics.h"
 #include "ui/controls/PictureDecode.h"
 #include "ui/controls/RawResources.h"
@@ -32,9 +33,12 @@ void TGDIPPicture::Assign(TPersistent* Source)
             OnClear(this);
         return;
     }
-    if (auto* bitmap = dynamic_cast<TBitmap*>(Source)) {
-        const std::string png = bitmap->SaveToPngBytes();
-        FData.assign(png.begin(), png.end());
+    // A bitmap, or the graphic of a picture, in its own file form (BMP for a bitmap).
+    TGraphic* graphic = dynamic_cast<TBitmap*>(Source);
+    if (auto* holder = dynamic_cast<TPicture*>(Source))
+        graphic = holder->Graphic();
+    if (graphic) {
+        FData = graphic->SaveToBytes();
         FIsEmpty = false;
         Changed();
         GetImageSizes();
@@ -62,6 +66,18 @@ void TGDIPPicture::LoadFromStream(TStream* Stream)
     if (!Stream)
         return;
     SetData(ReadStreamBytes(*Stream));
+}
+
+void TGDIPPicture::DefineProperties(TFiler& Filer)
+{
+    Filer.DefineBinaryProperty(
+        "Data",
+        [this](TStream& S) {
+            // Loaded as it is: no measuring, no events.
+            FData = ReadRestBytes(S);
+            FIsEmpty = false;
+        },
+        [this](TStream& S) { SaveToStream(&S); }, !FIsEmpty);
 }
 
 void TGDIPPicture::SaveToStream(TStream* Stream) const

@@ -13,7 +13,8 @@
 namespace dcs::smooth {
 
 class TGDIPPicture : public TPersistent {
-public:
+    DCS_CLASS(TGDIPPicture, TPersistent)
+
     TGDIPPicture() = default;
 
     bool Empty() const { return FIsEmpty; }
@@ -36,6 +37,9 @@ public:
     bool GetImageSizes();
     void DrawImage(TGPGraphics* Graphics, int X, int Y);
     void DrawImageRect(TGPGraphics* Graphics, int X, int Y, int W, int H);
+
+    // Stored with the form as "Data": the encoded bytes as they are.
+    void DefineProperties(TFiler& Filer) override;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnClear;

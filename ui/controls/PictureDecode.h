@@ -41,6 +41,13 @@ inline std::vector<uint8_t> ReadStreamBytes(TStream& Stream)
     bytes.resize(size_t(Stream.Read(bytes.data(), int64_t(bytes.size()))));
     return bytes;
 }
+// What is left of the stream from its position (a stored property's data).
+inline std::vector<uint8_t> ReadRestBytes(TStream& Stream)
+{
+    std::vector<uint8_t> bytes(size_t(std::max<int64_t>(Stream.Size() - Stream.Position(), 0)));
+    bytes.resize(size_t(Stream.Read(bytes.data(), int64_t(bytes.size()))));
+    return bytes;
+}
 // Raises the stream's open error when the file cannot be read.
 inline std::vector<uint8_t> ReadFileBytes(const std::string& FileName)
 {

@@ -1,6 +1,7 @@
 #include "ui/controls/SmGDIPPicture.h"
 
 #include "platform/base/Strings.h"
+#include "platform/classes/Streaming.h"
 #include "platform/controls/Graphics.h"
 #include "ui/controls/RawResources.h"
 
@@ -202,8 +203,7 @@ void TSmGDIPPicture::Assign(TPersistent* Source)
     if (auto* holder = dynamic_cast<TPicture*>(Source))
         graphic = holder->Graphic();
     if (graphic) {
-        const std::string png = graphic->SaveToPngBytes();
-        FData.assign(png.begin(), png.end());
+        FData = graphic->SaveToBytes();
         FIsEmpty = false;
         Changed();
         GetImageSizes();
@@ -228,6 +228,22 @@ void TSmGDIPPicture::LoadFromStream(TStream* Stream)
     if (!Stream || Stream->Size() <= 0)
         return;
     LoadFromBytes(ReadStreamBytes(*Stream));
+}
+
+void TSmGDIPPicture::DefineProperties(TFiler& Filer)
+{
+    Filer.DefineBinaryProperty(
+        "Data",
+        [this](TStream& S) {
+            // As LoadFromStream, without OnChange.
+            std::vector<uint8_t> bytes = ReadRestBytes(S);
+            if (bytes.empty())
+                return;
+            FData = std::move(bytes);
+            FIsEmpty = false;
+            GetImageSizes();
+        },
+        [this](TStream& S) { SaveToStream(&S); }, !FIsEmpty);
 }
 
 void TSmGDIPPicture::SaveToStream(TStream* Stream) const

@@ -32,7 +32,8 @@ THeaderSize ReadGIFSize(const std::vector<uint8_t>& data);
 THeaderSize ReadSizeByExtension(const std::string& fileName, const std::vector<uint8_t>& data);
 
 class TSmGDIPPicture : public TPersistent {
-public:
+    DCS_CLASS(TSmGDIPPicture, TPersistent)
+
     TSmGDIPPicture() = default;
 
     bool Empty() const { return FIsEmpty; }
@@ -72,6 +73,9 @@ public:
     void FillPath(TGPGraphics* Graphics, TGPGraphicsPath* Path);
     // A texture brush of the decoded image (the caller owns it); nil when empty.
     TGPTextureBrush* CreateTextureBrush(WrapMode Mode = WrapModeTile);
+
+    // Stored with the form as "Data": the encoded bytes as they are.
+    void DefineProperties(TFiler& Filer) override;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnClear;

@@ -39,6 +39,9 @@ TForm* BuildInCode()
     f->Constraints()->MinHeight = 160;
     f->Font()->SetName("MS Sans Serif");
     f->Font()->SetHeight(-11);
+    f->Font()->SetColor(clNavy);
+    f->SetColor(clWindow);
+    f->Icon()->LoadFromFile(std::string(DCS_IMAGING_FIXTURES) + "/ico_alpha.ico");
     auto* bottom = Create<TPanel>(f);
     bottom->SetName("Panel1");
     bottom->SetParent(f);
@@ -60,6 +63,7 @@ TForm* BuildInCode()
     list->SetParent(f);
     list->SetAlign(alClient);
     list->SetItemHeight(13);
+    list->SetColor(TColor(0x00F0E0D0));  // no name: stored as a number
     list->Items().Add("None");
     list->Items().Add("Default");
     return f;
@@ -125,6 +129,8 @@ TEST_F(FormResources, AFormReadFromItsResourceEqualsTheSameFormBuiltInCode)
             EXPECT_EQ(sc->Parent()->Name(), As<TControl>(b)->Parent()->Name()) << b->Name();
     }
     EXPECT_TRUE(diffs.empty()) << ::testing::PrintToString(diffs);
+    EXPECT_FALSE(stored->Icon()->Empty());
+    EXPECT_EQ(stored->Icon()->SaveToBytes(), built->Icon()->SaveToBytes());
     auto* list = As<TListBox>(stored->FindComponent("ListBox"));
     EXPECT_EQ(list->Items().Count(), 2);
     ASSERT_TRUE(list->OnDblClick);  // bound by name to the form's handler
@@ -142,6 +148,29 @@ TEST_F(FormResources, WritingTheFormBackGivesTheSameText)
     TMemoryStream bin;
     ObjectTextToBinary(ReadFile(DCS_SAMPLE_FORM), bin);
     EXPECT_EQ(ComponentResourceData("TSampleForm"), std::string(static_cast<const char*>(bin.Memory()), size_t(bin.Size())));
+}
+
+TEST_F(FormResources, ColoursAreStoredByNameWhenTheyHaveOne)
+{
+    struct {
+        TColor Color;
+        const char* Text;
+    } cases[] = {{clRed, "clRed"}, {clBtnFace, "clBtnFace"}, {clNone, "clNone"}, {clInfoBk, "clInfoBk"},
+                 {TColor(0x00F0E0D0), "$00F0E0D0"}};
+    for (auto& c : cases) {
+        EXPECT_EQ(ColorToString(c.Color), c.Text);
+        EXPECT_EQ(StringToColor(c.Text), c.Color) << c.Text;
+    }
+    EXPECT_EQ(StringToColor("CLRED"), clRed);
+    EXPECT_EQ(StringToColor("255"), clRed);
+    EXPECT_THROW(StringToColor("clRedish"), EConvertError);
+
+    TOwned<TPanel> p(Create<TPanel>(nullptr));
+    ReadComponentFromText("object P: TPanel\n  Color = clyellow\n  Font.Color = 16711680\nend\n", p.get());
+    EXPECT_EQ(p->Color(), clYellow);
+    EXPECT_EQ(p->Font()->Color(), clBlue);
+    EXPECT_NE(ComponentToText(p.get()).find("Font.Color = clBlue"), std::string::npos);
+    EXPECT_THROW(ReadComponentFromText("object P: TPanel\n  Color = clNoSuch\nend\n", p.get()), EReadError);
 }
 
 }  // namespace

@@ -174,6 +174,42 @@ TEST(GdipPixels, GradientModesFromRectangle)
     }
 }
 
+TEST(GdipPixels, APathGradientFarLargerThanTheSurfaceIsPaintedWhereItShows)
+{
+    // A glow ellipse 3000 pixels tall over a 60 x 40 surface, drawn through a clip and
+    // then without: each pass matches the same ellipse drawn whole on a tall surface.
+    auto paint = [](Surface& s, REAL dy, const GpRectF* clip) {
+        GpPath* path = nullptr;
+        GdipCreatePath(FillModeAlternate, &path);
+        GdipAddPathEllipse(path, 5, dy - 1480, 50, 3000);
+        GpPathGradient* pg = nullptr;
+        GdipCreatePathGradientFromPath(path, &pg);
+        GdipSetPathGradientCenterColor(pg, kWhite);
+        INT n = 1;
+        ARGB edge = 0x00000000;
+        GdipSetPathGradientSurroundColorsWithCount(pg, &edge, &n);
+        Brush brush(pg);
+        if (clip)
+            GdipSetClipRect(s.Graphics, clip->X, clip->Y, clip->Width, clip->Height, CombineModeReplace);
+        GdipFillPath(s.Graphics, brush.B, path);
+        GdipResetClip(s.Graphics);
+        GdipDeletePath(path);
+    };
+    Surface tall(60, 2000, 0xFF000000);
+    paint(tall, 1000, nullptr);  // the ellipse's middle rows at 1000..1039
+    const GpRectF left{0, 0, 30, 40};
+    Surface clipped(60, 40, 0xFF000000);
+    paint(clipped, 0, &left);
+    Surface whole(60, 40, 0xFF000000);
+    paint(whole, 0, nullptr);
+    for (int y = 0; y < 40; y += 13)
+        for (int x = 0; x < 60; x += 7) {
+            EXPECT_NEAR(whole.Red(x, y), tall.Red(x, 1000 + y), 2) << x << "," << y;
+            EXPECT_EQ(clipped.Red(x, y), x < 30 ? whole.Red(x, y) : 0) << x << "," << y;
+        }
+    EXPECT_GT(whole.Red(30, 20), 200);
+}
+
 TEST(GdipPixels, EllipticPathGradientCentreEdgeAndProfile)
 {
     Surface s(41, 41, 0xFF00FF00);

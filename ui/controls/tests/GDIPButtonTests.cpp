@@ -2,6 +2,8 @@
 
 #include "ui/controls/GDIPButton.h"
 
+#include "platform/controls/ImgList.h"
+
 #include <memory>
 
 namespace dcs::smooth::test {
@@ -94,6 +96,76 @@ TEST(GDIPButton, GlassFaceWithCaption)
         for (int y = 8; y < 25; ++y)
             dark += c.Red(x, y) < 40 && c.Green(x, y) < 40;
     EXPECT_GT(dark, 20) << "the caption is drawn";
+}
+
+// A list with one 8 x 8 red picture.
+std::unique_ptr<TImageList> RedList()
+{
+    auto list = std::make_unique<TImageList>(nullptr);
+    list->SetWidth(8);
+    list->SetHeight(8);
+    TBitmap red;
+    red.SetSize(8, 8);
+    red.Canvas()->Brush.Color = clRed;
+    red.Canvas()->FillRect({0, 0, 8, 8});
+    list->Add(&red, nullptr);
+    return list;
+}
+
+TEST(GDIPButton, AnImageListPictureReplacesThePictureWhenTheIndexIsInTheList)
+{
+    auto list = RedList();
+    TGDIPButton b;
+    b.SetSimpleLayout(true);
+    b.ImageList = list.get();
+    struct {
+        int Index;
+        bool Red;
+    } cases[] = {{0, true}, {1, false}, {-1, false}};
+    for (auto& k : cases) {
+        Canvas c(60, 30);
+        b.Draw(&c.G, "", 0, 0, c.W, c.H, 0, 0, clWhite, clNone, clWhite, clBlack, false, false, false, false, false,
+               rtBoth, nullptr, 0, 0, true, k.Index, "");
+        // Right-justified: 4 pixels in from the right, centred vertically.
+        EXPECT_EQ(c.Red(60 - 4 - 4, 15) == 255 && c.Green(60 - 4 - 4, 15) == 0, k.Red) << k.Index;
+    }
+    TComponent owner(nullptr);
+    b.DoNotification(&owner, list.get(), TOperation::opRemove);
+    EXPECT_EQ(b.ImageList, nullptr) << "a removed list is forgotten";
+}
+
+// Where the picture right of the caption lands (its leftmost red column): it sits
+// Spacing after a caption centred in what the caption rectangle keeps.
+int PictureLeftOfRightLayout(int Spacing, int Width)
+{
+    auto list = RedList();
+    TGDIPButton b;
+    b.SetSimpleLayout(true);
+    b.Font()->SetName("DejaVu Sans");
+    b.Font()->SetSize(9);
+    b.ImageList = list.get();
+    b.Spacing = Spacing;
+    b.Layout = blPictureRight;
+    b.PictureAlignment = taLeftJustify;
+    Canvas c(Width, 30);
+    b.Draw(&c.G, "Go", 0, 0, c.W, c.H, 0, 0, clWhite, clNone, clWhite, clBlack, false, false, false, false, false,
+           rtBoth, nullptr, 0, 0, true, 0, "");
+    for (int x = 0; x < c.W; ++x)
+        if (c.Red(x, 15) == 255 && c.Green(x, 15) == 0)
+            return x;
+    return -1;
+}
+
+TEST(GDIPButton, AnOddSpacingTakesOneMorePixelOffTheCaption)
+{
+    // From spacing 2 to 3 the picture would move half a pixel right; the odd spacing's
+    // extra pixel off the caption rectangle moves the centred caption half a pixel back.
+    // Over two widths (half a pixel apart in the centring) a half-pixel move would show.
+    for (int w : {100, 101}) {
+        const int two = PictureLeftOfRightLayout(2, w), three = PictureLeftOfRightLayout(3, w);
+        ASSERT_GT(two, 0) << w;
+        EXPECT_EQ(three, two) << w;
+    }
 }
 
 TEST(GDIPStatus, BadgeCircleOrPill)

@@ -4,6 +4,9 @@
 #include "ui/controls/ImageEncoders.h"
 #include "ui/controls/RawResources.h"
 #include "ui/controls/SmGDIPPicture.h"
+#include "ui/controls/GDIPicture.h"
+
+#include "platform/controls/GraphicFormats.h"
 
 #include <cstdio>
 #include <fstream>
@@ -167,6 +170,29 @@ TEST(Picture, AssignNilFiresChangeThenClear)
     TSmGDIPPicture fresh;
     EXPECT_TRUE(fresh.Empty());
     EXPECT_EQ(fresh.Width(), 0);
+}
+
+TEST(Picture, AnIconIsKeptByThePictureOfTheControlsAndRefusedByTheHintPicture)
+{
+    TIcon icon;
+    icon.LoadFromFile(std::string(DCS_IMAGING_FIXTURES) + "/ico_alpha.ico");
+    ASSERT_FALSE(icon.Empty());
+    TSmGDIPPicture keeps;
+    keeps.Assign(&icon);
+    EXPECT_FALSE(keeps.Empty());
+    EXPECT_EQ(keeps.Data(), icon.SaveToBytes()) << "the icon file's bytes";
+    TGDIPPicture refuses;
+    int changes = 0;
+    refuses.OnChange = [&](TObject*) { ++changes; };
+    refuses.Assign(&icon);
+    EXPECT_TRUE(refuses.Empty());
+    EXPECT_EQ(changes, 0);
+    // A bitmap goes in as a BMP file.
+    TBitmap bmp;
+    bmp.SetSize(3, 2);
+    refuses.Assign(&bmp);
+    EXPECT_FALSE(refuses.Empty());
+    EXPECT_EQ(refuses.Data().size() > 2 ? std::string(refuses.Data().begin(), refuses.Data().begin() + 2) : "", "BM");
 }
 
 TEST(Picture, BmpColourKey)
