@@ -2,6 +2,7 @@
 
 #include "platform/base/IniFiles.h"
 #include "platform/controls/tests/Fixture.h"
+#include "ui/controls/GPGraphics.h"
 
 #include <gtest/gtest.h>
 
@@ -178,6 +179,39 @@ TEST_F(PanelTest, StylesAndAssign)
     EXPECT_EQ(p->Caption()->LineColor(), 0x020202) << "the line colour is not copied";
     EXPECT_FALSE(p->Transparent());
     EXPECT_EQ(p->Fill()->Color(), q->Fill()->Color());
+}
+
+TEST_F(PanelTest, HyperlinkHoverHintAndClick)
+{
+    TSmoothPanel* p = MakePanel(200, 150);
+    TSmoothPanelCaption* c = p->Caption();
+    c->SetHTMLLocation(plCustom);
+    c->SetHTMLLeft(10);
+    c->SetHTMLTop(10);
+    c->SetHTMLText("<A href=\"http://x\" title=\"Go there\">link</A> text");
+    std::vector<std::string> clicks;
+    p->OnAnchorClick = [&](TObject*, const std::string& a) { clicks.push_back(a); };
+    Form->PaintNow();
+    ASSERT_EQ(p->HtmlRect().Left, 10);
+    TGPBitmap bmp(1, 1);
+    TGPGraphics g(&bmp);
+    const TFontDesc f = FontDesc(*c->HTMLFont());
+    const TPoint onLink{10 + 1 + g.TextWidth("link", f) / 2, 10 + g.TextHeight("gh", f) / 2};
+    EXPECT_EQ(p->GetAnchorAt(onLink.X, onLink.Y, false), "http://x");
+    EXPECT_EQ(p->GetAnchorAt(onLink.X, onLink.Y, true), "Go there");
+    EXPECT_EQ(p->GetAnchorAt(onLink.X, onLink.Y + 40, false), "");
+
+    const TPoint at{p->Left() + onLink.X, p->Top() + onLink.Y};
+    DeliverMouse(Form->Handle(), WM_MOUSEMOVE, at);
+    EXPECT_EQ(p->Cursor(), crHandPoint);
+    THintInfo info;
+    info.CursorPos = onLink;
+    p->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.HintStr, "Go there");
+    Click(Form, at);
+    EXPECT_EQ(clicks, std::vector<std::string>{"http://x"});
+    DeliverMouse(Form->Handle(), WM_MOUSEMOVE, {p->Left() + 150, p->Top() + 120});
+    EXPECT_EQ(p->Cursor(), crDefault);
 }
 
 }  // namespace
