@@ -698,7 +698,8 @@ void TSmoothTabPager::MouseMove(TShiftState Shift, int X, int Y)
     }
     if (PageAt(i)->TabEnabled()) {
         FHotPageIndex = i;
-        Invalidate();
+        // Only the strip: a pointer move never repaints the pages.
+        InvalidateTab(-1);
     }
 }
 
