@@ -1,16 +1,22 @@
-// A drawing surface on a framework canvas: the smooth controls paint through it onto the
-// pixels the canvas paints on, in the canvas's coordinates and clip. GUI thread only.
+// An engine graphics object on a framework canvas: what every smooth control paints
+// through. GUI thread only.
 #pragma once
 
-#include "platform/controls/Graphics.h"
+#include "platform/controls/CanvasDC.h"
 #include "ui/controls/GPGraphics.h"
-
-#include <memory>
 
 namespace dcs::smooth {
 
-// A new surface on the canvas (the caller owns it). On a canvas that paints nowhere
-// (no context) the surface has no engine object and every call fails quietly.
-std::unique_ptr<TGPGraphics> CanvasGraphics(TCanvas* Canvas);
+class TCanvasGraphics {
+public:
+    // The canvas must outlive this object.
+    explicit TCanvasGraphics(TCanvas& Canvas) : FDC(Canvas), FGraphics(FDC.Handle()) {}
+    TGPGraphics* operator->() { return &FGraphics; }
+    TGPGraphics* Get() { return &FGraphics; }
+
+private:
+    TCanvasDC FDC;
+    TGPGraphics FGraphics;
+};
 
 }  // namespace dcs::smooth

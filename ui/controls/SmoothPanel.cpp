@@ -198,7 +198,7 @@ void TSmoothPanel::Paint()
             g.SetTextRenderingHint(hints[FCaption->TextRendering()]);
             DrawPanel(&g);
         }
-        auto g = CanvasGraphics(Canvas());
+        TCanvasGraphics g(*Canvas());
         g->SetSmoothingMode(SmoothingModeAntiAlias);
         g->DrawImage(FCache.get(), 0, 0);
     }

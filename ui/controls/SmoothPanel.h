@@ -10,6 +10,7 @@
 #include "ui/controls/GDIPFill.h"
 #include "ui/controls/GDIPPictureContainer.h"
 #include "ui/controls/SmStyleIF.h"
+#include "ui/controls/StoreChanged.h"
 
 #include <memory>
 #include <string>
@@ -74,10 +75,8 @@ private:
     template <class T>
     void SetValue(T& Field, const T& V)
     {
-        if (Field == V)
-            return;
-        Field = V;
-        Changed();
+        if (StoreChanged(Field, V))
+            Changed();
     }
     void Changed();
 
@@ -188,10 +187,8 @@ private:
     template <class T>
     void SetValue(T& Field, T V)
     {
-        if (Field == V)
-            return;
-        Field = V;
-        NotifyChange();
+        if (StoreChanged(Field, V))
+            NotifyChange();
     }
     void DrawCaption(TGPGraphics* g, TGPRectF& F, int& CaptionHeight);
     void DrawHtml(TGPGraphics* g, TGPRectF F, int Top);

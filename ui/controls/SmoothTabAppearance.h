@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ui/controls/GDIPButton.h"
+#include "ui/controls/StoreChanged.h"
 
 #include <memory>
 #include <string>
@@ -37,13 +38,11 @@ public:
 
 private:
     void Changed();
-    template <class T, class V>
-    void SetValue(T& Field, const V& Value)
+    template <class T>
+    void SetValue(T& Field, const T& Value)
     {
-        if (Field == Value)
-            return;
-        Field = Value;
-        Changed();
+        if (StoreChanged(Field, Value))
+            Changed();
     }
     TSmoothTabAppearance* FOwner;
     int FOffsetTop = 0;
@@ -101,10 +100,8 @@ private:
     template <class T>
     void SetValue(T& Field, T V)
     {
-        if (Field == V)
-            return;
-        Field = V;
-        Changed();
+        if (StoreChanged(Field, V))
+            Changed();
     }
 
     TSmoothTabPage* FOwner;

@@ -234,10 +234,10 @@ void TSmoothTabPage::WndProc(TMessage& Message)
 
 void TSmoothTabPage::Paint()
 {
-    auto g = CanvasGraphics(Canvas());
+    TCanvasGraphics g(*Canvas());
     g->SetSmoothingMode(SmoothingModeAntiAlias);
     TGDIPFill* f = FPageAppearance.get();
-    f->Fill(g.get(), TGPRectF{0, 0, REAL(Width() - 1), REAL(Height() - 1)});
+    f->Fill(g.Get(), TGPRectF{0, 0, REAL(Width() - 1), REAL(Height() - 1)});
     TSmoothTabPager* p = FSmoothTabPager;
     if (!p)
         return;

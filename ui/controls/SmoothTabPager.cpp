@@ -520,13 +520,13 @@ void TSmoothTabPager::EraseBackground(TCanvas& Canvas, const TRect& R)
 
 void TSmoothTabPager::Paint()
 {
-    auto g = CanvasGraphics(Canvas());
+    TCanvasGraphics g(*Canvas());
     if (!FTransparent) {
         g->SetSmoothingMode(SmoothingModeAntiAlias);
-        FFill->Fill(g.get(), TGPRectF{0, 0, REAL(Width() - 1), REAL(Height() - 1)});
+        FFill->Fill(g.Get(), TGPRectF{0, 0, REAL(Width() - 1), REAL(Height() - 1)});
     }
     for (int i = 0; i < FSmoothTabPages.Count(); ++i)
-        DrawTab(g.get(), i);
+        DrawTab(g.Get(), i);
 }
 
 void TSmoothTabPager::DrawTab(TGPGraphics* g, int Index)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/classes/Classes.h"
+#include "ui/controls/StoreChanged.h"
 
 namespace dcs::smooth {
 
@@ -47,10 +48,7 @@ class TSmoothTabSettings : public TPersistent {
 private:
     void SetValue(int& Field, int V)
     {
-        if (Field == V)
-            return;
-        Field = V;
-        if (OnChange)
+        if (StoreChanged(Field, V) && OnChange)
             OnChange(this);
     }
     bool Swapped() const;
