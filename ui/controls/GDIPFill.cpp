@@ -1,5 +1,9 @@
 #include "ui/controls/GDIPFill.h"
 
+#include "platform/base/Streams.h"
+#include "platform/classes/Streaming.h"
+#include "platform/controls/Clipbrd.h"
+
 #include <cmath>
 #include <memory>
 
@@ -524,6 +528,138 @@ void TGDIPFill::LoadFromFile(TFillIniFile& Ini, const std::string& Section)
     }
     EndUpdate();
     Changed();
+}
+
+
+// ---------------------------------------------------------------------------------
+// Streaming and the clipboard
+
+namespace {
+
+const TEnumInfo kGradientTypes{"TSmGradientType",
+                               {"gtSolid", "gtRadial", "gtVertical", "gtHorizontal", "gtForwardDiagonal",
+                                "gtBackwardDiagonal", "gtAngle", "gtHatch", "gtPath", "gtTexture", "gtNone"}};
+const TEnumInfo kPicturePositions{"TFillPicturePosition",
+                                  {"ppTopLeft", "ppTopCenter", "ppTopRight", "ppBottomLeft", "ppBottomCenter",
+                                   "ppBottomRight", "ppTiled", "ppStretched", "ppCenterLeft", "ppCenterCenter",
+                                   "ppCenterRight", "ppCustom"}};
+const TEnumInfo kPictureSizes{"TFillPictureSize", {"psOriginal", "psCustom"}};
+const TEnumInfo kPictureModes{"TFillPictureMode", {"pmInsideFill", "pmOutsideFill"}};
+const TEnumInfo kAspectModes{"TPictureMode", {"pmStretch", "pmNormal"}};
+const TEnumInfo kRoundingTypes{"TFillRoundingType", {"rtNone", "rtTop", "rtBottom", "rtBoth", "rtLeft", "rtRight"}};
+const TEnumInfo kShadowTypes{"TShadowType", {"stRightBottom", "stBottom", "stSurround"}};
+const TEnumInfo kGlowModes{"TGlowMode", {"gmNone", "gmGradient", "gmRadial", "gmRadialGradient"}};
+
+// Carries a fill through the component stream as its one published object.
+class TSaver : public TComponent {
+    DCS_CLASS(TSaver, TComponent)
+
+    explicit TSaver(TComponent* AOwner) : TComponent(AOwner) {}
+    TPersistent* SaveObject() const { return FSaveObject; }
+    TPersistent* FSaveObject = nullptr;
+
+    static void DeclareProperties(TClassBuilder<TSaver>& P) { P.Object("SaveObject", &TSaver::SaveObject); }
+};
+
+UINT FillClipboardFormat()
+{
+    static const UINT format = RegisterClipboardFormat("GDI+ Fill");
+    return format;
+}
+
+}  // namespace
+
+void TGDIPFill::DeclareProperties(TClassBuilder<TGDIPFill>& P)
+{
+    using F = TGDIPFill;
+    P.Integer("Color", &F::Color, &F::SetColor, "TColor").Default(0xC0C0C0);
+    P.Integer("ColorTo", &F::ColorTo, &F::SetColorTo, "TColor").Default(0x808080);
+    P.Integer("ColorMirror", &F::ColorMirror, &F::SetColorMirror, "TColor").NoDefault();
+    P.Integer("ColorMirrorTo", &F::ColorMirrorTo, &F::SetColorMirrorTo, "TColor").NoDefault();
+    P.Enum("GradientType", kGradientTypes, &F::GradientType, &F::SetGradientType).NoDefault();
+    P.Enum("GradientMirrorType", kGradientTypes, &F::GradientMirrorType, &F::SetGradientMirrorType).NoDefault();
+    P.Integer("HatchStyle", &F::HatchStyle, &F::SetHatchStyle).Default(HatchStyleHorizontal);
+    P.Integer("HatchStyleMirror", &F::HatchStyleMirror, &F::SetHatchStyleMirror).Default(HatchStyleHorizontal);
+    P.Boolean("BackGroundPictureAspectRatio", &F::BackGroundPictureAspectRatio, &F::SetBackGroundPictureAspectRatio)
+        .Default(false);
+    P.Enum("BackGroundPictureMode", kPictureModes, &F::BackGroundPictureMode, &F::SetBackGroundPictureMode)
+        .Default(pmOutsideFill);
+    P.Enum("BackGroundPicturePosition", kPicturePositions, &F::BackGroundPicturePosition,
+           &F::SetBackGroundPicturePosition)
+        .Default(ppTopLeft);
+    P.Integer("BackGroundPictureLeft", &F::BackGroundPictureLeft, &F::SetBackGroundPictureLeft).Default(0);
+    P.Integer("BackGroundPictureTop", &F::BackGroundPictureTop, &F::SetBackGroundPictureTop).Default(0);
+    P.Enum("BackGroundPictureAspectMode", kAspectModes, &F::BackGroundPictureAspectMode,
+           &F::SetBackGroundPictureAspectMode)
+        .Default(pmStretch);
+    P.Enum("PicturePosition", kPicturePositions, &F::PicturePosition, &F::SetPicturePosition).Default(ppTopLeft);
+    P.Integer("PictureLeft", &F::PictureLeft, &F::SetPictureLeft).Default(0);
+    P.Integer("PictureTop", &F::PictureTop, &F::SetPictureTop).Default(0);
+    P.Enum("PictureSize", kPictureSizes, &F::PictureSize, &F::SetPictureSize).Default(psOriginal);
+    P.Integer("PictureWidth", &F::PictureWidth, &F::SetPictureWidth).Default(50);
+    P.Integer("PictureHeight", &F::PictureHeight, &F::SetPictureHeight).Default(50);
+    P.Boolean("PictureAspectRatio", &F::PictureAspectRatio, &F::SetPictureAspectRatio).Default(false);
+    P.Enum("PictureAspectMode", kAspectModes, &F::PictureAspectMode, &F::SetPictureAspectMode).Default(pmStretch);
+    P.Integer("Opacity", &F::Opacity, &F::SetOpacity, "Byte").Default(255);
+    P.Integer("OpacityTo", &F::OpacityTo, &F::SetOpacityTo, "Byte").Default(255);
+    P.Integer("OpacityMirror", &F::OpacityMirror, &F::SetOpacityMirror, "Byte").Default(255);
+    P.Integer("OpacityMirrorTo", &F::OpacityMirrorTo, &F::SetOpacityMirrorTo, "Byte").Default(255);
+    P.Integer("BorderColor", &F::BorderColor, &F::SetBorderColor, "TColor").NoDefault();
+    P.Integer("BorderOpacity", &F::BorderOpacity, &F::SetBorderOpacity, "Byte").Default(255);
+    P.Integer("BorderWidth", &F::BorderWidth, &F::SetBorderWidth).Default(1);
+    P.Integer("Rounding", &F::Rounding, &F::SetRounding).NoDefault();
+    P.Enum("RoundingType", kRoundingTypes, &F::RoundingType, &F::SetRoundingType).Default(rtBoth);
+    P.Integer("ShadowColor", &F::ShadowColor, &F::SetShadowColor, "TColor").Default(0x808080);
+    P.Integer("ShadowOffset", &F::ShadowOffset, &F::SetShadowOffset).NoDefault();
+    P.Enum("ShadowType", kShadowTypes, &F::ShadowType, &F::SetShadowType).Default(stRightBottom);
+    P.Integer("Angle", &F::Angle, &F::SetAngle).Default(0);
+    P.Enum("Glow", kGlowModes, &F::Glow, &F::SetGlow).NoDefault();
+    P.Integer("GlowGradientColor", &F::GlowGradientColor, &F::SetGlowGradientColor, "TColor").Default(clWhite);
+    P.Integer("GlowRadialColor", &F::GlowRadialColor, &F::SetGlowRadialColor, "TColor").Default(clWhite);
+}
+
+void TGDIPFill::SaveToClipBoard()
+{
+    TSaver* saver = Create<TSaver>(nullptr);
+    saver->FSaveObject = this;
+    TMemoryStream s;
+    try {
+        TWriter(s).WriteRootComponent(saver);
+    } catch (...) {
+        Free(saver);
+        throw;
+    }
+    Free(saver);
+    Clipboard().SetData(FillClipboardFormat(),
+                        std::string(static_cast<const char*>(s.Memory()), size_t(s.Size())));
+}
+
+void TGDIPFill::LoadFromClipBoard()
+{
+    if (!Clipboard().HasFormat(FillClipboardFormat()))
+        return;
+    const std::string bytes = Clipboard().GetData(FillClipboardFormat());
+    TMemoryStream s;
+    s.Write(bytes.data(), int64_t(bytes.size()));
+    s.Seek(0, TSeekOrigin::soBeginning);
+    // Read into a copy, so that data cut short changes nothing here.
+    TGDIPFill copy;
+    copy.Assign(this);
+    TSaver* saver = Create<TSaver>(nullptr);
+    saver->FSaveObject = &copy;
+    try {
+        TReader(s).ReadRootComponent(saver);
+    } catch (...) {
+        Free(saver);
+        throw;
+    }
+    Free(saver);
+    TSmGDIPPicture keepPicture, keepBackground;
+    keepPicture.AssignPicture(FPicture.get());
+    keepBackground.AssignPicture(FBackGroundPicture.get());
+    copy.FPicture->AssignPicture(&keepPicture);
+    copy.FBackGroundPicture->AssignPicture(&keepBackground);
+    Assign(&copy);
 }
 
 }  // namespace dcs::smooth

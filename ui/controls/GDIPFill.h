@@ -62,7 +62,8 @@ public:
     void Set##Name(Type Value) { SetValue(F##Name, Value); }
 
 class TGDIPFill : public TPersistent {
-public:
+    DCS_CLASS(TGDIPFill, TPersistent)
+
     TGDIPFill();
     ~TGDIPFill() override;
 
@@ -138,6 +139,14 @@ public:
     // keys before it already applied, and notifies once at the end.
     void SaveToFile(TFillIniFile& Ini, const std::string& Section);
     void LoadFromFile(TFillIniFile& Ini, const std::string& Section);
+
+    // The published settings (pictures aside) as a component stream under the clipboard
+    // format "GDI+ Fill". Loading does nothing without such data; data that does not read
+    // whole raises the reader's error and leaves the fill as it was.
+    void SaveToClipBoard();
+    void LoadFromClipBoard();
+
+    static void DeclareProperties(TClassBuilder<TGDIPFill>& P);
 
 private:
     template <class T>
