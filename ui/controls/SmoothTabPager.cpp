@@ -135,6 +135,8 @@ void TSmoothTabPager::MoveSmoothTabPage(int CurIndex, int NewIndex)
     if (active && FSmoothTabPages.IndexOf(active) != FActivePageIndex) {
         // The page now at the old active index is told it is hidden, as the change says.
         SetActivePage(active);
+        // Refused or not, the shown page stays the active one: the index follows it.
+        FActivePageIndex = FSmoothTabPages.IndexOf(active);
     }
     AlignAllPages();
     if (OnTabMoved)

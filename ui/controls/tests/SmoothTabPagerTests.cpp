@@ -490,6 +490,13 @@ TEST_F(TabPagerTest, MovingPagesKeepsTheActivePage)
     Log.clear();
     p->MoveSmoothTabPage(0, 7);
     EXPECT_TRUE(Log.empty());
+
+    Record(p, false);
+    p->MoveSmoothTabPage(0, 2);
+    EXPECT_EQ(Log, (Log_t{"changing 0>2", "moved 0>2"}));
+    EXPECT_EQ(p->ActivePageIndex(), 2) << "a refused change still leaves the index on the shown page";
+    EXPECT_EQ(p->ActivePage(), Pages[1]);
+    EXPECT_TRUE(Pages[1]->Visible());
 }
 
 // ------------------------------------------------------------------ appearance
