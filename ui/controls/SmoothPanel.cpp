@@ -454,6 +454,7 @@ void TSmoothPanel::WndProc(TMessage& Message)
         auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
         const std::string title = GetAnchorAt(info->CursorPos.X, info->CursorPos.Y, true);
         info->HintStr = title.empty() ? Hint() : title;
+        info->ReshowTimeout = 0;
         Message.Result = info->HintStr.empty() ? 1 : 0;
         return;
     }
