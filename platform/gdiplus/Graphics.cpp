@@ -253,18 +253,17 @@ Status GdipCreateFromHDC(HDC hdc, GpGraphics** graphics)
     g->OriginX = hdc->State.Origin.X;
     g->OriginY = hdc->State.Origin.Y;
     if (cairo_region_t* clip = hdc->State.Clip; clip && cairo_region_num_rectangles(clip) <= 1) {
-        // One rectangle (or none) needs no mask: the clip rectangle alone says it.
+        // One rectangle (or none): a clip rectangle, with no mask of the whole surface to
+        // build and scan for every control painted through a device context.
         cairo_rectangle_int_t r{0, 0, 0, 0};
         if (cairo_region_num_rectangles(clip) == 1)
             cairo_region_get_rectangle(clip, 0, &r);
-        cairo_rectangle_int_t bounds{0, 0, g->Width, g->Height};
-        cairo_region_t* cut = cairo_region_create_rectangle(&r);
-        cairo_region_intersect_rectangle(cut, &bounds);
-        cairo_region_get_extents(cut, &r);
-        cairo_region_destroy(cut);
+        const int l = std::max(r.x, 0), t = std::max(r.y, 0);
+        const int rr = std::min(r.x + r.width, g->Width), b = std::min(r.y + r.height, g->Height);
+        r = {l, t, std::max(0, rr - l), std::max(0, b - t)};
         g->S.HasClip = true;
         g->S.ClipRect = r;
-    } else if (cairo_region_t* clip = hdc->State.Clip) {
+    } else if (clip) {
         cairo_surface_t* mask = NewMask(g);
         cairo_t* cr = cairo_create(mask);
         for (int i = 0; i < cairo_region_num_rectangles(clip); ++i) {

@@ -3,6 +3,7 @@
 #include "platform/base/Streams.h"
 #include "platform/classes/Streaming.h"
 #include "platform/controls/Clipbrd.h"
+#include "ui/controls/SmEnumInfo.h"
 
 #include <cmath>
 #include <memory>
@@ -536,9 +537,6 @@ void TGDIPFill::LoadFromFile(TFillIniFile& Ini, const std::string& Section)
 
 namespace {
 
-const TEnumInfo kGradientTypes{"TSmGradientType",
-                               {"gtSolid", "gtRadial", "gtVertical", "gtHorizontal", "gtForwardDiagonal",
-                                "gtBackwardDiagonal", "gtAngle", "gtHatch", "gtPath", "gtTexture", "gtNone"}};
 const TEnumInfo kPicturePositions{"TFillPicturePosition",
                                   {"ppTopLeft", "ppTopCenter", "ppTopRight", "ppBottomLeft", "ppBottomCenter",
                                    "ppBottomRight", "ppTiled", "ppStretched", "ppCenterLeft", "ppCenterCenter",
@@ -576,8 +574,8 @@ void TGDIPFill::DeclareProperties(TClassBuilder<TGDIPFill>& P)
     P.Integer("ColorTo", &F::ColorTo, &F::SetColorTo, "TColor").Default(0x808080);
     P.Integer("ColorMirror", &F::ColorMirror, &F::SetColorMirror, "TColor").NoDefault();
     P.Integer("ColorMirrorTo", &F::ColorMirrorTo, &F::SetColorMirrorTo, "TColor").NoDefault();
-    P.Enum("GradientType", kGradientTypes, &F::GradientType, &F::SetGradientType).NoDefault();
-    P.Enum("GradientMirrorType", kGradientTypes, &F::GradientMirrorType, &F::SetGradientMirrorType).NoDefault();
+    P.Enum("GradientType", SmGradientTypeInfo(), &F::GradientType, &F::SetGradientType).NoDefault();
+    P.Enum("GradientMirrorType", SmGradientTypeInfo(), &F::GradientMirrorType, &F::SetGradientMirrorType).NoDefault();
     P.Integer("HatchStyle", &F::HatchStyle, &F::SetHatchStyle).Default(HatchStyleHorizontal);
     P.Integer("HatchStyleMirror", &F::HatchStyleMirror, &F::SetHatchStyleMirror).Default(HatchStyleHorizontal);
     P.Boolean("BackGroundPictureAspectRatio", &F::BackGroundPictureAspectRatio, &F::SetBackGroundPictureAspectRatio)

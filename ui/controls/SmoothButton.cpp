@@ -4,6 +4,7 @@
 #include "platform/controls/Forms.h"
 #include "ui/controls/CanvasGraphics.h"
 #include "ui/controls/DesignTime.h"
+#include "ui/controls/SmEnumInfo.h"
 
 namespace dcs::smooth {
 
@@ -402,6 +403,28 @@ void TSmoothButton::SetColorTones(const TColorTones& ATones)
     FAppearance->Font()->SetName(DefaultFontName());
     FAppearance->SetSimpleLayout(true);
     FaceChanged();
+}
+
+// ------------------------------------------------------------------ stored layouts
+
+void TSmoothButton::DeclareProperties(TClassBuilder<TSmoothButton>& P)
+{
+    using B = TSmoothButton;
+    P.String("Caption", &TControl::Caption, &TControl::SetCaption);
+    P.Boolean("AllowTimer", &B::FAllowTimer, &B::SetAllowTimer).Default(false);
+    P.Integer("InitPause", &B::FInitPause, &B::SetInitPause).Default(500);
+    P.Integer("RepeatInterval", &B::FRepeatInterval, &B::SetRepeatInterval).Default(100);
+    P.Boolean("ClickDelay", &B::FClickDelay, &B::SetClickDelay).Default(true);
+    P.Boolean("Bevel", &B::FBevel, &B::SetBevel).Default(true);
+    P.Integer("BevelColor", &B::FBevelColor, &B::SetBevelColor, "TColor").Default(clWhite);
+    P.Integer("Color", &B::FColor, &B::SetColor, "TColor").Default(0x808080);
+    P.Boolean("Shadow", &B::FShadow, &B::SetShadow).Default(false);
+    P.Integer("DisabledColor", &B::FDisabledColor, &B::SetDisabledColor, "TColor").Default(0x808080);
+    P.Integer("DisabledFontColor", &B::FDisabledFontColor, &B::SetDisabledFontColor, "TColor").Default(0xC0C0C0);
+    P.Boolean("ShowFocus", &B::FShowFocus, &B::SetShowFocus).Default(true);
+    P.Integer("HorizontalSpacing", &B::FHorizontalSpacing, &B::SetHorizontalSpacing).Default(5);
+    P.Integer("VerticalSpacing", &B::FVerticalSpacing, &B::SetVerticalSpacing).Default(5);
+    P.Integer("ModalResult", &B::FModalResult, &B::SetModalResult).Default(0);
 }
 
 }  // namespace dcs::smooth

@@ -102,6 +102,8 @@ class TSmoothButton : public TSmoothFocusable {
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    static void DeclareProperties(TClassBuilder<TSmoothButton>& P);
+
 protected:
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;

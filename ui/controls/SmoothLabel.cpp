@@ -2,6 +2,7 @@
 
 #include "platform/base/Strings.h"
 #include "ui/controls/CanvasGraphics.h"
+#include "ui/controls/SmEnumInfo.h"
 #include "ui/controls/ControlImage.h"
 #include "ui/controls/DesignTime.h"
 
@@ -312,6 +313,34 @@ void TSmoothLabel::SaveToImage(const std::string& Filename, int ImageWidth, int 
 {
     SaveControlImage([this](TCanvas& c) { DrawLabel(c); }, Width(), Height(), Filename, ImageWidth, ImageHeight,
                      ImageType, ImageQualityPercentage);
+}
+
+// ------------------------------------------------------------------ stored layouts
+
+void TSmoothLabelCaption::DeclareProperties(TClassBuilder<TSmoothLabelCaption>& P)
+{
+    using C = TSmoothLabelCaption;
+    P.String("Text", &C::FText, &C::SetText);
+    P.Enum("Location", SmoothLabelLocationInfo(), &C::FLocation, &C::SetLocation).Default(plCenterCenter);
+    P.Object("Font", &C::Font, &C::SetFont);
+    P.Integer("Left", &C::FLeft, &C::SetLeft).Default(0);
+    P.Integer("Top", &C::FTop, &C::SetTop).Default(0);
+    P.Integer("ColorStart", &C::FStartColor, &C::SetColorStart, "TColor").Default(0xFFE09F);
+    P.Integer("ColorEnd", &C::FEndColor, &C::SetColorEnd, "TColor").Default(0x754F00);
+    P.Enum("GradientType", SmGradientTypeInfo(), &C::FGradientType, &C::SetGradientType).Default(gtVertical);
+}
+
+void TSmoothLabel::DeclareProperties(TClassBuilder<TSmoothLabel>& P)
+{
+    using L = TSmoothLabel;
+    P.Boolean("AutoShadowCaption", &L::FAutoShadowCaption, &L::SetAutoShadowCaption).Default(true);
+    P.Object("Caption", &L::Caption, &L::SetCaption);
+    P.Object("CaptionShadow", &L::CaptionShadow, &L::SetCaptionShadow);
+    P.Boolean("CaptionShadowVisible", &L::FCaptionShadowVisible, &L::SetCaptionShadowVisible).Default(false);
+    P.Integer("CaptionShadowOffsetLeft", &L::FCaptionShadowOffsetLeft, &L::SetCaptionShadowOffsetLeft).Default(1);
+    P.Integer("CaptionShadowOffsetTop", &L::FCaptionShadowOffsetTop, &L::SetCaptionShadowOffsetTop).Default(1);
+    P.Boolean("Transparent", &L::FTransparent, &L::SetTransparent).Default(true);
+    P.Boolean("WordWrap", &L::FWordWrap, &L::SetWordWrap).Default(false);
 }
 
 }  // namespace dcs::smooth

@@ -22,8 +22,10 @@ enum TSmoothLabelLocation : int32_t {
 enum TTextRenderingHint : int32_t { tAntiAlias, tClearType };
 
 class TSmoothLabelCaption : public TPersistent {
-public:
+    DCS_CLASS(TSmoothLabelCaption, TPersistent)
+
     explicit TSmoothLabelCaption(TSmoothLabel* AOwner);
+    static void DeclareProperties(TClassBuilder<TSmoothLabelCaption>& P);
     ~TSmoothLabelCaption() override;
 
     std::string Text() const { return FText; }
@@ -133,6 +135,8 @@ class TSmoothLabel : public TGraphicControl {
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void Loaded() override;
     void WndProc(TMessage& Message) override;
+
+    static void DeclareProperties(TClassBuilder<TSmoothLabel>& P);
 
 protected:
     void Paint() override;

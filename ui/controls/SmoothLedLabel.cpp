@@ -2,6 +2,7 @@
 
 #include "platform/base/Format.h"
 #include "ui/controls/CanvasGraphics.h"
+#include "ui/controls/SmEnumInfo.h"
 #include "ui/controls/ControlImage.h"
 #include "ui/controls/DesignTime.h"
 
@@ -167,6 +168,30 @@ void TSmoothLedLabel::SaveToImage(const std::string& Filename, int ImageWidth, i
 {
     SaveControlImage([this](TCanvas& c) { DrawLedLabel(c); }, Width(), Height(), Filename, ImageWidth, ImageHeight,
                      ImageType, ImageQualityPercentage);
+}
+
+// ------------------------------------------------------------------ stored layouts
+
+void TSmoothLedLabelCaption::DeclareProperties(TClassBuilder<TSmoothLedLabelCaption>& P)
+{
+    using C = TSmoothLedLabelCaption;
+    P.Enum("GradientType", SmGradientTypeInfo(), &C::FGradientType, &C::SetGradientType).Default(gtVertical);
+    P.Integer("ColorEnd", &C::FEndColor, &C::SetColorEnd, "TColor").Default(255);
+    P.Float("Value", "Double", &C::FValue, [](C& c, double v) { c.SetValue(v); }).NoDefault();
+    P.Integer("Top", &C::FTop, &C::SetTop).Default(0);
+    P.Integer("Left", &C::FLeft, &C::SetLeft).Default(0);
+    P.Integer("ColorStart", &C::FStartColor, &C::SetColorStart, "TColor").Default(0x4080FF);
+    P.Integer("ColorOff", &C::FColorOff, &C::SetColorOff, "TColor").Default(0x808080);
+    P.Integer("Angle", &C::FAngle, &C::SetAngle).Default(0);
+    P.String("Format", &C::FFormat, &C::SetFormat);
+    P.String("TimeFormat", &C::FTimeFormat, &C::SetTimeFormat);
+    P.Enum("ValueType", LedValueTypeInfo(), &C::FValueType, &C::SetValueType).Default(vtNormal);
+}
+
+void TSmoothLedLabel::DeclareProperties(TClassBuilder<TSmoothLedLabel>& P)
+{
+    P.Object("Caption", &TSmoothLedLabel::Caption, &TSmoothLedLabel::SetCaption);
+    P.Boolean("Transparent", &TSmoothLedLabel::FTransparent, &TSmoothLedLabel::SetTransparent).Default(false);
 }
 
 }  // namespace dcs::smooth

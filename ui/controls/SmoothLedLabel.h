@@ -17,8 +17,10 @@ class TSmoothLedLabel;
 using TSmoothLedLabelValueType = TLedValueType;
 
 class TSmoothLedLabelCaption : public TPersistent {
-public:
+    DCS_CLASS(TSmoothLedLabelCaption, TPersistent)
+
     explicit TSmoothLedLabelCaption(TSmoothLedLabel* AOwner);
+    static void DeclareProperties(TClassBuilder<TSmoothLedLabelCaption>& P);
     ~TSmoothLedLabelCaption() override;
 
     TSmGradientType GradientType() const { return FGradientType; }
@@ -123,6 +125,8 @@ class TSmoothLedLabel : public TGraphicControl {
     // Both the caption's and the fill's change hooks end here.
     void CaptionChanged(TObject* Sender);
     void WndProc(TMessage& Message) override;
+
+    static void DeclareProperties(TClassBuilder<TSmoothLedLabel>& P);
 
 protected:
     void Paint() override;

@@ -1,8 +1,10 @@
 #include "ui/controls/SmoothToggleButton.h"
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/HintWindow.h"
 #include "ui/controls/CanvasGraphics.h"
 #include "ui/controls/DesignTime.h"
+#include "ui/controls/SmEnumInfo.h"
 
 #include <cmath>
 
@@ -134,6 +136,7 @@ void TSmoothToggleButton::MouseDown(TMouseButton Button, TShiftState Shift, int 
 {
     if (Shift & ssDouble)
         return;   // a double click toggles once: its second press only raised OnDblClick
+    const bool dropped = DroppedDown();   // a press on an open drop-down only closes it
     TSmoothFocusable::MouseDown(Button, Shift, X, Y);
     FPauseClick = false;
     FClickTimer->SetEnabled(false);
@@ -155,6 +158,12 @@ void TSmoothToggleButton::MouseDown(TMouseButton Button, TShiftState Shift, int 
         Toggle();
     }
     Repaint();
+    if (Button == mbLeft && !FDesignTime && ClientRect().Contains({X, Y})) {
+        if (dropped)
+            FDropDownWindow->Hide();
+        else
+            DropDown();
+    }
 }
 
 void TSmoothToggleButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -232,6 +241,67 @@ void TSmoothToggleButton::RepeatTick()
     DoClick();
 }
 
+// ------------------------------------------------------------------ drop-down
+
+void TSmoothToggleButton::SetDropDownControl(TWinControl* V)
+{
+    if (V == FDropDownControl)
+        return;
+    if (FDropDownControl)
+        FDropDownControl->RemoveFreeNotification(this);
+    FDropDownControl = V;
+    if (V) {
+        V->FreeNotification(this);
+        V->Hide();
+    }
+    Invalidate();
+}
+
+bool TSmoothToggleButton::DroppedDown() const { return FDropDownWindow && FDropDownWindow->Visible(); }
+
+void TSmoothToggleButton::SetDroppedDown(bool V)
+{
+    if (V == DroppedDown())
+        return;
+    if (V)
+        DropDown();
+    else
+        FDropDownWindow->Hide();
+}
+
+void TSmoothToggleButton::DropDown()
+{
+    if (!Enabled() || !FDropDownControl)
+        return;
+    if (!FDropDownWindow) {
+        FDropDownWindow = Create<THintWindow>(this);
+        FDropDownWindow->SetColor(clWhite);
+    }
+    if (FDropDownWindow->Visible()) {
+        FDropDownWindow->Hide();
+        return;
+    }
+    const bool badge = FStatus->Showing();
+    const int w = FDropDownControl->Width() + 2, h = FDropDownControl->Height() + 2;
+    const TPoint topLeft = ClientToScreen({0, 0});
+    const TPoint bottomLeft = ClientToScreen({0, Height()});
+    int x = bottomLeft.X + (badge ? FHorizontalSpacing : 0);
+    int y = bottomLeft.Y - (badge ? FVerticalSpacing : 0);
+    const TRect work = Screen()->WorkAreaRect();
+    if (y + h + 4 > work.Bottom)
+        y = topLeft.Y - h;   // no room below: it opens above the button
+    if (x + w > work.Right)
+        x = topLeft.X + Width() - w;
+    FDropDownWindow->SetBounds(x, y, w, h);
+    FDropDownControl->SetParent(FDropDownWindow);
+    FDropDownControl->SetAlign(alClient);
+    FDropDownControl->Show();
+    FDropDownWindow->Show();
+    if (OnDropDown)
+        OnDropDown(this);
+    Invalidate();
+}
+
 // ------------------------------------------------------------------ keyboard and focus
 
 void TSmoothToggleButton::KeyPress(char& Key)
@@ -283,6 +353,9 @@ void TSmoothToggleButton::Notification(TComponent* AComponent, TOperation Operat
 {
     if (FAppearance)
         FAppearance->DoNotification(this, AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == FDropDownControl &&
+        !ComponentState().Contains(csDestroying))
+        FDropDownControl = nullptr;
     TSmoothFocusable::Notification(AComponent, Operation);
 }
 
@@ -474,6 +547,34 @@ void TSmoothToggleButton::SetColorTones(const TColorTones& ATones)
     FAppearance->SetSimpleLayout(true);
     FBevelWidth = 0;
     Invalidate();
+}
+
+// ------------------------------------------------------------------ stored layouts
+
+void TSmoothToggleButton::DeclareProperties(TClassBuilder<TSmoothToggleButton>& P)
+{
+    using T = TSmoothToggleButton;
+    P.String("Caption", &TControl::Caption, &TControl::SetCaption);
+    P.Boolean("AllowAllUp", &T::FAllowAllUp, &T::SetAllowAllUp).Default(true);
+    P.Boolean("AllowTimer", &T::FAllowTimer, &T::SetAllowTimer).Default(false);
+    P.Integer("InitPause", &T::FInitPause, &T::SetInitPause).Default(500);
+    P.Integer("RepeatInterval", &T::FRepeatInterval, &T::SetRepeatInterval).Default(100);
+    P.Integer("Color", &T::FColor, &T::SetColor, "TColor").Default(0xC0C0C0);
+    P.Integer("ColorDisabled", &T::FColorDisabled, &T::SetColorDisabled, "TColor").Default(0x808080);
+    P.Integer("ColorDown", &T::FColorDown, &T::SetColorDown, "TColor").Default(clNone);
+    P.Integer("BorderColor", &T::FBorderColor, &T::SetBorderColor, "TColor").Default(0xC0C0C0);
+    P.Integer("BorderInnerColor", &T::FBorderInnerColor, &T::SetBorderInnerColor, "TColor").Default(0xC0C0C0);
+    P.Integer("BevelWidth", &T::FBevelWidth, &T::SetBevelWidth).Default(6);
+    P.Integer("BevelColor", &T::FBevelColor, &T::SetBevelColor, "TColor").Default(clWhite);
+    P.Integer("BevelColorDisabled", &T::FBevelColorDisabled, &T::SetBevelColorDisabled, "TColor").Default(0x808080);
+    P.Integer("BevelColorDown", &T::FBevelColorDown, &T::SetBevelColorDown, "TColor").Default(clWhite);
+    P.Boolean("Down", &T::FDown, &T::SetDown).Default(false);
+    P.Boolean("AutoToggle", &T::FAutoToggle, &T::SetAutoToggle).Default(true);
+    P.Integer("VerticalSpacing", &T::FVerticalSpacing, &T::SetVerticalSpacing).Default(5);
+    P.Integer("HorizontalSpacing", &T::FHorizontalSpacing, &T::SetHorizontalSpacing).Default(5);
+    P.Integer("ModalResult", &T::FModalResult, &T::SetModalResult).Default(0);
+    P.Integer("GroupIndex", &T::FGroupIndex, &T::SetGroupIndex).Default(0);
+    P.Boolean("ShowFocus", &T::FShowFocus, &T::SetShowFocus).Default(true);
 }
 
 }  // namespace dcs::smooth

@@ -15,6 +15,10 @@
 #include <memory>
 #include <string>
 
+namespace dcs {
+class THintWindow;
+}
+
 namespace dcs::smooth {
 
 class TSmoothToggleButton;
@@ -66,6 +70,13 @@ class TSmoothToggleButton : public TSmoothFocusable {
     TColor DropDownArrowColor() const { return FDropDownArrowColor; }
     void SetDropDownArrowColor(TColor V) { SetLook(FDropDownArrowColor, V); }
     TNotifyEvent OnDropDown;
+    // A control shown in a drop-down window under the button on every press; assigning
+    // one hides it until then.
+    TWinControl* DropDownControl() const { return FDropDownControl; }
+    void SetDropDownControl(TWinControl* V);
+    // Whether the drop-down window shows; writing opens or closes it.
+    bool DroppedDown() const;
+    void SetDroppedDown(bool V);
     bool Down() const { return FDown; }
     // Ignored when equal, or while down and AllowAllUp is false; raises no OnClick.
     void SetDown(bool V);
@@ -112,6 +123,8 @@ class TSmoothToggleButton : public TSmoothFocusable {
     void WndProc(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    static void DeclareProperties(TClassBuilder<TSmoothToggleButton>& P);
+
 protected:
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -134,6 +147,7 @@ private:
     void UndoPress();
     void RepeatTick();
     void Toggle();
+    void DropDown();
 
     bool FAllowAllUp = true;
     bool FAllowTimer = false;
@@ -168,6 +182,8 @@ private:
     bool FMouseInside = false;
     bool FPauseClick = false;
     TTimer* FClickTimer = nullptr;   // owned
+    TWinControl* FDropDownControl = nullptr;
+    THintWindow* FDropDownWindow = nullptr;   // owned, made on first use
     bool FDesignTime = false;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/controls/ToolTips.h"
 #include "ui/controls/CanvasGraphics.h"
 #include "ui/controls/DesignTime.h"
+#include "ui/controls/SmEnumInfo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -583,6 +584,35 @@ void TSmoothTrackBar::Assign(TPersistent* Source)
     FShowThumb = s->FShowThumb;
     FShowInnerBorder = s->FShowInnerBorder;
     Invalidate();
+}
+
+// ------------------------------------------------------------------ stored layouts
+
+void TSmoothTrackBar::DeclareProperties(TClassBuilder<TSmoothTrackBar>& P)
+{
+    using B = TSmoothTrackBar;
+    P.Enum("Direction", TrackBarDirectionInfo(), &B::FDirection, &B::SetDirection).Default(dVertical);
+    P.Integer("ThumbSize", &B::FThumbSize, &B::SetThumbSize).Default(40);
+    P.Object("ProgressFont", &B::ProgressFont, &B::SetProgressFont);
+    // The range first, so a stored position lands inside it.
+    P.Float("Minimum", "Double", &B::FMinimum, &B::SetMinimum).NoDefault();
+    P.Float("Maximum", "Double", &B::FMaximum, &B::SetMaximum).NoDefault();
+    P.Float("Step", "Double", &B::FStep, &B::SetStep).NoDefault();
+    P.Float("Position", "Double", &B::FPosition, &B::SetPosition).NoDefault();
+    P.Boolean("PositionToolTip", &B::FPositionToolTip, &B::SetPositionToolTip).Default(false);
+    P.String("PositionToolTipFormat", &B::FPositionToolTipFormat, &B::SetPositionToolTipFormat);
+    P.String("ValueFormat", &B::FValueFormat, &B::SetValueFormat);
+    P.Boolean("ShowValues", &B::FShowValues, &B::SetShowValues).Default(true);
+    P.Boolean("ShowTickMarks", &B::FShowTickMarks, &B::SetShowTickMarks).Default(true);
+    P.Integer("TickMarkSize", &B::FTickMarkSize, &B::SetTickMarkSize).Default(15);
+    P.Integer("TickMarkColor", &B::FTickMarkColor, &B::SetTickMarkColor, "TColor").Default(clBlack);
+    P.Boolean("SnapToTickMarks", &B::FSnapToTickMarks, &B::SetSnapToTickMarks).Default(true);
+    P.Float("SnapMargin", "Double", &B::FSnapMargin, &B::SetSnapMargin).NoDefault();
+    P.Boolean("GlowAnimation", &B::FGlowAnimation, &B::SetGlowAnimation).Default(true);
+    P.Boolean("ShowProgress", &B::FShowProgress, &B::SetShowProgress).Default(true);
+    P.Boolean("ReadOnly", &B::FReadOnly, &B::SetReadOnly).Default(false);
+    P.Boolean("ShowThumb", &B::FShowThumb, &B::SetShowThumb).Default(true);
+    P.Boolean("ShowInnerBorder", &B::FShowInnerBorder, &B::SetShowInnerBorder).Default(true);
 }
 
 }  // namespace dcs::smooth

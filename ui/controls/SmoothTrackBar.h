@@ -115,6 +115,8 @@ class TSmoothTrackBar : public TSmoothFocusable {
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void WndProc(TMessage& Message) override;
 
+    static void DeclareProperties(TClassBuilder<TSmoothTrackBar>& P);
+
 protected:
     void Paint() override;
     void CreateWnd() override;

@@ -191,3 +191,39 @@ TEST_F(Toggle, BadgeOnlyWithCaptionAndTheFaceMakesRoomForIt)
 
 }  // namespace
 }  // namespace dcs::smooth::test
+
+namespace dcs::smooth::test {
+namespace {
+
+TEST_F(Toggle, DropDownOpensBelowOrAboveInsideTheWorkArea)
+{
+    auto* panel = Create<TCustomControl>(F);
+    panel->SetBounds(0, 0, 100, 50);
+    panel->SetParent(F);
+    auto* t = T[0];
+    int drops = 0;
+    t->OnDropDown = [&](TObject*) { ++drops; };
+    t->SetDropDownControl(panel);
+    EXPECT_FALSE(panel->Visible()) << "assigned, it hides until dropped down";
+    ClickOn(0);
+    ASSERT_TRUE(t->DroppedDown());
+    EXPECT_EQ(drops, 1);
+    EXPECT_TRUE(panel->Visible());
+    const TWinControl* window = panel->Parent();
+    ASSERT_NE(window, F);
+    const TPoint below = t->ClientToScreen({0, t->Height()});
+    EXPECT_EQ(window->BoundsRect(), TRect::Bounds(below.X, below.Y, 102, 52));
+    ClickOn(0);
+    EXPECT_FALSE(t->DroppedDown()) << "the next press closes it";
+
+    // Near the bottom of the work area (1040 high) it opens above the button.
+    F->SetBounds(0, 980, 500, 60);
+    t->SetDroppedDown(true);
+    const TPoint top = t->ClientToScreen({0, 0});
+    EXPECT_EQ(window->BoundsRect().Bottom, top.Y);
+    t->SetDroppedDown(false);
+    EXPECT_FALSE(t->DroppedDown());
+}
+
+}  // namespace
+}  // namespace dcs::smooth::test

@@ -146,6 +146,18 @@ TEST_F(TrackBar, LabelColourSwitchesAsTheThumbPassesIt)
     EXPECT_GT(blue1, 0);
 }
 
+TEST_F(TrackBar, ATranslucentFillShowsTheParentBehindIt)
+{
+    F->SetColor(clBlue);
+    Paint(F);
+    EXPECT_NE(Px(F, 12, 120), 0xFF0000FFu);
+    for (auto set : {&TGDIPFill::SetOpacity, &TGDIPFill::SetOpacityTo, &TGDIPFill::SetOpacityMirror,
+                     &TGDIPFill::SetOpacityMirrorTo})
+        (Bar->Fill()->*set)(0);
+    Paint(F);
+    EXPECT_EQ(Px(F, 12, 120), 0xFF0000FFu) << "between the ticks, inside the frame, above the thumb";
+}
+
 TEST_F(TrackBar, EveryTickSitsAtItsOwnValueOnAHorizontalBar)
 {
     Bar->SetDirection(dHorizontal);
