@@ -676,9 +676,13 @@ void TGDIPFill::LoadFromClipBoard()
     TMemoryStream stream;
     stream.WriteBuffer(data.data(), int64_t(data.size()));
     stream.SetPosition(0);
+    // Read into a copy, so that data cut short changes nothing here.
+    TGDIPFill copy;
+    copy.Assign(this);
     TSaver saver(nullptr);
-    saver.SaveObject = this;
+    saver.SaveObject = &copy;
     ReadComponentFromStream(stream, &saver);
+    Assign(&copy);
 }
 
 }  // namespace dcs::smooth

@@ -146,7 +146,8 @@ class TGDIPFill : public TPersistent {
 
     // The fill on the process clipboard in the format "GDI+ Fill" (its published
     // properties streamed through a TSaver); loading does nothing when the clipboard holds
-    // no fill, and raises EReadError on data that is no fill stream.
+    // no fill, and raises EReadError on data that is no fill stream, leaving the fill as
+    // it was.
     void SaveToClipBoard();
     void LoadFromClipBoard();
 
