@@ -483,4 +483,138 @@ void TPNPinList::ResolveAt(int AItem, TPNPinType AFarType, const std::string& AI
     LinkStored(pin, far, after);
 }
 
+// ------------------------------------------------------------ stored state links
+
+namespace {
+
+// The converter a sink is joined through, when it is: its member's connection pin is
+// another pin than the sink.
+TPNFormatConverter* StateConverterOf(TPNBasicPin* APin, const TPNDispatcherRef& ADispatcher)
+{
+    if (!ADispatcher)
+        return nullptr;
+    for (auto& m : ADispatcher->Members())
+        if (m.RealPin == APin && m.ConnectionPin != APin)
+            return ConverterOfPin(m.ConnectionPin);
+    return nullptr;
+}
+
+void WriteStateValueOf(TWriter& W, TPNBasicPin* APin, const TPNDispatcherRef& ADispatcher)
+{
+    TPNStateDispatcher::TStateValue v = ADispatcher->StateValueFor(APin);
+    if (!v.IsList) {
+        W.WriteString(v.Name);
+        return;
+    }
+    W.WriteListBegin();
+    W.WriteString(v.Name);
+    for (auto& [ident, display] : v.Members) {
+        if (display.empty()) {
+            W.WriteIdent(ident);
+        } else {
+            W.WriteListBegin();
+            W.WriteIdent(ident);
+            W.WriteString(display);
+            W.WriteListEnd();
+        }
+    }
+    W.WriteListEnd();
+}
+
+// The dispatcher's name; the member entries of the list form name pins that join by
+// name themselves when they are read, so they are passed over.
+std::string ReadStateName(TReader& R)
+{
+    if (R.NextValue() != vaList)
+        return R.ReadString();
+    R.ReadListBegin();
+    std::string name = R.ReadString();
+    while (!R.EndOfList())
+        R.SkipValue();
+    R.ReadListEnd();
+    return name;
+}
+
+TGUID ReadTypeID(TReader& R)
+{
+    std::string text = R.ReadString();
+    TGUID id;
+    if (!TGUID::TryParse(text, id))
+        throw EPNException("The stored stream type \"" + text + "\" is no type id");
+    return id;
+}
+
+}  // namespace
+
+bool IsStateStored(TPNBasicPin* APin)
+{
+    TPNDispatcherRef d = TPNStateLinks::DispatcherOf(APin);
+    return d && !StateConverterOf(APin, d);
+}
+
+void DefineStateProperties(TFiler& Filer, TPNPin* APin)
+{
+    TPNDispatcherRef d = TPNStateLinks::DispatcherOf(APin);
+    TPNFormatConverter* conv = StateConverterOf(APin, d);
+    Filer.DefineProperty(
+        "State", [APin](TReader& R) { TPNStateLinks::ConnectToStateByName(APin, ReadStateName(R)); },
+        [APin, d](TWriter& W) { WriteStateValueOf(W, APin, d); }, d && !conv);
+    if (APin->GetPinType() != TPNPinType::ptSink)
+        return;
+    TGUID in, out;
+    if (conv)
+        for (auto& e : TypeConverters())
+            if (e.ConverterClass == conv->ClassType()) {
+                in = e.InputID;
+                out = e.OutputID;
+                break;
+            }
+    Filer.DefineProperty(
+        "StateConverter",
+        [APin](TReader& R) {
+            R.ReadListBegin();
+            std::string name = ReadStateName(R);
+            TGUID from = ReadTypeID(R);
+            TGUID to = ReadTypeID(R);
+            R.ReadListEnd();
+            TPNStateLinks::ConnectToStateByConverter(APin, name, from, to);
+        },
+        [APin, d, in, out](TWriter& W) {
+            W.WriteListBegin();
+            WriteStateValueOf(W, APin, d);
+            W.WriteString(in.ToString());
+            W.WriteString(out.ToString());
+            W.WriteListEnd();
+        },
+        conv && !in.IsNull());
+}
+
+void WriteStateValue(TWriter& W, TPNBasicPin* APin)
+{
+    if (TPNDispatcherRef d = TPNStateLinks::DispatcherOf(APin))
+        WriteStateValueOf(W, APin, d);
+}
+
+void ReadStateValue(TReader& R, TPNBasicPin* APin)
+{
+    TPNStateLinks::ConnectToStateByName(APin, ReadStateName(R));
+}
+
+namespace {
+// The ident name every pending state placeholder bears; its display name is the state's.
+const char* const KPendingStateIdent = "State";
+}  // namespace
+
+TPNBasicPin* PendingStatePin(TComponent* ARoot, const std::string& AName, const std::string& ACreatedFrom)
+{
+    // One placeholder per name read: looked up by ident name, all would be one.
+    return Create<TPNUnloadedPin>(ARoot, TPNPinType::ptState, KPendingStateIdent, AName, ACreatedFrom);
+}
+
+bool IsPendingStatePin(TPNBasicPin* APin)
+{
+    auto* p = IsUnloadedPin(APin) ? static_cast<TPNUnloadedPin*>(APin) : nullptr;
+    return p && p->GetPinType() == TPNPinType::ptState && p->IdentName() == KPendingStateIdent;
+}
+
 }  // namespace dcs
