@@ -4,6 +4,8 @@
 
 namespace dcs {
 
+std::array<PRSX*, PresetCount> Players{};
+
 namespace {
 
 void Link(TPNBasicPin* ASink, TPNBasicPin* ASource)

@@ -46,4 +46,8 @@ private:
     void Release();
 };
 
+// The running player of each preset index, null where none plays. Only the GUI thread
+// touches it; the session logic creates and deletes the players it holds.
+extern std::array<PRSX*, PresetCount> Players;
+
 }  // namespace dcs
