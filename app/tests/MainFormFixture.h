@@ -3,11 +3,7 @@
 #pragma once
 
 #include "app/MainForm.h"
-#include "platform/controls/Dialogs.h"
-#include "platform/waveout/WaveOut.h"
-#include "platform/win/Application.h"
-
-#include <gtest/gtest.h>
+#include "app/tests/HeadlessApp.h"
 
 #include <filesystem>
 #include <string>
@@ -16,7 +12,7 @@
 
 namespace dcs::apptest {
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public HeadlessApp {
 protected:
     void SetUp() override
     {
@@ -24,38 +20,22 @@ protected:
         std::filesystem::create_directories(Dir);
         Home = std::filesystem::current_path();
         std::filesystem::current_path(Dir);
-        if (!WaveOutSelectBackend(Backend()))
-            GTEST_FAIL() << "backend";
-        SetMessageClock(&Clock);
-        App = Create<TApplication>(nullptr);
-        Application = App;
-        SetMessageBoxHook([this](HWND, const std::string& Text, const std::string& Caption, UINT) {
-            Boxes.push_back(Caption + ": " + Text);
-            return IDOK;
-        });
+        HeadlessApp::SetUp();
     }
     void TearDown() override
     {
         Free(Form);
         Form = nullptr;
-        SetMessageBoxHook(nullptr);
-        App->ProcessMessages();
-        Application = nullptr;
-        Free(App);
-        SetMessageClock(nullptr);
+        HeadlessApp::TearDown();
         std::filesystem::current_path(Home);
         std::filesystem::remove_all(Dir);
     }
-    virtual const char* Backend() const { return "virtual"; }
     void Make() { Form = Create<TForm1>(nullptr); }
     void UseDemoData() { std::filesystem::copy_file(DCS_DEMO_PRE_DATA, Dir / "pre.data"); }
 
     std::filesystem::path Dir = std::filesystem::temp_directory_path() / ("dcs-form1-" + std::to_string(::getpid()));
     std::filesystem::path Home;
-    TManualClock Clock;
-    TApplication* App = nullptr;
     TForm1* Form = nullptr;
-    std::vector<std::string> Boxes;
 };
 
 }  // namespace dcs::apptest

@@ -4,9 +4,7 @@
 
 #include "app/DemoPresets.h"
 #include "app/PresetSessions.h"
-#include "platform/controls/Dialogs.h"
-#include "platform/waveout/WaveOut.h"
-#include "platform/win/Application.h"
+#include "app/tests/HeadlessApp.h"
 
 #include <gtest/gtest.h>
 
@@ -45,18 +43,11 @@ struct FakePage {
     FakeSlider SetTime;
 };
 
-class SessionTest : public ::testing::Test {
+class SessionTest : public HeadlessApp {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(WaveOutSelectBackend("virtual"));
-        SetMessageClock(&Clock);
-        App = Create<TApplication>(nullptr);
-        Application = App;
-        SetMessageBoxHook([this](HWND, const std::string& Text, const std::string& Caption, UINT) {
-            Boxes.push_back(Caption + ": " + Text);
-            return IDOK;
-        });
+        HeadlessApp::SetUp();
         Table = DemoPresetTable();
         for (TAUAudioMixer* m : {MixLeft.get(), MixRight.get()})
             for (int i = 0; i < PresetCount; ++i)
@@ -87,11 +78,7 @@ protected:
         Sessions.reset();
         for (auto& t : Timers)
             t.reset();
-        SetMessageBoxHook(nullptr);
-        App->ProcessMessages();
-        Application = nullptr;
-        Free(App);
-        SetMessageClock(nullptr);
+        HeadlessApp::TearDown();
     }
     static int Row(const std::string& AName)
     {
@@ -118,9 +105,6 @@ protected:
     }
     bool TimerOn(TSessionTimer ATimer) const { return Timers[size_t(ATimer)]->Enabled(); }
 
-    TManualClock Clock;
-    TApplication* App = nullptr;
-    std::vector<std::string> Boxes;
     TFrequencyTable Table{};
     TOwned<TAUAudioMixer> MixLeft{Create<TAUAudioMixer>(nullptr)};
     TOwned<TAUAudioMixer> MixRight{Create<TAUAudioMixer>(nullptr)};
