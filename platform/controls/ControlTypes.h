@@ -28,6 +28,7 @@ constexpr UINT CM_MOUSELEAVE = CM_BASE + 15;
 constexpr UINT CM_CANCELMODE = CM_BASE + 16;  // LParam: the control that keeps the mode
 constexpr UINT CM_HINTSHOW = CM_BASE + 17;    // LParam: THintInfo*; Result 0 lets it show
 constexpr UINT CM_FOCUSCHANGED = CM_BASE + 18;
+constexpr UINT CM_BUTTONPRESSED = CM_BASE + 0x18;  // WParam: group index; LParam: the button
 
 enum TShiftStateFlag : uint32_t {
     ssShift = 1u << 0,

@@ -2,6 +2,7 @@
 
 #include "platform/base/Strings.h"
 #include "platform/controls/ActnList.h"
+#include "platform/controls/ApplicationHints.h"
 #include "platform/controls/Compositor.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Gestures.h"
@@ -26,6 +27,9 @@ void SetMouseControl(TControl* C)
         return;
     TControl* old = MouseControl;
     MouseControl = C;
+    if (!C)
+        if (TApplicationHints* h = ApplicationHints())
+            h->PointerLeft();
     if (old)
         old->Perform(CM_MOUSELEAVE, 0, 0);
     if (C)
@@ -339,6 +343,11 @@ void TControl::FontChanged()
 bool TControl::IsFontStored() const { return !FParentFont; }
 bool TControl::IsColorStored() const { return !FParentColor && FColor != FDefaultColor; }
 
+bool TControl::ShowHint() const
+{
+    return FParentShowHint && FParent ? FParent->ShowHint() : FShowHint;
+}
+
 void TControl::SetShowHint(bool V)
 {
     FShowHint = V;
@@ -392,6 +401,8 @@ void TControl::DefaultHandler(TMessage&) {}
 void TControl::WndProc(TMessage& M)
 {
     if (IsMouseMsg(M.Msg)) {
+        if (TApplicationHints* h = ApplicationHints())
+            h->MouseMessage(this, M.Msg, {GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)});
         if (!FEnabled && M.Msg != WM_MOUSEMOVE)
             return;
         SetMouseControl(this);
@@ -1122,6 +1133,8 @@ void TWinControl::WndProc(TMessage& M)
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
+        if (TApplicationHints* h = ApplicationHints())
+            h->CancelHint();
         WPARAM key = M.WParam;
         TShiftState shift = KeyboardShiftState();
         if (DoKeyDown(key, shift))

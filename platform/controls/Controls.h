@@ -66,12 +66,18 @@ using TKeyEvent = std::function<void(TObject* Sender, WPARAM& Key, TShiftState S
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 using TGestureEvent = std::function<void(TObject* Sender, const TGestureEventInfo& EventInfo, bool& Handled)>;
 
-// The hint text about to be shown (CM_HINTSHOW's LParam).
+// The hint about to be shown (CM_HINTSHOW's LParam); the control may change any of it.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TPoint CursorPos;
+    TPoint HintPos;           // screen position of the hint window's top left
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    TRect CursorRect;         // client coordinates; leaving it ends this hint
+    TPoint CursorPos;         // client coordinates
+    int ReshowTimeout = 0;    // ms until the hint is asked for again (0: never)
+    int HideTimeout = 0;      // ms until it hides (0: stays)
     std::string HintStr;
-    TRect CursorRect;
+    void* HintData = nullptr;
 };
 
 // The shift state in a mouse message's key flags, plus the keyboard modifiers.
@@ -140,7 +146,8 @@ class TControl : public TComponent {
 
     std::string Hint() const { return FHint; }
     void SetHint(const std::string& V) { FHint = V; }
-    bool ShowHint() const { return FShowHint; }
+    // With ParentShowHint, whatever the parent says.
+    bool ShowHint() const;
     void SetShowHint(bool V);
     bool ParentShowHint() const { return FParentShowHint; }
     void SetParentShowHint(bool V);

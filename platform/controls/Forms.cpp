@@ -109,6 +109,11 @@ TCustomForm::~TCustomForm()
     }
 }
 
+void TCustomForm::LeaveScreenList()
+{
+    std::erase(Screen()->FForms, this);
+}
+
 void TCustomForm::AfterConstruction()
 {
     TWinControl::AfterConstruction();

@@ -119,6 +119,8 @@ protected:
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
     void PlaceOnFirstShow();
+    // For top-level windows that are no forms of the program (hint windows).
+    void LeaveScreenList();
 
 private:
     TFormBorderStyle FBorderStyle = bsSizeable;

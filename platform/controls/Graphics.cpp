@@ -232,14 +232,25 @@ void TGraphic::DefineProperties(TFiler& Filer)
 // ---------------------------------------------------------------------------------
 // TBitmap
 
-TBitmap::~TBitmap() = default;
+TBitmap::~TBitmap()
+{
+    if (FCanvas && FCanvas->Handle())
+        cairo_destroy(FCanvas->Handle());
+}
 
 TCanvas* TBitmap::Canvas()
 {
     if (!FCanvas)
         FCanvas = std::make_unique<TCanvas>();
-    if (FSurface && !FCanvas->Handle())
+    // A new size means a new surface: the canvas follows it instead of drawing on the old.
+    if (FCanvas->Handle() && FCanvasSurface != FSurface) {
+        cairo_destroy(FCanvas->Handle());
+        FCanvas->SetHandle(nullptr);
+    }
+    if (FSurface && !FCanvas->Handle()) {
         FCanvas->SetHandle(cairo_create(FSurface));
+        FCanvasSurface = FSurface;
+    }
     return FCanvas.get();
 }
 

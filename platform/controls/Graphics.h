@@ -130,6 +130,7 @@ class TBitmap : public TGraphic {
 
 private:
     std::unique_ptr<TCanvas> FCanvas;
+    cairo_surface_t* FCanvasSurface = nullptr;  // what the canvas's context draws on
 };
 
 // The picture an image control shows (the graphic it owns).

@@ -147,6 +147,12 @@ TSdlPresenter::TSdlWindow& TSdlPresenter::Ensure(HWND Wnd)
         flags |= SDL_WINDOW_RESIZABLE;
     if (!(style & WS_CAPTION))
         flags |= SDL_WINDOW_BORDERLESS;
+    DWORD ex = DWORD(GetWindowLongPtr(Wnd, GWL_EXSTYLE));
+    if (ex & WS_EX_TOPMOST)
+        flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    // A popup tool window is a hint: the desktop neither lists nor focuses it.
+    if ((ex & WS_EX_TOOLWINDOW) && (style & WS_POPUP))
+        flags |= SDL_WINDOW_TOOLTIP | SDL_WINDOW_SKIP_TASKBAR;
     TSdlWindow w;
     FApplying = true;
     w.Window = SDL_CreateWindow(GetWindowText(Wnd).c_str(), r.Left, r.Top, std::max(r.Width(), 1),

@@ -78,6 +78,8 @@ HWND SetActiveWindow(HWND Wnd)
 
 HWND GetActiveWindow() { return Input().Active; }
 
+TPoint GetCursorPos() { return Input().CursorPos; }
+
 int16_t GetKeyState(int VirtualKey)
 {
     return (VirtualKey >= 0 && VirtualKey < 256 && Input().KeyDown[VirtualKey]) ? int16_t(-128) : int16_t(0);
@@ -137,6 +139,7 @@ HWND DeliverMouse(HWND Top, UINT Msg, TPoint P, WPARAM Keys)
         SendMessage(target, Msg, Keys, MAKELPARAM(s.X, s.Y));
         return target;
     }
+    Input().CursorPos = ClientToScreen(Top, P);
     HWND target = GetCapture();
     if (!target)
         target = ChildWindowFromPoint(Top, P);

@@ -20,6 +20,8 @@ HWND GetFocus();
 // WM_ACTIVATE 0 to the old active top-level window, 1 to the new.
 HWND SetActiveWindow(HWND Wnd);
 HWND GetActiveWindow();
+// Where the pointer is, in screen coordinates, as the last delivered mouse message said.
+TPoint GetCursorPos();
 // Negative while the key is down (as the last delivered key messages say).
 int16_t GetKeyState(int VirtualKey);
 

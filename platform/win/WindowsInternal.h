@@ -41,6 +41,7 @@ struct TInputState {
     UINT LastDownMsg = 0;
     TPoint LastDownPt;
     uint64_t LastDownTime = 0;
+    TPoint CursorPos;  // screen position of the last delivered mouse message
     uint8_t KeyDown[256] = {};
 };
 

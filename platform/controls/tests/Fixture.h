@@ -13,6 +13,17 @@
 
 namespace dcs::testing {
 
+// A named control of class T on Parent, owned by Parent's form.
+template <class T>
+T* Add(TWinControl* Parent, const char* Name, TRect B)
+{
+    T* c = Create<T>(GetParentForm(Parent) ? static_cast<TComponent*>(GetParentForm(Parent)) : Parent);
+    c->SetName(Name);
+    c->SetBounds(B.Left, B.Top, B.Width(), B.Height());
+    c->SetParent(Parent);
+    return c;
+}
+
 class HeadlessGui : public ::testing::Test {
 protected:
     void SetUp() override

@@ -12,15 +12,7 @@ namespace {
 
 using Input = testing::HeadlessGui;
 
-template <class T>
-T* Add(TWinControl* Parent, const char* Name, TRect B)
-{
-    T* c = Create<T>(GetParentForm(Parent) ? static_cast<TComponent*>(GetParentForm(Parent)) : Parent);
-    c->SetName(Name);
-    c->SetBounds(B.Left, B.Top, B.Width(), B.Height());
-    c->SetParent(Parent);
-    return c;
-}
+using testing::Add;
 
 TEST_F(Input, AClickReachesTheControlUnderThePointerWindowedOrNot)
 {

@@ -49,13 +49,13 @@ TEST(ColourHelpers, HsvAgainstColorsys)
 
 TEST(ColourHelpers, HueOutsideTheCircleStillSetsEveryChannel)
 {
-    for (double hue : {360.0, 400.0, 720.5, -20.0}) {
+    for (double hue : {360.0, 400.0, 420.0, 720.5, -20.0, -300.0}) {
         double r = -1, g = -1, b = -1, r2, g2, b2;
-        HSVtoRGB(hue, 0.5, 200, r, g, b);
+        HSVtoRGB(hue, hue == 420 || hue == -300 ? 1 : 0.5, 255, r, g, b);
         double wrapped = std::fmod(hue, 360.0);
         if (wrapped < 0)
             wrapped += 360;
-        HSVtoRGB(wrapped, 0.5, 200, r2, g2, b2);
+        HSVtoRGB(wrapped, hue == 420 || hue == -300 ? 1 : 0.5, 255, r2, g2, b2);
         EXPECT_DOUBLE_EQ(r, r2) << hue;
         EXPECT_DOUBLE_EQ(g, g2) << hue;
         EXPECT_DOUBLE_EQ(b, b2) << hue;
@@ -108,7 +108,7 @@ TEST(GlassPaths, GlowPathsAndRing)
 // right, bottom, lower left, upper left, middle.
 const TGPPointF kCentroids[7] = {{6.15f, 1.5f}, {9.175f, 4.2f}, {8.425f, 9.875f}, {4.825f, 12.55f},
                                  {1.925f, 9.85f}, {2.75f, 4.175f}, {5.583f, 7}};
-const char* const kLit[7] = {"02356789", "01234789", "013456789", "0235689", "0268", "04568", "2345689-"};
+const char* const kLit[7] = {"02356789", "01234789", "013456789", "0235689", "0268", "045689", "2345689-"};
 
 TEST(LedText, SegmentsMatchTheTruthTable)
 {
