@@ -1,6 +1,7 @@
 #include "platform/gdi/GdiObjects.h"
 
 #include <atomic>
+#include <cmath>
 
 namespace dcs {
 namespace {
@@ -150,6 +151,39 @@ HDC CreateDCForBitmap(HBITMAP bmp)
         return nullptr;
     auto* dc = new TDeviceContext;
     dc->State.Bitmap = bmp;
+    return dc;
+}
+
+HDC CreateDCForContext(cairo_t* cr)
+{
+    if (!cr)
+        return nullptr;
+    cairo_surface_t* target = cairo_get_target(cr);
+    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
+        return nullptr;
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    if (m.xx != 1 || m.yy != 1 || m.xy != 0 || m.yx != 0 || m.x0 != std::floor(m.x0) || m.y0 != std::floor(m.y0))
+        return nullptr;
+    auto* dc = new TDeviceContext;
+    dc->OwnBitmap = new TBitmapObject(target);
+    dc->State.Bitmap = dc->OwnBitmap;
+    dc->State.Origin = {-int(m.x0), -int(m.y0)};
+    cairo_rectangle_list_t* rects = cairo_copy_clip_rectangle_list(cr);
+    if (rects->status == CAIRO_STATUS_SUCCESS) {
+        cairo_region_t* clip = cairo_region_create();
+        for (int i = 0; i < rects->num_rectangles; ++i) {
+            const cairo_rectangle_t& r = rects->rectangles[i];
+            // User space to device space: the translation only.
+            double l = std::floor(r.x + m.x0), t = std::floor(r.y + m.y0);
+            double rr = std::ceil(r.x + r.width + m.x0), b = std::ceil(r.y + r.height + m.y0);
+            cairo_rectangle_int_t ri{int(l), int(t), int(rr - l), int(b - t)};
+            cairo_region_union_rectangle(clip, &ri);
+        }
+        dc->State.Clip = clip;
+    }
+    // An unrepresentable clip (CAIRO_STATUS_CLIP_NOT_REPRESENTABLE) leaves the whole surface.
+    cairo_rectangle_list_destroy(rects);
     return dc;
 }
 

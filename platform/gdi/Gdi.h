@@ -16,6 +16,8 @@
 #include <string>
 #include <string_view>
 
+struct _cairo;
+
 namespace dcs {
 
 using HWND = uintptr_t;
@@ -131,6 +133,11 @@ HDC CreateCompatibleDC(HDC dc);
 HDC CreateDCForBitmap(HBITMAP bmp);
 bool DeleteDC(HDC dc);
 HBITMAP GetCurrentBitmap(HDC dc);
+// A DC on the image surface a cairo context draws on, with the context's translation as
+// window origin and its clip as clip region, so device-context drawing lands where the
+// context would draw. Null when the context does not draw on an image surface or is
+// transformed other than by a translation. The caller owns it (DeleteDC).
+HDC CreateDCForContext(::_cairo* cr);
 
 // The window layer tells where a window's back buffer is; GetDC hands out a DC on it
 // (null when the provider has none), ReleaseDC frees that DC.
