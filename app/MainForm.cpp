@@ -75,6 +75,8 @@ void TForm1::FormCreate(TObject*)
     Sessions->BindTimer(stEssentials, tmEss);
     Sessions->BindTimer(stSports, tmSp);
     Sessions->BindTimer(stMedical, tmMed);
+    BuildMainPages(this, *Sessions, Pages);
+    Pages.Pages[6]->OnShow = [this](TObject* S) { pgExitShow(S); };
 
     DataFolder = GetEnvironmentVariable("APPDATA") + "\\Dorvaquent";
     ProgramFilesFolder = GetEnvironmentVariable("PROGRAMFILES");

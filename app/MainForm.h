@@ -3,6 +3,7 @@
 // handlers bound by name, and the two ways the program ends.
 #pragma once
 
+#include "app/MainFormPages.h"
 #include "app/PresetSessions.h"
 #include "components/audio/AUAudioMixer.h"
 #include "components/audio/AUAudioOut.h"
@@ -79,6 +80,8 @@ class TForm1 : public TForm {
     std::array<double, 20> PresetFrequencies{};
     bool SecondCompanionInMakerFolder = false;
     std::unique_ptr<TPresetSessions> Sessions;
+    // The pager, its pages and the preset pages' controls.
+    TMainPages Pages;
 
 private:
     template <class T>
