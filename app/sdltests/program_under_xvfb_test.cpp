@@ -4,6 +4,7 @@
 // under the sanitizers (the X libraries' own allocations are not ours to answer for).
 #include "app/MainForm.h"
 #include "platform/controls/SdlPresenter.h"
+#include "testing/SdlTestPresenter.h"
 #include "platform/imaging/ImageCodecs.h"
 #include "platform/waveout/WaveOut.h"
 #include "platform/win/Application.h"
@@ -22,17 +23,10 @@ namespace {
 
 TEST(Program, StartsOnTheAutoPageThroughSdlAndEndsWhenTheWindowCloses)
 {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "the X libraries are not run under the sanitizers";
-#endif
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        GTEST_SKIP() << "no X server: DISPLAY is not set (run under xvfb-run)";
-    std::unique_ptr<TSdlPresenter> presenter;
-    try {
-        presenter = std::make_unique<TSdlPresenter>();
-    } catch (const std::exception& e) {
-        GTEST_SKIP() << "no X server could be opened: " << e.what();
-    }
+    std::string skip;
+    std::unique_ptr<TSdlPresenter> presenter = testing::OpenSdlPresenter(skip);
+    if (!presenter)
+        GTEST_SKIP() << skip;
     // In a folder with the demo table, sound written to files instead of a sound card.
     const auto dir = std::filesystem::temp_directory_path() / ("dcs-program-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
