@@ -1,5 +1,6 @@
 #include "components/audio/AUCommonGen.h"
 
+#include "components/audio/SGSharedClock.h"
 #include "components/audio/buffers/AUSampleRoutines.h"
 #include "dsp/IntegerVectorFallbacks.h"
 
@@ -52,7 +53,9 @@ void TAUCommonGen::CreateClock()
 {
     if (!IsPump() || ClockSource() != TSGClockSource::csInternal || FClockGen)
         return;
-    FClockGen = TSGClockGen::Create(
+    // Generators of one period share one clock thread: a thread per generator would wake
+    // a thousand threads per period in a large graph.
+    FClockGen = TSGSharedClockMember::Create(
         this, GeneratorClockInterval(FAudioFormat->SampleRate(), FAudioFormat->BufferSize()),
         [this] { GenerateBuffer(); });
 }
