@@ -4,6 +4,7 @@
 #include "dsp/MemoryEntries.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -104,13 +105,18 @@ void Columns8(Op op, const uint8_t* src, int srcStep, uint8_t* dst, int dstStep,
     }
 }
 
-void Columns24(Op op, const void* src, int srcStep, void* dst, int dstStep, VpiSize region)
+// The operation is a template argument: the mixer sums every input through here, and a
+// test of the operation per sample would cost as much as the sum.
+template <Op op>
+void Columns24(const void* src, int srcStep, void* dst, int dstStep, VpiSize region)
 {
     const int64_t n = Samples(region);
-    for (int64_t i = 0; i < n; ++i) {
+    const auto* s = static_cast<const uint8_t*>(src);
+    auto* d = static_cast<uint8_t*>(dst);
+    for (int64_t i = 0; i < n; ++i, s += srcStep, d += dstStep) {
         int32_t r;
-        if (Apply(op, Read24At(dst, i * dstStep), Read24At(src, i * srcStep), kRange24, r))
-            Write24At(r, dst, i * dstStep);
+        if (Apply(op, ReadSample24(d), ReadSample24(s), kRange24, r))
+            WriteSample24(r, d);
     }
 }
 
@@ -153,15 +159,35 @@ bool IsUnity(double c) { return !(c < 1.0 || c > 1.0); }
 
 // round(x × c) in extended precision, ties to even, clamped to the range: a gain
 // above 1.0 drives loud samples into full scale, never past it into the opposite sign.
-// False when the product is no number (0 × infinity).
+// False when the product is no number (0 × infinity). With AExact the product is exact
+// in double, so double arithmetic gives the same result without the x87 unit.
+template <bool AExact>
 bool Gain(int64_t x, double c, Range range, int64_t& out)
 {
     // rint: nearbyint saves and restores the whole floating-point environment per call.
-    const long double r = std::rint(static_cast<long double>(x) * static_cast<long double>(c));
+    long double r;
+    if constexpr (AExact)
+        r = std::rint(static_cast<double>(x) * c);
+    else
+        r = std::rint(static_cast<long double>(x) * static_cast<long double>(c));
     if (std::isnan(r))
         return false;
     out = r <= range.Low ? range.Low : r >= range.High ? range.High : static_cast<int64_t>(r);
     return true;
+}
+
+// Significant bits of a number: of |c|'s mantissa, or of the largest magnitude of a range.
+int SignificantBits(double c)
+{
+    if (c == 0.0)
+        return 0;
+    int exponent;
+    const auto mantissa = static_cast<uint64_t>(std::ldexp(std::fabs(std::frexp(c, &exponent)), 53));
+    return 53 - std::countr_zero(mantissa);
+}
+int SignificantBits(Range range)
+{
+    return int(std::bit_width(static_cast<uint64_t>(std::max(-range.Low, range.High))));
 }
 
 // Dst := round(read(Src) × c), written by `write`.
@@ -171,9 +197,18 @@ void GainColumn(const void* src, void* dst, int step, VpiSize region, double c, 
     if (IsUnity(c))
         return;
     const int64_t n = Samples(region);
+    // A gain of few mantissa bits (0.5, 0.25, 0.75 ...) times any sample fits a double.
+    if (std::isfinite(c) && SignificantBits(c) + SignificantBits(range) <= 53) {
+        for (int64_t i = 0; i < n; ++i) {
+            int64_t r;
+            if (Gain<true>(read(src, i * step), c, range, r))
+                write(r, dst, i * step);
+        }
+        return;
+    }
     for (int64_t i = 0; i < n; ++i) {
         int64_t r;
-        if (Gain(read(src, i * step), c, range, r))
+        if (Gain<false>(read(src, i * step), c, range, r))
             write(r, dst, i * step);
     }
 }
@@ -234,10 +269,16 @@ DCS_COLUMNS(AddSamples8, Columns8, Op::Add, uint8_t)
 DCS_COLUMNS(SubSamples8, Columns8, Op::Sub, uint8_t)
 DCS_COLUMNS(MulSamples8, Columns8, Op::Mul, uint8_t)
 DCS_COLUMNS(DivSamples8, Columns8, Op::Div, uint8_t)
-DCS_COLUMNS(AddSamples24, Columns24, Op::Add, void)
-DCS_COLUMNS(SubSamples24, Columns24, Op::Sub, void)
-DCS_COLUMNS(MulSamples24, Columns24, Op::Mul, void)
-DCS_COLUMNS(DivSamples24, Columns24, Op::Div, void)
+#define DCS_COLUMNS24(Name, Op_)                                                                 \
+    void Name(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/) \
+    {                                                                                            \
+        Columns24<Op_>(Src, SrcStep, Dst, DstStep, Region);                                      \
+    }
+DCS_COLUMNS24(AddSamples24, Op::Add)
+DCS_COLUMNS24(SubSamples24, Op::Sub)
+DCS_COLUMNS24(MulSamples24, Op::Mul)
+DCS_COLUMNS24(DivSamples24, Op::Div)
+#undef DCS_COLUMNS24
 DCS_COLUMNS(AddSamples32, Columns32, Op::Add, int32_t)
 DCS_COLUMNS(SubSamples32, Columns32, Op::Sub, int32_t)
 DCS_COLUMNS(MulSamples32, Columns32, Op::Mul, int32_t)
@@ -354,24 +395,6 @@ void ConvertSamples32To24(const int32_t* Src, int SrcStep, void* Dst, int DstSte
 }
 
 // ------------------------------------------------------------------------ packed 24-bit
-
-int32_t ReadSample24(const void* Src)
-{
-    const auto* b = static_cast<const uint8_t*>(Src);
-    int32_t v = b[0] | (b[1] << 8) | (b[2] << 16);
-    return (b[2] & 0x80) ? v - 16777216 : v;
-}
-
-void WriteSample24(int32_t Value, void* Dst)
-{
-    auto* b = static_cast<uint8_t*>(Dst);
-    const auto u = static_cast<uint32_t>(Value);
-    b[0] = uint8_t(u);
-    b[1] = uint8_t(u >> 8);
-    b[2] = uint8_t(u >> 16);
-    if (Value < 0)
-        b[2] |= 0x80;
-}
 
 void ZeroSamples24(void* Dst, int Len)
 {

@@ -638,6 +638,14 @@ void TAUAudioBuffer::CopyTo(uint32_t srcIndex, ISGDataBuffer* dest, uint32_t des
         return;
     }
 
+    // The same layout on both sides (the mixers' queues): every column goes to its own
+    // place, so whole frames are copied at once.
+    if (FChannels == d->FChannels && srcBits == dstBits && srcStep == dstStep && dstBytes * FChannels == FDataStep &&
+        FChannelMask.Mask() == d->FChannelMask.Mask() && uint32_t(std::popcount(FChannelMask.Mask())) == FChannels) {
+        std::memmove(dstBase, srcBase, size_t(n) * FDataStep);
+        return;
+    }
+
     uint32_t pairs = 0;
     for (int s = 0; s < kSpeakerCount && !(pairs >= FChannels && pairs >= d->FChannels); ++s) {
         const bool inSrc = FChannelMask.Contains(TAUSpeaker(s));
