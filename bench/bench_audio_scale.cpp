@@ -212,6 +212,7 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
 
     double build = 0, teardown = 0, cores = 0, realTime = 0, wakeups = 0;
     int threads = 0;
+    uint64_t dropped = 0, underruns = 0;
     {
         Outputs outputs;
         std::vector<std::unique_ptr<Chain>> chains;
@@ -235,7 +236,7 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
         double previousAudio = a0;
         const double step = 0.5;
         if (AOptions.Competitor > 0)
-            std::printf("  t(s)  audio/wall  rss(MB)\n");
+            std::printf("  t(s)  audio/wall  rss(MB)  underruns\n");
         for (double t = step; t <= AOptions.Play + 1e-9; t += step) {
             if (AOptions.Competitor > 0 && !competitor && t - step >= competitorFrom) {
                 competitor = StartCompetitor(AOptions.Competitor);
@@ -247,7 +248,8 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
             const double rate = (audio - previousAudio) / step;
             previousAudio = audio;
             if (AOptions.Competitor > 0) {
-                std::printf("  %4.1f  %10.2f  %7.1f\n", t, rate, StatusKb("VmRSS") / 1024.0);
+                std::printf("  %4.1f  %10.2f  %7.1f  %9llu\n", t, rate, StatusKb("VmRSS") / 1024.0,
+                            static_cast<unsigned long long>(outputs.outLeft->Underruns()));
                 // Real time again: a half second that played at least 90 % of its length.
                 if (rate < 0.9)
                     lastBehind = t;
@@ -266,6 +268,11 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
                         competitorFrom, competitorEnd, back,
                         lastBehind > AOptions.Play - step ? " (not within the run)" : "");
         }
+
+        dropped = outputs.mixLeft->DroppedFrames() + outputs.mixRight->DroppedFrames();
+        for (const auto& c : chains)
+            dropped += c->Mixer()->DroppedFrames();
+        underruns = outputs.outLeft->Underruns() + outputs.outRight->Underruns();
 
         const auto t0 = Clock::now();
         chains.clear();
@@ -294,8 +301,9 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
     }
     fs::remove_all(dir);
 
-    std::printf("%6d %8.4f %7.2f %7d %9.0f %8.1f %8.3f %8.3f %7.3f   %5.3f..%5.3f (%d sides)\n", AChains, cores,
-                cores / (ASinPerChain * AChains), threads, wakeups, peakMb, build, teardown, realTime, worst, best,
+    std::printf("%6d %8.4f %7.2f %7d %9.0f %8.1f %8.3f %8.3f %7.3f %9llu %9llu   %5.3f..%5.3f (%d sides)\n",
+                AChains, cores, cores / (ASinPerChain * AChains), threads, wakeups, peakMb, build, teardown, realTime,
+                static_cast<unsigned long long>(dropped), static_cast<unsigned long long>(underruns), worst, best,
                 sides);
     std::fflush(stdout);
 }
@@ -318,8 +326,8 @@ int main(int argc, char** argv)
     }
     std::printf("std::sin baseline: %.5f cores per chain (19 tones at %u Hz); load average %.2f; %.0f s played per N\n",
                 sinPerChain, kRate, load[0], options.Play);
-    std::printf("%6s %8s %7s %7s %9s %8s %8s %8s %7s   %s\n", "chains", "cores", "x sin", "threads", "wakeups/s",
-                "peak MB", "build s", "tear s", "rt", "tone level / expected");
+    std::printf("%6s %8s %7s %7s %9s %8s %8s %8s %7s %9s %9s   %s\n", "chains", "cores", "x sin", "threads",
+                "wakeups/s", "peak MB", "build s", "tear s", "rt", "dropped", "underruns", "tone level / expected");
     for (int n : options.Chains)
         Run(options, n, sinPerChain);
     return 0;

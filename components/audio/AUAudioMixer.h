@@ -106,7 +106,7 @@ private:
     TPNPinList* FInputPins = nullptr;
     TAUAudioMixerChannels* FChannels = nullptr;
     std::atomic<bool> FDontSendOutput{true};
-    TSGClockGen* FClockGen = nullptr;
+    std::atomic<TSGClockGen*> FClockGen{nullptr};  // tested without a lock by buffer deliveries
     std::atomic<bool> FIsPump{false};
     int32_t FPumpPriority = 0;
     uint32_t FPumpFrameRate = 0;
