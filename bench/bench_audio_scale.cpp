@@ -217,12 +217,14 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
         Outputs outputs;
         std::vector<std::unique_ptr<Chain>> chains;
         const auto b0 = Clock::now();
+        const double bc0 = ThreadCpu();
         for (int p = 0; p < AChains; ++p) {
             chains.push_back(std::make_unique<Chain>(outputs, p));
             if (AOptions.StaggeredMs >= 0)
                 PumpFor(AOptions.StaggeredMs / 1000.0);
         }
         build = Seconds(Clock::now() - b0);
+        std::fprintf(stderr, "build main-thread cpu %.3f s\n", ThreadCpu() - bc0);
         // The players' prefill (800 ms) and the first blocks.
         PumpFor(1.5);
 
@@ -275,8 +277,10 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
         underruns = outputs.outLeft->Underruns() + outputs.outRight->Underruns();
 
         const auto t0 = Clock::now();
+        const double c0 = ThreadCpu();
         chains.clear();
         teardown = Seconds(Clock::now() - t0);
+        std::fprintf(stderr, "teardown main-thread cpu %.3f s\n", ThreadCpu() - c0);
     }
     const double peakMb = StatusKb("VmHWM") / 1024.0;
 

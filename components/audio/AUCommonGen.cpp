@@ -111,6 +111,11 @@ void TAUCommonGen::CopyToChannels(ISGBlockBuffer* AWork, IAUAudioBuffer* ABuffer
         return;
     uint8_t* data = ABuffer->Modify();
     const uint8_t* work = AWork->Read();
+    if (width == 24 && uint32_t(step) == 3 * channels) {
+        // Packed frames: each sample is widened once and written to every channel.
+        ConvertSamples16To24Channels(reinterpret_cast<const int16_t*>(work), 2, data, frames, int(channels));
+        return;
+    }
     for (uint32_t c = 0; c < channels; ++c) {
         uint8_t* column = data + width * c / 8;
         if (width == 16)

@@ -20,6 +20,18 @@ int64_t Samples(VpiSize r)
     return (r.width <= 0 || r.height <= 0) ? 0 : int64_t(r.width) * int64_t(r.height);
 }
 
+// x × 8388607 / 32767, truncated, without a division: 8388607 = 256 × 32767 + 255, so the
+// quotient is 256x plus the truncated 255|x| / 32767 (at most 255, with x's sign), and
+// for 0 <= n < 32767 × 32768, n / 32767 = (n + n / 32768 + 1) / 32768 in whole numbers.
+// Only x = -32768 lands outside the 24-bit range (-8388863).
+int32_t Widen16To24(int32_t x)
+{
+    const int32_t a = x < 0 ? -x : x;
+    const int32_t n = (a << 8) - a;
+    const int32_t q = (n + (n >> 15) + 1) >> 15;
+    return x * 256 + (x < 0 ? -q : q);
+}
+
 // Interleaved columns put most samples at addresses their type is not aligned to.
 template <class T>
 T Load(const void* base, int64_t offset)
@@ -128,6 +140,29 @@ void Columns32(Op op, const void* src, int srcStep, void* dst, int dstStep, VpiS
         if (Apply(op, Load<int32_t>(dst, i * dstStep), Load<int32_t>(src, i * srcStep), kRange32, r))
             Put(dst, i * dstStep, r);
     }
+}
+
+// Four packed 24-bit samples are three little-endian words.
+void Unpack24x4(const uint8_t* p, int32_t* out)
+{
+    uint32_t w0, w1, w2;
+    std::memcpy(&w0, p, 4);
+    std::memcpy(&w1, p + 4, 4);
+    std::memcpy(&w2, p + 8, 4);
+    out[0] = int32_t(w0 << 8) >> 8;
+    out[1] = int32_t(((w0 >> 24) | (w1 << 8)) << 8) >> 8;
+    out[2] = int32_t(((w1 >> 16) | (w2 << 16)) << 8) >> 8;
+    out[3] = int32_t(w2) >> 8;
+}
+
+void Pack24x4(const int32_t* in, uint8_t* p)
+{
+    const uint32_t u0 = uint32_t(in[0]) & 0xFFFFFF, u1 = uint32_t(in[1]) & 0xFFFFFF;
+    const uint32_t u2 = uint32_t(in[2]) & 0xFFFFFF, u3 = uint32_t(in[3]) & 0xFFFFFF;
+    const uint32_t w0 = u0 | u1 << 24, w1 = u1 >> 8 | u2 << 16, w2 = u2 >> 16 | u3 << 8;
+    std::memcpy(p, &w0, 4);
+    std::memcpy(p + 4, &w1, 4);
+    std::memcpy(p + 8, &w2, 4);
 }
 
 // Dst := Src op Value over n samples; in place when src == dst.
@@ -285,6 +320,24 @@ DCS_COLUMNS(MulSamples32, Columns32, Op::Mul, int32_t)
 DCS_COLUMNS(DivSamples32, Columns32, Op::Div, int32_t)
 #undef DCS_COLUMNS
 
+void AddSamplesContiguous24(const void* Src, void* Dst, int64_t Count)
+{
+    const auto* s = static_cast<const uint8_t*>(Src);
+    auto* d = static_cast<uint8_t*>(Dst);
+    int64_t i = 0;
+    // Whole words at a time: the mixer sums every input of every cycle through here.
+    for (; i + 4 <= Count; i += 4, s += 12, d += 12) {
+        int32_t a[4], b[4];
+        Unpack24x4(d, a);
+        Unpack24x4(s, b);
+        for (int k = 0; k < 4; ++k)
+            a[k] = std::clamp(a[k] + b[k], -8388608, 8388607);
+        Pack24x4(a, d);
+    }
+    for (; i < Count; ++i, s += 3, d += 3)
+        WriteSample24(std::clamp(ReadSample24(d) + ReadSample24(s), -8388608, 8388607), d);
+}
+
 // ------------------------------------------------------------------------ with a constant
 
 #define DCS_CONST_FAMILY(Prefix, Op_)                                                                     \
@@ -364,7 +417,21 @@ void ConvertSamples8To24(const uint8_t* Src, int SrcStep, void* Dst, int DstStep
 }
 void ConvertSamples16To24(const int16_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) { return x * 8388607 / 32767; }, Write24);
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) -> int64_t { return Widen16To24(int32_t(x)); },
+                  Write24);
+}
+
+void ConvertSamples16To24Channels(const int16_t* Src, int SrcStep, void* Dst, int Frames, int Channels)
+{
+    if (Frames <= 0 || Channels <= 0)
+        return;
+    const auto* s = reinterpret_cast<const uint8_t*>(Src);
+    auto* d = static_cast<uint8_t*>(Dst);
+    for (int i = 0; i < Frames; ++i, s += SrcStep) {
+        const int32_t v = std::max(Widen16To24(Load<int16_t>(s, 0)), -8388608);
+        for (int c = 0; c < Channels; ++c, d += 3)
+            WriteSample24(v, d);
+    }
 }
 void ConvertSamples16To32(const int16_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region)
 {

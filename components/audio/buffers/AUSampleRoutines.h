@@ -29,6 +29,8 @@ void MulSamples8(const uint8_t* Src, int SrcStep, uint8_t* Dst, int DstStep, Vpi
 void DivSamples8(const uint8_t* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 // 24-bit: 32-bit products and truncating division, stored with WriteSample24.
 void AddSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
+// AddSamples24 over Count packed samples one after the other (whole frames of equal layout).
+void AddSamplesContiguous24(const void* Src, void* Dst, int64_t Count);
 void SubSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void MulSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void DivSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
@@ -84,6 +86,8 @@ void ScaleSamplesTo32(const int32_t* Src, int32_t* Dst, int Step, VpiSize Region
 // --- width conversions between full-scale values (divisions truncate) -------------------
 void ConvertSamples8To24(const uint8_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region);
 void ConvertSamples16To24(const int16_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region);
+// ConvertSamples16To24 of one column into every channel of Frames packed 24-bit frames.
+void ConvertSamples16To24Channels(const int16_t* Src, int SrcStep, void* Dst, int Frames, int Channels);
 void ConvertSamples16To32(const int16_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region);
 void ConvertSamples24To32(const void* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region);
 void ConvertSamples24To8(const void* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int Hint);
