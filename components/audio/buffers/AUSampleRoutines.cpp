@@ -427,6 +427,17 @@ void ConvertSamples16To24Channels(const int16_t* Src, int SrcStep, void* Dst, in
         return;
     const auto* s = reinterpret_cast<const uint8_t*>(Src);
     auto* d = static_cast<uint8_t*>(Dst);
+    if (Channels == 2) {
+        // A stereo frame is the sample twice: one word and one half-word.
+        for (int i = 0; i < Frames; ++i, s += SrcStep, d += 6) {
+            const auto u = uint32_t(std::max(Widen16To24(Load<int16_t>(s, 0)), -8388608)) & 0xFFFFFF;
+            const uint32_t head = u | u << 24;
+            const auto tail = uint16_t(u >> 8);
+            std::memcpy(d, &head, 4);
+            std::memcpy(d + 4, &tail, 2);
+        }
+        return;
+    }
     for (int i = 0; i < Frames; ++i, s += SrcStep) {
         const int32_t v = std::max(Widen16To24(Load<int16_t>(s, 0)), -8388608);
         for (int c = 0; c < Channels; ++c, d += 3)

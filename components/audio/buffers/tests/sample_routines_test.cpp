@@ -179,15 +179,18 @@ TEST(SampleWidths, WideningSixteenToTwentyFourMatchesTheDivisionEverywhere)
     std::vector<int16_t> src(65536);
     for (int i = 0; i < 65536; ++i)
         src[size_t(i)] = int16_t(i - 32768);
-    std::vector<uint8_t> column(3 * 65536), frames(2 * 3 * 65536);
+    std::vector<uint8_t> column(3 * 65536), stereo(2 * 3 * 65536), three(3 * 3 * 65536);
     ConvertSamples16To24(src.data(), 2, column.data(), 3, Column(65536));
-    ConvertSamples16To24Channels(src.data(), 2, frames.data(), 65536, 2);
+    ConvertSamples16To24Channels(src.data(), 2, stereo.data(), 65536, 2);
+    ConvertSamples16To24Channels(src.data(), 2, three.data(), 65536, 3);
     for (int i = 0; i < 65536; ++i) {
         const int64_t x = src[size_t(i)];
         const int32_t expected = int32_t(std::max<int64_t>(x * 8388607 / 32767, -8388608));
         ASSERT_EQ(ReadSample24(&column[3 * size_t(i)]), expected) << x;
-        ASSERT_EQ(ReadSample24(&frames[6 * size_t(i)]), expected) << x;
-        ASSERT_EQ(ReadSample24(&frames[6 * size_t(i) + 3]), expected) << x;
+        for (size_t c = 0; c < 2; ++c)
+            ASSERT_EQ(ReadSample24(&stereo[6 * size_t(i) + 3 * c]), expected) << x;
+        for (size_t c = 0; c < 3; ++c)
+            ASSERT_EQ(ReadSample24(&three[9 * size_t(i) + 3 * c]), expected) << x;
     }
 }
 
