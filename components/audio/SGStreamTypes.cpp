@@ -190,7 +190,7 @@ void TSGPNSourcePin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
     bool linked;
     {
         IPNLockSection r = ReadLock();
-        linked = APin && IndexOfRealPin(APin) >= 0;
+        linked = APin && FLinks.IndexOfRealPin(APin) >= 0;
     }
     // A converter's output is cut from the sink when the source that feeds the converter
     // drops that converted link; that source's stop has just passed through, and a

@@ -233,7 +233,6 @@ protected:
     std::string FLastRootName;
     std::string FPinPath;
     TPNPinStreamType FStreamType;
-    int32_t FInSending = 0;
     IntfPtr<IPNLock> FOwnerLock;
 };
 

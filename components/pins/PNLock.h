@@ -1,5 +1,5 @@
 // The recursive, exclusive lock of components and pins, its scoped sections, and the
-// destroy lock that keeps an object alive while other threads are inside calls on it.
+// trace a test can watch it through.
 //
 // A lock is never taken and released by explicit calls: every request answers a section,
 // and ending the section (its destructor, or Release) undoes exactly that request.
@@ -17,7 +17,6 @@
 namespace dcs {
 
 class TPNLock;
-class TPNObject;
 class IPNLock;
 
 // Heap part of a section, for the rare requests that must keep more than a lock and a
@@ -155,72 +154,6 @@ private:
     // ends must touch nobody else's count.
     std::vector<TLostLevels> FLostLevels;
     TPNMutex FLockMutex{false};
-};
-
-// ---- destroy lock ----
-
-class TPNDestroyLock;
-
-class IPNDestroyLockSection {
-public:
-    IPNDestroyLockSection() noexcept = default;
-    IPNDestroyLockSection(std::nullptr_t) noexcept {}
-    IPNDestroyLockSection(IPNDestroyLockSection&& AOther) noexcept;
-    IPNDestroyLockSection& operator=(IPNDestroyLockSection&& AOther) noexcept;
-    IPNDestroyLockSection(const IPNDestroyLockSection&) = delete;
-    IPNDestroyLockSection& operator=(const IPNDestroyLockSection&) = delete;
-    ~IPNDestroyLockSection() { Release(); }
-
-    explicit operator bool() const noexcept { return FKind != Kind::Nil; }
-    friend bool operator==(const IPNDestroyLockSection& A, std::nullptr_t) noexcept { return !A; }
-    void Release() noexcept;
-
-private:
-    friend class TPNDestroyLock;
-    enum class Kind : std::uint8_t { Nil, Call, Destroy, Suspend };
-    Kind FKind = Kind::Nil;
-    std::int32_t FCount = 0;
-    TPNDestroyLock* FLock = nullptr;  // counted reference
-};
-
-class IPNDestroyLock : public virtual IInterface {
-public:
-    static constexpr TGUID IID = MakeGUID("{3C0E9E55-1E1B-4D7E-9C2F-5B7A51D6E0A4}");
-    // Guards one call into the owner; nil while another thread destroys it.
-    virtual IPNDestroyLockSection Lock() = 0;
-    // Refuses new calls from other threads and waits until no call is running.
-    virtual IPNDestroyLockSection DestroyLock() = 0;
-    // Suspends the destroy state until the section ends.
-    virtual IPNDestroyLockSection DestroyUnlockLock() = 0;
-    virtual TPNDestroyLock* Instance() = 0;
-
-protected:
-    ~IPNDestroyLock() = default;
-};
-
-class TPNDestroyLock final : public TImplements<TInterfacedObject, IPNDestroyLock> {
-public:
-    // AOwner's own lock is given up while DestroyLock waits (not owned; may be null).
-    explicit TPNDestroyLock(TPNObject* AOwner);
-    static IntfPtr<IPNDestroyLock> Create(TPNObject* AOwner) {
-        return IntfPtr<IPNDestroyLock>(new TPNDestroyLock(AOwner));
-    }
-
-    IPNDestroyLockSection Lock() override;
-    IPNDestroyLockSection DestroyLock() override;
-    IPNDestroyLockSection DestroyUnlockLock() override;
-    TPNDestroyLock* Instance() override { return this; }
-
-    std::int32_t LockCount() const { return FLockCounter.load(); }
-    std::int32_t Destroying() const { return FDestroying.load(); }
-
-private:
-    friend class IPNDestroyLockSection;
-    std::atomic<std::int32_t> FLockCounter{0};
-    std::atomic<std::int32_t> FDestroying{0};
-    TPNObject* FOwner;
-    TPNCriticalSection FSection;
-    std::atomic<std::uint32_t> FThreadID{0};
 };
 
 // ---- lock trace ----

@@ -21,64 +21,28 @@ TPNMultiSinkPin::~TPNMultiSinkPin()
     std::vector<IntfPtr<IPNFormatConverter>> converters;
     {
         IPNLockSection w = WriteLock();
-        converters.swap(FFormatConverters);
-        FSourcePins.clear();
+        converters.swap(FLinks.Converters());
+        FLinks.Clear();
     }
-}
-
-int TPNMultiSinkPin::IndexOfRealPin(TPNBasicPin* APin)
-{
-    for (size_t i = 0; i < FSourcePins.size(); ++i)
-        if (FSourcePins[i]->RealPin == APin)
-            return int(i);
-    return -1;
 }
 
 // ------------------------------------------------------------------------ queries
 
-int TPNMultiSinkPin::SourceCount()
-{
-    IPNLockSection r = ReadLock();
-    return int(FSourcePins.size());
-}
+int TPNMultiSinkPin::SourceCount() { return FLinks.Count(); }
 
-TPNBasicPin* TPNMultiSinkPin::GetSource(int AIndex)
-{
-    IPNLockSection r = ReadLock();
-    if (AIndex < 0 || size_t(AIndex) >= FSourcePins.size())
-        RaiseIndexOutOfRange(AIndex);
-    return FSourcePins[size_t(AIndex)]->RealPin;
-}
+TPNBasicPin* TPNMultiSinkPin::GetSource(int AIndex) { return FLinks.Get(AIndex); }
 
-int TPNMultiSinkPin::ConverterCount()
-{
-    IPNLockSection r = ReadLock();
-    return int(FFormatConverters.size());
-}
+int TPNMultiSinkPin::ConverterCount() { return FLinks.ConverterCount(); }
 
-IntfPtr<IPNFormatConverter> TPNMultiSinkPin::GetConverter(int AIndex)
-{
-    IPNLockSection r = ReadLock();
-    if (AIndex < 0 || size_t(AIndex) >= FFormatConverters.size())
-        RaiseIndexOutOfRange(AIndex);
-    return FFormatConverters[size_t(AIndex)];
-}
+IntfPtr<IPNFormatConverter> TPNMultiSinkPin::GetConverter(int AIndex) { return FLinks.GetConverter(AIndex); }
 
-int32_t TPNMultiSinkPin::GetModificationLevel(TPNBasicPin* ASource)
-{
-    IPNLockSection r = ReadLock();
-    int i = IndexOfRealPin(ASource);
-    return i < 0 ? 0 : FSourcePins[size_t(i)]->ModificationLevel;
-}
+int32_t TPNMultiSinkPin::GetModificationLevel(TPNBasicPin* ASource) { return FLinks.Weight(ASource); }
 
 TPNBasicPin* TPNMultiSinkPin::GetNotifyAfterPin(TPNBasicPin* ASource)
 {
-    {
-        IPNLockSection r = ReadLock();
-        int i = IndexOfRealPin(ASource);
-        if (i >= 0)
-            return FSourcePins[size_t(i)]->NotifyAfterPin;
-    }
+    TPNBasicPin* after = nullptr;
+    if (FLinks.FindLink(ASource, &after, nullptr))
+        return after;
     return TPNBasicSinkPin::GetNotifyAfterPin(ASource);
 }
 
@@ -91,11 +55,8 @@ bool TPNMultiSinkPin::IsConnected()
 
 bool TPNMultiSinkPin::IsConnectedTo(TPNBasicPin* AOtherPin)
 {
-    {
-        IPNLockSection r = ReadLock();
-        if (AOtherPin && IndexOfRealPin(AOtherPin) >= 0)
-            return true;
-    }
+    if (AOtherPin && FLinks.Contains(AOtherPin))
+        return true;
     return TPNBasicSinkPin::IsConnectedTo(AOtherPin);
 }
 
@@ -104,44 +65,23 @@ bool TPNMultiSinkPin::IsConnectedByConverterTo(TPNBasicPin* AOtherPin)
     if (TPNBasicSinkPin::IsConnectedByConverterTo(AOtherPin))
         return true;
     IPNLockSection r = ReadLock();
-    int i = IndexOfRealPin(AOtherPin);
-    return i >= 0 && FSourcePins[size_t(i)]->ConnectionPin != AOtherPin;
+    int i = FLinks.IndexOfRealPin(AOtherPin);
+    return i >= 0 && FLinks[size_t(i)].ConnectionPin != AOtherPin;
 }
 
-bool TPNMultiSinkPin::IsLinkedTo(const std::string& APinName)
-{
-    std::vector<TPNBasicPin*> sources;
-    {
-        IPNLockSection r = ReadLock();
-        for (auto& e : FSourcePins)
-            sources.push_back(e->RealPin);
-    }
-    std::string root = GetRootName();
-    for (TPNBasicPin* s : sources)
-        if (s->GetFullName(true) == APinName || (s->GetRootName() == root && s->GetFullName(false) == APinName))
-            return true;
-    return false;
-}
+bool TPNMultiSinkPin::IsLinkedTo(const std::string& APinName) { return FLinks.IsLinkedTo(APinName); }
 
 TGUID TPNMultiSinkPin::GetConnectionID(TPNBasicPin* AOtherPin)
 {
-    {
-        IPNLockSection r = ReadLock();
-        int i = IndexOfRealPin(AOtherPin);
-        if (i >= 0)
-            return FSourcePins[size_t(i)]->ConnectedID;
-    }
+    TGUID id;
+    if (FLinks.FindLink(AOtherPin, nullptr, &id))
+        return id;
     return TPNBasicSinkPin::GetConnectionID(AOtherPin);
 }
 
 bool TPNMultiSinkPin::DependsOn(TPNBasicPin* AOtherPin)
 {
-    std::vector<TPNBasicPin*> sources;
-    {
-        IPNLockSection r = ReadLock();
-        for (auto& e : FSourcePins)
-            sources.push_back(e->RealPin);
-    }
+    std::vector<TPNBasicPin*> sources = FLinks.RealPins();
     for (TPNBasicPin* s : sources)
         if (s == AOtherPin || s->DependsOn(AOtherPin))
             return true;
@@ -150,12 +90,7 @@ bool TPNMultiSinkPin::DependsOn(TPNBasicPin* AOtherPin)
 
 bool TPNMultiSinkPin::DirectDependsOn(TPNBasicPin* AOtherPin)
 {
-    std::vector<TPNBasicPin*> sources;
-    {
-        IPNLockSection r = ReadLock();
-        for (auto& e : FSourcePins)
-            sources.push_back(e->RealPin);
-    }
+    std::vector<TPNBasicPin*> sources = FLinks.RealPins();
     for (TPNBasicPin* s : sources)
         if (s->DirectDependsOn(AOtherPin))
             return true;
@@ -166,7 +101,7 @@ std::string TPNMultiSinkPin::UpStreamLinkName()
 {
     IPNLockSection r = ReadLock();
     std::string name;
-    for (auto& e : FSourcePins) {
+    for (auto& e : FLinks) {
         std::string n = GetStreamTypeName(e->ConnectedID);
         if (name.empty())
             name = n;
@@ -178,12 +113,7 @@ std::string TPNMultiSinkPin::UpStreamLinkName()
 
 std::string TPNMultiSinkPin::DownStreamLinkName()
 {
-    std::vector<TPNBasicPin*> sources;
-    {
-        IPNLockSection r = ReadLock();
-        for (auto& e : FSourcePins)
-            sources.push_back(e->RealPin);
-    }
+    std::vector<TPNBasicPin*> sources = FLinks.RealPins();
     std::string name;
     for (TPNBasicPin* s : sources) {
         std::string n = GetStreamTypeName(s->GetConnectionID(this));
@@ -197,12 +127,7 @@ std::string TPNMultiSinkPin::DownStreamLinkName()
 
 std::string TPNMultiSinkPin::GetLinkDisplayText()
 {
-    std::vector<TPNBasicPin*> sources;
-    {
-        IPNLockSection r = ReadLock();
-        for (auto& e : FSourcePins)
-            sources.push_back(e->RealPin);
-    }
+    std::vector<TPNBasicPin*> sources = FLinks.RealPins();
     if (sources.empty())
         return "(Disconnected)";
     if (sources.size() == 1)
@@ -229,7 +154,7 @@ bool TPNMultiSinkPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyA
     return InternalConnect(AOtherPin, ANotifyAfterPin);
 }
 
-void TPNMultiSinkPin::ChooseEntryType(TEntry& AEntry)
+void TPNMultiSinkPin::ChooseEntryType(TPNPinEntry& AEntry)
 {
     auto* source = dynamic_cast<TPNSourcePin*>(AEntry.ConnectionPin);
     if (!source)
@@ -248,10 +173,10 @@ bool TPNMultiSinkPin::InternalConnect(TPNBasicPin* APin, TPNBasicPin* ANotifyAft
     bool linked = false;
     {
         IPNLockSection r = ReadLock();
-        for (auto& e : FSourcePins)
+        for (auto& e : FLinks)
             if (e->ConnectionPin == APin)
                 return true;
-        linked = IndexOfRealPin(APin) >= 0;
+        linked = FLinks.IndexOfRealPin(APin) >= 0;
     }
     if (linked && APin->GetNotifyAfterPin(this) == ANotifyAfterPin)
         return true;
@@ -264,17 +189,18 @@ bool TPNMultiSinkPin::InternalConnect(TPNBasicPin* APin, TPNBasicPin* ANotifyAft
 
     // The output of a converter that a source has just put in front of this pin: it
     // becomes the connection pin of that source's entry.
-    TEntry* entry = nullptr;
+    TPNPinEntry* entry = nullptr;
     if (TPNFormatConverter* conv = ConverterOfPin(source); conv && conv->OutputPin() == source) {
         TPNBasicPin* feeder = conv->InputPin()->SourcePin();
         IPNLockSection w = WriteLock();
-        for (auto& e : FSourcePins)
+        std::vector<IntfPtr<IPNFormatConverter>>& converters = FLinks.Converters();
+        for (auto& e : FLinks)
             if (feeder && e->RealPin == feeder && e->ConnectionPin == feeder) {
                 e->ConnectionPin = source;
                 e->Converter = IntfPtr<IPNFormatConverter>(conv);
-                if (std::find(FFormatConverters.begin(), FFormatConverters.end(), e->Converter) ==
-                    FFormatConverters.end())
-                    FFormatConverters.push_back(e->Converter);
+                FLinks.Changed();
+                if (std::find(converters.begin(), converters.end(), e->Converter) == converters.end())
+                    converters.push_back(e->Converter);
                 entry = e.get();
                 break;
             }
@@ -282,33 +208,22 @@ bool TPNMultiSinkPin::InternalConnect(TPNBasicPin* APin, TPNBasicPin* ANotifyAft
     if (!entry) {
         if (linked)
             DisconnectFrom(source);  // relinked with another after-pin
-        auto owned = std::make_unique<TEntry>();
-        owned->RealPin = source;
-        owned->ConnectionPin = source;
-        owned->NotifyAfterPin = ANotifyAfterPin;
-        entry = owned.get();
         IPNLockSection w = WriteLock();
-        FSourcePins.push_back(std::move(owned));
+        entry = &FLinks.Add(source, source, ANotifyAfterPin);
     }
     try {
         IPNLockSection sw = source->WriteLock();
         source->AddLink(this, ANotifyAfterPin);
     } catch (...) {
-        std::vector<IntfPtr<IPNFormatConverter>> released;
-        {
-            IPNLockSection w = WriteLock();
-            auto it = std::find_if(FSourcePins.begin(), FSourcePins.end(),
-                                   [entry](const auto& p) { return p.get() == entry; });
-            if (it != FSourcePins.end() && (*it)->RealPin == source)
-                FSourcePins.erase(it);
-        }
+        IPNLockSection w = WriteLock();
+        if (FLinks.Holds(entry) && entry->RealPin == source)
+            FLinks.Remove(entry);
         throw;
     }
     auto chooseLive = [this, entry]() {
         IPNLockSection w = WriteLock();
-        for (auto& e : FSourcePins)
-            if (e.get() == entry)
-                ChooseEntryType(*e);
+        if (FLinks.Holds(entry))
+            ChooseEntryType(*entry);
     };
     chooseLive();
     {
@@ -326,44 +241,39 @@ void TPNMultiSinkPin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
     if (!APin || APin == this)
         return;
     IPNLockSection w = WriteLock();
-    if (IndexOfRealPin(APin) >= 0)
+    if (FLinks.IndexOfRealPin(APin) >= 0)
         return;
-    auto e = std::make_unique<TEntry>();
-    e->RealPin = APin;
-    e->ConnectionPin = APin;
-    e->NotifyAfterPin = ANotifyAfterPin;
-    ChooseEntryType(*e);
-    FSourcePins.push_back(std::move(e));
+    TPNPinEntry& e = FLinks.Add(APin, APin, ANotifyAfterPin);
+    try {
+        ChooseEntryType(e);
+    } catch (...) {
+        FLinks.Remove(&e);
+        throw;
+    }
 }
 
-bool TPNMultiSinkPin::NamesAfterPin(TPNBasicPin* APin)
-{
-    IPNLockSection r = ReadLock();
-    for (auto& e : FSourcePins)
-        if (e->NotifyAfterPin == APin)
-            return true;
-    return false;
-}
+bool TPNMultiSinkPin::NamesAfterPin(TPNBasicPin* APin) { return FLinks.NamesAfterPin(APin); }
 
 bool TPNMultiSinkPin::DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPNFormatConverter>>& AReleased,
                                       std::vector<TPNPlaceholderRef>* AOrderings)
 {
     bool any = false;
-    for (size_t i = FSourcePins.size(); i-- > 0;)
-        if (FSourcePins[i]->RealPin == APin || FSourcePins[i]->ConnectionPin == APin) {
+    for (size_t i = FLinks.Size(); i-- > 0;)
+        if (FLinks[i].RealPin == APin || FLinks[i].ConnectionPin == APin) {
             if (AOrderings)
-                AOrderings->push_back(PlaceholderRefOf(FSourcePins[i]->NotifyAfterPin));
-            FSourcePins.erase(FSourcePins.begin() + long(i));
+                AOrderings->push_back(PlaceholderRefOf(FLinks[i].NotifyAfterPin));
+            FLinks.Erase(i);
             any = true;
         }
     // A converter stays while some entry still goes through it.
-    for (size_t c = FFormatConverters.size(); c-- > 0;) {
+    std::vector<IntfPtr<IPNFormatConverter>>& converters = FLinks.Converters();
+    for (size_t c = converters.size(); c-- > 0;) {
         bool used = false;
-        for (auto& e : FSourcePins)
-            used = used || e->Converter == FFormatConverters[c];
+        for (auto& e : FLinks)
+            used = used || e->Converter == converters[c];
         if (!used) {
-            AReleased.push_back(FFormatConverters[c]);
-            FFormatConverters.erase(FFormatConverters.begin() + long(c));
+            AReleased.push_back(converters[c]);
+            converters.erase(converters.begin() + long(c));
         }
     }
     return any;
@@ -377,11 +287,11 @@ void TPNMultiSinkPin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
     {
         IPNDestroyLockSection d = FDestroyLock->DestroyLock();
         IPNLockSection w = WriteLock();
-        if (FInDisconnect)
+        if (FLinks.InDisconnect)
             return;
-        FInDisconnect = true;
+        FLinks.InDisconnect = true;
         removed = DeleteEntriesOf(APin, released, &orderings);
-        FInDisconnect = false;
+        FLinks.InDisconnect = false;
     }
     IPNLockSection u = UnlockAll();
     released.clear();
@@ -406,7 +316,7 @@ void TPNMultiSinkPin::DisconnectFrom(TPNBasicPin* AOtherPin)
     bool linked;
     {
         IPNLockSection r = ReadLock();
-        linked = AOtherPin && IndexOfRealPin(AOtherPin) >= 0;
+        linked = AOtherPin && FLinks.IndexOfRealPin(AOtherPin) >= 0;
     }
     if (!linked) {
         TPNBasicSinkPin::DisconnectFrom(AOtherPin);
@@ -449,9 +359,9 @@ void TPNMultiSinkPin::Disconnect()
         TPNBasicPin* source = nullptr;
         {
             IPNLockSection r = ReadLock();
-            if (FSourcePins.empty())
+            if (FLinks.Empty())
                 break;
-            source = FSourcePins.back()->RealPin;
+            source = FLinks.Back().RealPin;
         }
         source->BeforeDisconnect();
         DisconnectFrom(source);
@@ -465,9 +375,7 @@ void TPNMultiSinkPin::PinDestroyed(TPNBasicPin* APin)
     {
         IPNLockSection w = WriteLock();
         DeleteEntriesOf(APin, released);
-        for (auto& e : FSourcePins)
-            if (e->NotifyAfterPin == APin)
-                e->NotifyAfterPin = nullptr;
+        FLinks.ForgetAfterPin(APin);
     }
     IPNLockSection u = UnlockAll();
     released.clear();
@@ -491,7 +399,7 @@ void TPNMultiSinkPin::Assign(TPersistent* ASource)
 void TPNMultiSinkPin::UpdateConnectedType(const TGUID&, TPNBasicPin*)
 {
     IPNLockSection w = WriteLock();
-    for (auto& e : FSourcePins)
+    for (auto& e : FLinks)
         ChooseEntryType(*e);
 }
 
@@ -499,115 +407,8 @@ void TPNMultiSinkPin::UpdateConnectedType(const TGUID&, TPNBasicPin*)
 
 TPNNotifyResult TPNMultiSinkPin::Notify(IPNNotifyOperation* AOperation)
 {
-    IntfPtr<IPNNotifyOperation> hold(AOperation);
-    struct TCopy {
-        TPNBasicPin* ConnectionPin;
-        TPNBasicPin* RealPin;
-        TGUID ID;
-        TPNSubmit Submit;
-        IntfPtr<IPNFormatConverter> Converter;  // kept alive for the pass
-    };
-    std::vector<TCopy> copies;
-    IPNLockSection r = ReadLock();
-    copies.reserve(FSourcePins.size());
-    for (auto& e : FSourcePins)
-        copies.push_back({e->ConnectionPin, e->RealPin, e->ConnectedID, e->SubmitFunction, e->Converter});
-    // A converter shared by several links is sent the operation once.
-    for (size_t i = copies.size(); i-- > 0;) {
-        if (!copies[i].Submit.Assigned() || copies[i].ConnectionPin == copies[i].RealPin)
-            continue;
-        for (size_t j = 0; j < i; ++j)
-            if (copies[j].ConnectionPin == copies[i].ConnectionPin) {
-                copies[i].Submit = {};
-                break;
-            }
-    }
-    if (FInSending > 200) {
-        r.Release();
-        throw EPNException(SPNDependsOnItself);
-    }
-    r.Release();
-    {
-        IPNLockSection w = WriteLock();
-        ++FInSending;
-    }
-    struct TDone {
-        TPNMultiSinkPin* Pin;
-        ~TDone()
-        {
-            IPNLockSection w = Pin->WriteLock();
-            if (!Pin->FInDisconnect)
-                Pin->Reorder();
-            --Pin->FInSending;
-        }
-    } done{this};
-
-    TPNNotifyResult result = TPNBasicSinkPin::Notify(AOperation);  // the state dispatcher's pins
-    for (size_t i = 0; i < copies.size(); ++i) {
-        TCopy& c = copies[i];
-        if (!c.Submit.Assigned())
-            continue;
-        TPNNotifyState state;
-        if (i + 1 == copies.size())
-            state.Include(nsLastIteration);
-        IPNDestroyLockSection d = FDestroyLock->Lock();
-        if (!d)
-            continue;
-        // Entries are deleted only under this pin's destroy lock: one that is still
-        // listed now stays until this delivery returns.
-        bool live = false;
-        {
-            IPNLockSection check = ReadLock();
-            for (auto& e : FSourcePins)
-                live = live || (e->RealPin == c.RealPin && e->ConnectionPin == c.ConnectionPin);
-        }
-        if (!live)
-            continue;
-        TPNNotifyResult answer;
-        {
-            IPNLockSection ownerUnlock;
-            if (FOwnerLock)
-                ownerUnlock = FOwnerLock->UnlockAll();
-            pnhazard::TDelivery inDelivery(this);
-            answer = c.Submit(static_cast<IPNStream*>(c.ConnectionPin), &c.ID, AOperation, state);
-        }
-        if (answer.Contains(nrDataChanged)) {
-            IPNLockSection w = WriteLock();
-            int k = IndexOfRealPin(c.RealPin);
-            if (k >= 0 && FSourcePins[size_t(k)]->ModificationLevel < 10000)
-                FSourcePins[size_t(k)]->ModificationLevel += 4;
-        }
-    }
-    IPNLockSection u = UnlockAll();
-    copies.clear();  // converter references go with no section of this pin held
-    return result;
-}
-
-void TPNMultiSinkPin::Reorder()
-{
-    for (auto& e : FSourcePins)
-        if (e->ModificationLevel > 0)
-            --e->ModificationLevel;
-    std::stable_sort(FSourcePins.begin(), FSourcePins.end(),
-                     [](const auto& a, const auto& b) { return a->ModificationLevel < b->ModificationLevel; });
-    // One pass in the order before it: an entry ordered after a pin whose entry lies
-    // further on moves to that position. Each entry moves at most once, so after-pins
-    // that loop cannot make the pass go round.
-    std::vector<TEntry*> order;
-    for (auto& e : FSourcePins)
-        if (e->NotifyAfterPin)
-            order.push_back(e.get());
-    for (TEntry* e : order) {
-        size_t i = 0;
-        while (i < FSourcePins.size() && FSourcePins[i].get() != e)
-            ++i;
-        int j = IndexOfRealPin(e->NotifyAfterPin);
-        if (j < 0 || size_t(j) <= i)
-            continue;
-        auto moved = std::move(FSourcePins[i]);
-        FSourcePins.erase(FSourcePins.begin() + long(i));
-        FSourcePins.insert(FSourcePins.begin() + j, std::move(moved));
-    }
+    // The owner's levels are given up around each delivery only.
+    return FLinks.Send(AOperation, nullptr, FOwnerLock.Get());
 }
 
 }  // namespace dcs

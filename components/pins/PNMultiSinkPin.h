@@ -3,6 +3,7 @@
 // operations upstream to all its sources in the order their weights give.
 #pragma once
 
+#include "components/pins/PNLinkTable.h"
 #include "components/pins/PNPins.h"
 #include "platform/classes/ClassBuilder.h"
 
@@ -59,25 +60,16 @@ class TPNMultiSinkPin : public TPNBasicSinkPin {
     std::string GetLinkDisplayText() override;
 
 private:
-    struct TEntry : TPNPinEntry {
-        IntfPtr<IPNFormatConverter> Converter;  // the converter this link goes through
-    };
-
     bool InternalConnect(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin);
-    int IndexOfRealPin(TPNBasicPin* APin);
     // Chooses the entry's id towards its connection pin and this pin's handler for it.
-    void ChooseEntryType(TEntry& AEntry);
+    void ChooseEntryType(TPNPinEntry& AEntry);
     // Deletes the entries of APin (as real or connection pin); the converters no entry
     // uses any longer move to AReleased, to be dropped outside every section.
     // Also collects the placeholders the deleted links were ordered after, when asked.
     bool DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPNFormatConverter>>& AReleased,
                          std::vector<TPNPlaceholderRef>* AOrderings = nullptr);
-    void Reorder();
 
-    std::vector<std::unique_ptr<TEntry>> FSourcePins;
-    std::vector<IntfPtr<IPNFormatConverter>> FFormatConverters;
-    bool FInDisconnect = false;
-    int32_t FInSending = 0;
+    TPNLinkTable FLinks{this};
 };
 
 }  // namespace dcs

@@ -3,6 +3,7 @@
 // caller goes on).
 #pragma once
 
+#include "components/pins/PNDestroyLock.h"
 #include "components/pins/PNLock.h"
 #include "platform/classes/Classes.h"
 

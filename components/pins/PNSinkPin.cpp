@@ -23,7 +23,7 @@ TGUID TPNSourcePin::ChooseLinkType(TPNSourcePin* ASource, TPNBasicPin* ASink, bo
             return offered.GetID(i);
     if (!AUseConverters)
         return GUID_NULL;
-    std::vector<IntfPtr<IPNFormatConverter>> converters = ASource->FFormatConverters;
+    std::vector<IntfPtr<IPNFormatConverter>> converters = ASource->FLinks.Converters();
     for (size_t c = converters.size(); c-- > 0;) {
         TPNFormatConverter* conv = converters[c]->Converter();
         TClass cc = nullptr;
@@ -129,11 +129,11 @@ void TPNSourcePin::CollectFunctionPaths(std::vector<std::vector<TPNBasicPin*>>& 
 void TPNSourcePin::RetypeLinks(const TGUID& AID, TPNBasicPin* ATarget)
 {
     IPNLockSection w = WriteLock();
-    for (size_t i = 0; i < FSinkPins.size(); ++i) {
+    for (size_t i = 0; i < FLinks.Size(); ++i) {
         RetypeLink(int(i), AID);
-        if (i >= FSinkPins.size())
+        if (i >= FLinks.Size())
             break;
-        if (auto* sink = dynamic_cast<TPNBasicSinkPin*>(FSinkPins[i]->ConnectionPin))
+        if (auto* sink = dynamic_cast<TPNBasicSinkPin*>(FLinks[i].ConnectionPin))
             sink->UpdateConnectedType(AID, ATarget);
     }
 }
@@ -141,9 +141,9 @@ void TPNSourcePin::RetypeLinks(const TGUID& AID, TPNBasicPin* ATarget)
 void TPNSourcePin::RetypeLink(int AIndex, const TGUID& AID)
 {
     IPNLockSection w = WriteLock();
-    if (AIndex < 0 || size_t(AIndex) >= FSinkPins.size())
+    if (AIndex < 0 || size_t(AIndex) >= FLinks.Size())
         return;
-    TPNPinEntry& e = *FSinkPins[size_t(AIndex)];
+    TPNPinEntry& e = FLinks[size_t(AIndex)];
     if (e.ConnectedID == AID)
         return;
     TClass cc = nullptr;

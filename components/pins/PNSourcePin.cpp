@@ -88,82 +88,41 @@ TPNSourcePin::~TPNSourcePin()
         IPNLockSection w = WriteLock();
         IPNDestroyLockSection d = FDestroyLock->DestroyLock();
         Disconnect();
-        converters.swap(FFormatConverters);
+        converters.swap(FLinks.Converters());
     }
     // The converters go last, with no section of this pin held: freeing one unlinks its
     // input pin, which asks this pin for its sections.
     converters.clear();
 }
 
-int TPNSourcePin::IndexOfRealPin(TPNBasicPin* APin)
-{
-    for (size_t i = FSinkPins.size(); i-- > 0;)
-        if (FSinkPins[i]->RealPin == APin)
-            return int(i);
-    return -1;
-}
+int TPNSourcePin::SinkCount() { return FLinks.Count(); }
 
-int TPNSourcePin::SinkCount()
-{
-    IPNLockSection r = ReadLock();
-    return int(FSinkPins.size());
-}
+TPNBasicPin* TPNSourcePin::GetSink(int AIndex) { return FLinks.Get(AIndex); }
 
-TPNBasicPin* TPNSourcePin::GetSink(int AIndex)
-{
-    IPNLockSection r = ReadLock();
-    if (AIndex < 0 || size_t(AIndex) >= FSinkPins.size())
-        RaiseIndexOutOfRange(AIndex);
-    return FSinkPins[size_t(AIndex)]->RealPin;
-}
+int TPNSourcePin::ConverterCount() { return FLinks.ConverterCount(); }
 
-int TPNSourcePin::ConverterCount()
-{
-    IPNLockSection r = ReadLock();
-    return int(FFormatConverters.size());
-}
+IntfPtr<IPNFormatConverter> TPNSourcePin::GetConverter(int AIndex) { return FLinks.GetConverter(AIndex); }
 
-IntfPtr<IPNFormatConverter> TPNSourcePin::GetConverter(int AIndex)
-{
-    IPNLockSection r = ReadLock();
-    if (AIndex < 0 || size_t(AIndex) >= FFormatConverters.size())
-        RaiseIndexOutOfRange(AIndex);
-    return FFormatConverters[size_t(AIndex)];
-}
-
-int32_t TPNSourcePin::GetModificationLevel(TPNBasicPin* APin)
-{
-    IPNLockSection r = ReadLock();
-    int i = IndexOfRealPin(APin);
-    return i < 0 ? 0 : FSinkPins[size_t(i)]->ModificationLevel;
-}
+int32_t TPNSourcePin::GetModificationLevel(TPNBasicPin* APin) { return FLinks.Weight(APin); }
 
 TPNBasicPin* TPNSourcePin::GetNotifyAfterPin(TPNBasicPin* APin)
 {
-    IPNLockSection r = ReadLock();
-    for (auto& e : FSinkPins)
-        if (e->RealPin == APin)
-            return e->NotifyAfterPin;
-    return nullptr;
+    TPNBasicPin* after = nullptr;
+    FLinks.FindLink(APin, &after, nullptr);
+    return after;
 }
 
 bool TPNSourcePin::IsConnected()
 {
-    {
-        IPNLockSection r = ReadLock();
-        if (!FSinkPins.empty())
-            return true;
-    }
+    if (FLinks.Count() > 0)
+        return true;
     return IsStateConnected();
 }
 
 bool TPNSourcePin::IsConnectedTo(TPNBasicPin* AOtherPin)
 {
-    {
-        IPNLockSection r = ReadLock();
-        if (IndexOfRealPin(AOtherPin) >= 0)
-            return true;
-    }
+    if (FLinks.Contains(AOtherPin))
+        return true;
     return IsConnectedByStateTo(AOtherPin);
 }
 
@@ -171,7 +130,7 @@ bool TPNSourcePin::IsConnectedToAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANoti
 {
     {
         IPNLockSection r = ReadLock();
-        for (auto& e : FSinkPins)
+        for (auto& e : FLinks)
             if (e->RealPin == AOtherPin && e->NotifyAfterPin == ANotifyAfterPin)
                 return true;
     }
@@ -183,9 +142,9 @@ bool TPNSourcePin::IsConnectedByConverterTo(TPNBasicPin* AOtherPin)
     std::vector<IntfPtr<IPNFormatConverter>> converters;
     {
         IPNLockSection r = ReadLock();
-        if (IndexOfRealPin(AOtherPin) < 0)
+        if (FLinks.IndexOfRealPin(AOtherPin) < 0)
             return false;
-        converters = FFormatConverters;
+        converters = FLinks.Converters();
     }
     for (size_t i = converters.size(); i-- > 0;)
         if (converters[i]->Converter()->OutputPin()->IsConnectedTo(AOtherPin))
@@ -195,12 +154,9 @@ bool TPNSourcePin::IsConnectedByConverterTo(TPNBasicPin* AOtherPin)
 
 TGUID TPNSourcePin::GetConnectionID(TPNBasicPin* AOtherPin)
 {
-    {
-        IPNLockSection r = ReadLock();
-        int i = IndexOfRealPin(AOtherPin);
-        if (i >= 0)
-            return FSinkPins[size_t(i)]->ConnectedID;
-    }
+    TGUID id;
+    if (FLinks.FindLink(AOtherPin, nullptr, &id))
+        return id;
     return TPNStreamPin::GetConnectionID(AOtherPin);
 }
 
@@ -208,8 +164,8 @@ TGUID TPNSourcePin::GetPrimaryConnectionID()
 {
     {
         IPNLockSection r = ReadLock();
-        if (!FSinkPins.empty())
-            return FSinkPins.front()->ConnectedID;
+        if (!FLinks.Empty())
+            return FLinks.Front().ConnectedID;
     }
     return TPNStreamPin::GetPrimaryConnectionID();
 }
@@ -243,10 +199,10 @@ bool TPNSourcePin::CanConnectAfterVisited(TPNBasicPin* AOtherPin, TPNBasicPin* A
     TPNBasicPin* next = nullptr;
     {
         IPNLockSection r = ReadLock();
-        int i = IndexOfRealPin(ANotifyAfterPin);
+        int i = FLinks.IndexOfRealPin(ANotifyAfterPin);
         if (i < 0)
             return a;
-        next = FSinkPins[size_t(i)]->NotifyAfterPin;
+        next = FLinks[size_t(i)].NotifyAfterPin;
     }
     if (!next)
         return true;
@@ -275,9 +231,9 @@ void TPNSourcePin::EnforceLimit(TPNBasicPin* AOtherPin)
     TPNBasicPin* first = nullptr;
     {
         IPNLockSection r = ReadLock();
-        if (int(FSinkPins.size()) < FMaxConnections || IndexOfRealPin(AOtherPin) >= 0)
+        if (int(FLinks.Size()) < FMaxConnections || FLinks.IndexOfRealPin(AOtherPin) >= 0)
             return;
-        first = FSinkPins.front()->RealPin;
+        first = FLinks.Front().RealPin;
     }
     DisconnectFrom(first);
 }
@@ -286,18 +242,14 @@ void TPNSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
 {
     IPNLockSection w = WriteLock();
     EnforceLimit(APin);
-    auto owned = std::make_unique<TPNPinEntry>();
-    TPNPinEntry* e = owned.get();
-    e->RealPin = APin;
-    e->NotifyAfterPin = ANotifyAfterPin;
-    FSinkPins.push_back(std::move(owned));
+    TPNPinEntry* e = &FLinks.Add(APin, nullptr, ANotifyAfterPin);
     try {
         TClass cls = nullptr;
         IntfPtr<IPNFormatConverter> conv;
         e->ConnectedID = ChooseLinkType(this, APin, true, cls, conv, true);
         if (cls) {
             conv = TPNFormatConverter::CreateOfClass(cls);
-            FFormatConverters.push_back(conv);
+            FLinks.Converters().push_back(conv);
         }
         if (conv) {
             TPNFormatConverter* c = conv->Converter();
@@ -311,11 +263,7 @@ void TPNSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
         }
         e->SubmitFunction = GetSubmitFunction(e->ConnectedID);
     } catch (...) {
-        auto it = std::find_if(FSinkPins.begin(), FSinkPins.end(),
-                               [e](const auto& p) { return p.get() == e; });
-        if (it != FSinkPins.end())
-            FSinkPins.erase(it);
-        LinksChanged();
+        FLinks.Remove(e);
         throw;
     }
 }
@@ -325,14 +273,14 @@ void TPNSourcePin::DropConvertersOf(TPNBasicPin* APin)
     // Called with this pin's write section held. The converters' own links to APin go,
     // and so does every converter whose output pin then has no link left; the references
     // are dropped by the caller once it holds no section of this pin.
-    for (size_t i = FFormatConverters.size(); i-- > 0;) {
-        if (i >= FFormatConverters.size())
+    for (size_t i = FLinks.Converters().size(); i-- > 0;) {
+        if (i >= FLinks.Converters().size())
             continue;
-        IntfPtr<IPNFormatConverter> c = FFormatConverters[i];
+        IntfPtr<IPNFormatConverter> c = FLinks.Converters()[i];
         TPNSourcePin* out = c->Converter()->OutputPin();
         out->RemoveLink(APin, false);
         if (out->SinkCount() == 0)
-            FFormatConverters.erase(FFormatConverters.begin() + long(i));
+            FLinks.Converters().erase(FLinks.Converters().begin() + long(i));
     }
 }
 
@@ -340,7 +288,7 @@ void TPNSourcePin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
 {
     PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this),
                      "a pin is unlinked by a thread inside one of its deliveries");
-    if (FInDisconnect)
+    if (FLinks.InDisconnect)
         return;
     std::vector<IntfPtr<IPNFormatConverter>> before;
     bool removed = false;
@@ -351,18 +299,18 @@ void TPNSourcePin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
         // A link to a pin of a form being unloaded in the designer would wait here on a
         // placeholder; placeholders come with the form-resource links.
         (void)AKeepPlaceholder;
-        int i = IndexOfRealPin(APin);
+        int i = FLinks.IndexOfRealPin(APin);
         if (i >= 0) {
-            bool converted = FSinkPins[size_t(i)]->ConnectionPin != FSinkPins[size_t(i)]->RealPin;
-            before = FFormatConverters;
+            bool converted = FLinks[size_t(i)].ConnectionPin != FLinks[size_t(i)].RealPin;
+            before = FLinks.Converters();
             if (converted)
                 DropConvertersOf(APin);
-            i = IndexOfRealPin(APin);
+            i = FLinks.IndexOfRealPin(APin);
             if (i >= 0) {
-                after = PlaceholderRefOf(FSinkPins[size_t(i)]->NotifyAfterPin);
-                FSinkPins.erase(FSinkPins.begin() + i);
+                after = PlaceholderRefOf(FLinks[size_t(i)].NotifyAfterPin);
+                FLinks.Erase(size_t(i));
             }
-            LinksChanged();
+            FLinks.Changed();
             removed = true;
         }
     }
@@ -376,35 +324,35 @@ void TPNSourcePin::UnlinkSink(TPNBasicPin* APin)
 {
     bool keep = IsDesigning() && IsRootDestroying();
     {
-        bool old = FInDisconnect;
-        FInDisconnect = true;
+        bool old = FLinks.InDisconnect;
+        FLinks.InDisconnect = true;
         try {
             RemoveLink(APin, keep);  // derived pins run their part (a stop to that sink)
         } catch (...) {
-            FInDisconnect = old;
+            FLinks.InDisconnect = old;
             throw;
         }
-        FInDisconnect = old;
+        FLinks.InDisconnect = old;
     }
     APin->RemoveLink(this, keep);
     TPNPlaceholderRef after;
-    int i = IndexOfRealPin(APin);
+    int i = FLinks.IndexOfRealPin(APin);
     if (i >= 0) {
-        bool converted = FSinkPins[size_t(i)]->ConnectionPin != FSinkPins[size_t(i)]->RealPin;
+        bool converted = FLinks[size_t(i)].ConnectionPin != FLinks[size_t(i)].RealPin;
         if (converted) {
             // The converter's link to the sink goes too; otherwise freeing the converter
             // later would send the sink a stray stop and cut whatever link it has then.
-            std::vector<IntfPtr<IPNFormatConverter>> before = FFormatConverters;
+            std::vector<IntfPtr<IPNFormatConverter>> before = FLinks.Converters();
             DropConvertersOf(APin);
             IPNLockSection u = UnlockAll();
             before.clear();
         }
-        i = IndexOfRealPin(APin);
+        i = FLinks.IndexOfRealPin(APin);
         if (i >= 0) {
-            after = PlaceholderRefOf(FSinkPins[size_t(i)]->NotifyAfterPin);
-            FSinkPins.erase(FSinkPins.begin() + i);
+            after = PlaceholderRefOf(FLinks[size_t(i)].NotifyAfterPin);
+            FLinks.Erase(size_t(i));
         }
-        LinksChanged();
+        FLinks.Changed();
     }
     APin->AfterUnlink();
     ReleaseUnusedPlaceholders({after});
@@ -418,15 +366,15 @@ void TPNSourcePin::Disconnect()
     IPNDestroyLockSection d = FDestroyLock->DestroyLock();
     BeforeDisconnect();
     TPNStreamPin::Disconnect();  // the state-link part
-    while (!FSinkPins.empty()) {
-        size_t n = FSinkPins.size();
-        TPNBasicPin* sink = FSinkPins.back()->RealPin;
+    while (!FLinks.Empty()) {
+        size_t n = FLinks.Size();
+        TPNBasicPin* sink = FLinks.Back().RealPin;
         sink->BeforeDisconnect();
         UnlinkSink(sink);
-        if (FSinkPins.size() == n)  // the entry is still there: drop it
-            FSinkPins.pop_back();
+        if (FLinks.Size() == n)  // the entry is still there: drop it
+            FLinks.PopBack();
     }
-    LinksChanged();
+    FLinks.Changed();
 }
 
 void TPNSourcePin::DisconnectFrom(TPNBasicPin* AOtherPin)
@@ -445,24 +393,10 @@ void TPNSourcePin::DisconnectFrom(TPNBasicPin* AOtherPin)
 
 // ---------------------------------------------------------------------- sending
 
-namespace {
-
-struct TSendCopy {
-    TPNBasicPin* ConnectionPin;
-    TPNBasicPin* RealPin;
-    TGUID ID;
-    TPNSubmit Submit;
-    TPNFormatConverter* Converter;  // counted while the send runs
-};
-
-constexpr size_t KInlineCopies = 32;
-
-}  // namespace
-
 TPNNotifyResult TPNSourcePin::NotifyPin(TPNBasicPin* APin, IPNNotifyOperation* AOperation)
 {
-    IntfPtr<IPNNotifyOperation> hold(AOperation);
-
+    // The owner's levels are given up for the whole send (the input owner's first, and
+    // taken back first).
     IPNLockSection inputUnlock;
     IPNLockSection ownerUnlock;
     if (FOwnerLock) {
@@ -473,171 +407,7 @@ TPNNotifyResult TPNSourcePin::NotifyPin(TPNBasicPin* APin, IPNNotifyOperation* A
             ownerUnlock = FOwnerLock->UnlockAll();
         }
     }
-
-    // The links are copied once; no heap is touched for up to KInlineCopies links.
-    TSendCopy inlineCopies[KInlineCopies];
-    std::unique_ptr<TSendCopy[]> heapCopies;
-    TSendCopy* copies = inlineCopies;
-    size_t n = 0;
-    uint32_t generation = 0;
-
-    IPNLockSection r = ReadLock();
-    n = FSinkPins.size();
-    if (n > KInlineCopies) {
-        heapCopies.reset(new TSendCopy[n]);
-        copies = heapCopies.get();
-    }
-    generation = FLinkGeneration.load(std::memory_order_acquire);
-    for (size_t i = 0; i < n; ++i) {
-        const TPNPinEntry& e = *FSinkPins[i];
-        TPNFormatConverter* conv = ConverterOfPin(e.ConnectionPin);
-        if (conv)
-            conv->_AddRef();
-        copies[i] = {e.ConnectionPin, e.RealPin, e.ConnectedID, e.SubmitFunction, conv};
-    }
-    // A converter shared by several links gets each operation once.
-    for (size_t i = n; i-- > 0;) {
-        if (!copies[i].Submit.Assigned() || copies[i].ConnectionPin == copies[i].RealPin)
-            continue;
-        for (size_t j = 0; j < i; ++j)
-            if (copies[j].ConnectionPin == copies[i].ConnectionPin) {
-                copies[i].Submit = {};
-                break;
-            }
-    }
-
-    auto releaseCopies = [&]() {
-        bool any = false;
-        for (size_t i = 0; i < n; ++i)
-            any = any || copies[i].Converter;
-        if (!any)
-            return;
-        IPNLockSection u = UnlockAll();
-        for (size_t i = 0; i < n; ++i)
-            if (copies[i].Converter)
-                copies[i].Converter->_Release();
-    };
-
-    if (FInSending > 200) {
-        r.Release();
-        inputUnlock.Release();
-        ownerUnlock.Release();
-        releaseCopies();
-        throw EPNException(SPNDependsOnItself);
-    }
-    ++FInSending;
-
-    TPNNotifyResult result;
-    IPNDestroyLockSection guard;
-    try {
-        result = TPNStreamPin::Notify(AOperation);
-        // No section of this pin is held while a delivery runs: the copies are local, and
-        // the read section comes back only to raise a link's weight.
-        r.Release();
-        for (size_t i = 0; i < n; ++i) {
-            TSendCopy& c = copies[i];
-            if (APin && c.RealPin != APin)
-                continue;
-            TPNNotifyState state;
-            if (i == n - 1)
-                state.Include(nsLastIteration);
-            if (!c.Submit.Assigned())
-                continue;
-            guard = FDestroyLock->Lock();
-            if (!guard)
-                continue;  // another thread is cutting a link of this pin
-            // Links removed since the copy was made (by unlinks that waited for the
-            // previous delivery) are not served: their sinks may be gone already.
-            bool live = FLinkGeneration.load(std::memory_order_acquire) == generation;
-            if (!live) {
-                IPNLockSection check = ReadLock();
-                for (auto& e : FSinkPins)
-                    if (e->RealPin == c.RealPin && e->ConnectionPin == c.ConnectionPin &&
-                        e->ConnectedID == c.ID) {
-                        live = true;
-                        break;
-                    }
-            }
-            if (!live)
-                continue;
-            TPNNotifyResult answer;
-            {
-                pnhazard::TDelivery inDelivery(this);
-                answer = c.Submit(static_cast<IPNStream*>(c.ConnectionPin), &c.ID, AOperation, state);
-            }
-            if (answer.Contains(nrDataChanged)) {
-                IPNLockSection w = ReadLock();
-                int k = IndexOfRealPin(c.RealPin);
-                if (k >= 0 && FSinkPins[size_t(k)]->ModificationLevel < 10000)
-                    FSinkPins[size_t(k)]->ModificationLevel += 4;
-            }
-        }
-    } catch (...) {
-        r.Release();
-        guard.Release();
-        inputUnlock.Release();
-        ownerUnlock.Release();
-        {
-            IPNLockSection w = WriteLock();
-            --FInSending;
-        }
-        releaseCopies();
-        throw;
-    }
-    r.Release();
-    guard.Release();
-    inputUnlock.Release();
-    ownerUnlock.Release();
-    {
-        IPNLockSection w = WriteLock();
-        if (!FInDisconnect)
-            SortSinkPins();
-        --FInSending;
-    }
-    releaseCopies();
-    return result;
-}
-
-void TPNSourcePin::SortSinkPins()
-{
-    IPNLockSection w = WriteLock();
-    for (auto& e : FSinkPins)
-        if (e->ModificationLevel > 0)
-            --e->ModificationLevel;
-    // Stable, in place and without allocation: links of equal weight keep their order.
-    for (size_t i = 1; i < FSinkPins.size(); ++i) {
-        size_t j = i;
-        while (j > 0 && FSinkPins[j - 1]->ModificationLevel > FSinkPins[j]->ModificationLevel) {
-            std::swap(FSinkPins[j - 1], FSinkPins[j]);
-            --j;
-        }
-    }
-    // One pass: a link ordered after a pin whose link lies later moves to just behind it.
-    // Each link is visited once, in the order of the list before the pass, so after-pins
-    // that loop cannot make the pass go round.
-    size_t n = FSinkPins.size();
-    bool anyAfter = false;
-    for (auto& e : FSinkPins)
-        anyAfter = anyAfter || e->NotifyAfterPin;
-    if (!anyAfter)
-        return;
-    std::vector<TPNPinEntry*> order;
-    order.reserve(n);
-    for (auto& e : FSinkPins)
-        order.push_back(e.get());
-    for (TPNPinEntry* e : order) {
-        if (!e->NotifyAfterPin)
-            continue;
-        size_t i = 0;
-        while (i < n && FSinkPins[i].get() != e)
-            ++i;
-        int j = IndexOfRealPin(e->NotifyAfterPin);
-        if (j < 0 || size_t(j) <= i)
-            continue;
-        auto moved = std::move(FSinkPins[i]);
-        FSinkPins.erase(FSinkPins.begin() + long(i));
-        FSinkPins.insert(FSinkPins.begin() + j, std::move(moved));
-    }
+    return FLinks.Send(AOperation, APin, nullptr);
 }
 
 void TPNSourcePin::SendNewLink(TPNBasicPin* ASink, TPNSubmit ASubmitFunction)
@@ -646,9 +416,9 @@ void TPNSourcePin::SendNewLink(TPNBasicPin* ASink, TPNSubmit ASubmitFunction)
         return;
     {
         IPNLockSection w = WriteLock();
-        if (FInSending > 10)
+        if (FLinks.InSending > 10)
             throw EPNException(SPNDependsOnItself);
-        ++FInSending;
+        ++FLinks.InSending;
     }
     // The nesting count comes back on every exit, also when a receiver raises; otherwise
     // each failure would leave it one higher until the pin refused every new link.
@@ -657,7 +427,7 @@ void TPNSourcePin::SendNewLink(TPNBasicPin* ASink, TPNSubmit ASubmitFunction)
         ~TRestore()
         {
             IPNLockSection w = Pin->WriteLock();
-            --Pin->FInSending;
+            --Pin->FLinks.InSending;
         }
     } restore{this};
 
@@ -680,12 +450,12 @@ void TPNSourcePin::SendNewLink(TPNBasicPin* ASink, TPNSubmit ASubmitFunction)
 void TPNSourcePin::SendNewLinkTo(TPNBasicPin* ASink)
 {
     IPNLockSection w = WriteLock();
-    int i = IndexOfRealPin(ASink);
+    int i = FLinks.IndexOfRealPin(ASink);
     if (i < 0)
         return;
     // Over a converted link the notification goes to the converter's input, in the type
     // the link carries: the sink itself does not take the source's type.
-    const TPNPinEntry& e = *FSinkPins[size_t(i)];
+    const TPNPinEntry& e = FLinks[size_t(i)];
     SendNewLink(e.ConnectionPin, e.SubmitFunction);
 }
 
@@ -698,45 +468,34 @@ void TPNSourcePin::PinDestroyed(TPNBasicPin* APin)
         FFunctionSources.Remove(sink);
         FDataTypeSources.Remove(sink);
     }
-    for (size_t i = FSinkPins.size(); i-- > 0;)
-        if (i < FSinkPins.size() && FSinkPins[i]->RealPin == APin)
+    for (size_t i = FLinks.Size(); i-- > 0;)
+        if (i < FLinks.Size() && FLinks[i].RealPin == APin)
             RemoveLink(APin, false);
-    for (auto& e : FSinkPins)
-        if (e->NotifyAfterPin == APin)
-            e->NotifyAfterPin = nullptr;
+    FLinks.ForgetAfterPin(APin);
 }
 
-bool TPNSourcePin::NamesAfterPin(TPNBasicPin* APin)
-{
-    IPNLockSection r = ReadLock();
-    for (auto& e : FSinkPins)
-        if (e->NotifyAfterPin == APin)
-            return true;
-    return false;
-}
+bool TPNSourcePin::NamesAfterPin(TPNBasicPin* APin) { return FLinks.NamesAfterPin(APin); }
 
 void TPNSourcePin::ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin)
 {
     IPNLockSection w = WriteLock();
-    for (auto& e : FSinkPins)
-        if (e->NotifyAfterPin == AOldPin)
-            e->NotifyAfterPin = ANewPin;
+    FLinks.ReplaceAfterPin(AOldPin, ANewPin);
 }
 
 void TPNSourcePin::SetAfterPinByName(TPNBasicPin* APin, const std::string& AName)
 {
     IPNLockSection w = WriteLock();
     TPNBasicPin* after = nullptr;
-    for (auto& e : FSinkPins)
+    for (auto& e : FLinks)
         if (e->RealPin->GetFullName(false) == AName || e->RealPin->GetFullName(true) == AName) {
             after = e->RealPin;
             break;
         }
     if (!after)
         return;
-    int i = IndexOfRealPin(APin);
+    int i = FLinks.IndexOfRealPin(APin);
     if (i >= 0)
-        FSinkPins[size_t(i)]->NotifyAfterPin = after;
+        FLinks[size_t(i)].NotifyAfterPin = after;
 }
 
 std::string TPNSourcePin::GetLinkDisplayText()
@@ -745,9 +504,9 @@ std::string TPNSourcePin::GetLinkDisplayText()
     TPNBasicPin* only = nullptr;
     {
         IPNLockSection r = ReadLock();
-        n = int(FSinkPins.size());
+        n = int(FLinks.Size());
         if (n == 1)
-            only = FSinkPins.front()->RealPin;
+            only = FLinks.Front().RealPin;
     }
     if (n == 0)
         return TPNStreamPin::GetLinkDisplayText();
@@ -756,20 +515,7 @@ std::string TPNSourcePin::GetLinkDisplayText()
     return "( " + std::to_string(n) + " Links )";
 }
 
-bool TPNSourcePin::IsLinkedTo(const std::string& APinName)
-{
-    std::vector<TPNBasicPin*> sinks;
-    {
-        IPNLockSection r = ReadLock();
-        for (auto& e : FSinkPins)
-            sinks.push_back(e->RealPin);
-    }
-    const std::string root = GetRootName();
-    for (TPNBasicPin* p : sinks)
-        if (p->GetFullName(true) == APinName || (p->GetRootName() == root && p->GetFullName(false) == APinName))
-            return true;
-    return false;
-}
+bool TPNSourcePin::IsLinkedTo(const std::string& APinName) { return FLinks.IsLinkedTo(APinName); }
 
 std::string TPNSourcePin::GetAfterPinDisplayName(TPNBasicPin* APin)
 {

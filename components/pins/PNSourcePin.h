@@ -3,6 +3,7 @@
 #pragma once
 
 #include "components/pins/PNBasicPin.h"
+#include "components/pins/PNLinkTable.h"
 
 #include <atomic>
 #include <cstdint>
@@ -11,16 +12,6 @@
 #include <vector>
 
 namespace dcs {
-
-// One link of a source pin.
-struct TPNPinEntry {
-    TPNBasicPin* ConnectionPin = nullptr;  // the sink, or the input of the converter between
-    TPNBasicPin* RealPin = nullptr;        // the linked sink
-    TPNBasicPin* NotifyAfterPin = nullptr;
-    TGUID ConnectedID;
-    TPNSubmit SubmitFunction;
-    int32_t ModificationLevel = 0;
-};
 
 // Lists of sink pins a source's output depends on; each entry also enters the source
 // into the sink's matching dependant list.
@@ -117,29 +108,22 @@ protected:
     // Removes the links beyond the limit: the link served first gives way.
     void EnforceLimit(TPNBasicPin* AOtherPin);
     void UnlinkSink(TPNBasicPin* APin);
-    void SortSinkPins();
     // Drops the converter part of a removed converted link to APin: the converters'
     // links to APin, and every converter whose output pin is then unlinked.
     void DropConvertersOf(TPNBasicPin* APin);
-    int IndexOfRealPin(TPNBasicPin* APin);
-    void LinksChanged() { FLinkGeneration.fetch_add(1, std::memory_order_release); }
+
+    TPNLinkTable FLinks{this};
 
 private:
     bool CanConnectAfterVisited(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
                                 bool AUseConverters, std::vector<TPNBasicPin*>& AVisited);
 
     IntfPtr<IPNLock> FInputOwnerLock;
-    std::vector<std::unique_ptr<TPNPinEntry>> FSinkPins;
-    std::vector<IntfPtr<IPNFormatConverter>> FFormatConverters;
     TPNSinkPinList FFunctionSources{this, TPNSinkPinList::TKind::Function};
     TPNSinkPinList FDataTypeSources{this, TPNSinkPinList::TKind::DataType};
     bool FInDependOn = false;
-    bool FInDisconnect = false;
     bool FInEditor = false;
     int32_t FMaxConnections;
-    // Changes whenever a link is removed, so a send can tell cheaply whether the links
-    // it copied are all still there.
-    std::atomic<uint32_t> FLinkGeneration{0};
 };
 
 }  // namespace dcs
