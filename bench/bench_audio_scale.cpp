@@ -236,6 +236,7 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
         const double competitorFrom = std::max(0.0, (AOptions.Play - AOptions.Competitor) / 2);
         double competitorEnd = -1, lastBehind = -1;
         double previousAudio = a0;
+        std::vector<double> audioAt{a0};  // audio played at each step
         const double step = 0.5;
         if (AOptions.Competitor > 0)
             std::printf("  t(s)  audio/wall  rss(MB)  underruns\n");
@@ -249,11 +250,13 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
             const double audio = AudioSeconds(outputs.outLeft.get());
             const double rate = (audio - previousAudio) / step;
             previousAudio = audio;
+            audioAt.push_back(audio);
             if (AOptions.Competitor > 0) {
                 std::printf("  %4.1f  %10.2f  %7.1f  %9llu\n", t, rate, StatusKb("VmRSS") / 1024.0,
                             static_cast<unsigned long long>(outputs.outLeft->Underruns()));
-                // Real time again: a half second that played at least 90 % of its length.
-                if (rate < 0.9)
+                // Real time again: every second from then on played at least 90 % of its
+                // length (a block is 186 ms, so a half second is too short to tell).
+                if (audioAt.size() > 2 && audio - audioAt[audioAt.size() - 3] < 0.9 * 2 * step)
                     lastBehind = t;
             }
         }
