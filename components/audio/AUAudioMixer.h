@@ -58,7 +58,13 @@ class TAUAudioMixerChannels : public TCKCollection {
 
     explicit TAUAudioMixerChannels(TAUAudioMixer* AOwner);
 
-    TAUAudioMixerChannelItem* Add() { return static_cast<TAUAudioMixerChannelItem*>(TCollection::Add()); }
+    // Under the mixer's lock: a running mixer reads the items on its own thread while the
+    // program adds channels.
+    TAUAudioMixerChannelItem* Add()
+    {
+        IPNLockSection section = FLock->WriteLock();
+        return static_cast<TAUAudioMixerChannelItem*>(TCollection::Add());
+    }
     // EListError for an index outside the collection.
     TAUAudioMixerChannelItem* GetItem(int AIndex) const
     {
