@@ -26,7 +26,8 @@ class TAUPNQueuedAudioSinkPin : public TAUPNAudioSinkPin {
     void StartRate(const TAUWaveFormatExtensible& AWaveFormat);
     void Stop();
     void StopFull();
-    void AddBuffer(const IntfPtr<IAUAudioBuffer>& ABuffer) { FBufferQueue.Push(ABuffer); }
+    // Queues ABuffer; answers how many of the oldest queued frames made room for it.
+    uint32_t AddBuffer(const IntfPtr<IAUAudioBuffer>& ABuffer) { return FBufferQueue.Push(ABuffer); }
     void CalculateSampleCount(uint32_t ABufferSize, float AOutputRate);
     bool IsReady();
     bool IsStartReady();
