@@ -42,7 +42,22 @@ T* TForm1::Find(const char* AName)
 void TForm1::BeforeDestruction()
 {
     Sessions.reset();
+    // The audio graph goes from its sources down, so no mixer is unlinked from an input
+    // that still streams into it while its own clock mixes.
+    FreeComponentsOf<TAUSignalGen>();
+    FreeComponentsOf<TAUAudioMixer>();
     TForm::BeforeDestruction();
+}
+
+template <class T>
+void TForm1::FreeComponentsOf()
+{
+    std::vector<TComponent*> doomed;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (As<T>(Components(i)))
+            doomed.push_back(Components(i));
+    for (TComponent* c : doomed)
+        Free(c);
 }
 
 void TForm1::FormCreate(TObject*)

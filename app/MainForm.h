@@ -86,6 +86,8 @@ class TForm1 : public TForm {
 private:
     template <class T>
     T* Find(const char* AName);
+    template <class T>
+    void FreeComponentsOf();
     void ShutDown();
 };
 

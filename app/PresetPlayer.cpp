@@ -27,6 +27,10 @@ PRSX::PRSX(int32_t AIndex, const TFrequencyTable& ATable, TAUAudioMixer* AMixLef
         format->SetBufferSize(BufferSize);
         format->SetChannels(2);
         Splitter = Create<TAUChannelSplitter>(nullptr);
+        // Every channel (input pin i for generator i) exists before the first generator
+        // streams: the mixer's threads read the channel list, which adding does not lock.
+        for (int i = 0; i < PresetTones; ++i)
+            Mixer->Channels()->Add();
         for (int i = 0; i < PresetTones; ++i) {
             // Made in code, a generator starts at once; it is stopped while it is linked
             // and started again linked, so its start reaches the mixer.
@@ -39,7 +43,6 @@ PRSX::PRSX(int32_t AIndex, const TFrequencyTable& ATable, TAUAudioMixer* AMixLef
             g->SetSignalType(atTone);
             g->SetAmplitude(ToneAmplitude);
             g->SetEnabled(false);
-            Mixer->Channels()->Add();
             Link(Mixer->InputPins()->GetPin(i), g->OutputPin());
             g->SetEnabled(true);
         }

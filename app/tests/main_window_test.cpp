@@ -58,6 +58,10 @@ class MainWindowSound : public MainFormTest {};
 
 TEST_F(MainWindowSound, APressedToggleIsHeardAtTheSliderGainsWhichChangeLive)
 {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "levels before and after a live change need the chain at real-time speed, "
+                    "which the whole window's graph does not reach under ThreadSanitizer";
+#endif
     UseDemoData();
     apptest::RecordingFolder folder("window");
     Make();

@@ -20,7 +20,10 @@ TAUMultiInput::TAUMultiInput(TComponent* AOwner) : TCKComponent(AOwner)
         });
     FAllInputPins = Create<TPNPinList>(this, IntfPtr<IPNLock>(FInputLock), false);
     FRunningAudioFormat = Create<TAUAudioFormat>(this, *FOutputLock);
-    FAudioFormat = Create<TAUOptionalAudioFormat>(this, *FOutputLock, [this](TObject*) { AudioFormatChanged(); });
+    // A format change restarts a running output, which takes the input half: the format's
+    // writers take both halves, input first, like every other writer of the pair, or a
+    // writer holding only the output half would wait for an input thread waiting for it.
+    FAudioFormat = Create<TAUOptionalAudioFormat>(this, *FLock, [this](TObject*) { AudioFormatChanged(); });
     FThreading = Create<TSGThreading>(this, *FOutputLock, [this] {
         IPNLockSection section = FLock->WriteLock();
         if (FFilterThread)
