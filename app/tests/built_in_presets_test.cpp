@@ -89,24 +89,5 @@ TEST(BuiltInPresetTable, NamesAndUnplayedPresets)
             EXPECT_TRUE(p >= 7 && p <= 13 ? f == 1.0 || (f >= 4 && f <= 22000) : f == 1.0) << p;
 }
 
-using apptest::MainFormTest;
-
-TEST_F(MainFormTest, ApplyPresetDrivesTheWindowsPairs)
-{
-    Make();
-    ApplyPreset(*Form, 13);
-    EXPECT_EQ(Form->PresetName, "All Pain");
-    EXPECT_EQ(Form->PresetFrequencies, BuiltInPresets[13].Frequencies);
-    auto* sg10 = As<TAUSignalGen>(Form->FindComponent("sg10"));
-    auto* sgr20 = As<TAUSignalGen>(Form->FindComponent("sgr20"));
-    EXPECT_FALSE(sg10->Enabled());
-    EXPECT_TRUE(sgr20->Enabled());
-    EXPECT_EQ(sgr20->Frequency(), 444);
-    ApplyPreset(*Form, 11);
-    EXPECT_TRUE(sg10->Enabled());
-    EXPECT_EQ(sg10->Frequency(), 3000);
-    EXPECT_FALSE(sgr20->Enabled());
-}
-
 }  // namespace
 }  // namespace dcs
