@@ -1,6 +1,8 @@
-#include "app/MainForm.h"
+#include <cstdio>
 
 int main()
 {
-    return dcs::RunProgram();
+    std::puts("Dorvaquent Control System: the application is not built yet; "
+              "only the libraries and their tests exist so far.");
+    return 0;
 }

@@ -106,8 +106,7 @@ void TAUAudioMixer::DeclareProperties(TClassBuilder<TAUAudioMixer>& P)
 int64_t TAUAudioMixer::ClockInterval()
 {
     IPNLockSection section = FOutputLock->ReadLock();
-    TSGClockGen* clock = FClockGen.load();
-    return clock ? clock->Interval() : 0;
+    return FClockGen ? FClockGen->Interval() : 0;
 }
 
 TAUPNQueuedAudioSinkPin* TAUAudioMixer::CreateInputPin()
@@ -152,8 +151,12 @@ void TAUAudioMixer::StartOutput()
 
 void TAUAudioMixer::ScheduleProcessing()
 {
-    // Tested without the lock: a delivery must not wait for a mix in progress.
-    if (!FClockGen.load())
+    bool clocked;
+    {
+        IPNLockSection section = FOutputLock->ReadLock();
+        clocked = FClockGen != nullptr;
+    }
+    if (!clocked)
         TAUMultiInput::ScheduleProcessing();
 }
 
@@ -192,7 +195,8 @@ void TAUAudioMixer::FreeClock()
     TSGClockGen* clock;
     {
         IPNLockSection stop = FLock->StopLock();
-        clock = FClockGen.exchange(nullptr);
+        clock = FClockGen;
+        FClockGen = nullptr;
     }
     // Waits for the clock thread, which may be waiting for this lock: not under it.
     delete clock;

@@ -58,13 +58,7 @@ class TAUAudioMixerChannels : public TCKCollection {
 
     explicit TAUAudioMixerChannels(TAUAudioMixer* AOwner);
 
-    // Under the mixer's lock: a running mixer reads the items on its own thread while the
-    // program adds channels.
-    TAUAudioMixerChannelItem* Add()
-    {
-        IPNLockSection section = FLock->WriteLock();
-        return static_cast<TAUAudioMixerChannelItem*>(TCollection::Add());
-    }
+    TAUAudioMixerChannelItem* Add() { return static_cast<TAUAudioMixerChannelItem*>(TCollection::Add()); }
     // EListError for an index outside the collection.
     TAUAudioMixerChannelItem* GetItem(int AIndex) const
     {
@@ -112,7 +106,7 @@ private:
     TPNPinList* FInputPins = nullptr;
     TAUAudioMixerChannels* FChannels = nullptr;
     std::atomic<bool> FDontSendOutput{true};
-    std::atomic<TSGClockGen*> FClockGen{nullptr};  // tested without a lock by buffer deliveries
+    TSGClockGen* FClockGen = nullptr;
     std::atomic<bool> FIsPump{false};
     int32_t FPumpPriority = 0;
     uint32_t FPumpFrameRate = 0;
