@@ -15,8 +15,9 @@ build/CMakeCache.txt: | deps
 build: deps build/CMakeCache.txt
 	@cmake --build build -j $(JOBS)
 
+# The program starts in its build folder, which holds the synthetic demo pre.data.
 run: build
-	@./build/app/dorvaquent
+	@cd build/app && ./dorvaquent
 
 test: build
 	@cd build && $(CTEST)

@@ -1,8 +1,6 @@
-#include <cstdio>
+#include "app/MainForm.h"
 
 int main()
 {
-    std::puts("Dorvaquent Control System: the application is not built yet; "
-              "only the libraries and their tests exist so far.");
-    return 0;
+    return dcs::RunProgram();
 }

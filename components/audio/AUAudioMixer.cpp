@@ -106,7 +106,8 @@ void TAUAudioMixer::DeclareProperties(TClassBuilder<TAUAudioMixer>& P)
 int64_t TAUAudioMixer::ClockInterval()
 {
     IPNLockSection section = FOutputLock->ReadLock();
-    return FClockGen ? FClockGen->Interval() : 0;
+    TSGClockGen* clock = FClockGen.load();
+    return clock ? clock->Interval() : 0;
 }
 
 TAUPNQueuedAudioSinkPin* TAUAudioMixer::CreateInputPin()
@@ -151,12 +152,8 @@ void TAUAudioMixer::StartOutput()
 
 void TAUAudioMixer::ScheduleProcessing()
 {
-    bool clocked;
-    {
-        IPNLockSection section = FOutputLock->ReadLock();
-        clocked = FClockGen != nullptr;
-    }
-    if (!clocked)
+    // Tested without the lock: a delivery must not wait for a mix in progress.
+    if (!FClockGen.load())
         TAUMultiInput::ScheduleProcessing();
 }
 
@@ -195,8 +192,7 @@ void TAUAudioMixer::FreeClock()
     TSGClockGen* clock;
     {
         IPNLockSection stop = FLock->StopLock();
-        clock = FClockGen;
-        FClockGen = nullptr;
+        clock = FClockGen.exchange(nullptr);
     }
     // Waits for the clock thread, which may be waiting for this lock: not under it.
     delete clock;

@@ -58,7 +58,13 @@ class TAUAudioMixerChannels : public TCKCollection {
 
     explicit TAUAudioMixerChannels(TAUAudioMixer* AOwner);
 
-    TAUAudioMixerChannelItem* Add() { return static_cast<TAUAudioMixerChannelItem*>(TCollection::Add()); }
+    // Under the mixer's lock: a running mixer reads the items on its own thread while the
+    // program adds channels.
+    TAUAudioMixerChannelItem* Add()
+    {
+        IPNLockSection section = FLock->WriteLock();
+        return static_cast<TAUAudioMixerChannelItem*>(TCollection::Add());
+    }
     // EListError for an index outside the collection.
     TAUAudioMixerChannelItem* GetItem(int AIndex) const
     {
@@ -106,7 +112,7 @@ private:
     TPNPinList* FInputPins = nullptr;
     TAUAudioMixerChannels* FChannels = nullptr;
     std::atomic<bool> FDontSendOutput{true};
-    TSGClockGen* FClockGen = nullptr;
+    std::atomic<TSGClockGen*> FClockGen{nullptr};  // tested without a lock by buffer deliveries
     std::atomic<bool> FIsPump{false};
     int32_t FPumpPriority = 0;
     uint32_t FPumpFrameRate = 0;

@@ -540,6 +540,15 @@ void TAUAudioOut::BlockDone(HWAVEOUT ADevice, WAVEHDR* AHeader)
             FNotifyThread->Notify();
     }
     ProcessQueuedOperations(true);
+    // Nothing left to play while the stream plays on: the device runs dry until the next
+    // buffer comes.
+    bool dry;
+    {
+        TPNCriticalSectionLock lock(FParams.Section);
+        dry = FParams.IsOpen && FParams.BufferList.empty();
+    }
+    if (dry && FStartResumed && !FPaused && !FStopped)
+        FUnderruns.Add(1, Name().empty() ? ClassName() : Name());
     ++FCompletedBlocks;
 }
 

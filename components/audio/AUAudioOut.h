@@ -13,6 +13,7 @@
 #include "components/audio/AUAudioFormat.h"
 #include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
+#include "components/audio/SGLossCounter.h"
 #include "components/audio/SGNotifyThread.h"
 #include "components/audio/buffers/SGSimpleDataBuffer.h"
 #include "components/audio/SGVariantStorages.h"
@@ -217,6 +218,8 @@ class TAUAudioOut : public TAUBasicAudioOut {
     int WaitingOperations() { return FBufferQueue.ItemsCount(); }
     // Blocks the device has finished, counted once what waited for them is written.
     uint64_t CompletedBlocks() const { return FCompletedBlocks.load(); }
+    // Times the device ran dry while playing: the player fell behind.
+    uint64_t Underruns() const { return FUnderruns.Count(); }
 
     void DefineProperties(TFiler& Filer) override;
     static void DeclareProperties(TClassBuilder<TAUAudioOut>& P);
@@ -265,6 +268,7 @@ private:
     std::atomic<int32_t> FStopping{0};
     int64_t FStartInterval = 0;
     std::atomic<uint64_t> FCompletedBlocks{0};
+    TSGLossCounter FUnderruns{"underruns"};
     TSGErrorEvent FOnError;
     TSGWarningEvent FOnWarning;
     bool FDestroying = false;

@@ -1,6 +1,7 @@
 #include "components/audio/AUChannelSplitter.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace dcs {
 
@@ -43,8 +44,19 @@ void TAUChannelSplitter::SplitChannel(int AIndex, IAUAudioBuffer* ABuffer)
         return;
     const uint32_t align = FWaveFormat.Format.nBlockAlign;
     uint8_t* dst = out->Write();
-    for (uint32_t i = 0; i < frames; ++i, src += align, dst += bytes)
-        std::memcpy(dst, src, bytes);
+    // A copy of constant size per sample: a call to copy three bytes would cost more
+    // than the bytes.
+    auto column = [&](auto width) {
+        for (uint32_t i = 0; i < frames; ++i, src += align, dst += width)
+            std::memcpy(dst, src, width);
+    };
+    switch (bytes) {
+    case 1: column(std::integral_constant<size_t, 1>()); break;
+    case 2: column(std::integral_constant<size_t, 2>()); break;
+    case 3: column(std::integral_constant<size_t, 3>()); break;
+    case 4: column(std::integral_constant<size_t, 4>()); break;
+    default: column(size_t(bytes)); break;
+    }
     if (auto* pin = dynamic_cast<TSGPNSourcePin*>(OutputPins()->GetPin(AIndex)))
         pin->SubmitBuffer(out.Get());
 }

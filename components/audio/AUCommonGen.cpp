@@ -1,5 +1,6 @@
 #include "components/audio/AUCommonGen.h"
 
+#include "components/audio/SGSharedClock.h"
 #include "components/audio/buffers/AUSampleRoutines.h"
 #include "dsp/IntegerVectorFallbacks.h"
 
@@ -52,7 +53,9 @@ void TAUCommonGen::CreateClock()
 {
     if (!IsPump() || ClockSource() != TSGClockSource::csInternal || FClockGen)
         return;
-    FClockGen = TSGClockGen::Create(
+    // Generators of one period share one clock thread: a thread per generator would wake
+    // a thousand threads per period in a large graph.
+    FClockGen = TSGSharedClockMember::Create(
         this, GeneratorClockInterval(FAudioFormat->SampleRate(), FAudioFormat->BufferSize()),
         [this] { GenerateBuffer(); });
 }
@@ -108,6 +111,11 @@ void TAUCommonGen::CopyToChannels(ISGBlockBuffer* AWork, IAUAudioBuffer* ABuffer
         return;
     uint8_t* data = ABuffer->Modify();
     const uint8_t* work = AWork->Read();
+    if (width == 24 && uint32_t(step) == 3 * channels) {
+        // Packed frames: each sample is widened once and written to every channel.
+        ConvertSamples16To24Channels(reinterpret_cast<const int16_t*>(work), 2, data, frames, int(channels));
+        return;
+    }
     for (uint32_t c = 0; c < channels; ++c) {
         uint8_t* column = data + width * c / 8;
         if (width == 16)

@@ -20,14 +20,24 @@ TAUMultiInput::TAUMultiInput(TComponent* AOwner) : TCKComponent(AOwner)
         });
     FAllInputPins = Create<TPNPinList>(this, IntfPtr<IPNLock>(FInputLock), false);
     FRunningAudioFormat = Create<TAUAudioFormat>(this, *FOutputLock);
-    FAudioFormat = Create<TAUOptionalAudioFormat>(this, *FOutputLock, [this](TObject*) { AudioFormatChanged(); });
+    // A format change restarts a running output, which takes the input half: the format's
+    // writers take both halves, input first, like every other writer of the pair, or a
+    // writer holding only the output half would wait for an input thread waiting for it.
+    FAudioFormat = Create<TAUOptionalAudioFormat>(this, *FLock, [this](TObject*) { AudioFormatChanged(); });
     FThreading = Create<TSGThreading>(this, *FOutputLock, [this] {
         IPNLockSection section = FLock->WriteLock();
         if (FFilterThread)
             FFilterThread->SetPriority(FThreading->Priority());
     });
-    if (!ComponentState().Contains(csDesigning))
+}
+
+TSGNotifyThread* TAUMultiInput::MasterPumpThread()
+{
+    // Made when a master first pumps: most mixers never have one, and a large graph would
+    // otherwise keep a sleeping thread per mixer.
+    if (!FMasterPumpThread && !ComponentState().Contains(csDesigning))
         FMasterPumpThread = NewThread<TSGNotifyThread>(this, TNotifyEvent([this](TObject*) { ProcessInputs(); }));
+    return FMasterPumpThread;
 }
 
 void TAUMultiInput::BeforeDestruction()
@@ -99,11 +109,25 @@ void TAUMultiInput::AudioFormatChanged()
 
 TPNNotifyResult TAUMultiInput::ProcessInputOperation(TPNBasicPin* APin, IPNNotifyOperation* AOperation)
 {
+    // The output pin stands in for an input when nothing is linked.
+    auto* pin = dynamic_cast<TAUPNQueuedAudioSinkPin*>(APin);
+    if (auto* supplied = OperationAs<TPNSuppliedBufferOperation>(AOperation)) {
+        // No component lock: the queue has a section of its own, and a source must not wait
+        // for a mix in progress (with many sources on one mixer they would queue up behind
+        // each other). Not running, nothing would take the samples: they would pile up,
+        // and play late once a start gets through.
+        if (pin && supplied->Buffer && FRunning) {
+            FDroppedFrames.Add(
+                pin->AddBuffer(IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateUniversal(supplied->Buffer.Get()))),
+                Name().empty() ? ClassName() : Name());
+            if (!FMasterPump.load())
+                ScheduleProcessing();
+        }
+        return {};
+    }
     IPNLockSection section = FInputLock->WriteLock();
     if (!section)
         return {};
-    // The output pin stands in for an input when nothing is linked.
-    auto* pin = dynamic_cast<TAUPNQueuedAudioSinkPin*>(APin);
     if (auto* start = OperationAs<TPNStartWaveOperation>(AOperation)) {
         if (pin) {
             pin->FIgnored = start->Paused;
@@ -133,14 +157,6 @@ TPNNotifyResult TAUMultiInput::ProcessInputOperation(TPNBasicPin* APin, IPNNotif
             pin->FIgnored = true;
         UpdateSendState();
         StopWhenAllStopped();
-    } else if (auto* supplied = OperationAs<TPNSuppliedBufferOperation>(AOperation)) {
-        // Not running, nothing would take the samples: they would pile up, and play
-        // late once a start gets through.
-        if (pin && supplied->Buffer && FRunning) {
-            pin->AddBuffer(IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateUniversal(supplied->Buffer.Get())));
-            if (!FMasterPump.load())
-                ScheduleProcessing();
-        }
     } else if (OperationAs<TPNIgnoreStreamOperation>(AOperation)) {
         if (pin)
             pin->FIgnored = true;
@@ -200,8 +216,9 @@ void TAUMultiInput::HandleMasterPump(IPNNotifyOperation* AOperation)
         for (int i = 0; i < InputCount(); ++i)
             Input(i)->MasterPump(AOperation, FCalculatedRate);
     }
-    if (FMasterPump.load() && FMasterPumpThread)
-        FMasterPumpThread->Notify();
+    if (FMasterPump.load())
+        if (TSGNotifyThread* thread = MasterPumpThread())
+            thread->Notify();
 }
 
 void TAUMultiInput::ArbitratePump(TPNPumpRequestOperation* ARequest)
@@ -239,8 +256,11 @@ void TAUMultiInput::StartOutput()
             FOutputPin->Notify(MakeOperation<TPNPumpRequestOperation>().Get());
         FPumpStarted = false;
         if (!FMasterPump.load() && FThreading->Enabled() && !FFilterThread)
+        {
             FFilterThread = NewThread<TSGFilterThread>(this, IntfPtr<IPNLock>(FInputLock), FThreading,
                                                        [this](const TSGFilterThread::TItem&) { ProcessInputs(); });
+            FFilterStarted = true;
+        }
     }
     FInCalculateRate = false;
 }
@@ -297,10 +317,30 @@ void TAUMultiInput::StopWhenAllStopped()
 
 void TAUMultiInput::ScheduleProcessing()
 {
-    if (FFilterThread)
-        FFilterThread->PushOperation(nullptr);
-    else
+    // The filter thread exists only under the input lock; without one, no lock is taken.
+    if (FFilterStarted.load()) {
+        IPNLockSection section = FInputLock->ReadLock();
+        if (!section)
+            return;
+        if (FFilterThread) {
+            FFilterThread->PushOperation(nullptr);
+            return;
+        }
+    }
+    ProcessOnDeliveringThread();
+}
+
+void TAUMultiInput::ProcessOnDeliveringThread()
+{
+    // Whoever raises the count from 0 processes, and goes on until every request counted
+    // meanwhile is served: each buffer is followed by a round that starts after it arrived.
+    if (FProcessRequests.fetch_add(1, std::memory_order_acq_rel) != 0)
+        return;
+    int32_t served;
+    do {
+        served = FProcessRequests.load(std::memory_order_acquire);
         ProcessInputs();
+    } while (FProcessRequests.fetch_sub(served, std::memory_order_acq_rel) != served);
 }
 
 void TAUMultiInput::ProcessInputs()
@@ -327,6 +367,7 @@ void TAUMultiInput::ProcessInputs()
 void TAUMultiInput::StopOutput()
 {
     IPNLockSection stop = FLock->StopLock();
+    FFilterStarted = false;
     delete FFilterThread;
     FFilterThread = nullptr;
     FRunning = false;

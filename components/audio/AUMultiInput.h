@@ -9,6 +9,7 @@
 #include "components/audio/AUQueuedAudioSinkPin.h"
 #include "components/audio/AUStreamTypes.h"
 #include "components/audio/SGCommonFilter.h"
+#include "components/audio/SGLossCounter.h"
 #include "components/audio/SGNotifyThread.h"
 #include "components/pins/CKComponent.h"
 #include "components/pins/PNPinList.h"
@@ -44,6 +45,9 @@ class TAUMultiInput : public TCKComponent {
     // One round of cycles (at most 301): runs while every running input has its samples.
     virtual void ProcessInputs();
 
+    // Frames the inputs' queues dropped, oldest first, because the mixer fell behind.
+    uint64_t DroppedFrames() const { return FDroppedFrames.Count(); }
+
 protected:
     virtual bool StopInputFully() { return true; }
     virtual bool CanMix() { return true; }
@@ -58,6 +62,11 @@ protected:
     virtual void RemoveInputPin(TAUPNQueuedAudioSinkPin* APin);
     virtual void AudioFormatChanged();
 
+    // Processing on the delivering threads: a thread that finds another one processing
+    // leaves its request to that thread instead of waiting for the lock.
+    void ProcessOnDeliveringThread();
+    TSGNotifyThread* MasterPumpThread();
+
     bool PrepareFormat();
     void CalculateSampleCounts();
     void StopWhenAllStopped();
@@ -70,7 +79,8 @@ protected:
     TPNPinList* FAllInputPins = nullptr;
     TSGThreading* FThreading = nullptr;
     TSGFilterThread* FFilterThread = nullptr;
-    bool FRunning = false;
+    std::atomic<bool> FFilterStarted{false};  // read without a lock by buffer deliveries
+    std::atomic<bool> FRunning{false};
     bool FPumpStarted = false;
     bool FRateCalculated = false;
     TAUOptionalAudioFormat* FAudioFormat = nullptr;
@@ -79,6 +89,8 @@ protected:
     TAUAudioFormat* FRunningAudioFormat = nullptr;
     double FCalculatedRate = 0.0;
     bool FInCalculateRate = false;
+    std::atomic<int32_t> FProcessRequests{0};
+    TSGLossCounter FDroppedFrames{"frames dropped from full input queues"};
 };
 
 }  // namespace dcs

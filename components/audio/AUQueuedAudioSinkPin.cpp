@@ -25,9 +25,24 @@ void TAUPNQueuedAudioSinkPin::SetEnabled(bool AValue)
         CalculateSampleCount(owner->AudioFormat()->BufferSize(), float(owner->RunningWaveFormat().Format.nSamplesPerSec));
 }
 
+namespace {
+
+// What an input may queue: its prefill and four mix cycles on top, and at least half a
+// second of its stream, so that jitter and a late mix cycle never lose a frame while a
+// mixer that stopped taking frames (or cannot keep up) holds a bounded amount.
+uint32_t QueueCapacity(uint32_t ANeeded, uint32_t APrefillMs, uint32_t AInputRate)
+{
+    const uint64_t prefill = uint64_t(APrefillMs) * AInputRate / 1000;
+    const uint64_t frames = std::max({prefill + uint64_t(ANeeded) * 4, uint64_t(AInputRate) / 2, uint64_t(4096)});
+    return uint32_t(std::min<uint64_t>(frames, UINT32_MAX));
+}
+
+}  // namespace
+
 void TAUPNQueuedAudioSinkPin::StartRate(const TAUWaveFormatExtensible& AWaveFormat)
 {
     FWaveFormat = AWaveFormat;
+    FBufferQueue.SetCapacity(QueueCapacity(FNeddedSamples, FPrefillInterval, InputRate()));
     FMasterPumpCounter = 0.0;
     Running = true;
     Streaming = true;
@@ -53,6 +68,7 @@ void TAUPNQueuedAudioSinkPin::CalculateSampleCount(uint32_t ABufferSize, float A
         return;
     FNeddedSamples = uint32_t(std::nearbyint(double(uint32_t(ABufferSize * InputRate())) / double(AOutputRate)));
     FPrefillCount = int32_t(std::nearbyint(double(FPrefillInterval) * double(AOutputRate) / 1000.0));
+    FBufferQueue.SetCapacity(QueueCapacity(FNeddedSamples, FPrefillInterval, InputRate()));
 }
 
 bool TAUPNQueuedAudioSinkPin::IsReady()

@@ -26,7 +26,8 @@ class TAUPNQueuedAudioSinkPin : public TAUPNAudioSinkPin {
     void StartRate(const TAUWaveFormatExtensible& AWaveFormat);
     void Stop();
     void StopFull();
-    void AddBuffer(const IntfPtr<IAUAudioBuffer>& ABuffer) { FBufferQueue.Push(ABuffer); }
+    // Queues ABuffer; answers how many of the oldest queued frames made room for it.
+    uint32_t AddBuffer(const IntfPtr<IAUAudioBuffer>& ABuffer) { return FBufferQueue.Push(ABuffer); }
     void CalculateSampleCount(uint32_t ABufferSize, float AOutputRate);
     bool IsReady();
     bool IsStartReady();
@@ -41,13 +42,15 @@ class TAUPNQueuedAudioSinkPin : public TAUPNAudioSinkPin {
     uint32_t FNeddedSamples = 0;
     TAUSamplesQueue FBufferQueue;
     std::atomic<bool> FEnabled{true};
-    bool Running = false;
-    bool Streaming = false;
+    // The stream's flags: the input's operations write them under the input half of the
+    // mixer's lock while its mixing reads and writes them under the output half.
+    std::atomic<bool> Running{false};
+    std::atomic<bool> Streaming{false};
     TAUWaveFormatExtensible FWaveFormat{};
-    bool FIgnored = false;
-    bool FResumed = false;
-    bool FDelayed = false;
-    bool FHadEnoghSamples = false;
+    std::atomic<bool> FIgnored{false};
+    std::atomic<bool> FResumed{false};
+    std::atomic<bool> FDelayed{false};
+    std::atomic<bool> FHadEnoghSamples{false};
     int32_t FPrefillCount = 0;
     uint32_t FPrefillInterval = 0;
     double FMasterPumpCounter = 0.0;

@@ -8,13 +8,35 @@
 
 namespace dcs {
 
-void TAUSamplesQueue::Push(const IntfPtr<IAUAudioBuffer>& ABuffer)
+uint32_t TAUSamplesQueue::Push(const IntfPtr<IAUAudioBuffer>& ABuffer)
 {
     if (!ABuffer)
-        return;
+        return 0;
     TPNCriticalSectionLock lock(FSection);
     FCollectedSamples += ABuffer->GetSize();
     FList.push_back(ABuffer);
+    uint32_t dropped = 0;
+    while (FCapacity && FCollectedSamples > FCapacity && !FList.empty()) {
+        const uint32_t excess = FCollectedSamples - FCapacity;
+        const uint32_t available = FList.front()->GetSize() - FExtractOffset;
+        if (available <= excess) {
+            FList.pop_front();
+            FExtractOffset = 0;
+            FCollectedSamples -= available;
+            dropped += available;
+        } else {
+            FExtractOffset += excess;
+            FCollectedSamples -= excess;
+            dropped += excess;
+        }
+    }
+    return dropped;
+}
+
+void TAUSamplesQueue::SetCapacity(uint32_t AFrames)
+{
+    TPNCriticalSectionLock lock(FSection);
+    FCapacity = AFrames;
 }
 
 bool TAUSamplesQueue::Pop(IAUAudioBuffer* ATarget)

@@ -1,5 +1,6 @@
 // The queue of one mixer input: arriving audio buffers, taken out again frame-exactly in
-// the output's width and speaker layout. Every call holds the queue's own section.
+// the output's width and speaker layout. Every call holds the queue's own section. It is
+// bounded: a producer that outruns the mixer loses its oldest frames, never memory.
 #pragma once
 
 #include "components/audio/buffers/AUSimpleAudioBuffer.h"
@@ -13,7 +14,11 @@ namespace dcs {
 // The buffers of one input, oldest first, and how many of their frames are not taken yet.
 class TAUSamplesQueue {
 public:
-    void Push(const IntfPtr<IAUAudioBuffer>& ABuffer);
+    // Appends; when more than the capacity is then queued, the oldest frames are dropped
+    // until it fits. Answers how many were dropped.
+    uint32_t Push(const IntfPtr<IAUAudioBuffer>& ABuffer);
+    // Frames the queue may hold; 0 holds any number.
+    void SetCapacity(uint32_t AFrames);
     // Fills all of ATarget's frames, converting widths and matching speakers; false, with
     // nothing taken, when fewer frames are queued.
     bool Pop(IAUAudioBuffer* ATarget);
@@ -24,6 +29,7 @@ private:
     std::deque<IntfPtr<IAUAudioBuffer>> FList;
     uint32_t FCollectedSamples = 0;
     uint32_t FExtractOffset = 0;
+    uint32_t FCapacity = 0;
     TPNCriticalSection FSection;
 };
 

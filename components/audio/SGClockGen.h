@@ -37,12 +37,21 @@ private:
 
 using TSGClockGenEvent = std::function<void()>;
 
+// What a component holds of the clock that runs its buffer work once per period: a clock
+// thread of its own, or its place on a clock thread shared with others of its period.
+// Freeing it stops the work; never from within the clock's own event.
+class TSGClock {
+public:
+    virtual ~TSGClock() = default;
+    virtual int64_t Interval() const = 0;
+};
+
 // 100 ns units per buffer period, with the constant the components use (9 999 999, not
 // 10 000 000). 0 when the sample rate or the buffer size is 0: no clock is started then.
 int64_t GeneratorClockInterval(uint32_t ASampleRate, uint32_t ABufferSize);  // round(9999999 / (rate / size))
 int64_t MixerClockInterval(uint32_t ASampleRate, uint32_t ABufferSize);      // round(size * 9999999 / rate)
 
-class TSGClockGen : public TCKThread {
+class TSGClockGen : public TCKThread, public TSGClock {
 public:
     // Use Create: the thread starts once the object is whole. An interval of 0 or less
     // makes a clock that never ticks (it would otherwise release without end).
@@ -55,7 +64,7 @@ public:
     // any other thread: wakes the loop and waits until the thread has ended.
     void Terminate() override;
 
-    int64_t Interval() const { return FInterval; }
+    int64_t Interval() const override { return FInterval; }
     // Live clocks of the process.
     static int32_t LiveClocks();
 

@@ -196,7 +196,7 @@ void TSGBasicCommonGen::StopNotified(TObject* /*Sender*/)
 void TSGBasicCommonGen::ReleaseClock()
 {
     IPNLockSection stop = FLock->StopLock();
-    if (TSGClockGen* clock = FClockGen.exchange(nullptr))
+    if (TSGClock* clock = FClockGen.exchange(nullptr))
         delete clock;
 }
 

@@ -81,7 +81,7 @@ protected:
     // Sends AOperation downstream through the output pin.
     void NotifyOutput(const IntfPtr<IPNNotifyOperation>& AOperation);
 
-    std::atomic<TSGClockGen*> FClockGen{nullptr};
+    std::atomic<TSGClock*> FClockGen{nullptr};
     std::atomic<bool> FInStopping{false};
     std::atomic<bool> FIsRunning{false};
 

@@ -4,6 +4,7 @@
 #include "dsp/MemoryEntries.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -17,6 +18,18 @@ namespace {
 int64_t Samples(VpiSize r)
 {
     return (r.width <= 0 || r.height <= 0) ? 0 : int64_t(r.width) * int64_t(r.height);
+}
+
+// x × 8388607 / 32767, truncated, without a division: 8388607 = 256 × 32767 + 255, so the
+// quotient is 256x plus the truncated 255|x| / 32767 (at most 255, with x's sign), and
+// for 0 <= n < 32767 × 32768, n / 32767 = (n + n / 32768 + 1) / 32768 in whole numbers.
+// Only x = -32768 lands outside the 24-bit range (-8388863).
+int32_t Widen16To24(int32_t x)
+{
+    const int32_t a = x < 0 ? -x : x;
+    const int32_t n = (a << 8) - a;
+    const int32_t q = (n + (n >> 15) + 1) >> 15;
+    return x * 256 + (x < 0 ? -q : q);
 }
 
 // Interleaved columns put most samples at addresses their type is not aligned to.
@@ -104,13 +117,18 @@ void Columns8(Op op, const uint8_t* src, int srcStep, uint8_t* dst, int dstStep,
     }
 }
 
-void Columns24(Op op, const void* src, int srcStep, void* dst, int dstStep, VpiSize region)
+// The operation is a template argument: the mixer sums every input through here, and a
+// test of the operation per sample would cost as much as the sum.
+template <Op op>
+void Columns24(const void* src, int srcStep, void* dst, int dstStep, VpiSize region)
 {
     const int64_t n = Samples(region);
-    for (int64_t i = 0; i < n; ++i) {
+    const auto* s = static_cast<const uint8_t*>(src);
+    auto* d = static_cast<uint8_t*>(dst);
+    for (int64_t i = 0; i < n; ++i, s += srcStep, d += dstStep) {
         int32_t r;
-        if (Apply(op, Read24At(dst, i * dstStep), Read24At(src, i * srcStep), kRange24, r))
-            Write24At(r, dst, i * dstStep);
+        if (Apply(op, ReadSample24(d), ReadSample24(s), kRange24, r))
+            WriteSample24(r, d);
     }
 }
 
@@ -122,6 +140,29 @@ void Columns32(Op op, const void* src, int srcStep, void* dst, int dstStep, VpiS
         if (Apply(op, Load<int32_t>(dst, i * dstStep), Load<int32_t>(src, i * srcStep), kRange32, r))
             Put(dst, i * dstStep, r);
     }
+}
+
+// Four packed 24-bit samples are three little-endian words.
+void Unpack24x4(const uint8_t* p, int32_t* out)
+{
+    uint32_t w0, w1, w2;
+    std::memcpy(&w0, p, 4);
+    std::memcpy(&w1, p + 4, 4);
+    std::memcpy(&w2, p + 8, 4);
+    out[0] = int32_t(w0 << 8) >> 8;
+    out[1] = int32_t(((w0 >> 24) | (w1 << 8)) << 8) >> 8;
+    out[2] = int32_t(((w1 >> 16) | (w2 << 16)) << 8) >> 8;
+    out[3] = int32_t(w2) >> 8;
+}
+
+void Pack24x4(const int32_t* in, uint8_t* p)
+{
+    const uint32_t u0 = uint32_t(in[0]) & 0xFFFFFF, u1 = uint32_t(in[1]) & 0xFFFFFF;
+    const uint32_t u2 = uint32_t(in[2]) & 0xFFFFFF, u3 = uint32_t(in[3]) & 0xFFFFFF;
+    const uint32_t w0 = u0 | u1 << 24, w1 = u1 >> 8 | u2 << 16, w2 = u2 >> 16 | u3 << 8;
+    std::memcpy(p, &w0, 4);
+    std::memcpy(p + 4, &w1, 4);
+    std::memcpy(p + 8, &w2, 4);
 }
 
 // Dst := Src op Value over n samples; in place when src == dst.
@@ -153,15 +194,35 @@ bool IsUnity(double c) { return !(c < 1.0 || c > 1.0); }
 
 // round(x × c) in extended precision, ties to even, clamped to the range: a gain
 // above 1.0 drives loud samples into full scale, never past it into the opposite sign.
-// False when the product is no number (0 × infinity).
+// False when the product is no number (0 × infinity). With AExact the product is exact
+// in double, so double arithmetic gives the same result without the x87 unit.
+template <bool AExact>
 bool Gain(int64_t x, double c, Range range, int64_t& out)
 {
     // rint: nearbyint saves and restores the whole floating-point environment per call.
-    const long double r = std::rint(static_cast<long double>(x) * static_cast<long double>(c));
+    long double r;
+    if constexpr (AExact)
+        r = std::rint(static_cast<double>(x) * c);
+    else
+        r = std::rint(static_cast<long double>(x) * static_cast<long double>(c));
     if (std::isnan(r))
         return false;
     out = r <= range.Low ? range.Low : r >= range.High ? range.High : static_cast<int64_t>(r);
     return true;
+}
+
+// Significant bits of a number: of |c|'s mantissa, or of the largest magnitude of a range.
+int SignificantBits(double c)
+{
+    if (c == 0.0)
+        return 0;
+    int exponent;
+    const auto mantissa = static_cast<uint64_t>(std::ldexp(std::fabs(std::frexp(c, &exponent)), 53));
+    return 53 - std::countr_zero(mantissa);
+}
+int SignificantBits(Range range)
+{
+    return int(std::bit_width(static_cast<uint64_t>(std::max(-range.Low, range.High))));
 }
 
 // Dst := round(read(Src) × c), written by `write`.
@@ -171,9 +232,18 @@ void GainColumn(const void* src, void* dst, int step, VpiSize region, double c, 
     if (IsUnity(c))
         return;
     const int64_t n = Samples(region);
+    // A gain of few mantissa bits (0.5, 0.25, 0.75 ...) times any sample fits a double.
+    if (std::isfinite(c) && SignificantBits(c) + SignificantBits(range) <= 53) {
+        for (int64_t i = 0; i < n; ++i) {
+            int64_t r;
+            if (Gain<true>(read(src, i * step), c, range, r))
+                write(r, dst, i * step);
+        }
+        return;
+    }
     for (int64_t i = 0; i < n; ++i) {
         int64_t r;
-        if (Gain(read(src, i * step), c, range, r))
+        if (Gain<false>(read(src, i * step), c, range, r))
             write(r, dst, i * step);
     }
 }
@@ -234,15 +304,39 @@ DCS_COLUMNS(AddSamples8, Columns8, Op::Add, uint8_t)
 DCS_COLUMNS(SubSamples8, Columns8, Op::Sub, uint8_t)
 DCS_COLUMNS(MulSamples8, Columns8, Op::Mul, uint8_t)
 DCS_COLUMNS(DivSamples8, Columns8, Op::Div, uint8_t)
-DCS_COLUMNS(AddSamples24, Columns24, Op::Add, void)
-DCS_COLUMNS(SubSamples24, Columns24, Op::Sub, void)
-DCS_COLUMNS(MulSamples24, Columns24, Op::Mul, void)
-DCS_COLUMNS(DivSamples24, Columns24, Op::Div, void)
+#define DCS_COLUMNS24(Name, Op_)                                                                 \
+    void Name(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/) \
+    {                                                                                            \
+        Columns24<Op_>(Src, SrcStep, Dst, DstStep, Region);                                      \
+    }
+DCS_COLUMNS24(AddSamples24, Op::Add)
+DCS_COLUMNS24(SubSamples24, Op::Sub)
+DCS_COLUMNS24(MulSamples24, Op::Mul)
+DCS_COLUMNS24(DivSamples24, Op::Div)
+#undef DCS_COLUMNS24
 DCS_COLUMNS(AddSamples32, Columns32, Op::Add, int32_t)
 DCS_COLUMNS(SubSamples32, Columns32, Op::Sub, int32_t)
 DCS_COLUMNS(MulSamples32, Columns32, Op::Mul, int32_t)
 DCS_COLUMNS(DivSamples32, Columns32, Op::Div, int32_t)
 #undef DCS_COLUMNS
+
+void AddSamplesContiguous24(const void* Src, void* Dst, int64_t Count)
+{
+    const auto* s = static_cast<const uint8_t*>(Src);
+    auto* d = static_cast<uint8_t*>(Dst);
+    int64_t i = 0;
+    // Whole words at a time: the mixer sums every input of every cycle through here.
+    for (; i + 4 <= Count; i += 4, s += 12, d += 12) {
+        int32_t a[4], b[4];
+        Unpack24x4(d, a);
+        Unpack24x4(s, b);
+        for (int k = 0; k < 4; ++k)
+            a[k] = std::clamp(a[k] + b[k], -8388608, 8388607);
+        Pack24x4(a, d);
+    }
+    for (; i < Count; ++i, s += 3, d += 3)
+        WriteSample24(std::clamp(ReadSample24(d) + ReadSample24(s), -8388608, 8388607), d);
+}
 
 // ------------------------------------------------------------------------ with a constant
 
@@ -323,7 +417,32 @@ void ConvertSamples8To24(const uint8_t* Src, int SrcStep, void* Dst, int DstStep
 }
 void ConvertSamples16To24(const int16_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) { return x * 8388607 / 32767; }, Write24);
+    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) -> int64_t { return Widen16To24(int32_t(x)); },
+                  Write24);
+}
+
+void ConvertSamples16To24Channels(const int16_t* Src, int SrcStep, void* Dst, int Frames, int Channels)
+{
+    if (Frames <= 0 || Channels <= 0)
+        return;
+    const auto* s = reinterpret_cast<const uint8_t*>(Src);
+    auto* d = static_cast<uint8_t*>(Dst);
+    if (Channels == 2) {
+        // A stereo frame is the sample twice: one word and one half-word.
+        for (int i = 0; i < Frames; ++i, s += SrcStep, d += 6) {
+            const auto u = uint32_t(std::max(Widen16To24(Load<int16_t>(s, 0)), -8388608)) & 0xFFFFFF;
+            const uint32_t head = u | u << 24;
+            const auto tail = uint16_t(u >> 8);
+            std::memcpy(d, &head, 4);
+            std::memcpy(d + 4, &tail, 2);
+        }
+        return;
+    }
+    for (int i = 0; i < Frames; ++i, s += SrcStep) {
+        const int32_t v = std::max(Widen16To24(Load<int16_t>(s, 0)), -8388608);
+        for (int c = 0; c < Channels; ++c, d += 3)
+            WriteSample24(v, d);
+    }
 }
 void ConvertSamples16To32(const int16_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region)
 {
@@ -354,24 +473,6 @@ void ConvertSamples32To24(const int32_t* Src, int SrcStep, void* Dst, int DstSte
 }
 
 // ------------------------------------------------------------------------ packed 24-bit
-
-int32_t ReadSample24(const void* Src)
-{
-    const auto* b = static_cast<const uint8_t*>(Src);
-    int32_t v = b[0] | (b[1] << 8) | (b[2] << 16);
-    return (b[2] & 0x80) ? v - 16777216 : v;
-}
-
-void WriteSample24(int32_t Value, void* Dst)
-{
-    auto* b = static_cast<uint8_t*>(Dst);
-    const auto u = static_cast<uint32_t>(Value);
-    b[0] = uint8_t(u);
-    b[1] = uint8_t(u >> 8);
-    b[2] = uint8_t(u >> 16);
-    if (Value < 0)
-        b[2] |= 0x80;
-}
 
 void ZeroSamples24(void* Dst, int Len)
 {

@@ -29,6 +29,8 @@ void MulSamples8(const uint8_t* Src, int SrcStep, uint8_t* Dst, int DstStep, Vpi
 void DivSamples8(const uint8_t* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 // 24-bit: 32-bit products and truncating division, stored with WriteSample24.
 void AddSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
+// AddSamples24 over Count packed samples one after the other (whole frames of equal layout).
+void AddSamplesContiguous24(const void* Src, void* Dst, int64_t Count);
 void SubSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void MulSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
 void DivSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int ScaleFactor);
@@ -84,6 +86,8 @@ void ScaleSamplesTo32(const int32_t* Src, int32_t* Dst, int Step, VpiSize Region
 // --- width conversions between full-scale values (divisions truncate) -------------------
 void ConvertSamples8To24(const uint8_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region);
 void ConvertSamples16To24(const int16_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region);
+// ConvertSamples16To24 of one column into every channel of Frames packed 24-bit frames.
+void ConvertSamples16To24Channels(const int16_t* Src, int SrcStep, void* Dst, int Frames, int Channels);
 void ConvertSamples16To32(const int16_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region);
 void ConvertSamples24To32(const void* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region);
 void ConvertSamples24To8(const void* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int Hint);
@@ -92,10 +96,23 @@ void ConvertSamples32To16(const int32_t* Src, int SrcStep, int16_t* Dst, int Dst
 void ConvertSamples32To24(const int32_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int Hint);
 
 // --- packed 24-bit samples ------------------------------------------------------------
-// Little-endian two's complement, sign-extended to 32 bits.
-int32_t ReadSample24(const void* Src);
+// Little-endian two's complement, sign-extended to 32 bits. Inline: every 24-bit loop
+// reads and writes through these, a call per sample would cost more than the sample.
+inline int32_t ReadSample24(const void* Src)
+{
+    const auto* b = static_cast<const uint8_t*>(Src);
+    const int32_t v = int32_t(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16);
+    return (v ^ 0x800000) - 0x800000;
+}
 // The low three bytes of Value; a negative Value also sets the sign bit of the sample.
-void WriteSample24(int32_t Value, void* Dst);
+inline void WriteSample24(int32_t Value, void* Dst)
+{
+    auto* b = static_cast<uint8_t*>(Dst);
+    const auto u = static_cast<uint32_t>(Value);
+    b[0] = uint8_t(u);
+    b[1] = uint8_t(u >> 8);
+    b[2] = uint8_t((u >> 16) | (Value < 0 ? 0x80u : 0u));
+}
 void ZeroSamples24(void* Dst, int Len);
 // Writes exactly 3 × Len bytes.
 void FillSamples24(int32_t Value, void* Dst, int Len);

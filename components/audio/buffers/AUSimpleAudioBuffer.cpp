@@ -315,6 +315,14 @@ void TAUAudioBuffer::Combine(Op op, IAUAudioBuffer* right)
             run(0, c);
         return;
     }
+    // A 24-bit sum of equal layouts (the mixer's): every column meets its own, so the
+    // frames are summed as one run of samples.
+    if (op == Op::Add && bytes == 3 && right->GetChannels() == FChannels && FDataStep == 3 * FChannels &&
+        uint32_t(srcStep) == FDataStep && right->GetChannelMask().Mask() == FChannelMask.Mask() &&
+        uint32_t(std::popcount(FChannelMask.Mask())) == FChannels) {
+        AddSamplesContiguous24(src, dst, int64_t(n) * FChannels);
+        return;
+    }
     const TAUSpeakers rightMask = right->GetChannelMask();
     for (int s = 0; s < kSpeakerCount; ++s)
         if (FChannelMask.Contains(TAUSpeaker(s)) && rightMask.Contains(TAUSpeaker(s)))
@@ -635,6 +643,14 @@ void TAUAudioBuffer::CopyTo(uint32_t srcIndex, ISGDataBuffer* dest, uint32_t des
     if (FChannels == 1 && d->FChannels == 1) {
         if (dstBytes != 0)
             copy(srcBase, dstBase);
+        return;
+    }
+
+    // The same layout on both sides (the mixers' queues): every column goes to its own
+    // place, so whole frames are copied at once.
+    if (FChannels == d->FChannels && srcBits == dstBits && srcStep == dstStep && dstBytes * FChannels == FDataStep &&
+        FChannelMask.Mask() == d->FChannelMask.Mask() && uint32_t(std::popcount(FChannelMask.Mask())) == FChannels) {
+        std::memmove(dstBase, srcBase, size_t(n) * FDataStep);
         return;
     }
 

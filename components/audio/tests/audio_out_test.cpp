@@ -316,6 +316,31 @@ TEST_F(AudioOutStream, AStopDuringThePrefillPlaysWhatWasWrittenAtOnce)
     EXPECT_EQ(waveout_virtual::Opens()[1].Format.Format.nSamplesPerSec, 44100u);
 }
 
+// A device that runs dry while the stream plays is an underrun; the end of a stream that
+// stopped is not.
+TEST_F(AudioOutStream, ADeviceRunningDryWhilePlayingCountsAnUnderrun)
+{
+    Start(48000);
+    for (int i = 0; i < 4; ++i)
+        Send(4800, 48000);  // past the 300 ms prefill: playing
+    ASSERT_FALSE(Out->IsPaused());
+    waveout_virtual::Advance(3 * 4800);
+    ASSERT_TRUE(WaitUntil([&] { return Out->CompletedBlocks() == 3; }));
+    EXPECT_EQ(Out->Underruns(), 0u);
+    waveout_virtual::Advance(4800);
+    ASSERT_TRUE(WaitUntil([&] { return Out->CompletedBlocks() == 4; }));
+    EXPECT_EQ(Out->Underruns(), 1u) << "nothing came after the last block";
+    Send(4800, 48000);
+    waveout_virtual::Advance(4800);
+    ASSERT_TRUE(WaitUntil([&] { return Out->CompletedBlocks() == 5; }));
+    EXPECT_EQ(Out->Underruns(), 2u);
+    Send(4800, 48000);
+    Source->Stop();
+    waveout_virtual::Advance(4800);
+    ASSERT_TRUE(WaitUntil([&] { return Out->CompletedBlocks() == 6; }));
+    EXPECT_EQ(Out->Underruns(), 2u) << "a stopped stream ends, it does not run dry";
+}
+
 TEST_F(AudioOutStream, AFailedRestartIsReportedAndTriedAgainWithTheNextBuffer)
 {
     for (bool handled : {true, false}) {

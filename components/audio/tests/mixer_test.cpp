@@ -47,6 +47,20 @@ TEST(SamplesQueue, PopsAcrossBuffersAndTakesNothingWhenShort)
     EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{4, 5, 6, 7}));
 }
 
+TEST(SamplesQueue, AFullQueueDropsItsOldestFramesAndSaysHowMany)
+{
+    TAUSamplesQueue queue;
+    queue.SetCapacity(5);
+    EXPECT_EQ(queue.Push(Mono16({0, 1, 2}, 22050)), 0u);
+    EXPECT_EQ(queue.Push(Mono16({3, 4}, 22050)), 0u);
+    EXPECT_EQ(queue.Push(Mono16({5, 6, 7}, 22050)), 3u) << "the whole oldest buffer";
+    EXPECT_EQ(queue.Push(Mono16({8}, 22050)), 1u) << "part of the oldest buffer";
+    EXPECT_EQ(queue.GetCollectedSamples(), 5u);
+    IntfPtr<IAUAudioBuffer> target = Mono16({0, 0, 0, 0, 0}, 22050);
+    ASSERT_TRUE(queue.Pop(target.Get()));
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{4, 5, 6, 7, 8}));
+}
+
 // A mixer with its output recorded and test sources on its inputs.
 class Mixer : public StreamPinTest {
 protected:
@@ -152,6 +166,26 @@ TEST_F(Mixer, GainsSumsAndDisabledChannels)
         ASSERT_EQ(mixed.size(), 1u);
         EXPECT_EQ(Samples(mixed[0].Get()), c.Out);
     }
+}
+
+// An input held up by another one keeps at most its bound: the oldest frames go, the
+// mixer counts them, and the next cycle mixes the newest frames.
+TEST_F(Mixer, AnInputThatOutrunsTheMixerLosesItsOldestFramesCounted)
+{
+    Format(true, 22050, 16, 1, 1024);
+    TAUPNAudioSourcePin* holding = AddInput(22050);
+    TAUPNAudioSourcePin* flooding = AddInput(22050);
+    for (int16_t k = 0; k < 20; ++k)
+        flooding->SubmitBuffer(Mono16(std::vector<int16_t>(1024, k), 22050).Get());
+    EXPECT_TRUE(Mixed().empty()) << "the first input has no samples yet";
+    // Half a second of the stream at 22050 Hz is kept (more than four cycles of 1024).
+    EXPECT_EQ(Mix->DroppedFrames(), 20u * 1024 - 11025);
+    holding->SubmitBuffer(Mono16(std::vector<int16_t>(1024, 0), 22050).Get());
+    auto mixed = Mixed();
+    ASSERT_EQ(mixed.size(), 1u);
+    std::vector<int32_t> expected(1024 - 239, 9);
+    expected.insert(expected.end(), 239, 10);
+    EXPECT_EQ(Samples(mixed[0].Get()), expected);
 }
 
 // 16-bit input samples as the mixer widens them.

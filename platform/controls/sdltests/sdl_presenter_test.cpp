@@ -2,6 +2,7 @@
 // message where no display can be opened, and under the sanitizers (the X libraries'
 // own allocations are not ours to answer for).
 #include "platform/controls/SdlPresenter.h"
+#include "testing/SdlTestPresenter.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/win/Application.h"
 
@@ -16,17 +17,10 @@ namespace {
 
 TEST(SdlPresenter, AWindowOpensAtItsClientSizeTakesAClickAndShowsTheBackbuffer)
 {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "the X libraries are not run under the sanitizers";
-#endif
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        GTEST_SKIP() << "no X server: DISPLAY is not set (run under xvfb-run)";
-    std::unique_ptr<TSdlPresenter> presenter;
-    try {
-        presenter = std::make_unique<TSdlPresenter>();
-    } catch (const std::exception& e) {
-        GTEST_SKIP() << "no X server could be opened: " << e.what();
-    }
+    std::string skip;
+    std::unique_ptr<TSdlPresenter> presenter = testing::OpenSdlPresenter(skip);
+    if (!presenter)
+        GTEST_SKIP() << skip;
     TOwned<TApplication> app(Create<TApplication>(nullptr));
     Application = app.get();
     SetPresenter(presenter.get());

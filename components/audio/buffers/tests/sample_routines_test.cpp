@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstring>
@@ -143,6 +144,54 @@ TEST(Samples24, SumsSaturateAndDivisionNeverTraps)
     MulConstStrided24(-3, d + 3, 3, Column(2), 0);
     EXPECT_EQ(ReadSample24(d + 3), -300);
     EXPECT_EQ(ReadSample24(d + 6), 6);
+}
+
+// The packed-run sum the mixer uses must agree with the column sum sample for sample:
+// every length (whole words and the tail), both ends of the range, mixed signs.
+TEST(Samples24, PackedRunSumsMatchColumnSums)
+{
+    std::vector<int32_t> values;
+    uint32_t seed = 12345;
+    for (int i = 0; i < 64; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        values.push_back(int32_t(seed >> 8) - 8388608);
+    }
+    values.insert(values.end(), {8388607, 8388607, -8388608, -8388608, 1, -1, 0, 4194304});
+    for (int count = 0; count <= 13; ++count)
+        for (size_t offset = 0; offset + 2 * size_t(count) <= values.size(); offset += 7) {
+            std::vector<uint8_t> a(3 * size_t(count) + 3), b(3 * size_t(count) + 3), column, run;
+            for (int i = 0; i < count; ++i) {
+                WriteSample24(values[offset + size_t(i)], &a[3 * size_t(i)]);
+                WriteSample24(values[offset + size_t(count + i)], &b[3 * size_t(i)]);
+            }
+            a.back() = 0xA5;  // a byte past the run stays as it is
+            column = run = a;
+            AddSamples24(b.data(), 3, column.data(), 3, Column(count), 0);
+            AddSamplesContiguous24(b.data(), run.data(), count);
+            EXPECT_EQ(run, column) << count << " samples from " << offset;
+        }
+}
+
+// The generators widen every sample of every buffer: the division-free form must give
+// the truncated division for all 65536 inputs, into every channel of packed frames.
+TEST(SampleWidths, WideningSixteenToTwentyFourMatchesTheDivisionEverywhere)
+{
+    std::vector<int16_t> src(65536);
+    for (int i = 0; i < 65536; ++i)
+        src[size_t(i)] = int16_t(i - 32768);
+    std::vector<uint8_t> column(3 * 65536), stereo(2 * 3 * 65536), three(3 * 3 * 65536);
+    ConvertSamples16To24(src.data(), 2, column.data(), 3, Column(65536));
+    ConvertSamples16To24Channels(src.data(), 2, stereo.data(), 65536, 2);
+    ConvertSamples16To24Channels(src.data(), 2, three.data(), 65536, 3);
+    for (int i = 0; i < 65536; ++i) {
+        const int64_t x = src[size_t(i)];
+        const int32_t expected = int32_t(std::max<int64_t>(x * 8388607 / 32767, -8388608));
+        ASSERT_EQ(ReadSample24(&column[3 * size_t(i)]), expected) << x;
+        for (size_t c = 0; c < 2; ++c)
+            ASSERT_EQ(ReadSample24(&stereo[6 * size_t(i) + 3 * c]), expected) << x;
+        for (size_t c = 0; c < 3; ++c)
+            ASSERT_EQ(ReadSample24(&three[9 * size_t(i) + 3 * c]), expected) << x;
+    }
 }
 
 TEST(Samples32, SumsSaturateProductsWrapDivisionIsGuarded)

@@ -1,0 +1,100 @@
+// The main window: its stored layout (timers, form resizer and the whole audio graph
+// with its pin links), the start-up that prepares the sessions, the preset sessions'
+// handlers bound by name, and the two ways the program ends.
+#pragma once
+
+#include "app/MainFormPages.h"
+#include "app/PresetSessions.h"
+#include "components/audio/AUAudioMixer.h"
+#include "components/audio/AUAudioOut.h"
+#include "components/audio/AUSignalGen.h"
+#include "platform/controls/Forms.h"
+#include "platform/win/Timer.h"
+#include "ui/resize/FormResizer.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+namespace dcs {
+
+class TForm1 : public TForm {
+    DCS_CLASS(TForm1, TForm)
+
+    // Reads the stored layout: the components come up linked by their pins' full names
+    // and the generators stored enabled start; FormCreate runs afterwards.
+    explicit TForm1(TComponent* AOwner);
+    ~TForm1() override;
+    void BeforeDestruction() override;
+
+    // Start-up: folders from the environment, "pre.data" from the current directory,
+    // 52 preset inputs at gain 0.5 on each output mixer, the default countdowns.
+    void FormCreate(TObject* Sender);
+    // Both end the program: every running preset player is deleted, then the
+    // application is told to terminate.
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void pgExitShow(TObject* Sender);
+
+    void tm1Timer(TObject*) { Sessions->TimerTick(stPain); }
+    void tmEssTimer(TObject*) { Sessions->TimerTick(stEssentials); }
+    void tmSpTimer(TObject*) { Sessions->TimerTick(stSports); }
+    void tmMedTimer(TObject*) { Sessions->TimerTick(stMedical); }
+
+    // Timers.
+    TTimer* tm1 = nullptr;
+    TTimer* tmEss = nullptr;
+    TTimer* tmSp = nullptr;
+    TTimer* tmMed = nullptr;
+    TTimer* tmMan = nullptr;
+    TTimer* tmWB = nullptr;
+    TTimer* tmUB = nullptr;
+    TTimer* tmCore = nullptr;
+    TTimer* tmLB = nullptr;
+    TFormResizer* FormResizer1 = nullptr;
+    // The audio objects the handlers drive.
+    TAUSignalGen* sg338 = nullptr;
+    TAUAudioMixer* mixer = nullptr;
+    TAUAudioMixer* mixerRD = nullptr;
+    TAUAudioMixer* mixSX = nullptr;
+    TAUAudioMixer* mixMan = nullptr;
+    TAUAudioMixer* mixLeft = nullptr;
+    TAUAudioMixer* mixRight = nullptr;
+    TAUAudioOut* out1 = nullptr;
+    TAUAudioOut* outDR = nullptr;
+    TAUAudioOut* outSX = nullptr;
+    TAUAudioOut* outMan = nullptr;
+    TAUAudioOut* outLeft = nullptr;
+    TAUAudioOut* outRight = nullptr;
+
+    // The window's own members. The preset countdowns, the Selected flags and
+    // SessionRunning live in Sessions.
+    SessionCountdown AutoCountdown;
+    SessionCountdown ManualCountdown;
+    TFrequencyTable FrequencyTable{};
+    std::array<bool, 4> AutoZone{};  // head, body, legs, whole body
+    double BaseAmplitude = 0.0;
+    int32_t CycleMinute = 0;
+    std::string PresetName;
+    std::string DataFolder;
+    std::string ProgramFilesFolder;
+    std::array<double, 20> PresetFrequencies{};
+    bool SecondCompanionInMakerFolder = false;
+    std::unique_ptr<TPresetSessions> Sessions;
+    // The pager, its pages and the preset pages' controls.
+    TMainPages Pages;
+
+private:
+    template <class T>
+    T* Find(const char* AName);
+    template <class T>
+    void FreeComponentsOf();
+    void ShutDown();
+};
+
+extern TForm1* Form1;
+
+// The program's main routine: the application object, the main window, the message
+// loop; an exception that escapes is shown and the routine still answers 0.
+int RunProgram();
+
+}  // namespace dcs

@@ -1,0 +1,164 @@
+#include "components/audio/SGSharedClock.h"
+
+#include "platform/threads/Thread.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace dcs {
+
+// The members of one period and the clock thread that runs them.
+class TSGSharedClockGroup {
+public:
+    TSGSharedClockGroup(const TComponent* AOwner, int64_t AInterval)
+    {
+        FClock = TSGClockGen::Create(AOwner, AInterval, [this] { RunMembers(); });
+    }
+
+    void Join(TSGSharedClockMember* AMember)
+    {
+        std::lock_guard lock(FMutex);
+        FMembers.push_back(AMember);
+    }
+
+    // Waits while the member's event runs (unless on the clock's own thread), then takes
+    // it out: it never runs again.
+    void Leave(TSGSharedClockMember* AMember)
+    {
+        std::unique_lock lock(FMutex);
+        if (GetCurrentThreadId() != FClock->ThreadID())
+            FIdle.wait(lock, [&] { return FCurrent != AMember; });
+        const auto it = std::find(FMembers.begin(), FMembers.end(), AMember);
+        if (it != FMembers.end()) {
+            // A member before the cursor leaves: the rest of this round shifts down by one.
+            if (size_t(it - FMembers.begin()) < FCursor)
+                --FCursor;
+            FMembers.erase(it);
+        }
+    }
+
+    int Count()
+    {
+        std::lock_guard lock(FMutex);
+        return int(FMembers.size());
+    }
+
+    // Ends the thread. False on the clock's own thread: the thread then frees itself,
+    // and the group, once this round is over.
+    bool Stop()
+    {
+        if (GetCurrentThreadId() == FClock->ThreadID()) {
+            FClock->Terminate();
+            std::lock_guard lock(FMutex);
+            FFreeAfterRound = true;
+            return false;
+        }
+        delete FClock;
+        return true;
+    }
+
+private:
+    // One period: every member once, in the order they joined. Members may join and
+    // leave meanwhile; the lock is never held while an event runs.
+    void RunMembers()
+    {
+        std::unique_lock lock(FMutex);
+        for (FCursor = 0; FCursor < FMembers.size();) {
+            TSGSharedClockMember* member = FMembers[FCursor++];
+            FCurrent = member;
+            lock.unlock();
+            if (member->FEvent)
+                member->FEvent();
+            lock.lock();
+            FCurrent = nullptr;
+            FIdle.notify_all();
+        }
+        if (FFreeAfterRound) {
+            lock.unlock();
+            delete this;
+        }
+    }
+
+    TSGClockGen* FClock = nullptr;
+    std::mutex FMutex;
+    std::condition_variable FIdle;
+    std::vector<TSGSharedClockMember*> FMembers;
+    size_t FCursor = 0;
+    TSGSharedClockMember* FCurrent = nullptr;
+    bool FFreeAfterRound = false;
+};
+
+namespace {
+
+// Groups by interval. Never freed: members may leave while the process exits.
+struct TRegistry {
+    std::mutex Mutex;
+    std::map<int64_t, TSGSharedClockGroup*> Groups;
+};
+
+TRegistry& Registry()
+{
+    static auto* registry = new TRegistry;
+    return *registry;
+}
+
+}  // namespace
+
+TSGSharedClockMember* TSGSharedClockMember::Create(const TComponent* AOwner, int64_t AInterval,
+                                                   TSGClockGenEvent AEvent)
+{
+    auto* member = new TSGSharedClockMember(AInterval, std::move(AEvent));
+    if (AInterval <= 0)
+        return member;
+    TRegistry& r = Registry();
+    std::lock_guard lock(r.Mutex);
+    TSGSharedClockGroup*& group = r.Groups[AInterval];
+    if (!group)
+        group = new TSGSharedClockGroup(AOwner, AInterval);
+    member->FGroup = group;
+    group->Join(member);
+    return member;
+}
+
+TSGSharedClockMember::~TSGSharedClockMember()
+{
+    if (!FGroup)
+        return;
+    // Not under the registry's lock: the event this waits for may join or leave a clock.
+    FGroup->Leave(this);
+    TRegistry& r = Registry();
+    TSGSharedClockGroup* emptied = nullptr;
+    {
+        std::lock_guard lock(r.Mutex);
+        // Whoever finds the group empty while it is still registered ends it; a member that
+        // joined meanwhile keeps it.
+        const auto it = r.Groups.find(FInterval);
+        if (it != r.Groups.end() && it->second == FGroup && FGroup->Count() == 0) {
+            r.Groups.erase(it);
+            emptied = FGroup;
+        }
+    }
+    // Ending the thread waits for it: outside the registry's lock.
+    if (emptied && emptied->Stop())
+        delete emptied;
+}
+
+int TSGSharedClockMember::SharedClocks()
+{
+    TRegistry& r = Registry();
+    std::lock_guard lock(r.Mutex);
+    return int(r.Groups.size());
+}
+
+int TSGSharedClockMember::Members(int64_t AInterval)
+{
+    TRegistry& r = Registry();
+    std::lock_guard lock(r.Mutex);
+    const auto it = r.Groups.find(AInterval);
+    return it == r.Groups.end() ? 0 : it->second->Count();
+}
+
+}  // namespace dcs
