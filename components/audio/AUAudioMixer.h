@@ -58,17 +58,20 @@ class TAUAudioMixerChannels : public TCKCollection {
 
     explicit TAUAudioMixerChannels(TAUAudioMixer* AOwner);
 
-    // Under the mixer's lock: a running mixer reads the items on its own thread while the
-    // program adds channels.
-    TAUAudioMixerChannelItem* Add()
-    {
-        IPNLockSection section = FLock->WriteLock();
-        return static_cast<TAUAudioMixerChannelItem*>(TCollection::Add());
-    }
+    TAUAudioMixerChannelItem* Add() { return static_cast<TAUAudioMixerChannelItem*>(TCollection::Add()); }
     // EListError for an index outside the collection.
     TAUAudioMixerChannelItem* GetItem(int AIndex) const
     {
         return static_cast<TAUAudioMixerChannelItem*>(Items(AIndex));
+    }
+
+protected:
+    // Under the mixer's input lock: a running mixer reads the items on its own thread while
+    // the program adds, moves or frees channels (also those read from a stored form).
+    void EditItems(const std::function<void()>& AEdit) override
+    {
+        IPNLockSection section = FLock->WriteLock();
+        AEdit();
     }
 };
 

@@ -361,6 +361,10 @@ void TAUMultiInput::ProcessInputs()
         }
         if (!MixInputs())
             return;
+        // The send gave the lock up; another thread's stop (a channel freed, the mixer
+        // stopping) may have kept it: then nothing here may be touched any more.
+        if (!FInputLock->Instance()->HeldByCurrentThread() || !FOutputLock->Instance()->HeldByCurrentThread())
+            return;
     }
 }
 

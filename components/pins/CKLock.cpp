@@ -22,14 +22,26 @@ IPNLockSection Pair(IPNLockSection AFirst, IPNLockSection ASecond) {
 }
 }  // namespace
 
+// A request refused on either half (another thread stops it) is refused as a whole: the
+// caller must skip its work, not run it with half of the pair.
 IPNLockSection TCKPairedLock::ReadLock() {
     IPNLockSection first = FFirstLock->ReadLock();
-    return Pair(std::move(first), FSecondLock->ReadLock());
+    if (!first)
+        return {};
+    IPNLockSection second = FSecondLock->ReadLock();
+    if (!second)
+        return {};
+    return Pair(std::move(first), std::move(second));
 }
 
 IPNLockSection TCKPairedLock::WriteLock() {
     IPNLockSection first = FFirstLock->WriteLock();
-    return Pair(std::move(first), FSecondLock->WriteLock());
+    if (!first)
+        return {};
+    IPNLockSection second = FSecondLock->WriteLock();
+    if (!second)
+        return {};
+    return Pair(std::move(first), std::move(second));
 }
 
 IPNLockSection TCKPairedLock::StopLock() {

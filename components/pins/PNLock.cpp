@@ -291,6 +291,12 @@ void TPNLock::Restore(std::int32_t ALevels, std::int32_t AStops, IPNLock* AFirst
     TraceLock(this, ASection, TPNLockTraceEvent::UnlockDestroy);
 }
 
+bool TPNLock::HeldByCurrentThread() {
+    const std::uint32_t self = GetCurrentThreadId();
+    TPNCriticalSectionLock guard(FIntLockSection);
+    return FOwningThread == self && FCountLocks > 0;
+}
+
 TPNLockState TPNLock::State() {
     TPNCriticalSectionLock guard(FIntLockSection);
     TPNLockState s;

@@ -125,6 +125,10 @@ public:
     IPNLockSection LockSection(bool AWrite, IPNLock* ASlaveLock, bool ANilOnRefusal);
 
     TPNLockState State();
+    // Whether the calling thread holds a level now. A send gives the owner's levels up and
+    // cannot always take them back (another thread's stop refuses them): a caller that
+    // goes on touching guarded state after a send asks first.
+    bool HeldByCurrentThread();
 
 private:
     friend class IPNLockSection;

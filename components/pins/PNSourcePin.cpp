@@ -395,10 +395,12 @@ void TPNSourcePin::DisconnectFrom(TPNBasicPin* AOtherPin)
 
 TPNNotifyResult TPNSourcePin::NotifyPin(TPNBasicPin* APin, IPNNotifyOperation* AOperation)
 {
-    // The owner's levels are given up for the whole send (the input owner's first, and
-    // taken back first).
-    IPNLockSection inputUnlock;
+    // The owner's levels are given up for the whole send (the input owner's first), and
+    // taken back in the owner's own order, input first: declared in reverse, so that the
+    // destructors restore them that way on every exit. Taking the output back first would
+    // hold it while waiting for the input, against a thread that takes input then output.
     IPNLockSection ownerUnlock;
+    IPNLockSection inputUnlock;
     if (FOwnerLock) {
         if (FInputOwnerLock) {
             inputUnlock = FInputOwnerLock->UnlockAll();

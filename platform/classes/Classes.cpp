@@ -728,8 +728,10 @@ void TCollectionItem::SetIndex(int Value)
     auto& v = FCollection->FItems;
     if (Value < 0 || Value >= static_cast<int>(v.size()))
         throw EListError("List index out of bounds (" + std::to_string(Value) + ")");
-    v.erase(v.begin() + cur);
-    v.insert(v.begin() + Value, this);
+    FCollection->EditItems([&] {
+        v.erase(v.begin() + cur);
+        v.insert(v.begin() + Value, this);
+    });
     Changed(true);
 }
 
@@ -872,7 +874,7 @@ std::string TCollection::GetNamePath() const
 
 void TCollection::InsertItem(TCollectionItem* Item)
 {
-    FItems.push_back(Item);
+    EditItems([&] { FItems.push_back(Item); });
     Item->FCollection = this;
     Item->FID = FNextID++;
 }
@@ -881,9 +883,11 @@ void TCollection::RemoveItem(TCollectionItem* Item, bool Announce)
 {
     if (Announce && Item->FAnnounced && !FDestroying)
         Notify(Item, TCollectionNotification::cnExtracting);
-    auto it = std::find(FItems.begin(), FItems.end(), Item);
-    if (it != FItems.end())
-        FItems.erase(it);
+    EditItems([&] {
+        auto it = std::find(FItems.begin(), FItems.end(), Item);
+        if (it != FItems.end())
+            FItems.erase(it);
+    });
     Item->FCollection = nullptr;
     if (!FDestroying)
         Changed();

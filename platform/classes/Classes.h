@@ -462,6 +462,9 @@ protected:
     virtual void Notify(TCollectionItem* Item, TCollectionNotification Action);
     virtual void Update(TCollectionItem* Item);
     void Changed();
+    // Every change to the item list (insert, remove, move) runs inside AEdit; a collection
+    // that other threads read wraps it in the section those readers take.
+    virtual void EditItems(const std::function<void()>& AEdit) { AEdit(); }
 
 private:
     friend class TCollectionItem;

@@ -437,5 +437,29 @@ TEST_F(Mixer, ChannelsAndInputPinsStayPaired)
     EXPECT_THROW(Mix->Channels()->GetItem(2), EListError);
 }
 
+// The clock thread reads the channels while the program adds, moves and frees them.
+TEST_F(Mixer, ChannelsChangeWhileTheMixerClocksItself)
+{
+    Format(true, 22050, 16, 1, 64);
+    Sources.push_back(Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
+    TAUPNAudioSourcePin* in = Sources.back().get();
+    ASSERT_TRUE(Mix->Channels()->Add()->InputPin()->Connect(in));
+    TObject generator;
+    in->Notify(MakeOperation<TPNPumpRequestOperation>(&generator, TPNPumpType::ptMaster, 0, 344.5f).Get());
+    in->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(1, 22050, 16), false).Get());
+    in->Stop();  // the clock goes on with silence
+    ASSERT_TRUE(WaitUntil([&] { return Mixed().size() >= 1; }));
+    for (int i = 0; i < 200; ++i) {
+        TAUAudioMixerChannelItem* item = Mix->Channels()->Add();
+        item->SetWaitForDataBefore(cwStart);
+        item->SetIndex(0);
+        Free(Mix->Channels()->GetItem(0));
+    }
+    ASSERT_EQ(Mix->Channels()->Count(), 1);
+    EXPECT_EQ(Mix->Channels()->GetItem(0)->InputPin(), Mix->Input(0));
+    const size_t before = Mixed().size();
+    EXPECT_TRUE(WaitUntil([&] { return Mixed().size() > before; }));
+}
+
 }  // namespace
 }  // namespace dcs

@@ -176,5 +176,24 @@ TEST(CKPairedLock, HoldsBothLocksAndTakesThemBackInOrder) {
     EXPECT_EQ(second->Instance()->State(), TPNLockState{});
 }
 
+// While another thread stops either half, the pair refuses as a whole and leaves no level
+// behind on the other half.
+TEST(CKPairedLock, AStopOnEitherHalfRefusesThePair) {
+    for (int half = 0; half < 2; ++half) {
+        SCOPED_TRACE(half);
+        IntfPtr<ICKLock> first = TCKLock::Create(), second = TCKLock::Create();
+        IntfPtr<ICKLock> pair = TCKPairedLock::Create(first, second);
+        TScriptThread stopper;
+        IPNLockSection stop;
+        stopper.Run([&] { stop = (half == 0 ? first : second)->StopLock(); });
+        EXPECT_FALSE(pair->WriteLock());
+        EXPECT_FALSE(pair->ReadLock());
+        const TPNLockState free = (half == 0 ? second : first)->Instance()->State();
+        EXPECT_EQ(free.CountLocks, 0);
+        stopper.Run([&] { stop.Release(); });
+        EXPECT_TRUE(pair->WriteLock().Locked());
+    }
+}
+
 }  // namespace
 }  // namespace dcs

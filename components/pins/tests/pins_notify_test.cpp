@@ -239,6 +239,44 @@ TEST_F(PinTest, SendsRunWithoutTheOwnersLevels)
     EXPECT_EQ(ownerLock->Instance()->State().OwningThread, 0u);
 }
 
+// A sender must never hold its output owner without its input owner: a thread that takes
+// the input half and then waits for the output half would deadlock against it.
+TEST_F(PinTest, AfterASendTheOwnersComeBackInputFirst)
+{
+    IntfPtr<IPNLock> ownerLock = TPNLock::Create();
+    IntfPtr<IPNLock> inputLock = TPNLock::Create();
+    auto s = MakePin<TTestPin<TPNSourcePin>>("s", nullptr, ownerLock, inputLock, -1);
+    s->SetTypes({TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    ASSERT_TRUE(s->Connect(k.get()));
+    struct TWatch : IPNLockTraceMonitor {
+        TPNLock* Owner;
+        TPNLock* Input;
+        int OwnerRestores = 0;
+        int OwnerWithoutInput = 0;
+        void LockTrace(TPNLock* ALock, const void*, TPNLockTraceEvent AEvent, std::uint32_t AThread) override
+        {
+            if (ALock != Owner || AEvent != TPNLockTraceEvent::UnlockDestroy)
+                return;
+            ++OwnerRestores;
+            const TPNLockState in = Input->State();
+            if (in.OwningThread != AThread || in.CountLocks == 0)
+                ++OwnerWithoutInput;
+        }
+    } watch;
+    watch.Owner = ownerLock->Instance();
+    watch.Input = inputLock->Instance();
+    {
+        IPNLockSection in = inputLock->WriteLock();
+        IPNLockSection own = ownerLock->WriteLock();
+        AddLockTraceMonitor(&watch);
+        s->Notify(MakeOperation<TPNClockOperation>().Get());
+        RemoveLockTraceMonitor(&watch);
+    }
+    EXPECT_EQ(watch.OwnerRestores, 1);
+    EXPECT_EQ(watch.OwnerWithoutInput, 0);
+}
+
 TEST_F(PinTest, UpstreamSendWhileTheOwnerStopsAnswersAtOnce)
 {
     IntfPtr<IPNLock> ownerLock = TPNLock::Create();
