@@ -56,6 +56,7 @@ fuzz: deps
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build-fuzz/corpus/$$t; \
 	  echo "fuzz: $$t, $(FUZZ_SECONDS) s"; \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
 	  build-fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	    -artifact_prefix=build-fuzz/findings/$$t- build-fuzz/corpus/$$t fuzz/corpus/$$t \
 	    >build-fuzz/$$t.log 2>&1 || { tail -60 build-fuzz/$$t.log; echo "fuzz: $$t found a fault"; exit 1; }; \
