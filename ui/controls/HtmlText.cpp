@@ -1,6 +1,7 @@
 #include "ui/controls/HtmlText.h"
 
 #include "platform/base/Strings.h"
+#include "platform/controls/DCCanvas.h"
 
 #include <algorithm>
 #include <cctype>
@@ -156,6 +157,7 @@ private:
     bool Tag(TPass Pass, const std::string& TagText, const TRect& LR, TLine& L, int& Pos, int& LiCount, bool& Keep);
     void Image(TPass Pass, const std::string& TagText, const TRect& LR, TLine& L, int& Pos, bool& Keep);
     void Bullet(const std::string& TagText, const TRect& LR, int Pos);
+    void DrawListImage(int Index, int X, int Y);
     void Zigzag(int Left, int Right, int Bottom);
     int Width(const std::string& s)
     {
@@ -581,8 +583,19 @@ void THtmlEngine::Image(TPass Pass, const std::string& T, const TRect& LR, TLine
     ReadNumber(Attr(T, "WIDTH"), aw);
     ReadNumber(Attr(T, "HEIGHT"), ah);
     TSmGDIPPicture* pic = nullptr;
-    // Image lists and system icons have no source on this platform: they take no room.
-    if (src.find(':') == std::string::npos && P.Container) {
+    int listIndex = -1;
+    if (src.find("IDX:") != std::string::npos) {
+        // What follows the prefix must be an index of the list; a value that is no
+        // number, or a negative one, names no picture and takes no room.
+        int i = -1;
+        if (P.Images && TryStrToInt(src.substr(4), i) && i >= 0 && i < P.Images->Count()) {
+            listIndex = i;
+            w = P.Images->Width();
+            h = P.Images->Height();
+        }
+    } else if (src.find("SSYS:") != std::string::npos || src.find("LSYS:") != std::string::npos) {
+        // The shell's icon lists have no counterpart here: such images take no room.
+    } else if (src.find(':') == std::string::npos && P.Container) {
         pic = P.Container->FindPicture(src);
         if (pic && pic->Empty())
             pic = nullptr;
@@ -610,6 +623,8 @@ void THtmlEngine::Image(TPass Pass, const std::string& T, const TRect& LR, TLine
     }
     if (Pass == TPass::Draw && pic)
         pic->GDIPDraw(G, TRect{Pos, LR.Top, Pos + w, LR.Top + h});
+    if (Pass == TPass::Draw && listIndex >= 0)
+        DrawListImage(listIndex, Pos, LR.Top);
     L.Width += w;
     Pos += w;
     L.Height = std::max(L.Height, h);
@@ -622,6 +637,19 @@ void THtmlEngine::Image(TPass Pass, const std::string& T, const TRect& LR, TLine
         L.Height = Gh();
         L.ImgAdj = 0;
     }
+}
+
+void THtmlEngine::DrawListImage(int Index, int X, int Y)
+{
+    // The list draws on a framework canvas: one bound to the graphics' own pixels.
+    HDC dc = G->GetHDC();
+    if (!dc)
+        return;
+    {
+        TDCCanvas canvas(dc);
+        P.Images->Draw(canvas.Get(), X, Y, Index);
+    }
+    G->ReleaseHDC(dc);
 }
 
 void THtmlEngine::Bullet(const std::string& T, const TRect& LR, int Pos)

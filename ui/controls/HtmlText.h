@@ -1,11 +1,12 @@
 // The mini-HTML text engine: draws, measures or hit-tests a short text in a small tag
 // language (bold, italic, underline, strike-out, FONT face/size/colour, backgrounds,
 // shadow, sub- and superscript, error zigzag, hidden text, breaks, rules, paragraphs with
-// alignment and indent, offsets, bulleted lists, images from a picture container, and
-// hyperlinks) onto a drawing surface inside a rectangle. Text wraps at blanks.
+// alignment and indent, offsets, bulleted lists, images from an image list or a picture
+// container, and hyperlinks) onto a drawing surface inside a rectangle. Text wraps at blanks.
 // GUI thread only.
 #pragma once
 
+#include "platform/controls/ImgList.h"
 #include "ui/controls/GDIPPictureContainer.h"
 #include "ui/controls/GPGraphics.h"
 
@@ -25,6 +26,7 @@ struct THtmlResult {
 
 struct THtmlParams {
     TFontDesc Font;
+    TCustomImageList* Images = nullptr;          // may be null; SRC "IDX:n"
     TGDIPPictureContainer* Container = nullptr;  // may be null
     int X = 0, Y = 0;                            // hit point
     TColor ShadowColor = 0x808080;

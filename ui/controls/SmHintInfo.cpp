@@ -25,4 +25,13 @@ bool TSmHintInfo::IsEmpty() const
     return Title.empty() && FNotes->Count() == 0;
 }
 
+void TSmHintInfo::DeclareProperties(TClassBuilder<TSmHintInfo>& P)
+{
+    using H = TSmHintInfo;
+    P.Object("Picture", &H::Picture, &H::SetPicture);
+    P.Boolean("ShowHelp", &H::ShowHelp, &H::ShowHelp).Default(false);
+    P.Object("Notes", &H::Notes, &H::SetNotes);
+    P.String("Title", &H::Title, &H::Title);
+}
+
 }  // namespace dcs::smooth

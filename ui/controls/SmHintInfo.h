@@ -11,7 +11,8 @@
 namespace dcs::smooth {
 
 class TSmHintInfo : public TPersistent {
-public:
+    DCS_CLASS(TSmHintInfo, TPersistent)
+
     TSmHintInfo();
     ~TSmHintInfo() override;
 
@@ -27,6 +28,7 @@ public:
     // Copies everything from another hint info; other sources are ignored.
     void Assign(TPersistent* Source) override;
     bool IsEmpty() const;
+    static void DeclareProperties(TClassBuilder<TSmHintInfo>& P);
 
 private:
     std::unique_ptr<TGDIPPicture> FPicture;

@@ -90,12 +90,15 @@ void TSmoothPanel::DeclareProperties(TClassBuilder<TSmoothPanel>& P)
     P.Integer("ResizeHandleSize", &TSmoothPanel::FResizeHandleSize, &TSmoothPanel::SetResizeHandleSize).Default(17);
     P.Boolean("Transparent", &TSmoothPanel::FTransparent, &TSmoothPanel::SetTransparent).Default(true);
     P.Component("PictureContainer", &TSmoothPanel::FContainer, &TSmoothPanel::SetPictureContainer);
+    P.Component("Images", &TSmoothPanel::FImages, &TSmoothPanel::SetImages);
+    P.Object("OfficeHint", &TSmoothPanel::OfficeHint, &TSmoothPanel::SetOfficeHint);
 }
 
 TSmoothPanel::TSmoothPanel(TComponent* AOwner)
     : TCustomControl(AOwner),
       FCaption(std::make_unique<TSmoothPanelCaption>(this)),
-      FFill(std::make_unique<TGDIPFill>())
+      FFill(std::make_unique<TGDIPFill>()),
+      FOfficeHint(std::make_unique<TSmHintInfo>())
 {
     FWidth = 256;
     FHeight = 128;
@@ -141,6 +144,16 @@ void TSmoothPanel::SetPictureContainer(TGDIPPictureContainer* V)
     NotifyChange();
 }
 
+void TSmoothPanel::SetImages(TCustomImageList* V)
+{
+    if (FImages)
+        FImages->RemoveFreeNotification(this);
+    FImages = V;
+    if (V)
+        V->FreeNotification(this);
+    NotifyChange();
+}
+
 void TSmoothPanel::SetCursor(TCursor V)
 {
     TControl::SetCursor(V);
@@ -163,8 +176,12 @@ void TSmoothPanel::Assign(TPersistent* Source)
 void TSmoothPanel::Notification(TComponent* AComponent, TOperation Operation)
 {
     TCustomControl::Notification(AComponent, Operation);
-    if (Operation == TOperation::opRemove && AComponent == FContainer && !ComponentState().Contains(csDestroying))
+    if (Operation != TOperation::opRemove || ComponentState().Contains(csDestroying))
+        return;
+    if (AComponent == FContainer)
         FContainer = nullptr;
+    if (AComponent == FImages)
+        FImages = nullptr;
 }
 
 void TSmoothPanel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
@@ -322,16 +339,24 @@ void TSmoothPanel::DrawCaption(TGPGraphics* g, TGPRectF& F, int& CaptionHeight)
     }
 }
 
-void TSmoothPanel::DrawHtml(TGPGraphics* g, TGPRectF F, int Top)
+THtmlParams TSmoothPanel::HtmlParams() const
 {
-    TSmoothPanelCaption* c = FCaption.get();
+    const TSmoothPanelCaption* c = FCaption.get();
     THtmlParams p;
     p.Font = FontDesc(*c->HTMLFont());
+    p.Images = FImages;
     p.Container = FContainer;
     p.ShadowColor = c->HTMLShadowColor();
     p.ShadowOffset = c->HTMLShadowOffset();
     p.URLColor = c->HTMLURLColor();
     p.LineSpacing = 2;
+    return p;
+}
+
+void TSmoothPanel::DrawHtml(TGPGraphics* g, TGPRectF F, int Top)
+{
+    TSmoothPanelCaption* c = FCaption.get();
+    THtmlParams p = HtmlParams();
     p.MeasureOnly = true;
     const int inset = HtmlInset();
     const bool custom = c->HTMLLocation() == plCustom;
@@ -366,17 +391,11 @@ std::string TSmoothPanel::GetAnchorAt(int X, int Y, bool Focus)
         return {};
     TGPBitmap bmp(1, 1);
     TGPGraphics g(&bmp);
-    TSmoothPanelCaption* c = FCaption.get();
-    THtmlParams p;
-    p.Font = FontDesc(*c->HTMLFont());
-    p.Container = FContainer;
+    THtmlParams p = HtmlParams();
     p.X = X;
     p.Y = Y;
-    p.ShadowColor = c->HTMLShadowColor();
-    p.ShadowOffset = c->HTMLShadowOffset();
-    p.URLColor = c->HTMLURLColor();
     p.HitTestOnly = true;
-    const THtmlResult r = DrawHtmlText(&g, c->HTMLText(), FHtmlr, p);
+    const THtmlResult r = DrawHtmlText(&g, FCaption->HTMLText(), FHtmlr, p);
     if (!r.Hit)
         return {};
     return Focus ? r.Title : r.Anchor;

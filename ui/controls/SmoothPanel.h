@@ -8,7 +8,10 @@
 
 #include "platform/controls/Controls.h"
 #include "ui/controls/GDIPFill.h"
+#include "platform/controls/ImgList.h"
 #include "ui/controls/GDIPPictureContainer.h"
+#include "ui/controls/SmHintInfo.h"
+#include "ui/controls/HtmlText.h"
 #include "ui/controls/SmStyleIF.h"
 #include "ui/controls/StoreChanged.h"
 
@@ -141,6 +144,11 @@ class TSmoothPanel : public TCustomControl, public ISmStyle, public ISmTones {
     // Not owned; forgotten when it goes away.
     TGDIPPictureContainer* PictureContainer() const { return FContainer; }
     void SetPictureContainer(TGDIPPictureContainer* V);
+    // Not owned; forgotten when it goes away. The HTML text's "IDX:n" images.
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* V);
+    TSmHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(TSmHintInfo* V) { FOfficeHint->Assign(V); }
     std::string Version() const { return "1.4.0.1"; }
     // Sets the control's cursor and the one hover effects return to.
     void SetCursor(TCursor V);
@@ -193,6 +201,7 @@ private:
     void DrawCaption(TGPGraphics* g, TGPRectF& F, int& CaptionHeight);
     void DrawHtml(TGPGraphics* g, TGPRectF F, int Top);
     int HtmlInset() const;
+    THtmlParams HtmlParams() const;
 
     TPoint FOldPos;
     bool FMouseDown = false;
@@ -203,9 +212,11 @@ private:
     TRect FHtmlr;
     std::unique_ptr<TSmoothPanelCaption> FCaption;
     TGDIPPictureContainer* FContainer = nullptr;
+    TCustomImageList* FImages = nullptr;
     std::unique_ptr<TGDIPFill> FFill;
     bool FTransparent = true;
     bool FCanMove = false;
+    std::unique_ptr<TSmHintInfo> FOfficeHint;
     bool FResizable = false;
     bool FResizeHandle = true;
     int FResizeHandleSize = 17;

@@ -123,6 +123,48 @@ TEST_F(HtmlTest, ImagesTakeTheirRoomAndWrap)
     EXPECT_EQ(Measure("<IMG src=\"pic\">", 20).YSize, 16 + 2);
 }
 
+// "IDX:n" takes picture n of the image list, at the list's size; any source that names no
+// picture of the list takes no room.
+TEST_F(HtmlTest, ImagesFromTheImageList)
+{
+    TOwned<TImageList> list(Create<TImageList>(nullptr));
+    list->SetWidth(32);
+    list->SetHeight(16);
+    TBitmap red;
+    red.SetSize(32, 16);
+    red.Canvas()->Brush.Color = clRed;
+    red.Canvas()->FillRect(TRect{0, 0, 32, 16});
+    ASSERT_EQ(list->Add(&red, nullptr), 0);
+    ASSERT_LT(Gh(), 16);
+
+    for (const char* none : {"nothing", "idx:1", "idx:-1", "idx:", "idx:x", "ssys:1", "lsys:folder"}) {
+        P.Images = list.get();
+        EXPECT_EQ(Measure(std::string("<IMG src=\"") + none + "\">x").XSize, W("x") + 2) << none;
+    }
+    P.Images = nullptr;
+    EXPECT_EQ(Measure("<IMG src=\"idx:0\">x").XSize, W("x") + 2) << "no list";
+
+    P.Images = list.get();
+    EXPECT_EQ(Measure("<IMG src=\"idx:0\">x").XSize, 32 + W("x") + 2);
+    EXPECT_EQ(Measure("<IMG src=\"idx:0\">x").YSize, 16 + 2);
+
+    // Drawn at the line's left, the text after it 32 further on.
+    DrawHtmlText(&C.G, "<IMG src=\"idx:0\">x", TRect{0, 0, 400, 300}, P);
+    EXPECT_EQ(C.At(1, 0), 0xFFFF0000u);
+    EXPECT_EQ(C.At(32, 15), 0xFFFF0000u);
+    EXPECT_EQ(C.At(33, 0), 0xFFFFFFFFu);
+    const TGPRect ink = C.Bounds(0xFFFFFFFF);
+    EXPECT_EQ(ink.X, 1);
+    EXPECT_GT(ink.Width, 32) << "the x follows the image";
+    C.Dump("html_image_list");
+
+    const THtmlResult r = HitAt("<A href=\"list\" title=\"T\"><IMG src=\"idx:0\"></A>", 17, 8);
+    EXPECT_TRUE(r.Hit);
+    EXPECT_EQ(r.Anchor, "list");
+    EXPECT_EQ(r.Title, "T");
+    EXPECT_FALSE(HitAt("<A href=\"list\"><IMG src=\"idx:0\"></A>", 40, 8).Hit) << "right of the image";
+}
+
 TEST_F(HtmlTest, HitTestsOnLinksAndImages)
 {
     const std::string text = "<A href=\"one\" title=\"T1\">first</A> gap <A href=\"two\">second</A>";

@@ -1,6 +1,8 @@
 #include "ui/controls/SmoothPanel.h"
 
 #include "platform/base/IniFiles.h"
+#include "platform/classes/TextForm.h"
+#include "platform/controls/ImgList.h"
 #include "platform/controls/tests/Fixture.h"
 #include "ui/controls/GPGraphics.h"
 
@@ -212,6 +214,55 @@ TEST_F(PanelTest, HyperlinkHoverHintAndClick)
     EXPECT_EQ(clicks, std::vector<std::string>{"http://x"});
     DeliverMouse(Form->Handle(), WM_MOUSEMOVE, {p->Left() + 150, p->Top() + 120});
     EXPECT_EQ(p->Cursor(), crDefault);
+}
+
+// The HTML text's "IDX:" images come from the panel's image list, which the panel forgets
+// when it goes away; the rich-hint data is copied in and stored with the panel.
+TEST_F(PanelTest, ImageListAndOfficeHint)
+{
+    TSmoothPanel* p = MakePanel(200, 150);
+    p->Fill()->SetColor(clWhite);
+    p->Fill()->SetColorTo(clWhite);
+    auto* list = Create<TImageList>(Form);
+    list->SetName("Icons");
+    list->SetWidth(32);
+    list->SetHeight(16);
+    TBitmap red;
+    red.SetSize(32, 16);
+    red.Canvas()->Brush.Color = clRed;
+    red.Canvas()->FillRect(TRect{0, 0, 32, 16});
+    list->Add(&red, nullptr);
+    TSmoothPanelCaption* c = p->Caption();
+    c->SetHTMLLocation(plCustom);
+    c->SetHTMLLeft(10);
+    c->SetHTMLTop(10);
+    c->SetHTMLText("<A href=\"icon\"><IMG src=\"idx:0\"></A>");
+    p->SetImages(list);
+    EXPECT_EQ(Pixel(p, 11 + 16, 10 + 8), 0xFF0000u) << "drawn at the text's left";
+    EXPECT_EQ(p->GetAnchorAt(11 + 16, 10 + 8, false), "icon");
+
+    TSmHintInfo hint;
+    hint.Title = "Icon";
+    hint.Notes()->Add("first note");
+    p->SetOfficeHint(&hint);
+    EXPECT_EQ(p->OfficeHint()->Title, "Icon");
+    EXPECT_NE(p->OfficeHint(), &hint) << "copied into the panel's own";
+    p->SetName("Panel");
+    const std::string text = ComponentToText(Form);
+    TOwned<TForm> g(Create<TForm>(nullptr));
+    ReadComponentFromText(text, g.get());
+    auto* q = dynamic_cast<TSmoothPanel*>(g->FindComponent("Panel"));
+    ASSERT_NE(q, nullptr) << text;
+    EXPECT_EQ(q->Images(), g->FindComponent("Icons"));
+    EXPECT_EQ(q->OfficeHint()->Title, "Icon");
+    ASSERT_EQ(q->OfficeHint()->Notes()->Count(), 1);
+    EXPECT_EQ(q->OfficeHint()->Notes()->Strings(0), "first note");
+
+    Free(list);
+    EXPECT_EQ(p->Images(), nullptr);
+    c->SetHTMLText("<A href=\"icon\"><IMG src=\"idx:0\"></A>x");
+    EXPECT_NE(Pixel(p, 11 + 16, 10 + 8), 0xFF0000u);
+    EXPECT_EQ(p->GetAnchorAt(11 + 16, 10 + 8, false), "") << "the image takes no room any more";
 }
 
 }  // namespace

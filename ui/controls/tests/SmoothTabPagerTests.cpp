@@ -312,6 +312,12 @@ TEST_F(TabPagerTest, DisabledTabIsNeverHotNorSelected)
     EXPECT_EQ(p->ActivePageIndex(), 0) << "an enabled tab's accelerator does";
     Move(Centre(p, 2));
     EXPECT_EQ(p->HotPageIndex(), 2);
+    Pages[2]->SetTabVisible(false);
+    Log.clear();
+    DeliverKey(WM_SYSCHAR, 'g');
+    Pump();
+    EXPECT_EQ(p->ActivePageIndex(), 0) << "a hidden tab's accelerator selects nothing";
+    EXPECT_TRUE(Log.empty());
 }
 
 TEST_F(TabPagerTest, ArrowsWrapAndSkipHiddenAndDisabled)
