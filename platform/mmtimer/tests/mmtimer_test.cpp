@@ -1,6 +1,7 @@
 #include "platform/mmtimer/MMTimer.h"
 
 #include "platform/threads/Sync.h"
+#include "testing/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -133,7 +134,10 @@ TEST(RealMMTimer, CanBeKilledFromItsOwnCallback)
 {
     gSelfCalls = 0;
     ASSERT_NE(timeSetEvent(1, 0, KillSelf, 0, TIME_PERIODIC), 0u);
-    Sleep(100);
+    // A loaded machine may start the timer thread late: wait for the first call, then give
+    // a periodic timer that was not really killed time for several more.
+    ASSERT_TRUE(WaitUntil([] { return gSelfCalls.load() > 0; }));
+    Sleep(50);
     EXPECT_EQ(gSelfCalls.load(), 1);
     EXPECT_EQ(MMTimerCount(), 0);
 }
