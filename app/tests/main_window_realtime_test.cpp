@@ -17,7 +17,7 @@ namespace {
 using apptest::MainFormTest;
 using SteadyClock = std::chrono::steady_clock;
 
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__)
 // A sanitized build cannot keep 44 players in real time; it still presses and releases
 // everything while the graph streams, which is what it is there to check.
 constexpr bool kRealTime = false;
@@ -38,6 +38,10 @@ class MainWindowRealTime : public MainFormTest {};
 
 TEST_F(MainWindowRealTime, All46TogglesPlayThirtySecondsOfAudioWithoutAnUnderrun)
 {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "44 players under ThreadSanitizer take about 13 minutes to press, play 3 s and release "
+                    "(measured), more than the sanitizer run allows a test";
+#endif
     UseDemoData();
     apptest::RecordingFolder folder("realtime");
     Make();
