@@ -15,8 +15,12 @@ build/CMakeCache.txt: | deps
 build: deps build/CMakeCache.txt
 	@cmake --build build -j $(JOBS)
 
-# The program starts in its build folder, which holds the synthetic demo pre.data.
+# The program starts in its build folder, which holds the synthetic demo pre.data. Its
+# data folder ($APPDATA/Dorvaquent, else the XDG data folder's) gets the body-zone
+# pictures it lacks; pictures already there are the user's and stay.
 run: build
+	@data="$${APPDATA:-$${XDG_DATA_HOME:-$$HOME/.local/share}}/Dorvaquent"; mkdir -p "$$data" && \
+	  for f in app/artwork/data/*.jpg; do [ -e "$$data/$${f##*/}" ] || cp "$$f" "$$data/"; done
 	@cd build/app && ./dorvaquent
 
 test: build

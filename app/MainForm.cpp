@@ -1,6 +1,9 @@
 #include "app/MainForm.h"
 
+#include "app/Artwork.h"
 #include "platform/base/Environment.h"
+#include "platform/controls/GraphicFormats.h"
+#include "ui/controls/RawResources.h"
 
 namespace dcs {
 
@@ -26,6 +29,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     RegisterMethod("tmEssTimer", TNotifyEvent([this](TObject* S) { tmEssTimer(S); }));
     RegisterMethod("tmSpTimer", TNotifyEvent([this](TObject* S) { tmSpTimer(S); }));
     RegisterMethod("tmMedTimer", TNotifyEvent([this](TObject* S) { tmMedTimer(S); }));
+    RegisterMethod("Action1Execute", TNotifyEvent([this](TObject* S) { Action1Execute(S); }));
 }
 
 TForm1::~TForm1() = default;
@@ -41,6 +45,7 @@ T* TForm1::Find(const char* AName)
 
 void TForm1::BeforeDestruction()
 {
+    AutoPage.reset();
     Sessions.reset();
     // The audio graph goes from its sources down, so no mixer is unlinked from an input
     // that still streams into it while its own clock mixes.
@@ -72,7 +77,10 @@ void TForm1::FormCreate(TObject*)
     tmCore = Find<TTimer>("tmCore");
     tmLB = Find<TTimer>("tmLB");
     FormResizer1 = Find<TFormResizer>("FormResizer1");
+    Action1 = Find<TAction>("Action1");
+    GestureManager1 = Find<TGestureManager>("GestureManager1");
     sg338 = Find<TAUSignalGen>("sg338");
+    sgSX = Find<TAUSignalGen>("sgSX");
     mixer = Find<TAUAudioMixer>("mixer");
     mixerRD = Find<TAUAudioMixer>("mixerRD");
     mixSX = Find<TAUAudioMixer>("mixSX");
@@ -91,6 +99,8 @@ void TForm1::FormCreate(TObject*)
     Sessions->BindTimer(stSports, tmSp);
     Sessions->BindTimer(stMedical, tmMed);
     BuildMainPages(this, *Sessions, Pages);
+    if (const std::vector<uint8_t>* icon = smooth::FindRawResource(resources::IconPicture))
+        Icon()->LoadFromBytes(icon->data(), icon->size());
     Pages.Pages[6]->OnShow = [this](TObject* S) { pgExitShow(S); };
 
     DataFolder = GetEnvironmentVariable("APPDATA") + "\\Dorvaquent";
@@ -110,6 +120,27 @@ void TForm1::FormCreate(TObject*)
     AutoZone[kWholeBody] = true;
     // The "Medium" intensity, which the stored intensity toggles start on.
     mixSX->Channels()->GetItem(0)->SetCoefficient(0.6);
+
+    TAutoPageView autoView;
+    autoView.ZoneTimers = {tmUB, tmCore, tmLB, tmWB};
+    autoView.LoadPicture = [this](TAutoZone Z, const std::string& F) { LoadZonePicture(Z, F); };
+    AutoPage = std::make_unique<TAutoPage>(TAutoAudio{sgSX, mixSX, outSX}, autoView,
+                                           TAutoPageState{AutoZone, AutoCountdown, CycleMinute, Sessions->SessionRunning});
+    BuildZonePanel(this, Pages.Pages[0], GestureManager1, Action1,
+                   {[this](TAutoZone Z) { AutoPage->ZoneTap(Z); },
+                    [this](TObject* S, const TGestureEventInfo& I, bool& H) { imSXBodyGesture(S, I, H); }},
+                   Zones);
+    // The figure opens on the whole body, which start-up chose. A data folder without its
+    // pictures is no reason to refuse to start: the figure stays blank until they come.
+    try {
+        AutoPage->WholeBody();
+    } catch (const Exception&) {
+    }
+}
+
+void TForm1::LoadZonePicture(TAutoZone AZone, const std::string& AFile)
+{
+    Zones.Images.at(size_t(AZone))->Picture()->LoadFromFile(FileSystemPath(DataFolder + "\\" + AFile));
 }
 
 void TForm1::ShutDown()

@@ -3,12 +3,16 @@
 // handlers bound by name, and the two ways the program ends.
 #pragma once
 
+#include "app/AutoPage.h"
 #include "app/MainFormPages.h"
+#include "app/MainFormZones.h"
 #include "app/PresetSessions.h"
 #include "components/audio/AUAudioMixer.h"
 #include "components/audio/AUAudioOut.h"
 #include "components/audio/AUSignalGen.h"
+#include "platform/controls/ActnList.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Gestures.h"
 #include "platform/win/Timer.h"
 #include "ui/resize/FormResizer.h"
 
@@ -39,6 +43,10 @@ class TForm1 : public TForm {
     void tmEssTimer(TObject*) { Sessions->TimerTick(stEssentials); }
     void tmSpTimer(TObject*) { Sessions->TimerTick(stSports); }
     void tmMedTimer(TObject*) { Sessions->TimerTick(stMedical); }
+    // The right swipe on the body figure: whole body. The image's gesture leaves Handled
+    // as it came.
+    void Action1Execute(TObject*) { AutoPage->WholeBody(); }
+    void imSXBodyGesture(TObject*, const TGestureEventInfo&, bool&) { AutoPage->WholeBody(); }
 
     // Timers.
     TTimer* tm1 = nullptr;
@@ -51,8 +59,11 @@ class TForm1 : public TForm {
     TTimer* tmCore = nullptr;
     TTimer* tmLB = nullptr;
     TFormResizer* FormResizer1 = nullptr;
+    TAction* Action1 = nullptr;
+    TGestureManager* GestureManager1 = nullptr;
     // The audio objects the handlers drive.
     TAUSignalGen* sg338 = nullptr;
+    TAUSignalGen* sgSX = nullptr;
     TAUAudioMixer* mixer = nullptr;
     TAUAudioMixer* mixerRD = nullptr;
     TAUAudioMixer* mixSX = nullptr;
@@ -82,6 +93,8 @@ class TForm1 : public TForm {
     std::unique_ptr<TPresetSessions> Sessions;
     // The pager, its pages and the preset pages' controls.
     TMainPages Pages;
+    TZonePanel Zones;
+    std::unique_ptr<TAutoPage> AutoPage;
 
 private:
     template <class T>
@@ -89,6 +102,8 @@ private:
     template <class T>
     void FreeComponentsOf();
     void ShutDown();
+    // Raises when the data folder's picture cannot be read.
+    void LoadZonePicture(TAutoZone AZone, const std::string& AFile);
 };
 
 extern TForm1* Form1;

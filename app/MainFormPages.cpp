@@ -1,5 +1,6 @@
 #include "app/MainFormPages.h"
 
+#include "app/Artwork.h"
 #include "platform/controls/Forms.h"
 
 #include <string>
@@ -103,6 +104,7 @@ TSmoothTrackBar* MakeSlider(TForm* AForm, TWinControl* AParent, const std::strin
 
 void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages)
 {
+    resources::Link_Artwork();
     APages.Pager = Make<TSmoothTabPager>(AForm, AForm, "pgr1", 0, 0, AForm->ClientWidth(), AForm->ClientHeight());
     APages.Pager->SetAlign(alClient);
     APages.Pager->SetTabPosition(tpTopLeft);
@@ -157,6 +159,7 @@ void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages
             }
         }
         c.Stop = Make<TSmoothButton>(AForm, page, n.Stop, kColumnLeft, 600, 80, 64);
+        c.Stop->Picture()->LoadFromResourceName(resources::StopPicture);
         c.Stop->OnClick = [&ASessions, pg](TObject*) { ASessions.StopClick(pg); };
         c.PainManagement = Make<TSmoothButton>(AForm, page, n.Pain, kColumnLeft + 100, 612, 180, 42);
         c.PainManagement->SetCaption("Pain Management");

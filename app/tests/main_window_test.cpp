@@ -20,7 +20,9 @@ TEST_F(MainFormTest, OpensOnTheAutoPageAndItsControlsDriveTheSessions)
     for (size_t i = 0; i < pg.Pages.size(); ++i)
         EXPECT_EQ(pg.Pages[i]->Caption(), captions[i]);
     EXPECT_EQ(pg.Pager->ActivePage(), pg.Pages[0]);
+    EXPECT_EQ(Form->Icon()->Width(), 64) << "the icon shows its largest image";
     for (const TPresetPageControls& c : pg.Preset) {
+        EXPECT_EQ(c.Stop->Picture()->Width(), 64) << "the stop picture";
         EXPECT_EQ(c.TimeLed->Caption()->Value(), 2000.0);
         EXPECT_EQ(c.PlateLed->Caption()->Value(), 50.0);
         EXPECT_FALSE(c.Streaming->Visible());

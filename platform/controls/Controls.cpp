@@ -1082,9 +1082,11 @@ bool TWinControl::IsControlMouseMsg(TMessage& M)
 {
     TControl* target = nullptr;
     TPoint p{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
+    // A window that holds the capture keeps its messages: a press on it that is released
+    // over one of its graphic children must still end (and release the capture) here.
     if (CaptureControl && CaptureControl->FParent == this && !As<TWinControl>(CaptureControl))
         target = CaptureControl;
-    else if (!CaptureControl || CaptureControl == this)
+    else if (!CaptureControl)
         target = ControlAtPos(p, false);
     if (!target)
         return false;

@@ -16,6 +16,7 @@ std::mutex gRegistryMutex;
 std::map<WaveOutStream*, std::shared_ptr<WaveOutStream>> gHandles;  // open handles
 const WaveOutBackend* gBackend = nullptr;
 std::atomic<std::uint32_t> gNextId{1};
+std::atomic<std::uint64_t> gUnderrunsAll{0};  // every handle's, closed ones included
 
 const WaveOutBackend* BackendByName(const char* name) {
     for (const WaveOutBackend* b :
@@ -119,6 +120,8 @@ std::uint64_t WaveOutUnderruns(HWAVEOUT hwo) {
     std::lock_guard lock(s->Engine->Mutex);
     return s->Underruns;
 }
+
+std::uint64_t WaveOutTotalUnderruns() { return gUnderrunsAll.load(std::memory_order_relaxed); }
 
 UINT waveOutGetNumDevs() { return Backend().GetNumDevs(); }
 
@@ -226,6 +229,7 @@ MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh) {
         if (s->Starved) {
             s->Starved = false;
             underruns = ++s->Underruns;
+            gUnderrunsAll.fetch_add(1, std::memory_order_relaxed);
         }
     }
     // Logged at 1, 2, 4, 8, ... so that a starving stream does not flood the log.

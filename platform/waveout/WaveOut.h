@@ -118,5 +118,7 @@ bool WaveOutSelectBackend(const char* name);
 const char* WaveOutBackendName();
 // Times the handle ran dry between blocks while playing (each is also logged).
 std::uint64_t WaveOutUnderruns(HWAVEOUT hwo);
+// The same, summed over every handle this process has opened, closed ones included.
+std::uint64_t WaveOutTotalUnderruns();
 
 }  // namespace dcs

@@ -162,6 +162,8 @@ TEST_F(Input, ASwipeRunsTheBoundActionOrOnGestureAndNeverAlsoClicks)
         {"leftwards is a click", {100, 80}, {20, 80}, {"image.click"}},
         {"swipe without action goes to OnGesture", {210, 80}, {300, 80}, {"body.gesture " + std::to_string(sgiRight)}},
         {"swipe on the panel itself", {170, 180}, {260, 185}, {"action"}},
+        {"swipe from the panel across the image", {4, 80}, {100, 85}, {"action"}},
+        {"the panel's capture ended with it: a tap on the image", {20, 80}, {20, 80}, {"image.click"}},
     };
     for (auto& c : cases) {
         Log.clear();

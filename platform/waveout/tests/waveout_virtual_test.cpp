@@ -325,6 +325,7 @@ TEST_F(VirtualWaveOut, DeviceCapabilities) {
 TEST_F(VirtualWaveOut, UnderrunsAreCountedNotFatal) {
     auto first = Split(Tone(16, 48000, 480, 1000, 0.5), 960);
     auto second = Split(Tone(16, 48000, 480, 1000, 0.5), 960);
+    const std::uint64_t before = WaveOutTotalUnderruns();
     Messages m;
     HWAVEOUT h = nullptr;
     ASSERT_EQ(Open(h, Format(1, 16, 48000, SPEAKER_FRONT_LEFT), m), MMSYSERR_NOERROR);
@@ -337,6 +338,7 @@ TEST_F(VirtualWaveOut, UnderrunsAreCountedNotFatal) {
     waveout_virtual::Advance(960);  // the end of a stream is no underrun
     EXPECT_EQ(WaveOutUnderruns(h), 1u);
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
+    EXPECT_EQ(WaveOutTotalUnderruns() - before, 1u) << "a closed handle's underruns still count in the total";
 }
 
 TEST_F(VirtualWaveOut, ACallbackMayCloseItsOwnHandle) {
