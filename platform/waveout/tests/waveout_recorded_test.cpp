@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -58,7 +60,7 @@ TEST(RecordedWaveOut, WritesWhatEachHandlePlayedAndTheRoutedMix) {
     setenv("DCS_AUDIO_DIR", dir.c_str(), 1);
     ASSERT_TRUE(WaveOutSelectBackend("recorded"));
 
-    const auto leftSamples = LeftTone(0.3), rightSamples = RightTone(0.3);
+    const auto leftSamples = LeftTone(0.5), rightSamples = RightTone(0.5);
     PlayTwoTones(leftSamples, rightSamples);
     if (HasFatalFailure()) return;
     std::vector<fs::path> outs, mixes;
@@ -83,8 +85,16 @@ TEST(RecordedWaveOut, WritesWhatEachHandlePlayedAndTheRoutedMix) {
         std::memcpy(&v, &pcm[2 * i], 2);
         mix[i] = float(v) / 32768.0f;
     }
-    const std::size_t start = FirstSound(mix.data(), mix.size() / 2);
-    ASSERT_LT(start + 2400 + 9600, mix.size() / 2);
+    // The two handles start on two calls, which a loaded machine can set far apart: look
+    // only where both sound.
+    const std::size_t frames = mix.size() / 2;
+    std::size_t start = 0;
+    for (int channel : {0, 1}) {
+        std::size_t i = 0;
+        while (i < frames && std::fabs(mix[2 * i + std::size_t(channel)]) < 0.01f) ++i;
+        start = std::max(start, i);
+    }
+    ASSERT_LT(start + 2400 + 9600, frames);
     ExpectTwoTones(mix.data() + 2 * (start + 2400), 9600, 48000);
 
     const auto log = ReadFile(dir / "calls.log");
