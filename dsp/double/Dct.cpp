@@ -327,39 +327,38 @@ VpsStatus ChirpPathInit(DctSpec* spec, bool inverse)
     return StatusOk;
 }
 
-// The N-point chirp-z DFT of q (N values set) in place.
-VpsStatus ChirpDft(const DctSpec* spec, Vps64fc* q)
+// The rest of the N-point chirp-z DFT of q, in place: q holds the L values already
+// multiplied by the chirp and zero padded, in bit-reversed order when `permuted`.
+void ChirpDft(const DctSpec* spec, Vps64fc* q, bool permuted)
 {
-    const int n = spec->length;
     const int l = spec->chirpLength;
-    Vps8u* fftWork = reinterpret_cast<Vps8u*>(q + l);
-    dspMulVec_64fc(spec->chirp, q, q, n);
-    dspZeroVec_64fc(q + n, l - n);
-    VpsStatus st = fallback::vpsFFTFwd_CToC_64fc(q, q, spec->chirpFft, fftWork);
-    if (st != StatusOk)
-        return st;
-    dspMulVec_64fc(spec->chirpFilter, q, q, l);
-    if ((st = fallback::vpsFFTInv_CToC_64fc(q, q, spec->chirpFft, fftWork)) != StatusOk)
-        return st;
-    dspMulVec_64fc(spec->chirp, q, q, n);
-    return StatusOk;
+    dspChirpConvolve_64fc(spec->chirpFft, spec->chirpFilter, q, permuted, reinterpret_cast<Vps8u*>(q + l));
+    dspMulVec_64fc(spec->chirp, q, q, spec->length);
 }
 
 VpsStatus ChirpPathFwd(const DctSpec* spec, const double* x, double* y, Vps8u* work)
 {
     const int n = spec->length;
+    const std::int64_t l = spec->chirpLength;
     auto* q = reinterpret_cast<Vps64fc*>(work);
-    // x padded with N zeros, packed in pairs: N complex values.
-    for (int i = 0; i < n / 2; ++i)
-        q[i] = {x[2 * i], x[2 * i + 1]};
-    int i = n / 2;
-    if (n & 1)
-        q[i++] = {x[n - 1], 0.0};
-    for (; i < n; ++i)
-        q[i] = {0.0, 0.0};
-    VpsStatus st = ChirpDft(spec, q);
-    if (st != StatusOk)
-        return st;
+    // x padded with N zeros and packed in pairs leaves only the first (N + 1) / 2 of the
+    // L values non-zero: each is multiplied by the chirp and put straight where the FFT
+    // wants it, at its bit-reversed index, so the input needs no permutation pass.
+    std::memset(static_cast<void*>(q), 0, sizeof(Vps64fc) * l);
+    std::int64_t r = 0;
+    for (int i = 0; i < (n + 1) / 2; ++i) {
+        const double re = x[2 * i], im = 2 * i + 1 < n ? x[2 * i + 1] : 0.0;
+        const Vps64fc c = spec->chirp[i];
+        q[r] = {c.re * re - c.im * im, c.im * re + c.re * im};
+        // reversed-bit increment of r over log2 L bits
+        std::int64_t e = l / 2;
+        while (r & e) {
+            r ^= e;
+            e /= 2;
+        }
+        r |= e;
+    }
+    ChirpDft(spec, q, true);
     double* d = &q->re;
     dspDFTRealPost_64f(d, n, spec->realTable);
     const Vps64fc* t = spec->outTwiddles;
@@ -385,9 +384,9 @@ VpsStatus ChirpPathInv(const DctSpec* spec, const double* yv, double* x, Vps8u* 
         s[j] = s[n - j];
         s[n - j] = v;
     }
-    VpsStatus st = ChirpDft(spec, s);
-    if (st != StatusOk)
-        return st;
+    dspMulVec_64fc(spec->chirp, s, s, n);
+    dspZeroVec_64fc(s + n, spec->chirpLength - n);
+    ChirpDft(spec, s, false);
     std::memcpy(x, d, sizeof(double) * n);
     return StatusOk;
 }

@@ -164,16 +164,12 @@ VpsStatus PlanReal(DftSpec* spec, int n)
 }
 
 // The chirp-z convolution of q (N values set, zero padded here) in place.
-VpsStatus ChirpConvolve(const DftSpec* spec, Vps64fc* q, int n)
+void ChirpConvolve(const DftSpec* spec, Vps64fc* q, int n)
 {
     const int l = spec->chirpLength;
     Vps8u* fftWork = reinterpret_cast<Vps8u*>(q + l);
     dspZeroVec_64fc(q + n, l - n);
-    VpsStatus st = fallback::vpsFFTFwd_CToC_64fc(q, q, spec->chirpFft, fftWork);
-    if (st != StatusOk)
-        return st;
-    dspMulVec_64fc(spec->chirpFilter, q, q, l);
-    return fallback::vpsFFTInv_CToC_64fc(q, q, spec->chirpFft, fftWork);
+    dspChirpConvolve_64fc(spec->chirpFft, spec->chirpFilter, q, false, fftWork);
 }
 
 VpsStatus dspDFTChirpFwd_64f(const DftSpec* spec, const double* x, double* y, Vps8u* work)
@@ -182,9 +178,7 @@ VpsStatus dspDFTChirpFwd_64f(const DftSpec* spec, const double* x, double* y, Vp
     auto* q = reinterpret_cast<Vps64fc*>(work);
     for (int i = 0; i < n; ++i)
         q[i] = {x[i] * spec->chirp[i].re, x[i] * spec->chirp[i].im};
-    VpsStatus st = ChirpConvolve(spec, q, n);
-    if (st != StatusOk)
-        return st;
+    ChirpConvolve(spec, q, n);
     dspMulVec_64fc(spec->chirp, q, q, n);
     y[0] = q[0].re;
     for (int k = 1; 2 * k < n + 1; ++k) {
@@ -205,9 +199,7 @@ VpsStatus dspDFTChirpInv_64f(const DftSpec* spec, const double* p, double* x, Vp
         q[n - k] = {p[2 * k - 1], p[2 * k]};
     }
     dspMulVec_64fc(spec->chirp, q, q, n);
-    VpsStatus st = ChirpConvolve(spec, q, n);
-    if (st != StatusOk)
-        return st;
+    ChirpConvolve(spec, q, n);
     for (int i = 0; i < n; ++i)
         x[i] = q[i].re * spec->chirp[i].re - q[i].im * spec->chirp[i].im;
     return StatusOk;
