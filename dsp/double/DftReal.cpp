@@ -21,14 +21,11 @@ void dspDFTRealPost_64f(double* x, int m, const Vps64fc* a) noexcept
     for (int k = 1; 2 * k < m; ++k) {
         double* pa = x + 2 * k;
         double* pb = x + 2 * (m - k);
-        const double ar = pa[0], ai = pa[1], br = pb[0], bi = pb[1];
-        const double d = ar - br, s = ai + bi;
-        const double h = a[k].im * d + a[k].re * s;
-        const double g = a[k].im * s - a[k].re * d;
-        pa[0] = br + h;
-        pa[1] = g - bi;
-        pb[0] = ar - h;
-        pb[1] = g - ai;
+        const DftPermPair r = dspDFTRealPostPair(pa[0], pa[1], pb[0], pb[1], a[k]);
+        pa[0] = r.kr;
+        pa[1] = r.ki;
+        pb[0] = r.mr;
+        pb[1] = r.mi;
     }
     if (m % 2 == 0)
         x[m + 1] = -x[m + 1];
