@@ -2,6 +2,7 @@
 // sum/difference split for larger powers of two, a real FFT of 2N points for powers of two
 // above 512 when the hint asks for it, direct sums over a cosine table up to 100 points
 // and a chirp-z real DFT of 2N points above.
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -224,6 +225,24 @@ void dspDCTInvDirect_64f(const double* yv, double* x, int n, const double* c)
     }
 }
 
+// The low `bits` bits of i reversed (bits 1 to 32), a byte at a time through a table:
+// no branches in the loop that scatters the chirp input.
+constexpr auto kReversedBytes = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int i = 0; i < 256; ++i)
+        for (int b = 0; b < 8; ++b)
+            if (i >> b & 1)
+                t[i] = static_cast<std::uint8_t>(t[i] | 0x80 >> b);
+    return t;
+}();
+
+inline std::uint32_t ReverseBits(std::uint32_t i, int bits)
+{
+    const std::uint32_t r = std::uint32_t{kReversedBytes[i & 0xFF]} << 24 | std::uint32_t{kReversedBytes[i >> 8 & 0xFF]} << 16 |
+                            std::uint32_t{kReversedBytes[i >> 16 & 0xFF]} << 8 | kReversedBytes[i >> 24];
+    return r >> (32 - bits);
+}
+
 // ---- FFT and chirp paths (orthonormal; scaling folded into the output twiddles) ----
 
 Vps64fc* OutTwiddles(int n, bool inverse)
@@ -327,44 +346,59 @@ VpsStatus ChirpPathInit(DctSpec* spec, bool inverse)
     return StatusOk;
 }
 
-// The N-point chirp-z DFT of q (N values set) in place.
-VpsStatus ChirpDft(const DctSpec* spec, Vps64fc* q)
+// The chirp-z convolution of q in place: q holds the L values already multiplied by the
+// chirp and zero padded, in bit-reversed order when `permuted`. The N-point DFT is the
+// first N results times the chirp, left to the caller.
+void ChirpConvolve(const DctSpec* spec, Vps64fc* q, bool permuted)
+{
+    const int l = spec->chirpLength;
+    dspChirpConvolve_64fc(spec->chirpFft, spec->chirpFilter, q, permuted, reinterpret_cast<Vps8u*>(q + l));
+}
+
+// The forward chirp path's last steps in one pass over the pairs k, N - k: the chirp
+// product that ends the DFT, the recombination into the 2N-point real spectrum and the
+// output twiddles. Only y is written; the spectrum itself is never stored.
+void ChirpPathOutput(const DctSpec* spec, const Vps64fc* q, double* y)
 {
     const int n = spec->length;
-    const int l = spec->chirpLength;
-    Vps8u* fftWork = reinterpret_cast<Vps8u*>(q + l);
-    dspMulVec_64fc(spec->chirp, q, q, n);
-    dspZeroVec_64fc(q + n, l - n);
-    VpsStatus st = fallback::vpsFFTFwd_CToC_64fc(q, q, spec->chirpFft, fftWork);
-    if (st != StatusOk)
-        return st;
-    dspMulVec_64fc(spec->chirpFilter, q, q, l);
-    if ((st = fallback::vpsFFTInv_CToC_64fc(q, q, spec->chirpFft, fftWork)) != StatusOk)
-        return st;
-    dspMulVec_64fc(spec->chirp, q, q, n);
-    return StatusOk;
+    const Vps64fc* c = spec->chirp;
+    const Vps64fc* t = spec->outTwiddles;
+    const Vps64fc* a = spec->realTable;
+    // rounded as dspMulVec_64fc(chirp, q)
+    const auto z = [&](int k) {
+        return Vps64fc{c[k].re * q[k].re - c[k].im * q[k].im, c[k].im * q[k].re + c[k].re * q[k].im};
+    };
+    const Vps64fc z0 = z(0);
+    y[0] = (z0.re + z0.im) * t[0].re + (z0.re - z0.im) * t[0].im;
+    for (int k = 1; 2 * k < n; ++k) {
+        const Vps64fc u = z(k), v = z(n - k);
+        const DftPermPair p = dspDFTRealPostPair(u.re, u.im, v.re, v.im, a[k]);
+        y[k] = p.kr * t[k].re + p.ki * t[k].im;
+        y[n - k] = p.mr * t[n - k].re + p.mi * t[n - k].im;
+    }
+    if (n % 2 == 0) {
+        const Vps64fc u = z(n / 2);
+        y[n / 2] = u.re * t[n / 2].re + -u.im * t[n / 2].im;
+    }
 }
 
 VpsStatus ChirpPathFwd(const DctSpec* spec, const double* x, double* y, Vps8u* work)
 {
     const int n = spec->length;
+    const std::int64_t l = spec->chirpLength;
     auto* q = reinterpret_cast<Vps64fc*>(work);
-    // x padded with N zeros, packed in pairs: N complex values.
-    for (int i = 0; i < n / 2; ++i)
-        q[i] = {x[2 * i], x[2 * i + 1]};
-    int i = n / 2;
-    if (n & 1)
-        q[i++] = {x[n - 1], 0.0};
-    for (; i < n; ++i)
-        q[i] = {0.0, 0.0};
-    VpsStatus st = ChirpDft(spec, q);
-    if (st != StatusOk)
-        return st;
-    double* d = &q->re;
-    dspDFTRealPost_64f(d, n, spec->realTable);
-    const Vps64fc* t = spec->outTwiddles;
-    for (int k = 0; k < n; ++k)
-        y[k] = d[2 * k] * t[k].re + d[2 * k + 1] * t[k].im;
+    // x padded with N zeros and packed in pairs leaves only the first (N + 1) / 2 of the
+    // L values non-zero: each is multiplied by the chirp and put straight where the FFT
+    // wants it, at its bit-reversed index, so the input needs no permutation pass.
+    std::memset(static_cast<void*>(q), 0, sizeof(Vps64fc) * l);
+    const int bits = DftLog2(l);
+    for (int i = 0; i < (n + 1) / 2; ++i) {
+        const double re = x[2 * i], im = 2 * i + 1 < n ? x[2 * i + 1] : 0.0;
+        const Vps64fc c = spec->chirp[i];
+        q[ReverseBits(static_cast<std::uint32_t>(i), bits)] = {c.re * re - c.im * im, c.im * re + c.re * im};
+    }
+    ChirpConvolve(spec, q, true);
+    ChirpPathOutput(spec, q, y);
     return StatusOk;
 }
 
@@ -385,9 +419,10 @@ VpsStatus ChirpPathInv(const DctSpec* spec, const double* yv, double* x, Vps8u* 
         s[j] = s[n - j];
         s[n - j] = v;
     }
-    VpsStatus st = ChirpDft(spec, s);
-    if (st != StatusOk)
-        return st;
+    dspMulVec_64fc(spec->chirp, s, s, n);
+    dspZeroVec_64fc(s + n, spec->chirpLength - n);
+    ChirpConvolve(spec, s, false);
+    dspMulVec_64fc(spec->chirp, s, s, n);
     std::memcpy(x, d, sizeof(double) * n);
     return StatusOk;
 }

@@ -15,8 +15,15 @@ namespace dcs {
 VpsStatus dspDFTChirpInit_64fc(DftSpec* spec, int n, const Vps64fc* table, int tableLen) noexcept;
 
 // Unscaled forward (direction > 0) or inverse DFT of n points; src may equal dst. work
-// holds M complex values followed by the FFT's work. 0 or the FFT's status (dst unwritten).
+// holds M complex values followed by the FFT's work. Always 0: the FFT runs on that work.
 VpsStatus dspDFTChirp_64fc(const DftSpec* spec, const Vps64fc* src, Vps64fc* dst, int n, int direction,
+                           Vps8u* work) noexcept;
+
+// The circular convolution of q (the chirp length M of `fft`, a complex FFT spec of order
+// 4 or more) with the filter whose spectrum, 1/M included, is `filter`, in place and in
+// natural order. `permuted`: q already lies in bit-reversed order (a caller that scattered
+// it there). work: the FFT's work area (may be null when it needs none). Cannot fail.
+void dspChirpConvolve_64fc(const FftSpec* fft, const Vps64fc* filter, Vps64fc* q, bool permuted,
                            Vps8u* work) noexcept;
 
 // Element-wise helpers; dst may equal a or b.

@@ -21,14 +21,11 @@ void dspDFTRealPost_64f(double* x, int m, const Vps64fc* a) noexcept
     for (int k = 1; 2 * k < m; ++k) {
         double* pa = x + 2 * k;
         double* pb = x + 2 * (m - k);
-        const double ar = pa[0], ai = pa[1], br = pb[0], bi = pb[1];
-        const double d = ar - br, s = ai + bi;
-        const double h = a[k].im * d + a[k].re * s;
-        const double g = a[k].im * s - a[k].re * d;
-        pa[0] = br + h;
-        pa[1] = g - bi;
-        pb[0] = ar - h;
-        pb[1] = g - ai;
+        const DftPermPair r = dspDFTRealPostPair(pa[0], pa[1], pb[0], pb[1], a[k]);
+        pa[0] = r.kr;
+        pa[1] = r.ki;
+        pb[0] = r.mr;
+        pb[1] = r.mi;
     }
     if (m % 2 == 0)
         x[m + 1] = -x[m + 1];
@@ -164,16 +161,12 @@ VpsStatus PlanReal(DftSpec* spec, int n)
 }
 
 // The chirp-z convolution of q (N values set, zero padded here) in place.
-VpsStatus ChirpConvolve(const DftSpec* spec, Vps64fc* q, int n)
+void ChirpConvolve(const DftSpec* spec, Vps64fc* q, int n)
 {
     const int l = spec->chirpLength;
     Vps8u* fftWork = reinterpret_cast<Vps8u*>(q + l);
     dspZeroVec_64fc(q + n, l - n);
-    VpsStatus st = fallback::vpsFFTFwd_CToC_64fc(q, q, spec->chirpFft, fftWork);
-    if (st != StatusOk)
-        return st;
-    dspMulVec_64fc(spec->chirpFilter, q, q, l);
-    return fallback::vpsFFTInv_CToC_64fc(q, q, spec->chirpFft, fftWork);
+    dspChirpConvolve_64fc(spec->chirpFft, spec->chirpFilter, q, false, fftWork);
 }
 
 VpsStatus dspDFTChirpFwd_64f(const DftSpec* spec, const double* x, double* y, Vps8u* work)
@@ -182,9 +175,7 @@ VpsStatus dspDFTChirpFwd_64f(const DftSpec* spec, const double* x, double* y, Vp
     auto* q = reinterpret_cast<Vps64fc*>(work);
     for (int i = 0; i < n; ++i)
         q[i] = {x[i] * spec->chirp[i].re, x[i] * spec->chirp[i].im};
-    VpsStatus st = ChirpConvolve(spec, q, n);
-    if (st != StatusOk)
-        return st;
+    ChirpConvolve(spec, q, n);
     dspMulVec_64fc(spec->chirp, q, q, n);
     y[0] = q[0].re;
     for (int k = 1; 2 * k < n + 1; ++k) {
@@ -205,9 +196,7 @@ VpsStatus dspDFTChirpInv_64f(const DftSpec* spec, const double* p, double* x, Vp
         q[n - k] = {p[2 * k - 1], p[2 * k]};
     }
     dspMulVec_64fc(spec->chirp, q, q, n);
-    VpsStatus st = ChirpConvolve(spec, q, n);
-    if (st != StatusOk)
-        return st;
+    ChirpConvolve(spec, q, n);
     for (int i = 0; i < n; ++i)
         x[i] = q[i].re * spec->chirp[i].re - q[i].im * spec->chirp[i].im;
     return StatusOk;

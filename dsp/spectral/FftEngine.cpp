@@ -647,6 +647,39 @@ bool HasAvx()
     return has;
 }
 
+// Element-wise products of neighbours j, j + 1 (rounded as Lane<double>::Twiddled).
+DCS_AVX Lane2 MulPair(const Vps64fc* w, const Vps64fc* x, std::int64_t j)
+{
+    const __m256d v = Lane2::Load(w + j).v;
+    return Lane2::Twiddled<false>(Lane2::Load(x + j), Lane2::Split{_mm256_movedup_pd(v), _mm256_permute_pd(v, 0xF)});
+}
+
+// dspFFTMulPermute_I's walk of the pair and self lists on AVX. The values a list entry
+// moves come in neighbouring pairs (j, j + 1) and (H + j, H + j + 1); a 2×2 transpose of
+// their products gives what lands at j and at H + j.
+__attribute__((target("avx"))) void MulPermuteAvx(const Vps64fc* w, Vps64fc* x, std::int64_t H,
+                                                  const std::int32_t* p)
+{
+    for (; *p != 0; p += 2) {
+        const std::int64_t a = p[0] / 2;
+        const std::int64_t b = p[1] / 2;
+        const __m256d pa = MulPair(w, x, a).v, pha = MulPair(w, x, H + a).v;
+        const __m256d pb = MulPair(w, x, b).v, phb = MulPair(w, x, H + b).v;
+        _mm256_storeu_pd(&x[a].re, _mm256_permute2f128_pd(pb, phb, 0x20));
+        _mm256_storeu_pd(&x[H + a].re, _mm256_permute2f128_pd(pb, phb, 0x31));
+        _mm256_storeu_pd(&x[b].re, _mm256_permute2f128_pd(pa, pha, 0x20));
+        _mm256_storeu_pd(&x[H + b].re, _mm256_permute2f128_pd(pa, pha, 0x31));
+    }
+    for (std::int64_t a = 0;;) {
+        const __m256d pa = MulPair(w, x, a).v, pha = MulPair(w, x, H + a).v;
+        _mm256_storeu_pd(&x[a].re, _mm256_permute2f128_pd(pa, pha, 0x20));
+        _mm256_storeu_pd(&x[H + a].re, _mm256_permute2f128_pd(pa, pha, 0x31));
+        if (*++p == 0)
+            break;
+        a = *p / 2;
+    }
+}
+
 // The n-point kernel on each of the total / n consecutive blocks of x: one sweep per pass
 // over all of them, the twiddles spread once.
 template <class T, bool Inv>
@@ -1023,6 +1056,52 @@ void dspFFTPermute_I(FftComplex<T>* x, std::int64_t n, const std::int32_t* bitRe
     }
     for (std::int64_t a = 0;;) {
         std::swap(x[a + 1], x[H + a]);
+        if (*++p == 0)
+            break;
+        a = *p / 2;
+    }
+}
+
+void dspFFTMulPermute_I(const Vps64fc* w, Vps64fc* x, std::int64_t n, const std::int32_t* bitRev) noexcept
+{
+    using V = Lane<double>;
+    // x·w as (x.re·w.re - x.im·w.im, x.im·w.re + x.re·w.im), the roundings of a plain
+    // element-wise product.
+    const auto mul = [&](std::int64_t i) { return V::Twiddled<false>(V::Load(x + i), V::Load(w + i)); };
+    if (n < 4 || n >= Pow2(kPermuteBlockedOrder)) {
+        // Long arrays keep the blocked permutation, which stays cache-friendly.
+        for (std::int64_t i = 0; i < n; ++i)
+            mul(i).Store(x + i);
+        dspFFTPermute_I<double>(x, n, bitRev);
+        return;
+    }
+    // The pair and self lists of dspFFTPermute_I, each value multiplied where it is read.
+    const std::int64_t H = n / 2;
+    if (HasAvx())
+        return MulPermuteAvx(w, x, H, bitRev);
+    const std::int32_t* p = bitRev;
+    for (; *p != 0; p += 2) {
+        const std::int64_t a = p[0] / 2;
+        const std::int64_t b = p[1] / 2;
+        const std::int64_t from[8] = {a, a + 1, H + a, H + a + 1, b, H + b, b + 1, H + b + 1};
+        V v[8];
+        for (int k = 0; k < 8; ++k)
+            v[k] = mul(from[k]);
+        v[5].Store(x + a + 1);
+        v[6].Store(x + H + a);
+        v[4].Store(x + a);
+        v[3].Store(x + H + b + 1);
+        v[0].Store(x + b);
+        v[1].Store(x + H + b);
+        v[2].Store(x + b + 1);
+        v[7].Store(x + H + a + 1);
+    }
+    for (std::int64_t a = 0;;) {
+        const V v0 = mul(a), v1 = mul(a + 1), v2 = mul(H + a), v3 = mul(H + a + 1);
+        v0.Store(x + a);
+        v2.Store(x + a + 1);
+        v1.Store(x + H + a);
+        v3.Store(x + H + a + 1);
         if (*++p == 0)
             break;
         a = *p / 2;

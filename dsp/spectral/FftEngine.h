@@ -51,6 +51,10 @@ void dspFFTPermute(const FftComplex<T>* src, FftComplex<T>* dst, std::int64_t n,
 template <class T>
 void dspFFTPermute_I(FftComplex<T>* data, std::int64_t n, const std::int32_t* bitRev) noexcept;
 
+// x[bitrev(j)] = x[j]·w[j] for the n points, in place: an element-wise product (rounded
+// as a plain complex product) fused with dspFFTPermute_I where the arrays are short.
+void dspFFTMulPermute_I(const Vps64fc* w, Vps64fc* x, std::int64_t n, const std::int32_t* bitRev) noexcept;
+
 // Radix-4 kernel over n bit-reversed points (8 <= n <= the radix-4 limit), in place.
 template <class T>
 void dspFFTRadix4Fwd(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept;

@@ -47,16 +47,11 @@ private:
     bool failed_ = false;
 };
 
-// Complex transform of order m >= 3 of the spec's tables, in dst, permuted from src.
+// The butterflies of a complex transform of order m >= 3 on bit-reversed data, in place.
 template <class T, bool Inv>
-void ComplexCore(const FftComplex<T>* src, FftComplex<T>* dst, int m, const FftSpecT<T>* spec,
-                 FftComplex<T>* work)
+void ComplexButterflies(FftComplex<T>* dst, int m, const FftSpecT<T>* spec, FftComplex<T>* work)
 {
     const std::int64_t n = std::int64_t{1} << m;
-    if (src == dst)
-        dspFFTPermute_I<T>(dst, n, spec->bitRev);
-    else
-        dspFFTPermute<T>(src, dst, n, spec->bitRev);
     if (m <= FftTraits<T>::kLeafMaxOrder) {
         if constexpr (Inv)
             dspFFTRadix4Inv<T>(dst, n, spec->leafTable);
@@ -69,6 +64,19 @@ void ComplexCore(const FftComplex<T>* src, FftComplex<T>* dst, int m, const FftS
     } else {
         dspFFTLargeFwd<T>(spec, dst, m, work);
     }
+}
+
+// Complex transform of order m >= 3 of the spec's tables, in dst, permuted from src.
+template <class T, bool Inv>
+void ComplexCore(const FftComplex<T>* src, FftComplex<T>* dst, int m, const FftSpecT<T>* spec,
+                 FftComplex<T>* work)
+{
+    const std::int64_t n = std::int64_t{1} << m;
+    if (src == dst)
+        dspFFTPermute_I<T>(dst, n, spec->bitRev);
+    else
+        dspFFTPermute<T>(src, dst, n, spec->bitRev);
+    ComplexButterflies<T, Inv>(dst, m, spec, work);
 }
 
 }  // namespace
@@ -212,6 +220,15 @@ template VpsStatus FftBufSize<double>(const FftSpecT<double>*, std::uint32_t, in
 template VpsStatus FftBufSize<float>(const FftSpecT<float>*, std::uint32_t, int*) noexcept;
 template VpsStatus FftFree<double>(FftSpecT<double>*, std::uint32_t) noexcept;
 template VpsStatus FftFree<float>(FftSpecT<float>*, std::uint32_t) noexcept;
+template <bool Inv>
+void FftComplexPermuted(const FftSpec* spec, Vps64fc* data, Vps8u* work) noexcept
+{
+    auto* w = reinterpret_cast<Vps64fc*>((reinterpret_cast<std::uintptr_t>(work) + 15) & ~std::uintptr_t{15});
+    ComplexButterflies<double, Inv>(data, spec->order, spec, w);
+}
+
+template void FftComplexPermuted<false>(const FftSpec*, Vps64fc*, Vps8u*) noexcept;
+template void FftComplexPermuted<true>(const FftSpec*, Vps64fc*, Vps8u*) noexcept;
 template VpsStatus FftComplexRun<false>(const Vps64fc*, Vps64fc*, const FftSpec*, Vps8u*) noexcept;
 template VpsStatus FftComplexRun<true>(const Vps64fc*, Vps64fc*, const FftSpec*, Vps8u*) noexcept;
 template VpsStatus FftRealFwdRun<double>(const double*, double*, const FftSpec*, Vps8u*, FftLayout, std::uint32_t) noexcept;

@@ -1,6 +1,7 @@
 // The decomposition and block sizes of every order, as data.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,32 @@ TEST(FftPlan, BitReversalTableListsPairsThenSelfReversedIndices)
     const std::vector<std::int32_t> expected = {4,  32, 8,  16, 12, 48, 20, 40, 28, 56, 44,
                                                 52, 0,  60, 36, 24, 0};
     EXPECT_EQ(std::vector<std::int32_t>(table, table + 17), expected);
+}
+
+TEST(FftPlan, FusedProductAndBitReversalEqualsProductThenPermutation)
+{
+    // Orders with the pair lists (up to 11) and with the blocked permutation (12 on); the
+    // product must round as the plain formula, so the comparison is exact.
+    for (int m : {2, 3, 4, 5, 8, 11, 12, 13}) {
+        SCOPED_TRACE("order " + std::to_string(m));
+        const std::int64_t n = std::int64_t{1} << m;
+        std::vector<std::int32_t> table(static_cast<std::size_t>(FftBitRevBytes(m) / 4));
+        dspFFTBitRevTable(m, table.data());
+        std::vector<Vps64fc> x(n), w(n), expected(n);
+        for (std::int64_t j = 0; j < n; ++j) {
+            x[j] = {std::sin(0.7 * j + 0.1), std::cos(1.3 * j)};
+            w[j] = {std::cos(0.37 * j), -std::sin(0.91 * j + 0.2)};
+            std::int64_t r = 0;
+            for (int b = 0; b < m; ++b)
+                r |= (j >> b & 1) << (m - 1 - b);
+            expected[r] = {x[j].re * w[j].re - x[j].im * w[j].im, x[j].im * w[j].re + x[j].re * w[j].im};
+        }
+        dspFFTMulPermute_I(w.data(), x.data(), n, table.data());
+        for (std::int64_t j = 0; j < n; ++j) {
+            ASSERT_EQ(x[j].re, expected[j].re) << j;
+            ASSERT_EQ(x[j].im, expected[j].im) << j;
+        }
+    }
 }
 
 }  // namespace
