@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include "app/PainForm.h"
+
 #include "platform/base/Environment.h"
 
 namespace dcs {
@@ -41,6 +43,8 @@ T* TForm1::Find(const char* AName)
 
 void TForm1::BeforeDestruction()
 {
+    SessionPages.Auto.reset();
+    SessionPages.Manual.reset();
     Sessions.reset();
     // The audio graph goes from its sources down, so no mixer is unlinked from an input
     // that still streams into it while its own clock mixes.
@@ -92,6 +96,8 @@ void TForm1::FormCreate(TObject*)
     Sessions->BindTimer(stMedical, tmMed);
     BuildMainPages(this, *Sessions, Pages);
     Pages.Pages[6]->OnShow = [this](TObject* S) { pgExitShow(S); };
+    for (TPresetPageControls& c : Pages.Preset)
+        c.PainManagement->OnClick = [this](TObject* S) { btnPainOpenClick(S); };
 
     DataFolder = GetEnvironmentVariable("APPDATA") + "\\Dorvaquent";
     ProgramFilesFolder = GetEnvironmentVariable("PROGRAMFILES");
@@ -110,6 +116,13 @@ void TForm1::FormCreate(TObject*)
     AutoZone[kWholeBody] = true;
     // The "Medium" intensity, which the stored intensity toggles start on.
     mixSX->Channels()->GetItem(0)->SetCoefficient(0.6);
+    BuildSessionPages(*this, SessionPages);
+}
+
+void TForm1::btnPainOpenClick(TObject*)
+{
+    if (Form2)
+        Form2->Show();
 }
 
 void TForm1::ShutDown()

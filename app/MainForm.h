@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/MainFormPages.h"
+#include "app/MainFormSessionPages.h"
 #include "app/PresetSessions.h"
 #include "components/audio/AUAudioMixer.h"
 #include "components/audio/AUAudioOut.h"
@@ -34,6 +35,9 @@ class TForm1 : public TForm {
     // application is told to terminate.
     void FormClose(TObject* Sender, TCloseAction& Action);
     void pgExitShow(TObject* Sender);
+
+    // Shows the pain-relief window, modeless; pressed again it stays the one window.
+    void btnPainOpenClick(TObject* Sender);
 
     void tm1Timer(TObject*) { Sessions->TimerTick(stPain); }
     void tmEssTimer(TObject*) { Sessions->TimerTick(stEssentials); }
@@ -82,6 +86,8 @@ class TForm1 : public TForm {
     std::unique_ptr<TPresetSessions> Sessions;
     // The pager, its pages and the preset pages' controls.
     TMainPages Pages;
+    // The Auto, Manual and About pages' controls and the two sessions behind them.
+    TSessionPages SessionPages;
 
 private:
     template <class T>
