@@ -48,11 +48,11 @@ class WindowSound : public apptest::PainFormTest {
 protected:
     void SetUp() override
     {
+        PainFormTest::SetUp();
 #if defined(__SANITIZE_THREAD__)
         GTEST_SKIP() << "the recordings need the window's whole graph at real-time speed, which it does not "
                         "reach under ThreadSanitizer";
 #endif
-        PainFormTest::SetUp();
     }
 };
 
