@@ -123,8 +123,13 @@ TEST_F(WindowSound, TheManualToneIsOnTheLeftSpeakerAndFollowsItsSlider)
     Free(Form);
     Form = nullptr;
 
+    // The mix files are numbered per process: the one this test's run wrote.
+    std::filesystem::path mixFile;
+    for (const auto& e : std::filesystem::directory_iterator(folder.Dir))
+        if (e.path().filename().string().rfind("mix-", 0) == 0)
+            mixFile = e.path();
     uint32_t mask = 0;
-    const auto mix = wavetest::Floats(wavetest::WavData(folder.Dir / "mix-1.wav", mask), 16);
+    const auto mix = wavetest::Floats(wavetest::WavData(mixFile, mask), 16);
     const std::vector<float> left = Channel(mix, 0), right = Channel(mix, 1);
     size_t first = 0;
     while (first < left.size() && std::fabs(left[first]) < 1e-4f)
