@@ -1,6 +1,8 @@
 #include "app/MainForm.h"
 
 #include "app/Artwork.h"
+#include "app/PainForm.h"
+
 #include "platform/base/Environment.h"
 #include "platform/controls/GraphicFormats.h"
 #include "ui/controls/RawResources.h"
@@ -45,7 +47,8 @@ T* TForm1::Find(const char* AName)
 
 void TForm1::BeforeDestruction()
 {
-    AutoPage.reset();
+    SessionPages.Auto.reset();
+    SessionPages.Manual.reset();
     Sessions.reset();
     // The audio graph goes from its sources down, so no mixer is unlinked from an input
     // that still streams into it while its own clock mixes.
@@ -102,6 +105,8 @@ void TForm1::FormCreate(TObject*)
     if (const std::vector<uint8_t>* icon = smooth::FindRawResource(resources::IconPicture))
         Icon()->LoadFromBytes(icon->data(), icon->size());
     Pages.Pages[6]->OnShow = [this](TObject* S) { pgExitShow(S); };
+    for (TPresetPageControls& c : Pages.Preset)
+        c.PainManagement->OnClick = [this](TObject* S) { btnPainOpenClick(S); };
 
     DataFolder = GetEnvironmentVariable("APPDATA") + "\\Dorvaquent";
     ProgramFilesFolder = GetEnvironmentVariable("PROGRAMFILES");
@@ -120,27 +125,24 @@ void TForm1::FormCreate(TObject*)
     AutoZone[kWholeBody] = true;
     // The "Medium" intensity, which the stored intensity toggles start on.
     mixSX->Channels()->GetItem(0)->SetCoefficient(0.6);
-
-    TAutoPageView autoView;
-    autoView.ZoneTimers = {tmUB, tmCore, tmLB, tmWB};
-    autoView.LoadPicture = [this](TAutoZone Z, const std::string& F) { LoadZonePicture(Z, F); };
-    AutoPage = std::make_unique<TAutoPage>(TAutoAudio{sgSX, mixSX, outSX}, autoView,
-                                           TAutoPageState{AutoZone, AutoCountdown, CycleMinute, Sessions->SessionRunning});
+    // The body figure first: the Auto page shows its zone pictures in it.
     BuildZonePanel(this, Pages.Pages[0], GestureManager1, Action1,
-                   {[this](TAutoZone Z) { AutoPage->ZoneTap(Z); },
+                   {[this](TAutoZone Z) { SessionPages.Auto->ZoneTap(Z); },
                     [this](TObject* S, const TGestureEventInfo& I, bool& H) { imSXBodyGesture(S, I, H); }},
                    Zones);
+    BuildSessionPages(*this, SessionPages);
     // The figure opens on the whole body, which start-up chose. A data folder without its
     // pictures is no reason to refuse to start: the figure stays blank until they come.
     try {
-        AutoPage->WholeBody();
+        SessionPages.Auto->WholeBody();
     } catch (const Exception&) {
     }
 }
 
-void TForm1::LoadZonePicture(TAutoZone AZone, const std::string& AFile)
+void TForm1::btnPainOpenClick(TObject*)
 {
-    Zones.Images.at(size_t(AZone))->Picture()->LoadFromFile(FileSystemPath(DataFolder + "\\" + AFile));
+    if (Form2)
+        Form2->Show();
 }
 
 void TForm1::ShutDown()

@@ -5,6 +5,7 @@
 
 #include "app/AutoPage.h"
 #include "app/MainFormPages.h"
+#include "app/MainFormSessionPages.h"
 #include "app/MainFormZones.h"
 #include "app/PresetSessions.h"
 #include "components/audio/AUAudioMixer.h"
@@ -39,14 +40,17 @@ class TForm1 : public TForm {
     void FormClose(TObject* Sender, TCloseAction& Action);
     void pgExitShow(TObject* Sender);
 
+    // Shows the pain-relief window, modeless; pressed again it stays the one window.
+    void btnPainOpenClick(TObject* Sender);
+
     void tm1Timer(TObject*) { Sessions->TimerTick(stPain); }
     void tmEssTimer(TObject*) { Sessions->TimerTick(stEssentials); }
     void tmSpTimer(TObject*) { Sessions->TimerTick(stSports); }
     void tmMedTimer(TObject*) { Sessions->TimerTick(stMedical); }
     // The right swipe on the body figure: whole body. The image's gesture leaves Handled
     // as it came.
-    void Action1Execute(TObject*) { AutoPage->WholeBody(); }
-    void imSXBodyGesture(TObject*, const TGestureEventInfo&, bool&) { AutoPage->WholeBody(); }
+    void Action1Execute(TObject*) { SessionPages.Auto->WholeBody(); }
+    void imSXBodyGesture(TObject*, const TGestureEventInfo&, bool&) { SessionPages.Auto->WholeBody(); }
 
     // Timers.
     TTimer* tm1 = nullptr;
@@ -93,8 +97,10 @@ class TForm1 : public TForm {
     std::unique_ptr<TPresetSessions> Sessions;
     // The pager, its pages and the preset pages' controls.
     TMainPages Pages;
+    // The Auto page's body figure, and the Auto, Manual and About pages' controls with
+    // the two sessions behind them.
     TZonePanel Zones;
-    std::unique_ptr<TAutoPage> AutoPage;
+    TSessionPages SessionPages;
 
 private:
     template <class T>
@@ -102,8 +108,6 @@ private:
     template <class T>
     void FreeComponentsOf();
     void ShutDown();
-    // Raises when the data folder's picture cannot be read.
-    void LoadZonePicture(TAutoZone AZone, const std::string& AFile);
 };
 
 extern TForm1* Form1;

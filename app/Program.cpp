@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "app/PainForm.h"
 
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/SdlPresenter.h"
@@ -24,6 +25,7 @@ int RunProgram()
         Application->Initialize();
         Application->SetMainFormOnTaskBar(true);
         CreateForm(Form1);
+        CreateForm(Form2);
         Form1->Show();
         Application->Run();
     } catch (const std::exception& e) {
@@ -34,6 +36,7 @@ int RunProgram()
     for (int i = Screen()->FormCount() - 1; i >= 0; --i)
         Free(Screen()->Forms(i));
     Form1 = nullptr;
+    Form2 = nullptr;
     SetPresenter(nullptr);
     presenter.reset();
     Application = nullptr;

@@ -16,6 +16,7 @@ TPresenter* CurrentPresenter = nullptr;
 constexpr UINT CM_RELEASE = CM_BASE + 40;
 
 const TEnumInfo kBorderStyles{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
+const TEnumInfo kBorderIcons{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
 const TEnumInfo kPositions{"TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
                                          "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
 
@@ -70,6 +71,8 @@ void TSizeConstraints::Assign(TPersistent* Source)
 void TCustomForm::DeclareProperties(TClassBuilder<TCustomForm>& P)
 {
     P.Component("ActiveControl", &TCustomForm::FActiveControl, &TCustomForm::SetActiveControl);
+    P.Set("BorderIcons", "TBorderIcons", kBorderIcons, &TCustomForm::FBorderIcons, &TCustomForm::SetBorderIcons)
+        .Default(kDefaultBorderIcons);
     P.Enum("BorderStyle", kBorderStyles, &TCustomForm::FBorderStyle, &TCustomForm::SetBorderStyle).Default(bsSizeable);
     P.String("Caption", &TControl::Caption, &TControl::SetCaption);
     P.Integer("ClientHeight", &TControl::ClientHeight, &TControl::SetClientHeight);

@@ -20,6 +20,9 @@ enum TPosition {
     poOwnerFormCenter
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = uint32_t;  // bit i = TBorderIcon i
+constexpr TBorderIcons kDefaultBorderIcons = 1u << biSystemMenu | 1u << biMinimize | 1u << biMaximize;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
@@ -62,6 +65,9 @@ class TCustomForm : public TWinControl {
 
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle V) { FBorderStyle = V; }
+    // Kept for the presenter; without biSystemMenu the window offers no system menu.
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons V) { FBorderIcons = V; }
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition V) { FPosition = V; }
     TSizeConstraints* Constraints() const { return FConstraints.get(); }
@@ -133,6 +139,7 @@ protected:
 
 private:
     TFormBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons = kDefaultBorderIcons;
     TPosition FPosition = poDefaultPosOnly;
     std::unique_ptr<TSizeConstraints> FConstraints;
     std::unique_ptr<TIcon> FIcon;
