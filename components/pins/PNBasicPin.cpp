@@ -1,6 +1,7 @@
 #include "components/pins/PNPins.h"
 
 #include "components/pins/PNHazardsInternal.h"
+#include "components/pins/PNPinReferrers.h"
 #include "platform/threads/Sync.h"
 
 #include <algorithm>
@@ -151,6 +152,7 @@ TPNBasicPin::TPNBasicPin()
     auto& r = PinRegister();
     TPNCriticalSectionLock g(r.Section);
     r.Pins.push_back(this);
+    pnreferrers::Add(this);
 }
 
 TPNBasicPin::~TPNBasicPin()
@@ -166,6 +168,7 @@ TPNBasicPin::~TPNBasicPin()
     auto it = std::find(r.Pins.begin(), r.Pins.end(), this);
     if (it != r.Pins.end())
         r.Pins.erase(it);
+    pnreferrers::Remove(this);
 }
 
 void TPNBasicPin::AfterConstruction()
@@ -190,9 +193,11 @@ void TPNBasicPin::BeforeDestruction()
     auto it = std::find(r.Pins.begin(), r.Pins.end(), this);
     if (it != r.Pins.end())
         r.Pins.erase(it);
-    for (size_t i = r.Pins.size(); i-- > 0;)
-        if (i < r.Pins.size())
-            r.Pins[i]->PinDestroyed(this);
+    // Only the pins that may hold a pointer to this one, in the order of a walk over the
+    // register from its end; one freed by an earlier call is skipped.
+    for (TPNBasicPin* p : pnreferrers::Remove(this))
+        if (pnreferrers::Contains(p))
+            p->PinDestroyed(this);
     inherited::BeforeDestruction();
 }
 

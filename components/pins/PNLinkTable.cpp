@@ -3,6 +3,7 @@
 #include "components/pins/PNBasicPin.h"
 #include "components/pins/PNFormatConverter.h"
 #include "components/pins/PNHazardsInternal.h"
+#include "components/pins/PNPinReferrers.h"
 
 #include <algorithm>
 
@@ -26,6 +27,9 @@ TPNPinEntry& TPNLinkTable::Add(TPNBasicPin* ARealPin, TPNBasicPin* AConnectionPi
     e->RealPin = ARealPin;
     e->ConnectionPin = AConnectionPin;
     e->NotifyAfterPin = ANotifyAfterPin;
+    NotePinReference(FOwner, ARealPin);
+    NotePinReference(FOwner, AConnectionPin);
+    NotePinReference(FOwner, ANotifyAfterPin);
     FEntries.push_back(std::move(e));
     return *FEntries.back();
 }
@@ -70,6 +74,8 @@ void TPNLinkTable::ForgetAfterPin(TPNBasicPin* APin) { ReplaceAfterPin(APin, nul
 
 void TPNLinkTable::ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin)
 {
+    if (ANewPin && NamesAfterPin(AOldPin))
+        NotePinReference(FOwner, ANewPin);
     for (auto& e : FEntries)
         if (e->NotifyAfterPin == AOldPin)
             e->NotifyAfterPin = ANewPin;

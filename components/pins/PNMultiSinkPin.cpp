@@ -1,6 +1,7 @@
 #include "components/pins/PNMultiSinkPin.h"
 
 #include "components/pins/PNHazardsInternal.h"
+#include "components/pins/PNPinReferrers.h"
 #include "components/pins/PNPinList.h"
 
 #include <algorithm>
@@ -197,6 +198,7 @@ bool TPNMultiSinkPin::InternalConnect(TPNBasicPin* APin, TPNBasicPin* ANotifyAft
         for (auto& e : FLinks)
             if (feeder && e->RealPin == feeder && e->ConnectionPin == feeder) {
                 e->ConnectionPin = source;
+                NotePinReference(this, source);
                 e->Converter = IntfPtr<IPNFormatConverter>(conv);
                 FLinks.Changed();
                 if (std::find(converters.begin(), converters.end(), e->Converter) == converters.end())

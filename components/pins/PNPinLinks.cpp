@@ -8,6 +8,7 @@
 //   pin entry (a pin list's "Pins"): Sinks (<link entries>) | <sink form> | nil
 #include "components/pins/PNPinList.h"
 #include "components/pins/PNMultiSinkPin.h"
+#include "components/pins/PNPinReferrers.h"
 #include "components/pins/PNStatePins.h"
 
 #include "platform/base/Strings.h"
@@ -293,6 +294,7 @@ void TPNSinkPin::RecordPlaceholderSource(TPNBasicPin* APlaceholder)
     IPNLockSection w = WriteLock();
     FConnectionSourcePin = APlaceholder;
     FRealSourcePin = APlaceholder;
+    NotePinReference(this, APlaceholder);
     FIntRealSourcePin = APlaceholder;
     FSubmitFunction = {};
     FConnectedID = GUID_NULL;

@@ -1,4 +1,5 @@
 #include "components/pins/PNHazardsInternal.h"
+#include "components/pins/PNPinReferrers.h"
 #include "components/pins/PNPins.h"
 
 #include <algorithm>
@@ -224,6 +225,7 @@ void TPNBasicSinkPin::AddFunctionDependant(TPNSourcePin* ASource)
     IPNLockSection w = WriteLock();
     if (std::find(FFunctionDependants.begin(), FFunctionDependants.end(), ASource) == FFunctionDependants.end())
         FFunctionDependants.push_back(ASource);
+    NotePinReference(this, ASource);
 }
 
 void TPNBasicSinkPin::RemoveFunctionDependant(TPNSourcePin* ASource)
@@ -237,6 +239,7 @@ void TPNBasicSinkPin::AddDataTypeDependant(TPNSourcePin* ASource)
     IPNLockSection w = WriteLock();
     if (std::find(FDataTypeDependants.begin(), FDataTypeDependants.end(), ASource) == FDataTypeDependants.end())
         FDataTypeDependants.push_back(ASource);
+    NotePinReference(this, ASource);
 }
 
 void TPNBasicSinkPin::RemoveDataTypeDependant(TPNSourcePin* ASource)
@@ -278,6 +281,7 @@ void TPNSinkPin::SetConnectionSource(TPNBasicPin* APin)
 {
     IPNLockSection w = WriteLock();
     FConnectionSourcePin = APin;
+    NotePinReference(this, APin);
 }
 
 void TPNSinkPin::RecordConverterSource(TPNSourcePin* ASource)
@@ -285,6 +289,7 @@ void TPNSinkPin::RecordConverterSource(TPNSourcePin* ASource)
     IPNLockSection w = WriteLock();
     FConnectionSourcePin = ASource;
     FRealSourcePin = ASource;
+    NotePinReference(this, ASource);
     FIntRealSourcePin = ASource;
     TClass cc = nullptr;
     IntfPtr<IPNFormatConverter> c;
@@ -361,6 +366,7 @@ bool TPNSinkPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterP
     if (auto* source = dynamic_cast<TPNSourcePin*>(AOtherPin)) {
         FConnectionSourcePin = source;
         FIntRealSourcePin = source;
+        NotePinReference(this, source);
         w.Release();
         try {
             IPNLockSection sw = source->WriteLock();

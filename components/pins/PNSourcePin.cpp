@@ -1,4 +1,5 @@
 #include "components/pins/PNHazardsInternal.h"
+#include "components/pins/PNPinReferrers.h"
 #include "components/pins/PNPins.h"
 
 #include <algorithm>
@@ -44,6 +45,7 @@ void TPNSinkPinList::Add(TPNBasicSinkPin* APin)
         if (std::find(FList.begin(), FList.end(), APin) != FList.end())
             return;
         FList.push_back(APin);
+        NotePinReference(FOwner, APin);
     }
     if (FKind == TKind::Function)
         APin->AddFunctionDependant(FOwner);
@@ -254,6 +256,7 @@ void TPNSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
         if (conv) {
             TPNFormatConverter* c = conv->Converter();
             e->ConnectionPin = c->InputPin();
+            NotePinReference(this, e->ConnectionPin);
             c->InputPin()->RecordConverterSource(this);
             c->OutputPin()->ConnectAfter(APin, ANotifyAfterPin);
             if (auto* sink = dynamic_cast<TPNSinkPin*>(APin))
@@ -496,8 +499,10 @@ void TPNSourcePin::SetAfterPinByName(TPNBasicPin* APin, const std::string& AName
     if (!after)
         return;
     int i = FLinks.IndexOfRealPin(APin);
-    if (i >= 0)
+    if (i >= 0) {
+        NotePinReference(this, after);
         FLinks[size_t(i)].NotifyAfterPin = after;
+    }
 }
 
 std::string TPNSourcePin::GetLinkDisplayText()

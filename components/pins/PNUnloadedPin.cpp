@@ -1,6 +1,7 @@
 #include "components/pins/PNUnloadedPin.h"
 
 #include "components/pins/PNStatePins.h"
+#include "components/pins/PNPinReferrers.h"
 
 #include "platform/base/Strings.h"
 
@@ -349,6 +350,8 @@ bool TPNUnloadedPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAf
         if (IndexOfRecord(AOtherPin) >= 0)
             return true;
         FConnectedPins.push_back({AOtherPin, ANotifyAfterPin});
+        NotePinReference(this, AOtherPin);
+        NotePinReference(this, ANotifyAfterPin);
     }
     if (auto* source = dynamic_cast<TPNSourcePin*>(AOtherPin)) {
         IPNLockSection sw = source->WriteLock();
@@ -369,8 +372,11 @@ void TPNUnloadedPin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
     if (!APin || APin == this)
         return;
     IPNLockSection w = WriteLock();
-    if (IndexOfRecord(APin) < 0)
+    if (IndexOfRecord(APin) < 0) {
         FConnectedPins.push_back({APin, ANotifyAfterPin});
+        NotePinReference(this, APin);
+        NotePinReference(this, ANotifyAfterPin);
+    }
 }
 
 TPNPlaceholderRef TPNUnloadedPin::EraseRecord(int AIndex)
@@ -512,8 +518,10 @@ void TPNUnloadedPin::ReplaceAfterPin(TPNBasicPin* AOldPin, TPNBasicPin* ANewPin)
 {
     IPNLockSection w = WriteLock();
     for (auto& r : FConnectedPins)
-        if (r.NotifyAfterPin == AOldPin)
+        if (r.NotifyAfterPin == AOldPin) {
             r.NotifyAfterPin = ANewPin;
+            NotePinReference(this, ANewPin);
+        }
 }
 
 bool TPNUnloadedPin::NamesAfterPin(TPNBasicPin* APin)
