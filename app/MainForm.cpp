@@ -131,6 +131,9 @@ void TForm1::FormCreate(TObject*)
                     [this](TObject* S, const TGestureEventInfo& I, bool& H) { imSXBodyGesture(S, I, H); }},
                    Zones);
     BuildSessionPages(*this, SessionPages);
+    // The pages' controls are made here, after the stored form was read: the resizer
+    // records them too, so they scale with the window like the stored ones.
+    FormResizer1->DynamicAdd();
     // The figure opens on the whole body, which start-up chose. A data folder without its
     // pictures is no reason to refuse to start: the figure stays blank until they come.
     try {

@@ -13,7 +13,7 @@ namespace smooth {
 class TSmoothPanel;
 }
 
-// AOwner owns the panel.
+// A rounded white panel with a black border, a shadow and a radial glow. AOwner owns it.
 smooth::TSmoothPanel* NewSmoothPanel(TComponent* AOwner, TWinControl* AParent, const std::string& AName, int X, int Y,
                                      int W, int H);
 // The panel as the parent of the controls placed on it.

@@ -38,8 +38,9 @@ protected:
             for (TAUSignalGen* gen : {Pairs.Sg[size_t(k)], Pairs.Sgr[size_t(k)]}) {
                 const bool on = AWant[size_t(k)] != 1.0;
                 EXPECT_EQ(gen->Enabled(), on) << "pair " << k + 1;
-                if (on)
+                if (on) {
                     EXPECT_EQ(gen->Frequency(), AWant[size_t(k)]) << "pair " << k + 1;
+                }
             }
     }
 

@@ -64,8 +64,9 @@ TEST_F(CompanionsTest, PresenceMatrixAndTheCopyThatIsRun)
         EXPECT_EQ(found.Zanterhol, c.Zanterhol) << c.Installed.size();
         EXPECT_EQ(found.Osmerlaine, c.Osmerlaine) << c.Installed.size();
         EXPECT_EQ(found.SecondCompanionInMakerFolder, c.InMakerFolder) << c.Installed.size();
-        if (found.Osmerlaine)
+        if (found.Osmerlaine) {
             EXPECT_TRUE(FileExists(OsmerlainePath(ProgramFiles().string(), found.SecondCompanionInMakerFolder)));
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "components/pins/PNPinList.h"
 #include "platform/base/Environment.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -21,6 +22,12 @@ TEST_F(MainFormTest, TheStoredGraphComesUpLinkedAndStartUpAddsThePresetInputs)
     EXPECT_EQ(Form->ClientHeight(), 736);
     EXPECT_EQ(Form->FormResizer1->DesignFrmW(), 1210);
     EXPECT_EQ(Form->FormResizer1->DesignDpiH(), 96);
+    // The pages' controls are made in code after the form is read; the resizer has them
+    // too, or they would keep their size while the window grows.
+    for (const char* name : {"btnSXStart", "tbSetManFreq", "imSXBody"}) {
+        const auto& c = Form->FormResizer1->Ctrls();
+        EXPECT_TRUE(std::any_of(c.begin(), c.end(), [&](const TCtrlInfo& I) { return I.Name == name; })) << name;
+    }
     for (TTimer* t : {Form->tm1, Form->tmEss, Form->tmSp, Form->tmMed, Form->tmMan, Form->tmWB, Form->tmUB,
                       Form->tmCore, Form->tmLB}) {
         EXPECT_FALSE(t->Enabled()) << t->Name();

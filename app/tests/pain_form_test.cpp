@@ -86,8 +86,9 @@ TEST_F(PainFormTest, AllPainThenHeadAndLowerBodyPainOnTheWindowsPairs)
                 ASSERT_NE(gen, nullptr);
                 const bool on = AWant[size_t(k)] != 1.0;
                 EXPECT_EQ(gen->Enabled(), on) << gen->Name();
-                if (on)
+                if (on) {
                     EXPECT_EQ(gen->Frequency(), AWant[size_t(k)]) << gen->Name();
+                }
             }
     };
     Click(Pain->imHead);

@@ -121,8 +121,9 @@ TEST(PresetPlayer, PlaysItsRecordOnBothSidesAtTheSideGainsAndLeavesNothingBehind
         // may lie off the tones: a late thread on a loaded machine drops a block now and
         // then, and each gap clicks across the whole band.
         const double alias = 22050.0 - 20000.0;
-        if (std::none_of(tones.begin(), tones.end(), [&](double f) { return std::fabs(f - alias) < 20; }))
+        if (std::none_of(tones.begin(), tones.end(), [&](double f) { return std::fabs(f - alias) < 20; })) {
             EXPECT_LT(s.PeakNear(alias, 6).second, 0.05 * level);
+        }
         EXPECT_LT(s.ResidualOutside(tones, 8), 2e-3);
         ++side;
     }

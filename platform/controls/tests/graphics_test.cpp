@@ -81,8 +81,9 @@ TEST_F(Graphics, EachFileComesBackAsTheClassThatKeepsItsFormat)
         ASSERT_TRUE(g) << c.File;
         EXPECT_EQ(g->ClassName(), c.Class) << c.File;
         std::vector<uint8_t> saved = g->SaveToBytes();
-        if (c.SameBytes)
+        if (c.SameBytes) {
             EXPECT_EQ(saved, bytes) << c.File;
+        }
         // Whatever it writes reads back to the same pixels.
         std::unique_ptr<TGraphic> again = GraphicFromBytes(saved.data(), saved.size());
         ASSERT_TRUE(again) << c.File;

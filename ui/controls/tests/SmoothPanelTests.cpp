@@ -71,7 +71,6 @@ TEST_F(PanelTest, PainReliefPanelByPixels)
     EXPECT_NE(shadow, 0xFFFFFFu);
     EXPECT_EQ(Pixel(p, 0, 0), 0x00FF00u) << "a rounded corner over the transparent panel";
     EXPECT_EQ(Pixel(p, 199, 2), 0x00FF00u) << "the shadow is cut at the top right";
-    Form->Backbuffer().SavePng("/tmp/i24/pain_panel.png");
 }
 
 TEST_F(PanelTest, DraggingTheGripGrowsThePanel)
