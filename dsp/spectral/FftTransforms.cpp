@@ -66,7 +66,7 @@ void ComplexButterflies(FftComplex<T>* dst, int m, const FftSpecT<T>* spec, FftC
     }
 }
 
-// Complex transform of order m >= 3 of the spec's tables, in dst, permuted from src.
+// Complex transform of order m >= 3 with the FftSpec's tables, in dst, permuted from src.
 template <class T, bool Inv>
 void ComplexCore(const FftComplex<T>* src, FftComplex<T>* dst, int m, const FftSpecT<T>* spec,
                  FftComplex<T>* work)

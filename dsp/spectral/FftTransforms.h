@@ -33,10 +33,10 @@ VpsStatus FftFree(FftSpecT<T>* spec, std::uint32_t id) noexcept;
 // StatusNoMemory, with nothing written, when a work area is needed and cannot be had.
 template <bool Inv>
 VpsStatus FftComplexRun(const Vps64fc* src, Vps64fc* dst, const FftSpec* spec, Vps8u* buffer) noexcept;
-// The complex transform of a spec of order 4 or more on data already in bit-reversed
+// The complex transform of an FftSpec of order 4 or more on data already in bit-reversed
 // order, in place, unchecked: for callers that fold the permutation into a pass of their
 // own. `work` is the caller's buffer of FftBufSize bytes (aligned up here); it may be null
-// only when the spec needs none.
+// only when the FftSpec needs no work area.
 template <bool Inv>
 void FftComplexPermuted(const FftSpec* spec, Vps64fc* data, Vps8u* work) noexcept;
 template <class T>
