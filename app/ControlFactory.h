@@ -48,7 +48,10 @@ inline smooth::TSmoothTrackBar* NewSlider(TComponent* AOwner, TWinControl* APare
                                           bool AHorizontal, TSliderRange ARange, int X, int Y, int W, int H)
 {
     auto* s = NewControl<smooth::TSmoothTrackBar>(AOwner, AParent, AName, X, Y, W, H);
+    // A change of direction turns the bar round (width and height swap): the bounds come
+    // after it.
     s->SetDirection(AHorizontal ? smooth::dHorizontal : smooth::dVertical);
+    s->SetBounds(X, Y, W, H);
     s->SetMinimum(ARange.Minimum);
     s->SetMaximum(ARange.Maximum);
     s->SetStep(ARange.Step);

@@ -33,6 +33,7 @@ TEST_F(PainFormTest, TheWindowAsStored)
     EXPECT_EQ(Pain->btnBodyPainStart->Caption(), "Start Pain Relief");
     EXPECT_EQ(Pain->ledTimePain->Caption()->Value(), 2000.0);
     EXPECT_EQ(Pain->tbSetTimePain->Position(), 20.0);
+    EXPECT_GT(Pain->tbSetTimePain->Width(), Pain->tbSetTimePain->Height()) << "a horizontal bar lies on its side";
 }
 
 // Every combination of zones, reached by tapping from none, plays its preset (or none);
