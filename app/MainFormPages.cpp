@@ -1,6 +1,7 @@
 #include "app/MainFormPages.h"
 
 #include "app/Artwork.h"
+#include "app/ControlFactory.h"
 #include "platform/controls/Forms.h"
 
 #include <string>
@@ -60,38 +61,20 @@ constexpr int kPageW = 1210;
 constexpr int kColumnLeft = 170, kColumnStep = 225, kColumnW = 205;
 constexpr int kToggleTop = 175, kToggleStep = 50, kToggleH = 42;
 
-template <class T>
-T* Make(TForm* AForm, TWinControl* AParent, const std::string& AName, int X, int Y, int W, int H)
-{
-    T* c = Create<T>(AForm);
-    c->SetName(AName);
-    c->SetParent(AParent);
-    c->SetBounds(X, Y, W, H);
-    return c;
-}
-
 TLabel* MakeLabel(TForm* AForm, TWinControl* AParent, const std::string& AName, const std::string& AText, int X,
                   int Y, int W)
 {
-    auto* l = Make<TLabel>(AForm, AParent, AName, X, Y, W, 16);
+    auto* l = NewControl<TLabel>(AForm, AParent, AName, X, Y, W, 16);
     l->SetCaption(AText);
     return l;
-}
-
-TSmoothLedLabel* MakeLed(TForm* AForm, TWinControl* AParent, const std::string& AName, const char* AFormat,
-                         double AValue, int X, int Y, int W)
-{
-    auto* led = Make<TSmoothLedLabel>(AForm, AParent, AName, X, Y, W, 40);
-    led->Caption()->SetFormat(AFormat);
-    led->Caption()->SetValue(AValue);
-    return led;
 }
 
 TSmoothTrackBar* MakeSlider(TForm* AForm, TWinControl* AParent, const std::string& AName, bool AHorizontal,
                             double AMin, double AMax, int X, int Y, int W, int H)
 {
-    auto* s = Make<TSmoothTrackBar>(AForm, AParent, AName, X, Y, W, H);
+    auto* s = NewControl<TSmoothTrackBar>(AForm, AParent, AName, X, Y, W, H);
     s->SetDirection(AHorizontal ? dHorizontal : dVertical);
+    s->SetBounds(X, Y, W, H);  // turning the bar swapped its sides
     s->SetMinimum(AMin);
     s->SetMaximum(AMax);
     s->SetStep(5.0);
@@ -105,7 +88,7 @@ TSmoothTrackBar* MakeSlider(TForm* AForm, TWinControl* AParent, const std::strin
 void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages)
 {
     resources::Link_Artwork();
-    APages.Pager = Make<TSmoothTabPager>(AForm, AForm, "pgr1", 0, 0, AForm->ClientWidth(), AForm->ClientHeight());
+    APages.Pager = NewControl<TSmoothTabPager>(AForm, AForm, "pgr1", 0, 0, AForm->ClientWidth(), AForm->ClientHeight());
     APages.Pager->SetAlign(alClient);
     APages.Pager->SetTabPosition(tpTopLeft);
     APages.Pager->SetTabReorder(false);
@@ -128,25 +111,25 @@ void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages
         const auto pg = TPresetPage(p);
         // Plate on the left edge, audio on the right, the set time centred on top.
         MakeLabel(AForm, page, n.PlateLabel, "Plate Intensity", 20, 16, 110);
-        c.PlateLed = MakeLed(AForm, page, n.PlateLed, "000", 50.0, 24, 40, 84);
+        c.PlateLed = NewLed(AForm, page, n.PlateLed, "000", 50.0, 24, 40, 84);
         c.Plate = MakeSlider(AForm, page, n.Plate, false, 0, 100, 40, 92, 52, 520);
         MakeLabel(AForm, page, n.AudioLabel, "Audio Level", kPageW - 120, 16, 100);
-        c.AudioLed = MakeLed(AForm, page, n.AudioLed, "000", 50.0, kPageW - 112, 40, 84);
+        c.AudioLed = NewLed(AForm, page, n.AudioLed, "000", 50.0, kPageW - 112, 40, 84);
         c.Audio = MakeSlider(AForm, page, n.Audio, false, 0, 100, kPageW - 96, 92, 52, 520);
         MakeLabel(AForm, page, n.SetTimeLabel, "Set Time (Minutes)", 505, 8, 200);
         c.SetTime = MakeSlider(AForm, page, n.SetTime, true, 5, 30, 380, 28, 450, 48);
-        c.TimeLed = MakeLed(AForm, page, n.TimeLed, "00:00", 2000.0, 850, 30, 120);
-        c.Streaming = Make<TSmoothLabel>(AForm, page, n.Streaming, kColumnLeft, 92, 4 * kColumnStep - 20, 32);
+        c.TimeLed = NewLed(AForm, page, n.TimeLed, "00:00", 2000.0, 850, 30, 120);
+        c.Streaming = NewControl<TSmoothLabel>(AForm, page, n.Streaming, kColumnLeft, 92, 4 * kColumnStep - 20, 32);
         c.Streaming->SetVisible(false);
         int column = 0, inColumn = 0;
         for (int h = 0; h < 4; ++h) {
-            auto* heading = Make<TSmoothLabel>(AForm, page, n.Headings[size_t(h)], kColumnLeft + h * kColumnStep, 132,
+            auto* heading = NewControl<TSmoothLabel>(AForm, page, n.Headings[size_t(h)], kColumnLeft + h * kColumnStep, 132,
                                                kColumnW, 32);
             heading->Caption()->SetText(n.HeadingTexts[size_t(h)]);
         }
         for (; row < PresetToggleCount && PresetToggles[size_t(row)].Page == pg; ++row) {
             const TPresetToggleInfo& info = PresetToggles[size_t(row)];
-            auto* t = Make<TSmoothToggleButton>(AForm, page, info.Name, kColumnLeft + column * kColumnStep,
+            auto* t = NewControl<TSmoothToggleButton>(AForm, page, info.Name, kColumnLeft + column * kColumnStep,
                                                 kToggleTop + inColumn * kToggleStep, kColumnW, kToggleH);
             t->SetCaption(info.Caption);
             t->OnClick = [&ASessions, row](TObject*) { ASessions.ToggleClick(row); };
@@ -158,10 +141,10 @@ void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages
                 inColumn = 0;
             }
         }
-        c.Stop = Make<TSmoothButton>(AForm, page, n.Stop, kColumnLeft, 600, 80, 64);
+        c.Stop = NewControl<TSmoothButton>(AForm, page, n.Stop, kColumnLeft, 600, 80, 64);
         c.Stop->Picture()->LoadFromResourceName(resources::StopPicture);
         c.Stop->OnClick = [&ASessions, pg](TObject*) { ASessions.StopClick(pg); };
-        c.PainManagement = Make<TSmoothButton>(AForm, page, n.Pain, kColumnLeft + 100, 612, 180, 42);
+        c.PainManagement = NewControl<TSmoothButton>(AForm, page, n.Pain, kColumnLeft + 100, 612, 180, 42);
         c.PainManagement->SetCaption("Pain Management");
 
         c.SetTime->OnPositionChanging = [&ASessions, pg](TObject*, double v) { ASessions.SetTimeChanging(pg, v); };
@@ -185,11 +168,11 @@ void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages
     }
 
     TSmoothTabPage* about = APages.Pages[5];
-    Make<TSmoothLabel>(AForm, about, "SmoothLabel13", 355, 120, 500, 48)->Caption()->SetText("Dorvaquent Control Software");
+    NewControl<TSmoothLabel>(AForm, about, "SmoothLabel13", 355, 120, 500, 48)->Caption()->SetText("Dorvaquent Control Software");
     auto* version = MakeLabel(AForm, about, "lblVer", "Software Version 2.0.2 ", 355, 190, 500);
     version->SetAlignment(dcs::taCenter);
-    Make<TSmoothButton>(AForm, about, "btnUpdate", 455, 260, 300, 44)->SetCaption("Check for Updates");
-    Make<TSmoothButton>(AForm, about, "btnWebsite", 455, 320, 300, 44)->SetCaption("Go to Dorvaquent Website");
+    NewControl<TSmoothButton>(AForm, about, "btnUpdate", 455, 260, 300, 44)->SetCaption("Check for Updates");
+    NewControl<TSmoothButton>(AForm, about, "btnWebsite", 455, 320, 300, 44)->SetCaption("Go to Dorvaquent Website");
 
     APages.Pager->SetActivePage(APages.Pages[0]);
 }

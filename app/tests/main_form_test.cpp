@@ -28,6 +28,9 @@ TEST_F(MainFormTest, TheStoredGraphComesUpLinkedAndStartUpAddsThePresetInputs)
         const auto& c = Form->FormResizer1->Ctrls();
         EXPECT_TRUE(std::any_of(c.begin(), c.end(), [&](const TCtrlInfo& I) { return I.Name == name; })) << name;
     }
+    for (const TPresetPageControls& page : Form->Pages.Preset) {
+        EXPECT_GT(page.SetTime->Width(), page.SetTime->Height()) << "a horizontal bar lies on its side";
+    }
     for (TTimer* t : {Form->tm1, Form->tmEss, Form->tmSp, Form->tmMed, Form->tmMan, Form->tmWB, Form->tmUB,
                       Form->tmCore, Form->tmLB}) {
         EXPECT_FALSE(t->Enabled()) << t->Name();
