@@ -1,5 +1,5 @@
-#include "dsp/IntegerVectorFallbacks.h"
-#include "dsp/SignalGeneration.h"
+#include "dsp/IntegerVectorEntries.h"
+#include "dsp/SignalGenerationEntries.h"
 
 #include <benchmark/benchmark.h>
 

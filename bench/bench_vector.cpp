@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "dsp/VpsFloat.h"
-#include "dsp/VpsStats.h"
+#include "dsp/FloatEntries.h"
+#include "dsp/StatisticsEntries.h"
 
 namespace {
 

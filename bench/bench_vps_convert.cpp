@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "dsp/VpsFloat.h"
+#include "dsp/FloatEntries.h"
 
 namespace {
 

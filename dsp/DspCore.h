@@ -1,5 +1,6 @@
-// Helpers every vector primitive module shares: the scale-factor rule of the integer
-// entries, saturation, the aligned block, and the extended-precision math helpers.
+// Helpers every vector primitive module shares: the argument check, the aligned block,
+// and the extended-precision math helpers. Saturation and the scale-factor rule are
+// kernel details and live in dsp/KernelsInternal.h.
 #pragma once
 
 #include <cstddef>
@@ -9,49 +10,6 @@
 #include "dsp/DspTypes.h"
 
 namespace dcs {
-
-// ---- saturation and the scale-factor rule -------------------------------------------
-
-template <class T>
-constexpr T Saturate(std::int64_t v) noexcept
-{
-    static_assert(sizeof(T) <= 4, "saturation targets are 8-, 16- and 32-bit integers");
-    constexpr std::int64_t lo = std::numeric_limits<T>::min();
-    constexpr std::int64_t hi = std::numeric_limits<T>::max();
-    return static_cast<T>(v < lo ? lo : (v > hi ? hi : v));
-}
-
-// r / 2^sf for sf > 0, rounded to nearest with ties to the even integer (negative r
-// included); r * 2^-sf for sf < 0; r for sf = 0. The result saturates at the int64 limits,
-// which is enough for every destination of 32 bits or fewer. r is the exact result of the
-// operation, formed by the caller in 64 bits.
-constexpr std::int64_t SfsScale(std::int64_t r, int sf) noexcept
-{
-    if (sf == 0 || r == 0)
-        return r;
-    if (sf > 0) {
-        if (sf >= 64)  // |r| <= 2^63, so |r / 2^sf| <= 1/2, and a tie goes to the even 0
-            return 0;
-        const std::int64_t q = r >> sf;  // floor (arithmetic shift)
-        const std::uint64_t rem = static_cast<std::uint64_t>(r) & ((std::uint64_t{1} << sf) - 1);
-        const std::uint64_t half = std::uint64_t{1} << (sf - 1);
-        return (rem > half || (rem == half && (q & 1))) ? q + 1 : q;
-    }
-    const int up = -sf;
-    constexpr std::int64_t maxV = std::numeric_limits<std::int64_t>::max();
-    constexpr std::int64_t minV = std::numeric_limits<std::int64_t>::min();
-    if (up >= 63)
-        return r > 0 ? maxV : minV;
-    const __int128 v = static_cast<__int128>(r) * (static_cast<__int128>(1) << up);
-    return v > maxV ? maxV : (v < minV ? minV : static_cast<std::int64_t>(v));
-}
-
-// The stored value of an Sfs entry: scale-factor rounding, then saturation to T.
-template <class T>
-constexpr T Sfs(std::int64_t r, int sf) noexcept
-{
-    return Saturate<T>(SfsScale(r, sf));
-}
 
 // ---- argument checks ----------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "dsp/DspCore.h"
+#include "dsp/KernelsInternal.h"
 #include "dsp/MemoryEntries.h"
 
 namespace dcs {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "dsp/DspCore.h"
-#include "dsp/VpsFloat.h"
+#include "dsp/FloatEntries.h"
 
 namespace dcs {
 

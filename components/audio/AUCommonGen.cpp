@@ -2,7 +2,7 @@
 
 #include "components/audio/SGSharedClock.h"
 #include "components/audio/buffers/AUSampleRoutines.h"
-#include "dsp/IntegerVectorFallbacks.h"
+#include "dsp/IntegerVectorEntries.h"
 
 namespace dcs {
 

@@ -1,7 +1,7 @@
 #include "components/audio/AUSignalGen.h"
 
-#include "dsp/RampModule.h"
-#include "dsp/SignalGeneration.h"
+#include "dsp/RampEntries.h"
+#include "dsp/SignalGenerationEntries.h"
 
 #include <cmath>
 #include <cstdlib>

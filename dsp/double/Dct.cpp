@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "dsp/DspCore.h"
-#include "dsp/VpsLoops.h"
+#include "dsp/KernelsInternal.h"
 #include "dsp/double/DftChirp.h"
 #include "dsp/double/DftEntries.h"
 #include "dsp/double/DftMixedRadix.h"

@@ -1,6 +1,6 @@
 // The double vector fallbacks module: its 37 entries in their start-up order.
-#include "dsp/VpsElementary.h"
-#include "dsp/VpsFloat.h"
+#include "dsp/ElementaryEntries.h"
+#include "dsp/FloatEntries.h"
 #include "dsp/double/DftEntries.h"
 #include "dsp/double/ElementWise.h"
 #include "dsp/double/Generators.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "dsp/DspCore.h"
-#include "dsp/VpsElementary.h"
+#include "dsp/ElementaryEntries.h"
 
 namespace dcs {
 namespace fallback {

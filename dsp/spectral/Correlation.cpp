@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "dsp/VpsFloat.h"
+#include "dsp/FloatEntries.h"
 #include "dsp/spectral/SpectralPaths.h"
 #include "dsp/spectral/SpectralScratch.h"
 #include "dsp/spectral/SpectrumProducts.h"

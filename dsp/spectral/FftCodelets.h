@@ -8,7 +8,7 @@
 #pragma once
 
 #include "dsp/DspTypes.h"
-#include "dsp/VpsFloat.h"
+#include "dsp/FloatEntries.h"
 
 namespace dcs {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "dsp/DspTypes.h"
-#include "dsp/VpsFloat.h"
+#include "dsp/FloatEntries.h"
 
 namespace dcs {
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "dsp/DspCore.h"
+#include "dsp/KernelsInternal.h"
 
 namespace dcs {
 namespace {

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "dsp/DspCore.h"
-#include "dsp/IntegerVectorFallbacks.h"
+#include "dsp/IntegerVectorEntries.h"
+#include "dsp/KernelsInternal.h"
 
 namespace dcs {
 namespace {

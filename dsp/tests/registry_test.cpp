@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "dsp/ElementaryEntries.h"
+#include "dsp/FloatEntries.h"
 #include "dsp/IntegerEntries.h"
 #include "dsp/LogicEntries.h"
 #include "dsp/MemoryEntries.h"
-#include "dsp/VpsElementary.h"
-#include "dsp/VpsFloat.h"
 #include "dsp/double/DftEntries.h"
 #include "dsp/double/ElementWise.h"
 #include "dsp/double/Generators.h"

@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "dsp/RampModule.h"
-#include "dsp/SignalGeneration.h"
+#include "dsp/RampEntries.h"
+#include "dsp/SignalGenerationEntries.h"
 #include "dsp/tests/noise_definition.h"
 
 namespace dcs {

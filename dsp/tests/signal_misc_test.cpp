@@ -5,8 +5,8 @@
 #include <limits>
 #include <vector>
 
+#include "dsp/FloatEntries.h"
 #include "dsp/SignalMiscEntries.h"
-#include "dsp/VpsFloat.h"
 
 namespace dcs {
 namespace {

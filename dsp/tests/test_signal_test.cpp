@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "dsp/TestSignal.h"
+#include "dsp/TestSignalEntries.h"
 #include "dsp/tests/noise_definition.h"
 
 namespace dcs {

@@ -1,5 +1,5 @@
 // Image-plane entries: alpha composition, copy, fill, linear tone mapping, mirroring.
-#include "dsp/VpiPlanes.h"
+#include "dsp/ImagePlaneEntries.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Elementary functions, complex square and square root, complex magnitudes.
-#include "dsp/VpsElementary.h"
+#include "dsp/ElementaryEntries.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // reachable by name through the registry, each on its built-in fallback here.
 #include <gtest/gtest.h>
 
+#include "dsp/ElementaryEntries.h"
+#include "dsp/FloatEntries.h"
 #include "dsp/Registry.h"
-#include "dsp/VpsElementary.h"
-#include "dsp/VpsFloat.h"
 
 namespace dcs {
 namespace {

@@ -1,5 +1,5 @@
 // Element-wise arithmetic on doubles, complex doubles and floats, and the conversions.
-#include "dsp/VpsFloat.h"
+#include "dsp/FloatEntries.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Reductions, normalisation, dot products and thresholds.
-#include "dsp/VpsStats.h"
+#include "dsp/StatisticsEntries.h"
 
 #include <gtest/gtest.h>
 

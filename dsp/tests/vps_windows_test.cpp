@@ -1,5 +1,5 @@
 // Window functions against their closed forms.
-#include "dsp/VpsWindows.h"
+#include "dsp/WindowEntries.h"
 
 #include <gtest/gtest.h>
 

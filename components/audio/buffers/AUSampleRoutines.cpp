@@ -1,6 +1,6 @@
 #include "components/audio/buffers/AUSampleRoutines.h"
 
-#include "dsp/IntegerVectorFallbacks.h"
+#include "dsp/IntegerVectorEntries.h"
 #include "dsp/MemoryEntries.h"
 
 #include <algorithm>

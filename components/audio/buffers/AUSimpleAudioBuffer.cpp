@@ -3,7 +3,7 @@
 #include "components/audio/buffers/AUSampleRoutines.h"
 #include "dsp/DspCore.h"
 #include "dsp/IntegerEntries.h"
-#include "dsp/IntegerVectorFallbacks.h"
+#include "dsp/IntegerVectorEntries.h"
 #include "dsp/MemoryEntries.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "components/audio/buffers/SGMatrixBuffer.h"
 
+#include "dsp/FloatEntries.h"
 #include "dsp/MemoryEntries.h"
-#include "dsp/VpsFloat.h"
 
 #include <algorithm>
 #include <climits>

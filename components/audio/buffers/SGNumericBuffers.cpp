@@ -1,14 +1,14 @@
 #include "components/audio/buffers/SGNumericBuffers.h"
 
 #include "dsp/DspCore.h"
+#include "dsp/ElementaryEntries.h"
+#include "dsp/FloatEntries.h"
 #include "dsp/IntegerEntries.h"
 #include "dsp/LogicEntries.h"
 #include "dsp/MemoryEntries.h"
 #include "dsp/Registry.h"
-#include "dsp/TestSignal.h"
-#include "dsp/VpsElementary.h"
-#include "dsp/VpsFloat.h"
-#include "dsp/VpsStats.h"
+#include "dsp/StatisticsEntries.h"
+#include "dsp/TestSignalEntries.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dsp/DspTypes.h"
-#include "dsp/VpsLoops.h"
+#include "dsp/KernelsInternal.h"
 
 namespace dcs::ffttest {
 

@@ -1,7 +1,7 @@
-#include "dsp/VpsElementary.h"
+#include "dsp/ElementaryEntries.h"
 
 #include "dsp/DspCore.h"
-#include "dsp/VpsLoops.h"
+#include "dsp/KernelsInternal.h"
 
 #include <bit>
 #include <cmath>

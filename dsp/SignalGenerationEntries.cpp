@@ -1,4 +1,4 @@
-#include "dsp/SignalGeneration.h"
+#include "dsp/SignalGenerationEntries.h"
 
 #include "dsp/DspCore.h"
 #include "dsp/SwbRandom.h"

@@ -1,6 +1,7 @@
-#include "dsp/IntegerVectorFallbacks.h"
+#include "dsp/IntegerVectorEntries.h"
 
 #include "dsp/DspCore.h"
+#include "dsp/KernelsInternal.h"
 
 #include <array>
 #include <cmath>
@@ -20,19 +21,6 @@ using s8 = Vps8s;
 using u16 = Vps16u;
 using s16 = Vps16s;
 using s32 = Vps32s;
-
-template <class T>
-constexpr int kLow = std::numeric_limits<T>::min();
-template <class T>
-constexpr int kHigh = std::numeric_limits<T>::max();
-
-template <class T>
-inline T saturate(int v)
-{
-    v = v < kLow<T> ? kLow<T> : v;
-    v = v > kHigh<T> ? kHigh<T> : v;
-    return static_cast<T>(v);
-}
 
 bool badSize(VpiSize roi) { return roi.width <= 0 || roi.height <= 0; }
 
@@ -216,9 +204,9 @@ void withScale(int sf, Family family, F&& fn)
     else if (sf > 0)
         fn(ScaleDown{sf, (1 << sf) - 1, 1 << (sf - 1)});
     else if (sf < family.signBelow)
-        fn(ScaleSign{kLow<T>, kHigh<T>});
+        fn(ScaleSign{kIntLow<T>, kIntHigh<T>});
     else
-        fn(ScaleUp{1 << -sf, kLow<T> - 1, kHigh<T> + 1});
+        fn(ScaleUp{1 << -sf, kIntLow<T> - 1, kIntHigh<T> + 1});
 }
 
 // d := op(d, s) scaled, over two images.
@@ -234,7 +222,7 @@ int binaryImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize 
         return setImage<T>(0, pSrcDst, srcDstStep, roi);
     withScale<T>(sf, family, [&](auto scale) {
         mapRegion(pSrc, srcStep, pSrcDst, srcDstStep, roi,
-                  [scale, op](T s, T d) { return saturate<T>(scale(op(d, s))); });
+                  [scale, op](T s, T d) { return SaturateInt<T>(scale(op(d, s))); });
     });
     return StatusOk;
 }
@@ -260,7 +248,7 @@ int constOperation(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi
         return StatusOk;
     }
     withScale<T>(sf, family, [&](auto scale) {
-        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [scale, op](T s, T) { return saturate<T>(scale(op(s))); });
+        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [scale, op](T s, T) { return SaturateInt<T>(scale(op(s))); });
     });
     return StatusOk;
 }
@@ -322,11 +310,11 @@ int divideImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize 
         if (divisor == 0) {
             // Saturated by the sign of the dividend; the rest of the region is still done.
             zeroDivisor = true;
-            return static_cast<T>(dividend > 0 ? kHigh<T> : (dividend < 0 ? kLow<T> : 0));
+            return static_cast<T>(dividend > 0 ? kIntHigh<T> : (dividend < 0 ? kIntLow<T> : 0));
         }
         const double q = scale * dividend / divisor;
-        return q <= kLow<T> ? static_cast<T>(kLow<T>)
-                            : (q >= kHigh<T> ? static_cast<T>(kHigh<T>) : static_cast<T>(std::nearbyint(q)));
+        return q <= kIntLow<T> ? static_cast<T>(kIntLow<T>)
+                            : (q >= kIntHigh<T> ? static_cast<T>(kIntHigh<T>) : static_cast<T>(std::nearbyint(q)));
     });
     return zeroDivisor ? StatusElementDivideByZero : StatusOk;
 }

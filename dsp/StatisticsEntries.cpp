@@ -1,6 +1,6 @@
-#include "dsp/VpsStats.h"
+#include "dsp/StatisticsEntries.h"
 
-#include "dsp/VpsLoops.h"
+#include "dsp/KernelsInternal.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "dsp/VpiPlanes.h"
+#include "dsp/ImagePlaneEntries.h"
 
 #include <algorithm>
 #include <array>

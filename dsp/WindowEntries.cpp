@@ -1,9 +1,9 @@
-#include "dsp/VpsWindows.h"
+#include "dsp/WindowEntries.h"
 
 #include <cmath>
 
-#include "dsp/VpsElementary.h"
-#include "dsp/VpsLoops.h"
+#include "dsp/ElementaryEntries.h"
+#include "dsp/KernelsInternal.h"
 
 namespace dcs {
 

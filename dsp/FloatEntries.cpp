@@ -1,10 +1,10 @@
-#include "dsp/VpsFloat.h"
+#include "dsp/FloatEntries.h"
 
 #include <cmath>
 #include <cstring>
 #include <limits>
 
-#include "dsp/VpsLoops.h"
+#include "dsp/KernelsInternal.h"
 
 namespace dcs::fallback {
 

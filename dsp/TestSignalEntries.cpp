@@ -1,4 +1,4 @@
-#include "dsp/TestSignal.h"
+#include "dsp/TestSignalEntries.h"
 
 #include "dsp/DspCore.h"
 #include "dsp/SwbRandom.h"

@@ -5,7 +5,7 @@
 // Registry entries that produce and shape blocks of 16-bit samples: the tone (cosine)
 // and triangle generators, which keep a running phase in the caller's float, the two
 // noise generators, which keep their state in the caller's seed, a two-sided threshold
-// and a saturating add. The ramp lives in dsp/RampModule.h.
+// and a saturating add. The ramp lives in dsp/RampEntries.h.
 namespace dcs {
 
 DCS_DSP_DECLARE(VpsStatus, vpsTone_Direct_16s,

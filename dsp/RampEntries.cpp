@@ -1,4 +1,4 @@
-#include "dsp/RampModule.h"
+#include "dsp/RampEntries.h"
 
 #include "dsp/DspCore.h"
 
