@@ -8,10 +8,10 @@
 
 #include "dsp/DspCore.h"
 #include "dsp/KernelsInternal.h"
-#include "dsp/double/DftChirp.h"
+#include "dsp/double/DftChirpInternal.h"
 #include "dsp/double/DftEntries.h"
 #include "dsp/double/DftMixedRadix.h"
-#include "dsp/double/DftReal.h"
+#include "dsp/double/DftRealInternal.h"
 #include "dsp/spectral/FftCodelets.h"
 #include "dsp/spectral/FftEntries.h"
 

@@ -1,4 +1,4 @@
-#include "dsp/double/DftChirp.h"
+#include "dsp/double/DftChirpInternal.h"
 
 #include <immintrin.h>
 

@@ -1,4 +1,4 @@
-#include "dsp/double/DftCodelets.h"
+#include "dsp/double/DftCodeletsInternal.h"
 
 namespace dcs {
 

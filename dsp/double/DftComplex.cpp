@@ -1,7 +1,7 @@
 // The complex DFT entries: plan choice by length and the runs of each plan.
 #include "dsp/DspCore.h"
-#include "dsp/double/DftChirp.h"
-#include "dsp/double/DftCodelets.h"
+#include "dsp/double/DftChirpInternal.h"
+#include "dsp/double/DftCodeletsInternal.h"
 #include "dsp/double/DftEntries.h"
 #include "dsp/double/DftMixedRadix.h"
 #include "dsp/spectral/FftEntries.h"

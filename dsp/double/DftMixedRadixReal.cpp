@@ -1,9 +1,9 @@
-#include "dsp/double/DftMixedRadixReal.h"
+#include "dsp/double/DftMixedRadixRealInternal.h"
 
 #include <cstddef>
 #include <cstring>
 
-#include "dsp/double/DftReal.h"
+#include "dsp/double/DftRealInternal.h"
 
 namespace dcs {
 

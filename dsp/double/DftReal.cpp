@@ -3,12 +3,12 @@
 // chirp-z plan on the real data; powers of two go to the real FFT. Every internal path
 // produces the Perm layout, converted to CCS in place at the end.
 #include "dsp/DspCore.h"
-#include "dsp/double/DftChirp.h"
-#include "dsp/double/DftCodelets.h"
+#include "dsp/double/DftChirpInternal.h"
+#include "dsp/double/DftCodeletsInternal.h"
 #include "dsp/double/DftEntries.h"
 #include "dsp/double/DftMixedRadix.h"
-#include "dsp/double/DftMixedRadixReal.h"
-#include "dsp/double/DftReal.h"
+#include "dsp/double/DftMixedRadixRealInternal.h"
+#include "dsp/double/DftRealInternal.h"
 #include "dsp/spectral/FftEntries.h"
 
 namespace dcs {

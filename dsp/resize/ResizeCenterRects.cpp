@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "dsp/DspCore.h"
-#include "dsp/resize/ResizeChecks.h"
+#include "dsp/resize/ResizeChecksInternal.h"
 
 namespace dcs {
 

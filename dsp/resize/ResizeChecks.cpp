@@ -1,4 +1,4 @@
-#include "dsp/resize/ResizeChecks.h"
+#include "dsp/resize/ResizeChecksInternal.h"
 
 #include <algorithm>
 #include <cmath>

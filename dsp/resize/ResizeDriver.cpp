@@ -4,7 +4,7 @@
 
 #include "dsp/DspCore.h"
 #include "dsp/resize/LanczosWeights.h"
-#include "dsp/resize/ResizeChecks.h"
+#include "dsp/resize/ResizeChecksInternal.h"
 #include "dsp/resize/ResizeCubic.h"
 #include "dsp/resize/ResizeLanczos.h"
 #include "dsp/resize/ResizeLinear.h"

@@ -7,7 +7,7 @@
 #include <type_traits>
 
 #include "dsp/DspCore.h"
-#include "dsp/resize/ResizeChecks.h"
+#include "dsp/resize/ResizeChecksInternal.h"
 
 namespace dcs {
 

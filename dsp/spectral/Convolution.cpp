@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "dsp/spectral/SpectralPaths.h"
-#include "dsp/spectral/SpectralScratch.h"
+#include "dsp/spectral/SpectralScratchInternal.h"
 #include "dsp/spectral/SpectrumProducts.h"
 
 namespace dcs {

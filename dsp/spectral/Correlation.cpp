@@ -5,7 +5,7 @@
 
 #include "dsp/FloatEntries.h"
 #include "dsp/spectral/SpectralPaths.h"
-#include "dsp/spectral/SpectralScratch.h"
+#include "dsp/spectral/SpectralScratchInternal.h"
 #include "dsp/spectral/SpectrumProducts.h"
 
 namespace dcs {

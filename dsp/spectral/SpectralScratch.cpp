@@ -1,4 +1,4 @@
-#include "dsp/spectral/SpectralScratch.h"
+#include "dsp/spectral/SpectralScratchInternal.h"
 
 namespace dcs {
 

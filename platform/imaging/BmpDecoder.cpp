@@ -1,6 +1,6 @@
 // Device-independent bitmaps, from a BMP file or from inside an icon: every header
 // generation (core, info, v2 to v5), 1 to 32 bits per pixel, colour masks, RLE.
-#include "platform/imaging/CodecSupport.h"
+#include "platform/imaging/CodecSupportInternal.h"
 #include "platform/imaging/ImageFormats.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // BMP files as written by the BMP encoder: 24-bit rows for opaque pictures, 32-bit
 // rows with an alpha mask (v4 header) when any pixel is translucent, so a decode of
 // the file gives back the same pixels.
-#include "platform/imaging/CodecSupport.h"
+#include "platform/imaging/CodecSupportInternal.h"
 
 #include <algorithm>
 

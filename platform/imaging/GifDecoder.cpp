@@ -1,6 +1,6 @@
 // The first frame of a GIF: its own LZW decoder, interlacing, local or global colour
 // table and the transparent index of the frame's graphic control block.
-#include "platform/imaging/CodecSupport.h"
+#include "platform/imaging/CodecSupportInternal.h"
 #include "platform/imaging/ImageFormats.h"
 
 #include <algorithm>

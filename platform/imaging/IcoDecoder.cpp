@@ -1,6 +1,6 @@
 // Icon and cursor files: the largest picture of the directory (the deepest among
 // equals, the first among those), stored as a bitmap with a mask or as a PNG.
-#include "platform/imaging/CodecSupport.h"
+#include "platform/imaging/CodecSupportInternal.h"
 #include "platform/imaging/ImageFormats.h"
 
 #include <cstring>

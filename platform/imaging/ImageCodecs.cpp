@@ -1,6 +1,6 @@
 #include "platform/imaging/ImageCodecs.h"
 
-#include "platform/imaging/CodecSupport.h"
+#include "platform/imaging/CodecSupportInternal.h"
 #include "platform/imaging/ImageFormats.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // JPEG through libjpeg. Its default error handler ends the process; ours jumps back to
 // the call instead. A premature end of data or corrupt entropy data, which libjpeg
 // only warns about and pads with grey, fails the decode here.
-#include "platform/imaging/CodecSupport.h"
+#include "platform/imaging/CodecSupportInternal.h"
 #include "platform/imaging/ImageFormats.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 // PNG through libpng. libpng reports errors by long jump: the jump lands in a frame
 // whose C++ objects all exist before setjmp, so nothing is skipped or left half made.
-#include "platform/imaging/CodecSupport.h"
+#include "platform/imaging/CodecSupportInternal.h"
 #include "platform/imaging/ImageFormats.h"
 
 #include <png.h>
