@@ -1,5 +1,6 @@
 // The layer's behaviour in virtual time: routing, levels, resampling, block life cycle,
-// errors and injected failures.
+// errors and injected failures. The scenarios every backend shares are in
+// waveout_backends_test.
 #include "platform/waveout/WaveOut.h"
 #include "platform/waveout/WaveOutVirtual.h"
 #include "testing/WaveTestSupport.h"
@@ -20,31 +21,6 @@ protected:
         ASSERT_TRUE(waveout_virtual::Configure({"Virtual output"}, 48000));
     }
 };
-
-TEST_F(VirtualWaveOut, TwoMonoStreamsKeepToTheirSpeakersAtTheirFrequencies) {
-    // Plate drive on the left (16-bit, 44100 Hz), audio on the right (24-bit, 22050 Hz):
-    // both resampled to 48000 Hz and routed by their masks.
-    auto lb = Split(Tone(16, 44100, 44100 / 2, 1000, 0.5), 4096 * 2);
-    auto rb = Split(Tone(24, 22050, 22050 / 2, 250, 0.25), 1024 * 3);
-    Messages ml, mr;
-    HWAVEOUT left = nullptr, right = nullptr;
-    ASSERT_EQ(Open(left, Format(1, 16, 44100, SPEAKER_FRONT_LEFT), ml), MMSYSERR_NOERROR);
-    ASSERT_EQ(Open(right, Format(1, 24, 22050, SPEAKER_FRONT_RIGHT), mr), MMSYSERR_NOERROR);
-    WriteAll(left, lb);
-    WriteAll(right, rb);
-    // Pulled as a device pulls, in short periods: the converter must not drift.
-    std::vector<float> out;
-    for (int i = 0; i < 24; ++i) {
-        auto part = waveout_virtual::Advance(1024);
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    ExpectTwoTones(out.data() + 2 * 4800, 9600, 48000);
-    waveout_virtual::Advance(4800);
-    ASSERT_TRUE(ml.WaitFor(WOM_DONE, lb.size()));
-    ASSERT_TRUE(mr.WaitFor(WOM_DONE, rb.size()));
-    EXPECT_EQ(waveOutClose(left), MMSYSERR_NOERROR);
-    EXPECT_EQ(waveOutClose(right), MMSYSERR_NOERROR);
-}
 
 TEST_F(VirtualWaveOut, EveryFormatPlaysAtItsLevel) {
     // A constant of +0.5 of full scale comes out as 0.5 whatever the container, and a
@@ -100,32 +76,6 @@ TEST_F(VirtualWaveOut, ChannelMaskPlacesChannels) {
         EXPECT_NEAR(out[101], 0.5 * c.right, 1e-4);
         ASSERT_TRUE(m.WaitFor(WOM_DONE, 1));
         EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
-    }
-}
-
-TEST_F(VirtualWaveOut, SixHandlesLoseAndRepeatNothing) {
-    constexpr std::size_t kFrames = 12000;
-    std::vector<std::unique_ptr<Block>> blocks[kCountHandles];
-    Messages m[kCountHandles];
-    HWAVEOUT h[kCountHandles] = {};
-    for (int k = 0; k < kCountHandles; ++k) {
-        ASSERT_EQ(Open(h[k], Format(2, 32, 48000, 0x3), m[k]), MMSYSERR_NOERROR);
-        blocks[k] = Split(CountSamples(k, kFrames), 1000 * 8);
-        WriteAll(h[k], blocks[k]);
-    }
-    std::vector<float> out;
-    for (int i = 0; i < 14; ++i) {  // uneven pulls, as a device makes them
-        auto part = waveout_virtual::Advance(1000 + 37 * i);
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    const auto played = CountsPlayed(out.data(), out.size() / 2);
-    for (int k = 0; k < kCountHandles; ++k) {
-        EXPECT_EQ(played[k], kFrames);
-        ASSERT_TRUE(m[k].WaitFor(WOM_DONE, blocks[k].size()));
-        const auto done = m[k].Done();
-        ASSERT_EQ(done.size(), blocks[k].size());
-        for (std::size_t i = 0; i < done.size(); ++i) EXPECT_EQ(done[i], &blocks[k][i]->Header);
-        EXPECT_EQ(waveOutClose(h[k]), MMSYSERR_NOERROR);
     }
 }
 
