@@ -63,6 +63,17 @@ double Restricted(const double* d, int n, bool minimum)
     return result;
 }
 
+// Unsigned sources widen value by value.
+template <class U>
+IntfPtr<TSGRealBuffer> Widened(const U* data, uint32_t size)
+{
+    IntfPtr<TSGRealBuffer> b = TSGRealBuffer::CreateSize(size);
+    double* d = b->Write();
+    for (uint32_t i = 0; i < size; ++i)
+        d[i] = data[i];
+    return b;
+}
+
 }  // namespace
 
 void SGDivideReal(const double* src, double* dst, int n)
@@ -83,20 +94,12 @@ void SGDivideReal(const double* src, double* dst, int n)
 
 IntfPtr<TSGRealBuffer> TSGRealBuffer::CreateWordData(const uint16_t* data, uint32_t size)
 {
-    IntfPtr<TSGRealBuffer> b = CreateSize(size);
-    double* d = b->Write();
-    for (uint32_t i = 0; i < size; ++i)
-        d[i] = data[i];
-    return b;
+    return Widened(data, size);
 }
 
 IntfPtr<TSGRealBuffer> TSGRealBuffer::CreateCardinalData(const uint32_t* data, uint32_t size)
 {
-    IntfPtr<TSGRealBuffer> b = CreateSize(size);
-    double* d = b->Write();
-    for (uint32_t i = 0; i < size; ++i)
-        d[i] = data[i];
-    return b;
+    return Widened(data, size);
 }
 
 IntfPtr<TSGRealBuffer> TSGRealBuffer::CreateSmallIntData(const int16_t* data, uint32_t size)
