@@ -4,40 +4,26 @@
 #include "dsp/MemoryEntries.h"
 
 #include <algorithm>
-#include <climits>
 #include <string>
 
 namespace dcs {
 
 namespace {
-int Clamp(uint64_t n) { return int(std::min<uint64_t>(n, INT_MAX)); }
-
 uint32_t MatrixBytes(uint32_t rows, uint32_t cols) { return NumericByteSize(uint64_t(rows) * cols, 8); }
 }  // namespace
 
-TSGRealMatrixBuffer::TSGRealMatrixBuffer() : TSGRealMatrixBuffer(0u, 0u) {}
-
-TSGRealMatrixBuffer::TSGRealMatrixBuffer(uint32_t rows, uint32_t cols)
-    : TSGMemoryBuffer(new TSGSmartMemoryBuffer(MatrixBytes(rows, cols)), MatrixBytes(rows, cols)),
-      FCols(cols),
-      FRows(rows)
-{
-}
-
 TSGRealMatrixBuffer::TSGRealMatrixBuffer(const double* data, uint32_t rows, uint32_t cols)
-    : TSGMemoryBuffer(new TSGSmartMemoryBuffer(data, MatrixBytes(rows, cols)), MatrixBytes(rows, cols)),
-      FCols(cols),
-      FRows(rows)
+    : TSGRealValueBuffer(data, TSGElementCount{uint64_t(rows) * cols}), FCols(cols), FRows(rows)
 {
 }
 
 TSGRealMatrixBuffer::TSGRealMatrixBuffer(TShareTag, TSGRealMatrixBuffer& other)
-    : TSGMemoryBuffer(Share, other), FCols(other.FCols), FRows(other.FRows)
+    : TSGRealValueBuffer(Share, other), FCols(other.FCols), FRows(other.FRows)
 {
 }
 
 TSGRealMatrixBuffer::TSGRealMatrixBuffer(TShareTag, TSGGenericBuffer& other, uint32_t rows, uint32_t cols)
-    : TSGMemoryBuffer(Share, other), FCols(cols), FRows(rows)
+    : TSGRealValueBuffer(Share, other), FCols(cols), FRows(rows)
 {
 }
 
@@ -99,30 +85,6 @@ IntfPtr<TSGRealMatrixBuffer> TSGRealMatrixBuffer::CreateUniversal(ISGData* other
     if (!instance)
         RaiseIntfCastError();
     return IntfPtr<TSGRealMatrixBuffer>(new TSGRealMatrixBuffer(Share, *instance, 1, buffer->GetByteSize() / 8));
-}
-
-TSGSmartMemoryBuffer* TSGRealMatrixBuffer::CreateDataContainer(uint32_t size)
-{
-    return new TSGSmartMemoryBuffer(NumericByteSize(size, 8));
-}
-
-bool TSGRealMatrixBuffer::IsEqual(ISGDataBuffer* other)
-{
-    return BufferInstance<TSGRealMatrixBuffer>(other) && TSGGenericBuffer::IsEqual(other);
-}
-
-int TSGRealMatrixBuffer::Count() { return Clamp(GetSize()); }
-
-double* TSGRealMatrixBuffer::Write()
-{
-    Unique(false);
-    return static_cast<double*>(FDataPtr);
-}
-
-double* TSGRealMatrixBuffer::Modify()
-{
-    Unique(true);
-    return static_cast<double*>(FDataPtr);
 }
 
 void TSGRealMatrixBuffer::CheckItem(int row, int col)
@@ -196,34 +158,6 @@ void TSGRealMatrixBuffer::Add(ISGRealBufferArray* src) { RowWise(Op::Add, src); 
 void TSGRealMatrixBuffer::Subtract(ISGRealBufferArray* src) { RowWise(Op::Sub, src); }
 void TSGRealMatrixBuffer::Multiply(ISGRealBufferArray* src) { RowWise(Op::Mul, src); }
 void TSGRealMatrixBuffer::Divide(ISGRealBufferArray* src) { RowWise(Op::Div, src); }
-
-void TSGRealMatrixBuffer::SetValue(double value) { vpsSet_64f(value, Write(), Count()); }
-
-void TSGRealMatrixBuffer::AddValue(double value)
-{
-    if (value != 0.0)
-        vpsAddC_64f_I(value, Modify(), Count());
-}
-
-void TSGRealMatrixBuffer::SubtractValue(double value)
-{
-    if (value != 0.0)
-        vpsSubC_64f_I(value, Modify(), Count());
-}
-
-void TSGRealMatrixBuffer::MultiplyValue(double value)
-{
-    if (value != 1.0)
-        vpsMulC_64f_I(value, Modify(), Count());
-}
-
-void TSGRealMatrixBuffer::DivideValue(double value)
-{
-    if (value != 0.0 && value != 1.0)
-        vpsDivC_64f_I(value, Modify(), Count());
-}
-
-void TSGRealMatrixBuffer::Zero() { vpsZero_64f(Write(), Count()); }
 
 void TSGRealMatrixBuffer::Resize(uint32_t rows, uint32_t cols, bool preserveData)
 {

@@ -2,7 +2,7 @@
 // copy-on-write block, seen as an array of row buffers or directly.
 #pragma once
 
-#include "components/audio/buffers/SGNumericBuffers.h"
+#include "components/audio/buffers/SGRealBuffer.h"
 
 #include <cstdint>
 
@@ -51,14 +51,13 @@ public:
     virtual double* Modify() = 0;
 };
 
-class TSGRealMatrixBuffer : public TSGMemoryBuffer, public virtual ISGRealMatrixBuffer {
-    DCS_BUFFER_INTERFACES(TSGMemoryBuffer, ISGRealMatrixBuffer)
-    TSGRealMatrixBuffer();
-    TSGRealMatrixBuffer(uint32_t rows, uint32_t cols);
+class TSGRealMatrixBuffer : public TSGRealValueBuffer<TSGRealMatrixBuffer, ISGRealMatrixBuffer, TSGMemoryBuffer> {
+public:
+    TSGRealMatrixBuffer() : TSGRealMatrixBuffer(0u, 0u) {}
+    TSGRealMatrixBuffer(uint32_t rows, uint32_t cols) : TSGRealMatrixBuffer(nullptr, rows, cols) {}
     TSGRealMatrixBuffer(const double* data, uint32_t rows, uint32_t cols);
     TSGRealMatrixBuffer(TShareTag, TSGRealMatrixBuffer& other);
 
-    static IntfPtr<TSGRealMatrixBuffer> Create() { return IntfPtr<TSGRealMatrixBuffer>(new TSGRealMatrixBuffer()); }
     static IntfPtr<TSGRealMatrixBuffer> CreateSize(uint32_t rows, uint32_t cols);
     static IntfPtr<TSGRealMatrixBuffer> CreateData(const double* data, uint32_t rows, uint32_t cols);
     static IntfPtr<TSGRealMatrixBuffer> CreateValue(double value, uint32_t rows, uint32_t cols);
@@ -71,14 +70,8 @@ class TSGRealMatrixBuffer : public TSGMemoryBuffer, public virtual ISGRealMatrix
 
     IntfPtr<ISGRealBufferArray> GetMatArrayIntf() { return IntfPtr<ISGRealBufferArray>(this); }
 
-    uint32_t GetElementSize() override { return 8; }
     uint32_t GetSize() override { return FCharSize / 8; }
-    TSGSmartMemoryBuffer* CreateDataContainer(uint32_t size) override;
-    bool IsEqual(ISGDataBuffer* other) override;
 
-    const double* Read() override { return static_cast<const double*>(FDataPtr); }
-    double* Write() override;
-    double* Modify() override;
     void AssignArray(ISGRealBufferArray* src) override;
     uint32_t GetCols() override { return FCols; }
     uint32_t GetRows() override { return FRows; }
@@ -91,16 +84,7 @@ class TSGRealMatrixBuffer : public TSGMemoryBuffer, public virtual ISGRealMatrix
     void Subtract(ISGRealBufferArray* src) override;
     void Multiply(ISGRealBufferArray* src) override;
     void Divide(ISGRealBufferArray* src) override;
-    void SetValue(double value) override;
-    void AddValue(double value) override;
-    void SubtractValue(double value) override;
-    void MultiplyValue(double value) override;
-    void DivideValue(double value) override;
-    void Zero() override;
     void Resize(uint32_t rows, uint32_t cols, bool preserveData) override;
-
-protected:
-    TSGBasicBuffer* NewCopy() override { return new TSGRealMatrixBuffer(Share, *this); }
 
 private:
     TSGRealMatrixBuffer(TShareTag, TSGGenericBuffer& other, uint32_t rows, uint32_t cols);
@@ -108,7 +92,6 @@ private:
     void RowWise(Op op, ISGRealBufferArray* src);
     void CheckItem(int row, int col);
     void CheckRow(uint32_t row);
-    int Count();
 
     uint32_t FCols = 0;
     uint32_t FRows = 0;
