@@ -58,8 +58,9 @@ public:
 
 // ---------------------------------------------------------------------------- players
 
-// Where the player is with the stream it receives. Whether a device is open is the
-// device's own business (TAUAudioParams::IsOpen); this is what the stream asked for.
+// Where the player is with the stream it receives. Whether a device is open is kept
+// with the device's blocks (TAUAudioParams::IsOpen, under their section): a failed open
+// leaves the state as the stream asked for it.
 // Prefill "counts" while the time written since the start has not reached the prefill
 // interval; each Draining state is the one before it after the stream stopped, the
 // device playing out what it holds.
