@@ -5,17 +5,71 @@
 #include "platform/classes/Streaming.h"
 
 #include <algorithm>
+#include <cassert>
+#include <iterator>
 
 namespace dcs {
 
 namespace {
 
-// Called by the system on its own thread: only queues the message.
-void WaveOutCallback(HWAVEOUT ADevice, UINT AMessage, DWORD_PTR AInstance, DWORD_PTR AParam1, DWORD_PTR)
+// What a play state means for the code that reads it.
+struct TPlayTraits {
+    bool Paused;
+    bool PrefillDone;
+    bool Draining;
+    bool operator==(const TPlayTraits&) const = default;
+};
+
+// Indexed by TAUPlayState. Idle behaves as Filling: nothing holds the device paused.
+constexpr TPlayTraits KPlayTraits[] = {
+    {false, false, false},  // Idle
+    {true, false, false},   // Prefilling
+    {false, false, false},  // Filling
+    {false, true, false},   // Playing
+    {true, true, false},    // Paused
+    {true, false, true},    // DrainingPrefilling
+    {false, false, true},   // DrainingFilling
+    {false, true, true},    // DrainingPlaying
+    {true, true, true},     // DrainingPaused
+};
+
+TPlayTraits Traits(TAUPlayState AState) { return KPlayTraits[size_t(AState)]; }
+
+TAUPlayState StateOf(const TPlayTraits& ATraits)
 {
-    if (AInstance)
-        reinterpret_cast<TAUWaveThread*>(AInstance)->PushRecord(AMessage, ADevice,
-                                                                 reinterpret_cast<WAVEHDR*>(AParam1));
+    // Idle is never entered again: the first match after it is the one.
+    for (size_t i = 1; i < std::size(KPlayTraits); ++i)
+        if (KPlayTraits[i] == ATraits)
+            return TAUPlayState(i);
+    return TAUPlayState::Filling;
+}
+
+TPlayTraits Apply(TAUPlayStep AStep, TPlayTraits ATraits)
+{
+    switch (AStep) {
+    case TAUPlayStep::Hold: ATraits.Paused = true; break;
+    case TAUPlayStep::Release: ATraits.Paused = false; break;
+    case TAUPlayStep::Refill: ATraits.Paused = true; ATraits.PrefillDone = false; break;
+    case TAUPlayStep::Prime: ATraits.PrefillDone = ATraits.PrefillDone || !ATraits.Paused; break;
+    case TAUPlayStep::Stop: ATraits.Draining = true; break;
+    case TAUPlayStep::Restart: ATraits.Draining = false; break;
+    }
+    return ATraits;
+}
+
+[[maybe_unused]] bool IsLegalStep(TAUPlayState AFrom, TAUPlayState ATo)
+{
+    const TPlayTraits from = Traits(AFrom), to = Traits(ATo);
+    if (ATo == TAUPlayState::Idle)
+        return false;
+    // Only a new stream ends a drain, and it begins with a prefill.
+    if (from.Draining != to.Draining)
+        return to.Draining ? from.Paused == to.Paused && from.PrefillDone == to.PrefillDone
+                           : ATo == TAUPlayState::Prefilling;
+    // The prefill is done only while the device plays, and starts over held paused.
+    if (from.PrefillDone != to.PrefillDone)
+        return to.Paused != to.PrefillDone;
+    return true;
 }
 
 DWORD OpenFlags(UINT ADeviceID)
@@ -25,154 +79,6 @@ DWORD OpenFlags(UINT ADeviceID)
 }
 
 }  // namespace
-
-// ------------------------------------------------------------------------ wave thread
-
-TAUWaveThread::TAUWaveThread(const TComponent* AOwner, TProcess AOnProcess)
-    : TCKThread(OwnerThreadName(AOwner, "TAUWaveThread")), FOnProcess(std::move(AOnProcess))
-{
-    SetPriority(tpHighest);
-}
-
-TAUWaveThread::~TAUWaveThread()
-{
-    Terminate();
-    ClearRecords();
-}
-
-void TAUWaveThread::PushRecord(UINT Message, HWAVEOUT Device, WAVEHDR* Header)
-{
-    if (Terminated())
-        return;
-    TPNCriticalSectionLock lock(FSection);
-    FRecords.push_back({Message, Device, Header});
-    FSemaphore.Release(1);
-}
-
-void TAUWaveThread::ClearRecords()
-{
-    TPNCriticalSectionLock lock(FSection);
-    FRecords.clear();
-}
-
-void TAUWaveThread::Execute()
-{
-    while (!Terminated()) {
-        FSemaphore.WaitFor(INFINITE);
-        if (Terminated())
-            break;
-        std::optional<TRecord> record;
-        {
-            TPNCriticalSectionLock lock(FSection);
-            if (!FRecords.empty()) {
-                record = FRecords.front();
-                FRecords.pop_front();
-            }
-        }
-        if (Terminated())
-            break;
-        if (record && FOnProcess)
-            FOnProcess(record->Message, record->Device, record->Header);
-    }
-    ClearRecords();
-}
-
-// ------------------------------------------------------------------------------ device
-
-void TAUAudioOutDeviceItem::DeclareProperties(TClassBuilder<TAUAudioOutDeviceItem>& P)
-{
-    P.String("DeviceName", &TAUAudioOutDeviceItem::FDeviceName, &TAUAudioOutDeviceItem::SetDeviceName);
-}
-
-TAUAudioOutDeviceItems::TAUAudioOutDeviceItems(TAUAudioOutDevice* AOwner)
-    : TCKCollection(AOwner, TAUAudioOutDeviceItem::StaticClass())
-{
-}
-
-void TAUAudioOutDeviceItems::ItemAdded(TCollectionItem* Item)
-{
-    auto* item = static_cast<TAUAudioOutDeviceItem*>(Item);
-    std::vector<std::string> names;
-    static_cast<TAUAudioOutDevice*>(GetOwner())->GetDeviceList(names);
-    std::string chosen = "Default";
-    int fewest = 22000;
-    for (const std::string& name : names) {
-        if (name.empty())
-            continue;
-        int uses = 0;
-        for (int i = 0; i < Count(); ++i)
-            if (Items(i) != Item && GetItem(i)->DeviceName() == name)
-                ++uses;
-        if (uses < fewest) {
-            fewest = uses;
-            chosen = name;
-        }
-    }
-    item->SetDeviceName(chosen);
-}
-
-TAUAudioOutDevice::TAUAudioOutDevice(TAUAudioOut* AOwner, ICKLock& ALock)
-    : TCKPersistent(AOwner, ALock), FPlayer(AOwner)
-{
-}
-
-void TAUAudioOutDevice::DeclareProperties(TClassBuilder<TAUAudioOutDevice>& P)
-{
-    P.Object("AlternativeDevices", &TAUAudioOutDevice::AlternativeDevices,
-             &TAUAudioOutDevice::SetAlternativeDevices);
-    P.String("DeviceName", &TAUAudioOutDevice::FDeviceName, &TAUAudioOutDevice::SetDeviceName);
-}
-
-int TAUAudioOutDevice::FindDeviceIndex(const std::string& AName)
-{
-    const UINT count = waveOutGetNumDevs();
-    for (UINT i = 0; i < count; ++i) {
-        WAVEOUTCAPSW caps{};
-        const MMRESULT r = waveOutGetDevCapsW(i, &caps, sizeof(caps));
-        if (r != MMSYSERR_NOERROR) {
-            // A device whose name cannot be read matches nothing: the other devices, the
-            // alternatives and the default are still tried.
-            if (FPlayer)
-                FPlayer->RaiseDeviceWarning("Can't get device capabilities.", r);
-            continue;
-        }
-        if (UTF16ToUTF8(caps.szPname) == AName)
-            return int(i);
-    }
-    return -1;
-}
-
-void TAUAudioOutDevice::GetDeviceList(std::vector<std::string>& AValues)
-{
-    const UINT count = waveOutGetNumDevs();
-    for (UINT i = 0; i < count; ++i) {
-        WAVEOUTCAPSW caps{};
-        const MMRESULT r = waveOutGetDevCapsW(i, &caps, sizeof(caps));
-        if (r != MMSYSERR_NOERROR) {
-            if (FPlayer)
-                FPlayer->RaiseDeviceWarning("Can't get device capabilities.", r);
-            return;
-        }
-        AValues.push_back(UTF16ToUTF8(caps.szPname));
-    }
-}
-
-UINT TAUAudioOutDevice::GetDeviceID()
-{
-    const std::string name = FLock->Getter(FDeviceName);
-    if (UpperCase(name) == "DEFAULT")
-        return WAVE_MAPPER;
-    if (int index = FindDeviceIndex(name); index != -1)
-        return UINT(index);
-    for (int i = 0; i < FAlternativeDevices.Count(); ++i) {
-        const std::string alternative = FAlternativeDevices.GetItem(i)->DeviceName();
-        if (UpperCase(alternative) == "DEFAULT")
-            return WAVE_MAPPER;
-        if (int index = FindDeviceIndex(alternative); index != -1)
-            return UINT(index);
-    }
-    return WAVE_MAPPER;
-}
 
 // ---------------------------------------------------------------------- basic output
 
@@ -285,6 +191,22 @@ bool TAUAudioOut::IsOpen()
     return FParams.IsOpen;
 }
 
+bool TAUAudioOut::IsPaused() const { return Traits(FState.load()).Paused; }
+
+void TAUAudioOut::ChangeState(TAUPlayStep AStep)
+{
+    TAUPlayState current = FState.load();
+    for (;;) {
+        const TPlayTraits next = Apply(AStep, Traits(current));
+        if (next == Traits(current))
+            return;
+        const TAUPlayState target = StateOf(next);
+        assert(IsLegalStep(current, target));
+        if (FState.compare_exchange_weak(current, target))
+            return;
+    }
+}
+
 int TAUAudioOut::QueuedBlocks()
 {
     TPNCriticalSectionLock lock(FParams.Section);
@@ -323,8 +245,8 @@ void TAUAudioOut::OpenDevice(const TAUWaveFormatExtensible& AFormat)
         const UINT id = FDevice.GetDeviceID();
         FWaveFormat = AFormat;
         r = waveOutOpen(&HOut, id, &AFormat.Format,
-                        reinterpret_cast<DWORD_PTR>(&WaveOutCallback), reinterpret_cast<DWORD_PTR>(FWaveThread),
-                        OpenFlags(id));
+                        reinterpret_cast<DWORD_PTR>(&TAUWaveThread::DeviceCallback),
+                        reinterpret_cast<DWORD_PTR>(FWaveThread), OpenFlags(id));
         if (r != MMSYSERR_NOERROR) {
             // Nothing is open: the player must not look open, or a later close would
             // reset a handle that does not exist and fail.
@@ -338,9 +260,8 @@ void TAUAudioOut::OpenDevice(const TAUWaveFormatExtensible& AFormat)
         RaiseDeviceError("Can't open audio device.", r);
         return;
     }
-    // A new device always starts paused, and the flags say so.
-    FPaused = true;
-    FResumed = false;
+    // A new device always starts paused, and the state says so.
+    ChangeState(TAUPlayStep::Hold);
     r = waveOutPause(HOut);
     if (r != MMSYSERR_NOERROR)
         RaiseDeviceError("Can't pause audio device.", r);
@@ -388,7 +309,7 @@ void TAUAudioOut::CloseDevice(bool AClearPump)
 
 void TAUAudioOut::PauseDevice()
 {
-    FPaused = true;
+    ChangeState(TAUPlayStep::Hold);
     TPNCriticalSectionLock lock(FParams.Section);
     if (FParams.IsOpen)
         waveOutPause(HOut);
@@ -396,11 +317,9 @@ void TAUAudioOut::PauseDevice()
 
 void TAUAudioOut::ResumeDevice()
 {
-    if (!Enabled() || !FPaused)
+    if (!Enabled() || !IsPaused())
         return;
-    const bool resumed = FResumed;
-    FResumed = true;
-    FPaused = false;
+    ChangeState(TAUPlayStep::Release);
     MMRESULT r = MMSYSERR_NOERROR;
     {
         TPNCriticalSectionLock lock(FParams.Section);
@@ -408,10 +327,9 @@ void TAUAudioOut::ResumeDevice()
             r = waveOutRestart(HOut);
     }
     if (r != MMSYSERR_NOERROR) {
-        // The device is still paused and the flags must say so: the next buffer tries
+        // The device is still paused and the state must say so: the next buffer tries
         // again, or the player would stay silent with its queue growing.
-        FResumed = resumed;
-        FPaused = true;
+        ChangeState(TAUPlayStep::Hold);
         RaiseDeviceError("Can't restart audio device.", r);
         return;
     }
@@ -460,13 +378,12 @@ void TAUAudioOut::WriteBlock(const IntfPtr<IAUAudioBuffer>& ABuffer)
         return;
     }
     const uint32_t rate = ABuffer->GetSampleRate();
-    if (!FStartResumed && rate) {
+    if (!Traits(State()).PrefillDone && rate) {
         FStartInterval += uint32_t(ABuffer->GetSize() * 1000u) / rate;
         if (FStartInterval > int64_t(PrefillInterval())) {
-            if (FPaused)
-                ResumeDevice();
+            ResumeDevice();
             // A refused restart leaves the device paused: the next buffer tries again.
-            FStartResumed = !FPaused;
+            ChangeState(TAUPlayStep::Prime);
         }
     }
 }
@@ -477,8 +394,7 @@ void TAUAudioOut::Flush()
     TPNCriticalSectionLock lock(FParams.Section);
     if (!FParams.IsOpen)
         return;
-    FStartResumed = false;
-    FPaused = true;
+    ChangeState(TAUPlayStep::Refill);
     FStartInterval = 0;
     waveOutReset(HOut);
     waveOutPause(HOut);
@@ -488,13 +404,11 @@ void TAUAudioOut::EnabledChanged()
 {
     if (!Enabled())
         return;
-    FStartResumed = false;
+    ChangeState(TAUPlayStep::Refill);
     FStartInterval = 0;
-    FPaused = true;
     if (FWaveFormat) {
-        FResumed = false;
         OpenDevice(*FWaveFormat);
-        FStopped = false;
+        ChangeState(TAUPlayStep::Restart);
     } else {
         PauseDevice();
     }
@@ -521,7 +435,7 @@ void TAUAudioOut::BlockDone(HWAVEOUT ADevice, WAVEHDR* AHeader)
         pump = FParams.IsPump;
     }
     if (pump || FClockOutputPin->IsConnected()) {
-        if (FPaused)
+        if (IsPaused())
             ++FMissedPumps;
         FClockOutputPin->Clock();
         if (pump)
@@ -536,7 +450,7 @@ void TAUAudioOut::BlockDone(HWAVEOUT ADevice, WAVEHDR* AHeader)
             FParams.BufferList.erase(it);
             delete block;
         }
-        if (FStopped && FParams.BufferList.empty() && FNotifyThread)
+        if (Traits(State()).Draining && FParams.BufferList.empty() && FNotifyThread)
             FNotifyThread->Notify();
     }
     ProcessQueuedOperations(true);
@@ -547,7 +461,7 @@ void TAUAudioOut::BlockDone(HWAVEOUT ADevice, WAVEHDR* AHeader)
         TPNCriticalSectionLock lock(FParams.Section);
         dry = FParams.IsOpen && FParams.BufferList.empty();
     }
-    if (dry && FStartResumed && !FPaused && !FStopped)
+    if (dry && State() == TAUPlayState::Playing)
         FUnderruns.Add(1, Name().empty() ? ClassName() : Name());
     ++FCompletedBlocks;
 }
@@ -568,15 +482,13 @@ void TAUAudioOut::StartStream(const IntfPtr<IPNNotifyOperation>& AOperation, con
                               bool AFromWaveThread, bool& AResult)
 {
     --FStopping;
-    FStartResumed = false;
+    ChangeState(TAUPlayStep::Refill);
     FStartInterval = 0;
-    FPaused = true;
     AResult = true;
     if (!IsOpen()) {
-        FResumed = false;
         OpenDevice(AFormat);
-        FStopped = false;
-    } else if (!FStopped) {
+        ChangeState(TAUPlayStep::Restart);
+    } else if (!Traits(State()).Draining) {
         AResult = false;  // the running stream has not stopped: the start is dropped
     } else if (AFromWaveThread) {
         // Reopening waits for the wave thread: the main thread does it.
@@ -585,9 +497,8 @@ void TAUAudioOut::StartStream(const IntfPtr<IPNNotifyOperation>& AOperation, con
         if (FProcessNotify)
             FProcessNotify->Notify(true);
     } else {
-        FResumed = false;
         OpenDevice(AFormat);
-        FStopped = false;
+        ChangeState(TAUPlayStep::Restart);
     }
 }
 
@@ -599,7 +510,7 @@ void TAUAudioOut::ProbeDevice(TPNPumpRequestOperation* ARequest)
     const UINT id = FDevice.GetDeviceID();
     HWAVEOUT handle = nullptr;
     const MMRESULT r = waveOutOpen(&handle, id, &probe.Format,
-                                   reinterpret_cast<DWORD_PTR>(&WaveOutCallback), 0, OpenFlags(id));
+                                   reinterpret_cast<DWORD_PTR>(&TAUWaveThread::DeviceCallback), 0, OpenFlags(id));
     TPNCriticalSectionLock lock(FParams.Section);
     if (r == MMSYSERR_NOERROR) {
         ARequest->Pump = this;
@@ -633,7 +544,7 @@ bool TAUAudioOut::ProcessOperation(const IntfPtr<IPNNotifyOperation>& AOperation
         }
     } else if (OperationAs<TPNStopOperation>(op)) {
         --FStopping;
-        FStopped = true;
+        ChangeState(TAUPlayStep::Stop);
         if (!OperationAs<TPNEndStopOperation>(op) && FNotifyThread)
             FNotifyThread->Notify();
     } else if (OperationAs<TPNSGPauseOperation>(op)) {
@@ -644,7 +555,7 @@ bool TAUAudioOut::ProcessOperation(const IntfPtr<IPNNotifyOperation>& AOperation
     } else if (auto* supplied = OperationAs<TPNSuppliedBufferOperation>(op)) {
         if (supplied->Buffer) {
             WriteBlock(IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateUniversal(supplied->Buffer.Get())));
-            if (FMasterPumping.Enabled && !FStartResumed)
+            if (FMasterPumping.Enabled && !Traits(State()).PrefillDone)
                 PumpUpstream();
         }
     }
@@ -665,9 +576,9 @@ TPNNotifyResult TAUAudioOut::InputOperation(TPNBasicPin* /*APin*/, IPNNotifyOper
         if (OperationAs<TPNStopOperation>(AOperation)) {
             ++FStopping;
             // What was written before the stop must play, prefill or not.
-            if (!FStartResumed && FPaused) {
+            if (const TPlayTraits now = Traits(State()); now.Paused && !now.PrefillDone) {
                 ResumeDevice();
-                FStartResumed = !FPaused;
+                ChangeState(TAUPlayStep::Prime);
             }
         } else if (OperationAs<TPNStartWaveOperation>(AOperation)) {
             ++FStopping;
@@ -680,7 +591,8 @@ TPNNotifyResult TAUAudioOut::InputOperation(TPNBasicPin* /*APin*/, IPNNotifyOper
             FWaveFormat.reset();
         return {};
     }
-    if (!FResumed || !FStartResumed)
+    // Until the prefill is done, every operation is handled as it comes.
+    if (!Traits(State()).PrefillDone)
         ProcessQueuedOperations(false);
     bool again;
     {

@@ -11,8 +11,10 @@
 #pragma once
 
 #include "components/audio/AUAudioFormat.h"
+#include "components/audio/AUDeviceSettings.h"
 #include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
+#include "components/audio/AUWaveThread.h"
 #include "components/audio/SGLossCounter.h"
 #include "components/audio/SGNotifyThread.h"
 #include "components/audio/buffers/SGSimpleDataBuffer.h"
@@ -25,7 +27,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -38,40 +39,6 @@ DCS_DECLARE_EXCEPTION(ESGException, Exception);
 using TSGErrorEvent =
     std::function<void(TObject* Sender, const std::string& ErrorText, int32_t ErrorCode, bool& Handled)>;
 using TSGWarningEvent = std::function<void(TObject* Sender, const std::string& ErrorText, int32_t ErrorCode)>;
-
-// ------------------------------------------------------------------------ wave thread
-
-// Receives the device's messages from the system callback (which only queues them) and
-// hands them, one per wake-up, to the player at highest priority.
-class TAUWaveThread : public TCKThread {
-public:
-    using TProcess = std::function<void(UINT Message, HWAVEOUT Device, WAVEHDR* Header)>;
-
-    // Use NewThread<TAUWaveThread>(owner, handler).
-    TAUWaveThread(const TComponent* AOwner, TProcess AOnProcess);
-    ~TAUWaveThread() override;
-
-    // Ignored once the thread is terminated.
-    void PushRecord(UINT Message, HWAVEOUT Device, WAVEHDR* Header);
-    void ClearRecords();
-    // Wakes the loop and, from another thread, waits until the thread has ended.
-    void Terminate() override { TerminateWaking(); }
-
-protected:
-    void Execute() override;
-    void Wake() override { FSemaphore.Release(1); }
-
-private:
-    struct TRecord {
-        UINT Message;
-        HWAVEOUT Device;
-        WAVEHDR* Header;
-    };
-    TProcess FOnProcess;
-    TSemaphore FSemaphore{0, 2000};
-    TPNCriticalSection FSection;
-    std::deque<TRecord> FRecords;
-};
 
 // One block handed to the device: keeps the samples alive until the device is done.
 struct TAUWaveBuffer {
@@ -89,69 +56,35 @@ public:
     std::vector<TAUWaveBuffer*> BufferList;
 };
 
-// ------------------------------------------------------------------------------ device
-
-class TAUAudioOut;
-
-class TAUAudioOutDeviceItem : public TCKCollectionItem {
-    DCS_CLASS(TAUAudioOutDeviceItem, TCKCollectionItem)
-    using TCKCollectionItem::TCKCollectionItem;
-
-    const std::string& DeviceName() const { return FDeviceName; }
-    void SetDeviceName(const std::string& AValue) { FLock->Setter(FDeviceName, AValue); }
-    std::string DisplayName() const override { return FDeviceName; }
-
-    static void DeclareProperties(TClassBuilder<TAUAudioOutDeviceItem>& P);
-
-private:
-    std::string FDeviceName;
-};
-
-class TAUAudioOutDevice;
-
-class TAUAudioOutDeviceItems : public TCKCollection {
-    DCS_CLASS(TAUAudioOutDeviceItems, TCKCollection)
-    explicit TAUAudioOutDeviceItems(TAUAudioOutDevice* AOwner);
-
-    TAUAudioOutDeviceItem* Add() { return static_cast<TAUAudioOutDeviceItem*>(TCollection::Add()); }
-    TAUAudioOutDeviceItem* GetItem(int AIndex) const
-    {
-        return static_cast<TAUAudioOutDeviceItem*>(Items(AIndex));
-    }
-
-protected:
-    // A new item takes the device name that the fewest items use already.
-    void ItemAdded(TCollectionItem* Item) override;
-};
-
-// Which device a player opens: by name ("Default" in any letter case is the system's
-// default device), else the first alternative that exists, else the default.
-class TAUAudioOutDevice : public TCKPersistent {
-    DCS_CLASS(TAUAudioOutDevice, TCKPersistent)
-    TAUAudioOutDevice(TAUAudioOut* AOwner, ICKLock& ALock);
-
-    const std::string& DeviceName() const { return FDeviceName; }
-    void SetDeviceName(const std::string& AValue) { FLock->Setter(FDeviceName, AValue); }
-    TAUAudioOutDeviceItems* AlternativeDevices() const { return const_cast<TAUAudioOutDeviceItems*>(&FAlternativeDevices); }
-    void SetAlternativeDevices(TAUAudioOutDeviceItems* AValue) { FAlternativeDevices.Assign(AValue); }
-
-    // A wave-out device index, or WAVE_MAPPER for the default device.
-    UINT GetDeviceID();
-    // Every device's name in index order.
-    void GetDeviceList(std::vector<std::string>& AValues);
-    // The device whose name is AName exactly, or -1; a device whose capabilities cannot
-    // be read is a warning and matches nothing.
-    int FindDeviceIndex(const std::string& AName);
-
-    static void DeclareProperties(TClassBuilder<TAUAudioOutDevice>& P);
-
-private:
-    TAUAudioOut* FPlayer;
-    std::string FDeviceName = "Default";
-    TAUAudioOutDeviceItems FAlternativeDevices{this};
-};
-
 // ---------------------------------------------------------------------------- players
+
+// Where the player is with the stream it receives. Whether a device is open is kept
+// with the device's blocks (TAUAudioParams::IsOpen, under their section): a failed open
+// leaves the state as the stream asked for it.
+// Prefill "counts" while the time written since the start has not reached the prefill
+// interval; each Draining state is the one before it after the stream stopped, the
+// device playing out what it holds.
+enum class TAUPlayState : uint8_t {
+    Idle,        // no stream has started yet
+    Prefilling,  // held paused while the prefill counts
+    Filling,     // resumed from upstream while the prefill still counts
+    Playing,     // the prefill is done and the device plays
+    Paused,      // paused after the prefill
+    DrainingPrefilling,
+    DrainingFilling,
+    DrainingPlaying,
+    DrainingPaused,
+};
+
+// The steps between play states; each changes only what its name says.
+enum class TAUPlayStep : uint8_t {
+    Hold,     // pause
+    Release,  // resume
+    Refill,   // pause and let the prefill count from the start again
+    Prime,    // the prefill is done, if the device plays
+    Stop,     // the stream stopped
+    Restart,  // a new stream has its device
+};
 
 // The pins, Enabled and the master-pumping settings every audio output has.
 class TAUBasicAudioOut : public TCKComponent {
@@ -213,7 +146,8 @@ class TAUAudioOut : public TAUBasicAudioOut {
 
     // Observation for tests and diagnostics.
     bool IsOpen();
-    bool IsPaused() const { return FPaused.load(); }
+    bool IsPaused() const;
+    TAUPlayState State() const { return FState.load(); }
     int QueuedBlocks();
     int WaitingOperations() { return FBufferQueue.ItemsCount(); }
     // Blocks the device has finished, counted once what waited for them is written.
@@ -246,6 +180,9 @@ protected:
     void PumpUpstream() { FInputPin->MasterPump(this); }
 
 private:
+    // Every change of state goes through here, as one atomic step. Debug builds check
+    // that the step is one the player makes.
+    void ChangeState(TAUPlayStep AStep);
     void DispatchWaveMessage(UINT AMessage, HWAVEOUT ADevice, WAVEHDR* AHeader);
     void BlockDone(HWAVEOUT ADevice, WAVEHDR* AHeader);
     void StartStream(const IntfPtr<IPNNotifyOperation>& AOperation, const TAUWaveFormatExtensible& AFormat,
@@ -255,16 +192,13 @@ private:
     HWAVEOUT HOut = nullptr;
     std::atomic<uint32_t> FPrefillInterval{300};
     TAUAudioParams FParams;
-    std::atomic<bool> FStopped{false};
+    std::atomic<TAUPlayState> FState{TAUPlayState::Idle};
     TAUAudioOutDevice FDevice;
     TAUWaveThread* FWaveThread = nullptr;
     TSGNotifyThread* FNotifyThread = nullptr;
     TSGMainThreadNotify* FProcessNotify = nullptr;
-    std::atomic<bool> FResumed{false};
-    std::atomic<bool> FPaused{false};
     std::atomic<int32_t> FMissedPumps{0};
     TSGOperationList FBufferQueue;
-    std::atomic<bool> FStartResumed{false};
     std::atomic<int32_t> FStopping{0};
     int64_t FStartInterval = 0;
     std::atomic<uint64_t> FCompletedBlocks{0};

@@ -28,7 +28,7 @@ void TAUChannelSplitter::StartFormat(const TAUWaveFormatExtensible* AWaveFormat)
     NotifyOutputs(MakeOperation<TPNStartWaveOperation>(mono, false));
 }
 
-void TAUChannelSplitter::SplitChannel(int AIndex, IAUAudioBuffer* ABuffer)
+void TAUChannelSplitter::SplitChannel(int AIndex, IAUAudioBuffer* ABuffer, int /*ABits*/)
 {
     uint32_t frames = 0;
     const uint8_t* src = nullptr;

@@ -14,13 +14,8 @@ protected:
     TPNSourcePin* CreateOutputPin() override;
     // Every output starts with a one-channel copy of the header.
     void StartFormat(const TAUWaveFormatExtensible* AWaveFormat) override;
-    void SplitChannel8(int AIndex, IAUAudioBuffer* ABuffer) override { SplitChannel(AIndex, ABuffer); }
-    void SplitChannel16(int AIndex, IAUAudioBuffer* ABuffer) override { SplitChannel(AIndex, ABuffer); }
-    void SplitChannel24(int AIndex, IAUAudioBuffer* ABuffer) override { SplitChannel(AIndex, ABuffer); }
-    void SplitChannel32(int AIndex, IAUAudioBuffer* ABuffer) override { SplitChannel(AIndex, ABuffer); }
-
-private:
-    void SplitChannel(int AIndex, IAUAudioBuffer* ABuffer);
+    // A one-channel audio buffer of the start's width, whatever width was asked.
+    void SplitChannel(int AIndex, IAUAudioBuffer* ABuffer, int ABits) override;
 };
 
 }  // namespace dcs

@@ -157,7 +157,7 @@ bool TAUCommonSplitter::ChannelColumn(int AIndex, IAUAudioBuffer* ABuffer, uint3
     return true;
 }
 
-void TAUCommonSplitter::SplitToReal(int AIndex, IAUAudioBuffer* ABuffer, int ABits)
+void TAUCommonSplitter::SplitChannel(int AIndex, IAUAudioBuffer* ABuffer, int ABits)
 {
     uint32_t frames = 0;
     const uint8_t* src = nullptr;

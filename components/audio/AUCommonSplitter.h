@@ -42,11 +42,13 @@ protected:
     virtual void NotifyOutputs(const IntfPtr<IPNNotifyOperation>& AOperation);
     virtual bool OutputAlwaysWanted(int /*AIndex*/) { return false; }
     virtual bool NormalizeOutput() { return false; }
-    // Channel AIndex of ABuffer to output AIndex; here as real numbers for SubmitChannel.
-    virtual void SplitChannel8(int AIndex, IAUAudioBuffer* ABuffer) { SplitToReal(AIndex, ABuffer, 8); }
-    virtual void SplitChannel16(int AIndex, IAUAudioBuffer* ABuffer) { SplitToReal(AIndex, ABuffer, 16); }
-    virtual void SplitChannel24(int AIndex, IAUAudioBuffer* ABuffer) { SplitToReal(AIndex, ABuffer, 24); }
-    virtual void SplitChannel32(int AIndex, IAUAudioBuffer* ABuffer) { SplitToReal(AIndex, ABuffer, 32); }
+    // Channel AIndex of ABuffer to output AIndex, by the sample width of the start.
+    virtual void SplitChannel8(int AIndex, IAUAudioBuffer* ABuffer) { SplitChannel(AIndex, ABuffer, 8); }
+    virtual void SplitChannel16(int AIndex, IAUAudioBuffer* ABuffer) { SplitChannel(AIndex, ABuffer, 16); }
+    virtual void SplitChannel24(int AIndex, IAUAudioBuffer* ABuffer) { SplitChannel(AIndex, ABuffer, 24); }
+    virtual void SplitChannel32(int AIndex, IAUAudioBuffer* ABuffer) { SplitChannel(AIndex, ABuffer, 32); }
+    // What the four widths share: here channel AIndex as real numbers for SubmitChannel.
+    virtual void SplitChannel(int AIndex, IAUAudioBuffer* ABuffer, int ABits);
     virtual void SubmitChannel(int /*AIndex*/, ISGRealBuffer* /*AData*/) {}
 
     TPNNotifyResult InputOperation(TPNBasicPin* Sender, const TGUID* DataTypeID, IPNNotifyOperation* Operation,
@@ -60,8 +62,6 @@ protected:
     TAUWaveFormatExtensible FWaveFormat{};
 
 private:
-    void SplitToReal(int AIndex, IAUAudioBuffer* ABuffer, int ABits);
-
     TAUPNAudioSinkPin* FInputPin = nullptr;
     TPNPinList* FOutputPins = nullptr;
 };

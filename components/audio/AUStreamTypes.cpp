@@ -47,6 +47,7 @@ TAUPNAudioSourcePin::TAUPNAudioSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AO
     : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent), -1,
                      nullptr)
 {
+    FRemembersResume = true;
     AddType(IPNAUAudioStream::IID,
             TPNSubmit::Of<&TSGPNSourcePin::NotificationUniversal>(static_cast<TSGPNSourcePin*>(this)));
 }
@@ -54,32 +55,6 @@ TAUPNAudioSourcePin::TAUPNAudioSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AO
 bool TAUPNAudioSourcePin::GetInterface(const TGUID& iid, void** obj)
 {
     return GetInterfaceOf<IPNAUAudioStream>(this, iid, obj) || TSGPNSourcePin::GetInterface(iid, obj);
-}
-
-TPNNotifyResult TAUPNAudioSourcePin::Notify(IPNNotifyOperation* AOperation)
-{
-    IntfPtr<IPNNotifyOperation> hold(AOperation);
-    TPNNotifyResult result = TSGPNSourcePin::Notify(AOperation);
-    TPNCriticalSectionLock s(FCKDataSection);
-    if (OperationAs<TPNSGResumeOperation>(AOperation))
-        FResumeOperation = hold;
-    else if (OperationAs<TPNStopOperation>(AOperation))
-        FResumeOperation = nullptr;
-    return result;
-}
-
-IntfPtr<IPNNotifyOperation> TAUPNAudioSourcePin::ResumeOperation()
-{
-    TPNCriticalSectionLock s(FCKDataSection);
-    return FResumeOperation;
-}
-
-void TAUPNAudioSourcePin::ReplayTo(TPNBasicPin* APin)
-{
-    TSGPNSourcePin::ReplayTo(APin);
-    IntfPtr<IPNNotifyOperation> resume = ResumeOperation();
-    if (resume)
-        NotifyPin(APin, resume.Get());
 }
 
 TAUPNAudioSinkPin::TAUPNAudioSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,

@@ -44,16 +44,12 @@ class TAUPNAudioSourcePin : public TSGPNSourcePin, public virtual IPNAUAudioStre
     TAUPNAudioSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
                         TSGOperationEvent AOperationEvent);
 
-    // Also remembers a resume, and forgets it on a stop (a pause leaves it).
-    TPNNotifyResult Notify(IPNNotifyOperation* AOperation) override;
-    // A new link hears the remembered start, then the remembered resume.
-    void ReplayTo(TPNBasicPin* APin) override;
-    IntfPtr<IPNNotifyOperation> ResumeOperation();
+    // The last resume sent and not stopped since, or null: a new link hears it after
+    // the remembered start.
+    IntfPtr<IPNNotifyOperation> ResumeOperation() { return Remembered(roResume); }
 
 protected:
     bool GetInterface(const TGUID& iid, void** obj) override;
-
-    IntfPtr<IPNNotifyOperation> FResumeOperation;
 };
 
 class TAUPNAudioSinkPin : public TSGPNSinkPin, public virtual IPNAUAudioStream {

@@ -101,16 +101,19 @@ TPNNotifyResult TSGPNSourcePin::Notify(IPNNotifyOperation* AOperation)
     TPNNotifyResult result = TPNSourcePin::Notify(AOperation);
     TPNCriticalSectionLock s(FCKDataSection);
     if (OperationAs<TPNStartOperation>(AOperation))
-        FStartOperation = hold;
+        FRemembered[roStart] = hold;
+    else if (FRemembersResume && OperationAs<TPNSGResumeOperation>(AOperation))
+        FRemembered[roResume] = hold;
     else if (OperationAs<TPNStopOperation>(AOperation))
-        FStartOperation = nullptr;
+        for (IntfPtr<IPNNotifyOperation>& remembered : FRemembered)
+            remembered = nullptr;
     return result;
 }
 
-IntfPtr<IPNNotifyOperation> TSGPNSourcePin::StartOperation()
+IntfPtr<IPNNotifyOperation> TSGPNSourcePin::Remembered(TRemembered AKind)
 {
     TPNCriticalSectionLock s(FCKDataSection);
-    return FStartOperation;
+    return FRemembered[AKind];
 }
 
 bool TSGPNSourcePin::IsLinkPending(IPNStream* AHandler)
@@ -163,9 +166,10 @@ void TSGPNSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
 
 void TSGPNSourcePin::ReplayTo(TPNBasicPin* APin)
 {
-    IntfPtr<IPNNotifyOperation> start = StartOperation();
-    if (start)
-        NotifyPin(APin, start.Get());
+    // Each is read as it is sent, as a stop may come between them.
+    for (int kind = 0; kind < roCount; ++kind)
+        if (IntfPtr<IPNNotifyOperation> remembered = Remembered(TRemembered(kind)))
+            NotifyPin(APin, remembered.Get());
 }
 
 bool TSGPNSourcePin::InternalConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin)
@@ -175,7 +179,7 @@ bool TSGPNSourcePin::InternalConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* A
     TNotifyEvent onConnect;
     {
         TPNCriticalSectionLock s(FCKDataSection);
-        start = FStartOperation;
+        start = FRemembered[roStart];
         onConnect = FOnConnect;
     }
     if (onConnect)

@@ -86,15 +86,16 @@ class TSGPNSourcePin : public TPNSourcePin, public virtual IPNSGGenericStream {
     void EndStop();
     void FileEndNoStop();
 
-    // Sends to every link, then remembers a start (any kind) or forgets it on a stop.
+    // Sends to every link, then remembers a start (any kind), and a resume when the pin
+    // replays resumes; a stop forgets both (a pause leaves them).
     TPNNotifyResult Notify(IPNNotifyOperation* AOperation) override;
     // The last start sent and not stopped since, or null.
-    IntfPtr<IPNNotifyOperation> StartOperation();
+    IntfPtr<IPNNotifyOperation> StartOperation() { return Remembered(roStart); }
 
     // A new link receives the remembered start first; until it has, no buffer sent on
     // another thread reaches it.
     void AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin) override;
-    // Sends a new link what it missed: the remembered start.
+    // Sends a new link what it missed: the remembered start, then the remembered resume.
     virtual void ReplayTo(TPNBasicPin* APin);
     // A removed link receives a stop; the other links receive nothing.
     void RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder) override;
@@ -120,10 +121,16 @@ class TSGPNSourcePin : public TPNSourcePin, public virtual IPNSGGenericStream {
 protected:
     bool GetInterface(const TGUID& iid, void** obj) override;
 
-    // Guards FStartOperation, FOnConnect and what derived pins remember; never held
-    // while an operation is sent.
+    // What a link made while the stream runs must hear first, in this order.
+    enum TRemembered { roStart, roResume, roCount };
+    IntfPtr<IPNNotifyOperation> Remembered(TRemembered AKind);
+
+    // Guards FRemembered, FOnConnect and what derived pins remember; never held while an
+    // operation is sent.
     TPNCriticalSection FCKDataSection;
-    IntfPtr<IPNNotifyOperation> FStartOperation;
+    IntfPtr<IPNNotifyOperation> FRemembered[roCount];
+    // Audio streams replay their resume too; other streams only their start.
+    bool FRemembersResume = false;
     TNotifyEvent FOnConnect;
     TSGOperationEvent FOperationEvent;
     std::atomic<uint64_t> FDroppedBuffers{0};
