@@ -157,7 +157,7 @@ TEST(Samples24, PackedRunSumsMatchColumnSums)
         values.push_back(int32_t(seed >> 8) - 8388608);
     }
     values.insert(values.end(), {8388607, 8388607, -8388608, -8388608, 1, -1, 0, 4194304});
-    for (int count = 0; count <= 13; ++count)
+    for (int count = 0; count <= 35; ++count)
         for (size_t offset = 0; offset + 2 * size_t(count) <= values.size(); offset += 7) {
             std::vector<uint8_t> a(3 * size_t(count) + 3), b(3 * size_t(count) + 3), column, run;
             for (int i = 0; i < count; ++i) {
