@@ -214,8 +214,7 @@ bool TAUAudioMixer::MixInputs()
     const TAUSpeakers mask = TAUSpeakers::FromMask(format.dwChannelMask);
     IntfPtr<TAUAudioBuffer> mix = TAUAudioBuffer::CreateSizeEx(format.Format.nSamplesPerSec, format.wValidBitsPerSample,
                                                                format.Format.nChannels, size, mask);
-    IntfPtr<TAUAudioBuffer> scratch = TAUAudioBuffer::CreateSizeEx(
-        format.Format.nSamplesPerSec, format.wValidBitsPerSample, format.Format.nChannels, size, mask);
+    IntfPtr<TAUAudioBuffer> scratch;
     if (!CanMix())
         return false;
     bool taken = false;
@@ -229,6 +228,13 @@ bool TAUAudioMixer::MixInputs()
             if (pin->FDelayed || !pin->IsConnected() || !pin->Running)
                 continue;
             const double coefficient = i < FChannels->Count() ? FChannels->GetItem(i)->Coefficient() : 1.0;
+            // An input at full gain is summed straight from its queue: no scratch copy.
+            if (taken && pin->Enabled() && coefficient == 1.0 &&
+                pin->StretchAddBuffer(mix.Get()) != TAUSamplesQueue::TAddResult::NeedsCopy)
+                continue;
+            if (taken && !scratch)
+                scratch = TAUAudioBuffer::CreateSizeEx(format.Format.nSamplesPerSec, format.wValidBitsPerSample,
+                                                       format.Format.nChannels, size, mask);
             IAUAudioBuffer* target = taken ? static_cast<IAUAudioBuffer*>(scratch.Get()) : mix.Get();
             const bool ok = pin->StretchLoadBuffer(target);
             if (!ok)

@@ -223,6 +223,32 @@ __attribute__((target("sse4.1"))) int64_t AddRuns24Sse41(const uint8_t* s, uint8
     return i;
 }
 
+// Sixteen packed samples a step times an exact gain: each product is exact in a double,
+// rounded to even by the conversion (the default rounding, as rint) after clamping.
+__attribute__((target("sse4.1"))) int64_t GainRun24Sse41(const uint8_t* s, uint8_t* d, int64_t count, double c)
+{
+    const __m128d gain = _mm_set1_pd(c), lo = _mm_set1_pd(-8388608.0), hi = _mm_set1_pd(8388607.0);
+    auto scale = [&](__m128i x) {
+        const __m128d a = _mm_min_pd(_mm_max_pd(_mm_mul_pd(_mm_cvtepi32_pd(x), gain), lo), hi);
+        const __m128d b = _mm_min_pd(_mm_max_pd(_mm_mul_pd(_mm_cvtepi32_pd(_mm_srli_si128(x, 8)), gain), lo), hi);
+        return _mm_unpacklo_epi64(_mm_cvtpd_epi32(a), _mm_cvtpd_epi32(b));
+    };
+    int64_t i = 0;
+    for (; i + 16 <= count; i += 16, s += 48, d += 48) {
+        const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
+        const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
+        const __m128i sg[4] = {s0, _mm_alignr_epi8(s1, s0, 12), _mm_alignr_epi8(s2, s1, 8), _mm_srli_si128(s2, 4)};
+        __m128i p[4];
+        for (int k = 0; k < 4; ++k)
+            p[k] = Pack24(scale(Unpack24(sg[k])));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(p[0], _mm_slli_si128(p[1], 12)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), _mm_or_si128(_mm_srli_si128(p[1], 4), _mm_slli_si128(p[2], 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32), _mm_or_si128(_mm_srli_si128(p[2], 8), _mm_slli_si128(p[3], 4)));
+    }
+    return i;
+}
+
 // Eight mono 16-bit samples a step into eight stereo 24-bit frames (48 bytes), each the
 // truncated x * 8388607 / 32767 of Widen16To24, computed the same division-free way.
 __attribute__((target("sse4.1"))) int WidenStereo16To24Sse41(const uint8_t* s, uint8_t* d, int frames)
@@ -322,7 +348,12 @@ void GainColumn(const void* src, void* dst, int step, VpiSize region, double c, 
     const int64_t n = Samples(region);
     // A gain of few mantissa bits (0.5, 0.25, 0.75 ...) times any sample fits a double.
     if (std::isfinite(c) && SignificantBits(c) + SignificantBits(range) <= 53) {
-        for (int64_t i = 0; i < n; ++i) {
+        int64_t i = 0;
+#if DCS_SAMPLE_SIMD
+        if (step == 3 && range.Low == kRange24.Low && range.High == kRange24.High && HasSse41())
+            i = GainRun24Sse41(static_cast<const uint8_t*>(src), static_cast<uint8_t*>(dst), n, c);
+#endif
+        for (; i < n; ++i) {
             int64_t r;
             if (Gain<true>(read(src, i * step), c, range, r))
                 write(r, dst, i * step);
@@ -397,7 +428,14 @@ DCS_COLUMNS(DivSamples8, Columns8, Op::Div, uint8_t)
     {                                                                                            \
         Columns24<Op_>(Src, SrcStep, Dst, DstStep, Region);                                      \
     }
-DCS_COLUMNS24(AddSamples24, Op::Add)
+void AddSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/)
+{
+    // Mono buffers are packed columns: the output mixers' sums take the run loop.
+    if (SrcStep == 3 && DstStep == 3)
+        AddSamplesContiguous24(Src, Dst, Samples(Region));
+    else
+        Columns24<Op::Add>(Src, SrcStep, Dst, DstStep, Region);
+}
 DCS_COLUMNS24(SubSamples24, Op::Sub)
 DCS_COLUMNS24(MulSamples24, Op::Mul)
 DCS_COLUMNS24(DivSamples24, Op::Div)
@@ -649,6 +687,10 @@ void CopySamplesStrided24(const void* Src, int SrcStep, void* Dst, int DstStep, 
         return;
     const auto* s = static_cast<const uint8_t*>(Src);
     auto* d = static_cast<uint8_t*>(Dst);
+    if (SrcStep == 3 && DstStep == 3) {
+        std::memmove(d, s, size_t(3 * n));
+        return;
+    }
     if (Aligned(s, SrcStep, alignof(int16_t)) && Aligned(d, DstStep, alignof(int16_t))) {
         vpiCopy_16s_C1R(reinterpret_cast<const int16_t*>(s), SrcStep, reinterpret_cast<int16_t*>(d), DstStep,
                         Region);

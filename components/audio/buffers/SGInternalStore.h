@@ -158,8 +158,10 @@ protected:
     ~TSGSmartBuffer() override = default;  // only RemoveReff frees a container
 
 private:
-    int FCountOwners = 0;
-    int FCountTransports = 0;
+    // Owners in the high half, transports in the low half: one atomic word, so that the
+    // reference traffic of every buffer passed along a stream takes no lock.
+    static constexpr uint64_t kOwner = uint64_t(1) << 32;
+    std::atomic<uint64_t> FCounts{0};
     TCriticalSection FCriticalSection;
     std::atomic<bool> FBufferNumberAvailable{false};
     std::atomic<int64_t> FBufferNumber{0};
