@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -13,9 +14,13 @@ namespace dcs {
 // The members of one period and the clock thread that runs them.
 class TSGSharedClockGroup {
 public:
-    TSGSharedClockGroup(const TComponent* AOwner, int64_t AInterval)
+    // The clock's event owns the group: it goes with the clock, on the clock's own
+    // thread once Stop has let it go, so stopping never waits for that thread.
+    static TSGSharedClockGroup* Create(const TComponent* AOwner, int64_t AInterval)
     {
-        FClock = TSGClockGen::Create(AOwner, AInterval, [this] { RunMembers(); });
+        std::shared_ptr<TSGSharedClockGroup> group(new TSGSharedClockGroup);
+        group->FClock = TSGClockGen::Create(AOwner, AInterval, [group] { group->RunMembers(); });
+        return group.get();
     }
 
     void Join(TSGSharedClockMember* AMember)
@@ -46,19 +51,8 @@ public:
         return int(FMembers.size());
     }
 
-    // Ends the thread. False on the clock's own thread: the thread then frees itself,
-    // and the group, once this round is over.
-    bool Stop()
-    {
-        if (GetCurrentThreadId() == FClock->ThreadID()) {
-            FClock->Terminate();
-            std::lock_guard lock(FMutex);
-            FFreeAfterRound = true;
-            return false;
-        }
-        delete FClock;
-        return true;
-    }
+    // Ends the thread without waiting for it; the group is gone once the thread is.
+    void Stop() { FClock->Release(); }
 
 private:
     // One period: every member once, in the order they joined. Members may join and
@@ -76,11 +70,9 @@ private:
             FCurrent = nullptr;
             FIdle.notify_all();
         }
-        if (FFreeAfterRound) {
-            lock.unlock();
-            delete this;
-        }
     }
+
+    TSGSharedClockGroup() = default;
 
     TSGClockGen* FClock = nullptr;
     std::mutex FMutex;
@@ -88,7 +80,6 @@ private:
     std::vector<TSGSharedClockMember*> FMembers;
     size_t FCursor = 0;
     TSGSharedClockMember* FCurrent = nullptr;
-    bool FFreeAfterRound = false;
 };
 
 namespace {
@@ -117,7 +108,7 @@ TSGSharedClockMember* TSGSharedClockMember::Create(const TComponent* AOwner, int
     std::lock_guard lock(r.Mutex);
     TSGSharedClockGroup*& group = r.Groups[AInterval];
     if (!group)
-        group = new TSGSharedClockGroup(AOwner, AInterval);
+        group = TSGSharedClockGroup::Create(AOwner, AInterval);
     member->FGroup = group;
     group->Join(member);
     return member;
@@ -141,9 +132,8 @@ TSGSharedClockMember::~TSGSharedClockMember()
             emptied = FGroup;
         }
     }
-    // Ending the thread waits for it: outside the registry's lock.
-    if (emptied && emptied->Stop())
-        delete emptied;
+    if (emptied)
+        emptied->Stop();
 }
 
 int TSGSharedClockMember::SharedClocks()
