@@ -87,7 +87,7 @@ namespace {
 // Groups by interval. Never freed: members may leave while the process exits.
 struct TRegistry {
     std::mutex Mutex;
-    std::map<int64_t, TSGSharedClockGroup*> Groups;
+    std::map<std::pair<int, int64_t>, TSGSharedClockGroup*> Groups;  // by kind and interval
 };
 
 TRegistry& Registry()
@@ -99,14 +99,14 @@ TRegistry& Registry()
 }  // namespace
 
 TSGSharedClockMember* TSGSharedClockMember::Create(const TComponent* AOwner, int64_t AInterval,
-                                                   TSGClockGenEvent AEvent)
+                                                   TSGClockGenEvent AEvent, int AKind)
 {
-    auto* member = new TSGSharedClockMember(AInterval, std::move(AEvent));
+    auto* member = new TSGSharedClockMember(AInterval, std::move(AEvent), AKind);
     if (AInterval <= 0)
         return member;
     TRegistry& r = Registry();
     std::lock_guard lock(r.Mutex);
-    TSGSharedClockGroup*& group = r.Groups[AInterval];
+    TSGSharedClockGroup*& group = r.Groups[{AKind, AInterval}];
     if (!group)
         group = TSGSharedClockGroup::Create(AOwner, AInterval);
     member->FGroup = group;
@@ -126,7 +126,7 @@ TSGSharedClockMember::~TSGSharedClockMember()
         std::lock_guard lock(r.Mutex);
         // Whoever finds the group empty while it is still registered ends it; a member that
         // joined meanwhile keeps it.
-        const auto it = r.Groups.find(FInterval);
+        const auto it = r.Groups.find({FKind, FInterval});
         if (it != r.Groups.end() && it->second == FGroup && FGroup->Count() == 0) {
             r.Groups.erase(it);
             emptied = FGroup;
@@ -143,11 +143,11 @@ int TSGSharedClockMember::SharedClocks()
     return int(r.Groups.size());
 }
 
-int TSGSharedClockMember::Members(int64_t AInterval)
+int TSGSharedClockMember::Members(int64_t AInterval, int AKind)
 {
     TRegistry& r = Registry();
     std::lock_guard lock(r.Mutex);
-    const auto it = r.Groups.find(AInterval);
+    const auto it = r.Groups.find({AKind, AInterval});
     return it == r.Groups.end() ? 0 : it->second->Count();
 }
 
