@@ -7,6 +7,8 @@
 #include <bit>
 #include <cstring>
 
+#include <sched.h>
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #endif
@@ -76,6 +78,26 @@ bool TSGSmartBufferList::DownSize()
         }
     }
     return FCountDown == 0;
+}
+
+// ----------------------------------------------------------------------- TSGPoolLock
+
+void TSGPoolLock::lock() noexcept
+{
+    for (int spins = 0;;) {
+        if (!FHeld.exchange(true, std::memory_order_acquire))
+            return;
+        while (FHeld.load(std::memory_order_relaxed)) {
+            if (++spins < 100) {
+#if defined(__x86_64__)
+                __builtin_ia32_pause();
+#endif
+            } else {
+                spins = 0;
+                sched_yield();
+            }
+        }
+    }
 }
 
 // --------------------------------------------------------------- TSGSmartBufferManager
