@@ -25,7 +25,10 @@ namespace dcs::presets {
 constexpr int kSlots = 52;
 constexpr int kTones = 19;
 constexpr uint32_t kRate = 22050;
-constexpr int32_t kToneAmplitude = 1000;
+// All 52 x 19 tones at this amplitude stay inside full scale on either player whatever
+// their phases (52 * 19 * 60 / 32767 * 0.5 = 0.90): chains started together have nearly
+// aligned phases, and a sum beyond full scale would clip every tone's level.
+constexpr int32_t kToneAmplitude = 60;
 constexpr double kOutputGain = 0.5;
 
 // Distinct whole-hertz tones over every slot (50 Hz to 4985 Hz): each lies on a bin of a

@@ -1,5 +1,7 @@
 #include "components/audio/AUAudioMixer.h"
 
+#include "components/audio/SGSharedClock.h"
+
 #include "platform/classes/Streaming.h"
 
 #include <algorithm>
@@ -77,6 +79,10 @@ TAUAudioMixerChannels::TAUAudioMixerChannels(TAUAudioMixer* AOwner)
 
 // ------------------------------------------------------------------------------ mixer
 
+namespace {
+constexpr int kMixerClocks = 1;  // apart from the generators' shared clocks
+}  // namespace
+
 TAUAudioMixer::TAUAudioMixer(TComponent* AOwner) : TAUMultiInput(AOwner)
 {
     FChannels = Create<TAUAudioMixerChannels>(this);
@@ -106,7 +112,7 @@ void TAUAudioMixer::DeclareProperties(TClassBuilder<TAUAudioMixer>& P)
 int64_t TAUAudioMixer::ClockInterval()
 {
     IPNLockSection section = FOutputLock->ReadLock();
-    TSGClockGen* clock = FClockGen.load();
+    TSGClock* clock = FClockGen.load();
     return clock ? clock->Interval() : 0;
 }
 
@@ -183,18 +189,22 @@ void TAUAudioMixer::StartClock()
     if (!section || !FIsPump || FClockGen)
         return;
     const TAUWaveFormatExtensible format = RunningWaveFormat();
-    FClockGen = TSGClockGen::Create(this, MixerClockInterval(format.Format.nSamplesPerSec, FAudioFormat->BufferSize()),
-                                    [this] { ProcessInputs(); });
+    // Mixers of one period share a clock thread: fifty preset mixers wake one thread per
+    // period instead of fifty.
+    FClockGen = TSGSharedClockMember::Create(
+        this, MixerClockInterval(format.Format.nSamplesPerSec, FAudioFormat->BufferSize()), [this] { ProcessInputs(); },
+        kMixerClocks);
 }
 
 void TAUAudioMixer::FreeClock()
 {
-    TSGClockGen* clock;
+    TSGClock* clock;
     {
         IPNLockSection stop = FLock->StopLock();
         clock = FClockGen.exchange(nullptr);
     }
-    // Waits for the clock thread, which may be waiting for this lock: not under it.
+    // Waits for this mixer's turn on the clock thread, which may be waiting for this lock:
+    // not under it.
     delete clock;
 }
 
@@ -214,8 +224,7 @@ bool TAUAudioMixer::MixInputs()
     const TAUSpeakers mask = TAUSpeakers::FromMask(format.dwChannelMask);
     IntfPtr<TAUAudioBuffer> mix = TAUAudioBuffer::CreateSizeEx(format.Format.nSamplesPerSec, format.wValidBitsPerSample,
                                                                format.Format.nChannels, size, mask);
-    IntfPtr<TAUAudioBuffer> scratch = TAUAudioBuffer::CreateSizeEx(
-        format.Format.nSamplesPerSec, format.wValidBitsPerSample, format.Format.nChannels, size, mask);
+    IntfPtr<TAUAudioBuffer> scratch;
     if (!CanMix())
         return false;
     bool taken = false;
@@ -229,6 +238,13 @@ bool TAUAudioMixer::MixInputs()
             if (pin->FDelayed || !pin->IsConnected() || !pin->Running)
                 continue;
             const double coefficient = i < FChannels->Count() ? FChannels->GetItem(i)->Coefficient() : 1.0;
+            // An input at full gain is summed straight from its queue: no scratch copy.
+            if (taken && pin->Enabled() && coefficient == 1.0 &&
+                pin->StretchAddBuffer(mix.Get()) != TAUSamplesQueue::TAddResult::NeedsCopy)
+                continue;
+            if (taken && !scratch)
+                scratch = TAUAudioBuffer::CreateSizeEx(format.Format.nSamplesPerSec, format.wValidBitsPerSample,
+                                                       format.Format.nChannels, size, mask);
             IAUAudioBuffer* target = taken ? static_cast<IAUAudioBuffer*>(scratch.Get()) : mix.Get();
             const bool ok = pin->StretchLoadBuffer(target);
             if (!ok)

@@ -115,7 +115,7 @@ private:
     TPNPinList* FInputPins = nullptr;
     TAUAudioMixerChannels* FChannels = nullptr;
     std::atomic<bool> FDontSendOutput{true};
-    std::atomic<TSGClockGen*> FClockGen{nullptr};  // tested without a lock by buffer deliveries
+    std::atomic<TSGClock*> FClockGen{nullptr};  // tested without a lock by buffer deliveries
     std::atomic<bool> FIsPump{false};
     int32_t FPumpPriority = 0;
     uint32_t FPumpFrameRate = 0;

@@ -137,6 +137,22 @@ bool TAUPNQueuedAudioSinkPin::StretchLoadBuffer(IAUAudioBuffer* ATarget)
     return true;
 }
 
+TAUSamplesQueue::TAddResult TAUPNQueuedAudioSinkPin::StretchAddBuffer(IAUAudioBuffer* ATarget)
+{
+    using R = TAUSamplesQueue::TAddResult;
+    const uint32_t needed = FNeddedSamples;
+    if (needed == 0)
+        return R::Added;  // silence adds nothing
+    if (ATarget->GetSize() != needed)
+        return R::NeedsCopy;
+    if (FPrefillCount > 0) {
+        FPrefillCount -= int32_t(needed);
+        return R::Short;
+    }
+    FHadEnoghSamples = true;
+    return FBufferQueue.PopAdd(ATarget);
+}
+
 void TAUPNQueuedAudioSinkPin::MasterPump(IPNNotifyOperation* AOperation, double AOutputRate)
 {
     if (!Running || !(AOutputRate > 0.0))

@@ -35,6 +35,10 @@ class TAUPNQueuedAudioSinkPin : public TAUPNAudioSinkPin {
     // Loads one output buffer's worth into ATarget, stretched by nearest index when the
     // rates differ; false when the input gives silence this cycle.
     bool StretchLoadBuffer(IAUAudioBuffer* ATarget);
+    // The same input summed straight into ATarget where its queue holds ATarget's layout
+    // and the rates are equal: Added (ok, or silence), Short (the input gives silence
+    // this cycle) or NeedsCopy (nothing taken: load a scratch buffer and add it).
+    TAUSamplesQueue::TAddResult StretchAddBuffer(IAUAudioBuffer* ATarget);
     // Asks upstream once per input buffer that one output buffer of AOutputRate needs.
     void MasterPump(IPNNotifyOperation* AOperation, double AOutputRate);
     uint32_t InputRate() const { return FWaveFormat.Format.nSamplesPerSec; }

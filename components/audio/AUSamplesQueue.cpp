@@ -1,5 +1,7 @@
 #include "components/audio/AUSamplesQueue.h"
 
+#include "components/audio/buffers/AUSampleRoutines.h"
+
 #include "platform/classes/Streaming.h"
 
 #include <algorithm>
@@ -62,6 +64,55 @@ bool TAUSamplesQueue::Pop(IAUAudioBuffer* ATarget)
     }
     FCollectedSamples -= needed;
     return true;
+}
+
+namespace {
+// Frames summed as one run of samples: 24-bit, packed, every channel a distinct speaker.
+bool PackedRun24(IAUAudioBuffer* ABuffer)
+{
+    const uint32_t channels = ABuffer->GetChannels();
+    return ABuffer->GetSampleBitWidth() == 24 && ABuffer->GetDataStep() == 3 * channels &&
+           uint32_t(std::popcount(ABuffer->GetChannelMask().Mask())) == channels;
+}
+}  // namespace
+
+TAUSamplesQueue::TAddResult TAUSamplesQueue::PopAdd(IAUAudioBuffer* ATarget)
+{
+    TPNCriticalSectionLock lock(FSection);
+    const uint32_t needed = ATarget->GetSize();
+    if (FCollectedSamples < needed)
+        return TAddResult::Short;
+    if (!PackedRun24(ATarget))
+        return TAddResult::NeedsCopy;
+    const uint32_t channels = ATarget->GetChannels();
+    const uint32_t mask = ATarget->GetChannelMask().Mask();
+    uint32_t seen = 0;
+    for (size_t i = 0; seen < needed && i < FList.size(); ++i) {
+        IAUAudioBuffer* b = FList[i].Get();
+        if (b->GetChannels() != channels || b->GetChannelMask().Mask() != mask || !PackedRun24(b))
+            return TAddResult::NeedsCopy;
+        seen += b->GetSize() - (i == 0 ? FExtractOffset : 0);
+    }
+    uint8_t* target = ATarget->Modify();
+    const uint32_t frameBytes = 3 * channels;
+    uint32_t written = 0;
+    while (written < needed && !FList.empty()) {
+        IntfPtr<IAUAudioBuffer>& oldest = FList.front();
+        const uint32_t available = oldest->GetSize() - FExtractOffset;
+        const uint32_t piece = std::min(available, needed - written);
+        if (piece)
+            AddSamplesContiguous24(oldest->Read() + uint64_t(FExtractOffset) * frameBytes,
+                                   target + uint64_t(written) * frameBytes, int64_t(piece) * channels);
+        written += piece;
+        if (piece == available) {
+            FList.pop_front();
+            FExtractOffset = 0;
+        } else {
+            FExtractOffset += piece;
+        }
+    }
+    FCollectedSamples -= needed;
+    return TAddResult::Added;
 }
 
 uint32_t TAUSamplesQueue::GetCollectedSamples()

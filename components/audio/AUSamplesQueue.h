@@ -22,6 +22,12 @@ public:
     // Fills all of ATarget's frames, converting widths and matching speakers; false, with
     // nothing taken, when fewer frames are queued.
     bool Pop(IAUAudioBuffer* ATarget);
+    enum class TAddResult { Added, Short, NeedsCopy };
+    // Adds (saturating) the next frames into all of ATarget's frames without an
+    // intermediate copy, where every buffer taken has ATarget's packed 24-bit layout:
+    // the same sum as Pop into a scratch buffer and Add. Short: fewer frames queued,
+    // nothing taken. NeedsCopy: another layout is queued, nothing taken; Pop instead.
+    TAddResult PopAdd(IAUAudioBuffer* ATarget);
     uint32_t GetCollectedSamples();
     void Clear();
 

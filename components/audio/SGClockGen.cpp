@@ -167,7 +167,26 @@ TSGClockGen::~TSGClockGen()
     // Releases the thread will never run.
     if (int32_t left = FPendingWork.exchange(0); left > 0)
         MMTimerWorkDone(left);
+    if (FCounted)
+        gLiveClocks.fetch_sub(1);
+}
+
+void TSGClockGen::Release()
+{
+    if (FRegistered) {
+        UnregisterClock(this);
+        FRegistered = false;
+    }
+    FCounted = false;
     gLiveClocks.fetch_sub(1);
+    if (GetCurrentThreadId() == ThreadID()) {
+        SetFreeOnTerminate(true);
+        TThread::Terminate();
+        return;
+    }
+    TThread::Terminate();
+    Wake();
+    FreeWhenFinished();
 }
 
 int32_t TSGClockGen::LiveClocks()

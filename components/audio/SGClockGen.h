@@ -64,6 +64,11 @@ public:
     // any other thread: wakes the loop and waits until the thread has ended.
     void Terminate() override;
 
+    // Stops the ticks and ends the thread without waiting for it, from any thread: the
+    // thread frees the clock (and its event) once a run in progress is over. The caller
+    // must not touch the clock afterwards. Not counted as live from here on.
+    void Release();
+
     int64_t Interval() const override { return FInterval; }
     // Live clocks of the process.
     static int32_t LiveClocks();
@@ -86,6 +91,7 @@ private:
     int64_t FAccumulator = 0;
     std::atomic<int32_t> FPendingWork{0};  // releases not yet run, for the tick accounting
     bool FRegistered = false;
+    bool FCounted = true;  // in LiveClocks until released or destroyed
 };
 
 // Whether the shared 1 ms timer runs now, and how many clocks it drives.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -13,9 +14,13 @@ namespace dcs {
 // The members of one period and the clock thread that runs them.
 class TSGSharedClockGroup {
 public:
-    TSGSharedClockGroup(const TComponent* AOwner, int64_t AInterval)
+    // The clock's event owns the group: it goes with the clock, on the clock's own
+    // thread once Stop has let it go, so stopping never waits for that thread.
+    static TSGSharedClockGroup* Create(const TComponent* AOwner, int64_t AInterval)
     {
-        FClock = TSGClockGen::Create(AOwner, AInterval, [this] { RunMembers(); });
+        std::shared_ptr<TSGSharedClockGroup> group(new TSGSharedClockGroup);
+        group->FClock = TSGClockGen::Create(AOwner, AInterval, [group] { group->RunMembers(); });
+        return group.get();
     }
 
     void Join(TSGSharedClockMember* AMember)
@@ -46,19 +51,8 @@ public:
         return int(FMembers.size());
     }
 
-    // Ends the thread. False on the clock's own thread: the thread then frees itself,
-    // and the group, once this round is over.
-    bool Stop()
-    {
-        if (GetCurrentThreadId() == FClock->ThreadID()) {
-            FClock->Terminate();
-            std::lock_guard lock(FMutex);
-            FFreeAfterRound = true;
-            return false;
-        }
-        delete FClock;
-        return true;
-    }
+    // Ends the thread without waiting for it; the group is gone once the thread is.
+    void Stop() { FClock->Release(); }
 
 private:
     // One period: every member once, in the order they joined. Members may join and
@@ -76,11 +70,9 @@ private:
             FCurrent = nullptr;
             FIdle.notify_all();
         }
-        if (FFreeAfterRound) {
-            lock.unlock();
-            delete this;
-        }
     }
+
+    TSGSharedClockGroup() = default;
 
     TSGClockGen* FClock = nullptr;
     std::mutex FMutex;
@@ -88,7 +80,6 @@ private:
     std::vector<TSGSharedClockMember*> FMembers;
     size_t FCursor = 0;
     TSGSharedClockMember* FCurrent = nullptr;
-    bool FFreeAfterRound = false;
 };
 
 namespace {
@@ -96,7 +87,7 @@ namespace {
 // Groups by interval. Never freed: members may leave while the process exits.
 struct TRegistry {
     std::mutex Mutex;
-    std::map<int64_t, TSGSharedClockGroup*> Groups;
+    std::map<std::pair<int, int64_t>, TSGSharedClockGroup*> Groups;  // by kind and interval
 };
 
 TRegistry& Registry()
@@ -108,16 +99,16 @@ TRegistry& Registry()
 }  // namespace
 
 TSGSharedClockMember* TSGSharedClockMember::Create(const TComponent* AOwner, int64_t AInterval,
-                                                   TSGClockGenEvent AEvent)
+                                                   TSGClockGenEvent AEvent, int AKind)
 {
-    auto* member = new TSGSharedClockMember(AInterval, std::move(AEvent));
+    auto* member = new TSGSharedClockMember(AInterval, std::move(AEvent), AKind);
     if (AInterval <= 0)
         return member;
     TRegistry& r = Registry();
     std::lock_guard lock(r.Mutex);
-    TSGSharedClockGroup*& group = r.Groups[AInterval];
+    TSGSharedClockGroup*& group = r.Groups[{AKind, AInterval}];
     if (!group)
-        group = new TSGSharedClockGroup(AOwner, AInterval);
+        group = TSGSharedClockGroup::Create(AOwner, AInterval);
     member->FGroup = group;
     group->Join(member);
     return member;
@@ -135,15 +126,14 @@ TSGSharedClockMember::~TSGSharedClockMember()
         std::lock_guard lock(r.Mutex);
         // Whoever finds the group empty while it is still registered ends it; a member that
         // joined meanwhile keeps it.
-        const auto it = r.Groups.find(FInterval);
+        const auto it = r.Groups.find({FKind, FInterval});
         if (it != r.Groups.end() && it->second == FGroup && FGroup->Count() == 0) {
             r.Groups.erase(it);
             emptied = FGroup;
         }
     }
-    // Ending the thread waits for it: outside the registry's lock.
-    if (emptied && emptied->Stop())
-        delete emptied;
+    if (emptied)
+        emptied->Stop();
 }
 
 int TSGSharedClockMember::SharedClocks()
@@ -153,11 +143,11 @@ int TSGSharedClockMember::SharedClocks()
     return int(r.Groups.size());
 }
 
-int TSGSharedClockMember::Members(int64_t AInterval)
+int TSGSharedClockMember::Members(int64_t AInterval, int AKind)
 {
     TRegistry& r = Registry();
     std::lock_guard lock(r.Mutex);
-    const auto it = r.Groups.find(AInterval);
+    const auto it = r.Groups.find({AKind, AInterval});
     return it == r.Groups.end() ? 0 : it->second->Count();
 }
 

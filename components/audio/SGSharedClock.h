@@ -22,7 +22,10 @@ public:
     // Joins the shared clock of AInterval (starting it when it is the first member).
     // AEvent runs on the shared thread once per period from the next period on. An
     // interval of 0 or less never runs.
-    static TSGSharedClockMember* Create(const TComponent* AOwner, int64_t AInterval, TSGClockGenEvent AEvent);
+    // Members of another AKind never share a thread (the mixers' clocks run apart from
+    // the generators' of the same period, so that no mixer waits for a generator's turn).
+    static TSGSharedClockMember* Create(const TComponent* AOwner, int64_t AInterval, TSGClockGenEvent AEvent,
+                                        int AKind = 0);
     // Leaves; waits while this member's event runs on the shared thread (unless called
     // from that thread). The last member to leave ends the thread.
     ~TSGSharedClockMember() override;
@@ -31,13 +34,17 @@ public:
 
     // Shared clock threads alive now, and the members of the one of AInterval.
     static int SharedClocks();
-    static int Members(int64_t AInterval);
+    static int Members(int64_t AInterval, int AKind = 0);
 
 private:
     friend class TSGSharedClockGroup;
-    TSGSharedClockMember(int64_t AInterval, TSGClockGenEvent AEvent) : FInterval(AInterval), FEvent(std::move(AEvent)) {}
+    TSGSharedClockMember(int64_t AInterval, TSGClockGenEvent AEvent, int AKind)
+        : FInterval(AInterval), FKind(AKind), FEvent(std::move(AEvent))
+    {
+    }
 
     int64_t FInterval;
+    int FKind;
     TSGClockGenEvent FEvent;
     TSGSharedClockGroup* FGroup = nullptr;
 };

@@ -3,6 +3,8 @@
 // every live pin.
 #pragma once
 
+#include <atomic>
+
 #include "components/pins/PNObject.h"
 #include "components/pins/PNStreamTypes.h"
 
@@ -144,7 +146,9 @@ protected:
     IntfPtr<IPNDestroyLock> FDestroyLock;
     // The state dispatcher the pin has joined. Joining, leaving and sending to its
     // members come with the dispatcher itself; until then no pin joins one.
-    TPNStateDispatcher* FDispatcher = nullptr;
+    // Written under the pin's write section; atomic so that a send can see without the
+    // pin's lock that there is no state to notify, the case of nearly every send.
+    std::atomic<TPNStateDispatcher*> FDispatcher{nullptr};
 };
 
 // Kinds a pin is told apart by before the classes of those kinds exist here.

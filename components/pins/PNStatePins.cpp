@@ -447,12 +447,13 @@ void TPNStateLinks::SetDispatcher(TPNBasicPin* APin, TPNStateDispatcher* ADispat
 
 TPNDispatcherRef TPNStateLinks::DispatcherOf(TPNBasicPin* APin)
 {
-    if (!APin)
+    if (!APin || !APin->FDispatcher.load(std::memory_order_acquire))
         return nullptr;
     // A pin's reference is cleared under its write section before the dispatcher can go,
     // so one read under its read section is still alive.
     IPNLockSection r = APin->ReadLock();
-    return APin->FDispatcher ? APin->FDispatcher->shared_from_this() : nullptr;
+    TPNStateDispatcher* d = APin->FDispatcher.load(std::memory_order_relaxed);
+    return d ? d->shared_from_this() : nullptr;
 }
 
 bool TPNStateLinks::IsConnectedToState(TPNBasicPin* APin, TPNStateDispatcher* ADispatcher)

@@ -174,6 +174,18 @@ void TThread::SetFreeOnTerminate(bool Value)
     FFreeOnTerminate = Value;
 }
 
+void TThread::FreeWhenFinished()
+{
+    {
+        detail::TWaitCoreLock lock(FCore);
+        if (FStarted && !FFinished) {
+            FFreeOnTerminate = true;
+            return;
+        }
+    }
+    delete this;
+}
+
 void TThread::SetName(std::string Value)
 {
     detail::TWaitCoreLock lock(FCore);

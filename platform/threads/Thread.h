@@ -55,6 +55,10 @@ public:
 
     bool FreeOnTerminate();
     void SetFreeOnTerminate(bool Value);
+    // Gives up the object without waiting (from another thread, after Terminate): a
+    // thread still running frees it when it ends; one that has ended (or never started)
+    // is joined and freed here. The caller must not touch the object afterwards.
+    void FreeWhenFinished();
 
     // Id of the thread (as GetCurrentThreadId gives it on that thread); known from
     // construction on, before the thread runs.

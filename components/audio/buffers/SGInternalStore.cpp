@@ -7,6 +7,8 @@
 #include <bit>
 #include <cstring>
 
+#include <sched.h>
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #endif
@@ -76,6 +78,26 @@ bool TSGSmartBufferList::DownSize()
         }
     }
     return FCountDown == 0;
+}
+
+// ----------------------------------------------------------------------- TSGPoolLock
+
+void TSGPoolLock::lock() noexcept
+{
+    for (int spins = 0;;) {
+        if (!FHeld.exchange(true, std::memory_order_acquire))
+            return;
+        while (FHeld.load(std::memory_order_relaxed)) {
+            if (++spins < 100) {
+#if defined(__x86_64__)
+                __builtin_ia32_pause();
+#endif
+            } else {
+                spins = 0;
+                sched_yield();
+            }
+        }
+    }
 }
 
 // --------------------------------------------------------------- TSGSmartBufferManager
@@ -211,38 +233,38 @@ uint32_t TSGSmartBuffer::RoundUpToPowerOfTwo(uint32_t n)
 
 void TSGSmartBuffer::AddReff(bool ownsData)
 {
-    FCriticalSection.Enter();
-    if (ownsData)
-        ++FCountOwners;
-    ++FCountTransports;
-    FCriticalSection.Leave();
+    FCounts.fetch_add(ownsData ? kOwner + 1 : 1, std::memory_order_relaxed);
 }
 
 void TSGSmartBuffer::RemoveReff(bool ownsData)
 {
-    FCriticalSection.Enter();
-    if (ownsData && FCountOwners > 0)
-        --FCountOwners;
-    const bool last = FCountTransports > 0 && --FCountTransports == 0;
-    FCriticalSection.Leave();
-    if (last)
+    // Neither count goes below zero, as the counts under a lock never did.
+    uint64_t counts = FCounts.load(std::memory_order_relaxed);
+    uint64_t next;
+    do {
+        next = counts;
+        if (ownsData && (next >> 32) > 0)
+            next -= kOwner;
+        if ((next & 0xFFFFFFFFu) > 0)
+            --next;
+    } while (!FCounts.compare_exchange_weak(counts, next, std::memory_order_acq_rel, std::memory_order_relaxed));
+    if ((counts & 0xFFFFFFFFu) > 0 && (next & 0xFFFFFFFFu) == 0)
         delete this;
 }
 
 void TSGSmartBuffer::RemoveOwnerShip()
 {
-    FCriticalSection.Enter();
-    if (FCountOwners > 0)
-        --FCountOwners;
-    FCriticalSection.Leave();
+    uint64_t counts = FCounts.load(std::memory_order_relaxed);
+    while ((counts >> 32) > 0 &&
+           !FCounts.compare_exchange_weak(counts, counts - kOwner, std::memory_order_acq_rel, std::memory_order_relaxed)) {
+    }
 }
 
 bool TSGSmartBuffer::SingleOwner()
 {
-    FCriticalSection.Enter();
-    const bool single = FCountOwners <= 1;
-    FCriticalSection.Leave();
-    return single;
+    // Acquire: a writer that finds itself the only owner sees everything the owners that
+    // let go wrote before they did.
+    return (FCounts.load(std::memory_order_acquire) >> 32) <= 1;
 }
 
 TSGSmartBuffer* TSGSmartBuffer::Clone(bool)
@@ -252,18 +274,12 @@ TSGSmartBuffer* TSGSmartBuffer::Clone(bool)
 
 int TSGSmartBuffer::CountOwners()
 {
-    FCriticalSection.Enter();
-    const int n = FCountOwners;
-    FCriticalSection.Leave();
-    return n;
+    return int(FCounts.load(std::memory_order_acquire) >> 32);
 }
 
 int TSGSmartBuffer::CountTransports()
 {
-    FCriticalSection.Enter();
-    const int n = FCountTransports;
-    FCriticalSection.Leave();
-    return n;
+    return int(FCounts.load(std::memory_order_acquire) & 0xFFFFFFFFu);
 }
 
 // ------------------------------------------------------------------------ TSGPoolBlock

@@ -44,6 +44,18 @@ private:
     uint32_t FCountDown = 0;
 };
 
+// The pool's lock: held for a few dozen instructions by threads that allocate and free
+// every buffer period, so a waiter spins briefly instead of sleeping in the kernel, and
+// yields the processor when the holder was preempted.
+class TSGPoolLock {
+public:
+    void lock() noexcept;
+    void unlock() noexcept { FHeld.store(false, std::memory_order_release); }
+
+private:
+    std::atomic<bool> FHeld{false};
+};
+
 // The pool: size lists under one lock. Every operation may come from any thread; the
 // trimming handler is meant for a 200 ms timer on the main thread.
 class TSGSmartBufferManager : public TObject {
@@ -73,7 +85,7 @@ public:
 private:
     TSGSmartBufferList* FindList(uint32_t size, bool create);
 
-    std::mutex FLock;
+    TSGPoolLock FLock;
     std::vector<TSGSmartBufferList*> FChains;  // in order of creation
     std::atomic<uint64_t> FHeapAllocations{0};
 };
@@ -158,8 +170,10 @@ protected:
     ~TSGSmartBuffer() override = default;  // only RemoveReff frees a container
 
 private:
-    int FCountOwners = 0;
-    int FCountTransports = 0;
+    // Owners in the high half, transports in the low half: one atomic word, so that the
+    // reference traffic of every buffer passed along a stream takes no lock.
+    static constexpr uint64_t kOwner = uint64_t(1) << 32;
+    std::atomic<uint64_t> FCounts{0};
     TCriticalSection FCriticalSection;
     std::atomic<bool> FBufferNumberAvailable{false};
     std::atomic<int64_t> FBufferNumber{0};

@@ -47,6 +47,54 @@ TEST(SamplesQueue, PopsAcrossBuffersAndTakesNothingWhenShort)
     EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{4, 5, 6, 7}));
 }
 
+// A full-gain input is summed straight from its queue: the sum must be the one a scratch
+// copy and Add give, across buffer borders and at both ends of the range; a queue that
+// holds another layout, or too few frames, is left as it was.
+TEST(SamplesQueue, PopAddSumsLikeAPopIntoScratchAndAnAdd)
+{
+    auto stereo24 = [](std::vector<int32_t> AValues) {
+        IntfPtr<IAUAudioBuffer> b(TAUAudioBuffer::CreateSizeEx(22050, 24, 2, uint32_t(AValues.size() / 2),
+                                                                {spFrontLeft, spFrontRight}));
+        for (uint32_t i = 0; i < AValues.size(); ++i)
+            b->SetSample(i / 2, i % 2, AValues[i]);
+        return b;
+    };
+    auto values = [](IAUAudioBuffer* ABuffer) {
+        std::vector<int32_t> r;
+        for (uint32_t i = 0; i < ABuffer->GetSize(); ++i)
+            for (uint32_t c = 0; c < 2; ++c)
+                r.push_back(ABuffer->GetSample(i, c));
+        return r;
+    };
+    std::vector<int32_t> start;
+    for (int i = 0; i < 40; ++i)
+        start.push_back((i % 3 == 0 ? 8388000 : -8388000) + i);
+    TAUSamplesQueue direct, copied;
+    for (TAUSamplesQueue* q : {&direct, &copied}) {
+        q->Push(stereo24({1, 2, 3, 4, 5, 6}));
+        std::vector<int32_t> big;
+        for (int i = 0; i < 80; ++i)
+            big.push_back(i % 2 ? 8000 * i : -9000 * i);
+        q->Push(stereo24(big));
+    }
+    IntfPtr<IAUAudioBuffer> summed = stereo24(start), expected = stereo24(start), scratch = stereo24(start);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(direct.PopAdd(summed.Get()), TAUSamplesQueue::TAddResult::Added) << "round " << round;
+        ASSERT_TRUE(copied.Pop(scratch.Get()));
+        expected->Add(scratch.Get());
+        EXPECT_EQ(values(summed.Get()), values(expected.Get())) << "round " << round;
+    }
+    EXPECT_EQ(direct.GetCollectedSamples(), 3u);
+    EXPECT_EQ(direct.PopAdd(summed.Get()), TAUSamplesQueue::TAddResult::Short);
+    EXPECT_EQ(direct.GetCollectedSamples(), 3u);
+
+    TAUSamplesQueue mono;
+    mono.Push(Mono16(std::vector<int16_t>(20, 7), 22050));
+    EXPECT_EQ(mono.PopAdd(summed.Get()), TAUSamplesQueue::TAddResult::NeedsCopy);
+    EXPECT_EQ(mono.GetCollectedSamples(), 20u);
+    EXPECT_EQ(values(summed.Get()), values(expected.Get()));
+}
+
 TEST(SamplesQueue, AFullQueueDropsItsOldestFramesAndSaysHowMany)
 {
     TAUSamplesQueue queue;

@@ -181,6 +181,36 @@ TEST(Thread, FreeOnTerminateDeletesTheObjectAfterTheRun)
     t->WaitFor();
 }
 
+// Letting go of a thread never waits for it: a running one frees itself when it ends, an
+// ended or never started one is freed at once.
+TEST(Thread, FreeWhenFinishedNeverWaits)
+{
+    class TCounted : public TFuncThread {
+    public:
+        TCounted(TBody Body, TSemaphore& Destroyed, bool Suspended) : TFuncThread(std::move(Body), Suspended), FDestroyed(Destroyed) {}
+        ~TCounted() override { FDestroyed.Release(); }
+
+    private:
+        TSemaphore& FDestroyed;
+    };
+    TSemaphore destroyed(0, 10);
+    TEvent go(true, false);
+    auto* running = NewThread<TCounted>([&](TFuncThread&) { go.WaitFor(INFINITE); }, destroyed, false);
+    running->Terminate();
+    running->FreeWhenFinished();
+    EXPECT_EQ(destroyed.WaitFor(50), wrTimeout) << "still running: not freed, not waited for";
+    go.SetEvent();
+    ASSERT_EQ(destroyed.WaitFor(5000), wrSignaled) << "freed by its own thread";
+
+    auto* ended = NewThread<TCounted>([](TFuncThread&) {}, destroyed, false);
+    while (!ended->Finished())
+        Sleep(1);
+    ended->FreeWhenFinished();
+    EXPECT_EQ(destroyed.WaitFor(0), wrSignaled);
+    NewThread<TCounted>([](TFuncThread&) {}, destroyed, true)->FreeWhenFinished();
+    EXPECT_EQ(destroyed.WaitFor(0), wrSignaled) << "never started";
+}
+
 TEST(Thread, NameIsKeptWholeAndTruncatedForTheSystem)
 {
     struct Case {

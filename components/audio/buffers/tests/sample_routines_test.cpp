@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -157,7 +158,7 @@ TEST(Samples24, PackedRunSumsMatchColumnSums)
         values.push_back(int32_t(seed >> 8) - 8388608);
     }
     values.insert(values.end(), {8388607, 8388607, -8388608, -8388608, 1, -1, 0, 4194304});
-    for (int count = 0; count <= 13; ++count)
+    for (int count = 0; count <= 35; ++count)
         for (size_t offset = 0; offset + 2 * size_t(count) <= values.size(); offset += 7) {
             std::vector<uint8_t> a(3 * size_t(count) + 3), b(3 * size_t(count) + 3), column, run;
             for (int i = 0; i < count; ++i) {
@@ -384,6 +385,31 @@ TEST(SampleGain, RoundsToEvenSaturatesAndSkipsUnity)
     ScaleSamples24(s24, 3, Column(2), 2.0);
     EXPECT_EQ(ReadSample24(s24), 8388607);
     EXPECT_EQ(ReadSample24(s24 + 3), -8388608);
+}
+
+// Packed 24-bit runs are scaled sixteen at a time: every length, ties, both ends of the
+// range and products far outside it must match the rounded product sample by sample.
+TEST(SampleGain, PackedRunsMatchTheRoundedProduct)
+{
+    std::vector<int32_t> values{8388607, -8388608, 1, -1, 3, -3, 5, 0, 4194305, -4194305};
+    uint32_t seed = 99;
+    while (values.size() < 40) {
+        seed = seed * 1664525u + 1013904223u;
+        values.push_back(int32_t(seed >> 8) - 8388608);
+    }
+    for (double gain : {0.5, -0.5, 0.75, 3.0, 1024.0, -1.0, 0.0})
+        for (int count = 0; count <= 40; count += 3) {
+            std::vector<uint8_t> run(3 * size_t(count) + 1, 0xA5);
+            for (int i = 0; i < count; ++i)
+                WriteSample24(values[size_t(i)], &run[3 * size_t(i)]);
+            ScaleSamples24(run.data(), 3, Column(count), gain);
+            for (int i = 0; i < count; ++i) {
+                const double exact = std::clamp(std::nearbyint(double(values[size_t(i)]) * gain), -8388608.0, 8388607.0);
+                ASSERT_EQ(ReadSample24(&run[3 * size_t(i)]), int32_t(exact))
+                    << values[size_t(i)] << " * " << gain << " in a run of " << count;
+            }
+            EXPECT_EQ(run.back(), 0xA5) << "a byte past the run stays";
+        }
 }
 
 TEST(SampleRegions, EmptyRegionsWriteNothing)
