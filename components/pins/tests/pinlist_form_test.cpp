@@ -139,7 +139,7 @@ TEST_F(PinListTest, StoredFormsOfLinksMatchTheirEdgeCases)
     auto* gen = NewNamed<TPLGen>(form, "gen");
     auto* a = NewNamed<TPLOut>(form, "a");
     auto* b = NewNamed<TPLOut>(form, "b");
-    auto* idle = NewNamed<TPLMixer>(form, "idle");
+    NewNamed<TPLMixer>(form, "idle");
     auto* split = NewNamed<TPLSplit>(form, "split");
     ASSERT_TRUE(gen->OutputPin()->Connect(b->InputPin()));
     ASSERT_TRUE(gen->OutputPin()->ConnectAfter(a->InputPin(), b->InputPin()));
