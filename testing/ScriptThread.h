@@ -65,4 +65,15 @@ private:
     std::thread FThread;
 };
 
+// Runs ABody while a script thread holds a stop on ALock, and ends the stop afterwards on
+// that thread.
+template <class TLock, class F>
+void WhileStopped(const TLock& ALock, F&& ABody) {
+    TScriptThread stopper;
+    decltype(ALock->StopLock()) stop;
+    stopper.Run([&] { stop = ALock->StopLock(); });
+    ABody();
+    stopper.Run([&] { stop.Release(); });
+}
+
 }  // namespace dcs::test

@@ -28,16 +28,9 @@ TPNNotifyOperation::TPNNotifyOperation()
 
 namespace {
 
-struct TPinRegister {
-    TPNCriticalSection Section;
-    std::vector<TPNBasicPin*> Pins;
-};
+using TPinRegister = TPNPinRegister<TPNBasicPin>;
 
-TPinRegister& PinRegister()
-{
-    static TPinRegister* r = new TPinRegister;  // outlives every static pin owner
-    return *r;
-}
+TPinRegister& PinRegister() { return TPinRegister::Instance(); }
 
 }  // namespace
 

@@ -87,6 +87,20 @@ TStoredLink ReadSinkForm(TReader& R)
     return n;
 }
 
+// A pin's name as stored: the ident alone, or the ident and the display name as a list
+// when the display name says something more.
+void WriteIdentAndDisplay(TWriter& W, const std::string& AIdent, const std::string& ADisplay)
+{
+    if (ADisplay.empty() || ADisplay == AIdent) {
+        W.WriteIdent(AIdent);
+        return;
+    }
+    W.WriteListBegin();
+    W.WriteIdent(AIdent);
+    W.WriteString(ADisplay);
+    W.WriteListEnd();
+}
+
 // Only pins that carry a name can be found again when the form is read.
 bool Nameable(TPNBasicPin* APin)
 {
@@ -126,14 +140,7 @@ void WriteSinkForm(TWriter& W, TPNBasicPin* ASource, TPNBasicPin* AAfter)
         W.WriteListBegin();
         W.WriteListBegin();
     }
-    if (ident == display) {
-        W.WriteIdent(ident);
-    } else {
-        W.WriteListBegin();
-        W.WriteIdent(ident);
-        W.WriteString(display);
-        W.WriteListEnd();
-    }
+    WriteIdentAndDisplay(W, ident, display);
     if (AAfter) {
         W.WriteIdent(AAfter->GetFullIdentName(true));
         W.WriteListEnd();
@@ -510,16 +517,8 @@ void WriteStateValueOf(TWriter& W, TPNBasicPin* APin, const TPNDispatcherRef& AD
     }
     W.WriteListBegin();
     W.WriteString(v.Name);
-    for (auto& [ident, display] : v.Members) {
-        if (display.empty()) {
-            W.WriteIdent(ident);
-        } else {
-            W.WriteListBegin();
-            W.WriteIdent(ident);
-            W.WriteString(display);
-            W.WriteListEnd();
-        }
-    }
+    for (auto& [ident, display] : v.Members)
+        WriteIdentAndDisplay(W, ident, display);
     W.WriteListEnd();
 }
 

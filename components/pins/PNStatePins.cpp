@@ -903,34 +903,16 @@ int32_t RoundToInt32(double AValue)
 
 // Boolean state pin.
 
-TPNBoolStatePin::TPNBoolStatePin(TComponent* AOwner, TPNBoolChangeEvent AOnDataChange, TObject* ACustomData)
-    : TPNBoolStatePin(AOwner, nullptr, std::move(AOnDataChange), ACustomData)
+bool TPNBoolStatePin::AddTypes()
 {
-}
-
-TPNBoolStatePin::TPNBoolStatePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TPNBoolChangeEvent AOnDataChange,
-                                 TObject* ACustomData)
-    : TPNStatePin(AOwner, std::move(AOwnerLock)), FOnDataChange(std::move(AOnDataChange))
-{
-    SetCustomData(ACustomData);
     AddType(IPNBoolStream::IID, TPNSubmit::Of<&TPNBoolStatePin::NotificationBool>(this));
-}
-
-bool TPNBoolStatePin::Value()
-{
-    IPNLockSection r = ReadLock();
-    return FValue;
+    return true;
 }
 
 void TPNBoolStatePin::SetValue(bool AValue)
 {
-    {
-        IPNLockSection w = WriteLock();
-        if (FValue == AValue)
-            return;
-        FValue = AValue;
-    }
-    Notify(MakeOperation<TPNSuppliedBoolOperation>(AValue).Get());
+    if (WriteLockedIfChanged(this, FValue, AValue))
+        Notify(MakeOperation<TPNSuppliedBoolOperation>(AValue).Get());
 }
 
 TPNNotifyResult TPNBoolStatePin::NotificationBool(IPNStream* Handler, const TGUID* DataTypeID,
@@ -953,54 +935,23 @@ TPNNotifyResult TPNBoolStatePin::NotificationBool(IPNStream* Handler, const TGUI
 TPNNotifyResult TPNBoolStatePin::DispatchData(const TGUID*, IPNNotifyOperation* Operation, TPNNotifyState)
 {
     auto* b = OperationAs<TPNSuppliedBoolOperation>(Operation);
-    if (!b)
-        return {};
-    {
-        IPNLockSection w = WriteLock();
-        FValue = b->Value;
-    }
-    if (FOnDataChange)
-        FOnDataChange(this, b->Value);
-    return {};
-}
-
-bool TPNBoolStatePin::GetInterface(const TGUID& iid, void** obj)
-{
-    return GetInterfaceOf<IPNBoolStream>(this, iid, obj) || TPNStatePin::GetInterface(iid, obj);
+    return b ? Take(b->Value) : TPNNotifyResult{};
 }
 
 // Float/integer state pin.
 
-TPNFloatIntStatePin::TPNFloatIntStatePin(TComponent* AOwner, TPNFloatChangeEvent AOnDataChange, TObject* ACustomData)
-    : TPNFloatIntStatePin(AOwner, nullptr, std::move(AOnDataChange), ACustomData)
+bool TPNFloatIntStatePin::AddTypes()
 {
-}
-
-TPNFloatIntStatePin::TPNFloatIntStatePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                         TPNFloatChangeEvent AOnDataChange, TObject* ACustomData)
-    : TPNStatePin(AOwner, std::move(AOwnerLock)), FOnDataChange(std::move(AOnDataChange))
-{
-    SetCustomData(ACustomData);
     auto submit = TPNSubmit::Of<&TPNFloatIntStatePin::NotificationFloatInt>(this);
     AddType(IPNFloatStream::IID, submit);
     AddType(IPNIntegerStream::IID, submit);
-}
-
-float TPNFloatIntStatePin::Value()
-{
-    IPNLockSection r = ReadLock();
-    return FValue;
+    return true;
 }
 
 void TPNFloatIntStatePin::SetValue(float AValue)
 {
-    {
-        IPNLockSection w = WriteLock();
-        if (FValue == AValue)
-            return;
-        FValue = AValue;
-    }
-    Notify(MakeOperation<TPNSuppliedMulticastOperation>().Get());
+    if (WriteLockedIfChanged(this, FValue, AValue))
+        Notify(MakeOperation<TPNSuppliedMulticastOperation>().Get());
 }
 
 TPNNotifyResult TPNFloatIntStatePin::NotificationFloatInt(IPNStream* Handler, const TGUID* DataTypeID,
@@ -1027,25 +978,11 @@ TPNNotifyResult TPNFloatIntStatePin::NotificationFloatInt(IPNStream* Handler, co
 
 TPNNotifyResult TPNFloatIntStatePin::DispatchData(const TGUID*, IPNNotifyOperation* Operation, TPNNotifyState)
 {
-    float v;
     if (auto* i = OperationAs<TPNSuppliedIntegerOperation>(Operation))
-        v = float(i->Value);
-    else if (auto* s = OperationAs<TPNSuppliedSingleOperation>(Operation))
-        v = s->Value;
-    else
-        return {};
-    {
-        IPNLockSection w = WriteLock();
-        FValue = v;
-    }
-    if (FOnDataChange)
-        FOnDataChange(this, v);
+        return Take(float(i->Value));
+    if (auto* s = OperationAs<TPNSuppliedSingleOperation>(Operation))
+        return Take(s->Value);
     return {};
-}
-
-bool TPNFloatIntStatePin::GetInterface(const TGUID& iid, void** obj)
-{
-    return GetInterfaceOf<IPNIntegerStream, IPNFloatStream>(this, iid, obj) || TPNStatePin::GetInterface(iid, obj);
 }
 
 }  // namespace dcs

@@ -173,63 +173,41 @@ class TPNStatePin : public TPNPin {
     bool IsLinkedTo(const std::string& APinName) override;
 };
 
-class TPNBoolStatePin : public TPNStatePin, public IPNBoolStream {
+class TPNBoolStatePin : public TPNValuePinT<TPNStatePin, bool, IPNBoolStream> {
     DCS_CLASS(TPNBoolStatePin, TPNStatePin)
+    // (AOwner, [AOwnerLock,] AOnDataChange, ACustomData)
+    using TPNValuePinT::TPNValuePinT;
 
-    TPNBoolStatePin(TComponent* AOwner, TPNBoolChangeEvent AOnDataChange, TObject* ACustomData);
-    TPNBoolStatePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TPNBoolChangeEvent AOnDataChange,
-                    TObject* ACustomData);
-
-    bool Value();
     // Sends the value to the other members when it changes.
     void SetValue(bool AValue);
     virtual TPNNotifyResult NotificationBool(IPNStream* Handler, const TGUID* DataTypeID,
                                              IPNNotifyOperation* Operation, TPNNotifyState State);
-    virtual TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                         TPNNotifyState State);
-    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override
-    {
-        return DispatchData(DataTypeID, Operation, State);
-    }
+    TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                 TPNNotifyState State) override;
     TPNBoolPinNotificationEvent PinNotificationEvent;  // set by no constructor
 
-protected:
-    bool GetInterface(const TGUID& iid, void** obj) override;
-
 private:
-    TPNBoolChangeEvent FOnDataChange;
-    bool FValue = false;
+    const bool FTypesAdded = AddTypes();  // runs with every constructor
+    bool AddTypes();
 };
 
-class TPNFloatIntStatePin : public TPNStatePin, public IPNIntegerStream, public IPNFloatStream {
+class TPNFloatIntStatePin : public TPNValuePinT<TPNStatePin, float, IPNIntegerStream, IPNFloatStream> {
     DCS_CLASS(TPNFloatIntStatePin, TPNStatePin)
+    // (AOwner, [AOwnerLock,] AOnDataChange, ACustomData)
+    using TPNValuePinT::TPNValuePinT;
 
-    TPNFloatIntStatePin(TComponent* AOwner, TPNFloatChangeEvent AOnDataChange, TObject* ACustomData);
-    TPNFloatIntStatePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TPNFloatChangeEvent AOnDataChange,
-                        TObject* ACustomData);
-
-    float Value();
     // Sends a multicast that each member's link turns into a float or a rounded integer.
     void SetValue(float AValue);
     virtual TPNNotifyResult NotificationFloatInt(IPNStream* Handler, const TGUID* DataTypeID,
                                                  IPNNotifyOperation* Operation, TPNNotifyState State);
-    virtual TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                         TPNNotifyState State);
-    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override
-    {
-        return DispatchData(DataTypeID, Operation, State);
-    }
+    TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                 TPNNotifyState State) override;
     TPNFloatPinNotificationEvent FloatPinNotificationEvent;      // set by no constructor
     TPNIntegerPinNotificationEvent IntegerPinNotificationEvent;  // set by no constructor
 
-protected:
-    bool GetInterface(const TGUID& iid, void** obj) override;
-
 private:
-    TPNFloatChangeEvent FOnDataChange;
-    float FValue = 0.0f;
+    const bool FTypesAdded = AddTypes();  // runs with every constructor
+    bool AddTypes();
 };
 
 // Stored state links of a pin in form resources: "State" (a pin joined to a dispatcher,

@@ -59,7 +59,7 @@ TPNClockSourcePin::TPNClockSourcePin(TComponent* AOwner, TPNClockPinNotification
 TPNClockSourcePin::TPNClockSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
                                      IntfPtr<IPNLock> AInputOwnerLock,
                                      TPNClockPinNotificationEvent APinNotificationEvent)
-    : TPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), -1),
+    : TPNClockPinT(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), -1),
       FPinNotificationEvent(std::move(APinNotificationEvent))
 {
     AddType(IPNClockStream::IID, TPNSubmit::Of<&TPNClockSourcePin::NotificationClock>(this));
@@ -67,22 +67,10 @@ TPNClockSourcePin::TPNClockSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwner
 
 void TPNClockSourcePin::Clock() { Notify(MakeOperation<TPNClockOperation>().Get()); }
 
-TPNNotifyResult TPNClockSourcePin::NotificationClock(IPNStream* Handler, const TGUID* DataTypeID,
-                                                     IPNNotifyOperation* Operation, TPNNotifyState State)
-{
-    DeliverThrough<IPNClockStream>(Handler, DataTypeID, Operation, State);
-    return {};
-}
-
 TPNNotifyResult TPNClockSourcePin::NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
                                                 TPNNotifyState State)
 {
     return FPinNotificationEvent ? FPinNotificationEvent(this, DataTypeID, Operation, State) : TPNNotifyResult{};
-}
-
-bool TPNClockSourcePin::GetInterface(const TGUID& iid, void** obj)
-{
-    return GetInterfaceOf<IPNClockStream>(this, iid, obj) || TPNSourcePin::GetInterface(iid, obj);
 }
 
 // ------------------------------------------------------------------- float source
@@ -93,21 +81,12 @@ bool TPNFloatSourcePin::AddTypes()
     return true;
 }
 
-float TPNFloatSourcePin::Value()
-{
-    IPNLockSection r = ReadLock();
-    return FValue;
-}
+float TPNFloatSourcePin::Value() { return ReadLocked(this, FValue); }
 
 void TPNFloatSourcePin::SetValue(float AValue)
 {
-    {
-        IPNLockSection w = WriteLock();
-        if (FValue == AValue)
-            return;
-        FValue = AValue;
-    }
-    Notify(MakeOperation<TPNSuppliedSingleOperation>(AValue).Get());
+    if (WriteLockedIfChanged(this, FValue, AValue))
+        Notify(MakeOperation<TPNSuppliedSingleOperation>(AValue).Get());
 }
 
 TPNNotifyResult TPNFloatSourcePin::NotificationFloat(IPNStream* Handler, const TGUID* DataTypeID,
@@ -169,21 +148,12 @@ bool TPNRealSourcePin::AddTypes()
     return true;
 }
 
-double TPNRealSourcePin::Value()
-{
-    IPNLockSection r = ReadLock();
-    return FValue;
-}
+double TPNRealSourcePin::Value() { return ReadLocked(this, FValue); }
 
 void TPNRealSourcePin::SetValue(double AValue)
 {
-    {
-        IPNLockSection w = WriteLock();
-        if (FValue == AValue)
-            return;
-        FValue = AValue;
-    }
-    Notify(MakeOperation<TPNSuppliedRealOperation>(AValue).Get());
+    if (WriteLockedIfChanged(this, FValue, AValue))
+        Notify(MakeOperation<TPNSuppliedRealOperation>(AValue).Get());
 }
 
 void TPNRealSourcePin::SubmitReal(double AValue)
@@ -214,59 +184,41 @@ bool TPNRealRangedSourcePin::AddTypes()
     return true;
 }
 
-double TPNRealRangedSourcePin::Value()
-{
-    IPNLockSection r = ReadLock();
-    return FValue;
-}
+double TPNRealRangedSourcePin::Value() { return ReadLocked(this, FValue); }
 
-double TPNRealRangedSourcePin::Min()
-{
-    IPNLockSection r = ReadLock();
-    return FMin;
-}
+double TPNRealRangedSourcePin::Min() { return ReadLocked(this, FMin); }
 
-double TPNRealRangedSourcePin::Max()
+double TPNRealRangedSourcePin::Max() { return ReadLocked(this, FMax); }
+
+bool TPNRealRangedSourcePin::RangeIfChanged(const double& AField, double AValue, double& AMin, double& AMax)
 {
     IPNLockSection r = ReadLock();
-    return FMax;
+    if (AField == AValue)
+        return false;
+    AMin = FMin;
+    AMax = FMax;
+    return true;
 }
 
 void TPNRealRangedSourcePin::SetValue(double AValue)
 {
     double lo, hi;
-    {
-        IPNLockSection r = ReadLock();
-        if (FValue == AValue)
-            return;
-        lo = FMin;
-        hi = FMax;
-    }
-    SubmitValueRange(AValue, lo, hi);
+    if (RangeIfChanged(FValue, AValue, lo, hi))
+        SubmitValueRange(AValue, lo, hi);
 }
 
 void TPNRealRangedSourcePin::SetMin(double AValue)
 {
-    double hi;
-    {
-        IPNLockSection r = ReadLock();
-        if (FMin == AValue)
-            return;
-        hi = FMax;
-    }
-    SubmitRange(AValue, hi);
+    double lo, hi;
+    if (RangeIfChanged(FMin, AValue, lo, hi))
+        SubmitRange(AValue, hi);
 }
 
 void TPNRealRangedSourcePin::SetMax(double AValue)
 {
-    double lo;
-    {
-        IPNLockSection r = ReadLock();
-        if (FMax == AValue)
-            return;
-        lo = FMin;
-    }
-    SubmitRange(lo, AValue);
+    double lo, hi;
+    if (RangeIfChanged(FMax, AValue, lo, hi))
+        SubmitRange(lo, AValue);
 }
 
 void TPNRealRangedSourcePin::SubmitValueRange(double AValue, double AMin, double AMax)
@@ -326,19 +278,12 @@ TPNClockSinkPin::TPNClockSinkPin(TComponent* AOwner, TPNClockEvent AOnClock,
 
 TPNClockSinkPin::TPNClockSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TPNClockEvent AOnClock,
                                  TPNClockPinNotificationEvent AOnPinNotificationEvent, TObject* ACustomData)
-    : TPNSinkPin(AOwner, std::move(AOwnerLock)),
+    : TPNClockPinT(AOwner, std::move(AOwnerLock)),
       FOnPinNotificationEvent(std::move(AOnPinNotificationEvent)),
       FOnClock(std::move(AOnClock))
 {
     SetCustomData(ACustomData);
     AddType(IPNClockStream::IID, TPNSubmit::Of<&TPNClockSinkPin::NotificationClock>(this));
-}
-
-TPNNotifyResult TPNClockSinkPin::NotificationClock(IPNStream* Handler, const TGUID* DataTypeID,
-                                                   IPNNotifyOperation* Operation, TPNNotifyState State)
-{
-    DeliverThrough<IPNClockStream>(Handler, DataTypeID, Operation, State);
-    return {};
 }
 
 TPNNotifyResult TPNClockSinkPin::NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
@@ -350,11 +295,6 @@ TPNNotifyResult TPNClockSinkPin::NotifyStream(const TGUID* DataTypeID, IPNNotify
     if (FOnClock && OperationAs<TPNClockOperation>(Operation))
         FOnClock(this);
     return result;
-}
-
-bool TPNClockSinkPin::GetInterface(const TGUID& iid, void** obj)
-{
-    return GetInterfaceOf<IPNClockStream>(this, iid, obj) || TPNSinkPin::GetInterface(iid, obj);
 }
 
 bool TPNRealSinkPin::Accept(IPNNotifyOperation* AOperation, double& AValue)

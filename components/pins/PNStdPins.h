@@ -89,6 +89,26 @@ TPNNotifyResult DeliverThrough(IPNStream* AHandler, const TGUID* DataTypeID,
     return s ? s->NotifyStream(DataTypeID, AOperation, AState) : TPNNotifyResult{};
 }
 
+// A field of the pin, read under its read lock.
+template <class T>
+T ReadLocked(TPNBasicPin* APin, const T& AField)
+{
+    IPNLockSection r = APin->ReadLock();
+    return AField;
+}
+
+// Stores AValue under the pin's write lock; false, storing nothing, when the field holds
+// it already.
+template <class T>
+bool WriteLockedIfChanged(TPNBasicPin* APin, T& AField, const T& AValue)
+{
+    IPNLockSection w = APin->WriteLock();
+    if (AField == AValue)
+        return false;
+    AField = AValue;
+    return true;
+}
+
 // -------------------------------------------------------------------------- events
 
 using TPNClockEvent = std::function<void(TPNPin* Sender)>;
@@ -117,8 +137,29 @@ using TPNInt64RangeChangeEvent = std::function<void(TPNPin* Sender, int64_t AMin
 
 // --------------------------------------------------------------------- source pins
 
+// A source or sink pin of the clock stream: it delivers over its links through the
+// receiver's clock stream, and offers that stream itself.
+template <class TBasePin>
+class TPNClockPinT : public TBasePin, public IPNClockStream {
+public:
+    using TBasePin::TBasePin;
+
+    virtual TPNNotifyResult NotificationClock(IPNStream* Handler, const TGUID* DataTypeID,
+                                              IPNNotifyOperation* Operation, TPNNotifyState State)
+    {
+        DeliverThrough<IPNClockStream>(Handler, DataTypeID, Operation, State);
+        return {};
+    }
+
+protected:
+    bool GetInterface(const TGUID& iid, void** obj) override
+    {
+        return GetInterfaceOf<IPNClockStream>(this, iid, obj) || TBasePin::GetInterface(iid, obj);
+    }
+};
+
 // Sends clock ticks; hears its sinks through the clock stream.
-class TPNClockSourcePin : public TPNSourcePin, public IPNClockStream {
+class TPNClockSourcePin : public TPNClockPinT<TPNSourcePin> {
     DCS_CLASS(TPNClockSourcePin, TPNSourcePin)
 
     TPNClockSourcePin(TComponent* AOwner, TPNClockPinNotificationEvent APinNotificationEvent);
@@ -127,14 +168,9 @@ class TPNClockSourcePin : public TPNSourcePin, public IPNClockStream {
 
     // Sends a new clock tick to every link.
     void Clock();
-    virtual TPNNotifyResult NotificationClock(IPNStream* Handler, const TGUID* DataTypeID,
-                                              IPNNotifyOperation* Operation, TPNNotifyState State);
     // What arrives from downstream goes to the pin-notification event.
     TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
                                  TPNNotifyState State) override;
-
-protected:
-    bool GetInterface(const TGUID& iid, void** obj) override;
 
 private:
     TPNClockPinNotificationEvent FPinNotificationEvent;
@@ -215,6 +251,8 @@ class TPNRealRangedSourcePin : public TPNValueSourcePinT<TPNPinNotificationEvent
                                                    IPNNotifyOperation* Operation, TPNNotifyState State);
 
 private:
+    // Under the read lock: false when AField holds AValue already, else the range now.
+    bool RangeIfChanged(const double& AField, double AValue, double& AMin, double& AMax);
     double FMin = 0.0;
     double FMax = 0.0;
     double FValue = 0.0;
@@ -226,7 +264,7 @@ private:
 
 // Runs its clock event for every clock tick (supplied values included); sends upstream
 // through the clock stream.
-class TPNClockSinkPin : public TPNSinkPin, public IPNClockStream {
+class TPNClockSinkPin : public TPNClockPinT<TPNSinkPin> {
     DCS_CLASS(TPNClockSinkPin, TPNSinkPin)
 
     TPNClockSinkPin(TComponent* AOwner, TPNClockEvent AOnClock,
@@ -234,61 +272,78 @@ class TPNClockSinkPin : public TPNSinkPin, public IPNClockStream {
     TPNClockSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TPNClockEvent AOnClock,
                     TPNClockPinNotificationEvent AOnPinNotificationEvent, TObject* ACustomData);
 
-    virtual TPNNotifyResult NotificationClock(IPNStream* Handler, const TGUID* DataTypeID,
-                                              IPNNotifyOperation* Operation, TPNNotifyState State);
     TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
                                  TPNNotifyState State) override;
-
-protected:
-    bool GetInterface(const TGUID& iid, void** obj) override;
 
 private:
     TPNClockPinNotificationEvent FOnPinNotificationEvent;
     TPNClockEvent FOnClock;
 };
 
-// A sink that keeps the last value of one supplied class (and its descendants).
-template <class TValue, class TOperation, class... IStreams>
-class TPNValueSinkPinT : public TPNSinkPin, public IStreams... {
+// A pin that keeps one value and reports each value it takes through its change event,
+// over a sink or a state pin: the constructors, the value, and the receive operation,
+// which hands everything to DispatchData.
+template <class TBasePin, class TValue, class... IStreams>
+class TPNValuePinT : public TBasePin, public IStreams... {
 public:
     using TChangeEvent = std::function<void(TPNPin*, TValue)>;
 
-    TPNValueSinkPinT(TComponent* AOwner, TChangeEvent AOnDataChange, TObject* ACustomData)
-        : TPNSinkPin(AOwner), FOnDataChange(std::move(AOnDataChange))
+    TPNValuePinT(TComponent* AOwner, TChangeEvent AOnDataChange, TObject* ACustomData)
+        : TBasePin(AOwner), FOnDataChange(std::move(AOnDataChange))
     {
-        SetCustomData(ACustomData);
+        this->SetCustomData(ACustomData);
     }
-    TPNValueSinkPinT(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TChangeEvent AOnDataChange,
-                     TObject* ACustomData)
-        : TPNSinkPin(AOwner, std::move(AOwnerLock)), FOnDataChange(std::move(AOnDataChange))
+    TPNValuePinT(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TChangeEvent AOnDataChange,
+                 TObject* ACustomData)
+        : TBasePin(AOwner, std::move(AOwnerLock)), FOnDataChange(std::move(AOnDataChange))
     {
-        SetCustomData(ACustomData);
+        this->SetCustomData(ACustomData);
     }
 
-    TValue Value()
-    {
-        IPNLockSection r = ReadLock();
-        return FValue;
-    }
-    // Stores a supplied value and reports it; everything else is ignored.
-    virtual TPNNotifyResult DispatchData(const TGUID* /*DataTypeID*/, IPNNotifyOperation* Operation,
-                                         TPNNotifyState /*State*/)
-    {
-        TValue v{};
-        if (!Accept(Operation, v))
-            return {};
-        {
-            IPNLockSection w = WriteLock();
-            FValue = v;
-        }
-        if (FOnDataChange)
-            FOnDataChange(this, v);
-        return {};
-    }
+    TValue Value() { return ReadLocked(this, FValue); }
+    virtual TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                         TPNNotifyState State) = 0;
     TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
                                  TPNNotifyState State) override
     {
         return DispatchData(DataTypeID, Operation, State);
+    }
+
+protected:
+    // Stores a value taken and reports it.
+    TPNNotifyResult Take(TValue AValue)
+    {
+        {
+            IPNLockSection w = this->WriteLock();
+            FValue = AValue;
+        }
+        if (FOnDataChange)
+            FOnDataChange(this, AValue);
+        return {};
+    }
+    bool GetInterface(const TGUID& iid, void** obj) override
+    {
+        return GetInterfaceOf<IStreams...>(this, iid, obj) || TBasePin::GetInterface(iid, obj);
+    }
+
+    TChangeEvent FOnDataChange;
+    TValue FValue{};
+};
+
+// A sink that keeps the last value of one supplied class (and its descendants).
+template <class TValue, class TOperation, class... IStreams>
+class TPNValueSinkPinT : public TPNValuePinT<TPNSinkPin, TValue, IStreams...> {
+public:
+    using TPNValuePinT<TPNSinkPin, TValue, IStreams...>::TPNValuePinT;
+
+    // Stores a supplied value and reports it; everything else is ignored.
+    TPNNotifyResult DispatchData(const TGUID* /*DataTypeID*/, IPNNotifyOperation* Operation,
+                                 TPNNotifyState /*State*/) override
+    {
+        TValue v{};
+        if (!Accept(Operation, v))
+            return {};
+        return this->Take(v);
     }
 
 protected:
@@ -300,14 +355,6 @@ protected:
         }
         return false;
     }
-    bool GetInterface(const TGUID& iid, void** obj) override
-    {
-        return GetInterfaceOf<IStreams...>(this, iid, obj) || TPNSinkPin::GetInterface(iid, obj);
-    }
-
-private:
-    TChangeEvent FOnDataChange;
-    TValue FValue{};
 };
 
 class TPNFloatSinkPin : public TPNValueSinkPinT<float, TPNSuppliedSingleOperation, IPNFloatStream> {
@@ -368,9 +415,9 @@ public:
         SetCustomData(ACustomData);
     }
 
-    TValue Value() { return Read(FValue); }
-    TValue Min() { return Read(FMin); }
-    TValue Max() { return Read(FMax); }
+    TValue Value() { return ReadLocked(this, FValue); }
+    TValue Min() { return ReadLocked(this, FMin); }
+    TValue Max() { return ReadLocked(this, FMax); }
 
     virtual TPNNotifyResult DispatchData(const TGUID* /*DataTypeID*/, IPNNotifyOperation* Operation,
                                          TPNNotifyState /*State*/)
@@ -418,11 +465,6 @@ protected:
     }
 
 private:
-    TValue Read(const TValue& AField)
-    {
-        IPNLockSection r = ReadLock();
-        return AField;
-    }
     TDataEvent FOnDataChange;
     TRangeEvent FOnRangeChange;
     TValue FMin{};

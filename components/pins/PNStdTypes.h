@@ -21,98 +21,59 @@ class TPNClockOperation : public TPNNotifyOperation {};
 
 class TPNSuppliedOperation : public TPNClockOperation {};
 
-class TPNSuppliedSingleOperation : public TPNSuppliedOperation {
+// The shapes of the supplied values: a value, a value with its range (a descendant of
+// the plain value's class, so it is also that value), and a range alone. Each named
+// operation below is its own class, since receivers test for the class.
+template <class T>
+class TPNSuppliedValueOperationT : public TPNSuppliedOperation {
 public:
-    explicit TPNSuppliedSingleOperation(float AValue) : Value(AValue) {}
-    const float Value;
+    explicit TPNSuppliedValueOperationT(T AValue) : Value(std::move(AValue)) {}
+    const T Value;
 };
 
-class TPNSuppliedBoolOperation : public TPNSuppliedOperation {
+template <class TValueOperation, class T>
+class TPNSuppliedValueRangeOperationT : public TValueOperation {
 public:
-    explicit TPNSuppliedBoolOperation(bool AValue) : Value(AValue) {}
-    const bool Value;
+    TPNSuppliedValueRangeOperationT(T AValue, T AMin, T AMax) : TValueOperation(AValue), Min(AMin), Max(AMax) {}
+    const T Min;
+    const T Max;
 };
 
-class TPNSuppliedStringOperation : public TPNSuppliedOperation {
+template <class T>
+class TPNSuppliedRangeOperationT : public TPNSuppliedOperation {
 public:
-    explicit TPNSuppliedStringOperation(std::string AValue) : Value(std::move(AValue)) {}
-    const std::string Value;
+    TPNSuppliedRangeOperationT(T AMin, T AMax) : Min(AMin), Max(AMax) {}
+    const T Min;
+    const T Max;
 };
 
-class TPNSuppliedRealOperation : public TPNSuppliedOperation {
-public:
-    explicit TPNSuppliedRealOperation(double AValue) : Value(AValue) {}
-    const double Value;
-};
-
-class TPNSuppliedRealValueRangeOperation : public TPNSuppliedRealOperation {
-public:
-    TPNSuppliedRealValueRangeOperation(double AValue, double AMin, double AMax)
-        : TPNSuppliedRealOperation(AValue), Min(AMin), Max(AMax)
-    {
+#define DCS_PN_SUPPLIED_OPERATION(Name, ...) \
+    class Name : public __VA_ARGS__ {        \
+        using TBase = __VA_ARGS__;           \
+                                             \
+    public:                                  \
+        using TBase::TBase;                  \
     }
-    const double Min;
-    const double Max;
-};
 
-class TPNSuppliedRealRangeOperation : public TPNSuppliedOperation {
-public:
-    TPNSuppliedRealRangeOperation(double AMin, double AMax) : Min(AMin), Max(AMax) {}
-    const double Min;
-    const double Max;
-};
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedSingleOperation, TPNSuppliedValueOperationT<float>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedBoolOperation, TPNSuppliedValueOperationT<bool>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedStringOperation, TPNSuppliedValueOperationT<std::string>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedRealOperation, TPNSuppliedValueOperationT<double>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedRealValueRangeOperation,
+                          TPNSuppliedValueRangeOperationT<TPNSuppliedRealOperation, double>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedRealRangeOperation, TPNSuppliedRangeOperationT<double>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedIntegerOperation, TPNSuppliedValueOperationT<int32_t>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedIntValueRangeOperation,
+                          TPNSuppliedValueRangeOperationT<TPNSuppliedIntegerOperation, int32_t>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedIntRangeOperation, TPNSuppliedRangeOperationT<int32_t>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedInt64Operation, TPNSuppliedValueOperationT<int64_t>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedInt64ValueRangeOperation,
+                          TPNSuppliedValueRangeOperationT<TPNSuppliedInt64Operation, int64_t>);
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedInt64RangeOperation, TPNSuppliedRangeOperationT<int64_t>);
+// A distinct class from the real value, though both hold a double.
+DCS_PN_SUPPLIED_OPERATION(TPNSuppliedDateTimeOperation, TPNSuppliedValueOperationT<TDateTime>);
 
-class TPNSuppliedIntegerOperation : public TPNSuppliedOperation {
-public:
-    explicit TPNSuppliedIntegerOperation(int32_t AValue) : Value(AValue) {}
-    const int32_t Value;
-};
-
-class TPNSuppliedIntValueRangeOperation : public TPNSuppliedIntegerOperation {
-public:
-    TPNSuppliedIntValueRangeOperation(int32_t AValue, int32_t AMinValue, int32_t AMaxValue)
-        : TPNSuppliedIntegerOperation(AValue), Min(AMinValue), Max(AMaxValue)
-    {
-    }
-    const int32_t Min;
-    const int32_t Max;
-};
-
-class TPNSuppliedIntRangeOperation : public TPNSuppliedOperation {
-public:
-    TPNSuppliedIntRangeOperation(int32_t AMinValue, int32_t AMaxValue) : Min(AMinValue), Max(AMaxValue) {}
-    const int32_t Min;
-    const int32_t Max;
-};
-
-class TPNSuppliedInt64Operation : public TPNSuppliedOperation {
-public:
-    explicit TPNSuppliedInt64Operation(int64_t AValue) : Value(AValue) {}
-    const int64_t Value;
-};
-
-class TPNSuppliedInt64ValueRangeOperation : public TPNSuppliedInt64Operation {
-public:
-    TPNSuppliedInt64ValueRangeOperation(int64_t AValue, int64_t AMinValue, int64_t AMaxValue)
-        : TPNSuppliedInt64Operation(AValue), Min(AMinValue), Max(AMaxValue)
-    {
-    }
-    const int64_t Min;
-    const int64_t Max;
-};
-
-class TPNSuppliedInt64RangeOperation : public TPNSuppliedOperation {
-public:
-    TPNSuppliedInt64RangeOperation(int64_t AMinValue, int64_t AMaxValue) : Min(AMinValue), Max(AMaxValue) {}
-    const int64_t Min;
-    const int64_t Max;
-};
-
-class TPNSuppliedDateTimeOperation : public TPNSuppliedOperation {
-public:
-    explicit TPNSuppliedDateTimeOperation(TDateTime AValue) : Value(AValue) {}
-    const TDateTime Value;
-};
+#undef DCS_PN_SUPPLIED_OPERATION
 
 // The sender's value changed; each link's send handler turns it into a typed value.
 class TPNSuppliedMulticastOperation : public TPNSuppliedOperation {};

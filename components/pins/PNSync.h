@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace dcs {
 
@@ -94,6 +95,20 @@ public:
 
 private:
     TPNCriticalSection& FSection;
+};
+
+// A process-wide list of pins under its own section, one for each element type. Made on
+// first use and never freed, so it outlives every static pin owner.
+template <class T>
+struct TPNPinRegister {
+    TPNCriticalSection Section;
+    std::vector<T*> Pins;
+
+    static TPNPinRegister& Instance()
+    {
+        static TPNPinRegister* r = new TPNPinRegister;
+        return *r;
+    }
 };
 
 }  // namespace dcs

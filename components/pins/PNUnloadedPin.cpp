@@ -79,16 +79,9 @@ bool MatchesDisplayName(TPNBasicPin* APin, TComponent* ARoot, const std::string&
 
 // Placeholders waiting for their pins. The register owns them: only Free through it (or
 // a placeholder freeing itself, which leaves it first) ends one.
-struct TUnloadedRegister {
-    TPNCriticalSection Section;
-    std::vector<TPNUnloadedPin*> Pins;
-};
+using TUnloadedRegister = TPNPinRegister<TPNUnloadedPin>;
 
-TUnloadedRegister& Unloaded()
-{
-    static TUnloadedRegister* r = new TUnloadedRegister;  // outlives every static pin owner
-    return *r;
-}
+TUnloadedRegister& Unloaded() { return TUnloadedRegister::Instance(); }
 
 void LeaveUnloaded(TPNUnloadedPin* APin)
 {

@@ -237,6 +237,15 @@ protected:
     std::vector<TComponent*> Roots;
 };
 
+// A component of class T made in AOwner and named.
+template <class T>
+T* NewNamed(TComponent* AOwner, const std::string& AName)
+{
+    T* c = Create<T>(AOwner);
+    c->SetName(AName);
+    return c;
+}
+
 template <class T>
 T* Find(TComponent* ARoot, const std::string& AName)
 {

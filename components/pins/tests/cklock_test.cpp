@@ -183,14 +183,12 @@ TEST(CKPairedLock, AStopOnEitherHalfRefusesThePair) {
         SCOPED_TRACE(half);
         IntfPtr<ICKLock> first = TCKLock::Create(), second = TCKLock::Create();
         IntfPtr<ICKLock> pair = TCKPairedLock::Create(first, second);
-        TScriptThread stopper;
-        IPNLockSection stop;
-        stopper.Run([&] { stop = (half == 0 ? first : second)->StopLock(); });
-        EXPECT_FALSE(pair->WriteLock());
-        EXPECT_FALSE(pair->ReadLock());
-        const TPNLockState free = (half == 0 ? second : first)->Instance()->State();
-        EXPECT_EQ(free.CountLocks, 0);
-        stopper.Run([&] { stop.Release(); });
+        test::WhileStopped(half == 0 ? first : second, [&] {
+            EXPECT_FALSE(pair->WriteLock());
+            EXPECT_FALSE(pair->ReadLock());
+            const TPNLockState free = (half == 0 ? second : first)->Instance()->State();
+            EXPECT_EQ(free.CountLocks, 0);
+        });
         EXPECT_TRUE(pair->WriteLock().Locked());
     }
 }

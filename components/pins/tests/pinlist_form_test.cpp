@@ -136,16 +136,11 @@ TEST_F(PinListTest, StoredFormsOfLinksMatchTheirEdgeCases)
     // A source linked to a plain pin, a sink to a plain source, a list with nothing
     // linked, a splitter's list of sources and a link served after another one.
     TPLForm* form = NewRoot("Form1");
-    auto* gen = Create<TPLGen>(form);
-    gen->SetName("gen");
-    auto* a = Create<TPLOut>(form);
-    a->SetName("a");
-    auto* b = Create<TPLOut>(form);
-    b->SetName("b");
-    auto* idle = Create<TPLMixer>(form);
-    idle->SetName("idle");
-    auto* split = Create<TPLSplit>(form);
-    split->SetName("split");
+    auto* gen = NewNamed<TPLGen>(form, "gen");
+    auto* a = NewNamed<TPLOut>(form, "a");
+    auto* b = NewNamed<TPLOut>(form, "b");
+    NewNamed<TPLMixer>(form, "idle");
+    auto* split = NewNamed<TPLSplit>(form, "split");
     ASSERT_TRUE(gen->OutputPin()->Connect(b->InputPin()));
     ASSERT_TRUE(gen->OutputPin()->ConnectAfter(a->InputPin(), b->InputPin()));
     ASSERT_TRUE(split->FOutputPins->GetPin(1)->Connect(split->FInputPin));
@@ -212,8 +207,7 @@ end
 TEST_F(PinListTest, WindowReadUnderANewNameLinksItsOwnPinsAndKeepsOtherWindowsNames)
 {
     TPLForm* form10 = NewRoot("Form10");
-    auto* src = Create<TPLGen>(form10);
-    src->SetName("src");
+    auto* src = NewNamed<TPLGen>(form10, "src");
 
     TComponent* first = Load(KRenamed);
     TComponent* second = Load(KRenamed, NewRoot("Form2"));

@@ -120,8 +120,7 @@ TEST_F(PinListOwning, RealPinTakesTheFirstPlaceholdersPlaceAndItsLinks)
 
 TEST_F(PinListOwning, EntryNamesAndFullNamesOfListPins)
 {
-    auto* mixer = Create<TPLMixer>(Form);
-    mixer->SetName("mixer");
+    auto* mixer = NewNamed<TPLMixer>(Form, "mixer");
     TPNPinList* list = mixer->InputPins();
     for (int i = 0; i < 4; ++i)
         list->Add(NewSink(mixer));
@@ -168,17 +167,14 @@ TEST(PinNames, StoredFormNameIsReplacedOnlyWithItsDot)
 TEST_F(PinListTest, LinksByNameShareOnePlaceholderAndArriveInReverseOrder)
 {
     TPLForm* form = NewRoot("F");
-    auto* a = Create<TPLOut>(form);
-    a->SetName("a");
-    auto* b = Create<TPLOut>(form);
-    b->SetName("b");
+    auto* a = NewNamed<TPLOut>(form, "a");
+    auto* b = NewNamed<TPLOut>(form, "b");
     ASSERT_TRUE(a->InputPin()->TryLinkTo(form, "F.gen.OutputPin", "F.gen.OutputPin", false));
     ASSERT_TRUE(b->InputPin()->TryLinkTo(nullptr, "F.gen.OutputPin", "", false));
     ASSERT_EQ(UnloadedPins::Count(), 1);
     EXPECT_EQ(a->InputPin()->SourcePin(), b->InputPin()->SourcePin());
 
-    auto* gen = Create<TPLGen>(form);
-    gen->SetName("gen");
+    auto* gen = NewNamed<TPLGen>(form, "gen");
     UnloadedPins::Get(0)->PopulatePinAndDestroy(gen->OutputPin());
     EXPECT_EQ(UnloadedPins::Count(), 0);
     ASSERT_EQ(gen->OutputPin()->SinkCount(), 2);
@@ -186,8 +182,7 @@ TEST_F(PinListTest, LinksByNameShareOnePlaceholderAndArriveInReverseOrder)
     EXPECT_EQ(gen->OutputPin()->GetSink(1), a->InputPin());
 
     // An existing source by name, then "nil".
-    auto* gen2 = Create<TPLGen>(form);
-    gen2->SetName("gen2");
+    auto* gen2 = NewNamed<TPLGen>(form, "gen2");
     ASSERT_TRUE(a->InputPin()->TryLinkTo(form, "F.gen2.OutputPin", "", false));
     EXPECT_EQ(a->InputPin()->SourcePin(), gen2->OutputPin());
     EXPECT_EQ(gen->OutputPin()->SinkCount(), 1);

@@ -1,7 +1,7 @@
 // Faults of the link protocol that the pins must not have.
 #include "testing/PinFixtures.h"
+#include "testing/ScriptThread.h"
 
-#include <future>
 #include <thread>
 
 namespace dcs::pintest {
@@ -14,17 +14,8 @@ TEST_F(PinTest, UpstreamSendDuringAStopOnTheSinkDeliversNothing)
     auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
     auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
     ASSERT_TRUE(k->Connect(s.get()));
-    std::promise<void> stopped, done;
-    std::thread cutter([&] {
-        IPNLockSection stop = k->IntLock()->StopLock();
-        stopped.set_value();
-        done.get_future().wait();
-    });
-    stopped.get_future().wait();
     auto op = MakeOperation<TPNQueryStreamOperation>();
-    EXPECT_TRUE(k->Notify(op.Get()).Empty());
-    done.set_value();
-    cutter.join();
+    test::WhileStopped(k->IntLock(), [&] { EXPECT_TRUE(k->Notify(op.Get()).Empty()); });
     EXPECT_TRUE(s->Deliveries().empty());
     // Once the stop is over the link works again.
     s->Answer = {nrDataChanged};

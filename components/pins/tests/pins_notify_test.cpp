@@ -1,8 +1,6 @@
 // Operations travelling along links: order, notify states, weights and answers.
 #include "testing/PinFixtures.h"
-
-#include <future>
-#include <thread>
+#include "testing/ScriptThread.h"
 
 namespace dcs::pintest {
 namespace {
@@ -284,17 +282,8 @@ TEST_F(PinTest, UpstreamSendWhileTheOwnerStopsAnswersAtOnce)
     auto k = MakePin<TTestPin<TPNSinkPin>>("k", nullptr, ownerLock);
     k->SetTypes({TypeA});
     ASSERT_TRUE(k->Connect(s.get()));
-    std::promise<void> stopped, done;
-    std::thread owner([&] {
-        IPNLockSection stop = ownerLock->StopLock();
-        stopped.set_value();
-        done.get_future().wait();
-    });
-    stopped.get_future().wait();
     auto op = MakeOperation<TPNQueryStreamOperation>();
-    EXPECT_TRUE(k->Notify(op.Get()).Empty());
-    done.set_value();
-    owner.join();
+    test::WhileStopped(ownerLock, [&] { EXPECT_TRUE(k->Notify(op.Get()).Empty()); });
     EXPECT_TRUE(s->Deliveries().empty());
 }
 

@@ -212,10 +212,8 @@ TEST_F(StateFormTest, MultiSourceSinkKeepsALinkToAWindowClosedInTheDesigner)
 {
     TComponent* f1 = NewRoot("Form1");
     TComponent* f2 = NewRoot("Form2");
-    auto* gen = Create<TPLGen>(f1);
-    gen->SetName("g");
-    auto* mx = Create<TSTMix>(f2);
-    mx->SetName("mx");
+    auto* gen = NewNamed<TPLGen>(f1, "g");
+    auto* mx = NewNamed<TSTMix>(f2, "mx");
     f1->SetDesigning(true);
     f2->SetDesigning(true);
     ASSERT_TRUE(mx->FInputPin->Connect(gen->OutputPin()));
