@@ -4,10 +4,7 @@
 
 namespace dcs {
 
-bool DemoRecordPlayed(int AIndex)
-{
-    return !(AIndex >= 7 && AIndex <= 13) && AIndex != 47;
-}
+bool DemoRecordPlayed(int AIndex) { return !(AIndex >= 7 && AIndex <= 13) && AIndex != 47; }
 
 double DemoNoFrequency(int AIndex)
 {
@@ -17,12 +14,13 @@ double DemoNoFrequency(int AIndex)
 
 TFrequencyTable DemoPresetTable()
 {
-    TFrequencyTable t{};
+    TFrequencyTable t {};
     for (int p = 0; p < PresetCount; ++p) {
         if (!DemoRecordPlayed(p))
             continue;
         for (int i = 0; i < PresetTones; ++i)
-            t[size_t(p)][size_t(PresetFirstTone + i)] = i == p % PresetTones ? DemoNoFrequency(p) : 30.0 + 13.0 * p + 220.0 * i;
+            t[size_t(p)][size_t(PresetFirstTone + i)] =
+                i == p % PresetTones ? DemoNoFrequency(p) : 30.0 + 13.0 * p + 220.0 * i;
     }
     static constexpr char kLabel[] = "SYNTHETIC DEMO PRESETS, NOT REAL DATA!!";
     static_assert(sizeof kLabel == PresetFirstTone * sizeof(double));

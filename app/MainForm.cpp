@@ -36,8 +36,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 
 TForm1::~TForm1() = default;
 
-template <class T>
-T* TForm1::Find(const char* AName)
+template <class T> T* TForm1::Find(const char* AName)
 {
     T* c = As<T>(FindComponent(AName));
     if (c == nullptr)
@@ -57,8 +56,7 @@ void TForm1::BeforeDestruction()
     TForm::BeforeDestruction();
 }
 
-template <class T>
-void TForm1::FreeComponentsOf()
+template <class T> void TForm1::FreeComponentsOf()
 {
     std::vector<TComponent*> doomed;
     for (int i = 0; i < ComponentCount(); ++i)
@@ -96,7 +94,7 @@ void TForm1::FormCreate(TObject*)
     outMan = Find<TAUAudioOut>("outMan");
     outLeft = Find<TAUAudioOut>("outLeft");
     outRight = Find<TAUAudioOut>("outRight");
-    Sessions = std::make_unique<TPresetSessions>(TSessionAudio{mixLeft, mixRight, out1, outDR, sg338}, FrequencyTable);
+    Sessions = std::make_unique<TPresetSessions>(TSessionAudio {mixLeft, mixRight, out1, outDR, sg338}, FrequencyTable);
     Sessions->BindTimer(stPain, tm1);
     Sessions->BindTimer(stEssentials, tmEss);
     Sessions->BindTimer(stSports, tmSp);
@@ -156,14 +154,8 @@ void TForm1::ShutDown()
         Application->Terminate();
 }
 
-void TForm1::FormClose(TObject*, TCloseAction&)
-{
-    ShutDown();
-}
+void TForm1::FormClose(TObject*, TCloseAction&) { ShutDown(); }
 
-void TForm1::pgExitShow(TObject*)
-{
-    ShutDown();
-}
+void TForm1::pgExitShow(TObject*) { ShutDown(); }
 
 }  // namespace dcs

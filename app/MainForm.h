@@ -85,14 +85,14 @@ class TForm1 : public TForm {
     // SessionRunning live in Sessions.
     SessionCountdown AutoCountdown;
     SessionCountdown ManualCountdown;
-    TFrequencyTable FrequencyTable{};
-    std::array<bool, 4> AutoZone{};  // head, body, legs, whole body
+    TFrequencyTable FrequencyTable {};
+    std::array<bool, 4> AutoZone {};  // head, body, legs, whole body
     double BaseAmplitude = 0.0;
     int32_t CycleMinute = 0;
     std::string PresetName;
     std::string DataFolder;
     std::string ProgramFilesFolder;
-    std::array<double, 20> PresetFrequencies{};
+    std::array<double, 20> PresetFrequencies {};
     bool SecondCompanionInMakerFolder = false;
     std::unique_ptr<TPresetSessions> Sessions;
     // The pager, its pages and the preset pages' controls.
@@ -103,10 +103,8 @@ class TForm1 : public TForm {
     TSessionPages SessionPages;
 
 private:
-    template <class T>
-    T* Find(const char* AName);
-    template <class T>
-    void FreeComponentsOf();
+    template <class T> T* Find(const char* AName);
+    template <class T> void FreeComponentsOf();
     void ShutDown();
 };
 

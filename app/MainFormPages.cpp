@@ -16,7 +16,7 @@ struct TPageNames {
     const char* Page;
     const char* Caption;
 };
-constexpr std::array<TPageNames, 7> kPages{{
+constexpr std::array<TPageNames, 7> kPages {{
     {"SXPage", "Auto "},
     {"pgManual", "Manual "},
     {"pgGeneral", "Essentials  "},
@@ -44,16 +44,52 @@ struct TPresetPageNames {
     std::array<const char*, 4> HeadingTexts;
     std::array<int, 4> ColumnSizes;  // toggles per column, in the toggle table's order
 };
-constexpr std::array<TPresetPageNames, PresetPageCount> kPresetPages{{
-    {"tbSetTime", "Label1", "tbPlate", "Label2", "tbAudio", "Label3", "ledTime", "ledPlate", "ledAudio", "lblPreset",
-     "btnStop", "btnPainOpen", {"SmoothLabel1", "SmoothLabel3", "SmoothLabel2", "SmoothLabel4"},
-     {"Energize", "Detox/Recovery", "Fitness", "Relax"}, {4, 4, 6, 5}},
-    {"tbSetTimeS", "Label7", "tbPlateS", "Label8", "tbAudioS", "Label9", "ledTimeS", "ledPlateS", "ledAudioS",
-     "lblSPreset", "btnStopS", "btnPainSports", {"SmoothLabel9", "SmoothLabel11", "SmoothLabel10", "SmoothLabel12"},
-     {"Loosen Up", "Conditioning", "Rehab", "Recovery"}, {2, 3, 4, 2}},
-    {"tbSetTimeM", "Label4", "tbPlateM", "Label5", "tbAudioM", "Label6", "ledTimeM", "ledPlateM", "ledAudioM",
-     "lblMPreset", "btnStopM", "btnPainMedPage", {"SmoothLabel5", "SmoothLabel7", "SmoothLabel6", "SmoothLabel8"},
-     {"General", "Detox", "Exercise", "Rehab"}, {3, 3, 5, 5}},
+constexpr std::array<TPresetPageNames, PresetPageCount> kPresetPages {{
+    {"tbSetTime",
+     "Label1",
+     "tbPlate",
+     "Label2",
+     "tbAudio",
+     "Label3",
+     "ledTime",
+     "ledPlate",
+     "ledAudio",
+     "lblPreset",
+     "btnStop",
+     "btnPainOpen",
+     {"SmoothLabel1", "SmoothLabel3", "SmoothLabel2", "SmoothLabel4"},
+     {"Energize", "Detox/Recovery", "Fitness", "Relax"},
+     {4, 4, 6, 5}},
+    {"tbSetTimeS",
+     "Label7",
+     "tbPlateS",
+     "Label8",
+     "tbAudioS",
+     "Label9",
+     "ledTimeS",
+     "ledPlateS",
+     "ledAudioS",
+     "lblSPreset",
+     "btnStopS",
+     "btnPainSports",
+     {"SmoothLabel9", "SmoothLabel11", "SmoothLabel10", "SmoothLabel12"},
+     {"Loosen Up", "Conditioning", "Rehab", "Recovery"},
+     {2, 3, 4, 2}},
+    {"tbSetTimeM",
+     "Label4",
+     "tbPlateM",
+     "Label5",
+     "tbAudioM",
+     "Label6",
+     "ledTimeM",
+     "ledPlateM",
+     "ledAudioM",
+     "lblMPreset",
+     "btnStopM",
+     "btnPainMedPage",
+     {"SmoothLabel5", "SmoothLabel7", "SmoothLabel6", "SmoothLabel8"},
+     {"General", "Detox", "Exercise", "Rehab"},
+     {3, 3, 5, 5}},
 }};
 
 // The layout inside a page of the 1210 x 736 client (the tabs take the top 44).
@@ -61,16 +97,16 @@ constexpr int kPageW = 1210;
 constexpr int kColumnLeft = 170, kColumnStep = 225, kColumnW = 205;
 constexpr int kToggleTop = 175, kToggleStep = 50, kToggleH = 42;
 
-TLabel* MakeLabel(TForm* AForm, TWinControl* AParent, const std::string& AName, const std::string& AText, int X,
-                  int Y, int W)
+TLabel* MakeLabel(TForm* AForm, TWinControl* AParent, const std::string& AName, const std::string& AText, int X, int Y,
+                  int W)
 {
     auto* l = NewControl<TLabel>(AForm, AParent, AName, X, Y, W, 16);
     l->SetCaption(AText);
     return l;
 }
 
-TSmoothTrackBar* MakeSlider(TForm* AForm, TWinControl* AParent, const std::string& AName, bool AHorizontal,
-                            double AMin, double AMax, int X, int Y, int W, int H)
+TSmoothTrackBar* MakeSlider(TForm* AForm, TWinControl* AParent, const std::string& AName, bool AHorizontal, double AMin,
+                            double AMax, int X, int Y, int W, int H)
 {
     auto* s = NewControl<TSmoothTrackBar>(AForm, AParent, AName, X, Y, W, H);
     s->SetDirection(AHorizontal ? dHorizontal : dVertical);
@@ -123,14 +159,14 @@ void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages
         c.Streaming->SetVisible(false);
         int column = 0, inColumn = 0;
         for (int h = 0; h < 4; ++h) {
-            auto* heading = NewControl<TSmoothLabel>(AForm, page, n.Headings[size_t(h)], kColumnLeft + h * kColumnStep, 132,
-                                               kColumnW, 32);
+            auto* heading = NewControl<TSmoothLabel>(AForm, page, n.Headings[size_t(h)], kColumnLeft + h * kColumnStep,
+                                                     132, kColumnW, 32);
             heading->Caption()->SetText(n.HeadingTexts[size_t(h)]);
         }
         for (; row < PresetToggleCount && PresetToggles[size_t(row)].Page == pg; ++row) {
             const TPresetToggleInfo& info = PresetToggles[size_t(row)];
             auto* t = NewControl<TSmoothToggleButton>(AForm, page, info.Name, kColumnLeft + column * kColumnStep,
-                                                kToggleTop + inColumn * kToggleStep, kColumnW, kToggleH);
+                                                      kToggleTop + inColumn * kToggleStep, kColumnW, kToggleH);
             t->SetCaption(info.Caption);
             t->OnClick = [&ASessions, row](TObject*) { ASessions.ToggleClick(row); };
             APages.Toggles[size_t(row)] = t;
@@ -155,8 +191,8 @@ void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages
         c.Audio->OnPositionChanged = [&ASessions, pg](TObject*, double v) { ASessions.AudioChanged(pg, v); };
 
         TPresetPageView view;
-        for (auto [led, slot] : {std::pair{c.TimeLed, &view.Time}, std::pair{c.PlateLed, &view.Plate},
-                                 std::pair{c.AudioLed, &view.Audio}}) {
+        for (auto [led, slot] : {std::pair {c.TimeLed, &view.Time}, std::pair {c.PlateLed, &view.Plate},
+                                 std::pair {c.AudioLed, &view.Audio}}) {
             APages.LedViews.push_back(std::make_unique<TLedControlView>(led));
             *slot = APages.LedViews.back().get();
         }
@@ -168,7 +204,9 @@ void BuildMainPages(TForm* AForm, TPresetSessions& ASessions, TMainPages& APages
     }
 
     TSmoothTabPage* about = APages.Pages[5];
-    NewControl<TSmoothLabel>(AForm, about, "SmoothLabel13", 355, 120, 500, 48)->Caption()->SetText("Dorvaquent Control Software");
+    NewControl<TSmoothLabel>(AForm, about, "SmoothLabel13", 355, 120, 500, 48)
+        ->Caption()
+        ->SetText("Dorvaquent Control Software");
     auto* version = MakeLabel(AForm, about, "lblVer", "Software Version 2.0.2 ", 355, 190, 500);
     version->SetAlignment(dcs::taCenter);
     NewControl<TSmoothButton>(AForm, about, "btnUpdate", 455, 260, 300, 44)->SetCaption("Check for Updates");

@@ -37,9 +37,9 @@ struct TPresetPageControls {
 
 struct TMainPages {
     TSmoothTabPager* Pager = nullptr;
-    std::array<TSmoothTabPage*, 7> Pages{};  // Auto, Manual, Essentials, Sports, Medical, About, Exit
-    std::array<TPresetPageControls, PresetPageCount> Preset{};
-    std::array<TSmoothToggleButton*, PresetToggleCount> Toggles{};
+    std::array<TSmoothTabPage*, 7> Pages {};  // Auto, Manual, Essentials, Sports, Medical, About, Exit
+    std::array<TPresetPageControls, PresetPageCount> Preset {};
+    std::array<TSmoothToggleButton*, PresetToggleCount> Toggles {};
     // The views the sessions read and write; owned here.
     std::vector<std::unique_ptr<IToggleView>> ToggleViews;
     std::vector<std::unique_ptr<ILedView>> LedViews;

@@ -13,11 +13,10 @@ namespace {
 
 constexpr int kAutoPage = 0, kManualPage = 1;
 
-constexpr std::array<const char*, IntensityCount> kIntensityNames{"btnUltra", "btnHigh", "btnMedium", "btnLow"};
-constexpr std::array<const char*, IntensityCount> kIntensityCaptions{"Ultra", "High", "Medium", "Low"};
+constexpr std::array<const char*, IntensityCount> kIntensityNames {"btnUltra", "btnHigh", "btnMedium", "btnLow"};
+constexpr std::array<const char*, IntensityCount> kIntensityCaptions {"Ultra", "High", "Medium", "Low"};
 
-template <class T>
-T* Found(TForm1& AForm, const char* AName)
+template <class T> T* Found(TForm1& AForm, const char* AName)
 {
     T* c = As<T>(AForm.FindComponent(AName));
     if (c == nullptr)
@@ -88,8 +87,8 @@ void BuildAutoPage(TForm1& AForm, TSessionPages& APages)
         LoadDataPicture(p.ZoneImages[size_t(AZone)], AForm.DataFolder, AFile);
     };
     p.Auto = std::make_unique<TAutoPage>(
-        TAutoAudio{Found<TAUSignalGen>(AForm, "sgSX"), AForm.mixSX, AForm.outSX}, std::move(view),
-        TAutoPageState{AForm.AutoZone, AForm.AutoCountdown, AForm.CycleMinute, AForm.Sessions->SessionRunning});
+        TAutoAudio {Found<TAUSignalGen>(AForm, "sgSX"), AForm.mixSX, AForm.outSX}, std::move(view),
+        TAutoPageState {AForm.AutoZone, AForm.AutoCountdown, AForm.CycleMinute, AForm.Sessions->SessionRunning});
 
     TAutoPage* autoPage = p.Auto.get();
     p.btnSXStart->OnClick = [autoPage](TObject*) { autoPage->StartClick(); };
@@ -132,7 +131,7 @@ void BuildManualPage(TForm1& AForm, TSessionPages& APages)
     view.TimeLed = LedView(p, p.ledTimeMan);
     view.Timer = AForm.tmMan;
     view.SetAutoTabEnabled = [&AForm](bool AValue) { AForm.Pages.Pages[kAutoPage]->SetTabEnabled(AValue); };
-    p.Manual = std::make_unique<TManualPage>(TManualAudio{Found<TAUSignalGen>(AForm, "sgmL"), AForm.outMan},
+    p.Manual = std::make_unique<TManualPage>(TManualAudio {Found<TAUSignalGen>(AForm, "sgmL"), AForm.outMan},
                                              std::move(view), AForm.ManualCountdown, AForm.Sessions->SessionRunning);
 
     TManualPage* manual = p.Manual.get();

@@ -23,12 +23,12 @@ struct TSessionPages {
     smooth::TSmoothLedLabel* ledSXTime = nullptr;
     smooth::TSmoothTrackBar* tbSXTime = nullptr;
     TPanel* Panel1 = nullptr;
-    std::array<TImage*, 3> ZoneImages{};  // imSXHead, imSXBody, imSXLegs, by TAutoZone
+    std::array<TImage*, 3> ZoneImages {};  // imSXHead, imSXBody, imSXLegs, by TAutoZone
     smooth::TSmoothButton* btnSXStart = nullptr;
     smooth::TSmoothButton* btnSXStop = nullptr;
     smooth::TSmoothButton* btnZanter = nullptr;
     smooth::TSmoothButton* btnOsmer = nullptr;
-    std::array<smooth::TSmoothToggleButton*, IntensityCount> Intensity{};  // Ultra, High, Medium, Low
+    std::array<smooth::TSmoothToggleButton*, IntensityCount> Intensity {};  // Ultra, High, Medium, Low
     // Manual page.
     smooth::TSmoothLedLabel* ledManFreq = nullptr;
     smooth::TSmoothTrackBar* tbSetManFreq = nullptr;

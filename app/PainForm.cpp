@@ -29,21 +29,21 @@ struct TZoneCombination {
     uint32_t Preset;
 };
 // Head, body, legs.
-constexpr std::array<TZoneCombination, 7> Combinations{{
-    {{true, false, false}, 7},   // Head and Neck Pain
-    {{false, true, false}, 8},   // Back And Body Pain
-    {{false, false, true}, 9},   // Lower Body Pain
-    {{true, true, false}, 10},   // Head and Body Pain
-    {{true, false, true}, 11},   // Head and Lower Body Pain
-    {{false, true, true}, 12},   // Body and Lower Body Pain
-    {{true, true, true}, 13},    // All Pain
+constexpr std::array<TZoneCombination, 7> Combinations {{
+    {{true, false, false}, 7},  // Head and Neck Pain
+    {{false, true, false}, 8},  // Back And Body Pain
+    {{false, false, true}, 9},  // Lower Body Pain
+    {{true, true, false}, 10},  // Head and Body Pain
+    {{true, false, true}, 11},  // Head and Lower Body Pain
+    {{false, true, true}, 12},  // Body and Lower Body Pain
+    {{true, true, true}, 13},   // All Pain
 }};
 
 struct TZonePictureNames {
     const char* On;
     const char* Off;
 };
-constexpr std::array<TZonePictureNames, PainZoneCount> ZonePictures{{
+constexpr std::array<TZonePictureNames, PainZoneCount> ZonePictures {{
     {"HeadOn.jpg", "HeadOff.jpg"},
     {"BodyOn.jpg", "BodyOff.jpg"},
     {"LegsOn.jpg", "LegsOff.jpg"},

@@ -60,7 +60,10 @@ class TForm2 : public TForm {
     // Hides the window; a running session goes on.
     void btnHomeClick(TObject* Sender);
     void tbSetTimePainPositionChanging(TObject* Sender, double APosition);
-    void tbSetTimePainPositionChanged(TObject* Sender, double APosition) { tbSetTimePainPositionChanging(Sender, APosition); }
+    void tbSetTimePainPositionChanged(TObject* Sender, double APosition)
+    {
+        tbSetTimePainPositionChanging(Sender, APosition);
+    }
     // Plate: sg1..sg20, audio: sgr1..sgr20, each at position × 10.
     void tbPlatePainPositionChanging(TObject* Sender, double APosition);
     void tbAudioPainPositionChanging(TObject* Sender, double APosition);
@@ -93,7 +96,7 @@ class TForm2 : public TForm {
     TFormResizer* FormResizer1 = nullptr;
     TTimer* tmB = nullptr;
 
-    TPainZones PainZone{};
+    TPainZones PainZone {};
     SessionCountdown Countdown;
     bool PainSessionRunning = false;
 

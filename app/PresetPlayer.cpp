@@ -4,7 +4,7 @@
 
 namespace dcs {
 
-std::array<PRSX*, PresetCount> Players{};
+std::array<PRSX*, PresetCount> Players {};
 
 namespace {
 
@@ -55,10 +55,7 @@ PRSX::PRSX(int32_t AIndex, const TFrequencyTable& ATable, TAUAudioMixer* AMixLef
     }
 }
 
-PRSX::~PRSX()
-{
-    Release();
-}
+PRSX::~PRSX() { Release(); }
 
 void PRSX::Release()
 {
@@ -69,14 +66,8 @@ void PRSX::Release()
     FreeAndNil(Splitter);
 }
 
-void PRSX::Start()
-{
-    Mixer->AudioFormat()->SetEnabled(true);
-}
+void PRSX::Start() { Mixer->AudioFormat()->SetEnabled(true); }
 
-void PRSX::Stop()
-{
-    Mixer->AudioFormat()->SetEnabled(false);
-}
+void PRSX::Stop() { Mixer->AudioFormat()->SetEnabled(false); }
 
 }  // namespace dcs

@@ -32,7 +32,7 @@ public:
     void Start();
     void Stop();
 
-    std::array<TAUSignalGen*, PresetTones> Generators{};
+    std::array<TAUSignalGen*, PresetTones> Generators {};
     TAUAudioMixer* Mixer = nullptr;
     TAUChannelSplitter* Splitter = nullptr;
     int32_t Index = 0;

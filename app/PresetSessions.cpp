@@ -4,7 +4,7 @@
 
 namespace dcs {
 
-const std::array<const char*, PresetPageCount> StreamingTexts{
+const std::array<const char*, PresetPageCount> StreamingTexts {
     "Streaming Your Essential Selection(s)...",
     "Streaming Your Sports Selection(s)...",
     "Streaming Your Medical Selection(s)...",
@@ -20,27 +20,20 @@ TPresetPage PageOf(TSessionTimer ATimer)
 {
     switch (ATimer) {
     case stPain:
-    case stEssentials:
-        return ppEssentials;
-    case stSports:
-        return ppSports;
-    case stMedical:
-        break;
+    case stEssentials: return ppEssentials;
+    case stSports: return ppSports;
+    case stMedical: break;
     }
     return ppMedical;
 }
 
 }  // namespace
 
-TPresetSessions::TPresetSessions(TSessionAudio AAudio, const TFrequencyTable& ATable)
-    : FAudio(AAudio), FTable(ATable)
+TPresetSessions::TPresetSessions(TSessionAudio AAudio, const TFrequencyTable& ATable) : FAudio(AAudio), FTable(ATable)
 {
 }
 
-TPresetSessions::~TPresetSessions()
-{
-    DeleteAllPlayers();
-}
+TPresetSessions::~TPresetSessions() { DeleteAllPlayers(); }
 
 void TPresetSessions::DeleteAllPlayers()
 {
@@ -193,10 +186,7 @@ void TPresetSessions::SetTimeChanging(TPresetPage APage, double APosition)
     StopClick(APage);
 }
 
-void TPresetSessions::SetTimeChanged(TPresetPage APage, double APosition)
-{
-    SetTimeChanging(APage, APosition);
-}
+void TPresetSessions::SetTimeChanged(TPresetPage APage, double APosition) { SetTimeChanging(APage, APosition); }
 
 void TPresetSessions::PlateChanging(TPresetPage APage, double APosition)
 {
@@ -219,9 +209,6 @@ void TPresetSessions::AudioChanging(TPresetPage APage, double APosition)
     SetGains(FAudio.MixRight, APosition);
 }
 
-void TPresetSessions::AudioChanged(TPresetPage APage, double APosition)
-{
-    AudioChanging(APage, APosition);
-}
+void TPresetSessions::AudioChanged(TPresetPage APage, double APosition) { AudioChanging(APage, APosition); }
 
 }  // namespace dcs

@@ -82,10 +82,10 @@ public:
 
     // Countdowns of the four timers (the Essentials "Muscle Pain" one first) and the
     // flag of the Auto and Manual pages, which every preset Stop clears.
-    std::array<SessionCountdown, SessionTimerCount> Countdowns{};
+    std::array<SessionCountdown, SessionTimerCount> Countdowns {};
     bool SessionRunning = false;
     // The preset index is playing.
-    std::array<bool, PresetCount> Selected{};
+    std::array<bool, PresetCount> Selected {};
     int Holders(int AIndex) const { return FHolders.at(size_t(AIndex)); }
 
 private:
@@ -97,11 +97,11 @@ private:
 
     TSessionAudio FAudio;
     const TFrequencyTable& FTable;
-    std::array<IToggleView*, PresetToggleCount> FToggles{};
-    std::array<bool, PresetToggleCount> FHolding{};
-    std::array<int, PresetCount> FHolders{};
-    std::array<TPresetPageView, PresetPageCount> FPages{};
-    std::array<TTimer*, SessionTimerCount> FTimers{};
+    std::array<IToggleView*, PresetToggleCount> FToggles {};
+    std::array<bool, PresetToggleCount> FHolding {};
+    std::array<int, PresetCount> FHolders {};
+    std::array<TPresetPageView, PresetPageCount> FPages {};
+    std::array<TTimer*, SessionTimerCount> FTimers {};
 };
 
 }  // namespace dcs

@@ -2,7 +2,7 @@
 
 namespace dcs {
 
-const std::array<TPresetToggleInfo, PresetToggleCount> PresetToggles{{
+const std::array<TPresetToggleInfo, PresetToggleCount> PresetToggles {{
     {"btnDWarmUp", "Dynamic Warm Up", ppEssentials, 0, stEssentials, false},
     {"btnStretchFlex", "Stretch and Flex", ppEssentials, 1, stEssentials, false},
     {"btnMood", "Mood Elevation", ppEssentials, 2, stEssentials, false},

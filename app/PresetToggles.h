@@ -6,12 +6,21 @@
 
 namespace dcs {
 
-enum TPresetPage { ppEssentials, ppSports, ppMedical };
+enum TPresetPage {
+    ppEssentials,
+    ppSports,
+    ppMedical
+};
 constexpr int PresetPageCount = 3;
 
 // The four 1-second session timers: the Essentials "Muscle Pain" toggle's own, then one
 // per page.
-enum TSessionTimer { stPain, stEssentials, stSports, stMedical };
+enum TSessionTimer {
+    stPain,
+    stEssentials,
+    stSports,
+    stMedical
+};
 constexpr int SessionTimerCount = 4;
 
 struct TPresetToggleInfo {

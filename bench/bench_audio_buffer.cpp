@@ -8,7 +8,7 @@ namespace dcs {
 namespace {
 
 constexpr uint32_t kFrames = 1024;
-constexpr TAUSpeakers kStereo{spFrontLeft, spFrontRight};
+constexpr TAUSpeakers kStereo {spFrontLeft, spFrontRight};
 
 IntfPtr<TAUAudioBuffer> Stereo(uint32_t bits)
 {

@@ -51,21 +51,21 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 
 double ProcessCpu()
 {
-    rusage u{};
+    rusage u {};
     getrusage(RUSAGE_SELF, &u);
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + 1e-6 * double(u.ru_utime.tv_usec + u.ru_stime.tv_usec);
 }
 
 long VoluntarySwitches()
 {
-    rusage u{};
+    rusage u {};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_nvcsw;
 }
 
 double ThreadCpu()
 {
-    timespec t{};
+    timespec t {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
 }
@@ -109,7 +109,8 @@ void ResetPeakMemory()
 // Runs the hand-overs to the main thread and the pool's trimming timer while waiting.
 void PumpFor(double ASeconds)
 {
-    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(ASeconds));
+    const auto end =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(ASeconds));
     while (Clock::now() < end) {
         TMsg msg;
         while (PeekMessage(msg, true))
@@ -145,7 +146,7 @@ double SinBaseline(int ATones)
 }
 
 struct Options {
-    std::vector<int> Chains{1, 10, 46, 52};
+    std::vector<int> Chains {1, 10, 46, 52};
     double Play = 10.0;
     int Check = -1;  // the last chain's slot
     double Competitor = 0.0;
@@ -189,7 +190,8 @@ pid_t StartCompetitor(double ASeconds)
 {
     const pid_t pid = fork();
     if (pid == 0) {
-        const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(ASeconds));
+        const auto end =
+            Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(ASeconds));
         volatile unsigned long spin = 0;
         while (Clock::now() < end)
             for (int i = 0; i < 100000; ++i)
@@ -203,8 +205,8 @@ double AudioSeconds(TAUAudioOut* AOut) { return double(AOut->CompletedBlocks()) 
 
 void Run(const Options& AOptions, int AChains, double ASinPerChain)
 {
-    const fs::path dir = fs::temp_directory_path() / ("dcs-scale-" + std::to_string(::getpid()) + "-" +
-                                                      std::to_string(AChains));
+    const fs::path dir =
+        fs::temp_directory_path() / ("dcs-scale-" + std::to_string(::getpid()) + "-" + std::to_string(AChains));
     fs::create_directories(dir);
     setenv("DCS_AUDIO_DIR", dir.c_str(), 1);
     ResetPeakMemory();
@@ -236,7 +238,7 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
         const double competitorFrom = std::max(0.0, (AOptions.Play - AOptions.Competitor) / 2);
         double competitorEnd = -1, lastBehind = -1;
         double previousAudio = a0;
-        std::vector<double> audioAt{a0};  // audio played at each step
+        std::vector<double> audioAt {a0};  // audio played at each step
         const double step = 0.5;
         if (AOptions.Competitor > 0)
             std::printf("  t(s)  audio/wall  rss(MB)  underruns\n");
@@ -269,9 +271,8 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
             kill(competitor, SIGKILL);
             waitpid(competitor, nullptr, 0);
             const double back = lastBehind > competitorEnd ? lastBehind - competitorEnd : 0.0;
-            std::printf("  competitor %.1f s to %.1f s; back to real time %.1f s after it ended%s\n",
-                        competitorFrom, competitorEnd, back,
-                        lastBehind > AOptions.Play - step ? " (not within the run)" : "");
+            std::printf("  competitor %.1f s to %.1f s; back to real time %.1f s after it ended%s\n", competitorFrom,
+                        competitorEnd, back, lastBehind > AOptions.Play - step ? " (not within the run)" : "");
         }
 
         dropped = outputs.mixLeft->DroppedFrames() + outputs.mixRight->DroppedFrames();
@@ -300,16 +301,16 @@ void Run(const Options& AOptions, int AChains, double ASinPerChain)
         const std::vector<float> played = ReadRecorded24(e.path(), mask);
         const size_t from = FirstSound(played) + size_t(kRate * (1.5 + AOptions.Play / 2));
         ++sides;
-        for (double a : ToneAmplitudes(played, std::min(from, played.size() - std::min(played.size(), size_t(kRate))),
-                                       freqs)) {
+        for (double a :
+             ToneAmplitudes(played, std::min(from, played.size() - std::min(played.size(), size_t(kRate))), freqs)) {
             worst = std::min(worst, a / ToneLevel());
             best = std::max(best, a / ToneLevel());
         }
     }
     fs::remove_all(dir);
 
-    std::printf("%6d %8.4f %7.2f %7d %9.0f %8.1f %8.3f %8.3f %7.3f %9llu %9llu   %5.3f..%5.3f (%d sides)\n",
-                AChains, cores, cores / (ASinPerChain * AChains), threads, wakeups, peakMb, build, teardown, realTime,
+    std::printf("%6d %8.4f %7.2f %7d %9.0f %8.1f %8.3f %8.3f %7.3f %9llu %9llu   %5.3f..%5.3f (%d sides)\n", AChains,
+                cores, cores / (ASinPerChain * AChains), threads, wakeups, peakMb, build, teardown, realTime,
                 static_cast<unsigned long long>(dropped), static_cast<unsigned long long>(underruns), worst, best,
                 sides);
     std::fflush(stdout);

@@ -27,16 +27,14 @@ std::vector<double> Signal(std::size_t n)
     return v;
 }
 
-template <class Spec, class GetSize>
-std::vector<Vps8u> WorkBuffer(const Spec* spec, GetSize get)
+template <class Spec, class GetSize> std::vector<Vps8u> WorkBuffer(const Spec* spec, GetSize get)
 {
     std::int64_t size = 0;
     get(spec, &size);
     return std::vector<Vps8u>(static_cast<std::size_t>(size > 0 ? size : 1));
 }
 
-template <class Body>
-void Loop(benchmark::State& state, double* out, Body body)
+template <class Body> void Loop(benchmark::State& state, double* out, Body body)
 {
     for (auto _ : state) {
         body();
@@ -55,8 +53,8 @@ void DcsComplex(benchmark::State& state)
     const auto x = Signal(2 * static_cast<std::size_t>(n));
     std::vector<double> y(2 * static_cast<std::size_t>(n));
     Loop(state, y.data(), [&] {
-        dcs::vpsDFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(x.data()), reinterpret_cast<Vps64fc*>(y.data()),
-                                 spec, work.data());
+        dcs::vpsDFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(x.data()), reinterpret_cast<Vps64fc*>(y.data()), spec,
+                                 work.data());
     });
     dcs::vpsDFTFree_C_64fc(spec);
 }
@@ -86,8 +84,7 @@ void DcsDct(benchmark::State& state)
 }
 
 // One FFTW plan on its own arrays of `in` and `out` doubles, input filled with the signal.
-template <class MakePlan>
-void Fftw(benchmark::State& state, std::size_t in, std::size_t out, MakePlan make)
+template <class MakePlan> void Fftw(benchmark::State& state, std::size_t in, std::size_t out, MakePlan make)
 {
     double* a = fftw_alloc_real(in);
     double* b = fftw_alloc_real(out);
@@ -123,7 +120,6 @@ void FftwDct(benchmark::State& state)
     Fftw(state, n, n,
          [](int len, double* a, double* b) { return fftw_plan_r2r_1d(len, a, b, FFTW_REDFT10, FFTW_ESTIMATE); });
 }
-
 
 struct Kind {
     const char* name;

@@ -32,7 +32,7 @@ std::vector<double> Signal(std::size_t n)
 // Order 8: b0..b8, a0..a8 of four stable resonators of radius 0.9 multiplied out.
 std::vector<double> Order8Taps()
 {
-    std::vector<double> a{1.0};
+    std::vector<double> a {1.0};
     for (double angle : {0.3, 0.9, 1.7, 2.6}) {
         const double c1 = -2 * 0.9 * std::cos(angle), c2 = 0.81;
         std::vector<double> next(a.size() + 2, 0.0);
@@ -43,7 +43,7 @@ std::vector<double> Order8Taps()
         }
         a = next;
     }
-    std::vector<double> taps{0.2, 0.1, -0.05, 0.3, 0.02, -0.1, 0.05, 0.01, 0.03};
+    std::vector<double> taps {0.2, 0.1, -0.05, 0.3, 0.02, -0.1, 0.05, 0.01, 0.03};
     taps.insert(taps.end(), a.begin(), a.end());
     return taps;
 }
@@ -57,8 +57,7 @@ std::vector<double> BiquadTaps()
     return taps;
 }
 
-template <class Body>
-void Loop(benchmark::State& state, double* out, int items, Body body)
+template <class Body> void Loop(benchmark::State& state, double* out, int items, Body body)
 {
     for (auto _ : state) {
         body();

@@ -61,8 +61,7 @@ void BM_memset(benchmark::State& state)
 }
 
 // Byte sizes, so the zero entries of every width compare with memset on equal work.
-template <class T, dcs::VpsStatus (**Entry)(T*, int)>
-void BM_vpsZero(benchmark::State& state)
+template <class T, dcs::VpsStatus (**Entry)(T*, int)> void BM_vpsZero(benchmark::State& state)
 {
     const int bytes = static_cast<int>(state.range(0));
     const int n = bytes / static_cast<int>(sizeof(T));

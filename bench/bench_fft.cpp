@@ -32,15 +32,12 @@ std::vector<double> Signal(std::size_t n)
     return v;
 }
 
-std::vector<Vps8u> WorkBuffer(int size)
-{
-    return std::vector<Vps8u>(static_cast<std::size_t>(size > 0 ? size : 1));
-}
+std::vector<Vps8u> WorkBuffer(int size) { return std::vector<Vps8u>(static_cast<std::size_t>(size > 0 ? size : 1)); }
 
 void DcsComplex(benchmark::State& state)
 {
     const int order = static_cast<int>(state.range(0));
-    const std::size_t n = std::size_t{1} << order;
+    const std::size_t n = std::size_t {1} << order;
     dcs::FftSpec* spec = nullptr;
     dcs::vpsFFTInitAlloc_C_64fc(&spec, order, 8, 0);
     int size = 0;
@@ -49,8 +46,8 @@ void DcsComplex(benchmark::State& state)
     const std::vector<double> x = Signal(2 * n);
     std::vector<double> y(2 * n);
     for (auto _ : state) {
-        dcs::vpsFFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(x.data()), reinterpret_cast<Vps64fc*>(y.data()),
-                                 spec, work.data());
+        dcs::vpsFFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(x.data()), reinterpret_cast<Vps64fc*>(y.data()), spec,
+                                 work.data());
         benchmark::DoNotOptimize(y.data());
         benchmark::ClobberMemory();
     }
@@ -83,7 +80,7 @@ void FftwComplex(benchmark::State& state)
 void DcsReal(benchmark::State& state)
 {
     const int order = static_cast<int>(state.range(0));
-    const std::size_t n = std::size_t{1} << order;
+    const std::size_t n = std::size_t {1} << order;
     dcs::FftSpec* spec = nullptr;
     dcs::vpsFFTInitAlloc_R_64f(&spec, order, 8, 0);
     int size = 0;
@@ -103,7 +100,7 @@ void DcsReal(benchmark::State& state)
 void DcsReal32f(benchmark::State& state)
 {
     const int order = static_cast<int>(state.range(0));
-    const std::size_t n = std::size_t{1} << order;
+    const std::size_t n = std::size_t {1} << order;
     dcs::FftSpec32f* spec = nullptr;
     dcs::dspFFTInitAlloc_R_32f(&spec, order, 8, 0);
     int size = 0;
@@ -122,10 +119,8 @@ void DcsReal32f(benchmark::State& state)
 }
 
 // FFTW's double and single-precision real-input interfaces under one name.
-template <class T>
-struct Fftw;
-template <>
-struct Fftw<double> {
+template <class T> struct Fftw;
+template <> struct Fftw<double> {
     using Plan = fftw_plan;
     static double* Real(int n) { return fftw_alloc_real(n); }
     static fftw_complex* Complex(int n) { return fftw_alloc_complex(n); }
@@ -134,8 +129,7 @@ struct Fftw<double> {
     static void Destroy(Plan p) { fftw_destroy_plan(p); }
     static void Free(void* p) { fftw_free(p); }
 };
-template <>
-struct Fftw<float> {
+template <> struct Fftw<float> {
     using Plan = fftwf_plan;
     static float* Real(int n) { return fftwf_alloc_real(n); }
     static fftwf_complex* Complex(int n) { return fftwf_alloc_complex(n); }
@@ -145,8 +139,7 @@ struct Fftw<float> {
     static void Free(void* p) { fftwf_free(p); }
 };
 
-template <class T>
-void FftwReal(benchmark::State& state)
+template <class T> void FftwReal(benchmark::State& state)
 {
     using F = Fftw<T>;
     const int n = 1 << state.range(0);
@@ -165,7 +158,6 @@ void FftwReal(benchmark::State& state)
     F::Free(out);
     state.SetItemsProcessed(state.iterations() * n);
 }
-
 
 }  // namespace
 

@@ -89,8 +89,7 @@ void BM_FullRepaint1210x736With50Controls(benchmark::State& state)
     state.counters["ms_per_repaint"] = repaint / double(rounds) * 1e3;
     state.counters["ratio"] = (repaint / double(rounds)) / reference;
     TMsg m;
-    while (PeekMessage(m, true)) {
-    }
+    while (PeekMessage(m, true)) {}
 }
 BENCHMARK(BM_FullRepaint1210x736With50Controls)->Unit(benchmark::kMillisecond);
 

@@ -67,8 +67,7 @@ double DirectMovesSeconds(TForm* F, const std::vector<std::vector<TRect>>& Layou
 void DrainMessages()
 {
     TMsg m;
-    while (PeekMessage(m, true)) {
-    }
+    while (PeekMessage(m, true)) {}
 }
 
 void BM_Rescale150Controls(benchmark::State& State)

@@ -9,7 +9,7 @@
 namespace dcs {
 namespace {
 
-inline const TEnumInfo kKinds{"TBenchKind", {"bkTone", "bkNoise", "bkRamp"}};
+inline const TEnumInfo kKinds {"TBenchKind", {"bkTone", "bkNoise", "bkRamp"}};
 
 class TBenchPart : public TComponent {
     DCS_CLASS(TBenchPart, TComponent)

@@ -26,7 +26,7 @@ void BM_MixCycle(benchmark::State& state)
         nullptr, IntfPtr<IPNLock>(),
         [](TPNBasicPin*, const TGUID*, IPNNotifyOperation*, TPNNotifyState) { return TPNNotifyResult(); }));
     sink->Connect(mixer->OutputPin());
-    TAUWaveFormatExtensible header{};
+    TAUWaveFormatExtensible header {};
     header.Format.nChannels = 2;
     header.Format.nSamplesPerSec = rate;
     header.wValidBitsPerSample = 16;
@@ -42,7 +42,8 @@ void BM_MixCycle(benchmark::State& state)
         sources.emplace_back(Create<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr));
         mixer->Channels()->Add()->InputPin()->Connect(sources.back().get());
         sources.back()->Notify(MakeOperation<TPNStartWaveOperation>(header, false).Get());
-        buffers.push_back(TAUAudioBuffer::CreateDataEx(samples.data(), rate, 16, 2, frames, {spFrontLeft, spFrontRight}));
+        buffers.push_back(
+            TAUAudioBuffer::CreateDataEx(samples.data(), rate, 16, 2, frames, {spFrontLeft, spFrontRight}));
     }
     for (auto _ : state)
         for (int i = inputs - 1; i >= 0; --i)

@@ -27,11 +27,9 @@ protected:
     ~IBenchStream() = default;
 };
 
-template <class Base>
-class TBenchPin : public Base, public IBenchStream {
+template <class Base> class TBenchPin : public Base, public IBenchStream {
 public:
-    template <class... A>
-    explicit TBenchPin(A&&... Args) : Base(std::forward<A>(Args)...)
+    template <class... A> explicit TBenchPin(A&&... Args) : Base(std::forward<A>(Args)...)
     {
         this->AddType(BenchType, TPNSubmit::Of<&TBenchPin::Submit>(this));
     }
@@ -65,8 +63,7 @@ using TBenchSink = TBenchPin<TPNSinkPin>;
 
 // Sends ASend once to warm up, then once per iteration, from inside AOwnerLock's write
 // lock; reports allocations per send and fails the run on any.
-template <class F>
-void MeasureSends(benchmark::State& state, const IntfPtr<IPNLock>& AOwnerLock, F&& ASend)
+template <class F> void MeasureSends(benchmark::State& state, const IntfPtr<IPNLock>& AOwnerLock, F&& ASend)
 {
     IPNLockSection held = AOwnerLock->WriteLock();
     ASend();  // warm up

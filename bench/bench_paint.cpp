@@ -44,7 +44,7 @@ void FillHalf(GpGraphics* g, GpRectF r, ARGB from, ARGB to, bool top)
     GpPath* path = nullptr;
     GdipCreatePath(FillModeAlternate, &path);
     RoundRect(path, r.X, r.Y, r.Width, r.Height, 8, top, !top);
-    GpRectF grown{r.X - 1, r.Y - 1, r.Width + 2, r.Height + 2};
+    GpRectF grown {r.X - 1, r.Y - 1, r.Width + 2, r.Height + 2};
     GpLineGradient* brush = nullptr;
     GdipCreateLineBrushFromRect(&grown, from, to, LinearGradientModeVertical, WrapModeTile, &brush);
     GdipSetLineGammaCorrection(brush, 1);
@@ -70,7 +70,7 @@ void PaintButton(GpGraphics* g, int index, REAL x, REAL y, REAL w, REAL h)
     GdipDeleteBrush(shadow);
     GdipDeletePath(shadowPath);
 
-    GpRectF face{x, y, w - 6, h - 4};
+    GpRectF face {x, y, w - 6, h - 4};
     REAL half = face.Height / 2;
     FillHalf(g, {face.X, face.Y, face.Width, half + 1}, 0xFFF4F8FF, 0xFFC4D8F0, true);
     FillHalf(g, {face.X, face.Y + half - 1, face.Width, half + 1}, 0xFFA8C4E8, 0xFFD0E4FF, false);
@@ -97,8 +97,7 @@ void PaintButton(GpGraphics* g, int index, REAL x, REAL y, REAL w, REAL h)
     GdipSetTextRenderingHint(g, TextRenderingHintClearTypeGridFit);
     GpSolidFill* text = nullptr;
     GdipCreateSolidFill(0xFF102040, &text);
-    std::u16string caption = u"&Preset " + std::u16string(1, char16_t(u'A' + index % 26)) +
-                             char16_t(u'0' + index / 26);
+    std::u16string caption = u"&Preset " + std::u16string(1, char16_t(u'A' + index % 26)) + char16_t(u'0' + index / 26);
     GdipDrawString(g, caption.c_str(), INT(caption.size()), font, &face, format, text);
     GdipDeleteBrush(text);
     GdipDeleteStringFormat(format);
@@ -127,8 +126,8 @@ void BM_RepaintButtons(benchmark::State& state)
         GdipCreateHBITMAPFromBitmap(bmp, &hbm, 0xFFFFFFFF);
         int stride = 0;
         uint32_t* bits = GetBitmapBits32(hbm, &stride);
-        cairo_surface_t* s = cairo_image_surface_create_for_data(
-            reinterpret_cast<unsigned char*>(bits), CAIRO_FORMAT_ARGB32, kWidth, kHeight, stride);
+        cairo_surface_t* s = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(bits),
+                                                                 CAIRO_FORMAT_ARGB32, kWidth, kHeight, stride);
         cairo_surface_write_to_png(s, dump);
         cairo_surface_destroy(s);
         DeleteObject(hbm);
@@ -203,7 +202,7 @@ public:
                 Times[r.benchmark_name()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> Times;   // milliseconds
+    std::map<std::string, double> Times;  // milliseconds
 };
 
 }  // namespace

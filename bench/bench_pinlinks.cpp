@@ -21,11 +21,9 @@ protected:
     ~IBenchStream() = default;
 };
 
-template <class Base>
-class TBenchPin : public Base, public IBenchStream {
+template <class Base> class TBenchPin : public Base, public IBenchStream {
 public:
-    template <class... A>
-    explicit TBenchPin(A&&... Args) : Base(std::forward<A>(Args)...)
+    template <class... A> explicit TBenchPin(A&&... Args) : Base(std::forward<A>(Args)...)
     {
         this->AddType(KBenchType, {});
     }
@@ -43,8 +41,7 @@ protected:
 
 class TBenchGen : public TComponent {
     DCS_CLASS(TBenchGen, TComponent)
-    explicit TBenchGen(TComponent* AOwner)
-        : TComponent(AOwner), FOutputPin(Create<TBenchPin<TPNSourcePin>>(this, -1))
+    explicit TBenchGen(TComponent* AOwner) : TComponent(AOwner), FOutputPin(Create<TBenchPin<TPNSourcePin>>(this, -1))
     {
     }
     ~TBenchGen() override { Free(FOutputPin); }
@@ -58,10 +55,7 @@ class TBenchChannel : public TCollectionItem {
     DCS_CLASS(TBenchChannel, TCollectionItem)
     explicit TBenchChannel(TCollection* ACollection);
     ~TBenchChannel() override;
-    static void DeclareProperties(TClassBuilder<TBenchChannel>& P)
-    {
-        P.Object("InputPin", &TBenchChannel::FInputPin);
-    }
+    static void DeclareProperties(TClassBuilder<TBenchChannel>& P) { P.Object("InputPin", &TBenchChannel::FInputPin); }
     TPNSinkPin* FInputPin;
     TBenchMixer* FMixer;
 };
@@ -69,8 +63,7 @@ class TBenchChannel : public TCollectionItem {
 class TBenchMixer : public TComponent {
     DCS_CLASS(TBenchMixer, TComponent)
     explicit TBenchMixer(TComponent* AOwner)
-        : TComponent(AOwner),
-          FInputPins(Create<TPNPinList>(this, true)),
+        : TComponent(AOwner), FInputPins(Create<TPNPinList>(this, true)),
           FChannels(Create<TOwnedCollection>(this, TBenchChannel::StaticClass()))
     {
     }
@@ -103,8 +96,9 @@ std::string WindowText(int N)
     std::string t = "object Form1: TTestWindow\n";
     for (int i = 0; i < N; ++i) {
         std::string n = std::to_string(i);
-        t += "  object sg" + n + ": TBenchGen\n    OutputPin.Form = Form1\n    OutputPin.SinkPins = ((Form1.mixer.InputPins._Pin" +
-             n + " 'Form1.mixer.InputPins.Pin [" + n + "]'))\n  end\n";
+        t += "  object sg" + n +
+            ": TBenchGen\n    OutputPin.Form = Form1\n    OutputPin.SinkPins = ((Form1.mixer.InputPins._Pin" + n +
+            " 'Form1.mixer.InputPins.Pin [" + n + "]'))\n  end\n";
     }
     t += "  object mixer: TBenchMixer\n    InputPins.Form = Form1\n    InputPins.Pins = (";
     for (int i = 0; i < N; ++i)
@@ -112,7 +106,7 @@ std::string WindowText(int N)
     t += ")\n    Channels = <";
     for (int i = 0; i < N; ++i)
         t += "\n      item\n        InputPin.Form = Form1\n        InputPin.SourcePin = Form1.sg" + std::to_string(i) +
-             ".OutputPin\n      end";
+            ".OutputPin\n      end";
     t += ">\n  end\nend\n";
     return t;
 }

@@ -12,13 +12,15 @@ namespace {
 
 using namespace dcs;
 
-void CountAllocations(benchmark::State& AState, long ABefore) {
-    AState.counters["allocs/iter"] = benchmark::Counter(
-        double(long(dcs::testing::tNewCalls) - ABefore) / double(AState.iterations()));
+void CountAllocations(benchmark::State& AState, long ABefore)
+{
+    AState.counters["allocs/iter"] =
+        benchmark::Counter(double(long(dcs::testing::tNewCalls) - ABefore) / double(AState.iterations()));
 }
 
 // First level of a free lock: the mutex is taken and given back each time.
-void BM_PNLock_WriteLockUncontended(benchmark::State& AState) {
+void BM_PNLock_WriteLockUncontended(benchmark::State& AState)
+{
     IntfPtr<IPNLock> lock = TPNLock::Create();
     const long before = long(dcs::testing::tNewCalls);
     for (auto _ : AState) {
@@ -30,7 +32,8 @@ void BM_PNLock_WriteLockUncontended(benchmark::State& AState) {
 BENCHMARK(BM_PNLock_WriteLockUncontended);
 
 // A repeated request of the owner: one enter and leave of the internal section each way.
-void BM_PNLock_WriteLockNested(benchmark::State& AState) {
+void BM_PNLock_WriteLockNested(benchmark::State& AState)
+{
     IntfPtr<IPNLock> lock = TPNLock::Create();
     IPNLockSection outer = lock->WriteLock();
     const long before = long(dcs::testing::tNewCalls);
@@ -42,7 +45,8 @@ void BM_PNLock_WriteLockNested(benchmark::State& AState) {
 }
 BENCHMARK(BM_PNLock_WriteLockNested);
 
-void BM_PNLock_ObjectReadSection(benchmark::State& AState) {
+void BM_PNLock_ObjectReadSection(benchmark::State& AState)
+{
     TPNObject object;
     IPNLockSection outer = object.WriteLock();
     const long before = long(dcs::testing::tNewCalls);
@@ -55,7 +59,8 @@ void BM_PNLock_ObjectReadSection(benchmark::State& AState) {
 BENCHMARK(BM_PNLock_ObjectReadSection);
 
 // What a sending pin does around each delivery.
-void BM_PNLock_UnlockAllAndRestore(benchmark::State& AState) {
+void BM_PNLock_UnlockAllAndRestore(benchmark::State& AState)
+{
     IntfPtr<IPNLock> lock = TPNLock::Create();
     IPNLockSection outer = lock->WriteLock();
     const long before = long(dcs::testing::tNewCalls);

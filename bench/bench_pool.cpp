@@ -15,8 +15,7 @@ namespace {
 
 constexpr uint32_t kFrames = 1024;
 
-template <class Make>
-void RunWarm(benchmark::State& state, Make make)
+template <class Make> void RunWarm(benchmark::State& state, Make make)
 {
     make();  // warm: the size lists now hold the blocks and the buffer objects
     const uint64_t heapBefore = SmartBufferManager().HeapAllocations();
@@ -30,17 +29,15 @@ void RunWarm(benchmark::State& state, Make make)
         newCalls += testing::tNewCalls - before;
     }
     state.counters["pool_heap_blocks"] = double(SmartBufferManager().HeapAllocations() - heapBefore);
-    state.counters["global_new_per_iter"] =
-        benchmark::Counter(double(newCalls), benchmark::Counter::kAvgIterations);
+    state.counters["global_new_per_iter"] = benchmark::Counter(double(newCalls), benchmark::Counter::kAvgIterations);
 }
 
 // 16-bit stereo samples behind the 40-byte header, as an audio stream carries them.
 void BM_AudioBufferAllocateRelease(benchmark::State& state)
 {
     const uint32_t bytes = TAUSmartAudioBuffer::HeaderSize + kFrames * 2 * uint32_t(state.range(0)) / 8;
-    RunWarm(state, [bytes] {
-        return IntfPtr<TMDMediaBuffer>(new TMDMediaBuffer(new TAUSmartAudioBuffer(bytes), bytes));
-    });
+    RunWarm(state,
+            [bytes] { return IntfPtr<TMDMediaBuffer>(new TMDMediaBuffer(new TAUSmartAudioBuffer(bytes), bytes)); });
 }
 BENCHMARK(BM_AudioBufferAllocateRelease)->Arg(16)->Arg(24)->Arg(32);
 

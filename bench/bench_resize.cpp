@@ -26,8 +26,8 @@ struct Case {
 };
 
 constexpr Case kCases[] = {
-    {"super_0.5", InterpSuper, 0.5},     {"linear_0.5", InterpLinear, 0.5}, {"linear_2.0", InterpLinear, 2.0},
-    {"cubic_2.0", InterpCubic, 2.0},     {"lanczos_2.0", InterpLanczos, 2.0},
+    {"super_0.5", InterpSuper, 0.5}, {"linear_0.5", InterpLinear, 0.5},   {"linear_2.0", InterpLinear, 2.0},
+    {"cubic_2.0", InterpCubic, 2.0}, {"lanczos_2.0", InterpLanczos, 2.0},
 };
 
 const std::vector<Vps8u>& Source()
@@ -44,15 +44,12 @@ const std::vector<Vps8u>& Source()
     return src;
 }
 
-VpiSize DstSize(const Case& c)
-{
-    return {static_cast<int>(kW * c.factor), static_cast<int>(kH * c.factor)};
-}
+VpiSize DstSize(const Case& c) { return {static_cast<int>(kW * c.factor), static_cast<int>(kH * c.factor)}; }
 
 void SetRate(benchmark::State& state, VpiSize d)
 {
-    state.counters["MPix/s"] = benchmark::Counter(state.iterations() * (d.width * 1e-6 * d.height),
-                                                  benchmark::Counter::kIsRate);
+    state.counters["MPix/s"] =
+        benchmark::Counter(state.iterations() * (d.width * 1e-6 * d.height), benchmark::Counter::kIsRate);
 }
 
 void BM_Entry(benchmark::State& state, Case c)
@@ -74,7 +71,7 @@ void BM_Reference(benchmark::State& state, Case c)
 {
     const VpiSize d = DstSize(c);
     std::vector<Vps8u> dst(static_cast<std::size_t>(d.width) * d.height * 4);
-    const resize_ref::View<Vps8u> view{Source().data(), kW * 4, 4};
+    const resize_ref::View<Vps8u> view {Source().data(), kW * 4, 4};
     const bool super = c.interpolation == InterpSuper;
     for (auto _ : state) {
         resize_ref::ResizeEach(view, kW, kH, {0, 0, kW, kH}, d, c.factor, c.factor, 4, c.interpolation,

@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace dcs; // through the registry entries, as the audio components call them
+using namespace dcs;  // through the registry entries, as the audio components call them
 
 // One generator buffer: the running system's 1024-sample tone period.
 void BM_vpsTone_Direct_16s(benchmark::State& state)
@@ -45,7 +45,7 @@ void BM_vpiCopy_16s_C1R_Column(benchmark::State& state)
     std::vector<std::int16_t> mono(rows, 1234);
     std::vector<std::int16_t> stereo(2 * rows);
     for (auto _ : state) {
-        vpiCopy_16s_C1R(mono.data(), 2, stereo.data() + 1, 4, VpiSize{1, rows});
+        vpiCopy_16s_C1R(mono.data(), 2, stereo.data() + 1, 4, VpiSize {1, rows});
         benchmark::DoNotOptimize(stereo.data());
     }
     state.SetItemsProcessed(state.iterations() * rows);
@@ -59,7 +59,7 @@ void BM_vpiAdd_16s_C1IRSfs(benchmark::State& state)
     std::vector<std::int16_t> src(len, 1000);
     std::vector<std::int16_t> dst(len, 0);
     for (auto _ : state) {
-        vpiAdd_16s_C1IRSfs(src.data(), 2 * len, dst.data(), 2 * len, VpiSize{len, 1}, 0);
+        vpiAdd_16s_C1IRSfs(src.data(), 2 * len, dst.data(), 2 * len, VpiSize {len, 1}, 0);
         benchmark::DoNotOptimize(dst.data());
     }
     state.SetItemsProcessed(state.iterations() * len);
@@ -72,11 +72,11 @@ void BM_vpiAdd_16s_C1IRSfs_Column(benchmark::State& state)
     std::vector<std::int16_t> src(2 * rows, 1000);
     std::vector<std::int16_t> dst(2 * rows, 0);
     for (auto _ : state) {
-        vpiAdd_16s_C1IRSfs(src.data(), 4, dst.data(), 4, VpiSize{1, rows}, 0);
+        vpiAdd_16s_C1IRSfs(src.data(), 4, dst.data(), 4, VpiSize {1, rows}, 0);
         benchmark::DoNotOptimize(dst.data());
     }
     state.SetItemsProcessed(state.iterations() * rows);
 }
 BENCHMARK(BM_vpiAdd_16s_C1IRSfs_Column)->Arg(1024);
 
-} // namespace
+}  // namespace

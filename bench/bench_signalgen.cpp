@@ -26,9 +26,9 @@ BENCHMARK(BM_SignalGenBuffer)->Arg(16)->Arg(24);
 void BM_ChannelSplitterBuffer(benchmark::State& state)
 {
     TOwned<TAUChannelSplitter> splitter(Create<TAUChannelSplitter>(nullptr));
-    TOwned<TAUPNAudioSourcePin> source(Create<TAUPNAudioSourcePin>(nullptr, nullptr, nullptr, TSGOperationEvent{}));
-    TOwned<TAUPNAudioSinkPin> left(Create<TAUPNAudioSinkPin>(nullptr, nullptr, TSGOperationEvent{}));
-    TOwned<TAUPNAudioSinkPin> right(Create<TAUPNAudioSinkPin>(nullptr, nullptr, TSGOperationEvent{}));
+    TOwned<TAUPNAudioSourcePin> source(Create<TAUPNAudioSourcePin>(nullptr, nullptr, nullptr, TSGOperationEvent {}));
+    TOwned<TAUPNAudioSinkPin> left(Create<TAUPNAudioSinkPin>(nullptr, nullptr, TSGOperationEvent {}));
+    TOwned<TAUPNAudioSinkPin> right(Create<TAUPNAudioSinkPin>(nullptr, nullptr, TSGOperationEvent {}));
     splitter->InputPin()->Connect(source.get());
     left->Connect(splitter->OutputPin(0));
     right->Connect(splitter->OutputPin(1));

@@ -33,7 +33,7 @@ void BM_PageFill(benchmark::State& state)
     f.SetRounding(8);
     f.SetGlow(gmRadialGradient);
     for (auto _ : state)
-        benchmark::DoNotOptimize(f.Fill(&s.G, TGPRectF{0, 0, 1208, 694}));
+        benchmark::DoNotOptimize(f.Fill(&s.G, TGPRectF {0, 0, 1208, 694}));
 }
 BENCHMARK(BM_PageFill)->Unit(benchmark::kMillisecond);
 
@@ -53,7 +53,7 @@ void BM_LedText(benchmark::State& state)
 {
     Surface s(200, 50);
     for (auto _ : state)
-        PaintLedText(&s.G, TGPRectF{0, 0, 200, 50}, vtNormal, nullptr, HatchStyleHorizontal, 0, gtVertical, 255, 255,
+        PaintLedText(&s.G, TGPRectF {0, 0, 200, 50}, vtNormal, nullptr, HatchStyleHorizontal, 0, gtVertical, 255, 255,
                      clMaroon, clRed, 60, clGray, 0, 12000, "", "000:00");  // "120:00"
 }
 BENCHMARK(BM_LedText)->Unit(benchmark::kMillisecond);
@@ -67,7 +67,7 @@ public:
                 Times[r.benchmark_name()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> Times;   // milliseconds
+    std::map<std::string, double> Times;  // milliseconds
 };
 
 }  // namespace

@@ -48,8 +48,7 @@ struct Gui {
     TApplication* App = nullptr;
 };
 
-template <class T>
-T* Put(TForm* F, int X, int Y, int W, int H)
+template <class T> T* Put(TForm* F, int X, int Y, int W, int H)
 {
     T* c = Create<T>(F);
     c->SetBounds(X, Y, W, H);
@@ -73,7 +72,7 @@ void BM_TrackBarFrameWithGlow(benchmark::State& state)
     bar->Font()->SetName("Tahoma");
     f->Show();
     bar->SetPosition(60);
-    gui.Run(200);   // the glow is on its way up the bar
+    gui.Run(200);  // the glow is on its way up the bar
     if (!bar->GlowRunning())
         state.SkipWithError("the glow is not running");
     const TRect area = bar->BoundsRect();
@@ -114,7 +113,7 @@ void BM_MainFormRepaint1210x736(benchmark::State& state)
         bar->SetPosition(20 * (i % 5));
     }
     f->Show();
-    gui.Run(600);   // every glow has come to rest
+    gui.Run(600);  // every glow has come to rest
     for (auto _ : state)
         Repaint(f.get(), nullptr);
 }

@@ -155,8 +155,10 @@ int main(int argc, char** argv)
         const std::string s = "/" + std::to_string(i);
         const double d = t("conv/dcs" + s), nv = t("conv/naive" + s + "/iterations:1") + t("conv/naive" + s),
                      f = t("conv/fftw" + s);
-        const std::string label = "conv " + std::to_string(kConvSizes[i].first) + "x" + std::to_string(kConvSizes[i].second);
-        std::printf("%-16s %12.0f %12.0f %12.0f %10.3f %10.3f\n", label.c_str(), d, nv, f, nv ? d / nv : 0, f ? d / f : 0);
+        const std::string label =
+            "conv " + std::to_string(kConvSizes[i].first) + "x" + std::to_string(kConvSizes[i].second);
+        std::printf("%-16s %12.0f %12.0f %12.0f %10.3f %10.3f\n", label.c_str(), d, nv, f, nv ? d / nv : 0,
+                    f ? d / f : 0);
     }
     const double fd = t("fir/dcs"), fn = t("fir/naive");
     std::printf("%-16s %12.0f %12.0f %12s %10.3f %10s\n", "fir 300, 2^16", fd, fn, "-", fn ? fd / fn : 0, "-");

@@ -13,8 +13,7 @@ namespace {
 
 using namespace dcs;
 
-template <class T>
-using TPtr = TOwned<T>;
+template <class T> using TPtr = TOwned<T>;
 
 void BM_RealValueToSinks(benchmark::State& state)
 {
@@ -52,10 +51,7 @@ BENCHMARK(BM_StateChangeToMembers)->Arg(2)->Arg(8);
 
 class TClockMulti : public TPNMultiSinkPin, public IPNClockStream {
 public:
-    TClockMulti() : TPNMultiSinkPin(nullptr)
-    {
-        AddType(IPNClockStream::IID, TPNSubmit::Of<&TClockMulti::Up>(this));
-    }
+    TClockMulti() : TPNMultiSinkPin(nullptr) { AddType(IPNClockStream::IID, TPNSubmit::Of<&TClockMulti::Up>(this)); }
     TPNNotifyResult Up(IPNStream* H, const TGUID* ID, IPNNotifyOperation* Op, TPNNotifyState St)
     {
         return DeliverThrough<IPNClockStream>(H, ID, Op, St);
@@ -78,7 +74,7 @@ void BM_MultiSinkUpstream(benchmark::State& state)
         sources.emplace_back(Create<TPNClockSourcePin>(
             nullptr, [&heard](TPNBasicPin*, const TGUID*, IPNNotifyOperation*, TPNNotifyState) {
                 ++heard;
-                return TPNNotifyResult{};
+                return TPNNotifyResult {};
             }));
         multi->Connect(sources.back().get());
     }

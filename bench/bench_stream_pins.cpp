@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ void SendToInputs(benchmark::State& state, bool AWrite)
             auto* audio = BufferInstance<TAUAudioBuffer>(b->Buffer.Get());
             sum += AWrite ? audio->Modify()[0] : audio->Read()[0];
         }
-        return TPNNotifyResult{};
+        return TPNNotifyResult {};
     };
     std::vector<TOwned<TAUPNAudioSinkPin>> sinks;
     for (int i = 0; i < n; ++i) {

@@ -88,7 +88,7 @@ void BM_TabStripAfterMove(benchmark::State& state)
 {
     MainWindow w;
     const TRect a = w.Pager->GetTabRect(2), b = w.Pager->GetTabRect(3);
-    const TPoint pa{a.Left + 5, a.Top + 10}, pb{b.Left + 5, b.Top + 10};
+    const TPoint pa {a.Left + 5, a.Top + 10}, pb {b.Left + 5, b.Top + 10};
     bool onA = false;
     for (auto _ : state) {
         DeliverMouse(w.Form->Handle(), WM_MOUSEMOVE, onA ? pb : pa);

@@ -64,7 +64,7 @@ BENCHMARK(BM_GetCurrentThreadId);
 void BM_EventPingPong(benchmark::State& state)
 {
     TEvent ping(false, false), pong(false, false);
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop {false};
     std::thread partner([&] {
         for (;;) {
             ping.WaitFor(INFINITE);

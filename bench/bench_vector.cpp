@@ -48,10 +48,7 @@ __attribute__((noinline)) double LoopDot(const double* a, const double* b, int n
     return s;
 }
 
-void Finish(benchmark::State& state)
-{
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
+void Finish(benchmark::State& state) { state.SetItemsProcessed(state.iterations() * state.range(0)); }
 
 void BM_EntryAdd_64f(benchmark::State& state)
 {

@@ -17,8 +17,7 @@ namespace {
 
 // Values over the whole int32 range and a little past both ends, with fractions, so both
 // saturation branches and the rounding are exercised.
-template <typename T>
-std::vector<T> Samples(int n)
+template <typename T> std::vector<T> Samples(int n)
 {
     std::vector<T> v(static_cast<size_t>(n));
     uint64_t s = 0x9E3779B97F4A7C15ull;
@@ -29,21 +28,16 @@ std::vector<T> Samples(int n)
     return v;
 }
 
-double Saturate(double y)
-{
-    return y >= 2147483647.0 ? 2147483647.0 : y > -2147483648.0 ? y : -2147483648.0;
-}
+double Saturate(double y) { return y >= 2147483647.0 ? 2147483647.0 : y > -2147483648.0 ? y : -2147483648.0; }
 
 // Plain loops, kept out of line so the compiler cannot fold them into the benchmark loop.
-template <typename T>
-__attribute__((noinline)) void LoopNearest(const T* x, int32_t* d, int n, double m)
+template <typename T> __attribute__((noinline)) void LoopNearest(const T* x, int32_t* d, int n, double m)
 {
     for (int i = 0; i < n; ++i)
         d[i] = static_cast<int32_t>(std::nearbyint(Saturate(m * x[i])));
 }
 
-template <typename T>
-__attribute__((noinline)) void LoopTruncate(const T* x, int32_t* d, int n, double m)
+template <typename T> __attribute__((noinline)) void LoopTruncate(const T* x, int32_t* d, int n, double m)
 {
     for (int i = 0; i < n; ++i)
         d[i] = static_cast<int32_t>(Saturate(m * x[i]));
@@ -54,13 +48,9 @@ dcs::VpsStatus Entry(const double* x, int32_t* d, int n, int rnd)
     return dcs::vpsConvert_64f32s_Sfs(x, d, n, rnd, 0);
 }
 
-dcs::VpsStatus Entry(const float* x, int32_t* d, int n, int rnd)
-{
-    return dcs::vpsConvert_32f32s_Sfs(x, d, n, rnd, 0);
-}
+dcs::VpsStatus Entry(const float* x, int32_t* d, int n, int rnd) { return dcs::vpsConvert_32f32s_Sfs(x, d, n, rnd, 0); }
 
-template <typename T>
-void BM_Entry(benchmark::State& state)
+template <typename T> void BM_Entry(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     const int rnd = static_cast<int>(state.range(1));
@@ -74,8 +64,7 @@ void BM_Entry(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-template <typename T>
-void BM_Loop(benchmark::State& state)
+template <typename T> void BM_Loop(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     const bool nearest = state.range(1) == 1;

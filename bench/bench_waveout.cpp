@@ -16,13 +16,16 @@ namespace {
 
 using namespace dcs;
 
-std::atomic<int> gDone{0};
+std::atomic<int> gDone {0};
 
-void Proc(HWAVEOUT, UINT message, DWORD_PTR, DWORD_PTR, DWORD_PTR) {
-    if (message == WOM_DONE) gDone.fetch_add(1, std::memory_order_release);
+void Proc(HWAVEOUT, UINT message, DWORD_PTR, DWORD_PTR, DWORD_PTR)
+{
+    if (message == WOM_DONE)
+        gDone.fetch_add(1, std::memory_order_release);
 }
 
-void SixStreams(benchmark::State& state) {
+void SixStreams(benchmark::State& state)
+{
     const unsigned bits = static_cast<unsigned>(state.range(0));
     constexpr int kStreams = 6;
     constexpr unsigned kRate = 22050;
@@ -38,7 +41,8 @@ void SixStreams(benchmark::State& state) {
         for (unsigned i = 0; i < kRate; ++i) {
             const auto v = static_cast<std::int32_t>(
                 std::lround(0.1 * std::sin(0.01 * (k + 1) * i) * std::ldexp(1.0, int(bits) - 1)));
-            for (unsigned b = 0; b < bits; b += 8) data[k].push_back(char(v >> b));
+            for (unsigned b = 0; b < bits; b += 8)
+                data[k].push_back(char(v >> b));
         }
         f.dwChannelMask = k % 2 == 0 ? SPEAKER_FRONT_LEFT : SPEAKER_FRONT_RIGHT;
         if (waveOutOpen(&handles[k], WAVE_MAPPER, &f.Format, reinterpret_cast<DWORD_PTR>(&Proc), 0,
@@ -52,9 +56,11 @@ void SixStreams(benchmark::State& state) {
     }
     int expected = 0;
     for (auto _ : state) {
-        for (int k = 0; k < kStreams; ++k) waveOutWrite(handles[k], &headers[k], sizeof(WAVEHDR));
+        for (int k = 0; k < kStreams; ++k)
+            waveOutWrite(handles[k], &headers[k], sizeof(WAVEHDR));
         expected += kStreams;
-        for (int i = 0; i < 47; ++i) benchmark::DoNotOptimize(waveout_virtual::Advance(1024));
+        for (int i = 0; i < 47; ++i)
+            benchmark::DoNotOptimize(waveout_virtual::Advance(1024));
         while (gDone.load(std::memory_order_acquire) < expected) {
             benchmark::DoNotOptimize(waveout_virtual::Advance(64));
             std::this_thread::yield();

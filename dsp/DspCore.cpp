@@ -20,18 +20,12 @@ AllocFailState gAllocFail;
 
 DspAllocFailGuard::DspAllocFailGuard(long failAtCall, std::size_t byteLimit) noexcept
 {
-    gAllocFail = AllocFailState{true, failAtCall, byteLimit, 0};
+    gAllocFail = AllocFailState {true, failAtCall, byteLimit, 0};
 }
 
-DspAllocFailGuard::~DspAllocFailGuard()
-{
-    gAllocFail = AllocFailState{};
-}
+DspAllocFailGuard::~DspAllocFailGuard() { gAllocFail = AllocFailState {}; }
 
-long DspAllocFailGuard::Calls() const noexcept
-{
-    return gAllocFail.calls;
-}
+long DspAllocFailGuard::Calls() const noexcept { return gAllocFail.calls; }
 
 void* dspHeapAlloc(std::size_t n) noexcept
 {
@@ -43,10 +37,7 @@ void* dspHeapAlloc(std::size_t n) noexcept
     return std::malloc(n == 0 ? 1 : n);
 }
 
-void dspHeapFree(void* p) noexcept
-{
-    std::free(p);
-}
+void dspHeapFree(void* p) noexcept { std::free(p); }
 
 void* dspMallocBytes(std::int64_t n) noexcept
 {
@@ -65,24 +56,21 @@ void* dspMallocBytes(std::int64_t n) noexcept
     return block;
 }
 
-void* dspMalloc(int n) noexcept
-{
-    return dspMallocBytes(n);
-}
+void* dspMalloc(int n) noexcept { return dspMallocBytes(n); }
 
 double* dspMalloc_64f(int n) noexcept
 {
-    return n <= 0 ? nullptr : static_cast<double*>(dspMallocBytes(std::int64_t{8} * n));
+    return n <= 0 ? nullptr : static_cast<double*>(dspMallocBytes(std::int64_t {8} * n));
 }
 
 Vps64fc* dspMalloc_64fc(int n) noexcept
 {
-    return n <= 0 ? nullptr : static_cast<Vps64fc*>(dspMallocBytes(std::int64_t{16} * n));
+    return n <= 0 ? nullptr : static_cast<Vps64fc*>(dspMallocBytes(std::int64_t {16} * n));
 }
 
 float* dspMalloc_32f(int n) noexcept
 {
-    return n <= 0 ? nullptr : static_cast<float*>(dspMallocBytes(std::int64_t{4} * n));
+    return n <= 0 ? nullptr : static_cast<float*>(dspMallocBytes(std::int64_t {4} * n));
 }
 
 Vps32s* dspMalloc_32s(std::int64_t n) noexcept
@@ -119,40 +107,19 @@ double ThroughInt32(long double v) noexcept
 
 }  // namespace
 
-double dspFloor(double x) noexcept
-{
-    return ThroughInt32(std::floor(static_cast<long double>(x)));
-}
+double dspFloor(double x) noexcept { return ThroughInt32(std::floor(static_cast<long double>(x))); }
 
-double dspCeil(double x) noexcept
-{
-    return ThroughInt32(std::ceil(static_cast<long double>(x)));
-}
+double dspCeil(double x) noexcept { return ThroughInt32(std::ceil(static_cast<long double>(x))); }
 
-double dspSin(double x) noexcept
-{
-    return static_cast<double>(std::sin(static_cast<long double>(x)));
-}
+double dspSin(double x) noexcept { return static_cast<double>(std::sin(static_cast<long double>(x))); }
 
-double dspCos(double x) noexcept
-{
-    return static_cast<double>(std::cos(static_cast<long double>(x)));
-}
+double dspCos(double x) noexcept { return static_cast<double>(std::cos(static_cast<long double>(x))); }
 
-double dspSqrt(double x) noexcept
-{
-    return static_cast<double>(std::sqrt(static_cast<long double>(x)));
-}
+double dspSqrt(double x) noexcept { return static_cast<double>(std::sqrt(static_cast<long double>(x))); }
 
-double dspExp(double x) noexcept
-{
-    return static_cast<double>(std::exp(static_cast<long double>(x)));
-}
+double dspExp(double x) noexcept { return static_cast<double>(std::exp(static_cast<long double>(x))); }
 
-double dspLn(double x) noexcept
-{
-    return static_cast<double>(std::log(static_cast<long double>(x)));
-}
+double dspLn(double x) noexcept { return static_cast<double>(std::log(static_cast<long double>(x))); }
 
 double dspAtan2(double y, double x) noexcept
 {
@@ -170,7 +137,7 @@ VpsStatus dspCopy_32f(const float* pSrc, float* pDst, int len) noexcept
 {
     if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
-    dspCopyBytes(pSrc, pDst, std::int64_t{4} * len);
+    dspCopyBytes(pSrc, pDst, std::int64_t {4} * len);
     return StatusOk;
 }
 
@@ -178,7 +145,7 @@ VpsStatus dspZero_32f(float* pDst, int len) noexcept
 {
     if (VpsStatus st = DspCheck(len, pDst))
         return st;
-    std::memset(pDst, 0, std::size_t{4} * static_cast<std::size_t>(len));
+    std::memset(pDst, 0, std::size_t {4} * static_cast<std::size_t>(len));
     return StatusOk;
 }
 
@@ -186,7 +153,7 @@ VpsStatus dspCopy_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) noexcept
 {
     if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
-    dspCopyBytes(pSrc, pDst, std::int64_t{16} * len);
+    dspCopyBytes(pSrc, pDst, std::int64_t {16} * len);
     return StatusOk;
 }
 

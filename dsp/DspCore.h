@@ -15,8 +15,7 @@ namespace dcs {
 
 // The check of nearly every entry: any null pointer gives StatusNullPointer (pointers are
 // tested first), then a length of zero or less gives StatusBadSize.
-template <class... P>
-constexpr VpsStatus DspCheck(int len, const P*... ptrs) noexcept
+template <class... P> constexpr VpsStatus DspCheck(int len, const P*... ptrs) noexcept
 {
     if (((ptrs == nullptr) || ...))
         return StatusNullPointer;
@@ -40,12 +39,12 @@ void dspHeapFree(void* p) noexcept;
 // count is refused rather than wrapped into a small block.
 void* dspMallocBytes(std::int64_t n) noexcept;
 void* dspMalloc(int n) noexcept;
-double* dspMalloc_64f(int n) noexcept;     // n doubles
-Vps64fc* dspMalloc_64fc(int n) noexcept;   // n complex doubles
-float* dspMalloc_32f(int n) noexcept;      // n floats
+double* dspMalloc_64f(int n) noexcept;           // n doubles
+Vps64fc* dspMalloc_64fc(int n) noexcept;         // n complex doubles
+float* dspMalloc_32f(int n) noexcept;            // n floats
 Vps32s* dspMalloc_32s(std::int64_t n) noexcept;  // n 32-bit integers
 Vps16s* dspMalloc_16s(std::int64_t n) noexcept;  // n 16-bit integers
-void dspFree(void* p) noexcept;            // null is ignored
+void dspFree(void* p) noexcept;                  // null is ignored
 
 // Test support: while a guard lives, dspHeapAlloc refuses its k-th call from now on
 // (1-based; 0 = never) and every request above `byteLimit` bytes (0 = no limit), and

@@ -14,7 +14,6 @@ using namespace vpsloops;
 
 namespace {
 
-
 // The quiet NaN with the sign bit set, the result of a square root or logarithm of a
 // negative element.
 const double kNegNaN = std::bit_cast<double>(UINT64_C(0xFFF8000000000000));
@@ -209,22 +208,13 @@ VpsStatus vpsLn_64f(const double* pSrc, double* pDst, int len)
 
 VpsStatus vpsLn_64f_I(double* pSrcDst, int len) { return vpsLn_64f(pSrcDst, pSrcDst, len); }
 
-VpsStatus vpsSqr_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len)
-{
-    return MapEach(pSrc, pDst, len, SqrComplex);
-}
+VpsStatus vpsSqr_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) { return MapEach(pSrc, pDst, len, SqrComplex); }
 
 VpsStatus vpsSqr_64fc_I(Vps64fc* pSrcDst, int len) { return vpsSqr_64fc(pSrcDst, pSrcDst, len); }
 
-VpsStatus vpsSqrt_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len)
-{
-    return MapEach(pSrc, pDst, len, SqrtComplex);
-}
+VpsStatus vpsSqrt_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) { return MapEach(pSrc, pDst, len, SqrtComplex); }
 
-VpsStatus vpsSqrt_64fc_I(Vps64fc* pSrcDst, int len)
-{
-    return vpsSqrt_64fc(pSrcDst, pSrcDst, len);
-}
+VpsStatus vpsSqrt_64fc_I(Vps64fc* pSrcDst, int len) { return vpsSqrt_64fc(pSrcDst, pSrcDst, len); }
 
 VpsStatus vpsPowerSpectr_64fc(const Vps64fc* pSrc, double* pDst, int len)
 {
@@ -239,8 +229,7 @@ VpsStatus vpsPhase_64fc(const Vps64fc* pSrc, double* pDst, int len)
 VpsStatus vpsMagnitude_64fc(const Vps64fc* pSrc, double* pDst, int len)
 {
     // The extended exponent range keeps the squares of large parts from overflowing.
-    return MapEach(pSrc, pDst, len,
-                   [](Vps64fc z) { return static_cast<double>(std::sqrt(SquaredMagnitude(z))); });
+    return MapEach(pSrc, pDst, len, [](Vps64fc z) { return static_cast<double>(std::sqrt(SquaredMagnitude(z))); });
 }
 
 VpsStatus vpsNorm_L2_64fc64f(const Vps64fc* pSrc, int len, double* pNorm)
@@ -283,37 +272,20 @@ DCS_DSP_DEFINE(vpsMagnitude_64fc)
 DCS_DSP_DEFINE(vpsNorm_L2_64fc64f)
 
 constexpr DspEntryDef kElementaryEntries[] = {
-    DCS_DSP_ENTRY(vpsAbs_64f_I),
-    DCS_DSP_ENTRY(vpsAbs_64f),
-    DCS_DSP_ENTRY(vpsSqr_64f_I),
-    DCS_DSP_ENTRY(vpsSqr_64f),
-    DCS_DSP_ENTRY(vpsSqrt_64f_I),
-    DCS_DSP_ENTRY(vpsSqrt_64f),
-    DCS_DSP_ENTRY(vpsExp_64f_I),
-    DCS_DSP_ENTRY(vpsExp_64f),
-    DCS_DSP_ENTRY(vpsLn_64f_I),
-    DCS_DSP_ENTRY(vpsLn_64f),
-    DCS_DSP_ENTRY(vpsPowerSpectr_64fc),
-    DCS_DSP_ENTRY(vpsPhase_64fc),
-    DCS_DSP_ENTRY(vpsMagnitude_64fc),
-    DCS_DSP_ENTRY(vpsSqr_64fc),
-    DCS_DSP_ENTRY(vpsSqrt_64fc_I),
-    DCS_DSP_ENTRY(vpsSqrt_64fc),
-    DCS_DSP_ENTRY(vpsSqr_64fc_I),
+    DCS_DSP_ENTRY(vpsAbs_64f_I),      DCS_DSP_ENTRY(vpsAbs_64f),          DCS_DSP_ENTRY(vpsSqr_64f_I),
+    DCS_DSP_ENTRY(vpsSqr_64f),        DCS_DSP_ENTRY(vpsSqrt_64f_I),       DCS_DSP_ENTRY(vpsSqrt_64f),
+    DCS_DSP_ENTRY(vpsExp_64f_I),      DCS_DSP_ENTRY(vpsExp_64f),          DCS_DSP_ENTRY(vpsLn_64f_I),
+    DCS_DSP_ENTRY(vpsLn_64f),         DCS_DSP_ENTRY(vpsPowerSpectr_64fc), DCS_DSP_ENTRY(vpsPhase_64fc),
+    DCS_DSP_ENTRY(vpsMagnitude_64fc), DCS_DSP_ENTRY(vpsSqr_64fc),         DCS_DSP_ENTRY(vpsSqrt_64fc_I),
+    DCS_DSP_ENTRY(vpsSqrt_64fc),      DCS_DSP_ENTRY(vpsSqr_64fc_I),
 };
 
 constexpr DspEntryDef kComplexNormEntry[] = {
     DCS_DSP_ENTRY(vpsNorm_L2_64fc64f),
 };
 
-void RegisterElementaryEntries(DspRegistrar& r)
-{
-    r.Add(kElementaryEntries);
-}
+void RegisterElementaryEntries(DspRegistrar& r) { r.Add(kElementaryEntries); }
 
-void RegisterComplexNormEntry(DspRegistrar& r)
-{
-    r.Add(kComplexNormEntry);
-}
+void RegisterComplexNormEntry(DspRegistrar& r) { r.Add(kComplexNormEntry); }
 
 }  // namespace dcs

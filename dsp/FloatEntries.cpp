@@ -23,8 +23,7 @@ VpsStatus CopyOrKeep(const double* src, double* dst, int len)
     return StatusOk;
 }
 
-template <typename T>
-VpsStatus Clear(T* dst, int len)
+template <typename T> VpsStatus Clear(T* dst, int len)
 {
     for (int i = 0; i < len; ++i)
         dst[i] = T(0);
@@ -40,8 +39,7 @@ constexpr Ext kRoundShiftExt = 13835058055282163712.0L;  // 1.5 * 2^63
 
 // Limits to the int32 range, NaN to the lower end. Written as the two comparisons the
 // min/max instructions make, so the loops stay branch-free.
-template <typename R>
-inline R SaturateInt32(R y)
+template <typename R> inline R SaturateInt32(R y)
 {
     y = y > R(-2147483648.0) ? y : R(-2147483648.0);
     return y < R(2147483647.0) ? y : R(2147483647.0);
@@ -50,8 +48,7 @@ inline R SaturateInt32(R y)
 // For a multiplier that is a normal double: y = m * x is then exact in double wherever
 // the extended product is; an overflow saturates the same way, and an underflowed product
 // is below 1 either way. Rounding before saturating keeps the loop free of branches.
-template <typename T>
-void ConvertInDouble(const T* pSrc, int32_t* pDst, int len, bool nearest, double m)
+template <typename T> void ConvertInDouble(const T* pSrc, int32_t* pDst, int len, bool nearest, double m)
 {
     if (nearest) {
         for (int i = 0; i < len; ++i) {
@@ -65,8 +62,7 @@ void ConvertInDouble(const T* pSrc, int32_t* pDst, int len, bool nearest, double
 }
 
 // Multipliers beyond the double range, in extended precision, where 2^-sf still exists.
-template <typename T>
-void ConvertInExt(const T* pSrc, int32_t* pDst, int len, bool nearest, Ext m)
+template <typename T> void ConvertInExt(const T* pSrc, int32_t* pDst, int len, bool nearest, Ext m)
 {
     for (int i = 0; i < len; ++i) {
         const Ext y = SaturateInt32(m * static_cast<Ext>(pSrc[i]));
@@ -74,8 +70,7 @@ void ConvertInExt(const T* pSrc, int32_t* pDst, int len, bool nearest, Ext m)
     }
 }
 
-template <typename T>
-VpsStatus ConvertToInt32(const T* pSrc, int32_t* pDst, int len, int rndMode, int scaleFactor)
+template <typename T> VpsStatus ConvertToInt32(const T* pSrc, int32_t* pDst, int len, int rndMode, int scaleFactor)
 {
     if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;
@@ -162,10 +157,7 @@ VpsStatus vpsAddC_64f(const double* pSrc, double val, double* pDst, int len)
     return MapEach(pSrc, pDst, len, [=](double x) { return x + val; });
 }
 
-VpsStatus vpsAddC_64f_I(double val, double* pSrcDst, int len)
-{
-    return vpsAddC_64f(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsAddC_64f_I(double val, double* pSrcDst, int len) { return vpsAddC_64f(pSrcDst, val, pSrcDst, len); }
 
 VpsStatus vpsSubC_64f(const double* pSrc, double val, double* pDst, int len)
 {
@@ -176,20 +168,14 @@ VpsStatus vpsSubC_64f(const double* pSrc, double val, double* pDst, int len)
     return MapEach(pSrc, pDst, len, [=](double x) { return x - val; });
 }
 
-VpsStatus vpsSubC_64f_I(double val, double* pSrcDst, int len)
-{
-    return vpsSubC_64f(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsSubC_64f_I(double val, double* pSrcDst, int len) { return vpsSubC_64f(pSrcDst, val, pSrcDst, len); }
 
 VpsStatus vpsSubCRev_64f(const double* pSrc, double val, double* pDst, int len)
 {
     return MapEach(pSrc, pDst, len, [=](double x) { return val - x; });
 }
 
-VpsStatus vpsSubCRev_64f_I(double val, double* pSrcDst, int len)
-{
-    return vpsSubCRev_64f(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsSubCRev_64f_I(double val, double* pSrcDst, int len) { return vpsSubCRev_64f(pSrcDst, val, pSrcDst, len); }
 
 VpsStatus vpsSubCRev_32f_I(float val, float* pSrcDst, int len)
 {
@@ -207,10 +193,7 @@ VpsStatus vpsMulC_64f(const double* pSrc, double val, double* pDst, int len)
     return MapEach(pSrc, pDst, len, [=](double x) { return x * val; });
 }
 
-VpsStatus vpsMulC_64f_I(double val, double* pSrcDst, int len)
-{
-    return vpsMulC_64f(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsMulC_64f_I(double val, double* pSrcDst, int len) { return vpsMulC_64f(pSrcDst, val, pSrcDst, len); }
 
 VpsStatus vpsMulC_32f_I(float val, float* pSrcDst, int len)
 {
@@ -232,10 +215,7 @@ VpsStatus vpsDivC_64f(const double* pSrc, double val, double* pDst, int len)
     return vpsMulC_64f(pSrc, static_cast<double>(1.0L / val), pDst, len);
 }
 
-VpsStatus vpsDivC_64f_I(double val, double* pSrcDst, int len)
-{
-    return vpsDivC_64f(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsDivC_64f_I(double val, double* pSrcDst, int len) { return vpsDivC_64f(pSrcDst, val, pSrcDst, len); }
 
 // ---- Complex vectors ------------------------------------------------------------------
 
@@ -243,8 +223,7 @@ VpsStatus vpsAdd_64fc(const Vps64fc* pSrc1, const Vps64fc* pSrc2, Vps64fc* pDst,
 {
     if (len < 1)
         return StatusBadSize;
-    return ZipEach(pSrc1, pSrc2, pDst, len,
-                   [](Vps64fc a, Vps64fc b) { return Vps64fc{a.re + b.re, a.im + b.im}; });
+    return ZipEach(pSrc1, pSrc2, pDst, len, [](Vps64fc a, Vps64fc b) { return Vps64fc {a.re + b.re, a.im + b.im}; });
 }
 
 VpsStatus vpsAdd_64fc_I(const Vps64fc* pSrc, Vps64fc* pSrcDst, int len)
@@ -256,14 +235,14 @@ VpsStatus vpsSub_64fc_I(const Vps64fc* pSrc, Vps64fc* pSrcDst, int len)
 {
     if (len < 1)
         return StatusBadSize;
-    return ZipEach(pSrcDst, pSrc, pSrcDst, len,
-                   [](Vps64fc d, Vps64fc s) { return Vps64fc{d.re - s.re, d.im - s.im}; });
+    return ZipEach(pSrcDst, pSrc, pSrcDst, len, [](Vps64fc d, Vps64fc s) {
+        return Vps64fc {d.re - s.re, d.im - s.im};
+    });
 }
 
 VpsStatus vpsMul_64fc_I(const Vps64fc* pSrc, Vps64fc* pSrcDst, int len)
 {
-    return ZipEach(pSrcDst, pSrc, pSrcDst, len,
-                   [](Vps64fc d, Vps64fc s) { return MulExt(d.re, d.im, s.re, s.im); });
+    return ZipEach(pSrcDst, pSrc, pSrcDst, len, [](Vps64fc d, Vps64fc s) { return MulExt(d.re, d.im, s.re, s.im); });
 }
 
 VpsStatus vpsDiv_64fc_I(const Vps64fc* pSrc, Vps64fc* pSrcDst, int len)
@@ -275,38 +254,31 @@ VpsStatus vpsDiv_64fc_I(const Vps64fc* pSrc, Vps64fc* pSrcDst, int len)
         if (den == 0.0L || std::isnan(den)) {
             zeroDivisor = true;
             const double nan = std::numeric_limits<double>::quiet_NaN();
-            return Vps64fc{nan, nan};
+            return Vps64fc {nan, nan};
         }
         const Ext k = 1.0L / den;
-        return Vps64fc{static_cast<double>((dr * sr + di * si) * k),
-                       static_cast<double>((di * sr - dr * si) * k)};
+        return Vps64fc {static_cast<double>((dr * sr + di * si) * k), static_cast<double>((di * sr - dr * si) * k)};
     });
     return st == StatusOk && zeroDivisor ? StatusElementDivideByZero : st;
 }
 
 VpsStatus vpsAddC_64fc(const Vps64fc* pSrc, Vps64fc val, Vps64fc* pDst, int len)
 {
-    return MapEach(pSrc, pDst, len, [=](Vps64fc x) { return Vps64fc{x.re + val.re, x.im + val.im}; });
+    return MapEach(pSrc, pDst, len, [=](Vps64fc x) { return Vps64fc {x.re + val.re, x.im + val.im}; });
 }
 
-VpsStatus vpsAddC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len)
-{
-    return vpsAddC_64fc(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsAddC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len) { return vpsAddC_64fc(pSrcDst, val, pSrcDst, len); }
 
 VpsStatus vpsSubC_64fc(const Vps64fc* pSrc, Vps64fc val, Vps64fc* pDst, int len)
 {
-    return MapEach(pSrc, pDst, len, [=](Vps64fc x) { return Vps64fc{x.re - val.re, x.im - val.im}; });
+    return MapEach(pSrc, pDst, len, [=](Vps64fc x) { return Vps64fc {x.re - val.re, x.im - val.im}; });
 }
 
-VpsStatus vpsSubC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len)
-{
-    return vpsSubC_64fc(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsSubC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len) { return vpsSubC_64fc(pSrcDst, val, pSrcDst, len); }
 
 VpsStatus vpsSubCRev_64fc(const Vps64fc* pSrc, Vps64fc val, Vps64fc* pDst, int len)
 {
-    return MapEach(pSrc, pDst, len, [=](Vps64fc x) { return Vps64fc{val.re - x.re, val.im - x.im}; });
+    return MapEach(pSrc, pDst, len, [=](Vps64fc x) { return Vps64fc {val.re - x.re, val.im - x.im}; });
 }
 
 VpsStatus vpsMulC_64fc(const Vps64fc* pSrc, Vps64fc val, Vps64fc* pDst, int len)
@@ -314,10 +286,7 @@ VpsStatus vpsMulC_64fc(const Vps64fc* pSrc, Vps64fc val, Vps64fc* pDst, int len)
     return MapEach(pSrc, pDst, len, [=](Vps64fc x) { return MulExt(val.re, val.im, x.re, x.im); });
 }
 
-VpsStatus vpsMulC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len)
-{
-    return vpsMulC_64fc(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsMulC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len) { return vpsMulC_64fc(pSrcDst, val, pSrcDst, len); }
 
 VpsStatus vpsDivC_64fc(const Vps64fc* pSrc, Vps64fc val, Vps64fc* pDst, int len)
 {
@@ -331,13 +300,9 @@ VpsStatus vpsDivC_64fc(const Vps64fc* pSrc, Vps64fc val, Vps64fc* pDst, int len)
     return vpsMulC_64fc(pSrc, {static_cast<double>(vr * k), static_cast<double>(-vi * k)}, pDst, len);
 }
 
-VpsStatus vpsDivC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len)
-{
-    return vpsDivC_64fc(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsDivC_64fc_I(Vps64fc val, Vps64fc* pSrcDst, int len) { return vpsDivC_64fc(pSrcDst, val, pSrcDst, len); }
 
-template <typename T, typename C>
-static VpsStatus RealToCplx(const T* pSrcRe, const T* pSrcIm, C* pDst, int len)
+template <typename T, typename C> static VpsStatus RealToCplx(const T* pSrcRe, const T* pSrcIm, C* pDst, int len)
 {
     if (pDst == nullptr)
         return StatusNullPointer;
@@ -346,7 +311,7 @@ static VpsStatus RealToCplx(const T* pSrcRe, const T* pSrcIm, C* pDst, int len)
     if (pSrcRe == nullptr && pSrcIm == nullptr)
         return StatusNullPointer;
     for (int i = 0; i < len; ++i)  // a missing part is zero
-        pDst[i] = C{pSrcRe != nullptr ? pSrcRe[i] : T(0), pSrcIm != nullptr ? pSrcIm[i] : T(0)};
+        pDst[i] = C {pSrcRe != nullptr ? pSrcRe[i] : T(0), pSrcIm != nullptr ? pSrcIm[i] : T(0)};
     return StatusOk;
 }
 
@@ -413,14 +378,12 @@ VpsStatus vpsConvert_16s64f_Sfs(const int16_t* pSrc, double* pDst, int len, int 
     return MapEach(pSrc, pDst, len, [=](int16_t x) { return x * m; });
 }
 
-VpsStatus vpsConvert_64f32s_Sfs(const double* pSrc, int32_t* pDst, int len, int rndMode,
-                                int scaleFactor)
+VpsStatus vpsConvert_64f32s_Sfs(const double* pSrc, int32_t* pDst, int len, int rndMode, int scaleFactor)
 {
     return ConvertToInt32(pSrc, pDst, len, rndMode, scaleFactor);
 }
 
-VpsStatus vpsConvert_32f32s_Sfs(const float* pSrc, int32_t* pDst, int len, int rndMode,
-                                int scaleFactor)
+VpsStatus vpsConvert_32f32s_Sfs(const float* pSrc, int32_t* pDst, int len, int rndMode, int scaleFactor)
 {
     return ConvertToInt32(pSrc, pDst, len, rndMode, scaleFactor);
 }
@@ -532,14 +495,8 @@ constexpr DspEntryDef kSupplementaryFloatEntries[] = {
     DCS_DSP_ENTRY(vpsSubCRev_32f_I),
 };
 
-void RegisterFloatEntries(DspRegistrar& r)
-{
-    r.Add(kFloatEntries);
-}
+void RegisterFloatEntries(DspRegistrar& r) { r.Add(kFloatEntries); }
 
-void RegisterSupplementaryFloatEntries(DspRegistrar& r)
-{
-    r.Add(kSupplementaryFloatEntries);
-}
+void RegisterSupplementaryFloatEntries(DspRegistrar& r) { r.Add(kSupplementaryFloatEntries); }
 
 }  // namespace dcs

@@ -134,10 +134,7 @@ VpsStatus vpsMulC_32f(const float* pSrc, float val, float* pDst, int len)
     return StatusOk;
 }
 
-VpsStatus vpsDivC_32f_I(float val, float* pSrcDst, int len)
-{
-    return dspDivC_32f(pSrcDst, val, pSrcDst, len);
-}
+VpsStatus vpsDivC_32f_I(float val, float* pSrcDst, int len) { return dspDivC_32f(pSrcDst, val, pSrcDst, len); }
 
 }  // namespace fallback
 
@@ -151,15 +148,16 @@ DCS_DSP_DEFINE(vpsMulC_32f)
 DCS_DSP_DEFINE(vpsDivC_32f_I)
 
 constexpr DspEntryDef kIirEntries[] = {
-    DCS_DSP_ENTRY(vpsIIRInitAlloc_32f),   DCS_DSP_ENTRY(vpsIIRFree_32f),
-    DCS_DSP_ENTRY(vpsIIRInit_BiQuad_32f), DCS_DSP_ENTRY(vpsIIRGetStateSize_BiQuad_32f),
-    DCS_DSP_ENTRY(vpsIIR_32f),            DCS_DSP_ENTRY(vpsIIR_32f_I),
-    DCS_DSP_ENTRY(vpsMulC_32f),           DCS_DSP_ENTRY(vpsDivC_32f_I),
+    DCS_DSP_ENTRY(vpsIIRInitAlloc_32f),
+    DCS_DSP_ENTRY(vpsIIRFree_32f),
+    DCS_DSP_ENTRY(vpsIIRInit_BiQuad_32f),
+    DCS_DSP_ENTRY(vpsIIRGetStateSize_BiQuad_32f),
+    DCS_DSP_ENTRY(vpsIIR_32f),
+    DCS_DSP_ENTRY(vpsIIR_32f_I),
+    DCS_DSP_ENTRY(vpsMulC_32f),
+    DCS_DSP_ENTRY(vpsDivC_32f_I),
 };
 
-void RegisterSignalIirEntries(DspRegistrar& r)
-{
-    r.Add(kIirEntries);
-}
+void RegisterSignalIirEntries(DspRegistrar& r) { r.Add(kIirEntries); }
 
 }  // namespace dcs

@@ -11,10 +11,7 @@ namespace dcs {
 
 namespace {
 
-inline const Vps8u* Row(const Vps8u* p, int step, int y)
-{
-    return p + static_cast<std::ptrdiff_t>(step) * y;
-}
+inline const Vps8u* Row(const Vps8u* p, int step, int y) { return p + static_cast<std::ptrdiff_t>(step) * y; }
 inline Vps8u* Row(Vps8u* p, int step, int y) { return p + static_cast<std::ptrdiff_t>(step) * y; }
 
 inline bool BadRegion(VpiSize s) { return s.width <= 0 || s.height <= 0; }
@@ -25,8 +22,7 @@ inline int Sat(int v) { return v > 255 ? 255 : v; }
 
 // One channel of a composition: colour c of the two sources (the alpha channels for the
 // fourth byte) with alphas aA and aB.
-template <int Type>
-int ComposeColour(int A, int aA, int B, int aB)
+template <int Type> int ComposeColour(int A, int aA, int B, int aB)
 {
     if constexpr (Type == vpiAlphaOver)
         return Div255(A * aA) + Div255(Div255(B * aB) * (255 - aA));
@@ -53,27 +49,19 @@ int ComposeColour(int A, int aA, int B, int aB)
     return Sat(A + B);  // plus, premultiplied
 }
 
-template <int Type>
-int ComposeAlpha(int aA, int aB)
+template <int Type> int ComposeAlpha(int aA, int aB)
 {
     switch (Type % 6) {
-    case vpiAlphaOver:
-        return aA + Div255(aB * (255 - aA));
-    case vpiAlphaIn:
-        return Div255(aA * aB);
-    case vpiAlphaOut:
-        return Div255(aA * (255 - aB));
-    case vpiAlphaATop:
-        return aB;
-    case vpiAlphaXor:
-        return Div255(aA * (255 - aB)) + Div255(aB * (255 - aA));
-    default:
-        return Sat(aA + aB);
+    case vpiAlphaOver: return aA + Div255(aB * (255 - aA));
+    case vpiAlphaIn: return Div255(aA * aB);
+    case vpiAlphaOut: return Div255(aA * (255 - aB));
+    case vpiAlphaATop: return aB;
+    case vpiAlphaXor: return Div255(aA * (255 - aB)) + Div255(aB * (255 - aA));
+    default: return Sat(aA + aB);
     }
 }
 
-template <int Type>
-void ComposeRow(const Vps8u* s1, const Vps8u* s2, Vps8u* d, int width)
+template <int Type> void ComposeRow(const Vps8u* s1, const Vps8u* s2, Vps8u* d, int width)
 {
     for (int x = 0; x < width; ++x, s1 += 4, s2 += 4, d += 4) {
         const int aA = s1[3], aB = s2[3];
@@ -85,13 +73,12 @@ void ComposeRow(const Vps8u* s1, const Vps8u* s2, Vps8u* d, int width)
 
 using ComposeRowFn = void (*)(const Vps8u*, const Vps8u*, Vps8u*, int);
 
-template <int... Types>
-constexpr auto MakeComposeTable(std::integer_sequence<int, Types...>)
+template <int... Types> constexpr auto MakeComposeTable(std::integer_sequence<int, Types...>)
 {
-    return std::array<ComposeRowFn, sizeof...(Types)>{&ComposeRow<Types>...};
+    return std::array<ComposeRowFn, sizeof...(Types)> {&ComposeRow<Types>...};
 }
 
-constexpr auto kComposeRows = MakeComposeTable(std::make_integer_sequence<int, 12>{});
+constexpr auto kComposeRows = MakeComposeTable(std::make_integer_sequence<int, 12> {});
 
 // The 256-entry table of one channel of the piecewise-linear mapping. Levels outside
 // 0..256 are clipped in every step, so no level can reach outside the table.
@@ -122,8 +109,7 @@ void BuildLinearTable(Vps8u (&t)[256], const Vps32s* levels, const Vps32s* value
 }
 
 template <int Channels>
-VpsStatus MirrorCopy(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep, VpiSize size,
-                     int flip)
+VpsStatus MirrorCopy(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep, VpiSize size, int flip)
 {
     if (pSrc == nullptr || pDst == nullptr)
         return StatusNullPointer;
@@ -146,10 +132,7 @@ VpsStatus MirrorCopy(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep, V
     return StatusOk;
 }
 
-void SwapPixels(Vps8u* a, Vps8u* b)
-{
-    std::swap_ranges(a, a + 3, b);
-}
+void SwapPixels(Vps8u* a, Vps8u* b) { std::swap_ranges(a, a + 3, b); }
 
 void ReverseRow(Vps8u* row, std::ptrdiff_t w)
 {
@@ -161,8 +144,8 @@ void ReverseRow(Vps8u* row, std::ptrdiff_t w)
 
 namespace fallback {
 
-VpsStatus vpiAlphaComp_8u_AC4R(const Vps8u* pSrc1, int src1Step, const Vps8u* pSrc2, int src2Step,
-                               Vps8u* pDst, int dstStep, VpiSize roiSize, int alphaType)
+VpsStatus vpiAlphaComp_8u_AC4R(const Vps8u* pSrc1, int src1Step, const Vps8u* pSrc2, int src2Step, Vps8u* pDst,
+                               int dstStep, VpiSize roiSize, int alphaType)
 {
     if (pSrc1 == nullptr || pSrc2 == nullptr || pDst == nullptr)
         return StatusNullPointer;
@@ -183,8 +166,7 @@ VpsStatus vpiCopy_8u_C4R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstSte
     if (BadRegion(roiSize))
         return StatusBadSize;
     for (int y = 0; y < roiSize.height; ++y)
-        std::memcpy(Row(pDst, dstStep, y), Row(pSrc, srcStep, y),
-                    static_cast<std::size_t>(roiSize.width) * 4);
+        std::memcpy(Row(pDst, dstStep, y), Row(pSrc, srcStep, y), static_cast<std::size_t>(roiSize.width) * 4);
     return StatusOk;
 }
 
@@ -204,12 +186,10 @@ VpsStatus vpiSet_8u_C4R(const Vps8u value[4], Vps8u* pDst, int dstStep, VpiSize 
     return StatusOk;
 }
 
-VpsStatus vpiLUT_Linear_8u_C4R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep,
-                               VpiSize roiSize, const Vps32s* const* pValues,
-                               const Vps32s* const* pLevels, const int* nLevels)
+VpsStatus vpiLUT_Linear_8u_C4R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep, VpiSize roiSize,
+                               const Vps32s* const* pValues, const Vps32s* const* pLevels, const int* nLevels)
 {
-    if (pSrc == nullptr || pDst == nullptr || pValues == nullptr || pLevels == nullptr ||
-        nLevels == nullptr)
+    if (pSrc == nullptr || pDst == nullptr || pValues == nullptr || pLevels == nullptr || nLevels == nullptr)
         return StatusNullPointer;
     for (int c = 0; c < 4; ++c) {
         if (pValues[c] == nullptr || pLevels[c] == nullptr)
@@ -233,14 +213,12 @@ VpsStatus vpiLUT_Linear_8u_C4R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int 
     return StatusOk;
 }
 
-VpsStatus vpiMirror_8u_C4R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep,
-                           VpiSize roiSize, int flip)
+VpsStatus vpiMirror_8u_C4R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep, VpiSize roiSize, int flip)
 {
     return MirrorCopy<4>(pSrc, srcStep, pDst, dstStep, roiSize, flip);
 }
 
-VpsStatus vpiMirror_8u_C3R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep,
-                           VpiSize roiSize, int flip)
+VpsStatus vpiMirror_8u_C3R(const Vps8u* pSrc, int srcStep, Vps8u* pDst, int dstStep, VpiSize roiSize, int flip)
 {
     return MirrorCopy<3>(pSrc, srcStep, pDst, dstStep, roiSize, flip);
 }
@@ -287,9 +265,8 @@ DCS_DSP_DEFINE(vpiMirror_8u_C3R)
 DCS_DSP_DEFINE(vpiMirror_8u_C3IR)
 
 constexpr DspEntryDef kPlaneEntries[] = {
-    DCS_DSP_ENTRY(vpiMirror_8u_C3IR),   DCS_DSP_ENTRY(vpiAlphaComp_8u_AC4R),
-    DCS_DSP_ENTRY(vpiCopy_8u_C4R),      DCS_DSP_ENTRY(vpiSet_8u_C4R),
-    DCS_DSP_ENTRY(vpiLUT_Linear_8u_C4R), DCS_DSP_ENTRY(vpiMirror_8u_C4R),
+    DCS_DSP_ENTRY(vpiMirror_8u_C3IR), DCS_DSP_ENTRY(vpiAlphaComp_8u_AC4R), DCS_DSP_ENTRY(vpiCopy_8u_C4R),
+    DCS_DSP_ENTRY(vpiSet_8u_C4R),     DCS_DSP_ENTRY(vpiLUT_Linear_8u_C4R), DCS_DSP_ENTRY(vpiMirror_8u_C4R),
     DCS_DSP_ENTRY(vpiMirror_8u_C3R),
 };
 
@@ -297,14 +274,8 @@ constexpr DspEntryDef kSupplementaryPlaneEntries[] = {
     DCS_DSP_ENTRY(vpiSet_8u_C4R),
 };
 
-void RegisterPlaneEntries(DspRegistrar& r)
-{
-    r.Add(kPlaneEntries);
-}
+void RegisterPlaneEntries(DspRegistrar& r) { r.Add(kPlaneEntries); }
 
-void RegisterSupplementaryPlaneEntries(DspRegistrar& r)
-{
-    r.Add(kSupplementaryPlaneEntries);
-}
+void RegisterSupplementaryPlaneEntries(DspRegistrar& r) { r.Add(kSupplementaryPlaneEntries); }
 
 }  // namespace dcs

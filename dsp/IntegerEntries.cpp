@@ -12,15 +12,14 @@ namespace {
 
 // Applies dst[i] = Sfs<T>(exact(i), sf) with the scale-factor case chosen once, outside
 // the loop. exact(i) must read everything it needs of element i before the store.
-template <class T, class Exact>
-void ScaledLoop(T* pDst, int len, int sf, Exact exact)
+template <class T, class Exact> void ScaledLoop(T* pDst, int len, int sf, Exact exact)
 {
     if (sf == 0) {
         for (int i = 0; i < len; ++i)
             pDst[i] = Saturate<T>(exact(i));
     } else if (sf > 0 && sf < 64) {
-        const std::uint64_t mask = (std::uint64_t{1} << sf) - 1;
-        const std::uint64_t half = std::uint64_t{1} << (sf - 1);
+        const std::uint64_t mask = (std::uint64_t {1} << sf) - 1;
+        const std::uint64_t half = std::uint64_t {1} << (sf - 1);
         for (int i = 0; i < len; ++i) {
             const std::int64_t r = exact(i);
             const std::int64_t q = r >> sf;
@@ -36,31 +35,28 @@ void ScaledLoop(T* pDst, int len, int sf, Exact exact)
 using I64 = std::int64_t;
 
 // Constant forms: op(x, val) is the exact result for the element x.
-template <class Op>
-VpsStatus ConstInPlace(Vps32s val, Vps32s* pSrcDst, int len, int sf, Op op)
+template <class Op> VpsStatus ConstInPlace(Vps32s val, Vps32s* pSrcDst, int len, int sf, Op op)
 {
     if (VpsStatus st = DspCheck(len, pSrcDst))
         return st;
-    ScaledLoop(pSrcDst, len, sf, [&](int i) { return op(I64{pSrcDst[i]}, I64{val}); });
+    ScaledLoop(pSrcDst, len, sf, [&](int i) { return op(I64 {pSrcDst[i]}, I64 {val}); });
     return StatusOk;
 }
 
-template <class Op>
-VpsStatus ConstOutOfPlace(const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int sf, Op op)
+template <class Op> VpsStatus ConstOutOfPlace(const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int sf, Op op)
 {
     if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
-    ScaledLoop(pDst, len, sf, [&](int i) { return op(I64{pSrc[i]}, I64{val}); });
+    ScaledLoop(pDst, len, sf, [&](int i) { return op(I64 {pSrc[i]}, I64 {val}); });
     return StatusOk;
 }
 
 // Vector forms: op(d, s) with d the in-place element and s the source element.
-template <class T, class Op>
-VpsStatus VectorInPlace(const T* pSrc, T* pSrcDst, int len, int sf, Op op)
+template <class T, class Op> VpsStatus VectorInPlace(const T* pSrc, T* pSrcDst, int len, int sf, Op op)
 {
     if (VpsStatus st = DspCheck(len, pSrc, pSrcDst))
         return st;
-    ScaledLoop(pSrcDst, len, sf, [&](int i) { return op(I64{pSrcDst[i]}, I64{pSrc[i]}); });
+    ScaledLoop(pSrcDst, len, sf, [&](int i) { return op(I64 {pSrcDst[i]}, I64 {pSrc[i]}); });
     return StatusOk;
 }
 
@@ -231,18 +227,15 @@ DCS_DSP_DEFINE(vpsMul_8u_ISfs)
 namespace {
 
 constexpr DspEntryDef kIntegerEntries[] = {
-    DCS_DSP_ENTRY(vpsSubC_32s_ISfs),    DCS_DSP_ENTRY(vpsAddC_32s_ISfs), DCS_DSP_ENTRY(vpsAddC_32s_Sfs),
-    DCS_DSP_ENTRY(vpsAdd_32s_ISfs),     DCS_DSP_ENTRY(vpsMulC_32s_ISfs), DCS_DSP_ENTRY(vpsAdd_8u_ISfs),
-    DCS_DSP_ENTRY(vpsDiv_32s_ISfs),     DCS_DSP_ENTRY(vpsMul_32s_ISfs),  DCS_DSP_ENTRY(vpsMul_8u_ISfs),
-    DCS_DSP_ENTRY(vpsSub_32s_ISfs),     DCS_DSP_ENTRY(vpsSub_8u_ISfs),   DCS_DSP_ENTRY(vpsSubC_32s_Sfs),
-    DCS_DSP_ENTRY(vpsSubCRev_32s_Sfs),  DCS_DSP_ENTRY(vpsMulC_32s_Sfs),  DCS_DSP_ENTRY(vpsSubCRev_32s_ISfs),
+    DCS_DSP_ENTRY(vpsSubC_32s_ISfs),   DCS_DSP_ENTRY(vpsAddC_32s_ISfs), DCS_DSP_ENTRY(vpsAddC_32s_Sfs),
+    DCS_DSP_ENTRY(vpsAdd_32s_ISfs),    DCS_DSP_ENTRY(vpsMulC_32s_ISfs), DCS_DSP_ENTRY(vpsAdd_8u_ISfs),
+    DCS_DSP_ENTRY(vpsDiv_32s_ISfs),    DCS_DSP_ENTRY(vpsMul_32s_ISfs),  DCS_DSP_ENTRY(vpsMul_8u_ISfs),
+    DCS_DSP_ENTRY(vpsSub_32s_ISfs),    DCS_DSP_ENTRY(vpsSub_8u_ISfs),   DCS_DSP_ENTRY(vpsSubC_32s_Sfs),
+    DCS_DSP_ENTRY(vpsSubCRev_32s_Sfs), DCS_DSP_ENTRY(vpsMulC_32s_Sfs),  DCS_DSP_ENTRY(vpsSubCRev_32s_ISfs),
 };
 
 }  // namespace
 
-void RegisterIntegerEntries(DspRegistrar& r)
-{
-    r.Add(kIntegerEntries);
-}
+void RegisterIntegerEntries(DspRegistrar& r) { r.Add(kIntegerEntries); }
 
 }  // namespace dcs

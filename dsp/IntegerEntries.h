@@ -7,17 +7,13 @@
 namespace dcs {
 
 DCS_DSP_DECLARE(VpsStatus, vpsAddC_32s_ISfs, (Vps32s val, Vps32s* pSrcDst, int len, int scaleFactor))
-DCS_DSP_DECLARE(VpsStatus, vpsAddC_32s_Sfs,
-                (const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int scaleFactor))
+DCS_DSP_DECLARE(VpsStatus, vpsAddC_32s_Sfs, (const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int scaleFactor))
 DCS_DSP_DECLARE(VpsStatus, vpsSubC_32s_ISfs, (Vps32s val, Vps32s* pSrcDst, int len, int scaleFactor))
-DCS_DSP_DECLARE(VpsStatus, vpsSubC_32s_Sfs,
-                (const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int scaleFactor))
+DCS_DSP_DECLARE(VpsStatus, vpsSubC_32s_Sfs, (const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int scaleFactor))
 DCS_DSP_DECLARE(VpsStatus, vpsSubCRev_32s_ISfs, (Vps32s val, Vps32s* pSrcDst, int len, int scaleFactor))
-DCS_DSP_DECLARE(VpsStatus, vpsSubCRev_32s_Sfs,
-                (const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int scaleFactor))
+DCS_DSP_DECLARE(VpsStatus, vpsSubCRev_32s_Sfs, (const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int scaleFactor))
 DCS_DSP_DECLARE(VpsStatus, vpsMulC_32s_ISfs, (Vps32s val, Vps32s* pSrcDst, int len, int scaleFactor))
-DCS_DSP_DECLARE(VpsStatus, vpsMulC_32s_Sfs,
-                (const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int scaleFactor))
+DCS_DSP_DECLARE(VpsStatus, vpsMulC_32s_Sfs, (const Vps32s* pSrc, Vps32s val, Vps32s* pDst, int len, int scaleFactor))
 DCS_DSP_DECLARE(VpsStatus, vpsAdd_32s_ISfs, (const Vps32s* pSrc, Vps32s* pSrcDst, int len, int scaleFactor))
 DCS_DSP_DECLARE(VpsStatus, vpsSub_32s_ISfs, (const Vps32s* pSrc, Vps32s* pSrcDst, int len, int scaleFactor))
 DCS_DSP_DECLARE(VpsStatus, vpsMul_32s_ISfs, (const Vps32s* pSrc, Vps32s* pSrcDst, int len, int scaleFactor))

@@ -26,23 +26,20 @@ bool badSize(VpiSize roi) { return roi.width <= 0 || roi.height <= 0; }
 
 // --- Walking a region --------------------------------------------------------------
 
-template <class T>
-bool aligned(const void* p, int step)
+template <class T> bool aligned(const void* p, int step)
 {
     return reinterpret_cast<std::uintptr_t>(p) % alignof(T) == 0 && step % static_cast<int>(sizeof(T)) == 0;
 }
 
 // Element x of row y, as a byte address.
-template <class T>
-auto* elementAt(T* base, int step, int y, int x)
+template <class T> auto* elementAt(T* base, int step, int y, int x)
 {
     using Byte = std::conditional_t<std::is_const_v<T>, const char, char>;
     return reinterpret_cast<Byte*>(base) + static_cast<std::ptrdiff_t>(step) * y +
-           static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(sizeof(T));
+        static_cast<std::ptrdiff_t>(x) * static_cast<std::ptrdiff_t>(sizeof(T));
 }
 
-template <class T>
-T loadAt(const char* p)
+template <class T> T loadAt(const char* p)
 {
     T v;
     std::memcpy(&v, p, sizeof v);
@@ -51,8 +48,7 @@ T loadAt(const char* p)
 
 // d[i * ds] = f(s[i * ss], d[i * ds]) down a column. With strides known at compile time
 // (mono and stereo columns of 16-bit audio) the compiler vectorises the loop.
-template <class S, class D, class F, class SS, class DS>
-void mapColumn(const S* s, SS ss, D* d, DS ds, int n, F& f)
+template <class S, class D, class F, class SS, class DS> void mapColumn(const S* s, SS ss, D* d, DS ds, int n, F& f)
 {
     for (int i = 0; i < n; ++i) {
         const std::ptrdiff_t si = static_cast<std::ptrdiff_t>(i) * ss;
@@ -61,8 +57,7 @@ void mapColumn(const S* s, SS ss, D* d, DS ds, int n, F& f)
     }
 }
 
-template <int N>
-using Stride = std::integral_constant<std::ptrdiff_t, N>;
+template <int N> using Stride = std::integral_constant<std::ptrdiff_t, N>;
 
 // Applies d = f(s, d) to every element of the region (for the in-place forms source and
 // destination are the same image). Rows that follow each other without a gap are one
@@ -70,8 +65,7 @@ using Stride = std::integral_constant<std::ptrdiff_t, N>;
 // interleaved audio is a column one element wide; it is walked as a strided vector, not
 // row by row. Regions at addresses or steps that do not fit the element type (packed
 // 24-bit samples handled as 16-bit columns) go through byte copies.
-template <class S, class D, class F>
-void mapRegion(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, F f)
+template <class S, class D, class F> void mapRegion(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, F f)
 {
     const long long width = roi.width;
     const long long count = width * roi.height;
@@ -86,35 +80,33 @@ void mapRegion(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, F 
     }
     if (srcStep == static_cast<long long>(width * sizeof(S)) && dstStep == static_cast<long long>(width * sizeof(D)) &&
         count <= std::numeric_limits<int>::max()) {
-        mapColumn(pSrc, Stride<1>{}, pDst, Stride<1>{}, static_cast<int>(count), f);
+        mapColumn(pSrc, Stride<1> {}, pDst, Stride<1> {}, static_cast<int>(count), f);
         return;
     }
     if (roi.width == 1) {
         const int ss = srcStep / static_cast<int>(sizeof(S));
         const int ds = dstStep / static_cast<int>(sizeof(D));
         if (ss == 1 && ds == 2)
-            mapColumn(pSrc, Stride<1>{}, pDst, Stride<2>{}, roi.height, f);
+            mapColumn(pSrc, Stride<1> {}, pDst, Stride<2> {}, roi.height, f);
         else if (ss == 2 && ds == 1)
-            mapColumn(pSrc, Stride<2>{}, pDst, Stride<1>{}, roi.height, f);
+            mapColumn(pSrc, Stride<2> {}, pDst, Stride<1> {}, roi.height, f);
         else if (ss == 2 && ds == 2)
-            mapColumn(pSrc, Stride<2>{}, pDst, Stride<2>{}, roi.height, f);
+            mapColumn(pSrc, Stride<2> {}, pDst, Stride<2> {}, roi.height, f);
         else
             mapColumn(pSrc, static_cast<std::ptrdiff_t>(ss), pDst, static_cast<std::ptrdiff_t>(ds), roi.height, f);
         return;
     }
     for (int y = 0; y < roi.height; ++y)
-        mapColumn(reinterpret_cast<const S*>(elementAt(pSrc, srcStep, y, 0)), Stride<1>{},
-                  reinterpret_cast<D*>(elementAt(pDst, dstStep, y, 0)), Stride<1>{}, roi.width, f);
+        mapColumn(reinterpret_cast<const S*>(elementAt(pSrc, srcStep, y, 0)), Stride<1> {},
+                  reinterpret_cast<D*>(elementAt(pDst, dstStep, y, 0)), Stride<1> {}, roi.width, f);
 }
 
-template <class T>
-void fillImage(T value, T* pDst, int dstStep, VpiSize roi)
+template <class T> void fillImage(T value, T* pDst, int dstStep, VpiSize roi)
 {
     mapRegion(pDst, dstStep, pDst, dstStep, roi, [value](T, T) { return value; });
 }
 
-template <class T>
-int setImage(T value, T* pDst, int dstStep, VpiSize roi)
+template <class T> int setImage(T value, T* pDst, int dstStep, VpiSize roi)
 {
     if (!pDst)
         return StatusNullPointer;
@@ -126,8 +118,7 @@ int setImage(T value, T* pDst, int dstStep, VpiSize roi)
     return StatusOk;
 }
 
-template <class T>
-void copyImage(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi)
+template <class T> void copyImage(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi)
 {
     const long long rowBytes = static_cast<long long>(roi.width) * static_cast<long long>(sizeof(T));
     if (srcStep == rowBytes && dstStep == rowBytes)
@@ -187,32 +178,30 @@ struct Family {
     int signBelow;
 };
 
-constexpr Family kAdd8u{9, -7};
-constexpr Family kAdd16s{16, -15};
-constexpr Family kSub8u{8, -7};
-constexpr Family kSub16s{16, -15};
-constexpr Family kMul8u{16, -7};
-constexpr Family kMul16sImage{30, -14};
-constexpr Family kMulC16sVector{30, -15};
+constexpr Family kAdd8u {9, -7};
+constexpr Family kAdd16s {16, -15};
+constexpr Family kSub8u {8, -7};
+constexpr Family kSub16s {16, -15};
+constexpr Family kMul8u {16, -7};
+constexpr Family kMul16sImage {30, -14};
+constexpr Family kMulC16sVector {30, -15};
 
 // Runs fn with the functor of sf's case; sf must not exceed the family's zero bound.
-template <class T, class F>
-void withScale(int sf, Family family, F&& fn)
+template <class T, class F> void withScale(int sf, Family family, F&& fn)
 {
     if (sf == 0)
-        fn(ScaleNone{});
+        fn(ScaleNone {});
     else if (sf > 0)
-        fn(ScaleDown{sf, (1 << sf) - 1, 1 << (sf - 1)});
+        fn(ScaleDown {sf, (1 << sf) - 1, 1 << (sf - 1)});
     else if (sf < family.signBelow)
-        fn(ScaleSign{kIntLow<T>, kIntHigh<T>});
+        fn(ScaleSign {kIntLow<T>, kIntHigh<T>});
     else
-        fn(ScaleUp{1 << -sf, kIntLow<T> - 1, kIntHigh<T> + 1});
+        fn(ScaleUp {1 << -sf, kIntLow<T> - 1, kIntHigh<T> + 1});
 }
 
 // d := op(d, s) scaled, over two images.
 template <class T, class Op>
-int binaryImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize roi, int sf,
-                Family family, Op op)
+int binaryImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize roi, int sf, Family family, Op op)
 {
     if (!pSrc || !pSrcDst)
         return StatusNullPointer;
@@ -228,13 +217,17 @@ int binaryImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize 
 }
 
 // What a constant makes of an operation before any arithmetic.
-enum class ConstCase { General, Identity, Zero };
+enum class ConstCase {
+    General,
+    Identity,
+    Zero
+};
 
 // Results of element op constant, scaled, for the vector (image = false: one row,
 // steps ignored) and image forms; pSrc == pDst for the in-place forms.
 template <class T, class Op>
-int constOperation(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi, bool image, int sf,
-                   Family family, ConstCase constCase, Op op)
+int constOperation(const T* pSrc, int srcStep, T* pDst, int dstStep, VpiSize roi, bool image, int sf, Family family,
+                   ConstCase constCase, Op op)
 {
     if (constCase == ConstCase::Zero || sf > family.zeroAbove) {
         if (image)
@@ -258,7 +251,7 @@ int constVector(const T* pSrc, T* pDst, int len, int sf, Family family, ConstCas
 {
     if (const VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
-    return constOperation(pSrc, 0, pDst, 0, VpiSize{len, 1}, false, sf, family, constCase, op);
+    return constOperation(pSrc, 0, pDst, 0, VpiSize {len, 1}, false, sf, family, constCase, op);
 }
 
 template <class T, class Op>
@@ -293,8 +286,7 @@ double scalePower(int sf)
     return std::ldexp(1.0, -sf);
 }
 
-template <class T>
-int divideImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize roi, int sf)
+template <class T> int divideImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize roi, int sf)
 {
     if (!pSrc || !pSrcDst)
         return StatusNullPointer;
@@ -314,7 +306,7 @@ int divideImage(const T* pSrc, int srcStep, T* pSrcDst, int srcDstStep, VpiSize 
         }
         const double q = scale * dividend / divisor;
         return q <= kIntLow<T> ? static_cast<T>(kIntLow<T>)
-                            : (q >= kIntHigh<T> ? static_cast<T>(kIntHigh<T>) : static_cast<T>(std::nearbyint(q)));
+                               : (q >= kIntHigh<T> ? static_cast<T>(kIntHigh<T>) : static_cast<T>(std::nearbyint(q)));
     });
     return zeroDivisor ? StatusElementDivideByZero : StatusOk;
 }
@@ -332,8 +324,7 @@ inline int roundOffset16(double v)
 
 // t + 0.5 truncated, lowered when that is an exact odd integer: halves to even for
 // non-negative t.
-template <class F>
-inline int roundHalfUpEven(F t)
+template <class F> inline int roundHalfUpEven(F t)
 {
     const F u = t + F(0.5);
     int i = static_cast<int>(u);
@@ -343,13 +334,13 @@ inline int roundHalfUpEven(F t)
 }
 
 // Division of 16-bit samples by a constant, as the factor k = 2^-sf / value.
-template <class S, class D>
-void divC16(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, double k)
+template <class S, class D> void divC16(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, double k)
 {
     // Within this range no quotient leaves 16 bits; outside, each is saturated
     // before rounding.
     if (k >= static_cast<double>(-0.9999f) && k <= 1.0) {
-        mapRegion(pSrc, srcStep, pDst, dstStep, roi, [k](s16 x, s16) { return static_cast<s16>(roundOffset16(k * x)); });
+        mapRegion(pSrc, srcStep, pDst, dstStep, roi,
+                  [k](s16 x, s16) { return static_cast<s16>(roundOffset16(k * x)); });
     } else {
         mapRegion(pSrc, srcStep, pDst, dstStep, roi, [k](s16 x, s16) {
             double v = k * x;
@@ -362,7 +353,7 @@ void divC16(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, doubl
 // Reciprocals 1/i rounded half up to six decimal places, as single floats.
 constexpr std::array<float, 256> makeReciprocals()
 {
-    std::array<float, 256> r{};
+    std::array<float, 256> r {};
     r[0] = 0.000001f;
     for (int i = 1; i < 256; ++i)
         r[i] = static_cast<float>(static_cast<double>((2000000 + i) / (2 * i)) / 1e6);
@@ -378,7 +369,7 @@ void divC8(const u8* pSrc, int srcStep, u8* pDst, int dstStep, VpiSize roi, doub
     } else {
         mapRegion(pSrc, srcStep, pDst, dstStep, roi, [k](u8 x, u8) {
             const double v = k * x;
-            return v > 255.0 ? u8{255} : static_cast<u8>(roundHalfUpEven(v));
+            return v > 255.0 ? u8 {255} : static_cast<u8>(roundHalfUpEven(v));
         });
     }
 }
@@ -418,7 +409,7 @@ int convertImage(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize roi, 
 
 inline u8 clampTo8u(int v) { return static_cast<u8>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
-} // namespace
+}  // namespace
 
 // --- Two-operand image arithmetic ------------------------------------------------------
 
@@ -470,7 +461,7 @@ int vpsDivC_16s_Sfs(const s16* pSrc, s16 value, s16* pDst, int len, int sf)
         return st;
     if (value == 0)
         return StatusDivideByZero;
-    divC16(pSrc, 0, pDst, 0, VpiSize{len, 1}, divC16Factor(value, sf));
+    divC16(pSrc, 0, pDst, 0, VpiSize {len, 1}, divC16Factor(value, sf));
     return StatusOk;
 }
 
@@ -485,7 +476,7 @@ int vpsDivC_8u_Sfs(const u8* pSrc, u8 value, u8* pDst, int len, int sf)
         return st;
     if (value == 0)
         return StatusDivideByZero;
-    divC8(pSrc, 0, pDst, 0, VpiSize{len, 1}, divC8Factor(value, sf));
+    divC8(pSrc, 0, pDst, 0, VpiSize {len, 1}, divC8Factor(value, sf));
     return StatusOk;
 }
 
@@ -499,8 +490,7 @@ int vpiDivC_8u_C1IRSfs(u8 value, u8* pSrcDst, int srcDstStep, VpiSize roi, int s
     return vpiDivC_8u_C1RSfs(pSrcDst, srcDstStep, value, pSrcDst, srcDstStep, roi, sf);
 }
 
-int vpiDivC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int dstStep, VpiSize roi,
-                       int sf)
+int vpiDivC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int dstStep, VpiSize roi, int sf)
 {
     const double k = value == 0 ? 0.0 : divC16Factor(value, sf);
     return divCImage(pSrc, srcStep, value, pDst, dstStep, roi, k, divC16<s16, s16>);
@@ -528,10 +518,7 @@ int vpiSet_32s_C1R(s32 value, s32* pDst, int dstStep, VpiSize roi) { return setI
 
 // --- Arithmetic with a constant ------------------------------------------------------
 
-int vpsAddC_8u_ISfs(u8 value, u8* pSrcDst, int len, int sf)
-{
-    return vpsAddC_8u_Sfs(pSrcDst, value, pSrcDst, len, sf);
-}
+int vpsAddC_8u_ISfs(u8 value, u8* pSrcDst, int len, int sf) { return vpsAddC_8u_Sfs(pSrcDst, value, pSrcDst, len, sf); }
 
 int vpsAddC_8u_Sfs(const u8* pSrc, u8 value, u8* pDst, int len, int sf)
 {
@@ -558,8 +545,7 @@ int vpiAddC_8u_C1IRSfs(u8 value, u8* pSrcDst, int srcDstStep, VpiSize roi, int s
 int vpiAddC_8u_C1RSfs(const u8* pSrc, int srcStep, u8 value, u8* pDst, int dstStep, VpiSize roi, int sf)
 {
     const int v = value;
-    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kAdd8u, additive(v),
-                      [v](int x) { return x + v; });
+    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kAdd8u, additive(v), [v](int x) { return x + v; });
 }
 
 int vpiAddC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, int sf)
@@ -567,18 +553,13 @@ int vpiAddC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, in
     return vpiAddC_16s_C1RSfs(pSrcDst, srcDstStep, value, pSrcDst, srcDstStep, roi, sf);
 }
 
-int vpiAddC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int dstStep, VpiSize roi,
-                       int sf)
+int vpiAddC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int dstStep, VpiSize roi, int sf)
 {
     const int v = value;
-    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kAdd16s, additive(v),
-                      [v](int x) { return x + v; });
+    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kAdd16s, additive(v), [v](int x) { return x + v; });
 }
 
-int vpsSubC_8u_ISfs(u8 value, u8* pSrcDst, int len, int sf)
-{
-    return vpsSubC_8u_Sfs(pSrcDst, value, pSrcDst, len, sf);
-}
+int vpsSubC_8u_ISfs(u8 value, u8* pSrcDst, int len, int sf) { return vpsSubC_8u_Sfs(pSrcDst, value, pSrcDst, len, sf); }
 
 int vpsSubC_8u_Sfs(const u8* pSrc, u8 value, u8* pDst, int len, int sf)
 {
@@ -605,8 +586,7 @@ int vpiSubC_8u_C1IRSfs(u8 value, u8* pSrcDst, int srcDstStep, VpiSize roi, int s
 int vpiSubC_8u_C1RSfs(const u8* pSrc, int srcStep, u8 value, u8* pDst, int dstStep, VpiSize roi, int sf)
 {
     const int v = value;
-    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kSub8u, additive(v),
-                      [v](int x) { return sub8u(x, v); });
+    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kSub8u, additive(v), [v](int x) { return sub8u(x, v); });
 }
 
 int vpiSubC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, int sf)
@@ -614,18 +594,13 @@ int vpiSubC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, in
     return vpiSubC_16s_C1RSfs(pSrcDst, srcDstStep, value, pSrcDst, srcDstStep, roi, sf);
 }
 
-int vpiSubC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int dstStep, VpiSize roi,
-                       int sf)
+int vpiSubC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int dstStep, VpiSize roi, int sf)
 {
     const int v = value;
-    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kSub16s, additive(v),
-                      [v](int x) { return x - v; });
+    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kSub16s, additive(v), [v](int x) { return x - v; });
 }
 
-int vpsMulC_8u_ISfs(u8 value, u8* pSrcDst, int len, int sf)
-{
-    return vpsMulC_8u_Sfs(pSrcDst, value, pSrcDst, len, sf);
-}
+int vpsMulC_8u_ISfs(u8 value, u8* pSrcDst, int len, int sf) { return vpsMulC_8u_Sfs(pSrcDst, value, pSrcDst, len, sf); }
 
 int vpsMulC_8u_Sfs(const u8* pSrc, u8 value, u8* pDst, int len, int sf)
 {
@@ -652,8 +627,7 @@ int vpiMulC_8u_C1IRSfs(u8 value, u8* pSrcDst, int srcDstStep, VpiSize roi, int s
 int vpiMulC_8u_C1RSfs(const u8* pSrc, int srcStep, u8 value, u8* pDst, int dstStep, VpiSize roi, int sf)
 {
     const int v = value;
-    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kMul8u, multiplicative(v),
-                      [v](int x) { return x * v; });
+    return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kMul8u, multiplicative(v), [v](int x) { return x * v; });
 }
 
 int vpiMulC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, int sf)
@@ -661,8 +635,7 @@ int vpiMulC_16s_C1IRSfs(s16 value, s16* pSrcDst, int srcDstStep, VpiSize roi, in
     return vpiMulC_16s_C1RSfs(pSrcDst, srcDstStep, value, pSrcDst, srcDstStep, roi, sf);
 }
 
-int vpiMulC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int dstStep, VpiSize roi,
-                       int sf)
+int vpiMulC_16s_C1RSfs(const s16* pSrc, int srcStep, s16 value, s16* pDst, int dstStep, VpiSize roi, int sf)
 {
     const int v = value;
     return constImage(pSrc, srcStep, pDst, dstStep, roi, sf, kMul16sImage, multiplicative(v),
@@ -705,24 +678,23 @@ int vpiConvert_8u32f_C1R(const u8* pSrc, int srcStep, float* pDst, int dstStep, 
     return convertImage(pSrc, srcStep, pDst, dstStep, roi, [](u8 x) { return static_cast<float>(x); });
 }
 
-int vpiConvert_32f8u_C1R(const float* pSrc, int srcStep, u8* pDst, int dstStep, VpiSize roi,
-                         int roundMode)
+int vpiConvert_32f8u_C1R(const float* pSrc, int srcStep, u8* pDst, int dstStep, VpiSize roi, int roundMode)
 {
     // NaN fails both comparisons and gives 0. Adding and removing 2^23 rounds a float
     // below 2^23 to the nearest integer, halves to even.
     if (roundMode == 1)
         return convertImage(pSrc, srcStep, pDst, dstStep, roi, [](float x) {
             if (!(x > 0.0f))
-                return u8{0};
+                return u8 {0};
             if (x >= 255.0f)
-                return u8{255};
+                return u8 {255};
             return static_cast<u8>((x + 0x1p23f) - 0x1p23f);
         });
     return convertImage(pSrc, srcStep, pDst, dstStep, roi, [](float x) {
         if (!(x > 0.0f))
-            return u8{0};
+            return u8 {0};
         if (x >= 255.0f)
-            return u8{255};
+            return u8 {255};
         return static_cast<u8>(x);
     });
 }
@@ -734,15 +706,13 @@ int vpiScale_8u16u_C1R(const u8* pSrc, int srcStep, u16* pDst, int dstStep, VpiS
 
 int vpiScale_8u16s_C1R(const u8* pSrc, int srcStep, s16* pDst, int dstStep, VpiSize roi)
 {
-    return convertImage(pSrc, srcStep, pDst, dstStep, roi,
-                        [](u8 x) { return static_cast<s16>(x * 257 - 32768); });
+    return convertImage(pSrc, srcStep, pDst, dstStep, roi, [](u8 x) { return static_cast<s16>(x * 257 - 32768); });
 }
 
 int vpiScale_8u32s_C1R(const u8* pSrc, int srcStep, s32* pDst, int dstStep, VpiSize roi)
 {
-    return convertImage(pSrc, srcStep, pDst, dstStep, roi, [](u8 x) {
-        return static_cast<s32>(static_cast<long long>(x) * 16843009 - 2147483648LL);
-    });
+    return convertImage(pSrc, srcStep, pDst, dstStep, roi,
+                        [](u8 x) { return static_cast<s32>(static_cast<long long>(x) * 16843009 - 2147483648LL); });
 }
 
 int vpiScale_16u8u_C1R(const u16* pSrc, int srcStep, u8* pDst, int dstStep, VpiSize roi, int hint)
@@ -787,12 +757,11 @@ int vpiScale_32s8u_C1R(const s32* pSrc, int srcStep, u8* pDst, int dstStep, VpiS
             return clampTo8u(i);
         });
     }
-    return convertImage(pSrc, srcStep, pDst, dstStep, roi, [](s32 x) {
-        return static_cast<u8>(((x - (x >> 8)) >> 24) - 128);
-    });
+    return convertImage(pSrc, srcStep, pDst, dstStep, roi,
+                        [](s32 x) { return static_cast<u8>(((x - (x >> 8)) >> 24) - 128); });
 }
 
-} // namespace fallback
+}  // namespace fallback
 
 DCS_DSP_DEFINE(vpiAdd_8u_C1IRSfs)
 DCS_DSP_DEFINE(vpiAdd_16s_C1IRSfs)
@@ -852,66 +821,27 @@ DCS_DSP_DEFINE(vpiScale_32s8u_C1R)
 namespace {
 // Registration order of the integer vector fallbacks.
 constexpr DspEntryDef kIntegerVectorEntries[] = {
-    DCS_DSP_ENTRY(vpiAdd_8u_C1IRSfs),
-    DCS_DSP_ENTRY(vpiAdd_16s_C1IRSfs),
-    DCS_DSP_ENTRY(vpiSub_8u_C1IRSfs),
-    DCS_DSP_ENTRY(vpiSub_16s_C1IRSfs),
-    DCS_DSP_ENTRY(vpiMul_8u_C1IRSfs),
-    DCS_DSP_ENTRY(vpiMul_16s_C1IRSfs),
-    DCS_DSP_ENTRY(vpiDiv_8u_C1IRSfs),
-    DCS_DSP_ENTRY(vpiDiv_16s_C1IRSfs),
-    DCS_DSP_ENTRY(vpsDivC_16s_ISfs),
-    DCS_DSP_ENTRY(vpsDivC_16s_Sfs),
-    DCS_DSP_ENTRY(vpsSet_16s),
-    DCS_DSP_ENTRY(vpsConvert_8s16s),
-    DCS_DSP_ENTRY(vpiScale_16u8u_C1R),
-    DCS_DSP_ENTRY(vpiScale_8u16u_C1R),
-    DCS_DSP_ENTRY(vpiSet_8u_C1R),
-    DCS_DSP_ENTRY(vpiSet_16s_C1R),
-    DCS_DSP_ENTRY(vpiSet_32s_C1R),
-    DCS_DSP_ENTRY(vpsAddC_8u_ISfs),
-    DCS_DSP_ENTRY(vpsAddC_8u_Sfs),
-    DCS_DSP_ENTRY(vpsAddC_16s_ISfs),
-    DCS_DSP_ENTRY(vpsAddC_16s_Sfs),
-    DCS_DSP_ENTRY(vpiAddC_8u_C1IRSfs),
-    DCS_DSP_ENTRY(vpiAddC_8u_C1RSfs),
-    DCS_DSP_ENTRY(vpiAddC_16s_C1IRSfs),
-    DCS_DSP_ENTRY(vpiAddC_16s_C1RSfs),
-    DCS_DSP_ENTRY(vpsSubC_8u_ISfs),
-    DCS_DSP_ENTRY(vpsSubC_8u_Sfs),
-    DCS_DSP_ENTRY(vpsSubC_16s_ISfs),
-    DCS_DSP_ENTRY(vpsSubC_16s_Sfs),
-    DCS_DSP_ENTRY(vpiSubC_8u_C1IRSfs),
-    DCS_DSP_ENTRY(vpiSubC_8u_C1RSfs),
-    DCS_DSP_ENTRY(vpiSubC_16s_C1IRSfs),
-    DCS_DSP_ENTRY(vpiSubC_16s_C1RSfs),
-    DCS_DSP_ENTRY(vpsMulC_8u_ISfs),
-    DCS_DSP_ENTRY(vpsMulC_8u_Sfs),
-    DCS_DSP_ENTRY(vpsMulC_16s_ISfs),
-    DCS_DSP_ENTRY(vpsMulC_16s_Sfs),
-    DCS_DSP_ENTRY(vpiMulC_8u_C1IRSfs),
-    DCS_DSP_ENTRY(vpiMulC_8u_C1RSfs),
-    DCS_DSP_ENTRY(vpiMulC_16s_C1IRSfs),
-    DCS_DSP_ENTRY(vpiMulC_16s_C1RSfs),
-    DCS_DSP_ENTRY(vpsDivC_8u_Sfs),
-    DCS_DSP_ENTRY(vpiDivC_8u_C1IRSfs),
-    DCS_DSP_ENTRY(vpiDivC_8u_C1RSfs),
-    DCS_DSP_ENTRY(vpiDivC_16s_C1IRSfs),
-    DCS_DSP_ENTRY(vpiDivC_16s_C1RSfs),
-    DCS_DSP_ENTRY(vpiCopy_8u_C1R),
-    DCS_DSP_ENTRY(vpiCopy_16s_C1R),
-    DCS_DSP_ENTRY(vpiConvert_8u32f_C1R),
-    DCS_DSP_ENTRY(vpiConvert_32f8u_C1R),
-    DCS_DSP_ENTRY(vpiScale_8u16s_C1R),
-    DCS_DSP_ENTRY(vpiScale_8u32s_C1R),
-    DCS_DSP_ENTRY(vpiScale_16s8u_C1R),
-    DCS_DSP_ENTRY(vpiScale_32s8u_C1R),
+    DCS_DSP_ENTRY(vpiAdd_8u_C1IRSfs),    DCS_DSP_ENTRY(vpiAdd_16s_C1IRSfs),   DCS_DSP_ENTRY(vpiSub_8u_C1IRSfs),
+    DCS_DSP_ENTRY(vpiSub_16s_C1IRSfs),   DCS_DSP_ENTRY(vpiMul_8u_C1IRSfs),    DCS_DSP_ENTRY(vpiMul_16s_C1IRSfs),
+    DCS_DSP_ENTRY(vpiDiv_8u_C1IRSfs),    DCS_DSP_ENTRY(vpiDiv_16s_C1IRSfs),   DCS_DSP_ENTRY(vpsDivC_16s_ISfs),
+    DCS_DSP_ENTRY(vpsDivC_16s_Sfs),      DCS_DSP_ENTRY(vpsSet_16s),           DCS_DSP_ENTRY(vpsConvert_8s16s),
+    DCS_DSP_ENTRY(vpiScale_16u8u_C1R),   DCS_DSP_ENTRY(vpiScale_8u16u_C1R),   DCS_DSP_ENTRY(vpiSet_8u_C1R),
+    DCS_DSP_ENTRY(vpiSet_16s_C1R),       DCS_DSP_ENTRY(vpiSet_32s_C1R),       DCS_DSP_ENTRY(vpsAddC_8u_ISfs),
+    DCS_DSP_ENTRY(vpsAddC_8u_Sfs),       DCS_DSP_ENTRY(vpsAddC_16s_ISfs),     DCS_DSP_ENTRY(vpsAddC_16s_Sfs),
+    DCS_DSP_ENTRY(vpiAddC_8u_C1IRSfs),   DCS_DSP_ENTRY(vpiAddC_8u_C1RSfs),    DCS_DSP_ENTRY(vpiAddC_16s_C1IRSfs),
+    DCS_DSP_ENTRY(vpiAddC_16s_C1RSfs),   DCS_DSP_ENTRY(vpsSubC_8u_ISfs),      DCS_DSP_ENTRY(vpsSubC_8u_Sfs),
+    DCS_DSP_ENTRY(vpsSubC_16s_ISfs),     DCS_DSP_ENTRY(vpsSubC_16s_Sfs),      DCS_DSP_ENTRY(vpiSubC_8u_C1IRSfs),
+    DCS_DSP_ENTRY(vpiSubC_8u_C1RSfs),    DCS_DSP_ENTRY(vpiSubC_16s_C1IRSfs),  DCS_DSP_ENTRY(vpiSubC_16s_C1RSfs),
+    DCS_DSP_ENTRY(vpsMulC_8u_ISfs),      DCS_DSP_ENTRY(vpsMulC_8u_Sfs),       DCS_DSP_ENTRY(vpsMulC_16s_ISfs),
+    DCS_DSP_ENTRY(vpsMulC_16s_Sfs),      DCS_DSP_ENTRY(vpiMulC_8u_C1IRSfs),   DCS_DSP_ENTRY(vpiMulC_8u_C1RSfs),
+    DCS_DSP_ENTRY(vpiMulC_16s_C1IRSfs),  DCS_DSP_ENTRY(vpiMulC_16s_C1RSfs),   DCS_DSP_ENTRY(vpsDivC_8u_Sfs),
+    DCS_DSP_ENTRY(vpiDivC_8u_C1IRSfs),   DCS_DSP_ENTRY(vpiDivC_8u_C1RSfs),    DCS_DSP_ENTRY(vpiDivC_16s_C1IRSfs),
+    DCS_DSP_ENTRY(vpiDivC_16s_C1RSfs),   DCS_DSP_ENTRY(vpiCopy_8u_C1R),       DCS_DSP_ENTRY(vpiCopy_16s_C1R),
+    DCS_DSP_ENTRY(vpiConvert_8u32f_C1R), DCS_DSP_ENTRY(vpiConvert_32f8u_C1R), DCS_DSP_ENTRY(vpiScale_8u16s_C1R),
+    DCS_DSP_ENTRY(vpiScale_8u32s_C1R),   DCS_DSP_ENTRY(vpiScale_16s8u_C1R),   DCS_DSP_ENTRY(vpiScale_32s8u_C1R),
 };
-} // namespace
+}  // namespace
 
-void RegisterIntegerVectorFallbacks(DspRegistrar& r)
-{
-    r.Add(kIntegerVectorEntries);
-}
+void RegisterIntegerVectorFallbacks(DspRegistrar& r) { r.Add(kIntegerVectorEntries); }
 
-} // namespace dcs
+}  // namespace dcs

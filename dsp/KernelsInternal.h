@@ -12,8 +12,7 @@ namespace dcs {
 
 // ---- saturation and the scale-factor rule -------------------------------------------
 
-template <class T>
-constexpr T Saturate(std::int64_t v) noexcept
+template <class T> constexpr T Saturate(std::int64_t v) noexcept
 {
     static_assert(sizeof(T) <= 4, "saturation targets are 8-, 16- and 32-bit integers");
     constexpr std::int64_t lo = std::numeric_limits<T>::min();
@@ -33,8 +32,8 @@ constexpr std::int64_t SfsScale(std::int64_t r, int sf) noexcept
         if (sf >= 64)  // |r| <= 2^63, so |r / 2^sf| <= 1/2, and a tie goes to the even 0
             return 0;
         const std::int64_t q = r >> sf;  // floor (arithmetic shift)
-        const std::uint64_t rem = static_cast<std::uint64_t>(r) & ((std::uint64_t{1} << sf) - 1);
-        const std::uint64_t half = std::uint64_t{1} << (sf - 1);
+        const std::uint64_t rem = static_cast<std::uint64_t>(r) & ((std::uint64_t {1} << sf) - 1);
+        const std::uint64_t half = std::uint64_t {1} << (sf - 1);
         return (rem > half || (rem == half && (q & 1))) ? q + 1 : q;
     }
     const int up = -sf;
@@ -47,21 +46,14 @@ constexpr std::int64_t SfsScale(std::int64_t r, int sf) noexcept
 }
 
 // The stored value of an Sfs entry: scale-factor rounding, then saturation to T.
-template <class T>
-constexpr T Sfs(std::int64_t r, int sf) noexcept
-{
-    return Saturate<T>(SfsScale(r, sf));
-}
+template <class T> constexpr T Sfs(std::int64_t r, int sf) noexcept { return Saturate<T>(SfsScale(r, sf)); }
 
 // The limits of an 8- or 16-bit type as int, and saturation to them in int arithmetic:
 // the form the 8- and 16-bit sample loops vectorise, where 64-bit compares stay scalar.
-template <class T>
-inline constexpr int kIntLow = std::numeric_limits<T>::min();
-template <class T>
-inline constexpr int kIntHigh = std::numeric_limits<T>::max();
+template <class T> inline constexpr int kIntLow = std::numeric_limits<T>::min();
+template <class T> inline constexpr int kIntHigh = std::numeric_limits<T>::max();
 
-template <class T>
-inline T SaturateInt(int v)
+template <class T> inline T SaturateInt(int v)
 {
     v = v < kIntLow<T> ? kIntLow<T> : v;
     v = v > kIntHigh<T> ? kIntHigh<T> : v;
@@ -75,8 +67,7 @@ namespace dcs::vpsloops {
 using Ext = long double;  // x87 extended precision: 64-bit significand
 
 // pDst[i] = f(pSrc[i]); pDst may equal pSrc.
-template <typename S, typename D, typename F>
-inline VpsStatus MapEach(const S* pSrc, D* pDst, int len, F f)
+template <typename S, typename D, typename F> inline VpsStatus MapEach(const S* pSrc, D* pDst, int len, F f)
 {
     if (VpsStatus s = DspCheck(len, pSrc, pDst))
         return s;

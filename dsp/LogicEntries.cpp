@@ -9,8 +9,7 @@ namespace dcs {
 
 namespace {
 
-template <class T>
-VpsStatus Copy32(const T* pSrc, T* pDst, int len)
+template <class T> VpsStatus Copy32(const T* pSrc, T* pDst, int len)
 {
     if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
@@ -18,8 +17,7 @@ VpsStatus Copy32(const T* pSrc, T* pDst, int len)
     return StatusOk;
 }
 
-template <class Op>
-VpsStatus ConstInPlace(Vps32u* pSrcDst, int len, Op op)
+template <class Op> VpsStatus ConstInPlace(Vps32u* pSrcDst, int len, Op op)
 {
     if (VpsStatus st = DspCheck(len, pSrcDst))
         return st;
@@ -28,8 +26,7 @@ VpsStatus ConstInPlace(Vps32u* pSrcDst, int len, Op op)
     return StatusOk;
 }
 
-template <class Op>
-VpsStatus Unary(const Vps32u* pSrc, Vps32u* pDst, int len, Op op)
+template <class Op> VpsStatus Unary(const Vps32u* pSrc, Vps32u* pDst, int len, Op op)
 {
     if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
@@ -38,8 +35,7 @@ VpsStatus Unary(const Vps32u* pSrc, Vps32u* pDst, int len, Op op)
     return StatusOk;
 }
 
-template <class Op>
-VpsStatus Binary(const Vps32u* pSrc, Vps32u* pSrcDst, int len, Op op)
+template <class Op> VpsStatus Binary(const Vps32u* pSrc, Vps32u* pSrcDst, int len, Op op)
 {
     if (VpsStatus st = DspCheck(len, pSrc, pSrcDst))
         return st;
@@ -49,19 +45,12 @@ VpsStatus Binary(const Vps32u* pSrc, Vps32u* pSrcDst, int len, Op op)
 }
 
 // Left shift in unsigned arithmetic: bits out of the top are lost, never undefined.
-inline Vps32s Shl(Vps32s x, int n)
-{
-    return static_cast<Vps32s>(static_cast<Vps32u>(x) << n);
-}
+inline Vps32s Shl(Vps32s x, int n) { return static_cast<Vps32s>(static_cast<Vps32u>(x) << n); }
 
 // Arithmetic right shift; counts of 32 and more keep only the sign.
-inline Vps32s Sar(Vps32s x, int n)
-{
-    return x >> (n > 31 ? 31 : n);
-}
+inline Vps32s Sar(Vps32s x, int n) { return x >> (n > 31 ? 31 : n); }
 
-template <class Op>
-void Map32s(const Vps32s* pSrc, Vps32s* pDst, int len, Op op)
+template <class Op> void Map32s(const Vps32s* pSrc, Vps32s* pDst, int len, Op op)
 {
     for (int i = 0; i < len; ++i)
         pDst[i] = op(pSrc[i]);
@@ -228,10 +217,7 @@ VpsStatus vpsSwapBytes_32u(const Vps32u* pSrc, Vps32u* pDst, int len)
     return StatusOk;
 }
 
-VpsStatus vpsSwapBytes_32u_I(Vps32u* pSrcDst, int len)
-{
-    return vpsSwapBytes_32u(pSrcDst, pSrcDst, len);
-}
+VpsStatus vpsSwapBytes_32u_I(Vps32u* pSrcDst, int len) { return vpsSwapBytes_32u(pSrcDst, pSrcDst, len); }
 
 }  // namespace fallback
 
@@ -258,20 +244,17 @@ DCS_DSP_DEFINE(vpsSwapBytes_32u_I)
 namespace {
 
 constexpr DspEntryDef kLogicEntries[] = {
-    DCS_DSP_ENTRY(vpsAndC_32u_I),    DCS_DSP_ENTRY(vpsOrC_32u_I),       DCS_DSP_ENTRY(vpsOr_32u_I),
-    DCS_DSP_ENTRY(vpsXorC_32u_I),    DCS_DSP_ENTRY(vpsXor_32u_I),       DCS_DSP_ENTRY(vpsAnd_32u_I),
-    DCS_DSP_ENTRY(vpsAndC_32u),      DCS_DSP_ENTRY(vpsOrC_32u),         DCS_DSP_ENTRY(vpsXorC_32u),
-    DCS_DSP_ENTRY(vpsLShiftC_32s),   DCS_DSP_ENTRY(vpsRShiftC_32s),     DCS_DSP_ENTRY(vpsLShiftC_32s_I),
-    DCS_DSP_ENTRY(vpsRShiftC_32s_I), DCS_DSP_ENTRY(vpsSwapBytes_16u),   DCS_DSP_ENTRY(vpsSwapBytes_24u),
-    DCS_DSP_ENTRY(vpsSwapBytes_32u), DCS_DSP_ENTRY(vpsSwapBytes_32u_I), DCS_DSP_ENTRY(vpsThreshold_LT_32s_I),
+    DCS_DSP_ENTRY(vpsAndC_32u_I),         DCS_DSP_ENTRY(vpsOrC_32u_I),       DCS_DSP_ENTRY(vpsOr_32u_I),
+    DCS_DSP_ENTRY(vpsXorC_32u_I),         DCS_DSP_ENTRY(vpsXor_32u_I),       DCS_DSP_ENTRY(vpsAnd_32u_I),
+    DCS_DSP_ENTRY(vpsAndC_32u),           DCS_DSP_ENTRY(vpsOrC_32u),         DCS_DSP_ENTRY(vpsXorC_32u),
+    DCS_DSP_ENTRY(vpsLShiftC_32s),        DCS_DSP_ENTRY(vpsRShiftC_32s),     DCS_DSP_ENTRY(vpsLShiftC_32s_I),
+    DCS_DSP_ENTRY(vpsRShiftC_32s_I),      DCS_DSP_ENTRY(vpsSwapBytes_16u),   DCS_DSP_ENTRY(vpsSwapBytes_24u),
+    DCS_DSP_ENTRY(vpsSwapBytes_32u),      DCS_DSP_ENTRY(vpsSwapBytes_32u_I), DCS_DSP_ENTRY(vpsThreshold_LT_32s_I),
     DCS_DSP_ENTRY(vpsThreshold_GT_32s_I),
 };
 
 }  // namespace
 
-void RegisterLogicEntries(DspRegistrar& r)
-{
-    r.Add(kLogicEntries);
-}
+void RegisterLogicEntries(DspRegistrar& r) { r.Add(kLogicEntries); }
 
 }  // namespace dcs

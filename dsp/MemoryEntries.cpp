@@ -10,8 +10,7 @@ namespace {
 
 // Copies go through memmove: as fast as a plain copy, and an overlapping call still gets
 // the source's old values instead of a smeared pattern.
-template <class T>
-VpsStatus Copy(const T* pSrc, T* pDst, int len)
+template <class T> VpsStatus Copy(const T* pSrc, T* pDst, int len)
 {
     if (VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
@@ -19,8 +18,7 @@ VpsStatus Copy(const T* pSrc, T* pDst, int len)
     return StatusOk;
 }
 
-template <class T>
-VpsStatus Zero(T* pDst, int len)
+template <class T> VpsStatus Zero(T* pDst, int len)
 {
     if (VpsStatus st = DspCheck(len, pDst))
         return st;
@@ -29,8 +27,7 @@ VpsStatus Zero(T* pDst, int len)
 }
 
 // Fills with the value's bit pattern (a NaN payload or -0.0 is stored unchanged).
-template <class Bits, class T>
-VpsStatus FillBits(T val, T* pDst, int len)
+template <class Bits, class T> VpsStatus FillBits(T val, T* pDst, int len)
 {
     static_assert(sizeof(Bits) == sizeof(T));
     if (VpsStatus st = DspCheck(len, pDst))
@@ -111,8 +108,8 @@ VpsStatus vpiCopy_32s_C1R(const Vps32s* pSrc, int srcStep, Vps32s* pDst, int dst
     const std::uintptr_t src = reinterpret_cast<std::uintptr_t>(pSrc);
     const std::uintptr_t dst = reinterpret_cast<std::uintptr_t>(pDst);
     for (int y = 0; y < roiSize.height; ++y) {
-        const std::uintptr_t s = src + static_cast<std::uintptr_t>(std::int64_t{srcStep} * y);
-        const std::uintptr_t d = dst + static_cast<std::uintptr_t>(std::int64_t{dstStep} * y);
+        const std::uintptr_t s = src + static_cast<std::uintptr_t>(std::int64_t {srcStep} * y);
+        const std::uintptr_t d = dst + static_cast<std::uintptr_t>(std::int64_t {dstStep} * y);
         std::memmove(reinterpret_cast<void*>(d), reinterpret_cast<const void*>(s), rowBytes);
     }
     return StatusOk;
@@ -141,19 +138,15 @@ DCS_DSP_DEFINE(vpiCopy_32s_C1R)
 namespace {
 
 constexpr DspEntryDef kMemoryEntries[] = {
-    DCS_DSP_ENTRY(vpsCopy_32f),  DCS_DSP_ENTRY(vpsCopy_64f),  DCS_DSP_ENTRY(vpsMove_64f),
-    DCS_DSP_ENTRY(vpsCopy_8u),   DCS_DSP_ENTRY(vpsSet_32s),   DCS_DSP_ENTRY(vpsSet_64f),
-    DCS_DSP_ENTRY(vpsSet_32f),   DCS_DSP_ENTRY(vpsSet_64fc),  DCS_DSP_ENTRY(vpsSet_8u),
-    DCS_DSP_ENTRY(vpsZero_16s),  DCS_DSP_ENTRY(vpsZero_32s),  DCS_DSP_ENTRY(vpsZero_64f),
-    DCS_DSP_ENTRY(vpsZero_32f),  DCS_DSP_ENTRY(vpsZero_64fc), DCS_DSP_ENTRY(vpsZero_8u),
-    DCS_DSP_ENTRY(vpiCopy_32s_C1R), DCS_DSP_ENTRY(vpsMove_8u),
+    DCS_DSP_ENTRY(vpsCopy_32f), DCS_DSP_ENTRY(vpsCopy_64f),  DCS_DSP_ENTRY(vpsMove_64f), DCS_DSP_ENTRY(vpsCopy_8u),
+    DCS_DSP_ENTRY(vpsSet_32s),  DCS_DSP_ENTRY(vpsSet_64f),   DCS_DSP_ENTRY(vpsSet_32f),  DCS_DSP_ENTRY(vpsSet_64fc),
+    DCS_DSP_ENTRY(vpsSet_8u),   DCS_DSP_ENTRY(vpsZero_16s),  DCS_DSP_ENTRY(vpsZero_32s), DCS_DSP_ENTRY(vpsZero_64f),
+    DCS_DSP_ENTRY(vpsZero_32f), DCS_DSP_ENTRY(vpsZero_64fc), DCS_DSP_ENTRY(vpsZero_8u),  DCS_DSP_ENTRY(vpiCopy_32s_C1R),
+    DCS_DSP_ENTRY(vpsMove_8u),
 };
 
 }  // namespace
 
-void RegisterMemoryEntries(DspRegistrar& r)
-{
-    r.Add(kMemoryEntries);
-}
+void RegisterMemoryEntries(DspRegistrar& r) { r.Add(kMemoryEntries); }
 
 }  // namespace dcs

@@ -22,23 +22,20 @@ int vpsVectorRamp_16s(Vps16s* pDst, int len, float offset, float slope)
         else if (moved == moved)
             s = static_cast<Vps16s>(static_cast<std::int32_t>(moved));
         else
-            s = 0; // NaN offset or slope
+            s = 0;  // NaN offset or slope
         pDst[i] = s;
     }
     return StatusOk;
 }
 
-} // namespace fallback
+}  // namespace fallback
 
 DCS_DSP_DEFINE(vpsVectorRamp_16s)
 
 namespace {
 constexpr DspEntryDef kRampEntries[] = {DCS_DSP_ENTRY(vpsVectorRamp_16s)};
-} // namespace
+}  // namespace
 
-void RegisterRampModule(DspRegistrar& r)
-{
-    r.Add(kRampEntries);
-}
+void RegisterRampModule(DspRegistrar& r) { r.Add(kRampEntries); }
 
-} // namespace dcs
+}  // namespace dcs

@@ -78,10 +78,7 @@ void DspRegistrar::Add(std::span<const DspEntryDef> entries)
     }
 }
 
-void DspStartup()
-{
-    std::call_once(gStartOnce, RunStartup);
-}
+void DspStartup() { std::call_once(gStartOnce, RunStartup); }
 
 DspProc DspLookup(const char* name)
 {
@@ -99,10 +96,7 @@ std::vector<DspEntryInfo> DspRegisteredEntries()
     return State().entries;
 }
 
-DspProc LookupSignalFunction(const char* name)
-{
-    return GetProcAddress(State().signalLibrary, name);
-}
+DspProc LookupSignalFunction(const char* name) { return GetProcAddress(State().signalLibrary, name); }
 
 DspProc LookupImageFunction(const char* name)
 {
@@ -112,10 +106,7 @@ DspProc LookupImageFunction(const char* name)
     return GetProcAddress(s.colorLibrary, name);
 }
 
-DspProc LookupCoreFunction(const char* name)
-{
-    return GetProcAddress(State().coreLibrary, name);
-}
+DspProc LookupCoreFunction(const char* name) { return GetProcAddress(State().coreLibrary, name); }
 
 namespace {
 
@@ -155,10 +146,7 @@ void DspRestartForTesting()
 // ---- the signal loader's core entry ---------------------------------------------------
 
 namespace fallback {
-int vpGetCpuType()
-{
-    return 0;
-}
+int vpGetCpuType() { return 0; }
 }  // namespace fallback
 
 DCS_DSP_DEFINE(vpGetCpuType)
@@ -167,9 +155,6 @@ namespace {
 constexpr DspEntryDef kCoreEntry[] = {DCS_DSP_ENTRY(vpGetCpuType)};
 }  // namespace
 
-void RegisterCoreEntry(DspRegistrar& r)
-{
-    r.Add(kCoreEntry);
-}
+void RegisterCoreEntry(DspRegistrar& r) { r.Add(kCoreEntry); }
 
 }  // namespace dcs

@@ -71,11 +71,7 @@ void DspShutdown();
 // The function an entry holds after start-up, or null for a name nobody registered.
 DspProc DspLookup(const char* name);
 
-template <class Fn>
-Fn DspLookupAs(const char* name)
-{
-    return reinterpret_cast<Fn>(DspLookup(name));
-}
+template <class Fn> Fn DspLookupAs(const char* name) { return reinterpret_cast<Fn>(DspLookup(name)); }
 
 struct DspEntryInfo {
     std::string name;
@@ -99,16 +95,16 @@ void DspRestartForTesting();
 }  // namespace dcs
 
 // Declares the typed entry `Name` and its hidden fallback `fallback::Name`.
-#define DCS_DSP_DECLARE(Ret, Name, Params)        \
-    using Name##_fn = Ret(*) Params;              \
-    extern Name##_fn Name;                        \
-    namespace fallback {                          \
-    DCS_DSP_HIDDEN Ret Name Params;               \
+#define DCS_DSP_DECLARE(Ret, Name, Params)                                                                             \
+    using Name##_fn = Ret(*) Params;                                                                                   \
+    extern Name##_fn Name;                                                                                             \
+    namespace fallback {                                                                                               \
+    DCS_DSP_HIDDEN Ret Name Params;                                                                                    \
     }
 
 // Declares an entry that has no fallback (null unless a library exports it).
-#define DCS_DSP_DECLARE_NO_FALLBACK(Ret, Name, Params) \
-    using Name##_fn = Ret(*) Params;                   \
+#define DCS_DSP_DECLARE_NO_FALLBACK(Ret, Name, Params)                                                                 \
+    using Name##_fn = Ret(*) Params;                                                                                   \
     extern Name##_fn Name;
 
 // Defines the typed global of an entry, initially its fallback (exactly once per name).
@@ -116,22 +112,22 @@ void DspRestartForTesting();
 #define DCS_DSP_DEFINE_NO_FALLBACK(Name) Name##_fn Name = nullptr;
 
 // One element of a module's entry list.
-#define DCS_DSP_ENTRY(Name)                                                           \
-    ::dcs::DspEntryDef                                                                \
-    {                                                                                 \
-        #Name, [](::dcs::DspProc external) -> ::dcs::DspProc {                        \
+#define DCS_DSP_ENTRY(Name)                                                                                            \
+    ::dcs::DspEntryDef                                                                                                 \
+    {                                                                                                                  \
+#Name, [](::dcs::DspProc external) -> ::dcs::DspProc {                        \
             Name = external ? reinterpret_cast<Name##_fn>(external) : &fallback::Name; \
             return reinterpret_cast<::dcs::DspProc>(Name);                            \
-        }                                                                             \
+        }                                        \
     }
 
-#define DCS_DSP_ENTRY_NO_FALLBACK(Name)                                \
-    ::dcs::DspEntryDef                                                 \
-    {                                                                  \
-        #Name, [](::dcs::DspProc external) -> ::dcs::DspProc {         \
+#define DCS_DSP_ENTRY_NO_FALLBACK(Name)                                                                                \
+    ::dcs::DspEntryDef                                                                                                 \
+    {                                                                                                                  \
+#Name, [](::dcs::DspProc external) -> ::dcs::DspProc {         \
             Name = reinterpret_cast<Name##_fn>(external);              \
             return external;                                           \
-        }                                                              \
+        }                                                       \
     }
 
 namespace dcs {

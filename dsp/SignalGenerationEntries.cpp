@@ -42,10 +42,9 @@ float advancePhase(double phi, double w, int len)
 // Range checks written so that NaN fails them as well.
 inline bool inHalfOpen(double x, double lo, double hi) { return x >= lo && x < hi; }
 
-} // namespace
+}  // namespace
 
-int vpsTone_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, float* pPhase,
-                       int /*hint*/)
+int vpsTone_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, float* pPhase, int /*hint*/)
 {
     if (!pPhase)
         return StatusNullPointer;
@@ -100,8 +99,8 @@ int vpsTone_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, float* p
     // rather than from squaring K three times, which would multiply its rounding error
     // by 64.
     const double k8 = 2.0 * std::cos(8.0 * w);
-    double a[8]; // y[n-16 .. n-9]
-    double b[8]; // y[n-8 .. n-1]
+    double a[8];  // y[n-16 .. n-9]
+    double b[8];  // y[n-8 .. n-1]
     for (int i = 0; i < 8; ++i) {
         a[i] = y[i];
         b[i] = y[i + 8];
@@ -152,8 +151,7 @@ int vpsTone_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, float* p
     return StatusOk;
 }
 
-int vpsTriangle_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, float asym,
-                           float* pPhase)
+int vpsTriangle_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, float asym, float* pPhase)
 {
     if (!pPhase)
         return StatusNullPointer;
@@ -182,8 +180,8 @@ int vpsTriangle_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, floa
     const double rise = kPi - a;
     const double stepFall = -4.0 * kPi * m * f / fall;
     const double stepRise = 4.0 * kPi * m * f / rise;
-    const double reflectRise = rise / fall; // overshoot above +M, in falling slope
-    const double reflectFall = fall / rise; // overshoot below -M, in rising slope
+    const double reflectRise = rise / fall;  // overshoot above +M, in falling slope
+    const double reflectFall = fall / rise;  // overshoot below -M, in rising slope
     const double periodRise = 4.0 * kPi * m / rise;
     const double periodFall = 4.0 * kPi * m / fall;
 
@@ -225,8 +223,7 @@ int vpsTriangle_Direct_16s(Vps16s* pDst, int len, Vps16s magn, float rFreq, floa
     return StatusOk;
 }
 
-int vpsRandUniform_Direct_16s(Vps16s* pDst, int len, Vps16s low, Vps16s high,
-                              Vps32u* pSeed)
+int vpsRandUniform_Direct_16s(Vps16s* pDst, int len, Vps16s low, Vps16s high, Vps32u* pSeed)
 {
     if (const VpsStatus st = DspCheck(len, pDst, pSeed))
         return st;
@@ -241,8 +238,7 @@ int vpsRandUniform_Direct_16s(Vps16s* pDst, int len, Vps16s low, Vps16s high,
     return StatusOk;
 }
 
-int vpsRandGauss_Direct_16s(Vps16s* pDst, int len, Vps16s mean, Vps16s stdDev,
-                            Vps32u* pSeed)
+int vpsRandGauss_Direct_16s(Vps16s* pDst, int len, Vps16s mean, Vps16s stdDev, Vps32u* pSeed)
 {
     if (const VpsStatus st = DspCheck(len, pDst, pSeed))
         return st;
@@ -284,8 +280,8 @@ int vpsRandGauss_Direct_16s(Vps16s* pDst, int len, Vps16s mean, Vps16s stdDev,
     return StatusOk;
 }
 
-int vpsThreshold_LTValGTVal_16s_I(Vps16s* pSrcDst, int len, Vps16s levelLT,
-                                  Vps16s valueLT, Vps16s levelGT, Vps16s valueGT)
+int vpsThreshold_LTValGTVal_16s_I(Vps16s* pSrcDst, int len, Vps16s levelLT, Vps16s valueLT, Vps16s levelGT,
+                                  Vps16s valueGT)
 {
     if (const VpsStatus st = DspCheck(len, pSrcDst))
         return st;
@@ -311,7 +307,7 @@ int vpsAdd_16s_I(const Vps16s* pSrc, Vps16s* pSrcDst, int len)
     return StatusOk;
 }
 
-} // namespace fallback
+}  // namespace fallback
 
 DCS_DSP_DEFINE(vpsTone_Direct_16s)
 DCS_DSP_DEFINE(vpsTriangle_Direct_16s)
@@ -330,11 +326,8 @@ constexpr DspEntryDef kSignalGenerationEntries[] = {
     DCS_DSP_ENTRY(vpsTone_Direct_16s),
     DCS_DSP_ENTRY(vpsTriangle_Direct_16s),
 };
-} // namespace
+}  // namespace
 
-void RegisterSignalGenerationEntries(DspRegistrar& r)
-{
-    r.Add(kSignalGenerationEntries);
-}
+void RegisterSignalGenerationEntries(DspRegistrar& r) { r.Add(kSignalGenerationEntries); }
 
-} // namespace dcs
+}  // namespace dcs

@@ -21,8 +21,8 @@ VpsStatus ConvertPlane(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize
     if (srcStep <= 0 || dstStep <= 0)
         return StatusBadStep;
     for (int y = 0; y < roi.height; ++y) {
-        const S* s = reinterpret_cast<const S*>(reinterpret_cast<const Vps8u*>(pSrc) + std::int64_t{y} * srcStep);
-        D* d = reinterpret_cast<D*>(reinterpret_cast<Vps8u*>(pDst) + std::int64_t{y} * dstStep);
+        const S* s = reinterpret_cast<const S*>(reinterpret_cast<const Vps8u*>(pSrc) + std::int64_t {y} * srcStep);
+        D* d = reinterpret_cast<D*>(reinterpret_cast<Vps8u*>(pDst) + std::int64_t {y} * dstStep);
         for (int x = 0; x < roi.width; ++x)
             d[x] = convert(s[x]);
     }
@@ -31,8 +31,7 @@ VpsStatus ConvertPlane(const S* pSrc, int srcStep, D* pDst, int dstStep, VpiSize
 
 // Saturates to lo..hi; mode 1 rounds to nearest with halves to even, else truncates.
 // NaN would reach the integer conversion undefined: it gives 0.
-template <class D>
-D Saturate(float v, int roundMode, double lo, double hi)
+template <class D> D Saturate(float v, int roundMode, double lo, double hi)
 {
     const double x = v;
     if (std::isnan(x))
@@ -90,15 +89,13 @@ VpsStatus vpiConvert_8s32f_C1R(const Vps8s* pSrc, int srcStep, float* pDst, int 
     return ConvertPlane(pSrc, srcStep, pDst, dstStep, roi, [](Vps8s v) { return static_cast<float>(v); });
 }
 
-VpsStatus vpiConvert_32f16s_C1R(const float* pSrc, int srcStep, Vps16s* pDst, int dstStep, VpiSize roi,
-                                int roundMode)
+VpsStatus vpiConvert_32f16s_C1R(const float* pSrc, int srcStep, Vps16s* pDst, int dstStep, VpiSize roi, int roundMode)
 {
     return ConvertPlane(pSrc, srcStep, pDst, dstStep, roi,
                         [roundMode](float v) { return Saturate<Vps16s>(v, roundMode, -32768.0, 32767.0); });
 }
 
-VpsStatus vpiConvert_32f8s_C1R(const float* pSrc, int srcStep, Vps8s* pDst, int dstStep, VpiSize roi,
-                               int roundMode)
+VpsStatus vpiConvert_32f8s_C1R(const float* pSrc, int srcStep, Vps8s* pDst, int dstStep, VpiSize roi, int roundMode)
 {
     return ConvertPlane(pSrc, srcStep, pDst, dstStep, roi,
                         [roundMode](float v) { return Saturate<Vps8s>(v, roundMode, -128.0, 127.0); });
@@ -137,7 +134,7 @@ VpsStatus vpsPeriodicityLSPE_32f(const float* pSrc, int len, float* pRecurSize, 
     if (maxPeriod >= len || len > 1024 || 16 * minPeriod < len)
         return StatusBadPeriod;
     static const auto tables = [] {
-        std::pair<float[17], float[17]> t{};
+        std::pair<float[17], float[17]> t {};
         for (int j = 1; j <= 16; ++j) {
             t.first[j] = static_cast<float>(1.0 / std::sqrt(static_cast<double>(j)));
             t.second[j] = static_cast<float>(1.0 / j);
@@ -205,16 +202,18 @@ DCS_DSP_DEFINE(vpsCompensateOffset_32f_I)
 
 // The signal vector fallbacks list the CCS expansion of the float entries again.
 constexpr DspEntryDef kSignalMiscEntries[] = {
-    DCS_DSP_ENTRY(vpsSum_32f),           DCS_DSP_ENTRY(vpsSqr_32f_I),
-    DCS_DSP_ENTRY(vpiConvert_16s32f_C1R), DCS_DSP_ENTRY(vpiConvert_8s32f_C1R),
-    DCS_DSP_ENTRY(vpiConvert_32f16s_C1R), DCS_DSP_ENTRY(vpiConvert_32f8s_C1R),
-    DCS_DSP_ENTRY(vpsSampleDown_32f),    DCS_DSP_ENTRY(vpsPeriodicityLSPE_32f),
-    DCS_DSP_ENTRY(vpsCompensateOffset_32f_I), DCS_DSP_ENTRY(vpsConjCcs_64fc_I),
+    DCS_DSP_ENTRY(vpsSum_32f),
+    DCS_DSP_ENTRY(vpsSqr_32f_I),
+    DCS_DSP_ENTRY(vpiConvert_16s32f_C1R),
+    DCS_DSP_ENTRY(vpiConvert_8s32f_C1R),
+    DCS_DSP_ENTRY(vpiConvert_32f16s_C1R),
+    DCS_DSP_ENTRY(vpiConvert_32f8s_C1R),
+    DCS_DSP_ENTRY(vpsSampleDown_32f),
+    DCS_DSP_ENTRY(vpsPeriodicityLSPE_32f),
+    DCS_DSP_ENTRY(vpsCompensateOffset_32f_I),
+    DCS_DSP_ENTRY(vpsConjCcs_64fc_I),
 };
 
-void RegisterSignalMiscEntries(DspRegistrar& r)
-{
-    r.Add(kSignalMiscEntries);
-}
+void RegisterSignalMiscEntries(DspRegistrar& r) { r.Add(kSignalMiscEntries); }
 
 }  // namespace dcs

@@ -11,11 +11,9 @@ using namespace vpsloops;
 
 namespace {
 
-
 // Sum of f(element) in two interleaved extended accumulators: positions 0 and 2 of every
 // block of four go to the first, 1 and 3 to the second, the tail to the first.
-template <typename T, typename F>
-Ext PairwiseSum(const T* p, int len, F f)
+template <typename T, typename F> Ext PairwiseSum(const T* p, int len, F f)
 {
     Ext first = 0.0L, second = 0.0L;
     const int blocks = len / 4 * 4;
@@ -31,14 +29,12 @@ Ext PairwiseSum(const T* p, int len, F f)
     return second + first;
 }
 
-template <typename T>
-Ext PairwiseSum(const T* p, int len)
+template <typename T> Ext PairwiseSum(const T* p, int len)
 {
     return PairwiseSum(p, len, [](T x) { return static_cast<Ext>(x); });
 }
 
-template <typename T>
-VpsStatus Normalize(const T* pSrc, T* pDst, int len, Ext vSub, Ext vDiv, Ext minDiv)
+template <typename T> VpsStatus Normalize(const T* pSrc, T* pDst, int len, Ext vSub, Ext vDiv, Ext minDiv)
 {
     if (pSrc == nullptr || pDst == nullptr)
         return StatusNullPointer;
@@ -52,8 +48,7 @@ VpsStatus Normalize(const T* pSrc, T* pDst, int len, Ext vSub, Ext vDiv, Ext min
     return StatusOk;
 }
 
-template <typename T>
-void ThresholdInPlace(T* p, int len, T level, int relOp)
+template <typename T> void ThresholdInPlace(T* p, int len, T level, int relOp)
 {
     if (relOp == kThresholdGreaterThan) {
         for (int i = 0; i < len; ++i)
@@ -254,8 +249,7 @@ VpsStatus vpsNormalize_32f(const float* pSrc, float* pDst, int len, float vSub, 
     return Normalize<float>(pSrc, pDst, len, vSub, vDiv, std::numeric_limits<float>::min());
 }
 
-VpsStatus vpsNormalize_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len, Vps64fc vSub,
-                            double vDiv)
+VpsStatus vpsNormalize_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len, Vps64fc vSub, double vDiv)
 {
     if (pSrc == nullptr || pDst == nullptr)
         return StatusNullPointer;
@@ -309,8 +303,7 @@ VpsStatus vpsDotProd_64fc(const Vps64fc* pSrc1, const Vps64fc* pSrc2, int len, V
     return StatusOk;
 }
 
-VpsStatus vpsDotProd_32s_Sfs(const int32_t* pSrc1, const int32_t* pSrc2, int len, int32_t* pDp,
-                             int scaleFactor)
+VpsStatus vpsDotProd_32s_Sfs(const int32_t* pSrc1, const int32_t* pSrc2, int len, int32_t* pDp, int scaleFactor)
 {
     if (VpsStatus s = DspCheck(len, pSrc1, pSrc2, pDp))
         return s;
@@ -408,33 +401,16 @@ DCS_DSP_DEFINE(vpsThreshold_64fc)
 DCS_DSP_DEFINE(vpsThreshold_64fc_I)
 
 constexpr DspEntryDef kStatsEntries[] = {
-    DCS_DSP_ENTRY(vpsNormDiff_L1_64f),
-    DCS_DSP_ENTRY(vpsNormDiff_L2_64f),
-    DCS_DSP_ENTRY(vpsNormDiff_Inf_64f),
-    DCS_DSP_ENTRY(vpsMean_64f),
-    DCS_DSP_ENTRY(vpsMean_32f),
-    DCS_DSP_ENTRY(vpsStdDev_64f),
-    DCS_DSP_ENTRY(vpsMinIndx_64f),
-    DCS_DSP_ENTRY(vpsMaxIndx_64f),
-    DCS_DSP_ENTRY(vpsNormalize_32f),
-    DCS_DSP_ENTRY(vpsNormalize_64f),
-    DCS_DSP_ENTRY(vpsDotProd_64f),
-    DCS_DSP_ENTRY(vpsThreshold_32f_I),
-    DCS_DSP_ENTRY(vpsThreshold_64f_I),
-    DCS_DSP_ENTRY(vpsThreshold_64f),
-    DCS_DSP_ENTRY(vpsDotProd_32s_Sfs),
-    DCS_DSP_ENTRY(vpsThreshold_64fc),
-    DCS_DSP_ENTRY(vpsThreshold_64fc_I),
-    DCS_DSP_ENTRY(vpsDotProd_64fc),
-    DCS_DSP_ENTRY(vpsNormalize_64fc),
-    DCS_DSP_ENTRY(vpsMax_64f),
-    DCS_DSP_ENTRY(vpsMin_64f),
+    DCS_DSP_ENTRY(vpsNormDiff_L1_64f), DCS_DSP_ENTRY(vpsNormDiff_L2_64f),  DCS_DSP_ENTRY(vpsNormDiff_Inf_64f),
+    DCS_DSP_ENTRY(vpsMean_64f),        DCS_DSP_ENTRY(vpsMean_32f),         DCS_DSP_ENTRY(vpsStdDev_64f),
+    DCS_DSP_ENTRY(vpsMinIndx_64f),     DCS_DSP_ENTRY(vpsMaxIndx_64f),      DCS_DSP_ENTRY(vpsNormalize_32f),
+    DCS_DSP_ENTRY(vpsNormalize_64f),   DCS_DSP_ENTRY(vpsDotProd_64f),      DCS_DSP_ENTRY(vpsThreshold_32f_I),
+    DCS_DSP_ENTRY(vpsThreshold_64f_I), DCS_DSP_ENTRY(vpsThreshold_64f),    DCS_DSP_ENTRY(vpsDotProd_32s_Sfs),
+    DCS_DSP_ENTRY(vpsThreshold_64fc),  DCS_DSP_ENTRY(vpsThreshold_64fc_I), DCS_DSP_ENTRY(vpsDotProd_64fc),
+    DCS_DSP_ENTRY(vpsNormalize_64fc),  DCS_DSP_ENTRY(vpsMax_64f),          DCS_DSP_ENTRY(vpsMin_64f),
     DCS_DSP_ENTRY(vpsSum_64f),
 };
 
-void RegisterStatsEntries(DspRegistrar& r)
-{
-    r.Add(kStatsEntries);
-}
+void RegisterStatsEntries(DspRegistrar& r) { r.Add(kStatsEntries); }
 
 }  // namespace dcs

@@ -48,11 +48,11 @@ public:
     std::uint32_t lastSwb() const { return u1_; }
 
 private:
-    std::uint32_t u3_; // u[k-3]
-    std::uint32_t u2_; // u[k-2]
-    std::uint32_t u1_; // u[k-1]
+    std::uint32_t u3_;  // u[k-3]
+    std::uint32_t u2_;  // u[k-2]
+    std::uint32_t u1_;  // u[k-1]
     std::uint32_t borrow_ = 1;
     std::uint32_t lcg_ = 1131199209u;
 };
 
-} // namespace dcs
+}  // namespace dcs

@@ -42,7 +42,7 @@ int vpsRandUniform_Direct_64f(double* pDst, int len, double low, double high, Vp
     return StatusOk;
 }
 
-} // namespace fallback
+}  // namespace fallback
 
 DCS_DSP_DEFINE(vpsVectorJaehne_64f)
 DCS_DSP_DEFINE(vpsRandUniform_Direct_64f)
@@ -52,11 +52,8 @@ constexpr DspEntryDef kTestSignalEntries[] = {
     DCS_DSP_ENTRY(vpsVectorJaehne_64f),
     DCS_DSP_ENTRY(vpsRandUniform_Direct_64f),
 };
-} // namespace
+}  // namespace
 
-void RegisterTestSignalEntries(DspRegistrar& r)
-{
-    r.Add(kTestSignalEntries);
-}
+void RegisterTestSignalEntries(DspRegistrar& r) { r.Add(kTestSignalEntries); }
 
-} // namespace dcs
+}  // namespace dcs

@@ -7,9 +7,7 @@
 // caller-held seed.
 namespace dcs {
 
-DCS_DSP_DECLARE(VpsStatus, vpsVectorJaehne_64f,
-                (double* pDst, int len, double magn))
-DCS_DSP_DECLARE(VpsStatus, vpsRandUniform_Direct_64f,
-                (double* pDst, int len, double low, double high, Vps32u* pSeed))
+DCS_DSP_DECLARE(VpsStatus, vpsVectorJaehne_64f, (double* pDst, int len, double magn))
+DCS_DSP_DECLARE(VpsStatus, vpsRandUniform_Direct_64f, (double* pDst, int len, double low, double high, Vps32u* pSeed))
 
-} // namespace dcs
+}  // namespace dcs

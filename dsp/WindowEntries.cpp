@@ -15,27 +15,37 @@ long double KaiserBesselI0(long double x)
     if (a < 4.0L) {
         const Ext t = (a * 0.25L) * (a * 0.25L);
         return 0.9999999985L +
-               t * (4.0000001935L +
-                    t * (3.9999959541L +
-                         t * (1.777809969L +
-                              t * (0.4443189384L +
-                                   t * (0.0713758187L + t * (0.0075942968L + t * 0.0008267816L))))));
+            t *
+            (4.0000001935L +
+             t *
+                 (3.9999959541L +
+                  t *
+                      (1.777809969L +
+                       t * (0.4443189384L + t * (0.0713758187L + t * (0.0075942968L + t * 0.0008267816L))))));
     }
     const Ext u = 4.0L / a;
-    const Ext p =
-        0.3989422809L +
-        u * (0.0124667783L +
-             u * (0.0017623668L +
-                  u * (0.00026L +
-                       u * (0.0022585672L +
-                            u * (-0.0128314822L +
-                                 u * (0.0495811118L +
-                                      u * (-0.1209940805L +
-                                           u * (0.1895476618L +
-                                                u * (-0.1867783276L +
-                                                     u * (0.1113315511L +
-                                                          u * (-0.0366694767L +
-                                                               u * 0.0051246015L)))))))))));
+    const Ext p = 0.3989422809L +
+        u *
+            (0.0124667783L +
+             u *
+                 (0.0017623668L +
+                  u *
+                      (0.00026L +
+                       u *
+                           (0.0022585672L +
+                            u *
+                                (-0.0128314822L +
+                                 u *
+                                     (0.0495811118L +
+                                      u *
+                                          (-0.1209940805L +
+                                           u *
+                                               (0.1895476618L +
+                                                u *
+                                                    (-0.1867783276L +
+                                                     u *
+                                                         (0.1113315511L +
+                                                          u * (-0.0366694767L + u * 0.0051246015L)))))))))));
     double ea = static_cast<double>(a);
     fallback::vpsExp_64f_I(&ea, 1);
     return p * ea / std::sqrt(a);
@@ -71,15 +81,13 @@ struct ComplexInPlace {
     void Keep(int) const {}
 };
 
-template <class T>
-void ScalePair(const T& t, int n, int len, Ext w)
+template <class T> void ScalePair(const T& t, int n, int len, Ext w)
 {
     t.Scale(n, w);
     t.Scale(len - 1 - n, w);
 }
 
-template <class T>
-void Bartlett(const T& t, int len)
+template <class T> void Bartlett(const T& t, int len)
 {
     t.Zero(0);
     t.Zero(len - 1);
@@ -98,8 +106,7 @@ void Bartlett(const T& t, int len)
 
 // Raised-cosine windows: weight(cos(n*theta)) for the pairs from the ends inward. The
 // cosines come from a rotation by theta (one cosine and one square root per call).
-template <class T, class Weight>
-void Cosine(const T& t, int len, Weight weight)
+template <class T, class Weight> void Cosine(const T& t, int len, Weight weight)
 {
     const Ext theta = 2.0L * 3.14159265358979323846264338327950288L / (len - 1);
     const Ext c = std::cos(theta);
@@ -116,20 +123,17 @@ void Cosine(const T& t, int len, Weight weight)
         t.Keep(len / 2);
 }
 
-template <class T>
-void Hamming(const T& t, int len)
+template <class T> void Hamming(const T& t, int len)
 {
     Cosine(t, len, [](Ext cn) { return 0.54L - 0.46L * cn; });
 }
 
-template <class T>
-void Hann(const T& t, int len)
+template <class T> void Hann(const T& t, int len)
 {
     Cosine(t, len, [](Ext cn) { return 0.5L - 0.5L * cn; });
 }
 
-template <class T>
-void Blackman(const T& t, int len, double alpha)
+template <class T> void Blackman(const T& t, int len, double alpha)
 {
     if (len == 3) {
         t.Zero(0);
@@ -138,13 +142,10 @@ void Blackman(const T& t, int len, double alpha)
         return;
     }
     const Ext a = alpha;
-    Cosine(t, len, [a](Ext cn) {
-        return (a + 1.0L) / 2.0L - 0.5L * cn - (a / 2.0L) * (2.0L * cn * cn - 1.0L);
-    });
+    Cosine(t, len, [a](Ext cn) { return (a + 1.0L) / 2.0L - 0.5L * cn - (a / 2.0L) * (2.0L * cn * cn - 1.0L); });
 }
 
-template <class T>
-void Kaiser(const T& t, int len, float alpha)
+template <class T> void Kaiser(const T& t, int len, float alpha)
 {
     if (len == 1) {
         t.Keep(0);
@@ -153,8 +154,7 @@ void Kaiser(const T& t, int len, float alpha)
     const Ext a = static_cast<double>(alpha);
     const Ext r = 1.0L / KaiserBesselI0(0.5L * a * (len - 1));
     for (int n = 0; n < len / 2; ++n) {
-        double root = static_cast<double>(static_cast<long long>(n) * (len - 1) -
-                                          static_cast<long long>(n) * n);
+        double root = static_cast<double>(static_cast<long long>(n) * (len - 1) - static_cast<long long>(n) * n);
         fallback::vpsSqrt_64f_I(&root, 1);
         ScalePair(t, n, len, KaiserBesselI0(a * root) * r);
     }
@@ -171,51 +171,48 @@ VpsStatus CheckKaiser(int len, float alpha)
     return arg <= 308.0 ? StatusOk : StatusHugeWindow;
 }
 
-template <class Apply>
-VpsStatus InPlace(double* p, int len, int minLen, Apply apply)
+template <class Apply> VpsStatus InPlace(double* p, int len, int minLen, Apply apply)
 {
     if (p == nullptr)
         return StatusNullPointer;
     if (len < minLen)
         return StatusBadSize;
-    apply(RealInPlace{p});
+    apply(RealInPlace {p});
     return StatusOk;
 }
 
-template <class Apply>
-VpsStatus Copy(const double* s, double* d, int len, int minLen, Apply apply)
+template <class Apply> VpsStatus Copy(const double* s, double* d, int len, int minLen, Apply apply)
 {
     if (s == nullptr || d == nullptr)
         return StatusNullPointer;
     if (len < minLen)
         return StatusBadSize;
-    apply(RealCopy{s, d});
+    apply(RealCopy {s, d});
     return StatusOk;
 }
 
-template <class Apply>
-VpsStatus Complex(Vps64fc* p, int len, int minLen, Apply apply)
+template <class Apply> VpsStatus Complex(Vps64fc* p, int len, int minLen, Apply apply)
 {
     if (p == nullptr)
         return StatusNullPointer;
     if (len < minLen)
         return StatusBadSize;
-    apply(ComplexInPlace{p});
+    apply(ComplexInPlace {p});
     return StatusOk;
 }
 
-#define DCS_WINDOW_FORMS(Name, Call)                                                      \
-    VpsStatus vpsWin##Name##_64f_I(double* p, int len)                                    \
-    {                                                                                     \
-        return InPlace(p, len, 3, [&](const auto& t) { Call(t, len); });                  \
-    }                                                                                     \
-    VpsStatus vpsWin##Name##_64f(const double* s, double* d, int len)                     \
-    {                                                                                     \
-        return Copy(s, d, len, 3, [&](const auto& t) { Call(t, len); });                  \
-    }                                                                                     \
-    VpsStatus vpsWin##Name##_64fc_I(Vps64fc* p, int len)                                  \
-    {                                                                                     \
-        return Complex(p, len, 3, [&](const auto& t) { Call(t, len); });                  \
+#define DCS_WINDOW_FORMS(Name, Call)                                                                                   \
+    VpsStatus vpsWin##Name##_64f_I(double* p, int len)                                                                 \
+    {                                                                                                                  \
+        return InPlace(p, len, 3, [&](const auto& t) { Call(t, len); });                                               \
+    }                                                                                                                  \
+    VpsStatus vpsWin##Name##_64f(const double* s, double* d, int len)                                                  \
+    {                                                                                                                  \
+        return Copy(s, d, len, 3, [&](const auto& t) { Call(t, len); });                                               \
+    }                                                                                                                  \
+    VpsStatus vpsWin##Name##_64fc_I(Vps64fc* p, int len)                                                               \
+    {                                                                                                                  \
+        return Complex(p, len, 3, [&](const auto& t) { Call(t, len); });                                               \
     }
 
 }  // namespace
@@ -248,7 +245,7 @@ VpsStatus vpsWinKaiser_64f_I(double* p, int len, float alpha)
         return StatusNullPointer;
     if (VpsStatus st = CheckKaiser(len, alpha))
         return st;
-    Kaiser(RealInPlace{p}, len, alpha);
+    Kaiser(RealInPlace {p}, len, alpha);
     return StatusOk;
 }
 
@@ -258,7 +255,7 @@ VpsStatus vpsWinKaiser_64f(const double* s, double* d, int len, float alpha)
         return StatusNullPointer;
     if (VpsStatus st = CheckKaiser(len, alpha))
         return st;
-    Kaiser(RealCopy{s, d}, len, alpha);
+    Kaiser(RealCopy {s, d}, len, alpha);
     return StatusOk;
 }
 
@@ -268,7 +265,7 @@ VpsStatus vpsWinKaiser_64fc_I(Vps64fc* p, int len, float alpha)
         return StatusNullPointer;
     if (VpsStatus st = CheckKaiser(len, alpha))
         return st;
-    Kaiser(ComplexInPlace{p}, len, alpha);
+    Kaiser(ComplexInPlace {p}, len, alpha);
     return StatusOk;
 }
 
@@ -291,26 +288,13 @@ DCS_DSP_DEFINE(vpsWinKaiser_64f)
 DCS_DSP_DEFINE(vpsWinKaiser_64fc_I)
 
 constexpr DspEntryDef kWindowEntries[] = {
-    DCS_DSP_ENTRY(vpsWinBartlett_64fc_I),
-    DCS_DSP_ENTRY(vpsWinBlackman_64fc_I),
-    DCS_DSP_ENTRY(vpsWinHamming_64fc_I),
-    DCS_DSP_ENTRY(vpsWinHann_64fc_I),
-    DCS_DSP_ENTRY(vpsWinKaiser_64fc_I),
-    DCS_DSP_ENTRY(vpsWinBartlett_64f_I),
-    DCS_DSP_ENTRY(vpsWinBartlett_64f),
-    DCS_DSP_ENTRY(vpsWinBlackman_64f_I),
-    DCS_DSP_ENTRY(vpsWinBlackman_64f),
-    DCS_DSP_ENTRY(vpsWinHamming_64f_I),
-    DCS_DSP_ENTRY(vpsWinHamming_64f),
-    DCS_DSP_ENTRY(vpsWinHann_64f_I),
-    DCS_DSP_ENTRY(vpsWinHann_64f),
-    DCS_DSP_ENTRY(vpsWinKaiser_64f_I),
-    DCS_DSP_ENTRY(vpsWinKaiser_64f),
+    DCS_DSP_ENTRY(vpsWinBartlett_64fc_I), DCS_DSP_ENTRY(vpsWinBlackman_64fc_I), DCS_DSP_ENTRY(vpsWinHamming_64fc_I),
+    DCS_DSP_ENTRY(vpsWinHann_64fc_I),     DCS_DSP_ENTRY(vpsWinKaiser_64fc_I),   DCS_DSP_ENTRY(vpsWinBartlett_64f_I),
+    DCS_DSP_ENTRY(vpsWinBartlett_64f),    DCS_DSP_ENTRY(vpsWinBlackman_64f_I),  DCS_DSP_ENTRY(vpsWinBlackman_64f),
+    DCS_DSP_ENTRY(vpsWinHamming_64f_I),   DCS_DSP_ENTRY(vpsWinHamming_64f),     DCS_DSP_ENTRY(vpsWinHann_64f_I),
+    DCS_DSP_ENTRY(vpsWinHann_64f),        DCS_DSP_ENTRY(vpsWinKaiser_64f_I),    DCS_DSP_ENTRY(vpsWinKaiser_64f),
 };
 
-void RegisterWindowEntries(DspRegistrar& r)
-{
-    r.Add(kWindowEntries);
-}
+void RegisterWindowEntries(DspRegistrar& r) { r.Add(kWindowEntries); }
 
 }  // namespace dcs

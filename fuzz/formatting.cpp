@@ -74,8 +74,8 @@ void Run(uint8_t AChoice, std::string_view AText)
     }
     case 4: {
         long double v = ValueOf(AText);
-        const std::array<TFormatArg, 5> args{TFormatArg(int32_t(-7)), TFormatArg(v), TFormatArg("text"),
-                                             TFormatArg(uint64_t(1) << 40), TFormatArg('c')};
+        const std::array<TFormatArg, 5> args {TFormatArg(int32_t(-7)), TFormatArg(v), TFormatArg("text"),
+                                              TFormatArg(uint64_t(1) << 40), TFormatArg('c')};
         FormatArgs(AText, args);
         break;
     }

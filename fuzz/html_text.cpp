@@ -34,14 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     const int hitX = Data[1] % 64;
     const std::string text(reinterpret_cast<const char*>(Data + 2), Size - 2);
     THtmlParams p;
-    p.Font = TFontDesc{"Tahoma", 8, 0, clBlack};
+    p.Font = TFontDesc {"Tahoma", 8, 0, clBlack};
     p.Images = images;
     p.X = hitX;
     p.Y = hitX / 2;
     for (int mode = 0; mode < 3; ++mode) {
         p.MeasureOnly = mode == 0;
         p.HitTestOnly = mode == 1;
-        const THtmlResult r = DrawHtmlText(&g, text, TRect{0, 0, width, 48}, p);
+        const THtmlResult r = DrawHtmlText(&g, text, TRect {0, 0, width, 48}, p);
         if (r.XSize < 0 || r.YSize < 2)
             std::abort();
     }

@@ -36,8 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TDecodedImage image;
     if (DecodeImage(data, size, image) != TCodecResult::Ok)
         return 0;
-    if (image.Width <= 0 || image.Height <= 0 ||
-        image.Pixels.size() != size_t(image.Width) * size_t(image.Height))
+    if (image.Width <= 0 || image.Height <= 0 || image.Pixels.size() != size_t(image.Width) * size_t(image.Height))
         __builtin_trap();
     if (image.Pixels.size() <= 4096) {
         CheckRoundTrip(image, EncoderClsidPNG);

@@ -29,7 +29,7 @@ inline void* CountedAllocate(std::size_t size, std::size_t align, bool nothrow)
         if (size == 0)
             size = 1;
         p = align <= alignof(std::max_align_t) ? std::malloc(size)
-                                                : std::aligned_alloc(align, (size + align - 1) / align * align);
+                                               : std::aligned_alloc(align, (size + align - 1) / align * align);
     }
     if (!p && !nothrow)
         throw std::bad_alloc();

@@ -23,10 +23,14 @@ inline constexpr TGUID TypeC = MakeGUID("{C0000000-0000-4000-8000-00000000000C}"
 
 inline std::string TypeName(const TGUID& id)
 {
-    if (id == TypeA) return "A";
-    if (id == TypeB) return "B";
-    if (id == TypeC) return "C";
-    if (id.IsNull()) return "nil";
+    if (id == TypeA)
+        return "A";
+    if (id == TypeB)
+        return "B";
+    if (id == TypeC)
+        return "C";
+    if (id.IsNull())
+        return "nil";
     return id.ToString();
 }
 
@@ -50,8 +54,7 @@ struct TDelivery {
 };
 
 // A typed pin whose listed and supported types are set per instance.
-template <class Base>
-class TTestPin : public Base, public ITestStream {
+template <class Base> class TTestPin : public Base, public ITestStream {
 public:
     template <class... A>
     TTestPin(std::string AName, A&&... Args) : Base(std::forward<A>(Args)...), Name(std::move(AName))
@@ -68,8 +71,7 @@ public:
     }
 
     // The submit function of every type: turn the handler into the stream interface.
-    TPNNotifyResult Submit(IPNStream* Handler, const TGUID* ID, IPNNotifyOperation* Op,
-                           TPNNotifyState State)
+    TPNNotifyResult Submit(IPNStream* Handler, const TGUID* ID, IPNNotifyOperation* Op, TPNNotifyState State)
     {
         void* p = nullptr;
         if (!Handler || Handler->QueryInterface(*ID, &p) != S_OK || !p)
@@ -120,13 +122,12 @@ public:
     std::function<TPNNotifyResult(IPNNotifyOperation*, TPNNotifyState)> OnReceive;
     std::vector<TDelivery>* Log = nullptr;
     std::mutex* LogMutex = nullptr;
-    std::atomic<int> Unlinked{0};
+    std::atomic<int> Unlinked {0};
 
 protected:
     bool GetInterface(const TGUID& iid, void** obj) override
     {
-        if (iid == ITestStream::IID ||
-            std::find(Supported.begin(), Supported.end(), iid) != Supported.end()) {
+        if (iid == ITestStream::IID || std::find(Supported.begin(), Supported.end(), iid) != Supported.end()) {
             *obj = static_cast<ITestStream*>(this);
             return true;
         }
@@ -140,8 +141,7 @@ private:
 
 class TTestSource : public TTestPin<TPNSourcePin> {
 public:
-    TTestSource(std::string AName, std::initializer_list<TGUID> ATypes, int32_t AMax = -1,
-                TComponent* AOwner = nullptr)
+    TTestSource(std::string AName, std::initializer_list<TGUID> ATypes, int32_t AMax = -1, TComponent* AOwner = nullptr)
         : TTestPin<TPNSourcePin>(std::move(AName), AOwner, AMax)
     {
         SetTypes(ATypes);
@@ -158,30 +158,27 @@ public:
 };
 
 // Pins made with Create and freed with Free, as owners do.
-template <class T>
-using TPinPtr = TOwned<T>;
+template <class T> using TPinPtr = TOwned<T>;
 
-template <class T, class... A>
-TPinPtr<T> MakePin(A&&... Args)
+template <class T, class... A> TPinPtr<T> MakePin(A&&... Args)
 {
     return TPinPtr<T>(Create<T>(std::forward<A>(Args)...));
 }
 
-inline std::atomic<int> ConvertersAlive{0};
-inline std::atomic<int> ConvertersMade{0};
+inline std::atomic<int> ConvertersAlive {0};
+inline std::atomic<int> ConvertersMade {0};
 
 // Converts by passing every operation on unchanged from the input to the output, and
 // every upstream operation from the output back through the input.
-template <const TGUID& In, const TGUID& Out>
-class TToyConverterT : public TPNFormatConverter {
+template <const TGUID& In, const TGUID& Out> class TToyConverterT : public TPNFormatConverter {
 public:
     TToyConverterT()
     {
-        auto* in = Create<TTestSink>("conv.in", std::initializer_list<TGUID>{In}, this);
-        auto* out = Create<TTestSource>("conv.out", std::initializer_list<TGUID>{Out}, -1, this);
+        auto* in = Create<TTestSink>("conv.in", std::initializer_list<TGUID> {In}, this);
+        auto* out = Create<TTestSource>("conv.out", std::initializer_list<TGUID> {Out}, -1, this);
         // A link made to the input is news for the converter only.
         in->OnReceive = [this](IPNNotifyOperation* op, TPNNotifyState st) {
-            return st.Contains(nsNewLink) ? TPNNotifyResult{} : OutputPin()->Notify(op);
+            return st.Contains(nsNewLink) ? TPNNotifyResult {} : OutputPin()->Notify(op);
         };
         out->OnReceive = [this](IPNNotifyOperation* op, TPNNotifyState) { return OutputPinNotify(op); };
         SetPins(in, out);

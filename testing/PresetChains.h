@@ -63,10 +63,10 @@ struct Outputs {
     }
 
     // Players last: the mixers go first, so nothing is sent into a player that is gone.
-    TOwned<TAUAudioOut> outLeft{Create<TAUAudioOut>(nullptr)};
-    TOwned<TAUAudioOut> outRight{Create<TAUAudioOut>(nullptr)};
-    TOwned<TAUAudioMixer> mixLeft{Create<TAUAudioMixer>(nullptr)};
-    TOwned<TAUAudioMixer> mixRight{Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUAudioOut> outLeft {Create<TAUAudioOut>(nullptr)};
+    TOwned<TAUAudioOut> outRight {Create<TAUAudioOut>(nullptr)};
+    TOwned<TAUAudioMixer> mixLeft {Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUAudioMixer> mixRight {Create<TAUAudioMixer>(nullptr)};
 };
 
 // One preset player: built, started, stopped and freed in the program's order.
@@ -119,7 +119,7 @@ public:
 
 private:
     int FSlot;
-    std::array<TAUSignalGen*, kTones> FGenerators{};
+    std::array<TAUSignalGen*, kTones> FGenerators {};
     TAUAudioMixer* FMixer = nullptr;
     TAUChannelSplitter* FSplitter = nullptr;
 };

@@ -13,7 +13,8 @@ namespace dcs::test {
 class TScriptThread {
 public:
     TScriptThread() : FThread([this] { Run(); }) {}
-    ~TScriptThread() {
+    ~TScriptThread()
+    {
         {
             std::lock_guard<std::mutex> g(FM);
             FQuit = true;
@@ -23,24 +24,28 @@ public:
     }
 
     // Starts ACommand on this thread; the previous command must have finished.
-    void Start(std::function<void()> ACommand) {
+    void Start(std::function<void()> ACommand)
+    {
         std::lock_guard<std::mutex> g(FM);
         FCommand = std::move(ACommand);
         FBusy = true;
         FCond.notify_all();
     }
     // True when the running command finished within AMs milliseconds.
-    bool WaitDone(int AMs) {
+    bool WaitDone(int AMs)
+    {
         std::unique_lock<std::mutex> g(FM);
         return FCond.wait_for(g, std::chrono::milliseconds(AMs), [&] { return !FBusy; });
     }
-    void Run(std::function<void()> ACommand) {
+    void Run(std::function<void()> ACommand)
+    {
         Start(std::move(ACommand));
         WaitDone(60000);
     }
 
 private:
-    void Run() {
+    void Run()
+    {
         std::unique_lock<std::mutex> g(FM);
         for (;;) {
             FCond.wait(g, [&] { return FQuit || FBusy; });
@@ -67,8 +72,8 @@ private:
 
 // Runs ABody while a script thread holds a stop on ALock, and ends the stop afterwards on
 // that thread.
-template <class TLock, class F>
-void WhileStopped(const TLock& ALock, F&& ABody) {
+template <class TLock, class F> void WhileStopped(const TLock& ALock, F&& ABody)
+{
     TScriptThread stopper;
     decltype(ALock->StopLock()) stop;
     stopper.Run([&] { stop = ALock->StopLock(); });

@@ -7,8 +7,7 @@
 namespace dcs {
 
 // False when the condition still does not hold after ten seconds.
-template <class F>
-bool WaitUntil(F&& AReady)
+template <class F> bool WaitUntil(F&& AReady)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!AReady()) {

@@ -1,6 +1,3 @@
 #include "app/MainForm.h"
 
-int main()
-{
-    return dcs::RunProgram();
-}
+int main() { return dcs::RunProgram(); }

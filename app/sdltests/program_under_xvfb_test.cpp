@@ -4,10 +4,10 @@
 // under the sanitizers (the X libraries' own allocations are not ours to answer for).
 #include "app/MainForm.h"
 #include "platform/controls/SdlPresenter.h"
-#include "testing/SdlTestPresenter.h"
 #include "platform/imaging/ImageCodecs.h"
 #include "platform/waveout/WaveOut.h"
 #include "platform/win/Application.h"
+#include "testing/SdlTestPresenter.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -69,7 +69,7 @@ TEST(Program, StartsOnTheAutoPageThroughSdlAndEndsWhenTheWindowCloses)
     EXPECT_GT(differing, pixels.size() / 100) << "the window shows its tabs and page";
 
     // The window's close box: the main form closes and the loop ends.
-    SDL_Event e{};
+    SDL_Event e {};
     e.type = SDL_WINDOWEVENT;
     e.window.windowID = SDL_GetWindowID(presenter->WindowOf(Form1->Handle()));
     e.window.event = SDL_WINDOWEVENT_CLOSE;

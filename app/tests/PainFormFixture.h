@@ -58,7 +58,7 @@ protected:
     static void Click(TControl* AControl) { AControl->OnClick(AControl); }
 
     static constexpr std::pair<const char*, int> PictureWidths[] = {
-        {"HeadOff.jpg", 10}, {"HeadOn.jpg", 11}, {"BodyOff.jpg", 20},
+        {"HeadOff.jpg", 10}, {"HeadOn.jpg", 11},  {"BodyOff.jpg", 20},
         {"BodyOn.jpg", 21},  {"LegsOff.jpg", 30}, {"LegsOn.jpg", 31},
     };
     TForm2* Pain = nullptr;

@@ -58,7 +58,7 @@ protected:
         Out1->SetEnabled(false);
         OutDR->SetEnabled(false);
         Sessions = std::make_unique<TPresetSessions>(
-            TSessionAudio{MixLeft.get(), MixRight.get(), Out1.get(), OutDR.get(), Sg338.get()}, Table);
+            TSessionAudio {MixLeft.get(), MixRight.get(), Out1.get(), OutDR.get(), Sg338.get()}, Table);
         for (int row = 0; row < PresetToggleCount; ++row)
             Sessions->BindToggle(row, &Toggles[size_t(row)]);
         for (int p = 0; p < PresetPageCount; ++p) {
@@ -105,14 +105,14 @@ protected:
     }
     bool TimerOn(TSessionTimer ATimer) const { return Timers[size_t(ATimer)]->Enabled(); }
 
-    TFrequencyTable Table{};
-    TOwned<TAUAudioMixer> MixLeft{Create<TAUAudioMixer>(nullptr)};
-    TOwned<TAUAudioMixer> MixRight{Create<TAUAudioMixer>(nullptr)};
-    TOwned<TAUAudioOut> Out1{Create<TAUAudioOut>(nullptr)};
-    TOwned<TAUAudioOut> OutDR{Create<TAUAudioOut>(nullptr)};
-    TOwned<TAUSignalGen> Sg338{Create<TAUSignalGen>(nullptr)};
-    std::array<FakeToggle, PresetToggleCount> Toggles{};
-    std::array<FakePage, PresetPageCount> Pages{};
+    TFrequencyTable Table {};
+    TOwned<TAUAudioMixer> MixLeft {Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUAudioMixer> MixRight {Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUAudioOut> Out1 {Create<TAUAudioOut>(nullptr)};
+    TOwned<TAUAudioOut> OutDR {Create<TAUAudioOut>(nullptr)};
+    TOwned<TAUSignalGen> Sg338 {Create<TAUSignalGen>(nullptr)};
+    std::array<FakeToggle, PresetToggleCount> Toggles {};
+    std::array<FakePage, PresetPageCount> Pages {};
     std::array<TOwned<TTimer>, SessionTimerCount> Timers;
     std::unique_ptr<TPresetSessions> Sessions;
 };

@@ -48,9 +48,9 @@ TEST_F(MainFormTest, TheStoredGraphComesUpLinkedAndStartUpAddsThePresetInputs)
     EXPECT_TRUE(Form->mixerRD->InputPins()->GetPin(1)->IsConnectedTo(Form->sg338->OutputPin()));
     EXPECT_EQ(Form->sg338->Amplitude(), 500);
     EXPECT_DOUBLE_EQ(Form->sg338->Frequency(), 33.8);
-    const std::pair<TAUAudioOut*, TAUAudioMixer*> outs[] = {{Form->out1, Form->mixer}, {Form->outDR, Form->mixerRD},
-                                                            {Form->outSX, Form->mixSX}, {Form->outMan, Form->mixMan},
-                                                            {Form->outLeft, Form->mixLeft}, {Form->outRight, Form->mixRight}};
+    const std::pair<TAUAudioOut*, TAUAudioMixer*> outs[] = {
+        {Form->out1, Form->mixer},    {Form->outDR, Form->mixerRD},   {Form->outSX, Form->mixSX},
+        {Form->outMan, Form->mixMan}, {Form->outLeft, Form->mixLeft}, {Form->outRight, Form->mixRight}};
     for (auto [out, mix] : outs) {
         EXPECT_TRUE(out->InputPin()->IsConnectedTo(mix->OutputPin())) << out->Name();
         EXPECT_EQ(out->Enabled(), out == Form->outLeft || out == Form->outRight) << out->Name();
@@ -80,7 +80,7 @@ TEST_F(MainFormTest, AFolderNamedPreDataIsReportedAndStartUpGoesOn)
 {
     std::filesystem::create_directory(Dir / "pre.data");
     Make();
-    EXPECT_EQ(Boxes, std::vector<std::string>{"ERROR: Cannot Open File!"});
+    EXPECT_EQ(Boxes, std::vector<std::string> {"ERROR: Cannot Open File!"});
     EXPECT_EQ(Form->mixLeft->Channels()->Count(), PresetCount);
     EXPECT_EQ(Form->FrequencyTable[5][10], 0.0);
 }

@@ -96,7 +96,8 @@ TEST_F(PainFormTest, AllPainThenHeadAndLowerBodyPainOnTheWindowsPairs)
     Click(Pain->imBody);
     Click(Pain->imLegs);
     EXPECT_EQ(Form->PresetName, "All Pain");
-    expectPairs({111, 111.5, 115, 113.5, 112.2, 2128, 728, 73, 666, 1, 80, 3000, 10000, 787, 5000, 95, 360, 1550, 802, 444});
+    expectPairs(
+        {111, 111.5, 115, 113.5, 112.2, 2128, 728, 73, 666, 1, 80, 3000, 10000, 787, 5000, 95, 360, 1550, 802, 444});
     Click(Pain->imBody);
     EXPECT_EQ(Form->PresetName, "Head and Lower Body Pain");
     expectPairs({111, 111.5, 115, 113.5, 112.2, 787, 728, 360, 95, 3000, 10000, 73, 528, 1, 1, 1, 1, 1, 1, 1});
@@ -136,7 +137,7 @@ TEST_F(PainFormTest, HomeHidesTheWindowAndTheSessionGoesOnToItsEnd)
     EXPECT_EQ(Pain->ledTimePain->Caption()->Value(), 1.0);
     EXPECT_TRUE(Boxes.empty());
     Seconds(1);
-    EXPECT_EQ(Boxes, std::vector<std::string>{EndMessage});
+    EXPECT_EQ(Boxes, std::vector<std::string> {EndMessage});
     EXPECT_FALSE(Pain->PainSessionRunning);
     EXPECT_FALSE(Form->out1->Enabled());
     EXPECT_FALSE(Pain->tmB->Enabled());
@@ -163,7 +164,7 @@ TEST_F(PainFormTest, MissingPicturesLeaveTheImagesEmptyAndTheTapsWorking)
     for (TImage* image : {Pain->imHead, Pain->imBody, Pain->imLegs})
         EXPECT_EQ(image->Picture()->Graphic(), nullptr);
     Click(Pain->imBody);
-    EXPECT_EQ(Pain->PainZone, (TPainZones{false, true, false}));
+    EXPECT_EQ(Pain->PainZone, (TPainZones {false, true, false}));
     EXPECT_TRUE(Pain->PainSessionRunning);
     EXPECT_EQ(Form->PresetName, "Back And Body Pain");
 }

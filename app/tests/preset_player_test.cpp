@@ -23,10 +23,10 @@ using apptest::Spectrum;
 // The window's output stage: one mono 24-bit mixer at 22050 Hz per side with 52 preset
 // inputs, each feeding a player that waits for 800 ms of sound before it plays.
 struct OutputStage {
-    TOwned<TAUAudioOut> outLeft{Create<TAUAudioOut>(nullptr)};
-    TOwned<TAUAudioOut> outRight{Create<TAUAudioOut>(nullptr)};
-    TOwned<TAUAudioMixer> mixLeft{Create<TAUAudioMixer>(nullptr)};
-    TOwned<TAUAudioMixer> mixRight{Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUAudioOut> outLeft {Create<TAUAudioOut>(nullptr)};
+    TOwned<TAUAudioOut> outRight {Create<TAUAudioOut>(nullptr)};
+    TOwned<TAUAudioMixer> mixLeft {Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUAudioMixer> mixRight {Create<TAUAudioMixer>(nullptr)};
 
     OutputStage(double AGainLeft, double AGainRight)
     {

@@ -157,7 +157,8 @@ TEST_P(CountdownTest, CountsDownHandsOverInTheLastMinuteAndEnds)
         ASSERT_TRUE(Boxes.empty());
     }
     Seconds(1);  // tick 60 N
-    EXPECT_EQ(Boxes, std::vector<std::string>{"Dorvaquent Session Finished: Your current session has been completed..."});
+    EXPECT_EQ(Boxes,
+              std::vector<std::string> {"Dorvaquent Session Finished: Your current session has been completed..."});
     EXPECT_FALSE(TimerOn(stSports));
     EXPECT_FALSE(OutDR->Enabled());
     EXPECT_EQ(Sg338->Amplitude(), 1000);
@@ -170,8 +171,7 @@ TEST_P(CountdownTest, CountsDownHandsOverInTheLastMinuteAndEnds)
     EXPECT_EQ(Boxes.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Minutes, CountdownTest,
-                         ::testing::Values(CountdownCase{5, true}, CountdownCase{20, false}),
+INSTANTIATE_TEST_SUITE_P(Minutes, CountdownTest, ::testing::Values(CountdownCase {5, true}, CountdownCase {20, false}),
                          [](const auto& info) { return std::to_string(info.param.Minutes) + "min"; });
 
 TEST_F(SessionTest, TwoPagesCountOnTheirOwnAndShareTheResonanceOutput)
@@ -228,9 +228,9 @@ TEST_F(SessionTest, SlidersSetTheGainsOfAll52InputsOnEitherEvent)
 
 TEST_F(SessionTest, ASetTimeClickOnAnyPageStopsAndRunsForTheTimeShown)
 {
-    for (auto [page, toggle, timer] : {std::tuple{ppEssentials, "btnMood", stEssentials},
-                                       std::tuple{ppSports, "btnMenSp", stSports},
-                                       std::tuple{ppMedical, "btnKneePain", stMedical}}) {
+    for (auto [page, toggle, timer] :
+         {std::tuple {ppEssentials, "btnMood", stEssentials}, std::tuple {ppSports, "btnMenSp", stSports},
+          std::tuple {ppMedical, "btnKneePain", stMedical}}) {
         SCOPED_TRACE(toggle);
         Click(toggle);
         Seconds(7);

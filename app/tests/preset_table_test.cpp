@@ -49,7 +49,7 @@ TEST_F(PresetFile, BytesLandUnchangedAndTheRestStaysAsItWas)
         size_t Bytes;
         size_t Read;
     };
-    for (const Case c : {Case{0, 0}, Case{100, 100}, Case{9984, 9984}, Case{20000, 9984}}) {
+    for (const Case c : {Case {0, 0}, Case {100, 100}, Case {9984, 9984}, Case {20000, 9984}}) {
         SCOPED_TRACE(c.Bytes);
         Write(c.Bytes);
         TFrequencyTable t;
@@ -64,7 +64,7 @@ TEST_F(PresetFile, BytesLandUnchangedAndTheRestStaysAsItWas)
     }
     // 100 bytes: twelve doubles and the low half of the thirteenth.
     Write(100);
-    TFrequencyTable t{};
+    TFrequencyTable t {};
     ReadPresetTable(File.string(), t);
     EXPECT_NE(t[0][12], 0.0);
     uint64_t bits;
@@ -76,13 +76,13 @@ TEST_F(PresetFile, BytesLandUnchangedAndTheRestStaysAsItWas)
 
 TEST_F(PresetFile, OnlyAnUnreadableFileIsReported)
 {
-    TFrequencyTable t{};
+    TFrequencyTable t {};
     LoadPresetTable(File.string(), t);  // missing: silent
     EXPECT_TRUE(Boxes.empty());
     fs::create_directory(File);
     EXPECT_THROW(ReadPresetTable(File.string(), t), EInOutError);
     LoadPresetTable(File.string(), t);
-    EXPECT_EQ(Boxes, std::vector<std::string>{"Cannot Open File!|ERROR|0"});
+    EXPECT_EQ(Boxes, std::vector<std::string> {"Cannot Open File!|ERROR|0"});
     for (const auto& record : t)
         for (double v : record)
             EXPECT_EQ(v, 0.0);
@@ -90,7 +90,7 @@ TEST_F(PresetFile, OnlyAnUnreadableFileIsReported)
 
 TEST(PresetToneFrequency, EntriesNotAboveOneGiveTheUnplayableTone)
 {
-    TFrequencyTable t{};
+    TFrequencyTable t {};
     const double values[] = {440.0, 1.0000001, 1.0, 0.0, -3.0, 0.5, NAN, 25.0};
     for (int i = 0; i < 8; ++i)
         t[3][size_t(PresetFirstTone + i)] = values[i];

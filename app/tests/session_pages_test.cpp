@@ -13,8 +13,7 @@ namespace {
 using apptest::MainFormTest;
 using namespace smooth;
 
-template <class T>
-T* Named(TForm1* AForm, const char* AName)
+template <class T> T* Named(TForm1* AForm, const char* AName)
 {
     T* c = As<T>(AForm->FindComponent(AName));
     EXPECT_NE(c, nullptr) << AName;
@@ -30,10 +29,9 @@ TEST_F(MainFormTest, TheAutoManualAndAboutPagesControls)
         double Minimum, Maximum, Step, Position;
         int Page;
     };
-    for (const Slider& s : {Slider{"tbSXTime", dVertical, 10, 30, 10, 20, 0},
-                            Slider{"tbSetManFreq", dHorizontal, 4, 47, 1, 33, 1},
-                            Slider{"tbPlateMan", dVertical, 0, 100, 5, 50, 1},
-                            Slider{"tbSetTimeMan", dHorizontal, 5, 30, 5, 20, 1}}) {
+    for (const Slider& s :
+         {Slider {"tbSXTime", dVertical, 10, 30, 10, 20, 0}, Slider {"tbSetManFreq", dHorizontal, 4, 47, 1, 33, 1},
+          Slider {"tbPlateMan", dVertical, 0, 100, 5, 50, 1}, Slider {"tbSetTimeMan", dHorizontal, 5, 30, 5, 20, 1}}) {
         auto* t = Named<TSmoothTrackBar>(Form, s.Name);
         ASSERT_NE(t, nullptr);
         EXPECT_EQ(t->Direction(), s.Direction) << s.Name;
@@ -50,8 +48,8 @@ TEST_F(MainFormTest, TheAutoManualAndAboutPagesControls)
         const char* Format;
         double Value;
     };
-    for (const Led& l : {Led{"ledSXTime", "00:00", 2000}, Led{"ledManFreq", "00", 33}, Led{"ledPlateMan", "000", 50},
-                         Led{"ledTimeMan", "00:00", 2000}}) {
+    for (const Led& l : {Led {"ledSXTime", "00:00", 2000}, Led {"ledManFreq", "00", 33}, Led {"ledPlateMan", "000", 50},
+                         Led {"ledTimeMan", "00:00", 2000}}) {
         auto* led = Named<TSmoothLedLabel>(Form, l.Name);
         ASSERT_NE(led, nullptr);
         EXPECT_EQ(led->Caption()->Format(), l.Format) << l.Name;
@@ -61,16 +59,27 @@ TEST_F(MainFormTest, TheAutoManualAndAboutPagesControls)
         const char* Name;
         const char* Text;
     };
-    for (const Caption& c : {Caption{"btnSXStart", "Start Body Session"}, Caption{"btnSXStop", "Stop"},
-                             Caption{"btnZanter", "Start Zanterhol"}, Caption{"btnOsmer", "Start Osmerlaine"},
-                             Caption{"btnUltra", "Ultra"}, Caption{"btnHigh", "High"}, Caption{"btnMedium", "Medium"},
-                             Caption{"btnLow", "Low"}, Caption{"btnManStart", "Start"}, Caption{"btnManStop", "Stop"},
-                             Caption{"btnOsmerM", "Start Osmerlaine"}, Caption{"btnZanterM", "Start Zanterhol"},
-                             Caption{"btnUpdate", "Check for Updates"}, Caption{"btnWebsite", "Go to Dorvaquent Website"},
-                             Caption{"Label10", "Set Time (Minutes)"}, Caption{"lblSXInfo", "Tap the body section to target. "},
-                             Caption{"Label11", "Swipe RIGHT to target whole body."}, Caption{"Label15", "Intensity"},
-                             Caption{"Label14", "Set Frequency (Hz)"}, Caption{"Label12", "Plate Intensity"},
-                             Caption{"Label13", "Set Time (Minutes)"}}) {
+    for (const Caption& c : {Caption {"btnSXStart", "Start Body Session"},
+                             Caption {"btnSXStop", "Stop"},
+                             Caption {"btnZanter", "Start Zanterhol"},
+                             Caption {"btnOsmer", "Start Osmerlaine"},
+                             Caption {"btnUltra", "Ultra"},
+                             Caption {"btnHigh", "High"},
+                             Caption {"btnMedium", "Medium"},
+                             Caption {"btnLow", "Low"},
+                             Caption {"btnManStart", "Start"},
+                             Caption {"btnManStop", "Stop"},
+                             Caption {"btnOsmerM", "Start Osmerlaine"},
+                             Caption {"btnZanterM", "Start Zanterhol"},
+                             Caption {"btnUpdate", "Check for Updates"},
+                             Caption {"btnWebsite", "Go to Dorvaquent Website"},
+                             Caption {"Label10", "Set Time (Minutes)"},
+                             Caption {"lblSXInfo", "Tap the body section to target. "},
+                             Caption {"Label11", "Swipe RIGHT to target whole body."},
+                             Caption {"Label15", "Intensity"},
+                             Caption {"Label14", "Set Frequency (Hz)"},
+                             Caption {"Label12", "Plate Intensity"},
+                             Caption {"Label13", "Set Time (Minutes)"}}) {
         auto* control = Named<TControl>(Form, c.Name);
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(control->Caption(), c.Text) << c.Name;
@@ -110,7 +119,7 @@ TEST_F(MainFormTest, TheAutoAndManualControlsDriveTheirSessions)
     EXPECT_EQ(Form->mixSX->Channels()->GetItem(0)->Coefficient(), 1.0);
 
     p.ZoneImages[azLegs]->OnClick(p.ZoneImages[azLegs]);  // no pictures installed: the tap still counts
-    EXPECT_EQ(Form->AutoZone, (std::array<bool, 4>{false, false, true, false}));
+    EXPECT_EQ(Form->AutoZone, (std::array<bool, 4> {false, false, true, false}));
     p.btnSXStart->OnClick(p.btnSXStart);
     EXPECT_FALSE(manualTab->TabEnabled());
     EXPECT_TRUE(Form->tmLB->Enabled());

@@ -81,9 +81,7 @@ TEST_F(WindowSound, TheZonesPresetIsHeardOnOut1)
         std::vector<double> Playing, Silent;
     };
     const Check checks[] = {
-        {played[played.size() - 2],
-         {2128, 728, 73, 666, 80, 3000, 10000, 787, 5000, 95, 360, 1550, 802, 444},
-         {528}},
+        {played[played.size() - 2], {2128, 728, 73, 666, 80, 3000, 10000, 787, 5000, 95, 360, 1550, 802, 444}, {528}},
         {played.back(), {787, 728, 360, 95, 3000, 10000, 73, 528}, {2128, 666, 80, 5000, 1550, 802, 444}},
     };
     const double level = 500 / 32768.0;  // both sliders at 50
@@ -141,7 +139,7 @@ TEST_F(WindowSound, TheManualToneIsOnTheLeftSpeakerAndFollowsItsSlider)
         size_t Start;
         double Hz;
     };
-    for (const Window w : {Window{first + rate * 22 / 10, 33.0}, Window{last - rate / 10 - n, 40.0}}) {
+    for (const Window w : {Window {first + rate * 22 / 10, 33.0}, Window {last - rate / 10 - n, 40.0}}) {
         SCOPED_TRACE(w.Hz);
         const Spectrum l(left.data() + w.Start, 16, rate), r(right.data() + w.Start, 16, rate);
         const auto [hz, magnitude] = l.PeakNear(w.Hz, 5);

@@ -100,10 +100,10 @@ TEST_P(ZoneWalk, WholeSessionsFollowTheTranscribedSchedule)
         countdown.Reset(length);
         int32_t cycleMinute = 10;
         int stops = 0;
-        const TAutoScheduleView view{&Tone, &Tone, [&] {
-                                         ++stops;
-                                         Tone.Events.push_back("stop");
-                                     }};
+        const TAutoScheduleView view {&Tone, &Tone, [&] {
+                                          ++stops;
+                                          Tone.Events.push_back("stop");
+                                      }};
         const int total = length * 60;
         for (int t = 1; t <= total; ++t) {
             Tone.Events.clear();
@@ -128,8 +128,8 @@ TEST_P(ZoneWalk, WholeSessionsFollowTheTranscribedSchedule)
 }
 
 INSTANTIATE_TEST_SUITE_P(Zones, ZoneWalk,
-                         ::testing::Values(ZoneCase{azWholeBody, "whole_body"}, ZoneCase{azHead, "upper_body"},
-                                           ZoneCase{azBody, "core"}, ZoneCase{azLegs, "lower_body"}),
+                         ::testing::Values(ZoneCase {azWholeBody, "whole_body"}, ZoneCase {azHead, "upper_body"},
+                                           ZoneCase {azBody, "core"}, ZoneCase {azLegs, "lower_body"}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(AmplitudeLevels, AreTheProductTruncatedInExtendedPrecision)

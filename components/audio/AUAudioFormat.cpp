@@ -4,18 +4,15 @@
 
 namespace dcs {
 
-const TEnumInfo AUSpeakerInfo{
-    "TAUSpeaker",
-    {"spFrontLeft", "spFrontRight", "spFrontCenter", "spSubwoofer", "spBackLeft", "spBackRight",
-     "spFrontLeftOfCenter", "spFrontRightOfCenter", "spBackCenter", "spSideLeft", "spSideRight", "spTopCenter",
-     "spTopFrontLeft", "spTopFrontCenter", "spTopFrontRight", "spTopBackLeft", "spTopBackCenter", "spTopBackRight"}};
+const TEnumInfo AUSpeakerInfo {"TAUSpeaker",
+                               {"spFrontLeft", "spFrontRight", "spFrontCenter", "spSubwoofer", "spBackLeft",
+                                "spBackRight", "spFrontLeftOfCenter", "spFrontRightOfCenter", "spBackCenter",
+                                "spSideLeft", "spSideRight", "spTopCenter", "spTopFrontLeft", "spTopFrontCenter",
+                                "spTopFrontRight", "spTopBackLeft", "spTopBackCenter", "spTopBackRight"}};
 
 namespace {
 // The 16-bit fields take counts clamped in full width first: 65537 channels are 32, not 1.
-uint16_t Clamp1To32(uint32_t v)
-{
-    return uint16_t(std::clamp<uint32_t>(v, 1, 32));
-}
+uint16_t Clamp1To32(uint32_t v) { return uint16_t(std::clamp<uint32_t>(v, 1, 32)); }
 }  // namespace
 
 // ------------------------------------------------------------------ TAUAudioFormatBasic
@@ -34,10 +31,7 @@ TAUAudioFormatBasic::TAUAudioFormatBasic(TPersistent* AOwnerProperty, ICKLock& A
     SetOnChange(std::move(AOnChange));
 }
 
-void TAUAudioFormatBasic::UpdateWaveFormat()
-{
-    UpdateWaveFormatHeader(FWaveFormat);
-}
+void TAUAudioFormatBasic::UpdateWaveFormat() { UpdateWaveFormatHeader(FWaveFormat); }
 
 uint32_t TAUAudioFormatBasic::Channels() const { return FLock->Getter(FWaveFormat.Format.nChannels); }
 uint32_t TAUAudioFormatBasic::Bits() const { return FLock->Getter(FWaveFormat.wValidBitsPerSample); }
@@ -95,10 +89,7 @@ TAUAudioFormat::TAUAudioFormat(TPersistent* AOwnerProperty, ICKLock& ALock, TNot
 
 uint32_t TAUAudioFormat::BufferSize() const { return FLock->Getter(FBufferSize); }
 
-void TAUAudioFormat::SetBufferSize(uint32_t AValue)
-{
-    FLock->SetterMin(FBufferSize, AValue, 1u);
-}
+void TAUAudioFormat::SetBufferSize(uint32_t AValue) { FLock->SetterMin(FBufferSize, AValue, 1u); }
 
 void TAUAudioFormat::DeclareProperties(TClassBuilder<TAUAudioFormat>& P)
 {
@@ -114,10 +105,7 @@ TAUOptionalAudioFormat::TAUOptionalAudioFormat(TPersistent* AOwnerProperty, ICKL
 
 bool TAUOptionalAudioFormat::Enabled() const { return FLock->Getter(FEnabled); }
 
-void TAUOptionalAudioFormat::SetEnabled(bool AValue)
-{
-    FLock->Setter(FEnabled, AValue);
-}
+void TAUOptionalAudioFormat::SetEnabled(bool AValue) { FLock->Setter(FEnabled, AValue); }
 
 void TAUOptionalAudioFormat::DeclareProperties(TClassBuilder<TAUOptionalAudioFormat>& P)
 {

@@ -39,7 +39,7 @@ class TAUAudioFormatBasic : public TCKPersistentNotify {
     static void DeclareProperties(TClassBuilder<TAUAudioFormatBasic>& P);
 
 private:
-    TAUWaveFormatExtensible FWaveFormat{};
+    TAUWaveFormatExtensible FWaveFormat {};
 };
 
 // Adds the buffer length, in samples per channel (at least 1).

@@ -13,10 +13,7 @@ namespace dcs {
 // --------------------------------------------------------------------------- channels
 
 namespace {
-TAUAudioMixer* MixerOf(TCollection* ACollection)
-{
-    return static_cast<TAUAudioMixer*>(ACollection->GetOwner());
-}
+TAUAudioMixer* MixerOf(TCollection* ACollection) { return static_cast<TAUAudioMixer*>(ACollection->GetOwner()); }
 }  // namespace
 
 TAUAudioMixerChannelItem::TAUAudioMixerChannelItem(TCollection* ACollection)
@@ -58,9 +55,8 @@ void TAUAudioMixerChannelItem::DefineProperties(TFiler& Filer)
 
 void TAUAudioMixerChannelItem::DeclareProperties(TClassBuilder<TAUAudioMixerChannelItem>& P)
 {
-    static const TEnumInfo waitTypes{"TSGMixerChannelWaitType", {"cwNone", "cwStart"}};
-    P.Float("Coefficient", "Real", &TAUAudioMixerChannelItem::Coefficient,
-            &TAUAudioMixerChannelItem::SetCoefficient)
+    static const TEnumInfo waitTypes {"TSGMixerChannelWaitType", {"cwNone", "cwStart"}};
+    P.Float("Coefficient", "Real", &TAUAudioMixerChannelItem::Coefficient, &TAUAudioMixerChannelItem::SetCoefficient)
         .NoDefault();
     P.Boolean("Enabled", &TAUAudioMixerChannelItem::Enabled, &TAUAudioMixerChannelItem::SetEnabled).Default(1);
     P.Enum("WaitForDataBefore", waitTypes, &TAUAudioMixerChannelItem::WaitForDataBefore,
@@ -99,7 +95,8 @@ TAUAudioMixer::~TAUAudioMixer()
 void TAUAudioMixer::DefineProperties(TFiler& Filer)
 {
     TAUMultiInput::DefineProperties(Filer);
-    Filer.DefineProperty("BuffersAhead", [](TReader& R) { R.ReadInteger(); }, nullptr, false);
+    Filer.DefineProperty(
+        "BuffersAhead", [](TReader& R) { R.ReadInteger(); }, nullptr, false);
 }
 
 void TAUAudioMixer::DeclareProperties(TClassBuilder<TAUAudioMixer>& P)

@@ -21,7 +21,10 @@
 
 namespace dcs {
 
-enum TSGMixerChannelWaitType { cwNone, cwStart };
+enum TSGMixerChannelWaitType {
+    cwNone,
+    cwStart
+};
 
 class TAUAudioMixer;
 
@@ -114,9 +117,9 @@ private:
 
     TPNPinList* FInputPins = nullptr;
     TAUAudioMixerChannels* FChannels = nullptr;
-    std::atomic<bool> FDontSendOutput{true};
-    std::atomic<TSGClock*> FClockGen{nullptr};  // tested without a lock by buffer deliveries
-    std::atomic<bool> FIsPump{false};
+    std::atomic<bool> FDontSendOutput {true};
+    std::atomic<TSGClock*> FClockGen {nullptr};  // tested without a lock by buffer deliveries
+    std::atomic<bool> FIsPump {false};
     int32_t FPumpPriority = 0;
     uint32_t FPumpFrameRate = 0;
 };

@@ -49,7 +49,10 @@ TPlayTraits Apply(TAUPlayStep AStep, TPlayTraits ATraits)
     switch (AStep) {
     case TAUPlayStep::Hold: ATraits.Paused = true; break;
     case TAUPlayStep::Release: ATraits.Paused = false; break;
-    case TAUPlayStep::Refill: ATraits.Paused = true; ATraits.PrefillDone = false; break;
+    case TAUPlayStep::Refill:
+        ATraits.Paused = true;
+        ATraits.PrefillDone = false;
+        break;
     case TAUPlayStep::Prime: ATraits.PrefillDone = ATraits.PrefillDone || !ATraits.Paused; break;
     case TAUPlayStep::Stop: ATraits.Draining = true; break;
     case TAUPlayStep::Restart: ATraits.Draining = false; break;
@@ -82,16 +85,13 @@ DWORD OpenFlags(UINT ADeviceID)
 
 // ---------------------------------------------------------------------- basic output
 
-TAUBasicAudioOut::TAUBasicAudioOut(TComponent* AOwner)
-    : TCKComponent(AOwner), FMasterPumping(this, *FLock)
+TAUBasicAudioOut::TAUBasicAudioOut(TComponent* AOwner) : TCKComponent(AOwner), FMasterPumping(this, *FLock)
 {
-    FInputPin = Create<TAUPNAudioSinkPin>(
-        this, IntfPtr<IPNLock>(FLock),
-        [this](TPNBasicPin* ASender, const TGUID*, IPNNotifyOperation* AOperation, TPNNotifyState) {
-            return InputOperation(ASender, AOperation);
-        });
-    FEnablePin = Create<TPNBoolStatePin>(this, IntfPtr<IPNLock>(FLock),
-                                         [this](TPNPin*, bool AValue) { SetEnabled(AValue); }, nullptr);
+    FInputPin = Create<TAUPNAudioSinkPin>(this, IntfPtr<IPNLock>(FLock),
+                                          [this](TPNBasicPin* ASender, const TGUID*, IPNNotifyOperation* AOperation,
+                                                 TPNNotifyState) { return InputOperation(ASender, AOperation); });
+    FEnablePin = Create<TPNBoolStatePin>(
+        this, IntfPtr<IPNLock>(FLock), [this](TPNPin*, bool AValue) { SetEnabled(AValue); }, nullptr);
     FClockOutputPin = Create<TPNClockSourcePin>(
         this, IntfPtr<IPNLock>(FLock), nullptr,
         [](TPNBasicPin*, const TGUID*, IPNNotifyOperation*, TPNNotifyState) { return TPNNotifyResult(); });
@@ -168,7 +168,8 @@ TAUAudioOut::~TAUAudioOut()
 void TAUAudioOut::DefineProperties(TFiler& Filer)
 {
     TAUBasicAudioOut::DefineProperties(Filer);
-    Filer.DefineProperty("PreFillEnabled", [](TReader& R) { R.ReadBoolean(); }, nullptr, false);
+    Filer.DefineProperty(
+        "PreFillEnabled", [](TReader& R) { R.ReadBoolean(); }, nullptr, false);
 }
 
 void TAUAudioOut::DeclareProperties(TClassBuilder<TAUAudioOut>& P)
@@ -240,12 +241,11 @@ void TAUAudioOut::OpenDevice(const TAUWaveFormatExtensible& AFormat)
     {
         TPNCriticalSectionLock lock(FParams.Section);
         FParams.IsOpen = true;
-        FWaveThread = NewThread<TAUWaveThread>(
-            this, [this](UINT m, HWAVEOUT d, WAVEHDR* h) { DispatchWaveMessage(m, d, h); });
+        FWaveThread =
+            NewThread<TAUWaveThread>(this, [this](UINT m, HWAVEOUT d, WAVEHDR* h) { DispatchWaveMessage(m, d, h); });
         const UINT id = FDevice.GetDeviceID();
         FWaveFormat = AFormat;
-        r = waveOutOpen(&HOut, id, &AFormat.Format,
-                        reinterpret_cast<DWORD_PTR>(&TAUWaveThread::DeviceCallback),
+        r = waveOutOpen(&HOut, id, &AFormat.Format, reinterpret_cast<DWORD_PTR>(&TAUWaveThread::DeviceCallback),
                         reinterpret_cast<DWORD_PTR>(FWaveThread), OpenFlags(id));
         if (r != MMSYSERR_NOERROR) {
             // Nothing is open: the player must not look open, or a later close would

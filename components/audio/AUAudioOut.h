@@ -12,13 +12,13 @@
 
 #include "components/audio/AUAudioFormat.h"
 #include "components/audio/AUDeviceSettings.h"
-#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
 #include "components/audio/AUWaveThread.h"
 #include "components/audio/SGLossCounter.h"
 #include "components/audio/SGNotifyThread.h"
-#include "components/audio/buffers/SGSimpleDataBuffer.h"
 #include "components/audio/SGVariantStorages.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
+#include "components/audio/buffers/SGSimpleDataBuffer.h"
 #include "components/pins/CKComponent.h"
 #include "components/pins/PNStatePins.h"
 #include "components/pins/PNStdPins.h"
@@ -43,7 +43,7 @@ using TSGWarningEvent = std::function<void(TObject* Sender, const std::string& E
 // One block handed to the device: keeps the samples alive until the device is done.
 struct TAUWaveBuffer {
     HWAVEOUT HOut = nullptr;
-    WAVEHDR WaveHdr{};
+    WAVEHDR WaveHdr {};
     IntfPtr<IAUAudioBuffer> Data;
 };
 
@@ -112,7 +112,7 @@ class TAUBasicAudioOut : public TCKComponent {
 protected:
     virtual void EnabledChanged() {}
 
-    std::atomic<bool> FEnabled{true};
+    std::atomic<bool> FEnabled {true};
     TCKMasterPumping FMasterPumping;
     TAUPNAudioSinkPin* FInputPin = nullptr;
     TPNBoolStatePin* FEnablePin = nullptr;
@@ -190,19 +190,19 @@ private:
     void ProbeDevice(TPNPumpRequestOperation* ARequest);
 
     HWAVEOUT HOut = nullptr;
-    std::atomic<uint32_t> FPrefillInterval{300};
+    std::atomic<uint32_t> FPrefillInterval {300};
     TAUAudioParams FParams;
-    std::atomic<TAUPlayState> FState{TAUPlayState::Idle};
+    std::atomic<TAUPlayState> FState {TAUPlayState::Idle};
     TAUAudioOutDevice FDevice;
     TAUWaveThread* FWaveThread = nullptr;
     TSGNotifyThread* FNotifyThread = nullptr;
     TSGMainThreadNotify* FProcessNotify = nullptr;
-    std::atomic<int32_t> FMissedPumps{0};
+    std::atomic<int32_t> FMissedPumps {0};
     TSGOperationList FBufferQueue;
-    std::atomic<int32_t> FStopping{0};
+    std::atomic<int32_t> FStopping {0};
     int64_t FStartInterval = 0;
-    std::atomic<uint64_t> FCompletedBlocks{0};
-    TSGLossCounter FUnderruns{"underruns"};
+    std::atomic<uint64_t> FCompletedBlocks {0};
+    TSGLossCounter FUnderruns {"underruns"};
     TSGErrorEvent FOnError;
     TSGWarningEvent FOnWarning;
     bool FDestroying = false;

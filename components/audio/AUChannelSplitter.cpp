@@ -7,11 +7,9 @@ namespace dcs {
 
 TPNSourcePin* TAUChannelSplitter::CreateOutputPin()
 {
-    return Create<TAUPNAudioSourcePin>(
-        this, FLock, nullptr,
-        [this](TPNBasicPin* Sender, const TGUID* ID, IPNNotifyOperation* Op, TPNNotifyState State) {
-            return OutputOperation(Sender, ID, Op, State);
-        });
+    return Create<TAUPNAudioSourcePin>(this, FLock, nullptr,
+                                       [this](TPNBasicPin* Sender, const TGUID* ID, IPNNotifyOperation* Op,
+                                              TPNNotifyState State) { return OutputOperation(Sender, ID, Op, State); });
 }
 
 void TAUChannelSplitter::StartFormat(const TAUWaveFormatExtensible* AWaveFormat)
@@ -24,7 +22,7 @@ void TAUChannelSplitter::StartFormat(const TAUWaveFormatExtensible* AWaveFormat)
     mono.Format.nChannels = 1;
     mono.Format.nBlockAlign = uint16_t(mono.Format.wBitsPerSample / 8);
     mono.Format.nAvgBytesPerSec = uint32_t(mono.Format.nBlockAlign) * mono.Format.nSamplesPerSec;
-    mono.dwChannelMask = TAUSpeakers{spFrontLeft}.Mask();
+    mono.dwChannelMask = TAUSpeakers {spFrontLeft}.Mask();
     NotifyOutputs(MakeOperation<TPNStartWaveOperation>(mono, false));
 }
 

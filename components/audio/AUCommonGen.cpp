@@ -15,11 +15,10 @@ void TAUCommonGen::DeclareProperties(TClassBuilder<TAUCommonGen>& P)
 TAUCommonGen::TAUCommonGen(TComponent* AOwner) : TSGBasicCommonGen(AOwner)
 {
     FAudioFormat = Create<TAUAudioFormat>(this, *FLock, [this](TObject* Sender) { AudioFormatChanged(Sender); });
-    FOutputPin = Create<TAUPNAudioSourcePin>(
-        this, FLock, nullptr,
-        [this](TPNBasicPin* Sender, const TGUID* ID, IPNNotifyOperation* Op, TPNNotifyState State) {
-            return OutputPinOperation(Sender, ID, Op, State);
-        });
+    FOutputPin =
+        Create<TAUPNAudioSourcePin>(this, FLock, nullptr,
+                                    [this](TPNBasicPin* Sender, const TGUID* ID, IPNNotifyOperation* Op,
+                                           TPNNotifyState State) { return OutputPinOperation(Sender, ID, Op, State); });
     FOutputPin->FunctionSources().Add(ClockPin());
     FIntVarBuffer = IntfPtr<ISGBlockBuffer>(new TSGBlockBuffer(2 * FAudioFormat->BufferSize()));
 }
@@ -65,9 +64,9 @@ void TAUCommonGen::GenerateBuffer()
     IPNLockSection section = FLock->WriteLock();
     if (!section || FInStopping || !FIsRunning)
         return;
-    IntfPtr<IAUAudioBuffer> buffer(TAUAudioBuffer::CreateSizeEx(
-        FAudioFormat->SampleRate(), FAudioFormat->Bits(), FAudioFormat->Channels(), FAudioFormat->BufferSize(),
-        FAudioFormat->ChannelMask()));
+    IntfPtr<IAUAudioBuffer> buffer(TAUAudioBuffer::CreateSizeEx(FAudioFormat->SampleRate(), FAudioFormat->Bits(),
+                                                                FAudioFormat->Channels(), FAudioFormat->BufferSize(),
+                                                                FAudioFormat->ChannelMask()));
     bool submit = true;
     bool stop = false;
     FillSignal(buffer, submit, stop);
@@ -120,7 +119,7 @@ void TAUCommonGen::CopyToChannels(ISGBlockBuffer* AWork, IAUAudioBuffer* ABuffer
         uint8_t* column = data + width * c / 8;
         if (width == 16)
             vpiCopy_16s_C1R(reinterpret_cast<const Vps16s*>(work), 2, reinterpret_cast<Vps16s*>(column), step,
-                            VpiSize{1, frames});
+                            VpiSize {1, frames});
         else
             ConvertSampleColumn(work, 16, 2, column, int(width), step, frames);
     }

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "components/audio/AUAudioFormat.h"
-#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
 #include "components/audio/SGCommonGen.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 
 namespace dcs {
 

@@ -144,8 +144,7 @@ void TAUCommonSplitter::ProcessBuffer(IAUAudioBuffer* ABuffer)
             (this->*split)(i, ABuffer);
 }
 
-bool TAUCommonSplitter::ChannelColumn(int AIndex, IAUAudioBuffer* ABuffer, uint32_t& AFrames,
-                                      const uint8_t*& AColumn)
+bool TAUCommonSplitter::ChannelColumn(int AIndex, IAUAudioBuffer* ABuffer, uint32_t& AFrames, const uint8_t*& AColumn)
 {
     const uint32_t align = FWaveFormat.Format.nBlockAlign;
     const uint32_t bytes = FWaveFormat.Format.wBitsPerSample / 8u;
@@ -173,8 +172,9 @@ void TAUCommonSplitter::SplitChannel(int AIndex, IAUAudioBuffer* ABuffer, int AB
         case 8: v = double(int(*src) - 127); break;
         case 16: v = double(int16_t(uint16_t(src[0] | (src[1] << 8)))); break;
         case 24: v = double(ReadSample24(src)); break;
-        default: v = double(int32_t(uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 |
-                                    uint32_t(src[3]) << 24));
+        default:
+            v = double(
+                int32_t(uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 | uint32_t(src[3]) << 24));
         }
         if (normalize)
             v /= ABits == 8 ? 128.0 : ABits == 16 ? 32768.0 : ABits == 24 ? 8388608.0 : 2147483648.0;

@@ -3,8 +3,8 @@
 // outputs that are linked, by the widths and counts of the last start.
 #pragma once
 
-#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/pins/CKComponent.h"
 #include "components/pins/PNPinList.h"
 
@@ -59,7 +59,7 @@ protected:
     // when the header cannot describe that channel.
     bool ChannelColumn(int AIndex, IAUAudioBuffer* ABuffer, uint32_t& AFrames, const uint8_t*& AColumn);
 
-    TAUWaveFormatExtensible FWaveFormat{};
+    TAUWaveFormatExtensible FWaveFormat {};
 
 private:
     TAUPNAudioSinkPin* FInputPin = nullptr;

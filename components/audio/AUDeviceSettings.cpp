@@ -10,7 +10,7 @@ namespace {
 // False, with a warning to the player, when the device's capabilities cannot be read.
 bool ReadDeviceName(TAUAudioOut* APlayer, UINT AIndex, std::string& AName)
 {
-    WAVEOUTCAPSW caps{};
+    WAVEOUTCAPSW caps {};
     const MMRESULT r = waveOutGetDevCapsW(AIndex, &caps, sizeof(caps));
     if (r != MMSYSERR_NOERROR) {
         if (APlayer)
@@ -62,8 +62,7 @@ TAUAudioOutDevice::TAUAudioOutDevice(TAUAudioOut* AOwner, ICKLock& ALock)
 
 void TAUAudioOutDevice::DeclareProperties(TClassBuilder<TAUAudioOutDevice>& P)
 {
-    P.Object("AlternativeDevices", &TAUAudioOutDevice::AlternativeDevices,
-             &TAUAudioOutDevice::SetAlternativeDevices);
+    P.Object("AlternativeDevices", &TAUAudioOutDevice::AlternativeDevices, &TAUAudioOutDevice::SetAlternativeDevices);
     P.String("DeviceName", &TAUAudioOutDevice::FDeviceName, &TAUAudioOutDevice::SetDeviceName);
 }
 

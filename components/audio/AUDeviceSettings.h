@@ -33,10 +33,7 @@ class TAUAudioOutDeviceItems : public TCKCollection {
     explicit TAUAudioOutDeviceItems(TAUAudioOutDevice* AOwner);
 
     TAUAudioOutDeviceItem* Add() { return static_cast<TAUAudioOutDeviceItem*>(TCollection::Add()); }
-    TAUAudioOutDeviceItem* GetItem(int AIndex) const
-    {
-        return static_cast<TAUAudioOutDeviceItem*>(Items(AIndex));
-    }
+    TAUAudioOutDeviceItem* GetItem(int AIndex) const { return static_cast<TAUAudioOutDeviceItem*>(Items(AIndex)); }
 
 protected:
     // A new item takes the device name that the fewest items use already.
@@ -51,7 +48,10 @@ class TAUAudioOutDevice : public TCKPersistent {
 
     const std::string& DeviceName() const { return FDeviceName; }
     void SetDeviceName(const std::string& AValue) { FLock->Setter(FDeviceName, AValue); }
-    TAUAudioOutDeviceItems* AlternativeDevices() const { return const_cast<TAUAudioOutDeviceItems*>(&FAlternativeDevices); }
+    TAUAudioOutDeviceItems* AlternativeDevices() const
+    {
+        return const_cast<TAUAudioOutDeviceItems*>(&FAlternativeDevices);
+    }
     void SetAlternativeDevices(TAUAudioOutDeviceItems* AValue) { FAlternativeDevices.Assign(AValue); }
 
     // A wave-out device index, or WAVE_MAPPER for the default device.
@@ -67,7 +67,7 @@ class TAUAudioOutDevice : public TCKPersistent {
 private:
     TAUAudioOut* FPlayer;
     std::string FDeviceName = "Default";
-    TAUAudioOutDeviceItems FAlternativeDevices{this};
+    TAUAudioOutDeviceItems FAlternativeDevices {this};
 };
 
 }  // namespace dcs

@@ -13,11 +13,10 @@ TAUMultiInput::TAUMultiInput(TComponent* AOwner) : TCKComponent(AOwner)
     FInputLock = FLock;
     FOutputLock = TCKLock::Create([this] { PropertyChanged(); });
     FLock = TCKPairedLock::Create(FInputLock, FOutputLock, [this] { PropertyChanged(); });
-    FOutputPin = Create<TAUPNAudioSourcePin>(
-        this, IntfPtr<IPNLock>(FOutputLock), IntfPtr<IPNLock>(FInputLock),
-        [this](TPNBasicPin* ASender, const TGUID*, IPNNotifyOperation* AOperation, TPNNotifyState) {
-            return ProcessOutputOperation(ASender, AOperation);
-        });
+    FOutputPin =
+        Create<TAUPNAudioSourcePin>(this, IntfPtr<IPNLock>(FOutputLock), IntfPtr<IPNLock>(FInputLock),
+                                    [this](TPNBasicPin* ASender, const TGUID*, IPNNotifyOperation* AOperation,
+                                           TPNNotifyState) { return ProcessOutputOperation(ASender, AOperation); });
     FAllInputPins = Create<TPNPinList>(this, IntfPtr<IPNLock>(FInputLock), false);
     FRunningAudioFormat = Create<TAUAudioFormat>(this, *FOutputLock);
     // A format change restarts a running output, which takes the input half: the format's
@@ -69,37 +68,27 @@ void TAUMultiInput::DeclareProperties(TClassBuilder<TAUMultiInput>& P)
     P.Object("AudioFormat", &TAUMultiInput::AudioFormat, &TAUMultiInput::SetAudioFormat);
 }
 
-int TAUMultiInput::InputCount()
-{
-    return FAllInputPins->Count();
-}
+int TAUMultiInput::InputCount() { return FAllInputPins->Count(); }
 
 TAUPNQueuedAudioSinkPin* TAUMultiInput::Input(int AIndex)
 {
     return static_cast<TAUPNQueuedAudioSinkPin*>(FAllInputPins->GetPin(AIndex));
 }
 
-const TAUWaveFormatExtensible TAUMultiInput::RunningWaveFormat()
-{
-    return *FRunningAudioFormat->GetWaveFormat();
-}
+const TAUWaveFormatExtensible TAUMultiInput::RunningWaveFormat() { return *FRunningAudioFormat->GetWaveFormat(); }
 
 TAUPNQueuedAudioSinkPin* TAUMultiInput::CreateInputPin()
 {
-    auto* pin = Create<TAUPNQueuedAudioSinkPin>(
-        this, IntfPtr<IPNLock>(FInputLock),
-        [this](TPNBasicPin* ASender, const TGUID*, IPNNotifyOperation* AOperation, TPNNotifyState) {
-            return ProcessInputOperation(ASender, AOperation);
-        });
+    auto* pin =
+        Create<TAUPNQueuedAudioSinkPin>(this, IntfPtr<IPNLock>(FInputLock),
+                                        [this](TPNBasicPin* ASender, const TGUID*, IPNNotifyOperation* AOperation,
+                                               TPNNotifyState) { return ProcessInputOperation(ASender, AOperation); });
     FAllInputPins->Add(pin);
     FOutputPin->FunctionSources().Add(pin);
     return pin;
 }
 
-void TAUMultiInput::RemoveInputPin(TAUPNQueuedAudioSinkPin* APin)
-{
-    FAllInputPins->Remove(APin);
-}
+void TAUMultiInput::RemoveInputPin(TAUPNQueuedAudioSinkPin* APin) { FAllInputPins->Remove(APin); }
 
 void TAUMultiInput::AudioFormatChanged()
 {
@@ -255,8 +244,7 @@ void TAUMultiInput::StartOutput()
         if (FPumpStarted)
             FOutputPin->Notify(MakeOperation<TPNPumpRequestOperation>().Get());
         FPumpStarted = false;
-        if (!FMasterPump.load() && FThreading->Enabled() && !FFilterThread)
-        {
+        if (!FMasterPump.load() && FThreading->Enabled() && !FFilterThread) {
             FFilterThread = NewThread<TSGFilterThread>(this, IntfPtr<IPNLock>(FInputLock), FThreading,
                                                        [this](const TSGFilterThread::TItem&) { ProcessInputs(); });
             FFilterStarted = true;

@@ -79,18 +79,18 @@ protected:
     TPNPinList* FAllInputPins = nullptr;
     TSGThreading* FThreading = nullptr;
     TSGFilterThread* FFilterThread = nullptr;
-    std::atomic<bool> FFilterStarted{false};  // read without a lock by buffer deliveries
-    std::atomic<bool> FRunning{false};
+    std::atomic<bool> FFilterStarted {false};  // read without a lock by buffer deliveries
+    std::atomic<bool> FRunning {false};
     bool FPumpStarted = false;
     bool FRateCalculated = false;
     TAUOptionalAudioFormat* FAudioFormat = nullptr;
     TSGNotifyThread* FMasterPumpThread = nullptr;
-    std::atomic<TObject*> FMasterPump{nullptr};
+    std::atomic<TObject*> FMasterPump {nullptr};
     TAUAudioFormat* FRunningAudioFormat = nullptr;
     double FCalculatedRate = 0.0;
     bool FInCalculateRate = false;
-    std::atomic<int32_t> FProcessRequests{0};
-    TSGLossCounter FDroppedFrames{"frames dropped from full input queues"};
+    std::atomic<int32_t> FProcessRequests {0};
+    TSGLossCounter FDroppedFrames {"frames dropped from full input queues"};
 };
 
 }  // namespace dcs

@@ -22,7 +22,8 @@ void TAUPNQueuedAudioSinkPin::SetEnabled(bool AValue)
     if (FEnabled.exchange(AValue) == AValue)
         return;
     if (owner && owner->Running())
-        CalculateSampleCount(owner->AudioFormat()->BufferSize(), float(owner->RunningWaveFormat().Format.nSamplesPerSec));
+        CalculateSampleCount(owner->AudioFormat()->BufferSize(),
+                             float(owner->RunningWaveFormat().Format.nSamplesPerSec));
 }
 
 namespace {

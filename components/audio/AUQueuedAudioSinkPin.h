@@ -45,16 +45,16 @@ class TAUPNQueuedAudioSinkPin : public TAUPNAudioSinkPin {
 
     uint32_t FNeddedSamples = 0;
     TAUSamplesQueue FBufferQueue;
-    std::atomic<bool> FEnabled{true};
+    std::atomic<bool> FEnabled {true};
     // The stream's flags: the input's operations write them under the input half of the
     // mixer's lock while its mixing reads and writes them under the output half.
-    std::atomic<bool> Running{false};
-    std::atomic<bool> Streaming{false};
-    TAUWaveFormatExtensible FWaveFormat{};
-    std::atomic<bool> FIgnored{false};
-    std::atomic<bool> FResumed{false};
-    std::atomic<bool> FDelayed{false};
-    std::atomic<bool> FHadEnoghSamples{false};
+    std::atomic<bool> Running {false};
+    std::atomic<bool> Streaming {false};
+    TAUWaveFormatExtensible FWaveFormat {};
+    std::atomic<bool> FIgnored {false};
+    std::atomic<bool> FResumed {false};
+    std::atomic<bool> FDelayed {false};
+    std::atomic<bool> FHadEnoghSamples {false};
     int32_t FPrefillCount = 0;
     uint32_t FPrefillInterval = 0;
     double FMasterPumpCounter = 0.0;

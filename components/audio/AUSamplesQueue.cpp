@@ -72,7 +72,7 @@ bool PackedRun24(IAUAudioBuffer* ABuffer)
 {
     const uint32_t channels = ABuffer->GetChannels();
     return ABuffer->GetSampleBitWidth() == 24 && ABuffer->GetDataStep() == 3 * channels &&
-           uint32_t(std::popcount(ABuffer->GetChannelMask().Mask())) == channels;
+        uint32_t(std::popcount(ABuffer->GetChannelMask().Mask())) == channels;
 }
 }  // namespace
 

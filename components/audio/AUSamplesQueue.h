@@ -22,7 +22,11 @@ public:
     // Fills all of ATarget's frames, converting widths and matching speakers; false, with
     // nothing taken, when fewer frames are queued.
     bool Pop(IAUAudioBuffer* ATarget);
-    enum class TAddResult { Added, Short, NeedsCopy };
+    enum class TAddResult {
+        Added,
+        Short,
+        NeedsCopy
+    };
     // Adds (saturating) the next frames into all of ATarget's frames without an
     // intermediate copy, where every buffer taken has ATarget's packed 24-bit layout:
     // the same sum as Pop into a scratch buffer and Add. Short: fewer frames queued,

@@ -10,8 +10,8 @@ namespace dcs {
 
 namespace {
 
-const TEnumInfo SignalTypeInfo{"TAUSignalType",
-                               {"atTone", "atTriangle", "atSquare", "atSawToothUp", "atSawToothDown"}};
+const TEnumInfo SignalTypeInfo {"TAUSignalType",
+                                {"atTone", "atTriangle", "atSquare", "atSawToothUp", "atSawToothDown"}};
 
 constexpr double kTwoPiPrime = 2.0 * AUPiPrime;
 constexpr double kTwoPi = 6.283185307179586;
@@ -99,10 +99,7 @@ void TAUSignalGen::SetPhase(float AValue)
     });
 }
 
-void TAUSignalGen::SetAsymmetry(double AValue)
-{
-    FLock->SetterMinMax(FAsymmetry, AValue, -AUPiPrime, AUPiPrime);
-}
+void TAUSignalGen::SetAsymmetry(double AValue) { FLock->SetterMinMax(FAsymmetry, AValue, -AUPiPrime, AUPiPrime); }
 
 void TAUSignalGen::StartGenerating()
 {
@@ -115,10 +112,7 @@ void TAUSignalGen::StartGenerating()
     TAUCommonGen::StartGenerating();
 }
 
-void TAUSignalGen::UpdateSamplesPerCycle()
-{
-    FSamplesPerCycle = RoundToInt(1.0 / (FFrequency / FIntRate));
-}
+void TAUSignalGen::UpdateSamplesPerCycle() { FSamplesPerCycle = RoundToInt(1.0 / (FFrequency / FIntRate)); }
 
 void TAUSignalGen::SetInternalRate(double ARate)
 {
@@ -138,8 +132,9 @@ void TAUSignalGen::FillSignal(IntfPtr<IAUAudioBuffer>& ABuffer, bool& /*ASubmit*
     const Vps16s amplitude = Vps16s(uint16_t(uint32_t(FAmplitude)));
     switch (FSignalType) {
     case atTone:
-        if (vpsTone_Direct_16s(reinterpret_cast<Vps16s*>(FIntVarBuffer->Write()), len, amplitude, float(f),
-                               &FIntPhase, 0) & 0xFFFF)
+        if (vpsTone_Direct_16s(reinterpret_cast<Vps16s*>(FIntVarBuffer->Write()), len, amplitude, float(f), &FIntPhase,
+                               0) &
+            0xFFFF)
             FIntVarBuffer->Zero();
         FIntPhase = RunningPhase(FIntPhase);
         break;
@@ -155,8 +150,8 @@ void TAUSignalGen::FillSignal(IntfPtr<IAUAudioBuffer>& ABuffer, bool& /*ASubmit*
         IntfPtr<ISGBlockBuffer> second(new TSGBlockBuffer(2 * n));
         auto* work = reinterpret_cast<Vps16s*>(FIntVarBuffer->Write());
         vpsTriangle_Direct_16s(work, len, 32767, float(f), float(AUPiPrime), &FIntPhase);
-        vpsTriangle_Direct_16s(reinterpret_cast<Vps16s*>(second->Write()), len, 32767, float(f),
-                               float(-AUPiPrime), &FIntPhase1);
+        vpsTriangle_Direct_16s(reinterpret_cast<Vps16s*>(second->Write()), len, 32767, float(f), float(-AUPiPrime),
+                               &FIntPhase1);
         vpsAdd_16s_I(reinterpret_cast<const Vps16s*>(second->Read()), work, len);
         vpsThreshold_LTValGTVal_16s_I(work, len, Vps16s(-amplitude), Vps16s(-amplitude), amplitude, amplitude);
         FIntPhase = RunningPhase(FIntPhase);

@@ -9,7 +9,13 @@
 
 namespace dcs {
 
-enum TAUSignalType { atTone, atTriangle, atSquare, atSawToothUp, atSawToothDown };
+enum TAUSignalType {
+    atTone,
+    atTriangle,
+    atSquare,
+    atSawToothUp,
+    atSawToothDown
+};
 
 // Just below pi, also as a float, so that +-pi' passes the triangle's asymmetry check.
 inline constexpr double AUPiPrime = 3.141592621;

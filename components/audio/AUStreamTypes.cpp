@@ -12,8 +12,7 @@ TPNStartWaveOperation::TPNStartWaveOperation(const TAUWaveFormatExtensible& AWav
 {
 }
 
-TPNStartWaveOperation::TPNStartWaveOperation(double ARate, const TAUWaveFormatExtensible& AWaveFormat,
-                                             bool APaused)
+TPNStartWaveOperation::TPNStartWaveOperation(double ARate, const TAUWaveFormatExtensible& AWaveFormat, bool APaused)
     : TPNStartSampleRateOperation(ARate), WaveFormat(AWaveFormat), Paused(APaused)
 {
 }
@@ -21,7 +20,7 @@ TPNStartWaveOperation::TPNStartWaveOperation(double ARate, const TAUWaveFormatEx
 IntfPtr<IPNNotifyOperation> TPNStartWaveOperation::CreateWave(float ABufferRate, const TAUWaveFormatEx* AWaveFormat,
                                                               bool APaused)
 {
-    TAUWaveFormatExtensible w{};
+    TAUWaveFormatExtensible w {};
     w.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
     w.Format.cbSize = 22;
     w.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
@@ -44,8 +43,7 @@ IntfPtr<IPNNotifyOperation> TPNStartWaveOperation::CreateWave(float ABufferRate,
 
 TAUPNAudioSourcePin::TAUPNAudioSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
                                          IntfPtr<IPNLock> AInputOwnerLock, TSGOperationEvent AOperationEvent)
-    : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent), -1,
-                     nullptr)
+    : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent), -1, nullptr)
 {
     FRemembersResume = true;
     AddType(IPNAUAudioStream::IID,
@@ -57,8 +55,7 @@ bool TAUPNAudioSourcePin::GetInterface(const TGUID& iid, void** obj)
     return GetInterfaceOf<IPNAUAudioStream>(this, iid, obj) || TSGPNSourcePin::GetInterface(iid, obj);
 }
 
-TAUPNAudioSinkPin::TAUPNAudioSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                     TSGOperationEvent AOperationEvent)
+TAUPNAudioSinkPin::TAUPNAudioSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TSGOperationEvent AOperationEvent)
     : TSGPNSinkPin(AOwner, std::move(AOwnerLock), std::move(AOperationEvent), nullptr, nullptr)
 {
     AddType(IPNAUAudioStream::IID,
@@ -76,8 +73,7 @@ namespace {
 
 // Channel 0 of an audio buffer; nothing for a buffer of another kind or without samples
 // of a width the audio buffer converts.
-template <class IOut>
-IntfPtr<ISGData> ChannelZero(ISGData* ABuffer)
+template <class IOut> IntfPtr<ISGData> ChannelZero(ISGData* ABuffer)
 {
     IntfPtr<IAUAudioBuffer> audio;
     if (!Supports(ABuffer, audio))
@@ -122,10 +118,8 @@ void RegisterAUStreamTypes()
 {
     RegisterStreamTypeName(IPNAUAudioStream::IID, "AU Audio buffer");
     RegisterStreamTypeSendFunction(IPNAUAudioStream::IID, &SGStreamSendFunction);
-    RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGIntegerStream::IID,
-                          TPNAudioToIntFormatConverter::StaticClass());
-    RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGRealStream::IID,
-                          TPNAudioToRealFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGIntegerStream::IID, TPNAudioToIntFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGRealStream::IID, TPNAudioToRealFormatConverter::StaticClass());
     RegisterTypeConverter(IPNAUAudioStream::IID, IPNSGBinaryStream::IID,
                           TPNAudioToBinaryFormatConverter::StaticClass());
 }

@@ -27,8 +27,7 @@ public:
     // A header built from an 18-byte format (the lowest nChannels bits as channel mask,
     // PCM), or the default 2 channels, 11024 Hz, 16 bits without one; the rate is
     // ABufferRate.
-    static IntfPtr<IPNNotifyOperation> CreateWave(float ABufferRate, const TAUWaveFormatEx* AWaveFormat,
-                                                  bool APaused);
+    static IntfPtr<IPNNotifyOperation> CreateWave(float ABufferRate, const TAUWaveFormatEx* AWaveFormat, bool APaused);
 
     const TAUWaveFormatExtensible WaveFormat;
     // The consumer leaves the stream out until a resume arrives.

@@ -4,12 +4,10 @@
 
 namespace dcs {
 
-void TAUWaveThread::DeviceCallback(HWAVEOUT ADevice, UINT AMessage, DWORD_PTR AInstance, DWORD_PTR AParam1,
-                                   DWORD_PTR)
+void TAUWaveThread::DeviceCallback(HWAVEOUT ADevice, UINT AMessage, DWORD_PTR AInstance, DWORD_PTR AParam1, DWORD_PTR)
 {
     if (AInstance)
-        reinterpret_cast<TAUWaveThread*>(AInstance)->PushRecord(AMessage, ADevice,
-                                                                 reinterpret_cast<WAVEHDR*>(AParam1));
+        reinterpret_cast<TAUWaveThread*>(AInstance)->PushRecord(AMessage, ADevice, reinterpret_cast<WAVEHDR*>(AParam1));
 }
 
 TAUWaveThread::TAUWaveThread(const TComponent* AOwner, TProcess AOnProcess)

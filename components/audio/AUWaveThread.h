@@ -44,7 +44,7 @@ private:
         WAVEHDR* Header;
     };
     TProcess FOnProcess;
-    TSemaphore FSemaphore{0, 2000};
+    TSemaphore FSemaphore {0, 2000};
     TPNCriticalSection FSection;
     std::deque<TRecord> FRecords;
 };

@@ -70,10 +70,7 @@ std::string TCKDeviceListForm::GetSelection() const
     return i >= 0 ? ListBox->Items()[i] : std::string();
 }
 
-void TCKDeviceListForm::ListBoxDblClick(TObject*)
-{
-    SetModalResult(mrOk);
-}
+void TCKDeviceListForm::ListBoxDblClick(TObject*) { SetModalResult(mrOk); }
 
 HWND FindThreadTopWindow(HWND Wnd)
 {

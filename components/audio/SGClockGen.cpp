@@ -11,7 +11,7 @@ namespace dcs {
 
 namespace {
 
-std::atomic<int32_t> gLiveClocks{0};
+std::atomic<int32_t> gLiveClocks {0};
 
 class TSMediaMasterClock;
 
@@ -189,10 +189,7 @@ void TSGClockGen::Release()
     FreeWhenFinished();
 }
 
-int32_t TSGClockGen::LiveClocks()
-{
-    return gLiveClocks.load();
-}
+int32_t TSGClockGen::LiveClocks() { return gLiveClocks.load(); }
 
 void TSGClockGen::Terminate()
 {

@@ -32,7 +32,7 @@ protected:
     virtual void Wake() {}
 
 private:
-    std::atomic<bool> FWaiting{false};
+    std::atomic<bool> FWaiting {false};
 };
 
 using TSGClockGenEvent = std::function<void()>;
@@ -74,8 +74,7 @@ public:
     static int32_t LiveClocks();
 
 protected:
-    template <class T, class... Args>
-    friend T* NewThread(Args&&... args);
+    template <class T, class... Args> friend T* NewThread(Args&&... args);
     TSGClockGen(const TComponent* AOwner, int64_t AInterval, TSGClockGenEvent AEvent);
     void Execute() override;
     void Wake() override { FSemaphore.Increment(1); }
@@ -86,10 +85,10 @@ private:
     void Tick();
 
     TSGClockGenEvent FEvent;
-    TPNSemaphore FSemaphore{0, 10000};
+    TPNSemaphore FSemaphore {0, 10000};
     int64_t FInterval;
     int64_t FAccumulator = 0;
-    std::atomic<int32_t> FPendingWork{0};  // releases not yet run, for the tick accounting
+    std::atomic<int32_t> FPendingWork {0};  // releases not yet run, for the tick accounting
     bool FRegistered = false;
     bool FCounted = true;  // in LiveClocks until released or destroyed
 };

@@ -5,8 +5,8 @@
 namespace dcs {
 
 namespace {
-const TEnumInfo QueueFullModeInfo{"TSGQueueFullMode", {"fmBlock", "fmDropData"}};
-const TEnumInfo ThreadPriorityInfo{
+const TEnumInfo QueueFullModeInfo {"TSGQueueFullMode", {"fmBlock", "fmDropData"}};
+const TEnumInfo ThreadPriorityInfo {
     "TThreadPriority", {"tpIdle", "tpLowest", "tpLower", "tpNormal", "tpHigher", "tpHighest", "tpTimeCritical"}};
 }  // namespace
 

@@ -15,7 +15,10 @@
 
 namespace dcs {
 
-enum TSGQueueFullMode { fmBlock, fmDropData };
+enum TSGQueueFullMode {
+    fmBlock,
+    fmDropData
+};
 
 // Queue settings of a TSGThreading, on its lock. The worker reads them without the lock
 // on every test, so they may change while it runs.
@@ -33,8 +36,7 @@ class TSGThreadingQueue : public TCKPersistent {
 
 private:
     // Compare and store under the write lock; the change notice only on a change.
-    template <class T>
-    void Store(std::atomic<T>& AField, T AValue)
+    template <class T> void Store(std::atomic<T>& AField, T AValue)
     {
         {
             IPNLockSection section = FLock->WriteLock();
@@ -44,8 +46,8 @@ private:
         FLock->ChangeNotify();
     }
 
-    std::atomic<uint32_t> FSize{15};
-    std::atomic<TSGQueueFullMode> FFullMode{fmBlock};
+    std::atomic<uint32_t> FSize {15};
+    std::atomic<TSGQueueFullMode> FFullMode {fmBlock};
 };
 
 // The threading settings a component publishes (as its "Threading" property).
@@ -70,15 +72,14 @@ private:
     bool FEnabled = false;
     TThreadPriority FPriority = tpNormal;
     TCKPropUpdateFunc FPriorityNotify;
-    TSGThreadingQueue FQueue{this};
+    TSGThreadingQueue FQueue {this};
 };
 
 // The worker: operations pushed by any thread are handed to the owner's handler one at
 // a time, in arrival order, on this thread. The queue takes Size + 1 operations; a push
 // onto a full queue is dropped (fmDropData) or waits (fmBlock) with every hold of the
 // pushing thread on the owner's lock given up meanwhile.
-template <class TOperation>
-class TSGFilterThreadOf : public TCKThread {
+template <class TOperation> class TSGFilterThreadOf : public TCKThread {
 public:
     using TItem = IntfPtr<TOperation>;
     using TNotify = std::function<void(const TItem& AOperation)>;
@@ -86,10 +87,8 @@ public:
     // Use NewThread<...>(...): the thread starts once built. AThreading must outlive it.
     TSGFilterThreadOf(const TComponent* AOwner, IntfPtr<IPNLock> ALock, const TSGThreading* AThreading,
                       TNotify AOwnerNotify)
-        : TCKThread(OwnerThreadName(AOwner, "TSGFilterThread")),
-          FLock(std::move(ALock)),
-          FOwnerNotify(std::move(AOwnerNotify)),
-          FThreading(AThreading)
+        : TCKThread(OwnerThreadName(AOwner, "TSGFilterThread")), FLock(std::move(ALock)),
+          FOwnerNotify(std::move(AOwnerNotify)), FThreading(AThreading)
     {
         SetPriority(AThreading->Priority());
     }
@@ -155,12 +154,12 @@ private:
     IntfPtr<IPNLock> FLock;
     TNotify FOwnerNotify;
     const TSGThreading* FThreading;
-    TPNEvent FEvent{false, false};
-    TPNEvent FProcessedEvent{false, false};
-    std::atomic<bool> FStarted{false};
-    TPNEvent FTerminatedEvent{true, false};
+    TPNEvent FEvent {false, false};
+    TPNEvent FProcessedEvent {false, false};
+    std::atomic<bool> FStarted {false};
+    TPNEvent FTerminatedEvent {true, false};
     TSGOperationListOf<TOperation> FOperationQueue;
-    TPNEvent FQueueEmptyEvent{true, true};
+    TPNEvent FQueueEmptyEvent {true, true};
 };
 
 // The worker of the components: notify operations, handed to the owner one at a time.

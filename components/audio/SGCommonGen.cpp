@@ -3,7 +3,7 @@
 namespace dcs {
 
 namespace {
-const TEnumInfo ClockSourceInfo{"TSGClockSource", {"csInternal", "csExternal"}};
+const TEnumInfo ClockSourceInfo {"TSGClockSource", {"csInternal", "csExternal"}};
 }  // namespace
 
 void TSGBasicCommonGen::DeclareProperties(TClassBuilder<TSGBasicCommonGen>& P)

@@ -81,27 +81,27 @@ protected:
     // Sends AOperation downstream through the output pin.
     void NotifyOutput(const IntfPtr<IPNNotifyOperation>& AOperation);
 
-    std::atomic<TSGClock*> FClockGen{nullptr};
-    std::atomic<bool> FInStopping{false};
-    std::atomic<bool> FIsRunning{false};
+    std::atomic<TSGClock*> FClockGen {nullptr};
+    std::atomic<bool> FInStopping {false};
+    std::atomic<bool> FIsRunning {false};
 
 private:
     void Elect();
     void ClockNeeded(bool AEnabled);
     void StopNotified(TObject* Sender);
     void ClockArrived(TPNPin* Sender);
-    TPNNotifyResult ClockPinOperation(TPNBasicPin* Sender, const TGUID* DataTypeID,
-                                      IPNNotifyOperation* Operation, TPNNotifyState State);
+    TPNNotifyResult ClockPinOperation(TPNBasicPin* Sender, const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                      TPNNotifyState State);
 
     TPNBoolSinkPin* FEnablePin = nullptr;
     TPNClockSinkPin* FClockPin = nullptr;
 
     uint32_t FLastOperationID = 0;
     bool FFirstRequest = true;
-    std::atomic<bool> FIsPump{false};
+    std::atomic<bool> FIsPump {false};
     TObject* FMasterPump = nullptr;
     float FPumpRate = 0.0f;
-    std::atomic<bool> FEnabled{true};
+    std::atomic<bool> FEnabled {true};
     int32_t FPumpPriority = 0;
     TNotifyEvent FOnStop;
     TSGMainThreadNotify* FStopNotify = nullptr;

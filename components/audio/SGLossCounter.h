@@ -38,9 +38,9 @@ public:
 
 private:
     const char* FWhat;
-    std::atomic<uint64_t> FCount{0};
-    std::atomic<uint32_t> FLastLog{0};
-    std::atomic<bool> FLogged{false};
+    std::atomic<uint64_t> FCount {0};
+    std::atomic<uint32_t> FLastLog {0};
+    std::atomic<bool> FLogged {false};
 };
 
 }  // namespace dcs

@@ -12,10 +12,7 @@ TSGNotifyThread::TSGNotifyThread(const TComponent* AOwner, TNotifyEvent AOnNotif
     SetPriority(tpHighest);
 }
 
-TSGNotifyThread::~TSGNotifyThread()
-{
-    Terminate();
-}
+TSGNotifyThread::~TSGNotifyThread() { Terminate(); }
 
 void TSGNotifyThread::Notify()
 {
@@ -46,10 +43,7 @@ TSGMainWindowNode::TSGMainWindowNode()
     FWindowHandle = AllocateHWnd([this](TMessage& Msg) { WndProc(Msg); });
 }
 
-TSGMainWindowNode::~TSGMainWindowNode()
-{
-    DeallocateHWnd(FWindowHandle);
-}
+TSGMainWindowNode::~TSGMainWindowNode() { DeallocateHWnd(FWindowHandle); }
 
 void TSGMainWindowNode::AddReff(TSGMainThreadNotify* ANotifyItem)
 {
@@ -69,10 +63,7 @@ void TSGMainWindowNode::RemoveReff(TSGMainThreadNotify* ANotifyItem)
     }
 }
 
-HWND TSGMainWindowNode::GetHandle()
-{
-    return gNode ? gNode->FWindowHandle : 0;
-}
+HWND TSGMainWindowNode::GetHandle() { return gNode ? gNode->FWindowHandle : 0; }
 
 void TSGMainWindowNode::WndProc(TMessage& Msg)
 {

@@ -28,7 +28,7 @@ protected:
 
 private:
     TNotifyEvent FOnNotify;
-    TSemaphore FSemaphore{0, 2000};
+    TSemaphore FSemaphore {0, 2000};
 };
 
 // Runs OnNotify on the main thread. Requests from other threads post one message to a
@@ -50,7 +50,7 @@ private:
     friend class TSGMainWindowNode;
 
     TNotifyEvent FOnNotify;
-    std::atomic<bool> FSignaled{false};
+    std::atomic<bool> FSignaled {false};
     uint64_t FId;      // what the message carries: a notifier freed meanwhile is not found
     HWND FWindow = 0;  // the node's window, fixed for the notifier's life
 };

@@ -98,8 +98,8 @@ TRegistry& Registry()
 
 }  // namespace
 
-TSGSharedClockMember* TSGSharedClockMember::Create(const TComponent* AOwner, int64_t AInterval,
-                                                   TSGClockGenEvent AEvent, int AKind)
+TSGSharedClockMember* TSGSharedClockMember::Create(const TComponent* AOwner, int64_t AInterval, TSGClockGenEvent AEvent,
+                                                   int AKind)
 {
     auto* member = new TSGSharedClockMember(AInterval, std::move(AEvent), AKind);
     if (AInterval <= 0)

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <mutex>
 #include <string>
 #include <typeinfo>
-#include <mutex>
 #include <vector>
 
 namespace dcs {
@@ -65,12 +65,10 @@ TPNStartSampleRateOperation::TPNStartSampleRateOperation(double ASampleRate)
 
 // ---------------------------------------------------------------------- source pin
 
-TSGPNSourcePin::TSGPNSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                               IntfPtr<IPNLock> AInputOwnerLock, TSGOperationEvent AOperationEvent,
-                               int32_t AMaxConnections, TNotifyEvent AOnConnect)
+TSGPNSourcePin::TSGPNSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
+                               TSGOperationEvent AOperationEvent, int32_t AMaxConnections, TNotifyEvent AOnConnect)
     : TPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), AMaxConnections),
-      FOnConnect(std::move(AOnConnect)),
-      FOperationEvent(std::move(AOperationEvent))
+      FOnConnect(std::move(AOnConnect)), FOperationEvent(std::move(AOperationEvent))
 {
     AddType(IPNClockStream::IID, TPNSubmit::Of<&TSGPNSourcePin::NotificationClock>(this));
     AddType(SGUniversalBufferTypeID, TPNSubmit::Of<&TSGPNSourcePin::NotificationUniversal>(this));
@@ -147,7 +145,7 @@ void TSGPNSourcePin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
         TSGPNSourcePin* Pin;
         TPNBasicPin* Sink;
         ~TEnd() { Pin->SetLinkPending(Sink, false); }
-    } end{this, APin};
+    } end {this, APin};
     TPNSourcePin::AddLink(APin, ANotifyAfterPin);
     TNotifyEvent onConnect;
     {
@@ -243,17 +241,15 @@ TPNNotifyResult TSGPNSourcePin::NotificationOther(IPNStream*, const TGUID*, IPNN
 TPNNotifyResult TSGPNSourcePin::DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
                                              TPNNotifyState State)
 {
-    return FOperationEvent ? FOperationEvent(this, DataTypeID, Operation, State) : TPNNotifyResult{};
+    return FOperationEvent ? FOperationEvent(this, DataTypeID, Operation, State) : TPNNotifyResult {};
 }
 
 // ------------------------------------------------------------------------ sink pin
 
 TSGPNSinkPin::TSGPNSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TSGOperationEvent AOperationEvent,
                            TNotifyEvent AOnConnect, TNotifyEvent AOnDisconnect)
-    : TPNSinkPin(AOwner, std::move(AOwnerLock)),
-      FOperationEvent(std::move(AOperationEvent)),
-      FOnConnect(std::move(AOnConnect)),
-      FOnDisconnect(std::move(AOnDisconnect))
+    : TPNSinkPin(AOwner, std::move(AOwnerLock)), FOperationEvent(std::move(AOperationEvent)),
+      FOnConnect(std::move(AOnConnect)), FOnDisconnect(std::move(AOnDisconnect))
 {
     FIgnoreUpstream = true;
     AddType(SGUniversalBufferTypeID, TPNSubmit::Of<&TSGPNSinkPin::NotificationUniversal>(this));
@@ -264,10 +260,9 @@ bool TSGPNSinkPin::GetInterface(const TGUID& iid, void** obj)
     return GetInterfaceOf<IPNSGGenericStream>(this, iid, obj) || TPNSinkPin::GetInterface(iid, obj);
 }
 
-TPNNotifyResult TSGPNSinkPin::DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                           TPNNotifyState State)
+TPNNotifyResult TSGPNSinkPin::DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State)
 {
-    return FOperationEvent ? FOperationEvent(this, DataTypeID, Operation, State) : TPNNotifyResult{};
+    return FOperationEvent ? FOperationEvent(this, DataTypeID, Operation, State) : TPNNotifyResult {};
 }
 
 void TSGPNSinkPin::AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin)
@@ -299,30 +294,29 @@ TPNNotifyResult TSGPNSinkPin::NotificationUniversal(IPNStream* Handler, const TG
 
 // ---------------------------------------------------------------------- typed pins
 
-#define DCS_SG_TYPED_SOURCE_IMPL(Name, Stream)                                                            \
-    Name::Name(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,          \
-               TSGOperationEvent AOperationEvent)                                                          \
-        : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock),                        \
-                         std::move(AOperationEvent), -1, nullptr)                                          \
-    {                                                                                                      \
-        AddType(Stream::IID, TPNSubmit::Of<&TSGPNSourcePin::NotificationUniversal>(                        \
-                                 static_cast<TSGPNSourcePin*>(this)));                                     \
-    }                                                                                                      \
-    bool Name::GetInterface(const TGUID& iid, void** obj)                                                  \
-    {                                                                                                      \
-        return GetInterfaceOf<Stream>(this, iid, obj) || TSGPNSourcePin::GetInterface(iid, obj);           \
+#define DCS_SG_TYPED_SOURCE_IMPL(Name, Stream)                                                                         \
+    Name::Name(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,                      \
+               TSGOperationEvent AOperationEvent)                                                                      \
+        : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent), -1,    \
+                         nullptr)                                                                                      \
+    {                                                                                                                  \
+        AddType(Stream::IID,                                                                                           \
+                TPNSubmit::Of<&TSGPNSourcePin::NotificationUniversal>(static_cast<TSGPNSourcePin*>(this)));            \
+    }                                                                                                                  \
+    bool Name::GetInterface(const TGUID& iid, void** obj)                                                              \
+    {                                                                                                                  \
+        return GetInterfaceOf<Stream>(this, iid, obj) || TSGPNSourcePin::GetInterface(iid, obj);                       \
     }
 
-#define DCS_SG_TYPED_SINK_IMPL(Name, Stream)                                                               \
-    Name::Name(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TSGOperationEvent AOperationEvent)          \
-        : TSGPNSinkPin(AOwner, std::move(AOwnerLock), std::move(AOperationEvent), nullptr, nullptr)         \
-    {                                                                                                       \
-        AddType(Stream::IID,                                                                                \
-                TPNSubmit::Of<&TSGPNSinkPin::NotificationUniversal>(static_cast<TSGPNSinkPin*>(this)));     \
-    }                                                                                                       \
-    bool Name::GetInterface(const TGUID& iid, void** obj)                                                   \
-    {                                                                                                       \
-        return GetInterfaceOf<Stream>(this, iid, obj) || TSGPNSinkPin::GetInterface(iid, obj);              \
+#define DCS_SG_TYPED_SINK_IMPL(Name, Stream)                                                                           \
+    Name::Name(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TSGOperationEvent AOperationEvent)                     \
+        : TSGPNSinkPin(AOwner, std::move(AOwnerLock), std::move(AOperationEvent), nullptr, nullptr)                    \
+    {                                                                                                                  \
+        AddType(Stream::IID, TPNSubmit::Of<&TSGPNSinkPin::NotificationUniversal>(static_cast<TSGPNSinkPin*>(this)));   \
+    }                                                                                                                  \
+    bool Name::GetInterface(const TGUID& iid, void** obj)                                                              \
+    {                                                                                                                  \
+        return GetInterfaceOf<Stream>(this, iid, obj) || TSGPNSinkPin::GetInterface(iid, obj);                         \
     }
 
 DCS_SG_TYPED_SOURCE_IMPL(TSGPNBinarySourcePin, IPNSGBinaryStream)
@@ -338,8 +332,7 @@ DCS_SG_TYPED_SINK_IMPL(TSGPNComplexSinkPin, IPNSGComplexStream)
 TSGPNRealSourcePin::TSGPNRealSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
                                        IntfPtr<IPNLock> AInputOwnerLock, TSGOperationEvent AOperationEvent,
                                        bool AUseFloat)
-    : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent),
-                     -1, nullptr)
+    : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent), -1, nullptr)
 {
     if (AUseFloat)
         AddType(IPNFloatStream::IID, TPNSubmit::Of<&TSGPNRealSourcePin::NotificationSingle>(this));
@@ -375,8 +368,7 @@ TPNNotifyResult TSGPNRealSourcePin::NotificationSingle(IPNStream* Handler, const
 
 TSGPNStringSourcePin::TSGPNStringSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
                                            IntfPtr<IPNLock> AInputOwnerLock, TSGOperationEvent AOperationEvent)
-    : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent),
-                     -1, nullptr)
+    : TSGPNSourcePin(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), std::move(AOperationEvent), -1, nullptr)
 {
     AddType(PNStringTypeID, TPNSubmit::Of<&TSGPNStringSourcePin::NotificationString>(this));
     AddType(IPNSGStringStream::IID,
@@ -411,11 +403,11 @@ TPNNotifyResult SGStreamSendFunction(TPNPin*, IPNStream* Handler, const TGUID* D
         return {};
     if (auto* start = OperationAs<TPNStartSampleRateOperation>(Operation)) {
         if (auto* s = StreamAs<IPNSGRealStream>(Handler))
-            return s->NotifyStream(
-                DataTypeID, MakeOperation<TPNStartSampleRateOperation>(start->SampleRate / 8).Get(), State);
+            return s->NotifyStream(DataTypeID, MakeOperation<TPNStartSampleRateOperation>(start->SampleRate / 8).Get(),
+                                   State);
         if (auto* s = StreamAs<IPNSGIntegerStream>(Handler))
-            return s->NotifyStream(
-                DataTypeID, MakeOperation<TPNStartSampleRateOperation>(start->SampleRate / 4).Get(), State);
+            return s->NotifyStream(DataTypeID, MakeOperation<TPNStartSampleRateOperation>(start->SampleRate / 4).Get(),
+                                   State);
     }
     return DeliverThrough<IPNSGGenericStream>(Handler, DataTypeID, ViewForLink(Operation, State).Get(), State);
 }
@@ -440,7 +432,7 @@ void RegisterSLStreamType(const TGUID& AID, int32_t ASampleSize, TSGPNCreateBuff
                           TSGPNUpdateBufferFunction AUpdate)
 {
     std::lock_guard g(TableSection());
-    TSGPNStreamTypeEntry e{AID, ASampleSize, std::move(ACreate), std::move(AUpdate)};
+    TSGPNStreamTypeEntry e {AID, ASampleSize, std::move(ACreate), std::move(AUpdate)};
     for (auto& x : Table())
         if (x.TypeID == AID) {
             x = std::move(e);
@@ -496,9 +488,9 @@ void RegisterSGStreamTypes()
     RegisterStreamTypeName(IPNSGRealMatrixStream::IID, "SG Real Matrix");
     RegisterStreamTypeName(SGUserControlTypeID, "User control");
 
-    for (const TGUID& id : {IPNSGBinaryStream::IID, IPNSGRealStream::IID, IPNSGIntegerStream::IID,
-                            IPNSGComplexStream::IID, IPNSGStringStream::IID, IPNSGChannelStream::IID,
-                            SGPairedBuffersTypeID, IPNSGRealMatrixStream::IID})
+    for (const TGUID& id :
+         {IPNSGBinaryStream::IID, IPNSGRealStream::IID, IPNSGIntegerStream::IID, IPNSGComplexStream::IID,
+          IPNSGStringStream::IID, IPNSGChannelStream::IID, SGPairedBuffersTypeID, IPNSGRealMatrixStream::IID})
         RegisterStreamTypeSendFunction(id, &SGStreamSendFunction);
 
     RegisterSLStreamType(IPNSGChannelStream::IID, 1, &CreateByteBuffer, &UpdateNothing);
@@ -513,14 +505,12 @@ void RegisterSGStreamTypes()
                           TSGPNRealToBinaryFormatConverter::StaticClass());
     RegisterTypeConverter(IPNSGComplexStream::IID, IPNSGBinaryStream::IID,
                           TSGPNComplexToBinaryFormatConverter::StaticClass());
-    RegisterTypeConverter(IPNSGIntegerStream::IID, IPNSGRealStream::IID,
-                          TSGPNIntToRealFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNSGIntegerStream::IID, IPNSGRealStream::IID, TSGPNIntToRealFormatConverter::StaticClass());
     RegisterTypeConverter(IPNDateTimeStream::IID, IPNSGStringStream::IID,
                           TSGPNTimeToStringFormatConverter::StaticClass());
     RegisterTypeConverter(IPNIntegerStream::IID, IPNSGStringStream::IID,
                           TSGPNIntegerToStringFormatConverter::StaticClass());
-    RegisterTypeConverter(IPNRealStream::IID, IPNSGStringStream::IID,
-                          TSGPNRealToStringFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNRealStream::IID, IPNSGStringStream::IID, TSGPNRealToStringFormatConverter::StaticClass());
     RegisterTypeConverter(IPNSGRealStream::IID, IPNSGRealMatrixStream::IID,
                           TSGPNRealToRealMatrixFormatConverter::StaticClass());
 }
@@ -540,15 +530,15 @@ void MakeSGConverterPins(TPNFormatConverter* AConverter, TPNSinkPin*& AInput, TP
     TSGPNSourcePin* out = AMakeOutput([AConverter](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Operation,
                                                    TPNNotifyState) { return AConverter->OutputPinNotify(Operation); });
     AOutput = out;
-    AInput = AMakeInput([out, AConvert = std::move(AConvert)](TPNBasicPin*, const TGUID*,
-                                                              IPNNotifyOperation* Operation, TPNNotifyState) {
+    AInput = AMakeInput([out, AConvert = std::move(AConvert)](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Operation,
+                                                              TPNNotifyState) {
         auto* b = OperationAs<TPNSuppliedBufferOperation>(Operation);
         if (b && AConvert && b->Buffer) {
             // A buffer the conversion cannot take (another kind than the link's type)
             // is dropped rather than sent on as something it is not.
             IntfPtr<ISGData> converted = AConvert(b->Buffer.Get());
             if (!converted)
-                return TPNNotifyResult{};
+                return TPNNotifyResult {};
             return out->Notify(MakeOperation<TPNSuppliedBufferOperation>(converted.Get()).Get());
         }
         return out->Notify(Operation);
@@ -580,11 +570,10 @@ template <class TIn, class TValue>
 void MakeStringConverter(TPNFormatConverter* AConverter, const IntfPtr<IPNLock>& ALock, TPNSinkPin*& AIn,
                          TPNSourcePin*& AOut, std::string (*AText)(TValue))
 {
-    auto* out = Create<TSGPNStringSourcePin>(
-        AConverter, ALock, IntfPtr<IPNLock>(),
-        [AConverter](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Operation, TPNNotifyState) {
-            return AConverter->OutputPinNotify(Operation);
-        });
+    auto* out =
+        Create<TSGPNStringSourcePin>(AConverter, ALock, IntfPtr<IPNLock>(),
+                                     [AConverter](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Operation,
+                                                  TPNNotifyState) { return AConverter->OutputPinNotify(Operation); });
     AOut = out;
     AIn = Create<TIn>(
         AConverter, ALock,

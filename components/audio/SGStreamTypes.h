@@ -104,16 +104,14 @@ class TSGPNSourcePin : public TPNSourcePin, public virtual IPNSGGenericStream {
     // Submit functions.
     virtual TPNNotifyResult NotificationClock(IPNStream* Handler, const TGUID* DataTypeID,
                                               IPNNotifyOperation* Operation, TPNNotifyState State);
-    TPNNotifyResult NotificationUniversal(IPNStream* Handler, const TGUID* DataTypeID,
-                                          IPNNotifyOperation* Operation, TPNNotifyState State);
+    TPNNotifyResult NotificationUniversal(IPNStream* Handler, const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                          TPNNotifyState State);
     virtual TPNNotifyResult NotificationOther(IPNStream* Handler, const TGUID* DataTypeID,
                                               IPNNotifyOperation* Operation, TPNNotifyState State);
 
     // Operations from downstream (master pumps, stream queries) go to the operation event.
-    virtual TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                         TPNNotifyState State);
-    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override
+    virtual TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State);
+    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State) override
     {
         return DispatchData(DataTypeID, Operation, State);
     }
@@ -122,7 +120,11 @@ protected:
     bool GetInterface(const TGUID& iid, void** obj) override;
 
     // What a link made while the stream runs must hear first, in this order.
-    enum TRemembered { roStart, roResume, roCount };
+    enum TRemembered {
+        roStart,
+        roResume,
+        roCount
+    };
     IntfPtr<IPNNotifyOperation> Remembered(TRemembered AKind);
 
     // Guards FRemembered, FOnConnect and what derived pins remember; never held while an
@@ -133,7 +135,7 @@ protected:
     bool FRemembersResume = false;
     TNotifyEvent FOnConnect;
     TSGOperationEvent FOperationEvent;
-    std::atomic<uint64_t> FDroppedBuffers{0};
+    std::atomic<uint64_t> FDroppedBuffers {0};
 
     // Links made but not yet brought up to date: a buffer (or any supplied value) sent
     // meanwhile on another thread would reach the sink ahead of the start it needs, so
@@ -144,7 +146,7 @@ protected:
 
 private:
     std::vector<IPNStream*> FPendingLinks;
-    std::atomic<int32_t> FPendingCount{0};
+    std::atomic<int32_t> FPendingCount {0};
 };
 
 class TSGPNSinkPin : public TPNSinkPin, public virtual IPNSGGenericStream {
@@ -154,10 +156,8 @@ class TSGPNSinkPin : public TPNSinkPin, public virtual IPNSGGenericStream {
                  TNotifyEvent AOnConnect, TNotifyEvent AOnDisconnect);
 
     // Every operation from the source goes to the operation event.
-    virtual TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                         TPNNotifyState State);
-    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override
+    virtual TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State);
+    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State) override
     {
         return DispatchData(DataTypeID, Operation, State);
     }
@@ -168,8 +168,8 @@ class TSGPNSinkPin : public TPNSinkPin, public virtual IPNSGGenericStream {
     TPNNotifyResult MasterPump(TObject* ASender);
 
     // Upstream submit function.
-    TPNNotifyResult NotificationUniversal(IPNStream* Handler, const TGUID* DataTypeID,
-                                          IPNNotifyOperation* Operation, TPNNotifyState State);
+    TPNNotifyResult NotificationUniversal(IPNStream* Handler, const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                          TPNNotifyState State);
 
 protected:
     bool GetInterface(const TGUID& iid, void** obj) override;
@@ -181,23 +181,23 @@ protected:
 
 // Typed pins: any number of links, no connect or disconnect handlers; each implements
 // the stream interface of its own type.
-#define DCS_SG_TYPED_SOURCE(Name, Stream)                                                     \
-    class Name : public TSGPNSourcePin, public virtual Stream {                                       \
-        DCS_CLASS(Name, TSGPNSourcePin)                                                       \
-        Name(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock, \
-             TSGOperationEvent AOperationEvent);                                              \
-                                                                                              \
-    protected:                                                                                \
-        bool GetInterface(const TGUID& iid, void** obj) override;                             \
+#define DCS_SG_TYPED_SOURCE(Name, Stream)                                                                              \
+    class Name : public TSGPNSourcePin, public virtual Stream {                                                        \
+        DCS_CLASS(Name, TSGPNSourcePin)                                                                                \
+        Name(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,                        \
+             TSGOperationEvent AOperationEvent);                                                                       \
+                                                                                                                       \
+    protected:                                                                                                         \
+        bool GetInterface(const TGUID& iid, void** obj) override;                                                      \
     }
 
-#define DCS_SG_TYPED_SINK(Name, Stream)                                                             \
-    class Name : public TSGPNSinkPin, public virtual Stream {                                               \
-        DCS_CLASS(Name, TSGPNSinkPin)                                                               \
-        Name(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TSGOperationEvent AOperationEvent);   \
-                                                                                                    \
-    protected:                                                                                      \
-        bool GetInterface(const TGUID& iid, void** obj) override;                                   \
+#define DCS_SG_TYPED_SINK(Name, Stream)                                                                                \
+    class Name : public TSGPNSinkPin, public virtual Stream {                                                          \
+        DCS_CLASS(Name, TSGPNSinkPin)                                                                                  \
+        Name(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TSGOperationEvent AOperationEvent);                      \
+                                                                                                                       \
+    protected:                                                                                                         \
+        bool GetInterface(const TGUID& iid, void** obj) override;                                                      \
     }
 
 DCS_SG_TYPED_SOURCE(TSGPNBinarySourcePin, IPNSGBinaryStream);
@@ -267,10 +267,10 @@ void RegisterSGStreamTypes();
 
 // ---------------------------------------------------------------------- converters
 
-#define DCS_SG_CONVERTER(Name)                   \
-    class Name : public TPNFormatConverter {     \
-        DCS_CLASS(Name, TPNFormatConverter)      \
-        Name();                                  \
+#define DCS_SG_CONVERTER(Name)                                                                                         \
+    class Name : public TPNFormatConverter {                                                                           \
+        DCS_CLASS(Name, TPNFormatConverter)                                                                            \
+        Name();                                                                                                        \
     }
 
 // A byte view of the same data, no copy.

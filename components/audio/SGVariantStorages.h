@@ -10,14 +10,12 @@
 
 namespace dcs {
 
-template <class TOperation>
-class TSGOperationListOf : public TObject {
+template <class TOperation> class TSGOperationListOf : public TObject {
 public:
     using TItem = IntfPtr<TOperation>;
 
     // Shares ALock, or makes a lock of its own when it is nil.
-    explicit TSGOperationListOf(IntfPtr<IPNLock> ALock = nullptr)
-        : FLock(ALock ? std::move(ALock) : TPNLock::Create())
+    explicit TSGOperationListOf(IntfPtr<IPNLock> ALock = nullptr) : FLock(ALock ? std::move(ALock) : TPNLock::Create())
     {
     }
 

@@ -11,18 +11,21 @@ namespace dcs {
 
 namespace {
 
-bool IsStoredFloat(const TPropInfo& P) {
-    return P.Kind == TTypeKind::tkFloat && !SameText(P.TypeName, "TDateTime") &&
-           !SameText(P.TypeName, "TDate") && !SameText(P.TypeName, "TTime");
+bool IsStoredFloat(const TPropInfo& P)
+{
+    return P.Kind == TTypeKind::tkFloat && !SameText(P.TypeName, "TDateTime") && !SameText(P.TypeName, "TDate") &&
+        !SameText(P.TypeName, "TTime");
 }
 
-IntfPtr<ICKLock> CopyOf(ICKLock* ALock, TCKPropUpdateFunc ANotify) {
+IntfPtr<ICKLock> CopyOf(ICKLock* ALock, TCKPropUpdateFunc ANotify)
+{
     return ALock ? TCKLock::CreateCopy(*ALock, std::move(ANotify)) : TCKLock::Create(std::move(ANotify));
 }
 
 }  // namespace
 
-void AssignPublishedProperties(TPersistent& ADest, TPersistent& ASource, bool ASkipName) {
+void AssignPublishedProperties(TPersistent& ADest, TPersistent& ASource, bool ASkipName)
+{
     for (const TPropInfo* p : GetSortedPropList(ADest.ClassType())) {
         if ((ASkipName && SameText(p->Name, "Name")) || !p->StoredFlag)
             continue;
@@ -57,7 +60,8 @@ void AssignPublishedProperties(TPersistent& ADest, TPersistent& ASource, bool AS
     }
 }
 
-void DefineFloatsProperty(TFiler& AFiler, TPersistent& AInstance) {
+void DefineFloatsProperty(TFiler& AFiler, TPersistent& AInstance)
+{
     std::vector<const TPropInfo*> zeros;
     for (const TPropInfo* p : GetSortedPropList(AInstance.ClassType()))
         if (IsStoredFloat(*p) && p->GetFloat(AInstance) == 0)  // -0.0 counts too
@@ -96,14 +100,18 @@ void DefineFloatsProperty(TFiler& AFiler, TPersistent& AInstance) {
 // ------------------------------------------------------------------ TCKComponent
 
 TCKComponent::TCKComponent(TComponent* AOwner)
-    : TComponent(AOwner), FLock(TCKLock::Create([this] { PropertyChanged(); })) {}
+    : TComponent(AOwner), FLock(TCKLock::Create([this] { PropertyChanged(); }))
+{
+}
 
-void TCKComponent::DefineProperties(TFiler& Filer) {
+void TCKComponent::DefineProperties(TFiler& Filer)
+{
     TComponent::DefineProperties(Filer);
     DefineFloatsProperty(Filer, *this);
 }
 
-void TCKComponent::Assign(TPersistent* Source) {
+void TCKComponent::Assign(TPersistent* Source)
+{
     IPNLockSection section = FLock->WriteLock();
     if (auto* src = As<TCKComponent>(Source))
         AssignPublishedProperties(*this, *src, true);
@@ -111,14 +119,16 @@ void TCKComponent::Assign(TPersistent* Source) {
         TComponent::Assign(Source);
 }
 
-void TCKComponent::AfterConstruction() {
+void TCKComponent::AfterConstruction()
+{
     TComponent::AfterConstruction();
     if (ComponentState().ContainsAny(csDesigning | csLoading) || IsLoadingInChain())
         return;
     ComponentReady();
 }
 
-void TCKComponent::Loaded() {
+void TCKComponent::Loaded()
+{
     TComponent::Loaded();
     // Links stored at one end only are made once the whole window exists.
     ClaimPlaceholdersOf(this);
@@ -130,25 +140,29 @@ void TCKComponent::Loaded() {
 
 TCKPersistent::TCKPersistent() { throw Exception("Calling TCKPersistent.Create without lock!"); }
 
-TCKPersistent::TCKPersistent(TPersistent* AOwnerProperty, ICKLock& ALock)
-    : FOwnerProperty(AOwnerProperty) {
+TCKPersistent::TCKPersistent(TPersistent* AOwnerProperty, ICKLock& ALock) : FOwnerProperty(AOwnerProperty)
+{
     FLock = TCKLock::CreateCopy(ALock, [this] { PropertyChanged(); });
 }
 
-TCKPersistent::TCKPersistent(TCKPersistent* AOwner) : FOwnerProperty(AOwner) {
+TCKPersistent::TCKPersistent(TCKPersistent* AOwner) : FOwnerProperty(AOwner)
+{
     FLock = CopyOf(AOwner ? AOwner->FLock.Get() : nullptr, [this] { PropertyChanged(); });
 }
 
-TCKPersistent::TCKPersistent(TCKCollectionItem* AOwner) : FOwnerProperty(AOwner) {
+TCKPersistent::TCKPersistent(TCKCollectionItem* AOwner) : FOwnerProperty(AOwner)
+{
     FLock = CopyOf(AOwner ? AOwner->Lock().Get() : nullptr, [this] { PropertyChanged(); });
 }
 
-void TCKPersistent::DefineProperties(TFiler& Filer) {
+void TCKPersistent::DefineProperties(TFiler& Filer)
+{
     TPersistent::DefineProperties(Filer);
     DefineFloatsProperty(Filer, *this);
 }
 
-void TCKPersistent::Assign(TPersistent* Source) {
+void TCKPersistent::Assign(TPersistent* Source)
+{
     IPNLockSection section = FLock->WriteLock();
     if (auto* src = As<TCKPersistent>(Source))
         AssignPublishedProperties(*this, *src, false);
@@ -156,35 +170,39 @@ void TCKPersistent::Assign(TPersistent* Source) {
         TPersistent::Assign(Source);
 }
 
-void TCKMasterPumping::DeclareProperties(TClassBuilder<TCKMasterPumping>& P) {
+void TCKMasterPumping::DeclareProperties(TClassBuilder<TCKMasterPumping>& P)
+{
     P.Boolean("Enabled", &TCKMasterPumping::Enabled, &TCKMasterPumping::Enabled).Default(0);
     P.Integer("Priority", &TCKMasterPumping::Priority, &TCKMasterPumping::Priority).Default(0);
 }
 
 // ------------------------------------------------------------------- collections
 
-TPNExtCollectionItem::~TPNExtCollectionItem() {
+TPNExtCollectionItem::~TPNExtCollectionItem()
+{
     if (CurrentEditorPtr && *CurrentEditorPtr == this)
         *CurrentEditorPtr = nullptr;
 }
 
-TCKCollectionItem::TCKCollectionItem(TCollection* Collection)
-    : TCKCollectionItem(Collection, nullptr) {}
+TCKCollectionItem::TCKCollectionItem(TCollection* Collection) : TCKCollectionItem(Collection, nullptr) {}
 
 TCKCollectionItem::TCKCollectionItem(TCollection* Collection, IntfPtr<ICKLock> ALock)
-    : TPNExtCollectionItem(Collection), FLock(std::move(ALock)) {
+    : TPNExtCollectionItem(Collection), FLock(std::move(ALock))
+{
     if (!FLock) {
         auto* owner = dynamic_cast<TCKCollection*>(Collection);
         FLock = CopyOf(owner ? owner->Lock().Get() : nullptr, [this] { PropertyChanged(); });
     }
 }
 
-void TCKCollectionItem::DefineProperties(TFiler& Filer) {
+void TCKCollectionItem::DefineProperties(TFiler& Filer)
+{
     TPNExtCollectionItem::DefineProperties(Filer);
     DefineFloatsProperty(Filer, *this);
 }
 
-void TCKCollectionItem::Assign(TPersistent* Source) {
+void TCKCollectionItem::Assign(TPersistent* Source)
+{
     IPNLockSection section = FLock->WriteLock();
     if (auto* src = As<TCKCollectionItem>(Source))
         AssignPublishedProperties(*this, *src, true);
@@ -192,15 +210,18 @@ void TCKCollectionItem::Assign(TPersistent* Source) {
         TPNExtCollectionItem::Assign(Source);
 }
 
-void TPNExtCollection::AddListener(const IntfPtr<IPNCollectionListener>& AListener) {
+void TPNExtCollection::AddListener(const IntfPtr<IPNCollectionListener>& AListener)
+{
     FNotifyList.push_back(AListener);
 }
 
-void TPNExtCollection::RemoveListener(const IntfPtr<IPNCollectionListener>& AListener) {
+void TPNExtCollection::RemoveListener(const IntfPtr<IPNCollectionListener>& AListener)
+{
     FNotifyList.erase(std::remove(FNotifyList.begin(), FNotifyList.end(), AListener), FNotifyList.end());
 }
 
-void TPNExtCollection::Notify(TCollectionItem* Item, TCollectionNotification Action) {
+void TPNExtCollection::Notify(TCollectionItem* Item, TCollectionNotification Action)
+{
     TCollection::Notify(Item, Action);
     if (Action == TCollectionNotification::cnAdded) {
         ItemAdded(Item);
@@ -211,7 +232,8 @@ void TPNExtCollection::Notify(TCollectionItem* Item, TCollectionNotification Act
     LastIndicatedCount = -1;
 }
 
-void TPNExtCollection::BroadcastItemAdded(TCollectionItem* Item) {
+void TPNExtCollection::BroadcastItemAdded(TCollectionItem* Item)
+{
     const auto listeners = FNotifyList;
     for (const auto& l : listeners) {
         try {
@@ -222,7 +244,8 @@ void TPNExtCollection::BroadcastItemAdded(TCollectionItem* Item) {
     }
 }
 
-void TPNExtCollection::BroadcastItemRemoved(TCollectionItem* Item) {
+void TPNExtCollection::BroadcastItemRemoved(TCollectionItem* Item)
+{
     const auto listeners = FNotifyList;
     for (const auto& l : listeners) {
         try {
@@ -233,27 +256,33 @@ void TPNExtCollection::BroadcastItemRemoved(TCollectionItem* Item) {
 }
 
 TCKCollection::TCKCollection(TPersistent* AOwner, TClass ItemClass)
-    : TPNExtCollection(AOwner, ItemClass), FLock(TCKLock::Create()) {}
+    : TPNExtCollection(AOwner, ItemClass), FLock(TCKLock::Create())
+{
+}
 
 TCKCollection::TCKCollection(TPersistent* AOwner, const IntfPtr<ICKLock>& ALock, TClass ItemClass)
-    : TPNExtCollection(AOwner, ItemClass), FLock(ALock) {}
+    : TPNExtCollection(AOwner, ItemClass), FLock(ALock)
+{
+}
 
 TCKCollection::TCKCollection(TComponent* AOwner, const IntfPtr<ICKLock>& ALock, TClass ItemClass)
-    : TPNExtCollection(AOwner, ItemClass) {
+    : TPNExtCollection(AOwner, ItemClass)
+{
     FLock = CopyOf(ALock.Get(), [this] { PropertyChanged(); });
 }
 
-TCKCollection::TCKCollection(TCKPersistent* AOwner, TClass ItemClass)
-    : TPNExtCollection(AOwner, ItemClass) {
+TCKCollection::TCKCollection(TCKPersistent* AOwner, TClass ItemClass) : TPNExtCollection(AOwner, ItemClass)
+{
     FLock = CopyOf(AOwner ? AOwner->Lock().Get() : nullptr, [this] { PropertyChanged(); });
 }
 
-TCKCollection::TCKCollection(TCKCollectionItem* AOwner, TClass ItemClass)
-    : TPNExtCollection(AOwner, ItemClass) {
+TCKCollection::TCKCollection(TCKCollectionItem* AOwner, TClass ItemClass) : TPNExtCollection(AOwner, ItemClass)
+{
     FLock = CopyOf(AOwner ? AOwner->Lock().Get() : nullptr, [this] { PropertyChanged(); });
 }
 
-void TCKCollection::Assign(TPersistent* Source) {
+void TCKCollection::Assign(TPersistent* Source)
+{
     IPNLockSection section;
     if (FLock)
         section = FLock->WriteLock();

@@ -76,13 +76,20 @@ class TCKPersistentNotify : public TCKPersistent {
     DCS_CLASS(TCKPersistentNotify, TCKPersistent)
 
     TCKPersistentNotify(TPersistent* AOwnerProperty, ICKLock& ALock, TNotifyEvent AOnChange = {})
-        : TCKPersistent(AOwnerProperty, ALock), FOnChange(std::move(AOnChange)) {}
+        : TCKPersistent(AOwnerProperty, ALock), FOnChange(std::move(AOnChange))
+    {
+    }
     explicit TCKPersistentNotify(TCKPersistent* AOwner, TNotifyEvent AOnChange = {})
-        : TCKPersistent(AOwner), FOnChange(std::move(AOnChange)) {}
+        : TCKPersistent(AOwner), FOnChange(std::move(AOnChange))
+    {
+    }
     explicit TCKPersistentNotify(TCKCollectionItem* AOwner, TNotifyEvent AOnChange = {})
-        : TCKPersistent(AOwner), FOnChange(std::move(AOnChange)) {}
+        : TCKPersistent(AOwner), FOnChange(std::move(AOnChange))
+    {
+    }
 
-    void PropertyChanged() override {
+    void PropertyChanged() override
+    {
         if (FOnChange)
             FOnChange(this);
     }

@@ -16,13 +16,20 @@ namespace dcs {
 // A procedure without parameters; "assigned" when it holds a target.
 using TCKPropUpdateFunc = std::function<void()>;
 
-enum class TSGClockSource : std::uint8_t { csInternal, csExternal };
-enum class TSGSynchronizeType : std::uint8_t { stNone, stSingleBuffer, stQueue };
+enum class TSGClockSource : std::uint8_t {
+    csInternal,
+    csExternal
+};
+enum class TSGSynchronizeType : std::uint8_t {
+    stNone,
+    stSingleBuffer,
+    stQueue
+};
 
 namespace cklock_detail {
 // Floats count an unordered comparison (a NaN on either side) as equal.
-template <class T>
-bool SameValue(const T& A, const T& B) {
+template <class T> bool SameValue(const T& A, const T& B)
+{
     if constexpr (std::is_floating_point_v<T>)
         return !(A < B) && !(A > B);
     else
@@ -38,8 +45,8 @@ public:
     // Stores AValue into PropValue under the write lock when it differs, then runs
     // AUpdatedFunc and the owner's notification; answers whether the value changed.
     template <class T>
-    bool Setter(T& PropValue, const std::type_identity_t<T>& AValue,
-                const TCKPropUpdateFunc& AUpdatedFunc = {}) {
+    bool Setter(T& PropValue, const std::type_identity_t<T>& AValue, const TCKPropUpdateFunc& AUpdatedFunc = {})
+    {
         IPNLockSection section = WriteLock();
         if (cklock_detail::SameValue(PropValue, AValue))
             return false;
@@ -54,26 +61,28 @@ public:
     // minimum unless it is greater than or equal to it, so a NaN becomes the minimum;
     // the maximum leaves a NaN alone. With the minimum above the maximum, the maximum wins.
     template <class T>
-        requires std::is_arithmetic_v<T>
+    requires std::is_arithmetic_v<T>
     bool SetterMin(T& PropValue, std::type_identity_t<T> AValue, std::type_identity_t<T> AMinValue,
-                   const TCKPropUpdateFunc& AUpdatedFunc = {}) {
+                   const TCKPropUpdateFunc& AUpdatedFunc = {})
+    {
         if (!(AValue >= AMinValue))
             AValue = AMinValue;
         return Setter(PropValue, AValue, AUpdatedFunc);
     }
     template <class T>
-        requires std::is_arithmetic_v<T>
+    requires std::is_arithmetic_v<T>
     bool SetterMax(T& PropValue, std::type_identity_t<T> AValue, std::type_identity_t<T> AMaxValue,
-                   const TCKPropUpdateFunc& AUpdatedFunc = {}) {
+                   const TCKPropUpdateFunc& AUpdatedFunc = {})
+    {
         if (AValue > AMaxValue)
             AValue = AMaxValue;
         return Setter(PropValue, AValue, AUpdatedFunc);
     }
     template <class T>
-        requires std::is_arithmetic_v<T>
-    bool SetterMinMax(T& PropValue, std::type_identity_t<T> AValue,
-                      std::type_identity_t<T> AMinValue, std::type_identity_t<T> AMaxValue,
-                      const TCKPropUpdateFunc& AUpdatedFunc = {}) {
+    requires std::is_arithmetic_v<T>
+    bool SetterMinMax(T& PropValue, std::type_identity_t<T> AValue, std::type_identity_t<T> AMinValue,
+                      std::type_identity_t<T> AMaxValue, const TCKPropUpdateFunc& AUpdatedFunc = {})
+    {
         if (!(AValue >= AMinValue))
             AValue = AMinValue;
         if (AValue > AMaxValue)
@@ -82,8 +91,8 @@ public:
     }
 
     // Reads the field under the read lock (the copy is made while the lock is held).
-    template <class T>
-    T Getter(const T& APropValue) {
+    template <class T> T Getter(const T& APropValue)
+    {
         IPNLockSection section = ReadLock();
         return APropValue;
     }
@@ -99,7 +108,8 @@ protected:
 class TCKBasicLock : public TImplements<TInterfacedObject, ICKLock> {
 public:
     explicit TCKBasicLock(TCKPropUpdateFunc ANotify) : FNotify(std::move(ANotify)) {}
-    void ChangeNotify() override {
+    void ChangeNotify() override
+    {
         if (FNotify)
             FNotify();
     }
@@ -119,14 +129,17 @@ public:
     IPNLockSection WriteLock() override { return FLock->WriteLock(); }
     IPNLockSection StopLock() override { return FLock->StopLock(); }
     IPNLockSection UnlockAll() override { return FLock->UnlockAll(); }
-    IPNLockSection UnlockAllLockInOrder(const IntfPtr<IPNLock>& AFirstLock) override {
+    IPNLockSection UnlockAllLockInOrder(const IntfPtr<IPNLock>& AFirstLock) override
+    {
         return FLock->UnlockAllLockInOrder(AFirstLock);
     }
     TPNLock* Instance() override { return FLock->Instance(); }
 
 private:
     TCKLock(IntfPtr<IPNLock> ALock, TCKPropUpdateFunc ANotify)
-        : TCKBasicLock(std::move(ANotify)), FLock(std::move(ALock)) {}
+        : TCKBasicLock(std::move(ANotify)), FLock(std::move(ALock))
+    {
+    }
     IntfPtr<IPNLock> FLock;
 };
 
@@ -146,8 +159,9 @@ public:
 
 private:
     TCKPairedLock(IntfPtr<ICKLock> AFirst, IntfPtr<ICKLock> ASecond, TCKPropUpdateFunc ANotify)
-        : TCKBasicLock(std::move(ANotify)), FFirstLock(std::move(AFirst)),
-          FSecondLock(std::move(ASecond)) {}
+        : TCKBasicLock(std::move(ANotify)), FFirstLock(std::move(AFirst)), FSecondLock(std::move(ASecond))
+    {
+    }
     IntfPtr<ICKLock> FFirstLock;
     IntfPtr<ICKLock> FSecondLock;
 };
@@ -156,7 +170,9 @@ private:
 class TCKPairedLockSection final : public TPNLockSection {
 public:
     TCKPairedLockSection(IPNLockSection AFirstSection, IPNLockSection ASecondSection)
-        : FFirstSection(std::move(AFirstSection)), FSecondSection(std::move(ASecondSection)) {}
+        : FFirstSection(std::move(AFirstSection)), FSecondSection(std::move(ASecondSection))
+    {
+    }
     ~TCKPairedLockSection() override { FSecondSection.Release(); }
     bool Locked() const override { return FFirstSection.Locked() && FSecondSection.Locked(); }
 

@@ -11,7 +11,8 @@ class TCKTimer : public TTimer {
     using TTimer::TTimer;
 
 protected:
-    void Timer() override {
+    void Timer() override
+    {
         try {
             TTimer::Timer();
         } catch (...) {

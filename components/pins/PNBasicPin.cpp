@@ -10,17 +10,15 @@
 
 namespace dcs {
 
-const char* const SPNDependsOnItself =
-    "The pin depends on itself. Please protect with functional dependency.";
+const char* const SPNDependsOnItself = "The pin depends on itself. Please protect with functional dependency.";
 
 // ---------------------------------------------------------------------- operations
 
 namespace {
-std::atomic<uint32_t> GOperationCounter{0};
+std::atomic<uint32_t> GOperationCounter {0};
 }
 
-TPNNotifyOperation::TPNNotifyOperation()
-    : FOperationID(GOperationCounter.fetch_add(1, std::memory_order_relaxed) + 1)
+TPNNotifyOperation::TPNNotifyOperation() : FOperationID(GOperationCounter.fetch_add(1, std::memory_order_relaxed) + 1)
 {
 }
 
@@ -172,8 +170,7 @@ void TPNBasicPin::AfterConstruction()
 
 void TPNBasicPin::BeforeDestruction()
 {
-    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this),
-                     "a pin is destroyed by a thread inside one of its deliveries");
+    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this), "a pin is destroyed by a thread inside one of its deliveries");
     {
         IPNLockSection w = WriteLock();
         IPNDestroyLockSection d = FDestroyLock->DestroyLock();
@@ -256,8 +253,7 @@ bool TPNBasicPin::CanConnectTo(TPNBasicPin* AOtherPin, bool AUseConverters)
 
 // ---------------------------------------------------------------------------- pin
 
-TPNPin::TPNPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock)
-    : FOwner(AOwner), FOwnerLock(std::move(AOwnerLock))
+TPNPin::TPNPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock) : FOwner(AOwner), FOwnerLock(std::move(AOwnerLock))
 {
     FLastRootName = GetRootName();
 }
@@ -269,15 +265,9 @@ TPNPin::~TPNPin()
     FStreamType.ClearTypes();
 }
 
-IPNLockSection TPNPin::ReadLock()
-{
-    return IntLock()->Instance()->LockSection(false, FOwnerLock.Get(), false);
-}
+IPNLockSection TPNPin::ReadLock() { return IntLock()->Instance()->LockSection(false, FOwnerLock.Get(), false); }
 
-IPNLockSection TPNPin::WriteLock()
-{
-    return IntLock()->Instance()->LockSection(true, FOwnerLock.Get(), false);
-}
+IPNLockSection TPNPin::WriteLock() { return IntLock()->Instance()->LockSection(true, FOwnerLock.Get(), false); }
 
 bool TPNPin::IsRootDestroying()
 {
@@ -336,15 +326,9 @@ TGUID TPNPin::GetStateConnectionID(TPNBasicPin* AOtherPin)
     return ChooseConnectionType(AOtherPin, c, true, cc);
 }
 
-std::string TPNPin::GetConnectionName(TPNBasicPin* AOtherPin)
-{
-    return GetStreamTypeName(GetConnectionID(AOtherPin));
-}
+std::string TPNPin::GetConnectionName(TPNBasicPin* AOtherPin) { return GetStreamTypeName(GetConnectionID(AOtherPin)); }
 
-bool TPNPin::DesignParity(TPNBasicPin* AOtherPin)
-{
-    return AOtherPin->IsDesigning() == IsDesigning();
-}
+bool TPNPin::DesignParity(TPNBasicPin* AOtherPin) { return AOtherPin->IsDesigning() == IsDesigning(); }
 
 bool TPNPin::IsCompatible(TPNBasicPin* AOtherPin, bool AUseConverters)
 {
@@ -358,8 +342,8 @@ bool TPNPin::IsCompatible(TPNBasicPin* AOtherPin, bool AUseConverters)
     return !AOtherPin->ChooseConnectionType(this, c, AUseConverters, cc).IsNull();
 }
 
-bool TPNPin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                       bool AUseConverters, TClass& AConverterClass)
+bool TPNPin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                       TClass& AConverterClass)
 {
     IPNLockSection r = ReadLock();
     if (!AOtherPin)
@@ -377,8 +361,7 @@ namespace {
 
 // The property path of ATarget inside AObject: published class properties, through
 // persistent sub-objects (not components, not pins), at most 20 deep.
-bool FindPropertyPath(TObject* AObject, TObject* ATarget, const std::string& APrefix, int ADepth,
-                      std::string& APath)
+bool FindPropertyPath(TObject* AObject, TObject* ATarget, const std::string& APrefix, int ADepth, std::string& APath)
 {
     auto* mo = dynamic_cast<TManagedObject*>(AObject);
     if (!mo || ADepth > 20)
@@ -503,8 +486,7 @@ void TPNStreamPin::CollectAcceptedTypes(TPNPinStreamType& AList, TPNBasicPin*)
         AList.AddType(FStreamType.GetID(i), FStreamType.GetSubmitFunc(i));
 }
 
-void TPNStreamPin::CollectFunctionPaths(std::vector<std::vector<TPNBasicPin*>>&,
-                                        std::vector<TPNBasicPin*>& APath)
+void TPNStreamPin::CollectFunctionPaths(std::vector<std::vector<TPNBasicPin*>>&, std::vector<TPNBasicPin*>& APath)
 {
     APath.push_back(this);
 }

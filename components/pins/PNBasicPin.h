@@ -68,8 +68,8 @@ class TPNBasicPin : public TPNPinObject, public virtual IPNStream {
     virtual void RemoveLink(TPNBasicPin* /*APin*/, bool /*AKeepPlaceholder*/) {}
     virtual void AddLink(TPNBasicPin* /*APin*/, TPNBasicPin* /*ANotifyAfterPin*/) {}
     virtual void AfterUnlink() {}
-    virtual bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                           bool AUseConverters, TClass& AConverterClass) = 0;
+    virtual bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                           TClass& AConverterClass) = 0;
     virtual void BeforeDisconnect() {}
     virtual TPNPinType GetPinType() = 0;
     virtual TPNBasicPin* GetNotifyAfterPin(TPNBasicPin* APin);
@@ -98,8 +98,7 @@ class TPNBasicPin : public TPNPinObject, public virtual IPNStream {
 
     bool Connect(TPNBasicPin* AOtherPin) { return ConnectAfter(AOtherPin, nullptr); }
     virtual bool ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin);
-    virtual bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                                 bool AUseConverters);
+    virtual bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters);
     bool CanConnectTo(TPNBasicPin* AOtherPin, bool AUseConverters);
     virtual void Disconnect();
     virtual void DisconnectFrom(TPNBasicPin* AOtherPin);
@@ -148,14 +147,11 @@ protected:
     // members come with the dispatcher itself; until then no pin joins one.
     // Written under the pin's write section; atomic so that a send can see without the
     // pin's lock that there is no state to notify, the case of nearly every send.
-    std::atomic<TPNStateDispatcher*> FDispatcher{nullptr};
+    std::atomic<TPNStateDispatcher*> FDispatcher {nullptr};
 };
 
 // Kinds a pin is told apart by before the classes of those kinds exist here.
-inline bool IsStatePin(TPNBasicPin* APin)
-{
-    return APin && APin->GetPinType() == TPNPinType::ptState;
-}
+inline bool IsStatePin(TPNBasicPin* APin) { return APin && APin->GetPinType() == TPNPinType::ptState; }
 // A placeholder for a pin of a form not loaded yet is a basic pin that is no TPNPin.
 bool IsUnloadedPin(TPNBasicPin* APin);
 
@@ -194,18 +190,18 @@ class TPNPin : public TPNBasicPin {
 
     void AddType(const TGUID& AID, TPNSubmit ASubmitFunction);
     TPNSubmit GetSubmitFunction(const TGUID& AID);
-    TPNNotifyResult DefaultNotifyDispatcher(IPNStream* Handler, const TGUID* DataTypeID,
-                                            IPNNotifyOperation* Operation, TPNNotifyState State);
+    TPNNotifyResult DefaultNotifyDispatcher(IPNStream* Handler, const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                            TPNNotifyState State);
     const TPNPinStreamType& StreamType() const { return FStreamType; }
 
-    bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                   bool AUseConverters, TClass& AConverterClass) override;
+    bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                   TClass& AConverterClass) override;
     TGUID GetConnectionID(TPNBasicPin* AOtherPin) override { return GetStateConnectionID(AOtherPin); }
     virtual TGUID GetPrimaryConnectionID();
     virtual TGUID GetStateConnectionID(TPNBasicPin* AOtherPin);
     std::string GetConnectionName(TPNBasicPin* AOtherPin);
-    TGUID ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                               bool AUseConverters, TClass& AConverterClass) override;
+    TGUID ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                               TClass& AConverterClass) override;
     bool IsCompatible(TPNBasicPin* AOtherPin, bool AUseConverters) override;
 
     std::string GetRootName() override;
@@ -216,12 +212,8 @@ class TPNPin : public TPNBasicPin {
     // The pin's path inside its owner when the owner does not publish it as a property.
     void SetPinPath(const std::string& APath) { FPinPath = APath; }
 
-    TPNNotifyResult Notify(IPNNotifyOperation* AOperation) override
-    {
-        return NotifyStatePins(AOperation, {}, nullptr);
-    }
-    TPNNotifyResult NotifyStatePins(IPNNotifyOperation* AOperation, TPNNotifyState AState,
-                                    TPNBasicPin* APin) override;
+    TPNNotifyResult Notify(IPNNotifyOperation* AOperation) override { return NotifyStatePins(AOperation, {}, nullptr); }
+    TPNNotifyResult NotifyStatePins(IPNNotifyOperation* AOperation, TPNNotifyState AState, TPNBasicPin* APin) override;
 
     const IntfPtr<IPNLock>& OwnerLock() const { return FOwnerLock; }
 
@@ -249,8 +241,7 @@ class TPNStreamPin : public TPNPin {
     virtual void CollectAcceptedTypes(TPNPinStreamType& AList, TPNBasicPin* AForPin);
     virtual HRESULT DependantsAcceptType(const TGUID& /*AID*/) { return S_OK; }
     virtual HRESULT SourcesAcceptType(const TGUID& /*AID*/) { return S_OK; }
-    virtual void CollectFunctionPaths(std::vector<std::vector<TPNBasicPin*>>& APaths,
-                                      std::vector<TPNBasicPin*>& APath);
+    virtual void CollectFunctionPaths(std::vector<std::vector<TPNBasicPin*>>& APaths, std::vector<TPNBasicPin*>& APath);
 };
 
 }  // namespace dcs

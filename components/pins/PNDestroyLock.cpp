@@ -5,11 +5,12 @@
 namespace dcs {
 
 IPNDestroyLockSection::IPNDestroyLockSection(IPNDestroyLockSection&& AOther) noexcept
-    : FKind(std::exchange(AOther.FKind, Kind::Nil)),
-      FCount(AOther.FCount),
-      FLock(std::exchange(AOther.FLock, nullptr)) {}
+    : FKind(std::exchange(AOther.FKind, Kind::Nil)), FCount(AOther.FCount), FLock(std::exchange(AOther.FLock, nullptr))
+{
+}
 
-IPNDestroyLockSection& IPNDestroyLockSection::operator=(IPNDestroyLockSection&& AOther) noexcept {
+IPNDestroyLockSection& IPNDestroyLockSection::operator=(IPNDestroyLockSection&& AOther) noexcept
+{
     if (this != &AOther) {
         Release();
         FKind = std::exchange(AOther.FKind, Kind::Nil);
@@ -19,33 +20,30 @@ IPNDestroyLockSection& IPNDestroyLockSection::operator=(IPNDestroyLockSection&& 
     return *this;
 }
 
-void IPNDestroyLockSection::Release() noexcept {
+void IPNDestroyLockSection::Release() noexcept
+{
     const Kind kind = std::exchange(FKind, Kind::Nil);
     if (kind == Kind::Nil)
         return;
     TPNDestroyLock* lock = std::exchange(FLock, nullptr);
     switch (kind) {
-    case Kind::Call:
-        lock->FLockCounter.fetch_sub(1);
-        break;
+    case Kind::Call: lock->FLockCounter.fetch_sub(1); break;
     case Kind::Destroy: {
         TPNCriticalSectionLock guard(lock->FSection);
         if (lock->FDestroying.fetch_sub(1) == 1)
             lock->FThreadID.store(0);
         break;
     }
-    case Kind::Suspend:
-        lock->FDestroying.fetch_add(FCount);
-        break;
-    default:
-        break;
+    case Kind::Suspend: lock->FDestroying.fetch_add(FCount); break;
+    default: break;
     }
     lock->_Release();
 }
 
 TPNDestroyLock::TPNDestroyLock(TPNObject* AOwner) : FOwner(AOwner) {}
 
-IPNDestroyLockSection TPNDestroyLock::Lock() {
+IPNDestroyLockSection TPNDestroyLock::Lock()
+{
     const std::uint32_t self = GetCurrentThreadId();
     IPNDestroyLockSection result;
     TPNCriticalSectionLock guard(FSection);
@@ -60,7 +58,8 @@ IPNDestroyLockSection TPNDestroyLock::Lock() {
     return result;
 }
 
-IPNDestroyLockSection TPNDestroyLock::DestroyLock() {
+IPNDestroyLockSection TPNDestroyLock::DestroyLock()
+{
     FDestroying.fetch_add(1);
     {
         // Callers blocked on the owner's own lock must be able to finish their call.
@@ -79,7 +78,8 @@ IPNDestroyLockSection TPNDestroyLock::DestroyLock() {
     return result;
 }
 
-IPNDestroyLockSection TPNDestroyLock::DestroyUnlockLock() {
+IPNDestroyLockSection TPNDestroyLock::DestroyUnlockLock()
+{
     IPNDestroyLockSection result;
     result.FCount = FDestroying.exchange(0);
     result.FKind = IPNDestroyLockSection::Kind::Suspend;

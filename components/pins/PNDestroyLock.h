@@ -30,7 +30,12 @@ public:
 
 private:
     friend class TPNDestroyLock;
-    enum class Kind : std::uint8_t { Nil, Call, Destroy, Suspend };
+    enum class Kind : std::uint8_t {
+        Nil,
+        Call,
+        Destroy,
+        Suspend
+    };
     Kind FKind = Kind::Nil;
     std::int32_t FCount = 0;
     TPNDestroyLock* FLock = nullptr;  // counted reference
@@ -55,7 +60,8 @@ class TPNDestroyLock final : public TImplements<TInterfacedObject, IPNDestroyLoc
 public:
     // AOwner's own lock is given up while DestroyLock waits (not owned; may be null).
     explicit TPNDestroyLock(TPNObject* AOwner);
-    static IntfPtr<IPNDestroyLock> Create(TPNObject* AOwner) {
+    static IntfPtr<IPNDestroyLock> Create(TPNObject* AOwner)
+    {
         return IntfPtr<IPNDestroyLock>(new TPNDestroyLock(AOwner));
     }
 
@@ -69,11 +75,11 @@ public:
 
 private:
     friend class IPNDestroyLockSection;
-    std::atomic<std::int32_t> FLockCounter{0};
-    std::atomic<std::int32_t> FDestroying{0};
+    std::atomic<std::int32_t> FLockCounter {0};
+    std::atomic<std::int32_t> FDestroying {0};
     TPNObject* FOwner;
     TPNCriticalSection FSection;
-    std::atomic<std::uint32_t> FThreadID{0};
+    std::atomic<std::uint32_t> FThreadID {0};
 };
 
 }  // namespace dcs

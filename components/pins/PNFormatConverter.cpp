@@ -66,7 +66,7 @@ TPNFormatConverter::~TPNFormatConverter()
 
 TPNNotifyResult TPNFormatConverter::OutputPinNotify(IPNNotifyOperation* AOperation)
 {
-    return FInputPin ? FInputPin->Notify(AOperation) : TPNNotifyResult{};
+    return FInputPin ? FInputPin->Notify(AOperation) : TPNNotifyResult {};
 }
 
 IntfPtr<IPNFormatConverter> TPNFormatConverter::CreateOfClass(TClass AClass)

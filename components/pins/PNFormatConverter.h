@@ -49,7 +49,7 @@ protected:
 
 private:
     IntfPtr<IPNLock> FLock;
-    std::atomic<int32_t> FRefCount{0};
+    std::atomic<int32_t> FRefCount {0};
     TPNSinkPin* FInputPin = nullptr;
     TPNSourcePin* FOutputPin = nullptr;
 };

@@ -40,12 +40,12 @@ inline bool HoldsPinSectionOffMainThread() { return false; }
 }  // namespace pnhazard
 
 #ifndef NDEBUG
-#define PN_ASSERT_HAZARD(Cond, Text)                                         \
-    do {                                                                     \
-        if (!(Cond)) {                                                       \
-            std::fprintf(stderr, "pin framework hazard: %s\n", Text);       \
-            std::abort();                                                    \
-        }                                                                    \
+#define PN_ASSERT_HAZARD(Cond, Text)                                                                                   \
+    do {                                                                                                               \
+        if (!(Cond)) {                                                                                                 \
+            std::fprintf(stderr, "pin framework hazard: %s\n", Text);                                                  \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 #else
 #define PN_ASSERT_HAZARD(Cond, Text) ((void)0)

@@ -278,7 +278,7 @@ TPNNotifyResult TPNLinkTable::Send(IPNNotifyOperation* AOperation, TPNBasicPin* 
                 if (Copies[i].Converter)
                     Copies[i].Converter->_Release();
         }
-    } done{this, copies, n};
+    } done {this, copies, n};
 
     TPNNotifyResult result = FOwner->NotifyStatePins(AOperation, {}, nullptr);
     const IntfPtr<IPNDestroyLock>& destroyLock = FOwner->DestroyLockIntf();

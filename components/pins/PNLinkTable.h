@@ -130,7 +130,7 @@ private:
     std::vector<IntfPtr<IPNFormatConverter>> FConverters;
     // Changes whenever a link is removed or redirected, so a send can tell cheaply
     // whether the links it copied are all still there.
-    std::atomic<uint32_t> FGeneration{0};
+    std::atomic<uint32_t> FGeneration {0};
 };
 
 }  // namespace dcs

@@ -25,18 +25,19 @@ constexpr std::uint32_t RestoreWait = 1;
 // ---------------------------------------------------------------- IPNLockSection
 
 IPNLockSection::IPNLockSection(std::unique_ptr<TPNLockSection> AObject) noexcept
-    : FKind(AObject ? Kind::Object : Kind::Nil), FObject(std::move(AObject)) {}
+    : FKind(AObject ? Kind::Object : Kind::Nil), FObject(std::move(AObject))
+{
+}
 
 IPNLockSection::IPNLockSection(IPNLockSection&& AOther) noexcept
-    : FKind(std::exchange(AOther.FKind, Kind::Nil)),
-      FWrite(AOther.FWrite),
-      FCountLocks(AOther.FCountLocks),
-      FCountStops(AOther.FCountStops),
-      FLock(std::exchange(AOther.FLock, nullptr)),
-      FFirstLock(std::exchange(AOther.FFirstLock, nullptr)),
-      FObject(std::move(AOther.FObject)) {}
+    : FKind(std::exchange(AOther.FKind, Kind::Nil)), FWrite(AOther.FWrite), FCountLocks(AOther.FCountLocks),
+      FCountStops(AOther.FCountStops), FLock(std::exchange(AOther.FLock, nullptr)),
+      FFirstLock(std::exchange(AOther.FFirstLock, nullptr)), FObject(std::move(AOther.FObject))
+{
+}
 
-IPNLockSection& IPNLockSection::operator=(IPNLockSection&& AOther) noexcept {
+IPNLockSection& IPNLockSection::operator=(IPNLockSection&& AOther) noexcept
+{
     if (this != &AOther) {
         Release();
         FKind = std::exchange(AOther.FKind, Kind::Nil);
@@ -50,24 +51,18 @@ IPNLockSection& IPNLockSection::operator=(IPNLockSection&& AOther) noexcept {
     return *this;
 }
 
-void IPNLockSection::Release() noexcept {
+void IPNLockSection::Release() noexcept
+{
     const Kind kind = std::exchange(FKind, Kind::Nil);
     if (kind == Kind::Nil)
         return;
     TPNLock* lock = std::exchange(FLock, nullptr);
     IPNLock* first = std::exchange(FFirstLock, nullptr);
     switch (kind) {
-    case Kind::Level:
-        lock->ReleaseLevel(FWrite, this);
-        break;
-    case Kind::Stop:
-        lock->ReleaseStop(this);
-        break;
-    case Kind::Unlock:
-        lock->Restore(FCountLocks, FCountStops, first, this);
-        break;
-    default:
-        break;
+    case Kind::Level: lock->ReleaseLevel(FWrite, this); break;
+    case Kind::Stop: lock->ReleaseStop(this); break;
+    case Kind::Unlock: lock->Restore(FCountLocks, FCountStops, first, this); break;
+    default: break;
     }
     // The lock is let go before whatever the heap part holds (a slave lock's levels come
     // back only after this lock was released).
@@ -84,7 +79,8 @@ TPNLock::TPNLock() { TraceLock(this, nullptr, TPNLockTraceEvent::Create); }
 
 TPNLock::~TPNLock() { TraceLock(this, nullptr, TPNLockTraceEvent::Destroy); }
 
-bool TPNLock::AcquireLevel(std::uint32_t ATimeout, std::uint32_t ASelf) {
+bool TPNLock::AcquireLevel(std::uint32_t ATimeout, std::uint32_t ASelf)
+{
     {
         TPNCriticalSectionLock guard(FIntLockSection);
         if (FOwningThread == ASelf && FCountLocks > 0) {
@@ -103,11 +99,11 @@ bool TPNLock::AcquireLevel(std::uint32_t ATimeout, std::uint32_t ASelf) {
     return true;
 }
 
-IPNLockSection TPNLock::LockSection(bool AWrite, IPNLock* ASlaveLock, bool ANilOnRefusal) {
+IPNLockSection TPNLock::LockSection(bool AWrite, IPNLock* ASlaveLock, bool ANilOnRefusal)
+{
     const std::uint32_t self = GetCurrentThreadId();
     IPNLockSection result;
-    TraceLock(this, &result,
-              AWrite ? TPNLockTraceEvent::BeginWriteCreate : TPNLockTraceEvent::BeginReadCreate);
+    TraceLock(this, &result, AWrite ? TPNLockTraceEvent::BeginWriteCreate : TPNLockTraceEvent::BeginReadCreate);
     IPNLockSection slaveUnlock;
     std::uint32_t wait = 1;
     for (;;) {
@@ -141,7 +137,8 @@ IPNLockSection TPNLock::LockSection(bool AWrite, IPNLock* ASlaveLock, bool ANilO
     return result;
 }
 
-void TPNLock::ReleaseMutexIfFree() noexcept {
+void TPNLock::ReleaseMutexIfFree() noexcept
+{
     if (FCountLocks == 0) {
         FOwningThread = 0;
         FOwnerStops = 0;
@@ -149,19 +146,20 @@ void TPNLock::ReleaseMutexIfFree() noexcept {
     }
 }
 
-void TPNLock::DropLostLevel(std::uint32_t ASelf) noexcept {
-    auto it = std::find_if(FLostLevels.begin(), FLostLevels.end(),
-                           [&](const TLostLevels& l) { return l.Thread == ASelf; });
+void TPNLock::DropLostLevel(std::uint32_t ASelf) noexcept
+{
+    auto it =
+        std::find_if(FLostLevels.begin(), FLostLevels.end(), [&](const TLostLevels& l) { return l.Thread == ASelf; });
     if (it == FLostLevels.end())
         return;
     if (--it->Count == 0)
         FLostLevels.erase(it);
 }
 
-void TPNLock::ReleaseLevel(bool AWrite, const IPNLockSection* ASection) noexcept {
+void TPNLock::ReleaseLevel(bool AWrite, const IPNLockSection* ASection) noexcept
+{
     const std::uint32_t self = GetCurrentThreadId();
-    TraceLock(this, ASection,
-              AWrite ? TPNLockTraceEvent::BeginWriteDestroy : TPNLockTraceEvent::BeginReadDestroy);
+    TraceLock(this, ASection, AWrite ? TPNLockTraceEvent::BeginWriteDestroy : TPNLockTraceEvent::BeginReadDestroy);
     {
         TPNCriticalSectionLock guard(FIntLockSection);
         if (FOwningThread == self && FCountLocks > 0) {
@@ -172,11 +170,11 @@ void TPNLock::ReleaseLevel(bool AWrite, const IPNLockSection* ASection) noexcept
             DropLostLevel(self);
         }
     }
-    TraceLock(this, ASection,
-              AWrite ? TPNLockTraceEvent::WriteDestroy : TPNLockTraceEvent::ReadDestroy);
+    TraceLock(this, ASection, AWrite ? TPNLockTraceEvent::WriteDestroy : TPNLockTraceEvent::ReadDestroy);
 }
 
-IPNLockSection TPNLock::StopLock() {
+IPNLockSection TPNLock::StopLock()
+{
     const std::uint32_t self = GetCurrentThreadId();
     IPNLockSection result;
     TraceLock(this, &result, TPNLockTraceEvent::BeginStopCreate);
@@ -192,8 +190,7 @@ IPNLockSection TPNLock::StopLock() {
         }
     }
     if (!owned) {
-        while (!FLockMutex.Acquire(StopWait)) {
-        }
+        while (!FLockMutex.Acquire(StopWait)) {}
         TPNCriticalSectionLock guard(FIntLockSection);
         FOwningThread = self;
         ++FCountLocks;
@@ -206,7 +203,8 @@ IPNLockSection TPNLock::StopLock() {
     return result;
 }
 
-void TPNLock::ReleaseStop(const IPNLockSection* ASection) noexcept {
+void TPNLock::ReleaseStop(const IPNLockSection* ASection) noexcept
+{
     const std::uint32_t self = GetCurrentThreadId();
     TraceLock(this, ASection, TPNLockTraceEvent::BeginStopDestroy);
     {
@@ -224,7 +222,8 @@ void TPNLock::ReleaseStop(const IPNLockSection* ASection) noexcept {
     TraceLock(this, ASection, TPNLockTraceEvent::StopDestroy);
 }
 
-IPNLockSection TPNLock::UnlockAllSection(IPNLock* AFirstLock) {
+IPNLockSection TPNLock::UnlockAllSection(IPNLock* AFirstLock)
+{
     const std::uint32_t self = GetCurrentThreadId();
     IPNLockSection result;
     TraceLock(this, &result, TPNLockTraceEvent::BeginUnlockCreate);
@@ -250,7 +249,8 @@ IPNLockSection TPNLock::UnlockAllSection(IPNLock* AFirstLock) {
 }
 
 void TPNLock::Restore(std::int32_t ALevels, std::int32_t AStops, IPNLock* AFirstLock,
-                      const IPNLockSection* ASection) noexcept {
+                      const IPNLockSection* ASection) noexcept
+{
     TraceLock(this, ASection, TPNLockTraceEvent::BeginUnlockDestroy);
     IPNLockSection first;
     if (AFirstLock)
@@ -291,13 +291,15 @@ void TPNLock::Restore(std::int32_t ALevels, std::int32_t AStops, IPNLock* AFirst
     TraceLock(this, ASection, TPNLockTraceEvent::UnlockDestroy);
 }
 
-bool TPNLock::HeldByCurrentThread() {
+bool TPNLock::HeldByCurrentThread()
+{
     const std::uint32_t self = GetCurrentThreadId();
     TPNCriticalSectionLock guard(FIntLockSection);
     return FOwningThread == self && FCountLocks > 0;
 }
 
-TPNLockState TPNLock::State() {
+TPNLockState TPNLock::State()
+{
     TPNCriticalSectionLock guard(FIntLockSection);
     TPNLockState s;
     s.OwningThread = FOwningThread;
@@ -312,50 +314,52 @@ TPNLockState TPNLock::State() {
 // --------------------------------------------------------------------- lock trace
 
 namespace pnlock_detail {
-std::atomic<int> LockTraceMonitorCount{0};
+std::atomic<int> LockTraceMonitorCount {0};
 }
 
 namespace {
-std::mutex& LockTraceSection() {
+std::mutex& LockTraceSection()
+{
     static std::mutex m;
     return m;
 }
-std::vector<IPNLockTraceMonitor*>& LockTraceMonitors() {
+std::vector<IPNLockTraceMonitor*>& LockTraceMonitors()
+{
     static std::vector<IPNLockTraceMonitor*> list;
     return list;
 }
 }  // namespace
 
-void AddLockTraceMonitor(IPNLockTraceMonitor* AMonitor) {
+void AddLockTraceMonitor(IPNLockTraceMonitor* AMonitor)
+{
     std::lock_guard<std::mutex> g(LockTraceSection());
     LockTraceMonitors().push_back(AMonitor);
     pnlock_detail::LockTraceMonitorCount.store(int(LockTraceMonitors().size()));
 }
 
-void RemoveLockTraceMonitor(IPNLockTraceMonitor* AMonitor) {
+void RemoveLockTraceMonitor(IPNLockTraceMonitor* AMonitor)
+{
     std::lock_guard<std::mutex> g(LockTraceSection());
     auto& list = LockTraceMonitors();
     list.erase(std::remove(list.begin(), list.end(), AMonitor), list.end());
     pnlock_detail::LockTraceMonitorCount.store(int(list.size()));
 }
 
-void pnlock_detail::CallLockTraceMonitors(TPNLock* ALock, const void* ASection,
-                                          TPNLockTraceEvent AEvent) {
+void pnlock_detail::CallLockTraceMonitors(TPNLock* ALock, const void* ASection, TPNLockTraceEvent AEvent)
+{
     const std::uint32_t self = GetCurrentThreadId();
     std::lock_guard<std::mutex> g(LockTraceSection());
     for (IPNLockTraceMonitor* m : LockTraceMonitors())
         m->LockTrace(ALock, ASection, AEvent, self);
 }
 
-const char* LockTraceEventName(TPNLockTraceEvent AEvent) {
+const char* LockTraceEventName(TPNLockTraceEvent AEvent)
+{
     static const char* const names[] = {
-        "None              ", "Error             ", "Create            ",
-        "Destroy           ", "BeginWriteCreate  ", "WriteCreate       ",
-        "BeginWriteDestroy ", "WriteDestroy      ", "BeginReadCreate   ",
-        "ReadCreate        ", "BeginReadDestroy  ", "ReadDestroy       ",
-        "BeginStopCreate   ", "StopCreate        ", "BeginStopDestroy  ",
-        "StopDestroy       ", "BeginUnlockCreate ", "UnlockCreate      ",
-        "BeginUnlockDestroy", "UnlockDestroy     ",
+        "None              ", "Error             ", "Create            ", "Destroy           ", "BeginWriteCreate  ",
+        "WriteCreate       ", "BeginWriteDestroy ", "WriteDestroy      ", "BeginReadCreate   ", "ReadCreate        ",
+        "BeginReadDestroy  ", "ReadDestroy       ", "BeginStopCreate   ", "StopCreate        ", "BeginStopDestroy  ",
+        "StopDestroy       ", "BeginUnlockCreate ", "UnlockCreate      ", "BeginUnlockDestroy", "UnlockDestroy     ",
     };
     const auto i = static_cast<std::size_t>(AEvent);
     return i < std::size(names) ? names[i] : names[1];

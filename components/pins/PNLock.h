@@ -51,9 +51,9 @@ public:
 
     // True for a read, write or stop section that got its level (false for an empty
     // section handed out during another thread's stop, and for unlock-all sections).
-    bool Locked() const noexcept {
-        return FKind == Kind::Level || FKind == Kind::Stop ||
-               (FKind == Kind::Object && FObject->Locked());
+    bool Locked() const noexcept
+    {
+        return FKind == Kind::Level || FKind == Kind::Stop || (FKind == Kind::Object && FObject->Locked());
     }
 
     // Ends the request now, as dropping the last reference would.
@@ -61,14 +61,21 @@ public:
 
 private:
     friend class TPNLock;
-    enum class Kind : std::uint8_t { Nil, Level, Stop, Refused, Unlock, Object };
+    enum class Kind : std::uint8_t {
+        Nil,
+        Level,
+        Stop,
+        Refused,
+        Unlock,
+        Object
+    };
 
     Kind FKind = Kind::Nil;
-    bool FWrite = false;            // level: a write section (for the trace only)
-    std::int32_t FCountLocks = 0;   // unlock-all: levels it took away
-    std::int32_t FCountStops = 0;   // unlock-all: how many of them were stop levels
-    TPNLock* FLock = nullptr;       // counted reference, keeps the lock alive
-    IPNLock* FFirstLock = nullptr;  // counted reference: taken first when restoring
+    bool FWrite = false;                      // level: a write section (for the trace only)
+    std::int32_t FCountLocks = 0;             // unlock-all: levels it took away
+    std::int32_t FCountStops = 0;             // unlock-all: how many of them were stop levels
+    TPNLock* FLock = nullptr;                 // counted reference, keeps the lock alive
+    IPNLock* FFirstLock = nullptr;            // counted reference: taken first when restoring
     std::unique_ptr<TPNLockSection> FObject;  // ended after the lock part
 };
 
@@ -113,7 +120,8 @@ public:
     IPNLockSection WriteLock() override { return LockSection(true, nullptr, true); }
     IPNLockSection StopLock() override;
     IPNLockSection UnlockAll() override { return UnlockAllSection(nullptr); }
-    IPNLockSection UnlockAllLockInOrder(const IntfPtr<IPNLock>& AFirstLock) override {
+    IPNLockSection UnlockAllLockInOrder(const IntfPtr<IPNLock>& AFirstLock) override
+    {
         return UnlockAllSection(AFirstLock.Get());
     }
     TPNLock* Instance() override { return this; }
@@ -157,7 +165,7 @@ private:
     // stopping the lock: each such thread's sections still end one level each, and those
     // ends must touch nobody else's count.
     std::vector<TLostLevels> FLostLevels;
-    TPNMutex FLockMutex{false};
+    TPNMutex FLockMutex {false};
 };
 
 // ---- lock trace ----
@@ -190,8 +198,7 @@ const char* LockTraceEventName(TPNLockTraceEvent AEvent);
 
 class IPNLockTraceMonitor {
 public:
-    virtual void LockTrace(TPNLock* ALock, const void* ASection, TPNLockTraceEvent AEvent,
-                           std::uint32_t AThreadId) = 0;
+    virtual void LockTrace(TPNLock* ALock, const void* ASection, TPNLockTraceEvent AEvent, std::uint32_t AThreadId) = 0;
 
 protected:
     ~IPNLockTraceMonitor() = default;
@@ -207,7 +214,8 @@ extern std::atomic<int> LockTraceMonitorCount;
 void CallLockTraceMonitors(TPNLock* ALock, const void* ASection, TPNLockTraceEvent AEvent);
 }  // namespace pnlock_detail
 
-inline void TraceLock(TPNLock* ALock, const void* ASection, TPNLockTraceEvent AEvent) {
+inline void TraceLock(TPNLock* ALock, const void* ASection, TPNLockTraceEvent AEvent)
+{
     if (pnlock_detail::LockTraceMonitorCount.load(std::memory_order_relaxed) > 0)
         pnlock_detail::CallLockTraceMonitors(ALock, ASection, AEvent);
 }

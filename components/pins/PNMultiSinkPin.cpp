@@ -1,8 +1,8 @@
 #include "components/pins/PNMultiSinkPin.h"
 
 #include "components/pins/PNHazardsInternal.h"
-#include "components/pins/PNPinReferrers.h"
 #include "components/pins/PNPinList.h"
+#include "components/pins/PNPinReferrers.h"
 
 #include <algorithm>
 
@@ -138,8 +138,7 @@ std::string TPNMultiSinkPin::GetLinkDisplayText()
 
 // --------------------------------------------------------------------- linking
 
-bool TPNMultiSinkPin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                                      bool AUseConverters)
+bool TPNMultiSinkPin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters)
 {
     if (!AOtherPin)
         return true;
@@ -307,8 +306,9 @@ void TPNMultiSinkPin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
         auto withRoot = [&root](std::string AName) {
             return root.empty() || AName.rfind(root + ".", 0) == 0 ? AName : root + "." + AName;
         };
-        TPNBasicPin* ph = Create<TPNUnloadedPin>(GetRoot(), TPNPinType::ptSource, withRoot(APin->GetFullIdentName(true)),
-                                                 withRoot(APin->GetFullName(true)), GetFullName(true));
+        TPNBasicPin* ph =
+            Create<TPNUnloadedPin>(GetRoot(), TPNPinType::ptSource, withRoot(APin->GetFullIdentName(true)),
+                                   withRoot(APin->GetFullName(true)), GetFullName(true));
         ph->ConnectAfter(this, nullptr);
     }
 }

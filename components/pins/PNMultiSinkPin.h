@@ -32,8 +32,7 @@ class TPNMultiSinkPin : public TPNBasicSinkPin {
     int32_t GetModificationLevel(TPNBasicPin* ASource);
 
     bool ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin) override;
-    bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                         bool AUseConverters) override;
+    bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters) override;
     void AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin) override;
     void RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder) override;
     void Disconnect() override;
@@ -69,7 +68,7 @@ private:
     bool DeleteEntriesOf(TPNBasicPin* APin, std::vector<IntfPtr<IPNFormatConverter>>& AReleased,
                          std::vector<TPNPlaceholderRef>* AOrderings = nullptr);
 
-    TPNLinkTable FLinks{this};
+    TPNLinkTable FLinks {this};
 };
 
 }  // namespace dcs

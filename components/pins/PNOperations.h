@@ -20,8 +20,7 @@ extern const char* const SPNDependsOnItself;
 
 // ------------------------------------------------------------------------ small sets
 
-template <class E>
-class TPNSet {
+template <class E> class TPNSet {
 public:
     constexpr TPNSet() = default;
     constexpr TPNSet(std::initializer_list<E> AItems)
@@ -49,14 +48,25 @@ private:
     uint8_t FBits = 0;
 };
 
-enum TPNNotifyStateItem : uint8_t { nsNewLink, nsLastIteration };
+enum TPNNotifyStateItem : uint8_t {
+    nsNewLink,
+    nsLastIteration
+};
 using TPNNotifyState = TPNSet<TPNNotifyStateItem>;
 
-enum TPNNotifyResultItem : uint8_t { nrDataChanged };
+enum TPNNotifyResultItem : uint8_t {
+    nrDataChanged
+};
 using TPNNotifyResult = TPNSet<TPNNotifyResultItem>;
 
 // Scoped: its value names would clash with those of TPNPumpType.
-enum class TPNPinType : uint8_t { ptSource, ptSink, ptState, ptMultiSink, ptDispatcher };
+enum class TPNPinType : uint8_t {
+    ptSource,
+    ptSink,
+    ptState,
+    ptMultiSink,
+    ptDispatcher
+};
 
 // ------------------------------------------------------------------- stream interfaces
 
@@ -102,15 +112,13 @@ private:
 }
 
 // A new operation of class T, held by the returned reference.
-template <class T, class... A>
-IntfPtr<IPNNotifyOperation> MakeOperation(A&&... Args)
+template <class T, class... A> IntfPtr<IPNNotifyOperation> MakeOperation(A&&... Args)
 {
     return IntfPtr<IPNNotifyOperation>(new T(std::forward<A>(Args)...));
 }
 
 // The class test receivers use: the operation as a T (or a descendant), else null.
-template <class T>
-T* OperationAs(IPNNotifyOperation* AOperation)
+template <class T> T* OperationAs(IPNNotifyOperation* AOperation)
 {
     return AOperation ? dynamic_cast<T*>(AOperation->Instance()) : nullptr;
 }
@@ -128,27 +136,26 @@ struct TPNSubmit {
     void* Data = nullptr;
 
     bool Assigned() const { return Code != nullptr; }
-    TPNNotifyResult operator()(IPNStream* Handler, const TGUID* DataTypeID,
-                               IPNNotifyOperation* Operation, TPNNotifyState State) const
+    TPNNotifyResult operator()(IPNStream* Handler, const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                               TPNNotifyState State) const
     {
         return Code(Data, Handler, DataTypeID, Operation, State);
     }
     // Binds a method TPNNotifyResult (T::*)(IPNStream*, const TGUID*, IPNNotifyOperation*,
     // TPNNotifyState) to an object.
-    template <auto Method, class T>
-    static TPNSubmit Of(T* AObject)
+    template <auto Method, class T> static TPNSubmit Of(T* AObject)
     {
-        return TPNSubmit{[](void* d, IPNStream* h, const TGUID* id, IPNNotifyOperation* op,
-                            TPNNotifyState st) { return (static_cast<T*>(d)->*Method)(h, id, op, st); },
-                         AObject};
+        return TPNSubmit {[](void* d, IPNStream* h, const TGUID* id, IPNNotifyOperation* op, TPNNotifyState st) {
+                              return (static_cast<T*>(d)->*Method)(h, id, op, st);
+                          },
+                          AObject};
     }
     friend bool operator==(const TPNSubmit&, const TPNSubmit&) = default;
 };
 
 // The send function of one stream type: turns the handler into that type's interface and
 // calls it.
-using TPNGlobalSubmit = TPNNotifyResult (*)(TPNPin* Sender, IPNStream* Handler,
-                                            const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                            TPNNotifyState State);
+using TPNGlobalSubmit = TPNNotifyResult (*)(TPNPin* Sender, IPNStream* Handler, const TGUID* DataTypeID,
+                                            IPNNotifyOperation* Operation, TPNNotifyState State);
 
 }  // namespace dcs

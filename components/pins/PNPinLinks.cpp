@@ -6,8 +6,8 @@
 //   sink form (a sink's source):    Form1.mixer.OutputPin | (ident 'display')
 //                                   ((<either of those> after-ident))   with an after-pin
 //   pin entry (a pin list's "Pins"): Sinks (<link entries>) | <sink form> | nil
-#include "components/pins/PNPinList.h"
 #include "components/pins/PNMultiSinkPin.h"
+#include "components/pins/PNPinList.h"
 #include "components/pins/PNPinReferrers.h"
 #include "components/pins/PNStatePins.h"
 
@@ -206,7 +206,7 @@ void ClaimPlaceholders(TPNBasicPin* APin)
 // this link alone; when the link was not made, or an ordering was not kept, they go.
 void LinkStored(TPNBasicPin* APin, TPNBasicPin* AFar, TPNBasicPin* AAfter)
 {
-    TPNPlaceholderHold hold{AFar, AAfter};
+    TPNPlaceholderHold hold {AFar, AAfter};
     if (AFar)
         APin->ConnectAfter(AFar, AAfter);
 }
@@ -235,7 +235,7 @@ void TPNPin::DefineProperties(TFiler& Filer)
     auto* sink = dynamic_cast<TPNSinkPin*>(this);
     auto* multi = dynamic_cast<TPNMultiSinkPin*>(this);
     bool storesLinks = (source && HasStoredSinks(source)) || (sink && HasStoredSource(sink)) ||
-                       (multi && HasStoredSinks(multi)) || IsStateStored(this);
+        (multi && HasStoredSinks(multi)) || IsStateStored(this);
     std::string rootName = RootName(GetRoot());
 
     auto adjust = [this](const std::string& AName) {
@@ -278,12 +278,12 @@ void TPNPin::DefineProperties(TFiler& Filer)
                 ClaimPlaceholders(this);
                 std::string from = GetFullName(true);
                 TStoredLink n = ReadSinkForm(R);
-                TPNBasicPin* far = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSource, adjust(n.Ident),
-                                                            adjust(n.Display), from);
+                TPNBasicPin* far =
+                    AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSource, adjust(n.Ident), adjust(n.Display), from);
                 TPNBasicPin* after = nullptr;
                 if (!n.After.empty())
-                    after = AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.After),
-                                                     adjust(n.After), from);
+                    after =
+                        AllPins::GetByNameCreate(GetRoot(), TPNPinType::ptSink, adjust(n.After), adjust(n.After), from);
                 LinkStored(sink, far, after);
             },
             [sink](TWriter& W) {
@@ -323,7 +323,7 @@ bool TPNSinkPin::TryLinkTo(TComponent* ARoot, const std::string& ASource, const 
     TPNBasicPin* far = AllPins::GetByNameCreate(ARoot, TPNPinType::ptSource, ident, display, GetFullName(true));
     if (!far)
         return false;
-    TPNPlaceholderHold hold{far};
+    TPNPlaceholderHold hold {far};
     return Connect(far);
 }
 
@@ -355,7 +355,8 @@ void TPNPinList::DefineProperties(TFiler& Filer)
     Filer.DefineProperty(
         "Pins", [this](TReader& R) { ReadPins(R); }, [this](TWriter& W) { WritePins(W); }, HasLinkedPins());
     // Older resources say whether the list owns its pins; the owner decides that now.
-    Filer.DefineProperty("PinsOwner", [](TReader& R) { R.ReadBoolean(); }, nullptr, false);
+    Filer.DefineProperty(
+        "PinsOwner", [](TReader& R) { R.ReadBoolean(); }, nullptr, false);
 }
 
 void TPNPinList::WritePins(TWriter& W)
@@ -596,10 +597,7 @@ void WriteStateValue(TWriter& W, TPNBasicPin* APin)
         WriteStateValueOf(W, APin, d);
 }
 
-void ReadStateValue(TReader& R, TPNBasicPin* APin)
-{
-    TPNStateLinks::ConnectToStateByName(APin, ReadStateName(R));
-}
+void ReadStateValue(TReader& R, TPNBasicPin* APin) { TPNStateLinks::ConnectToStateByName(APin, ReadStateName(R)); }
 
 namespace {
 // The ident name every pending state placeholder bears; its display name is the state's.

@@ -13,15 +13,9 @@ TPNPinList::TPNPinList(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, bool AIs
 
 TPNPinList::~TPNPinList() { Clear(); }
 
-IPNLockSection TPNPinList::ReadLock()
-{
-    return IntLock()->Instance()->LockSection(false, FOwnerLock.Get(), false);
-}
+IPNLockSection TPNPinList::ReadLock() { return IntLock()->Instance()->LockSection(false, FOwnerLock.Get(), false); }
 
-IPNLockSection TPNPinList::WriteLock()
-{
-    return IntLock()->Instance()->LockSection(true, FOwnerLock.Get(), false);
-}
+IPNLockSection TPNPinList::WriteLock() { return IntLock()->Instance()->LockSection(true, FOwnerLock.Get(), false); }
 
 TPNPlaceholderRef TPNPinList::LetGo(TPNBasicPin* APlaceholder)
 {
@@ -201,7 +195,7 @@ void TPNPinList::InsertNamed(int AIndex, TPNBasicPin* AItem, const std::string& 
                 static_cast<TPNUnloadedPin*>(AItem)->HoldByList();
                 ++FUnloadedCount;
             }
-            FPinsList.insert(FPinsList.begin() + AIndex, TEntry{AName, AItem});
+            FPinsList.insert(FPinsList.begin() + AIndex, TEntry {AName, AItem});
             TakeOwnerPinList(AItem);
             LastIndicatedCount = -1;
             return;

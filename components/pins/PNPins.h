@@ -8,9 +8,9 @@
 // pin gives up its owner's levels and guards each delivery with its own destroy lock.
 #pragma once
 
-#include "components/pins/PNOperations.h"
-#include "components/pins/PNStreamTypes.h"
 #include "components/pins/PNBasicPin.h"
-#include "components/pins/PNSourcePin.h"
-#include "components/pins/PNSinkPin.h"
 #include "components/pins/PNFormatConverter.h"
+#include "components/pins/PNOperations.h"
+#include "components/pins/PNSinkPin.h"
+#include "components/pins/PNSourcePin.h"
+#include "components/pins/PNStreamTypes.h"

@@ -9,8 +9,7 @@ namespace dcs {
 // ------------------------------------------------------------ source-side choices
 
 TGUID TPNSourcePin::ChooseLinkType(TPNSourcePin* ASource, TPNBasicPin* ASink, bool AUseConverters,
-                                   TClass& AConverterClass, IntfPtr<IPNFormatConverter>& AConverter,
-                                   bool AUseRegistry)
+                                   TClass& AConverterClass, IntfPtr<IPNFormatConverter>& AConverter, bool AUseRegistry)
 {
     AConverterClass = nullptr;
     AConverter = nullptr;
@@ -47,8 +46,8 @@ bool TPNSourcePin::CanNegotiate(TPNBasicPin* ASink, bool AUseConverters)
     return !ChooseLinkType(this, ASink, AUseConverters, cc, c, true).IsNull();
 }
 
-bool TPNSourcePin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                             bool AUseConverters, TClass& AConverterClass)
+bool TPNSourcePin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                             TClass& AConverterClass)
 {
     IPNLockSection r = ReadLock();
     if (!AOtherPin)
@@ -99,7 +98,7 @@ bool TPNSourcePin::DependsOn(TPNBasicPin* AOtherPin)
     struct TClear {
         bool& Flag;
         ~TClear() { Flag = false; }
-    } clear{FInDependOn};
+    } clear {FInDependOn};
     int n = FFunctionSources.Count();
     for (int i = 0; i < n; ++i)
         if (FFunctionSources.GetItem(i) == AOtherPin)
@@ -156,8 +155,7 @@ void TPNSourcePin::RetypeLink(int AIndex, const TGUID& AID)
 
 // ---------------------------------------------------------------- basic sink pin
 
-TGUID TPNBasicSinkPin::ChooseSinkType(TPNBasicSinkPin* ASink, TPNSourcePin* ASource,
-                                      const TGUID& AOfferedID)
+TGUID TPNBasicSinkPin::ChooseSinkType(TPNBasicSinkPin* ASink, TPNSourcePin* ASource, const TGUID& AOfferedID)
 {
     if (!ASource)
         return GUID_NULL;
@@ -194,8 +192,8 @@ bool TPNBasicSinkPin::IsCompatible(TPNBasicPin* AOtherPin, bool AUseConverters)
     return false;
 }
 
-bool TPNBasicSinkPin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                                bool AUseConverters, TClass& AConverterClass)
+bool TPNBasicSinkPin::CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                                TClass& AConverterClass)
 {
     if (!AOtherPin)
         return false;
@@ -402,8 +400,7 @@ bool TPNSinkPin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterP
     return result;
 }
 
-bool TPNSinkPin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                                 bool AUseConverters)
+bool TPNSinkPin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters)
 {
     if (!AOtherPin)
         return true;
@@ -497,7 +494,7 @@ TPNNotifyResult TPNSinkPin::Notify(IPNNotifyOperation* AOperation)
     IPNLockSection ownerUnlock;
     if (FOwnerLock)
         ownerUnlock = FOwnerLock->UnlockAll();
-    return submit(static_cast<IPNStream*>(source), &id, AOperation, TPNNotifyState{nsLastIteration});
+    return submit(static_cast<IPNStream*>(source), &id, AOperation, TPNNotifyState {nsLastIteration});
 }
 
 void TPNSinkPin::PinDestroyed(TPNBasicPin* APin)
@@ -666,8 +663,7 @@ bool TPNSinkPin::DependsOn(TPNBasicPin* AOtherPin)
     return source->DependsOn(AOtherPin);
 }
 
-void TPNSinkPin::CollectFunctionPaths(std::vector<std::vector<TPNBasicPin*>>& APaths,
-                                      std::vector<TPNBasicPin*>& APath)
+void TPNSinkPin::CollectFunctionPaths(std::vector<std::vector<TPNBasicPin*>>& APaths, std::vector<TPNBasicPin*>& APath)
 {
     APath.push_back(this);
     TPNBasicPin* cs;

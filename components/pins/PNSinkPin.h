@@ -19,8 +19,8 @@ class TPNBasicSinkPin : public TPNStreamPin {
     bool IgnoresUpstream() { return FIgnoreUpstream || FStreamType.Count() == 0; }
 
     bool IsCompatible(TPNBasicPin* AOtherPin, bool AUseConverters) override;
-    bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                   bool AUseConverters, TClass& AConverterClass) override;
+    bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                   TClass& AConverterClass) override;
     virtual bool CanAcceptUpstream(TPNSourcePin* ASource, bool AUseConverters);
     // The sink side's choice of the type it expects from ASource.
     static TGUID ChooseSinkType(TPNBasicSinkPin* ASink, TPNSourcePin* ASource, const TGUID& AOfferedID);
@@ -46,8 +46,7 @@ class TPNSinkPin : public TPNBasicSinkPin {
     ~TPNSinkPin() override;
 
     bool ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin) override;
-    bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                         bool AUseConverters) override;
+    bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters) override;
     void Disconnect() override;
     void DisconnectFrom(TPNBasicPin* AOtherPin) override;
     void RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder) override;
@@ -96,8 +95,7 @@ class TPNSinkPin : public TPNBasicSinkPin {
     // Links to the source named ASource (ident) and ASourceName (display) under ARoot,
     // found or made as a placeholder; "nil" disconnects. With ASaveForm the names are
     // taken as stored ones and their saved form name is replaced by the current root's.
-    bool TryLinkTo(TComponent* ARoot, const std::string& ASource, const std::string& ASourceName,
-                   bool ASaveForm);
+    bool TryLinkTo(TComponent* ARoot, const std::string& ASource, const std::string& ASourceName, bool ASaveForm);
 
 private:
     void ClearSourceFields();

@@ -75,10 +75,9 @@ TPNSourcePin::TPNSourcePin(TComponent* AOwner, int32_t AMaxConnections)
 {
 }
 
-TPNSourcePin::TPNSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                           IntfPtr<IPNLock> AInputOwnerLock, int32_t AMaxConnections)
-    : TPNStreamPin(AOwner, std::move(AOwnerLock)),
-      FInputOwnerLock(std::move(AInputOwnerLock)),
+TPNSourcePin::TPNSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
+                           int32_t AMaxConnections)
+    : TPNStreamPin(AOwner, std::move(AOwnerLock)), FInputOwnerLock(std::move(AInputOwnerLock)),
       FMaxConnections(AMaxConnections)
 {
 }
@@ -183,15 +182,14 @@ bool TPNSourcePin::ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfte
     return InternalConnectAfter(AOtherPin, ANotifyAfterPin);
 }
 
-bool TPNSourcePin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                                   bool AUseConverters)
+bool TPNSourcePin::CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters)
 {
     std::vector<TPNBasicPin*> visited;
     return CanConnectAfterVisited(AOtherPin, ANotifyAfterPin, AUseConverters, visited);
 }
 
-bool TPNSourcePin::CanConnectAfterVisited(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                                          bool AUseConverters, std::vector<TPNBasicPin*>& AVisited)
+bool TPNSourcePin::CanConnectAfterVisited(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters,
+                                          std::vector<TPNBasicPin*>& AVisited)
 {
     bool a = TPNStreamPin::CanConnectAfter(AOtherPin, ANotifyAfterPin, AUseConverters);
     if (a || AOtherPin == ANotifyAfterPin)
@@ -289,8 +287,7 @@ void TPNSourcePin::DropConvertersOf(TPNBasicPin* APin)
 
 void TPNSourcePin::RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder)
 {
-    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this),
-                     "a pin is unlinked by a thread inside one of its deliveries");
+    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this), "a pin is unlinked by a thread inside one of its deliveries");
     if (FLinks.InDisconnect)
         return;
     std::vector<IntfPtr<IPNFormatConverter>> before;
@@ -363,8 +360,7 @@ void TPNSourcePin::UnlinkSink(TPNBasicPin* APin)
 
 void TPNSourcePin::Disconnect()
 {
-    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this),
-                     "a pin is unlinked by a thread inside one of its deliveries");
+    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this), "a pin is unlinked by a thread inside one of its deliveries");
     IPNLockSection w = WriteLock();
     IPNDestroyLockSection d = FDestroyLock->DestroyLock();
     BeforeDisconnect();
@@ -382,8 +378,7 @@ void TPNSourcePin::Disconnect()
 
 void TPNSourcePin::DisconnectFrom(TPNBasicPin* AOtherPin)
 {
-    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this),
-                     "a pin is unlinked by a thread inside one of its deliveries");
+    PN_ASSERT_HAZARD(!pnhazard::InDeliveryOf(this), "a pin is unlinked by a thread inside one of its deliveries");
     BeforeDisconnect();
     if (IsConnectedTo(AOtherPin)) {
         IPNLockSection w = WriteLock();
@@ -434,7 +429,7 @@ void TPNSourcePin::SendNewLink(TPNBasicPin* ASink, TPNSubmit ASubmitFunction)
             IPNLockSection w = Pin->WriteLock();
             --Pin->FLinks.InSending;
         }
-    } restore{this};
+    } restore {this};
 
     TClass cls = nullptr;
     IntfPtr<IPNFormatConverter> conv;
@@ -447,8 +442,7 @@ void TPNSourcePin::SendNewLink(TPNBasicPin* ASink, TPNSubmit ASubmitFunction)
             ou = FOwnerLock->UnlockAllLockInOrder(FInputOwnerLock);
         IntfPtr<IPNNotifyOperation> op = MakeOperation<TPNNotifyOperation>();
         pnhazard::TDelivery inDelivery(this);
-        ASubmitFunction(static_cast<IPNStream*>(ASink), &id, op.Get(),
-                        TPNNotifyState{nsNewLink, nsLastIteration});
+        ASubmitFunction(static_cast<IPNStream*>(ASink), &id, op.Get(), TPNNotifyState {nsNewLink, nsLastIteration});
     }
 }
 

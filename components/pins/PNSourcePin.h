@@ -17,7 +17,10 @@ namespace dcs {
 // into the sink's matching dependant list.
 class TPNSinkPinList {
 public:
-    enum class TKind { Function, DataType };
+    enum class TKind {
+        Function,
+        DataType
+    };
     TPNSinkPinList(TPNSourcePin* AOwner, TKind AKind) : FOwner(AOwner), FKind(AKind) {}
     ~TPNSinkPinList();
     int Count();
@@ -41,8 +44,7 @@ class TPNSourcePin : public TPNStreamPin {
     ~TPNSourcePin() override;
 
     bool ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin) override;
-    bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                         bool AUseConverters) override;
+    bool CanConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters) override;
     virtual bool InternalConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin);
     void AddLink(TPNBasicPin* APin, TPNBasicPin* ANotifyAfterPin) override;
     void RemoveLink(TPNBasicPin* APin, bool AKeepPlaceholder) override;
@@ -83,8 +85,8 @@ class TPNSourcePin : public TPNStreamPin {
 
     // Negotiation.
     virtual bool CanNegotiate(TPNBasicPin* ASink, bool AUseConverters);
-    bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                   bool AUseConverters, TClass& AConverterClass) override;
+    bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                   TClass& AConverterClass) override;
     bool IsCompatible(TPNBasicPin* AOtherPin, bool AUseConverters) override;
     HRESULT SupportsType(const TGUID& AID) override;
     bool DirectDependsOn(TPNBasicPin* AOtherPin) override;
@@ -93,9 +95,8 @@ class TPNSourcePin : public TPNStreamPin {
                               std::vector<TPNBasicPin*>& APath) override;
     // The source side's choice of a link's type towards ASink: its own types first, then a
     // converter it already has, then (with AUseRegistry) the converter registry.
-    static TGUID ChooseLinkType(TPNSourcePin* ASource, TPNBasicPin* ASink, bool AUseConverters,
-                                TClass& AConverterClass, IntfPtr<IPNFormatConverter>& AConverter,
-                                bool AUseRegistry);
+    static TGUID ChooseLinkType(TPNSourcePin* ASource, TPNBasicPin* ASink, bool AUseConverters, TClass& AConverterClass,
+                                IntfPtr<IPNFormatConverter>& AConverter, bool AUseRegistry);
     // Re-chooses the type of every link whose type is not AID yet.
     void RetypeLinks(const TGUID& AID, TPNBasicPin* ATarget);
     void RetypeLink(int AIndex, const TGUID& AID);
@@ -112,15 +113,15 @@ protected:
     // links to APin, and every converter whose output pin is then unlinked.
     void DropConvertersOf(TPNBasicPin* APin);
 
-    TPNLinkTable FLinks{this};
+    TPNLinkTable FLinks {this};
 
 private:
-    bool CanConnectAfterVisited(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin,
-                                bool AUseConverters, std::vector<TPNBasicPin*>& AVisited);
+    bool CanConnectAfterVisited(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin, bool AUseConverters,
+                                std::vector<TPNBasicPin*>& AVisited);
 
     IntfPtr<IPNLock> FInputOwnerLock;
-    TPNSinkPinList FFunctionSources{this, TPNSinkPinList::TKind::Function};
-    TPNSinkPinList FDataTypeSources{this, TPNSinkPinList::TKind::DataType};
+    TPNSinkPinList FFunctionSources {this, TPNSinkPinList::TKind::Function};
+    TPNSinkPinList FDataTypeSources {this, TPNSinkPinList::TKind::DataType};
     bool FInDependOn = false;
     bool FInEditor = false;
     int32_t FMaxConnections;

@@ -164,8 +164,7 @@ std::vector<TPNDispatcherPinStorage> TPNStateDispatcher::Members()
     return FPins;
 }
 
-void TPNStateDispatcher::AddPinAfter(TPNBasicPin* AConnectionPin, TPNBasicPin* ARealPin,
-                                     TPNBasicPin* ANotifyAfterPin)
+void TPNStateDispatcher::AddPinAfter(TPNBasicPin* AConnectionPin, TPNBasicPin* ARealPin, TPNBasicPin* ANotifyAfterPin)
 {
     IPNLockSection w = WriteLock();
     for (auto& m : FPins)
@@ -226,7 +225,8 @@ bool TPNStateDispatcher::BeginDelivery(TPNBasicPin* AConnectionPin)
 {
     IPNLockSection r = ReadLock();
     std::lock_guard flights(FFlightMutex);
-    if (std::none_of(FPins.begin(), FPins.end(), [AConnectionPin](const auto& m) { return m.ConnectionPin == AConnectionPin; }))
+    if (std::none_of(FPins.begin(), FPins.end(),
+                     [AConnectionPin](const auto& m) { return m.ConnectionPin == AConnectionPin; }))
         return false;
     FFlights.push_back({AConnectionPin, std::this_thread::get_id()});
     return true;
@@ -393,7 +393,7 @@ void TPNStateDispatcher::Announce(TPNBasicPin* APin)
     auto members = Members();
     auto send = [APin](TPNBasicPin* from) {
         IntfPtr<IPNNotifyOperation> op = MakeOperation<TPNNotifyOperation>();
-        from->NotifyStatePins(op.Get(), TPNNotifyState{nsNewLink}, from == APin ? nullptr : APin);
+        from->NotifyStatePins(op.Get(), TPNNotifyState {nsNewLink}, from == APin ? nullptr : APin);
     };
     for (auto& m : members)
         if (m.RealPin->GetPinType() == TPNPinType::ptSource) {
@@ -472,7 +472,8 @@ bool TPNStateLinks::CanLinkToState(TPNBasicPin* APin, TPNStateDispatcher* ADispa
     for (auto& m : ADispatcher->Members()) {
         if (m.RealPin == APin)
             continue;
-        if (sink && (m.RealPin->GetPinType() == TPNPinType::ptSink || m.RealPin->GetPinType() == TPNPinType::ptMultiSink))
+        if (sink &&
+            (m.RealPin->GetPinType() == TPNPinType::ptSink || m.RealPin->GetPinType() == TPNPinType::ptMultiSink))
             continue;
         if (!APin->CanConnectTo(m.RealPin, true))
             return false;
@@ -496,8 +497,7 @@ void TPNStateLinks::DetachForState(TPNBasicPin* APin)
     source->AfterUnlink();
 }
 
-bool TPNStateLinks::ConnectToState(TPNBasicPin* APin, const TPNDispatcherRef& ADispatcher,
-                                   TPNBasicPin* ANotifyAfterPin)
+bool TPNStateLinks::ConnectToState(TPNBasicPin* APin, const TPNDispatcherRef& ADispatcher, TPNBasicPin* ANotifyAfterPin)
 {
     if (ADispatcher && IsConnectedToState(APin, ADispatcher.get()))
         return false;
@@ -668,7 +668,7 @@ TPNNotifyResult TPNStateLinks::NotifyMembers(TPNPin* APin, IPNNotifyOperation* A
             TPNStateDispatcher* D;
             TPNBasicPin* C;
             ~TEnd() { D->EndDelivery(C); }
-        } end{d.get(), c};
+        } end {d.get(), c};
         TGUID id = APin->GetStateConnectionID(c);
         TPNSubmit submit = APin->GetSubmitFunction(id);
         IntfPtr<IPNFormatConverter> conv;
@@ -741,7 +741,7 @@ void TPNBasicPin::StateLinkChanged()
         return;
     if (GetPinType() == TPNPinType::ptSource) {
         IntfPtr<IPNNotifyOperation> op = MakeOperation<TPNNotifyOperation>();
-        NotifyStatePins(op.Get(), TPNNotifyState{nsNewLink}, nullptr);
+        NotifyStatePins(op.Get(), TPNNotifyState {nsNewLink}, nullptr);
     } else {
         d->Announce(this);
     }
@@ -768,8 +768,8 @@ TGUID TPNPin::GetPrimaryConnectionID()
     return GetConnectionID(d->GetPin(0));
 }
 
-TGUID TPNPin::ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                                   bool AUseConverters, TClass& AConverterClass)
+TGUID TPNPin::ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                                   TClass& AConverterClass)
 {
     AConverter = nullptr;
     AConverterClass = nullptr;
@@ -830,14 +830,11 @@ bool TPNStatePin::IsCompatible(TPNBasicPin* AOtherPin, bool AUseConverters)
     switch (AOtherPin->GetPinType()) {
     case TPNPinType::ptState:
         return !ChooseConnectionType(AOtherPin, c, AUseConverters, cc).IsNull() &&
-               !AOtherPin->ChooseConnectionType(this, c, AUseConverters, cc).IsNull();
+            !AOtherPin->ChooseConnectionType(this, c, AUseConverters, cc).IsNull();
     case TPNPinType::ptSink:
-    case TPNPinType::ptMultiSink:
-        return !ChooseConnectionType(AOtherPin, c, AUseConverters, cc).IsNull();
-    case TPNPinType::ptSource:
-        return !AOtherPin->ChooseConnectionType(this, c, AUseConverters, cc).IsNull();
-    default:
-        return false;
+    case TPNPinType::ptMultiSink: return !ChooseConnectionType(AOtherPin, c, AUseConverters, cc).IsNull();
+    case TPNPinType::ptSource: return !AOtherPin->ChooseConnectionType(this, c, AUseConverters, cc).IsNull();
+    default: return false;
     }
 }
 
@@ -935,7 +932,7 @@ TPNNotifyResult TPNBoolStatePin::NotificationBool(IPNStream* Handler, const TGUI
 TPNNotifyResult TPNBoolStatePin::DispatchData(const TGUID*, IPNNotifyOperation* Operation, TPNNotifyState)
 {
     auto* b = OperationAs<TPNSuppliedBoolOperation>(Operation);
-    return b ? Take(b->Value) : TPNNotifyResult{};
+    return b ? Take(b->Value) : TPNNotifyResult {};
 }
 
 // Float/integer state pin.

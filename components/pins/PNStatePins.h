@@ -180,10 +180,9 @@ class TPNBoolStatePin : public TPNValuePinT<TPNStatePin, bool, IPNBoolStream> {
 
     // Sends the value to the other members when it changes.
     void SetValue(bool AValue);
-    virtual TPNNotifyResult NotificationBool(IPNStream* Handler, const TGUID* DataTypeID,
-                                             IPNNotifyOperation* Operation, TPNNotifyState State);
-    TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override;
+    virtual TPNNotifyResult NotificationBool(IPNStream* Handler, const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                             TPNNotifyState State);
+    TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State) override;
     TPNBoolPinNotificationEvent PinNotificationEvent;  // set by no constructor
 
 private:
@@ -200,8 +199,7 @@ class TPNFloatIntStatePin : public TPNValuePinT<TPNStatePin, float, IPNIntegerSt
     void SetValue(float AValue);
     virtual TPNNotifyResult NotificationFloatInt(IPNStream* Handler, const TGUID* DataTypeID,
                                                  IPNNotifyOperation* Operation, TPNNotifyState State);
-    TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override;
+    TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State) override;
     TPNFloatPinNotificationEvent FloatPinNotificationEvent;      // set by no constructor
     TPNIntegerPinNotificationEvent IntegerPinNotificationEvent;  // set by no constructor
 

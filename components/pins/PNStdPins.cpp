@@ -22,16 +22,11 @@ void RegisterStdStreamTypes()
 
     RegisterStreamTypeSendFunction(IPNDataStream::IID, &DataStreamSendFunction);
 
-    RegisterTypeConverter(IPNIntegerStream::IID, IPNFloatStream::IID,
-                          TPNIntToFloatFormatConverter::StaticClass());
-    RegisterTypeConverter(IPNIntegerStream::IID, IPNRealStream::IID,
-                          TPNIntToRealFormatConverter::StaticClass());
-    RegisterTypeConverter(IPNInt64Stream::IID, IPNFloatStream::IID,
-                          TPNInt64ToFloatFormatConverter::StaticClass());
-    RegisterTypeConverter(IPNInt64Stream::IID, IPNRealStream::IID,
-                          TPNInt64ToRealFormatConverter::StaticClass());
-    RegisterTypeConverter(IPNFloatStream::IID, IPNRealStream::IID,
-                          TPNFloatToRealFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNIntegerStream::IID, IPNFloatStream::IID, TPNIntToFloatFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNIntegerStream::IID, IPNRealStream::IID, TPNIntToRealFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNInt64Stream::IID, IPNFloatStream::IID, TPNInt64ToFloatFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNInt64Stream::IID, IPNRealStream::IID, TPNInt64ToRealFormatConverter::StaticClass());
+    RegisterTypeConverter(IPNFloatStream::IID, IPNRealStream::IID, TPNFloatToRealFormatConverter::StaticClass());
     RegisterTypeConverter(IPNIntRangedStream::IID, PNRealRangedTypeID,
                           TPNIntToRealRangedFormatConverter::StaticClass());
     RegisterTypeConverter(IPNInt64RangedStream::IID, PNRealRangedTypeID,
@@ -56,8 +51,7 @@ TPNClockSourcePin::TPNClockSourcePin(TComponent* AOwner, TPNClockPinNotification
 {
 }
 
-TPNClockSourcePin::TPNClockSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock,
-                                     IntfPtr<IPNLock> AInputOwnerLock,
+TPNClockSourcePin::TPNClockSourcePin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock,
                                      TPNClockPinNotificationEvent APinNotificationEvent)
     : TPNClockPinT(AOwner, std::move(AOwnerLock), std::move(AInputOwnerLock), -1),
       FPinNotificationEvent(std::move(APinNotificationEvent))
@@ -70,7 +64,7 @@ void TPNClockSourcePin::Clock() { Notify(MakeOperation<TPNClockOperation>().Get(
 TPNNotifyResult TPNClockSourcePin::NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
                                                 TPNNotifyState State)
 {
-    return FPinNotificationEvent ? FPinNotificationEvent(this, DataTypeID, Operation, State) : TPNNotifyResult{};
+    return FPinNotificationEvent ? FPinNotificationEvent(this, DataTypeID, Operation, State) : TPNNotifyResult {};
 }
 
 // ------------------------------------------------------------------- float source
@@ -129,8 +123,7 @@ bool SendRealOrFloat(const TEvent& AEvent, double AValue, IPNStream* Handler, co
         else if (State.Contains(nsNewLink))
             s->NotifyStream(DataTypeID, MakeOperation<TPNSuppliedSingleOperation>(float(AValue)).Get(), State);
         else if (auto* real = OperationAs<TPNSuppliedRealOperation>(Operation))
-            s->NotifyStream(DataTypeID, MakeOperation<TPNSuppliedSingleOperation>(float(real->Value)).Get(),
-                            State);
+            s->NotifyStream(DataTypeID, MakeOperation<TPNSuppliedSingleOperation>(float(real->Value)).Get(), State);
         else
             s->NotifyStream(DataTypeID, Operation, State);
         return true;
@@ -243,8 +236,7 @@ void TPNRealRangedSourcePin::SubmitRange(double AMin, double AMax)
 }
 
 TPNNotifyResult TPNRealRangedSourcePin::NotificationRealRanged(IPNStream* Handler, const TGUID* DataTypeID,
-                                                               IPNNotifyOperation* Operation,
-                                                               TPNNotifyState State)
+                                                               IPNNotifyOperation* Operation, TPNNotifyState State)
 {
     double v, lo, hi;
     {
@@ -278,8 +270,7 @@ TPNClockSinkPin::TPNClockSinkPin(TComponent* AOwner, TPNClockEvent AOnClock,
 
 TPNClockSinkPin::TPNClockSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TPNClockEvent AOnClock,
                                  TPNClockPinNotificationEvent AOnPinNotificationEvent, TObject* ACustomData)
-    : TPNClockPinT(AOwner, std::move(AOwnerLock)),
-      FOnPinNotificationEvent(std::move(AOnPinNotificationEvent)),
+    : TPNClockPinT(AOwner, std::move(AOwnerLock)), FOnPinNotificationEvent(std::move(AOnPinNotificationEvent)),
       FOnClock(std::move(AOnClock))
 {
     SetCustomData(ACustomData);
@@ -317,20 +308,20 @@ namespace {
 // Both pins on the converter's lock; the input's change event sends the converted value
 // with the output's Notify.
 template <class TIn, class TOut, class TConvert>
-void MakeConverterPins(TPNFormatConverter* AConverter, const IntfPtr<IPNLock>& ALock,
-                       TPNSinkPin*& AIn, TPNSourcePin*& AOut, TConvert AConvert)
+void MakeConverterPins(TPNFormatConverter* AConverter, const IntfPtr<IPNLock>& ALock, TPNSinkPin*& AIn,
+                       TPNSourcePin*& AOut, TConvert AConvert)
 {
     auto* out = Create<TOut>(AConverter, ALock, IntfPtr<IPNLock>());
     AOut = out;
-    AIn = Create<TIn>(AConverter, ALock,
-                      [out, AConvert](TPNPin*, auto v) { out->Notify(AConvert(v).Get()); }, nullptr);
+    AIn = Create<TIn>(
+        AConverter, ALock, [out, AConvert](TPNPin*, auto v) { out->Notify(AConvert(v).Get()); }, nullptr);
 }
 
 // The ranged converters: a value with its range becomes a real with that range, a plain
 // value a single, and a range alone nothing.
 template <class TIn, class TValue>
-void MakeRangedConverterPins(TPNFormatConverter* AConverter, const IntfPtr<IPNLock>& ALock,
-                             TPNSinkPin*& AIn, TPNSourcePin*& AOut)
+void MakeRangedConverterPins(TPNFormatConverter* AConverter, const IntfPtr<IPNLock>& ALock, TPNSinkPin*& AIn,
+                             TPNSourcePin*& AOut)
 {
     auto* out = Create<TPNRealRangedSourcePin>(AConverter, ALock, IntfPtr<IPNLock>());
     AOut = out;

@@ -34,14 +34,14 @@ protected:
 
 // Declares a stream interface: its parent (for QueryInterface through parents) and its
 // id, which is also the stream type id of the pins that implement it.
-#define DCS_STREAM_INTERFACE(Name, Base, Guid)              \
-    class Name : public virtual Base {                      \
-    public:                                                 \
-        using Parent = Base;                                \
-        static constexpr TGUID IID = MakeGUID(Guid);        \
-                                                            \
-    protected:                                              \
-        ~Name() = default;                                  \
+#define DCS_STREAM_INTERFACE(Name, Base, Guid)                                                                         \
+    class Name : public virtual Base {                                                                                 \
+    public:                                                                                                            \
+        using Parent = Base;                                                                                           \
+        static constexpr TGUID IID = MakeGUID(Guid);                                                                   \
+                                                                                                                       \
+    protected:                                                                                                         \
+        ~Name() = default;                                                                                             \
     }
 
 DCS_STREAM_INTERFACE(IPNClockStream, IPNBasicStream, "{48CDAF9F-00C7-4B45-999D-4EE25353A952}");
@@ -71,8 +71,7 @@ TPNNotifyResult DataStreamSendFunction(TPNPin* Sender, IPNStream* Handler, const
                                        IPNNotifyOperation* Operation, TPNNotifyState State);
 
 // The receiver as I, or null when it does not offer I.
-template <class I>
-I* StreamAs(IPNStream* AHandler)
+template <class I> I* StreamAs(IPNStream* AHandler)
 {
     void* p = nullptr;
     if (!AHandler || AHandler->QueryInterface(I::IID, &p) != S_OK)
@@ -82,16 +81,15 @@ I* StreamAs(IPNStream* AHandler)
 
 // Delivers AOperation through the receiver's I; the empty set when it does not offer I.
 template <class I>
-TPNNotifyResult DeliverThrough(IPNStream* AHandler, const TGUID* DataTypeID,
-                               IPNNotifyOperation* AOperation, TPNNotifyState AState)
+TPNNotifyResult DeliverThrough(IPNStream* AHandler, const TGUID* DataTypeID, IPNNotifyOperation* AOperation,
+                               TPNNotifyState AState)
 {
     I* s = StreamAs<I>(AHandler);
-    return s ? s->NotifyStream(DataTypeID, AOperation, AState) : TPNNotifyResult{};
+    return s ? s->NotifyStream(DataTypeID, AOperation, AState) : TPNNotifyResult {};
 }
 
 // A field of the pin, read under its read lock.
-template <class T>
-T ReadLocked(TPNBasicPin* APin, const T& AField)
+template <class T> T ReadLocked(TPNBasicPin* APin, const T& AField)
 {
     IPNLockSection r = APin->ReadLock();
     return AField;
@@ -99,8 +97,7 @@ T ReadLocked(TPNBasicPin* APin, const T& AField)
 
 // Stores AValue under the pin's write lock; false, storing nothing, when the field holds
 // it already.
-template <class T>
-bool WriteLockedIfChanged(TPNBasicPin* APin, T& AField, const T& AValue)
+template <class T> bool WriteLockedIfChanged(TPNBasicPin* APin, T& AField, const T& AValue)
 {
     IPNLockSection w = APin->WriteLock();
     if (AField == AValue)
@@ -139,8 +136,7 @@ using TPNInt64RangeChangeEvent = std::function<void(TPNPin* Sender, int64_t AMin
 
 // A source or sink pin of the clock stream: it delivers over its links through the
 // receiver's clock stream, and offers that stream itself.
-template <class TBasePin>
-class TPNClockPinT : public TBasePin, public IPNClockStream {
+template <class TBasePin> class TPNClockPinT : public TBasePin, public IPNClockStream {
 public:
     using TBasePin::TBasePin;
 
@@ -169,8 +165,7 @@ class TPNClockSourcePin : public TPNClockPinT<TPNSourcePin> {
     // Sends a new clock tick to every link.
     void Clock();
     // What arrives from downstream goes to the pin-notification event.
-    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override;
+    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State) override;
 
 private:
     TPNClockPinNotificationEvent FPinNotificationEvent;
@@ -179,8 +174,7 @@ private:
 // A source of one value: the constructors of every value source pin and its
 // pin-notification event, which, when set, replaces the default sending entirely. The
 // clock source of a value source pin gets no event.
-template <class TEvent>
-class TPNValueSourcePinT : public TPNClockSourcePin {
+template <class TEvent> class TPNValueSourcePinT : public TPNClockSourcePin {
 public:
     explicit TPNValueSourcePinT(TComponent* AOwner) : TPNClockSourcePin(AOwner, nullptr) {}
     TPNValueSourcePinT(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, IntfPtr<IPNLock> AInputOwnerLock)
@@ -226,8 +220,8 @@ class TPNRealSourcePin : public TPNValueSourcePinT<TPNPinNotificationEvent> {
     void SetValue(double AValue);
     // Stores and sends, also an unchanged value.
     void SubmitReal(double AValue);
-    virtual TPNNotifyResult NotificationReal(IPNStream* Handler, const TGUID* DataTypeID,
-                                             IPNNotifyOperation* Operation, TPNNotifyState State);
+    virtual TPNNotifyResult NotificationReal(IPNStream* Handler, const TGUID* DataTypeID, IPNNotifyOperation* Operation,
+                                             TPNNotifyState State);
 
 private:
     double FValue = 0.0;
@@ -267,13 +261,12 @@ private:
 class TPNClockSinkPin : public TPNClockPinT<TPNSinkPin> {
     DCS_CLASS(TPNClockSinkPin, TPNSinkPin)
 
-    TPNClockSinkPin(TComponent* AOwner, TPNClockEvent AOnClock,
-                    TPNClockPinNotificationEvent AOnPinNotificationEvent, TObject* ACustomData);
+    TPNClockSinkPin(TComponent* AOwner, TPNClockEvent AOnClock, TPNClockPinNotificationEvent AOnPinNotificationEvent,
+                    TObject* ACustomData);
     TPNClockSinkPin(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TPNClockEvent AOnClock,
                     TPNClockPinNotificationEvent AOnPinNotificationEvent, TObject* ACustomData);
 
-    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override;
+    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State) override;
 
 private:
     TPNClockPinNotificationEvent FOnPinNotificationEvent;
@@ -283,8 +276,7 @@ private:
 // A pin that keeps one value and reports each value it takes through its change event,
 // over a sink or a state pin: the constructors, the value, and the receive operation,
 // which hands everything to DispatchData.
-template <class TBasePin, class TValue, class... IStreams>
-class TPNValuePinT : public TBasePin, public IStreams... {
+template <class TBasePin, class TValue, class... IStreams> class TPNValuePinT : public TBasePin, public IStreams... {
 public:
     using TChangeEvent = std::function<void(TPNPin*, TValue)>;
 
@@ -293,8 +285,7 @@ public:
     {
         this->SetCustomData(ACustomData);
     }
-    TPNValuePinT(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TChangeEvent AOnDataChange,
-                 TObject* ACustomData)
+    TPNValuePinT(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TChangeEvent AOnDataChange, TObject* ACustomData)
         : TBasePin(AOwner, std::move(AOwnerLock)), FOnDataChange(std::move(AOnDataChange))
     {
         this->SetCustomData(ACustomData);
@@ -303,8 +294,7 @@ public:
     TValue Value() { return ReadLocked(this, FValue); }
     virtual TPNNotifyResult DispatchData(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
                                          TPNNotifyState State) = 0;
-    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override
+    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State) override
     {
         return DispatchData(DataTypeID, Operation, State);
     }
@@ -327,7 +317,7 @@ protected:
     }
 
     TChangeEvent FOnDataChange;
-    TValue FValue{};
+    TValue FValue {};
 };
 
 // A sink that keeps the last value of one supplied class (and its descendants).
@@ -340,7 +330,7 @@ public:
     TPNNotifyResult DispatchData(const TGUID* /*DataTypeID*/, IPNNotifyOperation* Operation,
                                  TPNNotifyState /*State*/) override
     {
-        TValue v{};
+        TValue v {};
         if (!Accept(Operation, v))
             return {};
         return this->Take(v);
@@ -363,8 +353,7 @@ class TPNFloatSinkPin : public TPNValueSinkPinT<float, TPNSuppliedSingleOperatio
 };
 
 // Takes reals, and singles widened to doubles.
-class TPNRealSinkPin
-    : public TPNValueSinkPinT<double, TPNSuppliedRealOperation, IPNRealStream, IPNFloatStream> {
+class TPNRealSinkPin : public TPNValueSinkPinT<double, TPNSuppliedRealOperation, IPNRealStream, IPNFloatStream> {
     DCS_CLASS(TPNRealSinkPin, TPNSinkPin)
     using TPNValueSinkPinT::TPNValueSinkPinT;
 
@@ -387,8 +376,7 @@ class TPNBoolSinkPin : public TPNValueSinkPinT<bool, TPNSuppliedBoolOperation, I
     using TPNValueSinkPinT::TPNValueSinkPinT;
 };
 
-class TPNDateTimeSinkPin
-    : public TPNValueSinkPinT<TDateTime, TPNSuppliedDateTimeOperation, IPNDateTimeStream> {
+class TPNDateTimeSinkPin : public TPNValueSinkPinT<TDateTime, TPNSuppliedDateTimeOperation, IPNDateTimeStream> {
     DCS_CLASS(TPNDateTimeSinkPin, TPNSinkPin)
     using TPNValueSinkPinT::TPNValueSinkPinT;
 };
@@ -400,16 +388,14 @@ public:
     using TDataEvent = std::function<void(TPNPin*, TValue, TValue, TValue, bool)>;
     using TRangeEvent = std::function<void(TPNPin*, TValue, TValue)>;
 
-    TPNRangedSinkPinT(TComponent* AOwner, TDataEvent AOnDataChange, TRangeEvent AOnRangeChange,
-                      TObject* ACustomData)
+    TPNRangedSinkPinT(TComponent* AOwner, TDataEvent AOnDataChange, TRangeEvent AOnRangeChange, TObject* ACustomData)
         : TPNSinkPin(AOwner), FOnDataChange(std::move(AOnDataChange)), FOnRangeChange(std::move(AOnRangeChange))
     {
         SetCustomData(ACustomData);
     }
     TPNRangedSinkPinT(TComponent* AOwner, IntfPtr<IPNLock> AOwnerLock, TDataEvent AOnDataChange,
                       TRangeEvent AOnRangeChange, TObject* ACustomData)
-        : TPNSinkPin(AOwner, std::move(AOwnerLock)),
-          FOnDataChange(std::move(AOnDataChange)),
+        : TPNSinkPin(AOwner, std::move(AOwnerLock)), FOnDataChange(std::move(AOnDataChange)),
           FOnRangeChange(std::move(AOnRangeChange))
     {
         SetCustomData(ACustomData);
@@ -452,8 +438,7 @@ public:
         }
         return {};
     }
-    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation,
-                                 TPNNotifyState State) override
+    TPNNotifyResult NotifyStream(const TGUID* DataTypeID, IPNNotifyOperation* Operation, TPNNotifyState State) override
     {
         return DispatchData(DataTypeID, Operation, State);
     }
@@ -467,9 +452,9 @@ protected:
 private:
     TDataEvent FOnDataChange;
     TRangeEvent FOnRangeChange;
-    TValue FMin{};
-    TValue FMax{};
-    TValue FValue{};
+    TValue FMin {};
+    TValue FMax {};
+    TValue FValue {};
 };
 
 class TPNIntAndRangedSinkPin
@@ -490,10 +475,10 @@ class TPNInt64AndRangedSinkPin
 
 // Each converter's pins share the converter's lock; the input pin's change event converts
 // and sends the result with the output pin's Notify, so the output's own value stays.
-#define DCS_PN_STD_CONVERTER(Name)                   \
-    class Name : public TPNFormatConverter {         \
-        DCS_CLASS(Name, TPNFormatConverter)          \
-        Name();                                      \
+#define DCS_PN_STD_CONVERTER(Name)                                                                                     \
+    class Name : public TPNFormatConverter {                                                                           \
+        DCS_CLASS(Name, TPNFormatConverter)                                                                            \
+        Name();                                                                                                        \
     }
 
 DCS_PN_STD_CONVERTER(TPNIntToFloatFormatConverter);

@@ -15,7 +15,12 @@ using TDateTime = double;
 
 // Ordered: the pump protocol compares claims by this order. Scoped because its value
 // names would clash with those of TPNPinType.
-enum class TPNPumpType : uint8_t { ptNone, ptSlave, ptMaster, ptHardware };
+enum class TPNPumpType : uint8_t {
+    ptNone,
+    ptSlave,
+    ptMaster,
+    ptHardware
+};
 
 class TPNClockOperation : public TPNNotifyOperation {};
 
@@ -24,35 +29,32 @@ class TPNSuppliedOperation : public TPNClockOperation {};
 // The shapes of the supplied values: a value, a value with its range (a descendant of
 // the plain value's class, so it is also that value), and a range alone. Each named
 // operation below is its own class, since receivers test for the class.
-template <class T>
-class TPNSuppliedValueOperationT : public TPNSuppliedOperation {
+template <class T> class TPNSuppliedValueOperationT : public TPNSuppliedOperation {
 public:
     explicit TPNSuppliedValueOperationT(T AValue) : Value(std::move(AValue)) {}
     const T Value;
 };
 
-template <class TValueOperation, class T>
-class TPNSuppliedValueRangeOperationT : public TValueOperation {
+template <class TValueOperation, class T> class TPNSuppliedValueRangeOperationT : public TValueOperation {
 public:
     TPNSuppliedValueRangeOperationT(T AValue, T AMin, T AMax) : TValueOperation(AValue), Min(AMin), Max(AMax) {}
     const T Min;
     const T Max;
 };
 
-template <class T>
-class TPNSuppliedRangeOperationT : public TPNSuppliedOperation {
+template <class T> class TPNSuppliedRangeOperationT : public TPNSuppliedOperation {
 public:
     TPNSuppliedRangeOperationT(T AMin, T AMax) : Min(AMin), Max(AMax) {}
     const T Min;
     const T Max;
 };
 
-#define DCS_PN_SUPPLIED_OPERATION(Name, ...) \
-    class Name : public __VA_ARGS__ {        \
-        using TBase = __VA_ARGS__;           \
-                                             \
-    public:                                  \
-        using TBase::TBase;                  \
+#define DCS_PN_SUPPLIED_OPERATION(Name, ...)                                                                           \
+    class Name : public __VA_ARGS__ {                                                                                  \
+        using TBase = __VA_ARGS__;                                                                                     \
+                                                                                                                       \
+    public:                                                                                                            \
+        using TBase::TBase;                                                                                            \
     }
 
 DCS_PN_SUPPLIED_OPERATION(TPNSuppliedSingleOperation, TPNSuppliedValueOperationT<float>);
@@ -95,8 +97,7 @@ public:
 class TPNPumpRequestOperation : public TPNNotifyOperation {
 public:
     TPNPumpRequestOperation() = default;
-    TPNPumpRequestOperation(TObject* APump, TPNPumpType APumpType, int32_t APumpPriority,
-                            float ADesiredRate)
+    TPNPumpRequestOperation(TObject* APump, TPNPumpType APumpType, int32_t APumpPriority, float ADesiredRate)
         : Pump(APump), PumpType(APumpType), PumpPriority(APumpPriority), DesiredRate(ADesiredRate)
     {
     }

@@ -110,10 +110,7 @@ std::string StreamTypeIDToText(const TGUID& AID)
     return AID.ToString();
 }
 
-std::string GetStreamTypeName(const TGUID& AID)
-{
-    return AID.IsNull() ? std::string() : StreamTypeIDToText(AID);
-}
+std::string GetStreamTypeName(const TGUID& AID) { return AID.IsNull() ? std::string() : StreamTypeIDToText(AID); }
 
 TPNGlobalSubmit GetStreamTypeSendFunction(const TGUID& AID)
 {
@@ -175,8 +172,7 @@ TGUID FindRegisteredConverter(const TPNPinStreamType& AOffered, TPNBasicPin* ASi
     auto registry = TypeConverters();
     for (size_t e = registry.size(); e-- > 0;)
         for (int i = AOffered.Count(); i-- > 0;)
-            if (AOffered.GetID(i) == registry[e].InputID &&
-                ASink->SupportsType(registry[e].OutputID) == S_OK) {
+            if (AOffered.GetID(i) == registry[e].InputID && ASink->SupportsType(registry[e].OutputID) == S_OK) {
                 AClass = registry[e].ConverterClass;
                 return registry[e].InputID;
             }
@@ -197,8 +193,7 @@ TComponent* GetRootComponent(TComponent* C)
         TComponent* o = C->Owner();
         if (!o || InheritsFromClassName(o->ClassType(), "TApplication") ||
             InheritsFromClassName(C->ClassType(), "TDataModule") ||
-            InheritsFromClassName(C->ClassType(), "TCustomForm") ||
-            InheritsFromClassName(C->ClassType(), "TFrame"))
+            InheritsFromClassName(C->ClassType(), "TCustomForm") || InheritsFromClassName(C->ClassType(), "TFrame"))
             return C;
         C = o;
     }

@@ -13,8 +13,8 @@ namespace {
 // object made with it lives.
 class TNameTable {
 public:
-    template <class T, class Make>
-    std::shared_ptr<T> Get(const std::string& AName, bool& AMade, Make AMake) {
+    template <class T, class Make> std::shared_ptr<T> Get(const std::string& AName, bool& AMade, Make AMake)
+    {
         std::lock_guard<std::mutex> g(FLock);
         AMade = false;
         Entry& e = FItems[AName];
@@ -31,8 +31,8 @@ public:
     }
 
 private:
-    template <class T>
-    static const void* Kind() {
+    template <class T> static const void* Kind()
+    {
         static const char tag = 0;
         return &tag;
     }
@@ -44,7 +44,8 @@ private:
     std::map<std::string, Entry> FItems;
 };
 
-TNameTable& Names() {
+TNameTable& Names()
+{
     static TNameTable table;
     return table;
 }
@@ -54,46 +55,49 @@ TNameTable& Names() {
 // ---- TPNEvent ----
 
 TPNEvent::TPNEvent(bool AManualReset, bool AInitialState)
-    : FHandle(std::make_shared<TEvent>(AManualReset, AInitialState)) {}
+    : FHandle(std::make_shared<TEvent>(AManualReset, AInitialState))
+{
+}
 
-std::unique_ptr<TPNEvent> TPNEvent::CreateNamed(const std::string& AName, bool AManualReset,
-                                                bool AInitialState) {
+std::unique_ptr<TPNEvent> TPNEvent::CreateNamed(const std::string& AName, bool AManualReset, bool AInitialState)
+{
     if (AName.empty())
         return std::make_unique<TPNEvent>(AManualReset, AInitialState);
     bool made;
-    auto handle = Names().Get<TEvent>(
-        AName, made, [&] { return std::make_shared<TEvent>(AManualReset, AInitialState); });
+    auto handle =
+        Names().Get<TEvent>(AName, made, [&] { return std::make_shared<TEvent>(AManualReset, AInitialState); });
     return std::unique_ptr<TPNEvent>(new TPNEvent(std::move(handle)));
 }
 
-void TPNEvent::Signal() {
+void TPNEvent::Signal()
+{
     if (FHandle)
         FHandle->SetEvent();
 }
 
-void TPNEvent::Reset() {
+void TPNEvent::Reset()
+{
     if (FHandle)
         FHandle->ResetEvent();
 }
 
-bool TPNEvent::WaitFor(std::uint32_t Timeout) {
-    return FHandle && FHandle->WaitFor(Timeout) == wrSignaled;
-}
+bool TPNEvent::WaitFor(std::uint32_t Timeout) { return FHandle && FHandle->WaitFor(Timeout) == wrSignaled; }
 
 // ---- TPNMutex ----
 
 TPNMutex::TPNMutex(bool AInitialOwner) : FHandle(std::make_shared<TMutex>(AInitialOwner)) {}
 
-std::unique_ptr<TPNMutex> TPNMutex::CreateNamed(const std::string& AName, bool AInitialOwner) {
+std::unique_ptr<TPNMutex> TPNMutex::CreateNamed(const std::string& AName, bool AInitialOwner)
+{
     if (AName.empty())
         return std::make_unique<TPNMutex>(AInitialOwner);
     bool made;
-    auto handle = Names().Get<TMutex>(AName, made,
-                                      [&] { return std::make_shared<TMutex>(AInitialOwner); });
+    auto handle = Names().Get<TMutex>(AName, made, [&] { return std::make_shared<TMutex>(AInitialOwner); });
     return std::unique_ptr<TPNMutex>(new TPNMutex(std::move(handle)));
 }
 
-bool TPNMutex::Acquire(std::uint32_t Milliseconds) {
+bool TPNMutex::Acquire(std::uint32_t Milliseconds)
+{
     if (!FHandle)
         return false;
     const TWaitResult r = FHandle->WaitFor(Milliseconds);
@@ -104,7 +108,8 @@ bool TPNMutex::Release() { return FHandle && FHandle->Release(); }
 
 // ---- TPNSemaphore ----
 
-TPNSemaphore::TPNSemaphore(std::int32_t AInitialCount, std::int32_t AMaximumCount) {
+TPNSemaphore::TPNSemaphore(std::int32_t AInitialCount, std::int32_t AMaximumCount)
+{
     try {
         FHandle = std::make_unique<TSemaphore>(AInitialCount, AMaximumCount);
     } catch (const Exception&) {
@@ -112,11 +117,10 @@ TPNSemaphore::TPNSemaphore(std::int32_t AInitialCount, std::int32_t AMaximumCoun
     }
 }
 
-bool TPNSemaphore::Increment(std::int32_t ACount) {
-    return FHandle && ACount > 0 && FHandle->Release(ACount);
-}
+bool TPNSemaphore::Increment(std::int32_t ACount) { return FHandle && ACount > 0 && FHandle->Release(ACount); }
 
-bool TPNSemaphore::Decrement(std::uint32_t AMilliseconds) {
+bool TPNSemaphore::Decrement(std::uint32_t AMilliseconds)
+{
     return FHandle && FHandle->WaitFor(AMilliseconds) == wrSignaled;
 }
 

@@ -18,8 +18,7 @@ public:
     TPNEvent(bool AManualReset, bool AInitialState);
     // Objects made with the same name share one event while any of them lives; a name
     // already taken by an object of another kind gives a null handle.
-    static std::unique_ptr<TPNEvent> CreateNamed(const std::string& AName, bool AManualReset,
-                                                 bool AInitialState);
+    static std::unique_ptr<TPNEvent> CreateNamed(const std::string& AName, bool AManualReset, bool AInitialState);
     TPNEvent(const TPNEvent&) = delete;
     TPNEvent& operator=(const TPNEvent&) = delete;
 
@@ -86,9 +85,7 @@ private:
 // when the scope ends by an exception. Must end on the thread that made it.
 class TPNCriticalSectionLock {
 public:
-    explicit TPNCriticalSectionLock(TPNCriticalSection& ASection) : FSection(ASection) {
-        FSection.Enter();
-    }
+    explicit TPNCriticalSectionLock(TPNCriticalSection& ASection) : FSection(ASection) { FSection.Enter(); }
     ~TPNCriticalSectionLock() { FSection.Leave(); }
     TPNCriticalSectionLock(const TPNCriticalSectionLock&) = delete;
     TPNCriticalSectionLock& operator=(const TPNCriticalSectionLock&) = delete;
@@ -99,8 +96,7 @@ private:
 
 // A process-wide list of pins under its own section, one for each element type. Made on
 // first use and never freed, so it outlives every static pin owner.
-template <class T>
-struct TPNPinRegister {
+template <class T> struct TPNPinRegister {
     TPNCriticalSection Section;
     std::vector<T*> Pins;
 

@@ -1,7 +1,7 @@
 #include "components/pins/PNUnloadedPin.h"
 
-#include "components/pins/PNStatePins.h"
 #include "components/pins/PNPinReferrers.h"
+#include "components/pins/PNStatePins.h"
 
 #include "platform/base/Strings.h"
 
@@ -103,12 +103,11 @@ TPNUnloadedPin* Registered(const TPNPlaceholderRef& ARef)
     return nullptr;
 }
 
-std::atomic<uint64_t> GNextSerial{1};
+std::atomic<uint64_t> GNextSerial {1};
 
 }  // namespace
 
-std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm,
-                             const std::string& ACurrentForm)
+std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm, const std::string& ACurrentForm)
 {
     if (ASavedForm.empty() || ACurrentForm.empty() || AName.size() <= ASavedForm.size() ||
         AName[ASavedForm.size()] != '.' || !SameText(std::string_view(AName).substr(0, ASavedForm.size()), ASavedForm))
@@ -222,11 +221,8 @@ private:
 
 TPNUnloadedPin::TPNUnloadedPin(TComponent* ARoot, TPNPinType AType, std::string APinIdentName,
                                std::string APinDisplayName, std::string ACreatedFrom)
-    : FDisplayName(std::move(APinDisplayName)),
-      FIdentName(std::move(APinIdentName)),
-      FSerial(GNextSerial.fetch_add(1)),
-      FType(AType),
-      FCreatedFrom(std::move(ACreatedFrom))
+    : FDisplayName(std::move(APinDisplayName)), FIdentName(std::move(APinIdentName)), FSerial(GNextSerial.fetch_add(1)),
+      FType(AType), FCreatedFrom(std::move(ACreatedFrom))
 {
     if (ARoot) {
         FDesignTime = ARoot->ComponentState().Contains(csDesigning);
@@ -601,7 +597,7 @@ void TPNUnloadedPin::PopulatePinAndDestroy(TPNBasicPin* APin)
         if (!IsConnectedTo(records[i].Pin))
             continue;  // that pin went away meanwhile
         try {
-            TPNPlaceholderHold hold{records[i].Pin, records[i].NotifyAfterPin};
+            TPNPlaceholderHold hold {records[i].Pin, records[i].NotifyAfterPin};
             APin->ConnectAfter(records[i].Pin, records[i].NotifyAfterPin);
             if (IsConnectedTo(records[i].Pin))
                 records[i].Pin->DisconnectFrom(this);

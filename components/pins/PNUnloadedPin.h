@@ -46,8 +46,7 @@ void ClaimPlaceholdersOf(TComponent* AComponent);
 
 // The form-name rewrite of stored names: "<saved>.rest" becomes "<current>.rest"; any
 // other name, "Form10.x" for a saved "Form1" among them, stays as it is.
-std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm,
-                             const std::string& ACurrentForm);
+std::string AdjustStoredName(const std::string& AName, const std::string& ASavedForm, const std::string& ACurrentForm);
 
 // Keeps the placeholders among APins from being freed while the caller links them (a
 // link removed meanwhile may leave one without any other holder); when it ends, those
@@ -68,8 +67,8 @@ class TPNUnloadedPin : public TPNBasicPin {
     DCS_CLASS(TPNUnloadedPin, TPNBasicPin)
 
     // Made with Create<TPNUnloadedPin>(...): it enters UnloadedPins once constructed.
-    TPNUnloadedPin(TComponent* ARoot, TPNPinType AType, std::string APinIdentName,
-                   std::string APinDisplayName, std::string ACreatedFrom);
+    TPNUnloadedPin(TComponent* ARoot, TPNPinType AType, std::string APinIdentName, std::string APinDisplayName,
+                   std::string ACreatedFrom);
     void AfterConstruction() override;
     void BeforeDestruction() override;
 
@@ -109,8 +108,8 @@ class TPNUnloadedPin : public TPNBasicPin {
     bool IsCompatible(TPNBasicPin*, bool) override { return true; }
     bool CanLinkTo(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
                    TClass& AConverterClass) override;
-    TGUID ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter,
-                               bool AUseConverters, TClass& AConverterClass) override;
+    TGUID ChooseConnectionType(TPNBasicPin* AOtherPin, IntfPtr<IPNFormatConverter>& AConverter, bool AUseConverters,
+                               TClass& AConverterClass) override;
     TPNNotifyResult NotifyStatePins(IPNNotifyOperation*, TPNNotifyState, TPNBasicPin*) override { return {}; }
 
     bool ConnectAfter(TPNBasicPin* AOtherPin, TPNBasicPin* ANotifyAfterPin) override;

@@ -55,9 +55,8 @@ void DctInv4(const double* y, double* x)
     x[2] = m - o;
 }
 
-constexpr double k0 = 0.3535533905932738, k1 = 0.46193976625564337, k2 = 0.1913417161825449,
-                 k3 = 1.4142135623730951, k4 = 0.3467599613305369, k5 = 0.06897484482073576,
-                 k6 = 0.1964237395967756, k7 = 0.2939689006048397;
+constexpr double k0 = 0.3535533905932738, k1 = 0.46193976625564337, k2 = 0.1913417161825449, k3 = 1.4142135623730951,
+                 k4 = 0.3467599613305369, k5 = 0.06897484482073576, k6 = 0.1964237395967756, k7 = 0.2939689006048397;
 
 void DctFwd8(const double* x, double* y)
 {
@@ -97,9 +96,8 @@ constexpr DctKernel kInvKernels[8] = {dspFFT1_64f, Dct2, nullptr, DctInv4, nullp
 
 // ---- split transform (unnormalised) ----
 
-constexpr double c4 = 0.7071067811865476, c2 = 0.9238795325112867, s2 = 0.3826834323650898,
-                 r2 = 1.4142135623730951, q1 = 0.6935199226610738, q2 = 0.13794968964147153,
-                 q3 = 0.3928474791935512, q4 = 0.5879378012096794;
+constexpr double c4 = 0.7071067811865476, c2 = 0.9238795325112867, s2 = 0.3826834323650898, r2 = 1.4142135623730951,
+                 q1 = 0.6935199226610738, q2 = 0.13794968964147153, q3 = 0.3928474791935512, q4 = 0.5879378012096794;
 
 void Flow8Fwd(double* z)
 {
@@ -118,8 +116,8 @@ void Flow8Fwd(double* z)
 
 void Flow8Inv(double* z)
 {
-    const double d = q1 * z[1] + z[7] * q2, e = q3 * z[5] + z[3] * q4, f = (d + e) * r2, g = z[4] * c4,
-                 h = g + z[0], i = c2 * z[2] + z[6] * s2;
+    const double d = q1 * z[1] + z[7] * q2, e = q3 * z[5] + z[3] * q4, f = (d + e) * r2, g = z[4] * c4, h = g + z[0],
+                 i = c2 * z[2] + z[6] * s2;
     const double g2 = z[0] - g, j = z[2] * s2 - c2 * z[6], k = z[1] * q2 - q1 * z[7], l = z[5] * q4 - q3 * z[3];
     const double m = d - e + (k - l), d2 = d - e - (k - l), k2 = r2 * (k + l);
     z[0] = f + (h + i);
@@ -228,7 +226,7 @@ void dspDCTInvDirect_64f(const double* yv, double* x, int n, const double* c)
 // The low `bits` bits of i reversed (bits 1 to 32), a byte at a time through a table:
 // no branches in the loop that scatters the chirp input.
 constexpr auto kReversedBytes = [] {
-    std::array<std::uint8_t, 256> t{};
+    std::array<std::uint8_t, 256> t {};
     for (int i = 0; i < 256; ++i)
         for (int b = 0; b < 8; ++b)
             if (i >> b & 1)
@@ -238,8 +236,9 @@ constexpr auto kReversedBytes = [] {
 
 inline std::uint32_t ReverseBits(std::uint32_t i, int bits)
 {
-    const std::uint32_t r = std::uint32_t{kReversedBytes[i & 0xFF]} << 24 | std::uint32_t{kReversedBytes[i >> 8 & 0xFF]} << 16 |
-                            std::uint32_t{kReversedBytes[i >> 16 & 0xFF]} << 8 | kReversedBytes[i >> 24];
+    const std::uint32_t r = std::uint32_t {kReversedBytes[i & 0xFF]} << 24 |
+        std::uint32_t {kReversedBytes[i >> 8 & 0xFF]} << 16 | std::uint32_t {kReversedBytes[i >> 16 & 0xFF]} << 8 |
+        kReversedBytes[i >> 24];
     return r >> (32 - bits);
 }
 
@@ -326,7 +325,7 @@ VpsStatus ChirpPathInit(DctSpec* spec, bool inverse)
     auto* table = static_cast<Vps64fc*>(dspMallocBytes(16 * static_cast<std::int64_t>(n)));
     if (table)
         for (int i = 0; i < n; ++i)
-            table[i] = inverse ? r[i] : Vps64fc{0.5 * r[i].re, 0.5 + 0.5 * r[i].im};
+            table[i] = inverse ? r[i] : Vps64fc {0.5 * r[i].re, 0.5 + 0.5 * r[i].im};
     dspFree(r);
     dspConjVec_64fc(c, h, n);
     dspZeroVec_64fc(h + n, static_cast<int>(l - n));
@@ -366,7 +365,7 @@ void ChirpPathOutput(const DctSpec* spec, const Vps64fc* q, double* y)
     const Vps64fc* a = spec->realTable;
     // rounded as dspMulVec_64fc(chirp, q)
     const auto z = [&](int k) {
-        return Vps64fc{c[k].re * q[k].re - c[k].im * q[k].im, c[k].im * q[k].re + c[k].re * q[k].im};
+        return Vps64fc {c[k].re * q[k].re - c[k].im * q[k].im, c[k].im * q[k].re + c[k].re * q[k].im};
     };
     const Vps64fc z0 = z(0);
     y[0] = (z0.re + z0.im) * t[0].re + (z0.re - z0.im) * t[0].im;
@@ -531,8 +530,7 @@ void ScaleCoefficients(const DctSpec* spec, double* v)
     dspScale_64f_I(spec->acScale, v + 1, spec->length - 1);
 }
 
-template <bool Inv>
-VpsStatus DctRun(const double* src, double* dst, const DctSpec* spec, Vps8u* buffer)
+template <bool Inv> VpsStatus DctRun(const double* src, double* dst, const DctSpec* spec, Vps8u* buffer)
 {
     if (!spec)
         return StatusNullPointer;
@@ -582,20 +580,11 @@ VpsStatus vpsDCTFwdInitAlloc_64f(DctSpec** ppSpec, int length, int hint)
     return DctInit(ppSpec, length, hint, false);
 }
 
-VpsStatus vpsDCTInvInitAlloc_64f(DctSpec** ppSpec, int length, int hint)
-{
-    return DctInit(ppSpec, length, hint, true);
-}
+VpsStatus vpsDCTInvInitAlloc_64f(DctSpec** ppSpec, int length, int hint) { return DctInit(ppSpec, length, hint, true); }
 
-VpsStatus vpsDCTFwdFree_64f(DctSpec* pSpec)
-{
-    return DctFree(pSpec, kIdDctSpecFwd);
-}
+VpsStatus vpsDCTFwdFree_64f(DctSpec* pSpec) { return DctFree(pSpec, kIdDctSpecFwd); }
 
-VpsStatus vpsDCTInvFree_64f(DctSpec* pSpec)
-{
-    return DctFree(pSpec, kIdDctSpecInv);
-}
+VpsStatus vpsDCTInvFree_64f(DctSpec* pSpec) { return DctFree(pSpec, kIdDctSpecInv); }
 
 VpsStatus vpsDCTFwd_64f(const double* pSrc, double* pDst, const DctSpec* pSpec, Vps8u* pBuffer)
 {

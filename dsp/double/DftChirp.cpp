@@ -120,10 +120,9 @@ VpsStatus dspDFTChirpInit_64fc(DftSpec* spec, int n, const Vps64fc* table, int t
     return StatusOk;
 }
 
-void dspChirpConvolve_64fc(const FftSpec* fft, const Vps64fc* filter, Vps64fc* q, bool permuted,
-                           Vps8u* work) noexcept
+void dspChirpConvolve_64fc(const FftSpec* fft, const Vps64fc* filter, Vps64fc* q, bool permuted, Vps8u* work) noexcept
 {
-    const std::int64_t m = std::int64_t{1} << fft->order;
+    const std::int64_t m = std::int64_t {1} << fft->order;
     // The forward transform wants its input bit-reversed and gives natural order; the
     // product is formed while the spectrum is moved into bit-reversed order for the
     // inverse, so the two permutations of the entries cost one pass between them.

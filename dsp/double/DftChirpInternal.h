@@ -23,8 +23,7 @@ VpsStatus dspDFTChirp_64fc(const DftSpec* spec, const Vps64fc* src, Vps64fc* dst
 // 4 or more) with the filter whose spectrum, 1/M included, is `filter`, in place and in
 // natural order. `permuted`: q already lies in bit-reversed order (a caller that scattered
 // it there). work: the FFT's work area (may be null when it needs none). Cannot fail.
-void dspChirpConvolve_64fc(const FftSpec* fft, const Vps64fc* filter, Vps64fc* q, bool permuted,
-                           Vps8u* work) noexcept;
+void dspChirpConvolve_64fc(const FftSpec* fft, const Vps64fc* filter, Vps64fc* q, bool permuted, Vps8u* work) noexcept;
 
 // Element-wise helpers; dst may equal a or b.
 void dspMulVec_64fc(const Vps64fc* a, const Vps64fc* b, Vps64fc* dst, int n) noexcept;

@@ -7,8 +7,7 @@ namespace {
 constexpr double kC = -0.5;
 constexpr double kH = -0.8660254037844386;
 
-template <bool Inv>
-void Complex3(const Vps64fc* x, Vps64fc* y, double f)
+template <bool Inv> void Complex3(const Vps64fc* x, Vps64fc* y, double f)
 {
     const double x0r = f * x[0].re, x0i = f * x[0].im;
     const double sr = f * (x[1].re + x[2].re), si = f * (x[1].im + x[2].im);

@@ -38,8 +38,7 @@ VpsStatus PlanComplex(DftSpec* spec, int n)
     return st;
 }
 
-template <bool Inv>
-VpsStatus RunComplex(const Vps64fc* src, Vps64fc* dst, const DftSpec* spec, Vps8u* buffer)
+template <bool Inv> VpsStatus RunComplex(const Vps64fc* src, Vps64fc* dst, const DftSpec* spec, Vps8u* buffer)
 {
     if (!spec)
         return StatusNullPointer;

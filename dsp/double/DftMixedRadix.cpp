@@ -26,15 +26,10 @@ inline C Scale(double f, C a) { return {f * a.re, f * a.im}; }
 // i * z
 inline C TimesI(C z) { return {-z.im, z.re}; }
 
-template <bool Inv>
-inline C Twiddle(C x, C w)
-{
-    return Inv ? MulConj(x, w) : Mul(x, w);
-}
+template <bool Inv> inline C Twiddle(C x, C w) { return Inv ? MulConj(x, w) : Mul(x, w); }
 
 // DFT of three values (x1, x2 already twiddled).
-template <bool Inv>
-inline void Bfly3(C x0, C x1, C x2, C& y0, C& y1, C& y2)
+template <bool Inv> inline void Bfly3(C x0, C x1, C x2, C& y0, C& y1, C& y2)
 {
     const C s = Add(x1, x2);
     const C d = Sub(x1, x2);
@@ -45,8 +40,7 @@ inline void Bfly3(C x0, C x1, C x2, C& y0, C& y1, C& y2)
     y2 = Inv ? Add(a, t) : Sub(a, t);
 }
 
-template <bool Inv>
-inline void Bfly4(C x0, C x1, C x2, C x3, C& y0, C& y1, C& y2, C& y3)
+template <bool Inv> inline void Bfly4(C x0, C x1, C x2, C x3, C& y0, C& y1, C& y2, C& y3)
 {
     const C a = Add(x0, x2), b = Add(x1, x3), c = Sub(x0, x2), d = TimesI(Sub(x1, x3));
     y0 = Add(a, b);
@@ -55,8 +49,7 @@ inline void Bfly4(C x0, C x1, C x2, C x3, C& y0, C& y1, C& y2, C& y3)
     y3 = Inv ? Sub(c, d) : Add(c, d);
 }
 
-template <bool Inv>
-inline void Bfly5(C x0, C x1, C x2, C x3, C x4, C& y0, C& y1, C& y2, C& y3, C& y4)
+template <bool Inv> inline void Bfly5(C x0, C x1, C x2, C x3, C x4, C& y0, C& y1, C& y2, C& y3, C& y4)
 {
     const C s1 = Add(x1, x4), d1 = Sub(x1, x4), s2 = Add(x2, x3), d2 = Sub(x2, x3);
     const C a1 = {x0.re + kC51 * s1.re + kC52 * s2.re, x0.im + kC51 * s1.im + kC52 * s2.im};
@@ -74,8 +67,7 @@ inline void Bfly5(C x0, C x1, C x2, C x3, C x4, C& y0, C& y1, C& y2, C& y3, C& y
 // pairs x_k +- x_(n-k) first, so each root multiplies two values at once. Reads every
 // input before the first write.
 template <bool Inv>
-void OddButterfly(const C* x, std::ptrdiff_t xs, const C* tw, C* y, std::ptrdiff_t ys, int n,
-                  const C* roots, C* pairs)
+void OddButterfly(const C* x, std::ptrdiff_t xs, const C* tw, C* y, std::ptrdiff_t ys, int n, const C* roots, C* pairs)
 {
     const int h = (n - 1) / 2;
     const C x0 = x[0];
@@ -142,8 +134,7 @@ void FirstPass(const DftStage& lastRec, const C* src, std::ptrdiff_t s, C* out, 
 
 // One stage in place or from in to out: every block of radix * m values combines radix
 // sub-transforms of m points.
-template <bool Inv>
-void Stage(const DftStage& st, const C* in, C* out, int groups, C* scratch)
+template <bool Inv> void Stage(const DftStage& st, const C* in, C* out, int groups, C* scratch)
 {
     const int r = st.radix;
     const std::ptrdiff_t m = st.remaining;
@@ -202,8 +193,7 @@ void Stage(const DftStage& st, const C* in, C* out, int groups, C* scratch)
     }
 }
 
-template <bool Inv>
-void Level(const DftSpec* spec, int a, const C* src, C* out, C* scratch)
+template <bool Inv> void Level(const DftSpec* spec, int a, const C* src, C* out, C* scratch)
 {
     const int last = spec->last;
     const DftStage* st = spec->stages;
@@ -224,8 +214,7 @@ void Level(const DftSpec* spec, int a, const C* src, C* out, C* scratch)
     Stage<Inv>(st[a], out, out, 1, scratch);
 }
 
-template <bool Inv>
-void MixedRadixRun(const DftSpec* spec, const C* src, C* dst, Vps8u* work)
+template <bool Inv> void MixedRadixRun(const DftSpec* spec, const C* src, C* dst, Vps8u* work)
 {
     const DftStage* st = spec->stages;
     const int n = st[0].radix * st[0].remaining;  // half the spec's length in a real spec
@@ -316,10 +305,7 @@ int dspDFTFactorize(DftSpec* spec, int n) noexcept
     return 1;
 }
 
-std::int64_t dspDFTMixedRadixWorkSize(std::int64_t n, std::int64_t e) noexcept
-{
-    return 16 * (n + e) + 16;
-}
+std::int64_t dspDFTMixedRadixWorkSize(std::int64_t n, std::int64_t e) noexcept { return 16 * (n + e) + 16; }
 
 VpsStatus dspDFTMixedRadixInit_64fc(DftSpec* spec, int n, const Vps64fc* table, int tableLen) noexcept
 {

@@ -20,10 +20,7 @@ constexpr C kRoots5[5] = {{1.0, 0.0},
                           {-0.8090169943749473, 0.5877852522924732},
                           {0.30901699437494745, 0.9510565162951535}};
 
-const C* RootsOf(const DftStage& st)
-{
-    return st.radix == 3 ? kRoots3 : st.radix == 5 ? kRoots5 : st.roots;
-}
+const C* RootsOf(const DftStage& st) { return st.radix == 3 ? kRoots3 : st.radix == 5 ? kRoots5 : st.roots; }
 
 // Largest radix the kernels keep pair sums of on the stack; larger ones use the work area.
 constexpr int kStackRadix = 5;
@@ -102,8 +99,7 @@ inline void Pair(C a, C b, C* sums, int i, C& total)
 
 // base + Σ_i [Re ω^(iq)·Σ_i + i·Im ω^(iq)·Δ_i] over the h pairs of Pair, ω^(iq) read from
 // the r roots w; the inverse takes conj ω^(iq).
-template <bool Inv>
-inline C Combine(C base, const C* sums, int h, const C* w, int q, int r)
+template <bool Inv> inline C Combine(C base, const C* sums, int h, const C* w, int q, int r)
 {
     double re = base.re, im = base.im;
     int u = q;
@@ -275,7 +271,7 @@ void dspDFTMixedRadixFwd_64f(const DftSpec* spec, const double* src, double* dst
     const Index n = spec->length;
     auto* blockA = reinterpret_cast<double*>(work);
     double* blockB = blockA + n;
-    const Run run{spec, reinterpret_cast<C*>(blockB + n)};
+    const Run run {spec, reinterpret_cast<C*>(blockB + n)};
     if (src == dst) {  // the passes write dst before they have read all of src
         std::memcpy(blockB, src, static_cast<std::size_t>(n) * sizeof(double));
         src = blockB;
@@ -288,7 +284,7 @@ void dspDFTMixedRadixInv_64f(const DftSpec* spec, const double* src, double* dst
     const Index n = spec->length;
     auto* blockA = reinterpret_cast<double*>(work);
     double* blockB = blockA + n;
-    const Run run{spec, reinterpret_cast<C*>(blockB + n)};
+    const Run run {spec, reinterpret_cast<C*>(blockB + n)};
     std::memcpy(blockA, src, static_cast<std::size_t>(n) * sizeof(double));
     LevelInv(run, 0, blockA, blockB, dst);
 }

@@ -122,7 +122,7 @@ Vps64fc* RealTable(int n, const Vps64fc* roots, bool post)
     auto* t = static_cast<Vps64fc*>(dspMallocBytes(16 * static_cast<std::int64_t>(k)));
     if (t)
         for (int i = 0; i < k; ++i)
-            t[i] = post ? Vps64fc{0.5 * roots[i].re, 0.5 * roots[i].im + 0.5} : roots[i];
+            t[i] = post ? Vps64fc {0.5 * roots[i].re, 0.5 * roots[i].im + 0.5} : roots[i];
     return t;
 }
 

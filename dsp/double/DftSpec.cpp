@@ -44,8 +44,7 @@ VpsStatus DftSpecAlloc(DftSpec** out, std::uint32_t id, int length, int flag, in
     spec->length = length;
     spec->hint = hint;
     switch (flag) {
-    case 8:
-        break;
+    case 8: break;
     case 1:
         spec->forwardScaled = 1;
         spec->scale = 1.0 / length;
@@ -58,9 +57,7 @@ VpsStatus DftSpecAlloc(DftSpec** out, std::uint32_t id, int length, int flag, in
         spec->forwardScaled = spec->inverseScaled = 1;
         spec->scale = 1.0 / dspSqrt(length);
         break;
-    default:
-        dspDFTSpecFree(spec);
-        return StatusBadFftFlag;
+    default: dspDFTSpecFree(spec); return StatusBadFftFlag;
     }
     *out = spec;
     return StatusOk;
@@ -79,9 +76,6 @@ DftWork::DftWork(std::int64_t size, Vps8u* buffer) noexcept
     ok_ = own_ != nullptr;
 }
 
-DftWork::~DftWork()
-{
-    dspFree(own_);
-}
+DftWork::~DftWork() { dspFree(own_); }
 
 }  // namespace dcs

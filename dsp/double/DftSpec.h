@@ -27,25 +27,25 @@ struct DftStage {
 };
 
 struct DftSpec {
-    std::uint32_t id;         // kIdDftSpec…; 0 once released
-    std::int32_t length;      // N
+    std::uint32_t id;     // kIdDftSpec…; 0 once released
+    std::int32_t length;  // N
     std::int32_t forwardScaled;
     std::int32_t inverseScaled;
-    double scale;             // 1/N, 1/sqrt(N) or 0
+    double scale;  // 1/N, 1/sqrt(N) or 0
     std::int32_t hint;
-    std::int64_t workSize;    // bytes incl. 16 for alignment; 0: none
-    std::int32_t powerOfTwo;  // N > 4 and a power of two
-    std::int32_t chirpLength; // M of the chirp-z plan
-    Vps64fc* directRoots;     // direct plan: the N (real even: N/2) roots
-    Vps64fc* realPost;        // real even N: recombination table
-    Vps64fc* realPre;         // real even N: split table
-    Vps64fc* chirp;           // chirp-z: e^(-i*pi*n^2/N)
-    Vps64fc* chirpFilter;     // chirp-z: spectrum of the conjugate chirp, times 1/M
-    FftSpec* fft;             // power-of-two plan (complex or real by the spec's kind)
-    FftSpec* chirpFft;        // complex FFT of length M
-    std::int32_t mixedRadix;  // the mixed-radix plan is built
-    std::int32_t last;        // L: index of the last stage record
-    std::int32_t* digitRev;   // first-pass group offsets, G_L entries
+    std::int64_t workSize;     // bytes incl. 16 for alignment; 0: none
+    std::int32_t powerOfTwo;   // N > 4 and a power of two
+    std::int32_t chirpLength;  // M of the chirp-z plan
+    Vps64fc* directRoots;      // direct plan: the N (real even: N/2) roots
+    Vps64fc* realPost;         // real even N: recombination table
+    Vps64fc* realPre;          // real even N: split table
+    Vps64fc* chirp;            // chirp-z: e^(-i*pi*n^2/N)
+    Vps64fc* chirpFilter;      // chirp-z: spectrum of the conjugate chirp, times 1/M
+    FftSpec* fft;              // power-of-two plan (complex or real by the spec's kind)
+    FftSpec* chirpFft;         // complex FFT of length M
+    std::int32_t mixedRadix;   // the mixed-radix plan is built
+    std::int32_t last;         // L: index of the last stage record
+    std::int32_t* digitRev;    // first-pass group offsets, G_L entries
     DftStage stages[kDftMaxStages];
 };
 
@@ -63,7 +63,7 @@ VpsStatus DftSpecAlloc(DftSpec** spec, std::uint32_t id, int length, int flag, i
 inline Vps8u* DftAlignWork(Vps8u* buffer) noexcept
 {
     auto a = reinterpret_cast<std::uintptr_t>(buffer);
-    return reinterpret_cast<Vps8u*>((a + 15) & ~std::uintptr_t{15});
+    return reinterpret_cast<Vps8u*>((a + 15) & ~std::uintptr_t {15});
 }
 
 // Takes the work memory of one transform: none, the caller's buffer, or an own block
@@ -87,7 +87,7 @@ inline bool DftIsPowerOfTwo(int n) noexcept { return n > 0 && (n & (n - 1)) == 0
 inline int DftLog2(std::int64_t n) noexcept
 {
     int order = 0;
-    while ((std::int64_t{1} << order) < n)
+    while ((std::int64_t {1} << order) < n)
         ++order;
     return order;
 }

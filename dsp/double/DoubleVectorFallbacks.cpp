@@ -72,9 +72,6 @@ constexpr DspEntryDef kDoubleVectorFallbacks[] = {
 
 }  // namespace
 
-void RegisterDoubleVectorFallbacks(DspRegistrar& r)
-{
-    r.Add(kDoubleVectorFallbacks);
-}
+void RegisterDoubleVectorFallbacks(DspRegistrar& r) { r.Add(kDoubleVectorFallbacks); }
 
 }  // namespace dcs

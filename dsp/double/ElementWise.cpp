@@ -56,10 +56,7 @@ VpsStatus vpsThreshold_LTValGTVal_64f_I(double* pSrcDst, int len, double levelLT
     return StatusOk;
 }
 
-VpsStatus vpsConj_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len)
-{
-    return dspConj_64fc(pSrc, pDst, len);
-}
+VpsStatus vpsConj_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) { return dspConj_64fc(pSrc, pDst, len); }
 
 VpsStatus vpsConjFlip_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len)
 {
@@ -72,10 +69,7 @@ VpsStatus vpsConjFlip_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len)
     return StatusOk;
 }
 
-VpsStatus vpsCopy_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len)
-{
-    return dspCopy_64fc(pSrc, pDst, len);
-}
+VpsStatus vpsCopy_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len) { return dspCopy_64fc(pSrc, pDst, len); }
 
 // Any overlap, also one of less than a complex value (arrays 8 bytes apart).
 VpsStatus vpsMove_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len)
@@ -83,7 +77,7 @@ VpsStatus vpsMove_64fc(const Vps64fc* pSrc, Vps64fc* pDst, int len)
     if (const VpsStatus st = DspCheck(len, pSrc, pDst))
         return st;
     if (pSrc != pDst)
-        std::memmove(pDst, pSrc, std::size_t{16} * static_cast<std::size_t>(len));
+        std::memmove(pDst, pSrc, std::size_t {16} * static_cast<std::size_t>(len));
     return StatusOk;
 }
 

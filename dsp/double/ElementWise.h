@@ -12,8 +12,7 @@ namespace dcs {
 
 // Magnitudes, then phases (-π..π), each pass with its own checks and always both; the
 // magnitude pass's error wins.
-DCS_DSP_DECLARE(VpsStatus, vpsCartToPolar_64fc,
-                (const Vps64fc* pSrc, double* pDstMagn, double* pDstPhase, int len))
+DCS_DSP_DECLARE(VpsStatus, vpsCartToPolar_64fc, (const Vps64fc* pSrc, double* pDstMagn, double* pDstPhase, int len))
 DCS_DSP_DECLARE(VpsStatus, vpsCplxToReal_64fc, (const Vps64fc* pSrc, double* pDstRe, double* pDstIm, int len))
 DCS_DSP_DECLARE(VpsStatus, vpsPolarToCart_64fc,
                 (const double* pSrcMagn, const double* pSrcPhase, Vps64fc* pDst, int len))

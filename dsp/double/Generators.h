@@ -24,8 +24,7 @@ DCS_DSP_DECLARE(VpsStatus, vpsTone_Direct_64f,
 DCS_DSP_DECLARE(VpsStatus, vpsTriangle_Direct_64f,
                 (double* pDst, int len, double magn, double rFreq, double asym, double* pPhase))
 // -8 pDst or pSeed null, -6 len <= 0.
-DCS_DSP_DECLARE(VpsStatus, vpsRandGauss_Direct_64f,
-                (double* pDst, int len, double mean, double stdev, Vps32u* pSeed))
+DCS_DSP_DECLARE(VpsStatus, vpsRandGauss_Direct_64f, (double* pDst, int len, double mean, double stdev, Vps32u* pSeed))
 // pDst[i] = offset + i·slope, rounded once. -8, -6.
 DCS_DSP_DECLARE(VpsStatus, vpsVectorRamp_64f, (double* pDst, int len, float offset, float slope))
 

@@ -9,7 +9,6 @@
 namespace dcs {
 
 DCS_DSP_DECLARE(VpsStatus, vpsWTHaarFwd_64f, (const double* pSrc, int len, double* pDstLow, double* pDstHigh))
-DCS_DSP_DECLARE(VpsStatus, vpsWTHaarInv_64f,
-                (const double* pSrcLow, const double* pSrcHigh, double* pDst, int len))
+DCS_DSP_DECLARE(VpsStatus, vpsWTHaarInv_64f, (const double* pSrcLow, const double* pSrcHigh, double* pDst, int len))
 
 }  // namespace dcs

@@ -72,10 +72,7 @@ void dspIIRBiQuad_64f(const double* src, double* dst, int len, IirState64f* s) n
 
 }  // namespace
 
-int dspIIRStateSize_64f(int order) noexcept
-{
-    return dspIIRStateSize<double>(order);
-}
+int dspIIRStateSize_64f(int order) noexcept { return dspIIRStateSize<double>(order); }
 
 // The block from dspMalloc is already 16-byte aligned, so no slack for aligning the state.
 int dspIIRStateSizeBiQuad_64f(int numBq) noexcept

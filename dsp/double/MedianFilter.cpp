@@ -66,7 +66,7 @@ bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == st
 VpsStatus MedianSortedWindow(double* p, int len, int h)
 {
     const int r = (h - 1) / 2;
-    const std::int64_t half = (std::int64_t{h} + 7) & ~std::int64_t{7};
+    const std::int64_t half = (std::int64_t {h} + 7) & ~std::int64_t {7};
     if (2 * half > std::numeric_limits<int>::max())
         return StatusNoMemory;
     double* sorted = dspMalloc_64f(static_cast<int>(2 * half));
@@ -137,8 +137,8 @@ VpsStatus vpsFilterMedian_64f(const double* pSrc, double* pDst, int len, int mas
         return StatusBadSize;
     if (len > kMaxMedianLength)
         return StatusNoMemory;
-    if (const VpsStatus st = fallback::vpsCopy_8u(reinterpret_cast<const Vps8u*>(pSrc),
-                                                  reinterpret_cast<Vps8u*>(pDst), len * 8))
+    if (const VpsStatus st =
+            fallback::vpsCopy_8u(reinterpret_cast<const Vps8u*>(pSrc), reinterpret_cast<Vps8u*>(pDst), len * 8))
         return st;
     return dspFilterMedian_64f_I(pDst, len, maskSize);
 }

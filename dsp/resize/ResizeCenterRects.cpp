@@ -10,10 +10,7 @@ namespace dcs {
 
 namespace {
 
-bool InInt32(double v) noexcept
-{
-    return v >= static_cast<double>(INT32_MIN) && v <= static_cast<double>(INT32_MAX);
-}
+bool InInt32(double v) noexcept { return v >= static_cast<double>(INT32_MIN) && v <= static_cast<double>(INT32_MAX); }
 
 // One axis of both rectangles and the shift.
 struct Axis {
@@ -34,7 +31,7 @@ Axis CenterAxis(double edge, int len, int dstLen, double factor, double centre) 
     const double s = centre + (x0 - half) / factor;
     const std::int32_t sx = ResizeTrunc(s);
     const double width = dspCeil(std::min((dstLen - edge) / factor, static_cast<double>(len)));
-    return Axis{x0, static_cast<int>(std::max<std::int64_t>(end - x0, 0)), sx, static_cast<int>(width), s - sx};
+    return Axis {x0, static_cast<int>(std::max<std::int64_t>(end - x0, 0)), sx, static_cast<int>(width), s - sx};
 }
 
 }  // namespace
@@ -57,8 +54,8 @@ VpsStatus dspResizeCenterRects(VpiSize srcSize, VpiRect roi, VpiSize dstSize, do
         return StatusBadSize;
     const Axis x = CenterAxis(f, roi.width, dstSize.width, xFactor, xCenter);
     const Axis y = CenterAxis(g, roi.height, dstSize.height, yFactor, yCenter);
-    *dstRect = VpiRect{x.dstOrigin, y.dstOrigin, x.dstLen, y.dstLen};
-    *srcRect = VpiRect{x.srcOrigin, y.srcOrigin, x.srcLen, y.srcLen};
+    *dstRect = VpiRect {x.dstOrigin, y.dstOrigin, x.dstLen, y.dstLen};
+    *srcRect = VpiRect {x.srcOrigin, y.srcOrigin, x.srcLen, y.srcLen};
     *xShift = x.shift;
     *yShift = y.shift;
     return StatusOk;

@@ -7,10 +7,7 @@ namespace dcs {
 
 namespace {
 
-bool BadFactor(double f) noexcept
-{
-    return !(f > 0.0) || !std::isfinite(f);
-}
+bool BadFactor(double f) noexcept { return !(f > 0.0) || !std::isfinite(f); }
 
 VpsStatus FitOne(int roiLen, double factor, int room, int* out) noexcept
 {

@@ -6,8 +6,7 @@ namespace dcs {
 
 namespace {
 
-template <class T, int NC>
-void CubicRows(const ResizeKernelArgs& a, int stride) noexcept
+template <class T, int NC> void CubicRows(const ResizeKernelArgs& a, int stride) noexcept
 {
     const T* src = static_cast<const T*>(a.src);
     const float* rowT = static_cast<const float*>(a.rowFractions);
@@ -17,7 +16,7 @@ void CubicRows(const ResizeKernelArgs& a, int stride) noexcept
     };
     const bool threeOfFour = NC == 3 && a.stride != 3;
     resize::ResizeRunRows<4, 1, float, T>(
-        a, static_cast<std::size_t>(a.dstW) * NC, false, filter, resize::ResizeRowsUnclamped{a.srcStep},
+        a, static_cast<std::size_t>(a.dstW) * NC, false, filter, resize::ResizeRowsUnclamped {a.srcStep},
         [&](T* dst, int i, const auto& w) {
             if (threeOfFour)
                 dspCubicColumn<T, 4>(dst, a.dstW, rowT[i], w.Row(0), w.Row(1), w.Row(2), w.Row(3));
@@ -26,8 +25,7 @@ void CubicRows(const ResizeKernelArgs& a, int stride) noexcept
         });
 }
 
-template <class T>
-void CubicCn(const ResizeKernelArgs& a) noexcept
+template <class T> void CubicCn(const ResizeKernelArgs& a) noexcept
 {
     resize::ResizeForChannels(a, [&](auto nc, int stride) { CubicRows<T, nc>(a, stride); });
 }

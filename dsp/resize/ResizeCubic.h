@@ -25,8 +25,8 @@ inline double CubicValue(const CubicCoeffs& k, double a, double b, double c, dou
 
 // NC filtered elements per pixel; taps p - d, p, p + d, p + 2d with d = stride.
 template <class T, int NC>
-void dspCubicRow(const T* row, int dstW, int stride, const std::ptrdiff_t* colIndex,
-                 const float* colFractions, float* out) noexcept
+void dspCubicRow(const T* row, int dstW, int stride, const std::ptrdiff_t* colIndex, const float* colFractions,
+                 float* out) noexcept
 {
     for (int j = 0; j < dstW; ++j, out += NC) {
         const T* p = row + colIndex[j];
@@ -40,8 +40,7 @@ void dspCubicRow(const T* row, int dstW, int stride, const std::ptrdiff_t* colIn
 // elements 0 .. 2 of `n` four-element pixels (Pitch 4). c3 is used in single precision;
 // the float three-of-four pass uses all three coefficients in single precision.
 template <class T, int Pitch = 1>
-void dspCubicColumn(T* dst, int n, float t, const float* r0, const float* r1, const float* r2,
-                    const float* r3) noexcept
+void dspCubicColumn(T* dst, int n, float t, const float* r0, const float* r1, const float* r2, const float* r3) noexcept
 {
     CubicCoeffs k(t);  // a local copy the loop can keep in registers
     k.c3 = static_cast<float>(k.c3);

@@ -29,14 +29,10 @@ const ResizeKernel ResizeKernelTable[33] = {
 int ResizeKernelIndex(int interpolation, int type, int channels) noexcept
 {
     switch (interpolation) {
-    case InterpNearest:
-        return type + (channels == 1 ? 3 : (channels == 4 ? 6 : 0));
-    case InterpLinear:
-        return 9 + type + (channels == 1 ? 3 : 0);
-    case InterpCubic:
-        return 15 + type + (channels == 1 ? 3 : 0);
-    default:
-        return 21 + type + (channels == 1 ? 3 : 0);
+    case InterpNearest: return type + (channels == 1 ? 3 : (channels == 4 ? 6 : 0));
+    case InterpLinear: return 9 + type + (channels == 1 ? 3 : 0);
+    case InterpCubic: return 15 + type + (channels == 1 ? 3 : 0);
+    default: return 21 + type + (channels == 1 ? 3 : 0);
     }
 }
 
@@ -106,10 +102,7 @@ void* ResizePlan::Keep(void* block) noexcept
     return block;
 }
 
-void* ResizePlan::Alloc(std::int64_t bytes) noexcept
-{
-    return Keep(dspMallocBytes(bytes));
-}
+void* ResizePlan::Alloc(std::int64_t bytes) noexcept { return Keep(dspMallocBytes(bytes)); }
 
 namespace {
 
@@ -144,7 +137,7 @@ VpsStatus ResizePlan::Build(const ResizeRequest& r) noexcept
         return StatusBadInterpolation;
     interpolation = Lowered(r.interpolation, r.srcSize);
     roi = r.roi;
-    VpiSize eff{};
+    VpiSize eff {};
     if (VpsStatus st = ResizeFit(r.srcSize, &roi, r.dstSize, r.xFactor, r.yFactor, &eff))
         return st;
     const int dstW = eff.width;
@@ -158,8 +151,8 @@ VpsStatus ResizePlan::Build(const ResizeRequest& r) noexcept
     args.dstW = dstW;
     args.dstH = dstH;
 
-    auto* rowIndex = static_cast<std::ptrdiff_t*>(Alloc(std::int64_t{8} * dstH));
-    auto* colIndex = rowIndex ? static_cast<std::ptrdiff_t*>(Alloc(std::int64_t{8} * dstW)) : nullptr;
+    auto* rowIndex = static_cast<std::ptrdiff_t*>(Alloc(std::int64_t {8} * dstH));
+    auto* colIndex = rowIndex ? static_cast<std::ptrdiff_t*>(Alloc(std::int64_t {8} * dstW)) : nullptr;
     if (!colIndex)
         return StatusNoMemory;
     args.rowIndex = rowIndex;
@@ -172,7 +165,7 @@ VpsStatus ResizePlan::Build(const ResizeRequest& r) noexcept
     if (!nearest) {
         const auto table = [&](std::int64_t n) { return q14 ? Keep(dspMalloc_16s(n)) : Alloc(4 * n); };
         rowFractions = table(dstH);
-        colFractions = rowFractions ? table(q14 ? std::int64_t{2} * dstW : dstW) : nullptr;
+        colFractions = rowFractions ? table(q14 ? std::int64_t {2} * dstW : dstW) : nullptr;
         if (!colFractions)
             return StatusNoMemory;
     }
@@ -180,14 +173,14 @@ VpsStatus ResizePlan::Build(const ResizeRequest& r) noexcept
     const long double yStart = r.yShift + (nearest ? 0.5L * yStep : 0.0L);
     dspResizeAxis(interpolation, r.type, true, xStart, xStep, dstW, roi.x, r.srcSize.width, roi.width,
                   r.channels != 1 ? r.stride : 1, colIndex, colFractions);
-    dspResizeAxis(interpolation, r.type, false, yStart, yStep, dstH, roi.y, r.srcSize.height, roi.height,
-                  args.srcStep, rowIndex, rowFractions);
+    dspResizeAxis(interpolation, r.type, false, yStart, yStep, dstH, roi.y, r.srcSize.height, roi.height, args.srcStep,
+                  rowIndex, rowFractions);
     args.rowFractions = rowFractions;
     args.colFractions = colFractions;
 
     if (interpolation == InterpLanczos) {
-        auto* rowWeights = static_cast<float*>(Alloc(std::int64_t{24} * dstH));
-        auto* colWeights = rowWeights ? static_cast<float*>(Alloc(std::int64_t{24} * dstW)) : nullptr;
+        auto* rowWeights = static_cast<float*>(Alloc(std::int64_t {24} * dstH));
+        auto* colWeights = rowWeights ? static_cast<float*>(Alloc(std::int64_t {24} * dstW)) : nullptr;
         if (!colWeights)
             return StatusNoMemory;
         dspLanczosWeights(static_cast<const float*>(colFractions), dstW, colWeights);
@@ -198,7 +191,7 @@ VpsStatus ResizePlan::Build(const ResizeRequest& r) noexcept
 
     const int buffers = interpolation == InterpLinear ? 2 : (interpolation == InterpCubic ? 4 : (nearest ? 0 : 6));
     const std::int64_t perPixel = r.channels == 1 ? 1 : (r.channels == 3 ? 3 : 4);
-    const std::int64_t elements = perPixel * (dstW + std::int64_t{4});
+    const std::int64_t elements = perPixel * (dstW + std::int64_t {4});
     for (int i = 0; i < buffers; ++i) {
         args.buffers[i] = Alloc(elements * (q14 ? 2 : 4));
         if (!args.buffers[i])
@@ -207,7 +200,7 @@ VpsStatus ResizePlan::Build(const ResizeRequest& r) noexcept
 
     const int elemSize = 1 << elemShift;
     args.src = static_cast<const char*>(r.src) + static_cast<std::ptrdiff_t>(roi.y) * r.srcStep +
-               static_cast<std::ptrdiff_t>(roi.x) * r.stride * elemSize;
+        static_cast<std::ptrdiff_t>(roi.x) * r.stride * elemSize;
     args.dst = r.dst;
     args.roiX = roi.x;
     args.roiY = roi.y;
@@ -224,8 +217,8 @@ VpsStatus dspResize(const void* pSrc, VpiSize srcSize, int srcStep, VpiRect roi,
                     VpiSize dstSize, double xFactor, double yFactor, double xShift, double yShift, int stride,
                     int channels, int type, int planar, int interpolation) noexcept
 {
-    const ResizeRequest request{pSrc,    srcSize, srcStep, roi,    pDst,   dstStep,  dstSize, xFactor,
-                                yFactor, xShift,  yShift,  stride, channels, type, planar,  interpolation};
+    const ResizeRequest request {pSrc,    srcSize, srcStep, roi,    pDst,     dstStep, dstSize, xFactor,
+                                 yFactor, xShift,  yShift,  stride, channels, type,    planar,  interpolation};
     ResizePlan plan;
     if (VpsStatus st = plan.Build(request))
         return st;

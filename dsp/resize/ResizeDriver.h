@@ -12,12 +12,12 @@ namespace dcs {
 // The arguments of dspResize as one record (steps in bytes).
 struct ResizeRequest {
     const void* src = nullptr;  // first element of the whole source image
-    VpiSize srcSize{};
+    VpiSize srcSize {};
     int srcStep = 0;
-    VpiRect roi{};
+    VpiRect roi {};
     void* dst = nullptr;  // first element of the destination region
     int dstStep = 0;
-    VpiSize dstSize{};
+    VpiSize dstSize {};
     double xFactor = 1.0;  // destination pixels per source pixel
     double yFactor = 1.0;
     double xShift = 0.0;  // source-pixel offsets added to every source coordinate
@@ -59,7 +59,7 @@ public:
     VpsStatus Build(const ResizeRequest& r) noexcept;
 
     int interpolation = 0;  // after lowering
-    VpiRect roi{};          // clipped
+    VpiRect roi {};         // clipped
     double xStep = 0.0;
     double yStep = 0.0;
     int kernelIndex = 0;

@@ -25,7 +25,6 @@ DCS_DSP_DECLARE(VpsStatus, vpiResize_16u_C1R,
 // part of the destination the resized ROI covers is written.
 DCS_DSP_DECLARE(VpsStatus, vpiResizeCenter_8u_C4R,
                 (const Vps8u* pSrc, VpiSize srcSize, int srcStep, VpiRect srcRoi, Vps8u* pDst, int dstStep,
-                 VpiSize dstRoiSize, double xFactor, double yFactor, double xCenter, double yCenter,
-                 int interpolation))
+                 VpiSize dstRoiSize, double xFactor, double yFactor, double xCenter, double yCenter, int interpolation))
 
 }  // namespace dcs

@@ -19,8 +19,7 @@ struct RowsClamped {
     }
 };
 
-template <class T, int NC, bool Edge>
-void LanczosRows(const ResizeKernelArgs& a, int stride) noexcept
+template <class T, int NC, bool Edge> void LanczosRows(const ResizeKernelArgs& a, int stride) noexcept
 {
     const T* src = static_cast<const T*>(a.src);
     const auto filter = [&](std::ptrdiff_t offset, float* out) {
@@ -39,14 +38,13 @@ void LanczosRows(const ResizeKernelArgs& a, int stride) noexcept
     };
     const std::size_t len = static_cast<std::size_t>(a.dstW) * NC;
     if constexpr (Edge)
-        resize::ResizeRunRows<6, 2, float, T>(a, len, a.upscale != 0, filter, RowsClamped{a.srcStep, a.roiY, a.restH},
+        resize::ResizeRunRows<6, 2, float, T>(a, len, a.upscale != 0, filter, RowsClamped {a.srcStep, a.roiY, a.restH},
                                               column);
     else
-        resize::ResizeRunRows<6, 2, float, T>(a, len, false, filter, resize::ResizeRowsUnclamped{a.srcStep}, column);
+        resize::ResizeRunRows<6, 2, float, T>(a, len, false, filter, resize::ResizeRowsUnclamped {a.srcStep}, column);
 }
 
-template <class T, bool Edge>
-void LanczosCn(const ResizeKernelArgs& a) noexcept
+template <class T, bool Edge> void LanczosCn(const ResizeKernelArgs& a) noexcept
 {
     resize::ResizeForChannels(a, [&](auto nc, int stride) { LanczosRows<T, nc, Edge>(a, stride); });
 }

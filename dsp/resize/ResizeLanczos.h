@@ -14,8 +14,8 @@ namespace dcs {
 // Horizontal pass without clamping: for destination pixel i with centre offset o =
 // colIndex[i], channel c gets sum_j w[i][j] * row[o + (j - 2) * stride + c].
 template <class T, int NC>
-void dspLanczosRowInner(const T* row, int stride, const std::ptrdiff_t* colIndex, const float* colWeights,
-                        float* out, int dstW) noexcept
+void dspLanczosRowInner(const T* row, int stride, const std::ptrdiff_t* colIndex, const float* colWeights, float* out,
+                        int dstW) noexcept
 {
     for (int i = 0; i < dstW; ++i, out += NC) {
         const T* p = row + colIndex[i] - 2 * stride;
@@ -33,8 +33,8 @@ void dspLanczosRowInner(const T* row, int stride, const std::ptrdiff_t* colIndex
 // The column index table is non-decreasing, so the columns fall into a clamped left run,
 // an unclamped interior run and a clamped right run.
 template <class T, int NC>
-void dspLanczosRow(const T* row, int stride, const std::ptrdiff_t* colIndex, const float* colWeights,
-                   float* out, int dstW, int roiX, int restW) noexcept
+void dspLanczosRow(const T* row, int stride, const std::ptrdiff_t* colIndex, const float* colWeights, float* out,
+                   int dstW, int roiX, int restW) noexcept
 {
     const auto clamped = [&](int i) {
         const std::ptrdiff_t x = colIndex[i] / stride;

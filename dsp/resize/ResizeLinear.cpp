@@ -6,8 +6,7 @@ namespace dcs {
 
 namespace {
 
-template <class T, int NC>
-void LinearRows(const ResizeKernelArgs& a, int stride) noexcept
+template <class T, int NC> void LinearRows(const ResizeKernelArgs& a, int stride) noexcept
 {
     using Buf = LinearBuf<T>;
     const T* src = static_cast<const T*>(a.src);
@@ -17,7 +16,7 @@ void LinearRows(const ResizeKernelArgs& a, int stride) noexcept
     };
     const bool threeOfFour = NC == 3 && a.stride != 3;
     resize::ResizeRunRows<2, 0, Buf, T>(
-        a, static_cast<std::size_t>(a.dstW) * NC, false, filter, resize::ResizeRowsUnclamped{a.srcStep},
+        a, static_cast<std::size_t>(a.dstW) * NC, false, filter, resize::ResizeRowsUnclamped {a.srcStep},
         [&](T* dst, int i, const auto& window) {
             if (threeOfFour)
                 dspLinearColumn<T, 4>(dst, a.dstW, rowW[i], window.Row(0), window.Row(1));
@@ -26,8 +25,7 @@ void LinearRows(const ResizeKernelArgs& a, int stride) noexcept
         });
 }
 
-template <class T>
-void LinearCn(const ResizeKernelArgs& a) noexcept
+template <class T> void LinearCn(const ResizeKernelArgs& a) noexcept
 {
     resize::ResizeForChannels(a, [&](auto nc, int stride) { LinearRows<T, nc>(a, stride); });
 }

@@ -12,17 +12,15 @@
 namespace dcs {
 
 // Row buffers of the linear kernels.
-template <class T>
-using LinearBuf = std::conditional_t<std::is_floating_point_v<T>, float, Vps16u>;
+template <class T> using LinearBuf = std::conditional_t<std::is_floating_point_v<T>, float, Vps16u>;
 // Row weight (Q14 of the lower row) or float fraction.
-template <class T>
-using LinearRowWeight = std::conditional_t<std::is_floating_point_v<T>, float, Vps16u>;
+template <class T> using LinearRowWeight = std::conditional_t<std::is_floating_point_v<T>, float, Vps16u>;
 
 // NC filtered elements per pixel (1, 3 or 4); the neighbour pixel is `stride` elements
 // on. Column fractions: Q14 pairs (w0, w1) for integers, one float t for floats.
 template <class T, int NC>
-void dspLinearRow(const T* row, int dstW, int stride, const std::ptrdiff_t* colIndex,
-                  const void* colFractions, LinearBuf<T>* out) noexcept
+void dspLinearRow(const T* row, int dstW, int stride, const std::ptrdiff_t* colIndex, const void* colFractions,
+                  LinearBuf<T>* out) noexcept
 {
     for (int j = 0; j < dstW; ++j, out += NC) {
         const T* p = row + colIndex[j];
@@ -45,8 +43,7 @@ void dspLinearRow(const T* row, int dstW, int stride, const std::ptrdiff_t* colI
 // Blends `upper` and `lower` into destination elements: `n` consecutive ones (Pitch 1),
 // or elements 0 .. 2 of `n` four-element pixels from three buffer values each (Pitch 4).
 template <class T, int Pitch = 1>
-void dspLinearColumn(T* dst, int n, LinearRowWeight<T> w, const LinearBuf<T>* upper,
-                     const LinearBuf<T>* lower) noexcept
+void dspLinearColumn(T* dst, int n, LinearRowWeight<T> w, const LinearBuf<T>* upper, const LinearBuf<T>* lower) noexcept
 {
     constexpr int per = Pitch == 1 ? 1 : 3;
     for (int i = 0; i < n; ++i, dst += Pitch, upper += per, lower += per) {

@@ -5,8 +5,7 @@ namespace dcs {
 namespace {
 
 // NC elements copied per pixel; destination pixels `pitch` elements apart.
-template <class T, int NC>
-void Nearest(const ResizeKernelArgs& a, int pitch) noexcept
+template <class T, int NC> void Nearest(const ResizeKernelArgs& a, int pitch) noexcept
 {
     const T* src = static_cast<const T*>(a.src);
     T* dst = static_cast<T*>(a.dst);

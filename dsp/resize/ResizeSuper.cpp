@@ -18,8 +18,7 @@ constexpr long double kEps = kResizeEpsilon;
 // The units (rows or columns) of consecutive boxes of size L with their weights: whole
 // units weigh 1, the partial ones at a fractional box's ends their overlap; pieces of
 // 1e-7 or less are dropped. W is the precision the trailing weight is kept in.
-template <class W>
-class BoxWalk {
+template <class W> class BoxWalk {
 public:
     BoxWalk(long double size, bool fractional) noexcept
         : size_(size), whole_(static_cast<long long>(size)), fractional_(fractional)
@@ -27,8 +26,7 @@ public:
     }
 
     // take(unit, weight, isWhole) for every unit of box k; boxes come in order from 0.
-    template <class Take>
-    void Box(long long k, Take&& take)
+    template <class Take> void Box(long long k, Take&& take)
     {
         if (!fractional_) {
             for (long long u = k * whole_; u < (k + 1) * whole_; ++u)
@@ -68,8 +66,7 @@ private:
 
 // Whole-number boxes of integer samples (walk mode 0) sum exactly: column sums in Acc,
 // box sums in 64 bits, since a box of 2^17 samples of 65535 already passes 2^32.
-template <class T, int NC, class Acc>
-void WholeBoxes(const SuperKernelArgs& g, int pitch, Acc* sums) noexcept
+template <class T, int NC, class Acc> void WholeBoxes(const SuperKernelArgs& g, int pitch, Acc* sums) noexcept
 {
     const auto* src = static_cast<const char*>(g.src);
     auto* dstRow = static_cast<char*>(g.dst);
@@ -102,8 +99,7 @@ void WholeBoxes(const SuperKernelArgs& g, int pitch, Acc* sums) noexcept
 }
 
 // Any box: float column sums, extended-precision box sums rounded once to float.
-template <class T, int NC>
-void AnyBoxes(const SuperKernelArgs& g, int pitch, float* sums) noexcept
+template <class T, int NC> void AnyBoxes(const SuperKernelArgs& g, int pitch, float* sums) noexcept
 {
     const auto* src = static_cast<const char*>(g.src);
     auto* dstRow = static_cast<char*>(g.dst);
@@ -152,8 +148,7 @@ void AnyBoxes(const SuperKernelArgs& g, int pitch, float* sums) noexcept
 
 // One kernel: NC channels processed per pixel, source and destination pixels `pitch`
 // elements apart. Allocates the column sums for the call.
-template <class T, int NC>
-VpsStatus Super(const SuperKernelArgs& g, int pitch) noexcept
+template <class T, int NC> VpsStatus Super(const SuperKernelArgs& g, int pitch) noexcept
 {
     const std::int64_t slots = static_cast<std::int64_t>(g.count) * NC;
     if constexpr (!std::is_floating_point_v<T>) {
@@ -194,7 +189,7 @@ VpsStatus dspResizeSuper_32f_C4(const SuperKernelArgs& a) noexcept { return Supe
 VpsStatus dspResizeSuperGeometry(VpiSize srcSize, VpiRect roi, VpiSize dstSize, double xFactor, double yFactor,
                                  SuperKernelArgs* g) noexcept
 {
-    VpiSize eff{};
+    VpiSize eff {};
     if (VpsStatus st = ResizeFit(srcSize, &roi, dstSize, xFactor, yFactor, &eff))
         return st;
     const long double a = 1.0L / xFactor;
@@ -228,7 +223,7 @@ VpsStatus dspResizeSuper(const void* pSrc, VpiSize srcSize, int srcStep, VpiRect
     const int size = type == kResize8u ? 1 : (type == kResize16u ? 2 : 4);
     const int pitch = channels == 1 ? 1 : (channels == 4 ? 4 : stride);
     g.src = static_cast<const char*>(pSrc) + static_cast<std::ptrdiff_t>(roi.y) * srcStep +
-            static_cast<std::ptrdiff_t>(roi.x) * pitch * size;
+        static_cast<std::ptrdiff_t>(roi.x) * pitch * size;
     g.dst = pDst;
     g.srcStep = srcStep;
     g.dstStep = dstStep;
@@ -238,4 +233,3 @@ VpsStatus dspResizeSuper(const void* pSrc, VpiSize srcSize, int srcStep, VpiRect
 }
 
 }  // namespace dcs
-

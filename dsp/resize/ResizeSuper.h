@@ -20,10 +20,10 @@ struct SuperKernelArgs {
     int rows = 0;   // rows of the clipped ROI
     int dstW = 0;
     int dstH = 0;
-    double a = 1.0;  // horizontal box size
-    double b = 1.0;  // vertical box size
-    double c = 1.0;  // 1 / box area
-    int stride = 3;  // three-channel kernels: elements per pixel
+    double a = 1.0;    // horizontal box size
+    double b = 1.0;    // vertical box size
+    double c = 1.0;    // 1 / box area
+    int stride = 3;    // three-channel kernels: elements per pixel
     int walkMode = 0;  // bit 1: horizontal box size fractional, bit 0: vertical
 };
 

@@ -50,8 +50,7 @@ constexpr std::int32_t ResizeTrunc(long double v) noexcept
 
 // Output of the cubic and Lanczos passes: integers get the 0.5000001 bias, are truncated
 // toward zero and saturate (NaN gives 0); floats are stored as they are.
-template <class T>
-inline T ResizeRoundOut(double v) noexcept
+template <class T> inline T ResizeRoundOut(double v) noexcept
 {
     if constexpr (std::is_floating_point_v<T>) {
         return static_cast<T>(v);
@@ -84,8 +83,8 @@ struct ResizeKernelArgs {
     void* buffers[6] = {};
     int roiX = 0;
     int roiY = 0;
-    int restW = 0;  // source width - roiX
-    int restH = 0;  // source height - roiY
+    int restW = 0;    // source width - roiX
+    int restH = 0;    // source height - roiY
     int upscale = 0;  // the y factor is 1.0 or more: rows advance by one at most
     int stride = 1;
     int channels = 1;

@@ -14,8 +14,7 @@ namespace dcs::resize {
 // the destination row last moved to: offsets v + (p - Before) * step, or whatever the
 // kernel's rowOf maps them to (the edge kernels clamp to the image). A row whose offset
 // another position already holds is copied rather than filtered again.
-template <int N, int Before, class Buf>
-class ResizeRowWindow {
+template <int N, int Before, class Buf> class ResizeRowWindow {
 public:
     // buffers: N scratch rows of `len` elements each.
     ResizeRowWindow(void* const* buffers, std::ptrdiff_t step, std::size_t len, bool upscale) noexcept
@@ -29,8 +28,7 @@ public:
 
     // Loads positions 1 .. N-1 for a window one row before `v0`, so that moving to v0
     // filters exactly the last row. filter(offset, out); rowOf(v, d) -> offset.
-    template <class Filter, class RowOf>
-    void Prime(std::ptrdiff_t v0, Filter&& filter, RowOf&& rowOf)
+    template <class Filter, class RowOf> void Prime(std::ptrdiff_t v0, Filter&& filter, RowOf&& rowOf)
     {
         for (int p = 1; p < N; ++p)
             Fill(p, rowOf(v0, p - Before - 1), filter);
@@ -38,8 +36,7 @@ public:
     }
 
     // Brings the window to base offset v; rows are tracked in the step's direction.
-    template <class Filter, class RowOf>
-    void MoveTo(std::ptrdiff_t v, Filter&& filter, RowOf&& rowOf)
+    template <class Filter, class RowOf> void MoveTo(std::ptrdiff_t v, Filter&& filter, RowOf&& rowOf)
     {
         if (step_ > 0 ? v <= last_ : v >= last_)
             return;
@@ -69,8 +66,7 @@ public:
     const Buf* Row(int p) const noexcept { return rows_[p]; }
 
 private:
-    template <class Filter>
-    void Fill(int p, std::ptrdiff_t offset, Filter& filter)
+    template <class Filter> void Fill(int p, std::ptrdiff_t offset, Filter& filter)
     {
         for (int q = N - 1; q >= 0; --q) {
             if (q != p && valid_[q] && held_[q] == offset) {
@@ -119,13 +115,12 @@ void ResizeRunRows(const ResizeKernelArgs& a, std::size_t rowLen, bool upscale, 
 
 // Multi-channel kernels: three channels at the caller's pixel stride, or four at stride 4.
 // run(std::integral_constant<int, NC>, stride).
-template <class Run>
-void ResizeForChannels(const ResizeKernelArgs& a, Run&& run)
+template <class Run> void ResizeForChannels(const ResizeKernelArgs& a, Run&& run)
 {
     if (a.channels == 3)
-        run(std::integral_constant<int, 3>{}, a.stride);
+        run(std::integral_constant<int, 3> {}, a.stride);
     else
-        run(std::integral_constant<int, 4>{}, 4);
+        run(std::integral_constant<int, 4> {}, 4);
 }
 
 }  // namespace dcs::resize

@@ -42,7 +42,7 @@ VpsStatus ConvSingle(const double* a, int la, const double* b, int lb, double* d
     if (const VpsStatus st = s.MakeSpec(false, p.order))
         return st;
     const int g = static_cast<int>(p.fftSize);
-    if (!s.AllocBlockWithWork(std::int64_t{16} * g))
+    if (!s.AllocBlockWithWork(std::int64_t {16} * g))
         return StatusNoMemory;
     double* x = static_cast<double*>(s.block);
     double* y = x + g;
@@ -55,7 +55,7 @@ VpsStatus ConvSingle(const double* a, int la, const double* b, int lb, double* d
     dspMulPerm_64f_I(x, y, g);
     const VpsStatus st = dspFFTInv_PermToR_64f(y, y, s.spec, s.work);
     if (st == StatusOk)
-        std::memcpy(dst, y, (std::size_t{static_cast<unsigned>(la)} + lb - 1) * sizeof(double));
+        std::memcpy(dst, y, (std::size_t {static_cast<unsigned>(la)} + lb - 1) * sizeof(double));
     return st;
 }
 
@@ -66,14 +66,14 @@ VpsStatus ConvBlocks(const double* a, int la, const double* b, int lb, double* d
         return st;
     const int g = static_cast<int>(p.fftSize);
     const std::int64_t k = p.blockOutputs;
-    if (!s.AllocBlockWithWork(std::int64_t{16} * g + 8))
+    if (!s.AllocBlockWithWork(std::int64_t {16} * g + 8))
         return StatusNoMemory;
     double* h = static_cast<double*>(s.block);
     double* z = h + g;
     CopyPadded(b, lb, h, g);
     if (const VpsStatus st = dspFFTFwd_RToPerm_64f(h, h, s.spec, s.work))
         return st;
-    const std::int64_t total = std::int64_t{la} + lb - 1;
+    const std::int64_t total = std::int64_t {la} + lb - 1;
     for (std::int64_t pos = 0; pos < total; pos += k) {
         const std::int64_t u = pos == 0 ? 0 : lb - 1;
         const std::int64_t n = std::min(la - pos + u, u + k);
@@ -108,13 +108,9 @@ VpsStatus vpsConv_64f(const double* pSrc1, int len1, const double* pSrc2, int le
     }
     const SpectralPath p = ConvPath(la, lb);
     switch (p.method) {
-    case SpectralMethod::Direct:
-        ConvDirect(a, la, b, lb, pDst);
-        return StatusOk;
-    case SpectralMethod::Fft:
-        return ConvSingle(a, la, b, lb, pDst, p);
-    case SpectralMethod::Blocks:
-        break;
+    case SpectralMethod::Direct: ConvDirect(a, la, b, lb, pDst); return StatusOk;
+    case SpectralMethod::Fft: return ConvSingle(a, la, b, lb, pDst, p);
+    case SpectralMethod::Blocks: break;
     }
     return ConvBlocks(a, la, b, lb, pDst, p);
 }

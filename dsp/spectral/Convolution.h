@@ -9,7 +9,6 @@
 namespace dcs {
 
 // pDst receives len1 + len2 - 1 values.
-DCS_DSP_DECLARE(VpsStatus, vpsConv_64f,
-                (const double* pSrc1, int len1, const double* pSrc2, int len2, double* pDst))
+DCS_DSP_DECLARE(VpsStatus, vpsConv_64f, (const double* pSrc1, int len1, const double* pSrc2, int len2, double* pDst))
 
 }  // namespace dcs

@@ -35,14 +35,9 @@ Vps64fc CorrSum(const Vps64fc* x, const Vps64fc* y, std::int64_t n)
     return {static_cast<double>(re), static_cast<double>(im)};
 }
 
-template <class T>
-void Zero(T* p, std::int64_t n)
-{
-    std::fill(p, p + std::max<std::int64_t>(n, 0), T{});
-}
+template <class T> void Zero(T* p, std::int64_t n) { std::fill(p, p + std::max<std::int64_t>(n, 0), T {}); }
 
-template <class T>
-void CopyPadded(const T* src, std::int64_t n, T* dst, std::int64_t size)
+template <class T> void CopyPadded(const T* src, std::int64_t n, T* dst, std::int64_t size)
 {
     std::memcpy(dst, src, static_cast<std::size_t>(n) * sizeof(T));
     Zero(dst + n, size - n);
@@ -57,7 +52,7 @@ VpsStatus AutoCorrFft(const double* src, int srcLen, double* dst, int lags, int 
         return st;
     s.AllocWork();
     const int g = static_cast<int>(p.fftSize);
-    if (!s.AllocBlock(std::int64_t{8} * g))
+    if (!s.AllocBlock(std::int64_t {8} * g))
         return StatusNoMemory;
     double* x = static_cast<double*>(s.block);
     CopyPadded(src, srcLen, x, g);
@@ -67,7 +62,7 @@ VpsStatus AutoCorrFft(const double* src, int srcLen, double* dst, int lags, int 
     const VpsStatus st = dspFFTInv_PackToR_64f(x, x, s.spec, s.work);
     if (st == StatusOk) {
         std::memcpy(dst, x, sizeof(double) * static_cast<std::size_t>(lags));
-        Zero(dst + lags, std::int64_t{dstLen} - lags);
+        Zero(dst + lags, std::int64_t {dstLen} - lags);
     }
     return st;
 }
@@ -79,7 +74,7 @@ VpsStatus AutoCorrFft(const Vps64fc* src, int srcLen, Vps64fc* dst, int lags, in
         return st;
     s.AllocWork();
     const int g = static_cast<int>(p.fftSize);
-    if (!s.AllocBlock(std::int64_t{32} * g))
+    if (!s.AllocBlock(std::int64_t {32} * g))
         return StatusNoMemory;
     Vps64fc* x = static_cast<Vps64fc*>(s.block);
     Vps64fc* y = x + g;
@@ -91,13 +86,12 @@ VpsStatus AutoCorrFft(const Vps64fc* src, int srcLen, Vps64fc* dst, int lags, in
     const VpsStatus st = fallback::vpsFFTInv_CToC_64fc(x, x, s.spec, s.work);
     if (st == StatusOk) {
         dspCopy_64fc(x, dst, lags);
-        Zero(dst + lags, std::int64_t{dstLen} - lags);
+        Zero(dst + lags, std::int64_t {dstLen} - lags);
     }
     return st;
 }
 
-template <class T>
-VpsStatus AutoCorr(const T* src, int srcLen, T* dst, int dstLen)
+template <class T> VpsStatus AutoCorr(const T* src, int srcLen, T* dst, int dstLen)
 {
     if (!src || !dst)
         return StatusNullPointer;
@@ -107,7 +101,7 @@ VpsStatus AutoCorr(const T* src, int srcLen, T* dst, int dstLen)
     const SpectralPath p = AutoCorrPath(srcLen, dstLen, IsComplex(src));
     if (p.method != SpectralMethod::Direct)
         return AutoCorrFft(src, srcLen, dst, lags, dstLen, p);
-    Zero(dst + lags, std::int64_t{dstLen} - lags);
+    Zero(dst + lags, std::int64_t {dstLen} - lags);
     for (int k = 0; k < lags; ++k)
         dst[k] = CorrSum(src, src + k, srcLen - k);
     return StatusOk;
@@ -115,37 +109,33 @@ VpsStatus AutoCorr(const T* src, int srcLen, T* dst, int dstLen)
 
 // The element-wise helpers take an int count; a complex result of more than 2^30 lags
 // holds more doubles than that.
-template <class F>
-void InChunks(std::int64_t n, F f)
+template <class F> void InChunks(std::int64_t n, F f)
 {
-    constexpr std::int64_t kChunk = std::int64_t{1} << 30;
+    constexpr std::int64_t kChunk = std::int64_t {1} << 30;
     for (std::int64_t off = 0; off < n; off += kChunk)
         f(off, static_cast<int>(std::min(kChunk, n - off)));
 }
 
-template <class T>
-constexpr int kDoubles = sizeof(T) / sizeof(double);
+template <class T> constexpr int kDoubles = sizeof(T) / sizeof(double);
 
-template <class T>
-VpsStatus AutoCorrNormA(const T* src, int srcLen, T* dst, int dstLen)
+template <class T> VpsStatus AutoCorrNormA(const T* src, int srcLen, T* dst, int dstLen)
 {
     const VpsStatus st = AutoCorr(src, srcLen, dst, dstLen);
     if (st < 0)
         return st;
     double* d = reinterpret_cast<double*>(dst);
     const double scale = 1.0 / srcLen;
-    InChunks(std::int64_t{kDoubles<T>} * std::min(srcLen, dstLen),
+    InChunks(std::int64_t {kDoubles<T>} * std::min(srcLen, dstLen),
              [&](std::int64_t off, int n) { fallback::vpsMulC_64f_I(scale, d + off, n); });
     return st;
 }
 
-template <class T>
-VpsStatus AutoCorrNormB(const T* src, int srcLen, T* dst, int dstLen)
+template <class T> VpsStatus AutoCorrNormB(const T* src, int srcLen, T* dst, int dstLen)
 {
     const VpsStatus st = AutoCorr(src, srcLen, dst, dstLen);
     if (st < 0)
         return st;
-    const std::int64_t count = std::int64_t{kDoubles<T>} * std::min(srcLen, dstLen);
+    const std::int64_t count = std::int64_t {kDoubles<T>} * std::min(srcLen, dstLen);
     double* div = static_cast<double*>(dspMallocBytes(count * 8));
     if (!div)
         return StatusNoMemory;
@@ -159,15 +149,14 @@ VpsStatus AutoCorrNormB(const T* src, int srcLen, T* dst, int dstLen)
 
 // ---- cross-correlation --------------------------------------------------------------
 
-VpsStatus CrossCorrFft(const double* s1, int len1, const double* s2, int len2, double* dst,
-                       const CrossCorrPlan& plan)
+VpsStatus CrossCorrFft(const double* s1, int len1, const double* s2, int len2, double* dst, const CrossCorrPlan& plan)
 {
     SpectralScratch s;
     if (const VpsStatus st = s.MakeSpec(false, plan.path.order))
         return st;
     s.AllocWork();
     const int g = static_cast<int>(plan.path.fftSize);
-    if (!s.AllocBlock(std::int64_t{16} * g))
+    if (!s.AllocBlock(std::int64_t {16} * g))
         return StatusNoMemory;
     double* x = static_cast<double*>(s.block);
     double* y = x + g;
@@ -181,7 +170,8 @@ VpsStatus CrossCorrFft(const double* s1, int len1, const double* s2, int len2, d
     dspMulPackConj_64f_I(y, x, g);
     const VpsStatus st = dspFFTInv_PackToR_64f(x, y, s.spec, s.work);
     if (st == StatusOk)
-        std::memcpy(dst, y + std::max(0, plan.lowLag + len1 - 1), sizeof(double) * static_cast<std::size_t>(plan.dstLen));
+        std::memcpy(dst, y + std::max(0, plan.lowLag + len1 - 1),
+                    sizeof(double) * static_cast<std::size_t>(plan.dstLen));
     return st;
 }
 
@@ -193,7 +183,7 @@ VpsStatus CrossCorrFft(const Vps64fc* s1, int len1, const Vps64fc* s2, int len2,
         return st;
     s.AllocWork();
     const int g = static_cast<int>(plan.path.fftSize);
-    if (!s.AllocBlock(std::int64_t{32} * g))
+    if (!s.AllocBlock(std::int64_t {32} * g))
         return StatusNoMemory;
     Vps64fc* x = static_cast<Vps64fc*>(s.block);
     Vps64fc* y = x + g;
@@ -212,8 +202,7 @@ VpsStatus CrossCorrFft(const Vps64fc* s1, int len1, const Vps64fc* s2, int len2,
     return st;
 }
 
-template <class T>
-VpsStatus CrossCorr(const T* s1, int len1, const T* s2, int len2, T* dst, int dstLen, int lowLag)
+template <class T> VpsStatus CrossCorr(const T* s1, int len1, const T* s2, int len2, T* dst, int dstLen, int lowLag)
 {
     if (!s1 || !s2 || !dst)
         return StatusNullPointer;
@@ -228,7 +217,7 @@ VpsStatus CrossCorr(const T* s1, int len1, const T* s2, int len2, T* dst, int ds
     if (plan.path.method != SpectralMethod::Direct)
         return CrossCorrFft(s1, len1, s2, len2, out, plan);
     for (int n = 0; n < plan.dstLen; ++n) {
-        const std::int64_t lag = std::int64_t{plan.lowLag} + n;
+        const std::int64_t lag = std::int64_t {plan.lowLag} + n;
         const std::int64_t m0 = std::max<std::int64_t>(0, -lag);
         const std::int64_t m1 = std::min<std::int64_t>(len1, len2 - lag);
         out[n] = CorrSum(s1 + m0, s2 + (m0 + lag), m1 - m0);
@@ -255,8 +244,8 @@ VpsStatus vpsAutoCorr_NormB_64f(const double* pSrc, int srcLen, double* pDst, in
     return AutoCorrNormB(pSrc, srcLen, pDst, dstLen);
 }
 
-VpsStatus vpsCrossCorr_64f(const double* pSrc1, int len1, const double* pSrc2, int len2, double* pDst,
-                           int dstLen, int lowLag)
+VpsStatus vpsCrossCorr_64f(const double* pSrc1, int len1, const double* pSrc2, int len2, double* pDst, int dstLen,
+                           int lowLag)
 {
     return CrossCorr(pSrc1, len1, pSrc2, len2, pDst, dstLen, lowLag);
 }
@@ -276,8 +265,8 @@ VpsStatus vpsAutoCorr_NormB_64fc(const Vps64fc* pSrc, int srcLen, Vps64fc* pDst,
     return AutoCorrNormB(pSrc, srcLen, pDst, dstLen);
 }
 
-VpsStatus vpsCrossCorr_64fc(const Vps64fc* pSrc1, int len1, const Vps64fc* pSrc2, int len2, Vps64fc* pDst,
-                            int dstLen, int lowLag)
+VpsStatus vpsCrossCorr_64fc(const Vps64fc* pSrc1, int len1, const Vps64fc* pSrc2, int len2, Vps64fc* pDst, int dstLen,
+                            int lowLag)
 {
     return CrossCorr(pSrc1, len1, pSrc2, len2, pDst, dstLen, lowLag);
 }

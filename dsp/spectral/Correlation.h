@@ -14,13 +14,11 @@ DCS_DSP_DECLARE(VpsStatus, vpsAutoCorr_64f, (const double* pSrc, int srcLen, dou
 DCS_DSP_DECLARE(VpsStatus, vpsAutoCorr_NormA_64f, (const double* pSrc, int srcLen, double* pDst, int dstLen))
 DCS_DSP_DECLARE(VpsStatus, vpsAutoCorr_NormB_64f, (const double* pSrc, int srcLen, double* pDst, int dstLen))
 DCS_DSP_DECLARE(VpsStatus, vpsCrossCorr_64f,
-                (const double* pSrc1, int len1, const double* pSrc2, int len2, double* pDst, int dstLen,
-                 int lowLag))
+                (const double* pSrc1, int len1, const double* pSrc2, int len2, double* pDst, int dstLen, int lowLag))
 DCS_DSP_DECLARE(VpsStatus, vpsAutoCorr_64fc, (const Vps64fc* pSrc, int srcLen, Vps64fc* pDst, int dstLen))
 DCS_DSP_DECLARE(VpsStatus, vpsAutoCorr_NormA_64fc, (const Vps64fc* pSrc, int srcLen, Vps64fc* pDst, int dstLen))
 DCS_DSP_DECLARE(VpsStatus, vpsAutoCorr_NormB_64fc, (const Vps64fc* pSrc, int srcLen, Vps64fc* pDst, int dstLen))
 DCS_DSP_DECLARE(VpsStatus, vpsCrossCorr_64fc,
-                (const Vps64fc* pSrc1, int len1, const Vps64fc* pSrc2, int len2, Vps64fc* pDst, int dstLen,
-                 int lowLag))
+                (const Vps64fc* pSrc1, int len1, const Vps64fc* pSrc2, int len2, Vps64fc* pDst, int dstLen, int lowLag))
 
 }  // namespace dcs

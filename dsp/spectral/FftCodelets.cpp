@@ -4,20 +4,16 @@ namespace dcs {
 
 namespace {
 
-template <class T>
-constexpr T kHalfSqrt2 = static_cast<T>(0.7071067811865476);
+template <class T> constexpr T kHalfSqrt2 = static_cast<T>(0.7071067811865476);
 constexpr double kSqrt2 = 1.4142135623730951;
 
 // Applied to every first-stage sum and difference as it is formed.
 struct Plain {
-    template <class T>
-    T operator()(T v) const { return v; }
+    template <class T> T operator()(T v) const { return v; }
 };
-template <class F>
-struct ByFactor {
+template <class F> struct ByFactor {
     F f;
-    template <class T>
-    T operator()(T v) const { return v * f; }
+    template <class T> T operator()(T v) const { return v * f; }
 };
 
 struct Cx {
@@ -26,23 +22,21 @@ struct Cx {
 inline Cx operator+(Cx a, Cx b) { return {a.re + b.re, a.im + b.im}; }
 inline Cx operator-(Cx a, Cx b) { return {a.re - b.re, a.im - b.im}; }
 // r·a with r = -i forward, +i inverse
-template <bool Inv>
-inline Cx Rot(Cx a) { return Inv ? Cx{-a.im, a.re} : Cx{a.im, -a.re}; }
+template <bool Inv> inline Cx Rot(Cx a) { return Inv ? Cx {-a.im, a.re} : Cx {a.im, -a.re}; }
 
-template <class S>
-inline Cx Sum(const Vps64fc& a, const Vps64fc& b, S sc) { return {sc(a.re + b.re), sc(a.im + b.im)}; }
-template <class S>
-inline Cx Diff(const Vps64fc& a, const Vps64fc& b, S sc) { return {sc(a.re - b.re), sc(a.im - b.im)}; }
+template <class S> inline Cx Sum(const Vps64fc& a, const Vps64fc& b, S sc)
+{
+    return {sc(a.re + b.re), sc(a.im + b.im)};
+}
+template <class S> inline Cx Diff(const Vps64fc& a, const Vps64fc& b, S sc)
+{
+    return {sc(a.re - b.re), sc(a.im - b.im)};
+}
 inline void Store(Vps64fc& y, Cx v) { y = {v.re, v.im}; }
 
-template <class S>
-void Cx1(const Vps64fc* x, Vps64fc* y, S sc)
-{
-    y[0] = {sc(x[0].re), sc(x[0].im)};
-}
+template <class S> void Cx1(const Vps64fc* x, Vps64fc* y, S sc) { y[0] = {sc(x[0].re), sc(x[0].im)}; }
 
-template <class S>
-void Cx2(const Vps64fc* x, Vps64fc* y, S sc)
+template <class S> void Cx2(const Vps64fc* x, Vps64fc* y, S sc)
 {
     const Cx s = Sum(x[0], x[1], sc);
     const Cx d = Diff(x[0], x[1], sc);
@@ -50,8 +44,7 @@ void Cx2(const Vps64fc* x, Vps64fc* y, S sc)
     Store(y[1], d);
 }
 
-template <bool Inv, class S>
-void Cx4(const Vps64fc* x, Vps64fc* y, S sc)
+template <bool Inv, class S> void Cx4(const Vps64fc* x, Vps64fc* y, S sc)
 {
     const Cx a = Sum(x[0], x[2], sc);
     const Cx b = Diff(x[0], x[2], sc);
@@ -63,8 +56,7 @@ void Cx4(const Vps64fc* x, Vps64fc* y, S sc)
     Store(y[3], b - rd);
 }
 
-template <bool Inv, class S>
-void Cx8(const Vps64fc* x, Vps64fc* y, S sc)
+template <bool Inv, class S> void Cx8(const Vps64fc* x, Vps64fc* y, S sc)
 {
     constexpr double h = kHalfSqrt2<double>;
     const Cx s04 = Sum(x[0], x[4], sc), d04 = Diff(x[0], x[4], sc);
@@ -77,10 +69,8 @@ void Cx8(const Vps64fc* x, Vps64fc* y, S sc)
     const Cx o2 = Rot<Inv>(s15 - s37);  // w^2 = r
     const Cx p1 = d15 + Rot<Inv>(d37), p3 = d15 - Rot<Inv>(d37);
     // w^1 and w^3: sum and difference of the parts, each times ±√½
-    const Cx o1 = Inv ? Cx{h * (p1.re - p1.im), h * (p1.re + p1.im)}
-                      : Cx{h * (p1.re + p1.im), h * (p1.im - p1.re)};
-    const Cx o3 = Inv ? Cx{-h * (p3.re + p3.im), h * (p3.re - p3.im)}
-                      : Cx{h * (p3.im - p3.re), -h * (p3.re + p3.im)};
+    const Cx o1 = Inv ? Cx {h * (p1.re - p1.im), h * (p1.re + p1.im)} : Cx {h * (p1.re + p1.im), h * (p1.im - p1.re)};
+    const Cx o3 = Inv ? Cx {-h * (p3.re + p3.im), h * (p3.re - p3.im)} : Cx {h * (p3.im - p3.re), -h * (p3.re + p3.im)};
     Store(y[0], e0 + o0);
     Store(y[4], e0 - o0);
     Store(y[1], e1 + o1);
@@ -91,14 +81,9 @@ void Cx8(const Vps64fc* x, Vps64fc* y, S sc)
     Store(y[7], e3 - o3);
 }
 
-template <class T, class S>
-void Re1(const T* x, T* y, S sc)
-{
-    y[0] = sc(x[0]);
-}
+template <class T, class S> void Re1(const T* x, T* y, S sc) { y[0] = sc(x[0]); }
 
-template <class T, class S>
-void Re2(const T* x, T* y, S sc)
+template <class T, class S> void Re2(const T* x, T* y, S sc)
 {
     const T s = sc(x[0] + x[1]);
     const T d = sc(x[0] - x[1]);
@@ -106,8 +91,7 @@ void Re2(const T* x, T* y, S sc)
     y[1] = d;
 }
 
-template <class T, class S>
-void ReFwd4(const T* x, T* y, S sc)
+template <class T, class S> void ReFwd4(const T* x, T* y, S sc)
 {
     const T a = sc(x[0] + x[2]);
     const T b = sc(x[0] - x[2]);
@@ -119,8 +103,7 @@ void ReFwd4(const T* x, T* y, S sc)
     y[3] = d;
 }
 
-template <class S>
-void ReInv4(const double* x, double* y, S sc)
+template <class S> void ReInv4(const double* x, double* y, S sc)
 {
     const double a = sc(x[0] + x[1]);
     const double b = sc(x[0] - x[1]);
@@ -132,8 +115,7 @@ void ReInv4(const double* x, double* y, S sc)
     y[3] = b + d;
 }
 
-template <class T, class S>
-void ReFwd8(const T* x, T* y, S sc)
+template <class T, class S> void ReFwd8(const T* x, T* y, S sc)
 {
     constexpr T h = kHalfSqrt2<T>;
     const T p0 = sc(x[0] + x[4]), p1 = sc(x[0] - x[4]);
@@ -152,8 +134,7 @@ void ReFwd8(const T* x, T* y, S sc)
     y[7] = v + q1;
 }
 
-template <class S>
-void ReInv8(const double* x, double* y, S sc)
+template <class S> void ReInv8(const double* x, double* y, S sc)
 {
     const double a = sc(x[0] + x[1]), b = sc(x[0] - x[1]);
     const double c = sc(2.0 * x[4]), d = sc(2.0 * x[5]);

@@ -13,8 +13,7 @@
 namespace dcs {
 
 // Eight codelets of one transform: plain[order] and scaled[order] for orders 0..3.
-template <class D, class F>
-struct FftCodeletTable {
+template <class D, class F> struct FftCodeletTable {
     void (*plain[4])(const D* src, D* dst);
     void (*scaled[4])(const D* src, D* dst, F f);
 };

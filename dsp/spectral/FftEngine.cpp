@@ -11,18 +11,17 @@ namespace dcs {
 
 namespace {
 
-constexpr std::int64_t Pow2(int k) { return std::int64_t{1} << k; }
+constexpr std::int64_t Pow2(int k) { return std::int64_t {1} << k; }
 
 inline char* AlignUp16(void* p)
 {
     const auto v = reinterpret_cast<std::uintptr_t>(p);
-    return reinterpret_cast<char*>((v + 15) & ~std::uintptr_t{15});
+    return reinterpret_cast<char*>((v + 15) & ~std::uintptr_t {15});
 }
 
 // w_(4Q)^t = (cos, -sin)(2πt / 4Q) for 0 <= t < 4Q, read by symmetry from the quarter
 // sine table S taken every d-th entry.
-template <class T>
-inline FftComplex<T> Twiddle(const T* S, std::int64_t t, std::int64_t Q, std::int64_t d)
+template <class T> inline FftComplex<T> Twiddle(const T* S, std::int64_t t, std::int64_t Q, std::int64_t d)
 {
     if (t <= Q)
         return {S[(Q - t) * d], -S[t * d]};
@@ -34,8 +33,7 @@ inline FftComplex<T> Twiddle(const T* S, std::int64_t t, std::int64_t Q, std::in
 }
 
 // Radix-4 twiddle table of order m: entries k = 0..2^m/4, each w^k, w^2k, w^3k.
-template <class T>
-char* Radix4Table(int m, const T* sine, int q, FftComplex<T>* dst)
+template <class T> char* Radix4Table(int m, const T* sine, int q, FftComplex<T>* dst)
 {
     const std::int64_t Q = Pow2(m) / 4;
     const std::int64_t d = Pow2(q - m);
@@ -48,8 +46,7 @@ char* Radix4Table(int m, const T* sine, int q, FftComplex<T>* dst)
 }
 
 // Quarter twiddle list of order m: w^k for k < 2^m/4.
-template <class T>
-char* QuarterTable(int m, const T* sine, int q, FftComplex<T>* dst)
+template <class T> char* QuarterTable(int m, const T* sine, int q, FftComplex<T>* dst)
 {
     const std::int64_t Q = Pow2(m) / 4;
     const std::int64_t d = Pow2(q - m);
@@ -61,8 +58,7 @@ char* QuarterTable(int m, const T* sine, int q, FftComplex<T>* dst)
 // Four-step table of a level of order n split by s: for each group of four columns,
 // 2^s records of four twiddles w_N^(column · bitrev_s(row)). The row factor is bit-
 // reversed because the rows of a level hold the bit-reversed sub-sequences.
-template <class T>
-char* FourStepTable(int n, int s, const T* sine, int q, FftComplex<T>* dst, char* temp)
+template <class T> char* FourStepTable(int n, int s, const T* sine, int q, FftComplex<T>* dst, char* temp)
 {
     using C = FftComplex<T>;
     const std::int64_t R = Pow2(s);
@@ -88,8 +84,7 @@ char* FourStepTable(int n, int s, const T* sine, int q, FftComplex<T>* dst, char
 }
 
 // The leaf, then every level from the deepest outwards, each at the next 16-byte boundary.
-template <class T>
-void SplitTables(FftSpecT<T>* spec, const FftPlan& plan, const T* sine, int q, char* temp)
+template <class T> void SplitTables(FftSpecT<T>* spec, const FftPlan& plan, const T* sine, int q, char* temp)
 {
     using C = FftComplex<T>;
     constexpr int leafMax = FftTraits<T>::kLeafMaxOrder;
@@ -119,11 +114,9 @@ void SplitTables(FftSpecT<T>* spec, const FftPlan& plan, const T* sine, int q, c
 // The kernels work on one complex value at a time through Lane<T>: for double a pair in
 // one SSE2 register (baseline x86-64, no -march needed), for float the plain pair.
 
-template <class T>
-struct Lane;
+template <class T> struct Lane;
 
-template <>
-struct Lane<double> {
+template <> struct Lane<double> {
     __m128d v;
     static Lane Load(const Vps64fc* p) { return {_mm_loadu_pd(&p->re)}; }
     void Store(Vps64fc* p) const { _mm_storeu_pd(&p->re, v); }
@@ -132,8 +125,7 @@ struct Lane<double> {
     static __m128d SignLo() { return _mm_set_pd(0.0, -0.0); }
     static __m128d SignHi() { return _mm_set_pd(-0.0, 0.0); }
     // a·w forward, a·conj(w) inverse
-    template <bool Inv>
-    static Lane Twiddled(Lane a, Lane w)
+    template <bool Inv> static Lane Twiddled(Lane a, Lane w)
     {
         const __m128d wr = _mm_unpacklo_pd(w.v, w.v);
         const __m128d wi = _mm_unpackhi_pd(w.v, w.v);
@@ -142,8 +134,7 @@ struct Lane<double> {
         return {_mm_add_pd(_mm_mul_pd(a.v, wr), _mm_xor_pd(cross, Inv ? SignHi() : SignLo()))};
     }
     // r·a with r = -i forward, +i inverse
-    template <bool Inv>
-    static Lane Rot(Lane a)
+    template <bool Inv> static Lane Rot(Lane a)
     {
         const __m128d swapped = _mm_shuffle_pd(a.v, a.v, 1);
         return {_mm_xor_pd(swapped, Inv ? SignLo() : SignHi())};
@@ -158,8 +149,7 @@ struct Lane<double> {
         const __m128d v = _mm_loadu_pd(&w->re);
         return {_mm_unpacklo_pd(v, v), _mm_unpackhi_pd(v, v)};
     }
-    template <bool Inv>
-    static Lane Twiddled(Lane a, Split w)
+    template <bool Inv> static Lane Twiddled(Lane a, Split w)
     {
         const __m128d swapped = _mm_shuffle_pd(a.v, a.v, 1);
         const __m128d cross = _mm_mul_pd(swapped, w.im);
@@ -167,23 +157,20 @@ struct Lane<double> {
     }
 };
 
-template <>
-struct Lane<float> {
+template <> struct Lane<float> {
     float re, im;
     static Lane Load(const Vps32fc* p) { return {p->re, p->im}; }
     void Store(Vps32fc* p) const { *p = {re, im}; }
     friend Lane operator+(Lane a, Lane b) { return {a.re + b.re, a.im + b.im}; }
     friend Lane operator-(Lane a, Lane b) { return {a.re - b.re, a.im - b.im}; }
-    template <bool Inv>
-    static Lane Twiddled(Lane a, Lane w)
+    template <bool Inv> static Lane Twiddled(Lane a, Lane w)
     {
         if constexpr (Inv)
             return {a.re * w.re + a.im * w.im, a.im * w.re - a.re * w.im};
         else
             return {a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re};
     }
-    template <bool Inv>
-    static Lane Rot(Lane a)
+    template <bool Inv> static Lane Rot(Lane a)
     {
         if constexpr (Inv)
             return {-a.im, a.re};
@@ -197,8 +184,7 @@ struct Lane<float> {
 
 // The radix-4 butterfly on values in registers: (a0, a1, a2, a3) are the already
 // twiddled sub-transform values of residues 0, 2, 1, 3; the outputs replace them in order.
-template <class V, bool Inv>
-inline void Radix4Values(V& a0, V& a1, V& a2, V& a3)
+template <class V, bool Inv> inline void Radix4Values(V& a0, V& a1, V& a2, V& a3)
 {
     const V s01 = a0 + a1;
     const V d01 = a0 - a1;
@@ -234,8 +220,7 @@ inline void Butterfly4(FftComplex<T>* x, std::int64_t L, const typename Lane<T>:
 }
 
 // The three twiddles of radix-4 table entry `entry`, spread once for every group.
-template <class T>
-inline void SplitEntry(const FftComplex<T>* tab, std::int64_t entry, typename Lane<T>::Split* t)
+template <class T> inline void SplitEntry(const FftComplex<T>* tab, std::int64_t entry, typename Lane<T>::Split* t)
 {
     for (int i = 0; i < 3; ++i)
         t[i] = Lane<T>::SplitOf(tab + 3 * entry + i);
@@ -258,8 +243,7 @@ struct Lane2 {
     DCS_AVX friend Lane2 operator-(Lane2 a, Lane2 b) { return {_mm256_sub_pd(a.v, b.v)}; }
     DCS_AVX static __m256d SignLo() { return _mm256_set_pd(0.0, -0.0, 0.0, -0.0); }
     DCS_AVX static __m256d SignHi() { return _mm256_set_pd(-0.0, 0.0, -0.0, 0.0); }
-    template <bool Inv>
-    DCS_AVX static Lane2 Rot(Lane2 a)
+    template <bool Inv> DCS_AVX static Lane2 Rot(Lane2 a)
     {
         const __m256d swapped = _mm256_permute_pd(a.v, 0x5);
         return {_mm256_xor_pd(swapped, Inv ? SignLo() : SignHi())};
@@ -273,8 +257,7 @@ struct Lane2 {
         const __m256d v = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(&a->re)), _mm_loadu_pd(&b->re), 1);
         return {_mm256_movedup_pd(v), _mm256_permute_pd(v, 0xF)};
     }
-    template <bool Inv>
-    DCS_AVX static Lane2 Twiddled(Lane2 a, Split w)
+    template <bool Inv> DCS_AVX static Lane2 Twiddled(Lane2 a, Split w)
     {
         const __m256d swapped = _mm256_permute_pd(a.v, 0x5);
         const __m256d cross = _mm256_mul_pd(swapped, w.im);
@@ -283,8 +266,7 @@ struct Lane2 {
 };
 
 // Radix4Values on Lane2, compiled for AVX.
-template <bool Inv>
-DCS_AVX void Radix4Values2(Lane2& a0, Lane2& a1, Lane2& a2, Lane2& a3)
+template <bool Inv> DCS_AVX void Radix4Values2(Lane2& a0, Lane2& a1, Lane2& a2, Lane2& a3)
 {
     const Lane2 s01 = a0 + a1;
     const Lane2 d01 = a0 - a1;
@@ -297,8 +279,7 @@ DCS_AVX void Radix4Values2(Lane2& a0, Lane2& a1, Lane2& a2, Lane2& a3)
 }
 
 // Butterfly4 on x[j], x[j+1] at once; with First the low lane (j = 0) is not twiddled.
-template <bool Inv, bool First>
-DCS_AVX void Butterfly4x2(Vps64fc* x, std::int64_t L, const Lane2::Split* t)
+template <bool Inv, bool First> DCS_AVX void Butterfly4x2(Vps64fc* x, std::int64_t L, const Lane2::Split* t)
 {
     using V = Lane2;
     V a0 = V::Load(x);
@@ -322,8 +303,8 @@ DCS_AVX void Butterfly4x2(Vps64fc* x, std::int64_t L, const Lane2::Split* t)
 
 // The radix-4 passes of Radix4 from block size L (>= 8) up to n.
 template <bool Inv>
-__attribute__((target("avx"))) void Radix4PassesAvx(Vps64fc* x, std::int64_t n, std::int64_t L,
-                                                    const Vps64fc* tab, std::int64_t total)
+__attribute__((target("avx"))) void Radix4PassesAvx(Vps64fc* x, std::int64_t n, std::int64_t L, const Vps64fc* tab,
+                                                    std::int64_t total)
 {
     for (; L < n; L *= 4) {
         const std::int64_t step = n / (4 * L);
@@ -343,8 +324,7 @@ __attribute__((target("avx"))) void Radix4PassesAvx(Vps64fc* x, std::int64_t n, 
 }
 
 // (a, c) := (a + w·c, a - w·c), with w times r where rotated
-template <bool Inv>
-DCS_AVX void Pair2(Lane2& a, Lane2& c, const Lane2::Split& w, bool rotated)
+template <bool Inv> DCS_AVX void Pair2(Lane2& a, Lane2& c, const Lane2::Split& w, bool rotated)
 {
     Lane2 t = Lane2::Twiddled<Inv>(c, w);
     if (rotated)
@@ -415,7 +395,7 @@ __attribute__((target("avx"))) void RealPostFwdAvx(Vps64fc* Z, std::int64_t m, c
         const __m256d y = V::Load(Z + m - k - 1).v;
         const V cy = {_mm256_xor_pd(_mm256_permute2f128_pd(y, y, 1), conj)};
         const V f = V::Rot<false>(V::Load(F + k));
-        const V ab = V::Twiddled<false>(z - cy, V::Split{_mm256_movedup_pd(f.v), _mm256_permute_pd(f.v, 0xF)});
+        const V ab = V::Twiddled<false>(z - cy, V::Split {_mm256_movedup_pd(f.v), _mm256_permute_pd(f.v, 0xF)});
         (ab + cy).Store(Z + k);
         const __m256d lo = _mm256_sub_pd(_mm256_xor_pd(z.v, conj), _mm256_xor_pd(ab.v, conj));
         _mm256_storeu_pd(&Z[m - k - 1].re, _mm256_permute2f128_pd(lo, lo, 1));
@@ -427,8 +407,7 @@ __attribute__((target("avx"))) void RealPostFwdAvx(Vps64fc* Z, std::int64_t m, c
 // transposed into (sub-block p, sub-block p+1) lanes and back), then the L = 4
 // butterflies two at a time.
 template <bool Inv>
-__attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab,
-                                                     std::int64_t total)
+__attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab, std::int64_t total)
 {
     Lane2::Split t[2][3];
     for (int i = 0; i < 3; ++i) {
@@ -476,11 +455,10 @@ __attribute__((target("avx"))) void Radix4First16Avx(Vps64fc* x, std::int64_t n,
 // radix-2 butterflies two at a time. The untwiddled lanes are blended back, so the results
 // are those of the SSE2 pass bit for bit.
 template <bool Inv>
-__attribute__((target("avx"))) void Radix4First8Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab,
-                                                    std::int64_t total)
+__attribute__((target("avx"))) void Radix4First8Avx(Vps64fc* x, std::int64_t n, const Vps64fc* tab, std::int64_t total)
 {
-    const Lane2::Split w01 = Lane2::SplitOf(tab, tab + 3 * (n / 8));          // 1, w_8
-    const Lane2::Split w23 = Lane2::SplitOf(tab, tab + 3 * (n / 8) + 2);      // -, w_8^3
+    const Lane2::Split w01 = Lane2::SplitOf(tab, tab + 3 * (n / 8));      // 1, w_8
+    const Lane2::Split w23 = Lane2::SplitOf(tab, tab + 3 * (n / 8) + 2);  // -, w_8^3
     for (std::int64_t i = 0; i < total; i += 8) {
         Vps64fc* a = x + i;
         const __m256d v0 = Lane2::Load(a).v, v1 = Lane2::Load(a + 2).v;
@@ -504,14 +482,14 @@ __attribute__((target("avx"))) void Radix4First8Avx(Vps64fc* x, std::int64_t n, 
 // FourStep's gather of four columns: row r's four values at in + r·cols, twiddled by the
 // record rec[4r..4r+3], into work[j·R + r].
 template <bool Inv>
-__attribute__((target("avx"))) void GatherAvx(const Vps64fc* in, std::int64_t cols, const Vps64fc* rec,
-                                              std::int64_t R, Vps64fc* work)
+__attribute__((target("avx"))) void GatherAvx(const Vps64fc* in, std::int64_t cols, const Vps64fc* rec, std::int64_t R,
+                                              Vps64fc* work)
 {
     for (std::int64_t r = 0; r < R; ++r, in += cols, rec += 4) {
         for (int h = 0; h < 2; ++h) {
             const __m256d w = Lane2::Load(rec + 2 * h).v;
             const Lane2 y = Lane2::Twiddled<Inv>(Lane2::Load(in + 2 * h),
-                                                 Lane2::Split{_mm256_movedup_pd(w), _mm256_permute_pd(w, 0xF)});
+                                                 Lane2::Split {_mm256_movedup_pd(w), _mm256_permute_pd(w, 0xF)});
             _mm_storeu_pd(&work[2 * h * R + r].re, _mm256_castpd256_pd128(y.v));
             _mm_storeu_pd(&work[(2 * h + 1) * R + r].re, _mm256_extractf128_pd(y.v, 1));
         }
@@ -538,8 +516,7 @@ inline std::int64_t ReverseBits(std::int64_t v, int bits)
 
 // to[rev c · S + rev a] = from[a · fromStride + c]: one block from its source runs (stride S,
 // or 8 for a block kept on the stack) into its destination runs. from and to do not overlap.
-template <class C>
-inline void MoveBlock(const C* from, std::int64_t fromStride, C* to, std::int64_t S)
+template <class C> inline void MoveBlock(const C* from, std::int64_t fromStride, C* to, std::int64_t S)
 {
     const C* r0 = from;
     const C* r1 = r0 + fromStride;
@@ -562,8 +539,7 @@ inline void MoveBlock(const C* from, std::int64_t fromStride, C* to, std::int64_
     }
 }
 
-template <class C>
-void PermuteBlocked(const C* src, C* dst, int m)
+template <class C> void PermuteBlocked(const C* src, C* dst, int m)
 {
     const int mid = m - 2 * kPermuteBits;
     const std::int64_t S = Pow2(m - kPermuteBits);
@@ -572,8 +548,7 @@ void PermuteBlocked(const C* src, C* dst, int m)
 }
 
 // In place: the blocks of b and rev b trade places, the one written first saved beforehand.
-template <class C>
-void PermuteBlocked_I(C* x, int m)
+template <class C> void PermuteBlocked_I(C* x, int m)
 {
     const int mid = m - 2 * kPermuteBits;
     const std::int64_t S = Pow2(m - kPermuteBits);
@@ -600,8 +575,7 @@ constexpr int kPermuteBlockedOrder = 12;
 // row's four values in two 256-bit stores. The rows lie a power of two apart, so they
 // share a few cache sets and miss the first-level cache; the row a few ahead is fetched
 // while the current one is written.
-__attribute__((target("avx"))) void ScatterAvx(const Vps64fc* work, std::int64_t R, Vps64fc* out,
-                                               std::int64_t cols)
+__attribute__((target("avx"))) void ScatterAvx(const Vps64fc* work, std::int64_t R, Vps64fc* out, std::int64_t cols)
 {
     constexpr std::int64_t kAhead = 4;
     for (std::int64_t r = 0; r < R; r += 2, out += 2 * cols) {
@@ -623,8 +597,8 @@ __attribute__((target("avx"))) void ScatterAvx(const Vps64fc* work, std::int64_t
 // ScatterAvx of one group fused with GatherAvx of the next: the next group's values lie
 // in the cache line after the one just written, so each row is visited once for both.
 template <bool Inv>
-__attribute__((target("avx"))) void ScatterGatherAvx(const Vps64fc* work, Vps64fc* next, std::int64_t R,
-                                                     Vps64fc* out, std::int64_t cols, const Vps64fc* rec)
+__attribute__((target("avx"))) void ScatterGatherAvx(const Vps64fc* work, Vps64fc* next, std::int64_t R, Vps64fc* out,
+                                                     std::int64_t cols, const Vps64fc* rec)
 {
     for (std::int64_t r = 0; r < R; ++r, out += cols, rec += 4) {
         const __m256d c0 = _mm256_castpd128_pd256(_mm_loadu_pd(&work[r].re));
@@ -634,7 +608,7 @@ __attribute__((target("avx"))) void ScatterGatherAvx(const Vps64fc* work, Vps64f
         for (int h = 0; h < 2; ++h) {
             const __m256d w = Lane2::Load(rec + 2 * h).v;
             const Lane2 y = Lane2::Twiddled<Inv>(Lane2::Load(out + 4 + 2 * h),
-                                                 Lane2::Split{_mm256_movedup_pd(w), _mm256_permute_pd(w, 0xF)});
+                                                 Lane2::Split {_mm256_movedup_pd(w), _mm256_permute_pd(w, 0xF)});
             _mm_storeu_pd(&next[2 * h * R + r].re, _mm256_castpd256_pd128(y.v));
             _mm_storeu_pd(&next[(2 * h + 1) * R + r].re, _mm256_extractf128_pd(y.v, 1));
         }
@@ -651,14 +625,13 @@ bool HasAvx()
 DCS_AVX Lane2 MulPair(const Vps64fc* w, const Vps64fc* x, std::int64_t j)
 {
     const __m256d v = Lane2::Load(w + j).v;
-    return Lane2::Twiddled<false>(Lane2::Load(x + j), Lane2::Split{_mm256_movedup_pd(v), _mm256_permute_pd(v, 0xF)});
+    return Lane2::Twiddled<false>(Lane2::Load(x + j), Lane2::Split {_mm256_movedup_pd(v), _mm256_permute_pd(v, 0xF)});
 }
 
 // dspFFTMulPermute_I's walk of the pair and self lists on AVX. The values a list entry
 // moves come in neighbouring pairs (j, j + 1) and (H + j, H + j + 1); a 2×2 transpose of
 // their products gives what lands at j and at H + j.
-__attribute__((target("avx"))) void MulPermuteAvx(const Vps64fc* w, Vps64fc* x, std::int64_t H,
-                                                  const std::int32_t* p)
+__attribute__((target("avx"))) void MulPermuteAvx(const Vps64fc* w, Vps64fc* x, std::int64_t H, const std::int32_t* p)
 {
     for (; *p != 0; p += 2) {
         const std::int64_t a = p[0] / 2;
@@ -682,8 +655,7 @@ __attribute__((target("avx"))) void MulPermuteAvx(const Vps64fc* w, Vps64fc* x, 
 
 // The n-point kernel on each of the total / n consecutive blocks of x: one sweep per pass
 // over all of them, the twiddles spread once.
-template <class T, bool Inv>
-void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab, std::int64_t total)
+template <class T, bool Inv> void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab, std::int64_t total)
 {
     using V = Lane<T>;
     std::int64_t L;
@@ -750,8 +722,7 @@ void Radix4(FftComplex<T>* x, std::int64_t n, const FftComplex<T>* tab, std::int
 // Radix-2 passes from blocks of b points up to n, twiddles from the quarter list of
 // order log2 n (the second half of each pass is r times the first half's twiddle). Two
 // passes at a time share one sweep over the data: the same butterflies in registers.
-template <class T, bool Inv>
-void Radix2(FftComplex<T>* x, std::int64_t n, std::int64_t b, const FftComplex<T>* V)
+template <class T, bool Inv> void Radix2(FftComplex<T>* x, std::int64_t n, std::int64_t b, const FftComplex<T>* V)
 {
     if constexpr (sizeof(T) == 8) {
         if (HasAvx())
@@ -810,16 +781,14 @@ void Radix2(FftComplex<T>* x, std::int64_t n, std::int64_t b, const FftComplex<T
     }
 }
 
-template <class T, bool Inv>
-bool Scaled(const FftSpecT<T>* spec)
+template <class T, bool Inv> bool Scaled(const FftSpecT<T>* spec)
 {
     return (Inv ? spec->inverseScaled : spec->forwardScaled) != 0;
 }
 
 // Block transform: radix-4 kernels over the largest kernel size, each scaled right after
 // it (last block first), then radix-2 passes.
-template <class T, bool Inv>
-void Blocks(const FftSpecT<T>* spec, FftComplex<T>* x, std::int64_t n)
+template <class T, bool Inv> void Blocks(const FftSpecT<T>* spec, FftComplex<T>* x, std::int64_t n)
 {
     const std::int64_t b = Pow2(FftTraits<T>::kLeafMaxOrder);
     if (!Scaled<T, Inv>(spec)) {
@@ -905,8 +874,7 @@ void FourStep(const FftSpecT<T>* spec, FftComplex<T>* x, int n, int level, FftCo
     }
 }
 
-template <class T, bool Inv>
-void Large(const FftSpecT<T>* spec, FftComplex<T>* x, int n, FftComplex<T>* work)
+template <class T, bool Inv> void Large(const FftSpecT<T>* spec, FftComplex<T>* x, int n, FftComplex<T>* work)
 {
     if (spec->levels > 0)
         FourStep<T, Inv>(spec, x, n, 0, work);
@@ -918,8 +886,7 @@ void Large(const FftSpecT<T>* spec, FftComplex<T>* x, int n, FftComplex<T>* work
 
 // ---- set-up -------------------------------------------------------------------------
 
-template <class T>
-void dspFFTSineTable(int q, T* dst) noexcept
+template <class T> void dspFFTSineTable(int q, T* dst) noexcept
 {
     const std::int64_t n = Pow2(q);
     const double delta = 2.0 * std::numbers::pi / static_cast<double>(n);
@@ -957,8 +924,7 @@ void dspFFTBitRevTable(int m, std::int32_t* dst) noexcept
     dst[B] = 0;
 }
 
-template <class T>
-VpsStatus dspFFTTables(FftSpecT<T>* spec, const FftPlan& plan, const T* sine, int q) noexcept
+template <class T> VpsStatus dspFFTTables(FftSpecT<T>* spec, const FftPlan& plan, const T* sine, int q) noexcept
 {
     using C = FftComplex<T>;
     const int m = plan.transformOrder;
@@ -988,16 +954,14 @@ VpsStatus dspFFTTables(FftSpecT<T>* spec, const FftPlan& plan, const T* sine, in
     return StatusOk;
 }
 
-template <class T>
-void dspFFTRealTableFwd(int n, const T* sine, FftComplex<T>* dst) noexcept
+template <class T> void dspFFTRealTableFwd(int n, const T* sine, FftComplex<T>* dst) noexcept
 {
     const std::int64_t Q = Pow2(n) / 4;
     for (std::int64_t k = 0; k < Q; ++k)
         dst[k] = {static_cast<T>(0.5) * sine[Q - k], static_cast<T>(0.5) - static_cast<T>(0.5) * sine[k]};
 }
 
-template <class T>
-void dspFFTRealTableInv(int n, const T* sine, FftComplex<T>* dst) noexcept
+template <class T> void dspFFTRealTableInv(int n, const T* sine, FftComplex<T>* dst) noexcept
 {
     const std::int64_t Q = Pow2(n) / 4;
     for (std::int64_t k = 0; k < Q; ++k)
@@ -1007,8 +971,7 @@ void dspFFTRealTableInv(int n, const T* sine, FftComplex<T>* dst) noexcept
 // ---- transforms ---------------------------------------------------------------------
 
 template <class T>
-void dspFFTPermute(const FftComplex<T>* src, FftComplex<T>* dst, std::int64_t n,
-                   const std::int32_t* bitRev) noexcept
+void dspFFTPermute(const FftComplex<T>* src, FftComplex<T>* dst, std::int64_t n, const std::int32_t* bitRev) noexcept
 {
     if (n >= Pow2(kPermuteBlockedOrder))
         return PermuteBlocked(src, dst, __builtin_ctzll(static_cast<unsigned long long>(n)));
@@ -1037,8 +1000,7 @@ void dspFFTPermute(const FftComplex<T>* src, FftComplex<T>* dst, std::int64_t n,
     }
 }
 
-template <class T>
-void dspFFTPermute_I(FftComplex<T>* x, std::int64_t n, const std::int32_t* bitRev) noexcept
+template <class T> void dspFFTPermute_I(FftComplex<T>* x, std::int64_t n, const std::int32_t* bitRev) noexcept
 {
     if (n < 4)
         return;
@@ -1108,20 +1070,17 @@ void dspFFTMulPermute_I(const Vps64fc* w, Vps64fc* x, std::int64_t n, const std:
     }
 }
 
-template <class T>
-void dspFFTRadix4Fwd(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept
+template <class T> void dspFFTRadix4Fwd(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept
 {
     Radix4<T, false>(data, n, table, n);
 }
 
-template <class T>
-void dspFFTRadix4Inv(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept
+template <class T> void dspFFTRadix4Inv(FftComplex<T>* data, std::int64_t n, const FftComplex<T>* table) noexcept
 {
     Radix4<T, true>(data, n, table, n);
 }
 
-template <class T>
-void dspFFTScale(T factor, T* data, std::int64_t n) noexcept
+template <class T> void dspFFTScale(T factor, T* data, std::int64_t n) noexcept
 {
     for (std::int64_t i = 0; i < n; ++i)
         data[i] *= factor;
@@ -1139,8 +1098,7 @@ void dspFFTLargeInv(const FftSpecT<T>* spec, FftComplex<T>* data, int n, FftComp
     Large<T, true>(spec, data, n, work);
 }
 
-template <class T>
-void dspFFTRealPostFwd(FftComplex<T>* Z, std::int64_t m, const FftComplex<T>* F) noexcept
+template <class T> void dspFFTRealPostFwd(FftComplex<T>* Z, std::int64_t m, const FftComplex<T>* F) noexcept
 {
     // With z = Z[k], y = Z[m-k], F[k] = (fr, fi): (d, σ) = z - conj(y), (A, B) = (d, σ)·(fi, -fr);
     // Z[k] = (A, B) + conj(y), Z[m-k] = conj(z) - conj((A, B)).
@@ -1163,8 +1121,7 @@ void dspFFTRealPostFwd(FftComplex<T>* Z, std::int64_t m, const FftComplex<T>* F)
 }
 
 template <class T>
-void dspFFTRealPreInv(const FftComplex<T>* X, FftComplex<T>* D, std::int64_t m,
-                      const FftComplex<T>* G) noexcept
+void dspFFTRealPreInv(const FftComplex<T>* X, FftComplex<T>* D, std::int64_t m, const FftComplex<T>* G) noexcept
 {
     for (std::int64_t k = 1; k < m / 2; ++k) {
         const T c = X[k].re, e = X[k].im;
@@ -1177,21 +1134,20 @@ void dspFFTRealPreInv(const FftComplex<T>* X, FftComplex<T>* D, std::int64_t m,
     D[m / 2] = {static_cast<T>(2.0) * X[m / 2].re, static_cast<T>(-2.0) * X[m / 2].im};
 }
 
-#define DCS_FFT_ENGINE_INSTANCES(T)                                                                 \
-    template void dspFFTSineTable<T>(int, T*) noexcept;                                             \
-    template VpsStatus dspFFTTables<T>(FftSpecT<T>*, const FftPlan&, const T*, int) noexcept;       \
-    template void dspFFTRealTableFwd<T>(int, const T*, FftComplex<T>*) noexcept;                    \
-    template void dspFFTRealTableInv<T>(int, const T*, FftComplex<T>*) noexcept;                    \
-    template void dspFFTPermute<T>(const FftComplex<T>*, FftComplex<T>*, std::int64_t,              \
-                                   const std::int32_t*) noexcept;                                   \
-    template void dspFFTPermute_I<T>(FftComplex<T>*, std::int64_t, const std::int32_t*) noexcept;   \
-    template void dspFFTRadix4Fwd<T>(FftComplex<T>*, std::int64_t, const FftComplex<T>*) noexcept;  \
-    template void dspFFTRadix4Inv<T>(FftComplex<T>*, std::int64_t, const FftComplex<T>*) noexcept;  \
-    template void dspFFTScale<T>(T, T*, std::int64_t) noexcept;                                     \
-    template void dspFFTLargeFwd<T>(const FftSpecT<T>*, FftComplex<T>*, int, FftComplex<T>*) noexcept; \
-    template void dspFFTLargeInv<T>(const FftSpecT<T>*, FftComplex<T>*, int, FftComplex<T>*) noexcept; \
-    template void dspFFTRealPostFwd<T>(FftComplex<T>*, std::int64_t, const FftComplex<T>*) noexcept; \
-    template void dspFFTRealPreInv<T>(const FftComplex<T>*, FftComplex<T>*, std::int64_t,           \
+#define DCS_FFT_ENGINE_INSTANCES(T)                                                                                    \
+    template void dspFFTSineTable<T>(int, T*) noexcept;                                                                \
+    template VpsStatus dspFFTTables<T>(FftSpecT<T>*, const FftPlan&, const T*, int) noexcept;                          \
+    template void dspFFTRealTableFwd<T>(int, const T*, FftComplex<T>*) noexcept;                                       \
+    template void dspFFTRealTableInv<T>(int, const T*, FftComplex<T>*) noexcept;                                       \
+    template void dspFFTPermute<T>(const FftComplex<T>*, FftComplex<T>*, std::int64_t, const std::int32_t*) noexcept;  \
+    template void dspFFTPermute_I<T>(FftComplex<T>*, std::int64_t, const std::int32_t*) noexcept;                      \
+    template void dspFFTRadix4Fwd<T>(FftComplex<T>*, std::int64_t, const FftComplex<T>*) noexcept;                     \
+    template void dspFFTRadix4Inv<T>(FftComplex<T>*, std::int64_t, const FftComplex<T>*) noexcept;                     \
+    template void dspFFTScale<T>(T, T*, std::int64_t) noexcept;                                                        \
+    template void dspFFTLargeFwd<T>(const FftSpecT<T>*, FftComplex<T>*, int, FftComplex<T>*) noexcept;                 \
+    template void dspFFTLargeInv<T>(const FftSpecT<T>*, FftComplex<T>*, int, FftComplex<T>*) noexcept;                 \
+    template void dspFFTRealPostFwd<T>(FftComplex<T>*, std::int64_t, const FftComplex<T>*) noexcept;                   \
+    template void dspFFTRealPreInv<T>(const FftComplex<T>*, FftComplex<T>*, std::int64_t,                              \
                                       const FftComplex<T>*) noexcept;
 
 DCS_FFT_ENGINE_INSTANCES(double)

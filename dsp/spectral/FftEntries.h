@@ -36,13 +36,9 @@ DCS_DSP_DECLARE(VpsStatus, vpsFFTInv_CCSToR_64f,
 // Work buffer size in bytes: 0 when no buffer is needed. -8 null, -17 other kind.
 VpsStatus dspFFTGetBufSize_C_64fc(const FftSpec* pSpec, int* pSize) noexcept;
 VpsStatus dspFFTGetBufSize_R_64f(const FftSpec* pSpec, int* pSize) noexcept;
-VpsStatus dspFFTFwd_RToPack_64f(const double* pSrc, double* pDst, const FftSpec* pSpec,
-                                Vps8u* pBuffer) noexcept;
-VpsStatus dspFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FftSpec* pSpec,
-                                Vps8u* pBuffer) noexcept;
-VpsStatus dspFFTFwd_RToPerm_64f(const double* pSrc, double* pDst, const FftSpec* pSpec,
-                                Vps8u* pBuffer) noexcept;
-VpsStatus dspFFTInv_PermToR_64f(const double* pSrc, double* pDst, const FftSpec* pSpec,
-                                Vps8u* pBuffer) noexcept;
+VpsStatus dspFFTFwd_RToPack_64f(const double* pSrc, double* pDst, const FftSpec* pSpec, Vps8u* pBuffer) noexcept;
+VpsStatus dspFFTInv_PackToR_64f(const double* pSrc, double* pDst, const FftSpec* pSpec, Vps8u* pBuffer) noexcept;
+VpsStatus dspFFTFwd_RToPerm_64f(const double* pSrc, double* pDst, const FftSpec* pSpec, Vps8u* pBuffer) noexcept;
+VpsStatus dspFFTInv_PermToR_64f(const double* pSrc, double* pDst, const FftSpec* pSpec, Vps8u* pBuffer) noexcept;
 
 }  // namespace dcs

@@ -3,24 +3,20 @@
 namespace dcs {
 
 // Indexed by order 0..32.
-const FftSplitTable FftTraits<double>::kSplit = {
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 5, 6, 7, 7,
-    8, 9, 9, 9, 8, 8, 9, 9, 9, 9, 9, 9, 9, 9, 0, 0};
-const FftSplitTable FftTraits<float>::kSplit = {
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 6, 7, 8,
-    8, 8, 10, 10, 10, 10, 8, 8, 10, 10, 10, 10, 10, 10, 0, 0};
+const FftSplitTable FftTraits<double>::kSplit = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 5, 6, 7, 7,
+                                                 8, 9, 9, 9, 8, 8, 9, 9, 9, 9, 9, 9, 9, 9, 0, 0};
+const FftSplitTable FftTraits<float>::kSplit = {0, 0, 0,  0,  0,  0,  0, 0, 0,  0,  0,  0,  0,  5,  6, 7, 8,
+                                                8, 8, 10, 10, 10, 10, 8, 8, 10, 10, 10, 10, 10, 10, 0, 0};
 
 namespace {
 
-constexpr std::int64_t Pow2(int k) { return std::int64_t{1} << k; }
+constexpr std::int64_t Pow2(int k) { return std::int64_t {1} << k; }
 
-template <class T>
-constexpr std::int64_t kComplexBytes = 2 * static_cast<std::int64_t>(sizeof(T));
+template <class T> constexpr std::int64_t kComplexBytes = 2 * static_cast<std::int64_t>(sizeof(T));
 
 // Table area of the sub-transform of order n at the given level, recording the
 // decomposition into the plan on the way down.
-template <class T>
-std::int64_t SubArea(FftPlan& p, int n, int level, const FftSplitTable& split)
+template <class T> std::int64_t SubArea(FftPlan& p, int n, int level, const FftSplitTable& split)
 {
     constexpr int leafMax = FftTraits<T>::kLeafMaxOrder;
     constexpr std::int64_t cb = kComplexBytes<T>;
@@ -55,20 +51,15 @@ std::int64_t SubArea(FftPlan& p, int n, int level, const FftSplitTable& split)
 
 }  // namespace
 
-std::int64_t FftBitRevBytes(int m) noexcept
-{
-    return ((Pow2(m) / 4) * 4 + 19) & ~std::int64_t{15};
-}
+std::int64_t FftBitRevBytes(int m) noexcept { return ((Pow2(m) / 4) * 4 + 19) & ~std::int64_t {15}; }
 
-template <class T>
-std::int64_t FftSineBytes(int q) noexcept
+template <class T> std::int64_t FftSineBytes(int q) noexcept
 {
     constexpr std::int64_t slack = sizeof(T) == 8 ? 23 : 19;  // room for the extra entry
-    return ((Pow2(q) / 4) * static_cast<std::int64_t>(sizeof(T)) + slack) & ~std::int64_t{15};
+    return ((Pow2(q) / 4) * static_cast<std::int64_t>(sizeof(T)) + slack) & ~std::int64_t {15};
 }
 
-template <class T>
-FftPlan FftMakePlan(int order, bool real, const FftSplitTable& split) noexcept
+template <class T> FftPlan FftMakePlan(int order, bool real, const FftSplitTable& split) noexcept
 {
     FftPlan p;
     if (order < 4 || order > kFftMaxOrder)

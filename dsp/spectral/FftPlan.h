@@ -21,18 +21,15 @@ using FftSplitTable = std::array<std::int8_t, 33>;
 
 // What differs between the double and the single-precision engine: the largest radix-4
 // kernel, the complex type and the split table. Everything else is shared.
-template <class T>
-struct FftTraits;
+template <class T> struct FftTraits;
 
-template <>
-struct FftTraits<double> {
+template <> struct FftTraits<double> {
     using Complex = Vps64fc;
     static constexpr int kLeafMaxOrder = 9;  // radix-4 kernels up to 512 points
     static const FftSplitTable kSplit;
 };
 
-template <>
-struct FftTraits<float> {
+template <> struct FftTraits<float> {
     using Complex = Vps32fc;
     static constexpr int kLeafMaxOrder = 10;  // radix-4 kernels up to 1024 points
     static const FftSplitTable kSplit;
@@ -41,14 +38,14 @@ struct FftTraits<float> {
 // The decomposition of one spec. Every byte count is 64-bit: the table area of the
 // largest orders exceeds 2^31 bytes.
 struct FftPlan {
-    bool valid = true;          // false only for a split table that needs more than 3 levels
-    int transformOrder = -1;    // order m of the complex transform; -1 for orders 0..3
-    int levels = 0;             // split levels, 0..3
+    bool valid = true;                     // false only for a split table that needs more than 3 levels
+    int transformOrder = -1;               // order m of the complex transform; -1 for orders 0..3
+    int levels = 0;                        // split levels, 0..3
     int split[kFftMaxLevels] = {0, 0, 0};  // split order per level, level 0 the whole
-    int leafOrder = 0;          // order of the innermost transform
-    bool leafIsBlock = false;   // innermost transform is a block transform (radix-4 + radix-2)
-    std::int64_t workBytes = 0;       // work area of one transform call (0: none)
-    std::int64_t sineBytes = 0;       // temporary quarter sine table
+    int leafOrder = 0;                     // order of the innermost transform
+    bool leafIsBlock = false;              // innermost transform is a block transform (radix-4 + radix-2)
+    std::int64_t workBytes = 0;            // work area of one transform call (0: none)
+    std::int64_t sineBytes = 0;            // temporary quarter sine table
     std::int64_t bitRevBytes = 0;
     std::int64_t tableAreaBytes = 0;  // leaf table, quarter list and every level's tables
     std::int64_t tempAreaBytes = 0;   // temporary area while the split tables are built
@@ -62,7 +59,6 @@ FftPlan FftMakePlan(int order, bool real, const FftSplitTable& split = FftTraits
 
 // Byte counts shared by the plan and the table builders.
 std::int64_t FftBitRevBytes(int m) noexcept;
-template <class T>
-std::int64_t FftSineBytes(int q) noexcept;
+template <class T> std::int64_t FftSineBytes(int q) noexcept;
 
 }  // namespace dcs

@@ -12,7 +12,6 @@ namespace dcs {
 VpsStatus dspFFTInitAlloc_R_32f(FftSpec32f** ppSpec, int order, int flag, int hint) noexcept;
 VpsStatus dspFFTFree_R_32f(FftSpec32f* pSpec) noexcept;
 VpsStatus dspFFTGetBufSize_R_32f(const FftSpec32f* pSpec, int* pSize) noexcept;
-VpsStatus dspFFTFwd_RToPerm_32f(const float* pSrc, float* pDst, const FftSpec32f* pSpec,
-                                Vps8u* pBuffer) noexcept;
+VpsStatus dspFFTFwd_RToPerm_32f(const float* pSrc, float* pDst, const FftSpec32f* pSpec, Vps8u* pBuffer) noexcept;
 
 }  // namespace dcs

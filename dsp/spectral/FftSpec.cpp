@@ -6,8 +6,7 @@
 
 namespace dcs {
 
-template <class T>
-void dspFFTFreeSpec(FftSpecT<T>* spec) noexcept
+template <class T> void dspFFTFreeSpec(FftSpecT<T>* spec) noexcept
 {
     spec->id = 0;
     if (spec->owned != 1)
@@ -23,8 +22,7 @@ namespace {
 
 // Everything but the record: the tables of the complex transform and, for a real spec,
 // the two recombination tables, all from one quarter sine table of the spec's order.
-template <class T>
-VpsStatus BuildTables(FftSpecT<T>* spec, bool real, const FftSplitTable& split)
+template <class T> VpsStatus BuildTables(FftSpecT<T>* spec, bool real, const FftSplitTable& split)
 {
     using C = FftComplex<T>;
     const int order = spec->order;
@@ -54,8 +52,8 @@ VpsStatus BuildTables(FftSpecT<T>* spec, bool real, const FftSplitTable& split)
 }  // namespace
 
 template <class T>
-VpsStatus FftSpecCreate(FftSpecT<T>** out, std::uint32_t id, bool real, int order, int flag,
-                        int hint, const FftSplitTable& split) noexcept
+VpsStatus FftSpecCreate(FftSpecT<T>** out, std::uint32_t id, bool real, int order, int flag, int hint,
+                        const FftSplitTable& split) noexcept
 {
     if (!out)
         return StatusNullPointer;
@@ -69,10 +67,9 @@ VpsStatus FftSpecCreate(FftSpecT<T>** out, std::uint32_t id, bool real, int orde
     spec->order = order;
     spec->hint = hint;
     spec->owned = 1;
-    const double n = static_cast<double>(std::int64_t{1} << order);
+    const double n = static_cast<double>(std::int64_t {1} << order);
     switch (flag) {
-    case 8:
-        break;
+    case 8: break;
     case 4:
         spec->forwardScaled = spec->inverseScaled = 1;
         spec->scale = static_cast<T>(1.0 / dspSqrt(n));
@@ -85,9 +82,7 @@ VpsStatus FftSpecCreate(FftSpecT<T>** out, std::uint32_t id, bool real, int orde
         spec->inverseScaled = 1;
         spec->scale = static_cast<T>(1.0 / n);
         break;
-    default:
-        dspFFTFreeSpec(spec);
-        return StatusBadFftFlag;
+    default: dspFFTFreeSpec(spec); return StatusBadFftFlag;
     }
     if (order >= 4) {
         if (const VpsStatus status = BuildTables(spec, real, split)) {

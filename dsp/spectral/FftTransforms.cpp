@@ -8,8 +8,7 @@ namespace dcs {
 
 namespace {
 
-template <class T>
-const FftCodeletTable<T, T>& RealFwdCodelets()
+template <class T> const FftCodeletTable<T, T>& RealFwdCodelets()
 {
     if constexpr (sizeof(T) == 8)
         return kFftFwdCodelets_64f;
@@ -19,8 +18,7 @@ const FftCodeletTable<T, T>& RealFwdCodelets()
 
 // The work area of one call: the caller's buffer from its next 16-byte boundary, or a
 // block of the spec's work size owned by this object.
-template <class C>
-class WorkArea {
+template <class C> class WorkArea {
 public:
     WorkArea(std::int32_t bytes, Vps8u* buffer) noexcept
     {
@@ -28,7 +26,7 @@ public:
             return;
         if (buffer) {
             const auto v = reinterpret_cast<std::uintptr_t>(buffer);
-            area_ = reinterpret_cast<C*>((v + 15) & ~std::uintptr_t{15});
+            area_ = reinterpret_cast<C*>((v + 15) & ~std::uintptr_t {15});
         } else {
             owned_ = dspMallocBytes(bytes);
             area_ = static_cast<C*>(owned_);
@@ -51,7 +49,7 @@ private:
 template <class T, bool Inv>
 void ComplexButterflies(FftComplex<T>* dst, int m, const FftSpecT<T>* spec, FftComplex<T>* work)
 {
-    const std::int64_t n = std::int64_t{1} << m;
+    const std::int64_t n = std::int64_t {1} << m;
     if (m <= FftTraits<T>::kLeafMaxOrder) {
         if constexpr (Inv)
             dspFFTRadix4Inv<T>(dst, n, spec->leafTable);
@@ -68,10 +66,9 @@ void ComplexButterflies(FftComplex<T>* dst, int m, const FftSpecT<T>* spec, FftC
 
 // Complex transform of order m >= 3 with the FftSpec's tables, in dst, permuted from src.
 template <class T, bool Inv>
-void ComplexCore(const FftComplex<T>* src, FftComplex<T>* dst, int m, const FftSpecT<T>* spec,
-                 FftComplex<T>* work)
+void ComplexCore(const FftComplex<T>* src, FftComplex<T>* dst, int m, const FftSpecT<T>* spec, FftComplex<T>* work)
 {
-    const std::int64_t n = std::int64_t{1} << m;
+    const std::int64_t n = std::int64_t {1} << m;
     if (src == dst)
         dspFFTPermute_I<T>(dst, n, spec->bitRev);
     else
@@ -81,8 +78,7 @@ void ComplexCore(const FftComplex<T>* src, FftComplex<T>* dst, int m, const FftS
 
 }  // namespace
 
-template <class T>
-VpsStatus FftBufSize(const FftSpecT<T>* spec, std::uint32_t id, int* size) noexcept
+template <class T> VpsStatus FftBufSize(const FftSpecT<T>* spec, std::uint32_t id, int* size) noexcept
 {
     if (!size || !spec)
         return StatusNullPointer;
@@ -93,8 +89,7 @@ VpsStatus FftBufSize(const FftSpecT<T>* spec, std::uint32_t id, int* size) noexc
     return StatusOk;
 }
 
-template <class T>
-VpsStatus FftFree(FftSpecT<T>* spec, std::uint32_t id) noexcept
+template <class T> VpsStatus FftFree(FftSpecT<T>* spec, std::uint32_t id) noexcept
 {
     if (!spec)
         return StatusNullPointer;
@@ -127,14 +122,14 @@ VpsStatus FftComplexRun(const Vps64fc* src, Vps64fc* dst, const FftSpec* spec, V
 }
 
 template <class T>
-VpsStatus FftRealFwdRun(const T* src, T* dst, const FftSpecT<T>* spec, Vps8u* buffer,
-                        FftLayout layout, std::uint32_t id) noexcept
+VpsStatus FftRealFwdRun(const T* src, T* dst, const FftSpecT<T>* spec, Vps8u* buffer, FftLayout layout,
+                        std::uint32_t id) noexcept
 {
     if (const VpsStatus s = FftCheck(spec, id, src, dst))
         return s;
     using C = FftComplex<T>;
     const int order = spec->order;
-    const std::int64_t n = std::int64_t{1} << order;
+    const std::int64_t n = std::int64_t {1} << order;
     if (order <= 3) {
         const auto& codelets = RealFwdCodelets<T>();
         if (spec->forwardScaled)
@@ -168,13 +163,12 @@ VpsStatus FftRealFwdRun(const T* src, T* dst, const FftSpecT<T>* spec, Vps8u* bu
     return StatusOk;
 }
 
-VpsStatus FftRealInvRun(const double* src, double* dst, const FftSpec* spec, Vps8u* buffer,
-                        FftLayout layout) noexcept
+VpsStatus FftRealInvRun(const double* src, double* dst, const FftSpec* spec, Vps8u* buffer, FftLayout layout) noexcept
 {
     if (const VpsStatus s = FftCheck(spec, kIdFftSpecReal, src, dst))
         return s;
     const int order = spec->order;
-    const std::int64_t n = std::int64_t{1} << order;
+    const std::int64_t n = std::int64_t {1} << order;
     const WorkArea<Vps64fc> work(order <= 3 ? 0 : spec->workSize, buffer);
     if (work.Failed())
         return StatusNoMemory;
@@ -220,10 +214,9 @@ template VpsStatus FftBufSize<double>(const FftSpecT<double>*, std::uint32_t, in
 template VpsStatus FftBufSize<float>(const FftSpecT<float>*, std::uint32_t, int*) noexcept;
 template VpsStatus FftFree<double>(FftSpecT<double>*, std::uint32_t) noexcept;
 template VpsStatus FftFree<float>(FftSpecT<float>*, std::uint32_t) noexcept;
-template <bool Inv>
-void FftComplexPermuted(const FftSpec* spec, Vps64fc* data, Vps8u* work) noexcept
+template <bool Inv> void FftComplexPermuted(const FftSpec* spec, Vps64fc* data, Vps8u* work) noexcept
 {
-    auto* w = reinterpret_cast<Vps64fc*>((reinterpret_cast<std::uintptr_t>(work) + 15) & ~std::uintptr_t{15});
+    auto* w = reinterpret_cast<Vps64fc*>((reinterpret_cast<std::uintptr_t>(work) + 15) & ~std::uintptr_t {15});
     ComplexButterflies<double, Inv>(data, spec->order, spec, w);
 }
 
@@ -231,7 +224,9 @@ template void FftComplexPermuted<false>(const FftSpec*, Vps64fc*, Vps8u*) noexce
 template void FftComplexPermuted<true>(const FftSpec*, Vps64fc*, Vps8u*) noexcept;
 template VpsStatus FftComplexRun<false>(const Vps64fc*, Vps64fc*, const FftSpec*, Vps8u*) noexcept;
 template VpsStatus FftComplexRun<true>(const Vps64fc*, Vps64fc*, const FftSpec*, Vps8u*) noexcept;
-template VpsStatus FftRealFwdRun<double>(const double*, double*, const FftSpec*, Vps8u*, FftLayout, std::uint32_t) noexcept;
-template VpsStatus FftRealFwdRun<float>(const float*, float*, const FftSpec32f*, Vps8u*, FftLayout, std::uint32_t) noexcept;
+template VpsStatus FftRealFwdRun<double>(const double*, double*, const FftSpec*, Vps8u*, FftLayout,
+                                         std::uint32_t) noexcept;
+template VpsStatus FftRealFwdRun<float>(const float*, float*, const FftSpec32f*, Vps8u*, FftLayout,
+                                        std::uint32_t) noexcept;
 
 }  // namespace dcs

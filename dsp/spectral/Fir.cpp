@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::int64_t kScratchBytes = 32768;
 
-std::int64_t Up16(std::int64_t n) { return (n + 15) & ~std::int64_t{15}; }
+std::int64_t Up16(std::int64_t n) { return (n + 15) & ~std::int64_t {15}; }
 
 void CopyDoubles(const double* src, double* dst, std::int64_t n)
 {
@@ -138,14 +138,14 @@ VpsStatus dspFIRInitAlloc_64f(FirState** ppState, const double* pTaps, int tapsL
             fallback::vpsFFTFree_R_64f(spec);
             return st;
         }
-        g = std::int64_t{1} << order;
+        g = std::int64_t {1} << order;
     }
     const std::int64_t header = Up16(sizeof(FirState));
     const std::int64_t tapsBytes = Up16(8 * t);
-    const std::int64_t delayBytes = (24 * t + 47) & ~std::int64_t{15};
+    const std::int64_t delayBytes = (24 * t + 47) & ~std::int64_t {15};
     const std::int64_t spectrumBytes = Up16(8 * g);
-    const std::int64_t total = header + 16 + tapsBytes + delayBytes + 16 + spectrumBytes + workSize +
-                               spectrumBytes + kScratchBytes;
+    const std::int64_t total =
+        header + 16 + tapsBytes + delayBytes + 16 + spectrumBytes + workSize + spectrumBytes + kScratchBytes;
     auto* raw = static_cast<Vps8u*>(dspMallocBytes(total));
     if (!raw) {
         if (spec)
@@ -163,7 +163,7 @@ VpsStatus dspFIRInitAlloc_64f(FirState** ppState, const double* pTaps, int tapsL
     s->delayEnd = p;
     p += 16;
     s->tapCount = s->tapCount2 = tapsLen;
-    s->directBlock = static_cast<std::int32_t>(((t + 3) & ~std::int64_t{3}) + 1);
+    s->directBlock = static_cast<std::int32_t>(((t + 3) & ~std::int64_t {3}) + 1);
     s->delayPos = 0;
     s->owned = 1;
     for (std::int64_t i = 0; i < t; ++i)

@@ -9,28 +9,27 @@
 
 namespace dcs {
 
-
 // Ids: kIdFirState; kIdFirState2 (multi-rate) is accepted by the release only.
 struct FirState {
     std::uint32_t id;
-    double* taps;             // T taps in reverse order: taps[t] = h[T - 1 - t]
-    double* delay;            // work area of 3T + 4 doubles; from delayPos on: x[-T] .. x[-1]
+    double* taps;   // T taps in reverse order: taps[t] = h[T - 1 - t]
+    double* delay;  // work area of 3T + 4 doubles; from delayPos on: x[-T] .. x[-1]
     std::int32_t tapCount;
     std::int32_t multiRate0;
     std::int32_t directBlock;  // tap count rounded up to a multiple of 4, plus 1
     std::int32_t multiRate1[2];
-    FftSpec* spec;            // null below 32 taps
-    double* tapsSpectrum;     // G doubles, Perm layout; null without FFT
-    std::int32_t fftSize;     // G, or -1 without FFT
-    std::int32_t delayPos;    // 0 after init and after every vpsFIR_64f call
+    FftSpec* spec;          // null below 32 taps
+    double* tapsSpectrum;   // G doubles, Perm layout; null without FFT
+    std::int32_t fftSize;   // G, or -1 without FFT
+    std::int32_t delayPos;  // 0 after init and after every vpsFIR_64f call
     std::int32_t multiRate2[4];
     std::int32_t tapCount2;
-    double* block;            // G doubles for one overlap-save block
-    Vps8u* fftWork;           // null when the spec needs none
+    double* block;   // G doubles for one overlap-save block
+    Vps8u* fftWork;  // null when the spec needs none
     std::int32_t fftWorkSize;
-    void* scratch;            // 32768 bytes, unused by the single-rate filter
+    void* scratch;  // 32768 bytes, unused by the single-rate filter
     void* delayEnd;
-    std::int32_t owned;       // 1: vpsFIRFree_64f releases the block
+    std::int32_t owned;  // 1: vpsFIRFree_64f releases the block
 };
 
 // Builds a state of id `id` in one aligned block and stores it in *ppState, only on

@@ -17,9 +17,8 @@
 
 namespace dcs {
 
-template <class T>
-struct IirStateT {
-    std::uint32_t id;       // kIdIirState or kIdIirStateBiQuad; consumers answer -17 otherwise
+template <class T> struct IirStateT {
+    std::uint32_t id;  // kIdIirState or kIdIirStateBiQuad; consumers answer -17 otherwise
     T* taps;
     T* delay;
     std::int32_t length;    // order n, or 2·s for a cascade
@@ -32,23 +31,20 @@ inline constexpr std::int64_t kIirHeaderBytes = 48;
 static_assert(sizeof(IirStateT<double>) <= kIirHeaderBytes);
 
 namespace iir {
-inline std::int64_t Up16(std::int64_t n) { return (n + 15) & ~std::int64_t{15}; }
+inline std::int64_t Up16(std::int64_t n) { return (n + 15) & ~std::int64_t {15}; }
 // 0 (a refusal) when the size does not fit a signed 32-bit byte count.
 inline int FitSize(std::int64_t n) { return n > std::numeric_limits<std::int32_t>::max() ? 0 : static_cast<int>(n); }
-template <class T>
-bool BadA0(T a0) { return a0 == T(0) || std::isnan(a0); }
+template <class T> bool BadA0(T a0) { return a0 == T(0) || std::isnan(a0); }
 }  // namespace iir
 
 // State sizes in bytes, including up to 15 bytes of alignment of the buffer start.
 // 0 when the order or section count is too large for a 32-bit size.
-template <class T>
-int dspIIRStateSize(int order) noexcept
+template <class T> int dspIIRStateSize(int order) noexcept
 {
     const std::int64_t n = order, e = sizeof(T);
     return iir::FitSize(iir::Up16(e * (n + 1)) + iir::Up16(e * (2 * n + 1)) + 64);
 }
-template <class T>
-int dspIIRStateSizeBiQuad(int sections) noexcept
+template <class T> int dspIIRStateSizeBiQuad(int sections) noexcept
 {
     const std::int64_t s = sections, e = sizeof(T);
     return iir::FitSize(iir::Up16(2 * e * s) + iir::Up16(5 * e * s) + 64);
@@ -56,8 +52,7 @@ int dspIIRStateSizeBiQuad(int sections) noexcept
 
 // Writes the 2n + 1 normalised taps of an order-n state from the caller's b0..bn, a0..an.
 // One reciprocal of a0 in extended precision; -10 (nothing written) for a0 zero or NaN.
-template <class T>
-VpsStatus dspIIRNormTaps(const T* pTaps, IirStateT<T>* s) noexcept
+template <class T> VpsStatus dspIIRNormTaps(const T* pTaps, IirStateT<T>* s) noexcept
 {
     const int n = s->length;
     if (iir::BadA0(pTaps[n + 1]))
@@ -73,8 +68,7 @@ VpsStatus dspIIRNormTaps(const T* pTaps, IirStateT<T>* s) noexcept
 
 // Per section b0, b1, b2, a1, a2 divided by a0; -10 when a section's a0 or b0 is zero or
 // NaN (the sections before it stay written).
-template <class T>
-VpsStatus dspIIRNormTapsBiQuad(const T* pTaps, IirStateT<T>* s) noexcept
+template <class T> VpsStatus dspIIRNormTapsBiQuad(const T* pTaps, IirStateT<T>* s) noexcept
 {
     for (int k = 0; k < s->sections; ++k) {
         const T* c = pTaps + 6 * k;
@@ -93,8 +87,7 @@ VpsStatus dspIIRNormTapsBiQuad(const T* pTaps, IirStateT<T>* s) noexcept
 
 // The caller's initial delay values copied into the record's delay line (its `length`
 // values), or zeros when pDlyLine is null.
-template <class T>
-void dspIIRSetDelayLine(IirStateT<T>* s, const T* pDlyLine) noexcept
+template <class T> void dspIIRSetDelayLine(IirStateT<T>* s, const T* pDlyLine) noexcept
 {
     if (pDlyLine)
         std::copy(pDlyLine, pDlyLine + s->length, s->delay);
@@ -111,7 +104,7 @@ IirStateT<T>* Layout(void* buffer, std::uint32_t id, std::int64_t tapCount, int 
     auto* rec = reinterpret_cast<IirStateT<T>*>(Up16(reinterpret_cast<std::intptr_t>(buffer)));
     rec->id = id;
     rec->taps = reinterpret_cast<T*>(reinterpret_cast<Vps8u*>(rec) + kIirHeaderBytes);
-    rec->delay = reinterpret_cast<T*>(reinterpret_cast<Vps8u*>(rec->taps) + Up16(std::int64_t{sizeof(T)} * tapCount));
+    rec->delay = reinterpret_cast<T*>(reinterpret_cast<Vps8u*>(rec->taps) + Up16(std::int64_t {sizeof(T)} * tapCount));
     rec->length = length;
     rec->sections = sections;
     rec->owned = 0;
@@ -125,7 +118,7 @@ template <class T>
 VpsStatus dspIIRInit(IirStateT<T>** pState, const T* pTaps, int order, const T* pDlyLine, void* buffer,
                      std::uint32_t id) noexcept
 {
-    IirStateT<T>* rec = iir::Layout<T>(buffer, id, 2 * std::int64_t{order} + 1, order, 0);
+    IirStateT<T>* rec = iir::Layout<T>(buffer, id, 2 * std::int64_t {order} + 1, order, 0);
     *pState = rec;
     if (order > 0) {
         dspIIRSetDelayLine(rec, pDlyLine);
@@ -139,7 +132,7 @@ template <class T>
 VpsStatus dspIIRInitBiQuad(IirStateT<T>** pState, const T* pTaps, int numBq, const T* pDlyLine, void* buffer,
                            std::uint32_t id) noexcept
 {
-    IirStateT<T>* rec = iir::Layout<T>(buffer, id, 5 * std::int64_t{numBq}, 2 * numBq, numBq);
+    IirStateT<T>* rec = iir::Layout<T>(buffer, id, 5 * std::int64_t {numBq}, 2 * numBq, numBq);
     *pState = rec;
     dspIIRSetDelayLine(rec, pDlyLine);
     return dspIIRNormTapsBiQuad(pTaps, rec);
@@ -148,8 +141,7 @@ VpsStatus dspIIRInitBiQuad(IirStateT<T>** pState, const T* pTaps, int numBq, con
 // The allocation sequence of an owned state: a block of `size` bytes (0: refused) built by
 // build(&state, block). *ppState is written only on success, so a refused set-up leaves the
 // caller's variable as it was; the caller owns the state afterwards. 0, -9 or build's -10.
-template <class T, class Build>
-VpsStatus dspIIRAllocate(IirStateT<T>** ppState, int size, Build build) noexcept
+template <class T, class Build> VpsStatus dspIIRAllocate(IirStateT<T>** ppState, int size, Build build) noexcept
 {
     void* block = size > 0 ? dspMalloc(size) : nullptr;
     if (!block)

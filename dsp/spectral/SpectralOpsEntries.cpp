@@ -6,12 +6,18 @@
 namespace dcs {
 
 constexpr DspEntryDef kSpectralOpsEntries[] = {
-    DCS_DSP_ENTRY(vpsConv_64f),           DCS_DSP_ENTRY(vpsAutoCorr_64f),
-    DCS_DSP_ENTRY(vpsAutoCorr_NormA_64f), DCS_DSP_ENTRY(vpsAutoCorr_NormB_64f),
-    DCS_DSP_ENTRY(vpsCrossCorr_64f),      DCS_DSP_ENTRY(vpsAutoCorr_64fc),
-    DCS_DSP_ENTRY(vpsAutoCorr_NormA_64fc), DCS_DSP_ENTRY(vpsAutoCorr_NormB_64fc),
-    DCS_DSP_ENTRY(vpsCrossCorr_64fc),     DCS_DSP_ENTRY(vpsFIR_64f),
-    DCS_DSP_ENTRY(vpsFIRFree_64f),        DCS_DSP_ENTRY(vpsFIRInitAlloc_64f),
+    DCS_DSP_ENTRY(vpsConv_64f),
+    DCS_DSP_ENTRY(vpsAutoCorr_64f),
+    DCS_DSP_ENTRY(vpsAutoCorr_NormA_64f),
+    DCS_DSP_ENTRY(vpsAutoCorr_NormB_64f),
+    DCS_DSP_ENTRY(vpsCrossCorr_64f),
+    DCS_DSP_ENTRY(vpsAutoCorr_64fc),
+    DCS_DSP_ENTRY(vpsAutoCorr_NormA_64fc),
+    DCS_DSP_ENTRY(vpsAutoCorr_NormB_64fc),
+    DCS_DSP_ENTRY(vpsCrossCorr_64fc),
+    DCS_DSP_ENTRY(vpsFIR_64f),
+    DCS_DSP_ENTRY(vpsFIRFree_64f),
+    DCS_DSP_ENTRY(vpsFIRInitAlloc_64f),
 };
 
 // The signal vector fallbacks list the FIR names again: the same entries.
@@ -21,14 +27,8 @@ constexpr DspEntryDef kSignalFirEntries[] = {
     DCS_DSP_ENTRY(vpsFIROne_64f),
 };
 
-void RegisterSpectralOpsEntries(DspRegistrar& r)
-{
-    r.Add(kSpectralOpsEntries);
-}
+void RegisterSpectralOpsEntries(DspRegistrar& r) { r.Add(kSpectralOpsEntries); }
 
-void RegisterSignalFirEntries(DspRegistrar& r)
-{
-    r.Add(kSignalFirEntries);
-}
+void RegisterSignalFirEntries(DspRegistrar& r) { r.Add(kSignalFirEntries); }
 
 }  // namespace dcs

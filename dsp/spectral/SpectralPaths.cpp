@@ -11,7 +11,7 @@ SpectralPath FftPath(SpectralMethod method, std::int64_t n, int minOrder)
     SpectralPath p;
     p.method = method;
     p.order = SpectralFftOrder(n, minOrder);
-    p.fftSize = std::int64_t{1} << p.order;
+    p.fftSize = std::int64_t {1} << p.order;
     return p;
 }
 
@@ -20,7 +20,7 @@ SpectralPath FftPath(SpectralMethod method, std::int64_t n, int minOrder)
 int SpectralFftOrder(std::int64_t n, int minOrder) noexcept
 {
     int g = minOrder;
-    while (g <= 30 && (std::int64_t{1} << g) < n)
+    while (g <= 30 && (std::int64_t {1} << g) < n)
         ++g;
     return g;
 }
@@ -48,7 +48,7 @@ SpectralPath AutoCorrPath(int srcLen, int dstLen, bool complex) noexcept
     const int lags = std::min(srcLen, dstLen);
     if (lags < (complex ? 96 : 600))
         return {};
-    return FftPath(SpectralMethod::Fft, 2 * std::int64_t{srcLen}, complex ? 1 : 2);
+    return FftPath(SpectralMethod::Fft, 2 * std::int64_t {srcLen}, complex ? 1 : 2);
 }
 
 CrossCorrPlan CrossCorrChoosePath(int len1, int len2, int dstLen, int lowLag) noexcept
@@ -60,7 +60,7 @@ CrossCorrPlan CrossCorrChoosePath(int len1, int len2, int dstLen, int lowLag) no
     if (noOverlap > 0) {
         plan.leadZeros = static_cast<int>(std::min(noOverlap, left));
         left -= plan.leadZeros;
-        lag = -(std::int64_t{len1} - 1);
+        lag = -(std::int64_t {len1} - 1);
     }
     const std::int64_t overlapping = std::max<std::int64_t>(0, len2 - lag);
     if (overlapping < left) {
@@ -73,7 +73,7 @@ CrossCorrPlan CrossCorrChoosePath(int len1, int len2, int dstLen, int lowLag) no
         return plan;
     const double estimate = static_cast<double>(left) * std::min(len1, len2) / std::max(len1, len2);
     if (static_cast<std::int64_t>(estimate) >= 512)
-        plan.path = FftPath(SpectralMethod::Fft, std::int64_t{len1} + len2 - 1, 2);
+        plan.path = FftPath(SpectralMethod::Fft, std::int64_t {len1} + len2 - 1, 2);
     return plan;
 }
 

@@ -7,12 +7,16 @@
 
 namespace dcs {
 
-enum class SpectralMethod { Direct, Fft, Blocks };
+enum class SpectralMethod {
+    Direct,
+    Fft,
+    Blocks
+};
 
 struct SpectralPath {
     SpectralMethod method = SpectralMethod::Direct;
-    int order = 0;              // FFT order; 31 when the size needs more than 30 (refused)
-    std::int64_t fftSize = 0;   // 2^order for the FFT methods, else 0
+    int order = 0;                  // FFT order; 31 when the size needs more than 30 (refused)
+    std::int64_t fftSize = 0;       // 2^order for the FFT methods, else 0
     std::int64_t blockOutputs = 0;  // outputs per overlap-save block, else 0
 };
 
@@ -29,10 +33,10 @@ SpectralPath AutoCorrPath(int srcLen, int dstLen, bool complex) noexcept;
 // Cross-correlation after its zero regions: the lags that overlap nothing are written as
 // 0.0 without computation; only the rest, dstLen lags from lowLag, take the path.
 struct CrossCorrPlan {
-    int leadZeros = 0;   // outputs before the first overlapping lag
-    int lowLag = 0;      // first computed lag
-    int dstLen = 0;      // computed lags (0: nothing to compute)
-    int tailZeros = 0;   // outputs after the last overlapping lag
+    int leadZeros = 0;  // outputs before the first overlapping lag
+    int lowLag = 0;     // first computed lag
+    int dstLen = 0;     // computed lags (0: nothing to compute)
+    int tailZeros = 0;  // outputs after the last overlapping lag
     SpectralPath path;
 };
 CrossCorrPlan CrossCorrChoosePath(int len1, int len2, int dstLen, int lowLag) noexcept;

@@ -11,7 +11,7 @@ namespace {
 
 // Room for the specs of a few sizes up to order 20 or so; a spec larger than this is made
 // for its call only.
-constexpr std::int64_t kBudgetBytes = std::int64_t{64} << 20;
+constexpr std::int64_t kBudgetBytes = std::int64_t {64} << 20;
 
 struct Entry {
     bool complex;
@@ -46,9 +46,8 @@ SharedFftSpec MakeSpec(bool complex, int order, VpsStatus* status)
     if (*status != StatusOk)
         return nullptr;
     try {
-        return SharedFftSpec(raw, [complex](FftSpec* s) {
-            complex ? fallback::vpsFFTFree_C_64fc(s) : fallback::vpsFFTFree_R_64f(s);
-        });
+        return SharedFftSpec(
+            raw, [complex](FftSpec* s) { complex ? fallback::vpsFFTFree_C_64fc(s) : fallback::vpsFFTFree_R_64f(s); });
     } catch (...) {  // the holder's own record could not be had; the deleter already ran
         *status = StatusNoMemory;
         return nullptr;
@@ -82,7 +81,7 @@ SharedFftSpec SpectralSpecAcquire(bool complex, int order, VpsStatus* status) no
         if (e.complex == complex && e.order == order)
             return spec;
     try {
-        c.entries.push_front(Entry{complex, order, bytes, spec});
+        c.entries.push_front(Entry {complex, order, bytes, spec});
     } catch (...) {
         return spec;  // not kept; the caller still has its spec
     }

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,15 +16,15 @@ namespace dcs {
 namespace {
 
 constexpr float kPoison = -12345.5f;
-IirState32f* const kPoisonState = reinterpret_cast<IirState32f*>(std::uintptr_t{0x7070});
+IirState32f* const kPoisonState = reinterpret_cast<IirState32f*>(std::uintptr_t {0x7070});
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 TEST(IirSetup, StateSizes)
 {
-    for (const auto& [order, size] : {std::pair{0, 96}, {1, 96}, {2, 112}})
+    for (const auto& [order, size] : {std::pair {0, 96}, {1, 96}, {2, 112}})
         EXPECT_EQ(dspIIRStateSize<float>(order), size) << order;
-    for (const auto& [sections, size] : {std::pair{1, 112}, {2, 128}, {3, 160}}) {
+    for (const auto& [sections, size] : {std::pair {1, 112}, {2, 128}, {3, 160}}) {
         int got = 0;
         ASSERT_EQ(vpsIIRGetStateSize_BiQuad_32f(sections, &got), StatusOk);
         EXPECT_EQ(got, size) << sections;
@@ -41,7 +41,7 @@ TEST(IirSetup, NormalisedTapsAndDelayLines)
     EXPECT_EQ(s->owned, 1);
     float x[3] = {2, -4, 6}, y[3];
     ASSERT_EQ(vpsIIR_32f(x, y, 3, s), StatusOk);
-    EXPECT_EQ(std::vector<float>(y, y + 3), (std::vector<float>{1, -2, 3}));
+    EXPECT_EQ(std::vector<float>(y, y + 3), (std::vector<float> {1, -2, 3}));
     EXPECT_EQ(vpsIIRFree_32f(s), StatusOk);
 
     const float order1[] = {1, 0, 1, -0.5f}, delay1[] = {5};
@@ -54,7 +54,7 @@ TEST(IirSetup, NormalisedTapsAndDelayLines)
     const float bq[] = {1, 2, 3, 2, 4, 6};
     ASSERT_EQ(vpsIIRInit_BiQuad_32f(&s, bq, 1, nullptr, buf + 3), StatusOk);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(s) % 16, 0u);
-    EXPECT_EQ(std::vector<float>(s->taps, s->taps + 5), (std::vector<float>{0.5f, 1, 1.5f, 2, 3}));
+    EXPECT_EQ(std::vector<float>(s->taps, s->taps + 5), (std::vector<float> {0.5f, 1, 1.5f, 2, 3}));
     EXPECT_LE(reinterpret_cast<Vps8u*>(s->delay + 2), buf + 3 + 112);
     EXPECT_EQ(vpsIIRFree_32f(s), StatusOk);  // not owned: nothing released
 }
@@ -171,7 +171,8 @@ std::vector<float> RandomFloats(std::size_t n, std::mt19937& gen)
 }
 
 // y by the transposed recurrence in long double over the normalised taps.
-std::vector<long double> Reference(const std::vector<float>& b, const std::vector<float>& a, const std::vector<float>& x)
+std::vector<long double> Reference(const std::vector<float>& b, const std::vector<float>& a,
+                                   const std::vector<float>& x)
 {
     const std::size_t n = b.size() - 1;
     std::vector<long double> d(n + 1, 0), y(x.size());

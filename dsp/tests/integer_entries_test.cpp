@@ -37,14 +37,30 @@ void RunCases(const std::vector<Case32>& cases)
 
 TEST(DspIntegerEntries, ConstantFormsRoundHalvesToEvenAndSaturate)
 {
-    auto addCI = [](Vps32s v, int sf) { return [=](V& d, V&) { return vpsAddC_32s_ISfs(v, d.data(), int(d.size()), sf); }; };
-    auto addC = [](Vps32s v, int sf) { return [=](V& s, V& o) { return vpsAddC_32s_Sfs(s.data(), v, o.data(), int(s.size()), sf); }; };
-    auto subC = [](Vps32s v, int sf) { return [=](V& s, V& o) { return vpsSubC_32s_Sfs(s.data(), v, o.data(), int(s.size()), sf); }; };
-    auto subCI = [](Vps32s v, int sf) { return [=](V& d, V&) { return vpsSubC_32s_ISfs(v, d.data(), int(d.size()), sf); }; };
-    auto revI = [](Vps32s v, int sf) { return [=](V& d, V&) { return vpsSubCRev_32s_ISfs(v, d.data(), int(d.size()), sf); }; };
-    auto rev = [](Vps32s v, int sf) { return [=](V& s, V& o) { return vpsSubCRev_32s_Sfs(s.data(), v, o.data(), int(s.size()), sf); }; };
-    auto mulCI = [](Vps32s v, int sf) { return [=](V& d, V&) { return vpsMulC_32s_ISfs(v, d.data(), int(d.size()), sf); }; };
-    auto mulC = [](Vps32s v, int sf) { return [=](V& s, V& o) { return vpsMulC_32s_Sfs(s.data(), v, o.data(), int(s.size()), sf); }; };
+    auto addCI = [](Vps32s v, int sf) {
+        return [=](V& d, V&) { return vpsAddC_32s_ISfs(v, d.data(), int(d.size()), sf); };
+    };
+    auto addC = [](Vps32s v, int sf) {
+        return [=](V& s, V& o) { return vpsAddC_32s_Sfs(s.data(), v, o.data(), int(s.size()), sf); };
+    };
+    auto subC = [](Vps32s v, int sf) {
+        return [=](V& s, V& o) { return vpsSubC_32s_Sfs(s.data(), v, o.data(), int(s.size()), sf); };
+    };
+    auto subCI = [](Vps32s v, int sf) {
+        return [=](V& d, V&) { return vpsSubC_32s_ISfs(v, d.data(), int(d.size()), sf); };
+    };
+    auto revI = [](Vps32s v, int sf) {
+        return [=](V& d, V&) { return vpsSubCRev_32s_ISfs(v, d.data(), int(d.size()), sf); };
+    };
+    auto rev = [](Vps32s v, int sf) {
+        return [=](V& s, V& o) { return vpsSubCRev_32s_Sfs(s.data(), v, o.data(), int(s.size()), sf); };
+    };
+    auto mulCI = [](Vps32s v, int sf) {
+        return [=](V& d, V&) { return vpsMulC_32s_ISfs(v, d.data(), int(d.size()), sf); };
+    };
+    auto mulC = [](Vps32s v, int sf) {
+        return [=](V& s, V& o) { return vpsMulC_32s_Sfs(s.data(), v, o.data(), int(s.size()), sf); };
+    };
     RunCases({
         {"max + 1 saturates", addCI(kMax, 0), {1}, {kMax}},
         {"max + 1 halved exactly", addCI(kMax, 1), {1}, {1073741824}},
@@ -68,9 +84,27 @@ TEST(DspIntegerEntries, ConstantFormsRoundHalvesToEvenAndSaturate)
 
 TEST(DspIntegerEntries, VectorFormsAndByteSaturation)
 {
-    auto add = [](int sf) { return [=](V& d, V&) { V s{3, -3, kMax}; s.resize(d.size()); return vpsAdd_32s_ISfs(s.data(), d.data(), int(d.size()), sf); }; };
-    auto sub = [](int sf) { return [=](V& d, V&) { V s{1, kMax}; s.resize(d.size()); return vpsSub_32s_ISfs(s.data(), d.data(), int(d.size()), sf); }; };
-    auto mul = [](int sf) { return [=](V& d, V&) { V s{65536, -65536}; s.resize(d.size()); return vpsMul_32s_ISfs(s.data(), d.data(), int(d.size()), sf); }; };
+    auto add = [](int sf) {
+        return [=](V& d, V&) {
+            V s {3, -3, kMax};
+            s.resize(d.size());
+            return vpsAdd_32s_ISfs(s.data(), d.data(), int(d.size()), sf);
+        };
+    };
+    auto sub = [](int sf) {
+        return [=](V& d, V&) {
+            V s {1, kMax};
+            s.resize(d.size());
+            return vpsSub_32s_ISfs(s.data(), d.data(), int(d.size()), sf);
+        };
+    };
+    auto mul = [](int sf) {
+        return [=](V& d, V&) {
+            V s {65536, -65536};
+            s.resize(d.size());
+            return vpsMul_32s_ISfs(s.data(), d.data(), int(d.size()), sf);
+        };
+    };
     RunCases({
         {"add", add(0), {1, 1, 1}, {4, -2, kMax}},
         {"add halves", add(1), {0, 0, kMax}, {2, -2, kMax}},  // 1.5 -> 2, -1.5 -> -2, 2^31-1
@@ -117,11 +151,11 @@ TEST(DspIntegerEntries, DivisionIsExactThenRoundedAndWarnsOnZeroDivisors)
         int sf;
         Vps32s expect;
     } cases[] = {
-        {5, 2, 0, 2},      {7, 2, 0, 4},      {-7, 2, 0, -4},       {-5, 2, 0, -2},
-        {5, 2, 1, 1},      {5, 2, -1, 5},     {kMin, -1, 0, kMax},  {kMin, 1, 32, 0},
-        {kMax, 1, 32, 0},  {kMax, 1, 31, 1},  {kMax, 1, 33, 0},     {1, 3, -62, kMax},
-        {-1, 3, -62, kMin}, {3, -1, -63, kMin}, {0, 5, -63, 0},     {1, 3, -2, 1},  // 4/3
-        {2, 3, -2, 3},     {1, 2, -1, 1},     {3, 4, -1, 2},        {-3, 4, -1, -2},
+        {5, 2, 0, 2},       {7, 2, 0, 4},       {-7, 2, 0, -4},      {-5, 2, 0, -2},
+        {5, 2, 1, 1},       {5, 2, -1, 5},      {kMin, -1, 0, kMax}, {kMin, 1, 32, 0},
+        {kMax, 1, 32, 0},   {kMax, 1, 31, 1},   {kMax, 1, 33, 0},    {1, 3, -62, kMax},
+        {-1, 3, -62, kMin}, {3, -1, -63, kMin}, {0, 5, -63, 0},      {1, 3, -2, 1},  // 4/3
+        {2, 3, -2, 3},      {1, 2, -1, 1},      {3, 4, -1, 2},       {-3, 4, -1, -2},
     };
     for (const auto& c : cases) {
         Vps32s d = c.d;
@@ -156,9 +190,18 @@ TEST(DspIntegerEntries, ArgumentChecksComeBeforeAnyWrite)
         {"Sub_ISfs", [](Vps32s* s, Vps32s* d, Vps8u*, Vps8u*, int n) { return vpsSub_32s_ISfs(s, d, n, 0); }},
         {"Mul_ISfs", [](Vps32s* s, Vps32s* d, Vps8u*, Vps8u*, int n) { return vpsMul_32s_ISfs(s, d, n, 0); }},
         {"Div_ISfs", [](Vps32s* s, Vps32s* d, Vps8u*, Vps8u*, int n) { return vpsDiv_32s_ISfs(s, d, n, 0); }},
-        {"Add_8u", [](Vps32s* s, Vps32s* d, Vps8u* p, Vps8u* q, int n) { return vpsAdd_8u_ISfs(s ? p : nullptr, d ? q : nullptr, n, 0); }},
-        {"Sub_8u", [](Vps32s* s, Vps32s* d, Vps8u* p, Vps8u* q, int n) { return vpsSub_8u_ISfs(s ? p : nullptr, d ? q : nullptr, n, 0); }},
-        {"Mul_8u", [](Vps32s* s, Vps32s* d, Vps8u* p, Vps8u* q, int n) { return vpsMul_8u_ISfs(s ? p : nullptr, d ? q : nullptr, n, 0); }},
+        {"Add_8u",
+         [](Vps32s* s, Vps32s* d, Vps8u* p, Vps8u* q, int n) {
+             return vpsAdd_8u_ISfs(s ? p : nullptr, d ? q : nullptr, n, 0);
+         }},
+        {"Sub_8u",
+         [](Vps32s* s, Vps32s* d, Vps8u* p, Vps8u* q, int n) {
+             return vpsSub_8u_ISfs(s ? p : nullptr, d ? q : nullptr, n, 0);
+         }},
+        {"Mul_8u",
+         [](Vps32s* s, Vps32s* d, Vps8u* p, Vps8u* q, int n) {
+             return vpsMul_8u_ISfs(s ? p : nullptr, d ? q : nullptr, n, 0);
+         }},
     };
     for (const auto& [name, call] : entries) {
         SCOPED_TRACE(name);

@@ -12,29 +12,29 @@ constexpr Vps32s kMin = -2147483647 - 1;
 
 TEST(DspLogicEntries, ShiftsDefineLargeCountsAndRefuseNegativeOnes)
 {
-    std::array<Vps32s, 2> d{-7, 7};
+    std::array<Vps32s, 2> d {-7, 7};
     EXPECT_EQ(vpsRShiftC_32s_I(40, d.data(), 2), StatusOk);
-    EXPECT_EQ(d, (std::array<Vps32s, 2>{-1, 0}));
+    EXPECT_EQ(d, (std::array<Vps32s, 2> {-1, 0}));
 
     d = {-7, 7};
     EXPECT_EQ(vpsRShiftC_32s_I(-1, d.data(), 2), StatusBadShift);
-    EXPECT_EQ(d, (std::array<Vps32s, 2>{-7, 7}));
+    EXPECT_EQ(d, (std::array<Vps32s, 2> {-7, 7}));
     EXPECT_EQ(vpsRShiftC_32s_I(1, d.data(), 2), StatusOk);
-    EXPECT_EQ(d, (std::array<Vps32s, 2>{-4, 3}));  // arithmetic: rounds toward minus infinity
+    EXPECT_EQ(d, (std::array<Vps32s, 2> {-4, 3}));  // arithmetic: rounds toward minus infinity
 
     d = {1, -1};
     EXPECT_EQ(vpsLShiftC_32s_I(31, d.data(), 2), StatusOk);
-    EXPECT_EQ(d, (std::array<Vps32s, 2>{kMin, kMin}));
+    EXPECT_EQ(d, (std::array<Vps32s, 2> {kMin, kMin}));
     d = {kMin, -3};
     EXPECT_EQ(vpsLShiftC_32s_I(1, d.data(), 2), StatusOk);  // bits out of the top are lost
-    EXPECT_EQ(d, (std::array<Vps32s, 2>{0, -6}));
+    EXPECT_EQ(d, (std::array<Vps32s, 2> {0, -6}));
     EXPECT_EQ(vpsLShiftC_32s_I(32, d.data(), 2), StatusOk);
-    EXPECT_EQ(d, (std::array<Vps32s, 2>{0, 0}));
+    EXPECT_EQ(d, (std::array<Vps32s, 2> {0, 0}));
     d = {5, 5};
     EXPECT_EQ(vpsLShiftC_32s_I(-2, d.data(), 2), StatusBadShift);
     EXPECT_EQ(vpsLShiftC_32s_I(-2, d.data(), 0), StatusBadSize);  // length before the count
     EXPECT_EQ(vpsLShiftC_32s_I(-2, nullptr, 1), StatusNullPointer);
-    EXPECT_EQ(d, (std::array<Vps32s, 2>{5, 5}));
+    EXPECT_EQ(d, (std::array<Vps32s, 2> {5, 5}));
 
     const Vps32s src[3] = {3, -3, kMin};
     Vps32s out[3] = {9, 9, 9};
@@ -58,7 +58,7 @@ TEST(DspLogicEntries, ShiftsDefineLargeCountsAndRefuseNegativeOnes)
 
 TEST(DspLogicEntries, ConstantsOfZeroTakeTheCopyOrClearPath)
 {
-    std::array<Vps32u, 2> d{0xF0F0F0F0u, 0x12345678u};
+    std::array<Vps32u, 2> d {0xF0F0F0F0u, 0x12345678u};
     EXPECT_EQ(vpsOrC_32u_I(0, d.data(), 2), StatusOk);
     EXPECT_EQ(d[1], 0x12345678u);
     EXPECT_EQ(vpsOrC_32u_I(0, nullptr, 2), StatusNullPointer);
@@ -70,7 +70,7 @@ TEST(DspLogicEntries, ConstantsOfZeroTakeTheCopyOrClearPath)
     EXPECT_EQ(vpsAndC_32u_I(0x0000FFFFu, d.data(), 1), StatusOk);
     EXPECT_EQ(d[0], 0x00000F0Fu);
     EXPECT_EQ(vpsAndC_32u_I(0, d.data(), 2), StatusOk);
-    EXPECT_EQ(d, (std::array<Vps32u, 2>{0, 0}));
+    EXPECT_EQ(d, (std::array<Vps32u, 2> {0, 0}));
 
     const Vps32u src[2] = {0xA5A5A5A5u, 1};
     Vps32u out[2] = {7, 7};
@@ -100,17 +100,17 @@ TEST(DspLogicEntries, ConstantsOfZeroTakeTheCopyOrClearPath)
 
 TEST(DspLogicEntries, ThresholdsAndByteSwaps)
 {
-    std::array<Vps32s, 4> d{-5, 0, 5, 10};
+    std::array<Vps32s, 4> d {-5, 0, 5, 10};
     EXPECT_EQ(vpsThreshold_LT_32s_I(d.data(), 4, 0), StatusOk);
-    EXPECT_EQ(d, (std::array<Vps32s, 4>{0, 0, 5, 10}));
+    EXPECT_EQ(d, (std::array<Vps32s, 4> {0, 0, 5, 10}));
     EXPECT_EQ(vpsThreshold_GT_32s_I(d.data(), 4, 5), StatusOk);
-    EXPECT_EQ(d, (std::array<Vps32s, 4>{0, 0, 5, 5}));
+    EXPECT_EQ(d, (std::array<Vps32s, 4> {0, 0, 5, 5}));
     EXPECT_EQ(vpsThreshold_GT_32s_I(d.data(), 0, 5), StatusBadSize);
     EXPECT_EQ(vpsThreshold_LT_32s_I(nullptr, 4, 5), StatusNullPointer);
 
     Vps8u b[6] = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(vpsSwapBytes_24u(b, b, 2), StatusOk);  // in place
-    EXPECT_EQ((std::array<Vps8u, 6>{b[0], b[1], b[2], b[3], b[4], b[5]}), (std::array<Vps8u, 6>{3, 2, 1, 6, 5, 4}));
+    EXPECT_EQ((std::array<Vps8u, 6> {b[0], b[1], b[2], b[3], b[4], b[5]}), (std::array<Vps8u, 6> {3, 2, 1, 6, 5, 4}));
 
     const Vps16u h[2] = {0x1234, 0xFF00};
     Vps16u h2[2];

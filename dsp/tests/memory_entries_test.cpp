@@ -21,23 +21,51 @@ struct CheckedEntry {
 const std::vector<CheckedEntry>& MemoryEntries()
 {
     static const std::vector<CheckedEntry> entries = {
-        {"vpsCopy_8u", [](const void* s, void* d, int n) { return vpsCopy_8u(static_cast<const Vps8u*>(s), static_cast<Vps8u*>(d), n); }, true},
-        {"vpsCopy_32f", [](const void* s, void* d, int n) { return vpsCopy_32f(static_cast<const float*>(s), static_cast<float*>(d), n); }, true},
-        {"vpsCopy_64f", [](const void* s, void* d, int n) { return vpsCopy_64f(static_cast<const double*>(s), static_cast<double*>(d), n); }, true},
-        {"vpsMove_64f", [](const void* s, void* d, int n) { return vpsMove_64f(static_cast<const double*>(s), static_cast<double*>(d), n); }, true},
-        {"vpsMove_8u", [](const void* s, void* d, int n) { return vpsMove_8u(static_cast<const Vps8u*>(s), static_cast<Vps8u*>(d), n); }, true},
+        {"vpsCopy_8u",
+         [](const void* s, void* d, int n) {
+             return vpsCopy_8u(static_cast<const Vps8u*>(s), static_cast<Vps8u*>(d), n);
+         },
+         true},
+        {"vpsCopy_32f",
+         [](const void* s, void* d, int n) {
+             return vpsCopy_32f(static_cast<const float*>(s), static_cast<float*>(d), n);
+         },
+         true},
+        {"vpsCopy_64f",
+         [](const void* s, void* d, int n) {
+             return vpsCopy_64f(static_cast<const double*>(s), static_cast<double*>(d), n);
+         },
+         true},
+        {"vpsMove_64f",
+         [](const void* s, void* d, int n) {
+             return vpsMove_64f(static_cast<const double*>(s), static_cast<double*>(d), n);
+         },
+         true},
+        {"vpsMove_8u",
+         [](const void* s, void* d, int n) {
+             return vpsMove_8u(static_cast<const Vps8u*>(s), static_cast<Vps8u*>(d), n);
+         },
+         true},
         {"vpsSet_8u", [](const void*, void* d, int n) { return vpsSet_8u(7, static_cast<Vps8u*>(d), n); }, false},
         {"vpsSet_32s", [](const void*, void* d, int n) { return vpsSet_32s(7, static_cast<Vps32s*>(d), n); }, false},
         {"vpsSet_32f", [](const void*, void* d, int n) { return vpsSet_32f(7, static_cast<float*>(d), n); }, false},
         {"vpsSet_64f", [](const void*, void* d, int n) { return vpsSet_64f(7, static_cast<double*>(d), n); }, false},
-        {"vpsSet_64fc", [](const void*, void* d, int n) { return vpsSet_64fc({7, 7}, static_cast<Vps64fc*>(d), n); }, false},
+        {"vpsSet_64fc",
+         [](const void*, void* d, int n) {
+             return vpsSet_64fc({7, 7}, static_cast<Vps64fc*>(d), n);
+         },
+         false},
         {"vpsZero_8u", [](const void*, void* d, int n) { return vpsZero_8u(static_cast<Vps8u*>(d), n); }, false},
         {"vpsZero_16s", [](const void*, void* d, int n) { return vpsZero_16s(static_cast<Vps16s*>(d), n); }, false},
         {"vpsZero_32s", [](const void*, void* d, int n) { return vpsZero_32s(static_cast<Vps32s*>(d), n); }, false},
         {"vpsZero_32f", [](const void*, void* d, int n) { return vpsZero_32f(static_cast<float*>(d), n); }, false},
         {"vpsZero_64f", [](const void*, void* d, int n) { return vpsZero_64f(static_cast<double*>(d), n); }, false},
         {"vpsZero_64fc", [](const void*, void* d, int n) { return vpsZero_64fc(static_cast<Vps64fc*>(d), n); }, false},
-        {"vpiCopy_32s_C1R", [](const void* s, void* d, int n) { return vpiCopy_32s_C1R(static_cast<const Vps32s*>(s), 64, static_cast<Vps32s*>(d), 64, {n, 1}); }, true},
+        {"vpiCopy_32s_C1R",
+         [](const void* s, void* d, int n) {
+             return vpiCopy_32s_C1R(static_cast<const Vps32s*>(s), 64, static_cast<Vps32s*>(d), 64, {n, 1});
+         },
+         true},
     };
     return entries;
 }
@@ -67,9 +95,9 @@ TEST(DspMemoryEntries, MovesAreOverlapSafeForEveryOverlap)
 {
     Vps8u bytes[4] = {1, 2, 3, 0};
     EXPECT_EQ(vpsMove_8u(bytes, bytes + 1, 3), StatusOk);
-    EXPECT_EQ((std::array<Vps8u, 4>{bytes[0], bytes[1], bytes[2], bytes[3]}), (std::array<Vps8u, 4>{1, 1, 2, 3}));
+    EXPECT_EQ((std::array<Vps8u, 4> {bytes[0], bytes[1], bytes[2], bytes[3]}), (std::array<Vps8u, 4> {1, 1, 2, 3}));
     EXPECT_EQ(vpsMove_8u(bytes + 1, bytes, 3), StatusOk);
-    EXPECT_EQ((std::array<Vps8u, 4>{bytes[0], bytes[1], bytes[2], bytes[3]}), (std::array<Vps8u, 4>{1, 2, 3, 3}));
+    EXPECT_EQ((std::array<Vps8u, 4> {bytes[0], bytes[1], bytes[2], bytes[3]}), (std::array<Vps8u, 4> {1, 2, 3, 3}));
 
     double v[5] = {1, 2, 3, 4, 5};
     EXPECT_EQ(vpsMove_64f(v, v + 1, 4), StatusOk);
@@ -88,9 +116,9 @@ TEST(DspMemoryEntries, MovesAreOverlapSafeForEveryOverlap)
         unsigned char expect[64];
         std::memcpy(expect, buf, sizeof buf);
         std::memmove(expect + 16 + shift, buf + 16, sizeof values);
-        EXPECT_EQ(vpsMove_64f(reinterpret_cast<const double*>(buf + 16),
-                              reinterpret_cast<double*>(buf + 16 + shift), 3),
-                  StatusOk);
+        EXPECT_EQ(
+            vpsMove_64f(reinterpret_cast<const double*>(buf + 16), reinterpret_cast<double*>(buf + 16 + shift), 3),
+            StatusOk);
         EXPECT_EQ(std::memcmp(buf, expect, sizeof buf), 0);
     }
 }

@@ -11,7 +11,7 @@ struct NoiseDefinition {
     std::vector<std::uint32_t> u;
     std::uint32_t borrow = 1;
     std::uint32_t g = 1131199209u;
-    explicit NoiseDefinition(std::uint32_t s) : u{s * 475559465u + 924302730u, s * 69069u + 1013904243u, s} {}
+    explicit NoiseDefinition(std::uint32_t s) : u {s * 475559465u + 924302730u, s * 69069u + 1013904243u, s} {}
     std::uint32_t Swb()
     {
         const std::size_t k = u.size();
@@ -23,4 +23,4 @@ struct NoiseDefinition {
     std::uint32_t Lcg() { return g = g * 69069u + 1013904243u; }
 };
 
-} // namespace dcs
+}  // namespace dcs

@@ -48,12 +48,11 @@ TEST(ToneDirect16s, MatchesTheCosineWithinOneStepForFrequenciesPhasesAndLengths)
         for (float f : freqs) {
             for (float phi : phases) {
                 for (int len : lengths) {
-                    SCOPED_TRACE(testing::Message() << "magn " << magn << " f " << f << " phase " << phi
-                                                    << " len " << len);
+                    SCOPED_TRACE(testing::Message()
+                                 << "magn " << magn << " f " << f << " phase " << phi << " len " << len);
                     std::vector<Vps16s> out(len + 1, kSentinel);
                     float phase = phi;
-                    ASSERT_EQ(vpsTone_Direct_16s(out.data(), len, static_cast<Vps16s>(magn), f, &phase, 0),
-                              StatusOk);
+                    ASSERT_EQ(vpsTone_Direct_16s(out.data(), len, static_cast<Vps16s>(magn), f, &phase, 0), StatusOk);
                     EXPECT_EQ(out[len], kSentinel) << "wrote past the end";
                     out.resize(len);
                     ExpectToneMatches(out, magn, f, phi, 0);
@@ -87,7 +86,7 @@ TEST(ToneDirect16s, QuarterRateAndZeroFrequency)
     std::vector<Vps16s> out(9);
     float phase = 0.0f;
     ASSERT_EQ(vpsTone_Direct_16s(out.data(), 9, 1000, 0.25f, &phase, 0), StatusOk);
-    EXPECT_EQ(out, (std::vector<Vps16s>{1000, 0, -1000, 0, 1000, 0, -1000, 0, 1000}));
+    EXPECT_EQ(out, (std::vector<Vps16s> {1000, 0, -1000, 0, 1000, 0, -1000, 0, 1000}));
     EXPECT_NEAR(phase, std::fmod(kTwoPi * 0.25 * 9, kTwoPi), 1e-6);
 
     phase = 2.0f;
@@ -103,7 +102,7 @@ TEST(ToneDirect16s, APhaseRoundingUpToTwoPiIsStoredAsZero)
 {
     const double reached = 3.32f + kTwoPi * 0.4716056f;
     ASSERT_LT(reached, kTwoPi);
-    ASSERT_GE(static_cast<double>(static_cast<float>(reached)), kTwoPi); // the trap
+    ASSERT_GE(static_cast<double>(static_cast<float>(reached)), kTwoPi);  // the trap
 
     Vps16s sample = 0;
     float phase = 3.32f;
@@ -141,16 +140,14 @@ TEST(SignalGenerators, RefuseBadArgumentsInOrderWithoutWriting)
         {"negative magnitude before frequency", false, false, 8, -5, 0.5f, 0.0f, 0.0f, StatusToneMagnitude,
          StatusTriangleMagnitude},
         {"frequency 0.5", false, false, 8, 100, 0.5f, 0.0f, 0.0f, StatusToneFrequency, StatusTriangleFrequency},
-        {"negative frequency", false, false, 8, 100, -0.01f, 0.0f, 0.0f, StatusToneFrequency,
-         StatusTriangleFrequency},
+        {"negative frequency", false, false, 8, 100, -0.01f, 0.0f, 0.0f, StatusToneFrequency, StatusTriangleFrequency},
         {"NaN frequency", false, false, 8, 100, nan, 0.0f, 0.0f, StatusToneFrequency, StatusTriangleFrequency},
         {"asymmetry = float pi", false, false, 8, 100, 0.1f, 0.0f, 3.1415927f, StatusOk, StatusTriangleAsymmetry},
         {"asymmetry = float -pi (below -pi)", false, false, 8, 100, 0.1f, 0.0f, -3.1415927f, StatusOk,
          StatusTriangleAsymmetry},
         {"NaN asymmetry", false, false, 8, 100, 0.1f, 0.0f, nan, StatusOk, StatusTriangleAsymmetry},
         {"negative phase", false, false, 8, 100, 0.1f, -0.001f, 0.0f, StatusTonePhase, StatusTrianglePhase},
-        {"phase = float 2pi", false, false, 8, 100, 0.1f, 6.2831855f, 0.0f, StatusTonePhase,
-         StatusTrianglePhase},
+        {"phase = float 2pi", false, false, 8, 100, 0.1f, 6.2831855f, 0.0f, StatusTonePhase, StatusTrianglePhase},
         {"NaN phase", false, false, 8, 100, 0.1f, nan, 0.0f, StatusTonePhase, StatusTrianglePhase},
         {"null destination after the values", true, false, 8, 100, 0.1f, 0.0f, 0.0f, StatusNullPointer,
          StatusNullPointer},
@@ -170,8 +167,7 @@ TEST(SignalGenerators, RefuseBadArgumentsInOrderWithoutWriting)
         }
         phase = c.phase;
         buffer.assign(8, kSentinel);
-        EXPECT_EQ(vpsTriangle_Direct_16s(dst, c.len, static_cast<Vps16s>(c.magn), c.freq, c.asym, pPhase),
-                  c.triangle);
+        EXPECT_EQ(vpsTriangle_Direct_16s(dst, c.len, static_cast<Vps16s>(c.magn), c.freq, c.asym, pPhase), c.triangle);
         if (c.triangle != StatusOk) {
             EXPECT_EQ(buffer, std::vector<Vps16s>(8, kSentinel));
             EXPECT_TRUE(phase == c.phase || (std::isnan(phase) && std::isnan(c.phase)));
@@ -201,20 +197,31 @@ struct TriangleCase {
     float freq;
     float asym;
     float phase;
-    std::vector<int> expected; // ideal values; the walk may land one step off an exact integer
+    std::vector<int> expected;  // ideal values; the walk may land one step off an exact integer
 };
 
 TEST(TriangleDirect16s, WalksFoldsAndAsymmetryByHand)
 {
     const TriangleCase cases[] = {
-        {"symmetric, eight samples a period", 1000, 0.125f, 0.0f, 0.0f,
+        {"symmetric, eight samples a period",
+         1000,
+         0.125f,
+         0.0f,
+         0.0f,
          {1000, 500, 0, -500, -1000, -500, 0, 500, 1000, 500, 0}},
         // Falls over three quarters of the period, rises over one quarter.
-        {"asymmetry pi/2", 3000, 0.0625f, 1.5707964f, 0.0f,
-         {3000, 2500, 2000, 1500, 1000, 500, 0, -500, -1000, -1500, -2000, -2500, -3000, -1500, 0, 1500, 3000,
-          2500}},
+        {"asymmetry pi/2",
+         3000,
+         0.0625f,
+         1.5707964f,
+         0.0f,
+         {3000, 2500, 2000, 1500, 1000, 500, 0, -500, -1000, -1500, -2000, -2500, -3000, -1500, 0, 1500, 3000, 2500}},
         // Falls over one quarter, rises over three: phase pi/4 is half way down.
-        {"asymmetry -pi/2 from phase pi/4", 3000, 0.0625f, -1.5707964f, 0.7853982f,
+        {"asymmetry -pi/2 from phase pi/4",
+         3000,
+         0.0625f,
+         -1.5707964f,
+         0.7853982f,
          {0, -1500, -3000, -2500, -2000, -1500, -1000, -500, 0, 500, 1000, 1500, 2000, 2500, 3000, 1500}},
         // Starts on the rising half: M (2 (phi - pi) / pi - 1).
         {"start on the rising half", 1000, 0.0f, 0.0f, 5.0f, {183, 183, 183}},
@@ -256,7 +263,7 @@ TEST(TriangleDirect16s, NearlyFullAsymmetryGivesSawTeethThatSumToASquare)
     }
     ASSERT_EQ(vpsAdd_16s_I(rising.data(), square.data(), n), StatusOk);
     ASSERT_EQ(vpsThreshold_LTValGTVal_16s_I(square.data(), n, -1000, -1000, 1000, 1000), StatusOk);
-    std::vector<int> runs{1};
+    std::vector<int> runs {1};
     for (int i = 1; i < n; ++i) {
         ASSERT_TRUE(square[i] == 1000 || square[i] == -1000) << i << ": " << square[i];
         if (square[i] == square[i - 1])
@@ -301,27 +308,27 @@ TEST(VectorRamp16s, RoundsHalfAwayFromZeroAndSaturates)
 
 TEST(ThresholdLTValGTVal16s, ReplacesBelowAndAboveAndChecksLevels)
 {
-    std::vector<Vps16s> data{-32768, -11, -10, 0, 10, 11, 32767};
+    std::vector<Vps16s> data {-32768, -11, -10, 0, 10, 11, 32767};
     ASSERT_EQ(vpsThreshold_LTValGTVal_16s_I(data.data(), 7, -10, -100, 10, 100), StatusOk);
-    EXPECT_EQ(data, (std::vector<Vps16s>{-100, -100, -10, 0, 10, 100, 100}));
+    EXPECT_EQ(data, (std::vector<Vps16s> {-100, -100, -10, 0, 10, 100, 100}));
 
     data = {4, 5, 6};
-    ASSERT_EQ(vpsThreshold_LTValGTVal_16s_I(data.data(), 3, 5, -1, 5, 1), StatusOk); // equal levels
-    EXPECT_EQ(data, (std::vector<Vps16s>{-1, 5, 1}));
+    ASSERT_EQ(vpsThreshold_LTValGTVal_16s_I(data.data(), 3, 5, -1, 5, 1), StatusOk);  // equal levels
+    EXPECT_EQ(data, (std::vector<Vps16s> {-1, 5, 1}));
 
     data = {4, 5, 6};
     EXPECT_EQ(vpsThreshold_LTValGTVal_16s_I(data.data(), 3, 6, 0, 5, 0), StatusThresholdLevels);
-    EXPECT_EQ(data, (std::vector<Vps16s>{4, 5, 6}));
+    EXPECT_EQ(data, (std::vector<Vps16s> {4, 5, 6}));
     EXPECT_EQ(vpsThreshold_LTValGTVal_16s_I(nullptr, 3, 6, 0, 5, 0), StatusNullPointer);
     EXPECT_EQ(vpsThreshold_LTValGTVal_16s_I(data.data(), 0, 6, 0, 5, 0), StatusBadSize);
 }
 
 TEST(Add16sI, SaturatesTheSum)
 {
-    const std::vector<Vps16s> src{30000, -30000, 1, -32768, 32767, -1};
-    std::vector<Vps16s> dst{10000, -10000, -1, 32767, 32767, -32768};
+    const std::vector<Vps16s> src {30000, -30000, 1, -32768, 32767, -1};
+    std::vector<Vps16s> dst {10000, -10000, -1, 32767, 32767, -32768};
     ASSERT_EQ(vpsAdd_16s_I(src.data(), dst.data(), 6), StatusOk);
-    EXPECT_EQ(dst, (std::vector<Vps16s>{32767, -32768, 0, -1, 32767, -32768}));
+    EXPECT_EQ(dst, (std::vector<Vps16s> {32767, -32768, 0, -1, 32767, -32768}));
     EXPECT_EQ(vpsAdd_16s_I(nullptr, dst.data(), 6), StatusNullPointer);
     EXPECT_EQ(vpsAdd_16s_I(src.data(), nullptr, 6), StatusNullPointer);
     EXPECT_EQ(vpsAdd_16s_I(src.data(), dst.data(), 0), StatusBadSize);
@@ -361,7 +368,7 @@ TEST(RandUniformDirect16s, FollowsTheGeneratorDefinition)
 TEST(RandGaussDirect16s, FollowsThePolarMethodOverTheSameGenerator)
 {
     const std::uint32_t seed = 2024;
-    const int len = 9; // four pairs and a single: five accepted candidates
+    const int len = 9;  // four pairs and a single: five accepted candidates
     NoiseDefinition def(seed);
     std::vector<Vps16s> expected;
     auto candidate = [&](double& u, double& v) {
@@ -377,9 +384,7 @@ TEST(RandGaussDirect16s, FollowsThePolarMethodOverTheSameGenerator)
                 return 1000.0 * std::sqrt(-2.0 * std::log(s) / s);
         }
     };
-    auto clampTrunc = [](double x) {
-        return static_cast<Vps16s>(std::clamp(std::trunc(x), -32768.0, 32767.0));
-    };
+    auto clampTrunc = [](double x) { return static_cast<Vps16s>(std::clamp(std::trunc(x), -32768.0, 32767.0)); };
     double u = 0, v = 0;
     double k = candidate(u, v);
     while (static_cast<int>(expected.size()) + 2 <= len) {
@@ -398,9 +403,9 @@ TEST(RandGaussDirect16s, FollowsThePolarMethodOverTheSameGenerator)
     // A huge deviation saturates instead of wrapping.
     s = seed;
     ASSERT_EQ(vpsRandGauss_Direct_16s(out.data(), len, 32767, 32767, &s), StatusOk);
-    EXPECT_GT(std::count(out.begin(), out.end(), Vps16s{32767}), 0);
+    EXPECT_GT(std::count(out.begin(), out.end(), Vps16s {32767}), 0);
     EXPECT_EQ(vpsRandGauss_Direct_16s(out.data(), 0, 0, 1, &s), StatusBadSize);
 }
 
-} // namespace
-} // namespace dcs
+}  // namespace
+}  // namespace dcs

@@ -32,7 +32,7 @@ TEST(SignalMisc, ConversionsSaturateRoundHalvesToEvenAndMapNaNToZero)
     const Vps16s s16[] = {-32768, 5, 99, 7, 32767, 99};
     float f[6] = {};
     ASSERT_EQ(vpiConvert_16s32f_C1R(s16, 6, f, 12, {2, 2}), StatusOk);
-    EXPECT_EQ(std::vector<float>(f, f + 6), (std::vector<float>{-32768, 5, 0, 7, 32767, 0}));
+    EXPECT_EQ(std::vector<float>(f, f + 6), (std::vector<float> {-32768, 5, 0, 7, 32767, 0}));
     const Vps8s s8[] = {-128, 127};
     ASSERT_EQ(vpiConvert_8s32f_C1R(s8, 2, f, 8, {2, 1}), StatusOk);
     EXPECT_EQ(f[0], -128.0f);
@@ -45,7 +45,7 @@ TEST(SignalMisc, ConversionsSaturateRoundHalvesToEvenAndMapNaNToZero)
 
 TEST(SignalMisc, ConjCcsMirrorsTheLowerHalf)
 {
-    const Vps64fc a{1, 2}, b{3, 4}, c{5, 6}, junk{-9, -9};
+    const Vps64fc a {1, 2}, b {3, 4}, c {5, 6}, junk {-9, -9};
     struct Row {
         int len;
         std::vector<Vps64fc> in, want;
@@ -74,7 +74,7 @@ TEST(SignalMisc, SampleDownSumSquareOffsetAndPeriodicity)
     ASSERT_EQ(vpsSampleDown_32f(src, 10, dst, &len, 3, &phase), StatusOk);
     EXPECT_EQ(len, 3);
     EXPECT_EQ(phase, 0);
-    EXPECT_EQ(std::vector<float>(dst, dst + 3), (std::vector<float>{1, 4, 7}));
+    EXPECT_EQ(std::vector<float>(dst, dst + 3), (std::vector<float> {1, 4, 7}));
     phase = 3;
     EXPECT_EQ(vpsSampleDown_32f(src, 10, dst, &len, 3, &phase), StatusBadSamplePhase);
     EXPECT_EQ(vpsSampleDown_32f(src, 10, dst, &len, 0, &phase), StatusBadSampleFactor);
@@ -93,7 +93,7 @@ TEST(SignalMisc, SampleDownSumSquareOffsetAndPeriodicity)
 
     float c[] = {2, 2, 2}, last = 2;
     ASSERT_EQ(vpsCompensateOffset_32f_I(c, 3, &last, 7.0f, 0.0f), StatusOk);
-    EXPECT_EQ(std::vector<float>(c, c + 3), (std::vector<float>{0, 0, 0}));
+    EXPECT_EQ(std::vector<float>(c, c + 3), (std::vector<float> {0, 0, 0}));
     EXPECT_EQ(last, 2.0f);
 
     std::vector<float> wave(100);

@@ -80,5 +80,5 @@ TEST(RandUniformDirect64f, FollowsTheGeneratorDefinition)
     EXPECT_EQ(s, 5u);
 }
 
-} // namespace
-} // namespace dcs
+}  // namespace
+}  // namespace dcs

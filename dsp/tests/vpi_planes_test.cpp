@@ -29,7 +29,7 @@ std::array<int, 4> ReferenceCompose(int type, const Vps8u* a, const Vps8u* b)
     auto d = [](int v) { return v / 255; };
     auto sat = [](int v) { return std::min(v, 255); };
     const int aA = a[3], aB = b[3];
-    std::array<int, 4> r{};
+    std::array<int, 4> r {};
     for (int c = 0; c < 3; ++c) {
         const int A = a[c], B = b[c];
         const int pa = d(A * aA), pb = d(B * aB);  // premultiplied colours
@@ -64,15 +64,14 @@ TEST(VpiPlanes, AlphaCompositionMatchesTheTableForEveryType)
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < n * n; ++x) {
             const Vps8u pa[4] = {levels[x % n], levels[(x + 1) % n], levels[(x + 3) % n], levels[x / n]};
-            const Vps8u pb[4] = {levels[(x / n + y) % n], levels[(x + 2) % n], levels[x % n],
-                                 levels[(x + y) % n]};
+            const Vps8u pb[4] = {levels[(x / n + y) % n], levels[(x + 2) % n], levels[x % n], levels[(x + y) % n]};
             std::copy(pa, pa + 4, a.px(x, y));
             std::copy(pb, pb + 4, b.px(x, y));
         }
     for (int type = 0; type < 12; ++type) {
-        ASSERT_EQ(fallback::vpiAlphaComp_8u_AC4R(a.data(), a.step, b.data(), b.step, out.data(),
-                                                 out.step, out.size(), type),
-                  StatusOk);
+        ASSERT_EQ(
+            fallback::vpiAlphaComp_8u_AC4R(a.data(), a.step, b.data(), b.step, out.data(), out.step, out.size(), type),
+            StatusOk);
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < n * n; ++x) {
                 const auto want = ReferenceCompose(type, a.px(x, y), b.px(x, y));
@@ -86,9 +85,9 @@ TEST(VpiPlanes, AlphaCompositionMatchesTheTableForEveryType)
     const Vps8u opaque[4] = {10, 20, 30, 255}, clear[4] = {10, 20, 30, 0}, under[4] = {200, 100, 0, 128};
     Vps8u r[4];
     fallback::vpiAlphaComp_8u_AC4R(opaque, 4, under, 4, r, 4, {1, 1}, vpiAlphaOver);
-    EXPECT_EQ((std::array<int, 4>{r[0], r[1], r[2], r[3]}), (std::array<int, 4>{10, 20, 30, 255}));
+    EXPECT_EQ((std::array<int, 4> {r[0], r[1], r[2], r[3]}), (std::array<int, 4> {10, 20, 30, 255}));
     fallback::vpiAlphaComp_8u_AC4R(clear, 4, under, 4, r, 4, {1, 1}, vpiAlphaOver);
-    EXPECT_EQ((std::array<int, 4>{r[0], r[1], r[2], r[3]}), (std::array<int, 4>{100, 50, 0, 128}));
+    EXPECT_EQ((std::array<int, 4> {r[0], r[1], r[2], r[3]}), (std::array<int, 4> {100, 50, 0, 128}));
     const Vps8u p200[4] = {200, 0, 0, 0}, p100[4] = {100, 0, 0, 0};
     fallback::vpiAlphaComp_8u_AC4R(p200, 4, p100, 4, r, 4, {1, 1}, vpiAlphaPlusPremul);
     EXPECT_EQ(r[0], 255);
@@ -130,8 +129,7 @@ TEST(VpiPlanes, CopyAndFillRespectRowSteps)
 
 // Maps every byte 0..255 through one channel's levels and values (the other channels
 // keep the identity); returns the 256 results of channel 0.
-std::vector<int> MapThroughLut(std::vector<Vps32s> levels, std::vector<Vps32s> values,
-                               VpsStatus* status = nullptr)
+std::vector<int> MapThroughLut(std::vector<Vps32s> levels, std::vector<Vps32s> values, VpsStatus* status = nullptr)
 {
     Image src(256, 1, 4), dst(256, 1, 4);
     for (int x = 0; x < 256; ++x)
@@ -140,8 +138,8 @@ std::vector<int> MapThroughLut(std::vector<Vps32s> levels, std::vector<Vps32s> v
     const Vps32s* pLevels[4] = {levels.data(), idLevels, idLevels, idLevels};
     const Vps32s* pValues[4] = {values.data(), idValues, idValues, idValues};
     const int n[4] = {int(levels.size()), 2, 2, 2};
-    const VpsStatus st = fallback::vpiLUT_Linear_8u_C4R(src.data(), src.step, dst.data(), dst.step,
-                                                        src.size(), pValues, pLevels, n);
+    const VpsStatus st =
+        fallback::vpiLUT_Linear_8u_C4R(src.data(), src.step, dst.data(), dst.step, src.size(), pValues, pLevels, n);
     if (status != nullptr)
         *status = st;
     std::vector<int> out;
@@ -183,7 +181,7 @@ TEST(VpiPlanes, LinearToneMapping)
     EXPECT_EQ(MapThroughLut({500, 600}, {0, 0}), identityExcept({{255, 0}}));
     EXPECT_EQ(MapThroughLut({-600, -500}, {9, 9}), identityExcept({}));
     std::vector<int> wide = MapThroughLut({-1000, 1000}, {0, 255});
-    EXPECT_EQ(wide[0], 128);  // trunc(0.5 + 127.5)
+    EXPECT_EQ(wide[0], 128);    // trunc(0.5 + 127.5)
     EXPECT_EQ(wide[255], 160);  // trunc(128 + 255 * 0.1275)
 
     VpsStatus st = StatusOk;
@@ -203,8 +201,10 @@ TEST(VpiPlanes, LinearToneMapping)
 
 TEST(VpiPlanes, MirrorAboutEachAxis)
 {
-    struct Size { int w, h; };
-    for (Size s : {Size{1, 1}, Size{2, 3}, Size{3, 3}, Size{4, 2}, Size{5, 5}}) {
+    struct Size {
+        int w, h;
+    };
+    for (Size s : {Size {1, 1}, Size {2, 3}, Size {3, 3}, Size {4, 2}, Size {5, 5}}) {
         for (int flip = 0; flip < 3; ++flip) {
             for (int ch : {3, 4}) {
                 Image src(s.w, s.h, ch), dst(s.w, s.h, ch, 1), inPlace(s.w, s.h, 3);
@@ -218,8 +218,7 @@ TEST(VpiPlanes, MirrorAboutEachAxis)
                 const auto mirror = ch == 3 ? fallback::vpiMirror_8u_C3R : fallback::vpiMirror_8u_C4R;
                 ASSERT_EQ(mirror(src.data(), src.step, dst.data(), dst.step, src.size(), flip), StatusOk);
                 if (ch == 3) {
-                    ASSERT_EQ(fallback::vpiMirror_8u_C3IR(inPlace.data(), inPlace.step, src.size(), flip),
-                              StatusOk);
+                    ASSERT_EQ(fallback::vpiMirror_8u_C3IR(inPlace.data(), inPlace.step, src.size(), flip), StatusOk);
                 }
                 for (int y = 0; y < s.h; ++y)
                     for (int x = 0; x < s.w; ++x) {

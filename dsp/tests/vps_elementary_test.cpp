@@ -16,10 +16,7 @@ const double kInf = std::numeric_limits<double>::infinity();
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kPi = 3.14159265358979323846;
 
-bool IsNegQuietNaN(double x)
-{
-    return std::bit_cast<uint64_t>(x) == UINT64_C(0xFFF8000000000000);
-}
+bool IsNegQuietNaN(double x) { return std::bit_cast<uint64_t>(x) == UINT64_C(0xFFF8000000000000); }
 
 // Distance in units of the last place between a double and an extended reference.
 long double UlpDistance(double got, long double ref)
@@ -72,14 +69,13 @@ TEST(VpsElementary, SquareRootWarnsOnNegativeElements)
 TEST(VpsElementary, LogarithmClassifiesSpecialElements)
 {
     const double sNaN = std::bit_cast<double>(UINT64_C(0x7FF0000000000001));
-    struct Case { std::vector<double> x; VpsStatus status; };
+    struct Case {
+        std::vector<double> x;
+        VpsStatus status;
+    };
     const Case cases[] = {
-        {{0, -1}, StatusLnZero},
-        {{-1, 0}, StatusLnNegative},
-        {{-0.0, 0}, StatusLnNegative},
-        {{kNaN, 1}, StatusOk},
-        {{1, sNaN}, StatusLnZero},
-        {{std::exp(1.0), kInf}, StatusOk},
+        {{0, -1}, StatusLnZero}, {{-1, 0}, StatusLnNegative}, {{-0.0, 0}, StatusLnNegative},
+        {{kNaN, 1}, StatusOk},   {{1, sNaN}, StatusLnZero},   {{std::exp(1.0), kInf}, StatusOk},
     };
     for (const Case& c : cases) {
         std::vector<double> d(c.x.size());
@@ -133,8 +129,8 @@ TEST(VpsElementary, ExponentialSpecialValues)
 TEST(VpsElementary, ExponentialWithinOneUlpAcrossTheRange)
 {
     std::vector<double> x;
-    const double hiEdge = 709.782712893384;     // largest x with a finite e^x
-    const double loEdge = -708.3964185322641;   // smallest x with a normal e^x
+    const double hiEdge = 709.782712893384;    // largest x with a finite e^x
+    const double loEdge = -708.3964185322641;  // smallest x with a normal e^x
     for (double a = 709.7822265625; a <= hiEdge; a += 2e-8)
         x.push_back(a);
     x.push_back(hiEdge);
@@ -171,10 +167,13 @@ TEST(VpsElementary, ExponentialWithinOneUlpAcrossTheRange)
 
 TEST(VpsElementary, ComplexSquareAndPrincipalRoot)
 {
-    struct Case { Vps64fc z; Vps64fc root; };
+    struct Case {
+        Vps64fc z;
+        Vps64fc root;
+    };
     const Case cases[] = {
-        {{-4, 0}, {0, 2}},  {{0, -8}, {2, -2}},  {{3, 4}, {2, 1}},  {{0, 8}, {2, 2}},
-        {{-3, -4}, {1, -2}},  {{0, 0}, {0, 0}},  {{4, 0}, {2, 0}},
+        {{-4, 0}, {0, 2}},   {{0, -8}, {2, -2}}, {{3, 4}, {2, 1}}, {{0, 8}, {2, 2}},
+        {{-3, -4}, {1, -2}}, {{0, 0}, {0, 0}},   {{4, 0}, {2, 0}},
     };
     for (const Case& c : cases) {
         Vps64fc r;

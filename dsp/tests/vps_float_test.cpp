@@ -173,8 +173,11 @@ TEST(VpsFloat, BuildSplitAndCompleteComplexVectors)
     fallback::vpsReal_64fc(c, part, 2);
     EXPECT_EQ(part[1], 2);
 
-    struct Case { int len; std::vector<int> mirrored; };  // element k takes conj of len-k
-    for (const Case& tc : {Case{8, {5, 6, 7}}, Case{7, {4, 5, 6}}, Case{2, {}}, Case{1, {}}}) {
+    struct Case {
+        int len;
+        std::vector<int> mirrored;
+    };  // element k takes conj of len-k
+    for (const Case& tc : {Case {8, {5, 6, 7}}, Case {7, {4, 5, 6}}, Case {2, {}}, Case {1, {}}}) {
         std::vector<Vps64fc> v(tc.len);
         for (int k = 0; k < tc.len; ++k)
             v[k] = {double(k), double(10 + k)};
@@ -190,16 +193,33 @@ TEST(VpsFloat, BuildSplitAndCompleteComplexVectors)
 
 TEST(VpsFloat, ConversionsRoundAndSaturate)
 {
-    struct Case { double x; int rnd; int sf; int32_t want; };
+    struct Case {
+        double x;
+        int rnd;
+        int sf;
+        int32_t want;
+    };
     const Case cases[] = {
-        {2.5, 1, 0, 2},           {3.5, 1, 0, 4},           {-2.5, 1, 0, -2},
-        {-3.5, 1, 0, -4},         {3e9, 1, 0, 2147483647},  {-3e9, 1, 0, INT32_MIN},
-        {kNaN, 1, 0, INT32_MIN},  {kInf, 0, 0, 2147483647}, {2.7, 0, 0, 2},
-        {-2.7, 0, 0, -2},         {2.7, 3, 0, 2},           {5.0, 1, 1, 2},
-        {7.0, 1, 1, 4},           {1.0, 1, -31, 2147483647}, {-1.0, 0, -31, INT32_MIN},
-        {3.0, 1, 100000, 0},      {0.0, 1, -100000, INT32_MIN},  // 0 * infinity is NaN
+        {2.5, 1, 0, 2},
+        {3.5, 1, 0, 4},
+        {-2.5, 1, 0, -2},
+        {-3.5, 1, 0, -4},
+        {3e9, 1, 0, 2147483647},
+        {-3e9, 1, 0, INT32_MIN},
+        {kNaN, 1, 0, INT32_MIN},
+        {kInf, 0, 0, 2147483647},
+        {2.7, 0, 0, 2},
+        {-2.7, 0, 0, -2},
+        {2.7, 3, 0, 2},
+        {5.0, 1, 1, 2},
+        {7.0, 1, 1, 4},
+        {1.0, 1, -31, 2147483647},
+        {-1.0, 0, -31, INT32_MIN},
+        {3.0, 1, 100000, 0},
+        {0.0, 1, -100000, INT32_MIN},  // 0 * infinity is NaN
         {2147483646.5, 1, 0, 2147483646},
-        {3.0, 1, INT32_MAX, 0},   {-1.0, 1, INT32_MIN, INT32_MIN},  // no 2^31 halvings
+        {3.0, 1, INT32_MAX, 0},
+        {-1.0, 1, INT32_MIN, INT32_MIN},  // no 2^31 halvings
     };
     for (const Case& c : cases) {
         int32_t r = 0;
@@ -239,8 +259,7 @@ TEST(VpsFloat, ConversionsRoundAndSaturate)
 
 // The conversion as first written, rounding each element with the C library in extended
 // precision: the reference the in-register rounding has to match bit for bit.
-template <typename T>
-int32_t ReferenceToInt32(T x, int rndMode, int scaleFactor)
+template <typename T> int32_t ReferenceToInt32(T x, int rndMode, int scaleFactor)
 {
     const int sf = std::clamp(scaleFactor, -20000, 20000);
     const long double m = std::ldexp(1.0L, -sf);
@@ -252,8 +271,7 @@ int32_t ReferenceToInt32(T x, int rndMode, int scaleFactor)
     return INT32_MIN;
 }
 
-template <typename T>
-void ExpectConversionMatchesReference(const std::vector<T>& xs, const std::vector<int>& sfs)
+template <typename T> void ExpectConversionMatchesReference(const std::vector<T>& xs, const std::vector<int>& sfs)
 {
     std::vector<int32_t> got(xs.size());
     for (int sf : sfs) {
@@ -266,8 +284,8 @@ void ExpectConversionMatchesReference(const std::vector<T>& xs, const std::vecto
             ASSERT_EQ(st, StatusOk);
             for (size_t i = 0; i < xs.size(); ++i)
                 ASSERT_EQ(got[i], ReferenceToInt32(xs[i], rnd, sf))
-                    << (sizeof(T) == 8 ? "double " : "float ") << std::hexfloat << xs[i]
-                    << " rnd " << rnd << " sf " << sf;
+                    << (sizeof(T) == 8 ? "double " : "float ") << std::hexfloat << xs[i] << " rnd " << rnd << " sf "
+                    << sf;
         }
     }
 }
@@ -275,15 +293,14 @@ void ExpectConversionMatchesReference(const std::vector<T>& xs, const std::vecto
 // Scale factors around every place where the multiplier changes representation: 1, the
 // ends of the double range, denormal and vanishing multipliers, and the clamp at 20000.
 const std::vector<int> kEdgeScaleFactors = {
-    0, 1, -1, 2, -2, 31, -31, 32, -32, 52, -52, 63, -63, 64, 100, -100, 149, -149, 1021,
-    1022, 1023, 1024, 1074, 1075, 1076, -1021, -1022, -1023, -1024, -1025, -1074, -1075,
-    16381, 16382, 16383, 16384, 16445, 16446, 16447, -16381, -16382, -16383, -16384, 19999,
-    20000, 20001, -20000, -20001, INT32_MAX, INT32_MIN};
+    0,      1,      -1,     2,      -2,    31,    -31,   32,     -32,    52,        -52,      63,    -63,
+    64,     100,    -100,   149,    -149,  1021,  1022,  1023,   1024,   1074,      1075,     1076,  -1021,
+    -1022,  -1023,  -1024,  -1025,  -1074, -1075, 16381, 16382,  16383,  16384,     16445,    16446, 16447,
+    -16381, -16382, -16383, -16384, 19999, 20000, 20001, -20000, -20001, INT32_MAX, INT32_MIN};
 
 // Each value with both of its neighbours, so halves, the limits and the values just past
 // them are all tried.
-template <typename T>
-std::vector<T> WithNeighbours(std::initializer_list<T> values)
+template <typename T> std::vector<T> WithNeighbours(std::initializer_list<T> values)
 {
     std::vector<T> out;
     for (T x : values) {
@@ -298,15 +315,39 @@ TEST(VpsFloat, ConversionsMatchTheLibraryRoundingBitForBit)
 {
     using D = std::numeric_limits<double>;
     using F = std::numeric_limits<float>;
-    const std::vector<double> table = WithNeighbours<double>({
-        0.0, -0.0, kNaN, -kNaN, kInf, -kInf, D::denorm_min(), D::min(), D::max(), -D::max(),
-        0.5, -0.5, 1.5, -1.5, 2.5, -2.5, 1073741823.5, -1073741824.5, 4503599627370495.5,
-        2147483646.5, 2147483647.0, 2147483647.5, 2147483648.0, -2147483647.5,
-        -2147483648.0, -2147483648.5, -2147483649.0, 4294967295.0, 1e300, -1e300});
-    const std::vector<float> tableF = WithNeighbours<float>({
-        0.0f, -0.0f, F::quiet_NaN(), F::infinity(), -F::infinity(), F::denorm_min(),
-        F::max(), -F::max(), 0.5f, -0.5f, 1.5f, 2.5f, -2.5f, 8388607.5f, -8388607.5f,
-        2147483520.0f, 2147483648.0f, -2147483648.0f, -2147483904.0f});
+    const std::vector<double> table = WithNeighbours<double>({0.0,
+                                                              -0.0,
+                                                              kNaN,
+                                                              -kNaN,
+                                                              kInf,
+                                                              -kInf,
+                                                              D::denorm_min(),
+                                                              D::min(),
+                                                              D::max(),
+                                                              -D::max(),
+                                                              0.5,
+                                                              -0.5,
+                                                              1.5,
+                                                              -1.5,
+                                                              2.5,
+                                                              -2.5,
+                                                              1073741823.5,
+                                                              -1073741824.5,
+                                                              4503599627370495.5,
+                                                              2147483646.5,
+                                                              2147483647.0,
+                                                              2147483647.5,
+                                                              2147483648.0,
+                                                              -2147483647.5,
+                                                              -2147483648.0,
+                                                              -2147483648.5,
+                                                              -2147483649.0,
+                                                              4294967295.0,
+                                                              1e300,
+                                                              -1e300});
+    const std::vector<float> tableF = WithNeighbours<float>(
+        {0.0f, -0.0f, F::quiet_NaN(), F::infinity(), -F::infinity(), F::denorm_min(), F::max(), -F::max(), 0.5f, -0.5f,
+         1.5f, 2.5f, -2.5f, 8388607.5f, -8388607.5f, 2147483520.0f, 2147483648.0f, -2147483648.0f, -2147483904.0f});
     ExpectConversionMatchesReference(table, kEdgeScaleFactors);
     ExpectConversionMatchesReference(tableF, kEdgeScaleFactors);
 }

@@ -56,7 +56,10 @@ TEST(VpsStats, MeanSumAndDeviationKeepExtendedPrecision)
     ASSERT_EQ(fallback::vpsMean_32f(vf, 5, &rf, 0), StatusOk);
     EXPECT_EQ(rf, 3.0f);
 
-    struct Case { std::vector<double> x; double sd; };
+    struct Case {
+        std::vector<double> x;
+        double sd;
+    };
     const Case cases[] = {
         {{1, 1, 1}, 0.0},
         {{1, 2}, std::sqrt(0.5)},
@@ -86,7 +89,10 @@ TEST(VpsStats, DeviationKeepsItsDigitsWhenTheMeanIsLarge)
 {
     // x = mean + spread * N(0, 1). x - mean is exact for these values, so the reference,
     // a two-pass deviation of the shifted data in long double, is free of the large mean.
-    struct Case { double mean, spread; int len; };
+    struct Case {
+        double mean, spread;
+        int len;
+    };
     const Case cases[] = {{1e9, 1, 1000}, {-3e12, 1e-2, 4099}, {1e-3, 1e-9, 517}, {1e15, 1, 64}};
     std::mt19937_64 rng(2322);
     std::normal_distribution<double> normal;
@@ -112,7 +118,13 @@ TEST(VpsStats, DeviationKeepsItsDigitsWhenTheMeanIsLarge)
 
 TEST(VpsStats, MinMaxReportFirstOccurrence)
 {
-    struct Case { std::vector<double> x; double mn; int imn; double mx; int imx; };
+    struct Case {
+        std::vector<double> x;
+        double mn;
+        int imn;
+        double mx;
+        int imx;
+    };
     const Case cases[] = {
         {{3, 1, 1}, 1, 1, 3, 0},
         {{-kInf, 5, kInf, kInf}, -kInf, 0, kInf, 2},
@@ -155,7 +167,10 @@ TEST(VpsStats, NormsOfDifferences)
     EXPECT_EQ(r, 0);
     // Infinity and NaN: the sums take them in; the maximum skips a NaN difference (the
     // comparison with a NaN is false), as a maximum-of-numbers does.
-    struct Case { std::vector<double> x; double l1, l2, inf; };
+    struct Case {
+        std::vector<double> x;
+        double l1, l2, inf;
+    };
     const Case cases[] = {
         {{1, kInf, -2}, kInf, kInf, kInf},
         {{1, kNaN, -2}, kNaN, kNaN, 2},
@@ -168,7 +183,7 @@ TEST(VpsStats, NormsOfDifferences)
         fallback::vpsNormDiff_L1_64f(c.x.data(), zeros.data(), n, &l1);
         fallback::vpsNormDiff_L2_64f(c.x.data(), zeros.data(), n, &l2);
         fallback::vpsNormDiff_Inf_64f(c.x.data(), zeros.data(), n, &li);
-        for (auto [got, want] : {std::pair{l1, c.l1}, std::pair{l2, c.l2}, std::pair{li, c.inf}}) {
+        for (auto [got, want] : {std::pair {l1, c.l1}, std::pair {l2, c.l2}, std::pair {li, c.inf}}) {
             if (std::isnan(want))
                 EXPECT_TRUE(std::isnan(got));
             else
@@ -215,10 +230,19 @@ TEST(VpsStats, NormaliseAndDotProducts)
     EXPECT_EQ(cdp.re, -6);  // (1+2i)(3+4i) + i*i, no conjugation
     EXPECT_EQ(cdp.im, 10);
 
-    struct Case { int32_t a, b; int sf; int32_t want; };
+    struct Case {
+        int32_t a, b;
+        int sf;
+        int32_t want;
+    };
     const Case cases[] = {
-        {3, 1, 1, 2},  {5, 1, 1, 2},  {-5, 1, 1, -2},  {3, 1, -40, 2147483647},
-        {-3, 1, -40, INT32_MIN},  {3, 1, 100, 0},  {7, 6, 0, 42},
+        {3, 1, 1, 2},
+        {5, 1, 1, 2},
+        {-5, 1, 1, -2},
+        {3, 1, -40, 2147483647},
+        {-3, 1, -40, INT32_MIN},
+        {3, 1, 100, 0},
+        {7, 6, 0, 42},
         {INT32_MAX, INT32_MAX, 31, 2147483646},  // (2^31-1)^2 / 2^31 = 2^31 - 2 + 2^-31
     };
     for (const Case& c : cases) {
@@ -230,19 +254,23 @@ TEST(VpsStats, NormaliseAndDotProducts)
 
 TEST(VpsStats, RealThresholds)
 {
-    struct Case { int relOp; double level; double x; double inPlace; double outOfPlace; };
+    struct Case {
+        int relOp;
+        double level;
+        double x;
+        double inPlace;
+        double outOfPlace;
+    };
     const Case cases[] = {
-        {4, 1.0, 2.0, 1.0, 1.0},  {4, 1.0, 0.5, 0.5, 0.5},  {4, 1.0, kNaN, 1.0, kNaN},
-        {0, 1.0, 0.5, 1.0, 1.0},  {0, 1.0, 2.0, 2.0, 2.0},  {2, 1.0, 0.5, 1.0, 1.0},
-        {0, 1.0, kNaN, kNaN, 1.0},
+        {4, 1.0, 2.0, 1.0, 1.0}, {4, 1.0, 0.5, 0.5, 0.5}, {4, 1.0, kNaN, 1.0, kNaN}, {0, 1.0, 0.5, 1.0, 1.0},
+        {0, 1.0, 2.0, 2.0, 2.0}, {2, 1.0, 0.5, 1.0, 1.0}, {0, 1.0, kNaN, kNaN, 1.0},
     };
     for (const Case& c : cases) {
         double v = c.x, d = -7;
         ASSERT_EQ(fallback::vpsThreshold_64f_I(&v, 1, c.level, c.relOp), StatusOk);
         ASSERT_EQ(fallback::vpsThreshold_64f(&c.x, &d, 1, c.level, c.relOp), StatusOk);
         float f = static_cast<float>(c.x);
-        ASSERT_EQ(fallback::vpsThreshold_32f_I(&f, 1, static_cast<float>(c.level), c.relOp),
-                  StatusOk);
+        ASSERT_EQ(fallback::vpsThreshold_32f_I(&f, 1, static_cast<float>(c.level), c.relOp), StatusOk);
         if (std::isnan(c.inPlace)) {
             EXPECT_TRUE(std::isnan(v) && std::isnan(f));
         } else {
@@ -258,17 +286,18 @@ TEST(VpsStats, RealThresholds)
 
 TEST(VpsStats, ComplexThresholdsKeepThePhase)
 {
-    struct Case { int relOp; double level; Vps64fc x; Vps64fc want; };
+    struct Case {
+        int relOp;
+        double level;
+        Vps64fc x;
+        Vps64fc want;
+    };
     const Case cases[] = {
-        {4, 1.0, {3, 4}, {0.6, 0.8}},
-        {4, 10.0, {3, 4}, {3, 4}},
-        {0, 1.0, {0, 0}, {1, 0}},
-        {0, 10.0, {-3, 4}, {-6, 8}},
-        {0, 1.0, {3, 4}, {3, 4}},
-        {0, 0.0, {0, 0}, {0, 0}},
+        {4, 1.0, {3, 4}, {0.6, 0.8}}, {4, 10.0, {3, 4}, {3, 4}}, {0, 1.0, {0, 0}, {1, 0}},
+        {0, 10.0, {-3, 4}, {-6, 8}},  {0, 1.0, {3, 4}, {3, 4}},  {0, 0.0, {0, 0}, {0, 0}},
     };
     for (const Case& c : cases) {
-        Vps64fc d{-9, -9}, v = c.x;
+        Vps64fc d {-9, -9}, v = c.x;
         ASSERT_EQ(fallback::vpsThreshold_64fc(&c.x, &d, 1, c.level, c.relOp), StatusOk);
         ASSERT_EQ(fallback::vpsThreshold_64fc_I(&v, 1, c.level, c.relOp), StatusOk);
         EXPECT_DOUBLE_EQ(d.re, c.want.re);

@@ -44,8 +44,7 @@ WeightFn Blackman(Ext a)
 WeightFn Kaiser(Ext a)
 {
     return [a](int n, int len) {
-        return BesselI0Series(a * std::sqrt(Ext(n) * (len - 1 - n))) /
-               BesselI0Series(a * (len - 1) / 2);
+        return BesselI0Series(a * std::sqrt(Ext(n) * (len - 1 - n))) / BesselI0Series(a * (len - 1) / 2);
     };
 }
 
@@ -65,16 +64,15 @@ std::vector<Window> Windows()
     // Kaiser's weights are ratios of two Bessel approximations, each off by up to 5.6e-6
     // (see below); the others are exact up to the rounding of the cosine recurrence.
     return {
-        {"Bartlett", fallback::vpsWinBartlett_64f_I, fallback::vpsWinBartlett_64f, fallback::vpsWinBartlett_64fc_I, Bartlett, 1e-15},
+        {"Bartlett", fallback::vpsWinBartlett_64f_I, fallback::vpsWinBartlett_64f, fallback::vpsWinBartlett_64fc_I,
+         Bartlett, 1e-15},
         {"Hann", fallback::vpsWinHann_64f_I, fallback::vpsWinHann_64f, fallback::vpsWinHann_64fc_I, Hann, 1e-14},
-        {"Hamming", fallback::vpsWinHamming_64f_I, fallback::vpsWinHamming_64f, fallback::vpsWinHamming_64fc_I, Hamming, 1e-14},
-        {"Blackman",
-         [=](double* p, int n) { return fallback::vpsWinBlackman_64f_I(p, n, alpha); },
-         [=](const double* s, double* d, int n) { return fallback::vpsWinBlackman_64f(s, d, n, alpha); },
-         [=](Vps64fc* p, int n) { return fallback::vpsWinBlackman_64fc_I(p, n, alpha); }, Blackman(alpha),
+        {"Hamming", fallback::vpsWinHamming_64f_I, fallback::vpsWinHamming_64f, fallback::vpsWinHamming_64fc_I, Hamming,
          1e-14},
-        {"Kaiser",
-         [=](double* p, int n) { return fallback::vpsWinKaiser_64f_I(p, n, beta); },
+        {"Blackman", [=](double* p, int n) { return fallback::vpsWinBlackman_64f_I(p, n, alpha); },
+         [=](const double* s, double* d, int n) { return fallback::vpsWinBlackman_64f(s, d, n, alpha); },
+         [=](Vps64fc* p, int n) { return fallback::vpsWinBlackman_64fc_I(p, n, alpha); }, Blackman(alpha), 1e-14},
+        {"Kaiser", [=](double* p, int n) { return fallback::vpsWinKaiser_64f_I(p, n, beta); },
          [=](const double* s, double* d, int n) { return fallback::vpsWinKaiser_64f(s, d, n, beta); },
          [=](Vps64fc* p, int n) { return fallback::vpsWinKaiser_64fc_I(p, n, beta); }, Kaiser(beta), 1.2e-5},
     };
@@ -124,19 +122,29 @@ TEST(VpsWindows, ShortLengthsAndChecks)
         }
     }
 
-    struct Case { const char* name; std::vector<double> in, out; std::function<VpsStatus(double*, int)> f; };
+    struct Case {
+        const char* name;
+        std::vector<double> in, out;
+        std::function<VpsStatus(double*, int)> f;
+    };
     const Case cases[] = {
         {"hann 5", {1, 1, 1, 1, 1}, {0, 0.5, 1, 0.5, 0}, fallback::vpsWinHann_64f_I},
         {"hamming 3", {1, 1, 1}, {0.08, 1, 0.08}, fallback::vpsWinHamming_64f_I},
         {"hann 3", {2, 3, 4}, {0, 3, 0}, fallback::vpsWinHann_64f_I},
         {"bartlett 4", {5, 5, 5, 5}, {0, 10.0 / 3, 10.0 / 3, 0}, fallback::vpsWinBartlett_64f_I},
         {"bartlett 3", {7, 8, 9}, {0, 8, 0}, fallback::vpsWinBartlett_64f_I},
-        {"blackman 3", {7, 8, 9}, {0, 8, 0},
+        {"blackman 3",
+         {7, 8, 9},
+         {0, 8, 0},
          [](double* p, int n) { return fallback::vpsWinBlackman_64f_I(p, n, 0.3); }},
-        {"blackman 5", {1, 1, 1, 1, 1}, {0, 0.34, 1, 0.34, 0},
+        {"blackman 5",
+         {1, 1, 1, 1, 1},
+         {0, 0.34, 1, 0.34, 0},
          [](double* p, int n) { return fallback::vpsWinBlackman_64f_I(p, n, -0.16); }},
         {"kaiser 1", {3}, {3}, [](double* p, int n) { return fallback::vpsWinKaiser_64f_I(p, n, 5.0f); }},
-        {"kaiser alpha 0", {1.5, -2, 1e300, 7}, {1.5, -2, 1e300, 7},
+        {"kaiser alpha 0",
+         {1.5, -2, 1e300, 7},
+         {1.5, -2, 1e300, 7},
          [](double* p, int n) { return fallback::vpsWinKaiser_64f_I(p, n, 0.0f); }},
     };
     for (const Case& c : cases) {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <chrono>
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -105,10 +105,7 @@ void RoundDecimals(TDecimal& d, int decimals)
         d.Negative = false;  // a value that rounds to zero is printed without a sign
 }
 
-char DigitAt(const TDecimal& d, int i)
-{
-    return i >= 0 && i < int(d.Digits.size()) ? d.Digits[size_t(i)] : '0';
-}
+char DigitAt(const TDecimal& d, int i) { return i >= 0 && i < int(d.Digits.size()) ? d.Digits[size_t(i)] : '0'; }
 
 std::string Special(const TDecimal& d)
 {
@@ -212,7 +209,8 @@ std::string GeneralText(long double value, int precision, int expDigits)
 // Number of code points, so padding lines up for non-ASCII text.
 size_t TextLength(std::string_view s)
 {
-    return size_t(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return size_t(
+        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 // The first `count` code points.
@@ -385,8 +383,7 @@ private:
             std::string digits = Unsigned(arg.Int(), 16);
             return std::string(sizeof(void*) * 2 - digits.size(), '0') + digits;
         }
-        default:
-            Invalid();
+        default: Invalid();
         }
     }
 
@@ -402,10 +399,7 @@ std::string FormatArgs(std::string_view format, std::span<const TFormatArg> args
     return TFormatter(format, args).Run();
 }
 
-std::string FloatToStr(long double value)
-{
-    return GeneralText(value, 15, 0);
-}
+std::string FloatToStr(long double value) { return GeneralText(value, 15, 0); }
 
 namespace {
 
@@ -675,15 +669,9 @@ const char* const kLongMonths[] = {"January", "February", "March",     "April", 
 const char* const kShortDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kLongDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
-std::string Two(int v)
-{
-    return (v < 10 ? "0" : "") + std::to_string(v);
-}
+std::string Two(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
 
-char Lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
-}
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
 void AppendDateTime(std::string& out, std::string_view f, TDateTime t, int depth)
 {
@@ -727,9 +715,7 @@ void AppendDateTime(std::string& out, std::string_view f, TDateTime t, int depth
         }
         bool hourToken = false;
         switch (lc) {
-        case 'y':
-            out += run <= 2 ? Two(year % 100) : std::to_string(year);
-            break;
+        case 'y': out += run <= 2 ? Two(year % 100) : std::to_string(year); break;
         case 'm':
             if (afterHour && run <= 2)
                 out += run == 1 ? std::to_string(minute) : Two(minute);
@@ -752,12 +738,8 @@ void AppendDateTime(std::string& out, std::string_view f, TDateTime t, int depth
             hourToken = true;
             break;
         }
-        case 'n':
-            out += run == 1 ? std::to_string(minute) : Two(minute);
-            break;
-        case 's':
-            out += run == 1 ? std::to_string(second) : Two(second);
-            break;
+        case 'n': out += run == 1 ? std::to_string(minute) : Two(minute); break;
+        case 's': out += run == 1 ? std::to_string(second) : Two(second); break;
         case 'z': {
             std::string ms = std::to_string(msec);
             out += run >= 3 ? std::string(3 - ms.size(), '0') + ms : ms;
@@ -830,11 +812,11 @@ TDateTime Now()
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t secs = system_clock::to_time_t(now);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&secs, &local);
     const int ms = int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
     return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) +
-           EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), ms);
+        EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), ms);
 }
 
 std::string FormatDateTime(std::string_view format, TDateTime t)
@@ -844,9 +826,6 @@ std::string FormatDateTime(std::string_view format, TDateTime t)
     return out;
 }
 
-std::string DateTimeToStr(TDateTime t)
-{
-    return FormatDateTime("c", t);
-}
+std::string DateTimeToStr(TDateTime t) { return FormatDateTime("c", t); }
 
 }  // namespace dcs

@@ -32,20 +32,22 @@ extern TFormatSettings FormatSettings;
 // strings and characters, %p takes pointers.
 class TFormatArg {
 public:
-    enum TKind { kSigned, kUnsigned, kFloat, kString, kPointer };
+    enum TKind {
+        kSigned,
+        kUnsigned,
+        kFloat,
+        kString,
+        kPointer
+    };
 
     template <class T>
-        requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-    TFormatArg(T v)
+    requires(std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char>) TFormatArg(T v)
         : FKind(std::is_signed_v<T> ? kSigned : kUnsigned), FWide(sizeof(T) > 4),
           FInt(std::is_signed_v<T> ? uint64_t(int64_t(v)) : uint64_t(v))
     {
     }
     template <class T>
-        requires std::is_enum_v<T>
-    TFormatArg(T v) : TFormatArg(std::underlying_type_t<T>(v))
-    {
-    }
+    requires std::is_enum_v<T> TFormatArg(T v) : TFormatArg(std::underlying_type_t<T>(v)) {}
     TFormatArg(bool) = delete;  // the framework formats no Booleans
     TFormatArg(char c) : FKind(kString), FString(&FChar, 1), FChar(c) {}
     TFormatArg(float v) : FKind(kFloat), FFloat(v) {}
@@ -90,10 +92,9 @@ private:
 // raises EConvertError "No argument for format '<format>'".
 std::string FormatArgs(std::string_view format, std::span<const TFormatArg> args);
 
-template <class... Args>
-std::string Format(std::string_view format, const Args&... args)
+template <class... Args> std::string Format(std::string_view format, const Args&... args)
 {
-    const std::array<TFormatArg, sizeof...(Args)> list{TFormatArg(args)...};
+    const std::array<TFormatArg, sizeof...(Args)> list {TFormatArg(args)...};
     return FormatArgs(format, list);
 }
 

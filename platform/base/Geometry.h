@@ -34,14 +34,14 @@ struct TRect {
     // Empty rectangles come out as {0,0,0,0}, so they compare equal.
     TRect Intersect(const TRect& R) const
     {
-        TRect o{std::max(Left, R.Left), std::max(Top, R.Top), std::min(Right, R.Right), std::min(Bottom, R.Bottom)};
-        return o.IsEmpty() ? TRect{} : o;
+        TRect o {std::max(Left, R.Left), std::max(Top, R.Top), std::min(Right, R.Right), std::min(Bottom, R.Bottom)};
+        return o.IsEmpty() ? TRect {} : o;
     }
     // An empty side leaves the other as it is.
     TRect Union(const TRect& R) const
     {
         if (IsEmpty())
-            return R.IsEmpty() ? TRect{} : R;
+            return R.IsEmpty() ? TRect {} : R;
         if (R.IsEmpty())
             return *this;
         return {std::min(Left, R.Left), std::min(Top, R.Top), std::max(Right, R.Right), std::max(Bottom, R.Bottom)};

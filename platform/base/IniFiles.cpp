@@ -19,8 +19,7 @@ std::string Trim(const std::string& S)
     return S.substr(b, e - b + 1);
 }
 
-template <class V>
-auto FindNamed(V& List, const std::string& Name)
+template <class V> auto FindNamed(V& List, const std::string& Name)
 {
     return std::find_if(List.begin(), List.end(), [&](const auto& x) { return SameText(x.Name, Name); });
 }

@@ -8,8 +8,8 @@ namespace dcs {
 std::string TGUID::ToString() const
 {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", unsigned(D1),
-                  unsigned(D2), unsigned(D3), D4[0], D4[1], D4[2], D4[3], D4[4], D4[5], D4[6], D4[7]);
+    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", unsigned(D1), unsigned(D2),
+                  unsigned(D3), D4[0], D4[1], D4[2], D4[3], D4[4], D4[5], D4[6], D4[7]);
     return buf;
 }
 
@@ -38,10 +38,7 @@ bool TInterfacedObject::GetInterface(const TGUID& iid, void** obj)
     return GetInterfaceOf<IInterface>(this, iid, obj);
 }
 
-int32_t TInterfacedObject::_AddRef()
-{
-    return FRefCount.fetch_add(1, std::memory_order_relaxed) + 1;
-}
+int32_t TInterfacedObject::_AddRef() { return FRefCount.fetch_add(1, std::memory_order_relaxed) + 1; }
 
 int32_t TInterfacedObject::_Release()
 {
@@ -55,9 +52,6 @@ int32_t TInterfacedObject::_Release()
     return n;
 }
 
-void RaiseIntfCastError()
-{
-    throw EIntfCastError("Interface not supported");
-}
+void RaiseIntfCastError() { throw EIntfCastError("Interface not supported"); }
 
 }  // namespace dcs

@@ -60,12 +60,11 @@ struct TGUID {
 
 static_assert(sizeof(TGUID) == 16, "TGUID is the 16-byte binary record");
 
-constexpr TGUID GUID_NULL{};
+constexpr TGUID GUID_NULL {};
 
 constexpr bool TGUID::TryParse(std::string_view s, TGUID& out)
 {
-    if (s.size() != 38 || s[0] != '{' || s[37] != '}' || s[9] != '-' || s[14] != '-' ||
-        s[19] != '-' || s[24] != '-')
+    if (s.size() != 38 || s[0] != '{' || s[37] != '}' || s[9] != '-' || s[14] != '-' || s[19] != '-' || s[24] != '-')
         return false;
     auto nibble = [](char c) -> int {
         if (c >= '0' && c <= '9')
@@ -135,12 +134,14 @@ protected:
 
 namespace detail {
 template <class I>
-concept HasParent = requires { typename I::Parent; };
+concept HasParent = requires
+{
+    typename I::Parent;
+};
 
 // Walks I, I::Parent, ... looking for iid; the pointer handed out is always the
 // sub-object of the interface that was asked for.
-template <class I, class Self>
-bool MatchInterface(Self* self, const TGUID& iid, void** obj)
+template <class I, class Self> bool MatchInterface(Self* self, const TGUID& iid, void** obj)
 {
     if (iid == I::IID) {
         *obj = static_cast<I*>(self);
@@ -154,8 +155,7 @@ bool MatchInterface(Self* self, const TGUID& iid, void** obj)
 }  // namespace detail
 
 // True when `self` implements one of Is (or one of their parents) with the id iid.
-template <class... Is, class Self>
-bool GetInterfaceOf(Self* self, const TGUID& iid, void** obj)
+template <class... Is, class Self> bool GetInterfaceOf(Self* self, const TGUID& iid, void** obj)
 {
     return (detail::MatchInterface<Is>(self, iid, obj) || ...);
 }
@@ -176,13 +176,12 @@ protected:
     virtual bool GetInterface(const TGUID& iid, void** obj);
 
 private:
-    std::atomic<int32_t> FRefCount{0};
+    std::atomic<int32_t> FRefCount {0};
 };
 
 // `class TFoo : public TImplements<TInterfacedObject, IFoo, IBar>` gives QueryInterface
 // answers for IFoo, IBar and their parents on top of what Base answers.
-template <class Base, class... Is>
-class TImplements : public Base, public Is... {
+template <class Base, class... Is> class TImplements : public Base, public Is... {
 public:
     using Base::Base;
 
@@ -196,8 +195,7 @@ protected:
 // ---------------------------------------------------------------------------- IntfPtr
 
 // A counted reference to I (an interface, or a class with _AddRef/_Release).
-template <class I>
-class IntfPtr {
+template <class I> class IntfPtr {
 public:
     IntfPtr() noexcept = default;
     IntfPtr(std::nullptr_t) noexcept {}
@@ -209,15 +207,11 @@ public:
     IntfPtr(const IntfPtr& other) noexcept : IntfPtr(other.FPtr) {}
     IntfPtr(IntfPtr&& other) noexcept : FPtr(std::exchange(other.FPtr, nullptr)) {}
     template <class J>
-        requires std::is_convertible_v<J*, I*>
-    IntfPtr(const IntfPtr<J>& other) noexcept : IntfPtr(static_cast<I*>(other.Get()))
-    {
-    }
+    requires std::is_convertible_v<J*, I*> IntfPtr(const IntfPtr<J>& other)
+    noexcept : IntfPtr(static_cast<I*>(other.Get())) {}
     template <class J>
-        requires std::is_convertible_v<J*, I*>
-    IntfPtr(IntfPtr<J>&& other) noexcept : FPtr(other.Detach())
-    {
-    }
+    requires std::is_convertible_v<J*, I*> IntfPtr(IntfPtr<J>&& other)
+    noexcept : FPtr(other.Detach()) {}
     ~IntfPtr()
     {
         if (FPtr)
@@ -269,8 +263,7 @@ public:
     I& operator*() const noexcept { return *FPtr; }
     explicit operator bool() const noexcept { return FPtr != nullptr; }
 
-    template <class J>
-    friend bool operator==(const IntfPtr& a, const IntfPtr<J>& b) noexcept
+    template <class J> friend bool operator==(const IntfPtr& a, const IntfPtr<J>& b) noexcept
     {
         return a.Get() == b.Get();
     }
@@ -281,8 +274,7 @@ private:
 };
 
 // Asks src for J. False (and out cleared) when src is nil or does not implement J.
-template <class J, class I>
-bool Supports(I* src, IntfPtr<J>& out)
+template <class J, class I> bool Supports(I* src, IntfPtr<J>& out)
 {
     void* p = nullptr;
     if (src && src->QueryInterface(J::IID, &p) == S_OK && p) {
@@ -293,13 +285,11 @@ bool Supports(I* src, IntfPtr<J>& out)
     out = nullptr;
     return false;
 }
-template <class J, class I>
-bool Supports(const IntfPtr<I>& src, IntfPtr<J>& out)
+template <class J, class I> bool Supports(const IntfPtr<I>& src, IntfPtr<J>& out)
 {
     return Supports<J>(src.Get(), out);
 }
-template <class J, class I>
-bool Supports(const IntfPtr<I>& src)
+template <class J, class I> bool Supports(const IntfPtr<I>& src)
 {
     IntfPtr<J> tmp;
     return Supports<J>(src.Get(), tmp);
@@ -308,29 +298,23 @@ bool Supports(const IntfPtr<I>& src)
 [[noreturn]] void RaiseIntfCastError();
 
 // The framework's `as` cast: nil stays nil, anything else must implement J.
-template <class J, class I>
-IntfPtr<J> IntfCast(I* src)
+template <class J, class I> IntfPtr<J> IntfCast(I* src)
 {
     IntfPtr<J> out;
     if (src && !Supports<J>(src, out))
         RaiseIntfCastError();
     return out;
 }
-template <class J, class I>
-IntfPtr<J> IntfCast(const IntfPtr<I>& src)
-{
-    return IntfCast<J>(src.Get());
-}
+template <class J, class I> IntfPtr<J> IntfCast(const IntfPtr<I>& src) { return IntfCast<J>(src.Get()); }
 
 }  // namespace dcs
 
-template <>
-struct std::hash<dcs::TGUID> {
+template <> struct std::hash<dcs::TGUID> {
     size_t operator()(const dcs::TGUID& g) const noexcept
     {
         uint64_t a, b;
         std::memcpy(&a, &g, 8);
         std::memcpy(&b, reinterpret_cast<const char*>(&g) + 8, 8);
-        return std::hash<uint64_t>{}(a ^ (b * 0x9E3779B97F4A7C15ull));
+        return std::hash<uint64_t> {}(a ^ (b * 0x9E3779B97F4A7C15ull));
     }
 };

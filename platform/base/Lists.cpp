@@ -8,10 +8,7 @@ namespace dcs {
 
 namespace {
 
-std::string IndexMessage(int index)
-{
-    return "List index out of bounds (" + std::to_string(index) + ")";
-}
+std::string IndexMessage(int index) { return "List index out of bounds (" + std::to_string(index) + ")"; }
 
 }  // namespace
 
@@ -23,10 +20,7 @@ TList::~TList()
     // because the derived Notify no longer exists.
 }
 
-void TList::RaiseIndexError(int index)
-{
-    throw EListError(IndexMessage(index));
-}
+void TList::RaiseIndexError(int index) { throw EListError(IndexMessage(index)); }
 
 void TList::CheckIndex(int index) const
 {
@@ -111,10 +105,7 @@ void TList::Move(int curIndex, int newIndex)
     FItems.insert(FItems.begin() + newIndex, item);
 }
 
-void TList::Pack()
-{
-    FItems.erase(std::remove(FItems.begin(), FItems.end(), nullptr), FItems.end());
-}
+void TList::Pack() { FItems.erase(std::remove(FItems.begin(), FItems.end(), nullptr), FItems.end()); }
 
 void TList::Sort(const TCompare& compare)
 {
@@ -164,10 +155,7 @@ void TList::SetCapacity(int capacity)
 
 // ----------------------------------------------------------------------- TObjectList
 
-TObjectList::~TObjectList()
-{
-    Clear();
-}
+TObjectList::~TObjectList() { Clear(); }
 
 void TObjectList::Notify(void* item, TListNotification action)
 {
@@ -177,10 +165,7 @@ void TObjectList::Notify(void* item, TListNotification action)
 
 // -------------------------------------------------------------------- TInterfaceList
 
-TInterfaceList::~TInterfaceList()
-{
-    Clear();
-}
+TInterfaceList::~TInterfaceList() { Clear(); }
 
 void TInterfaceList::CheckIndex(int index) const
 {
@@ -279,10 +264,7 @@ int TInterfaceList::Count() const
 
 // ----------------------------------------------------------------------- TStringList
 
-TStringList::~TStringList()
-{
-    Clear();
-}
+TStringList::~TStringList() { Clear(); }
 
 void TStringList::CheckIndex(int index) const
 {
@@ -310,7 +292,7 @@ int TStringList::AddObject(const std::string& s, TObject* object)
         if (FDuplicates == dupError)
             throw EStringListError("String list does not allow duplicates");
     }
-    FItems.insert(FItems.begin() + index, Entry{s, object});
+    FItems.insert(FItems.begin() + index, Entry {s, object});
     return index;
 }
 
@@ -320,7 +302,7 @@ void TStringList::InsertObject(int index, const std::string& s, TObject* object)
         throw EStringListError("Operation not allowed on sorted list");
     if (index < 0 || index > Count())
         throw EStringListError(IndexMessage(index));
-    FItems.insert(FItems.begin() + index, Entry{s, object});
+    FItems.insert(FItems.begin() + index, Entry {s, object});
 }
 
 void TStringList::Delete(int index)
@@ -468,8 +450,8 @@ std::string TStringList::CommaText() const
             out += ',';
         const std::string& s = FItems[i].S;
         const bool quote = s.empty() || std::any_of(s.begin(), s.end(), [](char c) {
-            return static_cast<unsigned char>(c) <= ' ' || c == ',' || c == '"';
-        });
+                               return static_cast<unsigned char>(c) <= ' ' || c == ',' || c == '"';
+                           });
         if (!quote) {
             out += s;
             continue;
@@ -557,9 +539,6 @@ TList* TThreadList::LockList()
     return &FList;
 }
 
-void TThreadList::UnlockList()
-{
-    FLock.unlock();
-}
+void TThreadList::UnlockList() { FLock.unlock(); }
 
 }  // namespace dcs

@@ -12,8 +12,16 @@
 
 namespace dcs {
 
-enum TListNotification { lnAdded, lnExtracted, lnDeleted };
-enum TDuplicates { dupIgnore, dupAccept, dupError };
+enum TListNotification {
+    lnAdded,
+    lnExtracted,
+    lnDeleted
+};
+enum TDuplicates {
+    dupIgnore,
+    dupAccept,
+    dupError
+};
 
 class TList : public TObject {
 public:

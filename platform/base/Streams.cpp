@@ -23,10 +23,7 @@ int64_t TStream::Size()
     return size;
 }
 
-void TStream::SetSize(int64_t)
-{
-    throw EStreamError("Stream does not support resizing");
-}
+void TStream::SetSize(int64_t) { throw EStreamError("Stream does not support resizing"); }
 
 void TStream::ReadBuffer(void* buffer, int64_t count)
 {
@@ -160,10 +157,7 @@ void TMemoryStream::LoadFromFile(const std::string& fileName)
     LoadFromStream(file);
 }
 
-void TMemoryStream::SaveToStream(TStream& stream)
-{
-    stream.WriteBuffer(FData.data(), Size());
-}
+void TMemoryStream::SaveToStream(TStream& stream) { stream.WriteBuffer(FData.data(), Size()); }
 
 void TMemoryStream::SaveToFile(const std::string& fileName)
 {
@@ -187,17 +181,10 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : FFileName
     }
     int flags;
     switch (mode & 3) {
-    case fmOpenRead:
-        flags = O_RDONLY;
-        break;
-    case fmOpenWrite:
-        flags = O_WRONLY;
-        break;
-    case fmOpenReadWrite:
-        flags = O_RDWR;
-        break;
-    default:
-        throw EFOpenError("Cannot open file \"" + fileName + "\". Invalid open mode");
+    case fmOpenRead: flags = O_RDONLY; break;
+    case fmOpenWrite: flags = O_WRONLY; break;
+    case fmOpenReadWrite: flags = O_RDWR; break;
+    default: throw EFOpenError("Cannot open file \"" + fileName + "\". Invalid open mode");
     }
     FHandle = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
     if (FHandle < 0)
@@ -223,8 +210,7 @@ namespace {
 
 // Loops over partial transfers and interrupted calls until count bytes moved, the end
 // of the file, or an error.
-template <class Byte, class Op>
-int64_t Transfer(int handle, Byte* buffer, int64_t count, Op op)
+template <class Byte, class Op> int64_t Transfer(int handle, Byte* buffer, int64_t count, Op op)
 {
     int64_t done = 0;
     while (done < count) {

@@ -13,7 +13,11 @@
 
 namespace dcs {
 
-enum TSeekOrigin { soBeginning, soCurrent, soEnd };
+enum TSeekOrigin {
+    soBeginning,
+    soCurrent,
+    soEnd
+};
 
 class TStream : public TObject {
 public:
@@ -39,16 +43,14 @@ public:
     // Little-endian binary values. `long double` travels as the 10-byte x87 extended
     // record.
     template <class T>
-        requires std::is_arithmetic_v<T> && (!std::is_same_v<T, long double>)
-    T ReadValue()
+    requires std::is_arithmetic_v<T> &&(!std::is_same_v<T, long double>)T ReadValue()
     {
         unsigned char bytes[sizeof(T)];
         ReadBuffer(bytes, sizeof(T));
         return FromLittleEndian<T>(bytes);
     }
     template <class T>
-        requires std::is_arithmetic_v<T> && (!std::is_same_v<T, long double>)
-    void WriteValue(T value)
+    requires std::is_arithmetic_v<T> &&(!std::is_same_v<T, long double>)void WriteValue(T value)
     {
         unsigned char bytes[sizeof(T)];
         ToLittleEndian(value, bytes);
@@ -57,8 +59,7 @@ public:
     long double ReadExtended();
     void WriteExtended(long double value);
 
-    template <class T>
-    static T FromLittleEndian(const unsigned char* bytes)
+    template <class T> static T FromLittleEndian(const unsigned char* bytes)
     {
         T value;
         if constexpr (std::endian::native == std::endian::little) {
@@ -71,8 +72,7 @@ public:
         }
         return value;
     }
-    template <class T>
-    static void ToLittleEndian(T value, unsigned char* bytes)
+    template <class T> static void ToLittleEndian(T value, unsigned char* bytes)
     {
         std::memcpy(bytes, &value, sizeof(T));
         if constexpr (std::endian::native != std::endian::little) {

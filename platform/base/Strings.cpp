@@ -225,10 +225,7 @@ int CompareText(std::string_view a, std::string_view b)
     return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
-bool SameText(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && CompareText(a, b) == 0;
-}
+bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
 
 int CompareStr(std::string_view a, std::string_view b)
 {

@@ -24,10 +24,10 @@ private:
     std::string FMessage;
 };
 
-#define DCS_DECLARE_EXCEPTION(Name, Base)      \
-    class Name : public Base {                 \
-    public:                                    \
-        using Base::Base;                      \
+#define DCS_DECLARE_EXCEPTION(Name, Base)                                                                              \
+    class Name : public Base {                                                                                         \
+    public:                                                                                                            \
+        using Base::Base;                                                                                              \
     }
 
 DCS_DECLARE_EXCEPTION(EAbort, Exception);

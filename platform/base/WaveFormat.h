@@ -69,10 +69,10 @@ constexpr void UpdateWaveFormatHeader(WAVEFORMATEXTENSIBLE& fmt)
 }
 
 // An integer PCM header for channels, valid bits, sample rate and speaker mask.
-constexpr WAVEFORMATEXTENSIBLE MakePcmWaveFormat(std::uint32_t channels, std::uint32_t validBits,
-                                                 std::uint32_t rate, std::uint32_t mask)
+constexpr WAVEFORMATEXTENSIBLE MakePcmWaveFormat(std::uint32_t channels, std::uint32_t validBits, std::uint32_t rate,
+                                                 std::uint32_t mask)
 {
-    WAVEFORMATEXTENSIBLE fmt{};
+    WAVEFORMATEXTENSIBLE fmt {};
     fmt.Format.nChannels = std::uint16_t(channels);
     fmt.Format.nSamplesPerSec = rate;
     fmt.wValidBitsPerSample = std::uint16_t(validBits);

@@ -21,8 +21,7 @@ namespace dcs {
 
 namespace detail {
 
-template <class Self, class G>
-decltype(auto) InvokeGet(const G& Get, const Self& Obj)
+template <class Self, class G> decltype(auto) InvokeGet(const G& Get, const Self& Obj)
 {
     if constexpr (std::is_member_object_pointer_v<G>)
         return (Obj.*Get);
@@ -32,8 +31,7 @@ decltype(auto) InvokeGet(const G& Get, const Self& Obj)
         return Get(Obj);
 }
 
-template <class Self, class S, class V>
-void InvokeSet(const S& Set, Self& Obj, V&& Value)
+template <class Self, class S, class V> void InvokeSet(const S& Set, Self& Obj, V&& Value)
 {
     if constexpr (std::is_member_object_pointer_v<S>)
         Obj.*Set = std::forward<V>(Value);
@@ -46,8 +44,7 @@ void InvokeSet(const S& Set, Self& Obj, V&& Value)
 template <class Self, class G>
 using GetType = std::remove_cvref_t<decltype(InvokeGet(std::declval<const G&>(), std::declval<const Self&>()))>;
 
-template <class T>
-struct PointeeClass {
+template <class T> struct PointeeClass {
     using type = std::remove_cv_t<std::remove_pointer_t<T>>;
 };
 
@@ -74,8 +71,7 @@ public:
         FProp.StoredFn = nullptr;
         return *this;
     }
-    template <class Self>
-    TPropBuilder& Stored(bool (Self::*Fn)() const)
+    template <class Self> TPropBuilder& Stored(bool (Self::*Fn)() const)
     {
         FProp.StoredFn = [Fn](const TObject& O) { return (static_cast<const Self&>(O).*Fn)(); };
         return *this;
@@ -86,8 +82,7 @@ private:
     TPropInfo& FProp;
 };
 
-template <class Self>
-class TClassBuilder {
+template <class Self> class TClassBuilder {
 public:
     TClassBuilder(std::deque<TPropInfo>& Props, TClass Owner) : FProps(Props), FOwner(Owner) {}
 
@@ -96,13 +91,11 @@ public:
     {
         return Ordinal(std::move(Name), TTypeKind::tkInteger, std::move(TypeName), nullptr, Get, Set);
     }
-    template <class G, class S = std::nullptr_t>
-    TPropBuilder Int64(std::string Name, G Get, S Set = nullptr)
+    template <class G, class S = std::nullptr_t> TPropBuilder Int64(std::string Name, G Get, S Set = nullptr)
     {
         return Ordinal(std::move(Name), TTypeKind::tkInt64, "Int64", nullptr, Get, Set);
     }
-    template <class G, class S = std::nullptr_t>
-    TPropBuilder Boolean(std::string Name, G Get, S Set = nullptr)
+    template <class G, class S = std::nullptr_t> TPropBuilder Boolean(std::string Name, G Get, S Set = nullptr)
     {
         return Ordinal(std::move(Name), TTypeKind::tkBoolean, "Boolean", nullptr, Get, Set);
     }
@@ -113,8 +106,7 @@ public:
     }
     // A set over the enumeration Elements, held as a bit mask (bit i = element i).
     template <class G, class S = std::nullptr_t>
-    TPropBuilder Set(std::string Name, std::string TypeName, const TEnumInfo& Elements, G Get,
-                     S Set = nullptr)
+    TPropBuilder Set(std::string Name, std::string TypeName, const TEnumInfo& Elements, G Get, S Set = nullptr)
     {
         return Ordinal(std::move(Name), TTypeKind::tkSet, std::move(TypeName), &Elements, Get, Set);
     }
@@ -136,30 +128,23 @@ public:
         return TPropBuilder(P);
     }
 
-    template <class G, class S = std::nullptr_t>
-    TPropBuilder String(std::string Name, G Get, S Set = nullptr)
+    template <class G, class S = std::nullptr_t> TPropBuilder String(std::string Name, G Get, S Set = nullptr)
     {
         TPropInfo& P = Add(std::move(Name), TTypeKind::tkString, "string");
-        P.GetStr = [Get](const TObject& O) {
-            return std::string(detail::InvokeGet(Get, static_cast<const Self&>(O)));
-        };
+        P.GetStr = [Get](const TObject& O) { return std::string(detail::InvokeGet(Get, static_cast<const Self&>(O))); };
         if constexpr (!std::is_null_pointer_v<S>)
-            P.SetStr = [Set](TObject& O, const std::string& V) {
-                detail::InvokeSet(Set, static_cast<Self&>(O), V);
-            };
+            P.SetStr = [Set](TObject& O, const std::string& V) { detail::InvokeSet(Set, static_cast<Self&>(O), V); };
         return TPropBuilder(P);
     }
 
     // An owned persistent sub-object. Writing the property (when a setter is given) hands
     // the new value to the setter, which normally Assign-s it.
-    template <class G, class S = std::nullptr_t>
-    TPropBuilder Object(std::string Name, G Get, S Set = nullptr)
+    template <class G, class S = std::nullptr_t> TPropBuilder Object(std::string Name, G Get, S Set = nullptr)
     {
         return ObjectLike(std::move(Name), TTypeKind::tkClass, Get, Set);
     }
     // A reference to a component that lives elsewhere.
-    template <class G, class S = std::nullptr_t>
-    TPropBuilder Component(std::string Name, G Get, S Set = nullptr)
+    template <class G, class S = std::nullptr_t> TPropBuilder Component(std::string Name, G Get, S Set = nullptr)
     {
         return ObjectLike(std::move(Name), TTypeKind::tkComponent, Get, Set);
     }
@@ -223,8 +208,7 @@ private:
         return TPropBuilder(P);
     }
 
-    template <class G, class S>
-    TPropBuilder ObjectLike(std::string Name, TTypeKind Kind, G Get, S Set)
+    template <class G, class S> TPropBuilder ObjectLike(std::string Name, TTypeKind Kind, G Get, S Set)
     {
         using Ptr = detail::GetType<Self, G>;
         static_assert(std::is_pointer_v<Ptr>, "object property needs a pointer getter");
@@ -253,12 +237,12 @@ private:
 namespace detail {
 
 template <class Self>
-concept HasOwnDeclare = requires(TClassBuilder<Self>& B) {
-    { static_cast<void (*)(TClassBuilder<Self>&)>(&Self::DeclareProperties) };
+concept HasOwnDeclare = requires(TClassBuilder<Self>& B)
+{
+    {static_cast<void (*)(TClassBuilder<Self>&)>(&Self::DeclareProperties)};
 };
 
-template <class Self, class Base>
-TClassInfo MakeClassInfo(const char* Name, TClass Parent)
+template <class Self, class Base> TClassInfo MakeClassInfo(const char* Name, TClass Parent)
 {
     TClassInfo::TDeclareFn declare = nullptr;
     if constexpr (HasOwnDeclare<Self>)

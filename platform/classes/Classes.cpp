@@ -7,7 +7,6 @@
 
 namespace dcs {
 
-
 const char* TypeKindName(TTypeKind Kind)
 {
     switch (Kind) {
@@ -52,21 +51,13 @@ bool TPropInfo::IsWritable() const
     }
 }
 
-bool TPropInfo::IsStored(const TObject& Instance) const
-{
-    return StoredFn ? StoredFn(Instance) : StoredFlag;
-}
+bool TPropInfo::IsStored(const TObject& Instance) const { return StoredFn ? StoredFn(Instance) : StoredFlag; }
 
 // ---------------------------------------------------------------------------------
 
-TClassInfo::TClassInfo(std::string_view Name, TClass Parent, TDeclareFn Declare,
-                       TComponentCreator ComponentCreator, TItemCreator ItemCreator,
-                       TPlainCreator PlainCreator)
-    : FName(Name),
-      FParent(Parent),
-      FDeclare(Declare),
-      FComponentCreator(ComponentCreator),
-      FItemCreator(ItemCreator),
+TClassInfo::TClassInfo(std::string_view Name, TClass Parent, TDeclareFn Declare, TComponentCreator ComponentCreator,
+                       TItemCreator ItemCreator, TPlainCreator PlainCreator)
+    : FName(Name), FParent(Parent), FDeclare(Declare), FComponentCreator(ComponentCreator), FItemCreator(ItemCreator),
       FPlainCreator(PlainCreator)
 {
 }
@@ -199,9 +190,8 @@ const std::vector<const TPropInfo*>& GetPropList(const TManagedObject& Instance)
 std::vector<const TPropInfo*> GetSortedPropList(TClass AClass)
 {
     std::vector<const TPropInfo*> r = AClass->Properties();
-    std::stable_sort(r.begin(), r.end(), [](const TPropInfo* a, const TPropInfo* b) {
-        return LowerCase(a->Name) < LowerCase(b->Name);
-    });
+    std::stable_sort(r.begin(), r.end(),
+                     [](const TPropInfo* a, const TPropInfo* b) { return LowerCase(a->Name) < LowerCase(b->Name); });
     return r;
 }
 
@@ -218,7 +208,7 @@ const TPropInfo& NeedProp(const TManagedObject& Instance, std::string_view Name)
 bool IsOrdinal(TTypeKind K)
 {
     return K == TTypeKind::tkInteger || K == TTypeKind::tkInt64 || K == TTypeKind::tkEnumeration ||
-           K == TTypeKind::tkBoolean || K == TTypeKind::tkSet;
+        K == TTypeKind::tkBoolean || K == TTypeKind::tkSet;
 }
 
 [[noreturn]] void WrongKind(const TPropInfo& P, const char* Wanted)
@@ -226,10 +216,7 @@ bool IsOrdinal(TTypeKind K)
     throw EPropertyError("Property " + P.Name + " is of kind " + TypeKindName(P.Kind) + ", not " + Wanted);
 }
 
-[[noreturn]] void ReadOnly(const TPropInfo& P)
-{
-    throw EPropertyError("Property " + P.Name + " is read-only");
-}
+[[noreturn]] void ReadOnly(const TPropInfo& P) { throw EPropertyError("Property " + P.Name + " is read-only"); }
 
 }  // namespace
 
@@ -362,10 +349,7 @@ void TPersistent::Assign(TPersistent* Source)
         AssignError(nullptr);
 }
 
-void TPersistent::AssignTo(TPersistent* Dest)
-{
-    Dest->AssignError(this);
-}
+void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
 
 void TPersistent::AssignError(const TPersistent* Source) const
 {
@@ -567,10 +551,7 @@ bool TComponent::IsLoadingInChain() const
     return false;
 }
 
-void TComponent::Loaded()
-{
-    FState.Bits &= ~static_cast<uint32_t>(csLoading);
-}
+void TComponent::Loaded() { FState.Bits &= ~static_cast<uint32_t>(csLoading); }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation)
 {
@@ -654,8 +635,9 @@ void TComponent::SetMethodByName(const TPropInfo& Prop, TComponent* Root, const 
     }
     const std::any* h = Root ? Root->FindMethod(Handler) : nullptr;
     if (!h)
-        throw EPropertyError("Handler " + Handler + " for " + FName + "." + Prop.Name + " not found in " +
-                             (Root ? (Root->FName.empty() ? Root->ClassName() : Root->FName) : std::string("(no root)")));
+        throw EPropertyError(
+            "Handler " + Handler + " for " + FName + "." + Prop.Name + " not found in " +
+            (Root ? (Root->FName.empty() ? Root->ClassName() : Root->FName) : std::string("(no root)")));
     Prop.SetMethod(*this, *h);
     FMethodNames[LowerCase(Prop.Name)] = Handler;
 }
@@ -669,10 +651,7 @@ void TComponent::ClearMethod(const TPropInfo& Prop)
 // ---------------------------------------------------------------------------------
 // Collections
 
-TCollectionItem::TCollectionItem(TCollection* ACollection)
-{
-    SetCollection(ACollection);
-}
+TCollectionItem::TCollectionItem(TCollection* ACollection) { SetCollection(ACollection); }
 
 TCollectionItem::~TCollectionItem()
 {

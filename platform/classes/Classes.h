@@ -54,16 +54,16 @@ using TClass = const TClassInfo*;
 // declaring class)
 
 enum class TTypeKind {
-    tkInteger,      // 32-bit or smaller integers and characters
+    tkInteger,  // 32-bit or smaller integers and characters
     tkInt64,
     tkEnumeration,  // value names in TEnumInfo
     tkBoolean,
-    tkSet,          // bit mask over the ordinals of an enumeration
-    tkFloat,        // TypeName tells Single, Double, Extended, TDateTime ...
-    tkString,       // UTF-8
-    tkClass,        // an owned persistent sub-object (streamed by its own properties)
-    tkComponent,    // a reference to a component elsewhere (streamed by name)
-    tkMethod,       // an event handler (streamed by handler name)
+    tkSet,        // bit mask over the ordinals of an enumeration
+    tkFloat,      // TypeName tells Single, Double, Extended, TDateTime ...
+    tkString,     // UTF-8
+    tkClass,      // an owned persistent sub-object (streamed by its own properties)
+    tkComponent,  // a reference to a component elsewhere (streamed by name)
+    tkMethod,     // an event handler (streamed by handler name)
 };
 
 const char* TypeKindName(TTypeKind Kind);
@@ -87,7 +87,7 @@ struct TPropInfo {
 
     // Floats: the largest magnitude the property's type holds.
     long double FloatMax = std::numeric_limits<long double>::max();
-    bool HasDefault = false;          // ordinals only; floats default to 0, strings to ""
+    bool HasDefault = false;  // ordinals only; floats default to 0, strings to ""
     int64_t Default = 0;
     bool StoredFlag = true;
     std::function<bool(const TObject&)> StoredFn;
@@ -121,9 +121,8 @@ public:
     using TPlainCreator = TObject* (*)();
     using TDeclareFn = void (*)(std::deque<TPropInfo>& Props, TClass Self);
 
-    TClassInfo(std::string_view Name, TClass Parent, TDeclareFn Declare,
-               TComponentCreator ComponentCreator, TItemCreator ItemCreator,
-               TPlainCreator PlainCreator);
+    TClassInfo(std::string_view Name, TClass Parent, TDeclareFn Declare, TComponentCreator ComponentCreator,
+               TItemCreator ItemCreator, TPlainCreator PlainCreator);
     TClassInfo(const TClassInfo&) = delete;
     TClassInfo& operator=(const TClassInfo&) = delete;
 
@@ -166,23 +165,20 @@ template <class T> void RegisterClass() { RegisterClass(T::StaticClass()); }
 namespace detail {
 bool AutoRegisterClass(TClass AClass);
 
-template <class Self, class Base>
-TClassInfo MakeClassInfo(const char* Name, TClass Parent);
+template <class Self, class Base> TClassInfo MakeClassInfo(const char* Name, TClass Parent);
 }  // namespace detail
 
-#define DCS_CLASS(Self, Base)                                                      \
-public:                                                                            \
-    using inherited = Base;                                                        \
-    static ::dcs::TClass StaticClass()                                             \
-    {                                                                              \
-        static const ::dcs::TClassInfo info =                                      \
-            ::dcs::detail::MakeClassInfo<Self, Base>(#Self, Base::StaticClass());  \
-        return &info;                                                              \
-    }                                                                              \
-    ::dcs::TClass ClassType() const override { return StaticClass(); }            \
-    static inline const bool dcs_class_registered_ =                               \
-        ::dcs::detail::AutoRegisterClass(StaticClass());                           \
-                                                                                   \
+#define DCS_CLASS(Self, Base)                                                                                          \
+public:                                                                                                                \
+    using inherited = Base;                                                                                            \
+    static ::dcs::TClass StaticClass()                                                                                 \
+    {                                                                                                                  \
+        static const ::dcs::TClassInfo info = ::dcs::detail::MakeClassInfo<Self, Base>(#Self, Base::StaticClass());    \
+        return &info;                                                                                                  \
+    }                                                                                                                  \
+    ::dcs::TClass ClassType() const override { return StaticClass(); }                                                 \
+    static inline const bool dcs_class_registered_ = ::dcs::detail::AutoRegisterClass(StaticClass());                  \
+                                                                                                                       \
 public:
 
 // ---------------------------------------------------------------------------------
@@ -203,8 +199,7 @@ public:
 };
 
 // Two-phase construction: an exception from AfterConstruction frees the object again.
-template <class T, class... A>
-T* Create(A&&... Args)
+template <class T, class... A> T* Create(A&&... Args)
 {
     T* obj = new T(std::forward<A>(Args)...);
     if constexpr (std::is_base_of_v<TManagedObject, T>) {
@@ -221,8 +216,7 @@ T* Create(A&&... Args)
 // Two-phase destruction for managed objects, a plain delete for others; null is allowed.
 void Free(TObject* Obj);
 
-template <class T>
-void FreeAndNil(T*& Obj)
+template <class T> void FreeAndNil(T*& Obj)
 {
     T* o = Obj;
     Obj = nullptr;
@@ -235,11 +229,7 @@ struct TFreeDeleter {
 template <class T> using TOwned = std::unique_ptr<T, TFreeDeleter>;
 
 // Checked down-cast (nullptr when the object is not a T).
-template <class T>
-T* As(TObject* Obj)
-{
-    return dynamic_cast<T*>(Obj);
-}
+template <class T> T* As(TObject* Obj) { return dynamic_cast<T*>(Obj); }
 
 // ---------------------------------------------------------------------------------
 // Property access by name (raise EPropertyError when the property is absent or of
@@ -303,7 +293,10 @@ struct TComponentState {
     bool ContainsAny(uint32_t Flags) const { return (Bits & Flags) != 0; }
 };
 
-enum class TOperation { opInsert, opRemove };
+enum class TOperation {
+    opInsert,
+    opRemove
+};
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TGetChildProc = std::function<void(TComponent* Child)>;
@@ -365,8 +358,7 @@ class TComponent : public TPersistent {
     // Event handlers by name: a root registers the handlers its stored components refer
     // to; the reader binds them after loading and the writer writes their names.
     void RegisterMethod(const std::string& AName, std::any Handler);
-    template <class Sig>
-    void RegisterMethod(const std::string& AName, std::function<Sig> Handler)
+    template <class Sig> void RegisterMethod(const std::string& AName, std::function<Sig> Handler)
     {
         RegisterMethod(AName, std::any(std::move(Handler)));
     }
@@ -381,8 +373,7 @@ class TComponent : public TPersistent {
     static void DeclareProperties(TClassBuilder<TComponent>& P);
 
 protected:
-    virtual void ValidateRename(TComponent* AComponent, const std::string& CurName,
-                                const std::string& NewName);
+    virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
     void Destroying();
 
 private:
@@ -406,7 +397,11 @@ bool IsValidIdent(std::string_view Ident, bool AllowDots = false);
 // ---------------------------------------------------------------------------------
 // Collections
 
-enum class TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
+enum class TCollectionNotification {
+    cnAdded,
+    cnExtracting,
+    cnDeleting
+};
 
 class TCollectionItem : public TPersistent {
     DCS_CLASS(TCollectionItem, TPersistent)
@@ -482,8 +477,7 @@ private:
 class TOwnedCollection : public TCollection {
     DCS_CLASS(TOwnedCollection, TCollection)
 
-    TOwnedCollection(TPersistent* AOwner, TClass ItemClass)
-        : TCollection(ItemClass), FOwner(AOwner) {}
+    TOwnedCollection(TPersistent* AOwner, TClass ItemClass) : TCollection(ItemClass), FOwner(AOwner) {}
     TPersistent* GetOwner() const override { return FOwner; }
 
 private:

@@ -32,8 +32,7 @@ void RegisterIntegerIdents(std::string TypeName, TIdentTable Table)
 namespace {
 
 // The first entry of TypeName's table that Match accepts.
-template <class TMatch>
-bool Find(std::string_view TypeName, TMatch Match)
+template <class TMatch> bool Find(std::string_view TypeName, TMatch Match)
 {
     TTables& t = Tables();
     std::lock_guard<std::mutex> g(t.Lock);

@@ -1,7 +1,7 @@
 #include "platform/classes/Resources.h"
 
-#include "platform/base/Strings.h"
 #include "platform/base/Streams.h"
+#include "platform/base/Strings.h"
 #include "platform/classes/TextForm.h"
 
 #include <map>
@@ -42,14 +42,14 @@ void RegisterComponentResource(const std::string& ClassName, std::string Text)
 {
     TResources& r = Res();
     std::lock_guard<std::mutex> g(r.Lock);
-    r.Texts[LowerCase(ClassName)] = std::make_shared<const TResource>(TResource{std::move(Text), false});
+    r.Texts[LowerCase(ClassName)] = std::make_shared<const TResource>(TResource {std::move(Text), false});
 }
 
 void RegisterComponentResourceData(const std::string& ClassName, std::string Binary)
 {
     TResources& r = Res();
     std::lock_guard<std::mutex> g(r.Lock);
-    r.Texts[LowerCase(ClassName)] = std::make_shared<const TResource>(TResource{std::move(Binary), true});
+    r.Texts[LowerCase(ClassName)] = std::make_shared<const TResource>(TResource {std::move(Binary), true});
 }
 
 std::string ComponentResourceData(std::string_view ClassName)
@@ -64,10 +64,7 @@ std::string ComponentResourceData(std::string_view ClassName)
     return std::string(static_cast<const char*>(bin.Memory()), size_t(bin.Size()));
 }
 
-bool HasComponentResource(std::string_view ClassName)
-{
-    return Find(ClassName) != nullptr;
-}
+bool HasComponentResource(std::string_view ClassName) { return Find(ClassName) != nullptr; }
 
 bool InitComponentFromResource(TComponent* Instance)
 {

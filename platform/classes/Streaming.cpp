@@ -75,28 +75,19 @@ void TComponent::ReadState(TReader& Reader)
     Reader.ReadData(this);
 }
 
-void TComponent::WriteState(TWriter& Writer)
-{
-    Writer.WriteData(this);
-}
+void TComponent::WriteState(TWriter& Writer) { Writer.WriteData(this); }
 
 // ---------------------------------------------------------------------------------
 // TReader: primitives
 
-void TReader::Error(const std::string& Message)
-{
-    throw EReadError(Message);
-}
+void TReader::Error(const std::string& Message) { throw EReadError(Message); }
 
 void TReader::ValueError(TValueType Found, const char* Expected)
 {
     Error(std::string("Invalid property value: expected ") + Expected + ", found " + ValueTypeName(Found));
 }
 
-void TReader::ReadBytes(void* Buffer, int64_t Count)
-{
-    FStream.ReadBuffer(Buffer, Count);
-}
+void TReader::ReadBytes(void* Buffer, int64_t Count) { FStream.ReadBuffer(Buffer, Count); }
 
 TValueType TReader::ReadValue()
 {
@@ -276,8 +267,7 @@ void TReader::SkipValue()
     case vaTrue:
     case vaNil: break;
     case vaSet:
-        while (!ReadStr().empty()) {
-        }
+        while (!ReadStr().empty()) {}
         break;
     case vaCollection:
         while (!EndOfList()) {
@@ -503,7 +493,8 @@ TComponent* TReader::ReadComponent()
     try {
         c = FindClass(cls);
     } catch (const EClassNotFound& e) {
-        throw EClassNotFound(e.Message() + " (reading " + (name.empty() ? std::string("an unnamed component") : name) + ")");
+        throw EClassNotFound(e.Message() + " (reading " + (name.empty() ? std::string("an unnamed component") : name) +
+                             ")");
     }
     if (!c->InheritsFrom(TComponent::StaticClass()) || !c->ComponentCreator())
         Error("Class " + cls + " cannot be created as a component (reading " + name + ")");
@@ -624,7 +615,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root)
         // Components freed on the way (a failed component takes the controls it parents
         // with it) are no longer reachable from the root; only the living are touched.
         std::vector<TComponent*> alive;
-        std::vector<TComponent*> todo{Root};
+        std::vector<TComponent*> todo {Root};
         while (!todo.empty()) {
             TComponent* c = todo.back();
             todo.pop_back();
@@ -803,7 +794,8 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Prop)
         int64_t v = Prop.GetOrd(*Instance);
         std::string n = Prop.Enum->NameOf(v);
         if (n.empty())
-            throw EWriteError("Value " + std::to_string(v) + " of " + Prop.Name + " is not a value of " + Prop.TypeName);
+            throw EWriteError("Value " + std::to_string(v) + " of " + Prop.Name + " is not a value of " +
+                              Prop.TypeName);
         WritePropName(FPropPath + Prop.Name);
         WriteIdent(n);
         break;

@@ -21,20 +21,20 @@
 namespace dcs {
 
 enum TValueType : uint8_t {
-    vaNull = 0,        // end of a list
+    vaNull = 0,  // end of a list
     vaList = 1,
     vaInt8 = 2,
     vaInt16 = 3,
     vaInt32 = 4,
-    vaExtended = 5,    // 10 bytes, x87 80-bit
-    vaString = 6,      // 32-bit length, UTF-8
-    vaIdent = 7,       // length byte, identifier
+    vaExtended = 5,  // 10 bytes, x87 80-bit
+    vaString = 6,    // 32-bit length, UTF-8
+    vaIdent = 7,     // length byte, identifier
     vaFalse = 8,
     vaTrue = 9,
-    vaBinary = 10,     // 32-bit length, bytes
-    vaSet = 11,        // element names (length byte each), then an empty name
+    vaBinary = 10,  // 32-bit length, bytes
+    vaSet = 11,     // element names (length byte each), then an empty name
     vaNil = 12,
-    vaCollection = 13, // items as lists of properties, then 0
+    vaCollection = 13,  // items as lists of properties, then 0
     vaInt64 = 14,
 };
 constexpr uint8_t kLastValueType = vaInt64;
@@ -74,8 +74,8 @@ public:
 
     // A property the object stores itself. The reader calls ReadData when the stream
     // holds a property of that name; the writer calls WriteData when HasData.
-    virtual void DefineProperty(const std::string& Name, const TReaderProc& ReadData,
-                                const TWriterProc& WriteData, bool HasData) = 0;
+    virtual void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
+                                bool HasData) = 0;
     // The same for raw bytes, handed over as a stream.
     virtual void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
                                       const TStreamProc& WriteData, bool HasData) = 0;
@@ -100,8 +100,8 @@ public:
 
     void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                         bool HasData) override;
-    void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
-                              const TStreamProc& WriteData, bool HasData) override;
+    void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
+                              bool HasData) override;
 
     // Reads a whole stored root. With Root null the root is created from its stored
     // class; otherwise the stream is read into Root (which keeps its name when it has
@@ -147,8 +147,8 @@ public:
 
 private:
     struct TFixup {
-        TComponent* Component;    // owner of the property (for messages and events)
-        TPersistent* Instance;    // object that publishes it
+        TComponent* Component;  // owner of the property (for messages and events)
+        TPersistent* Instance;  // object that publishes it
         const TPropInfo* Prop;
         std::string Name;
         std::string Path;
@@ -181,8 +181,8 @@ public:
 
     void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                         bool HasData) override;
-    void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
-                              const TStreamProc& WriteData, bool HasData) override;
+    void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
+                              bool HasData) override;
 
     void WriteRootComponent(TComponent* Root);
     void WriteComponent(TComponent* Component);

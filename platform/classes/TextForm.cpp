@@ -2,17 +2,17 @@
 
 #include "platform/base/Strings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
-#include <clocale>
-#include <locale.h>
 #include <climits>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
+#include <locale.h>
 #include <type_traits>
 #include <vector>
 
@@ -23,16 +23,12 @@ namespace dcs {
 
 namespace {
 
-bool SameBits(long double A, long double B)
-{
-    return A == B && std::signbit(A) == std::signbit(B);
-}
+bool SameBits(long double A, long double B) { return A == B && std::signbit(A) == std::signbit(B); }
 
 // The shortest digits that read back to Value, written positionally for ordinary
 // magnitudes (500.0, 0.25) and with an exponent otherwise (1e+300). Independent of the
 // process locale, so a decimal comma never leaks into a stored form.
-template <class F>
-std::string ShortestText(F Value)
+template <class F> std::string ShortestText(F Value)
 {
     char sci[64];
     auto r = std::to_chars(sci, sci + sizeof sci, Value, std::chars_format::scientific);
@@ -165,7 +161,8 @@ private:
     static std::string PropName(std::string Name)
     {
         if (SameText(Name, "end") || SameText(Name, "object"))
-            throw EReadError("Invalid property name '" + Name + "' in the stored object: the text form cannot carry it");
+            throw EReadError("Invalid property name '" + Name +
+                             "' in the stored object: the text form cannot carry it");
         return Checked(std::move(Name), "property name", true);
     }
 
@@ -235,7 +232,8 @@ private:
         case vaIdent: {
             std::string id = R.ReadIdent();
             if (SameText(id, "True") || SameText(id, "False") || SameText(id, "nil"))
-                throw EReadError("Invalid identifier '" + id + "' in the stored object: the text form reads it as a constant");
+                throw EReadError("Invalid identifier '" + id +
+                                 "' in the stored object: the text form reads it as a constant");
             return Checked(std::move(id), "identifier", true);
         }
         case vaFalse:
@@ -295,7 +293,14 @@ private:
 // ---------------------------------------------------------------------------------
 // Text to binary
 
-enum class TToken { Eof, Symbol, String, Integer, Float, Char };
+enum class TToken {
+    Eof,
+    Symbol,
+    String,
+    Integer,
+    Float,
+    Char
+};
 
 class TTextToBinary {
 public:
@@ -583,9 +588,7 @@ private:
             W.WriteInteger(IntValue);
             Next();
             return;
-        case TToken::Float:
-            try {
-                W.WriteFloat(FormTextToFloat(Text));
+        case TToken::Float: try { W.WriteFloat(FormTextToFloat(Text));
             } catch (const EReadError& e) {
                 Error(e.Message());
             }
@@ -717,10 +720,7 @@ std::string ReadAll(TStream& In)
 
 }  // namespace
 
-std::string ObjectBinaryToText(TStream& Input)
-{
-    return TBinaryToText(Input).Run();
-}
+std::string ObjectBinaryToText(TStream& Input) { return TBinaryToText(Input).Run(); }
 
 void ObjectBinaryToText(TStream& Input, TStream& Output)
 {
@@ -728,10 +728,7 @@ void ObjectBinaryToText(TStream& Input, TStream& Output)
     Output.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
 }
 
-void ObjectTextToBinary(std::string_view Text, TStream& Output)
-{
-    TTextToBinary(Text, Output).Run();
-}
+void ObjectTextToBinary(std::string_view Text, TStream& Output) { TTextToBinary(Text, Output).Run(); }
 
 void ObjectTextToBinary(TStream& Input, TStream& Output)
 {

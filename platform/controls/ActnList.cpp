@@ -2,10 +2,7 @@
 
 namespace dcs {
 
-void TBasicAction::DeclareProperties(TClassBuilder<TBasicAction>& P)
-{
-    P.Event("OnExecute", &TBasicAction::OnExecute);
-}
+void TBasicAction::DeclareProperties(TClassBuilder<TBasicAction>& P) { P.Event("OnExecute", &TBasicAction::OnExecute); }
 
 bool TBasicAction::Execute()
 {
@@ -21,10 +18,7 @@ void TAction::DeclareProperties(TClassBuilder<TAction>& P)
     P.Boolean("Enabled", &TAction::FEnabled, &TAction::SetEnabled).Default(true);
 }
 
-bool TAction::Execute()
-{
-    return FEnabled && TBasicAction::Execute();
-}
+bool TAction::Execute() { return FEnabled && TBasicAction::Execute(); }
 
 void TActionManager::DeclareProperties(TClassBuilder<TActionManager>& P)
 {

@@ -12,10 +12,7 @@ constexpr int kCursorHeight = 20;
 
 TApplicationHints* Current = nullptr;
 
-bool IsButtonMessage(UINT Msg)
-{
-    return Msg >= WM_LBUTTONDOWN && Msg <= WM_MOUSEWHEEL;
-}
+bool IsButtonMessage(UINT Msg) { return Msg >= WM_LBUTTONDOWN && Msg <= WM_MOUSEWHEEL; }
 
 }  // namespace
 
@@ -149,14 +146,9 @@ void TApplicationHints::TimerFired()
     Wait(TWait::None, 0);
     switch (what) {
     case TWait::Show:
-    case TWait::Reshow:
-        ActivateHint(GetCursorPos());
-        break;
-    case TWait::Hide:
-        HideWindow();
-        break;
-    case TWait::None:
-        break;
+    case TWait::Reshow: ActivateHint(GetCursorPos()); break;
+    case TWait::Hide: HideWindow(); break;
+    case TWait::None: break;
     }
 }
 

@@ -46,7 +46,12 @@ class TApplicationHints : public TComponent {
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    enum class TWait { None, Show, Hide, Reshow };
+    enum class TWait {
+        None,
+        Show,
+        Hide,
+        Reshow
+    };
     void Wait(TWait What, int Ms);
     // ByPointer: the pointer moved on, so a hint of the next control comes after the
     // short pause.

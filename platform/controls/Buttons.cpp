@@ -4,8 +4,9 @@ namespace dcs {
 
 namespace {
 
-const TEnumInfo kKinds{"TBitBtnKind", {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort",
-                                       "bkRetry", "bkIgnore", "bkAll"}};
+const TEnumInfo kKinds {
+    "TBitBtnKind",
+    {"bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort", "bkRetry", "bkIgnore", "bkAll"}};
 
 struct TKindTraits {
     const char* Caption;

@@ -1,5 +1,5 @@
-#include "platform/classes/IntegerIdents.h"
 #include "platform/base/Strings.h"
+#include "platform/classes/IntegerIdents.h"
 #include "platform/controls/Graphics.h"
 
 #include <climits>
@@ -12,34 +12,65 @@ namespace {
 const TIdentTable& ColorIdents()
 {
     static const TIdentTable t = {
-        {"clBlack", clBlack}, {"clMaroon", clMaroon}, {"clGreen", clGreen}, {"clOlive", clOlive},
-        {"clNavy", clNavy}, {"clPurple", clPurple}, {"clTeal", clTeal}, {"clGray", clGray},
-        {"clSilver", clSilver}, {"clRed", clRed}, {"clLime", clLime}, {"clYellow", clYellow},
-        {"clBlue", clBlue}, {"clFuchsia", clFuchsia}, {"clAqua", clAqua}, {"clWhite", clWhite},
-        {"clMoneyGreen", clMoneyGreen}, {"clSkyBlue", clSkyBlue}, {"clCream", clCream}, {"clMedGray", clMedGray},
-        {"clActiveBorder", clActiveBorder}, {"clActiveCaption", clActiveCaption},
-        {"clAppWorkSpace", clAppWorkSpace}, {"clBackground", clBackground}, {"clBtnFace", clBtnFace},
-        {"clBtnHighlight", clBtnHighlight}, {"clBtnShadow", clBtnShadow}, {"clBtnText", clBtnText},
-        {"clCaptionText", clCaptionText}, {"clDefault", clDefault},
+        {"clBlack", clBlack},
+        {"clMaroon", clMaroon},
+        {"clGreen", clGreen},
+        {"clOlive", clOlive},
+        {"clNavy", clNavy},
+        {"clPurple", clPurple},
+        {"clTeal", clTeal},
+        {"clGray", clGray},
+        {"clSilver", clSilver},
+        {"clRed", clRed},
+        {"clLime", clLime},
+        {"clYellow", clYellow},
+        {"clBlue", clBlue},
+        {"clFuchsia", clFuchsia},
+        {"clAqua", clAqua},
+        {"clWhite", clWhite},
+        {"clMoneyGreen", clMoneyGreen},
+        {"clSkyBlue", clSkyBlue},
+        {"clCream", clCream},
+        {"clMedGray", clMedGray},
+        {"clActiveBorder", clActiveBorder},
+        {"clActiveCaption", clActiveCaption},
+        {"clAppWorkSpace", clAppWorkSpace},
+        {"clBackground", clBackground},
+        {"clBtnFace", clBtnFace},
+        {"clBtnHighlight", clBtnHighlight},
+        {"clBtnShadow", clBtnShadow},
+        {"clBtnText", clBtnText},
+        {"clCaptionText", clCaptionText},
+        {"clDefault", clDefault},
         {"clGradientActiveCaption", clGradientActiveCaption},
-        {"clGradientInactiveCaption", clGradientInactiveCaption}, {"clGrayText", clGrayText},
-        {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText}, {"clHotLight", clHotLight},
-        {"clInactiveBorder", clInactiveBorder}, {"clInactiveCaption", clInactiveCaption},
-        {"clInactiveCaptionText", clInactiveCaptionText}, {"clInfoBk", clInfoBk}, {"clInfoText", clInfoText},
-        {"clMenu", clMenu}, {"clMenuBar", clMenuBar}, {"clMenuHighlight", clMenuHighlight},
-        {"clMenuText", clMenuText}, {"clNone", clNone}, {"clScrollBar", clScrollBar},
-        {"cl3DDkShadow", cl3DDkShadow}, {"cl3DLight", cl3DLight}, {"clWindow", clWindow},
-        {"clWindowFrame", clWindowFrame}, {"clWindowText", clWindowText},
+        {"clGradientInactiveCaption", clGradientInactiveCaption},
+        {"clGrayText", clGrayText},
+        {"clHighlight", clHighlight},
+        {"clHighlightText", clHighlightText},
+        {"clHotLight", clHotLight},
+        {"clInactiveBorder", clInactiveBorder},
+        {"clInactiveCaption", clInactiveCaption},
+        {"clInactiveCaptionText", clInactiveCaptionText},
+        {"clInfoBk", clInfoBk},
+        {"clInfoText", clInfoText},
+        {"clMenu", clMenu},
+        {"clMenuBar", clMenuBar},
+        {"clMenuHighlight", clMenuHighlight},
+        {"clMenuText", clMenuText},
+        {"clNone", clNone},
+        {"clScrollBar", clScrollBar},
+        {"cl3DDkShadow", cl3DDkShadow},
+        {"cl3DLight", cl3DLight},
+        {"clWindow", clWindow},
+        {"clWindowFrame", clWindowFrame},
+        {"clWindowText", clWindowText},
     };
     return t;
 }
 
 }  // namespace
 
-void RegisterColorIdents()
-{
-    RegisterIntegerIdents("TColor", ColorIdents());
-}
+void RegisterColorIdents() { RegisterIntegerIdents("TColor", ColorIdents()); }
 
 bool ColorToIdent(TColor Color, std::string& Ident)
 {

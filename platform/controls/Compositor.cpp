@@ -28,7 +28,7 @@ void Collect(HWND Wnd, TPoint Origin, TRect Clip, std::vector<TNode>& Out)
         if (!(GetWindowLongPtr(c, GWL_STYLE) & WS_VISIBLE))
             continue;
         TRect b = GetWindowBounds(c);
-        TPoint o{Origin.X + b.Left, Origin.Y + b.Top};
+        TPoint o {Origin.X + b.Left, Origin.Y + b.Top};
         TRect clip = Clip.Intersect(TRect::Bounds(o.X, o.Y, b.Width(), b.Height()));
         if (!clip.IsEmpty())
             Collect(c, o, clip, Out);
@@ -87,7 +87,7 @@ TRect ComposeWindowTree(HWND Top, cairo_surface_t* Surface)
     cairo_destroy(cr);
     cairo_surface_flush(Surface);
     // Windows hidden under others but invalid are valid now too: nothing of them shows.
-    std::vector<HWND> stack{Top};
+    std::vector<HWND> stack {Top};
     while (!stack.empty()) {
         HWND h = stack.back();
         stack.pop_back();

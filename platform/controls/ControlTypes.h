@@ -42,7 +42,11 @@ enum TShiftStateFlag : uint32_t {
 };
 using TShiftState = uint32_t;
 
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TMouseButton {
+    mbLeft,
+    mbRight,
+    mbMiddle
+};
 
 using TCursor = int;
 constexpr TCursor crDefault = 0;

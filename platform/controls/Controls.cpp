@@ -15,8 +15,8 @@ namespace dcs {
 
 namespace {
 
-const TEnumInfo kAligns{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"}};
-const TEnumInfo kAnchorKinds{"TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"}};
+const TEnumInfo kAligns {"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"}};
+const TEnumInfo kAnchorKinds {"TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"}};
 
 TControl* CaptureControl = nullptr;
 TControl* MouseControl = nullptr;  // the control the pointer is over
@@ -36,10 +36,7 @@ void SetMouseControl(TControl* C)
         C->Perform(CM_MOUSEENTER, 0, 0);
 }
 
-bool IsMouseMsg(UINT M)
-{
-    return M >= WM_MOUSEMOVE && M <= WM_MBUTTONDBLCLK;
-}
+bool IsMouseMsg(UINT M) { return M >= WM_MOUSEMOVE && M <= WM_MBUTTONDBLCLK; }
 
 }  // namespace
 
@@ -48,20 +45,28 @@ TControl* GetCaptureControl() { return CaptureControl; }
 TShiftState KeysToShiftState(WPARAM Keys)
 {
     TShiftState s = 0;
-    if (Keys & MK_SHIFT) s |= ssShift;
-    if (Keys & MK_CONTROL) s |= ssCtrl;
-    if (Keys & MK_LBUTTON) s |= ssLeft;
-    if (Keys & MK_RBUTTON) s |= ssRight;
-    if (Keys & MK_MBUTTON) s |= ssMiddle;
+    if (Keys & MK_SHIFT)
+        s |= ssShift;
+    if (Keys & MK_CONTROL)
+        s |= ssCtrl;
+    if (Keys & MK_LBUTTON)
+        s |= ssLeft;
+    if (Keys & MK_RBUTTON)
+        s |= ssRight;
+    if (Keys & MK_MBUTTON)
+        s |= ssMiddle;
     return s | (KeyboardShiftState() & ssAlt);
 }
 
 TShiftState KeyboardShiftState()
 {
     TShiftState s = 0;
-    if (GetKeyState(int(VK_SHIFT)) < 0) s |= ssShift;
-    if (GetKeyState(int(VK_CONTROL)) < 0) s |= ssCtrl;
-    if (GetKeyState(int(VK_MENU)) < 0) s |= ssAlt;
+    if (GetKeyState(int(VK_SHIFT)) < 0)
+        s |= ssShift;
+    if (GetKeyState(int(VK_CONTROL)) < 0)
+        s |= ssCtrl;
+    if (GetKeyState(int(VK_MENU)) < 0)
+        s |= ssAlt;
     return s;
 }
 
@@ -257,10 +262,7 @@ void TControl::SetVisible(bool V)
     RequestAlign();
 }
 
-bool TControl::Showing() const
-{
-    return FVisible && FParent && FParent->Showing();
-}
+bool TControl::Showing() const { return FVisible && FParent && FParent->Showing(); }
 
 void TControl::SetEnabled(bool V)
 {
@@ -343,10 +345,7 @@ void TControl::FontChanged()
 bool TControl::IsFontStored() const { return !FParentFont; }
 bool TControl::IsColorStored() const { return !FParentColor && FColor != FDefaultColor; }
 
-bool TControl::ShowHint() const
-{
-    return FParentShowHint && FParent ? FParent->ShowHint() : FShowHint;
-}
+bool TControl::ShowHint() const { return FParentShowHint && FParent ? FParent->ShowHint() : FShowHint; }
 
 void TControl::SetShowHint(bool V)
 {
@@ -391,7 +390,7 @@ void TControl::SetControlState(uint32_t Flag, bool On)
 
 LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    TMessage m{Msg, WParam, LParam, 0};
+    TMessage m {Msg, WParam, LParam, 0};
     WindowProc(m);
     return m.Result;
 }
@@ -410,28 +409,17 @@ void TControl::WndProc(TMessage& M)
         return;
     }
     switch (M.Msg) {
-    case CM_MOUSEENTER:
-        MouseEnter();
-        return;
-    case CM_MOUSELEAVE:
-        MouseLeave();
-        return;
+    case CM_MOUSEENTER: MouseEnter(); return;
+    case CM_MOUSELEAVE: MouseLeave(); return;
     case CM_CANCELMODE:
         if (CaptureControl == this && reinterpret_cast<TControl*>(M.LParam) != this)
             SetMouseCapture(false);
         SetControlState(csLButtonDown | csClicked, false);
         return;
-    case CM_PARENTFONTCHANGED:
-        ParentFontChanged();
-        return;
-    case CM_PARENTCOLORCHANGED:
-        ParentColorChanged();
-        return;
-    case CM_TEXTCHANGED:
-        TextChanged();
-        return;
-    default:
-        DefaultHandler(M);
+    case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
+    case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
+    case CM_TEXTCHANGED: TextChanged(); return;
+    default: DefaultHandler(M);
     }
 }
 
@@ -471,7 +459,7 @@ void TControl::HandleMouse(TMessage& M)
             SetMouseCapture(false);
         int gesture = FGesture && FGesture->Tracking() ? FGesture->Finish(ClientToScreen({x, y})) : 0;
         if (gesture) {
-            TGestureEventInfo info{gesture, {x, y}, TGestureRecognizer::SwipeDistance()};
+            TGestureEventInfo info {gesture, {x, y}, TGestureRecognizer::SwipeDistance()};
             DoGesture(info);
         } else if (clicked && ClientRect().Contains({x, y})) {
             Click();
@@ -480,21 +468,12 @@ void TControl::HandleMouse(TMessage& M)
         return;
     }
     case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-        MouseDown(mbRight, shift, x, y);
-        return;
-    case WM_RBUTTONUP:
-        MouseUp(mbRight, shift, x, y);
-        return;
+    case WM_RBUTTONDBLCLK: MouseDown(mbRight, shift, x, y); return;
+    case WM_RBUTTONUP: MouseUp(mbRight, shift, x, y); return;
     case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-        MouseDown(mbMiddle, shift, x, y);
-        return;
-    case WM_MBUTTONUP:
-        MouseUp(mbMiddle, shift, x, y);
-        return;
-    default:
-        return;
+    case WM_MBUTTONDBLCLK: MouseDown(mbMiddle, shift, x, y); return;
+    case WM_MBUTTONUP: MouseUp(mbMiddle, shift, x, y); return;
+    default: return;
     }
 }
 
@@ -610,7 +589,7 @@ void TControl::SendToBack()
 
 TPoint TControl::ClientToScreen(TPoint P) const
 {
-    TPoint o{FLeft, FTop};
+    TPoint o {FLeft, FTop};
     if (!FParent)
         return {P.X + o.X, P.Y + o.Y};
     return FParent->ClientToScreen({P.X + o.X, P.Y + o.Y});
@@ -715,8 +694,8 @@ void TWinControl::CreateWnd()
     CreateParams(p);
     if ((p.Style & WS_CHILD) && !p.WndParent)
         return;  // a windowed child gets its window once it has a parent with one
-    HWND h = CreateWindowEx(p.ExStyle, p.WinClassName, p.Caption, p.Style & ~WS_VISIBLE, p.X, p.Y, p.Width,
-                            p.Height, p.WndParent, nullptr);
+    HWND h = CreateWindowEx(p.ExStyle, p.WinClassName, p.Caption, p.Style & ~WS_VISIBLE, p.X, p.Y, p.Width, p.Height,
+                            p.WndParent, nullptr);
     SetWindowLongPtr(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtr(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::StdWndProc));
     FHandle = h;
@@ -757,7 +736,7 @@ LRESULT TWinControl::StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
         SetWindowLongPtr(Wnd, GWLP_USERDATA, 0);
         return 0;
     }
-    TMessage m{Msg, WParam, LParam, 0};
+    TMessage m {Msg, WParam, LParam, 0};
     c->WindowProc(m);
     return m.Result;
 }
@@ -857,10 +836,7 @@ bool TWinControl::CanFocus() const
     return true;
 }
 
-bool TWinControl::Focused() const
-{
-    return FHandle && GetFocus() == FHandle;
-}
+bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
 
 void TWinControl::SetFocus()
 {
@@ -1029,11 +1005,8 @@ void TWinControl::AlignControls(TControl*, TRect& R)
                 c->SetBounds(R.Right - c->FWidth, R.Top, c->FWidth, R.Height());
                 R.Right -= c->FWidth;
                 break;
-            case alClient:
-                c->SetBounds(R.Left, R.Top, R.Width(), R.Height());
-                break;
-            default:
-                break;
+            case alClient: c->SetBounds(R.Left, R.Top, R.Width(), R.Height()); break;
+            default: break;
             }
         }
     };
@@ -1081,7 +1054,7 @@ void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 bool TWinControl::IsControlMouseMsg(TMessage& M)
 {
     TControl* target = nullptr;
-    TPoint p{GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
+    TPoint p {GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam)};
     // A window that holds the capture keeps its messages: a press on it that is released
     // over one of its graphic children must still end (and release the capture) here.
     if (CaptureControl && CaptureControl->FParent == this && !As<TWinControl>(CaptureControl))
@@ -1090,7 +1063,7 @@ bool TWinControl::IsControlMouseMsg(TMessage& M)
         target = ControlAtPos(p, false);
     if (!target)
         return false;
-    TMessage m{M.Msg, M.WParam, MAKELPARAM(p.X - target->FLeft, p.Y - target->FTop), 0};
+    TMessage m {M.Msg, M.WParam, MAKELPARAM(p.X - target->FLeft, p.Y - target->FTop), 0};
     target->WindowProc(m);
     M.Result = m.Result;
     return true;
@@ -1105,9 +1078,7 @@ void TWinControl::WndProc(TMessage& M)
         return;
     }
     switch (M.Msg) {
-    case WM_PAINT:
-        PaintHandler();
-        return;
+    case WM_PAINT: PaintHandler(); return;
     case WM_ERASEBKGND: {
         if (cairo_t* cr = CurrentPaintContext()) {
             TCanvas canvas(cr);
@@ -1131,8 +1102,7 @@ void TWinControl::WndProc(TMessage& M)
         if (TCustomForm* f = GetParentForm(this))
             f->SetFocusedControl(this);
         return;
-    case WM_KILLFOCUS:
-        return;
+    case WM_KILLFOCUS: return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
         if (TApplicationHints* h = ApplicationHints())
@@ -1143,9 +1113,9 @@ void TWinControl::WndProc(TMessage& M)
             return;
         LRESULT code = Perform(WM_GETDLGCODE, 0, 0);
         bool dialogKey = (key == VK_TAB && !(code & (DLGC_WANTTAB | DLGC_WANTALLKEYS))) ||
-                         ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) &&
-                          !(code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS))) ||
-                         ((key == VK_RETURN || key == VK_ESCAPE) && !(code & DLGC_WANTALLKEYS));
+            ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) &&
+             !(code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS))) ||
+            ((key == VK_RETURN || key == VK_ESCAPE) && !(code & DLGC_WANTALLKEYS));
         if (dialogKey)
             if (TCustomForm* f = GetParentForm(this))
                 M.Result = f->Perform(CM_DIALOGKEY, key, 0);
@@ -1169,15 +1139,9 @@ void TWinControl::WndProc(TMessage& M)
         if (TCustomForm* f = GetParentForm(this))
             M.Result = f->Perform(CM_DIALOGCHAR, M.WParam, 0);
         return;
-    case WM_GETDLGCODE:
-        M.Result = 0;
-        return;
-    case CM_ENTER:
-        DoEnter();
-        return;
-    case CM_EXIT:
-        DoExit();
-        return;
+    case WM_GETDLGCODE: M.Result = 0; return;
+    case CM_ENTER: DoEnter(); return;
+    case CM_EXIT: DoExit(); return;
     case CM_DIALOGCHAR:
     case CM_DIALOGKEY:
     case CM_CANCELMODE:
@@ -1201,8 +1165,7 @@ void TWinControl::WndProc(TMessage& M)
         DefaultHandler(M);
         return;
     }
-    default:
-        TControl::WndProc(M);
+    default: TControl::WndProc(M);
     }
 }
 

@@ -29,8 +29,21 @@ class TCustomForm;
 class TBasicAction;
 class TGestureManager;
 
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
-enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+enum TAlign {
+    alNone,
+    alTop,
+    alBottom,
+    alLeft,
+    alRight,
+    alClient,
+    alCustom
+};
+enum TAnchorKind {
+    akLeft,
+    akTop,
+    akRight,
+    akBottom
+};
 using TAnchors = uint32_t;  // bit i = TAnchorKind i
 constexpr TAnchors kDefaultAnchors = (1u << akLeft) | (1u << akTop);
 
@@ -69,13 +82,13 @@ using TGestureEvent = std::function<void(TObject* Sender, const TGestureEventInf
 // The hint about to be shown (CM_HINTSHOW's LParam); the control may change any of it.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TPoint HintPos;           // screen position of the hint window's top left
+    TPoint HintPos;  // screen position of the hint window's top left
     int HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
-    TRect CursorRect;         // client coordinates; leaving it ends this hint
-    TPoint CursorPos;         // client coordinates
-    int ReshowTimeout = 0;    // ms until the hint is asked for again (0: never)
-    int HideTimeout = 0;      // ms until it hides (0: stays)
+    TRect CursorRect;       // client coordinates; leaving it ends this hint
+    TPoint CursorPos;       // client coordinates
+    int ReshowTimeout = 0;  // ms until the hint is asked for again (0: never)
+    int HideTimeout = 0;    // ms until it hides (0: stays)
     std::string HintStr;
     void* HintData = nullptr;
 };
@@ -372,7 +385,7 @@ private:
     void CreateChildHandles();
     void AnchorChildren(int OldW, int OldH);
 
-    std::vector<TControl*> FControls;   // z-order, bottom first
+    std::vector<TControl*> FControls;  // z-order, bottom first
     std::vector<TWinControl*> FTabList;
     bool FTabStop = false;
     bool FDoubleBuffered = false;

@@ -5,7 +5,7 @@
 namespace dcs {
 
 namespace {
-const TEnumInfo kBevelCuts{"TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"}};
+const TEnumInfo kBevelCuts {"TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"}};
 }
 
 // ---------------------------------------------------------------------------------
@@ -30,12 +30,40 @@ TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner)
     FControlStyle |= csAcceptsControls;
 }
 
-void TPanel::SetBevelOuter(TBevelCut V) { FBevelOuter = V; Realign(); Invalidate(); }
-void TPanel::SetBevelInner(TBevelCut V) { FBevelInner = V; Realign(); Invalidate(); }
-void TPanel::SetBevelWidth(int V) { FBevelWidth = std::max(V, 1); Realign(); Invalidate(); }
-void TPanel::SetBorderWidth(int V) { FBorderWidth = std::max(V, 0); Realign(); Invalidate(); }
-void TPanel::SetAlignment(TAlignment V) { FAlignment = V; Invalidate(); }
-void TPanel::SetShowCaption(bool V) { FShowCaption = V; Invalidate(); }
+void TPanel::SetBevelOuter(TBevelCut V)
+{
+    FBevelOuter = V;
+    Realign();
+    Invalidate();
+}
+void TPanel::SetBevelInner(TBevelCut V)
+{
+    FBevelInner = V;
+    Realign();
+    Invalidate();
+}
+void TPanel::SetBevelWidth(int V)
+{
+    FBevelWidth = std::max(V, 1);
+    Realign();
+    Invalidate();
+}
+void TPanel::SetBorderWidth(int V)
+{
+    FBorderWidth = std::max(V, 0);
+    Realign();
+    Invalidate();
+}
+void TPanel::SetAlignment(TAlignment V)
+{
+    FAlignment = V;
+    Invalidate();
+}
+void TPanel::SetShowCaption(bool V)
+{
+    FShowCaption = V;
+    Invalidate();
+}
 
 void TPanel::AdjustClientRect(TRect& R)
 {
@@ -82,7 +110,9 @@ void TPanel::Paint()
         std::string text = StripHotkey(Caption());
         c.Brush.Style = bsClear;
         int w = c.TextWidth(text), h = c.TextHeight(text);
-        int x = FAlignment == taLeftJustify ? r.Left : FAlignment == taCenter ? r.Left + (r.Width() - w) / 2 : r.Right - w;
+        int x = FAlignment == taLeftJustify ? r.Left
+            : FAlignment == taCenter        ? r.Left + (r.Width() - w) / 2
+                                            : r.Right - w;
         c.TextRect(r, x, r.Top + (r.Height() - h) / 2, text);
     }
 }
@@ -111,9 +141,21 @@ TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make
 
 TImage::~TImage() = default;
 
-void TImage::SetStretch(bool V) { FStretch = V; Invalidate(); }
-void TImage::SetCenter(bool V) { FCenter = V; Invalidate(); }
-void TImage::SetProportional(bool V) { FProportional = V; Invalidate(); }
+void TImage::SetStretch(bool V)
+{
+    FStretch = V;
+    Invalidate();
+}
+void TImage::SetCenter(bool V)
+{
+    FCenter = V;
+    Invalidate();
+}
+void TImage::SetProportional(bool V)
+{
+    FProportional = V;
+    Invalidate();
+}
 
 void TImage::AdjustSize()
 {

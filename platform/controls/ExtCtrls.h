@@ -5,7 +5,12 @@
 
 namespace dcs {
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+enum TBevelCut {
+    bvNone,
+    bvLowered,
+    bvRaised,
+    bvSpace
+};
 
 // A container with optional bevels and a centred caption; children align inside the
 // bevels.

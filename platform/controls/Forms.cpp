@@ -15,10 +15,12 @@ namespace {
 TPresenter* CurrentPresenter = nullptr;
 constexpr UINT CM_RELEASE = CM_BASE + 40;
 
-const TEnumInfo kBorderStyles{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
-const TEnumInfo kBorderIcons{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
-const TEnumInfo kPositions{"TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
-                                         "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
+const TEnumInfo kBorderStyles {"TFormBorderStyle",
+                               {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
+const TEnumInfo kBorderIcons {"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
+const TEnumInfo kPositions {"TPosition",
+                            {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                             "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
 
 // GetDC of any window of a form draws on the form's backbuffer.
 HBITMAP FormSurface(HWND Wnd)
@@ -117,10 +119,7 @@ TCustomForm::~TCustomForm()
     }
 }
 
-void TCustomForm::LeaveScreenList()
-{
-    std::erase(Screen()->FForms, this);
-}
+void TCustomForm::LeaveScreenList() { std::erase(Screen()->FForms, this); }
 
 void TCustomForm::AfterConstruction()
 {
@@ -184,8 +183,14 @@ void TCustomForm::CreateParams(TCreateParams& P)
     case bsSingle: P.Style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
     case bsSizeable: P.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
     case bsDialog: P.Style |= WS_CAPTION | WS_SYSMENU; break;
-    case bsToolWindow: P.Style |= WS_CAPTION | WS_SYSMENU; P.ExStyle |= WS_EX_TOOLWINDOW; break;
-    case bsSizeToolWin: P.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; P.ExStyle |= WS_EX_TOOLWINDOW; break;
+    case bsToolWindow:
+        P.Style |= WS_CAPTION | WS_SYSMENU;
+        P.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        P.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+        P.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
     }
 }
 
@@ -225,7 +230,8 @@ void TCustomForm::SetFocusedControl(TWinControl* Control)
 
 void TCustomForm::ControlRemoving(TWinControl* Control)
 {
-    if (FActiveControl == Control || (FActiveControl && Control->FHandle && IsChild(Control->FHandle, FActiveControl->FHandle)))
+    if (FActiveControl == Control ||
+        (FActiveControl && Control->FHandle && IsChild(Control->FHandle, FActiveControl->FHandle)))
         FActiveControl = nullptr;
 }
 
@@ -234,7 +240,7 @@ void TCustomForm::PlaceOnFirstShow()
     if (FPlaced)
         return;
     FPlaced = true;
-    TRect area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    TRect area {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     const TCustomForm* over = nullptr;
     if (FPosition == poOwnerFormCenter)
         over = As<TCustomForm>(Owner());
@@ -326,10 +332,7 @@ void TCustomForm::Close()
     }
 }
 
-void TCustomForm::Release()
-{
-    PostMessage(Handle(), CM_RELEASE, 0, 0);
-}
+void TCustomForm::Release() { PostMessage(Handle(), CM_RELEASE, 0, 0); }
 
 TModalResult TCustomForm::ShowModal()
 {
@@ -433,12 +436,8 @@ void TCustomForm::WndProc(TMessage& M)
         else
             PaintNow();
         return;
-    case WM_CLOSE:
-        Close();
-        return;
-    case CM_RELEASE:
-        Free(this);
-        return;
+    case WM_CLOSE: Close(); return;
+    case CM_RELEASE: Free(this); return;
     case WM_GETMINMAXINFO: {
         auto* mmi = reinterpret_cast<MINMAXINFO*>(M.LParam);
         if (FConstraints->MinWidth > 0)
@@ -462,8 +461,7 @@ void TCustomForm::WndProc(TMessage& M)
         TWinControl::WndProc(M);
         return;
     }
-    default:
-        TWinControl::WndProc(M);
+    default: TWinControl::WndProc(M);
     }
 }
 

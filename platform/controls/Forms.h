@@ -14,13 +14,36 @@
 
 namespace dcs {
 
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormBorderStyle {
+    bsNone,
+    bsSingle,
+    bsSizeable,
+    bsDialog,
+    bsToolWindow,
+    bsSizeToolWin
+};
 enum TPosition {
-    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter,
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
     poOwnerFormCenter
 };
-enum TCloseAction { caNone, caHide, caFree, caMinimize };
-enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+enum TCloseAction {
+    caNone,
+    caHide,
+    caFree,
+    caMinimize
+};
+enum TBorderIcon {
+    biSystemMenu,
+    biMinimize,
+    biMaximize,
+    biHelp
+};
 using TBorderIcons = uint32_t;  // bit i = TBorderIcon i
 constexpr TBorderIcons kDefaultBorderIcons = 1u << biSystemMenu | 1u << biMinimize | 1u << biMaximize;
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
@@ -48,7 +71,7 @@ class TSizeConstraints : public TPersistent {
     TSizeConstraints() = default;
     int MinWidth = 0;
     int MinHeight = 0;
-    int MaxWidth = 0;   // 0: no limit
+    int MaxWidth = 0;  // 0: no limit
     int MaxHeight = 0;
     void Assign(TPersistent* Source) override;
 
@@ -189,8 +212,7 @@ TScreen* Screen();
 // Creates a form of class T owned by the application object and stores it in Ref; the
 // first form made this way becomes the main form. Closing the main form ends the
 // program.
-template <class T>
-void CreateForm(T*& Ref, TComponent* Owner = nullptr)
+template <class T> void CreateForm(T*& Ref, TComponent* Owner = nullptr)
 {
     Ref = Create<T>(Owner ? Owner : Application);
     if (!Screen()->MainForm())

@@ -9,10 +9,7 @@
 
 namespace dcs {
 
-int TGestureRecognizer::SwipeDistance()
-{
-    return PlatformFacts().DpiX * 60 / 96;
-}
+int TGestureRecognizer::SwipeDistance() { return PlatformFacts().DpiX * 60 / 96; }
 
 void TGestureRecognizer::Start(TPoint P)
 {

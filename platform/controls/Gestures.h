@@ -7,8 +7,8 @@
 // that turns out to be a swipe never also counts as a click.
 #pragma once
 
-#include "platform/classes/Classes.h"
 #include "platform/base/Geometry.h"
+#include "platform/classes/Classes.h"
 
 #include <vector>
 

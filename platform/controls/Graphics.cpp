@@ -39,13 +39,13 @@ void RegisterColorIdents();  // ColorNames.cpp
 namespace {
 // Stored forms write colours by name.
 const bool kColorIdentsRegistered = (RegisterColorIdents(), true);
-}
+}  // namespace
 
 // ---------------------------------------------------------------------------------
 // TFont
 
 namespace {
-const TEnumInfo kFontStyles{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
+const TEnumInfo kFontStyles {"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
 }
 
 void TFont::DeclareProperties(TClassBuilder<TFont>& P)
@@ -78,15 +78,9 @@ void TFont::SetHeight(int V)
     }
 }
 
-int TFont::Size() const
-{
-    return -static_cast<int>(std::lround(FHeight * 72.0 / FPixelsPerInch));
-}
+int TFont::Size() const { return -static_cast<int>(std::lround(FHeight * 72.0 / FPixelsPerInch)); }
 
-void TFont::SetSize(int V)
-{
-    SetHeight(-static_cast<int>(std::lround(V * FPixelsPerInch / 72.0)));
-}
+void TFont::SetSize(int V) { SetHeight(-static_cast<int>(std::lround(V * FPixelsPerInch / 72.0))); }
 
 void TFont::SetColor(TColor V)
 {
@@ -187,7 +181,9 @@ uint32_t StraightPixel(uint32_t Premultiplied)
     uint32_t a = Premultiplied >> 24;
     if (a == 255 || a == 0)
         return a ? Premultiplied : 0;
-    auto ch = [&](int shift) { return std::min<uint32_t>(255, (((Premultiplied >> shift) & 0xFF) * 255 + a / 2) / a) << shift; };
+    auto ch = [&](int shift) {
+        return std::min<uint32_t>(255, (((Premultiplied >> shift) & 0xFF) * 255 + a / 2) / a) << shift;
+    };
     return (a << 24) | ch(16) | ch(8) | ch(0);
 }
 
@@ -423,9 +419,8 @@ void TPicture::DefineProperties(TFiler& Filer)
                 throw EReadError("The stored picture has no graphic class");
             std::string cls(bytes.begin() + 1, bytes.begin() + 1 + long(n));
             TClass c = GetClass(cls);
-            std::unique_ptr<TObject> o(c && c->InheritsFrom(TGraphic::StaticClass()) && c->PlainCreator()
-                                           ? c->PlainCreator()()
-                                           : nullptr);
+            std::unique_ptr<TObject> o(
+                c && c->InheritsFrom(TGraphic::StaticClass()) && c->PlainCreator() ? c->PlainCreator()() : nullptr);
             auto* g = dynamic_cast<TGraphic*>(o.get());
             if (!g)
                 throw EReadError("Unknown graphic class \"" + cls + "\" in a stored picture");

@@ -5,10 +5,10 @@
 // to what needs repainting, so controls paint in their own client coordinates.
 #pragma once
 
+#include "platform/base/Geometry.h"
 #include "platform/classes/Classes.h"
 #include "platform/controls/ControlTypes.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/base/Geometry.h"
 
 #include <cstdint>
 #include <memory>
@@ -78,7 +78,12 @@ bool IdentToColor(const std::string& Ident, TColor& Color);
 // As 0xAARRGGBB for a surface (clNone and clDefault become black).
 uint32_t ColorToARGB(TColor Color);
 
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+enum TFontStyle {
+    fsBold,
+    fsItalic,
+    fsUnderline,
+    fsStrikeOut
+};
 using TFontStyles = uint32_t;  // bit i = TFontStyle i
 
 class TFont : public TPersistent {
@@ -114,7 +119,10 @@ private:
     int FPixelsPerInch = 96;
 };
 
-enum TBrushStyle { bsSolid, bsClear };
+enum TBrushStyle {
+    bsSolid,
+    bsClear
+};
 
 struct TBrush {
     TColor Color = clWhite;

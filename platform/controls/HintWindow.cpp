@@ -113,7 +113,7 @@ void THintWindow::PaintWindow(TCanvas& C)
     C.FrameRect(r);
     C.Brush.Style = bsClear;
     int lineH = C.TextHeight("Wg");
-    TRect inner{1, 1, r.Right - 1, r.Bottom - 1};
+    TRect inner {1, 1, r.Right - 1, r.Bottom - 1};
     int y = 1 + kPadY;
     for (const auto& l : Lines(Caption())) {
         C.TextRect(inner, 1 + kPadX, y, l);

@@ -26,7 +26,8 @@ WPARAM ToVirtualKey(SDL_Keycode K)
     switch (K) {
     case SDLK_BACKSPACE: return VK_BACK;
     case SDLK_TAB: return VK_TAB;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
     case SDLK_ESCAPE: return VK_ESCAPE;
     case SDLK_SPACE: return VK_SPACE;
     case SDLK_PAGEUP: return VK_PRIOR;
@@ -38,9 +39,12 @@ WPARAM ToVirtualKey(SDL_Keycode K)
     case SDLK_RIGHT: return VK_RIGHT;
     case SDLK_DOWN: return VK_DOWN;
     case SDLK_DELETE: return VK_DELETE;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
-    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
-    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
     default: return 0;
     }
 }
@@ -50,11 +54,16 @@ WPARAM MouseKeys()
     uint32_t b = SDL_GetMouseState(nullptr, nullptr);
     SDL_Keymod m = SDL_GetModState();
     WPARAM k = 0;
-    if (b & SDL_BUTTON(SDL_BUTTON_LEFT)) k |= MK_LBUTTON;
-    if (b & SDL_BUTTON(SDL_BUTTON_RIGHT)) k |= MK_RBUTTON;
-    if (b & SDL_BUTTON(SDL_BUTTON_MIDDLE)) k |= MK_MBUTTON;
-    if (m & KMOD_SHIFT) k |= MK_SHIFT;
-    if (m & KMOD_CTRL) k |= MK_CONTROL;
+    if (b & SDL_BUTTON(SDL_BUTTON_LEFT))
+        k |= MK_LBUTTON;
+    if (b & SDL_BUTTON(SDL_BUTTON_RIGHT))
+        k |= MK_RBUTTON;
+    if (b & SDL_BUTTON(SDL_BUTTON_MIDDLE))
+        k |= MK_MBUTTON;
+    if (m & KMOD_SHIFT)
+        k |= MK_SHIFT;
+    if (m & KMOD_CTRL)
+        k |= MK_CONTROL;
     return k;
 }
 
@@ -300,9 +309,9 @@ void TSdlPresenter::Deliver(const SDL_Event& E)
         if (!h)
             return;
         bool down = E.type == SDL_MOUSEBUTTONDOWN;
-        UINT msg = E.button.button == SDL_BUTTON_RIGHT    ? (down ? WM_RBUTTONDOWN : WM_RBUTTONUP)
-                   : E.button.button == SDL_BUTTON_MIDDLE ? (down ? WM_MBUTTONDOWN : WM_MBUTTONUP)
-                                                          : (down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
+        UINT msg = E.button.button == SDL_BUTTON_RIGHT ? (down ? WM_RBUTTONDOWN : WM_RBUTTONUP)
+            : E.button.button == SDL_BUTTON_MIDDLE     ? (down ? WM_MBUTTONDOWN : WM_MBUTTONUP)
+                                                       : (down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
         DeliverMouse(h, msg, {E.button.x, E.button.y}, MouseKeys());
         return;
     }
@@ -340,9 +349,7 @@ void TSdlPresenter::Deliver(const SDL_Event& E)
         if (!h)
             return;
         switch (E.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-            PostMessage(h, WM_CLOSE, 0, 0);
-            return;
+        case SDL_WINDOWEVENT_CLOSE: PostMessage(h, WM_CLOSE, 0, 0); return;
         case SDL_WINDOWEVENT_SIZE_CHANGED: {
             TSize s = ClampTrackSize(h, {E.window.data1, E.window.data2});
             TRect r = GetWindowBounds(h);
@@ -356,29 +363,21 @@ void TSdlPresenter::Deliver(const SDL_Event& E)
             SetWindowPos(h, 0, E.window.data1, E.window.data2, 0, 0, SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
             FApplying = false;
             return;
-        case SDL_WINDOWEVENT_LEAVE:
-            DeliverMouseLeave(h);
-            return;
+        case SDL_WINDOWEVENT_LEAVE: DeliverMouseLeave(h); return;
         case SDL_WINDOWEVENT_EXPOSED:
             if (TSdlWindow* w = Find(h))
                 Upload(h, *w);
             return;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            SetActiveWindow(h);
-            return;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            ShowWindow(h, SW_MINIMIZE);
-            return;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: SetActiveWindow(h); return;
+        case SDL_WINDOWEVENT_MINIMIZED: ShowWindow(h, SW_MINIMIZE); return;
         case SDL_WINDOWEVENT_RESTORED:
             if (IsIconic(h))
                 ShowWindow(h, SW_RESTORE);
             return;
-        default:
-            return;
+        default: return;
         }
     }
-    default:
-        return;
+    default: return;
     }
 }
 

@@ -9,7 +9,7 @@ namespace dcs {
 
 const TEnumInfo& AlignmentInfo()
 {
-    static const TEnumInfo info{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
+    static const TEnumInfo info {"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
     return info;
 }
 
@@ -63,7 +63,8 @@ void TLabel::Notification(TComponent* AComponent, TOperation Operation)
 void TLabel::WndProc(TMessage& M)
 {
     if (M.Msg == CM_DIALOGCHAR) {
-        if (FFocusControl && Enabled() && IsAccel(static_cast<char>(M.WParam), Caption()) && FFocusControl->CanFocus()) {
+        if (FFocusControl && Enabled() && IsAccel(static_cast<char>(M.WParam), Caption()) &&
+            FFocusControl->CanFocus()) {
             FFocusControl->SetFocus();
             M.Result = 1;
         }
@@ -231,7 +232,7 @@ void TListBox::Paint()
     c.Brush.Color = FColor;
     c.FillRect(ClientRect());
     for (int i = FTopIndex, y = 0; i < FItems->Count() && y < ClientHeight(); ++i, y += FItemHeight) {
-        TRect row{0, y, ClientWidth(), y + FItemHeight};
+        TRect row {0, y, ClientWidth(), y + FItemHeight};
         bool sel = i == FItemIndex;
         c.Brush.Color = sel ? clHighlight : FColor;
         c.FillRect(row);
@@ -313,11 +314,8 @@ void TButton::WndProc(TMessage& M)
             return;
         }
         break;
-    case WM_GETDLGCODE:
-        M.Result = 0;
-        return;
-    default:
-        break;
+    case WM_GETDLGCODE: M.Result = 0; return;
+    default: break;
     }
     TCustomControl::WndProc(M);
 }

@@ -6,7 +6,11 @@
 
 namespace dcs {
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TAlignment {
+    taLeftJustify,
+    taRightJustify,
+    taCenter
+};
 const TEnumInfo& AlignmentInfo();
 
 // Text on the parent's surface; its accelerator focuses FocusControl.

@@ -57,9 +57,7 @@ void TToolTipWindow::WndProc(TMessage& M)
         FTools.erase(it);
         return;
     }
-    case TTM_GETTOOLCOUNT:
-        M.Result = LRESULT(FTools.size());
-        return;
+    case TTM_GETTOOLCOUNT: M.Result = LRESULT(FTools.size()); return;
     case TTM_UPDATETIPTEXT: {
         auto it = info ? FindTool(*info) : FTools.end();
         if (it == FTools.end())
@@ -89,11 +87,8 @@ void TToolTipWindow::WndProc(TMessage& M)
             ShowTool(*tool, {cursor.X, cursor.Y + kCursorHeight});
         return;
     }
-    case TTM_POP:
-        ReleaseHandle();
-        return;
-    default:
-        THintWindow::WndProc(M);
+    case TTM_POP: ReleaseHandle(); return;
+    default: THintWindow::WndProc(M);
     }
 }
 

@@ -14,9 +14,9 @@ constexpr UINT TTF_SUBCLASS = 0x0010;
 
 struct TOOLINFO {
     UINT uFlags = 0;
-    HWND hwnd = 0;       // the window the tool belongs to
-    UINT_PTR uId = 0;    // with TTF_IDISHWND, the tool's own window
-    TRect rect;          // client area of hwnd covered by the tool (ignored with TTF_IDISHWND)
+    HWND hwnd = 0;     // the window the tool belongs to
+    UINT_PTR uId = 0;  // with TTF_IDISHWND, the tool's own window
+    TRect rect;        // client area of hwnd covered by the tool (ignored with TTF_IDISHWND)
     std::string lpszText;
 };
 

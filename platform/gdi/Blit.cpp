@@ -3,8 +3,7 @@
 namespace dcs {
 namespace {
 
-bool Copy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
-          uint32_t rop)
+bool Copy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, uint32_t rop)
 {
     if (!dst || !src || !src->State.Bitmap || rop != SRCCOPY)
         return false;
@@ -15,9 +14,8 @@ bool Copy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
         return false;
     cairo_surface_t* surface = src->State.Bitmap->Surface;
     bool self = src->State.Bitmap == dst->State.Bitmap;
-    if (self)   // reading and writing one surface at once is not defined: copy first
-        surface = cairo_surface_create_similar_image(surface, CAIRO_FORMAT_ARGB32,
-                                                     src->State.Bitmap->Width,
+    if (self)  // reading and writing one surface at once is not defined: copy first
+        surface = cairo_surface_create_similar_image(surface, CAIRO_FORMAT_ARGB32, src->State.Bitmap->Width,
                                                      src->State.Bitmap->Height);
     if (self) {
         cairo_t* c = cairo_create(surface);
@@ -51,8 +49,7 @@ bool BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, uint32
     return Copy(dst, x, y, w, h, src, sx, sy, w, h, rop);
 }
 
-bool StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
-                uint32_t rop)
+bool StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, uint32_t rop)
 {
     return Copy(dst, x, y, w, h, src, sx, sy, sw, sh, rop);
 }

@@ -5,7 +5,7 @@
 namespace dcs {
 namespace {
 
-std::atomic<TWindowSurfaceProvider> gProvider{nullptr};
+std::atomic<TWindowSurfaceProvider> gProvider {nullptr};
 
 void FreeState(TDcState& s)
 {
@@ -25,7 +25,7 @@ TDcState CopyState(const TDcState& s)
 cairo_region_t* EffectiveClip(HDC dc)
 {
     HBITMAP b = dc->State.Bitmap;
-    cairo_rectangle_int_t all{0, 0, b ? b->Width : 0, b ? b->Height : 0};
+    cairo_rectangle_int_t all {0, 0, b ? b->Width : 0, b ? b->Height : 0};
     cairo_region_t* r = cairo_region_create_rectangle(&all);
     if (dc->State.Clip)
         cairo_region_intersect(r, dc->State.Clip);
@@ -73,7 +73,7 @@ cairo_region_t* LogicalRectRegion(HDC dc, int l, int t, int r, int b)
         std::swap(l, r);
     if (b < t)
         std::swap(t, b);
-    cairo_rectangle_int_t rc{l - dc->State.Origin.X, t - dc->State.Origin.Y, r - l, b - t};
+    cairo_rectangle_int_t rc {l - dc->State.Origin.X, t - dc->State.Origin.Y, r - l, b - t};
     return cairo_region_create_rectangle(&rc);
 }
 
@@ -106,10 +106,7 @@ TDeviceContext::~TDeviceContext()
 
 namespace gdi {
 
-cairo_region_t* CopyRegion(const cairo_region_t* r)
-{
-    return cairo_region_copy(r);
-}
+cairo_region_t* CopyRegion(const cairo_region_t* r) { return cairo_region_copy(r); }
 
 void SetSourceColorRef(cairo_t* cr, COLORREF c)
 {
@@ -128,7 +125,7 @@ cairo_t* BeginPaint(HDC dc)
             cairo_region_get_rectangle(dc->State.Clip, i, &r);
             cairo_rectangle(cr, r.x, r.y, r.width, r.height);
         }
-        cairo_clip(cr);   // an empty path clips everything away
+        cairo_clip(cr);  // an empty path clips everything away
     }
     cairo_translate(cr, -dc->State.Origin.X, -dc->State.Origin.Y);
     return cr;
@@ -161,15 +158,9 @@ bool DeleteDC(HDC dc)
     return true;
 }
 
-HBITMAP GetCurrentBitmap(HDC dc)
-{
-    return dc ? dc->State.Bitmap : nullptr;
-}
+HBITMAP GetCurrentBitmap(HDC dc) { return dc ? dc->State.Bitmap : nullptr; }
 
-void SetWindowSurfaceProvider(TWindowSurfaceProvider provider)
-{
-    gProvider.store(provider);
-}
+void SetWindowSurfaceProvider(TWindowSurfaceProvider provider) { gProvider.store(provider); }
 
 HDC GetDC(HWND wnd)
 {
@@ -210,7 +201,7 @@ bool RestoreDC(HDC dc, int savedDC)
         dc->Saved.pop_back();
     }
     FreeState(dc->State);
-    dc->State = dc->Saved.back();   // takes over the saved clip
+    dc->State = dc->Saved.back();  // takes over the saved clip
     dc->Saved.pop_back();
     return true;
 }
@@ -240,10 +231,7 @@ bool OffsetWindowOrgEx(HDC dc, int dx, int dy, TPoint* old)
     return SetWindowOrgEx(dc, dc->State.Origin.X + dx, dc->State.Origin.Y + dy, old);
 }
 
-int SelectClipRgn(HDC dc, HRGN rgn)
-{
-    return ExtSelectClipRgn(dc, rgn, RGN_COPY);
-}
+int SelectClipRgn(HDC dc, HRGN rgn) { return ExtSelectClipRgn(dc, rgn, RGN_COPY); }
 
 int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode)
 {
@@ -272,8 +260,7 @@ int GetClipBox(HDC dc, TRect* box)
     int kind = RegionKind(eff);
     cairo_region_destroy(eff);
     const TPoint& o = dc->State.Origin;
-    *box = kind == NULLREGION ? TRect{}
-                              : TRect{e.x + o.X, e.y + o.Y, e.x + e.width + o.X, e.y + e.height + o.Y};
+    *box = kind == NULLREGION ? TRect {} : TRect {e.x + o.X, e.y + o.Y, e.x + e.width + o.X, e.y + e.height + o.Y};
     return kind;
 }
 

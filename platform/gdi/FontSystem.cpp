@@ -18,17 +18,12 @@ struct TAlias {
 
 // System family names the forms and controls ask for, onto the fonts this system ships.
 constexpr TAlias kAliases[] = {
-    {"Tahoma", "DejaVu Sans"},
-    {"Segoe UI", "DejaVu Sans"},
-    {"MS Sans Serif", "DejaVu Sans"},
-    {"Microsoft Sans Serif", "DejaVu Sans"},
-    {"MS Shell Dlg", "DejaVu Sans"},
-    {"MS Shell Dlg 2", "DejaVu Sans"},
-    {"Verdana", "DejaVu Sans"},
-    {"Arial", "Liberation Sans"},
-    {"Courier New", "Liberation Mono"},
-    {"Times New Roman", "Liberation Serif"},
-    {"Symbol", "DejaVu Sans"},   // has the Greek letters and the bullets
+    {"Tahoma", "DejaVu Sans"},          {"Segoe UI", "DejaVu Sans"},
+    {"MS Sans Serif", "DejaVu Sans"},   {"Microsoft Sans Serif", "DejaVu Sans"},
+    {"MS Shell Dlg", "DejaVu Sans"},    {"MS Shell Dlg 2", "DejaVu Sans"},
+    {"Verdana", "DejaVu Sans"},         {"Arial", "Liberation Sans"},
+    {"Courier New", "Liberation Mono"}, {"Times New Roman", "Liberation Serif"},
+    {"Symbol", "DejaVu Sans"},  // has the Greek letters and the bullets
 };
 
 bool InstalledFamily(const std::string& name, std::string* exact)
@@ -41,8 +36,7 @@ bool InstalledFamily(const std::string& name, std::string* exact)
     // FcFontList matches any of a font's family names; report the one asked for.
     for (int i = 0; fs && i < fs->nfont && !found; ++i) {
         FcChar8* fam = nullptr;
-        for (int k = 0; FcPatternGetString(fs->fonts[i], FC_FAMILY, k, &fam) == FcResultMatch;
-             ++k) {
+        for (int k = 0; FcPatternGetString(fs->fonts[i], FC_FAMILY, k, &fam) == FcResultMatch; ++k) {
             if (SameText(reinterpret_cast<const char*>(fam), name)) {
                 *exact = reinterpret_cast<const char*>(fam);
                 found = true;
@@ -58,7 +52,7 @@ bool InstalledFamily(const std::string& name, std::string* exact)
 }
 
 std::mutex gResolveLock;
-std::map<std::string, std::string> gResolved;   // upper-case name -> family or ""
+std::map<std::string, std::string> gResolved;  // upper-case name -> family or ""
 
 // One font map and context per thread: pango objects are not shared across threads.
 struct TThreadText {
@@ -100,8 +94,7 @@ TThreadText& ThreadText()
 // Descriptions are reused: building one per paint shows up in the repaint profile.
 const PangoFontDescription* Description(const TFontSpec& f)
 {
-    std::string key = f.Family + '\n' + std::to_string(f.PixelSize) + char('0' + f.Bold) +
-                      char('0' + f.Italic);
+    std::string key = f.Family + '\n' + std::to_string(f.PixelSize) + char('0' + f.Bold) + char('0' + f.Italic);
     auto& cache = ThreadText().Descriptions;
     auto it = cache.find(key);
     if (it != cache.end())
@@ -157,10 +150,10 @@ TPrefixedText StripHotkeyPrefix(std::string_view text, TPrefixMode mode)
             r.Text += text[i];
             continue;
         }
-        ++i;   // the marker itself is dropped; "&&" keeps the second "&"
+        ++i;  // the marker itself is dropped; "&&" keeps the second "&"
         if (text[i] != '&' && r.UnderlineStart < 0 && mode == TPrefixMode::Show) {
             r.UnderlineStart = int(r.Text.size());
-            size_t len = 1;   // the whole UTF-8 sequence of the marked character
+            size_t len = 1;  // the whole UTF-8 sequence of the marked character
             while (i + len < text.size() && (uint8_t(text[i + len]) & 0xC0) == 0x80)
                 ++len;
             r.UnderlineEnd = r.UnderlineStart + int(len);
@@ -196,8 +189,7 @@ PangoLayout* CreateTextLayout(const TFontSpec& font, std::string_view text, TPre
 
 void FontMetrics(const TFontSpec& font, double* ascent, double* descent)
 {
-    PangoFontMetrics* m =
-        pango_context_get_metrics(ThreadText().Context, Description(font), nullptr);
+    PangoFontMetrics* m = pango_context_get_metrics(ThreadText().Context, Description(font), nullptr);
     *ascent = FromPango(pango_font_metrics_get_ascent(m));
     *descent = FromPango(pango_font_metrics_get_descent(m));
     pango_font_metrics_unref(m);

@@ -23,8 +23,8 @@ inline constexpr const char* DefaultFontFamily = "DejaVu Sans";
 std::string ResolveFontFamily(std::string_view name);
 
 struct TFontSpec {
-    std::string Family = DefaultFontFamily;   // a resolved, installed family
-    double PixelSize = 12.0;                  // em height in device pixels
+    std::string Family = DefaultFontFamily;  // a resolved, installed family
+    double PixelSize = 12.0;                 // em height in device pixels
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
@@ -32,19 +32,22 @@ struct TFontSpec {
 };
 
 // Hot-key prefix handling: "&x" marks x, "&&" is a literal "&".
-enum class TPrefixMode { None, Show, Hide };
+enum class TPrefixMode {
+    None,
+    Show,
+    Hide
+};
 
 struct TPrefixedText {
-    std::string Text;          // with the markers removed
-    int UnderlineStart = -1;   // byte range of the marked character, -1 when none
+    std::string Text;         // with the markers removed
+    int UnderlineStart = -1;  // byte range of the marked character, -1 when none
     int UnderlineEnd = -1;
 };
 TPrefixedText StripHotkeyPrefix(std::string_view text, TPrefixMode mode);
 
 // A layout of `text` in the font, on this thread's pango context (layouts are used on
 // the thread that made them). The caller unrefs it (g_object_unref).
-PangoLayout* CreateTextLayout(const TFontSpec& font, std::string_view text,
-                              TPrefixMode prefix = TPrefixMode::None);
+PangoLayout* CreateTextLayout(const TFontSpec& font, std::string_view text, TPrefixMode prefix = TPrefixMode::None);
 
 // Ascent and descent of the font in pixels.
 void FontMetrics(const TFontSpec& font, double* ascent, double* descent);

@@ -22,10 +22,7 @@ using HWND = uintptr_t;
 using COLORREF = uint32_t;
 using TColor = int32_t;
 
-inline TRect Rect(int32_t left, int32_t top, int32_t right, int32_t bottom)
-{
-    return TRect{left, top, right, bottom};
-}
+inline TRect Rect(int32_t left, int32_t top, int32_t right, int32_t bottom) { return TRect {left, top, right, bottom}; }
 
 constexpr COLORREF RGB(uint8_t r, uint8_t g, uint8_t b)
 {
@@ -68,7 +65,7 @@ TColor ColorToRGB(TColor color);
 
 // ------------------------------------------------------------------ handles
 
-struct TGdiObject;   // base of every selectable object
+struct TGdiObject;  // base of every selectable object
 struct TDeviceContext;
 using HGDIOBJ = TGdiObject*;
 using HDC = TDeviceContext*;
@@ -222,8 +219,7 @@ constexpr uint32_t SRCCOPY = 0x00CC0020;
 bool BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, uint32_t rop);
 // Scales with nearest-neighbour sampling (the system's colour-on-colour mode);
 // negative sizes mirror.
-bool StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh,
-                uint32_t rop);
+bool StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, uint32_t rop);
 
 // ------------------------------------------------------------ fonts and text
 
@@ -231,22 +227,22 @@ constexpr int FW_NORMAL = 400;
 constexpr int FW_BOLD = 700;
 
 struct TLogFont {
-    int32_t lfHeight = 0;       // < 0: character (em) height in pixels; > 0: cell height
-    int32_t lfWidth = 0;        // ignored (natural width)
-    int32_t lfEscapement = 0;   // tenths of a degree, counter-clockwise
+    int32_t lfHeight = 0;      // < 0: character (em) height in pixels; > 0: cell height
+    int32_t lfWidth = 0;       // ignored (natural width)
+    int32_t lfEscapement = 0;  // tenths of a degree, counter-clockwise
     int32_t lfOrientation = 0;
     int32_t lfWeight = FW_NORMAL;
     uint8_t lfItalic = 0;
     uint8_t lfUnderline = 0;
     uint8_t lfStrikeOut = 0;
     uint8_t lfCharSet = 1;
-    std::string lfFaceName;     // a system family name; see ResolveFontFamily
+    std::string lfFaceName;  // a system family name; see ResolveFontFamily
 };
 
 // Never null for a valid record: an unknown face falls back to the default family.
 HFONT CreateFontIndirect(const TLogFont& lf);
-HFONT CreateFont(int height, int escapement, int weight, bool italic, bool underline,
-                 bool strikeOut, std::string_view faceName);
+HFONT CreateFont(int height, int escapement, int weight, bool italic, bool underline, bool strikeOut,
+                 std::string_view faceName);
 bool GetObjectFont(HFONT font, TLogFont* lf);
 // Pixels of a point size at the system's 96 DPI: -MulDiv(points, 96, 72).
 int FontHeightFromPoints(int points);

@@ -12,7 +12,13 @@
 namespace dcs {
 
 struct TGdiObject {
-    enum class TKind { Bitmap, Font, Brush, Pen, Region };
+    enum class TKind {
+        Bitmap,
+        Font,
+        Brush,
+        Pen,
+        Region
+    };
     explicit TGdiObject(TKind k) : Kind(k) {}
     TGdiObject(const TGdiObject&) = delete;
     TGdiObject& operator=(const TGdiObject&) = delete;
@@ -26,7 +32,7 @@ struct TBitmapObject : TGdiObject {
     // Shares a surface drawn on elsewhere (a reference is taken).
     explicit TBitmapObject(cairo_surface_t* shared);
     ~TBitmapObject() override;
-    cairo_surface_t* Surface = nullptr;   // ARGB32, premultiplied
+    cairo_surface_t* Surface = nullptr;  // ARGB32, premultiplied
     int Width = 0;
     int Height = 0;
 };
@@ -34,7 +40,7 @@ struct TBitmapObject : TGdiObject {
 struct TFontObject : TGdiObject {
     TFontObject() : TGdiObject(TKind::Font) {}
     TLogFont Log;
-    gdi::TFontSpec Spec;   // resolved family and pixel size
+    gdi::TFontSpec Spec;  // resolved family and pixel size
 };
 
 struct TBrushObject : TGdiObject {
@@ -57,8 +63,8 @@ struct TRegionObject : TGdiObject {
 };
 
 struct TDcState {
-    TPoint Origin;                    // window origin: logical = device + Origin
-    cairo_region_t* Clip = nullptr;   // device coordinates; null = whole bitmap (owned)
+    TPoint Origin;                   // window origin: logical = device + Origin
+    cairo_region_t* Clip = nullptr;  // device coordinates; null = whole bitmap (owned)
     HBITMAP Bitmap = nullptr;
     HFONT Font = nullptr;
     HBRUSH Brush = nullptr;
@@ -74,7 +80,7 @@ struct TDeviceContext {
     ~TDeviceContext();
     TDcState State;
     std::vector<TDcState> Saved;
-    HBITMAP OwnBitmap = nullptr;   // the 1x1 bitmap of a memory DC
+    HBITMAP OwnBitmap = nullptr;  // the 1x1 bitmap of a memory DC
     bool FromWindow = false;
 };
 

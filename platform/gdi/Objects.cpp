@@ -9,15 +9,14 @@ namespace {
 // Sizes past this are refused rather than attempted: an image surface is w*h*4 bytes.
 constexpr int64_t kMaxBitmapPixels = int64_t(1) << 28;
 
-template <class T>
-T* MakeStock(T* obj)
+template <class T> T* MakeStock(T* obj)
 {
     obj->Stock = true;
     return obj;
 }
 
 struct TStockObjects {
-    std::array<HGDIOBJ, 18> Objects{};
+    std::array<HGDIOBJ, 18> Objects {};
     TStockObjects()
     {
         auto brush = [](COLORREF c, bool null) {
@@ -69,22 +68,16 @@ TBitmapObject::TBitmapObject(int w, int h) : TGdiObject(TKind::Bitmap), Width(w)
 }
 
 TBitmapObject::TBitmapObject(cairo_surface_t* shared)
-    : TGdiObject(TKind::Bitmap), Surface(cairo_surface_reference(shared)),
-      Width(cairo_image_surface_get_width(shared)), Height(cairo_image_surface_get_height(shared))
+    : TGdiObject(TKind::Bitmap), Surface(cairo_surface_reference(shared)), Width(cairo_image_surface_get_width(shared)),
+      Height(cairo_image_surface_get_height(shared))
 {
 }
 
-TBitmapObject::~TBitmapObject()
-{
-    cairo_surface_destroy(Surface);
-}
+TBitmapObject::~TBitmapObject() { cairo_surface_destroy(Surface); }
 
 TRegionObject::TRegionObject() : TGdiObject(TKind::Region), Region(cairo_region_create()) {}
 
-TRegionObject::~TRegionObject()
-{
-    cairo_region_destroy(Region);
-}
+TRegionObject::~TRegionObject() { cairo_region_destroy(Region); }
 
 HGDIOBJ GetStockObject(int index)
 {
@@ -117,12 +110,9 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj)
         if (dc->FromWindow)
             return nullptr;
         return swap(s.Bitmap, static_cast<HBITMAP>(obj));
-    case TGdiObject::TKind::Font:
-        return swap(s.Font, static_cast<HFONT>(obj));
-    case TGdiObject::TKind::Brush:
-        return swap(s.Brush, static_cast<HBRUSH>(obj));
-    case TGdiObject::TKind::Pen:
-        return swap(s.Pen, static_cast<HPEN>(obj));
+    case TGdiObject::TKind::Font: return swap(s.Font, static_cast<HFONT>(obj));
+    case TGdiObject::TKind::Brush: return swap(s.Brush, static_cast<HBRUSH>(obj));
+    case TGdiObject::TKind::Pen: return swap(s.Pen, static_cast<HPEN>(obj));
     case TGdiObject::TKind::Region:
         return reinterpret_cast<HGDIOBJ>(intptr_t(SelectClipRgn(dc, static_cast<HRGN>(obj))));
     }
@@ -141,15 +131,9 @@ HBITMAP CreateBitmap32(int width, int height)
     return b;
 }
 
-HBITMAP CreateCompatibleBitmap(HDC, int width, int height)
-{
-    return CreateBitmap32(width, height);
-}
+HBITMAP CreateCompatibleBitmap(HDC, int width, int height) { return CreateBitmap32(width, height); }
 
-TSize GetBitmapSize(HBITMAP bmp)
-{
-    return bmp ? TSize{bmp->Width, bmp->Height} : TSize{};
-}
+TSize GetBitmapSize(HBITMAP bmp) { return bmp ? TSize {bmp->Width, bmp->Height} : TSize {}; }
 
 uint32_t* GetBitmapBits32(HBITMAP bmp, int* stride)
 {
@@ -182,26 +166,11 @@ HPEN CreatePen(int style, int width, COLORREF color)
 
 namespace dcs {
 
-HBITMAP SelectObject(HDC dc, HBITMAP obj)
-{
-    return static_cast<HBITMAP>(SelectObject(dc, static_cast<HGDIOBJ>(obj)));
-}
-HFONT SelectObject(HDC dc, HFONT obj)
-{
-    return static_cast<HFONT>(SelectObject(dc, static_cast<HGDIOBJ>(obj)));
-}
-HBRUSH SelectObject(HDC dc, HBRUSH obj)
-{
-    return static_cast<HBRUSH>(SelectObject(dc, static_cast<HGDIOBJ>(obj)));
-}
-HPEN SelectObject(HDC dc, HPEN obj)
-{
-    return static_cast<HPEN>(SelectObject(dc, static_cast<HGDIOBJ>(obj)));
-}
-int SelectObject(HDC dc, HRGN obj)
-{
-    return SelectClipRgn(dc, obj);
-}
+HBITMAP SelectObject(HDC dc, HBITMAP obj) { return static_cast<HBITMAP>(SelectObject(dc, static_cast<HGDIOBJ>(obj))); }
+HFONT SelectObject(HDC dc, HFONT obj) { return static_cast<HFONT>(SelectObject(dc, static_cast<HGDIOBJ>(obj))); }
+HBRUSH SelectObject(HDC dc, HBRUSH obj) { return static_cast<HBRUSH>(SelectObject(dc, static_cast<HGDIOBJ>(obj))); }
+HPEN SelectObject(HDC dc, HPEN obj) { return static_cast<HPEN>(SelectObject(dc, static_cast<HGDIOBJ>(obj))); }
+int SelectObject(HDC dc, HRGN obj) { return SelectClipRgn(dc, obj); }
 bool DeleteObject(HBITMAP obj) { return DeleteObject(static_cast<HGDIOBJ>(obj)); }
 bool DeleteObject(HFONT obj) { return DeleteObject(static_cast<HGDIOBJ>(obj)); }
 bool DeleteObject(HBRUSH obj) { return DeleteObject(static_cast<HGDIOBJ>(obj)); }

@@ -21,15 +21,12 @@ HRGN CreateRectRgn(int left, int top, int right, int bottom)
     if (bottom < top)
         std::swap(top, bottom);
     auto* r = new TRegionObject;
-    cairo_rectangle_int_t rc{left, top, right - left, bottom - top};
+    cairo_rectangle_int_t rc {left, top, right - left, bottom - top};
     cairo_region_union_rectangle(r->Region, &rc);
     return r;
 }
 
-HRGN CreateRectRgnIndirect(const TRect& r)
-{
-    return CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
-}
+HRGN CreateRectRgnIndirect(const TRect& r) { return CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom); }
 
 int CombineRgn(HRGN dst, HRGN a, HRGN b, int mode)
 {
@@ -42,9 +39,7 @@ int CombineRgn(HRGN dst, HRGN a, HRGN b, int mode)
     case RGN_OR: cairo_region_union(r, b->Region); break;
     case RGN_XOR: cairo_region_xor(r, b->Region); break;
     case RGN_DIFF: cairo_region_subtract(r, b->Region); break;
-    default:
-        cairo_region_destroy(r);
-        return ERROR;
+    default: cairo_region_destroy(r); return ERROR;
     }
     cairo_region_destroy(dst->Region);
     dst->Region = r;
@@ -69,14 +64,8 @@ int GetRgnBox(HRGN rgn, TRect* box)
     return Kind(rgn->Region);
 }
 
-bool PtInRegion(HRGN rgn, int x, int y)
-{
-    return rgn && cairo_region_contains_point(rgn->Region, x, y);
-}
+bool PtInRegion(HRGN rgn, int x, int y) { return rgn && cairo_region_contains_point(rgn->Region, x, y); }
 
-bool EqualRgn(HRGN a, HRGN b)
-{
-    return a && b && cairo_region_equal(a->Region, b->Region);
-}
+bool EqualRgn(HRGN a, HRGN b) { return a && b && cairo_region_equal(a->Region, b->Region); }
 
 }  // namespace dcs

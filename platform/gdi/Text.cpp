@@ -63,8 +63,8 @@ HFONT CreateFontIndirect(const TLogFont& lf)
     return f;
 }
 
-HFONT CreateFont(int height, int escapement, int weight, bool italic, bool underline,
-                 bool strikeOut, std::string_view faceName)
+HFONT CreateFont(int height, int escapement, int weight, bool italic, bool underline, bool strikeOut,
+                 std::string_view faceName)
 {
     TLogFont lf;
     lf.lfHeight = height;
@@ -86,10 +86,7 @@ bool GetObjectFont(HFONT font, TLogFont* lf)
     return true;
 }
 
-int FontHeightFromPoints(int points)
-{
-    return -int(std::lround(points * 96.0 / 72.0));
-}
+int FontHeightFromPoints(int points) { return -int(std::lround(points * 96.0 / 72.0)); }
 
 bool GetTextMetrics(HDC dc, TTextMetric* tm)
 {
@@ -121,10 +118,7 @@ COLORREF SetTextColor(HDC dc, COLORREF color)
     return old;
 }
 
-COLORREF GetTextColor(HDC dc)
-{
-    return dc ? dc->State.TextColor : CLR_INVALID;
-}
+COLORREF GetTextColor(HDC dc) { return dc ? dc->State.TextColor : CLR_INVALID; }
 
 COLORREF SetBkColor(HDC dc, COLORREF color)
 {
@@ -135,10 +129,7 @@ COLORREF SetBkColor(HDC dc, COLORREF color)
     return old;
 }
 
-COLORREF GetBkColor(HDC dc)
-{
-    return dc ? dc->State.BkColor : CLR_INVALID;
-}
+COLORREF GetBkColor(HDC dc) { return dc ? dc->State.BkColor : CLR_INVALID; }
 
 int SetBkMode(HDC dc, int mode)
 {
@@ -149,10 +140,7 @@ int SetBkMode(HDC dc, int mode)
     return old;
 }
 
-int GetBkMode(HDC dc)
-{
-    return dc ? dc->State.BkMode : 0;
-}
+int GetBkMode(HDC dc) { return dc ? dc->State.BkMode : 0; }
 
 bool GetTextExtentPoint32(HDC dc, std::string_view text, TSize* size)
 {
@@ -165,10 +153,7 @@ bool GetTextExtentPoint32(HDC dc, std::string_view text, TSize* size)
     return true;
 }
 
-bool TextOut(HDC dc, int x, int y, std::string_view text)
-{
-    return ExtTextOut(dc, x, y, 0, nullptr, text);
-}
+bool TextOut(HDC dc, int x, int y, std::string_view text) { return ExtTextOut(dc, x, y, 0, nullptr, text); }
 
 bool ExtTextOut(HDC dc, int x, int y, uint32_t options, const TRect* rect, std::string_view text)
 {
@@ -205,9 +190,9 @@ int DrawText(HDC dc, std::string_view text, TRect* rect, uint32_t format)
 {
     if (!dc || !rect)
         return 0;
-    gdi::TPrefixMode mode = (format & DT_NOPREFIX)     ? gdi::TPrefixMode::None
-                            : (format & DT_HIDEPREFIX) ? gdi::TPrefixMode::Hide
-                                                       : gdi::TPrefixMode::Show;
+    gdi::TPrefixMode mode = (format & DT_NOPREFIX) ? gdi::TPrefixMode::None
+        : (format & DT_HIDEPREFIX)                 ? gdi::TPrefixMode::Hide
+                                                   : gdi::TPrefixMode::Show;
     TLayout t(DcFont(dc), text, mode);
     const int rw = rect->Width();
     const bool single = format & DT_SINGLELINE;
@@ -219,9 +204,9 @@ int DrawText(HDC dc, std::string_view text, TRect* rect, uint32_t format)
         pango_layout_set_width(t.L, rw * PANGO_SCALE);
         pango_layout_set_ellipsize(t.L, PANGO_ELLIPSIZE_END);
     }
-    PangoAlignment align = (format & DT_CENTER)  ? PANGO_ALIGN_CENTER
-                           : (format & DT_RIGHT) ? PANGO_ALIGN_RIGHT
-                                                 : PANGO_ALIGN_LEFT;
+    PangoAlignment align = (format & DT_CENTER) ? PANGO_ALIGN_CENTER
+        : (format & DT_RIGHT)                   ? PANGO_ALIGN_RIGHT
+                                                : PANGO_ALIGN_LEFT;
     pango_layout_set_alignment(t.L, align);
     PangoRectangle ink, logical;
     pango_layout_get_extents(t.L, &ink, &logical);

@@ -52,8 +52,7 @@ void SetupPen(cairo_t* cr, const GpPenImpl& pen)
     cairo_set_line_cap(cr, Cap(pen.EndCap));
     cairo_set_line_join(cr, Join(pen.Join));
     cairo_set_miter_limit(cr, pen.MiterLimit);
-    static const std::vector<double> kDash{3, 1}, kDot{1, 1}, kDashDot{3, 1, 1, 1},
-        kDashDotDot{3, 1, 1, 1, 1, 1};
+    static const std::vector<double> kDash {3, 1}, kDot {1, 1}, kDashDot {3, 1, 1, 1}, kDashDotDot {3, 1, 1, 1, 1, 1};
     std::vector<double> pattern;
     switch (pen.Dash) {
     case DashStyleDash: pattern = kDash; break;
@@ -153,7 +152,7 @@ TBuild Arc(REAL x, REAL y, REAL w, REAL h, REAL start, REAL sweep, bool pie)
     return [=](cairo_t* cr) {
         GpPathImpl path;
         if (pie)
-            AddLines(path, std::vector<GpPointF>{{x + w / 2, y + h / 2}}.data(), 1);
+            AddLines(path, std::vector<GpPointF> {{x + w / 2, y + h / 2}}.data(), 1);
         std::vector<GpPointF> b = ArcPoints(x, y, w, h, start, sweep);
         AddBeziers(path, b.data(), int(b.size()));
         if (pie)
@@ -184,10 +183,7 @@ TBuild Curve(const GpPointF* pts, INT count, REAL tension, bool closed)
     };
 }
 
-bool ValidRect(REAL x, REAL y, REAL w, REAL h)
-{
-    return AllFinite(x, y) && ValidSize(w, h);
-}
+bool ValidRect(REAL x, REAL y, REAL w, REAL h) { return AllFinite(x, y) && ValidSize(w, h); }
 
 }  // namespace
 
@@ -215,23 +211,22 @@ Status GdipDrawLinesI(GpGraphics* graphics, GpPen* pen, const GpPoint* points, I
     return points ? GdipDrawLines(graphics, pen, f.data(), count) : InvalidParameter;
 }
 
-Status GdipDrawArc(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height,
-                   REAL startAngle, REAL sweepAngle)
+Status GdipDrawArc(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle)
 {
     if (!ValidRect(x, y, width, height) || !AllFinite(startAngle, sweepAngle))
         return InvalidParameter;
     return Draw(graphics, pen, Arc(x, y, width, height, startAngle, sweepAngle, false));
 }
 
-Status GdipDrawArcI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height,
-                    REAL startAngle, REAL sweepAngle)
+Status GdipDrawArcI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height, REAL startAngle,
+                    REAL sweepAngle)
 {
-    return GdipDrawArc(graphics, pen, REAL(x), REAL(y), REAL(width), REAL(height), startAngle,
-                       sweepAngle);
+    return GdipDrawArc(graphics, pen, REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle);
 }
 
-Status GdipDrawBezier(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2,
-                      REAL x3, REAL y3, REAL x4, REAL y4)
+Status GdipDrawBezier(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4,
+                      REAL y4)
 {
     GpPointF pts[4] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
     return GdipDrawBeziers(graphics, pen, pts, 4);
@@ -244,8 +239,7 @@ Status GdipDrawBeziers(GpGraphics* graphics, GpPen* pen, const GpPointF* points,
     return Draw(graphics, pen, Beziers(points, count));
 }
 
-Status GdipDrawRectangle(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width,
-                         REAL height)
+Status GdipDrawRectangle(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height)
 {
     if (!ValidRect(x, y, width, height))
         return InvalidParameter;
@@ -283,8 +277,8 @@ Status GdipDrawEllipseI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT widt
     return GdipDrawEllipse(graphics, pen, REAL(x), REAL(y), REAL(width), REAL(height));
 }
 
-Status GdipDrawPie(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height,
-                   REAL startAngle, REAL sweepAngle)
+Status GdipDrawPie(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle)
 {
     if (!ValidRect(x, y, width, height) || !AllFinite(startAngle, sweepAngle))
         return InvalidParameter;
@@ -309,8 +303,7 @@ Status GdipDrawCurve(GpGraphics* graphics, GpPen* pen, const GpPointF* points, I
     return GdipDrawCurve2(graphics, pen, points, count, 0.5f);
 }
 
-Status GdipDrawCurve2(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count,
-                      REAL tension)
+Status GdipDrawCurve2(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count, REAL tension)
 {
     if (count < 2 || !Finite(tension) || !FinitePoints(points, count))
         return InvalidParameter;
@@ -331,8 +324,7 @@ Status GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path)
     return Draw(graphics, pen, PathOf(*P(path)));
 }
 
-Status GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width,
-                         REAL height)
+Status GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height)
 {
     if (!ValidRect(x, y, width, height))
         return InvalidParameter;
@@ -371,30 +363,26 @@ Status GdipFillEllipseI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT 
     return GdipFillEllipse(graphics, brush, REAL(x), REAL(y), REAL(width), REAL(height));
 }
 
-Status GdipFillPie(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height,
-                   REAL startAngle, REAL sweepAngle)
+Status GdipFillPie(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle)
 {
     if (!ValidRect(x, y, width, height) || !AllFinite(startAngle, sweepAngle))
         return InvalidParameter;
     return Fill(graphics, brush, Arc(x, y, width, height, startAngle, sweepAngle, true));
 }
 
-Status GdipFillPolygon(GpGraphics* graphics, GpBrush* brush, const GpPointF* points, INT count,
-                       FillMode fillMode)
+Status GdipFillPolygon(GpGraphics* graphics, GpBrush* brush, const GpPointF* points, INT count, FillMode fillMode)
 {
-    if (count < 3 || !FinitePoints(points, count) ||
-        (fillMode != FillModeAlternate && fillMode != FillModeWinding))
+    if (count < 3 || !FinitePoints(points, count) || (fillMode != FillModeAlternate && fillMode != FillModeWinding))
         return InvalidParameter;
     TBuild poly = Polyline(points, count, true);
     return Fill(graphics, brush, [poly, fillMode](cairo_t* cr) {
-        cairo_set_fill_rule(cr, fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
-                                                            : CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_set_fill_rule(cr, fillMode == FillModeWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
         poly(cr);
     });
 }
 
-Status GdipFillPolygonI(GpGraphics* graphics, GpBrush* brush, const GpPoint* points, INT count,
-                        FillMode fillMode)
+Status GdipFillPolygonI(GpGraphics* graphics, GpBrush* brush, const GpPoint* points, INT count, FillMode fillMode)
 {
     auto f = ToFloat(points, count);
     return points ? GdipFillPolygon(graphics, brush, f.data(), count, fillMode) : InvalidParameter;
@@ -427,8 +415,7 @@ Status GdipFillRegion(GpGraphics* graphics, GpBrush* brush, GpRegion* region)
     if (!region || !Impl(brush))
         return InvalidParameter;
     GpGraphicsImpl* g = G(graphics);
-    cairo_surface_t* mask =
-        cairo_image_surface_create(CAIRO_FORMAT_A8, std::max(g->Width, 1), std::max(g->Height, 1));
+    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, std::max(g->Width, 1), std::max(g->Height, 1));
     RasterizeRegion(mask, R(region)->Ops, g->VectorMatrix());
     {
         TPainter p(g);

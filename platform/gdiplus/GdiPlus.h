@@ -85,128 +85,279 @@ struct GpRect {
     INT Height = 0;
 };
 
-enum MatrixOrder : int32_t { MatrixOrderPrepend = 0, MatrixOrderAppend = 1 };
-enum FillMode : int32_t { FillModeAlternate = 0, FillModeWinding = 1 };
+enum MatrixOrder : int32_t {
+    MatrixOrderPrepend = 0,
+    MatrixOrderAppend = 1
+};
+enum FillMode : int32_t {
+    FillModeAlternate = 0,
+    FillModeWinding = 1
+};
 enum CombineMode : int32_t {
-    CombineModeReplace, CombineModeIntersect, CombineModeUnion, CombineModeXor,
-    CombineModeExclude, CombineModeComplement
+    CombineModeReplace,
+    CombineModeIntersect,
+    CombineModeUnion,
+    CombineModeXor,
+    CombineModeExclude,
+    CombineModeComplement
 };
 enum GpUnit : int32_t {
-    UnitWorld, UnitDisplay, UnitPixel, UnitPoint, UnitInch, UnitDocument, UnitMillimeter
+    UnitWorld,
+    UnitDisplay,
+    UnitPixel,
+    UnitPoint,
+    UnitInch,
+    UnitDocument,
+    UnitMillimeter
 };
 using Unit = GpUnit;
 enum WrapMode : int32_t {
-    WrapModeTile, WrapModeTileFlipX, WrapModeTileFlipY, WrapModeTileFlipXY, WrapModeClamp
+    WrapModeTile,
+    WrapModeTileFlipX,
+    WrapModeTileFlipY,
+    WrapModeTileFlipXY,
+    WrapModeClamp
 };
 enum LinearGradientMode : int32_t {
-    LinearGradientModeHorizontal, LinearGradientModeVertical,
-    LinearGradientModeForwardDiagonal, LinearGradientModeBackwardDiagonal
+    LinearGradientModeHorizontal,
+    LinearGradientModeVertical,
+    LinearGradientModeForwardDiagonal,
+    LinearGradientModeBackwardDiagonal
 };
 enum DashStyle : int32_t {
-    DashStyleSolid, DashStyleDash, DashStyleDot, DashStyleDashDot, DashStyleDashDotDot,
+    DashStyleSolid,
+    DashStyleDash,
+    DashStyleDot,
+    DashStyleDashDot,
+    DashStyleDashDotDot,
     DashStyleCustom
 };
 enum LineCap : int32_t {
-    LineCapFlat = 0, LineCapSquare = 1, LineCapRound = 2, LineCapTriangle = 3,
-    LineCapNoAnchor = 0x10, LineCapSquareAnchor = 0x11, LineCapRoundAnchor = 0x12,
-    LineCapDiamondAnchor = 0x13, LineCapArrowAnchor = 0x14, LineCapCustom = 0xff
+    LineCapFlat = 0,
+    LineCapSquare = 1,
+    LineCapRound = 2,
+    LineCapTriangle = 3,
+    LineCapNoAnchor = 0x10,
+    LineCapSquareAnchor = 0x11,
+    LineCapRoundAnchor = 0x12,
+    LineCapDiamondAnchor = 0x13,
+    LineCapArrowAnchor = 0x14,
+    LineCapCustom = 0xff
 };
-enum LineJoin : int32_t { LineJoinMiter, LineJoinBevel, LineJoinRound, LineJoinMiterClipped };
+enum LineJoin : int32_t {
+    LineJoinMiter,
+    LineJoinBevel,
+    LineJoinRound,
+    LineJoinMiterClipped
+};
 enum BrushType : int32_t {
-    BrushTypeSolidColor, BrushTypeHatchFill, BrushTypeTextureFill, BrushTypePathGradient,
+    BrushTypeSolidColor,
+    BrushTypeHatchFill,
+    BrushTypeTextureFill,
+    BrushTypePathGradient,
     BrushTypeLinearGradient
 };
 enum PenType : int32_t {
-    PenTypeSolidColor = 0, PenTypeHatchFill = 1, PenTypeTextureFill = 2,
-    PenTypePathGradient = 3, PenTypeLinearGradient = 4, PenTypeUnknown = -1
+    PenTypeSolidColor = 0,
+    PenTypeHatchFill = 1,
+    PenTypeTextureFill = 2,
+    PenTypePathGradient = 3,
+    PenTypeLinearGradient = 4,
+    PenTypeUnknown = -1
 };
 enum HatchStyle : int32_t {
-    HatchStyleHorizontal, HatchStyleVertical, HatchStyleForwardDiagonal,
-    HatchStyleBackwardDiagonal, HatchStyleCross, HatchStyleDiagonalCross, HatchStyle05Percent,
-    HatchStyle10Percent, HatchStyle20Percent, HatchStyle25Percent, HatchStyle30Percent,
-    HatchStyle40Percent, HatchStyle50Percent, HatchStyle60Percent, HatchStyle70Percent,
-    HatchStyle75Percent, HatchStyle80Percent, HatchStyle90Percent, HatchStyleLightDownwardDiagonal,
-    HatchStyleLightUpwardDiagonal, HatchStyleDarkDownwardDiagonal, HatchStyleDarkUpwardDiagonal,
-    HatchStyleWideDownwardDiagonal, HatchStyleWideUpwardDiagonal, HatchStyleLightVertical,
-    HatchStyleLightHorizontal, HatchStyleNarrowVertical, HatchStyleNarrowHorizontal,
-    HatchStyleDarkVertical, HatchStyleDarkHorizontal, HatchStyleDashedDownwardDiagonal,
-    HatchStyleDashedUpwardDiagonal, HatchStyleDashedHorizontal, HatchStyleDashedVertical,
-    HatchStyleSmallConfetti, HatchStyleLargeConfetti, HatchStyleZigZag, HatchStyleWave,
-    HatchStyleDiagonalBrick, HatchStyleHorizontalBrick, HatchStyleWeave, HatchStylePlaid,
-    HatchStyleDivot, HatchStyleDottedGrid, HatchStyleDottedDiamond, HatchStyleShingle,
-    HatchStyleTrellis, HatchStyleSphere, HatchStyleSmallGrid, HatchStyleSmallCheckerBoard,
-    HatchStyleLargeCheckerBoard, HatchStyleOutlinedDiamond, HatchStyleSolidDiamond,
+    HatchStyleHorizontal,
+    HatchStyleVertical,
+    HatchStyleForwardDiagonal,
+    HatchStyleBackwardDiagonal,
+    HatchStyleCross,
+    HatchStyleDiagonalCross,
+    HatchStyle05Percent,
+    HatchStyle10Percent,
+    HatchStyle20Percent,
+    HatchStyle25Percent,
+    HatchStyle30Percent,
+    HatchStyle40Percent,
+    HatchStyle50Percent,
+    HatchStyle60Percent,
+    HatchStyle70Percent,
+    HatchStyle75Percent,
+    HatchStyle80Percent,
+    HatchStyle90Percent,
+    HatchStyleLightDownwardDiagonal,
+    HatchStyleLightUpwardDiagonal,
+    HatchStyleDarkDownwardDiagonal,
+    HatchStyleDarkUpwardDiagonal,
+    HatchStyleWideDownwardDiagonal,
+    HatchStyleWideUpwardDiagonal,
+    HatchStyleLightVertical,
+    HatchStyleLightHorizontal,
+    HatchStyleNarrowVertical,
+    HatchStyleNarrowHorizontal,
+    HatchStyleDarkVertical,
+    HatchStyleDarkHorizontal,
+    HatchStyleDashedDownwardDiagonal,
+    HatchStyleDashedUpwardDiagonal,
+    HatchStyleDashedHorizontal,
+    HatchStyleDashedVertical,
+    HatchStyleSmallConfetti,
+    HatchStyleLargeConfetti,
+    HatchStyleZigZag,
+    HatchStyleWave,
+    HatchStyleDiagonalBrick,
+    HatchStyleHorizontalBrick,
+    HatchStyleWeave,
+    HatchStylePlaid,
+    HatchStyleDivot,
+    HatchStyleDottedGrid,
+    HatchStyleDottedDiamond,
+    HatchStyleShingle,
+    HatchStyleTrellis,
+    HatchStyleSphere,
+    HatchStyleSmallGrid,
+    HatchStyleSmallCheckerBoard,
+    HatchStyleLargeCheckerBoard,
+    HatchStyleOutlinedDiamond,
+    HatchStyleSolidDiamond,
     HatchStyleTotal
 };
 enum SmoothingMode : int32_t {
-    SmoothingModeInvalid = -1, SmoothingModeDefault = 0, SmoothingModeHighSpeed = 1,
-    SmoothingModeHighQuality = 2, SmoothingModeNone = 3, SmoothingModeAntiAlias = 4,
+    SmoothingModeInvalid = -1,
+    SmoothingModeDefault = 0,
+    SmoothingModeHighSpeed = 1,
+    SmoothingModeHighQuality = 2,
+    SmoothingModeNone = 3,
+    SmoothingModeAntiAlias = 4,
     SmoothingModeAntiAlias8x8 = 5
 };
 enum PixelOffsetMode : int32_t {
-    PixelOffsetModeDefault, PixelOffsetModeHighSpeed, PixelOffsetModeHighQuality,
-    PixelOffsetModeNone, PixelOffsetModeHalf
+    PixelOffsetModeDefault,
+    PixelOffsetModeHighSpeed,
+    PixelOffsetModeHighQuality,
+    PixelOffsetModeNone,
+    PixelOffsetModeHalf
 };
-enum CompositingMode : int32_t { CompositingModeSourceOver, CompositingModeSourceCopy };
+enum CompositingMode : int32_t {
+    CompositingModeSourceOver,
+    CompositingModeSourceCopy
+};
 enum CompositingQuality : int32_t {
-    CompositingQualityDefault, CompositingQualityHighSpeed, CompositingQualityHighQuality,
-    CompositingQualityGammaCorrected, CompositingQualityAssumeLinear
+    CompositingQualityDefault,
+    CompositingQualityHighSpeed,
+    CompositingQualityHighQuality,
+    CompositingQualityGammaCorrected,
+    CompositingQualityAssumeLinear
 };
 enum InterpolationMode : int32_t {
-    InterpolationModeDefault, InterpolationModeLowQuality, InterpolationModeHighQuality,
-    InterpolationModeBilinear, InterpolationModeBicubic, InterpolationModeNearestNeighbor,
-    InterpolationModeHighQualityBilinear, InterpolationModeHighQualityBicubic
+    InterpolationModeDefault,
+    InterpolationModeLowQuality,
+    InterpolationModeHighQuality,
+    InterpolationModeBilinear,
+    InterpolationModeBicubic,
+    InterpolationModeNearestNeighbor,
+    InterpolationModeHighQualityBilinear,
+    InterpolationModeHighQualityBicubic
 };
 enum TextRenderingHint : int32_t {
-    TextRenderingHintSystemDefault, TextRenderingHintSingleBitPerPixelGridFit,
-    TextRenderingHintSingleBitPerPixel, TextRenderingHintAntiAliasGridFit,
-    TextRenderingHintAntiAlias, TextRenderingHintClearTypeGridFit
+    TextRenderingHintSystemDefault,
+    TextRenderingHintSingleBitPerPixelGridFit,
+    TextRenderingHintSingleBitPerPixel,
+    TextRenderingHintAntiAliasGridFit,
+    TextRenderingHintAntiAlias,
+    TextRenderingHintClearTypeGridFit
 };
-enum FlushIntention : int32_t { FlushIntentionFlush, FlushIntentionSync };
+enum FlushIntention : int32_t {
+    FlushIntentionFlush,
+    FlushIntentionSync
+};
 enum StringAlignment : int32_t {
-    StringAlignmentNear, StringAlignmentCenter, StringAlignmentFar
+    StringAlignmentNear,
+    StringAlignmentCenter,
+    StringAlignmentFar
 };
 enum StringTrimming : int32_t {
-    StringTrimmingNone, StringTrimmingCharacter, StringTrimmingWord,
-    StringTrimmingEllipsisCharacter, StringTrimmingEllipsisWord, StringTrimmingEllipsisPath
+    StringTrimmingNone,
+    StringTrimmingCharacter,
+    StringTrimmingWord,
+    StringTrimmingEllipsisCharacter,
+    StringTrimmingEllipsisWord,
+    StringTrimmingEllipsisPath
 };
-enum HotkeyPrefix : int32_t { HotkeyPrefixNone, HotkeyPrefixShow, HotkeyPrefixHide };
+enum HotkeyPrefix : int32_t {
+    HotkeyPrefixNone,
+    HotkeyPrefixShow,
+    HotkeyPrefixHide
+};
 enum StringFormatFlags : int32_t {
-    StringFormatFlagsDirectionRightToLeft = 0x1, StringFormatFlagsDirectionVertical = 0x2,
-    StringFormatFlagsNoFitBlackBox = 0x4, StringFormatFlagsDisplayFormatControl = 0x20,
-    StringFormatFlagsNoFontFallback = 0x400, StringFormatFlagsMeasureTrailingSpaces = 0x800,
-    StringFormatFlagsNoWrap = 0x1000, StringFormatFlagsLineLimit = 0x2000,
+    StringFormatFlagsDirectionRightToLeft = 0x1,
+    StringFormatFlagsDirectionVertical = 0x2,
+    StringFormatFlagsNoFitBlackBox = 0x4,
+    StringFormatFlagsDisplayFormatControl = 0x20,
+    StringFormatFlagsNoFontFallback = 0x400,
+    StringFormatFlagsMeasureTrailingSpaces = 0x800,
+    StringFormatFlagsNoWrap = 0x1000,
+    StringFormatFlagsLineLimit = 0x2000,
     StringFormatFlagsNoClip = 0x4000
 };
 enum FontStyle : int32_t {
-    FontStyleRegular = 0, FontStyleBold = 1, FontStyleItalic = 2, FontStyleBoldItalic = 3,
-    FontStyleUnderline = 4, FontStyleStrikeout = 8
+    FontStyleRegular = 0,
+    FontStyleBold = 1,
+    FontStyleItalic = 2,
+    FontStyleBoldItalic = 3,
+    FontStyleUnderline = 4,
+    FontStyleStrikeout = 8
 };
 enum RotateFlipType : int32_t {
-    RotateNoneFlipNone, Rotate90FlipNone, Rotate180FlipNone, Rotate270FlipNone,
-    RotateNoneFlipX, Rotate90FlipX, Rotate180FlipX, Rotate270FlipX
+    RotateNoneFlipNone,
+    Rotate90FlipNone,
+    Rotate180FlipNone,
+    Rotate270FlipNone,
+    RotateNoneFlipX,
+    Rotate90FlipX,
+    Rotate180FlipX,
+    Rotate270FlipX
 };
 enum ColorAdjustType : int32_t {
-    ColorAdjustTypeDefault, ColorAdjustTypeBitmap, ColorAdjustTypeBrush, ColorAdjustTypePen,
-    ColorAdjustTypeText, ColorAdjustTypeCount, ColorAdjustTypeAny
+    ColorAdjustTypeDefault,
+    ColorAdjustTypeBitmap,
+    ColorAdjustTypeBrush,
+    ColorAdjustTypePen,
+    ColorAdjustTypeText,
+    ColorAdjustTypeCount,
+    ColorAdjustTypeAny
 };
 enum ColorMatrixFlags : int32_t {
-    ColorMatrixFlagsDefault, ColorMatrixFlagsSkipGrays, ColorMatrixFlagsAltGray
+    ColorMatrixFlagsDefault,
+    ColorMatrixFlagsSkipGrays,
+    ColorMatrixFlagsAltGray
 };
 enum ColorChannelFlags : int32_t {
-    ColorChannelFlagsC, ColorChannelFlagsM, ColorChannelFlagsY, ColorChannelFlagsK,
+    ColorChannelFlagsC,
+    ColorChannelFlagsM,
+    ColorChannelFlagsY,
+    ColorChannelFlagsK,
     ColorChannelFlagsLast
 };
 enum ImageLockMode : int32_t {
-    ImageLockModeRead = 1, ImageLockModeWrite = 2, ImageLockModeUserInputBuf = 4
+    ImageLockModeRead = 1,
+    ImageLockModeWrite = 2,
+    ImageLockModeUserInputBuf = 4
 };
-enum ImageType : int32_t { ImageTypeUnknown, ImageTypeBitmap, ImageTypeMetafile };
+enum ImageType : int32_t {
+    ImageTypeUnknown,
+    ImageTypeBitmap,
+    ImageTypeMetafile
+};
 
 // Path point types: the low bits say how the point joins the previous one.
 enum PathPointType : BYTE {
-    PathPointTypeStart = 0, PathPointTypeLine = 1, PathPointTypeBezier = 3,
-    PathPointTypePathTypeMask = 0x07, PathPointTypeDashMode = 0x10,
-    PathPointTypePathMarker = 0x20, PathPointTypeCloseSubpath = 0x80
+    PathPointTypeStart = 0,
+    PathPointTypeLine = 1,
+    PathPointTypeBezier = 3,
+    PathPointTypePathTypeMask = 0x07,
+    PathPointTypeDashMode = 0x10,
+    PathPointTypePathMarker = 0x20,
+    PathPointTypeCloseSubpath = 0x80
 };
 
 // Pixel format codes: index in bits 0-7, bits per pixel in 8-15, flags above
@@ -252,7 +403,7 @@ struct ColorPalette {
 struct EncoderParameter {
     TGUID Guid;
     UINT NumberOfValues = 0;
-    UINT Type = 0;   // 4: unsigned 32-bit values
+    UINT Type = 0;  // 4: unsigned 32-bit values
     void* Value = nullptr;
 };
 struct EncoderParameters {
@@ -341,8 +492,7 @@ struct GdiplusStartupOutput {
 
 // Reference-counted: every successful start-up needs one shut-down with its token;
 // the engine runs while the count is above zero. Thread-safe.
-Status GdiplusStartup(uintptr_t* token, const GdiplusStartupInput* input,
-                      GdiplusStartupOutput* output);
+Status GdiplusStartup(uintptr_t* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output);
 void GdiplusShutdown(uintptr_t token);
 // Null while the engine is not started (callers start it and retry). Thread-safe.
 void* GdipAlloc(size_t size);
@@ -351,16 +501,14 @@ void GdipFree(void* ptr);
 // ------------------------------------------------------------------- matrix
 
 Status GdipCreateMatrix(GpMatrix** matrix);
-Status GdipCreateMatrix2(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy,
-                         GpMatrix** matrix);
+Status GdipCreateMatrix2(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy, GpMatrix** matrix);
 // Maps the rectangle onto the parallelogram of three points (top-left, top-right,
 // bottom-left).
 Status GdipCreateMatrix3(const GpRectF* rect, const GpPointF* dstplg, GpMatrix** matrix);
 Status GdipCreateMatrix3I(const GpRect* rect, const GpPoint* dstplg, GpMatrix** matrix);
 Status GdipCloneMatrix(GpMatrix* matrix, GpMatrix** clone);
 Status GdipDeleteMatrix(GpMatrix* matrix);
-Status GdipSetMatrixElements(GpMatrix* matrix, REAL m11, REAL m12, REAL m21, REAL m22,
-                             REAL dx, REAL dy);
+Status GdipSetMatrixElements(GpMatrix* matrix, REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy);
 Status GdipGetMatrixElements(const GpMatrix* matrix, REAL* matrixOut);
 Status GdipMultiplyMatrix(GpMatrix* matrix, GpMatrix* matrix2, MatrixOrder order);
 Status GdipTranslateMatrix(GpMatrix* matrix, REAL offsetX, REAL offsetY, MatrixOrder order);
@@ -379,8 +527,7 @@ Status GdipIsMatrixEqual(const GpMatrix* matrix, const GpMatrix* matrix2, BOOL* 
 // --------------------------------------------------------------------- path
 
 Status GdipCreatePath(FillMode fillMode, GpPath** path);
-Status GdipCreatePath2(const GpPointF* points, const BYTE* types, INT count, FillMode fillMode,
-                       GpPath** path);
+Status GdipCreatePath2(const GpPointF* points, const BYTE* types, INT count, FillMode fillMode, GpPath** path);
 Status GdipClonePath(GpPath* path, GpPath** clone);
 Status GdipDeletePath(GpPath* path);
 Status GdipResetPath(GpPath* path);
@@ -399,14 +546,10 @@ Status GdipAddPathLineI(GpPath* path, INT x1, INT y1, INT x2, INT y2);
 Status GdipAddPathLine2I(GpPath* path, const GpPoint* points, INT count);
 // An elliptic arc of the ellipse inscribed in the rectangle; angles in degrees,
 // clockwise from the positive x axis.
-Status GdipAddPathArc(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
-                      REAL sweepAngle);
-Status GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle,
-                       REAL sweepAngle);
-Status GdipAddPathBezier(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3,
-                         REAL x4, REAL y4);
-Status GdipAddPathBezierI(GpPath* path, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3,
-                          INT x4, INT y4);
+Status GdipAddPathArc(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
+Status GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle);
+Status GdipAddPathBezier(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4);
+Status GdipAddPathBezierI(GpPath* path, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4);
 Status GdipAddPathBeziers(GpPath* path, const GpPointF* points, INT count);
 Status GdipAddPathBeziersI(GpPath* path, const GpPoint* points, INT count);
 Status GdipAddPathCurve(GpPath* path, const GpPointF* points, INT count);
@@ -420,27 +563,23 @@ Status GdipAddPathRectangleI(GpPath* path, INT x, INT y, INT width, INT height);
 Status GdipAddPathRectangles(GpPath* path, const GpRectF* rects, INT count);
 Status GdipAddPathEllipse(GpPath* path, REAL x, REAL y, REAL width, REAL height);
 Status GdipAddPathEllipseI(GpPath* path, INT x, INT y, INT width, INT height);
-Status GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
-                      REAL sweepAngle);
+Status GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle);
 Status GdipAddPathPolygon(GpPath* path, const GpPointF* points, INT count);
 Status GdipAddPathPolygonI(GpPath* path, const GpPoint* points, INT count);
 Status GdipAddPathPath(GpPath* path, const GpPath* addingPath, BOOL connect);
 // The glyph outlines of the string laid out in the rectangle (a zero-size rectangle
 // lays out from its origin); emSize is in world units.
-Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length,
-                         const GpFontFamily* family, INT style, REAL emSize,
-                         const GpRectF* layoutRect, const GpStringFormat* format);
+Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
+                         REAL emSize, const GpRectF* layoutRect, const GpStringFormat* format);
 Status GdipTransformPath(GpPath* path, GpMatrix* matrix);
 // Bounds of the points after `matrix` (null: identity), widened by half the pen
 // width when a pen is given.
-Status GdipGetPathWorldBounds(GpPath* path, GpRectF* bounds, const GpMatrix* matrix,
-                              const GpPen* pen);
-Status GdipIsVisiblePathPoint(GpPath* path, REAL x, REAL y, GpGraphics* graphics,
-                              BOOL* result);
+Status GdipGetPathWorldBounds(GpPath* path, GpRectF* bounds, const GpMatrix* matrix, const GpPen* pen);
+Status GdipIsVisiblePathPoint(GpPath* path, REAL x, REAL y, GpGraphics* graphics, BOOL* result);
 
 // ------------------------------------------------------------------- region
 
-Status GdipCreateRegion(GpRegion** region);   // infinite
+Status GdipCreateRegion(GpRegion** region);  // infinite
 Status GdipCreateRegionRect(const GpRectF* rect, GpRegion** region);
 Status GdipCreateRegionRectI(const GpRect* rect, GpRegion** region);
 Status GdipCreateRegionPath(GpPath* path, GpRegion** region);
@@ -457,8 +596,7 @@ Status GdipTranslateRegion(GpRegion* region, REAL dx, REAL dy);
 Status GdipGetRegionBounds(GpRegion* region, GpGraphics* graphics, GpRectF* rect);
 Status GdipIsEmptyRegion(GpRegion* region, GpGraphics* graphics, BOOL* result);
 Status GdipIsInfiniteRegion(GpRegion* region, GpGraphics* graphics, BOOL* result);
-Status GdipIsVisibleRegionPoint(GpRegion* region, REAL x, REAL y, GpGraphics* graphics,
-                                BOOL* result);
+Status GdipIsVisibleRegionPoint(GpRegion* region, REAL x, REAL y, GpGraphics* graphics, BOOL* result);
 
 // ---------------------------------------------------------------------- pen
 
@@ -499,22 +637,20 @@ Status GdipSetSolidFillColor(GpSolidFill* brush, ARGB color);
 Status GdipGetSolidFillColor(GpSolidFill* brush, ARGB* color);
 
 // 8x8 patterns aligned on the device pixel grid.
-Status GdipCreateHatchBrush(HatchStyle hatchstyle, ARGB forecol, ARGB backcol,
-                            GpHatch** brush);
+Status GdipCreateHatchBrush(HatchStyle hatchstyle, ARGB forecol, ARGB backcol, GpHatch** brush);
 Status GdipGetHatchStyle(GpHatch* brush, HatchStyle* hatchstyle);
 Status GdipGetHatchForegroundColor(GpHatch* brush, ARGB* forecol);
 Status GdipGetHatchBackgroundColor(GpHatch* brush, ARGB* backcol);
 
 // Tiles start at the world origin. The image is copied: the caller may dispose it.
 Status GdipCreateTexture(GpImage* image, WrapMode wrapmode, GpTexture** texture);
-Status GdipCreateTexture2(GpImage* image, WrapMode wrapmode, REAL x, REAL y, REAL width,
-                          REAL height, GpTexture** texture);
-Status GdipCreateTexture2I(GpImage* image, WrapMode wrapmode, INT x, INT y, INT width,
-                           INT height, GpTexture** texture);
-Status GdipCreateTextureIA(GpImage* image, const GpImageAttributes* imageAttributes, REAL x,
-                           REAL y, REAL width, REAL height, GpTexture** texture);
-Status GdipCreateTextureIAI(GpImage* image, const GpImageAttributes* imageAttributes, INT x,
-                            INT y, INT width, INT height, GpTexture** texture);
+Status GdipCreateTexture2(GpImage* image, WrapMode wrapmode, REAL x, REAL y, REAL width, REAL height,
+                          GpTexture** texture);
+Status GdipCreateTexture2I(GpImage* image, WrapMode wrapmode, INT x, INT y, INT width, INT height, GpTexture** texture);
+Status GdipCreateTextureIA(GpImage* image, const GpImageAttributes* imageAttributes, REAL x, REAL y, REAL width,
+                           REAL height, GpTexture** texture);
+Status GdipCreateTextureIAI(GpImage* image, const GpImageAttributes* imageAttributes, INT x, INT y, INT width,
+                            INT height, GpTexture** texture);
 Status GdipGetTextureImage(GpTexture* brush, GpImage** image);
 Status GdipSetTextureTransform(GpTexture* brush, const GpMatrix* matrix);
 Status GdipGetTextureTransform(GpTexture* brush, GpMatrix* matrix);
@@ -525,40 +661,33 @@ Status GdipRotateTextureTransform(GpTexture* brush, REAL angle, MatrixOrder orde
 Status GdipSetTextureWrapMode(GpTexture* brush, WrapMode wrapmode);
 Status GdipGetTextureWrapMode(GpTexture* brush, WrapMode* wrapmode);
 
-Status GdipCreateLineBrush(const GpPointF* point1, const GpPointF* point2, ARGB color1,
-                           ARGB color2, WrapMode wrapMode, GpLineGradient** lineGradient);
-Status GdipCreateLineBrushI(const GpPoint* point1, const GpPoint* point2, ARGB color1,
-                            ARGB color2, WrapMode wrapMode, GpLineGradient** lineGradient);
-Status GdipCreateLineBrushFromRect(const GpRectF* rect, ARGB color1, ARGB color2,
-                                   LinearGradientMode mode, WrapMode wrapMode,
-                                   GpLineGradient** lineGradient);
-Status GdipCreateLineBrushFromRectI(const GpRect* rect, ARGB color1, ARGB color2,
-                                    LinearGradientMode mode, WrapMode wrapMode,
-                                    GpLineGradient** lineGradient);
-Status GdipCreateLineBrushFromRectWithAngle(const GpRectF* rect, ARGB color1, ARGB color2,
-                                            REAL angle, BOOL isAngleScalable,
-                                            WrapMode wrapMode, GpLineGradient** lineGradient);
-Status GdipCreateLineBrushFromRectWithAngleI(const GpRect* rect, ARGB color1, ARGB color2,
-                                             REAL angle, BOOL isAngleScalable,
-                                             WrapMode wrapMode, GpLineGradient** lineGradient);
+Status GdipCreateLineBrush(const GpPointF* point1, const GpPointF* point2, ARGB color1, ARGB color2, WrapMode wrapMode,
+                           GpLineGradient** lineGradient);
+Status GdipCreateLineBrushI(const GpPoint* point1, const GpPoint* point2, ARGB color1, ARGB color2, WrapMode wrapMode,
+                            GpLineGradient** lineGradient);
+Status GdipCreateLineBrushFromRect(const GpRectF* rect, ARGB color1, ARGB color2, LinearGradientMode mode,
+                                   WrapMode wrapMode, GpLineGradient** lineGradient);
+Status GdipCreateLineBrushFromRectI(const GpRect* rect, ARGB color1, ARGB color2, LinearGradientMode mode,
+                                    WrapMode wrapMode, GpLineGradient** lineGradient);
+Status GdipCreateLineBrushFromRectWithAngle(const GpRectF* rect, ARGB color1, ARGB color2, REAL angle,
+                                            BOOL isAngleScalable, WrapMode wrapMode, GpLineGradient** lineGradient);
+Status GdipCreateLineBrushFromRectWithAngleI(const GpRect* rect, ARGB color1, ARGB color2, REAL angle,
+                                             BOOL isAngleScalable, WrapMode wrapMode, GpLineGradient** lineGradient);
 Status GdipSetLineColors(GpLineGradient* brush, ARGB color1, ARGB color2);
 Status GdipGetLineColors(GpLineGradient* brush, ARGB* colors);
 Status GdipGetLineRect(GpLineGradient* brush, GpRectF* rect);
 // Blending in linear light (gamma 2.2) instead of in the stored colour values.
 Status GdipSetLineGammaCorrection(GpLineGradient* brush, BOOL useGammaCorrection);
 Status GdipGetLineGammaCorrection(GpLineGradient* brush, BOOL* useGammaCorrection);
-Status GdipSetLineBlend(GpLineGradient* brush, const REAL* blend, const REAL* positions,
-                        INT count);
+Status GdipSetLineBlend(GpLineGradient* brush, const REAL* blend, const REAL* positions, INT count);
 // Positions run from 0 to 1 and must start at 0 and end at 1.
-Status GdipSetLinePresetBlend(GpLineGradient* brush, const ARGB* blend, const REAL* positions,
-                              INT count);
+Status GdipSetLinePresetBlend(GpLineGradient* brush, const ARGB* blend, const REAL* positions, INT count);
 Status GdipSetLineWrapMode(GpLineGradient* brush, WrapMode wrapmode);
 Status GdipGetLineWrapMode(GpLineGradient* brush, WrapMode* wrapmode);
 Status GdipSetLineTransform(GpLineGradient* brush, const GpMatrix* matrix);
 Status GdipResetLineTransform(GpLineGradient* brush);
 
-Status GdipCreatePathGradient(const GpPointF* points, INT count, WrapMode wrapMode,
-                              GpPathGradient** polyGradient);
+Status GdipCreatePathGradient(const GpPointF* points, INT count, WrapMode wrapMode, GpPathGradient** polyGradient);
 Status GdipCreatePathGradientFromPath(const GpPath* path, GpPathGradient** polyGradient);
 Status GdipSetPathGradientCenterColor(GpPathGradient* brush, ARGB colors);
 Status GdipGetPathGradientCenterColor(GpPathGradient* brush, ARGB* colors);
@@ -569,18 +698,14 @@ Status GdipGetPathGradientCenterPointI(GpPathGradient* brush, GpPoint* point);
 Status GdipGetPathGradientPointCount(GpPathGradient* brush, INT* count);
 Status GdipGetPathGradientSurroundColorCount(GpPathGradient* brush, INT* count);
 // One colour for every point, or one per point; more than the point count is refused.
-Status GdipSetPathGradientSurroundColorsWithCount(GpPathGradient* brush, const ARGB* color,
-                                                  INT* count);
-Status GdipGetPathGradientSurroundColorsWithCount(GpPathGradient* brush, ARGB* color,
-                                                  INT* count);
+Status GdipSetPathGradientSurroundColorsWithCount(GpPathGradient* brush, const ARGB* color, INT* count);
+Status GdipGetPathGradientSurroundColorsWithCount(GpPathGradient* brush, ARGB* color, INT* count);
 Status GdipSetPathGradientWrapMode(GpPathGradient* brush, WrapMode wrapmode);
 Status GdipGetPathGradientWrapMode(GpPathGradient* brush, WrapMode* wrapmode);
 Status GdipSetPathGradientGammaCorrection(GpPathGradient* brush, BOOL useGammaCorrection);
 // Position 0 is the boundary, 1 the centre point.
-Status GdipSetPathGradientBlend(GpPathGradient* brush, const REAL* blend, const REAL* positions,
-                                INT count);
-Status GdipSetPathGradientPresetBlend(GpPathGradient* brush, const ARGB* blend,
-                                      const REAL* positions, INT count);
+Status GdipSetPathGradientBlend(GpPathGradient* brush, const REAL* blend, const REAL* positions, INT count);
+Status GdipSetPathGradientPresetBlend(GpPathGradient* brush, const ARGB* blend, const REAL* positions, INT count);
 Status GdipSetPathGradientFocusScales(GpPathGradient* brush, REAL xScale, REAL yScale);
 
 // ----------------------------------------------------------------- graphics
@@ -598,8 +723,7 @@ Status GdipGraphicsClear(GpGraphics* graphics, ARGB color);
 Status GdipSetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
 Status GdipGetWorldTransform(GpGraphics* graphics, GpMatrix* matrix);
 Status GdipResetWorldTransform(GpGraphics* graphics);
-Status GdipMultiplyWorldTransform(GpGraphics* graphics, const GpMatrix* matrix,
-                                  MatrixOrder order);
+Status GdipMultiplyWorldTransform(GpGraphics* graphics, const GpMatrix* matrix, MatrixOrder order);
 Status GdipTranslateWorldTransform(GpGraphics* graphics, REAL dx, REAL dy, MatrixOrder order);
 Status GdipScaleWorldTransform(GpGraphics* graphics, REAL sx, REAL sy, MatrixOrder order);
 Status GdipRotateWorldTransform(GpGraphics* graphics, REAL angle, MatrixOrder order);
@@ -624,10 +748,8 @@ Status GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state);
 Status GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state);
 
 // Clip regions are aliased: a pixel is in when its centre is.
-Status GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height,
-                       CombineMode mode);
-Status GdipSetClipRectI(GpGraphics* graphics, INT x, INT y, INT width, INT height,
-                        CombineMode mode);
+Status GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height, CombineMode mode);
+Status GdipSetClipRectI(GpGraphics* graphics, INT x, INT y, INT width, INT height, CombineMode mode);
 Status GdipSetClipRegion(GpGraphics* graphics, GpRegion* region, CombineMode mode);
 Status GdipSetClipPath(GpGraphics* graphics, GpPath* path, CombineMode mode);
 Status GdipSetClipGraphics(GpGraphics* graphics, GpGraphics* srcgraphics, CombineMode mode);
@@ -640,79 +762,59 @@ Status GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2,
 Status GdipDrawLineI(GpGraphics* graphics, GpPen* pen, INT x1, INT y1, INT x2, INT y2);
 Status GdipDrawLines(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count);
 Status GdipDrawLinesI(GpGraphics* graphics, GpPen* pen, const GpPoint* points, INT count);
-Status GdipDrawArc(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height,
-                   REAL startAngle, REAL sweepAngle);
-Status GdipDrawArcI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height,
-                    REAL startAngle, REAL sweepAngle);
-Status GdipDrawBezier(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2,
-                      REAL x3, REAL y3, REAL x4, REAL y4);
+Status GdipDrawArc(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle);
+Status GdipDrawArcI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height, REAL startAngle,
+                    REAL sweepAngle);
+Status GdipDrawBezier(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4,
+                      REAL y4);
 Status GdipDrawBeziers(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count);
-Status GdipDrawRectangle(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width,
-                         REAL height);
-Status GdipDrawRectangleI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width,
-                          INT height);
+Status GdipDrawRectangle(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height);
+Status GdipDrawRectangleI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height);
 Status GdipDrawRectangles(GpGraphics* graphics, GpPen* pen, const GpRectF* rects, INT count);
-Status GdipDrawEllipse(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width,
-                       REAL height);
+Status GdipDrawEllipse(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height);
 Status GdipDrawEllipseI(GpGraphics* graphics, GpPen* pen, INT x, INT y, INT width, INT height);
-Status GdipDrawPie(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height,
-                   REAL startAngle, REAL sweepAngle);
+Status GdipDrawPie(GpGraphics* graphics, GpPen* pen, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle);
 Status GdipDrawPolygon(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count);
 Status GdipDrawPolygonI(GpGraphics* graphics, GpPen* pen, const GpPoint* points, INT count);
 Status GdipDrawCurve(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count);
-Status GdipDrawCurve2(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count,
-                      REAL tension);
+Status GdipDrawCurve2(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count, REAL tension);
 Status GdipDrawClosedCurve(GpGraphics* graphics, GpPen* pen, const GpPointF* points, INT count);
 Status GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path);
 
-Status GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width,
-                         REAL height);
-Status GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width,
-                          INT height);
-Status GdipFillRectangles(GpGraphics* graphics, GpBrush* brush, const GpRectF* rects,
-                          INT count);
-Status GdipFillEllipse(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width,
-                       REAL height);
-Status GdipFillEllipseI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width,
-                        INT height);
-Status GdipFillPie(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width,
-                   REAL height, REAL startAngle, REAL sweepAngle);
-Status GdipFillPolygon(GpGraphics* graphics, GpBrush* brush, const GpPointF* points, INT count,
-                       FillMode fillMode);
-Status GdipFillPolygonI(GpGraphics* graphics, GpBrush* brush, const GpPoint* points,
-                        INT count, FillMode fillMode);
-Status GdipFillPolygon2(GpGraphics* graphics, GpBrush* brush, const GpPointF* points,
-                        INT count);
-Status GdipFillClosedCurve(GpGraphics* graphics, GpBrush* brush, const GpPointF* points,
-                           INT count);
+Status GdipFillRectangle(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height);
+Status GdipFillRectangleI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width, INT height);
+Status GdipFillRectangles(GpGraphics* graphics, GpBrush* brush, const GpRectF* rects, INT count);
+Status GdipFillEllipse(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height);
+Status GdipFillEllipseI(GpGraphics* graphics, GpBrush* brush, INT x, INT y, INT width, INT height);
+Status GdipFillPie(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
+                   REAL sweepAngle);
+Status GdipFillPolygon(GpGraphics* graphics, GpBrush* brush, const GpPointF* points, INT count, FillMode fillMode);
+Status GdipFillPolygonI(GpGraphics* graphics, GpBrush* brush, const GpPoint* points, INT count, FillMode fillMode);
+Status GdipFillPolygon2(GpGraphics* graphics, GpBrush* brush, const GpPointF* points, INT count);
+Status GdipFillClosedCurve(GpGraphics* graphics, GpBrush* brush, const GpPointF* points, INT count);
 Status GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* path);
 Status GdipFillRegion(GpGraphics* graphics, GpBrush* brush, GpRegion* region);
 
 Status GdipDrawImage(GpGraphics* graphics, GpImage* image, REAL x, REAL y);
 Status GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y);
-Status GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width,
-                         REAL height);
-Status GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width,
-                          INT height);
+Status GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height);
+Status GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height);
 // The source rectangle (pixels) drawn into the destination rectangle, through the
 // attributes (null: none). The abort callback is never needed: drawing is immediate.
-Status GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty,
-                             REAL dstwidth, REAL dstheight, REAL srcx, REAL srcy,
-                             REAL srcwidth, REAL srcheight, GpUnit srcUnit,
-                             const GpImageAttributes* imageAttributes, DrawImageAbort callback,
-                             void* callbackData);
-Status GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty,
-                              INT dstwidth, INT dstheight, INT srcx, INT srcy, INT srcwidth,
-                              INT srcheight, GpUnit srcUnit,
-                              const GpImageAttributes* imageAttributes, DrawImageAbort callback,
-                              void* callbackData);
+Status GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty, REAL dstwidth, REAL dstheight,
+                             REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight, GpUnit srcUnit,
+                             const GpImageAttributes* imageAttributes, DrawImageAbort callback, void* callbackData);
+Status GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty, INT dstwidth, INT dstheight,
+                              INT srcx, INT srcy, INT srcwidth, INT srcheight, GpUnit srcUnit,
+                              const GpImageAttributes* imageAttributes, DrawImageAbort callback, void* callbackData);
 
 // ------------------------------------------------------------ fonts and text
 
 Status GdipNewInstalledFontCollection(GpFontCollection** fontCollection);
 // FontFamilyNotFound when the name is neither a known system name nor installed.
-Status GdipCreateFontFamilyFromName(const WCHAR* name, GpFontCollection* fontCollection,
-                                    GpFontFamily** fontFamily);
+Status GdipCreateFontFamilyFromName(const WCHAR* name, GpFontCollection* fontCollection, GpFontFamily** fontFamily);
 Status GdipCloneFontFamily(GpFontFamily* fontFamily, GpFontFamily** clonedFontFamily);
 Status GdipDeleteFontFamily(GpFontFamily* fontFamily);
 // The name asked for (32 units, zero-terminated, truncated).
@@ -728,8 +830,7 @@ Status GdipGetCellAscent(const GpFontFamily* family, INT style, uint16_t* cellAs
 Status GdipGetCellDescent(const GpFontFamily* family, INT style, uint16_t* cellDescent);
 Status GdipGetLineSpacing(const GpFontFamily* family, INT style, uint16_t* lineSpacing);
 
-Status GdipCreateFont(const GpFontFamily* fontFamily, REAL emSize, INT style, INT unit,
-                      GpFont** font);
+Status GdipCreateFont(const GpFontFamily* fontFamily, REAL emSize, INT style, INT unit, GpFont** font);
 Status GdipCloneFont(GpFont* font, GpFont** cloneFont);
 Status GdipDeleteFont(GpFont* font);
 Status GdipGetFamily(GpFont* font, GpFontFamily** family);
@@ -758,32 +859,28 @@ Status GdipGetStringFormatHotkeyPrefix(const GpStringFormat* format, INT* hotkey
 // A layout rectangle of zero width or height is unbounded in that direction. Lines
 // wrap at the width unless StringFormatFlagsNoWrap; each line has a padding of 1/6 em
 // at both ends. null format: the generic default.
-Status GdipMeasureString(GpGraphics* graphics, const WCHAR* string, INT length,
-                         const GpFont* font, const GpRectF* layoutRect,
-                         const GpStringFormat* stringFormat, GpRectF* boundingBox,
+Status GdipMeasureString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
+                         const GpRectF* layoutRect, const GpStringFormat* stringFormat, GpRectF* boundingBox,
                          INT* codepointsFitted, INT* linesFilled);
 Status GdipDrawString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
-                      const GpRectF* layoutRect, const GpStringFormat* stringFormat,
-                      const GpBrush* brush);
+                      const GpRectF* layoutRect, const GpStringFormat* stringFormat, const GpBrush* brush);
 
 // ------------------------------------------------------------------- images
 
 // Pixels are copied from scan0 when it is given (stride bytes per row); a null scan0
 // gives a bitmap cleared to transparent black. Supported: 32bpp ARGB, PARGB and RGB,
 // 24bpp RGB.
-Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
-                                 BYTE* scan0, GpBitmap** bitmap);
-Status GdipCreateBitmapFromGraphics(INT width, INT height, GpGraphics* target,
-                                    GpBitmap** bitmap);
+Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0, GpBitmap** bitmap);
+Status GdipCreateBitmapFromGraphics(INT width, INT height, GpGraphics* target, GpBitmap** bitmap);
 Status GdipCreateBitmapFromHBITMAP(HBITMAP hbm, void* hpal, GpBitmap** bitmap);
 // A new 32-bit GDI bitmap with the image composed over `background`; the caller
 // deletes it.
 Status GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* hbmReturn, ARGB background);
 Status GdipCloneImage(GpImage* image, GpImage** cloneImage);
-Status GdipCloneBitmapArea(REAL x, REAL y, REAL width, REAL height, PixelFormat format,
-                           GpBitmap* srcBitmap, GpBitmap** dstBitmap);
-Status GdipCloneBitmapAreaI(INT x, INT y, INT width, INT height, PixelFormat format,
-                            GpBitmap* srcBitmap, GpBitmap** dstBitmap);
+Status GdipCloneBitmapArea(REAL x, REAL y, REAL width, REAL height, PixelFormat format, GpBitmap* srcBitmap,
+                           GpBitmap** dstBitmap);
+Status GdipCloneBitmapAreaI(INT x, INT y, INT width, INT height, PixelFormat format, GpBitmap* srcBitmap,
+                            GpBitmap** dstBitmap);
 Status GdipDisposeImage(GpImage* image);
 Status GdipGetImageType(GpImage* image, ImageType* type);
 Status GdipGetImageWidth(GpImage* image, UINT* width);
@@ -795,8 +892,8 @@ Status GdipGetImageRawFormat(GpImage* image, TGUID* format);
 Status GdipGetImageHorizontalResolution(GpImage* image, REAL* resolution);
 Status GdipGetImageVerticalResolution(GpImage* image, REAL* resolution);
 Status GdipBitmapSetResolution(GpBitmap* bitmap, REAL xdpi, REAL ydpi);
-Status GdipGetImageThumbnail(GpImage* image, UINT thumbWidth, UINT thumbHeight,
-                             GpImage** thumbImage, ImageAbort callback, void* callbackData);
+Status GdipGetImageThumbnail(GpImage* image, UINT thumbWidth, UINT thumbHeight, GpImage** thumbImage,
+                             ImageAbort callback, void* callbackData);
 Status GdipImageRotateFlip(GpImage* image, RotateFlipType rfType);
 // Colours are straight (not premultiplied) ARGB.
 Status GdipBitmapGetPixel(GpBitmap* bitmap, INT x, INT y, ARGB* color);
@@ -811,7 +908,7 @@ Status GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* lockedBitmapData);
 
 struct STATSTG {
     char16_t* pwcsName = nullptr;
-    uint32_t type = 2;   // a stream
+    uint32_t type = 2;  // a stream
     uint64_t cbSize = 0;
 };
 constexpr HRESULT STG_E_INVALIDFUNCTION = HRESULT(0x80030001u);
@@ -856,36 +953,30 @@ Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoder
 // ------------------------------------------------------------ image attributes
 
 Status GdipCreateImageAttributes(GpImageAttributes** imageattr);
-Status GdipCloneImageAttributes(const GpImageAttributes* imageattr,
-                                GpImageAttributes** cloneImageattr);
+Status GdipCloneImageAttributes(const GpImageAttributes* imageattr, GpImageAttributes** cloneImageattr);
 Status GdipDisposeImageAttributes(GpImageAttributes* imageattr);
 Status GdipSetImageAttributesToIdentity(GpImageAttributes* imageattr, ColorAdjustType type);
 Status GdipResetImageAttributes(GpImageAttributes* imageattr, ColorAdjustType type);
 // Pixels whose every channel lies within [low, high] become transparent.
-Status GdipSetImageAttributesColorKeys(GpImageAttributes* imageattr, ColorAdjustType type,
-                                       BOOL enableFlag, ARGB colorLow, ARGB colorHigh);
+Status GdipSetImageAttributesColorKeys(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag,
+                                       ARGB colorLow, ARGB colorHigh);
 // The remaining adjustments are accepted when they switch themselves off and answer
 // NotImplemented otherwise.
-Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdjustType type,
-                                         BOOL enableFlag, const ColorMatrix* colorMatrix,
-                                         const ColorMatrix* grayMatrix, ColorMatrixFlags flags);
-Status GdipSetImageAttributesThreshold(GpImageAttributes* imageattr, ColorAdjustType type,
-                                       BOOL enableFlag, REAL threshold);
-Status GdipSetImageAttributesGamma(GpImageAttributes* imageattr, ColorAdjustType type,
-                                   BOOL enableFlag, REAL gamma);
-Status GdipSetImageAttributesNoOp(GpImageAttributes* imageattr, ColorAdjustType type,
-                                  BOOL enableFlag);
-Status GdipSetImageAttributesOutputChannel(GpImageAttributes* imageattr, ColorAdjustType type,
-                                           BOOL enableFlag, ColorChannelFlags channelFlags);
-Status GdipSetImageAttributesOutputChannelColorProfile(GpImageAttributes* imageattr,
-                                                       ColorAdjustType type, BOOL enableFlag,
-                                                       const WCHAR* colorProfileFilename);
-Status GdipSetImageAttributesRemapTable(GpImageAttributes* imageattr, ColorAdjustType type,
-                                        BOOL enableFlag, UINT mapSize, const ColorMap* map);
-Status GdipSetImageAttributesWrapMode(GpImageAttributes* imageAttr, WrapMode wrap, ARGB argb,
-                                      BOOL clamp);
-Status GdipGetImageAttributesAdjustedPalette(GpImageAttributes* imageAttr,
-                                             ColorPalette* colorPalette,
+Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag,
+                                         const ColorMatrix* colorMatrix, const ColorMatrix* grayMatrix,
+                                         ColorMatrixFlags flags);
+Status GdipSetImageAttributesThreshold(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag,
+                                       REAL threshold);
+Status GdipSetImageAttributesGamma(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag, REAL gamma);
+Status GdipSetImageAttributesNoOp(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag);
+Status GdipSetImageAttributesOutputChannel(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag,
+                                           ColorChannelFlags channelFlags);
+Status GdipSetImageAttributesOutputChannelColorProfile(GpImageAttributes* imageattr, ColorAdjustType type,
+                                                       BOOL enableFlag, const WCHAR* colorProfileFilename);
+Status GdipSetImageAttributesRemapTable(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag,
+                                        UINT mapSize, const ColorMap* map);
+Status GdipSetImageAttributesWrapMode(GpImageAttributes* imageAttr, WrapMode wrap, ARGB argb, BOOL clamp);
+Status GdipGetImageAttributesAdjustedPalette(GpImageAttributes* imageAttr, ColorPalette* colorPalette,
                                              ColorAdjustType colorAdjustType);
 
 }  // namespace dcs::gdiplus

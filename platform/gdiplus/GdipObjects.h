@@ -19,16 +19,11 @@ namespace dcs::gdiplus {
 // ----------------------------------------------------------------- checks
 
 inline bool Finite(double v) { return std::isfinite(v); }
-template <class... T>
-bool AllFinite(T... v)
-{
-    return (Finite(double(v)) && ...);
-}
+template <class... T> bool AllFinite(T... v) { return (Finite(double(v)) && ...); }
 inline bool ValidSize(double w, double h) { return AllFinite(w, h) && w > 0 && h > 0; }
 
 // A cairo matrix in the engine's element order: x' = m11 x + m21 y + dx.
-inline cairo_matrix_t MakeMatrix(double m11, double m12, double m21, double m22, double dx,
-                                 double dy)
+inline cairo_matrix_t MakeMatrix(double m11, double m12, double m21, double m22, double dx, double dy)
 {
     cairo_matrix_t m;
     cairo_matrix_init(&m, m11, m12, m21, m22, dx, dy);
@@ -42,10 +37,7 @@ struct GpMatrixImpl : GpMatrix {
     cairo_matrix_t M;
 };
 inline cairo_matrix_t& M(GpMatrix* m) { return static_cast<GpMatrixImpl*>(m)->M; }
-inline const cairo_matrix_t& M(const GpMatrix* m)
-{
-    return static_cast<const GpMatrixImpl*>(m)->M;
-}
+inline const cairo_matrix_t& M(const GpMatrix* m) { return static_cast<const GpMatrixImpl*>(m)->M; }
 
 // ------------------------------------------------------------------- paths
 
@@ -53,8 +45,8 @@ struct GpPathImpl : GpPath {
     std::vector<GpPointF> Points;
     std::vector<BYTE> Types;
     FillMode Mode = FillModeAlternate;
-    bool StartNew = true;                    // the next point begins a figure
-    std::optional<GpRectF> SoleEllipse;      // the path is exactly one ellipse
+    bool StartNew = true;                // the next point begins a figure
+    std::optional<GpRectF> SoleEllipse;  // the path is exactly one ellipse
 };
 inline GpPathImpl* P(GpPath* p) { return static_cast<GpPathImpl*>(p); }
 inline const GpPathImpl* P(const GpPath* p) { return static_cast<const GpPathImpl*>(p); }
@@ -67,8 +59,7 @@ void AddLines(GpPathImpl& path, const GpPointF* pts, int count);
 void AddBeziers(GpPathImpl& path, const GpPointF* pts, int count);
 void CloseFigure(GpPathImpl& path);
 // The arc as Bézier points (at most 90 degrees each), first point included.
-std::vector<GpPointF> ArcPoints(double x, double y, double w, double h, double start,
-                                double sweep);
+std::vector<GpPointF> ArcPoints(double x, double y, double w, double h, double start, double sweep);
 // The cardinal spline through the points as Bézier points (3n+1).
 std::vector<GpPointF> CurvePoints(const GpPointF* pts, int count, double tension, bool closed);
 // The path flattened to polygons in its own coordinates, one per figure.
@@ -80,21 +71,26 @@ std::vector<std::vector<GpPointF>> FlattenPath(const GpPathImpl& path);
 // demand (aliased, pixel centres on integers) into an A8 mask.
 struct TRegionOp {
     CombineMode Mode = CombineModeReplace;
-    enum class TKind { Infinite, Empty, Rect, Path, Region } Kind = TKind::Infinite;
+    enum class TKind {
+        Infinite,
+        Empty,
+        Rect,
+        Path,
+        Region
+    } Kind = TKind::Infinite;
     GpRectF Rect;
     std::shared_ptr<GpPathImpl> Path;
     std::shared_ptr<std::vector<TRegionOp>> Region;
 };
 struct GpRegionImpl : GpRegion {
-    std::vector<TRegionOp> Ops;   // the first op is a Replace
+    std::vector<TRegionOp> Ops;  // the first op is a Replace
 };
 inline GpRegionImpl* R(GpRegion* r) { return static_cast<GpRegionImpl*>(r); }
 // mask = mask <mode> shape, both A8 surfaces of one size.
 void CombineMask(cairo_surface_t* mask, cairo_surface_t* shape, CombineMode mode);
 // Draws the ops into an A8 surface of the given size: 255 inside, 0 outside. `toDevice`
 // maps region coordinates to mask pixels (pixel centres at integers).
-void RasterizeRegion(cairo_surface_t* mask, const std::vector<TRegionOp>& ops,
-                     const cairo_matrix_t& toDevice);
+void RasterizeRegion(cairo_surface_t* mask, const std::vector<TRegionOp>& ops, const cairo_matrix_t& toDevice);
 
 // ------------------------------------------------------------------ brushes
 
@@ -115,8 +111,7 @@ public:
     // device pixels with pixel centres on integers; `grid` maps world to the device pixel
     // grid (image convention). May clip `cr` (path gradients paint only inside their
     // path). False: nothing can be painted (e.g. a degenerate transform).
-    virtual bool SetSource(cairo_t* cr, const cairo_matrix_t& world,
-                           const cairo_matrix_t& grid) const = 0;
+    virtual bool SetSource(cairo_t* cr, const cairo_matrix_t& world, const cairo_matrix_t& grid) const = 0;
     // A single colour when the brush is solid, for fast paths.
     virtual bool SolidColor(ARGB*) const { return false; }
 };
@@ -126,8 +121,7 @@ void SetSourceARGB(cairo_t* cr, ARGB c);
 // Blend positions run from 0 to 1, start at 0, end at 1 and never fall back.
 bool ValidBlendPositions(const REAL* positions, INT count);
 // Stores blend factors or preset colours on a gradient brush (either replaces the other).
-template <class TGradient>
-Status SetBlendFactors(TGradient* b, const REAL* blend, const REAL* positions, INT count)
+template <class TGradient> Status SetBlendFactors(TGradient* b, const REAL* blend, const REAL* positions, INT count)
 {
     if (!b || !blend || !ValidBlendPositions(positions, count))
         return InvalidParameter;
@@ -137,8 +131,7 @@ Status SetBlendFactors(TGradient* b, const REAL* blend, const REAL* positions, I
     b->Preset.clear();
     return Ok;
 }
-template <class TGradient>
-Status SetPresetColors(TGradient* b, const ARGB* colors, const REAL* positions, INT count)
+template <class TGradient> Status SetPresetColors(TGradient* b, const ARGB* colors, const REAL* positions, INT count)
 {
     if (!b || !colors || !ValidBlendPositions(positions, count))
         return InvalidParameter;
@@ -157,7 +150,7 @@ void AddStops(cairo_pattern_t* pat, const std::vector<TStop>& stops, bool gamma)
 
 struct GpPenImpl : GpPen {
     ~GpPenImpl() override;
-    GpBrush* Brush = nullptr;   // owned
+    GpBrush* Brush = nullptr;  // owned
     REAL Width = 1;
     GpUnit Unit = UnitWorld;
     DashStyle Dash = DashStyleSolid;
@@ -185,13 +178,13 @@ struct GpImageImpl : GpBitmap {
     TGUID RawFormat = ImageFormatMemoryBMP;
     REAL DpiX = 96;
     REAL DpiY = 96;
-    std::vector<uint32_t> Straight;   // valid when not empty
+    std::vector<uint32_t> Straight;  // valid when not empty
     bool Locked = false;
     BitmapData LockData;
     GpRect LockRect;
     UINT LockFlags = 0;
     std::vector<uint8_t> LockBuffer;
-    int Graphics = 0;   // graphics objects drawing on it
+    int Graphics = 0;  // graphics objects drawing on it
 
     uint32_t StraightPixel(int x, int y) const;
     void SetStraightPixel(int x, int y, uint32_t argb);
@@ -234,7 +227,7 @@ struct GpStringFormatImpl : GpStringFormat {
     StringAlignment LineAlign = StringAlignmentNear;
     StringTrimming Trimming = StringTrimmingCharacter;
     INT Hotkey = HotkeyPrefixNone;
-    bool Typographic = false;   // no padding around lines
+    bool Typographic = false;  // no padding around lines
 };
 // Em size of the font in world units of a graphics with `dpi`.
 double FontEmPixels(const GpFontImpl& font, double dpi = 96);
@@ -252,16 +245,16 @@ struct TGraphicsState {
     TextRenderingHint TextHint = TextRenderingHintSystemDefault;
     // Clip: none, a pixel rectangle, or an A8 mask of the target's size.
     bool HasClip = false;
-    cairo_rectangle_int_t ClipRect{0, 0, 0, 0};
-    cairo_surface_t* ClipMask = nullptr;   // owned (referenced) when set
+    cairo_rectangle_int_t ClipRect {0, 0, 0, 0};
+    cairo_surface_t* ClipMask = nullptr;  // owned (referenced) when set
 };
 
 struct GpGraphicsImpl : GpGraphics {
     ~GpGraphicsImpl() override;
-    cairo_surface_t* Target = nullptr;   // referenced
+    cairo_surface_t* Target = nullptr;  // referenced
     int Width = 0;
     int Height = 0;
-    double OriginX = 0;   // device = world transform result - origin
+    double OriginX = 0;  // device = world transform result - origin
     double OriginY = 0;
     GpImageImpl* Image = nullptr;
     HDC HandedOut = nullptr;

@@ -22,10 +22,7 @@ const TGammaTables& Gamma()
     return t;
 }
 
-double Channel(ARGB c, int shift)
-{
-    return ((c >> shift) & 0xFF) / 255.0;
-}
+double Channel(ARGB c, int shift) { return ((c >> shift) & 0xFF) / 255.0; }
 
 void AddStop(cairo_pattern_t* pat, double offset, double a, double r, double g, double b)
 {
@@ -43,8 +40,8 @@ void AddStops(cairo_pattern_t* pat, const std::vector<TStop>& stops, bool gamma)
     for (size_t i = 0; i < stops.size(); ++i) {
         const TStop& s = stops[i];
         if (!gamma || i + 1 == stops.size()) {
-            AddStop(pat, s.Offset, Channel(s.Color, 24), Channel(s.Color, 16),
-                    Channel(s.Color, 8), Channel(s.Color, 0));
+            AddStop(pat, s.Offset, Channel(s.Color, 24), Channel(s.Color, 16), Channel(s.Color, 8),
+                    Channel(s.Color, 0));
             continue;
         }
         const TStop& e = stops[i + 1];

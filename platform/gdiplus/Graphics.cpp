@@ -5,7 +5,7 @@
 namespace dcs::gdiplus {
 namespace {
 
-constexpr GpRectF kInfiniteClip{-4194304.0f, -4194304.0f, 8388608.0f, 8388608.0f};
+constexpr GpRectF kInfiniteClip {-4194304.0f, -4194304.0f, 8388608.0f, 8388608.0f};
 
 TGraphicsState CopyState(const TGraphicsState& s)
 {
@@ -22,10 +22,7 @@ void DropMask(TGraphicsState& s)
     s.ClipMask = nullptr;
 }
 
-bool AxisAligned(const cairo_matrix_t& m)
-{
-    return m.xy == 0 && m.yx == 0;
-}
+bool AxisAligned(const cairo_matrix_t& m) { return m.xy == 0 && m.yx == 0; }
 
 cairo_surface_t* NewMask(const GpGraphicsImpl* g)
 {
@@ -69,8 +66,8 @@ void SetMaskClip(GpGraphicsImpl* g, cairo_surface_t* mask)
             }
         }
     g->S.HasClip = true;
-    g->S.ClipRect = x1 < 0 ? cairo_rectangle_int_t{0, 0, 0, 0}
-                           : cairo_rectangle_int_t{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+    g->S.ClipRect =
+        x1 < 0 ? cairo_rectangle_int_t {0, 0, 0, 0} : cairo_rectangle_int_t {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
     // A mask that is exactly its bounding rectangle needs no masking when painting.
     for (int y = y0; full && y <= y1; ++y)
         for (int x = x0; x <= x1; ++x)
@@ -107,8 +104,7 @@ Status ApplyClip(GpGraphicsImpl* g, const std::vector<TRegionOp>& ops, CombineMo
         return InvalidParameter;
     cairo_rectangle_int_t pr;
     if (ops.size() == 1 && ops[0].Kind == TRegionOp::TKind::Rect && !g->S.ClipMask &&
-        (mode == CombineModeReplace || mode == CombineModeIntersect) &&
-        PixelRect(g, ops[0].Rect, &pr)) {
+        (mode == CombineModeReplace || mode == CombineModeIntersect) && PixelRect(g, ops[0].Rect, &pr)) {
         if (mode == CombineModeIntersect && g->S.HasClip) {
             const cairo_rectangle_int_t& c = g->S.ClipRect;
             int l = std::max(c.x, pr.x), t = std::max(c.y, pr.y);
@@ -141,8 +137,7 @@ GpGraphicsImpl* NewGraphics(cairo_surface_t* target)
     return g;
 }
 
-template <class T>
-Status SetEnum(GpGraphics* graphics, T& field, T value, int lo, int hi)
+template <class T> Status SetEnum(GpGraphics* graphics, T& field, T value, int lo, int hi)
 {
     if (!graphics || int(value) < lo || int(value) > hi)
         return InvalidParameter;
@@ -150,8 +145,7 @@ Status SetEnum(GpGraphics* graphics, T& field, T value, int lo, int hi)
     return Ok;
 }
 
-template <class T>
-Status GetValue(GpGraphics* graphics, const T& field, T* out)
+template <class T> Status GetValue(GpGraphics* graphics, const T& field, T* out)
 {
     if (!graphics || !out)
         return InvalidParameter;
@@ -189,9 +183,7 @@ GpGraphicsImpl::~GpGraphicsImpl()
 
 cairo_matrix_t GpGraphicsImpl::VectorMatrix() const
 {
-    double off = (S.PixelOffset == PixelOffsetModeHighQuality || S.PixelOffset == PixelOffsetModeHalf)
-                     ? 0.0
-                     : 0.5;
+    double off = (S.PixelOffset == PixelOffsetModeHighQuality || S.PixelOffset == PixelOffsetModeHalf) ? 0.0 : 0.5;
     cairo_matrix_t t, r;
     cairo_matrix_init_translate(&t, off - OriginX, off - OriginY);
     cairo_matrix_multiply(&r, &S.World, &t);
@@ -224,10 +216,9 @@ TPainter::TPainter(GpGraphicsImpl* g, bool vector) : FG(g), FCr(cairo_create(g->
             FGroup = true;
         }
     }
-    cairo_set_operator(FCr, s.Compositing == CompositingModeSourceCopy ? CAIRO_OPERATOR_SOURCE
-                                                                       : CAIRO_OPERATOR_OVER);
+    cairo_set_operator(FCr, s.Compositing == CompositingModeSourceCopy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
     bool smooth = s.Smoothing == SmoothingModeHighQuality || s.Smoothing == SmoothingModeAntiAlias ||
-                  s.Smoothing == SmoothingModeAntiAlias8x8;
+        s.Smoothing == SmoothingModeAntiAlias8x8;
     cairo_set_antialias(FCr, !vector || smooth ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
     cairo_matrix_t m = vector ? g->VectorMatrix() : g->GridMatrix();
     cairo_set_matrix(FCr, &m);
@@ -255,7 +246,7 @@ Status GdipCreateFromHDC(HDC hdc, GpGraphics** graphics)
     if (cairo_region_t* clip = hdc->State.Clip; clip && cairo_region_num_rectangles(clip) <= 1) {
         // One rectangle (or none): a clip rectangle, with no mask of the whole surface to
         // build and scan for every control painted through a device context.
-        cairo_rectangle_int_t r{0, 0, 0, 0};
+        cairo_rectangle_int_t r {0, 0, 0, 0};
         if (cairo_region_num_rectangles(clip) == 1)
             cairo_region_get_rectangle(clip, 0, &r);
         const int l = std::max(r.x, 0), t = std::max(r.y, 0);
@@ -285,7 +276,7 @@ Status GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics)
     if (!image || !graphics)
         return InvalidParameter;
     GpImageImpl* img = I(image);
-    if (img->Format & 0x10000)   // indexed pixels cannot be drawn on
+    if (img->Format & 0x10000)  // indexed pixels cannot be drawn on
         return OutOfMemory;
     if (img->Locked)
         return WrongState;
@@ -490,10 +481,7 @@ Status GdipGetDpiX(GpGraphics* graphics, REAL* dpi)
     return Ok;
 }
 
-Status GdipGetDpiY(GpGraphics* graphics, REAL* dpi)
-{
-    return GdipGetDpiX(graphics, dpi);
-}
+Status GdipGetDpiY(GpGraphics* graphics, REAL* dpi) { return GdipGetDpiX(graphics, dpi); }
 
 Status GdipSaveGraphics(GpGraphics* graphics, GraphicsState* state)
 {
@@ -510,20 +498,18 @@ Status GdipRestoreGraphics(GpGraphics* graphics, GraphicsState state)
     if (!graphics)
         return InvalidParameter;
     GpGraphicsImpl* g = G(graphics);
-    auto it = std::find_if(g->Saved.begin(), g->Saved.end(),
-                           [&](const auto& e) { return e.first == state; });
+    auto it = std::find_if(g->Saved.begin(), g->Saved.end(), [&](const auto& e) { return e.first == state; });
     if (it == g->Saved.end())
-        return Ok;   // an unknown or already restored state changes nothing
+        return Ok;  // an unknown or already restored state changes nothing
     DropMask(g->S);
-    g->S = it->second;   // takes over the saved mask reference
+    g->S = it->second;  // takes over the saved mask reference
     for (auto later = it + 1; later != g->Saved.end(); ++later)
         DropMask(later->second);
     g->Saved.erase(it, g->Saved.end());
     return Ok;
 }
 
-Status GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height,
-                       CombineMode mode)
+Status GdipSetClipRect(GpGraphics* graphics, REAL x, REAL y, REAL width, REAL height, CombineMode mode)
 {
     if (!graphics || !AllFinite(x, y, width, height))
         return InvalidParameter;
@@ -595,8 +581,7 @@ Status GdipGetClipBounds(GpGraphics* graphics, GpRectF* rect)
     double x0 = c.x, y0 = c.y, x1 = c.x + c.width, y1 = c.y + c.height;
     cairo_matrix_transform_point(&inv, &x0, &y0);
     cairo_matrix_transform_point(&inv, &x1, &y1);
-    *rect = {REAL(std::min(x0, x1)), REAL(std::min(y0, y1)), REAL(std::abs(x1 - x0)),
-             REAL(std::abs(y1 - y0))};
+    *rect = {REAL(std::min(x0, x1)), REAL(std::min(y0, y1)), REAL(std::abs(x1 - x0)), REAL(std::abs(y1 - y0))};
     return Ok;
 }
 

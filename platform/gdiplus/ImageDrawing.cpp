@@ -3,10 +3,7 @@
 namespace dcs::gdiplus {
 namespace {
 
-GpImageAttributesImpl* A(GpImageAttributes* a)
-{
-    return static_cast<GpImageAttributesImpl*>(a);
-}
+GpImageAttributesImpl* A(GpImageAttributes* a) { return static_cast<GpImageAttributesImpl*>(a); }
 
 // Adjustments this engine does not perform: switching them off is always fine.
 Status Unsupported(GpImageAttributes* imageattr, BOOL enableFlag)
@@ -18,8 +15,8 @@ Status Unsupported(GpImageAttributes* imageattr, BOOL enableFlag)
 
 cairo_filter_t Filter(InterpolationMode mode, const cairo_matrix_t& m)
 {
-    bool exact = std::abs(m.xx) == 1 && std::abs(m.yy) == 1 && m.xy == 0 && m.yx == 0 &&
-                 m.x0 == std::floor(m.x0) && m.y0 == std::floor(m.y0);
+    bool exact = std::abs(m.xx) == 1 && std::abs(m.yy) == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) &&
+        m.y0 == std::floor(m.y0);
     if (exact || mode == InterpolationModeNearestNeighbor)
         return CAIRO_FILTER_NEAREST;
     if (mode == InterpolationModeHighQualityBicubic || mode == InterpolationModeBicubic ||
@@ -52,16 +49,15 @@ void ApplyColorKey(cairo_surface_t* s, const GpImageAttributesImpl& a)
     cairo_surface_mark_dirty(s);
 }
 
-Status GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty,
-                             REAL dstwidth, REAL dstheight, REAL srcx, REAL srcy, REAL srcwidth,
-                             REAL srcheight, GpUnit srcUnit, const GpImageAttributes* imageAttributes,
-                             DrawImageAbort, void*)
+Status GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, REAL dsty, REAL dstwidth, REAL dstheight,
+                             REAL srcx, REAL srcy, REAL srcwidth, REAL srcheight, GpUnit srcUnit,
+                             const GpImageAttributes* imageAttributes, DrawImageAbort, void*)
 {
     Status st = CheckGraphics(graphics);
     if (st != Ok)
         return st;
-    if (!image || !AllFinite(dstx, dsty, dstwidth, dstheight, srcx, srcy, srcwidth, srcheight) ||
-        dstwidth == 0 || dstheight == 0 || srcwidth <= 0 || srcheight <= 0)
+    if (!image || !AllFinite(dstx, dsty, dstwidth, dstheight, srcx, srcy, srcwidth, srcheight) || dstwidth == 0 ||
+        dstheight == 0 || srcwidth <= 0 || srcheight <= 0)
         return InvalidParameter;
     if (srcUnit != UnitPixel && srcUnit != UnitWorld)
         return NotImplemented;
@@ -81,10 +77,10 @@ Status GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, RE
         source = keyed;
     }
     {
-        TPainter p(G(graphics), false);   // images stay on the pixel grid
+        TPainter p(G(graphics), false);  // images stay on the pixel grid
         cairo_t* cr = p.Cr();
         cairo_pattern_t* pat = cairo_pattern_create_for_surface(source);
-        cairo_matrix_t m;   // destination rectangle -> source rectangle
+        cairo_matrix_t m;  // destination rectangle -> source rectangle
         cairo_matrix_init_translate(&m, srcx, srcy);
         cairo_matrix_scale(&m, srcwidth / dstwidth, srcheight / dstheight);
         cairo_matrix_translate(&m, -dstx, -dsty);
@@ -97,8 +93,8 @@ Status GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, RE
         cairo_matrix_multiply(&srcToDevice, &inv, &toDevice);
         cairo_pattern_set_filter(pat, Filter(G(graphics)->S.Interpolation, srcToDevice));
         cairo_set_source(cr, pat);
-        cairo_rectangle(cr, std::min(dstx, dstx + dstwidth), std::min(dsty, dsty + dstheight),
-                        std::abs(dstwidth), std::abs(dstheight));
+        cairo_rectangle(cr, std::min(dstx, dstx + dstwidth), std::min(dsty, dsty + dstheight), std::abs(dstwidth),
+                        std::abs(dstheight));
         cairo_fill(cr);
         cairo_pattern_destroy(pat);
     }
@@ -106,18 +102,16 @@ Status GdipDrawImageRectRect(GpGraphics* graphics, GpImage* image, REAL dstx, RE
     return Ok;
 }
 
-Status GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty,
-                              INT dstwidth, INT dstheight, INT srcx, INT srcy, INT srcwidth,
-                              INT srcheight, GpUnit srcUnit, const GpImageAttributes* imageAttributes,
-                              DrawImageAbort callback, void* callbackData)
+Status GdipDrawImageRectRectI(GpGraphics* graphics, GpImage* image, INT dstx, INT dsty, INT dstwidth, INT dstheight,
+                              INT srcx, INT srcy, INT srcwidth, INT srcheight, GpUnit srcUnit,
+                              const GpImageAttributes* imageAttributes, DrawImageAbort callback, void* callbackData)
 {
-    return GdipDrawImageRectRect(graphics, image, REAL(dstx), REAL(dsty), REAL(dstwidth),
-                                 REAL(dstheight), REAL(srcx), REAL(srcy), REAL(srcwidth),
-                                 REAL(srcheight), srcUnit, imageAttributes, callback, callbackData);
+    return GdipDrawImageRectRect(graphics, image, REAL(dstx), REAL(dsty), REAL(dstwidth), REAL(dstheight), REAL(srcx),
+                                 REAL(srcy), REAL(srcwidth), REAL(srcheight), srcUnit, imageAttributes, callback,
+                                 callbackData);
 }
 
-Status GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width,
-                         REAL height)
+Status GdipDrawImageRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height)
 {
     if (!image)
         return InvalidParameter;
@@ -182,34 +176,31 @@ Status GdipResetImageAttributes(GpImageAttributes* imageattr, ColorAdjustType)
     return Ok;
 }
 
-Status GdipSetImageAttributesColorKeys(GpImageAttributes* imageattr, ColorAdjustType type,
-                                       BOOL enableFlag, ARGB colorLow, ARGB colorHigh)
+Status GdipSetImageAttributesColorKeys(GpImageAttributes* imageattr, ColorAdjustType type, BOOL enableFlag,
+                                       ARGB colorLow, ARGB colorHigh)
 {
     if (!imageattr || type < ColorAdjustTypeDefault || type >= ColorAdjustTypeCount)
         return InvalidParameter;
     if (type != ColorAdjustTypeDefault && type != ColorAdjustTypeBitmap)
-        return Ok;   // brushes, pens and text are never keyed here
+        return Ok;  // brushes, pens and text are never keyed here
     A(imageattr)->ColorKey = enableFlag != 0;
     A(imageattr)->KeyLow = colorLow;
     A(imageattr)->KeyHigh = colorHigh;
     return Ok;
 }
 
-Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdjustType,
-                                         BOOL enableFlag, const ColorMatrix*, const ColorMatrix*,
-                                         ColorMatrixFlags)
+Status GdipSetImageAttributesColorMatrix(GpImageAttributes* imageattr, ColorAdjustType, BOOL enableFlag,
+                                         const ColorMatrix*, const ColorMatrix*, ColorMatrixFlags)
 {
     return Unsupported(imageattr, enableFlag);
 }
 
-Status GdipSetImageAttributesThreshold(GpImageAttributes* imageattr, ColorAdjustType,
-                                       BOOL enableFlag, REAL)
+Status GdipSetImageAttributesThreshold(GpImageAttributes* imageattr, ColorAdjustType, BOOL enableFlag, REAL)
 {
     return Unsupported(imageattr, enableFlag);
 }
 
-Status GdipSetImageAttributesGamma(GpImageAttributes* imageattr, ColorAdjustType, BOOL enableFlag,
-                                   REAL)
+Status GdipSetImageAttributesGamma(GpImageAttributes* imageattr, ColorAdjustType, BOOL enableFlag, REAL)
 {
     return Unsupported(imageattr, enableFlag);
 }
@@ -219,21 +210,20 @@ Status GdipSetImageAttributesNoOp(GpImageAttributes* imageattr, ColorAdjustType,
     return Unsupported(imageattr, enableFlag);
 }
 
-Status GdipSetImageAttributesOutputChannel(GpImageAttributes* imageattr, ColorAdjustType,
-                                           BOOL enableFlag, ColorChannelFlags)
+Status GdipSetImageAttributesOutputChannel(GpImageAttributes* imageattr, ColorAdjustType, BOOL enableFlag,
+                                           ColorChannelFlags)
 {
     return Unsupported(imageattr, enableFlag);
 }
 
-Status GdipSetImageAttributesOutputChannelColorProfile(GpImageAttributes* imageattr,
-                                                       ColorAdjustType, BOOL enableFlag,
+Status GdipSetImageAttributesOutputChannelColorProfile(GpImageAttributes* imageattr, ColorAdjustType, BOOL enableFlag,
                                                        const WCHAR*)
 {
     return Unsupported(imageattr, enableFlag);
 }
 
-Status GdipSetImageAttributesRemapTable(GpImageAttributes* imageattr, ColorAdjustType,
-                                        BOOL enableFlag, UINT, const ColorMap*)
+Status GdipSetImageAttributesRemapTable(GpImageAttributes* imageattr, ColorAdjustType, BOOL enableFlag, UINT,
+                                        const ColorMap*)
 {
     return Unsupported(imageattr, enableFlag);
 }
@@ -242,11 +232,10 @@ Status GdipSetImageAttributesWrapMode(GpImageAttributes* imageAttr, WrapMode wra
 {
     if (!imageAttr || wrap < WrapModeTile || wrap > WrapModeClamp)
         return InvalidParameter;
-    return Ok;   // drawing always extends the edge pixels
+    return Ok;  // drawing always extends the edge pixels
 }
 
-Status GdipGetImageAttributesAdjustedPalette(GpImageAttributes* imageAttr, ColorPalette* colorPalette,
-                                             ColorAdjustType)
+Status GdipGetImageAttributesAdjustedPalette(GpImageAttributes* imageAttr, ColorPalette* colorPalette, ColorAdjustType)
 {
     if (!imageAttr || !colorPalette)
         return InvalidParameter;

@@ -130,14 +130,13 @@ Status LoadStream(IStream* stream, GpImage** image)
 {
     if (!stream || !image)
         return InvalidParameter;
-    IntfPtr<IStream> hold(stream);   // kept alive for the call
+    IntfPtr<IStream> hold(stream);  // kept alive for the call
     std::vector<uint8_t> bytes;
     Status st = ReadStream(stream, bytes);
     return st == Ok ? Decode(bytes, image) : st;
 }
 
-Status Encode(GpImage* image, const TGUID* clsid, const EncoderParameters* params,
-              std::vector<uint8_t>& out)
+Status Encode(GpImage* image, const TGUID* clsid, const EncoderParameters* params, std::vector<uint8_t>& out)
 {
     if (!image || !clsid)
         return InvalidParameter;
@@ -164,25 +163,16 @@ Status Encode(GpImage* image, const TGUID* clsid, const EncoderParameters* param
 
 }  // namespace
 
-Status GdipLoadImageFromFile(const WCHAR* filename, GpImage** image)
-{
-    return LoadFile(filename, image);
-}
+Status GdipLoadImageFromFile(const WCHAR* filename, GpImage** image) { return LoadFile(filename, image); }
 
 Status GdipLoadImageFromFileICM(const WCHAR* filename, GpImage** image)
 {
-    return LoadFile(filename, image);   // no colour profiles: the same pixels
+    return LoadFile(filename, image);  // no colour profiles: the same pixels
 }
 
-Status GdipLoadImageFromStream(IStream* stream, GpImage** image)
-{
-    return LoadStream(stream, image);
-}
+Status GdipLoadImageFromStream(IStream* stream, GpImage** image) { return LoadStream(stream, image); }
 
-Status GdipLoadImageFromStreamICM(IStream* stream, GpImage** image)
-{
-    return LoadStream(stream, image);
-}
+Status GdipLoadImageFromStreamICM(IStream* stream, GpImage** image) { return LoadStream(stream, image); }
 
 Status GdipCreateBitmapFromFile(const WCHAR* filename, GpBitmap** bitmap)
 {
@@ -230,8 +220,7 @@ Status GdipSaveImageToStream(GpImage* image, IStream* stream, const TGUID* clsid
     if (st != Ok)
         return st;
     uint32_t written = 0;
-    if (stream->Write(bytes.data(), uint32_t(bytes.size()), &written) != S_OK ||
-        written != bytes.size())
+    if (stream->Write(bytes.data(), uint32_t(bytes.size()), &written) != S_OK || written != bytes.size())
         return Win32Error;
     return Ok;
 }
@@ -248,8 +237,8 @@ namespace {
 // The listing's strings, as 16-bit text with terminators, per encoder.
 std::vector<std::u16string> EncoderStrings(const imaging::TEncoderInfo& e)
 {
-    return {UTF8ToUTF16(e.CodecName), UTF8ToUTF16(e.FormatDescription),
-            UTF8ToUTF16(e.FilenameExtension), UTF8ToUTF16(e.MimeType)};
+    return {UTF8ToUTF16(e.CodecName), UTF8ToUTF16(e.FormatDescription), UTF8ToUTF16(e.FilenameExtension),
+            UTF8ToUTF16(e.MimeType)};
 }
 
 size_t ListingSize()
@@ -282,15 +271,14 @@ Status GdipGetImageEncoders(UINT numEncoders, UINT size, ImageCodecInfo* encoder
         ImageCodecInfo info;
         info.Clsid = list[i].Clsid;
         info.FormatID = list[i].FormatId;
-        const WCHAR** slots[4] = {&info.CodecName, &info.FormatDescription,
-                                  &info.FilenameExtension, &info.MimeType};
+        const WCHAR** slots[4] = {&info.CodecName, &info.FormatDescription, &info.FilenameExtension, &info.MimeType};
         auto strings = EncoderStrings(list[i]);
         for (size_t k = 0; k < 4; ++k) {
             std::memcpy(text, strings[k].c_str(), (strings[k].size() + 1) * sizeof(WCHAR));
             *slots[k] = text;
             text += strings[k].size() + 1;
         }
-        info.Flags = 0x10007;   // encoder, supports bitmaps, built in
+        info.Flags = 0x10007;  // encoder, supports bitmaps, built in
         info.Version = 1;
         encoders[i] = info;
     }

@@ -8,10 +8,7 @@ namespace {
 
 constexpr int64_t kMaxPixels = int64_t(1) << 28;
 
-bool ValidDimensions(int64_t w, int64_t h)
-{
-    return w > 0 && h > 0 && w * h <= kMaxPixels;
-}
+bool ValidDimensions(int64_t w, int64_t h) { return w > 0 && h > 0 && w * h <= kMaxPixels; }
 
 // The formats whose pixels can be handed over directly.
 int BytesPerPixel(PixelFormat f)
@@ -98,10 +95,7 @@ GpImageImpl* CopyArea(const GpImageImpl& src, int x, int y, int w, int h, PixelF
     return img;
 }
 
-GpImageImpl* Bm(GpBitmap* b)
-{
-    return static_cast<GpImageImpl*>(b);
-}
+GpImageImpl* Bm(GpBitmap* b) { return static_cast<GpImageImpl*>(b); }
 
 }  // namespace
 
@@ -126,15 +120,11 @@ uint32_t Unpremultiply(uint32_t c)
 }
 
 GpImageImpl::GpImageImpl(int w, int h, PixelFormat format)
-    : Surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h)), Width(w), Height(h),
-      Format(format)
+    : Surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h)), Width(w), Height(h), Format(format)
 {
 }
 
-GpImageImpl::~GpImageImpl()
-{
-    cairo_surface_destroy(Surface);
-}
+GpImageImpl::~GpImageImpl() { cairo_surface_destroy(Surface); }
 
 uint32_t GpImageImpl::StraightPixel(int x, int y) const
 {
@@ -146,7 +136,7 @@ uint32_t GpImageImpl::StraightPixel(int x, int y) const
 
 void GpImageImpl::SetStraightPixel(int x, int y, uint32_t argb)
 {
-    if (!(Format & 0x40000) && !(Format & 0x10000))   // no alpha channel in this format
+    if (!(Format & 0x40000) && !(Format & 0x10000))  // no alpha channel in this format
         argb |= 0xFF000000u;
     if (Straight.empty())
         Straight = AllStraight(*this);
@@ -156,10 +146,7 @@ void GpImageImpl::SetStraightPixel(int x, int y, uint32_t argb)
     cairo_surface_mark_dirty_rectangle(Surface, x, y, 1, 1);
 }
 
-void GpImageImpl::SurfaceChanging()
-{
-    Straight.clear();
-}
+void GpImageImpl::SurfaceChanging() { Straight.clear(); }
 
 GpImageImpl* ImageFromStraight(int w, int h, const uint32_t* pixels, PixelFormat format)
 {
@@ -180,8 +167,7 @@ GpImageImpl* ImageFromStraight(int w, int h, const uint32_t* pixels, PixelFormat
     return img;
 }
 
-Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
-                                 BYTE* scan0, GpBitmap** bitmap)
+Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0, GpBitmap** bitmap)
 {
     int bpp = BytesPerPixel(format);
     if (!bitmap || !ValidDimensions(width, height) || bpp == 0)
@@ -257,8 +243,8 @@ Status GdipCloneImage(GpImage* image, GpImage** cloneImage)
     return Ok;
 }
 
-Status GdipCloneBitmapArea(REAL x, REAL y, REAL width, REAL height, PixelFormat format,
-                           GpBitmap* srcBitmap, GpBitmap** dstBitmap)
+Status GdipCloneBitmapArea(REAL x, REAL y, REAL width, REAL height, PixelFormat format, GpBitmap* srcBitmap,
+                           GpBitmap** dstBitmap)
 {
     if (!AllFinite(x, y, width, height))
         return InvalidParameter;
@@ -266,8 +252,8 @@ Status GdipCloneBitmapArea(REAL x, REAL y, REAL width, REAL height, PixelFormat 
                                 INT(std::lround(height)), format, srcBitmap, dstBitmap);
 }
 
-Status GdipCloneBitmapAreaI(INT x, INT y, INT width, INT height, PixelFormat format,
-                            GpBitmap* srcBitmap, GpBitmap** dstBitmap)
+Status GdipCloneBitmapAreaI(INT x, INT y, INT width, INT height, PixelFormat format, GpBitmap* srcBitmap,
+                            GpBitmap** dstBitmap)
 {
     if (!srcBitmap || !dstBitmap || x < 0 || y < 0 || width <= 0 || height <= 0)
         return InvalidParameter;
@@ -371,8 +357,7 @@ Status GdipBitmapSetResolution(GpBitmap* bitmap, REAL xdpi, REAL ydpi)
     return Ok;
 }
 
-Status GdipGetImageThumbnail(GpImage* image, UINT thumbWidth, UINT thumbHeight,
-                             GpImage** thumbImage, ImageAbort, void*)
+Status GdipGetImageThumbnail(GpImage* image, UINT thumbWidth, UINT thumbHeight, GpImage** thumbImage, ImageAbort, void*)
 {
     if (!image || !thumbImage)
         return InvalidParameter;
@@ -406,13 +391,25 @@ Status GdipImageRotateFlip(GpImage* image, RotateFlipType rfType)
     std::vector<uint32_t> dst(src.size());
     for (int y = 0; y < nh; ++y)
         for (int x = 0; x < nw; ++x) {
-            int fx = flipX ? nw - 1 - x : x;   // the flip follows the turn
+            int fx = flipX ? nw - 1 - x : x;  // the flip follows the turn
             int sx = 0, sy = 0;
-            switch (turns) {   // clockwise turns: where destination (fx, y) came from
-            case 0: sx = fx; sy = y; break;
-            case 1: sx = y; sy = h - 1 - fx; break;
-            case 2: sx = w - 1 - fx; sy = h - 1 - y; break;
-            default: sx = w - 1 - y; sy = fx; break;
+            switch (turns) {  // clockwise turns: where destination (fx, y) came from
+            case 0:
+                sx = fx;
+                sy = y;
+                break;
+            case 1:
+                sx = y;
+                sy = h - 1 - fx;
+                break;
+            case 2:
+                sx = w - 1 - fx;
+                sy = h - 1 - y;
+                break;
+            default:
+                sx = w - 1 - y;
+                sy = fx;
+                break;
             }
             dst[size_t(y) * size_t(nw) + size_t(x)] = src[size_t(sy) * size_t(w) + size_t(sx)];
         }
@@ -451,16 +448,15 @@ Status GdipBitmapSetPixel(GpBitmap* bitmap, INT x, INT y, ARGB color)
     return Ok;
 }
 
-Status GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, PixelFormat format,
-                          BitmapData* data)
+Status GdipBitmapLockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, PixelFormat format, BitmapData* data)
 {
     if (!bitmap || !data || !(flags & (ImageLockModeRead | ImageLockModeWrite)))
         return InvalidParameter;
     GpImageImpl* img = Bm(bitmap);
-    GpRect r = rect ? *rect : GpRect{0, 0, img->Width, img->Height};
+    GpRect r = rect ? *rect : GpRect {0, 0, img->Width, img->Height};
     int bpp = BytesPerPixel(format);
-    if (bpp == 0 || r.X < 0 || r.Y < 0 || r.Width <= 0 || r.Height <= 0 ||
-        int64_t(r.X) + r.Width > img->Width || int64_t(r.Y) + r.Height > img->Height)
+    if (bpp == 0 || r.X < 0 || r.Y < 0 || r.Width <= 0 || r.Height <= 0 || int64_t(r.X) + r.Width > img->Width ||
+        int64_t(r.Y) + r.Height > img->Height)
         return InvalidParameter;
     if (img->Locked)
         return WrongState;
@@ -507,8 +503,7 @@ Status GdipBitmapUnlockBits(GpBitmap* bitmap, BitmapData* data)
         for (INT y = 0; y < img->LockRect.Height; ++y)
             for (INT x = 0; x < img->LockRect.Width; ++x)
                 img->SetStraightPixel(img->LockRect.X + x, img->LockRect.Y + y,
-                                      ReadPixel(base + ptrdiff_t(y) * d.Stride + ptrdiff_t(x) * bpp,
-                                                d.PixelFormat));
+                                      ReadPixel(base + ptrdiff_t(y) * d.Stride + ptrdiff_t(x) * bpp, d.PixelFormat));
     }
     img->LockBuffer.clear();
     img->LockBuffer.shrink_to_fit();

@@ -12,19 +12,18 @@ namespace {
 struct TLinear final : GpLineGradient, TBrushImpl {
     GpPointF Q1, Q2;
     cairo_matrix_t Space;
-    cairo_matrix_t Transform;   // the brush transform, applied after Space
+    cairo_matrix_t Transform;  // the brush transform, applied after Space
     GpRectF Rect;
     ARGB Colors[2] = {0, 0};
     WrapMode Wrap = WrapModeTile;
     bool Gamma = false;
-    std::vector<TStop> Preset;   // interpolation colours, when set
-    std::vector<std::pair<REAL, REAL>> Blend;   // (position, factor), when set
+    std::vector<TStop> Preset;                 // interpolation colours, when set
+    std::vector<std::pair<REAL, REAL>> Blend;  // (position, factor), when set
 
     TLinear() { cairo_matrix_init_identity(&Transform); }
     TLinear(const TLinear& o)
-        : GpLineGradient(), TBrushImpl(), Q1(o.Q1), Q2(o.Q2), Space(o.Space),
-          Transform(o.Transform), Rect(o.Rect), Wrap(o.Wrap), Gamma(o.Gamma), Preset(o.Preset),
-          Blend(o.Blend)
+        : GpLineGradient(), TBrushImpl(), Q1(o.Q1), Q2(o.Q2), Space(o.Space), Transform(o.Transform), Rect(o.Rect),
+          Wrap(o.Wrap), Gamma(o.Gamma), Preset(o.Preset), Blend(o.Blend)
     {
         Colors[0] = o.Colors[0];
         Colors[1] = o.Colors[1];
@@ -52,8 +51,7 @@ struct TLinear final : GpLineGradient, TBrushImpl {
             return false;
         cairo_pattern_t* pat = cairo_pattern_create_linear(Q1.X, Q1.Y, Q2.X, Q2.Y);
         AddStops(pat, Stops(), Gamma);
-        cairo_pattern_set_extend(pat, Wrap == WrapModeTile ? CAIRO_EXTEND_REPEAT
-                                                           : CAIRO_EXTEND_REFLECT);
+        cairo_pattern_set_extend(pat, Wrap == WrapModeTile ? CAIRO_EXTEND_REPEAT : CAIRO_EXTEND_REFLECT);
         cairo_matrix_invert(&m);
         cairo_pattern_set_matrix(pat, &m);
         cairo_set_source(cr, pat);
@@ -62,10 +60,7 @@ struct TLinear final : GpLineGradient, TBrushImpl {
     }
 };
 
-TLinear* L(GpLineGradient* b)
-{
-    return dynamic_cast<TLinear*>(static_cast<GpBrush*>(b));
-}
+TLinear* L(GpLineGradient* b) { return dynamic_cast<TLinear*>(static_cast<GpBrush*>(b)); }
 
 bool ValidWrap(WrapMode w)
 {
@@ -92,15 +87,9 @@ TLinear* FromUnitSquare(const GpRectF& r, GpPointF q1, GpPointF q2)
     return b;
 }
 
-bool ValidRect(const GpRectF* r)
-{
-    return r && AllFinite(r->X, r->Y) && ValidSize(r->Width, r->Height);
-}
+bool ValidRect(const GpRectF* r) { return r && AllFinite(r->X, r->Y) && ValidSize(r->Width, r->Height); }
 
-GpRectF ToF(const GpRect& r)
-{
-    return {REAL(r.X), REAL(r.Y), REAL(r.Width), REAL(r.Height)};
-}
+GpRectF ToF(const GpRect& r) { return {REAL(r.X), REAL(r.Y), REAL(r.Width), REAL(r.Height)}; }
 
 }  // namespace
 
@@ -114,38 +103,36 @@ ARGB LerpARGB(ARGB a, ARGB b, double t)
     return r;
 }
 
-Status GdipCreateLineBrush(const GpPointF* point1, const GpPointF* point2, ARGB color1,
-                           ARGB color2, WrapMode wrapMode, GpLineGradient** lineGradient)
+Status GdipCreateLineBrush(const GpPointF* point1, const GpPointF* point2, ARGB color1, ARGB color2, WrapMode wrapMode,
+                           GpLineGradient** lineGradient)
 {
     if (!point1 || !point2 || !lineGradient || !ValidWrap(wrapMode) ||
-        !AllFinite(point1->X, point1->Y, point2->X, point2->Y) ||
-        (point1->X == point2->X && point1->Y == point2->Y))
+        !AllFinite(point1->X, point1->Y, point2->X, point2->Y) || (point1->X == point2->X && point1->Y == point2->Y))
         return InvalidParameter;
     auto* b = new TLinear;
     b->Q1 = *point1;
     b->Q2 = *point2;
     cairo_matrix_init_identity(&b->Space);
-    b->Rect = {std::min(point1->X, point2->X), std::min(point1->Y, point2->Y),
-               std::abs(point2->X - point1->X), std::abs(point2->Y - point1->Y)};
+    b->Rect = {std::min(point1->X, point2->X), std::min(point1->Y, point2->Y), std::abs(point2->X - point1->X),
+               std::abs(point2->Y - point1->Y)};
     return Make(b, color1, color2, wrapMode, lineGradient);
 }
 
-Status GdipCreateLineBrushI(const GpPoint* point1, const GpPoint* point2, ARGB color1,
-                            ARGB color2, WrapMode wrapMode, GpLineGradient** lineGradient)
+Status GdipCreateLineBrushI(const GpPoint* point1, const GpPoint* point2, ARGB color1, ARGB color2, WrapMode wrapMode,
+                            GpLineGradient** lineGradient)
 {
     if (!point1 || !point2)
         return InvalidParameter;
-    GpPointF a{REAL(point1->X), REAL(point1->Y)}, b{REAL(point2->X), REAL(point2->Y)};
+    GpPointF a {REAL(point1->X), REAL(point1->Y)}, b {REAL(point2->X), REAL(point2->Y)};
     return GdipCreateLineBrush(&a, &b, color1, color2, wrapMode, lineGradient);
 }
 
-Status GdipCreateLineBrushFromRect(const GpRectF* rect, ARGB color1, ARGB color2,
-                                   LinearGradientMode mode, WrapMode wrapMode,
-                                   GpLineGradient** lineGradient)
+Status GdipCreateLineBrushFromRect(const GpRectF* rect, ARGB color1, ARGB color2, LinearGradientMode mode,
+                                   WrapMode wrapMode, GpLineGradient** lineGradient)
 {
     if (!ValidRect(rect) || !lineGradient || !ValidWrap(wrapMode))
         return InvalidParameter;
-    GpPointF q1{0, 0}, q2;
+    GpPointF q1 {0, 0}, q2;
     switch (mode) {
     case LinearGradientModeHorizontal: q2 = {1, 0}; break;
     case LinearGradientModeVertical: q2 = {0, 1}; break;
@@ -159,9 +146,8 @@ Status GdipCreateLineBrushFromRect(const GpRectF* rect, ARGB color1, ARGB color2
     return Make(FromUnitSquare(*rect, q1, q2), color1, color2, wrapMode, lineGradient);
 }
 
-Status GdipCreateLineBrushFromRectI(const GpRect* rect, ARGB color1, ARGB color2,
-                                    LinearGradientMode mode, WrapMode wrapMode,
-                                    GpLineGradient** lineGradient)
+Status GdipCreateLineBrushFromRectI(const GpRect* rect, ARGB color1, ARGB color2, LinearGradientMode mode,
+                                    WrapMode wrapMode, GpLineGradient** lineGradient)
 {
     if (!rect)
         return InvalidParameter;
@@ -169,9 +155,8 @@ Status GdipCreateLineBrushFromRectI(const GpRect* rect, ARGB color1, ARGB color2
     return GdipCreateLineBrushFromRect(&r, color1, color2, mode, wrapMode, lineGradient);
 }
 
-Status GdipCreateLineBrushFromRectWithAngle(const GpRectF* rect, ARGB color1, ARGB color2,
-                                            REAL angle, BOOL isAngleScalable, WrapMode wrapMode,
-                                            GpLineGradient** lineGradient)
+Status GdipCreateLineBrushFromRectWithAngle(const GpRectF* rect, ARGB color1, ARGB color2, REAL angle,
+                                            BOOL isAngleScalable, WrapMode wrapMode, GpLineGradient** lineGradient)
 {
     if (!ValidRect(rect) || !lineGradient || !ValidWrap(wrapMode) || !Finite(angle))
         return InvalidParameter;
@@ -179,14 +164,14 @@ Status GdipCreateLineBrushFromRectWithAngle(const GpRectF* rect, ARGB color1, AR
     // The gradient spans the rectangle along the direction: from the corner that lies
     // furthest back to the one furthest ahead. A scalable angle is taken in the unit
     // square, so it follows the rectangle's aspect; otherwise it is the true angle.
-    GpRectF space = isAngleScalable ? GpRectF{0, 0, 1, 1} : *rect;
+    GpRectF space = isAngleScalable ? GpRectF {0, 0, 1, 1} : *rect;
     double lo = std::numeric_limits<double>::max(), hi = -lo;
     for (int c = 0; c < 4; ++c) {
         double x = space.X + (c & 1) * space.Width, y = space.Y + (c >> 1) * space.Height;
         lo = std::min(lo, x * dx + y * dy);
         hi = std::max(hi, x * dx + y * dy);
     }
-    GpPointF q1{REAL(dx * lo), REAL(dy * lo)}, q2{REAL(dx * hi), REAL(dy * hi)};
+    GpPointF q1 {REAL(dx * lo), REAL(dy * lo)}, q2 {REAL(dx * hi), REAL(dy * hi)};
     TLinear* b;
     if (isAngleScalable) {
         b = FromUnitSquare(*rect, q1, q2);
@@ -200,15 +185,13 @@ Status GdipCreateLineBrushFromRectWithAngle(const GpRectF* rect, ARGB color1, AR
     return Make(b, color1, color2, wrapMode, lineGradient);
 }
 
-Status GdipCreateLineBrushFromRectWithAngleI(const GpRect* rect, ARGB color1, ARGB color2,
-                                             REAL angle, BOOL isAngleScalable,
-                                             WrapMode wrapMode, GpLineGradient** lineGradient)
+Status GdipCreateLineBrushFromRectWithAngleI(const GpRect* rect, ARGB color1, ARGB color2, REAL angle,
+                                             BOOL isAngleScalable, WrapMode wrapMode, GpLineGradient** lineGradient)
 {
     if (!rect)
         return InvalidParameter;
     GpRectF r = ToF(*rect);
-    return GdipCreateLineBrushFromRectWithAngle(&r, color1, color2, angle, isAngleScalable,
-                                                wrapMode, lineGradient);
+    return GdipCreateLineBrushFromRectWithAngle(&r, color1, color2, angle, isAngleScalable, wrapMode, lineGradient);
 }
 
 Status GdipSetLineColors(GpLineGradient* brush, ARGB color1, ARGB color2)
@@ -268,14 +251,12 @@ bool ValidBlendPositions(const REAL* positions, INT count)
     return true;
 }
 
-Status GdipSetLineBlend(GpLineGradient* brush, const REAL* blend, const REAL* positions,
-                        INT count)
+Status GdipSetLineBlend(GpLineGradient* brush, const REAL* blend, const REAL* positions, INT count)
 {
     return SetBlendFactors(L(brush), blend, positions, count);
 }
 
-Status GdipSetLinePresetBlend(GpLineGradient* brush, const ARGB* blend, const REAL* positions,
-                              INT count)
+Status GdipSetLinePresetBlend(GpLineGradient* brush, const ARGB* blend, const REAL* positions, INT count)
 {
     return SetPresetColors(L(brush), blend, positions, count);
 }

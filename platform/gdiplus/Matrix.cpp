@@ -21,10 +21,7 @@ bool Invertible(const cairo_matrix_t& m)
 
 namespace {
 
-bool ValidOrder(MatrixOrder o)
-{
-    return o == MatrixOrderPrepend || o == MatrixOrderAppend;
-}
+bool ValidOrder(MatrixOrder o) { return o == MatrixOrderPrepend || o == MatrixOrderAppend; }
 
 Status Apply(GpMatrix* matrix, const cairo_matrix_t& op, MatrixOrder order)
 {
@@ -34,8 +31,7 @@ Status Apply(GpMatrix* matrix, const cairo_matrix_t& op, MatrixOrder order)
     return Ok;
 }
 
-template <class Pt>
-Status TransformPoints(GpMatrix* matrix, Pt* pts, INT count, bool vector)
+template <class Pt> Status TransformPoints(GpMatrix* matrix, Pt* pts, INT count, bool vector)
 {
     if (!matrix || !pts || count <= 0)
         return InvalidParameter;
@@ -61,21 +57,16 @@ cairo_matrix_t RectToParallelogram(double x, double y, double w, double h, const
     // Unit square -> parallelogram, after rectangle -> unit square.
     cairo_matrix_t toUnit, toPlg, r;
     cairo_matrix_init(&toUnit, 1 / w, 0, 0, 1 / h, -x / w, -y / h);
-    cairo_matrix_init(&toPlg, p[1].X - p[0].X, p[1].Y - p[0].Y, p[2].X - p[0].X,
-                      p[2].Y - p[0].Y, p[0].X, p[0].Y);
+    cairo_matrix_init(&toPlg, p[1].X - p[0].X, p[1].Y - p[0].Y, p[2].X - p[0].X, p[2].Y - p[0].Y, p[0].X, p[0].Y);
     cairo_matrix_multiply(&r, &toUnit, &toPlg);
     return r;
 }
 
 }  // namespace
 
-Status GdipCreateMatrix(GpMatrix** matrix)
-{
-    return GdipCreateMatrix2(1, 0, 0, 1, 0, 0, matrix);
-}
+Status GdipCreateMatrix(GpMatrix** matrix) { return GdipCreateMatrix2(1, 0, 0, 1, 0, 0, matrix); }
 
-Status GdipCreateMatrix2(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy,
-                         GpMatrix** matrix)
+Status GdipCreateMatrix2(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy, GpMatrix** matrix)
 {
     if (!matrix || !AllFinite(m11, m12, m21, m22, dx, dy))
         return InvalidParameter;
@@ -102,7 +93,7 @@ Status GdipCreateMatrix3I(const GpRect* rect, const GpPoint* dstplg, GpMatrix** 
 {
     if (!rect || !dstplg)
         return InvalidParameter;
-    GpRectF r{REAL(rect->X), REAL(rect->Y), REAL(rect->Width), REAL(rect->Height)};
+    GpRectF r {REAL(rect->X), REAL(rect->Y), REAL(rect->Width), REAL(rect->Height)};
     GpPointF p[3];
     for (int i = 0; i < 3; ++i)
         p[i] = {REAL(dstplg[i].X), REAL(dstplg[i].Y)};
@@ -127,8 +118,7 @@ Status GdipDeleteMatrix(GpMatrix* matrix)
     return Ok;
 }
 
-Status GdipSetMatrixElements(GpMatrix* matrix, REAL m11, REAL m12, REAL m21, REAL m22, REAL dx,
-                             REAL dy)
+Status GdipSetMatrixElements(GpMatrix* matrix, REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy)
 {
     if (!matrix || !AllFinite(m11, m12, m21, m22, dx, dy))
         return InvalidParameter;
@@ -239,8 +229,7 @@ Status GdipIsMatrixEqual(const GpMatrix* matrix, const GpMatrix* matrix2, BOOL* 
     if (!matrix || !matrix2 || !result)
         return InvalidParameter;
     const cairo_matrix_t &a = M(matrix), &b = M(matrix2);
-    *result = a.xx == b.xx && a.yx == b.yx && a.xy == b.xy && a.yy == b.yy && a.x0 == b.x0 &&
-              a.y0 == b.y0;
+    *result = a.xx == b.xx && a.yx == b.yx && a.xy == b.xy && a.yy == b.yy && a.x0 == b.x0 && a.y0 == b.y0;
     return Ok;
 }
 

@@ -43,7 +43,7 @@ HRESULT TMemoryIStream::Stat(STATSTG* stat, uint32_t)
 {
     if (!stat)
         return STG_E_INVALIDFUNCTION;
-    *stat = STATSTG{};
+    *stat = STATSTG {};
     stat->cbSize = FBytes.size();
     return S_OK;
 }

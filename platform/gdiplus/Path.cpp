@@ -39,8 +39,7 @@ GpPathImpl* Edit(GpPath* path)
     return p;
 }
 
-template <class Pt>
-std::vector<GpPointF> ToFloat(const Pt* pts, INT count)
+template <class Pt> std::vector<GpPointF> ToFloat(const Pt* pts, INT count)
 {
     std::vector<GpPointF> r(size_t(std::max(count, 0)));
     for (INT i = 0; i < count; ++i)
@@ -116,31 +115,27 @@ void CloseFigure(GpPathImpl& p)
     p.StartNew = true;
 }
 
-std::vector<GpPointF> ArcPoints(double x, double y, double w, double h, double start,
-                                double sweep)
+std::vector<GpPointF> ArcPoints(double x, double y, double w, double h, double start, double sweep)
 {
     double rx = w / 2, ry = h / 2, cx = x + rx, cy = y + ry;
     sweep = std::clamp(sweep, -360.0, 360.0);
     double a0 = start * M_PI / 180, a1 = (start + sweep) * M_PI / 180;
     double t0 = EllipseParameter(a0, rx, ry);
-    double t1 = std::abs(sweep) >= 360 ? t0 + (sweep > 0 ? 2 : -2) * M_PI
-                                       : EllipseParameter(a1, rx, ry);
+    double t1 = std::abs(sweep) >= 360 ? t0 + (sweep > 0 ? 2 : -2) * M_PI : EllipseParameter(a1, rx, ry);
     // Keep the direction and the turn of the sweep after the angle conversion.
     while (sweep > 0 && t1 < t0)
         t1 += 2 * M_PI;
     while (sweep < 0 && t1 > t0)
         t1 -= 2 * M_PI;
-    auto at = [&](double t) { return GpPointF{REAL(cx + rx * std::cos(t)), REAL(cy + ry * std::sin(t))}; };
-    std::vector<GpPointF> r{at(t0)};
+    auto at = [&](double t) { return GpPointF {REAL(cx + rx * std::cos(t)), REAL(cy + ry * std::sin(t))}; };
+    std::vector<GpPointF> r {at(t0)};
     int n = std::max(1, int(std::ceil(std::abs(t1 - t0) / (M_PI / 2) - 1e-9)));
     double step = (t1 - t0) / n;
     double k = 4.0 / 3.0 * std::tan(step / 4);
     for (int i = 0; i < n; ++i) {
         double s = t0 + i * step, e = s + step;
-        r.push_back({REAL(cx + rx * (std::cos(s) - k * std::sin(s))),
-                     REAL(cy + ry * (std::sin(s) + k * std::cos(s)))});
-        r.push_back({REAL(cx + rx * (std::cos(e) + k * std::sin(e))),
-                     REAL(cy + ry * (std::sin(e) - k * std::cos(e)))});
+        r.push_back({REAL(cx + rx * (std::cos(s) - k * std::sin(s))), REAL(cy + ry * (std::sin(s) + k * std::cos(s)))});
+        r.push_back({REAL(cx + rx * (std::cos(e) + k * std::sin(e))), REAL(cy + ry * (std::sin(e) - k * std::cos(e)))});
         r.push_back(at(e));
     }
     return r;
@@ -155,7 +150,7 @@ std::vector<GpPointF> CurvePoints(const GpPointF* pts, int count, double tension
     };
     double t = tension / 3;
     int segments = closed ? count : count - 1;
-    std::vector<GpPointF> r{pts[0]};
+    std::vector<GpPointF> r {pts[0]};
     for (int i = 0; i < segments; ++i) {
         GpPointF p0 = pt(i - 1), p1 = pt(i), p2 = pt(i + 1), p3 = pt(i + 2);
         r.push_back({REAL(p1.X + t * (p2.X - p0.X)), REAL(p1.Y + t * (p2.Y - p0.Y))});
@@ -167,8 +162,7 @@ std::vector<GpPointF> CurvePoints(const GpPointF* pts, int count, double tension
 
 void AppendPath(cairo_t* cr, const GpPathImpl& path)
 {
-    cairo_set_fill_rule(cr, path.Mode == FillModeWinding ? CAIRO_FILL_RULE_WINDING
-                                                         : CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_set_fill_rule(cr, path.Mode == FillModeWinding ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
     const auto& pt = path.Points;
     const auto& ty = path.Types;
     for (size_t i = 0; i < pt.size(); ++i) {
@@ -176,8 +170,7 @@ void AppendPath(cairo_t* cr, const GpPathImpl& path)
         if (kind == PathPointTypeStart) {
             cairo_move_to(cr, pt[i].X, pt[i].Y);
         } else if (kind == PathPointTypeBezier && i + 2 < pt.size()) {
-            cairo_curve_to(cr, pt[i].X, pt[i].Y, pt[i + 1].X, pt[i + 1].Y, pt[i + 2].X,
-                           pt[i + 2].Y);
+            cairo_curve_to(cr, pt[i].X, pt[i].Y, pt[i + 1].X, pt[i + 1].Y, pt[i + 2].X, pt[i + 2].Y);
             i += 2;
         } else {
             cairo_line_to(cr, pt[i].X, pt[i].Y);
@@ -195,13 +188,11 @@ std::vector<std::vector<GpPointF>> FlattenPath(const GpPathImpl& path)
     AppendPath(cr, path);
     cairo_path_t* flat = cairo_copy_path_flat(cr);
     std::vector<std::vector<GpPointF>> r;
-    for (int i = 0; flat->status == CAIRO_STATUS_SUCCESS && i < flat->num_data;
-         i += flat->data[i].header.length) {
+    for (int i = 0; flat->status == CAIRO_STATUS_SUCCESS && i < flat->num_data; i += flat->data[i].header.length) {
         const cairo_path_data_t* d = &flat->data[i];
         if (d->header.type == CAIRO_PATH_MOVE_TO)
             r.emplace_back();
-        if ((d->header.type == CAIRO_PATH_MOVE_TO || d->header.type == CAIRO_PATH_LINE_TO) &&
-            !r.empty())
+        if ((d->header.type == CAIRO_PATH_MOVE_TO || d->header.type == CAIRO_PATH_LINE_TO) && !r.empty())
             r.back().push_back({REAL(d[1].point.x), REAL(d[1].point.y)});
     }
     cairo_path_destroy(flat);
@@ -220,8 +211,7 @@ Status GdipCreatePath(FillMode fillMode, GpPath** path)
     return Ok;
 }
 
-Status GdipCreatePath2(const GpPointF* points, const BYTE* types, INT count, FillMode fillMode,
-                       GpPath** path)
+Status GdipCreatePath2(const GpPointF* points, const BYTE* types, INT count, FillMode fillMode, GpPath** path)
 {
     if (!points || !types || count < 0 || !FinitePoints(points, count))
         return InvalidParameter;
@@ -376,13 +366,12 @@ Status GdipAddPathLine2I(GpPath* path, const GpPoint* points, INT count)
     return GdipAddPathLine2(path, f.data(), count);
 }
 
-Status GdipAddPathArc(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
-                      REAL sweepAngle)
+Status GdipAddPathArc(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
 {
     GpPathImpl* p = Edit(path);
     if (!p || !AllFinite(x, y, width, height, startAngle, sweepAngle) || width < 0 || height < 0)
         return InvalidParameter;
-    if (width == 0 || height == 0) {   // a degenerate arc is its corner point
+    if (width == 0 || height == 0) {  // a degenerate arc is its corner point
         Join(*p, {x, y});
         return Ok;
     }
@@ -391,25 +380,20 @@ Status GdipAddPathArc(GpPath* path, REAL x, REAL y, REAL width, REAL height, REA
     return Ok;
 }
 
-Status GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle,
-                       REAL sweepAngle)
+Status GdipAddPathArcI(GpPath* path, INT x, INT y, INT width, INT height, REAL startAngle, REAL sweepAngle)
 {
-    return GdipAddPathArc(path, REAL(x), REAL(y), REAL(width), REAL(height), startAngle,
-                          sweepAngle);
+    return GdipAddPathArc(path, REAL(x), REAL(y), REAL(width), REAL(height), startAngle, sweepAngle);
 }
 
-Status GdipAddPathBezier(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3,
-                         REAL x4, REAL y4)
+Status GdipAddPathBezier(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4)
 {
     GpPointF pts[4] = {{x1, y1}, {x2, y2}, {x3, y3}, {x4, y4}};
     return GdipAddPathBeziers(path, pts, 4);
 }
 
-Status GdipAddPathBezierI(GpPath* path, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4,
-                          INT y4)
+Status GdipAddPathBezierI(GpPath* path, INT x1, INT y1, INT x2, INT y2, INT x3, INT y3, INT x4, INT y4)
 {
-    return GdipAddPathBezier(path, REAL(x1), REAL(y1), REAL(x2), REAL(y2), REAL(x3), REAL(y3),
-                             REAL(x4), REAL(y4));
+    return GdipAddPathBezier(path, REAL(x1), REAL(y1), REAL(x2), REAL(y2), REAL(x3), REAL(y3), REAL(x4), REAL(y4));
 }
 
 Status GdipAddPathBeziers(GpPath* path, const GpPointF* points, INT count)
@@ -466,7 +450,7 @@ Status GdipAddPathRectangle(GpPath* path, REAL x, REAL y, REAL width, REAL heigh
     if (!p || !AllFinite(x, y, width, height))
         return InvalidParameter;
     if (width <= 0 || height <= 0)
-        return Ok;   // nothing to add
+        return Ok;  // nothing to add
     p->StartNew = true;
     GpPointF pts[4] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
     AddLines(*p, pts, 4);
@@ -484,8 +468,7 @@ Status GdipAddPathRectangles(GpPath* path, const GpRectF* rects, INT count)
     if (!path || !rects || count <= 0)
         return InvalidParameter;
     for (INT i = 0; i < count; ++i) {
-        Status st = GdipAddPathRectangle(path, rects[i].X, rects[i].Y, rects[i].Width,
-                                         rects[i].Height);
+        Status st = GdipAddPathRectangle(path, rects[i].X, rects[i].Y, rects[i].Width, rects[i].Height);
         if (st != Ok)
             return st;
     }
@@ -504,7 +487,7 @@ Status GdipAddPathEllipse(GpPath* path, REAL x, REAL y, REAL width, REAL height)
     AddBeziers(*p, b.data(), int(b.size()));
     CloseFigure(*p);
     if (wasEmpty && width > 0 && height > 0)
-        p->SoleEllipse = GpRectF{x, y, width, height};
+        p->SoleEllipse = GpRectF {x, y, width, height};
     return Ok;
 }
 
@@ -513,12 +496,10 @@ Status GdipAddPathEllipseI(GpPath* path, INT x, INT y, INT width, INT height)
     return GdipAddPathEllipse(path, REAL(x), REAL(y), REAL(width), REAL(height));
 }
 
-Status GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle,
-                      REAL sweepAngle)
+Status GdipAddPathPie(GpPath* path, REAL x, REAL y, REAL width, REAL height, REAL startAngle, REAL sweepAngle)
 {
     GpPathImpl* p = Edit(path);
-    if (!p || !AllFinite(x, y, width, height, startAngle, sweepAngle) || width <= 0 ||
-        height <= 0)
+    if (!p || !AllFinite(x, y, width, height, startAngle, sweepAngle) || width <= 0 || height <= 0)
         return InvalidParameter;
     p->StartNew = true;
     Join(*p, {x + width / 2, y + height / 2});
@@ -552,7 +533,7 @@ Status GdipAddPathPath(GpPath* path, const GpPath* addingPath, BOOL connect)
     GpPathImpl* p = Edit(path);
     if (!p || !addingPath)
         return InvalidParameter;
-    const GpPathImpl src = *P(addingPath);   // copied: the path may be added to itself
+    const GpPathImpl src = *P(addingPath);  // copied: the path may be added to itself
     for (size_t i = 0; i < src.Points.size(); ++i) {
         BYTE t = src.Types[i];
         if (i == 0 && connect && !p->StartNew && !p->Points.empty())
@@ -580,8 +561,7 @@ Status GdipTransformPath(GpPath* path, GpMatrix* matrix)
     return Ok;
 }
 
-Status GdipGetPathWorldBounds(GpPath* path, GpRectF* bounds, const GpMatrix* matrix,
-                              const GpPen* pen)
+Status GdipGetPathWorldBounds(GpPath* path, GpRectF* bounds, const GpMatrix* matrix, const GpPen* pen)
 {
     if (!path || !bounds)
         return InvalidParameter;
@@ -601,8 +581,7 @@ Status GdipGetPathWorldBounds(GpPath* path, GpRectF* bounds, const GpMatrix* mat
         y1 = std::max(y1, y);
     }
     double grow = pen ? static_cast<const GpPenImpl*>(pen)->Width / 2 : 0;
-    *bounds = {REAL(x0 - grow), REAL(y0 - grow), REAL(x1 - x0 + 2 * grow),
-               REAL(y1 - y0 + 2 * grow)};
+    *bounds = {REAL(x0 - grow), REAL(y0 - grow), REAL(x1 - x0 + 2 * grow), REAL(y1 - y0 + 2 * grow)};
     return Ok;
 }
 

@@ -60,19 +60,19 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
     GpPathImpl Path;
     GpPointF Center;
     ARGB CenterColor = 0xFFFFFFFF;
-    std::vector<ARGB> Surround{0xFFFFFFFF};
+    std::vector<ARGB> Surround {0xFFFFFFFF};
     WrapMode Wrap = WrapModeClamp;
     bool Gamma = false;
-    std::vector<TStop> Preset;                  // position 0 boundary, 1 centre
-    std::vector<std::pair<REAL, REAL>> Blend;   // (position, factor)
-    GpPointF Focus{0, 0};
+    std::vector<TStop> Preset;                 // position 0 boundary, 1 centre
+    std::vector<std::pair<REAL, REAL>> Blend;  // (position, factor)
+    GpPointF Focus {0, 0};
     cairo_matrix_t Transform;
 
     TPathGradient() { cairo_matrix_init_identity(&Transform); }
     TPathGradient(const TPathGradient& o)
-        : GpPathGradient(), TBrushImpl(), Path(o.Path), Center(o.Center),
-          CenterColor(o.CenterColor), Surround(o.Surround), Wrap(o.Wrap), Gamma(o.Gamma),
-          Preset(o.Preset), Blend(o.Blend), Focus(o.Focus), Transform(o.Transform)
+        : GpPathGradient(), TBrushImpl(), Path(o.Path), Center(o.Center), CenterColor(o.CenterColor),
+          Surround(o.Surround), Wrap(o.Wrap), Gamma(o.Gamma), Preset(o.Preset), Blend(o.Blend), Focus(o.Focus),
+          Transform(o.Transform)
     {
     }
     BrushType Type() const override { return BrushTypePathGradient; }
@@ -117,7 +117,7 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
             return false;
         cairo_matrix_t ctm, full;
         cairo_get_matrix(cr, &ctm);
-        cairo_matrix_multiply(&full, &Transform, &ctm);   // brush space -> device
+        cairo_matrix_multiply(&full, &Transform, &ctm);  // brush space -> device
         // Painted once into a device-aligned picture of the path's extent (transparent
         // outside the path) and reused while shape, colours and placement repeat.
         cairo_surface_t* picture = Rendered(full, VisibleDeviceBox(cr));
@@ -134,7 +134,7 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
             return true;
         }
         if (cairo_get_operator(cr) == CAIRO_OPERATOR_SOURCE)
-            ClipToPath(cr);   // copying must not clear what lies outside the path
+            ClipToPath(cr);  // copying must not clear what lies outside the path
         // The picture's device offset places it: device pixels map straight onto it.
         cairo_identity_matrix(cr);
         cairo_set_source_surface(cr, picture, 0, 0);
@@ -153,10 +153,7 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
         cairo_clip(cr);
     }
 
-    cairo_pattern_t* Pattern() const
-    {
-        return Path.SoleEllipse && SingleSurround() ? Radial() : Mesh();
-    }
+    cairo_pattern_t* Pattern() const { return Path.SoleEllipse && SingleSurround() ? Radial() : Mesh(); }
 
     // The part of the device the painter may touch (its clip, bounded by its target).
     static cairo_rectangle_int_t VisibleDeviceBox(cairo_t* cr)
@@ -242,16 +239,14 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
 
     bool SingleSurround() const
     {
-        return std::all_of(Surround.begin(), Surround.end(),
-                           [&](ARGB c) { return c == Surround[0]; });
+        return std::all_of(Surround.begin(), Surround.end(), [&](ARGB c) { return c == Surround[0]; });
     }
 
     cairo_pattern_t* Radial() const
     {
         const GpRectF& e = *Path.SoleEllipse;
-        cairo_matrix_t toUnit;   // ellipse -> unit circle
-        cairo_matrix_init(&toUnit, e.Width / 2, 0, 0, e.Height / 2, e.X + e.Width / 2,
-                          e.Y + e.Height / 2);
+        cairo_matrix_t toUnit;  // ellipse -> unit circle
+        cairo_matrix_init(&toUnit, e.Width / 2, 0, 0, e.Height / 2, e.X + e.Width / 2, e.Y + e.Height / 2);
         cairo_matrix_invert(&toUnit);
         double fx = Center.X, fy = Center.Y;
         cairo_matrix_transform_point(&toUnit, &fx, &fy);
@@ -287,8 +282,8 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
                 auto ri = Rings(ci), rj = Rings(cj);
                 for (size_t k = 0; k + 1 < ri.size(); ++k) {
                     auto at = [&](const GpPointF& v, double s) {
-                        return std::pair<double, double>{Center.X + s * (v.X - Center.X),
-                                                         Center.Y + s * (v.Y - Center.Y)};
+                        return std::pair<double, double> {Center.X + s * (v.X - Center.X),
+                                                          Center.Y + s * (v.Y - Center.Y)};
                     };
                     auto [ax, ay] = at(fig[i], ri[k].Offset);
                     auto [bx, by] = at(fig[j], ri[k].Offset);
@@ -300,9 +295,9 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
                     cairo_mesh_pattern_line_to(pat, cx, cy);
                     cairo_mesh_pattern_line_to(pat, dx, dy);
                     auto corner = [&](int c, ARGB col) {
-                        cairo_mesh_pattern_set_corner_color_rgba(
-                            pat, unsigned(c), ((col >> 16) & 0xFF) / 255.0,
-                            ((col >> 8) & 0xFF) / 255.0, (col & 0xFF) / 255.0, (col >> 24) / 255.0);
+                        cairo_mesh_pattern_set_corner_color_rgba(pat, unsigned(c), ((col >> 16) & 0xFF) / 255.0,
+                                                                 ((col >> 8) & 0xFF) / 255.0, (col & 0xFF) / 255.0,
+                                                                 (col >> 24) / 255.0);
                     };
                     corner(0, ri[k].Color);
                     corner(1, rj[k].Color);
@@ -316,16 +311,12 @@ struct TPathGradient final : GpPathGradient, TBrushImpl {
     }
 };
 
-TPathGradient* PG(GpPathGradient* b)
-{
-    return dynamic_cast<TPathGradient*>(static_cast<GpBrush*>(b));
-}
+TPathGradient* PG(GpPathGradient* b) { return dynamic_cast<TPathGradient*>(static_cast<GpBrush*>(b)); }
 
 GpPointF Centroid(const GpPathImpl& p)
 {
     if (p.SoleEllipse)
-        return {p.SoleEllipse->X + p.SoleEllipse->Width / 2,
-                p.SoleEllipse->Y + p.SoleEllipse->Height / 2};
+        return {p.SoleEllipse->X + p.SoleEllipse->Width / 2, p.SoleEllipse->Y + p.SoleEllipse->Height / 2};
     // Area centroid of the flattened outline; the mean of the points when it has no area.
     double a = 0, cx = 0, cy = 0, mx = 0, my = 0;
     size_t count = 0;
@@ -342,13 +333,13 @@ GpPointF Centroid(const GpPathImpl& p)
         }
     if (std::abs(a) > 1e-9)
         return {REAL(cx / (3 * a)), REAL(cy / (3 * a))};
-    return count ? GpPointF{REAL(mx / count), REAL(my / count)} : GpPointF{};
+    return count ? GpPointF {REAL(mx / count), REAL(my / count)} : GpPointF {};
 }
 
 Status Make(const GpPathImpl& path, GpPathGradient** out)
 {
     if (path.Points.size() < 2)
-        return OutOfMemory;   // nothing to span: the status callers expect for this
+        return OutOfMemory;  // nothing to span: the status callers expect for this
     auto* b = new TPathGradient;
     b->Path = path;
     b->Center = Centroid(path);
@@ -358,11 +349,9 @@ Status Make(const GpPathImpl& path, GpPathGradient** out)
 
 }  // namespace
 
-Status GdipCreatePathGradient(const GpPointF* points, INT count, WrapMode wrapMode,
-                              GpPathGradient** polyGradient)
+Status GdipCreatePathGradient(const GpPointF* points, INT count, WrapMode wrapMode, GpPathGradient** polyGradient)
 {
-    if (!points || !polyGradient || count < 2 || wrapMode < WrapModeTile ||
-        wrapMode > WrapModeClamp)
+    if (!points || !polyGradient || count < 2 || wrapMode < WrapModeTile || wrapMode > WrapModeClamp)
         return InvalidParameter;
     GpPathImpl path;
     for (INT i = 0; i < count; ++i)
@@ -414,7 +403,7 @@ Status GdipSetPathGradientCenterPointI(GpPathGradient* brush, const GpPoint* poi
 {
     if (!point)
         return InvalidParameter;
-    GpPointF p{REAL(point->X), REAL(point->Y)};
+    GpPointF p {REAL(point->X), REAL(point->Y)};
     return GdipSetPathGradientCenterPoint(brush, &p);
 }
 
@@ -454,8 +443,7 @@ Status GdipGetPathGradientSurroundColorCount(GpPathGradient* brush, INT* count)
     return Ok;
 }
 
-Status GdipSetPathGradientSurroundColorsWithCount(GpPathGradient* brush, const ARGB* color,
-                                                  INT* count)
+Status GdipSetPathGradientSurroundColorsWithCount(GpPathGradient* brush, const ARGB* color, INT* count)
 {
     TPathGradient* b = PG(brush);
     if (!b || !color || !count || *count <= 0 || size_t(*count) > b->Path.Points.size())
@@ -464,8 +452,7 @@ Status GdipSetPathGradientSurroundColorsWithCount(GpPathGradient* brush, const A
     return Ok;
 }
 
-Status GdipGetPathGradientSurroundColorsWithCount(GpPathGradient* brush, ARGB* color,
-                                                  INT* count)
+Status GdipGetPathGradientSurroundColorsWithCount(GpPathGradient* brush, ARGB* color, INT* count)
 {
     TPathGradient* b = PG(brush);
     if (!b || !color || !count)
@@ -504,14 +491,12 @@ Status GdipSetPathGradientGammaCorrection(GpPathGradient* brush, BOOL useGammaCo
     return Ok;
 }
 
-Status GdipSetPathGradientBlend(GpPathGradient* brush, const REAL* blend, const REAL* positions,
-                                INT count)
+Status GdipSetPathGradientBlend(GpPathGradient* brush, const REAL* blend, const REAL* positions, INT count)
 {
     return SetBlendFactors(PG(brush), blend, positions, count);
 }
 
-Status GdipSetPathGradientPresetBlend(GpPathGradient* brush, const ARGB* blend, const REAL* positions,
-                                      INT count)
+Status GdipSetPathGradientPresetBlend(GpPathGradient* brush, const ARGB* blend, const REAL* positions, INT count)
 {
     return SetPresetColors(PG(brush), blend, positions, count);
 }
@@ -521,7 +506,7 @@ Status GdipSetPathGradientFocusScales(GpPathGradient* brush, REAL xScale, REAL y
     TPathGradient* b = PG(brush);
     if (!b || !AllFinite(xScale, yScale))
         return InvalidParameter;
-    b->Focus = {xScale, yScale};   // accepted; painting does not scale the focus
+    b->Focus = {xScale, yScale};  // accepted; painting does not scale the focus
     return Ok;
 }
 

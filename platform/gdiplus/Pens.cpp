@@ -5,8 +5,8 @@ namespace {
 
 bool ValidCap(LineCap c)
 {
-    return (c >= LineCapFlat && c <= LineCapTriangle) ||
-           (c >= LineCapNoAnchor && c <= LineCapArrowAnchor) || c == LineCapCustom;
+    return (c >= LineCapFlat && c <= LineCapTriangle) || (c >= LineCapNoAnchor && c <= LineCapArrowAnchor) ||
+        c == LineCapCustom;
 }
 
 Status Make(GpBrush* brush, REAL width, GpUnit unit, GpPen** pen)
@@ -19,17 +19,11 @@ Status Make(GpBrush* brush, REAL width, GpUnit unit, GpPen** pen)
     return Ok;
 }
 
-bool ValidWidth(REAL w)
-{
-    return Finite(w) && w >= 0;
-}
+bool ValidWidth(REAL w) { return Finite(w) && w >= 0; }
 
 }  // namespace
 
-GpPenImpl::~GpPenImpl()
-{
-    delete Brush;
-}
+GpPenImpl::~GpPenImpl() { delete Brush; }
 
 Status GdipCreatePen1(ARGB color, REAL width, GpUnit unit, GpPen** pen)
 {
@@ -43,8 +37,7 @@ Status GdipCreatePen1(ARGB color, REAL width, GpUnit unit, GpPen** pen)
 Status GdipCreatePen2(GpBrush* brush, REAL width, GpUnit unit, GpPen** pen)
 {
     TBrushImpl* b = Impl(brush);
-    if (!b || !pen || !ValidWidth(width) || unit == UnitDisplay || unit < UnitWorld ||
-        unit > UnitMillimeter)
+    if (!b || !pen || !ValidWidth(width) || unit == UnitDisplay || unit < UnitWorld || unit > UnitMillimeter)
         return InvalidParameter;
     return Make(b->Clone(), width, unit, pen);
 }

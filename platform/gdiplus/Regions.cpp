@@ -6,7 +6,7 @@
 namespace dcs::gdiplus {
 namespace {
 
-constexpr GpRectF kInfinite{-4194304.0f, -4194304.0f, 8388608.0f, 8388608.0f};
+constexpr GpRectF kInfinite {-4194304.0f, -4194304.0f, 8388608.0f, 8388608.0f};
 
 cairo_operator_t CombineOperator(CombineMode m)
 {
@@ -36,7 +36,7 @@ void DrawElement(cairo_surface_t* target, const TRegionOp& op, const cairo_matri
         AppendPath(cr, *op.Path);
         cairo_fill(cr);
         break;
-    case TRegionOp::TKind::Region: break;   // drawn by the caller
+    case TRegionOp::TKind::Region: break;  // drawn by the caller
     }
     cairo_destroy(cr);
 }
@@ -137,8 +137,7 @@ Status MakeRegion(TRegionOp op, GpRegion** region)
 
 }  // namespace
 
-void RasterizeRegion(cairo_surface_t* mask, const std::vector<TRegionOp>& ops,
-                     const cairo_matrix_t& toDevice)
+void RasterizeRegion(cairo_surface_t* mask, const std::vector<TRegionOp>& ops, const cairo_matrix_t& toDevice)
 {
     int w = cairo_image_surface_get_width(mask), h = cairo_image_surface_get_height(mask);
     cairo_t* cr = cairo_create(mask);
@@ -173,10 +172,7 @@ void CombineMask(cairo_surface_t* mask, cairo_surface_t* shape, CombineMode mode
     cairo_destroy(cr);
 }
 
-Status GdipCreateRegion(GpRegion** region)
-{
-    return MakeRegion(TRegionOp{}, region);
-}
+Status GdipCreateRegion(GpRegion** region) { return MakeRegion(TRegionOp {}, region); }
 
 Status GdipCreateRegionRect(const GpRectF* rect, GpRegion** region)
 {
@@ -192,7 +188,7 @@ Status GdipCreateRegionRectI(const GpRect* rect, GpRegion** region)
 {
     if (!rect)
         return InvalidParameter;
-    GpRectF r{REAL(rect->X), REAL(rect->Y), REAL(rect->Width), REAL(rect->Height)};
+    GpRectF r {REAL(rect->X), REAL(rect->Y), REAL(rect->Width), REAL(rect->Height)};
     return GdipCreateRegionRect(&r, region);
 }
 
@@ -222,10 +218,7 @@ Status GdipDeleteRegion(GpRegion* region)
     return Ok;
 }
 
-Status GdipSetInfinite(GpRegion* region)
-{
-    return Combine(region, TRegionOp{}, CombineModeReplace);
-}
+Status GdipSetInfinite(GpRegion* region) { return Combine(region, TRegionOp {}, CombineModeReplace); }
 
 Status GdipSetEmpty(GpRegion* region)
 {
@@ -248,7 +241,7 @@ Status GdipCombineRegionRectI(GpRegion* region, const GpRect* rect, CombineMode 
 {
     if (!rect)
         return InvalidParameter;
-    GpRectF r{REAL(rect->X), REAL(rect->Y), REAL(rect->Width), REAL(rect->Height)};
+    GpRectF r {REAL(rect->X), REAL(rect->Y), REAL(rect->Width), REAL(rect->Height)};
     return GdipCombineRegionRect(region, &r, mode);
 }
 
@@ -300,7 +293,7 @@ Status GdipGetRegionBounds(GpRegion* region, GpGraphics*, GpRectF* rect)
     if (maxX < 0)
         *rect = {};
     else if (minX == 0 || minY == 0 || maxX == r.W - 1 || maxY == r.H - 1)
-        *rect = kInfinite;   // coverage runs off the canvas: unbounded
+        *rect = kInfinite;  // coverage runs off the canvas: unbounded
     else
         *rect = {REAL(r.Ox + minX), REAL(r.Oy + minY), REAL(maxX - minX + 1), REAL(maxY - minY + 1)};
     return Ok;

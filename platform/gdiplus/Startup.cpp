@@ -8,7 +8,7 @@ namespace dcs::gdiplus {
 namespace {
 
 std::mutex gLock;
-std::set<uintptr_t> gTokens;   // one per start-up not yet shut down
+std::set<uintptr_t> gTokens;  // one per start-up not yet shut down
 uintptr_t gNextToken = 1;
 
 Status Hook(uintptr_t* token)
@@ -23,8 +23,7 @@ void Unhook(uintptr_t) {}
 
 }  // namespace
 
-Status GdiplusStartup(uintptr_t* token, const GdiplusStartupInput* input,
-                      GdiplusStartupOutput* output)
+Status GdiplusStartup(uintptr_t* token, const GdiplusStartupInput* input, GdiplusStartupOutput* output)
 {
     if (!token || !input)
         return InvalidParameter;
@@ -45,7 +44,7 @@ Status GdiplusStartup(uintptr_t* token, const GdiplusStartupInput* input,
 void GdiplusShutdown(uintptr_t token)
 {
     std::lock_guard<std::mutex> lock(gLock);
-    gTokens.erase(token);   // an unknown or repeated token changes nothing
+    gTokens.erase(token);  // an unknown or repeated token changes nothing
 }
 
 void* GdipAlloc(size_t size)
@@ -58,9 +57,6 @@ void* GdipAlloc(size_t size)
     return std::calloc(1, size ? size : 1);
 }
 
-void GdipFree(void* ptr)
-{
-    std::free(ptr);
-}
+void GdipFree(void* ptr) { std::free(ptr); }
 
 }  // namespace dcs::gdiplus

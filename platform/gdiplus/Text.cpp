@@ -8,14 +8,8 @@
 namespace dcs::gdiplus {
 namespace {
 
-GpFontFamilyImpl* Family(const GpFontFamily* f)
-{
-    return static_cast<GpFontFamilyImpl*>(const_cast<GpFontFamily*>(f));
-}
-const GpFontImpl* Fn(const GpFont* f)
-{
-    return static_cast<const GpFontImpl*>(f);
-}
+GpFontFamilyImpl* Family(const GpFontFamily* f) { return static_cast<GpFontFamilyImpl*>(const_cast<GpFontFamily*>(f)); }
+const GpFontImpl* Fn(const GpFont* f) { return static_cast<const GpFontImpl*>(f); }
 GpStringFormatImpl* SF(const GpStringFormat* f)
 {
     return static_cast<GpStringFormatImpl*>(const_cast<GpStringFormat*>(f));
@@ -48,8 +42,8 @@ gdi::TFontSpec Spec(const std::string& family, double em, INT style)
 struct TText {
     PangoLayout* L = nullptr;
     double Pad = 0;
-    GpRectF Box;        // what MeasureString reports
-    double DrawX = 0;   // where the layout's origin goes
+    GpRectF Box;       // what MeasureString reports
+    double DrawX = 0;  // where the layout's origin goes
     double DrawY = 0;
     int Lines = 0;
     TText() = default;
@@ -77,9 +71,9 @@ double Aligned(StringAlignment a, double origin, double room, double size)
 void Layout(TText& t, const gdi::TFontSpec& spec, const std::string& text, const GpRectF& rect,
             const GpStringFormatImpl& fmt)
 {
-    gdi::TPrefixMode prefix = fmt.Hotkey == HotkeyPrefixShow   ? gdi::TPrefixMode::Show
-                              : fmt.Hotkey == HotkeyPrefixHide ? gdi::TPrefixMode::Hide
-                                                               : gdi::TPrefixMode::None;
+    gdi::TPrefixMode prefix = fmt.Hotkey == HotkeyPrefixShow ? gdi::TPrefixMode::Show
+        : fmt.Hotkey == HotkeyPrefixHide                     ? gdi::TPrefixMode::Hide
+                                                             : gdi::TPrefixMode::None;
     t.L = gdi::CreateTextLayout(spec, text, prefix);
     t.Pad = fmt.Typographic ? 0 : spec.PixelSize / 6;
     double room = rect.Width - 2 * t.Pad;
@@ -91,15 +85,15 @@ void Layout(TText& t, const gdi::TFontSpec& spec, const std::string& text, const
         if (wrap)
             pango_layout_set_wrap(t.L, PANGO_WRAP_WORD_CHAR);
         if (ellipsis) {
-            pango_layout_set_ellipsize(t.L, fmt.Trimming == StringTrimmingEllipsisPath
-                                                ? PANGO_ELLIPSIZE_MIDDLE
-                                                : PANGO_ELLIPSIZE_END);
+            pango_layout_set_ellipsize(
+                t.L, fmt.Trimming == StringTrimmingEllipsisPath ? PANGO_ELLIPSIZE_MIDDLE : PANGO_ELLIPSIZE_END);
             if (wrap && rect.Height > 0)
                 pango_layout_set_height(t.L, gdi::ToPango(rect.Height));
         }
-        pango_layout_set_alignment(t.L, fmt.Align == StringAlignmentCenter ? PANGO_ALIGN_CENTER
-                                        : fmt.Align == StringAlignmentFar  ? PANGO_ALIGN_RIGHT
-                                                                           : PANGO_ALIGN_LEFT);
+        pango_layout_set_alignment(t.L,
+                                   fmt.Align == StringAlignmentCenter    ? PANGO_ALIGN_CENTER
+                                       : fmt.Align == StringAlignmentFar ? PANGO_ALIGN_RIGHT
+                                                                         : PANGO_ALIGN_LEFT);
     }
     PangoRectangle logical;
     pango_layout_get_extents(t.L, nullptr, &logical);
@@ -253,7 +247,7 @@ Status GdipIsStyleAvailable(const GpFontFamily* family, INT, BOOL* isStyleAvaila
 {
     if (!family || !isStyleAvailable)
         return InvalidParameter;
-    *isStyleAvailable = 1;   // missing faces are synthesised
+    *isStyleAvailable = 1;  // missing faces are synthesised
     return Ok;
 }
 
@@ -294,8 +288,8 @@ Status GdipGetLineSpacing(const GpFontFamily* family, INT style, uint16_t* lineS
 
 Status GdipCreateFont(const GpFontFamily* fontFamily, REAL emSize, INT style, INT unit, GpFont** font)
 {
-    if (!fontFamily || !font || !Finite(emSize) || emSize <= 0 || unit < UnitWorld ||
-        unit > UnitMillimeter || unit == UnitDisplay)
+    if (!fontFamily || !font || !Finite(emSize) || emSize <= 0 || unit < UnitWorld || unit > UnitMillimeter ||
+        unit == UnitDisplay)
         return InvalidParameter;
     auto* f = new GpFontImpl;
     f->Family = *Family(fontFamily);
@@ -377,15 +371,12 @@ Status GdipCreateStringFormat(INT formatAttributes, uint16_t, GpStringFormat** f
     return MakeFormat(format, formatAttributes);
 }
 
-Status GdipStringFormatGetGenericDefault(GpStringFormat** format)
-{
-    return MakeFormat(format, 0);
-}
+Status GdipStringFormatGetGenericDefault(GpStringFormat** format) { return MakeFormat(format, 0); }
 
 Status GdipStringFormatGetGenericTypographic(GpStringFormat** format)
 {
-    Status st = MakeFormat(format, StringFormatFlagsNoFitBlackBox | StringFormatFlagsLineLimit |
-                                       StringFormatFlagsNoClip);
+    Status st =
+        MakeFormat(format, StringFormatFlagsNoFitBlackBox | StringFormatFlagsLineLimit | StringFormatFlagsNoClip);
     if (st == Ok) {
         SF(*format)->Trimming = StringTrimmingNone;
         SF(*format)->Typographic = true;
@@ -490,16 +481,15 @@ Status GdipGetStringFormatHotkeyPrefix(const GpStringFormat* format, INT* hotkey
 }
 
 Status GdipMeasureString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
-                         const GpRectF* layoutRect, const GpStringFormat* stringFormat,
-                         GpRectF* boundingBox, INT* codepointsFitted, INT* linesFilled)
+                         const GpRectF* layoutRect, const GpStringFormat* stringFormat, GpRectF* boundingBox,
+                         INT* codepointsFitted, INT* linesFilled)
 {
     if (!graphics || !string || !font || !ValidLayoutRect(layoutRect) || !boundingBox)
         return InvalidParameter;
     const GpFontImpl* f = Fn(font);
     std::string text = FromWide(string, length);
     TText t;
-    Layout(t, Spec(f->Family.Family, FontEmPixels(*f), f->Style), text, *layoutRect,
-           FormatOrDefault(stringFormat));
+    Layout(t, Spec(f->Family.Family, FontEmPixels(*f), f->Style), text, *layoutRect, FormatOrDefault(stringFormat));
     *boundingBox = t.Box;
     if (codepointsFitted)
         *codepointsFitted = length < 0 ? INT(std::char_traits<char16_t>::length(string)) : length;
@@ -509,8 +499,7 @@ Status GdipMeasureString(GpGraphics* graphics, const WCHAR* string, INT length, 
 }
 
 Status GdipDrawString(GpGraphics* graphics, const WCHAR* string, INT length, const GpFont* font,
-                      const GpRectF* layoutRect, const GpStringFormat* stringFormat,
-                      const GpBrush* brush)
+                      const GpRectF* layoutRect, const GpStringFormat* stringFormat, const GpBrush* brush)
 {
     Status st = CheckGraphics(graphics);
     if (st != Ok)
@@ -548,9 +537,8 @@ Status GdipDrawString(GpGraphics* graphics, const WCHAR* string, INT length, con
     return Ok;
 }
 
-Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family,
-                         INT style, REAL emSize, const GpRectF* layoutRect,
-                         const GpStringFormat* format)
+Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const GpFontFamily* family, INT style,
+                         REAL emSize, const GpRectF* layoutRect, const GpStringFormat* format)
 {
     if (!path || !string || !family || !ValidLayoutRect(layoutRect) || !Finite(emSize) || emSize <= 0)
         return InvalidParameter;
@@ -566,15 +554,13 @@ Status GdipAddPathString(GpPath* path, const WCHAR* string, INT length, const Gp
     p->SoleEllipse.reset();
     for (int i = 0; i < outline->num_data; i += outline->data[i].header.length) {
         const cairo_path_data_t* d = &outline->data[i];
-        auto pt = [&](int k) { return GpPointF{REAL(d[k].point.x), REAL(d[k].point.y)}; };
+        auto pt = [&](int k) { return GpPointF {REAL(d[k].point.x), REAL(d[k].point.y)}; };
         switch (d->header.type) {
         case CAIRO_PATH_MOVE_TO:
             p->StartNew = true;
-            AddLines(*p, std::vector<GpPointF>{pt(1)}.data(), 1);
+            AddLines(*p, std::vector<GpPointF> {pt(1)}.data(), 1);
             break;
-        case CAIRO_PATH_LINE_TO:
-            AddLines(*p, std::vector<GpPointF>{p->Points.back(), pt(1)}.data(), 2);
-            break;
+        case CAIRO_PATH_LINE_TO: AddLines(*p, std::vector<GpPointF> {p->Points.back(), pt(1)}.data(), 2); break;
         case CAIRO_PATH_CURVE_TO: {
             GpPointF b[4] = {p->Points.back(), pt(1), pt(2), pt(3)};
             AddBeziers(*p, b, 4);

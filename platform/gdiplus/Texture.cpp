@@ -6,15 +6,15 @@ namespace {
 // The tile is the image (or the chosen part of it), mirrored into a double-size tile
 // for the flip modes that cairo cannot repeat directly.
 struct TTexture final : GpTexture, TBrushImpl {
-    cairo_surface_t* Tile = nullptr;    // the image part, premultiplied
-    cairo_surface_t* Paint = nullptr;   // what is repeated
+    cairo_surface_t* Tile = nullptr;   // the image part, premultiplied
+    cairo_surface_t* Paint = nullptr;  // what is repeated
     WrapMode Wrap = WrapModeTile;
     cairo_matrix_t Transform;
 
     TTexture() { cairo_matrix_init_identity(&Transform); }
     TTexture(const TTexture& o)
-        : GpTexture(), TBrushImpl(), Tile(cairo_surface_reference(o.Tile)),
-          Paint(cairo_surface_reference(o.Paint)), Wrap(o.Wrap), Transform(o.Transform)
+        : GpTexture(), TBrushImpl(), Tile(cairo_surface_reference(o.Tile)), Paint(cairo_surface_reference(o.Paint)),
+          Wrap(o.Wrap), Transform(o.Transform)
     {
     }
     ~TTexture() override
@@ -51,13 +51,14 @@ struct TTexture final : GpTexture, TBrushImpl {
         if (!Invertible(Transform))
             return false;
         cairo_pattern_t* pat = cairo_pattern_create_for_surface(Paint);
-        cairo_pattern_set_extend(pat, Wrap == WrapModeClamp        ? CAIRO_EXTEND_NONE
-                                      : Wrap == WrapModeTileFlipXY ? CAIRO_EXTEND_REFLECT
-                                                                   : CAIRO_EXTEND_REPEAT);
+        cairo_pattern_set_extend(pat,
+                                 Wrap == WrapModeClamp            ? CAIRO_EXTEND_NONE
+                                     : Wrap == WrapModeTileFlipXY ? CAIRO_EXTEND_REFLECT
+                                                                  : CAIRO_EXTEND_REPEAT);
         cairo_matrix_t m;
         cairo_matrix_multiply(&m, &Transform, &grid);
-        bool exact = m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 &&
-                     m.x0 == std::floor(m.x0) && m.y0 == std::floor(m.y0);
+        bool exact =
+            m.xx == 1 && m.yy == 1 && m.xy == 0 && m.yx == 0 && m.x0 == std::floor(m.x0) && m.y0 == std::floor(m.y0);
         cairo_pattern_set_filter(pat, exact ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
         // Tiles start at the world origin and stay on the pixel grid.
         cairo_matrix_t saved;
@@ -70,13 +71,10 @@ struct TTexture final : GpTexture, TBrushImpl {
     }
 };
 
-TTexture* T(GpTexture* b)
-{
-    return dynamic_cast<TTexture*>(static_cast<GpBrush*>(b));
-}
+TTexture* T(GpTexture* b) { return dynamic_cast<TTexture*>(static_cast<GpBrush*>(b)); }
 
-Status Make(GpImage* image, WrapMode wrap, const GpImageAttributes* attrs, double x, double y,
-            double w, double h, GpTexture** texture)
+Status Make(GpImage* image, WrapMode wrap, const GpImageAttributes* attrs, double x, double y, double w, double h,
+            GpTexture** texture)
 {
     if (!image || !texture || wrap < WrapModeTile || wrap > WrapModeClamp || !AllFinite(x, y, w, h))
         return InvalidParameter;
@@ -85,10 +83,9 @@ Status Make(GpImage* image, WrapMode wrap, const GpImageAttributes* attrs, doubl
         w = img->Width;
         h = img->Height;
     }
-    int ix = int(std::lround(x)), iy = int(std::lround(y)), iw = int(std::lround(w)),
-        ih = int(std::lround(h));
+    int ix = int(std::lround(x)), iy = int(std::lround(y)), iw = int(std::lround(w)), ih = int(std::lround(h));
     if (ix < 0 || iy < 0 || iw <= 0 || ih <= 0 || ix + iw > img->Width || iy + ih > img->Height)
-        return OutOfMemory;   // the part lies outside the image
+        return OutOfMemory;  // the part lies outside the image
     auto* t = new TTexture;
     t->Wrap = wrap;
     t->Tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, iw, ih);
@@ -120,26 +117,25 @@ Status GdipCreateTexture(GpImage* image, WrapMode wrapmode, GpTexture** texture)
     return Make(image, wrapmode, nullptr, 0, 0, 0, 0, texture);
 }
 
-Status GdipCreateTexture2(GpImage* image, WrapMode wrapmode, REAL x, REAL y, REAL width,
-                          REAL height, GpTexture** texture)
+Status GdipCreateTexture2(GpImage* image, WrapMode wrapmode, REAL x, REAL y, REAL width, REAL height,
+                          GpTexture** texture)
 {
     return Make(image, wrapmode, nullptr, x, y, width, height, texture);
 }
 
-Status GdipCreateTexture2I(GpImage* image, WrapMode wrapmode, INT x, INT y, INT width, INT height,
-                           GpTexture** texture)
+Status GdipCreateTexture2I(GpImage* image, WrapMode wrapmode, INT x, INT y, INT width, INT height, GpTexture** texture)
 {
     return Make(image, wrapmode, nullptr, x, y, width, height, texture);
 }
 
-Status GdipCreateTextureIA(GpImage* image, const GpImageAttributes* imageAttributes, REAL x, REAL y,
-                           REAL width, REAL height, GpTexture** texture)
+Status GdipCreateTextureIA(GpImage* image, const GpImageAttributes* imageAttributes, REAL x, REAL y, REAL width,
+                           REAL height, GpTexture** texture)
 {
     return Make(image, WrapModeTile, imageAttributes, x, y, width, height, texture);
 }
 
-Status GdipCreateTextureIAI(GpImage* image, const GpImageAttributes* imageAttributes, INT x, INT y,
-                            INT width, INT height, GpTexture** texture)
+Status GdipCreateTextureIAI(GpImage* image, const GpImageAttributes* imageAttributes, INT x, INT y, INT width,
+                            INT height, GpTexture** texture)
 {
     return Make(image, WrapModeTile, imageAttributes, x, y, width, height, texture);
 }

@@ -47,13 +47,13 @@ struct TChannel {
 
 struct TDib {
     int64_t Width = 0;
-    int64_t Height = 0;   // rows of colour data, always positive
+    int64_t Height = 0;  // rows of colour data, always positive
     bool TopDown = false;
     int Bits = 0;
     uint32_t Compression = BI_RGB;
     TChannel Red, Green, Blue, Alpha;
     std::vector<uint32_t> Palette;
-    size_t TableEnd = 0;   // offset, from the header's start, just past the colour table
+    size_t TableEnd = 0;  // offset, from the header's start, just past the colour table
     double DpiX = 96.0;
     double DpiY = 96.0;
 };
@@ -129,8 +129,7 @@ TCodecResult ReadDib(const uint8_t* dib, size_t size, bool icon, TDib& d)
             d.Alpha = TChannel(Le32(masks + 12));
         break;
     }
-    default:
-        return TCodecResult::Unsupported;   // embedded JPEG/PNG and rarer codings
+    default: return TCodecResult::Unsupported;  // embedded JPEG/PNG and rarer codings
     }
 
     uint64_t tableCount = core ? 0 : Le32(dib + 32);
@@ -199,8 +198,7 @@ void ConvertRow(const TDib& d, const uint8_t* src, uint32_t* dst)
         for (int64_t x = 0; x < w; ++x) {
             const uint8_t* p = src + x * bytes;
             uint32_t v = bytes == 2 ? Le16(p) : bytes == 3 ? (p[0] | (p[1] << 8) | (p[2] << 16)) : Le32(p);
-            dst[x] = Argb(d.Alpha.Extract(v, 255), d.Red.Extract(v, 0), d.Green.Extract(v, 0),
-                          d.Blue.Extract(v, 0));
+            dst[x] = Argb(d.Alpha.Extract(v, 255), d.Red.Extract(v, 0), d.Green.Extract(v, 0), d.Blue.Extract(v, 0));
         }
         break;
     }
@@ -292,8 +290,8 @@ TCodecResult DecodeBmp(const uint8_t* data, size_t size, TDecodedImage& out)
     if (offset > size)
         return TCodecResult::Corrupt;
     TCodecResult r = d.Compression == BI_RLE8 || d.Compression == BI_RLE4
-                         ? DecodeRle(d, data + offset, size - offset, out)
-                         : DecodeRows(d, data + offset, size - offset, out);
+        ? DecodeRle(d, data + offset, size - offset, out)
+        : DecodeRows(d, data + offset, size - offset, out);
     if (r != TCodecResult::Ok)
         return r;
     out.RawFormat = ImageFormatBMP;
@@ -318,8 +316,8 @@ TCodecResult DecodeIconDib(const uint8_t* dib, size_t size, TDecodedImage& out)
     if (auto r = DecodeRows(d, bits, available, out); r != TCodecResult::Ok)
         return r;
 
-    bool hasAlpha = d.Alpha.Bits &&
-                    std::any_of(out.Pixels.begin(), out.Pixels.end(), [](uint32_t p) { return p >> 24; });
+    bool hasAlpha =
+        d.Alpha.Bits && std::any_of(out.Pixels.begin(), out.Pixels.end(), [](uint32_t p) { return p >> 24; });
     uint64_t colourBytes = RowStride(d.Width, d.Bits) * uint64_t(d.Height);
     uint64_t maskStride = RowStride(d.Width, 1);
     if (!hasAlpha) {

@@ -9,8 +9,8 @@ namespace dcs::imaging::detail {
 
 TCodecResult EncodeBmp(const TDecodedImage& image, std::vector<uint8_t>& out)
 {
-    const bool alpha = std::any_of(image.Pixels.begin(), image.Pixels.end(),
-                                   [](uint32_t p) { return (p >> 24) != 0xFF; });
+    const bool alpha =
+        std::any_of(image.Pixels.begin(), image.Pixels.end(), [](uint32_t p) { return (p >> 24) != 0xFF; });
     const uint32_t bits = alpha ? 32 : 24;
     const uint32_t headerSize = alpha ? 108 : 40;
     const uint64_t stride = (uint64_t(image.Width) * bits + 31) / 32 * 4;
@@ -28,10 +28,10 @@ TCodecResult EncodeBmp(const TDecodedImage& image, std::vector<uint8_t>& out)
     PutLe32(out, uint32_t(offset));
     PutLe32(out, headerSize);
     PutLe32(out, uint32_t(image.Width));
-    PutLe32(out, uint32_t(image.Height));   // bottom-up
+    PutLe32(out, uint32_t(image.Height));  // bottom-up
     PutLe16(out, 1);
     PutLe16(out, bits);
-    PutLe32(out, alpha ? 3 : 0);   // BI_BITFIELDS : BI_RGB
+    PutLe32(out, alpha ? 3 : 0);  // BI_BITFIELDS : BI_RGB
     PutLe32(out, uint32_t(imageBytes));
     PutLe32(out, PixelsPerMetre(image.DpiX));
     PutLe32(out, PixelsPerMetre(image.DpiY));
@@ -42,8 +42,8 @@ TCodecResult EncodeBmp(const TDecodedImage& image, std::vector<uint8_t>& out)
         PutLe32(out, 0x0000FF00);
         PutLe32(out, 0x000000FF);
         PutLe32(out, 0xFF000000);
-        PutLe32(out, 0x73524742);   // 'sRGB' colour space
-        out.resize(out.size() + 36 + 12, 0);   // end points and gamma, unused for sRGB
+        PutLe32(out, 0x73524742);             // 'sRGB' colour space
+        out.resize(out.size() + 36 + 12, 0);  // end points and gamma, unused for sRGB
     }
     for (int y = image.Height - 1; y >= 0; --y) {
         const uint32_t* row = image.Pixels.data() + size_t(y) * image.Width;

@@ -83,13 +83,12 @@ struct TFrame {
 
 // Decodes the LZW stream into palette indices written through `emit` until the frame
 // is full. False when the codes are malformed or run out first.
-template <class Emit>
-bool DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, uint64_t pixels, Emit emit)
+template <class Emit> bool DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, uint64_t pixels, Emit emit)
 {
-    std::array<uint16_t, kMaxCodes> prefix{};
-    std::array<uint8_t, kMaxCodes> suffix{};
-    std::array<uint8_t, kMaxCodes> first{};
-    std::array<uint8_t, kMaxCodes> stack{};
+    std::array<uint16_t, kMaxCodes> prefix {};
+    std::array<uint8_t, kMaxCodes> suffix {};
+    std::array<uint8_t, kMaxCodes> first {};
+    std::array<uint8_t, kMaxCodes> stack {};
     const int clear = 1 << minCodeSize;
     const int end = clear + 1;
     for (int i = 0; i < clear; ++i)
@@ -132,7 +131,7 @@ bool DecodeLzw(const std::vector<uint8_t>& data, int minCodeSize, uint64_t pixel
             walk = code;
             head = first[code];
         } else if (code == next) {
-            walk = -1;   // the previous string and its own first byte
+            walk = -1;  // the previous string and its own first byte
             head = first[prev];
         } else {
             return false;
@@ -218,7 +217,7 @@ TCodecResult DecodeGif(const uint8_t* data, size_t size, TDecodedImage& out)
         } else if (block == 0x2C) {
             break;
         } else {
-            return TCodecResult::Corrupt;   // the trailer before any frame, or junk
+            return TCodecResult::Corrupt;  // the trailer before any frame, or junk
         }
     }
     if (!in.Has(10))

@@ -32,8 +32,8 @@ TCodecResult DecodeIco(const uint8_t* data, size_t size, TDecodedImage& out)
         return TCodecResult::Corrupt;
     const uint8_t* image = data + offset;
     TCodecResult r = length >= 8 && std::memcmp(image, "\x89PNG\r\n\x1a\n", 8) == 0
-                         ? DecodePng(image, size_t(length), out)
-                         : DecodeIconDib(image, size_t(length), out);
+        ? DecodePng(image, size_t(length), out)
+        : DecodeIconDib(image, size_t(length), out);
     if (r != TCodecResult::Ok)
         return r;
     out.RawFormat = ImageFormatIcon;

@@ -28,10 +28,7 @@ TCodecResult AllocatePixels(TDecodedImage& out, int64_t width, int64_t height)
     return TCodecResult::Ok;
 }
 
-double DpiFromPixelsPerMetre(double ppm)
-{
-    return ppm > 0 ? ppm * 0.0254 : 96.0;
-}
+double DpiFromPixelsPerMetre(double ppm) { return ppm > 0 ? ppm * 0.0254 : 96.0; }
 
 uint32_t PixelsPerMetre(double dpi)
 {
@@ -97,8 +94,7 @@ const std::vector<TEncoderInfo>& Encoders()
 {
     static const std::vector<TEncoderInfo> list = {
         {EncoderClsidBMP, ImageFormatBMP, "Built-in BMP Codec", "BMP", "*.BMP;*.DIB;*.RLE", "image/bmp"},
-        {EncoderClsidJPEG, ImageFormatJPEG, "Built-in JPEG Codec", "JPEG", "*.JPG;*.JPEG;*.JPE;*.JFIF",
-         "image/jpeg"},
+        {EncoderClsidJPEG, ImageFormatJPEG, "Built-in JPEG Codec", "JPEG", "*.JPG;*.JPEG;*.JPE;*.JFIF", "image/jpeg"},
         {EncoderClsidPNG, ImageFormatPNG, "Built-in PNG Codec", "PNG", "*.PNG", "image/png"},
     };
     return list;
@@ -108,8 +104,7 @@ TCodecResult EncodeImage(const TDecodedImage& image, const TGUID& encoderClsid, 
                          int jpegQuality)
 {
     if (image.Width <= 0 || image.Height <= 0 || image.Width > detail::kMaxImageSide ||
-        image.Height > detail::kMaxImageSide ||
-        image.Pixels.size() != size_t(image.Width) * size_t(image.Height))
+        image.Height > detail::kMaxImageSide || image.Pixels.size() != size_t(image.Width) * size_t(image.Height))
         return TCodecResult::Corrupt;
     std::vector<uint8_t> bytes;
     TCodecResult r;

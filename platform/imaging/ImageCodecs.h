@@ -16,15 +16,22 @@ namespace dcs::imaging {
 
 // Results of every decoder and encoder. Malformed or truncated input is Corrupt,
 // never a crash, an endless loop or a huge allocation.
-enum class TCodecResult { Ok, UnknownFormat, Corrupt, Unsupported, OutOfMemory, IoError };
+enum class TCodecResult {
+    Ok,
+    UnknownFormat,
+    Corrupt,
+    Unsupported,
+    OutOfMemory,
+    IoError
+};
 
 // One decoded frame: straight (not premultiplied) 0xAARRGGBB, rows top-down, no padding.
 struct TDecodedImage {
     int Width = 0;
     int Height = 0;
-    std::vector<uint32_t> Pixels;   // Width * Height
-    TGUID RawFormat;                 // the image-format GUID of the container read
-    int32_t PixelFormat = 0;         // the source's pixel-format code (e.g. 24bppRGB)
+    std::vector<uint32_t> Pixels;  // Width * Height
+    TGUID RawFormat;               // the image-format GUID of the container read
+    int32_t PixelFormat = 0;       // the source's pixel-format code (e.g. 24bppRGB)
     double DpiX = 96.0;
     double DpiY = 96.0;
 };
@@ -42,8 +49,8 @@ struct TEncoderInfo {
     TGUID FormatId;
     std::string CodecName;
     std::string FormatDescription;
-    std::string FilenameExtension;   // e.g. "*.PNG"
-    std::string MimeType;            // e.g. "image/png"
+    std::string FilenameExtension;  // e.g. "*.PNG"
+    std::string MimeType;           // e.g. "image/png"
 };
 
 const std::vector<TEncoderInfo>& Encoders();
@@ -52,7 +59,7 @@ const std::vector<TEncoderInfo>& Encoders();
 // encoder only and clamped to 0..100. The picture's DPI goes into the file. An unknown
 // Clsid is UnknownFormat; a record whose Pixels do not match Width * Height (or an empty
 // one) is Corrupt. `out` is replaced only on success.
-TCodecResult EncodeImage(const TDecodedImage& image, const TGUID& encoderClsid,
-                         std::vector<uint8_t>& out, int jpegQuality = 75);
+TCodecResult EncodeImage(const TDecodedImage& image, const TGUID& encoderClsid, std::vector<uint8_t>& out,
+                         int jpegQuality = 75);
 
 }  // namespace dcs::imaging

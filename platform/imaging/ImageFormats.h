@@ -49,8 +49,7 @@ inline constexpr int32_t PixelFormat24bppRGB = 8 | (24 << 8) | PixelFormatGDI;
 inline constexpr int32_t PixelFormat32bppRGB = 9 | (32 << 8) | PixelFormatGDI;
 inline constexpr int32_t PixelFormat32bppARGB =
     10 | (32 << 8) | PixelFormatAlpha | PixelFormatGDI | PixelFormatCanonical;
-inline constexpr int32_t PixelFormat32bppPARGB =
-    11 | (32 << 8) | PixelFormatAlpha | PixelFormatPAlpha | PixelFormatGDI;
+inline constexpr int32_t PixelFormat32bppPARGB = 11 | (32 << 8) | PixelFormatAlpha | PixelFormatPAlpha | PixelFormatGDI;
 inline constexpr int32_t PixelFormat48bppRGB = 12 | (48 << 8) | PixelFormatExtended;
 inline constexpr int32_t PixelFormat64bppARGB =
     13 | (64 << 8) | PixelFormatAlpha | PixelFormatCanonical | PixelFormatExtended;

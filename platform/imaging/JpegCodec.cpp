@@ -32,23 +32,18 @@ struct TJpegErrors {
     std::jmp_buf Jump;
 };
 
-[[noreturn]] void OnFatal(j_common_ptr c)
-{
-    std::longjmp(reinterpret_cast<TJpegErrors*>(c->err)->Jump, 1);
-}
+[[noreturn]] void OnFatal(j_common_ptr c) { std::longjmp(reinterpret_cast<TJpegErrors*>(c->err)->Jump, 1); }
 
 void OnMessage(j_common_ptr c, int level)
 {
     if (level >= 0)
-        return;   // trace output
+        return;  // trace output
     switch (c->err->msg_code) {
     case JWRN_EXTRANEOUS_DATA:
     case JWRN_JFIF_MAJOR:
     case JWRN_ADOBE_XFORM:
-    case JWRN_BOGUS_ICC:
-        return;   // harmless: the picture is still whole
-    default:
-        OnFatal(c);
+    case JWRN_BOGUS_ICC: return;  // harmless: the picture is still whole
+    default: OnFatal(c);
     }
 }
 
@@ -88,8 +83,8 @@ void CmykToArgb(uint8_t* row, size_t width)
 }
 
 // Every C++ object the jump could leave is made by the caller before setjmp.
-TCodecResult ReadJpeg(jpeg_decompress_struct& c, TJpegErrors& errors, jpeg_progress_mgr& progress,
-                      const uint8_t* data, size_t size, TDecodedImage& out)
+TCodecResult ReadJpeg(jpeg_decompress_struct& c, TJpegErrors& errors, jpeg_progress_mgr& progress, const uint8_t* data,
+                      size_t size, TDecodedImage& out)
 {
     if (setjmp(errors.Jump))
         return TCodecResult::Corrupt;
@@ -106,9 +101,9 @@ TCodecResult ReadJpeg(jpeg_decompress_struct& c, TJpegErrors& errors, jpeg_progr
         return TCodecResult::Corrupt;
 
     const bool cmyk = c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
-    out.PixelFormat = cmyk ? PixelFormat32bppCMYK
-                      : c.jpeg_color_space == JCS_GRAYSCALE ? PixelFormat8bppIndexed
-                                                            : PixelFormat24bppRGB;
+    out.PixelFormat = cmyk                    ? PixelFormat32bppCMYK
+        : c.jpeg_color_space == JCS_GRAYSCALE ? PixelFormat8bppIndexed
+                                              : PixelFormat24bppRGB;
     c.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     jpeg_start_decompress(&c);
     if (c.output_width != c.image_width || c.output_height != c.image_height || c.output_components != 4)
@@ -174,10 +169,10 @@ TCodecResult WriteJpeg(jpeg_compress_struct& c, TJpegErrors& errors, const TDeco
 
 TCodecResult DecodeJpeg(const uint8_t* data, size_t size, TDecodedImage& out)
 {
-    jpeg_decompress_struct c{};
+    jpeg_decompress_struct c {};
     TJpegErrors errors;
     InstallHandlers(reinterpret_cast<j_common_ptr>(&c), errors);
-    jpeg_progress_mgr progress{};
+    jpeg_progress_mgr progress {};
     TCodecResult r = ReadJpeg(c, errors, progress, data, size, out);
     jpeg_destroy_decompress(&c);
     return r;
@@ -185,7 +180,7 @@ TCodecResult DecodeJpeg(const uint8_t* data, size_t size, TDecodedImage& out)
 
 TCodecResult EncodeJpeg(const TDecodedImage& image, std::vector<uint8_t>& out, int quality)
 {
-    jpeg_compress_struct c{};
+    jpeg_compress_struct c {};
     TJpegErrors errors;
     InstallHandlers(reinterpret_cast<j_common_ptr>(&c), errors);
     TMemoryDestination dest;

@@ -44,10 +44,7 @@ void WriteToVector(png_structp png, png_bytep data, size_t n)
 
 void FlushNothing(png_structp) {}
 
-[[noreturn]] void OnError(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
+[[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 void OnWarning(png_structp, png_const_charp) {}
 
@@ -65,14 +62,13 @@ int32_t PixelFormatOf(int colourType, int depth, bool transparency)
         if (depth == 16)
             return transparency ? PixelFormat64bppARGB : PixelFormat48bppRGB;
         return transparency ? PixelFormat32bppARGB : PixelFormat24bppRGB;
-    default:   // grey or colour with an alpha channel
+    default:  // grey or colour with an alpha channel
         return depth == 16 ? PixelFormat64bppARGB : PixelFormat32bppARGB;
     }
 }
 
 // Everything between setjmp and the end lives in `rows` and `out`, made by the caller.
-TCodecResult ReadPng(png_structp png, png_infop info, std::vector<png_bytep>& rows, size_t size,
-                     TDecodedImage& out)
+TCodecResult ReadPng(png_structp png, png_infop info, std::vector<png_bytep>& rows, size_t size, TDecodedImage& out)
 {
     if (setjmp(png_jmpbuf(png)))
         return TCodecResult::Corrupt;
@@ -90,7 +86,7 @@ TCodecResult ReadPng(png_structp png, png_infop info, std::vector<png_bytep>& ro
 
     png_set_strip_16(png);
     png_set_packing(png);
-    png_set_expand(png);   // palette and low-depth grey to 8 bits, tRNS to alpha
+    png_set_expand(png);  // palette and low-depth grey to 8 bits, tRNS to alpha
     png_set_gray_to_rgb(png);
     png_set_bgr(png);
     png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
@@ -118,13 +114,13 @@ TCodecResult ReadPng(png_structp png, png_infop info, std::vector<png_bytep>& ro
     return TCodecResult::Ok;
 }
 
-TCodecResult WritePng(png_structp png, png_infop info, const TDecodedImage& image,
-                      std::vector<png_bytep>& rows, std::vector<uint8_t>& out)
+TCodecResult WritePng(png_structp png, png_infop info, const TDecodedImage& image, std::vector<png_bytep>& rows,
+                      std::vector<uint8_t>& out)
 {
     if (setjmp(png_jmpbuf(png)))
         return TCodecResult::OutOfMemory;
-    const bool alpha = std::any_of(image.Pixels.begin(), image.Pixels.end(),
-                                   [](uint32_t p) { return (p >> 24) != 0xFF; });
+    const bool alpha =
+        std::any_of(image.Pixels.begin(), image.Pixels.end(), [](uint32_t p) { return (p >> 24) != 0xFF; });
     png_set_write_fn(png, &out, WriteToVector, FlushNothing);
     png_set_IHDR(png, info, uint32_t(image.Width), uint32_t(image.Height), 8,
                  alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
@@ -152,7 +148,7 @@ TCodecResult DecodePng(const uint8_t* data, size_t size, TDecodedImage& out)
         png_destroy_read_struct(&png, nullptr, nullptr);
         return TCodecResult::OutOfMemory;
     }
-    TMemorySource source{data, size, 0};
+    TMemorySource source {data, size, 0};
     png_set_read_fn(png, &source, ReadFromMemory);
     std::vector<png_bytep> rows;
     TCodecResult r = ReadPng(png, info, rows, size, out);
@@ -172,8 +168,8 @@ TCodecResult EncodePng(const TDecodedImage& image, std::vector<uint8_t>& out)
     }
     std::vector<png_bytep> rows(size_t(image.Height));
     for (int y = 0; y < image.Height; ++y)
-        rows[size_t(y)] = reinterpret_cast<png_bytep>(const_cast<uint32_t*>(image.Pixels.data()) +
-                                                      size_t(y) * image.Width);
+        rows[size_t(y)] =
+            reinterpret_cast<png_bytep>(const_cast<uint32_t*>(image.Pixels.data()) + size_t(y) * image.Width);
     out.clear();
     TCodecResult r = WritePng(png, info, image, rows, out);
     png_destroy_write_struct(&png, &info);

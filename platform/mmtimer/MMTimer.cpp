@@ -36,7 +36,7 @@ struct TTimerEntry {
     TMMTimerProc Proc = nullptr;
     uintptr_t User = 0;
     bool Periodic = false;
-    std::atomic<bool> Cancelled{false};
+    std::atomic<bool> Cancelled {false};
     // Manual timers: ms left until the next callback.
     uint32_t DueIn = 0;
     std::unique_ptr<TTimerThread> Thread;  // real timers only
@@ -51,8 +51,8 @@ struct TTimerState {
     bool Manual = false;
     // Held while manual ticks run callbacks, so a kill can wait for one in progress.
     std::mutex TickLock;
-    std::atomic<int32_t> Pending{0};
-    TEvent Idle{true, true};
+    std::atomic<int32_t> Pending {0};
+    TEvent Idle {true, true};
 };
 
 // Never destroyed: a timer thread may still be leaving while the process exits.
@@ -81,8 +81,7 @@ void TTimerThread::Execute()
     clock_gettime(CLOCK_MONOTONIC, &deadline);
     deadline = AddMs(deadline, FEntry->Period);
     while (!Terminated() && !FEntry->Cancelled.load()) {
-        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
-        }
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {}
         if (Terminated() || FEntry->Cancelled.load())
             break;
         timespec now;
@@ -184,10 +183,7 @@ void MMTimerWorkDone(int32_t count)
         s.Idle.SetEvent();
 }
 
-int32_t MMTimerWorkPending()
-{
-    return State().Pending.load();
-}
+int32_t MMTimerWorkPending() { return State().Pending.load(); }
 
 TManualMMTimer::TManualMMTimer()
 {

@@ -11,7 +11,7 @@ namespace dcs {
 
 namespace {
 
-std::atomic<uint32_t> gLastThreadId{0};
+std::atomic<uint32_t> gLastThreadId {0};
 thread_local uint32_t tlsThreadId = 0;
 
 }  // namespace
@@ -27,10 +27,7 @@ uint32_t NewThreadId()
     return id;
 }
 
-void SetCurrentThreadId(uint32_t Id)
-{
-    tlsThreadId = Id;
-}
+void SetCurrentThreadId(uint32_t Id) { tlsThreadId = Id; }
 
 TWaitCore::TWaitCore()
 {
@@ -106,10 +103,7 @@ namespace {
 thread_local TOwnedMutexes tlsOwnedMutexes;
 }
 
-void AbandonOwnedMutexes()
-{
-    tlsOwnedMutexes.AbandonAll();
-}
+void AbandonOwnedMutexes() { tlsOwnedMutexes.AbandonAll(); }
 
 }  // namespace detail
 
@@ -133,8 +127,7 @@ uint32_t GetTickCount()
 {
     timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<uint32_t>(static_cast<uint64_t>(t.tv_sec) * 1000u +
-                                 static_cast<uint64_t>(t.tv_nsec) / 1000000u);
+    return static_cast<uint32_t>(static_cast<uint64_t>(t.tv_sec) * 1000u + static_cast<uint64_t>(t.tv_nsec) / 1000000u);
 }
 
 // ---- TEvent ----
@@ -258,8 +251,7 @@ uint32_t TMutex::OwnerThreadId()
 
 // ---- TSemaphore ----
 
-TSemaphore::TSemaphore(int32_t InitialCount, int32_t MaximumCount)
-    : FCount(InitialCount), FMaximum(MaximumCount)
+TSemaphore::TSemaphore(int32_t InitialCount, int32_t MaximumCount) : FCount(InitialCount), FMaximum(MaximumCount)
 {
     if (MaximumCount <= 0 || InitialCount < 0 || InitialCount > MaximumCount)
         throw EInvalidOperation("Invalid semaphore counts");

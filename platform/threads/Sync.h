@@ -18,7 +18,12 @@ namespace dcs {
 // A time-out in milliseconds that never runs out.
 inline constexpr uint32_t INFINITE = 0xFFFFFFFFu;
 
-enum TWaitResult { wrSignaled, wrTimeout, wrAbandoned, wrError };
+enum TWaitResult {
+    wrSignaled,
+    wrTimeout,
+    wrAbandoned,
+    wrError
+};
 
 // Id of the calling thread: non-zero, 32 bits, never shared by two threads of one run,
 // stable for the thread's life. 0 stands for "no thread" in owner fields.
@@ -56,14 +61,13 @@ public:
     // With the lock held: returns as soon as Take() succeeds (Take runs under the lock,
     // first before any blocking), or when `Milliseconds` have passed. Take is tried
     // once more after a time-out, so a wake-up that races with it is never lost.
-    template <class F>
-    TWaitResult WaitLocked(uint32_t Milliseconds, F&& Take)
+    template <class F> TWaitResult WaitLocked(uint32_t Milliseconds, F&& Take)
     {
         if (Take())
             return wrSignaled;
         if (Milliseconds == 0)
             return wrTimeout;
-        timespec deadline{};
+        timespec deadline {};
         if (Milliseconds != INFINITE)
             deadline = DeadlineAfter(Milliseconds);
         for (;;) {
@@ -188,43 +192,31 @@ private:
 // hardware does. Increment, Decrement and Add return the new value; Exchange,
 // ExchangeAdd and CompareExchange the value found before.
 template <class T>
-    requires std::is_integral_v<T>
-T InterlockedAdd(std::atomic<T>& Target, T Value)
+requires std::is_integral_v<T> T InterlockedAdd(std::atomic<T>& Target, T Value)
 {
     using U = std::make_unsigned_t<T>;
     return static_cast<T>(static_cast<U>(Target.fetch_add(Value)) + static_cast<U>(Value));
 }
 
 template <class T>
-    requires std::is_integral_v<T>
-T InterlockedIncrement(std::atomic<T>& Target)
-{
-    return InterlockedAdd(Target, T(1));
-}
+requires std::is_integral_v<T> T InterlockedIncrement(std::atomic<T>& Target) { return InterlockedAdd(Target, T(1)); }
 
 template <class T>
-    requires std::is_integral_v<T>
-T InterlockedDecrement(std::atomic<T>& Target)
+requires std::is_integral_v<T> T InterlockedDecrement(std::atomic<T>& Target)
 {
     using U = std::make_unsigned_t<T>;
     return static_cast<T>(static_cast<U>(Target.fetch_sub(T(1))) - U(1));
 }
 
 template <class T>
-    requires std::is_integral_v<T>
-T InterlockedExchangeAdd(std::atomic<T>& Target, T Value)
+requires std::is_integral_v<T> T InterlockedExchangeAdd(std::atomic<T>& Target, T Value)
 {
     return Target.fetch_add(Value);
 }
 
-template <class T>
-T InterlockedExchange(std::atomic<T>& Target, T Value)
-{
-    return Target.exchange(Value);
-}
+template <class T> T InterlockedExchange(std::atomic<T>& Target, T Value) { return Target.exchange(Value); }
 
-template <class T>
-T InterlockedCompareExchange(std::atomic<T>& Target, T Exchange, T Comparand)
+template <class T> T InterlockedCompareExchange(std::atomic<T>& Target, T Exchange, T Comparand)
 {
     Target.compare_exchange_strong(Comparand, Exchange);
     return Comparand;

@@ -23,10 +23,7 @@ TThread::TThread(bool CreateSuspended, std::string Name)
 {
 }
 
-TThread::~TThread()
-{
-    TerminateAndWait();
-}
+TThread::~TThread() { TerminateAndWait(); }
 
 void TThread::TerminateAndWait()
 {
@@ -75,8 +72,7 @@ void TThread::Start()
     }
 }
 
-template <class F>
-void TThread::RunKeepingExceptions(F&& Run)
+template <class F> void TThread::RunKeepingExceptions(F&& Run)
 {
     // Whatever escapes the run is kept for the owner instead of ending the process (the
     // first one counts). A cancellation unwind must go on, though.
@@ -111,7 +107,7 @@ void* TThread::ThreadMain(void* Self)
     struct TFinishGuard {
         TThread* Thread;
         ~TFinishGuard() { Thread->Finish(); }
-    } guard{self};
+    } guard {self};
 
     self->RunKeepingExceptions([self] { self->Execute(); });
     self->RunKeepingExceptions([self] { self->DoTerminate(); });
@@ -138,10 +134,7 @@ void TThread::Finish()
     }
 }
 
-void TThread::Terminate()
-{
-    FTerminated.store(true);
-}
+void TThread::Terminate() { FTerminated.store(true); }
 
 int32_t TThread::WaitFor()
 {
@@ -225,7 +218,7 @@ void TThread::ApplyPriorityLocked()
 {
     // Failures (raising without the privilege) are ignored on purpose.
     int policy = SCHED_OTHER;
-    sched_param param{};
+    sched_param param {};
     pthread_getschedparam(FHandle, &policy, &param);
     if (FPriority == tpIdle) {
         param.sched_priority = 0;

@@ -28,7 +28,15 @@
 
 namespace dcs {
 
-enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+enum TThreadPriority {
+    tpIdle,
+    tpLowest,
+    tpLower,
+    tpNormal,
+    tpHigher,
+    tpHighest,
+    tpTimeCritical
+};
 
 class TThread {
 public:
@@ -95,23 +103,22 @@ protected:
 
 private:
     static void* ThreadMain(void* Self);
-    template <class F>
-    void RunKeepingExceptions(F&& Run);
+    template <class F> void RunKeepingExceptions(F&& Run);
     void Finish();
     void ApplyPriorityLocked();
 
     detail::TWaitCore FCore;  // guards everything below that is not atomic
     const uint32_t FThreadID;
     std::string FName;
-    std::atomic<bool> FTerminated{false};
-    std::atomic<int32_t> FReturnValue{0};
+    std::atomic<bool> FTerminated {false};
+    std::atomic<int32_t> FReturnValue {0};
     bool FCreateSuspended;
     bool FStarted = false;
     bool FFinished = false;
     bool FJoined = false;
     bool FFreeOnTerminate = false;
     bool FRunning = false;  // FHandle and FKernelTid are valid
-    pthread_t FHandle{};
+    pthread_t FHandle {};
     pid_t FKernelTid = 0;
     int FBaseNice = 0;  // the nice value the thread inherited; priorities are relative to it
     TThreadPriority FPriority = tpNormal;
@@ -121,8 +128,7 @@ private:
 // Constructs a T (derived from TThread) and starts it unless it was created suspended.
 // The caller owns the result, unless T sets FreeOnTerminate: then the pointer must not be
 // used once the thread may have ended.
-template <class T, class... Args>
-T* NewThread(Args&&... args)
+template <class T, class... Args> T* NewThread(Args&&... args)
 {
     T* thread = new T(std::forward<Args>(args)...);
     try {

@@ -59,7 +59,6 @@ constexpr DWORD WHDR_BEGINLOOP = 0x04;  // loops are not played: a block plays o
 constexpr DWORD WHDR_ENDLOOP = 0x08;
 constexpr DWORD WHDR_INQUEUE = 0x10;
 
-
 // One block of samples handed to a handle; pointer-sized fields are pointer-sized on
 // every target. Pass sizeof(WAVEHDR) as the size argument.
 struct WAVEHDR {
@@ -99,8 +98,8 @@ MMRESULT waveOutGetDevCapsW(UINT uDeviceID, WAVEOUTCAPSW* pwoc, UINT cbwoc);
 // WAVEFORMATEXTENSIBLE (tag WAVE_FORMAT_EXTENSIBLE, cbSize >= 22, integer PCM).
 // 1 to 8 channels of 8-bit unsigned, 16, 24 (packed) or 32-bit signed samples.
 // dwCallback is a WaveOutProc cast to DWORD_PTR. A new handle is playing (not paused).
-MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx,
-                     DWORD_PTR dwCallback, DWORD_PTR dwInstance, DWORD fdwOpen);
+MMRESULT waveOutOpen(HWAVEOUT* phwo, UINT uDeviceID, const WAVEFORMATEX* pwfx, DWORD_PTR dwCallback,
+                     DWORD_PTR dwInstance, DWORD fdwOpen);
 MMRESULT waveOutPrepareHeader(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh);
 MMRESULT waveOutWrite(HWAVEOUT hwo, WAVEHDR* pwh, UINT cbwh);
 MMRESULT waveOutPause(HWAVEOUT hwo);

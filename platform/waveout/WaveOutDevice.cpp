@@ -22,29 +22,36 @@ std::mutex gMutex;  // guards the subsystem start and the outputs
 bool gStarted = false;
 std::vector<std::unique_ptr<DeviceOutput>> gOutputs;
 
-bool Start() {
+bool Start()
+{
     if (!gStarted) {
         gStarted = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-        if (!gStarted) std::fprintf(stderr, "waveout: no audio driver: %s\n", SDL_GetError());
+        if (!gStarted)
+            std::fprintf(stderr, "waveout: no audio driver: %s\n", SDL_GetError());
     }
     return gStarted;
 }
 
-void Callback(void* userdata, Uint8* stream, int len) {
+void Callback(void* userdata, Uint8* stream, int len)
+{
     auto* out = static_cast<DeviceOutput*>(userdata);
     out->Engine->Mix(reinterpret_cast<float*>(stream), static_cast<std::size_t>(len) / 8);
 }
 
-UINT NumDevs() {
+UINT NumDevs()
+{
     std::lock_guard lock(gMutex);
-    if (!Start()) return 0;
+    if (!Start())
+        return 0;
     const int n = SDL_GetNumAudioDevices(0);
     return n > 0 ? static_cast<UINT>(n) : 0;
 }
 
-MMRESULT DeviceName(UINT id, std::string& name) {
+MMRESULT DeviceName(UINT id, std::string& name)
+{
     std::lock_guard lock(gMutex);
-    if (!Start()) return MMSYSERR_NODRIVER;
+    if (!Start())
+        return MMSYSERR_NODRIVER;
     if (id == WAVE_MAPPER) {
         char* def = nullptr;
         SDL_AudioSpec spec;
@@ -57,31 +64,37 @@ MMRESULT DeviceName(UINT id, std::string& name) {
         return MMSYSERR_NOERROR;
     }
     const char* n = SDL_GetAudioDeviceName(static_cast<int>(id), 0);
-    if (n == nullptr) return MMSYSERR_BADDEVICEID;
+    if (n == nullptr)
+        return MMSYSERR_BADDEVICEID;
     name = n;
     return MMSYSERR_NOERROR;
 }
 
-void CloseOutput(std::size_t index) {
+void CloseOutput(std::size_t index)
+{
     SDL_CloseAudioDevice(gOutputs[index]->Id);  // waits for SDL's thread
     gOutputs.erase(gOutputs.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-MMRESULT Attach(WaveOutStream& stream) {
+MMRESULT Attach(WaveOutStream& stream)
+{
     std::lock_guard lock(gMutex);
-    if (!Start()) return MMSYSERR_NODRIVER;
+    if (!Start())
+        return MMSYSERR_NODRIVER;
     std::string name;
     if (stream.DeviceId != WAVE_MAPPER) {
         const char* n = SDL_GetAudioDeviceName(static_cast<int>(stream.DeviceId), 0);
-        if (n == nullptr) return MMSYSERR_BADDEVICEID;
+        if (n == nullptr)
+            return MMSYSERR_BADDEVICEID;
         name = n;
     }
     std::size_t index = 0;
-    while (index < gOutputs.size() && gOutputs[index]->Name != name) ++index;
+    while (index < gOutputs.size() && gOutputs[index]->Name != name)
+        ++index;
     if (index == gOutputs.size()) {
         auto out = std::make_unique<DeviceOutput>();
         out->Name = name;
-        SDL_AudioSpec want{}, have{};
+        SDL_AudioSpec want {}, have {};
         want.freq = 48000;
         want.format = AUDIO_F32SYS;
         want.channels = 2;
@@ -101,19 +114,23 @@ MMRESULT Attach(WaveOutStream& stream) {
     }
     DeviceOutput& out = *gOutputs[index];
     if (MMRESULT r = out.Engine->Attach(stream)) {
-        if (out.Users == 0) CloseOutput(index);
+        if (out.Users == 0)
+            CloseOutput(index);
         return r;
     }
     ++out.Users;
     return MMSYSERR_NOERROR;
 }
 
-void Detach(WaveOutStream& stream) {
+void Detach(WaveOutStream& stream)
+{
     std::lock_guard lock(gMutex);
     for (std::size_t i = 0; i < gOutputs.size(); ++i) {
-        if (gOutputs[i]->Engine.get() != stream.Engine) continue;
+        if (gOutputs[i]->Engine.get() != stream.Engine)
+            continue;
         gOutputs[i]->Engine->Detach(stream);
-        if (--gOutputs[i]->Users == 0) CloseOutput(i);
+        if (--gOutputs[i]->Users == 0)
+            CloseOutput(i);
         return;
     }
 }
@@ -123,7 +140,6 @@ void Log(const std::string&) {}
 
 }  // namespace
 
-const WaveOutBackend kWaveOutDeviceBackend = {"device", NumDevs, DeviceName, Attach,
-                                              Detach, Fault, Log};
+const WaveOutBackend kWaveOutDeviceBackend = {"device", NumDevs, DeviceName, Attach, Detach, Fault, Log};
 
 }  // namespace dcs

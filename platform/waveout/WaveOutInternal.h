@@ -27,7 +27,7 @@ struct WaveStreamFormat {
     unsigned Rate = 0;
     unsigned BlockAlign = 0;
     DWORD ChannelMask = 0;
-    WAVEFORMATEXTENSIBLE Header{};  // the header as given, made extensible
+    WAVEFORMATEXTENSIBLE Header {};  // the header as given, made extensible
 };
 
 // Parses pwfx; WAVERR_BADFORMAT (or MMSYSERR_INVALPARAM for a null pointer) on failure.
@@ -71,10 +71,10 @@ struct WaveOutStream {
     // engine state
     _SDL_AudioStream* Converter = nullptr;
     std::deque<WavePendingBlock> Pending;
-    std::size_t FeedIndex = 0;      // first block of Pending not wholly fed
-    std::size_t FeedOffset = 0;     // bytes of that block already fed
-    std::uint64_t FedFrames = 0;    // input frames fed since the converter last drained
-    std::uint64_t PlayedFrames = 0; // output frames taken since then
+    std::size_t FeedIndex = 0;       // first block of Pending not wholly fed
+    std::size_t FeedOffset = 0;      // bytes of that block already fed
+    std::uint64_t FedFrames = 0;     // input frames fed since the converter last drained
+    std::uint64_t PlayedFrames = 0;  // output frames taken since then
     bool FedSinceFlush = false;
     // The converter is given whole runs of PutFrames input frames, a length that makes a
     // whole number of output frames: its resampler rounds at every put, and other

@@ -11,7 +11,15 @@
 
 namespace dcs {
 
-enum class WaveOutCall { Open, Pause, Restart, Reset, Caps, Prepare, Write };
+enum class WaveOutCall {
+    Open,
+    Pause,
+    Restart,
+    Reset,
+    Caps,
+    Prepare,
+    Write
+};
 
 namespace waveout_virtual {
 

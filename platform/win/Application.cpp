@@ -11,10 +11,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
     FHandle = AllocateHWnd([this](TMessage& M) { M.Result = DefWindowProc(FHandle, M.Msg, M.WParam, M.LParam); });
 }
 
-TApplication::~TApplication()
-{
-    DeallocateHWnd(FHandle);
-}
+TApplication::~TApplication() { DeallocateHWnd(FHandle); }
 
 bool TApplication::ProcessMessage()
 {
@@ -36,8 +33,7 @@ void TApplication::HandleMessage()
 
 void TApplication::ProcessMessages()
 {
-    while (ProcessMessage()) {
-    }
+    while (ProcessMessage()) {}
 }
 
 void TApplication::Run()

@@ -97,7 +97,7 @@ HWND ChildWindowFromPoint(HWND Top, TPoint P)
             auto r = detail::FindRec(*it);
             if (!r || !(r->Style & WS_VISIBLE) || (r->Style & WS_DISABLED))
                 continue;
-            TPoint local{P.X - r->Bounds.Left, P.Y - r->Bounds.Top};
+            TPoint local {P.X - r->Bounds.Left, P.Y - r->Bounds.Top};
             if (PointInWindowShape(*it, local)) {
                 next = *it;
                 P = local;
@@ -112,10 +112,7 @@ HWND ChildWindowFromPoint(HWND Top, TPoint P)
 
 namespace {
 
-bool IsButtonDown(UINT Msg)
-{
-    return Msg == WM_LBUTTONDOWN || Msg == WM_RBUTTONDOWN || Msg == WM_MBUTTONDOWN;
-}
+bool IsButtonDown(UINT Msg) { return Msg == WM_LBUTTONDOWN || Msg == WM_RBUTTONDOWN || Msg == WM_MBUTTONDOWN; }
 
 void SetHover(HWND Wnd)
 {
@@ -152,10 +149,9 @@ HWND DeliverMouse(HWND Top, UINT Msg, TPoint P, WPARAM Keys)
     if (IsButtonDown(Msg)) {
         uint64_t now = MessageClockNow();
         TPoint screen = ClientToScreen(Top, P);
-        bool dbl = in.LastDownWnd == target && in.LastDownMsg == Msg &&
-                   now - in.LastDownTime <= GetDoubleClickTime() &&
-                   std::abs(screen.X - in.LastDownPt.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                   std::abs(screen.Y - in.LastDownPt.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+        bool dbl = in.LastDownWnd == target && in.LastDownMsg == Msg && now - in.LastDownTime <= GetDoubleClickTime() &&
+            std::abs(screen.X - in.LastDownPt.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+            std::abs(screen.Y - in.LastDownPt.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
         if (dbl) {
             in.LastDownWnd = 0;  // a third press starts a new pair
             Msg += 2;            // WM_xBUTTONDOWN + 2 = WM_xBUTTONDBLCLK
@@ -170,10 +166,7 @@ HWND DeliverMouse(HWND Top, UINT Msg, TPoint P, WPARAM Keys)
     return target;
 }
 
-void DeliverMouseLeave(HWND)
-{
-    SetHover(0);
-}
+void DeliverMouseLeave(HWND) { SetHover(0); }
 
 HWND DeliverKey(UINT Msg, WPARAM Key, LPARAM Flags)
 {

@@ -61,7 +61,7 @@ TGlobal& G()
     return *g;
 }
 
-std::atomic<TMessageClock*> InstalledClock{nullptr};
+std::atomic<TMessageClock*> InstalledClock {nullptr};
 
 uint64_t SystemNowMs()
 {
@@ -110,8 +110,7 @@ bool FindWindow(HWND Wnd, TWindow& Out)
 }
 
 // Runs Fn(global, queue of Wnd) under both locks; Otherwise when Wnd is unknown.
-template <class R, class F>
-R WithWindowQueue(HWND Wnd, R Otherwise, F Fn)
+template <class R, class F> R WithWindowQueue(HWND Wnd, R Otherwise, F Fn)
 {
     TGlobal& g = G();
     std::lock_guard<std::mutex> lk(g.Lock);
@@ -128,7 +127,7 @@ LRESULT CallWindow(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     TWindow w;
     if (!FindWindow(Wnd, w))
         return 0;
-    TMessage m{Msg, WParam, LParam, 0};
+    TMessage m {Msg, WParam, LParam, 0};
     // The method is held by this call, so the window may destroy itself meanwhile.
     (*w.Method)(m);
     return m.Result;
@@ -172,7 +171,7 @@ bool TakeMessage(TQueue& Q, TMsg& Msg, bool Remove)
         return true;
     }
     if (Q.Quit) {
-        Msg = TMsg{0, WM_QUIT, static_cast<WPARAM>(Q.QuitCode), 0};
+        Msg = TMsg {0, WM_QUIT, static_cast<WPARAM>(Q.QuitCode), 0};
         if (Remove)
             Q.Quit = false;
         return true;
@@ -186,7 +185,7 @@ bool TakeMessage(TQueue& Q, TMsg& Msg, bool Remove)
             due = it;
     if (due == Q.Timers.end())
         return false;
-    Msg = TMsg{due->first.first, WM_TIMER, due->first.second, 0};
+    Msg = TMsg {due->first.first, WM_TIMER, due->first.second, 0};
     // One tick for however many periods went by; the period restarts from now.
     if (Remove)
         due->second.Due = now + due->second.Interval;
@@ -221,7 +220,7 @@ HWND AllocateHWnd(TWndMethod Method)
     TGlobal& g = G();
     std::lock_guard<std::mutex> lk(g.Lock);
     HWND h = g.NextHandle++;
-    g.Windows[h] = TWindow{std::make_shared<TWndMethod>(std::move(Method)), q};
+    g.Windows[h] = TWindow {std::make_shared<TWndMethod>(std::move(Method)), q};
     return h;
 }
 
@@ -259,7 +258,7 @@ bool IsWindow(HWND Wnd)
 bool PostMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     return WithWindowQueue(Wnd, false, [&](TGlobal&, TQueue& q) {
-        q.Posted.push_back(TMsg{Wnd, Msg, WParam, LParam});
+        q.Posted.push_back(TMsg {Wnd, Msg, WParam, LParam});
         q.CV.notify_all();
         return true;
     });
@@ -273,7 +272,7 @@ LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     if (w.Queue->Owner == std::this_thread::get_id())
         return CallWindow(Wnd, Msg, WParam, LParam);
     auto s = std::make_shared<TSent>();
-    s->Msg = TMsg{Wnd, Msg, WParam, LParam};
+    s->Msg = TMsg {Wnd, Msg, WParam, LParam};
     TGlobal& g = G();
     if (!WithWindowQueue(Wnd, false, [&](TGlobal&, TQueue& q) {
             q.Sent.push_back(s);
@@ -308,7 +307,7 @@ UINT_PTR SetTimer(HWND Wnd, UINT_PTR IDEvent, UINT Elapse)
         if (!exists && g.TimerCount >= g.TimerLimit)
             return 0;
         UINT interval = std::max(Elapse, kMinTimerMs);
-        q.Timers[key] = TTimerRec{interval, MessageClockNow() + interval};
+        q.Timers[key] = TTimerRec {interval, MessageClockNow() + interval};
         if (!exists)
             ++g.TimerCount;
         q.CV.notify_all();

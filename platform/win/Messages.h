@@ -97,7 +97,7 @@ public:
     void Advance(uint64_t Ms);
 
 private:
-    std::atomic<uint64_t> FNow{1000};
+    std::atomic<uint64_t> FNow {1000};
 };
 
 // Installs Clock for every queue (nullptr: the system clock). The caller keeps it alive

@@ -14,20 +14,16 @@ TPlatformFacts& Facts()
 
 const TPlatformFacts& PlatformFacts() { return Facts(); }
 void SetPlatformFacts(const TPlatformFacts& F) { Facts() = F; }
-void ResetPlatformFacts() { Facts() = TPlatformFacts{}; }
+void ResetPlatformFacts() { Facts() = TPlatformFacts {}; }
 
 int GetSystemMetrics(int Index)
 {
     switch (Index) {
-    case SM_CXSCREEN:
-        return Facts().Screen.cx;
-    case SM_CYSCREEN:
-        return Facts().Screen.cy;
+    case SM_CXSCREEN: return Facts().Screen.cx;
+    case SM_CYSCREEN: return Facts().Screen.cy;
     case SM_CXDOUBLECLK:
-    case SM_CYDOUBLECLK:
-        return 4;
-    default:
-        return 0;
+    case SM_CYDOUBLECLK: return 4;
+    default: return 0;
     }
 }
 

@@ -13,8 +13,8 @@
 namespace dcs {
 
 struct TPlatformFacts {
-    TSize Screen{1920, 1080};
-    TRect WorkArea{0, 0, 1920, 1040};
+    TSize Screen {1920, 1080};
+    TRect WorkArea {0, 0, 1920, 1040};
     int DpiX = 96;
     int DpiY = 96;
     int OsMajor = 6;

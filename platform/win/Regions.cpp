@@ -18,8 +18,7 @@ double HalfSpan(double W, double H, double Dy)
 }
 
 // Each row's span [Left(y), Right(y)) becomes one rectangle; equal rows merge.
-template <class Span>
-HRGN RowsRegion(int Top, int Bottom, Span RowSpan)
+template <class Span> HRGN RowsRegion(int Top, int Bottom, Span RowSpan)
 {
     HRGN r = CreateRectRgn(0, 0, 0, 0);
     int bandTop = Top, bandL = 0, bandR = 0;
@@ -59,9 +58,9 @@ HRGN CreateEllipticRgn(int X1, int Y1, int X2, int Y2)
     return RowsRegion(Y1, Y2, [&](double Y) {
         double h = HalfSpan(X2 - X1, Y2 - Y1, Y - cy);
         if (h < 0)
-            return std::pair<int, int>{0, 0};
+            return std::pair<int, int> {0, 0};
         // Pixel x belongs when its centre x + 0.5 lies within [cx - h, cx + h].
-        return std::pair<int, int>{int(std::ceil(cx - h - 0.5)), int(std::floor(cx + h - 0.5)) + 1};
+        return std::pair<int, int> {int(std::ceil(cx - h - 0.5)), int(std::floor(cx + h - 0.5)) + 1};
     });
 }
 
@@ -82,7 +81,7 @@ HRGN CreateRoundRectRgn(int X1, int Y1, int X2, int Y2, int W, int H)
             double h = HalfSpan(W, H, dy);
             inset = h < 0 ? (X2 - X1) / 2.0 : W / 2.0 - h;
         }
-        return std::pair<int, int>{int(std::ceil(X1 + inset - 0.5)), int(std::floor(X2 - inset - 0.5)) + 1};
+        return std::pair<int, int> {int(std::ceil(X1 + inset - 0.5)), int(std::floor(X2 - inset - 0.5)) + 1};
     });
 }
 

@@ -66,7 +66,7 @@ thread_local HHOOK CurrentHook = 0;
 // newest). The window procedure runs afterwards whatever the hooks do.
 LRESULT RunHook(HHOOK Below, int Code, WPARAM WParam, LPARAM LParam)
 {
-    THook next{};
+    THook next {};
     {
         TTree& t = T();
         std::lock_guard<std::mutex> lk(t.Lock);
@@ -90,7 +90,7 @@ LRESULT RunHook(HHOOK Below, int Code, WPARAM WParam, LPARAM LParam)
     struct TRestore {
         HHOOK Saved;
         ~TRestore() { CurrentHook = Saved; }
-    } restore{saved};
+    } restore {saved};
     return next.Proc(Code, WParam, LParam);
 }
 
@@ -106,7 +106,7 @@ LRESULT Deliver(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         hooked = !t.Hooks.empty();
     }
     if (hooked) {
-        CWPSTRUCT cwp{LParam, WParam, Msg, Wnd};
+        CWPSTRUCT cwp {LParam, WParam, Msg, Wnd};
         RunHook(0, HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
     }
     if (Msg == WM_PAINT && !r->Parent)
@@ -167,7 +167,7 @@ void ApplyBounds(TWndRec& R, const TRect& NewBounds, bool Repaint)
         InvalidateUnder(R, old);
         InvalidateRect(R.Handle, nullptr, true);
     }
-    WINDOWPOS wp{R.Handle, 0, NewBounds.Left, NewBounds.Top, NewBounds.Width(), NewBounds.Height(), 0};
+    WINDOWPOS wp {R.Handle, 0, NewBounds.Left, NewBounds.Top, NewBounds.Width(), NewBounds.Height(), 0};
     SendMessage(R.Handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
     NotifyMoved(R);
 }
@@ -188,8 +188,8 @@ std::shared_ptr<TWndRec> FindRec(HWND Wnd)
 
 }  // namespace detail
 
-HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::string& Text, DWORD Style, int X,
-                    int Y, int Width, int Height, HWND Parent, WNDPROC Proc, void* Param)
+HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::string& Text, DWORD Style, int X, int Y,
+                    int Width, int Height, HWND Parent, WNDPROC Proc, void* Param)
 {
     auto rec = std::make_shared<TWndRec>();
     rec->Parent = FindRec(Parent) ? Parent : 0;
@@ -280,25 +280,20 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         }
         return 0;
     }
-    case WM_NCHITTEST:
-        return HTCLIENT;
-    case WM_CLOSE:
-        DestroyWindow(Wnd);
-        return 0;
-    case WM_MOUSEWHEEL:
-        return r->Parent ? SendMessage(r->Parent, Msg, WParam, LParam) : 0;
+    case WM_NCHITTEST: return HTCLIENT;
+    case WM_CLOSE: DestroyWindow(Wnd); return 0;
+    case WM_MOUSEWHEEL: return r->Parent ? SendMessage(r->Parent, Msg, WParam, LParam) : 0;
     case WM_WINDOWPOSCHANGED: {
         auto* wp = reinterpret_cast<const WINDOWPOS*>(LParam);
         SendMessage(Wnd, WM_MOVE, 0, MAKELPARAM(wp->x, wp->y));
-        WPARAM kind = (r->Style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : (r->Style & WS_MINIMIZE) ? SIZE_MINIMIZED : SIZE_RESTORED;
+        WPARAM kind = (r->Style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+            : (r->Style & WS_MINIMIZE)         ? SIZE_MINIMIZED
+                                               : SIZE_RESTORED;
         SendMessage(Wnd, WM_SIZE, kind, MAKELPARAM(wp->cx, wp->cy));
         return 0;
     }
-    case WM_SETTEXT:
-        r->Text = LParam ? reinterpret_cast<const char*>(LParam) : "";
-        return 1;
-    default:
-        return 0;
+    case WM_SETTEXT: r->Text = LParam ? reinterpret_cast<const char*>(LParam) : ""; return 1;
+    default: return 0;
     }
 }
 
@@ -308,20 +303,13 @@ LONG_PTR GetWindowLongPtr(HWND Wnd, int Index)
     if (!r)
         return 0;
     switch (Index) {
-    case GWLP_WNDPROC:
-        return reinterpret_cast<LONG_PTR>(r->Proc);
-    case GWL_STYLE:
-        return static_cast<LONG_PTR>(r->Style);
-    case GWL_EXSTYLE:
-        return static_cast<LONG_PTR>(r->ExStyle);
-    case GWLP_USERDATA:
-        return r->UserData;
-    case GWLP_ID:
-        return r->Id;
-    case GWLP_HWNDPARENT:
-        return static_cast<LONG_PTR>(r->Parent ? r->Parent : r->OwnerWnd);
-    default:
-        return 0;
+    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(r->Proc);
+    case GWL_STYLE: return static_cast<LONG_PTR>(r->Style);
+    case GWL_EXSTYLE: return static_cast<LONG_PTR>(r->ExStyle);
+    case GWLP_USERDATA: return r->UserData;
+    case GWLP_ID: return r->Id;
+    case GWLP_HWNDPARENT: return static_cast<LONG_PTR>(r->Parent ? r->Parent : r->OwnerWnd);
+    default: return 0;
     }
 }
 
@@ -332,9 +320,7 @@ LONG_PTR SetWindowLongPtr(HWND Wnd, int Index, LONG_PTR Value)
         return 0;
     LONG_PTR old = GetWindowLongPtr(Wnd, Index);
     switch (Index) {
-    case GWLP_WNDPROC:
-        r->Proc = reinterpret_cast<WNDPROC>(Value);
-        break;
+    case GWLP_WNDPROC: r->Proc = reinterpret_cast<WNDPROC>(Value); break;
     case GWL_STYLE: {
         DWORD v = static_cast<DWORD>(Value);
         r->Style = (v & ~(WS_VISIBLE | WS_DISABLED)) | (r->Style & (WS_VISIBLE | WS_DISABLED));
@@ -344,21 +330,14 @@ LONG_PTR SetWindowLongPtr(HWND Wnd, int Index, LONG_PTR Value)
             EnableWindow(Wnd, !(v & WS_DISABLED));
         break;
     }
-    case GWL_EXSTYLE:
-        r->ExStyle = static_cast<DWORD>(Value);
-        break;
-    case GWLP_USERDATA:
-        r->UserData = Value;
-        break;
-    case GWLP_ID:
-        r->Id = Value;
-        break;
+    case GWL_EXSTYLE: r->ExStyle = static_cast<DWORD>(Value); break;
+    case GWLP_USERDATA: r->UserData = Value; break;
+    case GWLP_ID: r->Id = Value; break;
     case GWLP_HWNDPARENT:
         if (!r->Parent)
             r->OwnerWnd = static_cast<HWND>(Value);
         break;
-    default:
-        break;
+    default: break;
     }
     return old;
 }
@@ -370,7 +349,7 @@ HHOOK SetWindowsHookEx(int IdHook, HOOKPROC Proc, uintptr_t, uint32_t ThreadId)
     TTree& t = T();
     std::lock_guard<std::mutex> lk(t.Lock);
     HHOOK h = t.NextHook++;
-    t.Hooks.push_back(THook{h, IdHook, Proc, ThreadId ? ThreadId : GetCurrentThreadId()});
+    t.Hooks.push_back(THook {h, IdHook, Proc, ThreadId ? ThreadId : GetCurrentThreadId()});
     return h;
 }
 
@@ -418,7 +397,7 @@ std::vector<HWND> GetChildWindows(HWND Wnd)
     TTree& t = T();
     std::lock_guard<std::mutex> lk(t.Lock);
     auto it = t.Wnds.find(Wnd);
-    return it == t.Wnds.end() ? std::vector<HWND>{} : it->second->Children;
+    return it == t.Wnds.end() ? std::vector<HWND> {} : it->second->Children;
 }
 
 HWND GetAncestorRoot(HWND Wnd)
@@ -505,7 +484,7 @@ bool GetClientRect(HWND Wnd, TRect& Rect)
 TRect GetWindowBounds(HWND Wnd)
 {
     auto r = FindRec(Wnd);
-    return r ? r->Bounds : TRect{};
+    return r ? r->Bounds : TRect {};
 }
 
 TPoint ClientToScreen(HWND Wnd, TPoint P)
@@ -520,10 +499,7 @@ TPoint ScreenToClient(HWND Wnd, TPoint P)
     return {P.X - o.X, P.Y - o.Y};
 }
 
-TPoint MapWindowPoint(HWND From, HWND To, TPoint P)
-{
-    return ScreenToClient(To, ClientToScreen(From, P));
-}
+TPoint MapWindowPoint(HWND From, HWND To, TPoint P) { return ScreenToClient(To, ClientToScreen(From, P)); }
 
 bool MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, bool Repaint)
 {
@@ -566,7 +542,7 @@ bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT
 TSize ClampTrackSize(HWND Wnd, TSize Size)
 {
     const TRect wa = GetWorkArea();
-    MINMAXINFO mmi{};
+    MINMAXINFO mmi {};
     mmi.ptMaxSize = {wa.Width(), wa.Height()};
     mmi.ptMaxPosition = {wa.Left, wa.Top};
     mmi.ptMinTrackSize = {1, 1};
@@ -698,7 +674,7 @@ bool PointInWindowShape(HWND Wnd, TPoint P)
     auto r = FindRec(Wnd);
     if (!r)
         return false;
-    if (!TRect{0, 0, r->Bounds.Width(), r->Bounds.Height()}.Contains(P))
+    if (!TRect {0, 0, r->Bounds.Width(), r->Bounds.Height()}.Contains(P))
         return false;
     return !r->Region || PtInRegion(r->Region, P.X, P.Y);
 }
@@ -708,7 +684,7 @@ bool InvalidateRect(HWND Wnd, const TRect* Rect, bool Erase)
     auto r = FindRec(Wnd);
     if (!r)
         return false;
-    TRect client{0, 0, r->Bounds.Width(), r->Bounds.Height()};
+    TRect client {0, 0, r->Bounds.Width(), r->Bounds.Height()};
     TRect add = Rect ? Rect->Intersect(client) : client;
     if (add.IsEmpty())
         return true;
@@ -739,7 +715,7 @@ bool ValidateRect(HWND Wnd, const TRect* Rect)
 bool GetUpdateRect(HWND Wnd, TRect& Rect)
 {
     auto r = FindRec(Wnd);
-    Rect = r ? r->Update : TRect{};
+    Rect = r ? r->Update : TRect {};
     return !Rect.IsEmpty();
 }
 
@@ -760,7 +736,7 @@ void UpdateWindow(HWND Wnd)
 
 void BeginPaint(HWND Wnd, PAINTSTRUCT& Ps)
 {
-    Ps = PAINTSTRUCT{};
+    Ps = PAINTSTRUCT {};
     auto r = FindRec(Wnd);
     if (!r)
         return;

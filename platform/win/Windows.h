@@ -62,8 +62,8 @@ struct PAINTSTRUCT {
 
 // Creates a window on the calling thread. Parent 0 makes a top-level window. The window
 // gets WM_CREATE (LParam = Param) before this returns; a WS_VISIBLE window is shown.
-HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::string& Text, DWORD Style, int X,
-                    int Y, int Width, int Height, HWND Parent, WNDPROC Proc, void* Param = nullptr);
+HWND CreateWindowEx(DWORD ExStyle, const std::string& ClassName, const std::string& Text, DWORD Style, int X, int Y,
+                    int Width, int Height, HWND Parent, WNDPROC Proc, void* Param = nullptr);
 // WM_DESTROY to the window and then to its children, WM_NCDESTROY in the reverse order;
 // then the handles are gone. Safe for unknown handles (answers false).
 bool DestroyWindow(HWND Wnd);
@@ -116,7 +116,7 @@ TSize ClampTrackSize(HWND Wnd, TSize Size);
 
 // State.
 bool ShowWindow(HWND Wnd, int Cmd);
-bool IsWindowVisible(HWND Wnd);  // the window and every ancestor are visible
+bool IsWindowVisible(HWND Wnd);            // the window and every ancestor are visible
 bool EnableWindow(HWND Wnd, bool Enable);  // answers whether it was disabled before
 bool IsWindowEnabled(HWND Wnd);
 bool IsIconic(HWND Wnd);

@@ -14,7 +14,7 @@ struct TWndRec {
     HWND Parent = 0;
     std::vector<HWND> Children;  // bottom to top
     TRect Bounds;
-    TRect RestoreBounds;         // before maximising
+    TRect RestoreBounds;  // before maximising
     DWORD Style = 0;
     DWORD ExStyle = 0;
     WNDPROC Proc = nullptr;

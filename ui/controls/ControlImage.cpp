@@ -16,7 +16,7 @@ void SaveControlImage(const std::function<void(TCanvas&)>& Paint, int Width, int
     scaled.SetSize(ImageWidth, ImageHeight);
     if (scaled.Empty())
         return;
-    scaled.Canvas()->StretchDraw(TRect{0, 0, ImageWidth, ImageHeight}, &face);
+    scaled.Canvas()->StretchDraw(TRect {0, 0, ImageWidth, ImageHeight}, &face);
     std::vector<uint8_t> bytes;
     try {
         const std::string png = scaled.SaveToPngBytes();
@@ -24,7 +24,7 @@ void SaveControlImage(const std::function<void(TCanvas&)>& Paint, int Width, int
     } catch (const std::bad_alloc&) {
         throw EPictureMemory("Could not allocate memory for image");
     }
-    TGUID clsid{};
+    TGUID clsid {};
     EncoderClsidForType(ImageType, clsid);
     TQualityParameters quality;
     QualityEncoderParameters(ImageQualityPercentage, quality);

@@ -85,7 +85,7 @@ void TGDIPButton::Assign(TPersistent* Source)
     if (!s)
         return;
     PictureStretch = s->PictureStretch;
-    ++FUpdateCount;   // the font copy notifies through its own handler
+    ++FUpdateCount;  // the font copy notifies through its own handler
     FFont->Assign(s->FFont.get());
     --FUpdateCount;
     Layout = s->Layout;
@@ -144,8 +144,8 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
     int PW = hasPicture ? pic.Width() : 0, PH = hasPicture ? pic.Height() : 0;
     if (PictureStretch && hasPicture) {
         const int side = (!Caption.empty() || Layout == blPictureBottom || Layout == blPictureTop)
-                             ? Height - g->TextHeight(Caption, CaptionFont(*FFont))
-                             : Height - 7;
+            ? Height - g->TextHeight(Caption, CaptionFont(*FFont))
+            : Height - 7;
         const TPictureSize s = FitPictureSize(PW, PH, side, side, PictureStretchMode);
         PW = s.Width;
         PH = s.Height;
@@ -167,7 +167,7 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
     // 4. Shadow.
     if (Shadow) {
         std::unique_ptr<TGPGraphicsPath> path(BuildRoundRectPath(
-            TGPRectF{REAL(x + HS + 2), REAL(y + VS + 2), REAL(Width - 2 * HS - 4), REAL(Height - 2 * VS - 2)},
+            TGPRectF {REAL(x + HS + 2), REAL(y + VS + 2), REAL(Width - 2 * HS - 4), REAL(Height - 2 * VS - 2)},
             FRounding, RoundingType));
         TGPPathGradientBrush brush(path.get());
         brush.SetWrapMode(WrapModeClamp);
@@ -181,7 +181,7 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
     // 5 and 6. Face.
     if (FSimpleLayout) {
         std::unique_ptr<TGPGraphicsPath> path(BuildRoundRectPath(
-            TGPRectF{REAL(x + HS), REAL(y + VS), REAL(Width - 2 * HS - 1), REAL(Height - 2 * VS - 1)}, FRounding,
+            TGPRectF {REAL(x + HS), REAL(y + VS), REAL(Width - 2 * HS - 1), REAL(Height - 2 * VS - 1)}, FRounding,
             RoundingType));
         TGPSolidBrush brush(ColorToARGB(F));
         g->FillPath(&brush, path.get());
@@ -193,16 +193,16 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
             TGPSolidBrush band(ColorToARGB(Lighter(F, -40)));
             g->FillRectangle(&band, REAL(x + HS), REAL(y + half - h6), REAL(Width - 2 * HS - 1), REAL(2 * h6));
         }
-        const TRect glow{x + HS, y + VS, x + Width - 1 - HS, y + half};
+        const TRect glow {x + HS, y + VS, x + Width - 1 - HS, y + half};
         {
             std::unique_ptr<TGPGraphicsPath> lower(BuildLowerGlowPath(glow, FRounding, h6));
             const ARGB c[3] = {ColorToARGB(Lighter(F, G * -40 / 100)), ColorToARGB(Lighter(F, G * 100 / 100)),
                                ColorToARGB(Lighter(F, G * 220 / 100))};
             const REAL p[3] = {0, 0.9f, 1};
-            FillGradientPath(g, lower.get(),
-                             TGPRectF{REAL(x + HS - 1), REAL(y + half - h6 - 1), REAL(Width - 2 * HS + 1),
-                                      REAL(half + h6 + 2)},
-                             c, p);
+            FillGradientPath(
+                g, lower.get(),
+                TGPRectF {REAL(x + HS - 1), REAL(y + half - h6 - 1), REAL(Width - 2 * HS + 1), REAL(half + h6 + 2)}, c,
+                p);
         }
         {
             std::unique_ptr<TGPGraphicsPath> upper(BuildUpperGlowPath(glow, FRounding, h6));
@@ -210,19 +210,19 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
                                ColorToARGB(F)};
             const REAL p[3] = {0, 0.2f, 1};
             FillGradientPath(g, upper.get(),
-                             TGPRectF{REAL(x + HS - 1), REAL(y + VS - 1), REAL(Width - 2 * HS + 1), REAL(half + 3)}, c, p);
+                             TGPRectF {REAL(x + HS - 1), REAL(y + VS - 1), REAL(Width - 2 * HS + 1), REAL(half + 3)}, c,
+                             p);
         }
         if (Bevel) {
-            std::unique_ptr<TGPGraphicsPath> ring(
-                BuildRingPath(TRect{x + HS, y + VS + 1, x + Width - 1 - HS, y + Height - VS - 1}, FRounding - 1,
-                              RoundingType, 2));
+            std::unique_ptr<TGPGraphicsPath> ring(BuildRingPath(
+                TRect {x + HS, y + VS + 1, x + Width - 1 - HS, y + Height - VS - 1}, FRounding - 1, RoundingType, 2));
             TGPSolidBrush brush(ARGBFromColor(160, BevelColor));
             g->FillPath(&brush, ring.get());
         }
     }
     // 7. Caption rectangle and size.
     const bool hasCaption = !Caption.empty();
-    TGPRectF rect{REAL(x + HS), REAL(y + VS), REAL(Width - 2 * HS), REAL(Height - 2 * VS)};
+    TGPRectF rect {REAL(x + HS), REAL(y + VS), REAL(Width - 2 * HS), REAL(Height - 2 * VS)};
     REAL TW = 0, TH = 0;
     std::unique_ptr<TGPFont> font;
     std::unique_ptr<TGPStringFormat> format;
@@ -249,7 +249,7 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
             format->SetLineAlignment(ToStringAlignment(Alignment));
             format->SetHotkeyPrefix(HotkeyPrefixShow);
             g->SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
-            TGPRectF box{};
+            TGPRectF box {};
             g->MeasureString(caption, INT(caption.size()), font.get(), rect, format.get(), box);
             TW = box.Width;
             TH = box.Height;
@@ -272,7 +272,7 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
             Y0 += REAL(PH + Spacing);
         }
     }
-    TGPRectF DR{REAL(x + 4 + HS), Y0, REAL(Width - 8 - 2 * HS), TH};
+    TGPRectF DR {REAL(x + 4 + HS), Y0, REAL(Width - 8 - 2 * HS), TH};
     if (hasPicture && layout == blPictureLeft) {
         DR.X = X0;
         DR.Width = REAL(Width - 8 - HS) - (X0 - x);
@@ -281,9 +281,9 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
     }
     // 9. Picture.
     if (hasPicture) {
-        int PX = PictureAlignment == taLeftJustify    ? HS + 4
-                 : PictureAlignment == taRightJustify ? Width - HS - PW - 4
-                                                      : (Width - PW) / 2;
+        int PX = PictureAlignment == taLeftJustify ? HS + 4
+            : PictureAlignment == taRightJustify   ? Width - HS - PW - 4
+                                                   : (Width - PW) / 2;
         int PY = (Height - PH) / 2;
         if (Down) {
             PX += ShiftDown;
@@ -293,27 +293,22 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
         if (hasCaption && layout != blNone) {
             switch (layout) {
             case blPictureRight:
-                px = PictureAlignment == taLeftJustify    ? X0 + TW + Spacing
-                     : PictureAlignment == taRightJustify ? REAL(x + PX)
-                                                          : X0 + TW + (REAL(x + Width) - (X0 + TW) - PW) / 2;
+                px = PictureAlignment == taLeftJustify   ? X0 + TW + Spacing
+                    : PictureAlignment == taRightJustify ? REAL(x + PX)
+                                                         : X0 + TW + (REAL(x + Width) - (X0 + TW) - PW) / 2;
                 break;
             case blPictureLeft:
-                px = PictureAlignment == taLeftJustify    ? REAL(x + PX)
-                     : PictureAlignment == taRightJustify ? X0 - PW - Spacing
-                                                          : X0 - (X0 + PW - x) / 2;
+                px = PictureAlignment == taLeftJustify   ? REAL(x + PX)
+                    : PictureAlignment == taRightJustify ? X0 - PW - Spacing
+                                                         : X0 - (X0 + PW - x) / 2;
                 break;
-            case blPictureBottom:
-                py = Y0 + TH + Spacing;
-                break;
-            case blPictureTop:
-                py = Y0 - PH - Spacing;
-                break;
-            default:
-                break;
+            case blPictureBottom: py = Y0 + TH + Spacing; break;
+            case blPictureTop: py = Y0 - PH - Spacing; break;
+            default: break;
             }
         }
         const int ix = RoundHalfEven(px), iy = RoundHalfEven(py);
-        pic.GDIPDraw(g, TRect{ix, iy, ix + PW, iy + PH});
+        pic.GDIPDraw(g, TRect {ix, iy, ix + PW, iy + PH});
         if (Layout == blPictureLeft) {
             DR.X = REAL(PX + PW + Spacing);
             DR.Width = REAL(x + Width - 2 * HS - PW - PX - Spacing - 8);
@@ -325,7 +320,7 @@ void TGDIPButton::Draw(TGPGraphics* g, const std::string& Caption, int x, int y,
     // 10. Text.
     if (hasCaption && !VerticalText) {
         TGPSolidBrush brush(ColorToARGB(TextColor));
-        const TGPRectF where = WW ? TGPRectF{DR.X - 2, DR.Y, DR.Width + 2, DR.Height} : TGPRectF{DR.X, DR.Y, TW, TH};
+        const TGPRectF where = WW ? TGPRectF {DR.X - 2, DR.Y, DR.Width + 2, DR.Height} : TGPRectF {DR.X, DR.Y, TW, TH};
         g->DrawString(caption, INT(caption.size()), font.get(), where, format.get(), &brush);
     }
 }
@@ -363,8 +358,8 @@ void TGDIPStatus::CalculateSize(TGPGraphics* g, const std::string& Caption)
     if (!Caption.empty()) {
         std::unique_ptr<TGPFont> font(g->MakeFont(CaptionFont(*FFont)));
         const std::u16string text = UTF8ToUTF16(Caption);
-        TGPRectF box{};
-        g->MeasureString(text, INT(text.size()), font.get(), TGPRectF{0, 0, 10000, 10000}, box);
+        TGPRectF box {};
+        g->MeasureString(text, INT(text.size()), font.get(), TGPRectF {0, 0, 10000, 10000}, box);
         FHeight = std::isnan(box.Height) ? 4 : RoundHalfEven(box.Height + 4);
         const int w = std::isnan(box.Width) ? 4 : RoundHalfEven(box.Width + 4);
         FWidth = std::max(FHeight, w) + 2 * Spacing;
@@ -383,18 +378,18 @@ void TGDIPStatus::Draw(TGPGraphics* g, int x, int y, int Width, int Height, bool
     const int w = AutoSizeArg ? FWidth : Width, h = AutoSizeArg ? FHeight : Height;
     FFill->BeginUpdate();
     const int b = FFill->BorderColor() != clNone ? FFill->BorderWidth() / 2 : 0;
-    const TGPRectF r{REAL(x), REAL(y), REAL(w - 2 * b), REAL(h - 2 * b)};
+    const TGPRectF r {REAL(x), REAL(y), REAL(w - 2 * b), REAL(h - 2 * b)};
     FFill->SetRounding(RoundHalfEven(r.Height / 2));
     FFill->Fill(g, r);
     FFill->EndUpdate();
     if (!Caption.empty()) {
         std::unique_ptr<TGPFont> font(g->MakeFont(CaptionFont(*FFont)));
         const std::u16string text = UTF8ToUTF16(Caption);
-        TGPRectF box{};
-        g->MeasureString(text, INT(text.size()), font.get(), TGPRectF{0, 0, 10000, 10000}, box);
+        TGPRectF box {};
+        g->MeasureString(text, INT(text.size()), font.get(), TGPRectF {0, 0, 10000, 10000}, box);
         TGPSolidBrush brush(ColorToARGB(FFont->Color()));
         g->DrawString(text, INT(text.size()), font.get(),
-                      TGPPointF{x + Spacing + (w - 2 * Spacing - box.Width) / 2, y + (h - box.Height) / 2}, &brush);
+                      TGPPointF {x + Spacing + (w - 2 * Spacing - box.Width) / 2, y + (h - box.Height) / 2}, &brush);
     }
     if (Glow) {
         TGDIPFill glow;
@@ -405,7 +400,7 @@ void TGDIPStatus::Draw(TGPGraphics* g, int x, int y, int Width, int Height, bool
         glow.SetOpacityTo(30);
         glow.SetRoundingType(rtTop);
         glow.SetRounding(FFill->Rounding());
-        glow.Fill(g, TGPRectF{r.X, r.Y, r.Width, r.Height / 2});
+        glow.Fill(g, TGPRectF {r.X, r.Y, r.Width, r.Height / 2});
     }
 }
 

@@ -12,8 +12,18 @@
 
 namespace dcs::smooth {
 
-enum TGDIPButtonLayout : int32_t { blPictureLeft, blPictureRight, blPictureBottom, blPictureTop, blNone };
-enum TSmAlignment : int32_t { taLeftJustify, taRightJustify, taCenter };
+enum TGDIPButtonLayout : int32_t {
+    blPictureLeft,
+    blPictureRight,
+    blPictureBottom,
+    blPictureTop,
+    blNone
+};
+enum TSmAlignment : int32_t {
+    taLeftJustify,
+    taRightJustify,
+    taCenter
+};
 using TFontStoredEvent = std::function<void(TObject* Sender, bool& IsStored)>;
 
 // A layout turned for vertical text.

@@ -90,7 +90,7 @@ void FillRadialGradient(TGPGraphics* g, const TGPRectF& R, TColor Color, TColor 
     else
         ellipse.AddEllipse(R.X, R.Y, R.Width, 1.5f * R.Height);
     TGPPathGradientBrush brush(&ellipse);
-    brush.SetCenterPoint(TGPPointF{R.X + R.Width / 2, Top ? R.Y : R.Y + R.Height});
+    brush.SetCenterPoint(TGPPointF {R.X + R.Width / 2, Top ? R.Y : R.Y + R.Height});
     brush.SetCenterColor(Top ? to : from);
     ARGB surround = Top ? from : to;
     INT one = 1;
@@ -155,7 +155,7 @@ std::vector<uint8_t> HexToBytes(const std::string& Text)
         throw EConvertError("No Hex-Number");
     };
     std::vector<uint8_t> out;
-    out.reserve(Text.size() / 2);   // measured from the text itself
+    out.reserve(Text.size() / 2);  // measured from the text itself
     for (size_t i = 0; i + 1 < Text.size(); i += 2)
         out.push_back(uint8_t(digit(Text[i]) * 16 + digit(Text[i + 1])));
     return out;
@@ -165,20 +165,73 @@ std::vector<uint8_t> HexToBytes(const std::string& Text)
 
 namespace {
 
-const TEnumInfo kGradientTypes{"TSmGradientType", {"gtSolid", "gtRadial", "gtVertical", "gtHorizontal",
-                                                   "gtForwardDiagonal", "gtBackwardDiagonal", "gtAngle", "gtHatch",
-                                                   "gtPath", "gtTexture", "gtNone"}};
-const TEnumInfo kHatchStyles{"HatchStyle", {"HatchStyleHorizontal", "HatchStyleVertical", "HatchStyleForwardDiagonal", "HatchStyleBackwardDiagonal", "HatchStyleCross", "HatchStyleDiagonalCross", "HatchStyle05Percent", "HatchStyle10Percent", "HatchStyle20Percent", "HatchStyle25Percent", "HatchStyle30Percent", "HatchStyle40Percent", "HatchStyle50Percent", "HatchStyle60Percent", "HatchStyle70Percent", "HatchStyle75Percent", "HatchStyle80Percent", "HatchStyle90Percent", "HatchStyleLightDownwardDiagonal", "HatchStyleLightUpwardDiagonal", "HatchStyleDarkDownwardDiagonal", "HatchStyleDarkUpwardDiagonal", "HatchStyleWideDownwardDiagonal", "HatchStyleWideUpwardDiagonal", "HatchStyleLightVertical", "HatchStyleLightHorizontal", "HatchStyleNarrowVertical", "HatchStyleNarrowHorizontal", "HatchStyleDarkVertical", "HatchStyleDarkHorizontal", "HatchStyleDashedDownwardDiagonal", "HatchStyleDashedUpwardDiagonal", "HatchStyleDashedHorizontal", "HatchStyleDashedVertical", "HatchStyleSmallConfetti", "HatchStyleLargeConfetti", "HatchStyleZigZag", "HatchStyleWave", "HatchStyleDiagonalBrick", "HatchStyleHorizontalBrick", "HatchStyleWeave", "HatchStylePlaid", "HatchStyleDivot", "HatchStyleDottedGrid", "HatchStyleDottedDiamond", "HatchStyleShingle", "HatchStyleTrellis", "HatchStyleSphere", "HatchStyleSmallGrid", "HatchStyleSmallCheckerBoard", "HatchStyleLargeCheckerBoard", "HatchStyleOutlinedDiamond", "HatchStyleSolidDiamond"}};
-const TEnumInfo kPictureModes{"TFillPictureMode", {"pmInsideFill", "pmOutsideFill"}};
-const TEnumInfo kPicturePositions{"TFillPicturePosition",
-                                  {"ppTopLeft", "ppTopCenter", "ppTopRight", "ppBottomLeft", "ppBottomCenter",
-                                   "ppBottomRight", "ppTiled", "ppStretched", "ppCenterLeft", "ppCenterCenter",
-                                   "ppCenterRight", "ppCustom"}};
-const TEnumInfo kAspectModes{"TPictureMode", {"pmStretch", "pmNormal"}};
-const TEnumInfo kPictureSizes{"TFillPictureSize", {"psOriginal", "psCustom"}};
-const TEnumInfo kRoundingTypes{"TFillRoundingType", {"rtNone", "rtTop", "rtBottom", "rtBoth", "rtLeft", "rtRight"}};
-const TEnumInfo kShadowTypes{"TShadowType", {"stRightBottom", "stBottom", "stSurround"}};
-const TEnumInfo kGlowModes{"TGlowMode", {"gmNone", "gmGradient", "gmRadial", "gmRadialGradient"}};
+const TEnumInfo kGradientTypes {"TSmGradientType",
+                                {"gtSolid", "gtRadial", "gtVertical", "gtHorizontal", "gtForwardDiagonal",
+                                 "gtBackwardDiagonal", "gtAngle", "gtHatch", "gtPath", "gtTexture", "gtNone"}};
+const TEnumInfo kHatchStyles {"HatchStyle",
+                              {"HatchStyleHorizontal",
+                               "HatchStyleVertical",
+                               "HatchStyleForwardDiagonal",
+                               "HatchStyleBackwardDiagonal",
+                               "HatchStyleCross",
+                               "HatchStyleDiagonalCross",
+                               "HatchStyle05Percent",
+                               "HatchStyle10Percent",
+                               "HatchStyle20Percent",
+                               "HatchStyle25Percent",
+                               "HatchStyle30Percent",
+                               "HatchStyle40Percent",
+                               "HatchStyle50Percent",
+                               "HatchStyle60Percent",
+                               "HatchStyle70Percent",
+                               "HatchStyle75Percent",
+                               "HatchStyle80Percent",
+                               "HatchStyle90Percent",
+                               "HatchStyleLightDownwardDiagonal",
+                               "HatchStyleLightUpwardDiagonal",
+                               "HatchStyleDarkDownwardDiagonal",
+                               "HatchStyleDarkUpwardDiagonal",
+                               "HatchStyleWideDownwardDiagonal",
+                               "HatchStyleWideUpwardDiagonal",
+                               "HatchStyleLightVertical",
+                               "HatchStyleLightHorizontal",
+                               "HatchStyleNarrowVertical",
+                               "HatchStyleNarrowHorizontal",
+                               "HatchStyleDarkVertical",
+                               "HatchStyleDarkHorizontal",
+                               "HatchStyleDashedDownwardDiagonal",
+                               "HatchStyleDashedUpwardDiagonal",
+                               "HatchStyleDashedHorizontal",
+                               "HatchStyleDashedVertical",
+                               "HatchStyleSmallConfetti",
+                               "HatchStyleLargeConfetti",
+                               "HatchStyleZigZag",
+                               "HatchStyleWave",
+                               "HatchStyleDiagonalBrick",
+                               "HatchStyleHorizontalBrick",
+                               "HatchStyleWeave",
+                               "HatchStylePlaid",
+                               "HatchStyleDivot",
+                               "HatchStyleDottedGrid",
+                               "HatchStyleDottedDiamond",
+                               "HatchStyleShingle",
+                               "HatchStyleTrellis",
+                               "HatchStyleSphere",
+                               "HatchStyleSmallGrid",
+                               "HatchStyleSmallCheckerBoard",
+                               "HatchStyleLargeCheckerBoard",
+                               "HatchStyleOutlinedDiamond",
+                               "HatchStyleSolidDiamond"}};
+const TEnumInfo kPictureModes {"TFillPictureMode", {"pmInsideFill", "pmOutsideFill"}};
+const TEnumInfo kPicturePositions {"TFillPicturePosition",
+                                   {"ppTopLeft", "ppTopCenter", "ppTopRight", "ppBottomLeft", "ppBottomCenter",
+                                    "ppBottomRight", "ppTiled", "ppStretched", "ppCenterLeft", "ppCenterCenter",
+                                    "ppCenterRight", "ppCustom"}};
+const TEnumInfo kAspectModes {"TPictureMode", {"pmStretch", "pmNormal"}};
+const TEnumInfo kPictureSizes {"TFillPictureSize", {"psOriginal", "psCustom"}};
+const TEnumInfo kRoundingTypes {"TFillRoundingType", {"rtNone", "rtTop", "rtBottom", "rtBoth", "rtLeft", "rtRight"}};
+const TEnumInfo kShadowTypes {"TShadowType", {"stRightBottom", "stBottom", "stSurround"}};
+const TEnumInfo kGlowModes {"TGlowMode", {"gmNone", "gmGradient", "gmRadial", "gmRadialGradient"}};
 
 }  // namespace
 
@@ -194,7 +247,8 @@ void TGDIPFill::DeclareProperties(TClassBuilder<TGDIPFill>& P)
     P.Enum("GradientType", kGradientTypes, &F::FGradientType, &F::SetGradientType).NoDefault();
     P.Enum("GradientMirrorType", kGradientTypes, &F::FGradientMirrorType, &F::SetGradientMirrorType).NoDefault();
     P.Enum("HatchStyle", kHatchStyles, &F::FHatchStyle, &F::SetHatchStyle).Default(HatchStyleHorizontal);
-    P.Enum("HatchStyleMirror", kHatchStyles, &F::FHatchStyleMirror, &F::SetHatchStyleMirror).Default(HatchStyleHorizontal);
+    P.Enum("HatchStyleMirror", kHatchStyles, &F::FHatchStyleMirror, &F::SetHatchStyleMirror)
+        .Default(HatchStyleHorizontal);
     P.Boolean("BackGroundPictureAspectRatio", &F::FBackGroundPictureAspectRatio, &F::SetBackGroundPictureAspectRatio)
         .Default(false);
     P.Enum("BackGroundPictureMode", kPictureModes, &F::FBackGroundPictureMode, &F::SetBackGroundPictureMode)
@@ -347,7 +401,7 @@ void TGDIPFill::DrawGlow(TGPGraphics* g, const TGPRectF& R)
     if (FGlow == gmNone)
         return;
     g->SetClip(R);
-    const TGPRectF r{R.X + 1, R.Y + 1, R.Width - 2, R.Height - 2};
+    const TGPRectF r {R.X + 1, R.Y + 1, R.Width - 2, R.Height - 2};
     if (FGlow == gmGradient || FGlow == gmRadialGradient) {
         {
             std::unique_ptr<TGPGraphicsPath> outline(BuildRoundRectPath(r, FRounding, FRoundingType));
@@ -355,24 +409,25 @@ void TGDIPFill::DrawGlow(TGPGraphics* g, const TGPRectF& R)
             g->DrawPath(&pen, outline.get());
         }
         auto band = [&](const TGPRectF& b, uint8_t topAlpha, uint8_t bottomAlpha, REAL edgeY, REAL innerY) {
-            TGPLinearGradientBrush brush(TGPRectF{b.X - 1, b.Y - 1, b.Width + 2, b.Height + 2},
+            TGPLinearGradientBrush brush(TGPRectF {b.X - 1, b.Y - 1, b.Width + 2, b.Height + 2},
                                          ARGBFromColor(topAlpha, FGlowGradientColor),
                                          ARGBFromColor(bottomAlpha, FGlowGradientColor), LinearGradientModeVertical);
             g->FillRectangle(&brush, b);
             const TGPPointF left[3] = {{r.X, edgeY}, {r.X + 5, edgeY}, {r.X + 5, innerY}};
-            const TGPPointF right[3] = {{r.X + r.Width, edgeY}, {r.X + r.Width - 5, edgeY}, {r.X + r.Width - 5, innerY}};
+            const TGPPointF right[3] = {
+                {r.X + r.Width, edgeY}, {r.X + r.Width - 5, edgeY}, {r.X + r.Width - 5, innerY}};
             g->FillPolygon(&brush, left, 3);
             g->FillPolygon(&brush, right, 3);
         };
-        band(TGPRectF{r.X + 5, r.Y, r.Width - 10, 4}, 175, 0, r.Y, r.Y + 4);
-        band(TGPRectF{r.X + 5, r.Y + r.Height - 7, r.Width - 10, 7}, 0, 220, r.Y + r.Height, r.Y + r.Height - 7);
+        band(TGPRectF {r.X + 5, r.Y, r.Width - 10, 4}, 175, 0, r.Y, r.Y + 4);
+        band(TGPRectF {r.X + 5, r.Y + r.Height - 7, r.Width - 10, 7}, 0, 220, r.Y + r.Height, r.Y + r.Height - 7);
     }
     if (FGlow == gmRadial || FGlow == gmRadialGradient) {
         TGPGraphicsPath ellipse;
-        const TGPRectF e{r.X + 10, r.Y - r.Height / 2, r.Width - 20, 3 * r.Height};
+        const TGPRectF e {r.X + 10, r.Y - r.Height / 2, r.Width - 20, 3 * r.Height};
         ellipse.AddEllipse(e);
         TGPPathGradientBrush brush(&ellipse);
-        brush.SetCenterPoint(TGPPointF{e.X + e.Width / 2, e.Y + e.Height / 2});
+        brush.SetCenterPoint(TGPPointF {e.X + e.Width / 2, e.Y + e.Height / 2});
         brush.SetCenterColor(ARGBFromColor(150, FGlowRadialColor));
         ARGB surround = ARGBFromColor(0, FColor);
         INT one = 1;
@@ -382,8 +437,8 @@ void TGDIPFill::DrawGlow(TGPGraphics* g, const TGPRectF& R)
     g->ResetClip();
 }
 
-void TGDIPFill::PlacePicture(TGPGraphics* g, const TGPRectF& R, TSmGDIPPicture* pic, TFillPicturePosition pos,
-                             int left, int top, int pw, int ph, bool aspect, TPictureMode mode)
+void TGDIPFill::PlacePicture(TGPGraphics* g, const TGPRectF& R, TSmGDIPPicture* pic, TFillPicturePosition pos, int left,
+                             int top, int pw, int ph, bool aspect, TPictureMode mode)
 {
     int rx = RoundHalfEven(R.X), ry = RoundHalfEven(R.Y);
     const int rw = RoundHalfEven(R.Width), rh = RoundHalfEven(R.Height);
@@ -393,12 +448,18 @@ void TGDIPFill::PlacePicture(TGPGraphics* g, const TGPRectF& R, TSmGDIPPicture* 
     }
     int x = rx, y = ry, w = pw, h = ph;
     switch (pos) {
-    case ppTopLeft: case ppTopCenter: case ppTopRight:
-    case ppBottomLeft: case ppBottomCenter: case ppBottomRight:
-    case ppCenterLeft: case ppCenterCenter: case ppCenterRight: {
-        const int column = (pos == ppTopLeft || pos == ppBottomLeft || pos == ppCenterLeft)       ? 0
-                           : (pos == ppTopCenter || pos == ppBottomCenter || pos == ppCenterCenter) ? 1
-                                                                                                  : 2;
+    case ppTopLeft:
+    case ppTopCenter:
+    case ppTopRight:
+    case ppBottomLeft:
+    case ppBottomCenter:
+    case ppBottomRight:
+    case ppCenterLeft:
+    case ppCenterCenter:
+    case ppCenterRight: {
+        const int column = (pos == ppTopLeft || pos == ppBottomLeft || pos == ppCenterLeft) ? 0
+            : (pos == ppTopCenter || pos == ppBottomCenter || pos == ppCenterCenter)        ? 1
+                                                                                            : 2;
         x = column == 0 ? rx : column == 1 ? rx + (rw - pw) / 2 : rx + rw - pw;
         if (pos == ppBottomLeft || pos == ppBottomCenter || pos == ppBottomRight)
             y = ry + rh - ph;
@@ -411,18 +472,16 @@ void TGDIPFill::PlacePicture(TGPGraphics* g, const TGPRectF& R, TSmGDIPPicture* 
         y = top;
         break;
     case ppStretched: {
-        const TPictureSize s = aspect ? FitPictureSize(pw, ph, rw, rh, mode) : TPictureSize{rw, rh};
+        const TPictureSize s = aspect ? FitPictureSize(pw, ph, rw, rh, mode) : TPictureSize {rw, rh};
         w = s.Width;
         h = s.Height;
         x = rx + RoundHalfEven((rw - w) / 2.0);
         y = ry + RoundHalfEven((rh - h) / 2.0);
         break;
     }
-    case ppTiled:
-        pic->FillRect(g, TGPRectF{REAL(rx), REAL(ry), REAL(rw), REAL(rh)});
-        return;
+    case ppTiled: pic->FillRect(g, TGPRectF {REAL(rx), REAL(ry), REAL(rw), REAL(rh)}); return;
     }
-    pic->GDIPDraw(g, TRect{x, y, x + w, y + h});
+    pic->GDIPDraw(g, TRect {x, y, x + w, y + h});
 }
 
 TGPRectF TGDIPFill::Fill(TGPGraphics* g, const TGPRectF& Rin, uint8_t ABorderOpacity, uint8_t AOpacity,
@@ -458,11 +517,11 @@ TGPRectF TGDIPFill::Fill(TGPGraphics* g, const TGPRectF& Rin, uint8_t ABorderOpa
                 brush.SetInterpolationColors(colours, positions, 3);
                 g->FillPath(&brush, path.get());
                 if (surround)
-                    R = TGPRectF{R.X + S, R.Y + S, R.Width - 2 * S, R.Height - 2 * S};
+                    R = TGPRectF {R.X + S, R.Y + S, R.Width - 2 * S, R.Height - 2 * S};
                 else
-                    R = TGPRectF{R.X, R.Y, R.Width - S, R.Height - S};
+                    R = TGPRectF {R.X, R.Y, R.Width - S, R.Height - S};
             } else {
-                FillRadialGradient(g, TGPRectF{R.X, R.Y + R.Height - 2 * S, R.Width, REAL(2 * S)}, FShadowColor,
+                FillRadialGradient(g, TGPRectF {R.X, R.Y + R.Height - 2 * S, R.Width, REAL(2 * S)}, FShadowColor,
                                    FShadowColor, 0, 255, true, FRounding, rtBottom);
                 R.Height -= S;
             }
@@ -486,8 +545,8 @@ TGPRectF TGDIPFill::Fill(TGPGraphics* g, const TGPRectF& Rin, uint8_t ABorderOpa
             area(R, false);
         } else {
             const REAL HH = R.Height / 2;
-            area(TGPRectF{R.X, R.Y, R.Width, R.Height - HH + 1}, false);
-            area(TGPRectF{R.X, R.Y + HH - 1, R.Width, R.Height - HH + 1}, true);
+            area(TGPRectF {R.X, R.Y, R.Width, R.Height - HH + 1}, false);
+            area(TGPRectF {R.X, R.Y + HH - 1, R.Width, R.Height - HH + 1}, true);
         }
 
         if (FBackGroundPictureMode == pmInsideFill && !FBackGroundPicture->Empty() && FGradientType == gtTexture) {
@@ -507,8 +566,8 @@ TGPRectF TGDIPFill::Fill(TGPGraphics* g, const TGPRectF& Rin, uint8_t ABorderOpa
 
     // Step 8 onwards, for the line case too.
     DrawGlow(g, R);
-    FFocusRect = TGPRectF{R.X + FBorderWidth, R.Y + FBorderWidth, R.Width - 2 * FBorderWidth,
-                          R.Height - 2 * FBorderWidth};
+    FFocusRect =
+        TGPRectF {R.X + FBorderWidth, R.Y + FBorderWidth, R.Width - 2 * FBorderWidth, R.Height - 2 * FBorderWidth};
     if (Focus)
         DottedOutline(g, FFocusRect, FRounding - FBorderWidth, FRoundingType, ARGBFromColor(oc, FocusColor));
     if (FBackGroundPictureMode == pmOutsideFill && !FBackGroundPicture->Empty() && FGradientType == gtTexture)
@@ -528,8 +587,7 @@ TGPRectF TGDIPFill::Fill(TGPGraphics* g, const TGPRectF& Rin, uint8_t ABorderOpa
 
 namespace {
 // The integer keys in their stored order, each bound to its field.
-template <class Visit>
-void IntegerKeys(TGDIPFill& f, Visit&& v)
+template <class Visit> void IntegerKeys(TGDIPFill& f, Visit&& v)
 {
     v("Color", f.Color(), [&](int x) { f.SetColor(x); });
     v("ColorTo", f.ColorTo(), [&](int x) { f.SetColorTo(x); });
@@ -539,7 +597,8 @@ void IntegerKeys(TGDIPFill& f, Visit&& v)
     v("GradientMirrorType", f.GradientMirrorType(), [&](int x) { f.SetGradientMirrorType(TSmGradientType(x)); });
     v("HatchStyle", f.HatchStyle(), [&](int x) { f.SetHatchStyle(gdiplus::HatchStyle(x)); });
     v("HatchStyleMirror", f.HatchStyleMirror(), [&](int x) { f.SetHatchStyleMirror(gdiplus::HatchStyle(x)); });
-    v("BackGroundPictureMode", f.BackGroundPictureMode(), [&](int x) { f.SetBackGroundPictureMode(TFillPictureMode(x)); });
+    v("BackGroundPictureMode", f.BackGroundPictureMode(),
+      [&](int x) { f.SetBackGroundPictureMode(TFillPictureMode(x)); });
     v("BackGroundPicturePosition", f.BackGroundPicturePosition(),
       [&](int x) { f.SetBackGroundPicturePosition(TFillPicturePosition(x)); });
     v("BackGroundPictureLeft", f.BackGroundPictureLeft(), [&](int x) { f.SetBackGroundPictureLeft(x); });
@@ -654,7 +713,7 @@ UINT FillClipboardFormat()
 namespace {
 // The format is there from the start, as the unit's initialisation registers it.
 const UINT kFillFormatRegistered = FillClipboardFormat();
-}
+}  // namespace
 
 void TGDIPFill::SaveToClipBoard()
 {

@@ -16,15 +16,50 @@
 namespace dcs::smooth {
 
 enum TFillPicturePosition : int32_t {
-    ppTopLeft, ppTopCenter, ppTopRight, ppBottomLeft, ppBottomCenter, ppBottomRight, ppTiled, ppStretched,
-    ppCenterLeft, ppCenterCenter, ppCenterRight, ppCustom
+    ppTopLeft,
+    ppTopCenter,
+    ppTopRight,
+    ppBottomLeft,
+    ppBottomCenter,
+    ppBottomRight,
+    ppTiled,
+    ppStretched,
+    ppCenterLeft,
+    ppCenterCenter,
+    ppCenterRight,
+    ppCustom
 };
-enum TFillPictureSize : int32_t { psOriginal, psCustom };
-enum TFillPictureMode : int32_t { pmInsideFill, pmOutsideFill };
-enum TPictureMode : int32_t { pmStretch, pmNormal };
-enum TFillRoundingType : int32_t { rtNone, rtTop, rtBottom, rtBoth, rtLeft, rtRight };
-enum TShadowType : int32_t { stRightBottom, stBottom, stSurround };
-enum TGlowMode : int32_t { gmNone, gmGradient, gmRadial, gmRadialGradient };
+enum TFillPictureSize : int32_t {
+    psOriginal,
+    psCustom
+};
+enum TFillPictureMode : int32_t {
+    pmInsideFill,
+    pmOutsideFill
+};
+enum TPictureMode : int32_t {
+    pmStretch,
+    pmNormal
+};
+enum TFillRoundingType : int32_t {
+    rtNone,
+    rtTop,
+    rtBottom,
+    rtBoth,
+    rtLeft,
+    rtRight
+};
+enum TShadowType : int32_t {
+    stRightBottom,
+    stBottom,
+    stSurround
+};
+enum TGlowMode : int32_t {
+    gmNone,
+    gmGradient,
+    gmRadial,
+    gmRadialGradient
+};
 
 // A new closed path of R with corners of the given radius on the sides the rounding
 // type names; the caller owns it. The fourth argument is accepted and ignored.
@@ -59,8 +94,8 @@ public:
     virtual void WriteString(const std::string& Section, const std::string& Key, const std::string& Value) = 0;
 };
 
-#define DCS_FILL_PROPERTY(Type, Name) \
-    Type Name() const { return F##Name; } \
+#define DCS_FILL_PROPERTY(Type, Name)                                                                                  \
+    Type Name() const { return F##Name; }                                                                              \
     void Set##Name(Type Value) { SetValue(F##Name, Value); }
 
 class TGDIPFill : public TPersistent {
@@ -154,8 +189,7 @@ class TGDIPFill : public TPersistent {
     static void DeclareProperties(TClassBuilder<TGDIPFill>& P);
 
 private:
-    template <class T>
-    void SetValue(T& Field, T Value)
+    template <class T> void SetValue(T& Field, T Value)
     {
         if (Field == Value)
             return;
@@ -194,7 +228,7 @@ private:
     int FAngle = 0;
     TGlowMode FGlow = gmNone;
     TColor FGlowGradientColor = clWhite, FGlowRadialColor = clWhite;
-    TGPRectF FFocusRect{};
+    TGPRectF FFocusRect {};
     int FUpdateCount = 0;
 };
 

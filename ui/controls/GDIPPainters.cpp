@@ -116,9 +116,10 @@ TGPGraphicsPath* BuildUpperGlowPath(const TRect& Rect, int Radius, int Sag)
 TGPGraphicsPath* BuildRingPath(const TRect& Rect, int Radius, TFillRoundingType RoundingType, int Inset)
 {
     auto* p = new TGPGraphicsPath();
-    const TGPRectF outer{REAL(Rect.Left), REAL(Rect.Top), REAL(Rect.Right - Rect.Left), REAL(Rect.Bottom - Rect.Top)};
+    const TGPRectF outer {REAL(Rect.Left), REAL(Rect.Top), REAL(Rect.Right - Rect.Left), REAL(Rect.Bottom - Rect.Top)};
     AddRoundRectFigure(p, outer, Radius, RoundingType);
-    AddRoundRectFigure(p, TGPRectF{outer.X + Inset, outer.Y + Inset, outer.Width - 2 * Inset, outer.Height - 2 * Inset},
+    AddRoundRectFigure(p,
+                       TGPRectF {outer.X + Inset, outer.Y + Inset, outer.Width - 2 * Inset, outer.Height - 2 * Inset},
                        Radius, RoundingType);
     return p;
 }
@@ -129,7 +130,7 @@ namespace {
 struct Segment {
     int N;
     TGPPointF P[6];
-    const char* LitFor;   // the characters that light it; 'm' is the minus sign
+    const char* LitFor;  // the characters that light it; 'm' is the minus sign
 };
 const Segment kSegments[7] = {
     {4, {{2.8f, 1}, {10, 1}, {8.8f, 2}, {3.8f, 2}}, "02356789"},
@@ -147,8 +148,8 @@ namespace {
 // The shapes of LED characters, gathered by colour so that many characters cost two
 // fills: the segments never overlap the lit shapes of other characters.
 struct TLedShapes {
-    TGPGraphicsPath Off{FillModeWinding};
-    TGPGraphicsPath Lit{FillModeWinding};
+    TGPGraphicsPath Off {FillModeWinding};
+    TGPGraphicsPath Lit {FillModeWinding};
     bool HasOff = false;
     bool HasLit = false;
 };
@@ -156,7 +157,7 @@ struct TLedShapes {
 void AddLedDigit(TLedShapes& S, int Code, TGPPointF Pos, bool WithOff, int N, int H, int W)
 {
     const REAL cw = REAL(W) / REAL(N);
-    auto at = [&](REAL u, REAL v) { return TGPPointF{Pos.X + cw * u / 12, Pos.Y + REAL(H) * v / 15}; };
+    auto at = [&](REAL u, REAL v) { return TGPPointF {Pos.X + cw * u / 12, Pos.Y + REAL(H) * v / 15}; };
     auto add = [&](TGPGraphicsPath& path, const Segment& s) {
         TGPPointF pts[6];
         for (int i = 0; i < s.N; ++i)
@@ -220,7 +221,7 @@ void PaintLedString(TGPGraphics* g, const TGPRectF& R, const std::string& Text, 
         return;
     const int n = int(std::count_if(Text.begin(), Text.end(), [](char c) { return c != '.' && c != ':'; }));
     if (n == 0)
-        return;   // only marks: there is no slot to divide the width into
+        return;  // only marks: there is no slot to divide the width into
     const int W = RoundHalfEven(R.Width), H = RoundHalfEven(R.Height);
     const bool withOff = ColorOff != clNone;
     TGPSolidBrush off(ARGBFromColor(OffOpacity, ColorOff));
@@ -241,7 +242,7 @@ void PaintLedString(TGPGraphics* g, const TGPRectF& R, const std::string& Text, 
         // again: the second coat goes on as a fill of its own, as it would one by one.
         if (offset == lastOffset)
             FillOff(g, shapes, &off);
-        AddLedDigit(shapes, code, TGPPointF{R.X + offset, R.Y}, withOff, n, H, W);
+        AddLedDigit(shapes, code, TGPPointF {R.X + offset, R.Y}, withOff, n, H, W);
         lastOffset = offset;
         if (advance)
             offset += REAL(R.Width) / n;
@@ -258,10 +259,10 @@ TGPBrush* MakeLedBrush(const TGPRectF& R, TSmGradientType type, TColor ColorStar
     const ARGB lit = ARGBFromColor(OpacityStart, ColorStart), end = ARGBFromColor(OpacityEnd, ColorEnd);
     const REAL X = R.X, Y = R.Y, W = R.Width, H = R.Height;
     switch (type) {
-    case gtVertical: return new TGPLinearGradientBrush(TGPPointF{X, Y}, TGPPointF{X, Y + H}, lit, end);
-    case gtHorizontal: return new TGPLinearGradientBrush(TGPPointF{X, Y}, TGPPointF{X + W, Y}, lit, end);
-    case gtForwardDiagonal: return new TGPLinearGradientBrush(TGPPointF{X, Y}, TGPPointF{X + W, Y + H}, lit, end);
-    case gtBackwardDiagonal: return new TGPLinearGradientBrush(TGPPointF{X, Y + H}, TGPPointF{X + W, Y}, end, lit);
+    case gtVertical: return new TGPLinearGradientBrush(TGPPointF {X, Y}, TGPPointF {X, Y + H}, lit, end);
+    case gtHorizontal: return new TGPLinearGradientBrush(TGPPointF {X, Y}, TGPPointF {X + W, Y}, lit, end);
+    case gtForwardDiagonal: return new TGPLinearGradientBrush(TGPPointF {X, Y}, TGPPointF {X + W, Y + H}, lit, end);
+    case gtBackwardDiagonal: return new TGPLinearGradientBrush(TGPPointF {X, Y + H}, TGPPointF {X + W, Y}, end, lit);
     case gtAngle: return new TGPLinearGradientBrush(R, lit, end, REAL(Angle), false);
     case gtHatch: return new TGPHatchBrush(Hatch, lit, end);
     case gtTexture: return Picture ? Picture->CreateTextureBrush(WrapModeTile) : nullptr;

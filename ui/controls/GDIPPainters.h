@@ -23,7 +23,10 @@ TGPGraphicsPath* BuildLowerGlowPath(const TRect& Rect, int Radius, int Sag);
 TGPGraphicsPath* BuildUpperGlowPath(const TRect& Rect, int Radius, int Sag);
 TGPGraphicsPath* BuildRingPath(const TRect& Rect, int Radius, TFillRoundingType RoundingType, int Inset);
 
-enum TLedValueType : int32_t { vtNormal, vtDateTime };
+enum TLedValueType : int32_t {
+    vtNormal,
+    vtDateTime
+};
 
 // One slot (Code: a digit, -1 minus, -2 colon, -3 decimal point) with its box at
 // (X, Y), slot width W / N and height H; dots sit in the slot before the position.
@@ -31,8 +34,8 @@ void PaintLedDigit(TGPGraphics* Graphics, int Code, TGPPointF Position, uint8_t 
                    TGPBrush* Lit, int H, int W);
 // Paints an already formatted text ('.' and ':' take no slot); a text without slots
 // paints nothing.
-void PaintLedString(TGPGraphics* Graphics, const TGPRectF& R, const std::string& Text, TGPBrush* Lit, uint8_t OffOpacity,
-                    TColor ColorOff);
+void PaintLedString(TGPGraphics* Graphics, const TGPRectF& R, const std::string& Text, TGPBrush* Lit,
+                    uint8_t OffOpacity, TColor ColorOff);
 // The lit brush of a LED text; nil for gtNone or a texture without picture.
 TGPBrush* MakeLedBrush(const TGPRectF& R, TSmGradientType GradientType, TColor ColorStart, uint8_t OpacityStart,
                        TColor ColorEnd, uint8_t OpacityEnd, int Angle, gdiplus::HatchStyle Hatch,

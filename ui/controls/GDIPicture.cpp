@@ -80,10 +80,7 @@ void TGDIPPicture::DefineProperties(TFiler& Filer)
         [this](TStream& S) { SaveToStream(&S); }, !FIsEmpty);
 }
 
-void TGDIPPicture::SaveToStream(TStream* Stream) const
-{
-    WriteBytes(Stream, FData);
-}
+void TGDIPPicture::SaveToStream(TStream* Stream) const { WriteBytes(Stream, FData); }
 
 void TGDIPPicture::LoadFromFile(const std::string& FileName)
 {

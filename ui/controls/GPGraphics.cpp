@@ -35,7 +35,10 @@ HDC TGPGraphics::GetHDC()
 }
 void TGPGraphics::ReleaseHDC(HDC dc) { Record(GdipReleaseDC(nativeGraphics, dc)); }
 
-Status TGPGraphics::SetTransform(TGPMatrix* m) { return Record(GdipSetWorldTransform(nativeGraphics, m->nativeMatrix)); }
+Status TGPGraphics::SetTransform(TGPMatrix* m)
+{
+    return Record(GdipSetWorldTransform(nativeGraphics, m->nativeMatrix));
+}
 Status TGPGraphics::ResetTransform() { return Record(GdipResetWorldTransform(nativeGraphics)); }
 Status TGPGraphics::MultiplyTransform(const TGPMatrix* m, MatrixOrder o)
 {
@@ -49,7 +52,10 @@ Status TGPGraphics::ScaleTransform(REAL sx, REAL sy, MatrixOrder o)
 {
     return Record(GdipScaleWorldTransform(nativeGraphics, sx, sy, o));
 }
-Status TGPGraphics::RotateTransform(REAL a, MatrixOrder o) { return Record(GdipRotateWorldTransform(nativeGraphics, a, o)); }
+Status TGPGraphics::RotateTransform(REAL a, MatrixOrder o)
+{
+    return Record(GdipRotateWorldTransform(nativeGraphics, a, o));
+}
 
 Status TGPGraphics::SetSmoothingMode(INT m) { return Record(GdipSetSmoothingMode(nativeGraphics, SmoothingMode(m))); }
 INT TGPGraphics::GetSmoothingMode()
@@ -67,7 +73,10 @@ INT TGPGraphics::GetCompositingQuality()
     Record(GdipGetCompositingQuality(nativeGraphics, &q));
     return q;
 }
-Status TGPGraphics::SetTextRenderingHint(TextRenderingHint m) { return Record(GdipSetTextRenderingHint(nativeGraphics, m)); }
+Status TGPGraphics::SetTextRenderingHint(TextRenderingHint m)
+{
+    return Record(GdipSetTextRenderingHint(nativeGraphics, m));
+}
 TextRenderingHint TGPGraphics::GetTextRenderingHint()
 {
     TextRenderingHint m = TextRenderingHintSystemDefault;
@@ -75,8 +84,14 @@ TextRenderingHint TGPGraphics::GetTextRenderingHint()
     return m;
 }
 
-Status TGPGraphics::SetClip(TGPRegion* r, CombineMode m) { return Record(GdipSetClipRegion(nativeGraphics, r->nativeRegion, m)); }
-Status TGPGraphics::SetClip(TGPGraphicsPath* p, CombineMode m) { return Record(GdipSetClipPath(nativeGraphics, p->nativePath, m)); }
+Status TGPGraphics::SetClip(TGPRegion* r, CombineMode m)
+{
+    return Record(GdipSetClipRegion(nativeGraphics, r->nativeRegion, m));
+}
+Status TGPGraphics::SetClip(TGPGraphicsPath* p, CombineMode m)
+{
+    return Record(GdipSetClipPath(nativeGraphics, p->nativePath, m));
+}
 Status TGPGraphics::SetClip(const TGPRectF& r, CombineMode m)
 {
     return Record(GdipSetClipRect(nativeGraphics, r.X, r.Y, r.Width, r.Height, m));
@@ -89,7 +104,10 @@ Status TGPGraphics::DrawLine(TGPPen* p, REAL x1, REAL y1, REAL x2, REAL y2)
 {
     return Record(GdipDrawLine(nativeGraphics, Pn(p), x1, y1, x2, y2));
 }
-Status TGPGraphics::DrawRectangle(TGPPen* p, const TGPRectF& r) { return DrawRectangle(p, r.X, r.Y, r.Width, r.Height); }
+Status TGPGraphics::DrawRectangle(TGPPen* p, const TGPRectF& r)
+{
+    return DrawRectangle(p, r.X, r.Y, r.Width, r.Height);
+}
 Status TGPGraphics::DrawRectangle(TGPPen* p, REAL x, REAL y, REAL w, REAL h)
 {
     return Record(GdipDrawRectangle(nativeGraphics, Pn(p), x, y, w, h));
@@ -119,7 +137,10 @@ Status TGPGraphics::DrawPath(TGPPen* p, TGPGraphicsPath* path)
 {
     return Record(GdipDrawPath(nativeGraphics, Pn(p), path ? path->nativePath : nullptr));
 }
-Status TGPGraphics::FillRectangle(TGPBrush* b, const TGPRectF& r) { return FillRectangle(b, r.X, r.Y, r.Width, r.Height); }
+Status TGPGraphics::FillRectangle(TGPBrush* b, const TGPRectF& r)
+{
+    return FillRectangle(b, r.X, r.Y, r.Width, r.Height);
+}
 Status TGPGraphics::FillRectangle(TGPBrush* b, REAL x, REAL y, REAL w, REAL h)
 {
     return Record(GdipFillRectangle(nativeGraphics, B(b), x, y, w, h));
@@ -172,13 +193,13 @@ Status TGPGraphics::DrawImage(TGPImage* i, const TGPRectF& d, REAL sx, REAL sy, 
 Status TGPGraphics::MeasureString(const std::u16string& s, INT length, const TGPFont* font, const TGPRectF& layout,
                                   const TGPStringFormat* format, TGPRectF& box, INT* fitted, INT* lines)
 {
-    return Record(GdipMeasureString(nativeGraphics, s.c_str(), length, F(font), &layout, Fmt(format), &box, fitted,
-                                    lines));
+    return Record(
+        GdipMeasureString(nativeGraphics, s.c_str(), length, F(font), &layout, Fmt(format), &box, fitted, lines));
 }
 Status TGPGraphics::MeasureString(const std::u16string& s, INT length, const TGPFont* font, const TGPPointF& o,
                                   const TGPStringFormat* format, TGPRectF& box)
 {
-    return MeasureString(s, length, font, TGPRectF{o.X, o.Y, 0, 0}, format, box);
+    return MeasureString(s, length, font, TGPRectF {o.X, o.Y, 0, 0}, format, box);
 }
 Status TGPGraphics::MeasureString(const std::u16string& s, INT length, const TGPFont* font, const TGPRectF& layout,
                                   TGPRectF& box)
@@ -200,12 +221,12 @@ Status TGPGraphics::DrawString(const std::u16string& s, INT /*length*/, const TG
 Status TGPGraphics::DrawString(const std::u16string& s, INT length, const TGPFont* font, const TGPPointF& o,
                                const TGPBrush* brush)
 {
-    return DrawString(s, length, font, TGPRectF{o.X, o.Y, 0, 0}, nullptr, brush);
+    return DrawString(s, length, font, TGPRectF {o.X, o.Y, 0, 0}, nullptr, brush);
 }
 Status TGPGraphics::DrawString(const std::u16string& s, INT length, const TGPFont* font, const TGPPointF& o,
                                const TGPStringFormat* format, const TGPBrush* brush)
 {
-    return DrawString(s, length, font, TGPRectF{o.X, o.Y, 0, 0}, format, brush);
+    return DrawString(s, length, font, TGPRectF {o.X, o.Y, 0, 0}, format, brush);
 }
 
 TGPFont* TGPGraphics::MakeFont(const TFontDesc& font)
@@ -222,19 +243,23 @@ TGPRectF MeasureIn(TGPGraphics& g, const std::string& s, const TFontDesc& font)
 {
     std::unique_ptr<TGPFont> f(g.MakeFont(font));
     std::u16string w = UTF8ToUTF16(s);
-    TGPRectF box{};
-    g.MeasureString(w, INT(w.size()), f.get(), TGPRectF{0, 0, 10000, 10000}, box);
+    TGPRectF box {};
+    g.MeasureString(w, INT(w.size()), f.get(), TGPRectF {0, 0, 10000, 10000}, box);
     return box;
 }
 }  // namespace
 
-int TGPGraphics::TextWidth(const std::string& s, const TFontDesc& font) { return RoundHalfEven(MeasureIn(*this, s, font).Width); }
+int TGPGraphics::TextWidth(const std::string& s, const TFontDesc& font)
+{
+    return RoundHalfEven(MeasureIn(*this, s, font).Width);
+}
 int TGPGraphics::TextHeight(const std::string& s, const TFontDesc& font)
 {
     return RoundHalfEven(MeasureIn(*this, s, font).Height);
 }
 
-int TGPGraphics::DrawText(const std::string& s, int len, TRect& rect, const TFontDesc& font, uint32_t style, TColor bkColor)
+int TGPGraphics::DrawText(const std::string& s, int len, TRect& rect, const TFontDesc& font, uint32_t style,
+                          TColor bkColor)
 {
     std::unique_ptr<TGPFont> f(MakeFont(font));
     std::u16string text = UTF8ToUTF16(s);
@@ -247,9 +272,9 @@ int TGPGraphics::DrawText(const std::string& s, int len, TRect& rect, const TFon
         std::u16string copy = text;
         if (copy.size() > 1 && copy.back() == u' ')
             copy.back() = u'i';
-        TGPRectF layout{REAL(rect.Left), REAL(rect.Top), REAL(rect.Right - rect.Left + 1000),
-                        REAL(rect.Bottom - rect.Top)};
-        TGPRectF box{};
+        TGPRectF layout {REAL(rect.Left), REAL(rect.Top), REAL(rect.Right - rect.Left + 1000),
+                         REAL(rect.Bottom - rect.Top)};
+        TGPRectF box {};
         MeasureString(copy, len, f.get(), layout, box);
         rect.Right = rect.Left + RoundHalfEven(box.Width - margin);
         rect.Bottom = rect.Top + RoundHalfEven(box.Height);
@@ -260,7 +285,7 @@ int TGPGraphics::DrawText(const std::string& s, int len, TRect& rect, const TFon
     }
     if (!(style & DT_CALCRECT_BIT)) {
         TGPSolidBrush fg(ColorToARGB(font.Color));
-        DrawString(text, len, f.get(), TGPPointF{REAL(rect.Left), REAL(rect.Top)}, &fg);
+        DrawString(text, len, f.get(), TGPPointF {REAL(rect.Left), REAL(rect.Top)}, &fg);
     }
     return rect.Bottom - rect.Top;
 }

@@ -18,8 +18,7 @@ struct TFontDesc {
     TFontStyles Style = 0;
     TColor Color = clBlack;
 };
-template <class FontT>
-TFontDesc FontDesc(const FontT& f)
+template <class FontT> TFontDesc FontDesc(const FontT& f)
 {
     return {f.Name(), f.Size(), TFontStyles(f.Style()), f.Color()};
 }
@@ -50,7 +49,7 @@ public:
     Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
 
     Status SetSmoothingMode(INT mode);
-    INT GetSmoothingMode();   // -1 when the call fails
+    INT GetSmoothingMode();  // -1 when the call fails
     Status SetCompositingQuality(INT quality);
     INT GetCompositingQuality();
     Status SetTextRenderingHint(TextRenderingHint mode);
@@ -88,8 +87,8 @@ public:
     Status DrawImageRect(TGPImage* image, INT x, INT y, INT w, INT h);
     // Each value rounded half to even first.
     Status DrawImageRect(TGPImage* image, const TGPRectF& r);
-    Status DrawImage(TGPImage* image, const TGPRectF& dest, REAL srcx, REAL srcy, REAL srcw, REAL srch,
-                     Unit_ srcUnit, TGPImageAttributes* attributes = nullptr, ImageAbort callback = nullptr,
+    Status DrawImage(TGPImage* image, const TGPRectF& dest, REAL srcx, REAL srcy, REAL srcw, REAL srch, Unit_ srcUnit,
+                     TGPImageAttributes* attributes = nullptr, ImageAbort callback = nullptr,
                      void* callbackData = nullptr);
 
     Status MeasureString(const std::u16string& s, INT length, const TGPFont* font, const TGPRectF& layout,

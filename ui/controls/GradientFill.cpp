@@ -18,7 +18,7 @@ void PaintGradientFill(const TGradientFillParams& p)
 {
     const ARGB start = ARGBFromColor(p.Opacity, p.Color);
     const ARGB end = ARGBFromColor(p.OpacityTo, p.ColorTo);
-    const TGPRectF grown{p.R.X - 1, p.R.Y - 1, p.R.Width + 2, p.R.Height + 2};
+    const TGPRectF grown {p.R.X - 1, p.R.Y - 1, p.R.Width + 2, p.R.Height + 2};
     switch (p.GradientType) {
     case gtSolid: {
         TGPSolidBrush b(start);
@@ -37,7 +37,7 @@ void PaintGradientFill(const TGradientFillParams& p)
         FillArea(p, &b);
         if (p.Mirror) {
             TGPSolidBrush line(start);
-            p.Graphics->FillRectangle(&line, TGPRectF{p.R.X, p.R.Y, p.R.Width, 1});
+            p.Graphics->FillRectangle(&line, TGPRectF {p.R.X, p.R.Y, p.R.Width, 1});
         }
         break;
     }
@@ -60,8 +60,7 @@ void PaintGradientFill(const TGradientFillParams& p)
                 p.Picture->FillRect(p.Graphics, p.R);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     if (p.BorderColor != clNone) {
         TGPPen pen(ARGBFromColor(p.Opacity, p.BorderColor), REAL(p.BorderWidth));

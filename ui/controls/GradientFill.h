@@ -12,7 +12,7 @@ struct TGradientFillParams {
     TGPGraphics* Graphics = nullptr;
     TGPGraphicsPath* Path = nullptr;
     bool UsePath = false;
-    TGPRectF R{};
+    TGPRectF R {};
     TSmGradientType GradientType = gtSolid;
     TColor Color = clNone;
     TColor ColorTo = clNone;

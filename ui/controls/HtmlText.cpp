@@ -96,19 +96,45 @@ struct TNamedColor {
     uint32_t Value;
 };
 constexpr TNamedColor kColors[] = {
-    {"clred", 0x0000FF},           {"clblack", 0x000000},         {"clblue", 0xFF0000},
-    {"clgreen", 0x008000},         {"claqua", 0xFFFF00},          {"clyellow", 0x00FFFF},
-    {"clfuchsia", 0xFF00FF},       {"clwhite", 0xFFFFFF},         {"cllime", 0x00FF00},
-    {"clsilver", 0xC0C0C0},        {"clgray", 0x808080},          {"clolive", 0x008080},
-    {"clnavy", 0x800000},          {"clpurple", 0x800080},        {"clteal", 0x808000},
-    {"clmaroon", 0x000080},        {"clbackground", 0xFF000001},  {"clactivecaption", 0xFF000002},
-    {"clinactivecaption", 0xFF000003}, {"clmenu", 0xFF000004},    {"clwindow", 0xFF000005},
-    {"clwindowframe", 0xFF000006}, {"clmenutext", 0xFF000007},    {"clwindowtext", 0xFF000008},
-    {"clcaptiontext", 0xFF000009}, {"clactiveborder", 0xFF00000A}, {"clinactiveborder", 0xFF00000B},
-    {"clappworkspace", 0xFF00000C}, {"clhighlight", 0xFF00000D},  {"clhighlighttext", 0xFF00000E},
-    {"clbtnface", 0xFF00000F},     {"clbtnshadow", 0xFF000010},   {"clgraytext", 0xFF000011},
-    {"clbtntext", 0xFF000012},     {"clinactivecaptiontext", 0xFF000013}, {"clbtnhighlight", 0xFF000014},
-    {"cl3ddkshadow", 0xFF000015},  {"cl3dlight", 0xFF000016},     {"clinfotext", 0xFF000017},
+    {"clred", 0x0000FF},
+    {"clblack", 0x000000},
+    {"clblue", 0xFF0000},
+    {"clgreen", 0x008000},
+    {"claqua", 0xFFFF00},
+    {"clyellow", 0x00FFFF},
+    {"clfuchsia", 0xFF00FF},
+    {"clwhite", 0xFFFFFF},
+    {"cllime", 0x00FF00},
+    {"clsilver", 0xC0C0C0},
+    {"clgray", 0x808080},
+    {"clolive", 0x008080},
+    {"clnavy", 0x800000},
+    {"clpurple", 0x800080},
+    {"clteal", 0x808000},
+    {"clmaroon", 0x000080},
+    {"clbackground", 0xFF000001},
+    {"clactivecaption", 0xFF000002},
+    {"clinactivecaption", 0xFF000003},
+    {"clmenu", 0xFF000004},
+    {"clwindow", 0xFF000005},
+    {"clwindowframe", 0xFF000006},
+    {"clmenutext", 0xFF000007},
+    {"clwindowtext", 0xFF000008},
+    {"clcaptiontext", 0xFF000009},
+    {"clactiveborder", 0xFF00000A},
+    {"clinactiveborder", 0xFF00000B},
+    {"clappworkspace", 0xFF00000C},
+    {"clhighlight", 0xFF00000D},
+    {"clhighlighttext", 0xFF00000E},
+    {"clbtnface", 0xFF00000F},
+    {"clbtnshadow", 0xFF000010},
+    {"clgraytext", 0xFF000011},
+    {"clbtntext", 0xFF000012},
+    {"clinactivecaptiontext", 0xFF000013},
+    {"clbtnhighlight", 0xFF000014},
+    {"cl3ddkshadow", 0xFF000015},
+    {"cl3dlight", 0xFF000016},
+    {"clinfotext", 0xFF000017},
     {"clinfobk", 0xFF000018},
 };
 
@@ -132,8 +158,16 @@ int HexPair(const std::string& s, size_t at)
 
 // ------------------------------------------------------------------ the engine
 
-enum class TPass { Measure, Draw, HitTest };
-enum class TAlign { Left, Right, Center };
+enum class TPass {
+    Measure,
+    Draw,
+    HitTest
+};
+enum class TAlign {
+    Left,
+    Right,
+    Center
+};
 
 struct TFontPair {
     TFontDesc Font, Reset;
@@ -161,7 +195,7 @@ private:
     void Zigzag(int Left, int Right, int Bottom);
     int Width(const std::string& s)
     {
-        TRect r{0, 0, 10000, 10000};
+        TRect r {0, 0, 10000, 10000};
         G->DrawText(s, -1, r, Cur, DT_CALCRECT_BIT, clNone);
         return r.Right - r.Left;
     }
@@ -185,12 +219,13 @@ private:
 THtmlResult THtmlEngine::Run(std::string Text, const TRect& R)
 {
     Cur = Reset = P.Font;
-    TFontPair measure{P.Font, P.Font}, draw{P.Font, P.Font};
+    TFontPair measure {P.Font, P.Font}, draw {P.Font, P.Font};
     // References that may build others are replaced until none is left.
     if (Text.find('&') != std::string::npos) {
         static const std::pair<const char*, const char*> refs[] = {
-            {"&amp;", "&"}, {"&quot;", "\""}, {"&sect;", "\u00A7"}, {"&permil;", "\u2030"}, {"&reg;", "\u00AE"},
-            {"&copy;", "\u00A9"}, {"&para;", "\u00B6"}, {"&trade;", "\u2122"}, {"&euro;", "\u20AC"}};
+            {"&amp;", "&"},         {"&quot;", "\""},      {"&sect;", "\u00A7"},
+            {"&permil;", "\u2030"}, {"&reg;", "\u00AE"},   {"&copy;", "\u00A9"},
+            {"&para;", "\u00B6"},   {"&trade;", "\u2122"}, {"&euro;", "\u20AC"}};
         for (bool any = true; any;) {
             any = false;
             for (const auto& [ref, by] : refs)
@@ -226,7 +261,7 @@ THtmlResult THtmlEngine::Run(std::string Text, const TRect& R)
         const int listLevel = ListLevel, links = LinkCount, images = ImageCount;
         const bool inLink = InLink;
         const std::string target = Target;
-        const TRect lineRect{R.Left + 1, top, R.Right, R.Bottom};
+        const TRect lineRect {R.Left + 1, top, R.Right, R.Bottom};
         const size_t before = Text.size();
         std::string source = Line(TPass::Measure, Text, lineRect, L);
         if (Text.size() >= before && !Text.empty()) {
@@ -256,7 +291,7 @@ THtmlResult THtmlEngine::Run(std::string Text, const TRect& R)
             TLine D = L;
             D.Width = 0;
             D.TextHit = D.ImageHit = false;
-            const TRect placed{left, top, R.Right, bottom};
+            const TRect placed {left, top, R.Right, bottom};
             Line(P.HitTestOnly ? TPass::HitTest : TPass::Draw, source, placed, D);
             draw = {Cur, Reset};
             const int gh = G->TextHeight("gh", P.Font);
@@ -324,7 +359,7 @@ std::string THtmlEngine::Line(TPass Pass, std::string& Text, const TRect& LR, TL
                     }
                 }
             } else {
-                TRect pr{pos, LR.Top, LR.Right, LR.Bottom};
+                TRect pr {pos, LR.Top, LR.Right, LR.Bottom};
                 if (Sup) {
                     pr.Bottom -= L.SupH;
                     pr.Top -= L.SupH / 2;
@@ -622,7 +657,7 @@ void THtmlEngine::Image(TPass Pass, const std::string& T, const TRect& LR, TLine
         return;
     }
     if (Pass == TPass::Draw && pic)
-        pic->GDIPDraw(G, TRect{Pos, LR.Top, Pos + w, LR.Top + h});
+        pic->GDIPDraw(G, TRect {Pos, LR.Top, Pos + w, LR.Top + h});
     if (Pass == TPass::Draw && listIndex >= 0)
         DrawListImage(listIndex, Pos, LR.Top);
     L.Width += w;
@@ -663,7 +698,7 @@ void THtmlEngine::Bullet(const std::string& T, const TRect& LR, int Pos)
         f.Name = "Symbol";
         if (hasColor)
             f.Color = color;
-        TRect r{Pos, LR.Top, Pos + 12, LR.Bottom};
+        TRect r {Pos, LR.Top, Pos + 12, LR.Bottom};
         G->DrawText(ListLevel % 2 ? "\u00B7" : "o", -1, r, f, 0, clNone);
     } else if (type == "SQUARE" || type == "CIRCLE") {
         TGPSolidBrush brush(ColorToARGB(color));
@@ -673,7 +708,7 @@ void THtmlEngine::Bullet(const std::string& T, const TRect& LR, int Pos)
             G->FillEllipse(&brush, REAL(Pos), REAL(LR.Top + 2), 8, 8);
     } else if (type == "IMAGE" && P.Container) {
         if (TSmGDIPPicture* pic = P.Container->FindPicture(Attr(T, "NAME")); pic && !pic->Empty())
-            pic->GDIPDraw(G, TRect{Pos, LR.Top + 2, Pos + pic->Width(), LR.Top + 2 + pic->Height()});
+            pic->GDIPDraw(G, TRect {Pos, LR.Top + 2, Pos + pic->Width(), LR.Top + 2 + pic->Height()});
     }
 }
 

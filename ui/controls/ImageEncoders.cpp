@@ -18,7 +18,7 @@ void QualityEncoderParameters(int quality, TQualityParameters& out)
 bool EncoderClsidForType(TImageType imageType, TGUID& clsid)
 {
     static const char16_t* const kMime[] = {u"image/png", u"image/bmp", u"image/jpeg", u"image/tiff", u"image/gif"};
-    clsid = TGUID{};
+    clsid = TGUID {};
     if (imageType < itPNG || imageType > itGIF)
         return false;
     UINT count = 0, size = 0;

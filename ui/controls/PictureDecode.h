@@ -16,8 +16,7 @@ namespace dcs::smooth {
 DCS_DECLARE_EXCEPTION(EPictureMemory, Exception);
 
 // False (and no call) when there are no bytes.
-template <class Use>
-bool DecodePictureBytes(const std::vector<uint8_t>& Data, Use use)
+template <class Use> bool DecodePictureBytes(const std::vector<uint8_t>& Data, Use use)
 {
     if (Data.empty())
         return false;
@@ -64,8 +63,7 @@ inline void WriteBytes(TStream* Stream, const std::vector<uint8_t>& Data)
 
 // "RES://name" (any case) calls LoadResource with the name, "FILE://path" LoadFile with
 // the path; an empty rest or any other prefix does nothing.
-template <class Res, class File>
-void LoadPictureFromURL(const std::string& Url, Res LoadResource, File LoadFile)
+template <class Res, class File> void LoadPictureFromURL(const std::string& Url, Res LoadResource, File LoadFile)
 {
     std::string up = Url.substr(0, 7);
     for (char& c : up)

@@ -80,7 +80,10 @@ Status TGPMatrix::Translate(REAL x, REAL y, MatrixOrder order)
 {
     return Record(GdipTranslateMatrix(nativeMatrix, x, y, order));
 }
-Status TGPMatrix::Scale(REAL x, REAL y, MatrixOrder order) { return Record(GdipScaleMatrix(nativeMatrix, x, y, order)); }
+Status TGPMatrix::Scale(REAL x, REAL y, MatrixOrder order)
+{
+    return Record(GdipScaleMatrix(nativeMatrix, x, y, order));
+}
 Status TGPMatrix::Rotate(REAL angle, MatrixOrder order) { return Record(GdipRotateMatrix(nativeMatrix, angle, order)); }
 Status TGPMatrix::RotateAt(REAL angle, const TGPPointF& c, MatrixOrder order)
 {
@@ -93,7 +96,10 @@ Status TGPMatrix::RotateAt(REAL angle, const TGPPointF& c, MatrixOrder order)
     Rotate(angle, order);
     return Translate(-c.X, -c.Y, order);
 }
-Status TGPMatrix::Shear(REAL x, REAL y, MatrixOrder order) { return Record(GdipShearMatrix(nativeMatrix, x, y, order)); }
+Status TGPMatrix::Shear(REAL x, REAL y, MatrixOrder order)
+{
+    return Record(GdipShearMatrix(nativeMatrix, x, y, order));
+}
 Status TGPMatrix::Invert() { return Record(GdipInvertMatrix(nativeMatrix)); }
 Status TGPMatrix::TransformPoints(TGPPointF* pts, INT count)
 {
@@ -237,8 +243,8 @@ TGPTextureBrush::TGPTextureBrush(TGPImage* image, WrapMode wrapMode, const TGPRe
 TGPTextureBrush::TGPTextureBrush(TGPImage* image, const TGPRectF& r, TGPImageAttributes* attributes)
 {
     GpTexture* t = nullptr;
-    lastResult = GdipCreateTextureIA(Img(image), attributes ? attributes->nativeImageAttr : nullptr, r.X, r.Y,
-                                     r.Width, r.Height, &t);
+    lastResult = GdipCreateTextureIA(Img(image), attributes ? attributes->nativeImageAttr : nullptr, r.X, r.Y, r.Width,
+                                     r.Height, &t);
     nativeBrush = t;
 }
 Status TGPTextureBrush::ResetTransform() { return Record(GdipResetTextureTransform(Tex(nativeBrush))); }
@@ -497,7 +503,7 @@ Status TGPGraphicsPath::AddString(const std::u16string& s, INT length, const TGP
 Status TGPGraphicsPath::AddString(const std::u16string& s, INT length, const TGPFontFamily* family, INT style,
                                   REAL emSize, const TGPPointF& origin, const TGPStringFormat* format)
 {
-    return AddString(s, length, family, style, emSize, TGPRectF{origin.X, origin.Y, 0, 0}, format);
+    return AddString(s, length, family, style, emSize, TGPRectF {origin.X, origin.Y, 0, 0}, format);
 }
 Status TGPGraphicsPath::GetBounds(TGPRectF& bounds, const TGPMatrix* matrix, const TGPPen* pen)
 {
@@ -531,8 +537,8 @@ Status TGPRegion::Union(TGPRegion* r)
 TGPFontFamily::TGPFontFamily(const std::string& name, const TGPFontCollection* collection)
 {
     std::u16string n = UTF8ToUTF16(name);
-    lastResult = GdipCreateFontFamilyFromName(n.c_str(), collection ? collection->nativeFontCollection : nullptr,
-                                              &nativeFamily);
+    lastResult =
+        GdipCreateFontFamilyFromName(n.c_str(), collection ? collection->nativeFontCollection : nullptr, &nativeFamily);
 }
 TGPFontFamily::~TGPFontFamily() { GdipDeleteFontFamily(nativeFamily); }
 
@@ -577,8 +583,8 @@ TGPFont::TGPFont(const std::string& familyName, REAL emSize, TFontStyles style, 
     TGPFontFamily family(familyName, collection);
     if (GdipCreateFont(family.nativeFamily, emSize, INT(style), unit, &nativeFont) != Ok) {
         nativeFont = nullptr;
-        lastResult = GdipCreateFont(TGPFontFamily::GenericSansSerif()->nativeFamily, emSize, INT(style), unit,
-                                    &nativeFont);
+        lastResult =
+            GdipCreateFont(TGPFontFamily::GenericSansSerif()->nativeFamily, emSize, INT(style), unit, &nativeFont);
     }
 }
 TGPFont::~TGPFont() { GdipDeleteFont(nativeFont); }
@@ -588,7 +594,8 @@ TGPFont::~TGPFont() { GdipDeleteFont(nativeFont); }
 TGPImage::TGPImage(const std::string& filename, BOOL icm)
 {
     std::u16string n = UTF8ToUTF16(filename);
-    lastResult = icm ? GdipLoadImageFromFileICM(n.c_str(), &nativeImage) : GdipLoadImageFromFile(n.c_str(), &nativeImage);
+    lastResult =
+        icm ? GdipLoadImageFromFileICM(n.c_str(), &nativeImage) : GdipLoadImageFromFile(n.c_str(), &nativeImage);
 }
 TGPImage::TGPImage(IStream* stream, BOOL icm)
 {
@@ -612,16 +619,16 @@ Status TGPImage::SaveAdd(TGPImage* newImage, const EncoderParameters* params)
 }
 TGPImageFormat TGPImage::GetFormat()
 {
-    TGUID g{};
+    TGUID g {};
     GdipGetImageRawFormat(nativeImage, &g);
     static const struct {
         uint32_t First;
         TGPImageFormat Format;
-    } kFormats[] = {{0xb96b3caa, ifMemoryBMP}, {0xb96b3cab, ifBMP},  {0xb96b3cac, ifEMF}, {0xb96b3cad, ifWMF},
-                    {0xb96b3cae, ifJPEG},      {0xb96b3caf, ifPNG},  {0xb96b3cb0, ifGIF}, {0xb96b3cb1, ifTIFF},
+    } kFormats[] = {{0xb96b3caa, ifMemoryBMP}, {0xb96b3cab, ifBMP}, {0xb96b3cac, ifEMF}, {0xb96b3cad, ifWMF},
+                    {0xb96b3cae, ifJPEG},      {0xb96b3caf, ifPNG}, {0xb96b3cb0, ifGIF}, {0xb96b3cb1, ifTIFF},
                     {0xb96b3cb2, ifEXIF},      {0xb96b3cb5, ifIcon}};
     for (const auto& f : kFormats) {
-        TGUID want = ImageFormatBMP;   // every raw format shares the tail
+        TGUID want = ImageFormatBMP;  // every raw format shares the tail
         want.D1 = f.First;
         if (g == want)
             return f.Format;
@@ -693,8 +700,8 @@ Status TGPImageAttributes::SetColorMatrix(const ColorMatrix& m, ColorMatrixFlags
 }
 Status TGPImageAttributes::ClearColorMatrix(ColorAdjustType t)
 {
-    return Record(GdipSetImageAttributesColorMatrix(nativeImageAttr, t, false, nullptr, nullptr,
-                                                    ColorMatrixFlagsDefault));
+    return Record(
+        GdipSetImageAttributesColorMatrix(nativeImageAttr, t, false, nullptr, nullptr, ColorMatrixFlagsDefault));
 }
 Status TGPImageAttributes::SetThreshold(REAL v, ColorAdjustType t)
 {
@@ -712,7 +719,10 @@ Status TGPImageAttributes::ClearGamma(ColorAdjustType t)
 {
     return Record(GdipSetImageAttributesGamma(nativeImageAttr, t, false, 0));
 }
-Status TGPImageAttributes::SetNoOp(ColorAdjustType t) { return Record(GdipSetImageAttributesNoOp(nativeImageAttr, t, true)); }
+Status TGPImageAttributes::SetNoOp(ColorAdjustType t)
+{
+    return Record(GdipSetImageAttributesNoOp(nativeImageAttr, t, true));
+}
 Status TGPImageAttributes::ClearNoOp(ColorAdjustType t)
 {
     return Record(GdipSetImageAttributesNoOp(nativeImageAttr, t, false));

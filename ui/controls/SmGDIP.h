@@ -27,18 +27,43 @@ using TGPPoint = GpPoint;
 using TGPRectF = GpRectF;
 using TGPRect = GpRect;
 struct TMatrixArray {
-    REAL m[6];   // m11, m12, m21, m22, dx, dy
+    REAL m[6];  // m11, m12, m21, m22, dx, dy
 };
 using Unit_ = GpUnit;
 
 enum TGPImageFormat : int32_t {
-    ifUndefined, ifMemoryBMP, ifBMP, ifEMF, ifWMF, ifJPEG, ifPNG, ifGIF, ifTIFF, ifEXIF, ifIcon
+    ifUndefined,
+    ifMemoryBMP,
+    ifBMP,
+    ifEMF,
+    ifWMF,
+    ifJPEG,
+    ifPNG,
+    ifGIF,
+    ifTIFF,
+    ifEXIF,
+    ifIcon
 };
 enum TSmGradientType : int32_t {
-    gtSolid, gtRadial, gtVertical, gtHorizontal, gtForwardDiagonal, gtBackwardDiagonal,
-    gtAngle, gtHatch, gtPath, gtTexture, gtNone
+    gtSolid,
+    gtRadial,
+    gtVertical,
+    gtHorizontal,
+    gtForwardDiagonal,
+    gtBackwardDiagonal,
+    gtAngle,
+    gtHatch,
+    gtPath,
+    gtTexture,
+    gtNone
 };
-enum TImageType : int32_t { itPNG, itBMP, itJPEG, itTIFF, itGIF };
+enum TImageType : int32_t {
+    itPNG,
+    itBMP,
+    itJPEG,
+    itTIFF,
+    itGIF
+};
 
 inline TGPPointF PointF(REAL x, REAL y) { return {x, y}; }
 inline TGPRectF RectF(REAL x, REAL y, REAL w, REAL h) { return {x, y, w, h}; }
@@ -99,7 +124,7 @@ public:
     TGPMatrix(const TGPRectF& rect, const TGPPointF& dstplg);
     TGPMatrix(const TGPRect& rect, const TGPPoint& dstplg);
     ~TGPMatrix() override;
-    TGPMatrix* Clone();   // caller owns; nil while a failure is recorded
+    TGPMatrix* Clone();  // caller owns; nil while a failure is recorded
     Status GetElements(TMatrixArray& m);
     Status SetElements(REAL m11, REAL m12, REAL m21, REAL m22, REAL dx, REAL dy);
     REAL OffsetX();
@@ -198,7 +223,7 @@ public:
     Status RotateTransform(REAL angle, MatrixOrder order = MatrixOrderPrepend);
     Status SetWrapMode(WrapMode wrapMode);
     WrapMode GetWrapMode();
-    TGPImage* GetImage();   // caller owns
+    TGPImage* GetImage();  // caller owns
 };
 
 class TGPLinearGradientBrush : public TGPBrush {
@@ -243,7 +268,7 @@ public:
     TGPPen(TGPBrush* brush, REAL width = 1.0f);
     ~TGPPen() override;
     Status SetBrush(TGPBrush* brush);
-    TGPBrush* GetBrush();   // caller owns; nil for an unknown fill type
+    TGPBrush* GetBrush();  // caller owns; nil for an unknown fill type
     INT GetPenType();
     Status SetDashStyle(DashStyle style);
     DashStyle GetDashStyle();
@@ -276,10 +301,10 @@ public:
     Status AddCurve(const TGPPoint* points, INT count);
     Status AddCurve(const TGPPoint* points, INT count, REAL tension);
     Status AddBezier(REAL x1, REAL y1, REAL x2, REAL y2, REAL x3, REAL y3, REAL x4, REAL y4);
-    Status AddString(const std::u16string& s, INT length, const class TGPFontFamily* family, INT style,
-                     REAL emSize, const TGPRectF& layoutRect, const TGPStringFormat* format);
-    Status AddString(const std::u16string& s, INT length, const class TGPFontFamily* family, INT style,
-                     REAL emSize, const TGPPointF& origin, const TGPStringFormat* format);
+    Status AddString(const std::u16string& s, INT length, const class TGPFontFamily* family, INT style, REAL emSize,
+                     const TGPRectF& layoutRect, const TGPStringFormat* format);
+    Status AddString(const std::u16string& s, INT length, const class TGPFontFamily* family, INT style, REAL emSize,
+                     const TGPPointF& origin, const TGPStringFormat* format);
     Status GetBounds(TGPRectF& bounds, const TGPMatrix* matrix = nullptr, const TGPPen* pen = nullptr);
     INT GetPointCount();
     Status GetPathPoints(TGPPointF* points, INT count);
@@ -346,7 +371,7 @@ public:
     TGPImage* GetThumbnailImage(UINT w, UINT h, ImageAbort callback = nullptr, void* data = nullptr);
     Status RotateFlip(RotateFlipType type);
     GpImage* nativeImage = nullptr;
-    Status loadStatus = Ok;   // carries no meaning
+    Status loadStatus = Ok;  // carries no meaning
 
 protected:
     TGPImage() = default;
@@ -369,7 +394,7 @@ public:
     TGPImageAttributes();
     TGPImageAttributes(GpImageAttributes* native, Status status) : nativeImageAttr(native) { lastResult = status; }
     ~TGPImageAttributes() override;
-    TGPImageAttributes* Clone();   // caller owns
+    TGPImageAttributes* Clone();  // caller owns
     Status SetToIdentity(ColorAdjustType type = ColorAdjustTypeDefault);
     Status Reset(ColorAdjustType type = ColorAdjustTypeDefault);
     Status SetColorMatrix(const ColorMatrix& m, ColorMatrixFlags mode = ColorMatrixFlagsDefault,

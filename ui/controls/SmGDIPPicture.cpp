@@ -38,7 +38,7 @@ struct Reader {
 
 THeaderSize ReadJPEGSize(const std::vector<uint8_t>& data)
 {
-    Reader r{data};
+    Reader r {data};
     if (!r.Has(0, 2) || data[0] != 0xFF || data[1] != 0xD8)
         return {};
     r.Pos = 2;
@@ -63,7 +63,7 @@ THeaderSize ReadJPEGSize(const std::vector<uint8_t>& data)
             return {};
         const uint16_t len = r.BE16(r.Pos);
         if (len < 2)
-            return {};   // a length below its own two bytes would loop or run backwards
+            return {};  // a length below its own two bytes would loop or run backwards
         r.Pos += len;
         if (!r.Byte(m))
             return {};
@@ -74,7 +74,7 @@ THeaderSize ReadJPEGSize(const std::vector<uint8_t>& data)
 THeaderSize ReadPNGSize(const std::vector<uint8_t>& data)
 {
     static const uint8_t sig[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
-    Reader r{data};
+    Reader r {data};
     if (!r.Has(0, 24) || !std::equal(sig, sig + 8, data.begin()))
         return {};
     return {r.BE16(18), r.BE16(22)};
@@ -82,7 +82,7 @@ THeaderSize ReadPNGSize(const std::vector<uint8_t>& data)
 
 THeaderSize ReadBMPSize(const std::vector<uint8_t>& data)
 {
-    Reader r{data};
+    Reader r {data};
     if (!r.Has(0, 26) || data[0] != 'B' || data[1] != 'M')
         return {};
     return {uint16_t(r.LE32(18)), uint16_t(r.LE32(22))};
@@ -90,7 +90,7 @@ THeaderSize ReadBMPSize(const std::vector<uint8_t>& data)
 
 THeaderSize ReadTIFFSize(const std::vector<uint8_t>& data)
 {
-    Reader r{data};
+    Reader r {data};
     if (!r.Has(0, 8))
         return {};
     const uint32_t ifd = r.LE32(4);
@@ -115,7 +115,7 @@ THeaderSize ReadTIFFSize(const std::vector<uint8_t>& data)
 
 THeaderSize ReadGIFSize(const std::vector<uint8_t>& data)
 {
-    Reader r{data};
+    Reader r {data};
     if (!r.Has(0, 13) || data[0] != 'G' || data[1] != 'I' || data[2] != 'F')
         return {};
     r.Pos = 13;
@@ -156,8 +156,7 @@ void TSmGDIPPicture::Changed()
         OnChange(this);
 }
 
-template <class Use>
-bool TSmGDIPPicture::Decode(Use use)
+template <class Use> bool TSmGDIPPicture::Decode(Use use)
 {
     if (FIsEmpty)
         return false;
@@ -246,10 +245,7 @@ void TSmGDIPPicture::DefineProperties(TFiler& Filer)
         [this](TStream& S) { SaveToStream(&S); }, !FIsEmpty);
 }
 
-void TSmGDIPPicture::SaveToStream(TStream* Stream) const
-{
-    WriteBytes(Stream, FData);
-}
+void TSmGDIPPicture::SaveToStream(TStream* Stream) const { WriteBytes(Stream, FData); }
 
 void TSmGDIPPicture::LoadFromFile(const std::string& FileName)
 {
@@ -309,8 +305,8 @@ void TSmGDIPPicture::DrawDecoded(TGPGraphics* g, TGPImage& image, const TGPRectF
 void TSmGDIPPicture::GDIPDraw(TGPGraphics* Graphics, const TRect& R)
 {
     Decode([&](TGPImage& image, IStream*) {
-        DrawDecoded(Graphics, image, TGPRectF{REAL(R.Left), REAL(R.Top), REAL(R.Right - R.Left), REAL(R.Bottom - R.Top)},
-                    false);
+        DrawDecoded(Graphics, image,
+                    TGPRectF {REAL(R.Left), REAL(R.Top), REAL(R.Right - R.Left), REAL(R.Bottom - R.Top)}, false);
     });
 }
 

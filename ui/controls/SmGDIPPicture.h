@@ -5,8 +5,8 @@
 
 #include "platform/base/Streams.h"
 #include "platform/classes/Classes.h"
-#include "ui/controls/PictureDecode.h"
 #include "ui/controls/GPGraphics.h"
+#include "ui/controls/PictureDecode.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,7 +15,10 @@
 
 namespace dcs::smooth {
 
-enum TTransparentMode { tmAuto, tmFixed };
+enum TTransparentMode {
+    tmAuto,
+    tmFixed
+};
 
 // Header size readers: they stop at the end of the data and answer 0 x 0 for anything
 // they do not recognise. The 16-bit results are the low halves of the stored sizes.
@@ -81,8 +84,7 @@ class TSmGDIPPicture : public TPersistent {
     TNotifyEvent OnClear;
 
 private:
-    template <class Use>
-    bool Decode(Use use);
+    template <class Use> bool Decode(Use use);
     void Changed();
     void DrawDecoded(TGPGraphics* g, TGPImage& image, const TGPRectF& dest, bool floatRect);
 

@@ -10,10 +10,26 @@
 namespace dcs::smooth {
 
 enum TSmStyle : int32_t {
-    tsOffice2003Blue, tsOffice2003Silver, tsOffice2003Olive, tsOffice2003Classic, tsOffice2007Luna,
-    tsOffice2007Obsidian, tsWindowsXP, tsWhidbey, tsCustom, tsOffice2007Silver, tsWindowsVista,
-    tsWindows7, tsTerminal, tsOffice2010Blue, tsOffice2010Silver, tsOffice2010Black, tsWindows8,
-    tsOffice2013White, tsOffice2013LightGray, tsOffice2013Gray
+    tsOffice2003Blue,
+    tsOffice2003Silver,
+    tsOffice2003Olive,
+    tsOffice2003Classic,
+    tsOffice2007Luna,
+    tsOffice2007Obsidian,
+    tsWindowsXP,
+    tsWhidbey,
+    tsCustom,
+    tsOffice2007Silver,
+    tsWindowsVista,
+    tsWindows7,
+    tsTerminal,
+    tsOffice2010Blue,
+    tsOffice2010Silver,
+    tsOffice2010Black,
+    tsWindows8,
+    tsOffice2013White,
+    tsOffice2013LightGray,
+    tsOffice2013Gray
 };
 
 struct TColorTone {

@@ -37,8 +37,7 @@ public:
     void Assign(TPersistent* Source) override;
 
 private:
-    template <class T>
-    void SetValue(T& Field, const T& V)
+    template <class T> void SetValue(T& Field, const T& V)
     {
         if (StoreChanged(Field, V))
             Changed();

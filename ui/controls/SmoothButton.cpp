@@ -10,9 +10,7 @@ namespace dcs::smooth {
 
 // ------------------------------------------------------------------ status badge
 
-TSmoothButtonStatus::TSmoothButtonStatus(TSmoothButton* AOwner) : TSmoothBadge([AOwner] { AOwner->FaceChanged(); })
-{
-}
+TSmoothButtonStatus::TSmoothButtonStatus(TSmoothButton* AOwner) : TSmoothBadge([AOwner] { AOwner->FaceChanged(); }) {}
 
 // ------------------------------------------------------------------ button
 
@@ -215,7 +213,7 @@ void TSmoothButton::Paint()
 void TSmoothButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Shift & ssDouble)
-        return;   // the second press of a double click only raised OnDblClick
+        return;  // the second press of a double click only raised OnDblClick
     TSmoothFocusable::MouseDown(Button, Shift, X, Y);
     FPauseClick = false;
     if (FClickTimer) {
@@ -225,7 +223,7 @@ void TSmoothButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     if (!Enabled() || XYToIndicator(X, Y))
         return;
     if (FAfterClickTimer)
-        FAfterClickTimer->SetEnabled(false);   // a new press takes over the look
+        FAfterClickTimer->SetEnabled(false);  // a new press takes over the look
     FDown = true;
     FPressed = true;
     if (FClickTimer)
@@ -382,7 +380,7 @@ void TSmoothButton::SetComponentStyle(TSmStyle AStyle)
     FAppearance->SetRounding(8);
     FAppearance->SetSimpleLayout(false);
     static const TColor kColors[] = {
-        0xE3B28D, 0x927476, 0x447A63, 0xC9D1D5, 0xFDEADA, 0x6E6E6D, 0xB9D8DC, 0x828F92, clNone, 0xE7DCD5,
+        0xE3B28D, 0x927476, 0x447A63,  0xC9D1D5, 0xFDEADA, 0x6E6E6D, 0xB9D8DC, 0x828F92, clNone,   0xE7DCD5,
         0xFDF8F1, 0xFCEBDC, clBtnFace, 0xF0DAC7, 0xEDE5E0, 0x919191, 0xF7F6F5, 0xFFFFFF, 0xF6F6F6, 0xE5E5E5,
     };
     if (AStyle < tsOffice2003Blue || AStyle > tsOffice2013Gray || AStyle == tsCustom)

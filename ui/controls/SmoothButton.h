@@ -8,12 +8,12 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
-#include "ui/controls/SmoothFocusable.h"
 #include "platform/win/Timer.h"
 #include "ui/controls/GDIPButton.h"
 #include "ui/controls/SmHintInfo.h"
-#include "ui/controls/SmoothBadge.h"
 #include "ui/controls/SmStyleIF.h"
+#include "ui/controls/SmoothBadge.h"
+#include "ui/controls/SmoothFocusable.h"
 #include "ui/controls/StoreChanged.h"
 
 #include <memory>
@@ -116,8 +116,7 @@ protected:
     void FocusChanged() override { FaceChanged(); }
 
 private:
-    template <class T>
-    void SetFace(T& Field, const T& V)
+    template <class T> void SetFace(T& Field, const T& V)
     {
         if (StoreChanged(Field, V))
             FaceChanged();
@@ -130,7 +129,7 @@ private:
     bool Accelerator(char Key);
 
     bool FPauseClick = false;
-    TTimer* FClickTimer = nullptr;   // owned; exists while AllowTimer
+    TTimer* FClickTimer = nullptr;  // owned; exists while AllowTimer
     TColor FColorDown = clNone;
     bool DisableCache = false;
     bool FMouseInside = false;

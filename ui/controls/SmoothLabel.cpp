@@ -2,9 +2,9 @@
 
 #include "platform/base/Strings.h"
 #include "ui/controls/CanvasGraphics.h"
-#include "ui/controls/SmEnumInfo.h"
 #include "ui/controls/ControlImage.h"
 #include "ui/controls/DesignTime.h"
+#include "ui/controls/SmEnumInfo.h"
 
 #include <memory>
 
@@ -38,7 +38,7 @@ struct TCaptionText {
     }
     TGPRectF Measure(TGPGraphics* g, const TGPRectF& layout) const
     {
-        TGPRectF box{};
+        TGPRectF box {};
         g->MeasureString(Text, INT(Text.size()), Font.get(), layout, Format.get(), box);
         return box;
     }
@@ -254,8 +254,7 @@ void TSmoothLabel::DrawLabel(TCanvas& ACanvas)
         DrawCaption(FCaption.get(), g.Get(), r, 0, 0);
 }
 
-void TSmoothLabel::DrawCaption(TSmoothLabelCaption* c, TGPGraphics* g, const TGPRectF& r, float OffsetX,
-                               float OffsetY)
+void TSmoothLabel::DrawCaption(TSmoothLabelCaption* c, TGPGraphics* g, const TGPRectF& r, float OffsetX, float OffsetY)
 {
     TCaptionText text(*c, FWordWrap);
     const TGPRectF box = text.Measure(g, r);
@@ -300,7 +299,7 @@ void TSmoothLabel::DrawCaption(TSmoothLabelCaption* c, TGPGraphics* g, const TGP
         break;
     case gtHatch: brush = std::make_unique<TGPHatchBrush>(c->HatchStyle(), start, end); break;
     case gtTexture: brush.reset(c->Picture()->CreateTextureBrush(WrapModeTile)); break;
-    default: break;   // radial, angle, path and none draw no caption
+    default: break;  // radial, angle, path and none draw no caption
     }
     if (!brush)
         return;

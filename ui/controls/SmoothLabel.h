@@ -16,10 +16,21 @@ namespace dcs::smooth {
 class TSmoothLabel;
 
 enum TSmoothLabelLocation : int32_t {
-    plTopLeft, plTopCenter, plTopRight, plCenterLeft, plCenterCenter, plCenterRight, plBottomLeft, plBottomCenter,
-    plBottomRight, plCustom
+    plTopLeft,
+    plTopCenter,
+    plTopRight,
+    plCenterLeft,
+    plCenterCenter,
+    plCenterRight,
+    plBottomLeft,
+    plBottomCenter,
+    plBottomRight,
+    plCustom
 };
-enum TTextRenderingHint : int32_t { tAntiAlias, tClearType };
+enum TTextRenderingHint : int32_t {
+    tAntiAlias,
+    tClearType
+};
 
 class TSmoothLabelCaption : public TPersistent {
     DCS_CLASS(TSmoothLabelCaption, TPersistent)
@@ -59,8 +70,7 @@ class TSmoothLabelCaption : public TPersistent {
     void Assign(TPersistent* Source) override;
 
 private:
-    template <class T>
-    void SetValue(T& Field, const T& V)
+    template <class T> void SetValue(T& Field, const T& V)
     {
         if (StoreChanged(Field, V))
             NotifyChange();
@@ -142,8 +152,7 @@ protected:
     void Paint() override;
 
 private:
-    template <class T>
-    void SetValue(T& Field, const T& V)
+    template <class T> void SetValue(T& Field, const T& V)
     {
         if (StoreChanged(Field, V))
             NotifyChange();

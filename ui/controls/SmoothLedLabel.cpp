@@ -2,9 +2,9 @@
 
 #include "platform/base/Format.h"
 #include "ui/controls/CanvasGraphics.h"
-#include "ui/controls/SmEnumInfo.h"
 #include "ui/controls/ControlImage.h"
 #include "ui/controls/DesignTime.h"
+#include "ui/controls/SmEnumInfo.h"
 
 namespace dcs::smooth {
 
@@ -154,10 +154,9 @@ void TSmoothLedLabel::DrawLedLabel(TCanvas& ACanvas)
         if (!FTransparent)
             FFill->Fill(g.Get(), RectF(0, 0, REAL(Width() - 1), REAL(Height() - 1)));
         const TSmoothLedLabelCaption& c = *FCaption;
-        PaintLedText(g.Get(), RectF(0, 0, REAL(Width()), REAL(Height())), c.ValueType(), c.Picture(),
-                     c.HatchStyle(), c.Angle(), c.GradientType(), c.OpacityEnd(), c.OpacityStart(), c.ColorEnd(),
-                     c.ColorStart(), c.ColorOffOpacity(), c.ColorOff(), c.TimeValue(), c.Value(), c.TimeFormat(),
-                     c.Format());
+        PaintLedText(g.Get(), RectF(0, 0, REAL(Width()), REAL(Height())), c.ValueType(), c.Picture(), c.HatchStyle(),
+                     c.Angle(), c.GradientType(), c.OpacityEnd(), c.OpacityStart(), c.ColorEnd(), c.ColorStart(),
+                     c.ColorOffOpacity(), c.ColorOff(), c.TimeValue(), c.Value(), c.TimeFormat(), c.Format());
     }
     FPainting = false;
     ++FCount;

@@ -65,8 +65,7 @@ class TSmoothLedLabelCaption : public TPersistent {
     void Assign(TPersistent* Source) override;
 
 private:
-    template <class T>
-    void SetValue(T& Field, const T& V)
+    template <class T> void SetValue(T& Field, const T& V)
     {
         if (StoreChanged(Field, V))
             Changed();

@@ -15,9 +15,7 @@ namespace dcs::smooth {
 // TSmoothPanelCaption
 
 TSmoothPanelCaption::TSmoothPanelCaption(TSmoothPanel* AOwner)
-    : FOwner(AOwner),
-      FPicture(std::make_unique<TSmGDIPPicture>()),
-      FFont(std::make_unique<TFont>()),
+    : FOwner(AOwner), FPicture(std::make_unique<TSmGDIPPicture>()), FFont(std::make_unique<TFont>()),
       FHTMLFont(std::make_unique<TFont>())
 {
     FFont->SetName("Tahoma");
@@ -70,8 +68,7 @@ void TSmoothPanelCaption::Assign(TPersistent* Source)
 
 TPoint PanelPosition(TSmoothPanelLocation Location, int w, int h, const TGPRectF& R)
 {
-    const int X = RoundHalfEven(R.X), Y = RoundHalfEven(R.Y), Wd = RoundHalfEven(R.Width),
-              Ht = RoundHalfEven(R.Height);
+    const int X = RoundHalfEven(R.X), Y = RoundHalfEven(R.Y), Wd = RoundHalfEven(R.Width), Ht = RoundHalfEven(R.Height);
     const int column = Location % 3, row = Location / 3;
     TPoint p;
     p.X = column == 0 ? X : column == 1 ? std::max(Wd - w, X) / 2 : std::max(Wd - w, X);
@@ -95,10 +92,8 @@ void TSmoothPanel::DeclareProperties(TClassBuilder<TSmoothPanel>& P)
 }
 
 TSmoothPanel::TSmoothPanel(TComponent* AOwner)
-    : TCustomControl(AOwner),
-      FCaption(std::make_unique<TSmoothPanelCaption>(this)),
-      FFill(std::make_unique<TGDIPFill>()),
-      FOfficeHint(std::make_unique<TSmHintInfo>())
+    : TCustomControl(AOwner), FCaption(std::make_unique<TSmoothPanelCaption>(this)),
+      FFill(std::make_unique<TGDIPFill>()), FOfficeHint(std::make_unique<TSmHintInfo>())
 {
     FWidth = 256;
     FHeight = 128;
@@ -233,8 +228,8 @@ void TSmoothPanel::DrawPanel(TGPGraphics* g)
 {
     // 1. Fill; without a border it reaches a pixel past every edge.
     const bool border = FFill->BorderColor() != clNone && FFill->BorderWidth() != 0;
-    const TGPRectF outer = border ? TGPRectF{0, 0, REAL(Width() - 1), REAL(Height() - 1)}
-                                  : TGPRectF{-1, -1, REAL(Width() + 1), REAL(Height() + 1)};
+    const TGPRectF outer = border ? TGPRectF {0, 0, REAL(Width() - 1), REAL(Height() - 1)}
+                                  : TGPRectF {-1, -1, REAL(Width() + 1), REAL(Height() + 1)};
     TGPRectF F = FFill->Fill(g, outer);
     // 2. Caption.
     int captionHeight = 0;
@@ -274,11 +269,11 @@ void TSmoothPanel::DrawCaption(TGPGraphics* g, TGPRectF& F, int& CaptionHeight)
             T.Width -= pw;
         }
     }
-    TGPRectF box{};
-    g->MeasureString(text, -1, font.get(), TGPRectF{T.X, T.Y, T.Width - cut, T.Height}, &format, box);
+    TGPRectF box {};
+    g->MeasureString(text, -1, font.get(), TGPRectF {T.X, T.Y, T.Width - cut, T.Height}, &format, box);
     const int w = RoundHalfEven(box.Width), h = RoundHalfEven(box.Height);
     CaptionHeight = h;
-    const TPoint pos = c->Location() == plCustom ? TPoint{c->Left(), c->Top()} : PanelPosition(c->Location(), w, h, T);
+    const TPoint pos = c->Location() == plCustom ? TPoint {c->Left(), c->Top()} : PanelPosition(c->Location(), w, h, T);
     const int x = pos.X, y = pos.Y;
     const bool bottom = c->Location() >= plBottomLeft && c->Location() <= plBottomRight;
     // Caption bar.
@@ -298,9 +293,9 @@ void TSmoothPanel::DrawCaption(TGPGraphics* g, TGPRectF& F, int& CaptionHeight)
             barRounding = rtBottom;
         bar.SetRoundingType(barRounding);
         if (c->Location() == plCustom)
-            bar.Fill(g, TGPRectF{0, 0, T.Width - cut, REAL(y) + box.Height});
+            bar.Fill(g, TGPRectF {0, 0, T.Width - cut, REAL(y) + box.Height});
         else
-            bar.Fill(g, TGPRectF{0, REAL(y - 1), T.Width - cut, box.Height + 1});
+            bar.Fill(g, TGPRectF {0, REAL(y - 1), T.Width - cut, box.Height + 1});
     }
     // Text brush.
     const ARGB start = ARGBFromColor(c->OpacityStart(), c->ColorStart());
@@ -309,26 +304,26 @@ void TSmoothPanel::DrawCaption(TGPGraphics* g, TGPRectF& F, int& CaptionHeight)
     std::unique_ptr<TGPBrush> brush;
     switch (c->GradientType()) {
     case gtSolid: brush = std::make_unique<TGPSolidBrush>(start); break;
-    case gtVertical: brush = std::make_unique<TGPLinearGradientBrush>(TGPPointF{fx, fy}, TGPPointF{fx, fy + th}, start, end); break;
+    case gtVertical:
+        brush = std::make_unique<TGPLinearGradientBrush>(TGPPointF {fx, fy}, TGPPointF {fx, fy + th}, start, end);
+        break;
     case gtHorizontal:
-        brush = std::make_unique<TGPLinearGradientBrush>(TGPPointF{fx, fy}, TGPPointF{fx + tw, fy}, start, end);
+        brush = std::make_unique<TGPLinearGradientBrush>(TGPPointF {fx, fy}, TGPPointF {fx + tw, fy}, start, end);
         break;
     case gtForwardDiagonal:
-        brush = std::make_unique<TGPLinearGradientBrush>(TGPPointF{fx, fy}, TGPPointF{fx + tw, fy + th}, start, end);
+        brush = std::make_unique<TGPLinearGradientBrush>(TGPPointF {fx, fy}, TGPPointF {fx + tw, fy + th}, start, end);
         break;
     case gtBackwardDiagonal:
-        brush = std::make_unique<TGPLinearGradientBrush>(TGPPointF{fx, fy + th}, TGPPointF{fx + tw, fy}, end, start);
+        brush = std::make_unique<TGPLinearGradientBrush>(TGPPointF {fx, fy + th}, TGPPointF {fx + tw, fy}, end, start);
         break;
     case gtHatch: brush = std::make_unique<TGPHatchBrush>(c->HatchStyle(), start, end); break;
-    case gtTexture:
-        brush.reset(c->Picture()->CreateTextureBrush(WrapModeTile));
-        break;
+    case gtTexture: brush.reset(c->Picture()->CreateTextureBrush(WrapModeTile)); break;
     default: break;
     }
     if (brush) {
         const REAL s = REAL(FFill->ShadowColor() != clNone ? FFill->ShadowOffset() : 0);
         g->DrawString(text, -1, font.get(),
-                      TGPRectF{fx, fy, REAL(RoundHalfEven(T.Width - 2 - cut)), REAL(Height()) - s - 1}, &format,
+                      TGPRectF {fx, fy, REAL(RoundHalfEven(T.Width - 2 - cut)), REAL(Height()) - s - 1}, &format,
                       brush.get());
     }
     // Line under a top caption, over a bottom one.
@@ -360,11 +355,12 @@ void TSmoothPanel::DrawHtml(TGPGraphics* g, TGPRectF F, int Top)
     p.MeasureOnly = true;
     const int inset = HtmlInset();
     const bool custom = c->HTMLLocation() == plCustom;
-    const TRect measureIn = custom ? TRect{0, Top, Width() - inset - c->HTMLLeft(), 10000}
-                                   : TRect{c->HTMLLeft(), Top, Width() - inset, 10000};
+    const TRect measureIn = custom ? TRect {0, Top, Width() - inset - c->HTMLLeft(), 10000}
+                                   : TRect {c->HTMLLeft(), Top, Width() - inset, 10000};
     const THtmlResult m = DrawHtmlText(g, c->HTMLText(), measureIn, p);
     F.Height -= REAL(Top);
-    const TPoint pos = custom ? TPoint{c->HTMLLeft(), c->HTMLTop()} : PanelPosition(c->HTMLLocation(), m.XSize, m.YSize, F);
+    const TPoint pos =
+        custom ? TPoint {c->HTMLLeft(), c->HTMLTop()} : PanelPosition(c->HTMLLocation(), m.XSize, m.YSize, F);
     FHtmlr = custom ? TRect::Bounds(pos.X, pos.Y, Width() - inset - c->HTMLLeft(), m.YSize)
                     : TRect::Bounds(pos.X, pos.Y + Top, m.XSize, m.YSize);
     p.MeasureOnly = false;

@@ -7,11 +7,11 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
-#include "ui/controls/GDIPFill.h"
 #include "platform/controls/ImgList.h"
+#include "ui/controls/GDIPFill.h"
 #include "ui/controls/GDIPPictureContainer.h"
-#include "ui/controls/SmHintInfo.h"
 #include "ui/controls/HtmlText.h"
+#include "ui/controls/SmHintInfo.h"
 #include "ui/controls/SmStyleIF.h"
 #include "ui/controls/StoreChanged.h"
 
@@ -21,15 +21,27 @@
 namespace dcs::smooth {
 
 enum TSmoothPanelLocation : int32_t {
-    plTopLeft, plTopCenter, plTopRight, plCenterLeft, plCenterCenter, plCenterRight, plBottomLeft, plBottomCenter,
-    plBottomRight, plCustom
+    plTopLeft,
+    plTopCenter,
+    plTopRight,
+    plCenterLeft,
+    plCenterCenter,
+    plCenterRight,
+    plBottomLeft,
+    plBottomCenter,
+    plBottomRight,
+    plCustom
 };
-enum TSmoothPanelTextRenderingHint : int32_t { tAntiAlias, tAntiAliasGridFit, tClearType };
+enum TSmoothPanelTextRenderingHint : int32_t {
+    tAntiAlias,
+    tAntiAliasGridFit,
+    tClearType
+};
 
 class TSmoothPanel;
 
-#define DCS_CAPTION_PROPERTY(Type, Name) \
-    Type Name() const { return F##Name; } \
+#define DCS_CAPTION_PROPERTY(Type, Name)                                                                               \
+    Type Name() const { return F##Name; }                                                                              \
     void Set##Name(Type V) { SetValue(F##Name, V); }
 
 class TSmoothPanelCaption : public TPersistent {
@@ -75,8 +87,7 @@ public:
     void LoadFromFile(TFillIniFile&, const std::string&) {}
 
 private:
-    template <class T>
-    void SetValue(T& Field, const T& V)
+    template <class T> void SetValue(T& Field, const T& V)
     {
         if (StoreChanged(Field, V))
             Changed();
@@ -192,8 +203,7 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
 private:
-    template <class T>
-    void SetValue(T& Field, T V)
+    template <class T> void SetValue(T& Field, T V)
     {
         if (StoreChanged(Field, V))
             NotifyChange();

@@ -51,9 +51,7 @@ void TSmoothTabStatus::Assign(TPersistent* Source)
 // TSmoothTabAppearance
 
 TSmoothTabAppearance::TSmoothTabAppearance(TSmoothTabPage* AOwner, bool DesignTime)
-    : FOwner(AOwner),
-      FPicture(std::make_unique<TSmGDIPPicture>()),
-      FAppearance(std::make_unique<TGDIPButton>()),
+    : FOwner(AOwner), FPicture(std::make_unique<TSmGDIPPicture>()), FAppearance(std::make_unique<TGDIPButton>()),
       FStatus(std::make_unique<TSmoothTabStatus>(this))
 {
     FAppearance->OnChange = [this](TObject*) { Changed(); };

@@ -38,8 +38,7 @@ public:
 
 private:
     void Changed();
-    template <class T>
-    void SetValue(T& Field, const T& Value)
+    template <class T> void SetValue(T& Field, const T& Value)
     {
         if (StoreChanged(Field, Value))
             Changed();
@@ -52,8 +51,8 @@ private:
     std::unique_ptr<TGDIPStatus> FAppearance;
 };
 
-#define DCS_TAB_PROPERTY(Type, Name) \
-    Type Name() const { return F##Name; } \
+#define DCS_TAB_PROPERTY(Type, Name)                                                                                   \
+    Type Name() const { return F##Name; }                                                                              \
     void Set##Name(Type V) { SetValue(F##Name, V); }
 
 class TSmoothTabAppearance : public TPersistent {
@@ -97,8 +96,7 @@ public:
     void Changed();
 
 private:
-    template <class T>
-    void SetValue(T& Field, T V)
+    template <class T> void SetValue(T& Field, T V)
     {
         if (StoreChanged(Field, V))
             Changed();

@@ -23,8 +23,8 @@ TSmoothTabPage::TSmoothTabPage(TComponent* AOwner)
     FControlStyle = (FControlStyle | csAcceptsControls) & ~csOpaque;
     SetDoubleBuffered(true);
     const TComponent* o = Owner();
-    FDesignTime = ComponentState().Contains(csDesigning) &&
-                  !(o && o->ComponentState().ContainsAny(csReading | csLoading));
+    FDesignTime =
+        ComponentState().Contains(csDesigning) && !(o && o->ComponentState().ContainsAny(csReading | csLoading));
     FTabAppearance = std::make_unique<TSmoothTabAppearance>(this, FDesignTime);
     FTabAppearance->OnChange = [this](TObject*) {
         RepaintPager();
@@ -212,10 +212,7 @@ bool TSmoothTabPage::XYToIndicator(int X, int Y)
     return X >= left && X < left + w && Y >= top && Y < top + h;
 }
 
-void TSmoothTabPage::AdjustClientRect(TRect& R)
-{
-    R = TRect{R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2};
-}
+void TSmoothTabPage::AdjustClientRect(TRect& R) { R = TRect {R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2}; }
 
 void TSmoothTabPage::EraseBackground(TCanvas& Canvas, const TRect& R)
 {
@@ -237,7 +234,7 @@ void TSmoothTabPage::Paint()
     TCanvasGraphics g(*Canvas());
     g->SetSmoothingMode(SmoothingModeAntiAlias);
     TGDIPFill* f = FPageAppearance.get();
-    f->Fill(g.Get(), TGPRectF{0, 0, REAL(Width() - 1), REAL(Height() - 1)});
+    f->Fill(g.Get(), TGPRectF {0, 0, REAL(Width() - 1), REAL(Height() - 1)});
     TSmoothTabPager* p = FSmoothTabPager;
     if (!p)
         return;
@@ -277,10 +274,14 @@ TPageStyle StyleColors(TSmStyle s)
 {
     switch (s) {
     case tsOffice2003Blue: return {0xFCE1CB, 0xAAD9FF, 0xE0E0E0, clWhite, 0xFCE1CB, 0xE0A57D, clNone, clNone, 0x962D00};
-    case tsOffice2003Silver: return {0xECE2E1, 0xAAD9FF, 0xE0E0E0, clWhite, 0xECE2E1, 0xB39698, clNone, clNone, 0x947C7C};
-    case tsOffice2003Olive: return {0xCFF0EA, 0xAAD9FF, 0xE0E0E0, clWhite, 0xCFF0EA, 0x8CC0B1, clNone, clNone, 0x588060};
-    case tsOffice2003Classic: return {clWhite, 0xB59285, 0xE0E0E0, clWhite, clWhite, 0xC9D1D5, clNone, clNone, 0x808080};
-    case tsOffice2007Obsidian: return {0xF2F1F0, 0xAAD9FF, 0xE0E0E0, clWhite, 0xF9F8F8, 0xE4E2DF, 0xD1CBC7, 0xE2DEDB, 0};
+    case tsOffice2003Silver:
+        return {0xECE2E1, 0xAAD9FF, 0xE0E0E0, clWhite, 0xECE2E1, 0xB39698, clNone, clNone, 0x947C7C};
+    case tsOffice2003Olive:
+        return {0xCFF0EA, 0xAAD9FF, 0xE0E0E0, clWhite, 0xCFF0EA, 0x8CC0B1, clNone, clNone, 0x588060};
+    case tsOffice2003Classic:
+        return {clWhite, 0xB59285, 0xE0E0E0, clWhite, clWhite, 0xC9D1D5, clNone, clNone, 0x808080};
+    case tsOffice2007Obsidian:
+        return {0xF2F1F0, 0xAAD9FF, 0xE0E0E0, clWhite, 0xF9F8F8, 0xE4E2DF, 0xD1CBC7, 0xE2DEDB, 0};
     case tsOffice2007Silver: return {0xF9F5F3, 0xAAD9FF, 0xE0E0E0, clWhite, 0xFAEEEB, 0xE5DBD7, 0xE2D8D4, 0xD1C7C5, 0};
     case tsWindowsXP: return {clWhite, 0xB59285, 0xE0E0E0, clWhite, clWhite, clBtnFace, clNone, clNone, 0};
     case tsWindows8:
@@ -307,7 +308,9 @@ void TSmoothTabPage::SetComponentStyle(TSmStyle AStyle)
     t->SetColorSelected(c.ColorDown);
     t->SetColorDisabled(c.ColorDisabled);
     t->SetColorHot(c.ColorHot);
-    t->SetBevelColor(AStyle == tsOffice2003Blue ? TColor(0x962D00) : AStyle == tsOffice2007Luna ? c.PageBorder : c.Color);
+    t->SetBevelColor(AStyle == tsOffice2003Blue       ? TColor(0x962D00)
+                         : AStyle == tsOffice2007Luna ? c.PageBorder
+                                                      : c.Color);
     const TColor others = AStyle == tsOffice2007Luna ? TColor(0xFDEADA) : t->BevelColor();
     t->SetBevelColorDown(others);
     t->SetBevelColorSelected(others);

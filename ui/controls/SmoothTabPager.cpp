@@ -8,13 +8,13 @@ namespace dcs::smooth {
 
 namespace {
 
-const TEnumInfo kTabPositions{"TSmoothTabPosition",
-                              {"tpTopRight", "tpTopCenter", "tpTopLeft", "tpLeftTop", "tpLeftBottom", "tpLeftCenter",
-                               "tpRightTop", "tpRightBottom", "tpRightCenter", "tpBottomLeft", "tpBottomRight",
-                               "tpBottomCenter"}};
-const TEnumInfo kTextOrientations{"TSmoothTabTextOrientation", {"toAuto", "toHorizontal", "toVertical"}};
+const TEnumInfo kTabPositions {"TSmoothTabPosition",
+                               {"tpTopRight", "tpTopCenter", "tpTopLeft", "tpLeftTop", "tpLeftBottom", "tpLeftCenter",
+                                "tpRightTop", "tpRightBottom", "tpRightCenter", "tpBottomLeft", "tpBottomRight",
+                                "tpBottomCenter"}};
+const TEnumInfo kTextOrientations {"TSmoothTabTextOrientation", {"toAuto", "toHorizontal", "toVertical"}};
 
-constexpr TRect kNoRect{-1, -1, -1, -1};
+constexpr TRect kNoRect {-1, -1, -1, -1};
 
 }  // namespace
 
@@ -39,8 +39,7 @@ void TSmoothTabPager::DeclareProperties(TClassBuilder<TSmoothTabPager>& P)
 }
 
 TSmoothTabPager::TSmoothTabPager(TComponent* AOwner)
-    : TCustomControl(AOwner),
-      FTabSettings(std::make_unique<TSmoothTabSettings>(this)),
+    : TCustomControl(AOwner), FTabSettings(std::make_unique<TSmoothTabSettings>(this)),
       FFill(std::make_unique<TGDIPFill>())
 {
     FControlStyle = (FControlStyle | csAcceptsControls) & ~csOpaque;
@@ -51,7 +50,8 @@ TSmoothTabPager::TSmoothTabPager(TComponent* AOwner)
     FHeight = 250;
     SetTabStop(true);
     const TComponent* o = Owner();
-    FDesignTime = ComponentState().Contains(csDesigning) && !(o && o->ComponentState().ContainsAny(csReading | csLoading));
+    FDesignTime =
+        ComponentState().Contains(csDesigning) && !(o && o->ComponentState().ContainsAny(csReading | csLoading));
     if (FDesignTime)
         SetComponentStyle(tsOffice2007Luna);
 }
@@ -338,7 +338,8 @@ TRect TSmoothTabPager::CalcTabRect(int First, int Index, int Total) const
         TSmGDIPPicture* pic = p->TabAppearance()->Picture();
         if (!pic->Empty())
             span += (horizontalStrip ? pic->Width() : pic->Height()) + p->TabAppearance()->Appearance()->Spacing;
-        r = horizontalStrip ? TRect{pos, area.Top, pos + span, area.Bottom} : TRect{area.Left, pos, area.Right, pos + span};
+        r = horizontalStrip ? TRect {pos, area.Top, pos + span, area.Bottom}
+                            : TRect {area.Left, pos, area.Right, pos + span};
         pos += span + FTabSettings->Spacing();
     }
     return r;
@@ -525,7 +526,7 @@ void TSmoothTabPager::Paint()
     TCanvasGraphics g(*Canvas());
     if (!FTransparent) {
         g->SetSmoothingMode(SmoothingModeAntiAlias);
-        FFill->Fill(g.Get(), TGPRectF{0, 0, REAL(Width() - 1), REAL(Height() - 1)});
+        FFill->Fill(g.Get(), TGPRectF {0, 0, REAL(Width() - 1), REAL(Height() - 1)});
     }
     for (int i = 0; i < FSmoothTabPages.Count(); ++i)
         DrawTab(g.Get(), i);
@@ -582,7 +583,7 @@ void TSmoothTabPager::DrawTab(TGPGraphics* g, int Index)
         TL = g->TextWidth(caption, font);
         TT = g->TextHeight("gh", font);
     }
-    const TRect I{R.Left + HS, R.Top + VS, R.Right - HS, R.Bottom - VS};
+    const TRect I {R.Left + HS, R.Top + VS, R.Right - HS, R.Bottom - VS};
     // 5, 6. The face.
     g->SetSmoothingMode(SmoothingModeAntiAlias);
     const bool enabled = Enabled();
@@ -615,7 +616,7 @@ void TSmoothTabPager::DrawTab(TGPGraphics* g, int Index)
             g->TranslateTransform(REAL(x + TT), REAL(y));
             g->RotateTransform(90);
         }
-        g->DrawString(caption, -1, f.get(), TGPRectF{0, 0, REAL(TL + 1), REAL(TT)}, nullptr, &brush);
+        g->DrawString(caption, -1, f.get(), TGPRectF {0, 0, REAL(TL + 1), REAL(TT)}, nullptr, &brush);
         g->ResetTransform();
     }
     // 8. Badge.
@@ -623,14 +624,13 @@ void TSmoothTabPager::DrawTab(TGPGraphics* g, int Index)
     g->SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
     st->CalculateSize(g, ta->Status()->Caption());
     if (badge)
-        st->Draw(g, R.Right + 2 * ta->Status()->OffsetLeft() - st->GetWidth(), R.Top + ta->Status()->OffsetTop(), 0,
-                 0, true, ta->Status()->Caption());
+        st->Draw(g, R.Right + 2 * ta->Status()->OffsetLeft() - st->GetWidth(), R.Top + ta->Status()->OffsetTop(), 0, 0,
+                 true, ta->Status()->Caption());
     // 9. Focus.
     if (TabStop() && Ffocused && FShowFocus && Index == FActivePageIndex)
-        DrawFocusOutline(g,
-                         TGPRectF{REAL(R.Left - HS), REAL(R.Top - VS), REAL(R.Width() + 2 * HS),
-                                  REAL(R.Height() + 2 * VS)},
-                         face->Rounding(), rounding);
+        DrawFocusOutline(
+            g, TGPRectF {REAL(R.Left - HS), REAL(R.Top - VS), REAL(R.Width() + 2 * HS), REAL(R.Height() + 2 * VS)},
+            face->Rounding(), rounding);
 }
 
 // ---------------------------------------------------------------------------------
@@ -823,9 +823,7 @@ void TSmoothTabPager::DoExit()
 void TSmoothTabPager::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
-        return;
+    case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
     case CM_DIALOGCHAR:
         if (HandleAccelerator(static_cast<char>(Message.WParam))) {
             Message.Result = 1;
@@ -853,16 +851,26 @@ void TSmoothTabPager::SetComponentStyle(TSmStyle AStyle)
         TColor Color, ColorTo, Mirror, MirrorTo, Border;
     };
     static const TRow rows[] = {
-        {16572875, 14722429, clNone, clNone, 9841920},      {15524577, 11769496, clNone, clNone, 9731196},
-        {13627626, 9224369, clNone, clNone, 5800032},       {16777215, 13226453, clNone, clNone, 8421504},
-        {16773091, 16768452, 16765357, 16767936, 16765357}, {16382200, 15000287, 13749191, 14868187, 0},
-        {16777215, clBtnFace, clNone, clNone, 0},           {16120314, 11059392, clNone, clNone, 9841920},
-        {0, 0, 0, 0, 0},                                    {16445163, 15064023, 14866644, 13748165, 0},
-        {16776697, 16775920, 16710128, 16642263, 16577242}, {16575452, 16571329, clNone, clNone, 13542013},
-        {clBtnFace, clBtnFace, clNone, clNone, 8421504},    {16643823, 15784647, clNone, clNone, 13087391},
-        {16777215, 15590880, clNone, clNone, 13815240},     {12566463, 9539985, clNone, clNone, 7171437},
-        {16777215, 16777215, clNone, clNone, 16777215},     {16777215, 16777215, clNone, clNone, 16777215},
-        {16185078, 16185078, clNone, clNone, 13027014},     {15066597, 15066597, clNone, clNone, 11250603},
+        {16572875, 14722429, clNone, clNone, 9841920},
+        {15524577, 11769496, clNone, clNone, 9731196},
+        {13627626, 9224369, clNone, clNone, 5800032},
+        {16777215, 13226453, clNone, clNone, 8421504},
+        {16773091, 16768452, 16765357, 16767936, 16765357},
+        {16382200, 15000287, 13749191, 14868187, 0},
+        {16777215, clBtnFace, clNone, clNone, 0},
+        {16120314, 11059392, clNone, clNone, 9841920},
+        {0, 0, 0, 0, 0},
+        {16445163, 15064023, 14866644, 13748165, 0},
+        {16776697, 16775920, 16710128, 16642263, 16577242},
+        {16575452, 16571329, clNone, clNone, 13542013},
+        {clBtnFace, clBtnFace, clNone, clNone, 8421504},
+        {16643823, 15784647, clNone, clNone, 13087391},
+        {16777215, 15590880, clNone, clNone, 13815240},
+        {12566463, 9539985, clNone, clNone, 7171437},
+        {16777215, 16777215, clNone, clNone, 16777215},
+        {16777215, 16777215, clNone, clNone, 16777215},
+        {16185078, 16185078, clNone, clNone, 13027014},
+        {15066597, 15066597, clNone, clNone, 11250603},
     };
     if (AStyle != tsCustom && AStyle >= 0 && AStyle <= tsOffice2013Gray) {
         const TRow& r = rows[AStyle];

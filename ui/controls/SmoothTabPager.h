@@ -20,10 +20,24 @@
 namespace dcs::smooth {
 
 enum TSmoothTabPosition : int32_t {
-    tpTopRight, tpTopCenter, tpTopLeft, tpLeftTop, tpLeftBottom, tpLeftCenter, tpRightTop, tpRightBottom,
-    tpRightCenter, tpBottomLeft, tpBottomRight, tpBottomCenter
+    tpTopRight,
+    tpTopCenter,
+    tpTopLeft,
+    tpLeftTop,
+    tpLeftBottom,
+    tpLeftCenter,
+    tpRightTop,
+    tpRightBottom,
+    tpRightCenter,
+    tpBottomLeft,
+    tpBottomRight,
+    tpBottomCenter
 };
-enum TSmoothTabTextOrientation : int32_t { toAuto, toHorizontal, toVertical };
+enum TSmoothTabTextOrientation : int32_t {
+    toAuto,
+    toHorizontal,
+    toVertical
+};
 
 using TTabChangingEvent = std::function<void(TObject* Sender, int FromPage, int ToPage, bool& AllowChange)>;
 using TTabMovedEvent = std::function<void(TObject* Sender, int FromPos, int ToPos)>;
@@ -184,7 +198,7 @@ private:
     bool FDragArmed = false;
     bool FDragging = false;
     TPoint FDragStart;
-    TPoint FLastMouse{-1, -1};
+    TPoint FLastMouse {-1, -1};
 };
 
 }  // namespace dcs::smooth

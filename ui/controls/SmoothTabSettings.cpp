@@ -30,18 +30,12 @@ bool TSmoothTabSettings::Swapped() const
         return false;
     const bool sides = FOwner->TabsOnLeft() || FOwner->TabsOnRight();
     return (FOwner->TabTextOrientation() == toHorizontal && sides) ||
-           (FOwner->TabTextOrientation() == toVertical && !sides);
+        (FOwner->TabTextOrientation() == toVertical && !sides);
 }
 
-int TSmoothTabSettings::GetTabHeight(int Index) const
-{
-    return Swapped() ? AutoWidth(Index) : FHeight;
-}
+int TSmoothTabSettings::GetTabHeight(int Index) const { return Swapped() ? AutoWidth(Index) : FHeight; }
 
-int TSmoothTabSettings::GetTabWidth(int Index) const
-{
-    return Swapped() ? FHeight : AutoWidth(Index);
-}
+int TSmoothTabSettings::GetTabWidth(int Index) const { return Swapped() ? FHeight : AutoWidth(Index); }
 
 void TSmoothTabSettings::Assign(TPersistent* Source)
 {

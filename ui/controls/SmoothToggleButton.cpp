@@ -87,7 +87,7 @@ void TSmoothToggleButton::TellGroup()
 {
     if (FGroupIndex == 0 || !Parent())
         return;
-    TMessage m{CM_BUTTONPRESSED, WPARAM(FGroupIndex), LPARAM(this), 0};
+    TMessage m {CM_BUTTONPRESSED, WPARAM(FGroupIndex), LPARAM(this), 0};
     Parent()->Broadcast(m);
 }
 
@@ -135,8 +135,8 @@ void TSmoothToggleButton::Click()
 void TSmoothToggleButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Shift & ssDouble)
-        return;   // a double click toggles once: its second press only raised OnDblClick
-    const bool dropped = DroppedDown();   // a press on an open drop-down only closes it
+        return;                          // a double click toggles once: its second press only raised OnDblClick
+    const bool dropped = DroppedDown();  // a press on an open drop-down only closes it
     TSmoothFocusable::MouseDown(Button, Shift, X, Y);
     FPauseClick = false;
     FClickTimer->SetEnabled(false);
@@ -173,7 +173,7 @@ void TSmoothToggleButton::MouseUp(TMouseButton Button, TShiftState Shift, int X,
     if (!FMouseDown)
         return;
     if (!ClientRect().Contains({X, Y})) {
-        UndoPress();   // released outside: as if the pointer had left first
+        UndoPress();  // released outside: as if the pointer had left first
         return;
     }
     FMouseDown = false;
@@ -289,7 +289,7 @@ void TSmoothToggleButton::DropDown()
     int y = bottomLeft.Y - (badge ? FVerticalSpacing : 0);
     const TRect work = Screen()->WorkAreaRect();
     if (y + h + 4 > work.Bottom)
-        y = topLeft.Y - h;   // no room below: it opens above the button
+        y = topLeft.Y - h;  // no room below: it opens above the button
     if (x + w > work.Right)
         x = topLeft.X + Width() - w;
     FDropDownWindow->SetBounds(x, y, w, h);
@@ -324,7 +324,8 @@ void TSmoothToggleButton::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case CM_BUTTONPRESSED:
-        ButtonPressed(int(Message.WParam), dynamic_cast<TSmoothToggleButton*>(reinterpret_cast<TObject*>(Message.LParam)));
+        ButtonPressed(int(Message.WParam),
+                      dynamic_cast<TSmoothToggleButton*>(reinterpret_cast<TObject*>(Message.LParam)));
         return;
     case CM_DIALOGCHAR:
         if (IsAccel(char(Message.WParam), Caption()) && CanFocus() && (FAllowAllUp || !FDown)) {
@@ -353,8 +354,7 @@ void TSmoothToggleButton::Notification(TComponent* AComponent, TOperation Operat
 {
     if (FAppearance)
         FAppearance->DoNotification(this, AComponent, Operation);
-    if (Operation == TOperation::opRemove && AComponent == FDropDownControl &&
-        !ComponentState().Contains(csDestroying))
+    if (Operation == TOperation::opRemove && AComponent == FDropDownControl && !ComponentState().Contains(csDestroying))
         FDropDownControl = nullptr;
     TSmoothFocusable::Notification(AComponent, Operation);
 }
@@ -460,12 +460,14 @@ void TSmoothToggleButton::Paint()
         BevelBand(g, RectF(REAL(W + SX - B), REAL(SY + B - 1), REAL(B), REAL(H - 2 * B + 2)), radius, rtNone, bevel,
                   dark);
     } else if (B >= 1) {
-        std::unique_ptr<TGPGraphicsPath> p(BuildRoundRectPath(RectF(REAL(x), REAL(y), REAL(W), REAL(H)), radius, rtBoth));
+        std::unique_ptr<TGPGraphicsPath> p(
+            BuildRoundRectPath(RectF(REAL(x), REAL(y), REAL(W), REAL(H)), radius, rtBoth));
         TGPSolidBrush b(ColorToARGB(bevel));
         g->FillPath(&b, p.get());
     }
     if (FBorderColor != clNone) {
-        std::unique_ptr<TGPGraphicsPath> p(BuildRoundRectPath(RectF(REAL(x), REAL(y), REAL(W), REAL(H)), radius, rtBoth));
+        std::unique_ptr<TGPGraphicsPath> p(
+            BuildRoundRectPath(RectF(REAL(x), REAL(y), REAL(W), REAL(H)), radius, rtBoth));
         TGPPen pen(ColorToARGB(FBorderColor), 1);
         g->DrawPath(&pen, p.get());
         W -= 1, H -= 1, x += 1, y += 1;
@@ -481,9 +483,8 @@ void TSmoothToggleButton::Paint()
                       FDown && (FMouseInside || FAutoToggle), false, false, false, rtBoth, pic, 0, 0, true, index,
                       name);
     if (FBorderInnerColor != clNone) {
-        std::unique_ptr<TGPGraphicsPath> p(
-            BuildRoundRectPath(RectF(REAL(SX), REAL(SY), REAL(Width() - 2 * SX - 2), REAL(Height() - 2 * SY - 2)),
-                               radius, rtBoth));
+        std::unique_ptr<TGPGraphicsPath> p(BuildRoundRectPath(
+            RectF(REAL(SX), REAL(SY), REAL(Width() - 2 * SX - 2), REAL(Height() - 2 * SY - 2)), radius, rtBoth));
         TGPPen pen(ColorToARGB(FBorderInnerColor), 1);
         g->DrawPath(&pen, p.get());
     }
@@ -513,13 +514,13 @@ void TSmoothToggleButton::SetComponentStyle(TSmStyle AStyle)
     FAppearance->SetRounding(8);
     FBevelWidth = 2;
     static const TColor kColors[][3] = {
-        {0xE3B28D, 0xAAD9FF, 0xF2F2F2}, {0x927476, 0xAAD9FF, 0x947C7C}, {0x447A63, 0xAAD9FF, 0x947C7C},
-        {0xC9D1D5, 0xAAD9FF, 0xFFD1AD}, {0xFDEADA, 0xAAD9FF, 0xFFD1AD}, {0x6E6E6D, 0xAAD9FF, 0xFFD1AD},
-        {0xB9D8DC, 0xAAD9FF, 0xFFD1AD}, {0x828F92, 0xAAD9FF, 0xFFD1AD}, {clNone, clNone, clNone},
-        {0xE7DCD5, 0xAAD9FF, 0xFFD1AD}, {clWhite, 0xFDF0D7, 0xFFD1AD},  {clWhite, 0xFCDBC1, 0xFFD1AD},
+        {0xE3B28D, 0xAAD9FF, 0xF2F2F2},    {0x927476, 0xAAD9FF, 0x947C7C}, {0x447A63, 0xAAD9FF, 0x947C7C},
+        {0xC9D1D5, 0xAAD9FF, 0xFFD1AD},    {0xFDEADA, 0xAAD9FF, 0xFFD1AD}, {0x6E6E6D, 0xAAD9FF, 0xFFD1AD},
+        {0xB9D8DC, 0xAAD9FF, 0xFFD1AD},    {0x828F92, 0xAAD9FF, 0xFFD1AD}, {clNone, clNone, clNone},
+        {0xE7DCD5, 0xAAD9FF, 0xFFD1AD},    {clWhite, 0xFDF0D7, 0xFFD1AD},  {clWhite, 0xFCDBC1, 0xFFD1AD},
         {clBtnFace, clHighlight, clWhite}, {0xF0DAC7, 0x6BD8FE, 0xF2F2F2}, {0xEDE5E0, 0x6BD8FE, 0xF2F2F2},
-        {0x919191, 0x6BD8FE, 0xF2F2F2}, {0xF7F6F5, 0xF7E0C9, 0xF7F7F7}, {clWhite, 0xFCE2C8, 0xEEEEEE},
-        {0xF6F6F6, 0xFCE2C8, 0xEEEEEE}, {0xE5E5E5, 0xFCE2C8, 0xEEEEEE},
+        {0x919191, 0x6BD8FE, 0xF2F2F2},    {0xF7F6F5, 0xF7E0C9, 0xF7F7F7}, {clWhite, 0xFCE2C8, 0xEEEEEE},
+        {0xF6F6F6, 0xFCE2C8, 0xEEEEEE},    {0xE5E5E5, 0xFCE2C8, 0xEEEEEE},
     };
     if (AStyle >= tsOffice2003Blue && AStyle <= tsOffice2013Gray && AStyle != tsCustom) {
         FColor = kColors[AStyle][0];

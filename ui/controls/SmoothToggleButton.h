@@ -5,11 +5,11 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
-#include "ui/controls/SmoothFocusable.h"
 #include "platform/win/Timer.h"
 #include "ui/controls/GDIPButton.h"
 #include "ui/controls/SmStyleIF.h"
 #include "ui/controls/SmoothBadge.h"
+#include "ui/controls/SmoothFocusable.h"
 #include "ui/controls/StoreChanged.h"
 
 #include <memory>
@@ -23,7 +23,10 @@ namespace dcs::smooth {
 
 class TSmoothToggleButton;
 
-enum TSmoothToggleButtonState : int32_t { bsDown, bsUp };
+enum TSmoothToggleButtonState : int32_t {
+    bsDown,
+    bsUp
+};
 
 class TSmoothToggleButtonStatus : public TSmoothBadge {
 public:
@@ -136,8 +139,7 @@ protected:
     void TextChanged() override { Invalidate(); }
 
 private:
-    template <class T>
-    void SetLook(T& Field, const T& V)
+    template <class T> void SetLook(T& Field, const T& V)
     {
         if (StoreChanged(Field, V))
             Invalidate();
@@ -178,12 +180,12 @@ private:
 
     TSmoothToggleButtonState FState = bsUp;
     bool FMouseDown = false;
-    bool FPressActed = false;   // the press changed Down (a refused one did not)
+    bool FPressActed = false;  // the press changed Down (a refused one did not)
     bool FMouseInside = false;
     bool FPauseClick = false;
-    TTimer* FClickTimer = nullptr;   // owned
+    TTimer* FClickTimer = nullptr;  // owned
     TWinControl* FDropDownControl = nullptr;
-    THintWindow* FDropDownWindow = nullptr;   // owned, made on first use
+    THintWindow* FDropDownWindow = nullptr;  // owned, made on first use
     bool FDesignTime = false;
 };
 

@@ -91,7 +91,7 @@ double TSmoothTrackBar::ValueFromPixel(double X) const
 
 TSmoothTrackBar::TGeometry TSmoothTrackBar::Geometry() const
 {
-    TGeometry G{0, 0, double(Width()), double(Height()), double(FThumbSize), 0, 0};
+    TGeometry G {0, 0, double(Width()), double(Height()), double(FThumbSize), 0, 0};
     const double shadow = (FFill->ShadowColor() != clNone ? FFill->ShadowOffset() : 0) + 1;
     G.R -= shadow;
     G.B -= shadow;
@@ -328,9 +328,7 @@ void TSmoothTrackBar::KeyUp(WPARAM& Key, TShiftState Shift)
 void TSmoothTrackBar::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return;
+    case WM_ERASEBKGND: Message.Result = 1; return;
     default: TSmoothFocusable::WndProc(Message);
     }
 }
@@ -349,8 +347,8 @@ void TSmoothTrackBar::Paint()
     FFill->Fill(g, RectF(0, 0, REAL(Width() - 1), REAL(Height() - 1)));
     if (FShowProgress) {
         const TGPRectF progress = FDirection == dVertical
-                                      ? RectF(REAL(G.L), REAL(G.B - G.P - G.S / 2), REAL(G.R), REAL(G.P + G.S / 2))
-                                      : RectF(REAL(G.L), REAL(G.T), REAL(G.P + G.S / 2), REAL(G.B));
+            ? RectF(REAL(G.L), REAL(G.B - G.P - G.S / 2), REAL(G.R), REAL(G.P + G.S / 2))
+            : RectF(REAL(G.L), REAL(G.T), REAL(G.P + G.S / 2), REAL(G.B));
         FProgressFill->Fill(g, progress);
         if (GlowRunning())
             PaintGlow(g, G, progress);
@@ -432,7 +430,7 @@ void TSmoothTrackBar::PaintTicks(TGPGraphics* g, const TGeometry& G)
         if (!FShowValues || !drawText || label.empty())
             continue;
         const std::u16string text = UTF8ToUTF16(label);
-        TGPRectF box{};
+        TGPRectF box {};
         g->MeasureString(text, INT(text.size()), font.get(), RectF(0, 0, 10000, 10000), &format, box);
         const bool inProgress = vertical ? pos >= thumbCentre : pos <= thumbCentre;
         TGPSolidBrush brush(ColorToARGB(inProgress ? FProgressFont->Color() : Font()->Color()));
@@ -501,7 +499,7 @@ void TSmoothTrackBar::SetComponentStyle(TSmStyle AStyle)
         {0x5C534C, 0x5C534C, 0xC0C0C0, 0xF9F8F8, 0xE4E2DF, 0xD1CBC7, 0xE2DEDB, clBlack},
         {0xB6B6B6, 0xB6B6B6, 0xC0C0C0, clWhite, clBtnFace, clNone, clNone, clBlack},
         {0xF5F9FA, 0xF5F9FA, 0xC0C0C0, 0xF5F9FA, 0xA8C0C0, clNone, clNone, 0x962D00},
-        {},   // custom: the thumb only
+        {},  // custom: the thumb only
         {0xCAC1BA, 0xCAC1BA, 0xC0C0C0, 0xFAEEEB, 0xE5DBD7, 0xE2D8D4, 0xD1C7C5, clBlack},
         {0xFFFDF9, 0xFFFAF0, 0xFCF2DA, 0xFEF9F0, 0xFDF0D7, clNone, clNone, 0xFEDF9A},
         {0xFCEBDC, 0xFCDBC1, 0xCEA27D, 0xFDFBFA, 0xFDF3EB, clNone, clNone, 0xFBD6B8},

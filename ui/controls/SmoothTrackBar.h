@@ -6,10 +6,10 @@
 #pragma once
 
 #include "platform/controls/Controls.h"
-#include "ui/controls/SmoothFocusable.h"
 #include "platform/win/Timer.h"
 #include "ui/controls/GDIPFill.h"
 #include "ui/controls/SmStyleIF.h"
+#include "ui/controls/SmoothFocusable.h"
 #include "ui/controls/StoreChanged.h"
 
 #include <functional>
@@ -22,7 +22,10 @@ class TToolTipWindow;
 
 namespace dcs::smooth {
 
-enum TSmoothTrackBarDirection : int32_t { dVertical, dHorizontal };
+enum TSmoothTrackBarDirection : int32_t {
+    dVertical,
+    dHorizontal
+};
 
 using TSmoothTrackBarValueChanged = std::function<void(TObject* Sender, double Position)>;
 using TSmoothTrackBarDrawNumber =
@@ -128,17 +131,16 @@ protected:
     void KeyUp(WPARAM& Key, TShiftState Shift) override;
 
 private:
-    template <class T>
-    void SetLook(T& Field, const T& V)
+    template <class T> void SetLook(T& Field, const T& V)
     {
         if (StoreChanged(Field, V))
             Invalidate();
     }
     struct TGeometry {
-        double L, T, R, B;   // content edges
-        double S;            // thumb size
-        double N;            // track length
-        double P;            // thumb offset from the minimum end
+        double L, T, R, B;  // content edges
+        double S;           // thumb size
+        double N;           // track length
+        double P;           // thumb offset from the minimum end
     };
     TGeometry Geometry() const;
     bool InRange(double V) const { return V >= FMinimum && V <= FMaximum; }
@@ -177,10 +179,10 @@ private:
     double FGlowPosition = -60;
     int FGlowCounter = 0;
     bool FGlowRequested = false;
-    TTimer* FGlowTimer = nullptr;   // owned; ticks for the control's whole life
+    TTimer* FGlowTimer = nullptr;  // owned; ticks for the control's whole life
     bool FMouseDownOnThumb = false;
     double FKeyTarget = 0;
-    TToolTipWindow* FToolTip = nullptr;   // owned
+    TToolTipWindow* FToolTip = nullptr;  // owned
     std::string FToolTipText;
     int FOldWidth = 0, FOldHeight = 0;
     bool FResizing = false;

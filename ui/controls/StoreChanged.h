@@ -4,8 +4,7 @@
 namespace dcs::smooth {
 
 // Stores Value into Field when they differ and answers whether it did.
-template <class T>
-bool StoreChanged(T& Field, const T& Value)
+template <class T> bool StoreChanged(T& Field, const T& Value)
 {
     if (Field == Value)
         return false;

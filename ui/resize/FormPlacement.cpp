@@ -66,15 +66,42 @@ void TFormResizer::PlaceForm(TResizeFormPos Pos, bool ValidTaskbar, int Width, i
     int dx = a.W - Width, dy = a.H - Height;
     switch (Pos) {
     case rpDefault: break;
-    case rpTopLeft: x = 0; y = 0; break;
-    case rpTopCenter: x = dx / 2; y = 0; break;
-    case rpTopRight: x = dx; y = 0; break;
-    case rpMiddleLeft: x = 0; y = dy / 2; break;
-    case rpMiddleCenter: x = dx / 2; y = dy / 2; break;
-    case rpMiddleRight: x = dx; y = dy / 2; break;
-    case rpBottomLeft: x = 0; y = dy; break;
-    case rpBottomCenter: x = dx / 2; y = dy; break;
-    case rpBottomRight: x = dx; y = dy; break;
+    case rpTopLeft:
+        x = 0;
+        y = 0;
+        break;
+    case rpTopCenter:
+        x = dx / 2;
+        y = 0;
+        break;
+    case rpTopRight:
+        x = dx;
+        y = 0;
+        break;
+    case rpMiddleLeft:
+        x = 0;
+        y = dy / 2;
+        break;
+    case rpMiddleCenter:
+        x = dx / 2;
+        y = dy / 2;
+        break;
+    case rpMiddleRight:
+        x = dx;
+        y = dy / 2;
+        break;
+    case rpBottomLeft:
+        x = 0;
+        y = dy;
+        break;
+    case rpBottomCenter:
+        x = dx / 2;
+        y = dy;
+        break;
+    case rpBottomRight:
+        x = dx;
+        y = dy;
+        break;
     }
     x = std::max(x, 0);
     y = std::max(y, 0);

@@ -113,8 +113,7 @@ void TFormResizer::HandleMessage(uint32_t Msg, uintptr_t WParam, intptr_t LParam
         if (WParam != SIZE_MINIMIZED)
             Rescale(static_cast<int>(LParam & 0xFFFF), static_cast<int>((LParam >> 16) & 0xFFFF));
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -22,10 +22,9 @@ TResizeUnit& Unit()
 
 namespace {
 
-const TEnumInfo kFormPositions{"TResizeFormPos",
-                               {"rpDefault", "rpTopLeft", "rpTopCenter", "rpTopRight", "rpMiddleLeft",
-                                "rpMiddleCenter", "rpMiddleRight", "rpBottomLeft", "rpBottomCenter",
-                                "rpBottomRight"}};
+const TEnumInfo kFormPositions {"TResizeFormPos",
+                                {"rpDefault", "rpTopLeft", "rpTopCenter", "rpTopRight", "rpMiddleLeft",
+                                 "rpMiddleCenter", "rpMiddleRight", "rpBottomLeft", "rpBottomCenter", "rpBottomRight"}};
 
 bool StartsWithKitName(const std::string& Text) { return Text.compare(0, 7, "RKitAdd") == 0; }
 
@@ -105,8 +104,8 @@ void TFormResizer::SizeError(char Kind, const char* Axis) const
     std::string prop = std::string(Kind == 'B' ? "FormMin" : Kind == 'C' ? "FormMax" : "Form") + Axis;
     if (ja)
         throw EInvalidOperation(prop + (greater ? " 以上の値を入れてください" : " 以下の値を入れてください"));
-    throw EInvalidOperation(std::string("Set this value equal to or ") + (greater ? "greater" : "less") +
-                            " than the " + prop);
+    throw EInvalidOperation(std::string("Set this value equal to or ") + (greater ? "greater" : "less") + " than the " +
+                            prop);
 }
 
 // A value of 0 is always taken; otherwise the checks run in order and the first that
@@ -297,8 +296,7 @@ void TFormResizer::Loaded()
 
         double sx = rx, sy = ry;
         TResizeBorder border = form.BorderStyle();
-        if ((border == TResizeBorder::Dialog || border == TResizeBorder::None) && FFormWidth == 0 &&
-            FFormHeight == 0)
+        if ((border == TResizeBorder::Dialog || border == TResizeBorder::None) && FFormWidth == 0 && FFormHeight == 0)
             sx = sy = 1.0;
         if (border == TResizeBorder::None && form.WindowStateMaximized()) {
             sx = rx;

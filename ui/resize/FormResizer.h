@@ -23,8 +23,16 @@
 namespace dcs {
 
 enum TResizeFormPos {
-    rpDefault, rpTopLeft, rpTopCenter, rpTopRight, rpMiddleLeft, rpMiddleCenter, rpMiddleRight, rpBottomLeft,
-    rpBottomCenter, rpBottomRight
+    rpDefault,
+    rpTopLeft,
+    rpTopCenter,
+    rpTopRight,
+    rpMiddleLeft,
+    rpMiddleCenter,
+    rpMiddleRight,
+    rpBottomLeft,
+    rpBottomCenter,
+    rpBottomRight
 };
 
 using TExitResizeEvent = std::function<void(TObject* Sender, double XScale, double YScale)>;
@@ -173,8 +181,7 @@ private:
     int FRunDpiW = 0, FRunDpiH = 0;
     bool FIsResized = false;
     TResizeFormPos FFormPos = rpDefault;
-    int FFormWidth = 0, FFormHeight = 0, FFormMaxWidth = 0, FFormMaxHeight = 0, FFormMinWidth = 0,
-        FFormMinHeight = 0;
+    int FFormWidth = 0, FFormHeight = 0, FFormMaxWidth = 0, FFormMaxHeight = 0, FFormMinWidth = 0, FFormMinHeight = 0;
     bool FResizeFont = true;
     std::string FNoResizeFntCtl, FNoResizeCtl;
     int FCtlCnt = 0;

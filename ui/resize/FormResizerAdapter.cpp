@@ -133,8 +133,8 @@ public:
             return;
         auto& procs = PreviousProcs();
         if (On) {
-            procs[FWnd] =
-                reinterpret_cast<WNDPROC>(SetWindowLongPtr(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KitWndProc)));
+            procs[FWnd] = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtr(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&KitWndProc)));
         } else if (GetWindowLongPtr(FWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&KitWndProc)) {
             SetWindowLongPtr(FWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procs[FWnd]));
             procs.erase(FWnd);

@@ -11,8 +11,8 @@
 namespace dcs::resize_detail {
 
 struct TResizeUnit {
-    std::vector<TFormResizer*> Kits;     // listed kits, in load order
-    int Live = 0;                        // kits alive (listed or not)
+    std::vector<TFormResizer*> Kits;  // listed kits, in load order
+    int Live = 0;                     // kits alive (listed or not)
     int OsMajor = 0;
     int OsMinor = 0;
     std::shared_ptr<IResizeSystem> Hook;  // the system whose hook is installed, if any

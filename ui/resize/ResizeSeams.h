@@ -46,7 +46,11 @@ public:
     virtual void SetText(const std::string& V) = 0;
 };
 
-enum class TResizeBorder { Other, Dialog, None };
+enum class TResizeBorder {
+    Other,
+    Dialog,
+    None
+};
 
 // The form the kit sits on.
 class IResizeForm {

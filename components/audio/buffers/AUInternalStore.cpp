@@ -23,9 +23,6 @@ TAUSmartAudioBuffer::TAUSmartAudioBuffer(TAUSmartAudioBuffer& other, bool preser
         std::memcpy(RawData(), other.RawData(), std::min(HeaderSize, AllocatedSize()));
 }
 
-TSGSmartBuffer* TAUSmartAudioBuffer::Clone(bool preserve)
-{
-    return new TAUSmartAudioBuffer(*this, preserve);
-}
+TSGSmartBuffer* TAUSmartAudioBuffer::Clone(bool preserve) { return new TAUSmartAudioBuffer(*this, preserve); }
 
 }  // namespace dcs

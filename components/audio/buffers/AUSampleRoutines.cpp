@@ -22,10 +22,7 @@ namespace dcs {
 namespace {
 
 // Samples of a region; a non-positive dimension means none.
-int64_t Samples(VpiSize r)
-{
-    return (r.width <= 0 || r.height <= 0) ? 0 : int64_t(r.width) * int64_t(r.height);
-}
+int64_t Samples(VpiSize r) { return (r.width <= 0 || r.height <= 0) ? 0 : int64_t(r.width) * int64_t(r.height); }
 
 // x × 8388607 / 32767, truncated, without a division: 8388607 = 256 × 32767 + 255, so the
 // quotient is 256x plus the truncated 255|x| / 32767 (at most 255, with x's sign), and
@@ -40,38 +37,35 @@ int32_t Widen16To24(int32_t x)
 }
 
 // Interleaved columns put most samples at addresses their type is not aligned to.
-template <class T>
-T Load(const void* base, int64_t offset)
+template <class T> T Load(const void* base, int64_t offset)
 {
     T v;
     std::memcpy(&v, static_cast<const char*>(base) + offset, sizeof v);
     return v;
 }
 
-template <class T>
-void Put(void* base, int64_t offset, T v)
+template <class T> void Put(void* base, int64_t offset, T v)
 {
     std::memcpy(static_cast<char*>(base) + offset, &v, sizeof v);
 }
 
-int32_t Read24At(const void* base, int64_t offset)
-{
-    return ReadSample24(static_cast<const char*>(base) + offset);
-}
+int32_t Read24At(const void* base, int64_t offset) { return ReadSample24(static_cast<const char*>(base) + offset); }
 
-void Write24At(int32_t v, void* base, int64_t offset)
-{
-    WriteSample24(v, static_cast<char*>(base) + offset);
-}
+void Write24At(int32_t v, void* base, int64_t offset) { WriteSample24(v, static_cast<char*>(base) + offset); }
 
-enum class Op { Add, Sub, Mul, Div };
+enum class Op {
+    Add,
+    Sub,
+    Mul,
+    Div
+};
 
 // The range of a sample width; sums and differences stop at its ends.
 struct Range {
     int64_t Low, High;
 };
-constexpr Range kRange24{-8388608, 8388607};
-constexpr Range kRange32{INT32_MIN, INT32_MAX};
+constexpr Range kRange24 {-8388608, 8388607};
+constexpr Range kRange32 {INT32_MIN, INT32_MAX};
 
 // Sums and differences saturate to the range: a mix that passes full scale must stay
 // at full scale, not turn into its opposite. Products keep their low 32 bits. False for
@@ -80,15 +74,9 @@ constexpr Range kRange32{INT32_MIN, INT32_MAX};
 bool Apply(Op op, int32_t a, int32_t b, Range range, int32_t& r)
 {
     switch (op) {
-    case Op::Add:
-        r = int32_t(std::clamp(int64_t(a) + b, range.Low, range.High));
-        return true;
-    case Op::Sub:
-        r = int32_t(std::clamp(int64_t(a) - b, range.Low, range.High));
-        return true;
-    case Op::Mul:
-        r = int32_t(uint32_t(a) * uint32_t(b));
-        return true;
+    case Op::Add: r = int32_t(std::clamp(int64_t(a) + b, range.Low, range.High)); return true;
+    case Op::Sub: r = int32_t(std::clamp(int64_t(a) - b, range.Low, range.High)); return true;
+    case Op::Mul: r = int32_t(uint32_t(a) * uint32_t(b)); return true;
     case Op::Div:
         if (b == 0)
             return false;
@@ -101,12 +89,9 @@ bool Apply(Op op, int32_t a, int32_t b, Range range, int32_t& r)
 uint8_t Apply8(Op op, uint8_t d, uint8_t s)
 {
     switch (op) {
-    case Op::Add:
-        return uint8_t(std::clamp(d + s - 127, 0, 255));
-    case Op::Sub:
-        return uint8_t(std::clamp(d - s + 127, 0, 255));
-    case Op::Mul:
-        return uint8_t((d - 127) * (s - 127) + 127);
+    case Op::Add: return uint8_t(std::clamp(d + s - 127, 0, 255));
+    case Op::Sub: return uint8_t(std::clamp(d - s + 127, 0, 255));
+    case Op::Mul: return uint8_t((d - 127) * (s - 127) + 127);
     case Op::Div:
         if (s == 127)
             return 127;
@@ -126,8 +111,7 @@ void Columns8(Op op, const uint8_t* src, int srcStep, uint8_t* dst, int dstStep,
 
 // The operation is a template argument: the mixer sums every input through here, and a
 // test of the operation per sample would cost as much as the sum.
-template <Op op>
-void Columns24(const void* src, int srcStep, void* dst, int dstStep, VpiSize region)
+template <Op op> void Columns24(const void* src, int srcStep, void* dst, int dstStep, VpiSize region)
 {
     const int64_t n = Samples(region);
     const auto* s = static_cast<const uint8_t*>(src);
@@ -217,8 +201,10 @@ __attribute__((target("sse4.1"))) int64_t AddRuns24Sse41(const uint8_t* s, uint8
             p[k] = Pack24(_mm_min_epi32(_mm_max_epi32(sum, lo), hi));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(p[0], _mm_slli_si128(p[1], 12)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), _mm_or_si128(_mm_srli_si128(p[1], 4), _mm_slli_si128(p[2], 8)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32), _mm_or_si128(_mm_srli_si128(p[2], 8), _mm_slli_si128(p[3], 4)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16),
+                         _mm_or_si128(_mm_srli_si128(p[1], 4), _mm_slli_si128(p[2], 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32),
+                         _mm_or_si128(_mm_srli_si128(p[2], 8), _mm_slli_si128(p[3], 4)));
     }
     return i;
 }
@@ -243,8 +229,10 @@ __attribute__((target("sse4.1"))) int64_t GainRun24Sse41(const uint8_t* s, uint8
         for (int k = 0; k < 4; ++k)
             p[k] = Pack24(scale(Unpack24(sg[k])));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(p[0], _mm_slli_si128(p[1], 12)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), _mm_or_si128(_mm_srli_si128(p[1], 4), _mm_slli_si128(p[2], 8)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32), _mm_or_si128(_mm_srli_si128(p[2], 8), _mm_slli_si128(p[3], 4)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16),
+                         _mm_or_si128(_mm_srli_si128(p[1], 4), _mm_slli_si128(p[2], 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32),
+                         _mm_or_si128(_mm_srli_si128(p[2], 8), _mm_slli_si128(p[3], 4)));
     }
     return i;
 }
@@ -273,7 +261,8 @@ __attribute__((target("sse4.1"))) int WidenStereo16To24Sse41(const uint8_t* s, u
         const __m128i b0 = _mm_shuffle_epi8(w[1], first), b1 = _mm_shuffle_epi8(w[1], second);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), a0);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), _mm_or_si128(a1, _mm_slli_si128(b0, 8)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32), _mm_or_si128(_mm_srli_si128(b0, 8), _mm_slli_si128(b1, 8)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32),
+                         _mm_or_si128(_mm_srli_si128(b0, 8), _mm_slli_si128(b1, 8)));
     }
     return i;
 }
@@ -310,8 +299,7 @@ bool IsUnity(double c) { return !(c < 1.0 || c > 1.0); }
 // above 1.0 drives loud samples into full scale, never past it into the opposite sign.
 // False when the product is no number (0 × infinity). With AExact the product is exact
 // in double, so double arithmetic gives the same result without the x87 unit.
-template <bool AExact>
-bool Gain(int64_t x, double c, Range range, int64_t& out)
+template <bool AExact> bool Gain(int64_t x, double c, Range range, int64_t& out)
 {
     // rint: nearbyint saves and restores the whole floating-point environment per call.
     long double r;
@@ -367,24 +355,25 @@ void GainColumn(const void* src, void* dst, int step, VpiSize region, double c, 
     }
 }
 
-template <class T>
-void GainColumn(const void* src, void* dst, int step, VpiSize region, double c)
+template <class T> void GainColumn(const void* src, void* dst, int step, VpiSize region, double c)
 {
-    GainColumn(src, dst, step, region, c, Range{std::numeric_limits<T>::min(), std::numeric_limits<T>::max()},
-               [](const void* p, int64_t o) -> int64_t { return Load<T>(p, o); },
-               [](int64_t v, void* p, int64_t o) { Put(p, o, static_cast<T>(v)); });
+    GainColumn(
+        src, dst, step, region, c, Range {std::numeric_limits<T>::min(), std::numeric_limits<T>::max()},
+        [](const void* p, int64_t o) -> int64_t { return Load<T>(p, o); },
+        [](int64_t v, void* p, int64_t o) { Put(p, o, static_cast<T>(v)); });
 }
 
 void GainColumn24(const void* src, void* dst, int step, VpiSize region, double c)
 {
-    GainColumn(src, dst, step, region, c, kRange24, [](const void* p, int64_t o) -> int64_t { return Read24At(p, o); },
-               [](int64_t v, void* p, int64_t o) { Write24At(static_cast<int32_t>(v), p, o); });
+    GainColumn(
+        src, dst, step, region, c, kRange24, [](const void* p, int64_t o) -> int64_t { return Read24At(p, o); },
+        [](int64_t v, void* p, int64_t o) { Write24At(static_cast<int32_t>(v), p, o); });
 }
 
 // Reads a column of S-typed samples (Read), writes each converted value (Write).
 template <class Read, class Conv, class Write>
 void ConvertColumn(const void* src, int srcStep, void* dst, int dstStep, VpiSize region, Read read, Conv convert,
-             Write write)
+                   Write write)
 {
     const int64_t n = Samples(region);
     for (int64_t i = 0; i < n; ++i)
@@ -413,20 +402,20 @@ auto Write32 = [](int64_t v, void* p, int64_t o) {
 
 // ------------------------------------------------------------------ two sample columns
 
-#define DCS_COLUMNS(Name, Fn, Op_, T)                                                         \
-    void Name(const T* Src, int SrcStep, T* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/) \
-    {                                                                                          \
-        Fn(Op_, Src, SrcStep, Dst, DstStep, Region);                                          \
+#define DCS_COLUMNS(Name, Fn, Op_, T)                                                                                  \
+    void Name(const T* Src, int SrcStep, T* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/)                     \
+    {                                                                                                                  \
+        Fn(Op_, Src, SrcStep, Dst, DstStep, Region);                                                                   \
     }
 
 DCS_COLUMNS(AddSamples8, Columns8, Op::Add, uint8_t)
 DCS_COLUMNS(SubSamples8, Columns8, Op::Sub, uint8_t)
 DCS_COLUMNS(MulSamples8, Columns8, Op::Mul, uint8_t)
 DCS_COLUMNS(DivSamples8, Columns8, Op::Div, uint8_t)
-#define DCS_COLUMNS24(Name, Op_)                                                                 \
-    void Name(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/) \
-    {                                                                                            \
-        Columns24<Op_>(Src, SrcStep, Dst, DstStep, Region);                                      \
+#define DCS_COLUMNS24(Name, Op_)                                                                                       \
+    void Name(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/)               \
+    {                                                                                                                  \
+        Columns24<Op_>(Src, SrcStep, Dst, DstStep, Region);                                                            \
     }
 void AddSamples24(const void* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int /*ScaleFactor*/)
 {
@@ -473,31 +462,27 @@ void AddSamplesContiguous24(const void* Src, void* Dst, int64_t Count)
 
 // ------------------------------------------------------------------------ with a constant
 
-#define DCS_CONST_FAMILY(Prefix, Op_)                                                                     \
-    void Prefix##Const24(int32_t Value, void* Dst, int Len, int)                                          \
-    {                                                                                                     \
-        Const24(Op_, Dst, Value, Dst, 3, Count(Len));                                                     \
-    }                                                                                                     \
-    void Prefix##ConstStrided24(int32_t Value, void* Dst, int Step, VpiSize Region, int)                  \
-    {                                                                                                     \
-        Const24(Op_, Dst, Value, Dst, Step, Samples(Region));                                             \
-    }                                                                                                     \
-    void Prefix##ConstStrided32(int32_t Value, int32_t* Dst, int Step, VpiSize Region, int)               \
-    {                                                                                                     \
-        Const32(Op_, Dst, Value, Dst, Step, Samples(Region));                                             \
-    }                                                                                                     \
-    void Prefix##ConstTo24(const void* Src, int32_t Value, void* Dst, int Len, int)                       \
-    {                                                                                                     \
-        Const24(Op_, Src, Value, Dst, 3, Count(Len));                                                     \
-    }                                                                                                     \
-    void Prefix##ConstStridedTo24(const void* Src, int32_t Value, void* Dst, int Step, VpiSize Region, int) \
-    {                                                                                                     \
-        Const24(Op_, Src, Value, Dst, Step, Samples(Region));                                             \
-    }                                                                                                     \
-    void Prefix##ConstStridedTo32(const int32_t* Src, int32_t Value, int32_t* Dst, int Step, VpiSize Region, \
-                                  int)                                                                    \
-    {                                                                                                     \
-        Const32(Op_, Src, Value, Dst, Step, Samples(Region));                                             \
+#define DCS_CONST_FAMILY(Prefix, Op_)                                                                                  \
+    void Prefix##Const24(int32_t Value, void* Dst, int Len, int) { Const24(Op_, Dst, Value, Dst, 3, Count(Len)); }     \
+    void Prefix##ConstStrided24(int32_t Value, void* Dst, int Step, VpiSize Region, int)                               \
+    {                                                                                                                  \
+        Const24(Op_, Dst, Value, Dst, Step, Samples(Region));                                                          \
+    }                                                                                                                  \
+    void Prefix##ConstStrided32(int32_t Value, int32_t* Dst, int Step, VpiSize Region, int)                            \
+    {                                                                                                                  \
+        Const32(Op_, Dst, Value, Dst, Step, Samples(Region));                                                          \
+    }                                                                                                                  \
+    void Prefix##ConstTo24(const void* Src, int32_t Value, void* Dst, int Len, int)                                    \
+    {                                                                                                                  \
+        Const24(Op_, Src, Value, Dst, 3, Count(Len));                                                                  \
+    }                                                                                                                  \
+    void Prefix##ConstStridedTo24(const void* Src, int32_t Value, void* Dst, int Step, VpiSize Region, int)            \
+    {                                                                                                                  \
+        Const24(Op_, Src, Value, Dst, Step, Samples(Region));                                                          \
+    }                                                                                                                  \
+    void Prefix##ConstStridedTo32(const int32_t* Src, int32_t Value, int32_t* Dst, int Step, VpiSize Region, int)      \
+    {                                                                                                                  \
+        Const32(Op_, Src, Value, Dst, Step, Samples(Region));                                                          \
     }
 
 DCS_CONST_FAMILY(Add, Op::Add)
@@ -545,13 +530,15 @@ void ScaleSamplesTo32(const int32_t* Src, int32_t* Dst, int Step, VpiSize Region
 
 void ConvertSamples8To24(const uint8_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read8,
-            [](int64_t x) -> int64_t { return int32_t(x - 127) * 8388607 / 127; }, Write24);
+    ConvertColumn(
+        Src, SrcStep, Dst, DstStep, Region, Read8,
+        [](int64_t x) -> int64_t { return int32_t(x - 127) * 8388607 / 127; }, Write24);
 }
 void ConvertSamples16To24(const int16_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) -> int64_t { return Widen16To24(int32_t(x)); },
-                  Write24);
+    ConvertColumn(
+        Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) -> int64_t { return Widen16To24(int32_t(x)); },
+        Write24);
 }
 
 void ConvertSamples16To24Channels(const int16_t* Src, int SrcStep, void* Dst, int Frames, int Channels)
@@ -588,30 +575,34 @@ void ConvertSamples16To24Channels(const int16_t* Src, int SrcStep, void* Dst, in
 }
 void ConvertSamples16To32(const int16_t* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) { return x * 2147483647 / 32767; }, Write32);
+    ConvertColumn(
+        Src, SrcStep, Dst, DstStep, Region, Read16, [](int64_t x) { return x * 2147483647 / 32767; }, Write32);
 }
 void ConvertSamples24To32(const void* Src, int SrcStep, int32_t* Dst, int DstStep, VpiSize Region)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read24, [](int64_t x) { return x * 2147483647 / 8388607; },
-            Write32);
+    ConvertColumn(
+        Src, SrcStep, Dst, DstStep, Region, Read24, [](int64_t x) { return x * 2147483647 / 8388607; }, Write32);
 }
 void ConvertSamples24To8(const void* Src, int SrcStep, uint8_t* Dst, int DstStep, VpiSize Region, int)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read24,
-            [](int64_t x) -> int64_t { return int32_t(x) * 127 / 8388607 + 127; }, Write8);
+    ConvertColumn(
+        Src, SrcStep, Dst, DstStep, Region, Read24,
+        [](int64_t x) -> int64_t { return int32_t(x) * 127 / 8388607 + 127; }, Write8);
 }
 void ConvertSamples24To16(const void* Src, int SrcStep, int16_t* Dst, int DstStep, VpiSize Region, int)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read24, [](int64_t x) { return x * 32767 / 8388607; }, Write16);
+    ConvertColumn(
+        Src, SrcStep, Dst, DstStep, Region, Read24, [](int64_t x) { return x * 32767 / 8388607; }, Write16);
 }
 void ConvertSamples32To16(const int32_t* Src, int SrcStep, int16_t* Dst, int DstStep, VpiSize Region, int)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read32, [](int64_t x) { return x * 32767 / 2147483647; }, Write16);
+    ConvertColumn(
+        Src, SrcStep, Dst, DstStep, Region, Read32, [](int64_t x) { return x * 32767 / 2147483647; }, Write16);
 }
 void ConvertSamples32To24(const int32_t* Src, int SrcStep, void* Dst, int DstStep, VpiSize Region, int)
 {
-    ConvertColumn(Src, SrcStep, Dst, DstStep, Region, Read32, [](int64_t x) { return x * 8388607 / 2147483647; },
-            Write24);
+    ConvertColumn(
+        Src, SrcStep, Dst, DstStep, Region, Read32, [](int64_t x) { return x * 8388607 / 2147483647; }, Write24);
 }
 
 // ------------------------------------------------------------------------ packed 24-bit
@@ -692,8 +683,7 @@ void CopySamplesStrided24(const void* Src, int SrcStep, void* Dst, int DstStep, 
         return;
     }
     if (Aligned(s, SrcStep, alignof(int16_t)) && Aligned(d, DstStep, alignof(int16_t))) {
-        vpiCopy_16s_C1R(reinterpret_cast<const int16_t*>(s), SrcStep, reinterpret_cast<int16_t*>(d), DstStep,
-                        Region);
+        vpiCopy_16s_C1R(reinterpret_cast<const int16_t*>(s), SrcStep, reinterpret_cast<int16_t*>(d), DstStep, Region);
     } else {
         for (int64_t i = 0; i < n; ++i)
             Put(d, i * DstStep, Load<uint16_t>(s, i * SrcStep));
@@ -703,7 +693,7 @@ void CopySamplesStrided24(const void* Src, int SrcStep, void* Dst, int DstStep, 
 
 void ConvertSampleColumn(const void* Src, int SrcBits, int SrcStep, void* Dst, int DstBits, int DstStep, int Count)
 {
-    const VpiSize r{1, Count};
+    const VpiSize r {1, Count};
     if (Count <= 0)
         return;
     const auto* s8 = static_cast<const uint8_t*>(Src);

@@ -33,10 +33,7 @@ uint32_t StoreSize(uint64_t frames, uint64_t step)
 }
 
 // Members of mask below speaker s: the channel that speaker occupies.
-uint32_t ChannelOf(TAUSpeakers mask, int s)
-{
-    return uint32_t(std::popcount(mask.Mask() & ((uint32_t(1) << s) - 1)));
-}
+uint32_t ChannelOf(TAUSpeakers mask, int s) { return uint32_t(std::popcount(mask.Mask() & ((uint32_t(1) << s) - 1))); }
 
 uint32_t DefaultMask(uint32_t channels) { return (uint32_t(1) << (channels % 32)) - 1; }
 
@@ -69,7 +66,10 @@ uint32_t ValidBytes(uint32_t validBits, uint32_t containerBits)
 uint32_t ContainerBytes(uint32_t containerBits)
 {
     switch (containerBits) {
-    case 8: case 16: case 24: case 32: return containerBits / 8;
+    case 8:
+    case 16:
+    case 24:
+    case 32: return containerBits / 8;
     default: return 0;
     }
 }
@@ -231,9 +231,17 @@ int32_t TAUAudioBuffer::GetSample(uint32_t index, uint32_t channel)
     const uint8_t* p = Read() + uint64_t(index) * FDataStep + uint64_t(channel) * (FSampleBitWidth / 8);
     switch (bytes) {
     case 1: return p[0];
-    case 2: { int16_t v; std::memcpy(&v, p, 2); return v; }
+    case 2: {
+        int16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+    }
     case 3: return int32_t(p[0] | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16));
-    case 4: { int32_t v; std::memcpy(&v, p, 4); return v; }
+    case 4: {
+        int32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
     default: return 0;
     }
 }
@@ -265,7 +273,7 @@ void TAUAudioBuffer::Combine(Op op, IAUAudioBuffer* right)
     const int srcStep = int(right->GetDataStep());
     uint8_t* dst = Modify();
     const uint8_t* src = right->Read();  // after Modify: right may be this buffer
-    const VpiSize region{1, n};
+    const VpiSize region {1, n};
 
     auto run = [&](uint32_t srcColumn, uint32_t dstColumn) {
         // A column must lie inside its frame: masks with more members than channels, or a
@@ -469,7 +477,7 @@ void TAUAudioBuffer::SetChannelValue(uint32_t channel, int32_t value)
         return;
     uint8_t* p = Modify() + channel * bytes;
     const int step = int(FDataStep);
-    const VpiSize region{1, Frames()};
+    const VpiSize region {1, Frames()};
     switch (bytes) {
     case 1: vpiSet_8u_C1R(uint8_t(value), p, step, region); break;
     case 2: vpiSet_16s_C1R(int16_t(value), As16(p), step, region); break;
@@ -485,7 +493,7 @@ void TAUAudioBuffer::ChannelOp(Op op, uint32_t channel, int32_t value)
         return;
     uint8_t* p = Modify() + channel * bytes;
     const int step = int(FDataStep);
-    const VpiSize region{1, Frames()};
+    const VpiSize region {1, Frames()};
     const uint8_t v8 = uint8_t(value);
     const int16_t v16 = int16_t(value);
     switch (bytes) {
@@ -539,7 +547,7 @@ void TAUAudioBuffer::ApplyGain(double gain)
     if (bytes == 0)
         return;
     const int step = int(bytes);
-    const VpiSize region{1, ClampInt(uint64_t(GetSize()) * FChannels)};
+    const VpiSize region {1, ClampInt(uint64_t(GetSize()) * FChannels)};
     if (pDataContainer->SingleOwner()) {
         void* d = FDataPtr;
         switch (bytes) {
@@ -613,7 +621,7 @@ void TAUAudioBuffer::CopyTo(uint32_t srcIndex, ISGDataBuffer* dest, uint32_t des
     const uint32_t dstBits = d->FSampleBitWidth;
     const int srcStep = int(FDataStep);
     const int dstStep = int(d->FDataStep);
-    const VpiSize region{1, n};
+    const VpiSize region {1, n};
     const uint32_t dstBytes = ContainerBytes(dstBits);
 
     auto silence = [&](uint8_t* dc) {
@@ -689,7 +697,12 @@ void TAUAudioBuffer::ChannelToIntegerBuffer(uint32_t channel, IntfPtr<ISGInteger
     for (uint32_t k = 0; k < n; ++k, p += align) {
         switch (width) {
         case 8: d[k] = int32_t(p[0]) - 127; break;
-        case 16: { int16_t v; std::memcpy(&v, p, 2); d[k] = v; break; }
+        case 16: {
+            int16_t v;
+            std::memcpy(&v, p, 2);
+            d[k] = v;
+            break;
+        }
         case 24: d[k] = ReadSample24(p); break;
         case 32: std::memcpy(&d[k], p, 4); break;
         }

@@ -17,8 +17,8 @@
 // Modify (samples kept).
 #pragma once
 
-#include "components/audio/buffers/AUWaveFormat.h"
 #include "components/audio/buffers/AUInternalStore.h"
+#include "components/audio/buffers/AUWaveFormat.h"
 #include "components/audio/buffers/MDSimpleMediaBuffer.h"
 #include "components/audio/buffers/SGNumericBuffers.h"
 
@@ -100,8 +100,8 @@ class TAUAudioBuffer : public TMDMediaBuffer, public virtual IAUAudioBuffer {
     static IntfPtr<TAUAudioBuffer> CreateSizeEx(uint32_t rate, uint32_t bitsPerSample, uint32_t channels, uint32_t size,
                                                 TAUSpeakers speakerMask);
     // As CreateSize, with the sample bytes copied from data.
-    static IntfPtr<TAUAudioBuffer> CreateData(const void* data, uint32_t rate, uint32_t bitsPerSample, uint32_t channels,
-                                              uint32_t size);
+    static IntfPtr<TAUAudioBuffer> CreateData(const void* data, uint32_t rate, uint32_t bitsPerSample,
+                                              uint32_t channels, uint32_t size);
     // As CreateData, with the mask taken exactly as given.
     static IntfPtr<TAUAudioBuffer> CreateDataEx(const void* data, uint32_t rate, uint32_t bitsPerSample,
                                                 uint32_t channels, uint32_t size, TAUSpeakers speakerMask);
@@ -170,7 +170,12 @@ protected:
     TSGBasicBuffer* NewCopy() override { return new TAUAudioBuffer(Share, *this); }
 
 private:
-    enum class Op { Add, Sub, Mul, Div };
+    enum class Op {
+        Add,
+        Sub,
+        Mul,
+        Div
+    };
     void Combine(Op op, IAUAudioBuffer* right);
     void ValueOp(Op op, int32_t value);
     void ChannelOp(Op op, uint32_t channel, int32_t value);

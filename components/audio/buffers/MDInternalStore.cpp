@@ -2,15 +2,9 @@
 
 namespace dcs {
 
-TMDSmartMediaBuffer::TMDSmartMediaBuffer(TMDSmartMediaBuffer& other)
-{
-    SetTimeData(other);
-}
+TMDSmartMediaBuffer::TMDSmartMediaBuffer(TMDSmartMediaBuffer& other) { SetTimeData(other); }
 
-TSGSmartBuffer* TMDSmartMediaBuffer::Clone(bool)
-{
-    return new TMDSmartMediaBuffer(*this);
-}
+TSGSmartBuffer* TMDSmartMediaBuffer::Clone(bool) { return new TMDSmartMediaBuffer(*this); }
 
 void TMDSmartMediaBuffer::SetTimeData(TMDSmartMediaBuffer& other)
 {

@@ -32,7 +32,7 @@ protected:
     ~TMDSmartMediaBuffer() override = default;
 
 private:
-    std::atomic<bool> FTimeStampAvailable{false};
+    std::atomic<bool> FTimeStampAvailable {false};
     int64_t FTimeStampBegin = 0;
     int64_t FTimeStampEnd = 0;
 };

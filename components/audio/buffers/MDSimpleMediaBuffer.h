@@ -44,7 +44,7 @@ protected:
     TSGBasicBuffer* NewCopy() override { return new TMDMediaBuffer(Share, *this); }
 
 private:
-    TMDTimeStamp FTimeStamp{this};
+    TMDTimeStamp FTimeStamp {this};
 };
 
 }  // namespace dcs

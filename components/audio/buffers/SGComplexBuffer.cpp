@@ -1,8 +1,8 @@
 #include "components/audio/buffers/SGComplexBuffer.h"
 
-#include "dsp/MemoryEntries.h"
 #include "dsp/ElementaryEntries.h"
 #include "dsp/FloatEntries.h"
+#include "dsp/MemoryEntries.h"
 #include "dsp/StatisticsEntries.h"
 
 #include <algorithm>
@@ -36,10 +36,10 @@ void TSGComplexBuffer::Subtract(ISGComplexBuffer* right) { Combine(right, vpsSub
 void TSGComplexBuffer::Multiply(ISGComplexBuffer* right) { Combine(right, vpsMul_64fc_I); }
 void TSGComplexBuffer::Divide(ISGComplexBuffer* right) { Combine(right, vpsDiv_64fc_I); }
 
-void TSGComplexBuffer::AddValue(double re, double im) { InPlaceValue(vpsAddC_64fc_I, Vps64fc{re, im}); }
-void TSGComplexBuffer::SubtractValue(double re, double im) { InPlaceValue(vpsSubC_64fc_I, Vps64fc{re, im}); }
-void TSGComplexBuffer::MultiplyValue(double re, double im) { InPlaceValue(vpsMulC_64fc_I, Vps64fc{re, im}); }
-void TSGComplexBuffer::DivideValue(double re, double im) { InPlaceValue(vpsDivC_64fc_I, Vps64fc{re, im}); }
+void TSGComplexBuffer::AddValue(double re, double im) { InPlaceValue(vpsAddC_64fc_I, Vps64fc {re, im}); }
+void TSGComplexBuffer::SubtractValue(double re, double im) { InPlaceValue(vpsSubC_64fc_I, Vps64fc {re, im}); }
+void TSGComplexBuffer::MultiplyValue(double re, double im) { InPlaceValue(vpsMulC_64fc_I, Vps64fc {re, im}); }
+void TSGComplexBuffer::DivideValue(double re, double im) { InPlaceValue(vpsDivC_64fc_I, Vps64fc {re, im}); }
 
 void TSGComplexBuffer::SetBuffer(ISGRealBuffer* re, ISGRealBuffer* im)
 {
@@ -49,7 +49,7 @@ void TSGComplexBuffer::SetBuffer(ISGRealBuffer* re, ISGRealBuffer* im)
     vpsRealToCplx_64f(re->Read(), im->Read(), V(d), Clamp(k));
 }
 
-void TSGComplexBuffer::SetValue(double re, double im) { vpsSet_64fc(Vps64fc{re, im}, V(Write()), Count()); }
+void TSGComplexBuffer::SetValue(double re, double im) { vpsSet_64fc(Vps64fc {re, im}, V(Write()), Count()); }
 void TSGComplexBuffer::SetValue(TPNRealComplex value) { vpsSet_64fc(V(value), V(Write()), Count()); }
 void TSGComplexBuffer::Zero() { vpsZero_64fc(V(Write()), Count()); }
 

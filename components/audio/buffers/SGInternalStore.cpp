@@ -102,10 +102,7 @@ void TSGPoolLock::lock() noexcept
 
 // --------------------------------------------------------------- TSGSmartBufferManager
 
-TSGSmartBufferManager::~TSGSmartBufferManager()
-{
-    ReleaseMemory();
-}
+TSGSmartBufferManager::~TSGSmartBufferManager() { ReleaseMemory(); }
 
 TSGSmartBufferList* TSGSmartBufferManager::FindList(uint32_t size, bool create)
 {
@@ -190,10 +187,7 @@ const uint32_t gMainThreadID = GetCurrentThreadId();
 TTimer* gTrimTimer = nullptr;  // main thread only
 }  // namespace
 
-uint32_t MainThreadID()
-{
-    return gMainThreadID;
-}
+uint32_t MainThreadID() { return gMainThreadID; }
 
 bool PoolStartTrimming()
 {
@@ -211,15 +205,9 @@ void* PoolAllocate(uint32_t size) { return SmartBufferManager().Allocate(size); 
 void PoolDeallocate(void* block, uint32_t size) noexcept { SmartBufferManager().Deallocate(block, size); }
 void PoolReleaseMemory() { SmartBufferManager().ReleaseMemory(); }
 
-void* TSGPooledInstance::operator new(std::size_t size)
-{
-    return PoolAllocate(uint32_t(size));
-}
+void* TSGPooledInstance::operator new(std::size_t size) { return PoolAllocate(uint32_t(size)); }
 
-void TSGPooledInstance::operator delete(void* p, std::size_t size) noexcept
-{
-    PoolDeallocate(p, uint32_t(size));
-}
+void TSGPooledInstance::operator delete(void* p, std::size_t size) noexcept { PoolDeallocate(p, uint32_t(size)); }
 
 // ---------------------------------------------------------------------- TSGSmartBuffer
 
@@ -231,10 +219,7 @@ uint32_t TSGSmartBuffer::RoundUpToPowerOfTwo(uint32_t n)
     return std::bit_ceil(std::max<uint32_t>(n, 4));
 }
 
-void TSGSmartBuffer::AddReff(bool ownsData)
-{
-    FCounts.fetch_add(ownsData ? kOwner + 1 : 1, std::memory_order_relaxed);
-}
+void TSGSmartBuffer::AddReff(bool ownsData) { FCounts.fetch_add(ownsData ? kOwner + 1 : 1, std::memory_order_relaxed); }
 
 void TSGSmartBuffer::RemoveReff(bool ownsData)
 {
@@ -256,8 +241,8 @@ void TSGSmartBuffer::RemoveOwnerShip()
 {
     uint64_t counts = FCounts.load(std::memory_order_relaxed);
     while ((counts >> 32) > 0 &&
-           !FCounts.compare_exchange_weak(counts, counts - kOwner, std::memory_order_acq_rel, std::memory_order_relaxed)) {
-    }
+           !FCounts.compare_exchange_weak(counts, counts - kOwner, std::memory_order_acq_rel,
+                                          std::memory_order_relaxed)) {}
 }
 
 bool TSGSmartBuffer::SingleOwner()
@@ -267,20 +252,11 @@ bool TSGSmartBuffer::SingleOwner()
     return (FCounts.load(std::memory_order_acquire) >> 32) <= 1;
 }
 
-TSGSmartBuffer* TSGSmartBuffer::Clone(bool)
-{
-    return new TSGSmartBuffer;
-}
+TSGSmartBuffer* TSGSmartBuffer::Clone(bool) { return new TSGSmartBuffer; }
 
-int TSGSmartBuffer::CountOwners()
-{
-    return int(FCounts.load(std::memory_order_acquire) >> 32);
-}
+int TSGSmartBuffer::CountOwners() { return int(FCounts.load(std::memory_order_acquire) >> 32); }
 
-int TSGSmartBuffer::CountTransports()
-{
-    return int(FCounts.load(std::memory_order_acquire) & 0xFFFFFFFFu);
-}
+int TSGSmartBuffer::CountTransports() { return int(FCounts.load(std::memory_order_acquire) & 0xFFFFFFFFu); }
 
 // ------------------------------------------------------------------------ TSGPoolBlock
 
@@ -292,10 +268,7 @@ TSGPoolBlock::TSGPoolBlock(uint32_t size) : FSize(TSGSmartBuffer::RoundUpToPower
     FData = PoolAllocate(FSize);
 }
 
-TSGPoolBlock::~TSGPoolBlock()
-{
-    PoolDeallocate(FData, FSize);
-}
+TSGPoolBlock::~TSGPoolBlock() { PoolDeallocate(FData, FSize); }
 
 void TSGPoolBlock::CopyFrom(const TSGPoolBlock& other)
 {
@@ -319,9 +292,6 @@ TSGSmartMemoryBuffer::TSGSmartMemoryBuffer(TSGSmartMemoryBuffer& other, bool pre
         FBlock.CopyFrom(other.FBlock);
 }
 
-TSGSmartBuffer* TSGSmartMemoryBuffer::Clone(bool preserve)
-{
-    return new TSGSmartMemoryBuffer(*this, preserve);
-}
+TSGSmartBuffer* TSGSmartMemoryBuffer::Clone(bool preserve) { return new TSGSmartMemoryBuffer(*this, preserve); }
 
 }  // namespace dcs

@@ -53,7 +53,7 @@ public:
     void unlock() noexcept { FHeld.store(false, std::memory_order_release); }
 
 private:
-    std::atomic<bool> FHeld{false};
+    std::atomic<bool> FHeld {false};
 };
 
 // The pool: size lists under one lock. Every operation may come from any thread; the
@@ -87,7 +87,7 @@ private:
 
     TSGPoolLock FLock;
     std::vector<TSGSmartBufferList*> FChains;  // in order of creation
-    std::atomic<uint64_t> FHeapAllocations{0};
+    std::atomic<uint64_t> FHeapAllocations {0};
 };
 
 // The process-wide pool, made on first use and kept until the process ends (containers
@@ -173,10 +173,10 @@ private:
     // Owners in the high half, transports in the low half: one atomic word, so that the
     // reference traffic of every buffer passed along a stream takes no lock.
     static constexpr uint64_t kOwner = uint64_t(1) << 32;
-    std::atomic<uint64_t> FCounts{0};
+    std::atomic<uint64_t> FCounts {0};
     TCriticalSection FCriticalSection;
-    std::atomic<bool> FBufferNumberAvailable{false};
-    std::atomic<int64_t> FBufferNumber{0};
+    std::atomic<bool> FBufferNumberAvailable {false};
+    std::atomic<int64_t> FBufferNumber {0};
 };
 
 // A container over one pooled block of a power-of-two size (4 bytes at least). The bytes

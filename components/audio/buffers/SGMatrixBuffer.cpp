@@ -13,7 +13,7 @@ uint32_t MatrixBytes(uint32_t rows, uint32_t cols) { return NumericByteSize(uint
 }  // namespace
 
 TSGRealMatrixBuffer::TSGRealMatrixBuffer(const double* data, uint32_t rows, uint32_t cols)
-    : TSGRealValueBuffer(data, TSGElementCount{uint64_t(rows) * cols}), FCols(cols), FRows(rows)
+    : TSGRealValueBuffer(data, TSGElementCount {uint64_t(rows) * cols}), FCols(cols), FRows(rows)
 {
 }
 
@@ -182,8 +182,8 @@ void TSGRealMatrixBuffer::Resize(uint32_t rows, uint32_t cols, bool preserveData
     }
     TSGSmartMemoryBuffer* fresh = CreateDataContainer(t);
     if (preserveData && old->GetRawData())
-        std::copy_n(static_cast<const char*>(old->GetRawData()), std::min(fresh->AllocatedSize(), old->GetAllocatedSize()),
-                    static_cast<char*>(fresh->RawData()));
+        std::copy_n(static_cast<const char*>(old->GetRawData()),
+                    std::min(fresh->AllocatedSize(), old->GetAllocatedSize()), static_cast<char*>(fresh->RawData()));
     fresh->AddReff(FOwnsData);
     SetMemoryBuffer(fresh);
     old->RemoveReff(FOwnsData);

@@ -88,7 +88,12 @@ public:
 
 private:
     TSGRealMatrixBuffer(TShareTag, TSGGenericBuffer& other, uint32_t rows, uint32_t cols);
-    enum class Op { Add, Sub, Mul, Div };
+    enum class Op {
+        Add,
+        Sub,
+        Mul,
+        Div
+    };
     void RowWise(Op op, ISGRealBufferArray* src);
     void CheckItem(int row, int col);
     void CheckRow(uint32_t row);

@@ -13,8 +13,19 @@ struct TPNRealComplex {
 };
 static_assert(sizeof(TPNRealComplex) == sizeof(Vps64fc));
 
-enum TSGThresholdType { ttGreaterThan, ttLessThan };
-enum TSGAutoCorrType { actNormal, actBiased, actUnbiased };
-enum TSGNormType { ntL1Norm, ntL2Norm, ntCNorm };
+enum TSGThresholdType {
+    ttGreaterThan,
+    ttLessThan
+};
+enum TSGAutoCorrType {
+    actNormal,
+    actBiased,
+    actUnbiased
+};
+enum TSGNormType {
+    ntL1Norm,
+    ntL2Norm,
+    ntCNorm
+};
 
 }  // namespace dcs

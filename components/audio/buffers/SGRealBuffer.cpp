@@ -1,9 +1,9 @@
 #include "components/audio/buffers/SGRealBuffer.h"
 
 #include "dsp/DspCore.h"
-#include "dsp/TestSignalEntries.h"
 #include "dsp/ElementaryEntries.h"
 #include "dsp/StatisticsEntries.h"
+#include "dsp/TestSignalEntries.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -32,8 +32,7 @@ int16_t LowShort(double x, bool round)
 constexpr double kRealMax = DBL_MAX;
 
 // f over [begin, end) of the n values at d, the range clamped to them; 0 when n is 0.
-template <class F>
-double OverRange(const double* d, int n, int begin, int end, F f)
+template <class F> double OverRange(const double* d, int n, int begin, int end, F f)
 {
     if (n == 0)
         return 0.0;
@@ -64,8 +63,7 @@ double Restricted(const double* d, int n, bool minimum)
 }
 
 // Unsigned sources widen value by value.
-template <class U>
-IntfPtr<TSGRealBuffer> Widened(const U* data, uint32_t size)
+template <class U> IntfPtr<TSGRealBuffer> Widened(const U* data, uint32_t size)
 {
     IntfPtr<TSGRealBuffer> b = TSGRealBuffer::CreateSize(size);
     double* d = b->Write();

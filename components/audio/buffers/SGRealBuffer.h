@@ -7,8 +7,8 @@
 
 #include "components/audio/buffers/SGNumericTypes.h"
 #include "components/audio/buffers/SGTypedBuffer.h"
-#include "dsp/MemoryEntries.h"
 #include "dsp/FloatEntries.h"
+#include "dsp/MemoryEntries.h"
 
 #include <cstdint>
 

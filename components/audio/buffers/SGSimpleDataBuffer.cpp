@@ -19,10 +19,7 @@ void TSGSequenceStamp::SetBufferNumber(int64_t value) { FIntBuffer->DataContaine
 
 // ---------------------------------------------------------------------- TSGBasicBuffer
 
-IntfPtr<ISGData> TSGBasicBuffer::MakeCopy()
-{
-    return IntfPtr<ISGData>(NewCopy());
-}
+IntfPtr<ISGData> TSGBasicBuffer::MakeCopy() { return IntfPtr<ISGData>(NewCopy()); }
 
 // -------------------------------------------------------------------- TSGGenericBuffer
 
@@ -69,10 +66,7 @@ bool TSGGenericBuffer::MakeUnique(bool preserveData)
     return true;
 }
 
-const uint8_t* TSGGenericBuffer::ByteRead()
-{
-    return static_cast<const uint8_t*>(FDataPtr);
-}
+const uint8_t* TSGGenericBuffer::ByteRead() { return static_cast<const uint8_t*>(FDataPtr); }
 
 uint8_t* TSGGenericBuffer::ByteWrite()
 {

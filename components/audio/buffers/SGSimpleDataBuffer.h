@@ -85,7 +85,7 @@ class TSGGenericBuffer;
 
 // Selects the constructors that share another buffer's container.
 struct TShareTag {};
-inline constexpr TShareTag Share{};
+inline constexpr TShareTag Share {};
 
 // The data's stamp, kept in the container: every buffer over one container sees it.
 class TSGSequenceStamp : public TObject {
@@ -103,13 +103,13 @@ private:
 // Buffer classes take their interfaces as virtual bases: a class answers for an interface
 // that its base class already implements through another path (block buffer: linear
 // buffer) without a second sub-object of it.
-#define DCS_BUFFER_INTERFACES(Base, ...)                                         \
-protected:                                                                       \
-    bool GetInterface(const TGUID& iid, void** obj) override                     \
-    {                                                                            \
-        return GetInterfaceOf<__VA_ARGS__>(this, iid, obj) || Base::GetInterface(iid, obj); \
-    }                                                                            \
-                                                                                 \
+#define DCS_BUFFER_INTERFACES(Base, ...)                                                                               \
+protected:                                                                                                             \
+    bool GetInterface(const TGUID& iid, void** obj) override                                                           \
+    {                                                                                                                  \
+        return GetInterfaceOf<__VA_ARGS__>(this, iid, obj) || Base::GetInterface(iid, obj);                            \
+    }                                                                                                                  \
+                                                                                                                       \
 public:
 
 // Buffer objects come from the block pool like their containers: the streaming threads
@@ -169,7 +169,7 @@ protected:
     bool FOwnsData = true;
 
 private:
-    TSGSequenceStamp FSequenceStamp{this};
+    TSGSequenceStamp FSequenceStamp {this};
 };
 
 // A buffer whose container is always a pooled memory block; the data start at the
@@ -242,10 +242,6 @@ private:
 };
 
 // The implementing object behind a buffer interface (nil for nil).
-template <class T>
-T* BufferInstance(ISGData* data)
-{
-    return data ? dynamic_cast<T*>(data->GetInstance()) : nullptr;
-}
+template <class T> T* BufferInstance(ISGData* data) { return data ? dynamic_cast<T*>(data->GetInstance()) : nullptr; }
 
 }  // namespace dcs

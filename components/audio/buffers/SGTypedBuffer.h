@@ -31,8 +31,8 @@ template <class Self, class T, class Interface, class Base = TSGLinearMemoryBuff
 class TSGTypedBuffer : public Base, public virtual Interface {
     DCS_BUFFER_INTERFACES(Base, Interface)
     TSGTypedBuffer() : TSGTypedBuffer(0u) {}
-    explicit TSGTypedBuffer(uint32_t size) : TSGTypedBuffer(nullptr, TSGElementCount{size}) {}
-    TSGTypedBuffer(const T* data, uint32_t size) : TSGTypedBuffer(data, TSGElementCount{size}) {}
+    explicit TSGTypedBuffer(uint32_t size) : TSGTypedBuffer(nullptr, TSGElementCount {size}) {}
+    TSGTypedBuffer(const T* data, uint32_t size) : TSGTypedBuffer(data, TSGElementCount {size}) {}
     TSGTypedBuffer(TShareTag, TSGGenericBuffer& other) : Base(Share, other) {}
 
     static IntfPtr<Self> Create() { return IntfPtr<Self>(new Self()); }
@@ -112,14 +112,12 @@ protected:
 
     // The entries take T under their own name of the same layout (the complex pair,
     // unsigned integers for the logic entries).
-    template <class P>
-    static P* As(T* p)
+    template <class P> static P* As(T* p)
     {
         static_assert(sizeof(P) == sizeof(T));
         return reinterpret_cast<P*>(p);
     }
-    template <class P>
-    static const P* As(const T* p)
+    template <class P> static const P* As(const T* p)
     {
         static_assert(sizeof(P) == sizeof(T));
         return reinterpret_cast<const P*>(p);
@@ -143,8 +141,7 @@ protected:
         fn(As<S>(src->Read()), As<D>(d), m, extra...);
     }
 
-    template <class R, class D, class... A>
-    void InPlace(R (*fn)(D*, int, A...), std::type_identity_t<A>... extra)
+    template <class R, class D, class... A> void InPlace(R (*fn)(D*, int, A...), std::type_identity_t<A>... extra)
     {
         fn(As<D>(Modify()), Count(), extra...);
     }
@@ -158,15 +155,14 @@ protected:
     template <class R, class S, class P, class... A>
     P DotWith(Interface* right, R (*fn)(const S*, const S*, int, P*, A...), std::type_identity_t<A>... extra)
     {
-        P result{};
+        P result {};
         fn(As<S>(right->Read()), As<S>(Read()), Common(right->GetSize(), this->GetSize()), &result, extra...);
         return result;
     }
 
     // The correlation entries belong to the spectral module; they are looked up by name
     // at the call, so a buffer works (writing nothing) before that module exists.
-    template <class Raw>
-    void AutoCorrFrom(Interface* src, const char* name)
+    template <class Raw> void AutoCorrFrom(Interface* src, const char* name)
     {
         auto fn = DspLookupAs<VpsStatus (*)(const Raw*, int, Raw*, int)>(name);
         if (!fn)
@@ -176,8 +172,7 @@ protected:
         fn(As<Raw>(src->Read()), m, As<Raw>(d), m);
     }
 
-    template <class Raw>
-    void CrossCorrFrom(Interface* src1, Interface* src2, int loLag, const char* name)
+    template <class Raw> void CrossCorrFrom(Interface* src1, Interface* src2, int loLag, const char* name)
     {
         auto fn = DspLookupAs<VpsStatus (*)(const Raw*, int, const Raw*, int, Raw*, int, int)>(name);
         if (!fn)

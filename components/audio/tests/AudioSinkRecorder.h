@@ -2,8 +2,8 @@
 // arrival order, for tests of audio sources.
 #pragma once
 
-#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "components/audio/AUStreamTypes.h"
+#include "components/audio/buffers/AUSimpleAudioBuffer.h"
 #include "platform/mmtimer/MMTimer.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +18,11 @@ namespace dcs::audiotest {
 class TAudioSinkRecorder {
 public:
     TAudioSinkRecorder()
-        : Pin(Create<TAUPNAudioSinkPin>(
-              nullptr, nullptr, [this](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Op, TPNNotifyState St) {
-                  Record(Op, St);
-                  return TPNNotifyResult{};
-              }))
+        : Pin(Create<TAUPNAudioSinkPin>(nullptr, nullptr,
+                                        [this](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Op, TPNNotifyState St) {
+                                            Record(Op, St);
+                                            return TPNNotifyResult {};
+                                        }))
     {
     }
 

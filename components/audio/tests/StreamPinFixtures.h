@@ -21,7 +21,7 @@ public:
             std::lock_guard g(FMutex);
             FOps.emplace_back(Op);
             FStates.push_back(St);
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         };
     }
     std::vector<IntfPtr<IPNNotifyOperation>> Ops()
@@ -34,8 +34,7 @@ public:
         std::lock_guard g(FMutex);
         return FOps.size();
     }
-    template <class T>
-    T* At(size_t AIndex)
+    template <class T> T* At(size_t AIndex)
     {
         std::lock_guard g(FMutex);
         return AIndex < FOps.size() ? OperationAs<T>(FOps[AIndex].Get()) : nullptr;
@@ -81,11 +80,10 @@ private:
 };
 
 // A signal sink of the stream type I (for types no sink pin of the library takes).
-template <class I>
-class TTypedSink : public TSGPNSinkPin, public virtual I {
+template <class I> class TTypedSink : public TSGPNSinkPin, public virtual I {
 public:
-    TTypedSink(TComponent* AOwner, IntfPtr<IPNLock> ALock, TSGOperationEvent AEvent,
-               TNotifyEvent AOnConnect = nullptr, TNotifyEvent AOnDisconnect = nullptr)
+    TTypedSink(TComponent* AOwner, IntfPtr<IPNLock> ALock, TSGOperationEvent AEvent, TNotifyEvent AOnConnect = nullptr,
+               TNotifyEvent AOnDisconnect = nullptr)
         : TSGPNSinkPin(AOwner, std::move(ALock), std::move(AEvent), std::move(AOnConnect), std::move(AOnDisconnect))
     {
         AddType(I::IID, TPNSubmit::Of<&TSGPNSinkPin::NotificationUniversal>(static_cast<TSGPNSinkPin*>(this)));
@@ -98,15 +96,11 @@ protected:
     }
 };
 
-template <class T, class... A>
-TOwned<T> Make(A&&... Args)
-{
-    return TOwned<T>(Create<T>(std::forward<A>(Args)...));
-}
+template <class T, class... A> TOwned<T> Make(A&&... Args) { return TOwned<T>(Create<T>(std::forward<A>(Args)...)); }
 
 inline TAUWaveFormatExtensible WaveHeader(uint16_t AChannels, uint32_t ARate, uint16_t ABits)
 {
-    TAUWaveFormatExtensible w{};
+    TAUWaveFormatExtensible w {};
     w.Format.nChannels = AChannels;
     w.Format.nSamplesPerSec = ARate;
     w.wValidBitsPerSample = ABits;

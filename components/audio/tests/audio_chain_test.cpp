@@ -5,10 +5,10 @@
 #include "components/audio/AUAudioOut.h"
 #include "components/audio/AUChannelSplitter.h"
 #include "components/audio/AUSignalGen.h"
-#include "testing/WaitUntil.h"
 #include "platform/waveout/WaveOutVirtual.h"
-#include "testing/WaveTestSupport.h"
+#include "testing/WaitUntil.h"
 #include "testing/WavFiles.h"
+#include "testing/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -114,12 +114,12 @@ struct PresetGraph {
         AFormat->SetBufferSize(1024);
     }
 
-    TOwned<TAUAudioOut> outLeft{Create<TAUAudioOut>(nullptr)};
-    TOwned<TAUAudioOut> outRight{Create<TAUAudioOut>(nullptr)};
-    TOwned<TAUAudioMixer> mixLeft{Create<TAUAudioMixer>(nullptr)};
-    TOwned<TAUAudioMixer> mixRight{Create<TAUAudioMixer>(nullptr)};
-    TOwned<TAUChannelSplitter> splitter{Create<TAUChannelSplitter>(nullptr)};
-    TOwned<TAUAudioMixer> preset{Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUAudioOut> outLeft {Create<TAUAudioOut>(nullptr)};
+    TOwned<TAUAudioOut> outRight {Create<TAUAudioOut>(nullptr)};
+    TOwned<TAUAudioMixer> mixLeft {Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUAudioMixer> mixRight {Create<TAUAudioMixer>(nullptr)};
+    TOwned<TAUChannelSplitter> splitter {Create<TAUChannelSplitter>(nullptr)};
+    TOwned<TAUAudioMixer> preset {Create<TAUAudioMixer>(nullptr)};
     std::vector<TOwned<TAUSignalGen>> generators;
 };
 

@@ -19,7 +19,7 @@ TEST(AudioFormat, DefaultHeaderByteForByte)
     EXPECT_EQ(f.Channels(), 2u);
     EXPECT_EQ(f.Bits(), 16u);
     EXPECT_EQ(f.SampleRate(), 11025u);
-    EXPECT_EQ(f.ChannelMask(), (TAUSpeakers{spFrontLeft, spFrontRight}));
+    EXPECT_EQ(f.ChannelMask(), (TAUSpeakers {spFrontLeft, spFrontRight}));
     EXPECT_EQ(f.BufferSize(), 1024u);
     EXPECT_FALSE(f.Enabled());
 
@@ -33,8 +33,7 @@ TEST(AudioFormat, DefaultHeaderByteForByte)
         0x16, 0x00,              // cbSize 22
         0x10, 0x00,              // valid bits
         0x03, 0x00, 0x00, 0x00,  // front left + right
-        0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
-        0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71,  // integer PCM
+        0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71,  // integer PCM
     };
     EXPECT_EQ(std::memcmp(f.GetWaveFormat(), expected, 40), 0);
 }
@@ -104,12 +103,12 @@ TEST(AudioFormat, ChangeNoticeOnlyOnChangeAndMaskIsNeverDerived)
     EXPECT_EQ(f.ChannelMask().Mask(), 3u);
     EXPECT_EQ(f.GetWaveFormat()->Format.nBlockAlign, 2);
 
-    TAUSpeakers five{spFrontLeft, spFrontRight, spFrontCenter, spBackLeft, spBackRight};
+    TAUSpeakers five {spFrontLeft, spFrontRight, spFrontCenter, spBackLeft, spBackRight};
     f.SetChannelMask(five);
     EXPECT_EQ(f.GetWaveFormat()->dwChannelMask, 0x37u);
     EXPECT_TRUE(f.ChannelMask().Contains(spBackRight));
     EXPECT_FALSE(f.ChannelMask().Contains(spSubwoofer));
-    EXPECT_EQ(TAUSpeakers{spTopBackRight}.Mask(), 1u << 17);
+    EXPECT_EQ(TAUSpeakers {spTopBackRight}.Mask(), 1u << 17);
 }
 
 TEST(AudioFormat, AssignCopiesPublishedProperties)

@@ -2,8 +2,8 @@
 // restart, completion, switching off and on, and device failures.
 #include "components/audio/AUAudioOut.h"
 #include "components/audio/tests/StreamPinFixtures.h"
-#include "testing/WaitUntil.h"
 #include "platform/waveout/WaveOutVirtual.h"
+#include "testing/WaitUntil.h"
 #include "testing/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +21,13 @@ using namespace streamtest;
 // Reaches the device half of the player directly.
 class TTestAudioOut : public TAUAudioOut {
     DCS_CLASS(TTestAudioOut, TAUAudioOut)
-    using TAUAudioOut::TAUAudioOut;
     using TAUAudioOut::CloseDevice;
     using TAUAudioOut::OpenDevice;
+    using TAUAudioOut::TAUAudioOut;
     using TAUAudioOut::WriteBlock;
 };
 
-TAUWaveFormatExtensible Stereo16(uint32_t rate)
-{
-    return WaveHeader(2, rate, 16);
-}
+TAUWaveFormatExtensible Stereo16(uint32_t rate) { return WaveHeader(2, rate, 16); }
 
 // frames of stereo 16-bit at ARate: left at ALeft, right at ARight.
 IntfPtr<IAUAudioBuffer> Constant(uint32_t frames, int16_t ALeft, int16_t ARight, uint32_t ARate)
@@ -40,8 +37,8 @@ IntfPtr<IAUAudioBuffer> Constant(uint32_t frames, int16_t ALeft, int16_t ARight,
         samples.push_back(ALeft);
         samples.push_back(ARight);
     }
-    return IntfPtr<IAUAudioBuffer>(TAUAudioBuffer::CreateDataEx(samples.data(), ARate, 16, 2, frames,
-                                                                {spFrontLeft, spFrontRight}));
+    return IntfPtr<IAUAudioBuffer>(
+        TAUAudioBuffer::CreateDataEx(samples.data(), ARate, 16, 2, frames, {spFrontLeft, spFrontRight}));
 }
 
 double Peak(const std::vector<float>& AStereo, int AChannel)
@@ -115,7 +112,7 @@ TEST_F(AudioOut, StaysPausedUntilMoreThanThePrefillIsWritten)
         uint32_t Frames;
         int BlocksToPlay;  // the block whose writing restarts the device
     };
-    for (const Case& c : {Case{300, 4096, 2}, Case{800, 4096, 5}, Case{800, 2205, 9}}) {
+    for (const Case& c : {Case {300, 4096, 2}, Case {800, 4096, 5}, Case {800, 2205, 9}}) {
         SCOPED_TRACE(c.Prefill);
         ASSERT_TRUE(waveout_virtual::Configure({"Speakers"}, 48000));
         TOwned<TTestAudioOut> out(Create<TTestAudioOut>(nullptr));
@@ -179,8 +176,8 @@ TEST_F(AudioOut, DeviceFailuresGoToOnErrorThenRaise)
         const char* Text;
         bool StaysOpen;
     };
-    for (const Case& c : {Case{WaveOutCall::Open, "Can't open audio device.", false},
-                          Case{WaveOutCall::Pause, "Can't pause audio device.", true}}) {
+    for (const Case& c : {Case {WaveOutCall::Open, "Can't open audio device.", false},
+                          Case {WaveOutCall::Pause, "Can't pause audio device.", true}}) {
         SCOPED_TRACE(c.Text);
         ASSERT_TRUE(waveout_virtual::Configure({"Speakers"}, 48000));
         TOwned<TTestAudioOut> out(Create<TTestAudioOut>(nullptr));
@@ -227,7 +224,7 @@ TEST_F(AudioOut, AFailedResetIsReportedAndTheCloseStillFinishes)
             EXPECT_FALSE(out->IsOpen());
             EXPECT_EQ(out->QueuedBlocks(), 0);
         }
-        EXPECT_EQ(reported, std::vector<std::string>{"Can't restart audio device."});
+        EXPECT_EQ(reported, std::vector<std::string> {"Can't restart audio device."});
         // The device let go of everything: nothing is left to play or to call back.
         EXPECT_EQ(Peak(waveout_virtual::Advance(9600), 0), 0.0);
         EXPECT_TRUE(waveout_virtual::Configure({"Speakers"}, 48000)) << "a handle is still open";
@@ -247,7 +244,8 @@ TEST_F(AudioOut, ARefusedBlockIsFreedWithAWarning)
         waveout_virtual::FailNext(call, MMSYSERR_NOMEM);
         out->WriteBlock(refused);
         ASSERT_EQ(warnings.size(), 1u);
-        EXPECT_EQ(warnings[0].first, call == WaveOutCall::Prepare ? "Can't prepare audio buffer." : "Can't write audio buffer.");
+        EXPECT_EQ(warnings[0].first,
+                  call == WaveOutCall::Prepare ? "Can't prepare audio buffer." : "Can't write audio buffer.");
         EXPECT_EQ(warnings[0].second, int32_t(MMSYSERR_NOMEM));
         EXPECT_EQ(out->QueuedBlocks(), 0);
         EXPECT_EQ(BufferInstance<TAUAudioBuffer>(refused.Get())->RefCount(), 1) << "the player still holds the samples";
@@ -266,7 +264,7 @@ TEST_F(AudioOut, ADeviceWhoseCapabilitiesFailMatchesNothing)
         UINT Id;
     };
     // The failure hits the first device queried, "Speakers".
-    for (const Case& c : {Case{"Speakers", WAVE_MAPPER}, Case{"Headphones", 1}}) {
+    for (const Case& c : {Case {"Speakers", WAVE_MAPPER}, Case {"Headphones", 1}}) {
         SCOPED_TRACE(c.Name);
         ASSERT_TRUE(waveout_virtual::Configure({"Speakers", "Headphones"}, 48000));
         TOwned<TTestAudioOut> out(Create<TTestAudioOut>(nullptr));
@@ -275,7 +273,7 @@ TEST_F(AudioOut, ADeviceWhoseCapabilitiesFailMatchesNothing)
         out->Device()->SetDeviceName(c.Name);
         waveout_virtual::FailNext(WaveOutCall::Caps, MMSYSERR_NODRIVER);
         out->OpenDevice(Stereo16(22050));
-        EXPECT_EQ(warnings, std::vector<std::string>{"Can't get device capabilities."});
+        EXPECT_EQ(warnings, std::vector<std::string> {"Can't get device capabilities."});
         ASSERT_EQ(waveout_virtual::Opens().size(), 1u);
         EXPECT_EQ(waveout_virtual::Opens()[0].DeviceId, c.Id);
     }

@@ -1,8 +1,8 @@
+#include "components/audio/SGStreamTypes.h"
 #include "components/audio/buffers/AUInternalStore.h"
 #include "components/audio/buffers/MDSimpleMediaBuffer.h"
 #include "components/audio/buffers/SGInternalStore.h"
 #include "components/audio/buffers/SGSimpleDataBuffer.h"
-#include "components/audio/SGStreamTypes.h"
 #include "platform/threads/Sync.h"
 #include "platform/win/Messages.h"
 
@@ -28,10 +28,20 @@ TEST(BufferPool, RoundsUpToPowersOfTwoBetween4And2To30)
 {
     struct {
         uint32_t n, rounded;
-    } table[] = {{0, 4},          {1, 4},          {4, 4},           {5, 8},
-                 {8, 8},          {9, 16},         {1000, 1024},     {1024, 1024},
-                 {1025, 2048},    {6184, 8192},    {(1u << 29) + 1, 1u << 30},
-                 {1u << 30, 1u << 30}, {(1u << 30) + 1, 1u << 30}, {0xFFFFFFFFu, 1u << 30}};
+    } table[] = {{0, 4},
+                 {1, 4},
+                 {4, 4},
+                 {5, 8},
+                 {8, 8},
+                 {9, 16},
+                 {1000, 1024},
+                 {1024, 1024},
+                 {1025, 2048},
+                 {6184, 8192},
+                 {(1u << 29) + 1, 1u << 30},
+                 {1u << 30, 1u << 30},
+                 {(1u << 30) + 1, 1u << 30},
+                 {0xFFFFFFFFu, 1u << 30}};
     for (auto c : table)
         EXPECT_EQ(TSGSmartBuffer::RoundUpToPowerOfTwo(c.n), c.rounded) << c.n;
 }

@@ -24,13 +24,13 @@ class ChannelSplitter : public ::testing::Test {
 protected:
     // What the splitter's input hears from upstream, and what it sends back up.
     TAudioSinkRecorder upstream;
-    TOwned<TAUPNAudioSourcePin> source{Create<TAUPNAudioSourcePin>(
+    TOwned<TAUPNAudioSourcePin> source {Create<TAUPNAudioSourcePin>(
         nullptr, nullptr, nullptr, [this](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Op, TPNNotifyState St) {
             if (!St.Contains(nsNewLink) && OperationAs<TPNStopOperation>(Op))
                 ++stopsFromDownstream;
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         })};
-    TOwned<TAUChannelSplitter> splitter{Create<TAUChannelSplitter>(nullptr)};
+    TOwned<TAUChannelSplitter> splitter {Create<TAUChannelSplitter>(nullptr)};
     TAudioSinkRecorder left, right;
     int stopsFromDownstream = 0;
 
@@ -80,7 +80,7 @@ TEST_F(ChannelSplitter, EachLinkedOutputGetsItsChannelAsMonoBuffers)
             EXPECT_EQ(h.Format.nChannels, 1);
             EXPECT_EQ(h.Format.nBlockAlign, bits / 8);
             EXPECT_EQ(h.Format.nAvgBytesPerSec, 22050 * bits / 8);
-            EXPECT_EQ(h.dwChannelMask, TAUSpeakers{spFrontLeft}.Mask());
+            EXPECT_EQ(h.dwChannelMask, TAUSpeakers {spFrontLeft}.Mask());
             EXPECT_EQ(h.Format.nSamplesPerSec, 22050u);
             EXPECT_EQ(h.wValidBitsPerSample, bits);
         }
@@ -89,8 +89,8 @@ TEST_F(ChannelSplitter, EachLinkedOutputGetsItsChannelAsMonoBuffers)
         ASSERT_EQ(l->GetSize(), 1024u);
         ASSERT_EQ(l->GetChannels(), 1u);
         EXPECT_EQ(l->GetSampleBitWidth(), bits);
-        EXPECT_EQ(l->GetChannelMask(), TAUSpeakers{spFrontLeft});
-        EXPECT_EQ(r->GetChannelMask(), TAUSpeakers{spFrontLeft});
+        EXPECT_EQ(l->GetChannelMask(), TAUSpeakers {spFrontLeft});
+        EXPECT_EQ(r->GetChannelMask(), TAUSpeakers {spFrontLeft});
         for (uint32_t i = 0; i < 1024; ++i) {
             ASSERT_EQ(l->GetSample(i, 0), Value(bits, 0, i)) << i;
             ASSERT_EQ(r->GetSample(i, 0), Value(bits, 1, i)) << i;

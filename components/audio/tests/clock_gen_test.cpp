@@ -32,9 +32,9 @@ TEST(ClockInterval, RoundsTiesToEvenAndRefusesZero)
     } table[] = {
         {44100, 1024, 232200, 232200},
         {22050, 1024, 464399, 464399},
-        {2, 1, 5000000, 5000000},     // 4999999.5 both ways
-        {2, 3, 14999998, 14999998},   // 14999998.5
-        {0, 1024, 0, 0},              // no clock without a sample rate
+        {2, 1, 5000000, 5000000},    // 4999999.5 both ways
+        {2, 3, 14999998, 14999998},  // 14999998.5
+        {0, 1024, 0, 0},             // no clock without a sample rate
         {44100, 0, 0, 0},
     };
     for (auto c : table) {
@@ -60,7 +60,7 @@ std::vector<int> ReleaseTicks(TManualMMTimer& timer, std::atomic<int>& count, in
 TEST(ClockGen, ReleasesOncePerBufferPeriodCarryingTheRemainder)
 {
     TManualMMTimer timer;
-    std::atomic<int> count{0};
+    std::atomic<int> count {0};
     auto clock = MakeClock(232200, count);
     const std::vector<int> expected = {24, 47, 70, 93, 117, 140};
     EXPECT_EQ(ReleaseTicks(timer, count, 140), expected);
@@ -69,7 +69,7 @@ TEST(ClockGen, ReleasesOncePerBufferPeriodCarryingTheRemainder)
 TEST(ClockGen, ShortIntervalsReleaseSeveralTimesPerTick)
 {
     TManualMMTimer timer;
-    std::atomic<int> count{0};
+    std::atomic<int> count {0};
     auto clock = MakeClock(3000, count);
     const std::vector<int> expected = {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 4};
     EXPECT_EQ(ReleaseTicks(timer, count, 4), expected);
@@ -78,7 +78,7 @@ TEST(ClockGen, ShortIntervalsReleaseSeveralTimesPerTick)
 TEST(ClockGen, TimerRunsWhileAnyClockIsRegistered)
 {
     TManualMMTimer timer;
-    std::atomic<int> a{0}, b{0}, never{0};
+    std::atomic<int> a {0}, b {0}, never {0};
     ASSERT_FALSE(MasterClockRunning());
     EXPECT_EQ(MMTimerCount(), 0);
     auto first = MakeClock(232200, a);
@@ -110,7 +110,7 @@ TEST(ClockGen, TimerRunsWhileAnyClockIsRegistered)
 
 TEST(ClockGen, NamedAfterItsOwner)
 {
-    std::atomic<int> n{0};
+    std::atomic<int> n {0};
     TComponent named(nullptr);
     named.SetName("mix1");
     TComponent unnamed(nullptr);
@@ -123,9 +123,9 @@ TEST(ClockGen, NamedAfterItsOwner)
 TEST(ClockGen, EndsItselfWhenTerminatedFromItsOwnEvent)
 {
     TManualMMTimer timer;
-    std::atomic<int> runs{0};
+    std::atomic<int> runs {0};
     TSGClockGen* clock = nullptr;
-    std::atomic<TSGClockGen*> self{nullptr};
+    std::atomic<TSGClockGen*> self {nullptr};
     clock = TSGClockGen::Create(nullptr, 5000, [&] {
         runs.fetch_add(1);
         self.load()->Terminate();
@@ -151,8 +151,8 @@ TEST(ClockGen, KeepsRealTimeRateOnTheRealTimer)
     using Clock = std::chrono::steady_clock;
     constexpr int kReleases = 100, kEdge = 10;
     constexpr int64_t kInterval = 232200;  // 23.22 ms in 100 ns units
-    std::array<Clock::time_point, kReleases> at{};
-    std::atomic<int> count{0};
+    std::array<Clock::time_point, kReleases> at {};
+    std::atomic<int> count {0};
     ClockPtr clock(TSGClockGen::Create(nullptr, kInterval, [&] {
         int i = count.load();
         if (i < kReleases)
@@ -177,7 +177,8 @@ TEST(ClockGen, KeepsRealTimeRateOnTheRealTimer)
     // Without drift both edges sit on the same grid of deadlines; 2 % of the run is the
     // slack (a timer that slept relative to each late tick would drift far more).
     EXPECT_NEAR(last - first, 0.0, 0.02 * kReleases * period)
-        << "releases per measured second: " << (kReleases - 1) * 1000.0 / (offsetMs(kReleases - 1) + (kReleases - 1) * period);
+        << "releases per measured second: "
+        << (kReleases - 1) * 1000.0 / (offsetMs(kReleases - 1) + (kReleases - 1) * period);
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // start and stop sequences, the clock's lifetime and serving an elected master.
 #include "components/audio/SGCommonGen.h"
 
-#include "testing/PinFixtures.h"
 #include "platform/mmtimer/MMTimer.h"
+#include "testing/PinFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +20,13 @@ class TToyGen : public TSGBasicCommonGen {
 public:
     explicit TToyGen(TComponent* AOwner) : TSGBasicCommonGen(AOwner)
     {
-        FOut = Create<TTestSource>("out", std::initializer_list<TGUID>{TypeA}, -1, this);
+        FOut = Create<TTestSource>("out", std::initializer_list<TGUID> {TypeA}, -1, this);
         // Upstream traffic: the elected master's requests.
         FOut->OnReceive = [this](IPNNotifyOperation* op, TPNNotifyState) {
             IPNLockSection w = FLock->WriteLock();
             if (auto* m = OperationAs<TPNMasterPumpOperation>(op))
                 MasterPumpArrived(m->Pump, op->Instance()->OperationID());
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         };
     }
     void BeforeDestruction() override
@@ -38,9 +38,9 @@ public:
     TPNSourcePin* GetOutputPin() override { return FOut; }
     TTestSource* Out() { return FOut; }
 
-    std::atomic<int> Buffers{0};
-    std::atomic<int> Starts{0};
-    std::atomic<int> StopAt{0};  // the buffer after which the generator stops itself
+    std::atomic<int> Buffers {0};
+    std::atomic<int> Starts {0};
+    std::atomic<int> StopAt {0};  // the buffer after which the generator stops itself
 
 protected:
     void SendStartFormat() override
@@ -79,7 +79,7 @@ public:
     {
         OnReceive = [this](IPNNotifyOperation* op, TPNNotifyState st) {
             if (st.Contains(nsNewLink))
-                return TPNNotifyResult{};
+                return TPNNotifyResult {};
             if (auto* r = OperationAs<TPNPumpRequestOperation>(op)) {
                 ++Requests;
                 if (Claim && r->Claims(TPNPumpType::ptMaster, 10)) {
@@ -96,12 +96,12 @@ public:
             } else if (OperationAs<TPNSuppliedIntegerOperation>(op)) {
                 ++Buffers;
             }
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         };
     }
     bool Claim = false;
     TObject Master;
-    std::atomic<int> Requests{0}, Stops{0}, Starts{0}, Buffers{0};
+    std::atomic<int> Requests {0}, Stops {0}, Starts {0}, Buffers {0};
     TObject* StartPumpNamed = nullptr;
 };
 
@@ -259,11 +259,11 @@ TEST(CommonGen, AClockInputHearsWhetherTicksAreWantedAndDrivesAnExternalClock)
 {
     TManualMMTimer timer;
     std::vector<int> needed;  // 1 / 0 for each clock-needed notice heard
-    TOwned<TPNClockSourcePin> clock(Create<TPNClockSourcePin>(
-        nullptr, [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op, TPNNotifyState) {
+    TOwned<TPNClockSourcePin> clock(
+        Create<TPNClockSourcePin>(nullptr, [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op, TPNNotifyState) {
             if (auto* n = OperationAs<TPNClockNeededOperation>(op))
                 needed.push_back(n->Enabled);
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         }));
     TOwned<TToyGen> gen(Create<TToyGen>(nullptr));
     ASSERT_TRUE(clock->Connect(gen->ClockPin()));

@@ -72,9 +72,9 @@ TEST(OperationList, IgnoresPushesWhileItsLockIsStopped)
 struct BlockedWorker {
     using Thread = TSGFilterThreadOf<ITestOp>;
     IntfPtr<ICKLock> lock = TCKLock::Create();
-    TSGThreading threading{nullptr, *lock};
-    TEvent entered{true, false}, release{true, false};
-    std::atomic<int> handled{0};
+    TSGThreading threading {nullptr, *lock};
+    TEvent entered {true, false}, release {true, false};
+    std::atomic<int> handled {0};
     std::vector<int> order;  // worker thread only until joined
     std::unique_ptr<Thread> thread;
 
@@ -119,7 +119,7 @@ TEST(FilterThread, BlockModeWaitsForRoomWithTheOwnersLockGivenUp)
     w.Start();
     for (int i = 1; i <= 16; ++i)
         w.thread->PushOperation(Op(i));
-    std::atomic<bool> pushed{false};
+    std::atomic<bool> pushed {false};
     std::thread producer([&] {
         // Holding the owner's lock, as a component delivering an operation does; the
         // worker's handler needs that lock too.
@@ -149,7 +149,7 @@ TEST(FilterThread, QueueEventAndNilOperations)
     EXPECT_FALSE(w.thread->GetQueueEvent().WaitFor(0)) << "reset by the push";
     w.Drain();
     w.thread.reset();
-    EXPECT_EQ(w.order, (std::vector<int>{0, -1}));
+    EXPECT_EQ(w.order, (std::vector<int> {0, -1}));
 }
 
 TEST(FilterThread, CarriesTheComponentsNotifyOperations)
@@ -159,13 +159,13 @@ TEST(FilterThread, CarriesTheComponentsNotifyOperations)
     std::vector<IPNNotifyOperation*> seen;
     IntfPtr<IPNNotifyOperation> op(new TPNNotifyOperation());
     {
-        std::unique_ptr<TSGFilterThread> t(NewThread<TSGFilterThread>(
-            nullptr, IntfPtr<IPNLock>(lock), &threading,
-            [&seen](const IntfPtr<IPNNotifyOperation>& o) { seen.push_back(o.Get()); }));
+        std::unique_ptr<TSGFilterThread> t(
+            NewThread<TSGFilterThread>(nullptr, IntfPtr<IPNLock>(lock), &threading,
+                                       [&seen](const IntfPtr<IPNNotifyOperation>& o) { seen.push_back(o.Get()); }));
         t->PushOperation(op);
         EXPECT_TRUE(t->GetQueueEvent().WaitFor(5000));
     }
-    EXPECT_EQ(seen, std::vector<IPNNotifyOperation*>{op.Get()});
+    EXPECT_EQ(seen, std::vector<IPNNotifyOperation*> {op.Get()});
     TSGOperationList list;
     EXPECT_EQ(list.Push(op, true), 1);
     EXPECT_EQ(list.Pop(), op);
@@ -222,7 +222,10 @@ class TThreadedFilter : public TCKComponent {
     DCS_CLASS(TThreadedFilter, TCKComponent)
     explicit TThreadedFilter(TComponent* AOwner) : TCKComponent(AOwner), FThreading(this, *FLock) {}
     TSGThreading* Threading() const { return const_cast<TSGThreading*>(&FThreading); }
-    static void DeclareProperties(TClassBuilder<TThreadedFilter>& P) { P.Object("Threading", &TThreadedFilter::Threading); }
+    static void DeclareProperties(TClassBuilder<TThreadedFilter>& P)
+    {
+        P.Object("Threading", &TThreadedFilter::Threading);
+    }
 
 private:
     TSGThreading FThreading;

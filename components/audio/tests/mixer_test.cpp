@@ -3,13 +3,12 @@
 #include "components/audio/AUAudioMixer.h"
 #include "components/audio/AUAudioOut.h"
 #include "components/audio/tests/StreamPinFixtures.h"
-#include "testing/WaitUntil.h"
 #include "platform/waveout/WaveOutVirtual.h"
+#include "testing/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-
 
 namespace dcs {
 namespace {
@@ -39,12 +38,12 @@ TEST(SamplesQueue, PopsAcrossBuffersAndTakesNothingWhenShort)
     EXPECT_EQ(queue.GetCollectedSamples(), 9u);
     IntfPtr<IAUAudioBuffer> target = Mono16({0, 0, 0, 0}, 22050);
     ASSERT_TRUE(queue.Pop(target.Get()));
-    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t> {0, 1, 2, 3}));
     ASSERT_TRUE(queue.Pop(target.Get()));
-    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{4, 5, 6, 7}));
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t> {4, 5, 6, 7}));
     EXPECT_FALSE(queue.Pop(target.Get()));
     EXPECT_EQ(queue.GetCollectedSamples(), 1u);
-    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{4, 5, 6, 7}));
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t> {4, 5, 6, 7}));
 }
 
 // A full-gain input is summed straight from its queue: the sum must be the one a scratch
@@ -53,8 +52,8 @@ TEST(SamplesQueue, PopsAcrossBuffersAndTakesNothingWhenShort)
 TEST(SamplesQueue, PopAddSumsLikeAPopIntoScratchAndAnAdd)
 {
     auto stereo24 = [](std::vector<int32_t> AValues) {
-        IntfPtr<IAUAudioBuffer> b(TAUAudioBuffer::CreateSizeEx(22050, 24, 2, uint32_t(AValues.size() / 2),
-                                                                {spFrontLeft, spFrontRight}));
+        IntfPtr<IAUAudioBuffer> b(
+            TAUAudioBuffer::CreateSizeEx(22050, 24, 2, uint32_t(AValues.size() / 2), {spFrontLeft, spFrontRight}));
         for (uint32_t i = 0; i < AValues.size(); ++i)
             b->SetSample(i / 2, i % 2, AValues[i]);
         return b;
@@ -106,7 +105,7 @@ TEST(SamplesQueue, AFullQueueDropsItsOldestFramesAndSaysHowMany)
     EXPECT_EQ(queue.GetCollectedSamples(), 5u);
     IntfPtr<IAUAudioBuffer> target = Mono16({0, 0, 0, 0, 0}, 22050);
     ASSERT_TRUE(queue.Pop(target.Get()));
-    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{4, 5, 6, 7, 8}));
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t> {4, 5, 6, 7, 8}));
 }
 
 // A mixer with its output recorded and test sources on its inputs.
@@ -144,8 +143,7 @@ protected:
     }
     TAUPNAudioSourcePin* AddInput(uint32_t ARate, uint16_t AChannels = 1)
     {
-        Sources.push_back(
-            Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
+        Sources.push_back(Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
         TAUPNAudioSourcePin* source = Sources.back().get();
         EXPECT_TRUE(Mix->Channels()->Add()->InputPin()->Connect(source));
         source->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(AChannels, ARate, 16), false).Get());
@@ -187,11 +185,16 @@ TEST_F(Mixer, GainsSumsAndDisabledChannels)
     const Case cases[] = {
         {"unit gain passes", 1.0, 1.0, true, true, {7, -7, 32767, -32768}, {0, 0, 0, 0}, {7, -7, 32767, -32768}},
         {"half rounds to even", 0.5, 1.0, true, true, {3, 5, -3, -5}, {0, 0, 0, 0}, {2, 2, -2, -2}},
-        {"16-bit sums saturate", 1.0, 1.0, true, true, {30000, -30000, 1, 2}, {10000, -10000, 1, 2},
+        {"16-bit sums saturate",
+         1.0,
+         1.0,
+         true,
+         true,
+         {30000, -30000, 1, 2},
+         {10000, -10000, 1, 2},
          {32767, -32768, 2, 4}},
         {"disabled second adds nothing", 1.0, 1.0, true, false, {1, 2, 3, 4}, {100, 100, 100, 100}, {1, 2, 3, 4}},
-        {"disabled first is silent", 1.0, 1.0, false, true, {1, 2, 3, 4}, {100, 100, 100, 100},
-         {100, 100, 100, 100}},
+        {"disabled first is silent", 1.0, 1.0, false, true, {1, 2, 3, 4}, {100, 100, 100, 100}, {100, 100, 100, 100}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -259,8 +262,8 @@ TEST_F(Mixer, WideSumsAndGainsSaturateOnTheDirectAndTheStretchedPath)
         uint32_t InputRate;  // 44100 is stretched to the 22050 output
         double Gain0;
     };
-    for (const Case& c : {Case{24, 22050, 1.0}, Case{24, 44100, 1.0}, Case{32, 22050, 1.0}, Case{32, 44100, 1.0},
-                          Case{24, 22050, 2.0}, Case{32, 44100, 2.0}}) {
+    for (const Case& c : {Case {24, 22050, 1.0}, Case {24, 44100, 1.0}, Case {32, 22050, 1.0}, Case {32, 44100, 1.0},
+                          Case {24, 22050, 2.0}, Case {32, 44100, 2.0}}) {
         SCOPED_TRACE(testing::Message() << c.Bits << " bits from " << c.InputRate << " gain " << c.Gain0);
         Reset();
         Format(true, 22050, c.Bits, 1, 4);
@@ -268,7 +271,7 @@ TEST_F(Mixer, WideSumsAndGainsSaturateOnTheDirectAndTheStretchedPath)
         TAUPNAudioSourcePin* in1 = AddInput(c.InputRate);
         Mix->Channels()->GetItem(0)->SetCoefficient(c.Gain0);
         // In phase at 30000 of 32767, the two are far beyond full scale together.
-        const std::vector<int16_t> one{30000, -30000, 100, 0};
+        const std::vector<int16_t> one {30000, -30000, 100, 0};
         std::vector<int16_t> in;
         for (int16_t v : one)
             in.insert(in.end(), c.InputRate == 44100 ? 2 : 1, v);
@@ -279,7 +282,7 @@ TEST_F(Mixer, WideSumsAndGainsSaturateOnTheDirectAndTheStretchedPath)
         const int32_t high = c.Bits == 24 ? 8388607 : INT32_MAX;
         const int32_t low = c.Bits == 24 ? -8388608 : INT32_MIN;
         const int32_t small = int32_t(std::nearbyint(Widened(100, c.Bits) * c.Gain0)) + Widened(100, c.Bits);
-        EXPECT_EQ(Signed(mixed[0].Get()), (std::vector<int32_t>{high, low, small, 0}));
+        EXPECT_EQ(Signed(mixed[0].Get()), (std::vector<int32_t> {high, low, small, 0}));
     }
 }
 
@@ -297,9 +300,10 @@ TEST_F(Mixer, AMonoInputPlaysOnAMonoOutputOfAnotherSpeaker)
         in->SubmitBuffer(Mono16(samples, rate).Get());
         auto mixed = Mixed();
         ASSERT_EQ(mixed.size(), 1u);
-        EXPECT_EQ(mixed[0]->GetChannelMask(), TAUSpeakers{spFrontRight});
-        EXPECT_EQ(Signed(mixed[0].Get()),
-                  (std::vector<int32_t>{Widened(1000, 24), Widened(-2000, 24), Widened(3000, 24), Widened(-4000, 24)}));
+        EXPECT_EQ(mixed[0]->GetChannelMask(), TAUSpeakers {spFrontRight});
+        EXPECT_EQ(
+            Signed(mixed[0].Get()),
+            (std::vector<int32_t> {Widened(1000, 24), Widened(-2000, 24), Widened(3000, 24), Widened(-4000, 24)}));
     }
 }
 
@@ -323,7 +327,7 @@ TEST_F(Mixer, AnInputThatNeedsNoSamplesAddsSilence)
         EXPECT_EQ(Mix->Input(zeroFirst ? 0 : 1)->FNeddedSamples, 0u);
         std::vector<int32_t> sent;
         for (int16_t k = 1; k <= 8; ++k) {
-            const std::vector<int16_t> block{int16_t(100 * k), int16_t(-100 * k), int16_t(k), 0};
+            const std::vector<int16_t> block {int16_t(100 * k), int16_t(-100 * k), int16_t(k), 0};
             still->SubmitBuffer(Mono16({11111}, 0).Get());
             in->SubmitBuffer(Mono16(block, 22050).Get());
             sent.insert(sent.end(), block.begin(), block.end());
@@ -387,8 +391,7 @@ TEST_F(Mixer, ADownstreamMasterPacesItAndPumpsFastInputsMoreOften)
     TObject device;
     TRecorder heard;
     auto claimant = Make<TAUPNAudioSinkPin>(
-        nullptr, IntfPtr<IPNLock>(),
-        [&](TPNBasicPin* S, const TGUID* T, IPNNotifyOperation* Op, TPNNotifyState St) {
+        nullptr, IntfPtr<IPNLock>(), [&](TPNBasicPin* S, const TGUID* T, IPNNotifyOperation* Op, TPNNotifyState St) {
             if (auto* r = OperationAs<TPNPumpRequestOperation>(Op)) {
                 r->Pump = &device;
                 r->PumpType = TPNPumpType::ptHardware;
@@ -444,8 +447,7 @@ TEST_F(Mixer, AStartThePlayerCannotTakeLeavesItStoppedAndTheNextStartWorks)
         OutputSink->Disconnect();
         ASSERT_TRUE(out->InputPin()->Connect(Mix->OutputPin()));
         Format(true, 22050, 16, 1, 256);
-        Sources.push_back(
-            Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
+        Sources.push_back(Make<TAUPNAudioSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), Upstream.Event()));
         TAUPNAudioSourcePin* in = Sources.back().get();
         ASSERT_TRUE(Mix->Channels()->Add()->InputPin()->Connect(in));
         auto start = [&] { in->Notify(MakeOperation<TPNStartWaveOperation>(WaveHeader(1, 22050, 16), false).Get()); };

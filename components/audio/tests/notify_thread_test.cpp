@@ -109,8 +109,8 @@ TEST_F(MainThreadNotify, TheLastNotifierTakesTheWindowAndItsMessagesAlong)
 TEST(NotifyThread, CallsOncePerNotifyAndDropsBeyondTheLimit)
 {
     TEvent entered(true, false), release(true, false);
-    std::atomic<int> calls{0};
-    std::atomic<TObject*> sender{nullptr};
+    std::atomic<int> calls {0};
+    std::atomic<TObject*> sender {nullptr};
     TComponent owner(nullptr);
     owner.SetName("out1");
     std::unique_ptr<TSGNotifyThread> t(NewThread<TSGNotifyThread>(&owner, [&](TObject* s) {

@@ -82,7 +82,7 @@ TEST(SharedClock, EveryMemberRunsOncePerPeriodInJoinOrderOnOneThreadPerPeriod)
     EXPECT_EQ(TSGClockGen::LiveClocks(), 2);
 
     RunFor(timer, 6);
-    EXPECT_EQ(runs.Take(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(runs.Take(), (std::vector<std::string> {"a", "b", "c"}));
     RunFor(timer, 5);
     const std::vector<std::string> second = runs.Take();
     EXPECT_EQ(std::count(second.begin(), second.end(), "other"), 1);
@@ -119,7 +119,7 @@ TEST(SharedClock, AMemberLeavingBeforeTheCursorSkipsNobodyAndNeverRunsAgain)
     TManualMMTimer timer;
     Runs runs;
     MemberPtr a(TSGSharedClockMember::Create(nullptr, kPeriod, runs.Event("a")));
-    std::atomic<bool> dropA{true};
+    std::atomic<bool> dropA {true};
     MemberPtr b(TSGSharedClockMember::Create(nullptr, kPeriod, [&] {
         runs.Event("b")();
         // Leaving on the clock thread itself, in the middle of a round.
@@ -128,22 +128,22 @@ TEST(SharedClock, AMemberLeavingBeforeTheCursorSkipsNobodyAndNeverRunsAgain)
     }));
     MemberPtr c(TSGSharedClockMember::Create(nullptr, kPeriod, runs.Event("c")));
     RunFor(timer, 6);
-    EXPECT_EQ(runs.Take(), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(runs.Take(), (std::vector<std::string> {"a", "b", "c"}));
     RunFor(timer, 5);
-    EXPECT_EQ(runs.Take(), (std::vector<std::string>{"b", "c"}));
+    EXPECT_EQ(runs.Take(), (std::vector<std::string> {"b", "c"}));
 }
 
 TEST(SharedClock, LeavingWaitsForTheMembersOwnRunOnly)
 {
     TManualMMTimer timer;
     TEvent entered(true, false), release(true, false);
-    std::atomic<int> slowRuns{0};
+    std::atomic<int> slowRuns {0};
     MemberPtr slow(TSGSharedClockMember::Create(nullptr, kPeriod, [&] {
         entered.SetEvent();
         release.WaitFor(INFINITE);
         ++slowRuns;
     }));
-    std::atomic<int> quickRuns{0};
+    std::atomic<int> quickRuns {0};
     MemberPtr quick(TSGSharedClockMember::Create(nullptr, kPeriod, [&] { ++quickRuns; }));
     MemberPtr before(TSGSharedClockMember::Create(nullptr, kPeriod, [] {}));
 
@@ -152,7 +152,7 @@ TEST(SharedClock, LeavingWaitsForTheMembersOwnRunOnly)
     ASSERT_EQ(entered.WaitFor(5000), wrSignaled);
     // Another member leaves at once while the slow one runs.
     before.reset();
-    std::atomic<bool> left{false};
+    std::atomic<bool> left {false};
     std::thread leaver([&] {
         slow.reset();
         left = true;

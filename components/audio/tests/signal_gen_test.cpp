@@ -11,8 +11,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <vector>
 #include <cstring>
+#include <vector>
 
 namespace dcs {
 namespace {
@@ -24,8 +24,8 @@ constexpr long double kTwoPiL = 6.283185307179586476925286766559L;
 // Expects ABuffer's every channel to be AAmplitude * cos(phase + 2 pi f n), truncated,
 // with f the cycles per sample the generator passes on (a float); returns the phase at
 // the buffer's end.
-long double ExpectTone(TAUAudioBuffer* ABuffer, int AAmplitude, double AFrequency, double ARate,
-                       long double APhase, const char* AWhat)
+long double ExpectTone(TAUAudioBuffer* ABuffer, int AAmplitude, double AFrequency, double ARate, long double APhase,
+                       const char* AWhat)
 {
     const long double f = (long double)(float(AFrequency / ARate));
     const uint32_t n = ABuffer->GetSize();
@@ -56,7 +56,7 @@ class SignalGen : public ::testing::Test {
 protected:
     TManualMMTimer timer;
     TAudioSinkRecorder rec;
-    TOwned<TAUSignalGen> gen{Create<TAUSignalGen>(nullptr)};
+    TOwned<TAUSignalGen> gen {Create<TAUSignalGen>(nullptr)};
 
     TAUAudioBuffer* Buffer(int AIndex) { return rec.Buffers().at(size_t(AIndex)).Get(); }
 };

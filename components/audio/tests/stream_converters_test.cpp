@@ -41,8 +41,10 @@ TEST_F(StreamSends, SendFunctionScalesRateByElementSize)
         TRecorder* Heard;
         double Rate;
     };
-    const TCase cases[] = {{toReal.get(), &real, 5512.5}, {toInt.get(), &integer, 11025.0},
-                           {toBin.get(), &binary, 44100.0}, {toAudio.get(), &audio, 44100.0}};
+    const TCase cases[] = {{toReal.get(), &real, 5512.5},
+                           {toInt.get(), &integer, 11025.0},
+                           {toBin.get(), &binary, 44100.0},
+                           {toAudio.get(), &audio, 44100.0}};
     auto wave = MakeOperation<TPNStartWaveOperation>(WaveHeader(1, 44100, 16), false);
     for (const TCase& c : cases) {
         SGStreamSendFunction(nullptr, static_cast<IPNStream*>(c.Sink), &IPNSGRealStream::IID, wave.Get(),
@@ -68,8 +70,8 @@ TEST_F(StreamSends, CreateWaveHeader)
         uint16_t Channels;
         uint32_t Mask;
     };
-    for (TCase c : {TCase{1, 1}, TCase{2, 3}, TCase{6, 63}, TCase{32, 0}}) {
-        TAUWaveFormatEx ex{1, c.Channels, 48000, 96000u * c.Channels, uint16_t(2 * c.Channels), 16, 0};
+    for (TCase c : {TCase {1, 1}, TCase {2, 3}, TCase {6, 63}, TCase {32, 0}}) {
+        TAUWaveFormatEx ex {1, c.Channels, 48000, 96000u * c.Channels, uint16_t(2 * c.Channels), 16, 0};
         auto op = TPNStartWaveOperation::CreateWave(1000.0f, &ex, true);
         auto* w = OperationAs<TPNStartWaveOperation>(op.Get());
         ASSERT_NE(w, nullptr);
@@ -104,7 +106,8 @@ TEST_F(StreamSends, RealSourceFeedsPlainFloatSinkWithLastValue)
 {
     auto source = Make<TSGPNRealSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr, true);
     std::vector<float> heard;
-    auto sink = Make<TPNFloatSinkPin>(nullptr, [&](TPNPin*, float v) { heard.push_back(v); }, nullptr);
+    auto sink = Make<TPNFloatSinkPin>(
+        nullptr, [&](TPNPin*, float v) { heard.push_back(v); }, nullptr);
     ASSERT_TRUE(sink->Connect(source.get()));
     EXPECT_EQ(source->GetConnectionID(sink.get()), IPNFloatStream::IID);
     source->Notify(MakeOperation<TPNStartSampleRateOperation>(100.0).Get());
@@ -113,7 +116,7 @@ TEST_F(StreamSends, RealSourceFeedsPlainFloatSinkWithLastValue)
     source->SubmitBuffer(Doubles({-3.5}).Get());
     TSGBlockBuffer bytes(8);  // not a real buffer: nothing to read as a real
     source->SubmitBuffer(&bytes);
-    EXPECT_EQ(heard, (std::vector<float>{0.25f, -3.5f}));
+    EXPECT_EQ(heard, (std::vector<float> {0.25f, -3.5f}));
 
     // Without the float option the pin offers no plain float type.
     auto plain = Make<TSGPNRealSourcePin>(nullptr, IntfPtr<IPNLock>(), IntfPtr<IPNLock>(), nullptr, false);
@@ -180,7 +183,7 @@ TEST_F(StreamConverters, IntegerToRealConvertsEachElement)
     TSGBlockBuffer bytes(4);  // not an integer buffer: dropped, not sent on as reals
     source->SubmitBuffer(&bytes);
     ASSERT_EQ(r.Trace(), "B");
-    EXPECT_EQ(RealsOf(r.Ops()[0].Get()), (std::vector<double>{-2147483648.0, 0.0, 5.0}));
+    EXPECT_EQ(RealsOf(r.Ops()[0].Get()), (std::vector<double> {-2147483648.0, 0.0, 5.0}));
 }
 
 TEST_F(StreamConverters, RealToMatrixViewsTheSameData)
@@ -217,9 +220,9 @@ TEST_F(StreamConverters, AudioToNumbersTakesChannelZero)
     auto* ib = OperationAs<TPNSuppliedBufferOperation>(toInt.Ops()[1].Get());
     IntfPtr<ISGIntegerBuffer> got;
     ASSERT_TRUE(Supports(ib->Buffer, got));
-    EXPECT_EQ(std::vector<int32_t>(got->Read(), got->Read() + got->GetSize()), (std::vector<int32_t>{100, -200, 300}));
+    EXPECT_EQ(std::vector<int32_t>(got->Read(), got->Read() + got->GetSize()), (std::vector<int32_t> {100, -200, 300}));
     ASSERT_EQ(toReal.Trace(), "WB");
-    EXPECT_EQ(RealsOf(toReal.Ops()[1].Get()), (std::vector<double>{100.0, -200.0, 300.0}));
+    EXPECT_EQ(RealsOf(toReal.Ops()[1].Get()), (std::vector<double> {100.0, -200.0, 300.0}));
     // The start's rate reaches them unchanged: the converters' pins send it on as given.
     EXPECT_EQ(toInt.At<TPNStartSampleRateOperation>(0)->SampleRate, 8000.0);
 }
@@ -233,7 +236,7 @@ public:
     }
     TPNNotifyResult Deliver(IPNStream* H, const TGUID* ID, IPNNotifyOperation* Op, TPNNotifyState St)
     {
-        return St.Contains(nsNewLink) ? TPNNotifyResult{} : DeliverThrough<IPNIntegerStream>(H, ID, Op, St);
+        return St.Contains(nsNewLink) ? TPNNotifyResult {} : DeliverThrough<IPNIntegerStream>(H, ID, Op, St);
     }
 };
 

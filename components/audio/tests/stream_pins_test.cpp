@@ -50,9 +50,8 @@ TEST_F(StreamPins, NewLinkHearsRememberedStartAndResume)
         const char* Heard;
     };
     const TCase cases[] = {
-        {"W", false, "WB"},     {"W", true, "WWB"},    {"WU", false, "WUB"}, {"WU", true, "WUWB"},
-        {"WUP", false, "WUB"},  {"WX", false, "B"},    {"WUX", false, "B"},  {"", false, "B"},
-        {"WXW", false, "WB"},   {"WUXW", false, "WB"},
+        {"W", false, "WB"}, {"W", true, "WWB"},  {"WU", false, "WUB"}, {"WU", true, "WUWB"}, {"WUP", false, "WUB"},
+        {"WX", false, "B"}, {"WUX", false, "B"}, {"", false, "B"},     {"WXW", false, "WB"}, {"WUXW", false, "WB"},
     };
     for (const TCase& c : cases) {
         TAudioPair p;
@@ -133,7 +132,7 @@ TEST_F(StreamPins, ReceiverWritingToItsBufferChangesNoOtherView)
         nullptr, IntfPtr<IPNLock>(), [](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Op, TPNNotifyState) {
             if (auto* b = OperationAs<TPNSuppliedBufferOperation>(Op))
                 BufferInstance<TSGBlockBuffer>(b->Buffer.Get())->Modify()[0] = 99;
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         });
     auto reader = Make<TTypedSink<IPNSGBinaryStream>>(
         nullptr, IntfPtr<IPNLock>(), [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Op, TPNNotifyState) {
@@ -141,7 +140,7 @@ TEST_F(StreamPins, ReceiverWritingToItsBufferChangesNoOtherView)
                 auto* bb = BufferInstance<TSGBlockBuffer>(b->Buffer.Get());
                 seenByB.assign(bb->Read(), bb->Read() + bb->GetSize());
             }
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         });
     ASSERT_TRUE(writer->Connect(source.get()));
     ASSERT_TRUE(reader->Connect(source.get()));
@@ -149,7 +148,7 @@ TEST_F(StreamPins, ReceiverWritingToItsBufferChangesNoOtherView)
     const uint8_t bytes[3] = {1, 2, 3};
     IntfPtr<TSGBlockBuffer> sent(new TSGBlockBuffer(bytes, 3));
     source->SubmitBuffer(sent.Get());
-    EXPECT_EQ(seenByB, (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(seenByB, (std::vector<uint8_t> {1, 2, 3}));
     EXPECT_EQ(sent->Read()[0], 1);
 
     // The operation holds a view of its own, not the sender's object.
@@ -169,7 +168,7 @@ TEST_F(StreamPins, SubmitBufferCountsAndReportsReceiverFailure)
         nullptr, IntfPtr<IPNLock>(), [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* Op, TPNNotifyState) {
             if (OperationAs<TPNSuppliedBufferOperation>(Op) && ++calls == 1)
                 throw std::runtime_error("receiver failed");
-            return TPNNotifyResult{nrDataChanged};
+            return TPNNotifyResult {nrDataChanged};
         });
     ASSERT_TRUE(sink->Connect(source.get()));
     TSGBlockBuffer b(2);
@@ -230,7 +229,7 @@ TEST_F(StreamPins, LinkToRunningStreamHearsStartBeforeAnyBuffer)
 {
     TAudioPair p;
     p.Start();
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop {false};
     std::thread sender([&] {
         TSGBlockBuffer b(4);
         while (!stop.load())

@@ -4,13 +4,13 @@
 // multi-source pins. The fuzz target of stored pin links reads forms of them too.
 #pragma once
 
-#include "testing/PinFixtures.h"
 #include "components/pins/CKComponent.h"
 #include "components/pins/PNMultiSinkPin.h"
 #include "components/pins/PNPinList.h"
 #include "components/pins/PNStatePins.h"
 #include "components/pins/PNStdPins.h"
 #include "platform/classes/TextForm.h"
+#include "testing/PinFixtures.h"
 #include "testing/TestWindow.h"
 
 #include <algorithm>
@@ -19,21 +19,22 @@
 
 namespace dcs::pintest {
 
-inline std::atomic<int> PinsAlive{0};
+inline std::atomic<int> PinsAlive {0};
 
 // Counts the test pins the fixtures make, so a test sees every one freed.
-template <class T>
-class TCounted : public T {
+template <class T> class TCounted : public T {
 public:
-    template <class... A>
-    TCounted(A&&... Args) : T(std::forward<A>(Args)...) { ++PinsAlive; }
+    template <class... A> TCounted(A&&... Args) : T(std::forward<A>(Args)...) { ++PinsAlive; }
     ~TCounted() override { --PinsAlive; }
 };
 using TSrc = TCounted<TTestSource>;
 using TSnk = TCounted<TTestSink>;
 
-inline TSrc* NewSource(TComponent* AOwner) { return Create<TSrc>("out", std::initializer_list<TGUID>{TypeA}, -1, AOwner); }
-inline TSnk* NewSink(TComponent* AOwner) { return Create<TSnk>("in", std::initializer_list<TGUID>{TypeA}, AOwner); }
+inline TSrc* NewSource(TComponent* AOwner)
+{
+    return Create<TSrc>("out", std::initializer_list<TGUID> {TypeA}, -1, AOwner);
+}
+inline TSnk* NewSink(TComponent* AOwner) { return Create<TSnk>("in", std::initializer_list<TGUID> {TypeA}, AOwner); }
 
 // The windows of these tests (and of the stored forms the fuzz corpus holds).
 class TPLForm : public TTestWindow {
@@ -81,9 +82,7 @@ class TPLMixer : public TCKComponent {
     DCS_CLASS(TPLMixer, TCKComponent)
 
     explicit TPLMixer(TComponent* AOwner)
-        : TCKComponent(AOwner),
-          FOutputPin(NewSource(this)),
-          FInputPins(Create<TPNPinList>(this, true)),
+        : TCKComponent(AOwner), FOutputPin(NewSource(this)), FInputPins(Create<TPNPinList>(this, true)),
           FChannels(Create<TOwnedCollection>(this, TPLChannel::StaticClass()))
     {
     }
@@ -214,8 +213,7 @@ protected:
         EXPECT_EQ(PinsAlive.load(), 0) << "a pin outlived its component";
         PinTest::TearDown();
     }
-    template <class T = TPLForm>
-    T* NewRoot(const std::string& AName)
+    template <class T = TPLForm> T* NewRoot(const std::string& AName)
     {
         T* r = Create<T>(nullptr);
         r->SetName(AName);
@@ -238,16 +236,14 @@ protected:
 };
 
 // A component of class T made in AOwner and named.
-template <class T>
-T* NewNamed(TComponent* AOwner, const std::string& AName)
+template <class T> T* NewNamed(TComponent* AOwner, const std::string& AName)
 {
     T* c = Create<T>(AOwner);
     c->SetName(AName);
     return c;
 }
 
-template <class T>
-T* Find(TComponent* ARoot, const std::string& AName)
+template <class T> T* Find(TComponent* ARoot, const std::string& AName)
 {
     return dynamic_cast<T*>(ARoot->FindComponent(AName));
 }

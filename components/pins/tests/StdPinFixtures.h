@@ -13,8 +13,7 @@ namespace dcs::stdpintest {
 
 // Sends the operations it is given over the stream I (a source of a type no standard
 // source pin sends, such as integers).
-template <class I>
-class TTypedSource : public TPNSourcePin {
+template <class I> class TTypedSource : public TPNSourcePin {
 public:
     explicit TTypedSource(TComponent* AOwner = nullptr) : TPNSourcePin(AOwner, -1)
     {
@@ -24,16 +23,14 @@ public:
     {
         return DeliverThrough<I>(H, ID, Op, St);
     }
-    template <class TOp, class... A>
-    void Send(A&&... Args)
+    template <class TOp, class... A> void Send(A&&... Args)
     {
         Notify(MakeOperation<TOp>(std::forward<A>(Args)...).Get());
     }
 };
 
 // Records every operation that reaches it through one of the streams IStreams.
-template <class... IStreams>
-class TRecordingSink : public TPNSinkPin, public IStreams... {
+template <class... IStreams> class TRecordingSink : public TPNSinkPin, public IStreams... {
 public:
     explicit TRecordingSink(TComponent* AOwner = nullptr) : TPNSinkPin(AOwner) {}
     TPNNotifyResult NotifyStream(const TGUID*, IPNNotifyOperation* Op, TPNNotifyState St) override
@@ -77,14 +74,9 @@ private:
     std::vector<TPNNotifyState> FStates;
 };
 
-template <class T>
-using TPtr = TOwned<T>;
+template <class T> using TPtr = TOwned<T>;
 
-template <class T, class... A>
-TPtr<T> Make(A&&... Args)
-{
-    return TPtr<T>(Create<T>(std::forward<A>(Args)...));
-}
+template <class T, class... A> TPtr<T> Make(A&&... Args) { return TPtr<T>(Create<T>(std::forward<A>(Args)...)); }
 
 // The registries as the module's start-up leaves them (other suites empty them).
 class StdPinTest : public ::testing::Test {

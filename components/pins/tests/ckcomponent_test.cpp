@@ -1,9 +1,9 @@
 #include "components/pins/CKComponent.h"
 #include "components/pins/CKTimer.h"
-#include "testing/ScriptThread.h"
 #include "platform/base/Format.h"
 #include "platform/classes/Streaming.h"
 #include "platform/classes/TextForm.h"
+#include "testing/ScriptThread.h"
 #include "testing/TestWindow.h"
 
 #include <gtest/gtest.h>
@@ -26,11 +26,13 @@ class TToneFormat : public TCKPersistentNotify {
 
     void SetGain(double V) { FLock->Setter(FGain, V); }
     void SetChannels(std::uint16_t V) { FLock->SetterMinMax(FChannels, V, 1, 32); }
-    void PropertyChanged() override {
+    void PropertyChanged() override
+    {
         ++Changes;
         TCKPersistentNotify::PropertyChanged();
     }
-    static void DeclareProperties(TClassBuilder<TToneFormat>& P) {
+    static void DeclareProperties(TClassBuilder<TToneFormat>& P)
+    {
         P.Float("Gain", "Double", &TToneFormat::FGain, &TToneFormat::SetGain);
         P.Integer("Channels", &TToneFormat::FChannels, &TToneFormat::SetChannels, "Word").Default(2);
     }
@@ -58,7 +60,8 @@ class TToneGen : public TCKComponent {
     void SetAmplitude(std::int32_t V) { FLock->SetterMinMax(FAmplitude, V, 0, 32767); }
     TToneFormat* GetFormat() const { return const_cast<TToneFormat*>(&FFormat); }
 
-    static void DeclareProperties(TClassBuilder<TToneGen>& P) {
+    static void DeclareProperties(TClassBuilder<TToneGen>& P)
+    {
         P.Float("Frequency", "Double", &TToneGen::FFrequency, &TToneGen::SetFrequency);
         P.Float("Phase", "Double", &TToneGen::FPhase, &TToneGen::SetPhase);
         P.Float("Asymmetry", "Double", &TToneGen::FAsymmetry, &TToneGen::SetAsymmetry);
@@ -69,7 +72,8 @@ class TToneGen : public TCKComponent {
     }
 
 protected:
-    void ComponentReady() override {
+    void ComponentReady() override
+    {
         ++Ready;
         ReadyHadLoadedFloats = FPhase == 0.0;
     }
@@ -79,18 +83,19 @@ protected:
 // A component that makes another one in its constructor.
 class TToneBank : public TCKComponent {
     DCS_CLASS(TToneBank, TCKComponent)
-    explicit TToneBank(TComponent* AOwner)
-        : TCKComponent(AOwner), Inner(Create<TToneGen>(this)) {}
+    explicit TToneBank(TComponent* AOwner) : TCKComponent(AOwner), Inner(Create<TToneGen>(this)) {}
     TToneGen* Inner;
 };
 
 // A form: stores the components it owns.
-std::vector<std::uint8_t> Bytes(TMemoryStream& S) {
+std::vector<std::uint8_t> Bytes(TMemoryStream& S)
+{
     const auto* p = static_cast<const std::uint8_t*>(S.Memory());
     return std::vector<std::uint8_t>(p, p + S.Size());
 }
 
-std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>> AParts) {
+std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>> AParts)
+{
     std::vector<std::uint8_t> r;
     for (const auto& p : AParts)
         r.insert(r.end(), p.begin(), p.end());
@@ -99,14 +104,16 @@ std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>
 std::vector<std::uint8_t> Str(const char* S) { return std::vector<std::uint8_t>(S, S + std::strlen(S)); }
 
 // Where the stored property ANAme starts (at its length byte), or -1.
-long FindProp(const std::vector<std::uint8_t>& AData, const std::string& AName) {
-    std::vector<std::uint8_t> key{std::uint8_t(AName.size())};
+long FindProp(const std::vector<std::uint8_t>& AData, const std::string& AName)
+{
+    std::vector<std::uint8_t> key {std::uint8_t(AName.size())};
     key.insert(key.end(), AName.begin(), AName.end());
     auto it = std::search(AData.begin(), AData.end(), key.begin(), key.end());
     return it == AData.end() ? -1 : long(it - AData.begin());
 }
 
-TEST(CKComponentFloats, StoresExactlyTheZeroFloatsByteForByte) {
+TEST(CKComponentFloats, StoresExactlyTheZeroFloatsByteForByte)
+{
     TOwned<TToneGen> gen(Create<TToneGen>(nullptr));
     gen->SetName("sg1");
     gen->SetPhase(0.0);
@@ -116,16 +123,24 @@ TEST(CKComponentFloats, StoresExactlyTheZeroFloatsByteForByte) {
     const auto data = Bytes(bin);
 
     const std::vector<std::uint8_t> zero10(10, 0);
-    const auto expected = Concat({{7}, Str("_Floats"),                          //
-                                  {1, 1, 7, 9}, Str("Asymmetry"), {5}, zero10, {0},  //
-                                  {1, 7, 5}, Str("Phase"), {5}, zero10, {0},         //
-                                  {0},                                               //
+    const auto expected = Concat({{7},
+                                  Str("_Floats"),  //
+                                  {1, 1, 7, 9},
+                                  Str("Asymmetry"),
+                                  {5},
+                                  zero10,
+                                  {0},  //
+                                  {1, 7, 5},
+                                  Str("Phase"),
+                                  {5},
+                                  zero10,
+                                  {0},    //
+                                  {0},    //
                                   {0}});  // end of the component's properties
     const long at = FindProp(data, "_Floats");
     ASSERT_GE(at, 0);
     ASSERT_LE(at + expected.size(), data.size());
-    EXPECT_EQ(std::vector<std::uint8_t>(data.begin() + at, data.begin() + at + long(expected.size())),
-              expected);
+    EXPECT_EQ(std::vector<std::uint8_t>(data.begin() + at, data.begin() + at + long(expected.size())), expected);
     EXPECT_EQ(FindProp(data, "Started"), -1) << "a zero date is neither written nor listed";
     // The sub-object lists its own zero float.
     const long sub = FindProp(data, "Format._Floats");
@@ -134,7 +149,8 @@ TEST(CKComponentFloats, StoresExactlyTheZeroFloatsByteForByte) {
     EXPECT_EQ(FindProp(data, "Gain"), sub + 18);
 }
 
-TEST(CKComponentFloats, AllNonZeroFloatsStoreNothing) {
+TEST(CKComponentFloats, AllNonZeroFloatsStoreNothing)
+{
     TOwned<TToneGen> gen(Create<TToneGen>(nullptr));
     gen->SetAsymmetry(0.5);
     gen->FFormat.SetGain(-0.0);  // equal to zero: listed
@@ -145,7 +161,8 @@ TEST(CKComponentFloats, AllNonZeroFloatsStoreNothing) {
     EXPECT_GE(FindProp(data, "Format._Floats"), 0);
 }
 
-TEST(CKComponentFloats, RoundTripRestoresZerosOverNonZeroDefaults) {
+TEST(CKComponentFloats, RoundTripRestoresZerosOverNonZeroDefaults)
+{
     TOwned<TTestWindow> root(Create<TTestWindow>(nullptr));
     root->SetName("Form1");
     auto* gen = Create<TToneGen>(root.get());
@@ -172,7 +189,8 @@ TEST(CKComponentFloats, RoundTripRestoresZerosOverNonZeroDefaults) {
 
 // Stored zeros naming a property the object lacks, or one that is no float, are skipped;
 // the rest is read. Text form, as windows are authored.
-TEST(CKComponentFloats, UnknownNamesAreSkippedAndTheTextFormShowsTheList) {
+TEST(CKComponentFloats, UnknownNamesAreSkippedAndTheTextFormShowsTheList)
+{
     TOwned<TTestWindow> root(Create<TTestWindow>(nullptr));
     ReadComponentFromText("object Form1: TTestWindow\n"
                           "  object sg1: TToneGen\n"
@@ -185,8 +203,7 @@ TEST(CKComponentFloats, UnknownNamesAreSkippedAndTheTextFormShowsTheList) {
     ASSERT_NE(gen, nullptr);
     EXPECT_EQ(gen->FAmplitude, 9);
     EXPECT_EQ(gen->FPhase, 0.0);
-    EXPECT_NE(ComponentToText(root.get()).find("_Floats = ((Asymmetry 0.0) (Phase 0.0))"),
-              std::string::npos)
+    EXPECT_NE(ComponentToText(root.get()).find("_Floats = ((Asymmetry 0.0) (Phase 0.0))"), std::string::npos)
         << ComponentToText(root.get());
 
     TOwned<TTestWindow> bad(Create<TTestWindow>(nullptr));
@@ -199,7 +216,8 @@ TEST(CKComponentFloats, UnknownNamesAreSkippedAndTheTextFormShowsTheList) {
                  EReadError);
 }
 
-TEST(CKComponentReady, RunsOnceWhenComplete) {
+TEST(CKComponentReady, RunsOnceWhenComplete)
+{
     TOwned<TToneGen> inCode(Create<TToneGen>(nullptr));
     EXPECT_EQ(inCode->Ready, 1);
 
@@ -219,7 +237,8 @@ TEST(CKComponentReady, RunsOnceWhenComplete) {
     EXPECT_EQ(placed->Ready, 0) << "never in the designer";
 }
 
-TEST(CKComponentLock, SubObjectsShareTheLockButNotifyOnlyThemselves) {
+TEST(CKComponentLock, SubObjectsShareTheLockButNotifyOnlyThemselves)
+{
     TOwned<TToneGen> gen(Create<TToneGen>(nullptr));
     int onChange = 0;
     gen->FFormat.SetOnChange([&](TObject* S) {
@@ -249,7 +268,8 @@ TEST(CKComponentLock, SubObjectsShareTheLockButNotifyOnlyThemselves) {
     EXPECT_EQ(gen->FFormat.FGain, 3.0);
 }
 
-TEST(CKComponentAssign, CopiesPublishedPropertiesButNotTheName) {
+TEST(CKComponentAssign, CopiesPublishedPropertiesButNotTheName)
+{
     TOwned<TComponent> root(Create<TComponent>(nullptr));
     auto* a = Create<TToneGen>(root.get());
     auto* b = Create<TToneGen>(root.get());
@@ -270,13 +290,14 @@ TEST(CKComponentAssign, CopiesPublishedPropertiesButNotTheName) {
     ASSERT_TRUE(b->FOnTick);
     b->FOnTick(b);
     EXPECT_EQ(ticks, 1);
-    EXPECT_EQ(b->Lock()->Instance()->State(), TPNLockState{});
+    EXPECT_EQ(b->Lock()->Instance()->State(), TPNLockState {});
 
     TOwned<TComponent> plain(Create<TComponent>(nullptr));
     EXPECT_THROW(b->Assign(plain.get()), EConvertError);
 }
 
-TEST(CKPersistent, NeedsALock) {
+TEST(CKPersistent, NeedsALock)
+{
     try {
         TCKPersistent p;
         FAIL();
@@ -294,7 +315,8 @@ class TChannel : public TCKCollectionItem {
     int Changes = 0;
     void SetLevel(double V) { FLock->Setter(FLevel, V); }
     void PropertyChanged() override { ++Changes; }
-    static void DeclareProperties(TClassBuilder<TChannel>& P) {
+    static void DeclareProperties(TClassBuilder<TChannel>& P)
+    {
         P.Float("Level", "Double", &TChannel::FLevel, &TChannel::SetLevel);
     }
 };
@@ -303,7 +325,8 @@ class TListener : public TImplements<TInterfacedObject, IPNCollectionListener> {
 public:
     std::vector<std::string> Heard;
     bool Raise = false;
-    void CollectionItemAdded(TCollection*, TCollectionItem* I) override {
+    void CollectionItemAdded(TCollection*, TCollectionItem* I) override
+    {
         Heard.push_back("added " + std::to_string(I->Index()));
         if (Raise)
             throw Exception("listener failed");
@@ -311,7 +334,8 @@ public:
     void CollectionItemRemoved(TCollection*, TCollectionItem*) override { Heard.push_back("removed"); }
 };
 
-TEST(CKCollection, ItemsShareTheLockAndListenersHearEveryChange) {
+TEST(CKCollection, ItemsShareTheLockAndListenersHearEveryChange)
+{
     TOwned<TToneGen> gen(Create<TToneGen>(nullptr));
     TCKCollection channels(gen.get(), gen->Lock(), TChannel::StaticClass());
     EXPECT_EQ(channels.Lock()->Instance(), gen->Lock()->Instance());
@@ -324,7 +348,7 @@ TEST(CKCollection, ItemsShareTheLockAndListenersHearEveryChange) {
     auto* item = As<TChannel>(channels.Add());
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->Lock()->Instance(), gen->Lock()->Instance());
-    EXPECT_EQ(second->Heard, (std::vector<std::string>{"added 0"})) << "a raising listener stops nobody";
+    EXPECT_EQ(second->Heard, (std::vector<std::string> {"added 0"})) << "a raising listener stops nobody";
     EXPECT_EQ(channels.LastIndicatedCount, -1);
 
     item->SetLevel(0.0);
@@ -338,7 +362,8 @@ TEST(CKCollection, ItemsShareTheLockAndListenersHearEveryChange) {
     EXPECT_EQ(second->Heard.back(), "removed");
 }
 
-TEST(CKCollection, StreamsItemFloatsAndAssignsItems) {
+TEST(CKCollection, StreamsItemFloatsAndAssignsItems)
+{
     TPersistent* none = nullptr;
     TCKCollection a(none, TChannel::StaticClass()), b(none, TChannel::StaticClass());
     As<TChannel>(a.Add())->SetLevel(0.0);
@@ -349,7 +374,8 @@ TEST(CKCollection, StreamsItemFloatsAndAssignsItems) {
     EXPECT_EQ(As<TChannel>(b.Items(1))->FLevel, 0.5);
 }
 
-TEST(CKTimer, ARaisingHandlerIsSwallowedAndTheTimerKeepsTicking) {
+TEST(CKTimer, ARaisingHandlerIsSwallowedAndTheTimerKeepsTicking)
+{
     TManualClock clock;
     SetMessageClock(&clock);
     {

@@ -21,35 +21,35 @@ struct Notes {
     bool AllUnderLock = true;
 
     Notes() : Lock(TCKLock::Create([this] { Note("notify"); })) {}
-    void Note(const char* AWhat) {
+    void Note(const char* AWhat)
+    {
         Calls.push_back(AWhat);
         AllUnderLock &= Lock->Instance()->State().OwningThread == GetCurrentThreadId();
     }
-    TCKPropUpdateFunc Updated() {
+    TCKPropUpdateFunc Updated()
+    {
         return [this] { Note("updated"); };
     }
 };
 
-template <class T>
-struct ClampCase {
+template <class T> struct ClampCase {
     const char* Form;
     T Start, Value, Min, Max;
     T Stored;
     bool Changed;
 };
 
-template <class T>
-void PlayClamps(const std::vector<ClampCase<T>>& ACases) {
+template <class T> void PlayClamps(const std::vector<ClampCase<T>>& ACases)
+{
     for (const auto& c : ACases) {
         SCOPED_TRACE(std::string(c.Form) + " " + std::to_string(double(c.Value)));
         Notes n;
         T field = c.Start;
         const std::string form = c.Form;
-        const bool changed = form == "Min"   ? n.Lock->SetterMin(field, c.Value, c.Min)
-                             : form == "Max" ? n.Lock->SetterMax(field, c.Value, c.Max)
-                             : form == "MinMax"
-                                 ? n.Lock->SetterMinMax(field, c.Value, c.Min, c.Max)
-                                 : n.Lock->Setter(field, c.Value);
+        const bool changed = form == "Min" ? n.Lock->SetterMin(field, c.Value, c.Min)
+            : form == "Max"                ? n.Lock->SetterMax(field, c.Value, c.Max)
+            : form == "MinMax"             ? n.Lock->SetterMinMax(field, c.Value, c.Min, c.Max)
+                                           : n.Lock->Setter(field, c.Value);
         EXPECT_EQ(changed, c.Changed);
         if (std::isnan(double(c.Stored)))
             EXPECT_TRUE(std::isnan(double(field)));
@@ -59,7 +59,8 @@ void PlayClamps(const std::vector<ClampCase<T>>& ACases) {
     }
 }
 
-TEST(CKLockSetter, ClampsBeforeStoring) {
+TEST(CKLockSetter, ClampsBeforeStoring)
+{
     PlayClamps<std::int32_t>({
         {"MinMax", 5, 0, 1, 32, 1, true},
         {"MinMax", 5, 40, 1, 32, 32, true},
@@ -88,16 +89,17 @@ TEST(CKLockSetter, ClampsBeforeStoring) {
     PlayClamps<float>({{"MinMax", 0.5f, 3.0f, 0.0f, 1.0f, 1.0f, true}});
 }
 
-TEST(CKLockSetter, StoresOnlyAChangeAndNotifiesAfterTheUpdateUnderTheLock) {
+TEST(CKLockSetter, StoresOnlyAChangeAndNotifiesAfterTheUpdateUnderTheLock)
+{
     Notes n;
     std::string text;
     EXPECT_FALSE(n.Lock->Setter(text, std::string()));
     EXPECT_TRUE(n.Lock->Setter(text, "abc", n.Updated()));
     EXPECT_FALSE(n.Lock->Setter(text, "abc", n.Updated()));
     EXPECT_EQ(text, "abc");
-    EXPECT_EQ(n.Calls, (std::vector<std::string>{"updated", "notify"}));
+    EXPECT_EQ(n.Calls, (std::vector<std::string> {"updated", "notify"}));
     EXPECT_TRUE(n.AllUnderLock);
-    EXPECT_EQ(n.Lock->Instance()->State(), TPNLockState{}) << "lock given back";
+    EXPECT_EQ(n.Lock->Instance()->State(), TPNLockState {}) << "lock given back";
 
     bool flag = false;
     EXPECT_TRUE(n.Lock->Setter(flag, true));
@@ -110,17 +112,18 @@ TEST(CKLockSetter, StoresOnlyAChangeAndNotifiesAfterTheUpdateUnderTheLock) {
     EXPECT_TRUE(silent->Setter(value, 3)) << "no callbacks, still a change";
 }
 
-TEST(CKLockSetter, ACallbackThatRaisesLeavesTheLockFree) {
+TEST(CKLockSetter, ACallbackThatRaisesLeavesTheLockFree)
+{
     Notes n;
     int value = 0;
-    EXPECT_THROW(n.Lock->Setter(value, 1, [] { throw std::runtime_error("rebuild failed"); }),
-                 std::runtime_error);
+    EXPECT_THROW(n.Lock->Setter(value, 1, [] { throw std::runtime_error("rebuild failed"); }), std::runtime_error);
     EXPECT_EQ(value, 1);
-    EXPECT_EQ(n.Lock->Instance()->State(), TPNLockState{});
+    EXPECT_EQ(n.Lock->Instance()->State(), TPNLockState {});
 }
 
 // A copy shares the lock but not the notification; a concurrent writer waits.
-TEST(CKLockSetter, CopiesShareOneLockAndExcludeEachOther) {
+TEST(CKLockSetter, CopiesShareOneLockAndExcludeEachOther)
+{
     int ownerNotes = 0, copyNotes = 0;
     IntfPtr<ICKLock> owner = TCKLock::Create([&] { ++ownerNotes; });
     IntfPtr<ICKLock> copy = TCKLock::CreateCopy(*owner, [&] { ++copyNotes; });
@@ -147,7 +150,8 @@ TEST(CKLockSetter, CopiesShareOneLockAndExcludeEachOther) {
     EXPECT_EQ(ownerNotes, 1);
 }
 
-TEST(CKPairedLock, HoldsBothLocksAndTakesThemBackInOrder) {
+TEST(CKPairedLock, HoldsBothLocksAndTakesThemBackInOrder)
+{
     IntfPtr<ICKLock> first = TCKLock::Create(), second = TCKLock::Create();
     IntfPtr<ICKLock> pair = TCKPairedLock::Create(first, second);
     EXPECT_EQ(pair->Instance(), first->Instance());
@@ -162,23 +166,24 @@ TEST(CKPairedLock, HoldsBothLocksAndTakesThemBackInOrder) {
     // second lock still free.
     IPNLockSection unlock;
     t.Run([&] { unlock = pair->UnlockAll(); });
-    EXPECT_EQ(first->Instance()->State(), TPNLockState{});
+    EXPECT_EQ(first->Instance()->State(), TPNLockState {});
     IPNLockSection mine = first->WriteLock();
     t.Start([&] { unlock.Release(); });
     EXPECT_FALSE(t.WaitDone(50));
-    EXPECT_EQ(second->Instance()->State(), TPNLockState{});
+    EXPECT_EQ(second->Instance()->State(), TPNLockState {});
     mine.Release();
     ASSERT_TRUE(t.WaitDone(10000));
     EXPECT_EQ(first->Instance()->State().CountLocks, 1);
     EXPECT_EQ(second->Instance()->State().CountLocks, 1);
     t.Run([&] { held.Release(); });
-    EXPECT_EQ(first->Instance()->State(), TPNLockState{});
-    EXPECT_EQ(second->Instance()->State(), TPNLockState{});
+    EXPECT_EQ(first->Instance()->State(), TPNLockState {});
+    EXPECT_EQ(second->Instance()->State(), TPNLockState {});
 }
 
 // While another thread stops either half, the pair refuses as a whole and leaves no level
 // behind on the other half.
-TEST(CKPairedLock, AStopOnEitherHalfRefusesThePair) {
+TEST(CKPairedLock, AStopOnEitherHalfRefusesThePair)
+{
     for (int half = 0; half < 2; ++half) {
         SCOPED_TRACE(half);
         IntfPtr<ICKLock> first = TCKLock::Create(), second = TCKLock::Create();

@@ -35,7 +35,7 @@ public:
         return {};
     }
     std::atomic<int> Heard[4] = {};
-    std::atomic<double> Last{-1};
+    std::atomic<double> Last {-1};
 
 protected:
     bool GetInterface(const TGUID& iid, void** obj) override
@@ -110,7 +110,7 @@ TEST_F(StdPinTest, MultiSinkSendsUpstreamToEverySourceInEntryOrder)
         return [&order, k](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op, TPNNotifyState st) {
             if (!st.Contains(nsNewLink) && OperationAs<TPNQueryStreamOperation>(op))
                 order.push_back(st.Contains(nsLastIteration) ? -k : k);
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         };
     };
     // The clock-only sources link to a multi-sink that takes the clock stream too.
@@ -129,18 +129,18 @@ TEST_F(StdPinTest, MultiSinkSendsUpstreamToEverySourceInEntryOrder)
     ASSERT_TRUE(cm->Connect(s2.get()));
     ASSERT_TRUE(cm->Connect(s3.get()));
     cm->Notify(MakeOperation<TPNQueryStreamOperation>().Get());
-    EXPECT_EQ(order, (std::vector<int>{1, 2, -3}));
+    EXPECT_EQ(order, (std::vector<int> {1, 2, -3}));
 
     // A cycle of upstream sends stops after 200 nested sends, and the count comes back.
     int depth = 0;
-    auto loop = Make<TPNClockSourcePin>(nullptr, [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op,
-                                                     TPNNotifyState st) {
-        if (!st.Contains(nsNewLink) && OperationAs<TPNFlushStreamOperation>(op)) {
-            ++depth;
-            cm->Notify(op);
-        }
-        return TPNNotifyResult{};
-    });
+    auto loop =
+        Make<TPNClockSourcePin>(nullptr, [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op, TPNNotifyState st) {
+            if (!st.Contains(nsNewLink) && OperationAs<TPNFlushStreamOperation>(op)) {
+                ++depth;
+                cm->Notify(op);
+            }
+            return TPNNotifyResult {};
+        });
     ASSERT_TRUE(cm->Connect(loop.get()));
     try {
         cm->Notify(MakeOperation<TPNFlushStreamOperation>().Get());
@@ -160,8 +160,8 @@ TEST_F(StdPinTest, MultiSinkSendsUpstreamToEverySourceInEntryOrder)
 TEST_F(StdPinTest, MultiSinkLinkToAPlaceholderPassesToTheRealSource)
 {
     auto multi = Make<TRealMultiSink>();
-    auto* ph = Create<TPNUnloadedPin>(nullptr, TPNPinType::ptSource, "Form1.gen.OutputPin",
-                                      "Form1.gen.OutputPin", "Form1.meter.InputPin");
+    auto* ph = Create<TPNUnloadedPin>(nullptr, TPNPinType::ptSource, "Form1.gen.OutputPin", "Form1.gen.OutputPin",
+                                      "Form1.meter.InputPin");
     ASSERT_TRUE(ph->ConnectAfter(multi.get(), nullptr));
     EXPECT_EQ(multi->SourceCount(), 1);
     EXPECT_EQ(multi->GetSource(0), ph);
@@ -183,7 +183,7 @@ TEST_F(StdPinTest, MultiSinkUnlinksOneSourceWhileTheOthersSend)
                                          Make<TPNRealSourcePin>(nullptr)};
     for (auto& s : sources)
         ASSERT_TRUE(multi->Connect(s.get()));
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop {false};
     std::atomic<int> sent[3] = {};
     std::vector<std::thread> threads;
     for (int k = 0; k < 3; ++k)

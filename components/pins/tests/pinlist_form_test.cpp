@@ -125,7 +125,7 @@ TEST_F(PinListTest, WrittenWindowReadsBackWiredTheSameWayAndReadsAsAPersonExpect
 
     FreeRoot(form1);
     // The window's links went with it; the second window's player is unlinked.
-    EXPECT_EQ(Wiring(), std::set<std::string>{});
+    EXPECT_EQ(Wiring(), std::set<std::string> {});
     Load(text);
     EXPECT_EQ(UnloadedPins::Count(), 0);
     EXPECT_EQ(Wiring(), before);
@@ -212,14 +212,15 @@ TEST_F(PinListTest, WindowReadUnderANewNameLinksItsOwnPinsAndKeepsOtherWindowsNa
     TComponent* first = Load(KRenamed);
     TComponent* second = Load(KRenamed, NewRoot("Form2"));
     EXPECT_EQ(UnloadedPins::Count(), 0);
-    EXPECT_EQ(Wiring(), (std::set<std::string>{
-                            "Form1.gen.OutputPin -> Form1.mixer.InputPins.Pin [0]",
-                            "Form2.gen.OutputPin -> Form2.mixer.InputPins.Pin [0]",
-                            "Form10.src.OutputPin -> Form1.dst.InputPin",
-                            "Form10.src.OutputPin -> Form1.mixer.InputPins.Pin [1]",
-                            "Form10.src.OutputPin -> Form2.dst.InputPin",
-                            "Form10.src.OutputPin -> Form2.mixer.InputPins.Pin [1]",
-                        }));
+    EXPECT_EQ(Wiring(),
+              (std::set<std::string> {
+                  "Form1.gen.OutputPin -> Form1.mixer.InputPins.Pin [0]",
+                  "Form2.gen.OutputPin -> Form2.mixer.InputPins.Pin [0]",
+                  "Form10.src.OutputPin -> Form1.dst.InputPin",
+                  "Form10.src.OutputPin -> Form1.mixer.InputPins.Pin [1]",
+                  "Form10.src.OutputPin -> Form2.dst.InputPin",
+                  "Form10.src.OutputPin -> Form2.mixer.InputPins.Pin [1]",
+              }));
     EXPECT_EQ(Find<TPLOut>(second, "dst")->InputPin()->SourcePin(), src->OutputPin());
     (void)first;
 }
@@ -279,10 +280,11 @@ TEST_F(PinListTest, LinksStoredAtOneEndOnlyAreMadeWhenTheWindowHasBeenRead)
 end
 )");
     EXPECT_EQ(UnloadedPins::Count(), 0);
-    EXPECT_EQ(Wiring(), (std::set<std::string>{
-                            "Form1.mixer.OutputPin -> Form1.out1.InputPin",
-                            "Form1.sg1.OutputPin -> Form1.mixer.InputPins.Pin [1]",
-                        }));
+    EXPECT_EQ(Wiring(),
+              (std::set<std::string> {
+                  "Form1.mixer.OutputPin -> Form1.out1.InputPin",
+                  "Form1.sg1.OutputPin -> Form1.mixer.InputPins.Pin [1]",
+              }));
     (void)form;
 }
 
@@ -302,8 +304,7 @@ TEST_F(PinListTest, MalformedLinksRaiseAStreamErrorAndLeaveNothingBehind)
     } cases[] = {
         {"  object h: TPLGen\n    OutputPin.SinkPins = (Form1.o.InputPin 12)\n  end\n", "OutputPin.SinkPins"},
         {"  object n: TPLMixer\n    InputPins.Pins = (Sinks Form1.o.InputPin)\n  end\n", "InputPins.Pins"},
-        {"  object o: TPLOut\n    InputPin.SourcePin = ((Form1.g.OutputPin 'x') 'y')\n  end\n",
-         "InputPin.SourcePin"},
+        {"  object o: TPLOut\n    InputPin.SourcePin = ((Form1.g.OutputPin 'x') 'y')\n  end\n", "InputPin.SourcePin"},
     };
     for (const auto& c : cases) {
         try {

@@ -235,7 +235,7 @@ TEST_F(PinListTest, DestroyingAComponentUnlinksAllItsPinsOnBothSides)
     Free(mixer);
     EXPECT_EQ(g1->OutputPin()->SinkCount(), 0);
     EXPECT_EQ(g2->OutputPin()->SinkCount(), 0);
-    EXPECT_EQ(Wiring(), std::set<std::string>{});
+    EXPECT_EQ(Wiring(), std::set<std::string> {});
 }
 
 }  // namespace

@@ -11,15 +11,15 @@ namespace {
 // send must not read the link fields at all.
 TEST_F(PinTest, UpstreamSendDuringAStopOnTheSinkDeliversNothing)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(k->Connect(s.get()));
     auto op = MakeOperation<TPNQueryStreamOperation>();
     test::WhileStopped(k->IntLock(), [&] { EXPECT_TRUE(k->Notify(op.Get()).Empty()); });
     EXPECT_TRUE(s->Deliveries().empty());
     // Once the stop is over the link works again.
     s->Answer = {nrDataChanged};
-    EXPECT_EQ(k->Notify(op.Get()), TPNNotifyResult{nrDataChanged});
+    EXPECT_EQ(k->Notify(op.Get()), TPNNotifyResult {nrDataChanged});
 }
 
 // Every road that unlinks a converted link takes the converter's link to the sink with
@@ -34,9 +34,9 @@ class ConvertedUnlink : public PinTest, public ::testing::WithParamInterface<TUn
 TEST_P(ConvertedUnlink, LeavesNoConverterBehindToCutALaterLink)
 {
     RegisterTypeConverter(TypeA, TypeC, TConverterAtoC::StaticClass());
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto t = MakePin<TTestSource>("t", std::initializer_list<TGUID>{TypeC});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeC});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto t = MakePin<TTestSource>("t", std::initializer_list<TGUID> {TypeC});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeC});
     ASSERT_TRUE(s->Connect(k.get()));
     ASSERT_EQ(ConvertersAlive.load(), 1);
 
@@ -58,18 +58,18 @@ TEST_P(ConvertedUnlink, LeavesNoConverterBehindToCutALaterLink)
 
 INSTANTIATE_TEST_SUITE_P(
     Roads, ConvertedUnlink,
-    ::testing::Values(
-        TUnlinkRoad{"SourceDisconnectFrom", [](TTestSource* S, TTestSink* K) { S->DisconnectFrom(K); }},
-        TUnlinkRoad{"SourceDisconnect", [](TTestSource* S, TTestSink*) { S->Disconnect(); }},
-        TUnlinkRoad{"SinkConnectNil", [](TTestSource*, TTestSink* K) { ASSERT_TRUE(K->Connect(nullptr)); }},
-        TUnlinkRoad{"SinkDisconnect", [](TTestSource*, TTestSink* K) { K->Disconnect(); }}),
+    ::testing::Values(TUnlinkRoad {"SourceDisconnectFrom", [](TTestSource* S, TTestSink* K) { S->DisconnectFrom(K); }},
+                      TUnlinkRoad {"SourceDisconnect", [](TTestSource* S, TTestSink*) { S->Disconnect(); }},
+                      TUnlinkRoad {"SinkConnectNil",
+                                   [](TTestSource*, TTestSink* K) { ASSERT_TRUE(K->Connect(nullptr)); }},
+                      TUnlinkRoad {"SinkDisconnect", [](TTestSource*, TTestSink* K) { K->Disconnect(); }}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(PinTest, ASinkIsCutOnlyByThePinThatFeedsIt)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto stranger = MakePin<TTestSource>("x", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto stranger = MakePin<TTestSource>("x", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(k->Connect(s.get()));
     k->RemoveLink(stranger.get(), false);
     k->RemoveLink(nullptr, false);
@@ -82,8 +82,8 @@ TEST_F(PinTest, ASinkIsCutOnlyByThePinThatFeedsIt)
 // nesting count: after a dozen failures a new link still works.
 TEST_F(PinTest, FailedNewLinkNotificationsDoNotBlockLaterLinks)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     k->OnReceive = [](IPNNotifyOperation*, TPNNotifyState st) -> TPNNotifyResult {
         if (st.Contains(nsNewLink))
             throw EAbort("refused");
@@ -105,10 +105,10 @@ TEST_F(PinTest, FailedNewLinkNotificationsDoNotBlockLaterLinks)
 TEST_F(PinTest, LoopedAfterPinsAreRefusedNotFollowedForever)
 {
     TOwned<TComponent> owner(Create<TComponent>(nullptr));
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA}, -1, owner.get());
-    auto a = MakePin<TTestSink>("a", std::initializer_list<TGUID>{TypeA}, owner.get());
-    auto b = MakePin<TTestSink>("b", std::initializer_list<TGUID>{TypeA}, owner.get());
-    auto x = MakePin<TTestSink>("x", std::initializer_list<TGUID>{TypeC}, owner.get());
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA}, -1, owner.get());
+    auto a = MakePin<TTestSink>("a", std::initializer_list<TGUID> {TypeA}, owner.get());
+    auto b = MakePin<TTestSink>("b", std::initializer_list<TGUID> {TypeA}, owner.get());
+    auto x = MakePin<TTestSink>("x", std::initializer_list<TGUID> {TypeC}, owner.get());
     owner->SetLoadingState(csLoading, true);
     ASSERT_TRUE(s->ConnectAfter(a.get(), b.get()));
     ASSERT_TRUE(s->ConnectAfter(b.get(), a.get()));
@@ -130,14 +130,14 @@ TEST_F(PinTest, LoopedAfterPinsAreRefusedNotFollowedForever)
 TEST_F(PinTest, HazardsAbortInDebugBuilds)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(s->Connect(k.get()));
     // The receiving thread unlinks the pin that is delivering to it.
     k->OnReceive = [&](IPNNotifyOperation*, TPNNotifyState st) {
         if (!st.Contains(nsNewLink))
             k->Disconnect();
-        return TPNNotifyResult{};
+        return TPNNotifyResult {};
     };
     auto op = MakeOperation<TPNClockOperation>();
     EXPECT_DEATH(s->Notify(op.Get()), "inside a delivery");
@@ -147,7 +147,7 @@ TEST_F(PinTest, HazardsAbortInDebugBuilds)
         {
             std::thread t([&] {
                 IPNLockSection w = s->WriteLock();
-                auto p = MakePin<TTestSink>("late", std::initializer_list<TGUID>{TypeA});
+                auto p = MakePin<TTestSink>("late", std::initializer_list<TGUID> {TypeA});
             });
             t.join();
         },

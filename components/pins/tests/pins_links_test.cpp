@@ -8,7 +8,7 @@ struct TNegotiationCase {
     const char* Name;
     std::vector<TGUID> SourceTypes;
     std::vector<TGUID> SinkTypes;
-    bool Registry;     // A to C registered (class 1, then class 2)
+    bool Registry;  // A to C registered (class 1, then class 2)
     bool Linked;
     const char* LinkType;  // the link's type at the source
     const char* SinkType;  // what the sink expects from the pin that sends to it
@@ -24,8 +24,8 @@ TEST_P(Negotiation, ChoosesTheLinkTypeOrRefuses)
         RegisterTypeConverter(TypeA, TypeC, TConverterAtoC::StaticClass());
         RegisterTypeConverter(TypeA, TypeC, TConverterAtoC2::StaticClass());
     }
-    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID>{});
-    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID>{});
+    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID> {});
+    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID> {});
     for (auto& t : c.SourceTypes)
         src->SetTypes({t});
     for (auto& t : c.SinkTypes)
@@ -58,7 +58,7 @@ TEST_P(Negotiation, ChoosesTheLinkTypeOrRefuses)
     auto heard = sink->Deliveries();
     ASSERT_EQ(heard.size(), c.Converted ? 2u : 1u);
     for (auto& d : heard) {
-        EXPECT_EQ(d.State, (TPNNotifyState{nsNewLink, nsLastIteration}));
+        EXPECT_EQ(d.State, (TPNNotifyState {nsNewLink, nsLastIteration}));
         EXPECT_EQ(TypeName(d.ID), c.SinkType);
     }
 }
@@ -66,21 +66,21 @@ TEST_P(Negotiation, ChoosesTheLinkTypeOrRefuses)
 INSTANTIATE_TEST_SUITE_P(
     Table, Negotiation,
     ::testing::Values(
-        TNegotiationCase{"BothTakeBoth_LaterWins", {TypeA, TypeB}, {TypeA, TypeB}, false, true, "B", "B", false},
-        TNegotiationCase{"SinkOrderDoesNotMatter", {TypeA, TypeB}, {TypeB, TypeA}, false, true, "B", "B", false},
-        TNegotiationCase{"SourcePreferenceRules", {TypeB, TypeA}, {TypeA, TypeB}, false, true, "A", "A", false},
-        TNegotiationCase{"OneInCommon", {TypeA, TypeB}, {TypeA, TypeC}, false, true, "A", "A", false},
-        TNegotiationCase{"NothingInCommon", {TypeA}, {TypeC}, false, false, "", "", false},
-        TNegotiationCase{"SinkListsNothing", {TypeA}, {}, false, false, "", "", false},
-        TNegotiationCase{"ConverterFromRegistry", {TypeA}, {TypeC}, true, true, "A", "C", true},
-        TNegotiationCase{"DirectBeatsConverter", {TypeA, TypeB}, {TypeB, TypeC}, true, true, "B", "B", false},
-        TNegotiationCase{"NoConverterForB", {TypeB}, {TypeC}, true, false, "", "", false}),
+        TNegotiationCase {"BothTakeBoth_LaterWins", {TypeA, TypeB}, {TypeA, TypeB}, false, true, "B", "B", false},
+        TNegotiationCase {"SinkOrderDoesNotMatter", {TypeA, TypeB}, {TypeB, TypeA}, false, true, "B", "B", false},
+        TNegotiationCase {"SourcePreferenceRules", {TypeB, TypeA}, {TypeA, TypeB}, false, true, "A", "A", false},
+        TNegotiationCase {"OneInCommon", {TypeA, TypeB}, {TypeA, TypeC}, false, true, "A", "A", false},
+        TNegotiationCase {"NothingInCommon", {TypeA}, {TypeC}, false, false, "", "", false},
+        TNegotiationCase {"SinkListsNothing", {TypeA}, {}, false, false, "", "", false},
+        TNegotiationCase {"ConverterFromRegistry", {TypeA}, {TypeC}, true, true, "A", "C", true},
+        TNegotiationCase {"DirectBeatsConverter", {TypeA, TypeB}, {TypeB, TypeC}, true, true, "B", "B", false},
+        TNegotiationCase {"NoConverterForB", {TypeB}, {TypeC}, true, false, "", "", false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(PinTest, SinkChoiceTakesTheOfferedTypeOrTheLastSupported)
 {
-    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA, TypeB});
-    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA, TypeB});
+    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA, TypeB});
+    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA, TypeB});
     EXPECT_EQ(TPNBasicSinkPin::ChooseSinkType(sink.get(), src.get(), TypeB), TypeB);
     EXPECT_EQ(TPNBasicSinkPin::ChooseSinkType(sink.get(), src.get(), TypeA), TypeA);
     EXPECT_EQ(TPNBasicSinkPin::ChooseSinkType(sink.get(), src.get(), TypeC), TypeB);
@@ -90,9 +90,9 @@ TEST_F(PinTest, SinkChoiceTakesTheOfferedTypeOrTheLastSupported)
 TEST_F(PinTest, AnExistingConverterIsReusedAndHearsEachOperationOnce)
 {
     RegisterTypeConverter(TypeA, TypeC, TConverterAtoC::StaticClass());
-    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k1 = MakePin<TTestSink>("k1", std::initializer_list<TGUID>{TypeC});
-    auto k2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID>{TypeC});
+    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k1 = MakePin<TTestSink>("k1", std::initializer_list<TGUID> {TypeC});
+    auto k2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID> {TypeC});
     ASSERT_TRUE(src->Connect(k1.get()));
     ASSERT_TRUE(src->Connect(k2.get()));
     EXPECT_EQ(ConvertersMade.load(), 1);
@@ -133,24 +133,24 @@ TEST_F(PinTest, ConverterHasBothPinsAndLivesAsLongAsAHolder)
 TEST_F(PinTest, UpstreamOperationsCrossTheConverterToTheSource)
 {
     RegisterTypeConverter(TypeA, TypeC, TConverterAtoC::StaticClass());
-    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeC});
+    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeC});
     ASSERT_TRUE(sink->Connect(src.get()));
     src->Answer = {nrDataChanged};
     auto op = MakeOperation<TPNQueryStreamOperation>();
-    EXPECT_EQ(sink->Notify(op.Get()), TPNNotifyResult{nrDataChanged});
+    EXPECT_EQ(sink->Notify(op.Get()), TPNNotifyResult {nrDataChanged});
     auto heard = src->Deliveries();
     ASSERT_EQ(heard.size(), 1u);
     EXPECT_EQ(heard[0].OperationID, op->Instance()->OperationID());
-    EXPECT_EQ(heard[0].State, TPNNotifyState{nsLastIteration});
+    EXPECT_EQ(heard[0].State, TPNNotifyState {nsLastIteration});
     EXPECT_EQ(TypeName(heard[0].ID), "A");
 }
 
 TEST_F(PinTest, ConnectReplacesTheOldSourceAndRepeatsChangeNothing)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto t = MakePin<TTestSource>("t", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto t = MakePin<TTestSource>("t", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     EXPECT_TRUE(k->Connect(nullptr));  // unlinked: nothing to do
     ASSERT_TRUE(k->Connect(t.get()));
     ASSERT_TRUE(k->Connect(s.get()));
@@ -173,9 +173,9 @@ TEST_F(PinTest, ConnectReplacesTheOldSourceAndRepeatsChangeNothing)
 
 TEST_F(PinTest, ARefusedLinkKeepsTheOldSource)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto wrong = MakePin<TTestSource>("w", std::initializer_list<TGUID>{TypeB});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto wrong = MakePin<TTestSource>("w", std::initializer_list<TGUID> {TypeB});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(k->Connect(s.get()));
     EXPECT_FALSE(k->Connect(wrong.get()));
     EXPECT_EQ(k->SourcePin(), s.get());
@@ -184,9 +184,9 @@ TEST_F(PinTest, ARefusedLinkKeepsTheOldSource)
 
 TEST_F(PinTest, ALimitOfOneLetsTheFirstLinkGiveWay)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA}, 1);
-    auto a = MakePin<TTestSink>("a", std::initializer_list<TGUID>{TypeA});
-    auto b = MakePin<TTestSink>("b", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA}, 1);
+    auto a = MakePin<TTestSink>("a", std::initializer_list<TGUID> {TypeA});
+    auto b = MakePin<TTestSink>("b", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(s->Connect(a.get()));
     ASSERT_TRUE(s->Connect(b.get()));
     ASSERT_EQ(s->SinkCount(), 1);
@@ -197,15 +197,15 @@ TEST_F(PinTest, ALimitOfOneLetsTheFirstLinkGiveWay)
 TEST_F(PinTest, ASourceCannotFeedASinkItDependsOn)
 {
     // One component: its output is computed from its input.
-    auto in = MakePin<TTestSink>("in", std::initializer_list<TGUID>{TypeA});
-    auto out = MakePin<TTestSource>("out", std::initializer_list<TGUID>{TypeA});
+    auto in = MakePin<TTestSink>("in", std::initializer_list<TGUID> {TypeA});
+    auto out = MakePin<TTestSource>("out", std::initializer_list<TGUID> {TypeA});
     out->FunctionSources().Add(in.get());
     EXPECT_EQ(in->FunctionDependantCount(), 1);
     EXPECT_FALSE(in->Connect(out.get()));
     EXPECT_FALSE(out->Connect(in.get()));
     // Through a second component the cycle is found as well.
-    auto in2 = MakePin<TTestSink>("in2", std::initializer_list<TGUID>{TypeA});
-    auto out2 = MakePin<TTestSource>("out2", std::initializer_list<TGUID>{TypeA});
+    auto in2 = MakePin<TTestSink>("in2", std::initializer_list<TGUID> {TypeA});
+    auto out2 = MakePin<TTestSource>("out2", std::initializer_list<TGUID> {TypeA});
     out2->FunctionSources().Add(in2.get());
     ASSERT_TRUE(in2->Connect(out.get()));
     EXPECT_FALSE(in->Connect(out2.get()));
@@ -222,18 +222,18 @@ TEST_F(PinTest, DesignModeParity)
 {
     TOwned<TDesignOwner> designed(Create<TDesignOwner>(nullptr));
     designed->SetDesigning(true);
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA}, -1, designed.get());
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA}, -1, designed.get());
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     EXPECT_FALSE(k->Connect(s.get()));
-    auto k2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID>{TypeA}, designed.get());
+    auto k2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID> {TypeA}, designed.get());
     EXPECT_TRUE(k2->Connect(s.get()));
 }
 
 TEST_F(PinTest, FreeingEitherEndUnlinks)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
-    auto k2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
+    auto k2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(s->Connect(k.get()));
     ASSERT_TRUE(s->Connect(k2.get()));
     k.reset();

@@ -14,9 +14,9 @@ struct TFan {
 
     explicit TFan(int N)
     {
-        Source = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
+        Source = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
         for (int i = 0; i < N; ++i) {
-            auto k = MakePin<TTestSink>("k" + std::to_string(i), std::initializer_list<TGUID>{TypeA});
+            auto k = MakePin<TTestSink>("k" + std::to_string(i), std::initializer_list<TGUID> {TypeA});
             EXPECT_TRUE(Source->Connect(k.get()));
             k->Log = &Log;
             k->LogMutex = &LogMutex;
@@ -45,8 +45,8 @@ TEST_F(PinTest, EveryOperationReachesEverySinkInServingOrderWithTheLastFlagged)
     for (int n : {1, 4, 19}) {
         TFan fan(n);
         auto ops = {MakeOperation<TPNStartRateOperation>(44100.0f), MakeOperation<TPNClockOperation>(),
-                    MakeOperation<TPNPumpRequestOperation>(), MakeOperation<TPNSuppliedRealOperation>(0.5),
-                    MakeOperation<TPNSuppliedIntegerOperation>(7), MakeOperation<TPNStopOperation>()};
+                    MakeOperation<TPNPumpRequestOperation>(),       MakeOperation<TPNSuppliedRealOperation>(0.5),
+                    MakeOperation<TPNSuppliedIntegerOperation>(7),  MakeOperation<TPNStopOperation>()};
         for (auto& op : ops) {
             fan.Log.clear();
             auto order = fan.Order();
@@ -55,7 +55,7 @@ TEST_F(PinTest, EveryOperationReachesEverySinkInServingOrderWithTheLastFlagged)
             for (size_t i = 0; i < fan.Log.size(); ++i) {
                 EXPECT_EQ(fan.Log[i].OperationID, op->Instance()->OperationID());
                 EXPECT_EQ(fan.Log[i].State,
-                          i + 1 == fan.Log.size() ? TPNNotifyState{nsLastIteration} : TPNNotifyState{});
+                          i + 1 == fan.Log.size() ? TPNNotifyState {nsLastIteration} : TPNNotifyState {});
             }
         }
     }
@@ -67,17 +67,17 @@ TEST_F(PinTest, NotifyPinServesOnlyTheNamedLink)
     auto op = MakeOperation<TPNStartOperation>();
     fan.Source->NotifyPin(fan.Sinks[0].get(), op.Get());
     fan.Source->NotifyPin(fan.Sinks[2].get(), op.Get());
-    ASSERT_EQ(fan.Served(), (std::vector<std::string>{"k0", "k2"}));
-    EXPECT_EQ(fan.Log[0].State, TPNNotifyState{});
-    EXPECT_EQ(fan.Log[1].State, TPNNotifyState{nsLastIteration});
+    ASSERT_EQ(fan.Served(), (std::vector<std::string> {"k0", "k2"}));
+    EXPECT_EQ(fan.Log[0].State, TPNNotifyState {});
+    EXPECT_EQ(fan.Log[1].State, TPNNotifyState {nsLastIteration});
 }
 
 TEST_F(PinTest, SortingMovesAnAfterLinkBehindItsPin)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto a = MakePin<TTestSink>("a", std::initializer_list<TGUID>{TypeA});
-    auto b = MakePin<TTestSink>("b", std::initializer_list<TGUID>{TypeA});
-    auto c = MakePin<TTestSink>("c", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto a = MakePin<TTestSink>("a", std::initializer_list<TGUID> {TypeA});
+    auto b = MakePin<TTestSink>("b", std::initializer_list<TGUID> {TypeA});
+    auto c = MakePin<TTestSink>("c", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(s->Connect(a.get()));
     ASSERT_TRUE(s->Connect(b.get()));
     ASSERT_TRUE(s->Connect(c.get()));
@@ -90,7 +90,7 @@ TEST_F(PinTest, SortingMovesAnAfterLinkBehindItsPin)
     ASSERT_EQ(s->GetSink(2), c.get());
     auto op = MakeOperation<TPNClockOperation>();
     s->Notify(op.Get());
-    std::vector<TPNBasicPin*> order{s->GetSink(0), s->GetSink(1), s->GetSink(2)};
+    std::vector<TPNBasicPin*> order {s->GetSink(0), s->GetSink(1), s->GetSink(2)};
     auto pos = [&](TPNBasicPin* p) { return std::find(order.begin(), order.end(), p) - order.begin(); };
     EXPECT_GT(pos(a.get()), pos(c.get()));
 }
@@ -111,8 +111,8 @@ TEST_F(PinTest, ASinkThatAnswersDataChangedMovesBackAndDecays)
 
 TEST_F(PinTest, AnOperationLoopingBackRaisesAndTheCountComesBack)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(s->Connect(k.get()));
     int depth = 0;
     k->OnReceive = [&](IPNNotifyOperation* op, TPNNotifyState) {
@@ -135,22 +135,22 @@ TEST_F(PinTest, AnOperationLoopingBackRaisesAndTheCountComesBack)
 
 TEST_F(PinTest, UpstreamAnswersAreTheSourcesAndTheStateIsLast)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     auto op = MakeOperation<TPNMasterPumpOperation>(nullptr);
     EXPECT_TRUE(k->Notify(op.Get()).Empty());  // unlinked: nothing
     ASSERT_TRUE(k->Connect(s.get()));
     s->Answer = {nrDataChanged};
-    EXPECT_EQ(k->Notify(op.Get()), TPNNotifyResult{nrDataChanged});
+    EXPECT_EQ(k->Notify(op.Get()), TPNNotifyResult {nrDataChanged});
     ASSERT_EQ(s->Deliveries().size(), 1u);
-    EXPECT_EQ(s->Deliveries()[0].State, TPNNotifyState{nsLastIteration});
+    EXPECT_EQ(s->Deliveries()[0].State, TPNNotifyState {nsLastIteration});
 }
 
 TEST_F(PinTest, RetypedLinksHearOfTheirLinkAgain)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA, TypeB});
-    auto onlyA = MakePin<TTestSink>("a", std::initializer_list<TGUID>{TypeA});
-    auto both = MakePin<TTestSink>("ab", std::initializer_list<TGUID>{TypeA, TypeB});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA, TypeB});
+    auto onlyA = MakePin<TTestSink>("a", std::initializer_list<TGUID> {TypeA});
+    auto both = MakePin<TTestSink>("ab", std::initializer_list<TGUID> {TypeA, TypeB});
     ASSERT_TRUE(s->Connect(onlyA.get()));
     ASSERT_EQ(onlyA->Deliveries().size(), 1u);
     ASSERT_TRUE(s->Connect(both.get()));
@@ -177,7 +177,7 @@ TEST_F(PinTest, PumpRequestsComeBackWithTheStrongestFirstClaim)
                     r->PumpType = TPNPumpType::ptHardware;
                     r->PumpPriority = prio;
                 }
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         };
     };
     auto req = MakeOperation<TPNPumpRequestOperation>(&self, TPNPumpType::ptMaster, 0, 10.0f);
@@ -216,13 +216,13 @@ TEST_F(PinTest, SendsRunWithoutTheOwnersLevels)
     IntfPtr<IPNLock> inputLock = TPNLock::Create();
     auto s = MakePin<TTestPin<TPNSourcePin>>("s", nullptr, ownerLock, inputLock, -1);
     s->SetTypes({TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(s->Connect(k.get()));
     bool freeDuringDelivery = false;
     k->OnReceive = [&](IPNNotifyOperation*, TPNNotifyState) {
-        freeDuringDelivery = ownerLock->Instance()->State().OwningThread == 0 &&
-                             inputLock->Instance()->State().OwningThread == 0;
-        return TPNNotifyResult{};
+        freeDuringDelivery =
+            ownerLock->Instance()->State().OwningThread == 0 && inputLock->Instance()->State().OwningThread == 0;
+        return TPNNotifyResult {};
     };
     {
         IPNLockSection in = inputLock->WriteLock();
@@ -245,7 +245,7 @@ TEST_F(PinTest, AfterASendTheOwnersComeBackInputFirst)
     IntfPtr<IPNLock> inputLock = TPNLock::Create();
     auto s = MakePin<TTestPin<TPNSourcePin>>("s", nullptr, ownerLock, inputLock, -1);
     s->SetTypes({TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(s->Connect(k.get()));
     struct TWatch : IPNLockTraceMonitor {
         TPNLock* Owner;
@@ -278,7 +278,7 @@ TEST_F(PinTest, AfterASendTheOwnersComeBackInputFirst)
 TEST_F(PinTest, UpstreamSendWhileTheOwnerStopsAnswersAtOnce)
 {
     IntfPtr<IPNLock> ownerLock = TPNLock::Create();
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
     auto k = MakePin<TTestPin<TPNSinkPin>>("k", nullptr, ownerLock);
     k->SetTypes({TypeA});
     ASSERT_TRUE(k->Connect(s.get()));

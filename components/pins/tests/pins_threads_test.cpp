@@ -9,8 +9,8 @@ namespace {
 
 TEST_F(PinTest, DisconnectWaitsForTheDeliveryInFlight)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(k->Connect(s.get()));
     std::promise<void> entered, release;
     auto releaseFuture = release.get_future().share();
@@ -19,14 +19,14 @@ TEST_F(PinTest, DisconnectWaitsForTheDeliveryInFlight)
             entered.set_value();
             releaseFuture.wait();
         }
-        return TPNNotifyResult{};
+        return TPNNotifyResult {};
     };
     std::thread sender([&] {
         auto op = MakeOperation<TPNClockOperation>();
         s->Notify(op.Get());
     });
     entered.get_future().wait();
-    std::atomic<bool> cut{false};
+    std::atomic<bool> cut {false};
     std::thread cutter([&] {
         k->Disconnect();
         cut = true;
@@ -45,11 +45,11 @@ TEST_F(PinTest, DisconnectWaitsForTheDeliveryInFlight)
 // must be able to take the sink's section, or the free would wait for it for ever.
 TEST_F(PinTest, FreeingASinkLetsItsRunningDeliveryTakeItsSection)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
-    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
+    auto k = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(k->Connect(s.get()));
     std::promise<void> entered;
-    std::atomic<bool> freeing{false};
+    std::atomic<bool> freeing {false};
     bool sinkFree = false;
     TTestSink* raw = k.get();
     k->OnReceive = [&, raw](IPNNotifyOperation*, TPNNotifyState st) {
@@ -60,7 +60,7 @@ TEST_F(PinTest, FreeingASinkLetsItsRunningDeliveryTakeItsSection)
                 std::this_thread::yield();
             sinkFree = raw->IntLock()->Instance()->State().OwningThread == 0;
         }
-        return TPNNotifyResult{};
+        return TPNNotifyResult {};
     };
     std::thread sender([&] {
         auto op = MakeOperation<TPNClockOperation>();
@@ -79,14 +79,14 @@ TEST_F(PinTest, FreeingASinkLetsItsRunningDeliveryTakeItsSection)
 // returned, and a freed one is never reached.
 TEST_F(PinTest, SinksUnlinkedDuringSendingNeverHearAHalfLinkedDelivery)
 {
-    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
+    auto s = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
     std::vector<TPinPtr<TTestSink>> steady;
     for (int i = 0; i < 4; ++i) {
-        steady.push_back(MakePin<TTestSink>("k" + std::to_string(i), std::initializer_list<TGUID>{TypeA}));
+        steady.push_back(MakePin<TTestSink>("k" + std::to_string(i), std::initializer_list<TGUID> {TypeA}));
         ASSERT_TRUE(s->Connect(steady.back().get()));
     }
-    std::atomic<bool> stop{false};
-    std::atomic<int> sends{0};
+    std::atomic<bool> stop {false};
+    std::atomic<int> sends {0};
     std::thread sender([&] {
         auto op = MakeOperation<TPNClockOperation>();
         while (!stop.load()) {
@@ -94,18 +94,18 @@ TEST_F(PinTest, SinksUnlinkedDuringSendingNeverHearAHalfLinkedDelivery)
             ++sends;
         }
     });
-    std::atomic<int> strays{0};
-    std::atomic<int> heard{0};
+    std::atomic<int> strays {0};
+    std::atomic<int> heard {0};
     for (int round = 0; round < 2000; ++round) {
-        auto k = MakePin<TTestSink>("moving", std::initializer_list<TGUID>{TypeA});
-        std::atomic<bool> linked{false};
+        auto k = MakePin<TTestSink>("moving", std::initializer_list<TGUID> {TypeA});
+        std::atomic<bool> linked {false};
         k->OnReceive = [&](IPNNotifyOperation*, TPNNotifyState st) {
             if (!st.Contains(nsNewLink)) {
                 ++heard;
                 if (!linked.load())
                     ++strays;
             }
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         };
         linked = true;
         ASSERT_TRUE(s->Connect(k.get()));
@@ -119,8 +119,7 @@ TEST_F(PinTest, SinksUnlinkedDuringSendingNeverHearAHalfLinkedDelivery)
             s->DisconnectFrom(k.get());
             linked = false;
             break;
-        default:
-            break;  // freeing unlinks; a delivery after that would reach freed memory
+        default: break;  // freeing unlinks; a delivery after that would reach freed memory
         }
         k.reset();
     }

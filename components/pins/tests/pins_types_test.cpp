@@ -22,13 +22,13 @@ TEST(PinStreamType, AddKeepsPositionAndRemoveKeepsOrder)
     L.AddType(TypeB, {});
     L.AddType(TypeC, {});
     L.AddType(TypeA, {Answer2, nullptr});
-    EXPECT_EQ(Ids(L), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(Ids(L), (std::vector<std::string> {"A", "B", "C"}));
     EXPECT_EQ(L.GetSubmitFunc(0).Code, &Answer2);
     L.RemoveType(TypeB);
-    EXPECT_EQ(Ids(L), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(Ids(L), (std::vector<std::string> {"A", "C"}));
     L.RemoveType(TypeB);  // absent: nothing
     L.SwapPosition(0, 1);
-    EXPECT_EQ(Ids(L), (std::vector<std::string>{"C", "A"}));
+    EXPECT_EQ(Ids(L), (std::vector<std::string> {"C", "A"}));
 }
 
 TEST_F(PinTest, StreamTypeTexts)
@@ -85,14 +85,11 @@ class TPinOwner : public TComponent {
     DCS_CLASS(TPinOwner, TComponent)
     explicit TPinOwner(TComponent* AOwner) : TComponent(AOwner)
     {
-        FOut = Create<TTestSource>("out", std::initializer_list<TGUID>{TypeA}, -1, this);
+        FOut = Create<TTestSource>("out", std::initializer_list<TGUID> {TypeA}, -1, this);
     }
     ~TPinOwner() override { Free(FOut); }
     TTestSource* GetOutputPin() const { return FOut; }
-    static void DeclareProperties(TClassBuilder<TPinOwner>& P)
-    {
-        P.Object("OutputPin", &TPinOwner::GetOutputPin);
-    }
+    static void DeclareProperties(TClassBuilder<TPinOwner>& P) { P.Object("OutputPin", &TPinOwner::GetOutputPin); }
 
 private:
     TTestSource* FOut;
@@ -111,7 +108,7 @@ TEST_F(PinTest, PinNamesComeFromOwnerRootAndProperty)
     EXPECT_EQ(pin->GetRootName(), "Form1");
     EXPECT_EQ(pin->GetOwnerName(), "sg1");
 
-    auto orphan = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA});
+    auto orphan = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA});
     EXPECT_EQ(orphan->GetFullName(true), "(No owner)");
 
     // Editor texts: the linked pin's name, with its root only across roots.
@@ -120,7 +117,7 @@ TEST_F(PinTest, PinNamesComeFromOwnerRootAndProperty)
     form2->SetName("Form2");
     auto* mixer = Create<TPinOwner>(form2.get());
     mixer->SetName("mixer");
-    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID>{TypeA}, sg);
+    auto sink = MakePin<TTestSink>("k", std::initializer_list<TGUID> {TypeA}, sg);
     sink->SetPinPath("InputPin");
     ASSERT_TRUE(pin->Connect(sink.get()));
     EXPECT_EQ(pin->GetLinkDisplayText(), "sg1.InputPin");
@@ -130,22 +127,21 @@ TEST_F(PinTest, PinNamesComeFromOwnerRootAndProperty)
     ASSERT_TRUE(sink->Connect(mixer->GetOutputPin()));
     EXPECT_EQ(sink->GetLinkDisplayText(), "Form2.mixer.OutputPin");
     EXPECT_TRUE(sink->IsLinkedTo("Form2.mixer.OutputPin"));
-    auto sink2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID>{TypeA});
+    auto sink2 = MakePin<TTestSink>("k2", std::initializer_list<TGUID> {TypeA});
     ASSERT_TRUE(mixer->GetOutputPin()->Connect(sink2.get()));
     EXPECT_EQ(mixer->GetOutputPin()->GetLinkDisplayText(), "( 2 Links )");
-
 }
 
 TEST_F(PinTest, AListedTypeWithoutSubmitFunctionUsesTheRegisteredSendFunction)
 {
-    static std::atomic<int> sends{0};
-    RegisterStreamTypeSendFunction(TypeB, [](TPNPin*, IPNStream*, const TGUID* id, IPNNotifyOperation*,
-                                             TPNNotifyState) -> TPNNotifyResult {
-        EXPECT_EQ(*id, TypeB);
-        ++sends;
-        return {nrDataChanged};
-    });
-    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID>{TypeA});
+    static std::atomic<int> sends {0};
+    RegisterStreamTypeSendFunction(
+        TypeB, [](TPNPin*, IPNStream*, const TGUID* id, IPNNotifyOperation*, TPNNotifyState) -> TPNNotifyResult {
+            EXPECT_EQ(*id, TypeB);
+            ++sends;
+            return {nrDataChanged};
+        });
+    auto src = MakePin<TTestSource>("s", std::initializer_list<TGUID> {TypeA});
     src->AddType(TypeB, {});  // listed, no function of its own
     EXPECT_FALSE(src->GetSubmitFunction(TypeC).Assigned());
     EXPECT_FALSE(src->GetSubmitFunction(GUID_NULL).Assigned());
@@ -153,7 +149,7 @@ TEST_F(PinTest, AListedTypeWithoutSubmitFunctionUsesTheRegisteredSendFunction)
     ASSERT_TRUE(s.Assigned());
     TGUID id = TypeB;
     auto op = MakeOperation<TPNNotifyOperation>();
-    EXPECT_EQ(s(nullptr, &id, op.Get(), {}), TPNNotifyResult{nrDataChanged});
+    EXPECT_EQ(s(nullptr, &id, op.Get(), {}), TPNNotifyResult {nrDataChanged});
     EXPECT_EQ(sends.load(), 1);
     // An id without send function delivers nothing.
     id = TypeC;

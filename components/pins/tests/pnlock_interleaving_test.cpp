@@ -9,9 +9,9 @@
 
 #include <array>
 #include <chrono>
-#include <thread>
 #include <optional>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -20,23 +20,33 @@ namespace {
 
 using test::TScriptThread;
 
-enum Thr { A, B, C };
-enum class Op {
-    Write,           // IPNLock.WriteLock
-    Read,            // IPNLock.ReadLock
-    ObjWrite,        // TPNObject.WriteLock: refused -> empty section object
-    WriteSlaveX,     // write section on L with X as slave lock
-    WriteX,          // write section on X
-    Stop,            // IPNLock.StopLock
-    UnlockAll,       // IPNLock.UnlockAll
-    UnlockAllFirstX, // IPNLock.UnlockAllLockInOrder(X)
-    Enter,           // destroy lock: Lock
-    Destroy,         // destroy lock: DestroyLock
-    Release,         // ends the thread's newest section
-    Await,           // the thread's waiting request has finished
-    StillWaiting,    // the thread's request is still waiting
+enum Thr {
+    A,
+    B,
+    C
 };
-enum class Res { Held, Nil, Empty, Done, Waits };
+enum class Op {
+    Write,            // IPNLock.WriteLock
+    Read,             // IPNLock.ReadLock
+    ObjWrite,         // TPNObject.WriteLock: refused -> empty section object
+    WriteSlaveX,      // write section on L with X as slave lock
+    WriteX,           // write section on X
+    Stop,             // IPNLock.StopLock
+    UnlockAll,        // IPNLock.UnlockAll
+    UnlockAllFirstX,  // IPNLock.UnlockAllLockInOrder(X)
+    Enter,            // destroy lock: Lock
+    Destroy,          // destroy lock: DestroyLock
+    Release,          // ends the thread's newest section
+    Await,            // the thread's waiting request has finished
+    StillWaiting,     // the thread's request is still waiting
+};
+enum class Res {
+    Held,
+    Nil,
+    Empty,
+    Done,
+    Waits
+};
 
 // Expected bookkeeping: owner as a thread index (-1: nobody).
 struct St {
@@ -59,11 +69,13 @@ using Section = std::variant<IPNLockSection, IPNDestroyLockSection>;
 
 class Interleaving {
 public:
-    Interleaving() : FDestroy(TPNDestroyLock::Create(&FObject)) {
+    Interleaving() : FDestroy(TPNDestroyLock::Create(&FObject))
+    {
         for (int t = 0; t < 3; ++t)
             FThreads[t].Run([this, t] { FIds[t] = GetCurrentThreadId(); });
     }
-    ~Interleaving() {
+    ~Interleaving()
+    {
         // Leave nothing waiting or held behind, newest first.
         for (int t = 0; t < 3; ++t)
             FThreads[t].WaitDone(60000);
@@ -74,7 +86,8 @@ public:
             });
     }
 
-    void Play(const std::vector<Row>& ARows) {
+    void Play(const std::vector<Row>& ARows)
+    {
         int n = 0;
         for (const Row& r : ARows) {
             SCOPED_TRACE("row " + std::to_string(n++));
@@ -93,7 +106,8 @@ public:
     IPNLock& L() { return *FObject.IntLock(); }
 
 private:
-    void Step(const Row& r) {
+    void Step(const Row& r)
+    {
         const int t = r.T;
         if (r.O == Op::Await) {
             ASSERT_TRUE(FThreads[t].WaitDone(10000)) << "request never finished";
@@ -114,7 +128,8 @@ private:
     }
 
     // Runs on thread t.
-    Res Perform(int t, Op o) {
+    Res Perform(int t, Op o)
+    {
         auto keep = [&](IPNLockSection s) {
             Res res = !s ? Res::Nil : s.Locked() ? Res::Held : Res::Empty;
             if (s)
@@ -122,24 +137,14 @@ private:
             return res;
         };
         switch (o) {
-        case Op::Write:
-            return keep(L().WriteLock());
-        case Op::Read:
-            return keep(L().ReadLock());
-        case Op::ObjWrite:
-            return keep(FObject.WriteLock());
-        case Op::WriteSlaveX:
-            return keep(L().Instance()->LockSection(true, FX.Get(), false));
-        case Op::WriteX:
-            return keep(FX->WriteLock());
-        case Op::Stop:
-            return keep(L().StopLock());
-        case Op::UnlockAll:
-            FStacks[t].emplace_back(L().UnlockAll());
-            return Res::Done;
-        case Op::UnlockAllFirstX:
-            FStacks[t].emplace_back(L().UnlockAllLockInOrder(FX));
-            return Res::Done;
+        case Op::Write: return keep(L().WriteLock());
+        case Op::Read: return keep(L().ReadLock());
+        case Op::ObjWrite: return keep(FObject.WriteLock());
+        case Op::WriteSlaveX: return keep(L().Instance()->LockSection(true, FX.Get(), false));
+        case Op::WriteX: return keep(FX->WriteLock());
+        case Op::Stop: return keep(L().StopLock());
+        case Op::UnlockAll: FStacks[t].emplace_back(L().UnlockAll()); return Res::Done;
+        case Op::UnlockAllFirstX: FStacks[t].emplace_back(L().UnlockAllLockInOrder(FX)); return Res::Done;
         case Op::Enter: {
             auto s = FDestroy->Lock();
             if (!s)
@@ -147,28 +152,25 @@ private:
             FStacks[t].emplace_back(std::move(s));
             return Res::Held;
         }
-        case Op::Destroy:
-            FStacks[t].emplace_back(FDestroy->DestroyLock());
-            return Res::Done;
-        case Op::Release:
-            FStacks[t].pop_back();
-            return Res::Done;
-        default:
-            return Res::Done;
+        case Op::Destroy: FStacks[t].emplace_back(FDestroy->DestroyLock()); return Res::Done;
+        case Op::Release: FStacks[t].pop_back(); return Res::Done;
+        default: return Res::Done;
         }
     }
 
-    bool Same(const TPNLockState& s, const St& e) {
+    bool Same(const TPNLockState& s, const St& e)
+    {
         return s.OwningThread == (e.Owner < 0 ? 0u : FIds[e.Owner]) && s.CountLocks == e.Depth &&
-               s.InStopCount == e.InStop && s.LostLevels == e.Lost &&
-               (e.Stops < 0 || s.OwnerStops == e.Stops);
+            s.InStopCount == e.InStop && s.LostLevels == e.Lost && (e.Stops < 0 || s.OwnerStops == e.Stops);
     }
-    bool Matches(const Row& r) {
+    bool Matches(const Row& r)
+    {
         return (!r.L || Same(FObject.IntLock()->Instance()->State(), *r.L)) &&
-               (!r.X || Same(FX->Instance()->State(), *r.X));
+            (!r.X || Same(FX->Instance()->State(), *r.X));
     }
 
-    void Check(const TPNLockState& s, const St& e, const char* name) {
+    void Check(const TPNLockState& s, const St& e, const char* name)
+    {
         SCOPED_TRACE(name);
         EXPECT_EQ(s.OwningThread, e.Owner < 0 ? 0u : FIds[e.Owner]);
         EXPECT_EQ(s.CountLocks, e.Depth);
@@ -186,12 +188,12 @@ private:
     TPNObject FObject;
     IntfPtr<IPNDestroyLock> FDestroy;
     std::array<TScriptThread, 3> FThreads;
-    std::array<std::uint32_t, 3> FIds{};
-    std::array<Res, 3> FResult{};
+    std::array<std::uint32_t, 3> FIds {};
+    std::array<Res, 3> FResult {};
     std::array<std::vector<Section>, 3> FStacks;
 };
 
-constexpr St Free{-1, 0};
+constexpr St Free {-1, 0};
 
 struct Table {
     const char* Name;
@@ -202,7 +204,8 @@ std::ostream& operator<<(std::ostream& os, const Table& t) { return os << t.Name
 
 class LockInterleaving : public ::testing::TestWithParam<Table> {};
 
-TEST_P(LockInterleaving, Plays) {
+TEST_P(LockInterleaving, Plays)
+{
     Interleaving play;
     play.Play(GetParam().Rows);
 }
@@ -210,35 +213,35 @@ TEST_P(LockInterleaving, Plays) {
 const Table Tables[] = {
     {"OwnerReentersOthersWaitForTheLastRelease",
      {
-         {A, Op::Write, Res::Held, St{A, 1}},
-         {A, Op::Read, Res::Held, St{A, 2}},
+         {A, Op::Write, Res::Held, St {A, 1}},
+         {A, Op::Read, Res::Held, St {A, 2}},
          {B, Op::Write, Res::Waits},
-         {A, Op::Release, Res::Done, St{A, 1}},
+         {A, Op::Release, Res::Done, St {A, 1}},
          {B, Op::StillWaiting, Res::Waits},
          {A, Op::Release, Res::Done},
-         {B, Op::Await, Res::Held, St{B, 1}},
+         {B, Op::Await, Res::Held, St {B, 1}},
          {B, Op::Release, Res::Done, Free},
      }},
     {"StopRefusesOtherThreadsWhichRetryAfterwards",
      {
-         {A, Op::Stop, Res::Held, St{A, 1, 1, 0, 1}},
-         {B, Op::Write, Res::Nil, St{A, 1, 1}},
-         {B, Op::Read, Res::Nil, St{A, 1, 1}},
-         {A, Op::Write, Res::Held, St{A, 2, 1}},
-         {A, Op::Release, Res::Done, St{A, 1, 1}},
+         {A, Op::Stop, Res::Held, St {A, 1, 1, 0, 1}},
+         {B, Op::Write, Res::Nil, St {A, 1, 1}},
+         {B, Op::Read, Res::Nil, St {A, 1, 1}},
+         {A, Op::Write, Res::Held, St {A, 2, 1}},
+         {A, Op::Release, Res::Done, St {A, 1, 1}},
          {A, Op::Release, Res::Done, Free},
-         {B, Op::Write, Res::Held, St{B, 1}},
+         {B, Op::Write, Res::Held, St {B, 1}},
          {B, Op::Release, Res::Done, Free},
      }},
     {"PendingStopRefusesNewcomersButNotTheHolder",
      {
-         {B, Op::Write, Res::Held, St{B, 1}},
-         {A, Op::Stop, Res::Waits, St{B, 1, 1}},
+         {B, Op::Write, Res::Held, St {B, 1}},
+         {A, Op::Stop, Res::Waits, St {B, 1, 1}},
          {C, Op::Write, Res::Nil},
-         {B, Op::Read, Res::Held, St{B, 2, 1}},
+         {B, Op::Read, Res::Held, St {B, 2, 1}},
          {B, Op::Release, Res::Done},
          {B, Op::Release, Res::Done},
-         {A, Op::Await, Res::Held, St{A, 1, 1}},
+         {A, Op::Await, Res::Held, St {A, 1, 1}},
          {A, Op::Release, Res::Done, Free},
      }},
     // A lock that counts refusals and lets the end of a stop take back "a" count would
@@ -246,13 +249,13 @@ const Table Tables[] = {
     // would wait forever.
     {"RefusedSectionOutlivingTheStopLeavesNoCount",
      {
-         {A, Op::Stop, Res::Held, St{A, 1, 1}},
-         {B, Op::ObjWrite, Res::Empty, St{A, 1, 1}},
+         {A, Op::Stop, Res::Held, St {A, 1, 1}},
+         {B, Op::ObjWrite, Res::Empty, St {A, 1, 1}},
          {A, Op::Release, Res::Done, Free},
-         {C, Op::Write, Res::Held, St{C, 1}},
-         {B, Op::Release, Res::Done, St{C, 1}},
+         {C, Op::Write, Res::Held, St {C, 1}},
+         {B, Op::Release, Res::Done, St {C, 1}},
          {C, Op::Release, Res::Done, Free},
-         {A, Op::Write, Res::Held, St{A, 1}},
+         {A, Op::Write, Res::Held, St {A, 1}},
          {A, Op::Release, Res::Done, Free},
      }},
     {"SeveralRefusedSectionsEndInAnyOrder",
@@ -262,7 +265,7 @@ const Table Tables[] = {
          {C, Op::ObjWrite, Res::Empty},
          {A, Op::Release, Res::Done, Free},
          {C, Op::Release, Res::Done, Free},
-         {B, Op::Write, Res::Held, St{B, 1}},
+         {B, Op::Write, Res::Held, St {B, 1}},
          {B, Op::Release, Res::Done, Free},
          {B, Op::Release, Res::Done, Free},
      }},
@@ -270,21 +273,21 @@ const Table Tables[] = {
      {
          {A, Op::Write, Res::Held},
          {A, Op::Read, Res::Held},
-         {A, Op::Write, Res::Held, St{A, 3}},
+         {A, Op::Write, Res::Held, St {A, 3}},
          {A, Op::UnlockAll, Res::Done, Free},
-         {B, Op::Write, Res::Held, St{B, 1}},
+         {B, Op::Write, Res::Held, St {B, 1}},
          {A, Op::Release, Res::Waits},
          {B, Op::Release, Res::Done},
-         {A, Op::Await, Res::Done, St{A, 3}},
-         {A, Op::Release, Res::Done, St{A, 2}},
+         {A, Op::Await, Res::Done, St {A, 3}},
+         {A, Op::Release, Res::Done, St {A, 2}},
          {A, Op::Release, Res::Done},
          {A, Op::Release, Res::Done, Free},
      }},
     {"UnlockAllByANonOwnerChangesNothing",
      {
          {A, Op::Write, Res::Held},
-         {B, Op::UnlockAll, Res::Done, St{A, 1}},
-         {B, Op::Release, Res::Done, St{A, 1}},
+         {B, Op::UnlockAll, Res::Done, St {A, 1}},
+         {B, Op::Release, Res::Done, St {A, 1}},
          {A, Op::Release, Res::Done, Free},
      }},
     // The restore gives up while another thread stops the lock; the levels it did not
@@ -293,12 +296,12 @@ const Table Tables[] = {
      {
          {A, Op::Write, Res::Held},
          {A, Op::UnlockAll, Res::Done, Free},
-         {B, Op::Stop, Res::Held, St{B, 1, 1}},
-         {A, Op::Release, Res::Done, St{B, 1, 1, 1}},
+         {B, Op::Stop, Res::Held, St {B, 1, 1}},
+         {A, Op::Release, Res::Done, St {B, 1, 1, 1}},
          {A, Op::Write, Res::Nil},
-         {B, Op::Release, Res::Done, St{-1, 0, 0, 1}},
-         {C, Op::Write, Res::Held, St{C, 1, 0, 1}},
-         {A, Op::Release, Res::Done, St{C, 1}},
+         {B, Op::Release, Res::Done, St {-1, 0, 0, 1}},
+         {C, Op::Write, Res::Held, St {C, 1, 0, 1}},
+         {A, Op::Release, Res::Done, St {C, 1}},
          {C, Op::Release, Res::Done, Free},
      }},
     // A stopper that gives up its levels (as the destroy handshake does) takes its stop
@@ -306,39 +309,39 @@ const Table Tables[] = {
     {"StopperUnlocksAllAndTakesItsStopBack",
      {
          {A, Op::Stop, Res::Held},
-         {A, Op::Write, Res::Held, St{A, 2, 1, 0, 1}},
-         {A, Op::UnlockAll, Res::Done, St{-1, 0, 1}},
+         {A, Op::Write, Res::Held, St {A, 2, 1, 0, 1}},
+         {A, Op::UnlockAll, Res::Done, St {-1, 0, 1}},
          {B, Op::Write, Res::Nil},
-         {A, Op::Release, Res::Done, St{A, 2, 1, 0, 1}},
-         {A, Op::Release, Res::Done, St{A, 1, 1, 0, 1}},
+         {A, Op::Release, Res::Done, St {A, 2, 1, 0, 1}},
+         {A, Op::Release, Res::Done, St {A, 1, 1, 0, 1}},
          {A, Op::Release, Res::Done, Free},
      }},
     {"UnlockAllLockInOrderTakesTheFirstLockBeforeThisOne",
      {
          {A, Op::Write, Res::Held},
          {A, Op::UnlockAllFirstX, Res::Done, Free},
-         {C, Op::WriteX, Res::Held, Free, St{C, 1}},
+         {C, Op::WriteX, Res::Held, Free, St {C, 1}},
          {A, Op::Release, Res::Waits},
          // L stays free while A waits for X: X is taken first.
-         {B, Op::Write, Res::Held, St{B, 1}},
+         {B, Op::Write, Res::Held, St {B, 1}},
          {B, Op::Release, Res::Done, Free},
          {C, Op::Release, Res::Done},
-         {A, Op::Await, Res::Done, St{A, 1}, Free},
+         {A, Op::Await, Res::Done, St {A, 1}, Free},
          {A, Op::Release, Res::Done, Free, Free},
      }},
     {"ASectionWithASlaveGivesUpTheSlaveInsteadOfDeadlocking",
      {
          // A holds X (its owner's lock) and asks for L with X as slave while B holds L
          // and asks for X: after its twentieth try A lets go of X until its section ends.
-         {A, Op::WriteX, Res::Held, std::nullopt, St{A, 1}},
-         {B, Op::Write, Res::Held, St{B, 1}},
+         {A, Op::WriteX, Res::Held, std::nullopt, St {A, 1}},
+         {B, Op::Write, Res::Held, St {B, 1}},
          {A, Op::WriteSlaveX, Res::Waits},
          {B, Op::WriteX, Res::Waits},
-         {B, Op::Await, Res::Held, St{B, 1}, St{B, 1}},
-         {B, Op::Release, Res::Done, St{B, 1}, Free},
+         {B, Op::Await, Res::Held, St {B, 1}, St {B, 1}},
+         {B, Op::Release, Res::Done, St {B, 1}, Free},
          {B, Op::Release, Res::Done},
-         {A, Op::Await, Res::Held, St{A, 1}, Free},
-         {A, Op::Release, Res::Done, Free, St{A, 1}},
+         {A, Op::Await, Res::Held, St {A, 1}, Free},
+         {A, Op::Release, Res::Done, Free, St {A, 1}},
          {A, Op::Release, Res::Done, Free, Free},
      }},
     // B is inside a call guarded by the destroy lock when A, holding a stop on the
@@ -346,14 +349,14 @@ const Table Tables[] = {
     {"DestroyLockWaitsForRunningCallsAndRefusesNewOnes",
      {
          {B, Op::Enter, Res::Held},
-         {A, Op::Stop, Res::Held, St{A, 1, 1}},
-         {A, Op::Destroy, Res::Waits, St{-1, 0, 1}},
+         {A, Op::Stop, Res::Held, St {A, 1, 1}},
+         {A, Op::Destroy, Res::Waits, St {-1, 0, 1}},
          {C, Op::Enter, Res::Nil},
          {B, Op::ObjWrite, Res::Empty},
          {B, Op::Release, Res::Done},
          {A, Op::StillWaiting, Res::Waits},
          {B, Op::Release, Res::Done},
-         {A, Op::Await, Res::Done, St{A, 1, 1, 0, 1}},
+         {A, Op::Await, Res::Done, St {A, 1, 1, 0, 1}},
          {A, Op::Enter, Res::Held},
          {C, Op::Enter, Res::Nil},
          {A, Op::Release, Res::Done},

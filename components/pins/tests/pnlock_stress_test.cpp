@@ -22,15 +22,16 @@ namespace {
 struct Shared {
     TPNObject Object;
     IntfPtr<IPNDestroyLock> Destroy = TPNDestroyLock::Create(&Object);
-    std::atomic<std::uint32_t> Holder{0};
+    std::atomic<std::uint32_t> Holder {0};
     long Counter = 0;  // touched only inside held sections, on purpose unguarded
-    std::atomic<long> Progress{0};
-    std::atomic<bool> Quit{false};
-    std::atomic<int> Finished{0};
-    std::atomic<int> Failures{0};
+    std::atomic<long> Progress {0};
+    std::atomic<bool> Quit {false};
+    std::atomic<int> Finished {0};
+    std::atomic<int> Failures {0};
 
     // Called right after a request answered a held section.
-    void Touch(std::uint32_t AMe) {
+    void Touch(std::uint32_t AMe)
+    {
         const std::uint32_t prev = Holder.exchange(AMe);
         if (prev != 0 && prev != AMe)
             Failures.fetch_add(1);
@@ -39,7 +40,8 @@ struct Shared {
     }
 };
 
-void Worker(Shared& S, unsigned ASeed) {
+void Worker(Shared& S, unsigned ASeed)
+{
     std::mt19937 rnd(ASeed);
     const std::uint32_t me = GetCurrentThreadId();
     IPNLock& lock = *S.Object.IntLock();
@@ -106,7 +108,8 @@ void Worker(Shared& S, unsigned ASeed) {
     S.Finished.fetch_add(1);
 }
 
-TEST(PNLockStress, RandomRequestsStayExclusiveAndEndFree) {
+TEST(PNLockStress, RandomRequestsStayExclusiveAndEndFree)
+{
     Shared S;
     constexpr int Threads = 6;
     std::vector<std::thread> threads;
@@ -128,8 +131,8 @@ TEST(PNLockStress, RandomRequestsStayExclusiveAndEndFree) {
             lastChange = std::chrono::steady_clock::now();
         } else if (std::chrono::steady_clock::now() - lastChange > std::chrono::seconds(10)) {
             const TPNLockState st = S.Object.IntLock()->Instance()->State();
-            std::fprintf(stderr, "deadlock: owner %u depth %d in-stop %d lost %d\n",
-                         st.OwningThread, st.CountLocks, st.InStopCount, st.LostLevels);
+            std::fprintf(stderr, "deadlock: owner %u depth %d in-stop %d lost %d\n", st.OwningThread, st.CountLocks,
+                         st.InStopCount, st.LostLevels);
             std::abort();
         }
     }
@@ -138,7 +141,7 @@ TEST(PNLockStress, RandomRequestsStayExclusiveAndEndFree) {
 
     EXPECT_EQ(S.Failures.load(), 0);
     EXPECT_GT(S.Progress.load(), 0);
-    EXPECT_EQ(S.Object.IntLock()->Instance()->State(), TPNLockState{});
+    EXPECT_EQ(S.Object.IntLock()->Instance()->State(), TPNLockState {});
     EXPECT_EQ(S.Destroy->Instance()->LockCount(), 0);
     EXPECT_EQ(S.Destroy->Instance()->Destroying(), 0);
 }

@@ -10,7 +10,8 @@ namespace {
 
 struct TRecorder : IPNLockTraceMonitor {
     std::vector<std::string> Events;
-    void LockTrace(TPNLock*, const void*, TPNLockTraceEvent AEvent, std::uint32_t AThread) override {
+    void LockTrace(TPNLock*, const void*, TPNLockTraceEvent AEvent, std::uint32_t AThread) override
+    {
         EXPECT_EQ(AThread, GetCurrentThreadId());
         std::string name = LockTraceEventName(AEvent);
         EXPECT_EQ(name.size(), 18u);
@@ -18,7 +19,8 @@ struct TRecorder : IPNLockTraceMonitor {
     }
 };
 
-TEST(PNLockTrace, MonitorsSeeEveryStepInOrder) {
+TEST(PNLockTrace, MonitorsSeeEveryStepInOrder)
+{
     TRecorder rec;
     AddLockTraceMonitor(&rec);
     {
@@ -28,10 +30,9 @@ TEST(PNLockTrace, MonitorsSeeEveryStepInOrder) {
     }
     RemoveLockTraceMonitor(&rec);
     EXPECT_EQ(rec.Events,
-              (std::vector<std::string>{"Create", "BeginWriteCreate", "WriteCreate",
-                                        "BeginUnlockCreate", "UnlockCreate", "BeginUnlockDestroy",
-                                        "UnlockDestroy", "BeginWriteDestroy", "WriteDestroy",
-                                        "Destroy"}));
+              (std::vector<std::string> {"Create", "BeginWriteCreate", "WriteCreate", "BeginUnlockCreate",
+                                         "UnlockCreate", "BeginUnlockDestroy", "UnlockDestroy", "BeginWriteDestroy",
+                                         "WriteDestroy", "Destroy"}));
     IntfPtr<IPNLock> unseen = TPNLock::Create();
     EXPECT_EQ(rec.Events.size(), 10u) << "removed monitors hear nothing";
 }

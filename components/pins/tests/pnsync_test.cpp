@@ -9,7 +9,8 @@
 namespace dcs {
 namespace {
 
-TEST(PNSync, ZeroTimeoutsPollWithoutBlocking) {
+TEST(PNSync, ZeroTimeoutsPollWithoutBlocking)
+{
     TPNEvent ev(true, false);
     EXPECT_FALSE(ev.WaitFor(0));
     ev.Signal();
@@ -27,9 +28,10 @@ TEST(PNSync, ZeroTimeoutsPollWithoutBlocking) {
     EXPECT_FALSE(sem.Decrement(0)) << "the refused increment added nothing";
 }
 
-TEST(PNSync, AutoResetEventReleasesOneWaiterPerSignal) {
+TEST(PNSync, AutoResetEventReleasesOneWaiterPerSignal)
+{
     TPNEvent ev(false, false);
-    std::atomic<int> woken{0};
+    std::atomic<int> woken {0};
     std::thread t1([&] { woken += ev.WaitFor(INFINITE); });
     std::thread t2([&] { woken += ev.WaitFor(INFINITE); });
     ev.Signal();
@@ -43,7 +45,8 @@ TEST(PNSync, AutoResetEventReleasesOneWaiterPerSignal) {
     EXPECT_EQ(woken.load(), 2);
 }
 
-TEST(PNSync, AbandonedMutexIsAcquiredAndOwned) {
+TEST(PNSync, AbandonedMutexIsAcquiredAndOwned)
+{
     TPNMutex m(false);
     std::thread([&] { ASSERT_TRUE(m.Acquire(INFINITE)); }).join();
     EXPECT_TRUE(m.Acquire(1000));
@@ -51,7 +54,8 @@ TEST(PNSync, AbandonedMutexIsAcquiredAndOwned) {
     EXPECT_FALSE(m.Release()) << "no longer owned";
 }
 
-TEST(PNSync, MutexIsRecursiveAndOnlyItsOwnerReleasesIt) {
+TEST(PNSync, MutexIsRecursiveAndOnlyItsOwnerReleasesIt)
+{
     TPNMutex m(true);
     EXPECT_TRUE(m.Acquire(0));
     bool other = true;
@@ -64,7 +68,8 @@ TEST(PNSync, MutexIsRecursiveAndOnlyItsOwnerReleasesIt) {
 
 // A name already used by an event cannot make a mutex: the wrapper is left without one,
 // and waiting on it fails rather than counting as acquired.
-TEST(PNSync, FailedWaitIsNotAcquired) {
+TEST(PNSync, FailedWaitIsNotAcquired)
+{
     auto ev = TPNEvent::CreateNamed("pnsync-shared-name", true, false);
     auto same = TPNEvent::CreateNamed("pnsync-shared-name", true, false);
     same->Signal();
@@ -80,7 +85,8 @@ TEST(PNSync, FailedWaitIsNotAcquired) {
     EXPECT_FALSE(bad.Increment(1));
 }
 
-TEST(PNSync, CriticalSectionIsRecursiveAndTheScopedLockLeavesOnException) {
+TEST(PNSync, CriticalSectionIsRecursiveAndTheScopedLockLeavesOnException)
+{
     TPNCriticalSection cs;
     try {
         TPNCriticalSectionLock outer(cs);

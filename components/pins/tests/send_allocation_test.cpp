@@ -29,8 +29,7 @@ protected:
 };
 
 // Calls made on the test's thread between the warm-up send and the end of ASends sends.
-template <class F>
-uint64_t AllocationsOfSends(int ASends, F&& ASend)
+template <class F> uint64_t AllocationsOfSends(int ASends, F&& ASend)
 {
     ASend();
     const uint64_t before = dcs::testing::tNewCalls;
@@ -47,7 +46,7 @@ TEST_F(StdPinTest, SendsOverEveryLinkWithoutTouchingTheHeap)
         int heard = 0;
         auto count = [&heard](TPNBasicPin*, const TGUID*, IPNNotifyOperation*, TPNNotifyState) {
             ++heard;
-            return TPNNotifyResult{};
+            return TPNNotifyResult {};
         };
 
         auto source = Make<TPNClockSourcePin>(nullptr, ownerLock, IntfPtr<IPNLock>(), count);

@@ -18,10 +18,7 @@ protected:
         PinListTest::TearDown();
         EXPECT_EQ(TPNStateDispatcher::RegisteredCount(false), 0) << "a dispatcher outlived its pins";
     }
-    TPNBoolStatePin* Switch(TComponent* ARoot, const char* AName)
-    {
-        return Find<TSTSwitch>(ARoot, AName)->FStatePin;
-    }
+    TPNBoolStatePin* Switch(TComponent* ARoot, const char* AName) { return Find<TSTSwitch>(ARoot, AName)->FStatePin; }
 };
 
 constexpr const char* KSwitches = R"(object Form1: TPLForm

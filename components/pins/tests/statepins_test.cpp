@@ -15,10 +15,13 @@ using TBool = TPNBoolStatePin;
 
 TPtr<TBool> MakeBool(std::vector<bool>* AHeard = nullptr)
 {
-    return Make<TBool>(nullptr, [AHeard](TPNPin*, bool v) {
-        if (AHeard)
-            AHeard->push_back(v);
-    }, nullptr);
+    return Make<TBool>(
+        nullptr,
+        [AHeard](TPNPin*, bool v) {
+            if (AHeard)
+                AHeard->push_back(v);
+        },
+        nullptr);
 }
 
 TEST_F(StdPinTest, PinWithoutDispatcherAnswersEveryStateQueryEmpty)
@@ -60,19 +63,20 @@ TEST_F(StdPinTest, StatePinsJoinedByLinkShareOneValue)
     a->SetValue(true);
     EXPECT_TRUE(b->Value());
     a->SetValue(true);  // unchanged: nothing sent
-    EXPECT_EQ(heardA, (std::vector<bool>{false}));
-    EXPECT_EQ(heardB, (std::vector<bool>{true}));
+    EXPECT_EQ(heardA, (std::vector<bool> {false}));
+    EXPECT_EQ(heardB, (std::vector<bool> {true}));
 
     // A third member, a plain Boolean sink, hears the state too.
     std::vector<bool> heardK;
-    auto k = Make<TPNBoolSinkPin>(nullptr, [&](TPNPin*, bool v) { heardK.push_back(v); }, nullptr);
+    auto k = Make<TPNBoolSinkPin>(
+        nullptr, [&](TPNPin*, bool v) { heardK.push_back(v); }, nullptr);
     ASSERT_TRUE(k->Connect(a.get()));
     EXPECT_EQ(d->PinCount(), 3);
     ASSERT_FALSE(heardK.empty());  // the state on joining, from each member that announces it
     EXPECT_EQ(std::count(heardK.begin(), heardK.end(), false), 0);
     heardK.clear();
     b->SetValue(false);
-    EXPECT_EQ(heardK, (std::vector<bool>{false}));
+    EXPECT_EQ(heardK, (std::vector<bool> {false}));
     EXPECT_EQ(a->GetLinkDisplayText(), "Link1");
 
     // Cutting one member off leaves the cutting pin in the state with the others.
@@ -175,13 +179,15 @@ TEST_F(StdPinTest, FloatIntStatePinRoundsForIntegerMembers)
     struct {
         double In;
         int32_t Out;
-    } rounding[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {1e10, INT32_MAX},
+    } rounding[] = {{2.5, 2},           {3.5, 4},          {-2.5, -2},
+                    {-3.5, -4},         {2.4999, 2},       {1e10, INT32_MAX},
                     {-1e10, INT32_MIN}, {std::nan(""), 0}, {2147483647.0, INT32_MAX}};
     for (auto& r : rounding)
         EXPECT_EQ(RoundToInt32(r.In), r.Out) << r.In;
 
     std::vector<float> heardState;
-    auto s = Make<TPNFloatIntStatePin>(nullptr, [&](TPNPin*, float v) { heardState.push_back(v); }, nullptr);
+    auto s = Make<TPNFloatIntStatePin>(
+        nullptr, [&](TPNPin*, float v) { heardState.push_back(v); }, nullptr);
     auto ints = Make<TPNIntegerSinkPin>(nullptr, TPNIntegerChangeEvent(), nullptr);
     auto floats = Make<TPNFloatSinkPin>(nullptr, TPNFloatChangeEvent(), nullptr);
     ASSERT_TRUE(s->Connect(ints.get()));
@@ -204,7 +210,7 @@ TEST_F(StdPinTest, FloatIntStatePinRoundsForIntegerMembers)
     other->SetValue(7.25f);
     EXPECT_EQ(s->Value(), 7.25f);
     EXPECT_EQ(ints->Value(), 7);
-    EXPECT_EQ(heardState, (std::vector<float>{7.25f}));
+    EXPECT_EQ(heardState, (std::vector<float> {7.25f}));
 }
 
 // Members that answer every value with a new one would send without end: the nesting is
@@ -241,17 +247,18 @@ TEST_F(StdPinTest, MembersComeAndGoWhileAnotherSends)
     auto keeper = MakeBool();
     TPNStateLinks::ConnectToStateByName(sender.get(), "Busy");
     TPNStateLinks::ConnectToStateByName(keeper.get(), "Busy");
-    std::atomic<bool> stop{false};
-    std::atomic<int> sends{0};
+    std::atomic<bool> stop {false};
+    std::atomic<int> sends {0};
     std::thread t([&] {
         for (bool v = true; !stop.load(); v = !v) {
             sender->SetValue(v);
             ++sends;
         }
     });
-    std::atomic<int> heard{0};
+    std::atomic<int> heard {0};
     for (int i = 0; i < 200; ++i) {
-        auto guest = Make<TBool>(nullptr, [&](TPNPin*, bool) { ++heard; }, nullptr);
+        auto guest = Make<TBool>(
+            nullptr, [&](TPNPin*, bool) { ++heard; }, nullptr);
         TPNStateLinks::ConnectToStateByName(guest.get(), "Busy");
         int at = sends.load();
         while (sends.load() < at + 2)
@@ -289,13 +296,16 @@ TEST_F(StdPinTest, DispatcherDissolvedFromInsideASendStaysAliveUntilItReturns)
     TBool* pa = a.get();
     std::weak_ptr<TPNStateDispatcher> weak;
     bool once = false;
-    auto b = Make<TBool>(nullptr, [&](TPNPin*, bool v) {
-        if (v && !once) {
-            once = true;
-            pa->Disconnect();
-            EXPECT_FALSE(weak.expired()) << "freed under a running send";
-        }
-    }, nullptr);
+    auto b = Make<TBool>(
+        nullptr,
+        [&](TPNPin*, bool v) {
+            if (v && !once) {
+                once = true;
+                pa->Disconnect();
+                EXPECT_FALSE(weak.expired()) << "freed under a running send";
+            }
+        },
+        nullptr);
     ASSERT_TRUE(a->Connect(b.get()));
     weak = TPNStateLinks::DispatcherOf(a.get());
     a->SetValue(true);

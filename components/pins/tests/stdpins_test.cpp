@@ -129,22 +129,26 @@ TEST_F(StdPinTest, ValuesCrossLinksAndStandardConverters)
 TEST_F(StdPinTest, SinksStoreTheirValueAndReportIt)
 {
     std::vector<std::string> heard;
-    auto b = Make<TPNBoolSinkPin>(nullptr, [&](TPNPin*, bool v) { heard.push_back(v ? "true" : "false"); }, nullptr);
-    auto i = Make<TPNIntegerSinkPin>(nullptr, [&](TPNPin*, int32_t v) { heard.push_back(std::to_string(v)); }, nullptr);
-    auto i64 = Make<TPNInt64SinkPin>(nullptr, [&](TPNPin*, int64_t v) { heard.push_back(std::to_string(v)); }, nullptr);
-    auto dt = Make<TPNDateTimeSinkPin>(nullptr, [&](TPNPin*, TDateTime v) { heard.push_back(std::to_string(v)); }, nullptr);
+    auto b = Make<TPNBoolSinkPin>(
+        nullptr, [&](TPNPin*, bool v) { heard.push_back(v ? "true" : "false"); }, nullptr);
+    auto i = Make<TPNIntegerSinkPin>(
+        nullptr, [&](TPNPin*, int32_t v) { heard.push_back(std::to_string(v)); }, nullptr);
+    auto i64 = Make<TPNInt64SinkPin>(
+        nullptr, [&](TPNPin*, int64_t v) { heard.push_back(std::to_string(v)); }, nullptr);
+    auto dt = Make<TPNDateTimeSinkPin>(
+        nullptr, [&](TPNPin*, TDateTime v) { heard.push_back(std::to_string(v)); }, nullptr);
     auto send = [](TPNBasicPin* p, IntfPtr<IPNNotifyOperation> op) {
         dynamic_cast<IPNBasicStream*>(p)->NotifyStream(nullptr, op.Get(), {});
     };
     send(b.get(), MakeOperation<TPNSuppliedBoolOperation>(true));
-    send(b.get(), MakeOperation<TPNSuppliedIntegerOperation>(0));  // ignored
+    send(b.get(), MakeOperation<TPNSuppliedIntegerOperation>(0));              // ignored
     send(i.get(), MakeOperation<TPNSuppliedIntValueRangeOperation>(4, 0, 9));  // a descendant: its value
     send(i.get(), MakeOperation<TPNSuppliedRealOperation>(9.0));               // ignored
     send(i64.get(), MakeOperation<TPNSuppliedInt64Operation>(INT64_MIN));
     send(i64.get(), MakeOperation<TPNSuppliedInt64RangeOperation>(1, 2));  // no value: ignored
     send(dt.get(), MakeOperation<TPNSuppliedDateTimeOperation>(45000.5));
     send(dt.get(), MakeOperation<TPNSuppliedStringOperation>("45000.5"));  // ignored
-    EXPECT_EQ(heard, (std::vector<std::string>{"true", "4", std::to_string(INT64_MIN), "45000.500000"}));
+    EXPECT_EQ(heard, (std::vector<std::string> {"true", "4", std::to_string(INT64_MIN), "45000.500000"}));
     EXPECT_TRUE(b->Value());
     EXPECT_EQ(i->Value(), 4);
     EXPECT_EQ(i64->Value(), INT64_MIN);
@@ -161,7 +165,10 @@ TEST_F(StdPinTest, RangedIntegerSinkKeepsTheLastRangeForPlainValues)
     std::vector<THeard> data;
     std::vector<std::pair<int64_t, int64_t>> ranges;
     auto p32 = Make<TPNIntAndRangedSinkPin>(
-        nullptr, [&](TPNPin*, int32_t v, int32_t lo, int32_t hi, bool r) { data.push_back({v, lo, hi, r}); },
+        nullptr,
+        [&](TPNPin*, int32_t v, int32_t lo, int32_t hi, bool r) {
+            data.push_back({v, lo, hi, r});
+        },
         [&](TPNPin*, int32_t lo, int32_t hi) { ranges.emplace_back(lo, hi); }, nullptr);
     auto send = [](TPNBasicPin* p, IntfPtr<IPNNotifyOperation> op) {
         dynamic_cast<IPNBasicStream*>(p)->NotifyStream(nullptr, op.Get(), {});
@@ -170,16 +177,19 @@ TEST_F(StdPinTest, RangedIntegerSinkKeepsTheLastRangeForPlainValues)
     send(p32.get(), MakeOperation<TPNSuppliedIntegerOperation>(5));
     send(p32.get(), MakeOperation<TPNSuppliedIntValueRangeOperation>(-2, -5, 5));
     send(p32.get(), MakeOperation<TPNSuppliedInt64Operation>(1));  // the other width: ignored
-    EXPECT_EQ(ranges, (std::vector<std::pair<int64_t, int64_t>>{{1, 9}}));
-    EXPECT_EQ(data, (std::vector<THeard>{{5, 1, 9, false}, {-2, -5, 5, true}}));
+    EXPECT_EQ(ranges, (std::vector<std::pair<int64_t, int64_t>> {{1, 9}}));
+    EXPECT_EQ(data, (std::vector<THeard> {{5, 1, 9, false}, {-2, -5, 5, true}}));
 
     data.clear();
     auto p64 = Make<TPNInt64AndRangedSinkPin>(
-        nullptr, [&](TPNPin*, int64_t v, int64_t lo, int64_t hi, bool r) { data.push_back({v, lo, hi, r}); },
+        nullptr,
+        [&](TPNPin*, int64_t v, int64_t lo, int64_t hi, bool r) {
+            data.push_back({v, lo, hi, r});
+        },
         TPNInt64RangeChangeEvent(), nullptr);
     send(p64.get(), MakeOperation<TPNSuppliedInt64RangeOperation>(INT64_MIN, INT64_MAX));
     send(p64.get(), MakeOperation<TPNSuppliedInt64Operation>(42));
-    EXPECT_EQ(data, (std::vector<THeard>{{42, INT64_MIN, INT64_MAX, false}}));
+    EXPECT_EQ(data, (std::vector<THeard> {{42, INT64_MIN, INT64_MAX, false}}));
     EXPECT_EQ(p64->Min(), INT64_MIN);
 }
 
@@ -257,7 +267,7 @@ TEST_F(StdPinTest, ClockSinkTicksOnEveryClockAndSuppliedValue)
         nullptr, [&](TPNPin*) { ++ticks; },
         [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op, TPNNotifyState) {
             seen.push_back(op->Instance()->OperationID());
-            return TPNNotifyResult{nrDataChanged};
+            return TPNNotifyResult {nrDataChanged};
         },
         nullptr);
     auto clock = Make<TPNClockSourcePin>(nullptr, nullptr);
@@ -266,17 +276,17 @@ TEST_F(StdPinTest, ClockSinkTicksOnEveryClockAndSuppliedValue)
     clock->Clock();
     EXPECT_EQ(ticks, 1);
     auto b = MakeOperation<TPNSuppliedBoolOperation>(false);
-    EXPECT_EQ(sink->NotifyStream(nullptr, b.Get(), {}), TPNNotifyResult{nrDataChanged});
+    EXPECT_EQ(sink->NotifyStream(nullptr, b.Get(), {}), TPNNotifyResult {nrDataChanged});
     EXPECT_EQ(ticks, 2);
     EXPECT_EQ(seen.back(), b->Instance()->OperationID());
 
     // Operations sent upstream from the clock sink reach the clock source's event.
     int upstream = 0;
-    auto listening = Make<TPNClockSourcePin>(nullptr, [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op,
-                                                          TPNNotifyState) {
-        upstream += OperationAs<TPNClockNeededOperation>(op) ? 1 : 0;
-        return TPNNotifyResult{};
-    });
+    auto listening =
+        Make<TPNClockSourcePin>(nullptr, [&](TPNBasicPin*, const TGUID*, IPNNotifyOperation* op, TPNNotifyState) {
+            upstream += OperationAs<TPNClockNeededOperation>(op) ? 1 : 0;
+            return TPNNotifyResult {};
+        });
     ASSERT_TRUE(sink->Connect(listening.get()));
     sink->Notify(MakeOperation<TPNClockNeededOperation>(true).Get());
     EXPECT_EQ(upstream, 1);
@@ -325,7 +335,7 @@ TEST_F(StdPinTest, RangedConvertersMadeDirectly)
         std::string got = "none";
         if (auto* vr = OperationAs<TPNSuppliedRealValueRangeOperation>(rec->Last()))
             got = "range " + std::to_string(int64_t(vr->Value)) + " " + std::to_string(int64_t(vr->Min)) + " " +
-                  std::to_string(int64_t(vr->Max));
+                std::to_string(int64_t(vr->Max));
         else if (auto* s = OperationAs<TPNSuppliedSingleOperation>(rec->Last()))
             got = "single " + std::to_string(int64_t(s->Value));
         EXPECT_EQ(got, c.Expect) << c.Class->ClassName();

@@ -51,10 +51,7 @@ std::vector<Ext> RefInverse(const std::vector<double>& y)
     return RefR2r(z, FFTW_REDFT01);
 }
 
-double Bound(int n)
-{
-    return 1e-13 * std::max(1.0, std::log2(static_cast<double>(n)));
-}
+double Bound(int n) { return 1e-13 * std::max(1.0, std::log2(static_cast<double>(n))); }
 
 struct DctPair {
     DctSpec* fwd = nullptr;
@@ -80,11 +77,10 @@ TEST(Dct, MatchesLongDoubleReferenceOnEveryPath)
         int fixed, pow2, fft, chirp;
     };
     const Case cases[] = {
-        {1, 0, 1, 0, 0, 0},    {2, 0, 1, 0, 0, 0},    {3, 0, 0, 0, 0, 0},    {4, 0, 1, 0, 0, 0},
-        {5, 0, 0, 0, 0, 0},    {7, 0, 0, 0, 0, 0},    {8, 0, 1, 0, 0, 0},    {12, 0, 0, 0, 0, 0},
-        {16, 0, 0, 1, 0, 0},   {32, 0, 0, 1, 0, 0},   {100, 0, 0, 0, 0, 0},  {101, 0, 0, 0, 0, 1},
-        {102, 0, 0, 0, 0, 1},  {150, 0, 0, 0, 0, 1},  {512, 2, 0, 1, 0, 0},  {999, 0, 0, 0, 0, 1},
-        {1024, 2, 0, 1, 1, 0}, {1024, 0, 0, 1, 0, 0},
+        {1, 0, 1, 0, 0, 0},   {2, 0, 1, 0, 0, 0},    {3, 0, 0, 0, 0, 0},    {4, 0, 1, 0, 0, 0},   {5, 0, 0, 0, 0, 0},
+        {7, 0, 0, 0, 0, 0},   {8, 0, 1, 0, 0, 0},    {12, 0, 0, 0, 0, 0},   {16, 0, 0, 1, 0, 0},  {32, 0, 0, 1, 0, 0},
+        {100, 0, 0, 0, 0, 0}, {101, 0, 0, 0, 0, 1},  {102, 0, 0, 0, 0, 1},  {150, 0, 0, 0, 0, 1}, {512, 2, 0, 1, 0, 0},
+        {999, 0, 0, 0, 0, 1}, {1024, 2, 0, 1, 1, 0}, {1024, 0, 0, 1, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "n " << c.n << " hint " << c.hint);
@@ -139,7 +135,7 @@ TEST(Dct, ConstantInputHasOnlyTheDcValueAndSmallCasesAreExact)
 
 TEST(Dct, StatusesAndAllocationFailures)
 {
-    DctSpec* const untouched = reinterpret_cast<DctSpec*>(std::uintptr_t{0x4321});
+    DctSpec* const untouched = reinterpret_cast<DctSpec*>(std::uintptr_t {0x4321});
     DctSpec* out = untouched;
     EXPECT_EQ(fallback::vpsDCTFwdInitAlloc_64f(nullptr, 0, 0), StatusNullPointer);
     EXPECT_EQ(fallback::vpsDCTInvInitAlloc_64f(&out, 0, 0), StatusBadSize);
@@ -161,7 +157,7 @@ TEST(Dct, StatusesAndAllocationFailures)
     EXPECT_EQ(dst, std::vector<double>(12, -7.0));
     fallback::vpsDFTFree_R_64f(dft);
 
-    for (auto [n, hint] : {std::pair{12, 0}, {16, 0}, {101, 0}, {1024, 2}}) {
+    for (auto [n, hint] : {std::pair {12, 0}, {16, 0}, {101, 0}, {1024, 2}}) {
         for (auto* init : {fallback::vpsDCTFwdInitAlloc_64f, fallback::vpsDCTInvInitAlloc_64f}) {
             long calls = 0;
             {

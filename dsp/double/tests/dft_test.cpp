@@ -22,10 +22,7 @@ using ffttest::RelativeError;
 
 constexpr int kFlags[] = {1, 2, 4, 8};
 
-double Bound(int n)
-{
-    return 1e-13 * std::max(1.0, std::log2(static_cast<double>(n)));
-}
+double Bound(int n) { return 1e-13 * std::max(1.0, std::log2(static_cast<double>(n))); }
 
 // Scale the spec's flag applies in one direction.
 Ext DirectionScale(int flag, int n, bool inverse)
@@ -58,8 +55,8 @@ std::vector<Vps8u> BufferFor(const DftSpec* spec)
 // own / given buffer, so each length sees every combination of those once.
 TEST(DftComplex, MatchesLongDoubleReferenceAtEveryPlan)
 {
-    const int lengths[] = {1, 2, 3, 4, 5, 6, 8, 9, 15, 45, 105, 149, 151, 157, 181, 210, 302, 453, 505, 596,
-                           675, 1000, 1155, 2310, 22201, 22801};
+    const int lengths[] = {1,   2,   3,   4,   5,   6,   8,   9,   15,   45,   105,  149,   151,
+                           157, 181, 210, 302, 453, 505, 596, 675, 1000, 1155, 2310, 22201, 22801};
     for (int n : lengths) {
         const auto x = RandomReals(2 * static_cast<std::size_t>(n), static_cast<unsigned>(n));
         const auto refFwd = ffttest::RefComplex(x, -1);
@@ -76,9 +73,9 @@ TEST(DftComplex, MatchesLongDoubleReferenceAtEveryPlan)
                 std::vector<double> src = x, dst(2 * n, -7.0);
                 double* out = inPlace ? src.data() : dst.data();
                 auto* run = inverse ? fallback::vpsDFTInv_CToC_64fc : fallback::vpsDFTFwd_CToC_64fc;
-                ASSERT_EQ(run(reinterpret_cast<const Vps64fc*>(src.data()), reinterpret_cast<Vps64fc*>(out), g.spec,
-                              buf),
-                          StatusOk);
+                ASSERT_EQ(
+                    run(reinterpret_cast<const Vps64fc*>(src.data()), reinterpret_cast<Vps64fc*>(out), g.spec, buf),
+                    StatusOk);
                 EXPECT_LE(RelativeError(out, inverse ? refInv : refFwd, DirectionScale(flag, n, inverse)), Bound(n))
                     << (inverse ? "inverse" : "forward");
             }
@@ -98,7 +95,7 @@ TEST(DftReal, MatchesLongDoubleReferenceAtEveryPlan)
             const int flag = kFlags[f];
             const bool inPlace = f & 1, given = f & 2;
             SCOPED_TRACE(testing::Message() << "n " << n << " flag " << flag);
-            SpecGuard g{nullptr, true};
+            SpecGuard g {nullptr, true};
             ASSERT_EQ(fallback::vpsDFTInitAlloc_R_64f(&g.spec, n, flag, 0), StatusOk);
             auto buffer = BufferFor(g.spec);
             Vps8u* buf = given ? buffer.data() + 1 : nullptr;
@@ -137,7 +134,7 @@ TEST(DftRoundTrip, ReturnsTheSignalOnEveryPlan)
             ASSERT_EQ(fallback::vpsDFTInv_CToC_64fc(cy, cy, c.spec, nullptr), StatusOk);
             EXPECT_LE(RelativeError(y.data(), xe, back), 4 * Bound(n));
 
-            SpecGuard r{nullptr, true};
+            SpecGuard r {nullptr, true};
             ASSERT_EQ(fallback::vpsDFTInitAlloc_R_64f(&r.spec, n, flag, 0), StatusOk);
             std::vector<double> s(n + 2);
             ASSERT_EQ(fallback::vpsDFTFwd_RToCCS_64f(x.data(), s.data(), r.spec, nullptr), StatusOk);
@@ -199,7 +196,7 @@ TEST(DftExact, SmallLengthsOnIntegers)
         {4, {1, 2, 3, 4}, {10, 0, -2, 2, -2, 0}},
     };
     for (const auto& c : realCases) {
-        SpecGuard g{nullptr, true};
+        SpecGuard g {nullptr, true};
         ASSERT_EQ(fallback::vpsDFTInitAlloc_R_64f(&g.spec, c.n, 8, 0), StatusOk);
         std::vector<double> y(c.fwd.size(), -1);
         fallback::vpsDFTFwd_RToCCS_64f(c.x.data(), y.data(), g.spec, nullptr);
@@ -233,12 +230,11 @@ TEST(DftPlan, FactorisationsAndTables)
         std::vector<int> radices;  // then F; empty: rejected
     };
     const Case cases[] = {
-        {6, {2, 3}},      {12, {4, 3}},       {24, {2, 4, 3}},        {40, {2, 4, 5}}, {45, {3, 3, 5}},
-        {302, {}},        {22801, {}},        {22201, {149, 149}},    {596, {4, 149}}, {5, {}},
-        {453, {}},        {1000, {2, 4, 5, 5, 5}},
+        {6, {2, 3}}, {12, {4, 3}},        {24, {2, 4, 3}}, {40, {2, 4, 5}}, {45, {3, 3, 5}}, {302, {}},
+        {22801, {}}, {22201, {149, 149}}, {596, {4, 149}}, {5, {}},         {453, {}},       {1000, {2, 4, 5, 5, 5}},
     };
     for (const auto& c : cases) {
-        DftSpec spec{};
+        DftSpec spec {};
         const int ok = dspDFTFactorize(&spec, c.n);
         ASSERT_EQ(ok, c.radices.empty() ? 0 : 1) << c.n;
         if (!ok)
@@ -248,7 +244,7 @@ TEST(DftPlan, FactorisationsAndTables)
             got.push_back(spec.stages[i].radix);
         EXPECT_EQ(got, c.radices) << c.n;
     }
-    DftSpec big{};
+    DftSpec big {};
     ASSERT_EQ(dspDFTFactorize(&big, 1162261467), 1);  // 3^19
     EXPECT_EQ(big.last + 2, 19);
 
@@ -257,7 +253,7 @@ TEST(DftPlan, FactorisationsAndTables)
     ASSERT_EQ(g.spec->mixedRadix, 1);
     EXPECT_EQ(g.spec->stages[g.spec->last].groups, 20);
     const std::vector<int> head(g.spec->digitRev, g.spec->digitRev + 7);
-    EXPECT_EQ(head, (std::vector<int>{0, 8, 16, 24, 32, 2, 10}));
+    EXPECT_EQ(head, (std::vector<int> {0, 8, 16, 24, 32, 2, 10}));
 
     SpecGuard g596;
     ASSERT_EQ(fallback::vpsDFTInitAlloc_C_64fc(&g596.spec, 596, 8, 0), StatusOk);
@@ -268,7 +264,7 @@ TEST(DftPlan, FactorisationsAndTables)
         int n;
         int pow2, mixed, direct, chirpLength;
     };
-    const Path paths[] = {{4, 0, 0, 0, 0},   {8, 1, 0, 0, 0},   {5, 0, 0, 1, 0},   {149, 0, 0, 1, 0},
+    const Path paths[] = {{4, 0, 0, 0, 0},     {8, 1, 0, 0, 0},      {5, 0, 0, 1, 0},      {149, 0, 0, 1, 0},
                           {151, 0, 0, 0, 512}, {257, 0, 0, 0, 1024}, {302, 0, 0, 0, 1024}, {22201, 0, 1, 0, 0}};
     for (const auto& p : paths) {
         SpecGuard s;
@@ -282,7 +278,7 @@ TEST(DftPlan, FactorisationsAndTables)
 
 TEST(DftStatus, ChecksInOrderAndLeavesOutputs)
 {
-    DftSpec* untouched = reinterpret_cast<DftSpec*>(std::uintptr_t{0x1234});
+    DftSpec* untouched = reinterpret_cast<DftSpec*>(std::uintptr_t {0x1234});
     DftSpec* out = untouched;
     EXPECT_EQ(fallback::vpsDFTInitAlloc_C_64fc(nullptr, 8, 1, 0), StatusNullPointer);
     EXPECT_EQ(fallback::vpsDFTInitAlloc_C_64fc(&out, 0, 1, 0), StatusBadSize);
@@ -340,7 +336,7 @@ TEST(DftStatus, EachAllocationFailureReportsNoMemory)
             long calls = 0;
             {
                 DspAllocFailGuard count(0);
-                SpecGuard g{nullptr, real};
+                SpecGuard g {nullptr, real};
                 ASSERT_EQ(init(&g.spec, n, 4, 0), StatusOk);
                 calls = count.Calls();
             }
@@ -350,16 +346,16 @@ TEST(DftStatus, EachAllocationFailureReportsNoMemory)
                 EXPECT_EQ(init(&out, n, 4, 0), StatusNoMemory) << "n " << n << " allocation " << k;
                 EXPECT_EQ(out, nullptr);
             }
-            SpecGuard g{nullptr, real};
+            SpecGuard g {nullptr, real};
             ASSERT_EQ(init(&g.spec, n, 4, 0), StatusOk);
             if (g.spec->workSize == 0)
                 continue;  // the power-of-two FFT needs no work memory
             std::vector<double> src(2 * n + 2, 0.5), dst(2 * n + 2, -7.0);
             DspAllocFailGuard fail(1);
-            const VpsStatus st =
-                real ? fallback::vpsDFTFwd_RToCCS_64f(src.data(), dst.data(), g.spec, nullptr)
-                     : fallback::vpsDFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(src.data()),
-                                                     reinterpret_cast<Vps64fc*>(dst.data()), g.spec, nullptr);
+            const VpsStatus st = real
+                ? fallback::vpsDFTFwd_RToCCS_64f(src.data(), dst.data(), g.spec, nullptr)
+                : fallback::vpsDFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(src.data()),
+                                                reinterpret_cast<Vps64fc*>(dst.data()), g.spec, nullptr);
             EXPECT_EQ(st, StatusNoMemory) << "n " << n;
             EXPECT_EQ(dst, std::vector<double>(2 * n + 2, -7.0));
         }
@@ -372,7 +368,7 @@ TEST(DftStatus, HugeLengthSizesAreExactAndRefusedCleanly)
 {
     const std::int64_t n = 1162261467;  // 3^19
     EXPECT_EQ(dspDFTMixedRadixWorkSize(n, 0), 18596183488);
-    DspAllocFailGuard limit(0, std::size_t{1} << 30);
+    DspAllocFailGuard limit(0, std::size_t {1} << 30);
     DftSpec* out = nullptr;
     EXPECT_EQ(fallback::vpsDFTInitAlloc_C_64fc(&out, static_cast<int>(n), 8, 0), StatusNoMemory);
     EXPECT_EQ(fallback::vpsDFTInitAlloc_R_64f(&out, static_cast<int>(n), 8, 0), StatusNoMemory);

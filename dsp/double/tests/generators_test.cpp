@@ -15,10 +15,7 @@ using Ext = long double;
 constexpr double kPi = 3.141592653589793;
 constexpr Ext kTwoPiL = 6.283185307179586476925286766559L;
 
-Ext ToneAt(double magn, double f, double phase, int n)
-{
-    return magn * std::cos(phase + kTwoPiL * f * n);
-}
+Ext ToneAt(double magn, double f, double phase, int n) { return magn * std::cos(phase + kTwoPiL * f * n); }
 
 // The ideal triangle: +M at phase 0, straight down to -M at π + asym, back up by 2π.
 Ext TriangleAt(double magn, double f, double asym, double phase, int n)
@@ -59,10 +56,14 @@ struct Wave {
 };
 
 const Wave kWaves[] = {
-    {"tone slow", 1.0, 0.01, 0, 0.3, false},      {"tone quarter", 3.0, 0.25, 0, 2.0, false},
-    {"tone fast", 0.5, 0.4375, 0, 6.0, false},    {"tone odd", 7.0, 0.123, 0, 0.0, false},
-    {"triangle symmetric", 1.0, 0.05, 0, 0, true}, {"triangle asym 1", 2.0, 0.1, 1.0, 0.5, true},
-    {"triangle asym -2", 1.5, 0.0371, -2.0, 5.0, true}, {"triangle near half", 1.0, 0.45, 2.5, 1.0, true},
+    {"tone slow", 1.0, 0.01, 0, 0.3, false},
+    {"tone quarter", 3.0, 0.25, 0, 2.0, false},
+    {"tone fast", 0.5, 0.4375, 0, 6.0, false},
+    {"tone odd", 7.0, 0.123, 0, 0.0, false},
+    {"triangle symmetric", 1.0, 0.05, 0, 0, true},
+    {"triangle asym 1", 2.0, 0.1, 1.0, 0.5, true},
+    {"triangle asym -2", 1.5, 0.0371, -2.0, 5.0, true},
+    {"triangle near half", 1.0, 0.45, 2.5, 1.0, true},
 };
 
 // The closed forms in long double, and 30 + 70 samples with the phase passed on equal one
@@ -140,7 +141,7 @@ TEST(ToneTriangle64f, CheckOrderLeavesSamplesAndPhaseUntouched)
         for (bool triangle : {false, true}) {
             double y[4] = {5, 5, 5, 5};
             double phase = c.phase;
-            const Wave w{"", c.magn, c.f, c.asym, 0, triangle};
+            const Wave w {"", c.magn, c.f, c.asym, 0, triangle};
             const VpsStatus st = w.Run(c.nullDst ? nullptr : y, c.len, c.nullPhase ? nullptr : &phase);
             EXPECT_EQ(st, triangle ? c.triangle : c.tone);
             if (st != StatusOk) {
@@ -155,7 +156,7 @@ TEST(ToneTriangle64f, CheckOrderLeavesSamplesAndPhaseUntouched)
 // modulus 2^32 - 18) plus a congruential one, polar pairs, second value first.
 std::vector<double> NoiseByDefinition(int len, double mean, double stdev, std::uint32_t& seed)
 {
-    std::vector<std::uint32_t> e{0, 0, seed};  // e(-3), e(-2), e(-1)
+    std::vector<std::uint32_t> e {0, 0, seed};  // e(-3), e(-2), e(-1)
     e[1] = seed * 69069u + 1013904243u;
     e[0] = e[1] * 69069u + 1013904243u;
     std::uint32_t b = 1, c = 1131199209u;
@@ -236,7 +237,7 @@ TEST(VectorRamp64f, OffsetPlusIndexTimesSlope)
 {
     double y[4];
     ASSERT_EQ(vpsVectorRamp_64f(y, 4, 1.5f, -0.25f), StatusOk);
-    EXPECT_EQ(std::vector<double>(y, y + 4), (std::vector<double>{1.5, 1.25, 1.0, 0.75}));
+    EXPECT_EQ(std::vector<double>(y, y + 4), (std::vector<double> {1.5, 1.25, 1.0, 0.75}));
     // Rounded once from the exact value, not from a rounded product.
     double z[2];
     ASSERT_EQ(vpsVectorRamp_64f(z, 2, 0.1f, 0.1f), StatusOk);

@@ -71,14 +71,14 @@ TEST(Goertz64fc, EqualsDftBinAndDirectSum)
         freqs.push_back(0.1234);
         for (double f : freqs) {
             SCOPED_TRACE(testing::Message() << "len " << len << " rFreq " << f);
-            Vps64fc val{};
+            Vps64fc val {};
             ASSERT_EQ(vpsGoertz_64fc(x.data(), len, &val, f), StatusOk);
             const auto ref = DirectSum(x, f);
             EXPECT_LE(std::abs(std::complex<Ext>(val.re, val.im) - ref), 1e-13L * len);
         }
     }
-    const std::vector<Vps64fc> y{{1, 2}, {3, -4}, {0.5, 0.25}};
-    Vps64fc sum{};
+    const std::vector<Vps64fc> y {{1, 2}, {3, -4}, {0.5, 0.25}};
+    Vps64fc sum {};
     ASSERT_EQ(vpsGoertz_64fc(y.data(), 3, &sum, 0.0), StatusOk);
     EXPECT_EQ(sum.re, 4.5);
     EXPECT_EQ(sum.im, -1.75);
@@ -87,7 +87,7 @@ TEST(Goertz64fc, EqualsDftBinAndDirectSum)
 TEST(Goertz64fc, Statuses)
 {
     const Vps64fc x[2] = {{1, 0}, {0, 1}};
-    Vps64fc v{7, 7};
+    Vps64fc v {7, 7};
     EXPECT_EQ(vpsGoertz_64fc(nullptr, 2, &v, 0.5), StatusNullPointer);
     EXPECT_EQ(vpsGoertz_64fc(x, 2, nullptr, 0.5), StatusNullPointer);
     EXPECT_EQ(vpsGoertz_64fc(x, 0, &v, 0.5), StatusBadSize);

@@ -22,7 +22,7 @@ using Ext = long double;
 std::vector<double> StableDenominator(int order, std::mt19937_64& gen, double gain)
 {
     std::uniform_real_distribution<double> radius(0.3, 0.8), angle(0.1, 3.0);
-    std::vector<std::complex<Ext>> poly{1.0L};
+    std::vector<std::complex<Ext>> poly {1.0L};
     auto multiply = [&](std::complex<Ext> p) {
         poly.push_back(0.0L);
         for (std::size_t k = poly.size() - 1; k > 0; --k)
@@ -259,7 +259,7 @@ TEST(Iir64f, SetUpStatusesLeaveTheCallersPointerOnFailure)
         f.taps = c.taps;
         f.count = c.count;
         f.biquad = c.biquad;
-        auto* const sentinel = reinterpret_cast<IirState64f*>(std::uintptr_t{0x1230});
+        auto* const sentinel = reinterpret_cast<IirState64f*>(std::uintptr_t {0x1230});
         StateGuard g;
         g.state = sentinel;
         EXPECT_EQ(f.Make(g), c.expected);
@@ -281,8 +281,8 @@ TEST(Iir64f, SetUpStatusesLeaveTheCallersPointerOnFailure)
 // than the state's size is refused with -9 and the caller's pointer kept.
 TEST(Iir64f, StateSizesAndAllocationFailure)
 {
-    const std::vector<double> taps(2 * 8 + 2, 1.0), bq{1, 0.5, 0.25, 1, 0.1, 0.2, 1, 0.5, 0.25, 1, 0.1, 0.2,
-                                                       1, 0.5, 0.25, 1, 0.1, 0.2};
+    const std::vector<double> taps(2 * 8 + 2, 1.0),
+        bq {1, 0.5, 0.25, 1, 0.1, 0.2, 1, 0.5, 0.25, 1, 0.1, 0.2, 1, 0.5, 0.25, 1, 0.1, 0.2};
     struct Case {
         bool biquad;
         int count;

@@ -96,7 +96,7 @@ TEST(FilterMedian64f, LengthsOfTwoToThe28OrMoreAreRefusedUntouched)
 
 TEST(FilterMedian64f, WorkBlockFailureLeavesTheCopiedInput)
 {
-    const std::vector<double> x{3, 1, 2, 5, 4, 0, 6, 7};
+    const std::vector<double> x {3, 1, 2, 5, 4, 0, 6, 7};
     std::vector<double> y(x.size());
     DspAllocFailGuard guard(1);
     EXPECT_EQ(vpsFilterMedian_64f(x.data(), y.data(), 8, 7), StatusNoMemory);

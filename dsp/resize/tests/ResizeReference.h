@@ -34,7 +34,7 @@ struct AxisSpec {
 struct Axis {
     int count = 0;  // effective destination length; 0 when the result would be empty
     std::vector<std::vector<Tap>> taps;
-    std::vector<int> q14Low;   // linear 8u/16u: absolute lower tap and its Q14 weight pair
+    std::vector<int> q14Low;  // linear 8u/16u: absolute lower tap and its Q14 weight pair
     std::vector<int> q14W1;
 };
 
@@ -54,7 +54,8 @@ inline long double LanczosTable(long double d)
         return 0;
     const long double x = std::fabs(d) * 100;
     const int j = static_cast<int>(x);
-    return LanczosWeightTable[j] + (LanczosWeightTable[j + 1] - static_cast<long double>(LanczosWeightTable[j])) * (x - j);
+    return LanczosWeightTable[j] +
+        (LanczosWeightTable[j + 1] - static_cast<long double>(LanczosWeightTable[j])) * (x - j);
 }
 
 // interpolation after lowering; super boxes use a = 1/factor rounded to double.
@@ -88,8 +89,8 @@ inline Axis BuildAxis(int interpolation, bool q14, const AxisSpec& s)
         step = 1.0 / s.factor;
     else
         step = roiLen * static_cast<long double>(s.factor) > 1
-                   ? static_cast<double>((roiLen - 1) / (roiLen * static_cast<long double>(s.factor) - 1))
-                   : 0.0;
+            ? static_cast<double>((roiLen - 1) / (roiLen * static_cast<long double>(s.factor) - 1))
+            : 0.0;
     long double pos = s.shift + (interpolation == InterpNearest ? 0.5L * step : 0.0L);
     ax.q14Low.resize(ax.count);
     ax.q14W1.resize(ax.count);
@@ -139,8 +140,7 @@ inline Axis BuildAxis(int interpolation, bool q14, const AxisSpec& s)
 }
 
 // A source image as the test stores it: row r of the image starts at row0 + r * step.
-template <class T>
-struct View {
+template <class T> struct View {
     const T* row0;
     std::ptrdiff_t step;  // elements, either sign
     int stride;
@@ -196,7 +196,9 @@ VpiSize ResizeEach(const View<T>& src, int srcW, int srcH, VpiRect roi, VpiSize 
                         const std::uint32_t v1 = rows.q14W1[i], v0 = 16384 - v1;
                         const int cshift = sizeof(T) == 1 ? 20 : 14;
                         const int r = rows.q14Low[i];
-                        sink(i, j, ch, static_cast<long double>((v0 * rowValue(r) + v1 * rowValue(r + 1) + (1u << (cshift - 1))) >> cshift));
+                        sink(i, j, ch,
+                             static_cast<long double>(
+                                 (v0 * rowValue(r) + v1 * rowValue(r + 1) + (1u << (cshift - 1))) >> cshift));
                         continue;
                     }
                 }

@@ -21,27 +21,20 @@ struct Layout {
 
 inline constexpr Layout kLayouts[] = {{"C1", 1, 1}, {"C3", 3, 3}, {"AC4", 4, 3}, {"C4", 4, 4}};
 
-template <class T>
-constexpr int TypeCode()
+template <class T> constexpr int TypeCode()
 {
     return sizeof(T) == 1 ? kResize8u : (sizeof(T) == 2 ? kResize16u : kResize32f);
 }
 
 // Largest sample of the test images: the type's maximum, 1000 for floats.
-template <class T>
-constexpr long double SampleScale()
+template <class T> constexpr long double SampleScale()
 {
     return std::is_floating_point_v<T> ? 1000.0L : static_cast<long double>(std::numeric_limits<T>::max());
 }
 
-template <class T>
-void Poison(std::vector<T>& v)
-{
-    std::memset(v.data(), 0x5A, v.size() * sizeof(T));
-}
+template <class T> void Poison(std::vector<T>& v) { std::memset(v.data(), 0x5A, v.size() * sizeof(T)); }
 
-template <class T>
-class TestImage {
+template <class T> class TestImage {
 public:
     // Rows are padded by two elements; bottom-up images keep row 0 last in memory.
     TestImage(int w, int h, Layout layout, bool bottomUp, std::uint32_t seed = 12345)

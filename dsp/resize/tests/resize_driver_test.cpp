@@ -57,12 +57,9 @@ TEST(ResizeDriver, SmallImagesLowerTheInterpolationJudgedOnTheWholeImage)
         VpiRect roi;
         int asked, used;
     } const cases[] = {
-        {7, 100, {0, 0, 7, 100}, InterpLanczos, InterpCubic},
-        {3, 100, {0, 0, 3, 100}, InterpLanczos, InterpLinear},
-        {1, 100, {0, 0, 1, 100}, InterpLanczos, InterpNearest},
-        {100, 3, {0, 0, 100, 3}, InterpCubic, InterpLinear},
-        {100, 1, {0, 0, 100, 1}, InterpLinear, InterpNearest},
-        {8, 8, {0, 0, 8, 8}, InterpLanczos, InterpLanczos},
+        {7, 100, {0, 0, 7, 100}, InterpLanczos, InterpCubic},     {3, 100, {0, 0, 3, 100}, InterpLanczos, InterpLinear},
+        {1, 100, {0, 0, 1, 100}, InterpLanczos, InterpNearest},   {100, 3, {0, 0, 100, 3}, InterpCubic, InterpLinear},
+        {100, 1, {0, 0, 100, 1}, InterpLinear, InterpNearest},    {8, 8, {0, 0, 8, 8}, InterpLanczos, InterpLanczos},
         {100, 100, {40, 40, 2, 2}, InterpLanczos, InterpLanczos},  // a 2-wide ROI keeps it
     };
     for (const Case& c : cases) {
@@ -197,9 +194,9 @@ TEST(ResizeDriver, KernelOfEveryKindTypeAndLayout)
 
 struct Call {
     bool nullSrc = false, nullDst = false;
-    VpiSize src{8, 8};
-    VpiRect roi{0, 0, 8, 8};
-    VpiSize room{8, 8};
+    VpiSize src {8, 8};
+    VpiRect roi {0, 0, 8, 8};
+    VpiSize room {8, 8};
     double xF = 1.0, yF = 1.0;
     int interpolation = InterpLinear;
 };
@@ -221,37 +218,83 @@ TEST(ResizeEntries, StatusesInCheckOrderLeaveTheDestinationUntouched)
 {
     const StatusCase cases[] = {
         {"valid", With([](Call&) {}), StatusOk},
-        {"null source wins over a bad ROI", With([](Call& c) { c.nullSrc = true; c.roi.width = 0; }), StatusNullPointer},
+        {"null source wins over a bad ROI", With([](Call& c) {
+             c.nullSrc = true;
+             c.roi.width = 0;
+         }),
+         StatusNullPointer},
         {"null destination", With([](Call& c) { c.nullDst = true; }), StatusNullPointer},
-        {"null destination, supersampling", With([](Call& c) { c.nullDst = true; c.interpolation = InterpSuper; }),
+        {"null destination, supersampling", With([](Call& c) {
+             c.nullDst = true;
+             c.interpolation = InterpSuper;
+         }),
          StatusNullPointer},
         {"source width 0", With([](Call& c) { c.src.width = 0; }), StatusBadSize},
         {"ROI x negative", With([](Call& c) { c.roi.x = -1; }), StatusBadSize},
         {"ROI height 0", With([](Call& c) { c.roi.height = 0; }), StatusBadSize},
         {"ROI x at the source width", With([](Call& c) { c.roi.x = 8; }), StatusRoiOutside},
         {"ROI y beyond the source", With([](Call& c) { c.roi.y = 9; }), StatusRoiOutside},
-        {"ROI outside wins over the destination size", With([](Call& c) { c.roi.x = 8; c.room.width = 0; }),
+        {"ROI outside wins over the destination size", With([](Call& c) {
+             c.roi.x = 8;
+             c.room.width = 0;
+         }),
          StatusRoiOutside},
-        {"ROI outside wins over the factor", With([](Call& c) { c.roi.x = 8; c.xF = 0.0; }), StatusRoiOutside},
-        {"ROI outside, supersampling", With([](Call& c) { c.roi.x = 8; c.xF = 0.0; c.interpolation = InterpSuper; }),
+        {"ROI outside wins over the factor", With([](Call& c) {
+             c.roi.x = 8;
+             c.xF = 0.0;
+         }),
          StatusRoiOutside},
-        {"destination height 0 wins over the factor", With([](Call& c) { c.room.height = 0; c.yF = 0.0; }),
+        {"ROI outside, supersampling", With([](Call& c) {
+             c.roi.x = 8;
+             c.xF = 0.0;
+             c.interpolation = InterpSuper;
+         }),
+         StatusRoiOutside},
+        {"destination height 0 wins over the factor", With([](Call& c) {
+             c.room.height = 0;
+             c.yF = 0.0;
+         }),
          StatusBadSize},
         {"factor 0", With([](Call& c) { c.xF = 0.0; }), StatusBadResizeFactor},
-        {"factor negative, supersampling", With([](Call& c) { c.yF = -0.5; c.interpolation = InterpSuper; }),
+        {"factor negative, supersampling", With([](Call& c) {
+             c.yF = -0.5;
+             c.interpolation = InterpSuper;
+         }),
          StatusBadResizeFactor},
         {"factor NaN", With([](Call& c) { c.xF = kNaN; }), StatusBadResizeFactor},
         {"factor infinite", With([](Call& c) { c.yF = kInf; }), StatusBadResizeFactor},
-        {"factor -infinite, supersampling", With([](Call& c) { c.xF = -kInf; c.interpolation = InterpSuper; }),
+        {"factor -infinite, supersampling", With([](Call& c) {
+             c.xF = -kInf;
+             c.interpolation = InterpSuper;
+         }),
          StatusBadResizeFactor},
-        {"NaN factor wins over the interpolation", With([](Call& c) { c.xF = kNaN; c.interpolation = 3; }),
+        {"NaN factor wins over the interpolation", With([](Call& c) {
+             c.xF = kNaN;
+             c.interpolation = 3;
+         }),
          StatusBadResizeFactor},
         {"interpolation 3", With([](Call& c) { c.interpolation = 3; }), StatusBadInterpolation},
-        {"supersampling above 1", With([](Call& c) { c.xF = 0.5; c.yF = 1.01; c.interpolation = InterpSuper; }),
+        {"supersampling above 1", With([](Call& c) {
+             c.xF = 0.5;
+             c.yF = 1.01;
+             c.interpolation = InterpSuper;
+         }),
          StatusBadInterpolation},
-        {"supersampling at 0.5 and 1", With([](Call& c) { c.xF = 0.5; c.interpolation = InterpSuper; }), StatusOk},
-        {"empty result", With([](Call& c) { c.roi.width = 1; c.xF = 0.3; }), StatusResizeEmpty},
-        {"empty result, supersampling", With([](Call& c) { c.roi.height = 1; c.yF = 0.4; c.interpolation = InterpSuper; }),
+        {"supersampling at 0.5 and 1", With([](Call& c) {
+             c.xF = 0.5;
+             c.interpolation = InterpSuper;
+         }),
+         StatusOk},
+        {"empty result", With([](Call& c) {
+             c.roi.width = 1;
+             c.xF = 0.3;
+         }),
+         StatusResizeEmpty},
+        {"empty result, supersampling", With([](Call& c) {
+             c.roi.height = 1;
+             c.yF = 0.4;
+             c.interpolation = InterpSuper;
+         }),
          StatusResizeEmpty},
     };
     std::vector<Vps8u> src(64, 7);
@@ -259,9 +302,9 @@ TEST(ResizeEntries, StatusesInCheckOrderLeaveTheDestinationUntouched)
         SCOPED_TRACE(sc.what);
         const Call& c = sc.call;
         std::vector<Vps8u> dst(64, 0xEE);
-        const VpsStatus st = fallback::vpiResize_8u_C1R(c.nullSrc ? nullptr : src.data(), c.src, 8, c.roi,
-                                                        c.nullDst ? nullptr : dst.data(), 8, c.room, c.xF, c.yF,
-                                                        c.interpolation);
+        const VpsStatus st =
+            fallback::vpiResize_8u_C1R(c.nullSrc ? nullptr : src.data(), c.src, 8, c.roi,
+                                       c.nullDst ? nullptr : dst.data(), 8, c.room, c.xF, c.yF, c.interpolation);
         EXPECT_EQ(st, sc.status);
         if (st != StatusOk) {
             EXPECT_EQ(dst, std::vector<Vps8u>(64, 0xEE));
@@ -293,8 +336,8 @@ TEST(ResizeEntries, EachAllocationFailingInTurnReportsNoMemoryAndWritesNothing)
             if (c.interpolation == InterpSuper)
                 return dspResizeSuper(src.data(), {16, 16}, srcStep, {0, 0, 16, 16}, dst.data(), dstStep, {40, 40},
                                       c.xF, c.yF, c.stride, c.channels, c.type, 0);
-            return dspResize(src.data(), {16, 16}, srcStep, {0, 0, 16, 16}, dst.data(), dstStep, {40, 40}, c.xF,
-                             c.yF, 0.0, 0.0, c.stride, c.channels, c.type, 0, c.interpolation);
+            return dspResize(src.data(), {16, 16}, srcStep, {0, 0, 16, 16}, dst.data(), dstStep, {40, 40}, c.xF, c.yF,
+                             0.0, 0.0, c.stride, c.channels, c.type, 0, c.interpolation);
         };
         long calls = 0;
         {
@@ -337,8 +380,8 @@ TEST(ResizeSuper, FloatSumsThatRoundAboveTheLargestSampleSaturate)
     // 600.5 rows of 65535 summed in float round above 65535 x 600.5.
     std::vector<Vps16u> src(601, 65535);
     Vps16u out = 1;
-    ASSERT_EQ(fallback::vpiResize_16u_C1R(src.data(), {1, 601}, 2, {0, 0, 1, 601}, &out, 2, {1, 1}, 1.0,
-                                          1.0 / 600.5, InterpSuper),
+    ASSERT_EQ(fallback::vpiResize_16u_C1R(src.data(), {1, 601}, 2, {0, 0, 1, 601}, &out, 2, {1, 1}, 1.0, 1.0 / 600.5,
+                                          InterpSuper),
               StatusOk);
     EXPECT_EQ(out, 65535);
 }
@@ -347,14 +390,14 @@ TEST(ResizeCenter, CentreLandsOnTheDestinationCentre)
 {
     resize_test::TestImage<Vps8u> image(16, 16, {"C4", 4, 4}, false);
     std::vector<Vps8u> dst(8 * 8 * 4, 0xEE);
-    ASSERT_EQ(fallback::vpiResizeCenter_8u_C4R(image.Src(), {16, 16}, image.StepBytes(), {0, 0, 16, 16},
-                                               dst.data(), 32, {8, 8}, 1.0, 1.0, 5.0, 6.0, InterpNearest),
+    ASSERT_EQ(fallback::vpiResizeCenter_8u_C4R(image.Src(), {16, 16}, image.StepBytes(), {0, 0, 16, 16}, dst.data(), 32,
+                                               {8, 8}, 1.0, 1.0, 5.0, 6.0, InterpNearest),
               StatusOk);
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(dst[(4 * 8 + 4) * 4 + c], image.At(6, 5, c));
         EXPECT_EQ(dst[(0 * 8 + 0) * 4 + c], image.At(2, 1, c));
     }
-    VpiRect dstRect{}, srcRect{};
+    VpiRect dstRect {}, srcRect {};
     double xShift = -1, yShift = -1;
     ASSERT_EQ(dspResizeCenterRects({16, 16}, {0, 0, 16, 16}, {8, 8}, 1.0, 1.0, 5.0, 6.0, &dstRect, &srcRect, &xShift,
                                    &yShift),

@@ -52,7 +52,7 @@ TEST(ResizePasses, CubicOvershootSurvivesUpToTheClamp)
     }
     // The sample positions reproduce the samples.
     const float a = 3, b = 7, c = 11, d = 200;
-    for (const auto& [t, want] : {std::pair{-1.0f, 3}, {0.0f, 7}, {1.0f, 11}, {2.0f, 200}}) {
+    for (const auto& [t, want] : {std::pair {-1.0f, 3}, {0.0f, 7}, {1.0f, 11}, {2.0f, 200}}) {
         Vps16u out = 0;
         dspCubicColumn<Vps16u>(&out, 1, t, &a, &b, &c, &d);
         EXPECT_EQ(out, want) << t;
@@ -159,10 +159,11 @@ std::vector<Vps8u> SuperLine(const std::vector<Vps8u>& samples, double factor, b
 {
     const int n = static_cast<int>(samples.size());
     std::vector<Vps8u> out(room, 0xEE);
-    const VpiSize size = vertical ? VpiSize{1, n} : VpiSize{n, 1};
-    const VpsStatus st = fallback::vpiResize_8u_C1R(samples.data(), size, vertical ? 1 : n, {0, 0, size.width, size.height},
-                                                    out.data(), 1, vertical ? VpiSize{1, room} : VpiSize{room, 1},
-                                                    vertical ? 1.0 : factor, vertical ? factor : 1.0, InterpSuper);
+    const VpiSize size = vertical ? VpiSize {1, n} : VpiSize {n, 1};
+    const VpsStatus st =
+        fallback::vpiResize_8u_C1R(samples.data(), size, vertical ? 1 : n, {0, 0, size.width, size.height}, out.data(),
+                                   1, vertical ? VpiSize {1, room} : VpiSize {room, 1}, vertical ? 1.0 : factor,
+                                   vertical ? factor : 1.0, InterpSuper);
     EXPECT_EQ(st, StatusOk);
     return out;
 }
@@ -171,15 +172,15 @@ TEST(ResizeSuper, BoxMeansOfTheWorkedRows)
 {
     using V = std::vector<Vps8u>;
     // Box 0: columns 0, 1 and half of 2; box 1: the other half of 2, then 3 and 4.
-    EXPECT_EQ(SuperLine({10, 20, 30, 40, 50}, 0.4, false, 2), (V{18, 42}));
+    EXPECT_EQ(SuperLine({10, 20, 30, 40, 50}, 0.4, false, 2), (V {18, 42}));
     // 1/3 as a double: a is 3.0 only after rounding, the walk is fractional.
-    EXPECT_EQ(SuperLine({30, 60, 90, 120, 150, 180}, 1.0 / 3, false, 2), (V{60, 150}));
+    EXPECT_EQ(SuperLine({30, 60, 90, 120, 150, 180}, 1.0 / 3, false, 2), (V {60, 150}));
     // 1/3 rounded to float: column 2 weighs 0.99999991 in box 0 and nothing in box 1.
-    EXPECT_EQ(SuperLine({0, 0, 60, 90, 90, 90, 0, 0, 0}, 0.3333333432674408, false, 3), (V{20, 90, 0}));
-    EXPECT_EQ(SuperLine({0, 0, 0, 90, 90, 90, 0, 0, 0}, 0.3333333432674408, true, 3), (V{0, 90, 0}));
+    EXPECT_EQ(SuperLine({0, 0, 60, 90, 90, 90, 0, 0, 0}, 0.3333333432674408, false, 3), (V {20, 90, 0}));
+    EXPECT_EQ(SuperLine({0, 0, 0, 90, 90, 90, 0, 0, 0}, 0.3333333432674408, true, 3), (V {0, 90, 0}));
     // Destination room beyond the result stays untouched.
     EXPECT_EQ(SuperLine({10, 20, 30, 40, 50, 60, 70, 80, 90, 100}, 0.4, false, 7),
-              (V{18, 42, 68, 92, 0xEE, 0xEE, 0xEE}));
+              (V {18, 42, 68, 92, 0xEE, 0xEE, 0xEE}));
 }
 
 TEST(ResizeSuper, WholeBoxesRoundHalfUp)
@@ -238,7 +239,8 @@ TEST(ResizeSuper, ThreeChannelsAtStrideFourLeaveTheFourthElement)
     ASSERT_EQ(dspResizeSuper(src.data(), {4, 4}, 16, {0, 0, 4, 4}, dst.data(), 8, {2, 2}, 0.5, 0.5, 4, 3, kResize8u, 0),
               StatusOk);
     for (int p = 0; p < 4; ++p)
-        EXPECT_EQ((std::vector<Vps8u>(dst.begin() + 4 * p, dst.begin() + 4 * p + 4)), (std::vector<Vps8u>{0, 10, 20, 0xEE}));
+        EXPECT_EQ((std::vector<Vps8u>(dst.begin() + 4 * p, dst.begin() + 4 * p + 4)),
+                  (std::vector<Vps8u> {0, 10, 20, 0xEE}));
 }
 
 }  // namespace

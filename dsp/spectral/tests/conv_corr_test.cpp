@@ -54,8 +54,7 @@ std::vector<Cld> NaiveCrossCorr(const std::vector<T>& s1, const std::vector<T>& 
 }
 
 // Largest error relative to the largest reference magnitude.
-template <class T>
-double RelError(const std::vector<Cld>& ref, const T* got)
+template <class T> double RelError(const std::vector<Cld>& ref, const T* got)
 {
     long double norm = 0, err = 0;
     for (std::size_t i = 0; i < ref.size(); ++i) {
@@ -65,10 +64,7 @@ double RelError(const std::vector<Cld>& ref, const T* got)
     return static_cast<double>(err / std::max(norm, 1e-300L));
 }
 
-double Tolerance(const SpectralPath& p)
-{
-    return 1e-13 * std::max(1.0, static_cast<double>(p.order));
-}
+double Tolerance(const SpectralPath& p) { return 1e-13 * std::max(1.0, static_cast<double>(p.order)); }
 
 TEST(Convolution, MatchesNaiveSumOnEachPath)
 {
@@ -78,10 +74,10 @@ TEST(Convolution, MatchesNaiveSumOnEachPath)
         std::int64_t fftSize, blockOutputs;
     };
     const Case cases[] = {
-        {100, 40, SpectralMethod::Direct, 0, 0},   {100, 60, SpectralMethod::Fft, 256, 0},
-        {200, 31, SpectralMethod::Direct, 0, 0},   {1000, 40, SpectralMethod::Blocks, 256, 217},
+        {100, 40, SpectralMethod::Direct, 0, 0},      {100, 60, SpectralMethod::Fft, 256, 0},
+        {200, 31, SpectralMethod::Direct, 0, 0},      {1000, 40, SpectralMethod::Blocks, 256, 217},
         {40, 1000, SpectralMethod::Blocks, 256, 217}, {9000, 20, SpectralMethod::Direct, 0, 0},
-        {300, 300, SpectralMethod::Fft, 1024, 0},  {5, 3, SpectralMethod::Direct, 0, 0},
+        {300, 300, SpectralMethod::Fft, 1024, 0},     {5, 3, SpectralMethod::Direct, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.len1) + " x " + std::to_string(c.len2));
@@ -102,7 +98,7 @@ TEST(Convolution, MatchesNaiveSumOnEachPath)
 
 TEST(Convolution, SwappedSourcesOfUnequalLengthAreBitIdentical)
 {
-    for (const auto& [l1, l2] : {std::pair{100, 40}, {100, 60}, {1000, 40}, {9000, 20}}) {
+    for (const auto& [l1, l2] : {std::pair {100, 40}, {100, 60}, {1000, 40}, {9000, 20}}) {
         const auto a = RandomReals(l1, 3);
         const auto b = RandomReals(l2, 4);
         std::vector<double> x(l1 + l2 - 1), y(l1 + l2 - 1);
@@ -149,8 +145,7 @@ TEST(Convolution, KeptSpecsGiveTheSameBitsFromAnyThread)
     EXPECT_EQ(mismatches, std::vector<int>(6, 0));
 }
 
-template <class T>
-void CheckAutoCorr(int srcLen, int dstLen, bool complex, SpectralMethod method, unsigned seed)
+template <class T> void CheckAutoCorr(int srcLen, int dstLen, bool complex, SpectralMethod method, unsigned seed)
 {
     SCOPED_TRACE(std::to_string(srcLen) + " samples, " + std::to_string(dstLen) + " lags");
     const SpectralPath p = AutoCorrPath(srcLen, dstLen, complex);
@@ -207,11 +202,10 @@ TEST(AutoCorrelation, ComplexLagZeroHasAnExactlyZeroImaginaryPart)
     EXPECT_EQ(out[0].re, static_cast<double>(sum));
 }
 
-template <class T>
-void CheckCrossCorr(int len1, int len2, int dstLen, int lowLag, SpectralMethod method)
+template <class T> void CheckCrossCorr(int len1, int len2, int dstLen, int lowLag, SpectralMethod method)
 {
-    SCOPED_TRACE(std::to_string(len1) + ", " + std::to_string(len2) + ", " + std::to_string(dstLen) +
-                 " lags from " + std::to_string(lowLag));
+    SCOPED_TRACE(std::to_string(len1) + ", " + std::to_string(len2) + ", " + std::to_string(dstLen) + " lags from " +
+                 std::to_string(lowLag));
     const CrossCorrPlan plan = CrossCorrChoosePath(len1, len2, dstLen, lowLag);
     EXPECT_EQ(plan.path.method, method);
     std::vector<T> a, b;
@@ -268,24 +262,24 @@ TEST(SpectrumProducts, PackConjAndPermOnHandMadeSpectra)
     std::vector<double> d = d6;
     ASSERT_EQ(dspMulPackConj_64f_I(s6.data(), d.data(), 6), StatusOk);
     // (1+3i)·conj(2−i) = (1+3i)(2+i) = −1+7i; (−1+4i)·conj(5+2i) = (−1+4i)(5−2i) = 3+22i
-    EXPECT_EQ(d, (std::vector<double>{6, -1, 7, 3, 22, -10}));
+    EXPECT_EQ(d, (std::vector<double> {6, -1, 7, 3, 22, -10}));
     d = d6;
     ASSERT_EQ(dspMulPerm_64f_I(s6.data(), d.data(), 6), StatusOk);
     // (3−i)(−1+5i) = 2+16i; (4+5i)(2−2i) = 18+2i
-    EXPECT_EQ(d, (std::vector<double>{6, 2, 2, 16, 18, 2}));
+    EXPECT_EQ(d, (std::vector<double> {6, 2, 2, 16, 18, 2}));
     const std::vector<double> s5 = {2, 1, 3, -1, 4}, d5 = {3, 2, -1, 5, 2};
     d = d5;
     ASSERT_EQ(dspMulPackConj_64f_I(s5.data(), d.data(), 5), StatusOk);
     // (1+3i)(2+i) = −1+7i; (−1+4i)(5−2i) = 3+22i
-    EXPECT_EQ(d, (std::vector<double>{6, -1, 7, 3, 22}));
+    EXPECT_EQ(d, (std::vector<double> {6, -1, 7, 3, 22}));
     d = d5;
     ASSERT_EQ(dspMulPerm_64f_I(s5.data(), d.data(), 5), StatusOk);
     // (1+3i)(2−i) = 5+5i; (−1+4i)(5+2i) = −13+18i
-    EXPECT_EQ(d, (std::vector<double>{6, 5, 5, -13, 18}));
+    EXPECT_EQ(d, (std::vector<double> {6, 5, 5, -13, 18}));
     // The same array as both operands: a power spectrum.
     std::vector<double> p = {2, 1, 3, -1, 4, 5};
     ASSERT_EQ(dspMulPackConj_64f_I(p.data(), p.data(), 6), StatusOk);
-    EXPECT_EQ(p, (std::vector<double>{4, 10, 0, 17, 0, 25}));
+    EXPECT_EQ(p, (std::vector<double> {4, 10, 0, 17, 0, 25}));
     EXPECT_EQ(dspMulPerm_64f_I(nullptr, d.data(), 5), StatusNullPointer);
     EXPECT_EQ(dspMulPackConj_64f_I(s5.data(), d.data(), 0), StatusBadSize);
 }
@@ -303,12 +297,15 @@ Vps64fc* C(double* p) { return reinterpret_cast<Vps64fc*>(p); }
 
 const FftCall kFftCalls[] = {
     {"conv single", 159, 0, [](const double* a, const double* b, double* o) { return vpsConv_64f(a, 100, b, 60, o); }},
-    {"conv blocks", 1039, 0, [](const double* a, const double* b, double* o) { return vpsConv_64f(a, 1000, b, 40, o); }},
+    {"conv blocks", 1039, 0,
+     [](const double* a, const double* b, double* o) { return vpsConv_64f(a, 1000, b, 40, o); }},
     {"autocorr", 600, 0, [](const double* a, const double*, double* o) { return vpsAutoCorr_64f(a, 600, o, 600); }},
-    {"autocorr B", 600, 0, [](const double* a, const double*, double* o) { return vpsAutoCorr_NormB_64f(a, 600, o, 600); }},
+    {"autocorr B", 600, 0,
+     [](const double* a, const double*, double* o) { return vpsAutoCorr_NormB_64f(a, 600, o, 600); }},
     {"crosscorr", 1005, 5,
      [](const double* a, const double* b, double* o) { return vpsCrossCorr_64f(a, 1000, b, 1000, o, 1005, -1004); }},
-    {"autocorr fc", 192, 0, [](const double* a, const double*, double* o) { return vpsAutoCorr_64fc(C(a), 96, C(o), 96); }},
+    {"autocorr fc", 192, 0,
+     [](const double* a, const double*, double* o) { return vpsAutoCorr_64fc(C(a), 96, C(o), 96); }},
     {"autocorr B fc", 192, 0,
      [](const double* a, const double*, double* o) { return vpsAutoCorr_NormB_64fc(C(a), 96, C(o), 96); }},
     {"crosscorr fc", 2010, 10,
@@ -392,7 +389,7 @@ TEST(ConvCorrStatus, HugeLengthsAreRefusedBeforeAnythingIsRead)
     // Sums of these lengths pass 2^31; the arrays are small, so any read would be caught.
     constexpr int kHuge = 1 << 30;
     std::vector<double> a(16, 1.0), out(16, kPoison);
-    std::vector<Vps64fc> c(16), cout(16, Vps64fc{kPoison, kPoison});
+    std::vector<Vps64fc> c(16), cout(16, Vps64fc {kPoison, kPoison});
     EXPECT_EQ(vpsConv_64f(a.data(), kHuge, a.data(), kHuge, out.data()), StatusBadFftOrder);
     EXPECT_EQ(vpsAutoCorr_64f(a.data(), kHuge, out.data(), 600), StatusBadFftOrder);
     EXPECT_EQ(vpsAutoCorr_NormA_64fc(c.data(), kHuge, cout.data(), 96), StatusBadFftOrder);
@@ -400,8 +397,8 @@ TEST(ConvCorrStatus, HugeLengthsAreRefusedBeforeAnythingIsRead)
     EXPECT_EQ(vpsCrossCorr_64fc(c.data(), kHuge, c.data(), kHuge, cout.data(), 600, 0), StatusBadFftOrder);
     for (double v : out)
         EXPECT_EQ(v, kPoison);
-    EXPECT_EQ(SpectralFftOrder(std::int64_t{1} << 30, 2), 30);
-    EXPECT_EQ(SpectralFftOrder((std::int64_t{1} << 30) + 1, 2), 31);
+    EXPECT_EQ(SpectralFftOrder(std::int64_t {1} << 30, 2), 30);
+    EXPECT_EQ(SpectralFftOrder((std::int64_t {1} << 30) + 1, 2), 31);
 }
 
 }  // namespace

@@ -50,10 +50,10 @@ TEST(FftCodelets, ExactSmallExamples)
     double r[8];
     const double ones[8] = {1, 1, 1, 1, 1, 1, 1, 1};
     dspFFTFwd8_64f(ones, r);
-    EXPECT_EQ(std::vector<double>(r, r + 8), (std::vector<double>{8, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<double>(r, r + 8), (std::vector<double> {8, 0, 0, 0, 0, 0, 0, 0}));
     const double alternating[8] = {1, -1, 1, -1, 1, -1, 1, -1};
     dspFFTFwd8_64f(alternating, r);  // the Nyquist value second
-    EXPECT_EQ(std::vector<double>(r, r + 8), (std::vector<double>{0, 8, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(std::vector<double>(r, r + 8), (std::vector<double> {0, 8, 0, 0, 0, 0, 0, 0}));
     const double pair[2] = {3, 1};
     dspFFT2_64f(pair, r);
     EXPECT_EQ(r[0], 4.0);
@@ -79,10 +79,9 @@ struct TableCase {
     int valuesPerPoint;  // doubles per point (2 complex, 1 real); 0 for float
 };
 
-template <class D, class F>
-TableCase Case(const char* name, const FftCodeletTable<D, F>& t, int perPoint)
+template <class D, class F> TableCase Case(const char* name, const FftCodeletTable<D, F>& t, int perPoint)
 {
-    TableCase c{name, {}, {}, perPoint};
+    TableCase c {name, {}, {}, perPoint};
     for (int i = 0; i < 4; ++i) {
         c.plain[i] = reinterpret_cast<const void*>(t.plain[i]);
         c.scaled[i] = reinterpret_cast<const void*>(t.scaled[i]);
@@ -92,7 +91,7 @@ TableCase Case(const char* name, const FftCodeletTable<D, F>& t, int perPoint)
 
 // Runs entry `order` (plain, or scaled by f) of a table over doubles or floats.
 std::vector<double> RunCodelet(const TableCase& c, int order, const std::vector<double>& x, bool inPlace,
-                        const double* f)
+                               const double* f)
 {
     const std::size_t count = x.size();
     if (c.valuesPerPoint == 0) {
@@ -100,7 +99,8 @@ std::vector<double> RunCodelet(const TableCase& c, int order, const std::vector<
         std::vector<float> out(count);
         float* dst = inPlace ? in.data() : out.data();
         if (f)
-            reinterpret_cast<void (*)(const float*, float*, float)>(c.scaled[order])(in.data(), dst, static_cast<float>(*f));
+            reinterpret_cast<void (*)(const float*, float*, float)>(c.scaled[order])(in.data(), dst,
+                                                                                     static_cast<float>(*f));
         else
             reinterpret_cast<void (*)(const float*, float*)>(c.plain[order])(in.data(), dst);
         return std::vector<double>(dst, dst + count);
@@ -118,14 +118,15 @@ std::vector<double> RunCodelet(const TableCase& c, int order, const std::vector<
 TEST(FftCodelets, InPlaceEqualsOutOfPlaceAndFactorOneEqualsPlain)
 {
     const TableCase tables[] = {
-        Case("complex forward", kFftFwdCodelets_64fc, 2), Case("complex inverse", kFftInvCodelets_64fc, 2),
-        Case("real forward", kFftFwdCodelets_64f, 1),     Case("real inverse", kFftInvCodelets_64f, 1),
+        Case("complex forward", kFftFwdCodelets_64fc, 2),   Case("complex inverse", kFftInvCodelets_64fc, 2),
+        Case("real forward", kFftFwdCodelets_64f, 1),       Case("real inverse", kFftInvCodelets_64f, 1),
         Case("float real forward", kFftFwdCodelets_32f, 0),
     };
     for (const TableCase& c : tables)
         for (int order = 0; order < 4; ++order) {
             SCOPED_TRACE(std::string(c.name) + " order " + std::to_string(order));
-            const std::vector<double> x = RandomReals((std::size_t{1} << order) * std::max(c.valuesPerPoint, 1), 5u + order);
+            const std::vector<double> x =
+                RandomReals((std::size_t {1} << order) * std::max(c.valuesPerPoint, 1), 5u + order);
             const double one = 1.0;
             const double f = 0.37;
             const std::vector<double> plain = RunCodelet(c, order, x, false, nullptr);
@@ -143,7 +144,7 @@ TEST(FftCodelets, ForwardThenInverseReturnsTheInput)
     for (const bool complex : {true, false})
         for (int order = 0; order < 4; ++order) {
             SCOPED_TRACE(std::string(complex ? "complex" : "real") + " order " + std::to_string(order));
-            const std::size_t n = std::size_t{1} << order;
+            const std::size_t n = std::size_t {1} << order;
             const std::size_t count = complex ? 2 * n : n;
             const std::vector<double> x = RandomReals(count, 40u + order);
             const auto fwd = complex ? Case("", kFftFwdCodelets_64fc, 2) : Case("", kFftFwdCodelets_64f, 1);
@@ -165,7 +166,7 @@ TEST(FftCodelets, ScaleInPlace)
 {
     double v[5] = {1, -2, 3, 0.5, 7};
     dspScale_64f_I(2.0, v, 4);
-    EXPECT_EQ(std::vector<double>(v, v + 5), (std::vector<double>{2, -4, 6, 1, 7}));
+    EXPECT_EQ(std::vector<double>(v, v + 5), (std::vector<double> {2, -4, 6, 1, 7}));
     dspScale_64f_I(2.0, v, 0);
     dspScale_64f_I(2.0, v, -3);
     EXPECT_EQ(v[0], 2.0);

@@ -22,7 +22,12 @@ using ffttest::RandomReals;
 constexpr double kPoison = -12345.5;
 
 // One transform of a kind and layout through the double entries.
-enum class Kind { Complex, Ccs, Pack, Perm };
+enum class Kind {
+    Complex,
+    Ccs,
+    Pack,
+    Perm
+};
 constexpr Kind kKinds[] = {Kind::Complex, Kind::Ccs, Kind::Pack, Kind::Perm};
 
 const char* Name(Kind k)
@@ -43,12 +48,9 @@ VpsStatus Forward(Kind k, const double* src, double* dst, const FftSpec* spec, V
     switch (k) {
     case Kind::Complex:
         return vpsFFTFwd_CToC_64fc(reinterpret_cast<const Vps64fc*>(src), reinterpret_cast<Vps64fc*>(dst), spec, buf);
-    case Kind::Ccs:
-        return vpsFFTFwd_RToCCS_64f(src, dst, spec, buf);
-    case Kind::Pack:
-        return dspFFTFwd_RToPack_64f(src, dst, spec, buf);
-    case Kind::Perm:
-        return dspFFTFwd_RToPerm_64f(src, dst, spec, buf);
+    case Kind::Ccs: return vpsFFTFwd_RToCCS_64f(src, dst, spec, buf);
+    case Kind::Pack: return dspFFTFwd_RToPack_64f(src, dst, spec, buf);
+    case Kind::Perm: return dspFFTFwd_RToPerm_64f(src, dst, spec, buf);
     }
     return StatusOk;
 }
@@ -58,12 +60,9 @@ VpsStatus Inverse(Kind k, const double* src, double* dst, const FftSpec* spec, V
     switch (k) {
     case Kind::Complex:
         return vpsFFTInv_CToC_64fc(reinterpret_cast<const Vps64fc*>(src), reinterpret_cast<Vps64fc*>(dst), spec, buf);
-    case Kind::Ccs:
-        return vpsFFTInv_CCSToR_64f(src, dst, spec, buf);
-    case Kind::Pack:
-        return dspFFTInv_PackToR_64f(src, dst, spec, buf);
-    case Kind::Perm:
-        return dspFFTInv_PermToR_64f(src, dst, spec, buf);
+    case Kind::Ccs: return vpsFFTInv_CCSToR_64f(src, dst, spec, buf);
+    case Kind::Pack: return dspFFTInv_PackToR_64f(src, dst, spec, buf);
+    case Kind::Perm: return dspFFTInv_PermToR_64f(src, dst, spec, buf);
     }
     return StatusOk;
 }
@@ -113,8 +112,8 @@ protected:
 
 TEST_F(FftStatuses, EveryCheckInItsOrderWithNothingWritten)
 {
-    FftSpec* const poisonSpec = reinterpret_cast<FftSpec*>(std::uintptr_t{0x5a5a5a50});
-    auto* const poisonSpec32 = reinterpret_cast<FftSpec32f*>(std::uintptr_t{0x5a5a5a50});
+    FftSpec* const poisonSpec = reinterpret_cast<FftSpec*>(std::uintptr_t {0x5a5a5a50});
+    auto* const poisonSpec32 = reinterpret_cast<FftSpec32f*>(std::uintptr_t {0x5a5a5a50});
     FftSpec* out = poisonSpec;
     FftSpec32f* out32 = poisonSpec32;
     int size = -777;
@@ -135,7 +134,8 @@ TEST_F(FftStatuses, EveryCheckInItsOrderWithNothingWritten)
         VpsStatus expected;
     };
     const Case cases[] = {
-        {"null out wins over a bad order and flag", [&] { return vpsFFTInitAlloc_C_64fc(nullptr, 31, 3, 0); }, StatusNullPointer},
+        {"null out wins over a bad order and flag", [&] { return vpsFFTInitAlloc_C_64fc(nullptr, 31, 3, 0); },
+         StatusNullPointer},
         {"real: null out", [&] { return vpsFFTInitAlloc_R_64f(nullptr, 4, 8, 0); }, StatusNullPointer},
         {"float: null out", [&] { return dspFFTInitAlloc_R_32f(nullptr, 4, 8, 0); }, StatusNullPointer},
         {"order -1", [&] { return vpsFFTInitAlloc_C_64fc(&out, -1, 8, 0); }, StatusBadFftOrder},
@@ -157,18 +157,26 @@ TEST_F(FftStatuses, EveryCheckInItsOrderWithNothingWritten)
         {"size query: float spec", [&] { return dspFFTGetBufSize_R_64f(asDouble, &size); }, StatusWrongContext},
         {"float size query: double spec", [&] { return dspFFTGetBufSize_R_32f(asFloat, &size); }, StatusWrongContext},
         {"transform: null spec", [&] { return vpsFFTFwd_CToC_64fc(sc, dc, nullptr, nullptr); }, StatusNullPointer},
-        {"wrong kind before the data check", [&] { return vpsFFTInv_CToC_64fc(nullptr, nullptr, real_, nullptr); }, StatusWrongContext},
+        {"wrong kind before the data check", [&] { return vpsFFTInv_CToC_64fc(nullptr, nullptr, real_, nullptr); },
+         StatusWrongContext},
         {"null source", [&] { return vpsFFTFwd_CToC_64fc(nullptr, dc, complex_, nullptr); }, StatusNullPointer},
         {"null destination", [&] { return vpsFFTInv_CToC_64fc(sc, nullptr, complex_, nullptr); }, StatusNullPointer},
-        {"CCS with a complex spec", [&] { return vpsFFTFwd_RToCCS_64f(nullptr, d, complex_, nullptr); }, StatusWrongContext},
+        {"CCS with a complex spec", [&] { return vpsFFTFwd_RToCCS_64f(nullptr, d, complex_, nullptr); },
+         StatusWrongContext},
         {"CCS with a float spec", [&] { return vpsFFTFwd_RToCCS_64f(s, d, asDouble, nullptr); }, StatusWrongContext},
-        {"CCS inverse null source", [&] { return vpsFFTInv_CCSToR_64f(nullptr, d, real_, nullptr); }, StatusNullPointer},
-        {"Pack with a complex spec", [&] { return dspFFTFwd_RToPack_64f(s, d, complex_, nullptr); }, StatusWrongContext},
-        {"Pack inverse null destination", [&] { return dspFFTInv_PackToR_64f(s, nullptr, real_, nullptr); }, StatusNullPointer},
-        {"Perm inverse with a complex spec", [&] { return dspFFTInv_PermToR_64f(s, d, complex_, nullptr); }, StatusWrongContext},
+        {"CCS inverse null source", [&] { return vpsFFTInv_CCSToR_64f(nullptr, d, real_, nullptr); },
+         StatusNullPointer},
+        {"Pack with a complex spec", [&] { return dspFFTFwd_RToPack_64f(s, d, complex_, nullptr); },
+         StatusWrongContext},
+        {"Pack inverse null destination", [&] { return dspFFTInv_PackToR_64f(s, nullptr, real_, nullptr); },
+         StatusNullPointer},
+        {"Perm inverse with a complex spec", [&] { return dspFFTInv_PermToR_64f(s, d, complex_, nullptr); },
+         StatusWrongContext},
         {"Perm null spec", [&] { return dspFFTFwd_RToPerm_64f(s, d, nullptr, nullptr); }, StatusNullPointer},
-        {"float Perm with a double spec", [&] { return dspFFTFwd_RToPerm_32f(srcF.data(), dstF.data(), asFloat, nullptr); }, StatusWrongContext},
-        {"float Perm null source", [&] { return dspFFTFwd_RToPerm_32f(nullptr, dstF.data(), float_, nullptr); }, StatusNullPointer},
+        {"float Perm with a double spec",
+         [&] { return dspFFTFwd_RToPerm_32f(srcF.data(), dstF.data(), asFloat, nullptr); }, StatusWrongContext},
+        {"float Perm null source", [&] { return dspFFTFwd_RToPerm_32f(nullptr, dstF.data(), float_, nullptr); },
+         StatusNullPointer},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -195,7 +203,7 @@ TEST(FftSpecFields, FlagsAndScale)
         int fwd, inv;
         double scale;
     };
-    const Row rows[] = {{0, 4, 1, 1, 1.0},  {0, 8, 0, 0, 0.0},         {4, 4, 1, 1, 0.25},
+    const Row rows[] = {{0, 4, 1, 1, 1.0},   {0, 8, 0, 0, 0.0},         {4, 4, 1, 1, 0.25},
                         {3, 1, 1, 0, 0.125}, {10, 2, 0, 1, 1.0 / 1024}, {12, 8, 0, 0, 0.0}};
     for (const Row& r : rows) {
         SCOPED_TRACE("order " + std::to_string(r.order) + " flag " + std::to_string(r.flag));
@@ -227,7 +235,7 @@ void ExpectEveryAllocationFailureReported(const char* what, const Create& create
     EXPECT_GE(calls, 4);  // record, sine table, bit-reversal table, table area at least
     for (long k = 1; k <= calls; ++k) {
         SCOPED_TRACE("failing allocation " + std::to_string(k));
-        void* const poison = reinterpret_cast<void*>(std::uintptr_t{0x7070});
+        void* const poison = reinterpret_cast<void*>(std::uintptr_t {0x7070});
         void* out = poison;
         const DspAllocFailGuard fail(k);
         EXPECT_EQ(create(&out, order), StatusNoMemory);
@@ -279,7 +287,7 @@ TEST(FftAllocation, BadFlagReleasesTheRecord)
 
 TEST(FftAllocation, OrderThirtyUnderA64MegabyteLimitFailsAtOnce)
 {
-    const DspAllocFailGuard limit(0, std::size_t{64} << 20);
+    const DspAllocFailGuard limit(0, std::size_t {64} << 20);
     FftSpec* out = nullptr;
     FftSpec32f* out32 = nullptr;
     EXPECT_EQ(vpsFFTInitAlloc_C_64fc(&out, 30, 8, 0), StatusNoMemory);
@@ -296,7 +304,7 @@ TEST(FftAllocation, TransformWhoseWorkAreaFailsWritesNothing)
         SCOPED_TRACE(Name(k));
         const int order = k == Kind::Complex ? 12 : 13;  // the smallest orders with a work area
         const Spec spec(k, order, 8);
-        const std::size_t n = std::size_t{1} << order;
+        const std::size_t n = std::size_t {1} << order;
         const std::vector<double> src = RandomReals(SpectrumCount(k, n), 3);
         std::vector<double> dst(SpectrumCount(k, n), kPoison);
         {
@@ -336,9 +344,10 @@ TEST(FftRoundTrip, EveryLayoutFlagAndRegime)
             for (int flag : {2, 8, 4}) {
                 if (order == 21 && flag != 2)
                     continue;
-                SCOPED_TRACE(std::string(Name(k)) + " order " + std::to_string(order) + " flag " + std::to_string(flag));
+                SCOPED_TRACE(std::string(Name(k)) + " order " + std::to_string(order) + " flag " +
+                             std::to_string(flag));
                 const Spec spec(k, order, flag);
-                const std::size_t n = std::size_t{1} << order;
+                const std::size_t n = std::size_t {1} << order;
                 const std::vector<double> x = RandomReals(SignalCount(k, n), 11u * order + flag);
                 std::vector<double> spectrum(SpectrumCount(k, n));
                 std::vector<double> back(SignalCount(k, n));
@@ -358,7 +367,7 @@ TEST(FftRoundTrip, RealOrder24)
     GTEST_SKIP() << "one thread only, and too slow under the thread sanitizer; the other builds run it";
 #endif
     const Spec spec(Kind::Ccs, 24, 2);
-    const std::size_t n = std::size_t{1} << 24;
+    const std::size_t n = std::size_t {1} << 24;
     std::vector<double> x = RandomReals(n, 24);
     std::vector<double> y(n + 2);
     ASSERT_EQ(vpsFFTFwd_RToCCS_64f(x.data(), y.data(), spec.get(), nullptr), StatusOk);
@@ -375,7 +384,7 @@ TEST(FftInPlace, SameBitsAsOutOfPlace)
         for (Kind k : kKinds) {
             SCOPED_TRACE(std::string(Name(k)) + " order " + std::to_string(order));
             const Spec spec(k, order, order % 2 ? 1 : 2);
-            const std::size_t n = std::size_t{1} << order;
+            const std::size_t n = std::size_t {1} << order;
             const std::vector<double> x = RandomReals(SpectrumCount(k, n), 5u + order);
             std::vector<double> out(SpectrumCount(k, n));
             std::vector<double> in = x;
@@ -401,7 +410,7 @@ TEST(FftWorkBuffer, UnalignedCallerBufferGivesTheSameResult)
         SCOPED_TRACE(Name(k));
         const int order = 14;
         const Spec spec(k, order, 8);
-        const std::size_t n = std::size_t{1} << order;
+        const std::size_t n = std::size_t {1} << order;
         const std::vector<double> x = RandomReals(SignalCount(k, n), 9);
         std::vector<double> expected(SpectrumCount(k, n));
         ASSERT_EQ(Forward(k, x.data(), expected.data(), spec.get(), nullptr), StatusOk);
@@ -433,7 +442,7 @@ TEST(FftWorkBuffer, UnalignedCallerBufferGivesTheSameResult)
 TEST(FftConcurrency, OneSpecServesSeveralThreadsWithTheirOwnBuffers)
 {
     const Spec spec(Kind::Complex, 13, 1);
-    const std::size_t n = std::size_t{1} << 13;
+    const std::size_t n = std::size_t {1} << 13;
     const std::vector<double> x = RandomReals(2 * n, 13);
     std::vector<double> expected(2 * n);
     ASSERT_EQ(Forward(Kind::Complex, x.data(), expected.data(), spec.get(), nullptr), StatusOk);
@@ -458,15 +467,15 @@ TEST(FftLayouts, OrdersZeroAndOne)
     const double x0 = 2.5;
     std::vector<double> d(4, kPoison);
     ASSERT_EQ(vpsFFTFwd_RToCCS_64f(&x0, d.data(), spec0.get(), nullptr), StatusOk);
-    EXPECT_EQ(d, (std::vector<double>{2.5, 0.0, kPoison, kPoison}));
+    EXPECT_EQ(d, (std::vector<double> {2.5, 0.0, kPoison, kPoison}));
     d.assign(4, kPoison);
     ASSERT_EQ(dspFFTFwd_RToPack_64f(&x0, d.data(), spec0.get(), nullptr), StatusOk);
-    EXPECT_EQ(d, (std::vector<double>{2.5, kPoison, kPoison, kPoison}));
+    EXPECT_EQ(d, (std::vector<double> {2.5, kPoison, kPoison, kPoison}));
     ASSERT_EQ(dspFFTInv_PermToR_64f(&x0, d.data(), spec0.get(), nullptr), StatusOk);
     EXPECT_EQ(d[0], 2.5);
     const double ccs0[2] = {1.5, 0.0};
     ASSERT_EQ(vpsFFTInv_CCSToR_64f(ccs0, d.data(), spec0.get(), nullptr), StatusOk);
-    EXPECT_EQ(d, (std::vector<double>{1.5, kPoison, kPoison, kPoison}));
+    EXPECT_EQ(d, (std::vector<double> {1.5, kPoison, kPoison, kPoison}));
 
     Spec complex0(Kind::Complex, 0, 1);
     const Vps64fc c = {1.25, -3.0};
@@ -480,7 +489,7 @@ TEST(FftLayouts, OrdersZeroAndOne)
     const double x1[2] = {3.0, 1.0};
     d.assign(5, kPoison);
     ASSERT_EQ(vpsFFTFwd_RToCCS_64f(x1, d.data(), spec1.get(), nullptr), StatusOk);
-    EXPECT_EQ(d, (std::vector<double>{4.0, 0.0, 2.0, 0.0, kPoison}));
+    EXPECT_EQ(d, (std::vector<double> {4.0, 0.0, 2.0, 0.0, kPoison}));
     ASSERT_EQ(dspFFTFwd_RToPack_64f(x1, d.data(), spec1.get(), nullptr), StatusOk);
     EXPECT_EQ(d[0], 4.0);
     EXPECT_EQ(d[1], 2.0);
@@ -490,7 +499,7 @@ TEST(FftLayouts, PermPackAndCcsHoldTheSameValuesMoved)
 {
     for (int order : {0, 1, 2, 3, 4, 6, 12, 14}) {
         SCOPED_TRACE("order " + std::to_string(order));
-        const std::size_t n = std::size_t{1} << order;
+        const std::size_t n = std::size_t {1} << order;
         const Spec spec(Kind::Perm, order, 8);
         std::vector<double> x(n);
         for (std::size_t i = 0; i < n; ++i)
@@ -515,8 +524,10 @@ TEST(FftLayouts, PermPackAndCcsHoldTheSameValuesMoved)
             spectrum[n + 1] = 0.0;
         std::vector<double> a(n), b(n), c(n);
         ASSERT_EQ(vpsFFTInv_CCSToR_64f(spectrum.data(), a.data(), spec.get(), nullptr), StatusOk);
-        ASSERT_EQ(dspFFTInv_PackToR_64f(ffttest::CcsToPack(spectrum, n).data(), b.data(), spec.get(), nullptr), StatusOk);
-        ASSERT_EQ(dspFFTInv_PermToR_64f(ffttest::CcsToPerm(spectrum, n).data(), c.data(), spec.get(), nullptr), StatusOk);
+        ASSERT_EQ(dspFFTInv_PackToR_64f(ffttest::CcsToPack(spectrum, n).data(), b.data(), spec.get(), nullptr),
+                  StatusOk);
+        ASSERT_EQ(dspFFTInv_PermToR_64f(ffttest::CcsToPerm(spectrum, n).data(), c.data(), spec.get(), nullptr),
+                  StatusOk);
         EXPECT_TRUE(SameBits(a, b));
         EXPECT_TRUE(SameBits(a, c));
     }

@@ -35,17 +35,13 @@ void ExpectPlan(const FftPlan& p, const PlanRow& row)
 TEST(FftPlan, DoubleDecompositionOfOrders10To30)
 {
     const PlanRow rows[] = {
-        {10, {}, 10, true, 0},          {11, {}, 11, true, 0},
-        {12, {4}, 8, false, 1024},      {13, {5}, 8, false, 2048},
-        {14, {6}, 8, false, 4096},      {15, {7}, 8, false, 8192},
-        {16, {7}, 9, false, 8192},      {17, {8}, 9, false, 16384},
-        {18, {9}, 9, false, 32768},     {19, {9}, 10, true, 32768},
-        {20, {9}, 11, true, 32768},     {21, {8, 5}, 8, false, 16384},
-        {22, {8, 6}, 8, false, 16384},  {23, {9, 6}, 8, false, 32768},
-        {24, {9, 7}, 8, false, 32768},  {25, {9, 7}, 9, false, 32768},
-        {26, {9, 8}, 9, false, 32768},  {27, {9, 9}, 9, false, 32768},
-        {28, {9, 9}, 10, true, 32768},  {29, {9, 9}, 11, true, 32768},
-        {30, {9, 8, 5}, 8, false, 32768},
+        {10, {}, 10, true, 0},         {11, {}, 11, true, 0},         {12, {4}, 8, false, 1024},
+        {13, {5}, 8, false, 2048},     {14, {6}, 8, false, 4096},     {15, {7}, 8, false, 8192},
+        {16, {7}, 9, false, 8192},     {17, {8}, 9, false, 16384},    {18, {9}, 9, false, 32768},
+        {19, {9}, 10, true, 32768},    {20, {9}, 11, true, 32768},    {21, {8, 5}, 8, false, 16384},
+        {22, {8, 6}, 8, false, 16384}, {23, {9, 6}, 8, false, 32768}, {24, {9, 7}, 8, false, 32768},
+        {25, {9, 7}, 9, false, 32768}, {26, {9, 8}, 9, false, 32768}, {27, {9, 9}, 9, false, 32768},
+        {28, {9, 9}, 10, true, 32768}, {29, {9, 9}, 11, true, 32768}, {30, {9, 8, 5}, 8, false, 32768},
     };
     for (const PlanRow& row : rows)
         ExpectPlan(FftMakePlan<double>(row.order, false), row);
@@ -55,15 +51,12 @@ TEST(FftPlan, SinglePrecisionDecompositionOfOrders11To29)
 {
     // The single-precision unit is real only: real order m + 1 runs the complex order m.
     const PlanRow rows[] = {
-        {11, {}, 11, true, 0},          {12, {}, 12, true, 0},
-        {13, {5}, 8, false, 1024},      {14, {6}, 8, false, 2048},
-        {15, {7}, 8, false, 4096},      {16, {8}, 8, false, 8192},
-        {17, {8}, 9, false, 8192},      {18, {8}, 10, false, 8192},
-        {19, {10}, 9, false, 32768},    {20, {10}, 10, false, 32768},
-        {21, {10}, 11, true, 32768},    {22, {10}, 12, true, 32768},
-        {23, {8, 7}, 8, false, 8192},   {24, {8, 8}, 8, false, 8192},
-        {25, {10, 7}, 8, false, 32768}, {26, {10, 8}, 8, false, 32768},
-        {27, {10, 8}, 9, false, 32768}, {28, {10, 8}, 10, false, 32768},
+        {11, {}, 11, true, 0},           {12, {}, 12, true, 0},          {13, {5}, 8, false, 1024},
+        {14, {6}, 8, false, 2048},       {15, {7}, 8, false, 4096},      {16, {8}, 8, false, 8192},
+        {17, {8}, 9, false, 8192},       {18, {8}, 10, false, 8192},     {19, {10}, 9, false, 32768},
+        {20, {10}, 10, false, 32768},    {21, {10}, 11, true, 32768},    {22, {10}, 12, true, 32768},
+        {23, {8, 7}, 8, false, 8192},    {24, {8, 8}, 8, false, 8192},   {25, {10, 7}, 8, false, 32768},
+        {26, {10, 8}, 8, false, 32768},  {27, {10, 8}, 9, false, 32768}, {28, {10, 8}, 10, false, 32768},
         {29, {10, 10}, 9, false, 32768},
     };
     for (const PlanRow& row : rows)
@@ -92,9 +85,8 @@ TEST(FftPlan, TableAreasOfTheLargestOrdersAreExact64BitSizes)
 TEST(FftPlan, WorkSizeAnswers)
 {
     // 0 up to 2048 complex points, then 64·2^s + 16 for the largest split order s.
-    const std::pair<int, int> expected[] = {{0, 0},     {3, 0},     {4, 0},     {9, 0},
-                                            {11, 0},    {12, 1040}, {13, 2064}, {14, 4112},
-                                            {15, 8208}, {16, 8208}, {17, 16400}};
+    const std::pair<int, int> expected[] = {{0, 0},     {3, 0},     {4, 0},     {9, 0},     {11, 0},    {12, 1040},
+                                            {13, 2064}, {14, 4112}, {15, 8208}, {16, 8208}, {17, 16400}};
     for (const auto& [order, size] : expected) {
         SCOPED_TRACE("order " + std::to_string(order));
         FftSpec* c = nullptr;
@@ -125,8 +117,7 @@ TEST(FftPlan, BitReversalTableListsPairsThenSelfReversedIndices)
     // and a final 0.
     std::int32_t table[17];
     dspFFTBitRevTable(6, table);
-    const std::vector<std::int32_t> expected = {4,  32, 8,  16, 12, 48, 20, 40, 28, 56, 44,
-                                                52, 0,  60, 36, 24, 0};
+    const std::vector<std::int32_t> expected = {4, 32, 8, 16, 12, 48, 20, 40, 28, 56, 44, 52, 0, 60, 36, 24, 0};
     EXPECT_EQ(std::vector<std::int32_t>(table, table + 17), expected);
 }
 
@@ -136,7 +127,7 @@ TEST(FftPlan, FusedProductAndBitReversalEqualsProductThenPermutation)
     // product must round as the plain formula, so the comparison is exact.
     for (int m : {2, 3, 4, 5, 8, 11, 12, 13}) {
         SCOPED_TRACE("order " + std::to_string(m));
-        const std::int64_t n = std::int64_t{1} << m;
+        const std::int64_t n = std::int64_t {1} << m;
         std::vector<std::int32_t> table(static_cast<std::size_t>(FftBitRevBytes(m) / 4));
         dspFFTBitRevTable(m, table.data());
         std::vector<Vps64fc> x(n), w(n), expected(n);

@@ -35,8 +35,8 @@ inline std::vector<Ext> RefComplex(const std::vector<double>& x, int sign)
     const std::size_t n = x.size() / 2;
     auto* in = static_cast<fftwl_complex*>(fftwl_malloc(sizeof(fftwl_complex) * n));
     auto* out = static_cast<fftwl_complex*>(fftwl_malloc(sizeof(fftwl_complex) * n));
-    fftwl_plan plan = fftwl_plan_dft_1d(static_cast<int>(n), in, out,
-                                        sign < 0 ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
+    fftwl_plan plan =
+        fftwl_plan_dft_1d(static_cast<int>(n), in, out, sign < 0 ? FFTW_FORWARD : FFTW_BACKWARD, FFTW_ESTIMATE);
     for (std::size_t i = 0; i < n; ++i) {
         in[i][0] = x[2 * i];
         in[i][1] = x[2 * i + 1];
@@ -95,8 +95,7 @@ inline std::vector<Ext> RefRealInverse(const std::vector<double>& ccs, std::size
 }
 
 // A CCS spectrum (n + 2 values) moved into the Pack or Perm layout (n values).
-template <class V>
-V CcsToPack(const V& ccs, std::size_t n)
+template <class V> V CcsToPack(const V& ccs, std::size_t n)
 {
     V out(n);
     out[0] = ccs[0];
@@ -106,8 +105,7 @@ V CcsToPack(const V& ccs, std::size_t n)
         out[n - 1] = ccs[n];
     return out;
 }
-template <class V>
-V CcsToPerm(const V& ccs, std::size_t n)
+template <class V> V CcsToPerm(const V& ccs, std::size_t n)
 {
     V out(n);
     out[0] = ccs[0];
@@ -119,8 +117,7 @@ V CcsToPerm(const V& ccs, std::size_t n)
 }
 
 // ||y - s·ref||inf / ||s·ref||inf (the absolute error when the reference is all zero).
-template <class Y>
-Ext RelativeError(const Y* y, const std::vector<Ext>& ref, Ext s = 1.0L)
+template <class Y> Ext RelativeError(const Y* y, const std::vector<Ext>& ref, Ext s = 1.0L)
 {
     Ext err = 0, mag = 0;
     for (std::size_t i = 0; i < ref.size(); ++i) {
@@ -130,9 +127,6 @@ Ext RelativeError(const Y* y, const std::vector<Ext>& ref, Ext s = 1.0L)
     return mag > 0 ? err / mag : err;
 }
 
-inline double Tolerance(double perLevel, int order)
-{
-    return perLevel * std::max(1, order);
-}
+inline double Tolerance(double perLevel, int order) { return perLevel * std::max(1, order); }
 
 }  // namespace dcs::ffttest

@@ -16,7 +16,16 @@ namespace {
 
 using namespace ffttest;
 
-enum class Op { CFwd, CInv, CcsFwd, CcsInv, PackFwd, PackInv, PermFwd, PermInv };
+enum class Op {
+    CFwd,
+    CInv,
+    CcsFwd,
+    CcsInv,
+    PackFwd,
+    PackInv,
+    PermFwd,
+    PermInv
+};
 
 const char* Name(Op op)
 {
@@ -57,7 +66,7 @@ struct OrderData {
 OrderData MakeOrderData(int order)
 {
     OrderData d;
-    const std::size_t n = d.n = std::size_t{1} << order;
+    const std::size_t n = d.n = std::size_t {1} << order;
     d.z = RandomReals(2 * n, 1000u + order);
     d.F = RefComplex(d.z, -1);
     d.zConj = d.z;
@@ -137,8 +146,8 @@ class SpecHolder {
 public:
     SpecHolder(bool complex, int order, int flag)
     {
-        const VpsStatus s = complex ? vpsFFTInitAlloc_C_64fc(&spec_, order, flag, 0)
-                                    : vpsFFTInitAlloc_R_64f(&spec_, order, flag, 0);
+        const VpsStatus s =
+            complex ? vpsFFTInitAlloc_C_64fc(&spec_, order, flag, 0) : vpsFFTInitAlloc_R_64f(&spec_, order, flag, 0);
         EXPECT_EQ(s, StatusOk);
         complex_ = complex;
     }
@@ -162,7 +171,7 @@ void ExpectWithinReference(std::initializer_list<Op> ops, int order, int flag, c
     }
 }
 
-constexpr auto kAllOps = {Op::CFwd, Op::CInv, Op::CcsFwd, Op::CcsInv,
+constexpr auto kAllOps = {Op::CFwd,    Op::CInv,    Op::CcsFwd,  Op::CcsInv,
                           Op::PackFwd, Op::PackInv, Op::PermFwd, Op::PermInv};
 
 TEST(FftReference, EveryLayoutDirectionAndFlagUpToOrder16)
@@ -187,7 +196,7 @@ TEST(FftReference, LargeOrdersOneFlagPerLayout)
 TEST(FftReference, ForcedThreeLevelDecomposition)
 {
     // Order 18 as 4, 4, 3 over 128-point rows: every level runs at a small size.
-    FftSplitTable split{};
+    FftSplitTable split {};
     split[18] = 4;
     split[14] = 4;
     split[10] = 3;
@@ -198,7 +207,7 @@ TEST(FftReference, ForcedThreeLevelDecomposition)
         ASSERT_EQ(FftSpecCreate<double>(&spec, id, !complex, order, 2, 0, split), StatusOk);
         EXPECT_EQ(spec->levels, 3);
         const OrderData d = MakeOrderData(order);
-        for (Op op : complex ? std::vector<Op>{Op::CFwd, Op::CInv} : std::vector<Op>{Op::PermFwd, Op::PermInv}) {
+        for (Op op : complex ? std::vector<Op> {Op::CFwd, Op::CInv} : std::vector<Op> {Op::PermFwd, Op::PermInv}) {
             SCOPED_TRACE(Name(op));
             EXPECT_LE(ErrorAgainstReference(op, order, 2, spec, d), Tolerance(1e-13, order));
         }
@@ -210,7 +219,7 @@ TEST(FftReference, ForcedThreeLevelDecomposition)
 void ExpectFloatWithinReference(const FftSpec32f* spec, int order, int flag)
 {
     SCOPED_TRACE("float order " + std::to_string(order));
-    const std::size_t n = std::size_t{1} << order;
+    const std::size_t n = std::size_t {1} << order;
     const std::vector<double> x = RandomReals(n, 77u + order);
     const std::vector<float> xf(x.begin(), x.end());
     const std::vector<Ext> ref = CcsToPerm(RefRealForward(std::vector<double>(xf.begin(), xf.end())), n);
@@ -230,7 +239,7 @@ TEST(FftReference, SinglePrecisionRealForward)
         EXPECT_EQ(dspFFTFree_R_32f(spec), StatusOk);
     }
     // Three levels (3, 3, 3 over 512-point rows) at a small order.
-    FftSplitTable split{};
+    FftSplitTable split {};
     split[18] = 3;
     split[15] = 3;
     split[12] = 3;

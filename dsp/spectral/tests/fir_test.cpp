@@ -121,7 +121,7 @@ TEST(Fir, SingleSamplesInterleaveWithBlockCalls)
         ASSERT_EQ(vpsFIROne_64f(x, &y, s.get()), StatusOk);
         out.push_back(y);
     }
-    EXPECT_EQ(out, (std::vector<double>{1, 2, 3, 0}));
+    EXPECT_EQ(out, (std::vector<double> {1, 2, 3, 0}));
 
     for (int taps : {7, 64}) {
         SCOPED_TRACE(std::to_string(taps) + " taps");
@@ -145,7 +145,7 @@ TEST(Fir, SingleSamplesInterleaveWithBlockCalls)
 TEST(Fir, StatusesInCheckOrderTouchNothing)
 {
     const auto h = RandomReals(8, 27);
-    FirState* const poison = reinterpret_cast<FirState*>(std::uintptr_t{0x7070});
+    FirState* const poison = reinterpret_cast<FirState*>(std::uintptr_t {0x7070});
     FirState* out = poison;
     EXPECT_EQ(vpsFIRInitAlloc_64f(nullptr, h.data(), 8, nullptr), StatusNullPointer);
     EXPECT_EQ(vpsFIRInitAlloc_64f(&out, nullptr, 0, nullptr), StatusNullPointer);
@@ -189,7 +189,7 @@ TEST(Fir, EachInitAllocationFailingInTurnLeavesNothing)
     }
     ASSERT_GE(calls, 2);
     for (long k = 1; k <= calls; ++k) {
-        FirState* const poison = reinterpret_cast<FirState*>(std::uintptr_t{0x7070});
+        FirState* const poison = reinterpret_cast<FirState*>(std::uintptr_t {0x7070});
         FirState* out = poison;
         const DspAllocFailGuard fail(k);
         EXPECT_EQ(vpsFIRInitAlloc_64f(&out, h.data(), 300, nullptr), StatusNoMemory) << k;

@@ -51,7 +51,8 @@ TEST_F(DynLibSearch, FailuresAreSilentNulls)
 {
     const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "dcs_dynlib_corrupt";
     std::filesystem::create_directories(dir);
-    std::ofstream(dir / "libcorrupt-1.0.so") << "\x7f" "ELF but nothing more";
+    std::ofstream(dir / "libcorrupt-1.0.so") << "\x7f"
+                                                "ELF but nothing more";
     SetOverride(dir.string());
 
     ::testing::internal::CaptureStderr();

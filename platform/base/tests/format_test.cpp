@@ -28,15 +28,15 @@ TEST_F(FormatTest, ConversionTable)
         {Format("%5d|%-5d|", 42, 42), "   42|42   |"},
         {Format("%u", 3000000000u), "3000000000"},
         {Format("%u", -1), "4294967295"},  // negative ints read as 32-bit unsigned
-        {Format("%x", 255), "FF"},          // hex is always upper case
+        {Format("%x", 255), "FF"},         // hex is always upper case
         {Format("%X", 255), "FF"},
         {Format("%.8x", -1), "FFFFFFFF"},
         {Format("%x", int64_t(-1)), "FFFFFFFFFFFFFFFF"},
         {Format("%.2f", 3.14159), "3.14"},
-        {Format("%.2f", 0.125), "0.13"},     // halves round away from zero
+        {Format("%.2f", 0.125), "0.13"},  // halves round away from zero
         {Format("%.2f", -0.125), "-0.13"},
-        {Format("%.2f", 2.675), "2.67"},     // 2.675 is stored just below the half
-        {Format("%.1f", -0.01), "0.0"},      // no sign on a result that rounds to zero
+        {Format("%.2f", 2.675), "2.67"},  // 2.675 is stored just below the half
+        {Format("%.1f", -0.01), "0.0"},   // no sign on a result that rounds to zero
         {Format("%f", 1.0), "1.00"},
         {Format("%.0f", 2.5), "3"},
         {Format("%8.3f|", 1.5), "   1.500|"},
@@ -74,15 +74,11 @@ TEST_F(FormatTest, BadFormatsAndMismatchedArguments)
         const char* fmt;
         std::function<std::string()> run;
     } cases[] = {
-        {"%d", [] { return Format("%d", 1.5); }},
-        {"%x", [] { return Format("%x", "ff"); }},
+        {"%d", [] { return Format("%d", 1.5); }},      {"%x", [] { return Format("%x", "ff"); }},
         {"%f", [] { return Format("%f", 3); }},  // no silent int-to-float
-        {"%s", [] { return Format("%s", 42); }},
-        {"%.2f%", [] { return Format("%.2f%", 1.0); }},
-        {"%k", [] { return Format("%k", 1); }},
-        {"%.d", [] { return Format("%.d", 1); }},
-        {"%*d", [] { return Format("%*d", "w", 1); }},
-        {"%p", [] { return Format("%p", 1); }},
+        {"%s", [] { return Format("%s", 42); }},       {"%.2f%", [] { return Format("%.2f%", 1.0); }},
+        {"%k", [] { return Format("%k", 1); }},        {"%.d", [] { return Format("%.d", 1); }},
+        {"%*d", [] { return Format("%*d", "w", 1); }}, {"%p", [] { return Format("%p", 1); }},
     };
     for (const Case& c : cases) {
         try {
@@ -118,9 +114,17 @@ TEST_F(FormatTest, FloatToStrAndBack)
         long double value;
         const char* text;
     } cases[] = {
-        {0, "0"},          {1, "1"},           {-2.5L, "-2.5"}, {0.1, "0.1"}, {100, "100"},
-        {1e15L, "1E15"},   {123456789012345.0L, "123456789012345"},
-        {0.0001L, "0.0001"}, {0.00001L, "1E-5"}, {1.5e-7L, "1.5E-7"}, {33.8, "33.8"},
+        {0, "0"},
+        {1, "1"},
+        {-2.5L, "-2.5"},
+        {0.1, "0.1"},
+        {100, "100"},
+        {1e15L, "1E15"},
+        {123456789012345.0L, "123456789012345"},
+        {0.0001L, "0.0001"},
+        {0.00001L, "1E-5"},
+        {1.5e-7L, "1.5E-7"},
+        {33.8, "33.8"},
         {1.0L / 3.0L, "0.333333333333333"},
     };
     for (const Case& c : cases) {
@@ -154,8 +158,8 @@ TEST_F(FormatTest, EdgesOfTheExtendedAndDateRanges)
     // Dates outside the years 1 to 9999, and values that are no number, do not convert.
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     int y, m, d;
-    for (double t : {nan, inf, -inf, 9.3e18, -9.3e18, 1e300, EncodeDate(9999, 12, 31) + 1.0,
-                     EncodeDate(1, 1, 1) - 1.0}) {
+    for (double t :
+         {nan, inf, -inf, 9.3e18, -9.3e18, 1e300, EncodeDate(9999, 12, 31) + 1.0, EncodeDate(1, 1, 1) - 1.0}) {
         EXPECT_THROW(FormatDateTime("yyyy-mm-dd hh:nn", t), EConvertError) << t;
         EXPECT_THROW(DecodeDate(t, y, m, d), EConvertError) << t;
         EXPECT_THROW(DecodeTime(t, y, m, d, d), EConvertError) << t;
@@ -171,16 +175,16 @@ TEST_F(FormatTest, FormatFloatPatterns)
         long double value;
         const char* expected;
     } cases[] = {
-        {"00:00", 125, "01:25"},          // countdown: minutes*100 + seconds
+        {"00:00", 125, "01:25"},  // countdown: minutes*100 + seconds
         {"00:00", 5, "00:05"},
         {"00:00", 0, "00:00"},
-        {"00:00", 12345, "123:45"},       // surplus digits go to the first place
+        {"00:00", 12345, "123:45"},  // surplus digits go to the first place
         {"000", 7, "007"},
-        {"000", 7.5, "008"},              // half away from zero
+        {"000", 7.5, "008"},  // half away from zero
         {"000", -7.5, "-008"},
         {"000.00", 3.14159, "003.14"},
         {"000.00", 0.005, "000.01"},
-        {"0.##", 1, "1"},                 // no separator without decimals
+        {"0.##", 1, "1"},  // no separator without decimals
         {"0.##", 1.5, "1.5"},
         {"0.##", 1.256, "1.26"},
         {"0.0#", 2, "2.0"},
@@ -189,7 +193,7 @@ TEST_F(FormatTest, FormatFloatPatterns)
         {"#,##0.00", 999.999, "1,000.00"},
         {"#,##0", 12, "12"},
         {"#,##0", -1234, "-1,234"},
-        {"0", -0.4, "0"},                 // rounds to zero: no sign
+        {"0", -0.4, "0"},  // rounds to zero: no sign
         {"'Hz' 0.0", 33.8, "Hz 33.8"},
         {"0.0 \"dB\"", -3.25, "-3.3 dB"},
         {"0.00;(0.00);zero", -2, "(2.00)"},
@@ -223,7 +227,7 @@ TEST_F(FormatTest, DateTime)
     int y, m, d, h, n, s, ms;
     DecodeDate(t, y, m, d);
     DecodeTime(t, h, n, s, ms);
-    EXPECT_EQ((std::vector<int>{y, m, d, h, n, s, ms}), (std::vector<int>{2026, 3, 7, 14, 5, 9, 42}));
+    EXPECT_EQ((std::vector<int> {y, m, d, h, n, s, ms}), (std::vector<int> {2026, 3, 7, 14, 5, 9, 42}));
     EXPECT_THROW(EncodeDate(2026, 2, 29), EConvertError);
     EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
 }

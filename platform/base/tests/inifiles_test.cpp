@@ -13,7 +13,8 @@ class IniFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Path = ::testing::TempDir() + "/dcs_ini_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
+        Path = ::testing::TempDir() + "/dcs_ini_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+            ".ini";
         std::remove(Path.c_str());
     }
     void TearDown() override { std::remove(Path.c_str()); }
@@ -35,8 +36,8 @@ TEST_F(IniFiles, WritesReadBackAcrossInstancesWithNamesMatchedWithoutCase)
     EXPECT_EQ(ini.ReadInteger("Fill", "Color", 0), 0xC0C0C0);  // $hex
     EXPECT_EQ(ini.ReadInteger("Fill", "Rounding", 0), 4);
     EXPECT_TRUE(ini.ReadBool("Fill", "Glow", false));
-    EXPECT_EQ(ini.ReadSection("Fill"), (std::vector<std::string>{"Color", "Rounding", "Glow"}));
-    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string>{"Fill", "Font"}));
+    EXPECT_EQ(ini.ReadSection("Fill"), (std::vector<std::string> {"Color", "Rounding", "Glow"}));
+    EXPECT_EQ(ini.ReadSections(), (std::vector<std::string> {"Fill", "Font"}));
     ini.DeleteKey("Fill", "Glow");
     ini.EraseSection("Font");
     EXPECT_FALSE(ini.ValueExists("Fill", "Glow"));

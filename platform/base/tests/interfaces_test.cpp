@@ -146,7 +146,9 @@ private:
 TEST(Interfaces, ReferenceTakenDuringDestructionDoesNotDestroyTwice)
 {
     int destructions = 0;
-    { IntfPtr<IInterface> p(new TSelfReferencing(&destructions)); }
+    {
+        IntfPtr<IInterface> p(new TSelfReferencing(&destructions));
+    }
     EXPECT_EQ(destructions, 1);
 }
 

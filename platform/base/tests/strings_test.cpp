@@ -14,10 +14,12 @@ TEST(Strings, UTF8AndUTF16RoundTrip)
     } cases[] = {
         {"", u""},
         {"Plate Intensity", u"Plate Intensity"},
-        {"Gr\xC3\xB6\xC3\x9F" "e", u"Gr\u00F6\u00DFe"},               // Größe
-        {"\xE6\x97\xA5\xE6\x9C\xAC", u"\u65E5\u672C"},                  // 日本
-        {"a\xF0\x9F\x98\x80z", u"a\xD83D\xDE00z"},                       // emoji: surrogate pair
-        {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF"},                           // U+10FFFF
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e",
+         u"Gr\u00F6\u00DFe"},                           // Größe
+        {"\xE6\x97\xA5\xE6\x9C\xAC", u"\u65E5\u672C"},  // 日本
+        {"a\xF0\x9F\x98\x80z", u"a\xD83D\xDE00z"},      // emoji: surrogate pair
+        {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF"},          // U+10FFFF
         {std::string("nul\0inside", 10), std::u16string(u"nul\0inside", 10)},
     };
     for (const Case& c : cases) {
@@ -35,26 +37,35 @@ TEST(Strings, InvalidSequencesBecomeReplacementCharacters)
         std::string utf8;
         std::u16string expected;
     } cases[] = {
-        {"lone continuation", "a\x80" "b", u"a\uFFFDb"},
+        {"lone continuation",
+         "a\x80"
+         "b",
+         u"a\uFFFDb"},
         {"invalid lead", "\xFF\xC0", u"\uFFFD\uFFFD"},
         {"overlong slash", "\xC0\xAF", u"\uFFFD\uFFFD"},
         {"overlong three-byte", "\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},
         {"encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
         {"past U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"truncated tail", "ok\xE6\x97", u"ok\uFFFD"},
-        {"interrupted", "\xE6\x97" "A", u"\uFFFDA"},
+        {"interrupted",
+         "\xE6\x97"
+         "A",
+         u"\uFFFDA"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(UTF8ToUTF16(c.utf8), c.expected) << c.what;
 
-    EXPECT_EQ(UTF16ToUTF8(u"x\xD800y"), "x\xEF\xBF\xBDy");   // unpaired high
-    EXPECT_EQ(UTF16ToUTF8(u"\xDC00"), "\xEF\xBF\xBD");       // unpaired low
-    EXPECT_EQ(UTF16ToUTF8(u"\xD83D"), "\xEF\xBF\xBD");       // high at the end
+    EXPECT_EQ(UTF16ToUTF8(u"x\xD800y"), "x\xEF\xBF\xBDy");  // unpaired high
+    EXPECT_EQ(UTF16ToUTF8(u"\xDC00"), "\xEF\xBF\xBD");      // unpaired low
+    EXPECT_EQ(UTF16ToUTF8(u"\xD83D"), "\xEF\xBF\xBD");      // high at the end
 }
 
 TEST(Strings, CaseTrimAndCompare)
 {
-    EXPECT_EQ(UpperCase("Gr\xC3\xB6\xC3\x9F" "e abc"), "GR\xC3\xB6\xC3\x9F" "E ABC");  // ASCII only
+    EXPECT_EQ(UpperCase("Gr\xC3\xB6\xC3\x9F"
+                        "e abc"),
+              "GR\xC3\xB6\xC3\x9F"
+              "E ABC");  // ASCII only
     EXPECT_EQ(LowerCase("MiXeD 1"), "mixed 1");
     EXPECT_EQ(Trim(" \t\r\n x y \x01"), "x y");
     EXPECT_EQ(TrimLeft("  x "), "x ");
@@ -79,8 +90,13 @@ TEST(Strings, IntegerConversions)
     struct Good {
         const char* text;
         int32_t value;
-    } good[] = {{"0", 0},       {"-17", -17}, {" +42 ", 42}, {"$1F", 31}, {"0xff", 255},
-                {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}};
+    } good[] = {{"0", 0},
+                {"-17", -17},
+                {" +42 ", 42},
+                {"$1F", 31},
+                {"0xff", 255},
+                {"2147483647", 2147483647},
+                {"-2147483648", INT32_MIN}};
     for (const Good& g : good)
         EXPECT_EQ(StrToInt(g.text), g.value) << g.text;
     for (const char* bad : {"", " ", "-", "12a", "1 2", "2147483648", "-2147483649", "$", "1.5", "0x"}) {

@@ -10,8 +10,12 @@
 
 namespace dcs::testing {
 
-inline const TEnumInfo kShapeInfo{"TShape", {"shCircle", "shSquare", "shTriangle"}};
-enum TShape { shCircle, shSquare, shTriangle };
+inline const TEnumInfo kShapeInfo {"TShape", {"shCircle", "shSquare", "shTriangle"}};
+enum TShape {
+    shCircle,
+    shSquare,
+    shTriangle
+};
 
 // An owned sub-object published as a property.
 class TFontLike : public TPersistent {

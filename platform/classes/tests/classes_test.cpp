@@ -58,9 +58,8 @@ TEST(ClassModel, PropertiesInDeclarationOrderAfterInherited)
     std::vector<std::string> names;
     for (const TPropInfo* p : TBox::StaticClass()->Properties())
         names.push_back(p->Name);
-    std::vector<std::string> want{"Name",      "Tag",     "Count", "Big",      "Enabled", "Shape",
-                                  "Shapes",    "Frequency", "Precise", "Caption", "Font", "Channels",
-                                  "Partner",   "OnClick"};
+    std::vector<std::string> want {"Name",      "Tag",     "Count",   "Big",  "Enabled",  "Shape",   "Shapes",
+                                   "Frequency", "Precise", "Caption", "Font", "Channels", "Partner", "OnClick"};
     EXPECT_EQ(names, want);
 
     const TPropInfo* f = TLeaf::StaticClass()->FindProperty("frequency");
@@ -211,7 +210,7 @@ TEST(Collection, NotificationsIndexesAndAssign)
     c.Delete(0);
     Free(first);  // an item freed on its own leaves the collection
     EXPECT_EQ(c.Count(), 0);
-    std::vector<std::string> want{"added 1.000000", "added 1.000000", "deleting 1.000000", "extracting 0.500000"};
+    std::vector<std::string> want {"added 1.000000", "added 1.000000", "deleting 1.000000", "extracting 0.500000"};
     EXPECT_EQ(c.Log, want);
 
     // Assign replaces the items by copies, announcing one change for the whole batch.

@@ -97,13 +97,13 @@ TEST(Streaming, TextFormReadsIntoTheTreeAndWritesBackIdentically)
     for (const std::string& j : Journal())
         if (j.rfind("Loaded", 0) == 0)
             loaded.push_back(j);
-    EXPECT_EQ(loaded, (std::vector<std::string>{"Loaded Form1", "Loaded sg1", "Loaded box1", "Loaded inner"}));
+    EXPECT_EQ(loaded, (std::vector<std::string> {"Loaded Form1", "Loaded sg1", "Loaded box1", "Loaded inner"}));
     for (TComponent* c : {static_cast<TComponent*>(root.get()), static_cast<TComponent*>(inner)})
         EXPECT_FALSE(c->ComponentState().ContainsAny(csLoading | csReading));
 
     sg1->FOnClick(sg1);
     root->FOnClick(root.get());
-    EXPECT_EQ(clicks, (std::vector<std::string>{"sg1Click", "FormClick"}));
+    EXPECT_EQ(clicks, (std::vector<std::string> {"sg1Click", "FormClick"}));
 
     EXPECT_EQ(ComponentToText(root.get()), kForm);
 }
@@ -178,8 +178,9 @@ TEST(Streaming, DefaultsAndZeroFloatsAreOmitted)
     leaf->SetName("a");
     leaf->FFrequency = 0;  // a zero float is not stored, so reading keeps the constructor's value
     leaf->FFont.FHeight = -11;
-    EXPECT_EQ(ComponentToText(root.get()), "object Form1: TRootForm\n  Frequency = 500.0\n"
-                                           "  object a: TLeaf\n  end\nend\n");
+    EXPECT_EQ(ComponentToText(root.get()),
+              "object Form1: TRootForm\n  Frequency = 500.0\n"
+              "  object a: TLeaf\n  end\nend\n");
     auto copy = NewRoot();
     ReadComponentFromText(ComponentToText(root.get()), copy.get());
     EXPECT_EQ(As<TLeaf>(copy->FindComponent("a"))->FFrequency, 500.0);
@@ -194,7 +195,8 @@ class TComponentWithALongClassName : public TComponent {
     static void DeclareProperties(TClassBuilder<TComponentWithALongClassName>& P)
     {
         P.Integer("APropertyWithAVeryLongName", &TComponentWithALongClassName::FValue,
-                  &TComponentWithALongClassName::FValue).Default(0);
+                  &TComponentWithALongClassName::FValue)
+            .Default(0);
     }
 };
 
@@ -251,7 +253,11 @@ class TFloaty : public TComponent {
             },
             FAsymmetry == 0 || FPhase == 0 || FAmplitude == 0);
         Filer.DefineBinaryProperty(
-            "Blob", [this](TStream& S) { FBlob.resize(S.Size()); S.ReadBuffer(FBlob.data(), S.Size()); },
+            "Blob",
+            [this](TStream& S) {
+                FBlob.resize(S.Size());
+                S.ReadBuffer(FBlob.data(), S.Size());
+            },
             [this](TStream& S) { S.WriteBuffer(FBlob.data(), FBlob.size()); }, !FBlob.empty());
     }
     static void DeclareProperties(TClassBuilder<TFloaty>& P)
@@ -270,13 +276,21 @@ TEST(Streaming, DefinedPropertiesStoreExactBytes)
     WriteComponentToStream(bin, f.get());
     std::string bytes(static_cast<const char*>(bin.Memory()), bin.Size());
     std::string zero10(10, '\0');
-    std::string want = std::string("\x07_Floats") + "\x01\x01\x07\x09" "Asymmetry" "\x05" + zero10 + '\0' +
-                       "\x01\x07\x05" "Phase" "\x05" + zero10 + '\0' + '\0';
+    std::string want = std::string("\x07_Floats") +
+        "\x01\x01\x07\x09"
+        "Asymmetry"
+        "\x05" +
+        zero10 + '\0' +
+        "\x01\x07\x05"
+        "Phase"
+        "\x05" +
+        zero10 + '\0' + '\0';
     EXPECT_NE(bytes.find(want), std::string::npos);
 
     bin.SetPosition(0);
-    EXPECT_EQ(ObjectBinaryToText(bin), "object sg1: TFloaty\n  Amplitude = 1.0\n"
-                                       "  _Floats = ((Asymmetry 0.0) (Phase 0.0))\nend\n");
+    EXPECT_EQ(ObjectBinaryToText(bin),
+              "object sg1: TFloaty\n  Amplitude = 1.0\n"
+              "  _Floats = ((Asymmetry 0.0) (Phase 0.0))\nend\n");
 
     // Reading sets zero back over non-zero constructor values; unknown names are skipped.
     const char* text = "object sg1: TFloaty\n  Asymmetry = 0.25\n"
@@ -286,9 +300,10 @@ TEST(Streaming, DefinedPropertiesStoreExactBytes)
     ReadComponentFromText(text, g.get());
     EXPECT_EQ(g->FAmplitude, 0.0);
     EXPECT_EQ(g->FAsymmetry, 0.25);
-    EXPECT_EQ(g->FBlob, (std::vector<uint8_t>{0x00, 0xFF, 0x7E}));
-    EXPECT_EQ(ComponentToText(g.get()), "object sg1: TFloaty\n  Asymmetry = 0.25\n"
-                                        "  _Floats = ((Amplitude 0.0) (Phase 0.0))\n  Blob = {00FF7E}\nend\n");
+    EXPECT_EQ(g->FBlob, (std::vector<uint8_t> {0x00, 0xFF, 0x7E}));
+    EXPECT_EQ(ComponentToText(g.get()),
+              "object sg1: TFloaty\n  Asymmetry = 0.25\n"
+              "  _Floats = ((Amplitude 0.0) (Phase 0.0))\n  Blob = {00FF7E}\nend\n");
 }
 
 TEST(Streaming, ReferencesAcrossRootsAndNil)
@@ -297,9 +312,8 @@ TEST(Streaming, ReferencesAcrossRootsAndNil)
     other->SetName("Form2");
     auto* target = Create<TLeaf>(other.get());
     target->SetName("btn");
-    SetFindGlobalComponent([&](std::string_view n) -> TComponent* {
-        return SameText(n, "Form2") ? other.get() : nullptr;
-    });
+    SetFindGlobalComponent(
+        [&](std::string_view n) -> TComponent* { return SameText(n, "Form2") ? other.get() : nullptr; });
     auto root = NewRoot();
     ReadComponentFromText("object Form1: TRootForm\n  object a: TLeaf\n    Partner = Form2.btn\n  end\n"
                           "  object b: TLeaf\n    Partner = Form3.gone\n  end\nend\n",
@@ -336,15 +350,21 @@ TEST(Streaming, MalformedInputRaisesUsefulErrors)
         const char* Message;
     };
     const TCase cases[] = {
-        {"object a: TLeaf\n  Count = 'x'\nend", "Error reading a.Count: Invalid property value: expected integer, found string"},
+        {"object a: TLeaf\n  Count = 'x'\nend",
+         "Error reading a.Count: Invalid property value: expected integer, found string"},
         {"object a: TLeaf\n  Colour = 1\nend", "Error reading a.Colour: Property Colour does not exist in TLeaf"},
-        {"object a: TLeaf\n  Shape = shOval\nend", "Error reading a.Shape: Invalid property value: shOval is not a value of TShape"},
-        {"object a: TLeaf\n  Shapes = [shOval]\nend", "Error reading a.Shapes: Invalid property value: shOval is not an element of TShape"},
-        {"object a: TLeaf\n  Font.Size = 3\nend", "Error reading a.Font.Size: Property Size does not exist in TFontLike"},
+        {"object a: TLeaf\n  Shape = shOval\nend",
+         "Error reading a.Shape: Invalid property value: shOval is not a value of TShape"},
+        {"object a: TLeaf\n  Shapes = [shOval]\nend",
+         "Error reading a.Shapes: Invalid property value: shOval is not an element of TShape"},
+        {"object a: TLeaf\n  Font.Size = 3\nend",
+         "Error reading a.Font.Size: Property Size does not exist in TFontLike"},
         {"object a: TLeaf\n  Channels = <\n    item\n      Gain = 1\n    end>\nend",
          "Error reading a.Channels: Property Gain does not exist in TChannelItem"},
-        {"object a: TLeaf\n  Count = 9999999999\nend", "Error reading a.Count: Invalid property value: 9999999999 is out of the 32-bit range"},
-        {"object a: TLeaf\n  OnClick = nothere\nend", "Error reading a.OnClick: Handler nothere for a.OnClick not found in a"},
+        {"object a: TLeaf\n  Count = 9999999999\nend",
+         "Error reading a.Count: Invalid property value: 9999999999 is out of the 32-bit range"},
+        {"object a: TLeaf\n  OnClick = nothere\nend",
+         "Error reading a.OnClick: Handler nothere for a.OnClick not found in a"},
         {"object a: TLeaf\n  object x: TNoSuch\n  end\nend", "Class TNoSuch not found (reading x)"},
         {"object a: TRootForm\n  object x: TLeaf\n  end\n  object X: TLeaf\n  end\nend",
          "Error reading X: A component named X already exists"},
@@ -373,8 +393,8 @@ TEST(Streaming, MalformedInputRaisesUsefulErrors)
     std::string badCode = good;
     badCode[good.find("Count") + 5] = '\xEE';
     std::string badSig = "XXXX" + good.substr(4);
-    for (auto [bytes, msg] : {std::pair{badCode, "Error reading a.Count: Invalid value code 238 at offset"},
-                              std::pair{badSig, "Invalid stream format: no component stream signature"}}) {
+    for (auto [bytes, msg] : {std::pair {badCode, "Error reading a.Count: Invalid value code 238 at offset"},
+                              std::pair {badSig, "Invalid stream format: no component stream signature"}}) {
         try {
             ReadBytes(bytes, nullptr);
             ADD_FAILURE() << msg;

@@ -2,9 +2,9 @@
 // message where no display can be opened, and under the sanitizers (the X libraries'
 // own allocations are not ours to answer for).
 #include "platform/controls/SdlPresenter.h"
-#include "testing/SdlTestPresenter.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/win/Application.h"
+#include "testing/SdlTestPresenter.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ TEST(SdlPresenter, AWindowOpensAtItsClientSizeTakesAClickAndShowsTheBackbuffer)
 
         // A click through SDL's own event queue.
         for (Uint32 type : {Uint32(SDL_MOUSEBUTTONDOWN), Uint32(SDL_MOUSEBUTTONUP)}) {
-            SDL_Event e{};
+            SDL_Event e {};
             e.type = type;
             e.button.windowID = SDL_GetWindowID(w);
             e.button.button = SDL_BUTTON_LEFT;

@@ -14,8 +14,7 @@
 namespace dcs::testing {
 
 // A named control of class T on Parent, owned by Parent's form.
-template <class T>
-T* Add(TWinControl* Parent, const char* Name, TRect B)
+template <class T> T* Add(TWinControl* Parent, const char* Name, TRect B)
 {
     T* c = Create<T>(GetParentForm(Parent) ? static_cast<TComponent*>(GetParentForm(Parent)) : Parent);
     c->SetName(Name);

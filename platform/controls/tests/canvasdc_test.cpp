@@ -31,7 +31,7 @@ TEST(CanvasDC, FollowsTheCanvasTranslationAndClip)
         TCanvasDC dc(canvas);
         ASSERT_NE(dc.Handle(), nullptr);
         HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-        FillRect(dc.Handle(), TRect{-5, -5, 100, 100}, red);
+        FillRect(dc.Handle(), TRect {-5, -5, 100, 100}, red);
         DeleteObject(red);
     }
     EXPECT_EQ(PixelAt(s, 10, 5), 0xFFFF0000u) << "the control's origin";

@@ -17,13 +17,16 @@ namespace {
 
 using Graphics = testing::HeadlessGui;
 
-std::vector<uint8_t> Fixture(const std::string& Name) { return ReadWholeFile(std::string(DCS_IMAGING_FIXTURES) + "/" + Name); }
+std::vector<uint8_t> Fixture(const std::string& Name)
+{
+    return ReadWholeFile(std::string(DCS_IMAGING_FIXTURES) + "/" + Name);
+}
 
 uint32_t PixelOf(const TGraphic& G, int X, int Y)
 {
     cairo_surface_flush(G.Surface());
     auto* row = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(G.Surface()) +
-                                                   size_t(Y) * cairo_image_surface_get_stride(G.Surface()));
+                                                  size_t(Y) * cairo_image_surface_get_stride(G.Surface()));
     return row[X];
 }
 
@@ -71,8 +74,8 @@ TEST_F(Graphics, EachFileComesBackAsTheClassThatKeepsItsFormat)
         const char* Class;
         bool SameBytes;  // written back byte for byte
     } cases[] = {
-        {"jpeg_baseline.jpg", "TJPEGImage", true},  {"ico_alpha.ico", "TIcon", true},
-        {"bmp_topdown_24.bmp", "TBitmap", false},   {"png_palette_trns.png", "TPngImage", false},
+        {"jpeg_baseline.jpg", "TJPEGImage", true},   {"ico_alpha.ico", "TIcon", true},
+        {"bmp_topdown_24.bmp", "TBitmap", false},    {"png_palette_trns.png", "TPngImage", false},
         {"gif_first_frame.gif", "TPngImage", false},
     };
     for (auto& c : cases) {
@@ -93,7 +96,7 @@ TEST_F(Graphics, EachFileComesBackAsTheClassThatKeepsItsFormat)
             for (int x = 0; x < g->Width(); ++x)
                 EXPECT_EQ(PixelOf(*again, x, y), PixelOf(*g, x, y)) << c.File << " " << x << "," << y;
     }
-    std::vector<uint8_t> junk{'n', 'o', 'p', 'e'};
+    std::vector<uint8_t> junk {'n', 'o', 'p', 'e'};
     EXPECT_FALSE(GraphicFromBytes(junk.data(), junk.size()));
     std::vector<uint8_t> png = Fixture("png_palette_trns.png");
     TJPEGImage jpeg;
@@ -109,7 +112,8 @@ TEST_F(Graphics, AJpegImageShowsInAnImageAndIsStoredWithTheFormAsLoaded)
 {
     std::vector<uint8_t> jpeg = RedBlueJpeg();
     std::string file = ::testing::TempDir() + "/red_blue.jpeg.bin";  // the content decides, not the name
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
     TForm* f = MakeForm(200, 100);
     f->SetName("JpegForm");
     auto* image = testing::Add<TImage>(f, "Zone", TRect::Bounds(10, 10, 80, 40));

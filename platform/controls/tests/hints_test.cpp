@@ -50,26 +50,62 @@ TEST_F(Hints, PauseShortPauseAndHidePauseFollowTheClock)
         uint64_t Advance;
         std::string Expect;
     } steps[] = {
-        {"onto a, not yet", [&] { Move(f, {50, 50}); }, 499, ""},
+        {"onto a, not yet",
+         [&] {
+             Move(f, {50, 50});
+         },
+         499, ""},
         {"after the hint pause", [] {}, 1, "Alpha"},
-        {"moving inside keeps it", [&] { Move(f, {60, 60}); }, 0, "Alpha"},
-        {"onto b hides at once", [&] { Move(f, {250, 50}); }, 0, ""},
+        {"moving inside keeps it",
+         [&] {
+             Move(f, {60, 60});
+         },
+         0, "Alpha"},
+        {"onto b hides at once",
+         [&] {
+             Move(f, {250, 50});
+         },
+         0, ""},
         {"then the short pause", [] {}, 50, "Beta"},
         {"the hide pause", [] {}, 2500, ""},
-        {"no second time over the same control", [&] { Move(f, {260, 60}); }, 3000, ""},
-        {"a control without ShowHint", [&] { Move(f, {50, 170}); }, 1000, ""},
-        {"back onto a: the full pause", [&] { Move(f, {50, 50}); }, 499, ""},
+        {"no second time over the same control",
+         [&] {
+             Move(f, {260, 60});
+         },
+         3000, ""},
+        {"a control without ShowHint",
+         [&] {
+             Move(f, {50, 170});
+         },
+         1000, ""},
+        {"back onto a: the full pause",
+         [&] {
+             Move(f, {50, 50});
+         },
+         499, ""},
         {"", [] {}, 1, "Alpha"},
-        {"a click hides it", [&] { DeliverMouse(f->Handle(), WM_LBUTTONDOWN, {50, 50}, MK_LBUTTON); }, 0, ""},
+        {"a click hides it",
+         [&] {
+             DeliverMouse(f->Handle(), WM_LBUTTONDOWN, {50, 50}, MK_LBUTTON);
+         },
+         0, ""},
         {"and it stays away over that control",
          [&] {
              DeliverMouse(f->Handle(), WM_LBUTTONUP, {50, 50});
              Move(f, {55, 55});
          },
          1000, ""},
-        {"onto b", [&] { Move(f, {250, 50}); }, 500, "Beta"},
+        {"onto b",
+         [&] {
+             Move(f, {250, 50});
+         },
+         500, "Beta"},
         {"a key hides it", [&] { Key(VK_SPACE); }, 0, ""},
-        {"onto a", [&] { Move(f, {50, 50}); }, 100, ""},
+        {"onto a",
+         [&] {
+             Move(f, {50, 50});
+         },
+         100, ""},
         {"the pointer leaves the window before the pause ends", [&] { DeliverMouseLeave(f->Handle()); }, 1000, ""},
     };
     for (auto& s : steps) {
@@ -103,11 +139,11 @@ TEST_F(Hints, TheControlAndOnShowHintDecideTextPlaceAndWhetherItShows)
     Move(f, {110, 120});
     Wait(500);
     EXPECT_EQ(Shown(), "plain at 10");
-    EXPECT_EQ(ShownRect().TopLeft(), (TPoint{5, 6}));
+    EXPECT_EQ(ShownRect().TopLeft(), (TPoint {5, 6}));
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].HintControl, p);
     EXPECT_EQ(asked[0].CursorRect, p->ClientRect());
-    EXPECT_EQ(asked[0].HintPos, (TPoint{110, 140}));  // below the pointer by default
+    EXPECT_EQ(asked[0].HintPos, (TPoint {110, 140}));  // below the pointer by default
     EXPECT_EQ(asked[0].HideTimeout, 2500);
     EXPECT_EQ(asked[0].HintColor, clInfoBk);
 
@@ -147,7 +183,9 @@ TEST_F(Hints, TheHintWindowStaysInsideTheWorkArea)
     struct {
         TPoint At;
         const char* What;
-    } cases[] = {{{10, 10}, "below the pointer"}, {{790, 10}, "right edge"}, {{400, 555}, "bottom: above the pointer"},
+    } cases[] = {{{10, 10}, "below the pointer"},
+                 {{790, 10}, "right edge"},
+                 {{400, 555}, "bottom: above the pointer"},
                  {{795, 555}, "corner"}};
     for (auto& c : cases) {
         Move(f, {0, 0});
@@ -216,7 +254,7 @@ TEST_F(Hints, ATooltipShowsTheToolTextOnlyWhenPoppedUpAndFollowsItsChanges)
     ASSERT_TRUE(tip->Visible());
     EXPECT_EQ(tip->Caption(), "33.00");
     TRect at = tip->BoundsRect();
-    EXPECT_EQ(at.TopLeft(), (TPoint{100, 80}));
+    EXPECT_EQ(at.TopLeft(), (TPoint {100, 80}));
     DeliverMouse(f->Handle(), WM_MOUSEMOVE, {140, 60}, MK_LBUTTON);
     setText("34.00 Hz");  // dragging: the text changes where the tip is
     EXPECT_EQ(tip->Caption(), "34.00 Hz");

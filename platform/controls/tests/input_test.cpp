@@ -22,14 +22,14 @@ TEST_F(Input, AClickReachesTheControlUnderThePointerWindowedOrNot)
     label->SetAutoSize(false);
     label->SetBounds(5, 5, 60, 20);
     auto* button = Add<TButton>(panel, "button", TRect::Bounds(5, 50, 75, 25));
-    for (TControl* c : std::initializer_list<TControl*>{f, panel, label, button})
+    for (TControl* c : std::initializer_list<TControl*> {f, panel, label, button})
         c->OnClick = [this](TObject* s) { Log.push_back(static_cast<TComponent*>(s)->Name() + ".click"); };
     f->SetName("form");
     struct {
         TPoint P;
         const char* Expect;
     } cases[] = {
-        {{20, 20}, "label.click"},    // graphic child of a windowed child
+        {{20, 20}, "label.click"},  // graphic child of a windowed child
         {{20, 65}, "button.click"},
         {{100, 30}, "panel.click"},
         {{250, 150}, "form.click"},
@@ -37,7 +37,7 @@ TEST_F(Input, AClickReachesTheControlUnderThePointerWindowedOrNot)
     for (auto& c : cases) {
         Log.clear();
         Click(f, c.P);
-        EXPECT_EQ(Log, std::vector<std::string>{c.Expect}) << c.P.X << "," << c.P.Y;
+        EXPECT_EQ(Log, std::vector<std::string> {c.Expect}) << c.P.X << "," << c.P.Y;
     }
     // Hidden and disabled controls let the click through to what is below.
     label->Hide();
@@ -45,7 +45,7 @@ TEST_F(Input, AClickReachesTheControlUnderThePointerWindowedOrNot)
     Log.clear();
     Click(f, {20, 20});
     Click(f, {20, 65});
-    EXPECT_EQ(Log, (std::vector<std::string>{"panel.click", "panel.click"}));
+    EXPECT_EQ(Log, (std::vector<std::string> {"panel.click", "panel.click"}));
 }
 
 TEST_F(Input, CaptureKeepsADragOnItsControlAndAReleaseOutsideIsNoClick)
@@ -61,11 +61,11 @@ TEST_F(Input, CaptureKeepsADragOnItsControlAndAReleaseOutsideIsNoClick)
     other->OnMouseMove = [&](TObject*, TShiftState, int, int) { Log.push_back("other.move"); };
     label->OnClick = [&](TObject*) { Log.push_back("label.click"); };
     Drag(f, {20, 20}, {150, 50}, 2);
-    EXPECT_EQ(Log, (std::vector<std::string>{"label.move 10,10", "label.move 75,25", "label.move 140,40"}));
+    EXPECT_EQ(Log, (std::vector<std::string> {"label.move 10,10", "label.move 75,25", "label.move 140,40"}));
     EXPECT_EQ(GetCaptureControl(), nullptr);
     Log.clear();
     DeliverMouse(f->Handle(), WM_MOUSEMOVE, {150, 50});
-    EXPECT_EQ(Log, std::vector<std::string>{"other.move"});
+    EXPECT_EQ(Log, std::vector<std::string> {"other.move"});
 }
 
 TEST_F(Input, MouseEnterAndLeaveFollowThePointerAcrossControls)
@@ -75,14 +75,14 @@ TEST_F(Input, MouseEnterAndLeaveFollowThePointerAcrossControls)
     auto* b = Add<TLabel>(f, "b", TRect::Bounds(100, 0, 50, 50));
     b->SetAutoSize(false);
     b->SetBounds(100, 0, 50, 50);
-    for (TControl* c : std::initializer_list<TControl*>{a, b}) {
+    for (TControl* c : std::initializer_list<TControl*> {a, b}) {
         c->OnMouseEnter = [this](TObject* s) { Log.push_back(static_cast<TComponent*>(s)->Name() + ".enter"); };
         c->OnMouseLeave = [this](TObject* s) { Log.push_back(static_cast<TComponent*>(s)->Name() + ".leave"); };
     }
     DeliverMouse(f->Handle(), WM_MOUSEMOVE, {10, 10});
     DeliverMouse(f->Handle(), WM_MOUSEMOVE, {120, 10});
     DeliverMouseLeave(f->Handle());
-    EXPECT_EQ(Log, (std::vector<std::string>{"a.enter", "a.leave", "b.enter", "b.leave"}));
+    EXPECT_EQ(Log, (std::vector<std::string> {"a.enter", "a.leave", "b.enter", "b.leave"}));
 }
 
 TEST_F(Input, TabMovesFocusInTabOrderAndSkipsWhatCannotTakeIt)
@@ -94,7 +94,7 @@ TEST_F(Input, TabMovesFocusInTabOrderAndSkipsWhatCannotTakeIt)
     auto* list = Add<TListBox>(f, "list", TRect::Bounds(100, 0, 100, 100));
     b3->SetTabOrder(0);  // b3, b1, b2, list
     b2->SetEnabled(false);
-    for (TWinControl* c : std::initializer_list<TWinControl*>{b1, b2, b3, list}) {
+    for (TWinControl* c : std::initializer_list<TWinControl*> {b1, b2, b3, list}) {
         c->OnEnter = [this](TObject* s) { Log.push_back(static_cast<TComponent*>(s)->Name() + ".enter"); };
         c->OnExit = [this](TObject* s) { Log.push_back(static_cast<TComponent*>(s)->Name() + ".exit"); };
     }
@@ -105,8 +105,9 @@ TEST_F(Input, TabMovesFocusInTabOrderAndSkipsWhatCannotTakeIt)
     DeliverKey(WM_KEYDOWN, VK_SHIFT);
     Key(VK_TAB);  // back
     DeliverKey(WM_KEYUP, VK_SHIFT);
-    EXPECT_EQ(Log, (std::vector<std::string>{"b3.enter", "b3.exit", "b1.enter", "b1.exit", "list.enter", "list.exit",
-                                             "b3.enter", "b3.exit", "list.enter"}));
+    EXPECT_EQ(Log,
+              (std::vector<std::string> {"b3.enter", "b3.exit", "b1.enter", "b1.exit", "list.enter", "list.exit",
+                                         "b3.enter", "b3.exit", "list.enter"}));
     EXPECT_EQ(f->ActiveControl(), list);
     EXPECT_TRUE(list->Focused());
 }
@@ -123,7 +124,7 @@ TEST_F(Input, AnAcceleratorReachesItsControl)
     open->OnClick = [this](TObject*) { Log.push_back("open.click"); };
     list->SetFocus();
     DeliverKey(WM_SYSCHAR, 'o');
-    EXPECT_EQ(Log, std::vector<std::string>{"open.click"});
+    EXPECT_EQ(Log, std::vector<std::string> {"open.click"});
     EXPECT_TRUE(open->Focused());
     DeliverKey(WM_SYSCHAR, 'd');  // the label hands its accelerator to its control
     EXPECT_TRUE(list->Focused());
@@ -176,7 +177,7 @@ TEST_F(Input, ASwipeRunsTheBoundActionOrOnGestureAndNeverAlsoClicks)
     SetPlatformFacts(facts);
     Log.clear();
     Drag(f, {20, 80}, {100, 80});
-    EXPECT_EQ(Log, std::vector<std::string>{"image.click"});
+    EXPECT_EQ(Log, std::vector<std::string> {"image.click"});
 }
 
 TEST_F(Input, AModalFormKeepsTimersTickingAndAnswersItsModalResult)
@@ -235,7 +236,7 @@ TEST_F(Input, CloseHidesASecondaryFormAndEndsTheProgramOnTheMainForm)
     second->Close();
     EXPECT_FALSE(second->Visible());
     EXPECT_FALSE(IsWindowVisible(second->Handle()));
-    EXPECT_EQ(actions, std::vector<std::string>{"hide"});
+    EXPECT_EQ(actions, std::vector<std::string> {"hide"});
     second->OnClose = [](TObject*, TCloseAction& A) { A = caNone; };
     second->Show();
     second->Close();

@@ -26,7 +26,7 @@ struct TSampleForm {
 TSampleForm MakeSample(testing::HeadlessGui& Gui, TForm* F)
 {
     (void)Gui;
-    TSampleForm s{F, Create<TPanel>(F), Create<TLabel>(F), Create<TImage>(F)};
+    TSampleForm s {F, Create<TPanel>(F), Create<TLabel>(F), Create<TImage>(F)};
     F->SetColor(clWhite);
     s.Panel->SetBounds(10, 10, 200, 120);
     s.Panel->SetColor(clYellow);
@@ -104,7 +104,7 @@ TEST_F(Painting, InvalidatingOneControlRepaintsOnlyItsRectangle)
     cairo_destroy(cr);
     cairo_surface_mark_dirty(bb.Surface());
     std::vector<std::string> painted;
-    for (TControl* c : std::initializer_list<TControl*>{f, s.Panel, s.Image, s.Label}) {
+    for (TControl* c : std::initializer_list<TControl*> {f, s.Panel, s.Image, s.Label}) {
         TWndMethod old = c->WindowProc;
         c->WindowProc = [old, c, &painted](TMessage& m) {
             if (m.Msg == WM_PAINT && CurrentPaintContext())  // painted by the compositor
@@ -114,16 +114,16 @@ TEST_F(Painting, InvalidatingOneControlRepaintsOnlyItsRectangle)
     }
     s.Image->Invalidate();
     Pump();
-    EXPECT_EQ(painted, (std::vector<std::string>{"TForm", "TImage"}));
+    EXPECT_EQ(painted, (std::vector<std::string> {"TForm", "TImage"}));
     EXPECT_EQ(Rgb(bb.Pixel(225, 40)), 0xFF0000u);
     EXPECT_EQ(Rgb(bb.Pixel(275, 40)), 0x0000FFu);
-    for (TPoint p : {TPoint{219, 40}, TPoint{281, 40}, TPoint{250, 19}, TPoint{250, 61}, TPoint{100, 100}})
+    for (TPoint p : {TPoint {219, 40}, TPoint {281, 40}, TPoint {250, 19}, TPoint {250, 61}, TPoint {100, 100}})
         EXPECT_EQ(Rgb(bb.Pixel(p.X, p.Y)), 0x00FF00u) << p.X << "," << p.Y;
     // A windowed control's invalidation repaints its own window and what lies on it.
     painted.clear();
     s.Panel->Invalidate();
     Pump();
-    EXPECT_EQ(painted, (std::vector<std::string>{"TForm", "TPanel", "TLabel"}));
+    EXPECT_EQ(painted, (std::vector<std::string> {"TForm", "TPanel", "TLabel"}));
 }
 
 }  // namespace

@@ -147,7 +147,8 @@ TEST_F(FormResources, WritingTheFormBackGivesTheSameText)
     // The embedded resource is the binary stream of that text.
     TMemoryStream bin;
     ObjectTextToBinary(ReadFile(DCS_SAMPLE_FORM), bin);
-    EXPECT_EQ(ComponentResourceData("TSampleForm"), std::string(static_cast<const char*>(bin.Memory()), size_t(bin.Size())));
+    EXPECT_EQ(ComponentResourceData("TSampleForm"),
+              std::string(static_cast<const char*>(bin.Memory()), size_t(bin.Size())));
 }
 
 TEST_F(FormResources, ColoursAreStoredByNameWhenTheyHaveOne)
@@ -155,7 +156,10 @@ TEST_F(FormResources, ColoursAreStoredByNameWhenTheyHaveOne)
     struct {
         TColor Color;
         const char* Text;
-    } cases[] = {{clRed, "clRed"}, {clBtnFace, "clBtnFace"}, {clNone, "clNone"}, {clInfoBk, "clInfoBk"},
+    } cases[] = {{clRed, "clRed"},
+                 {clBtnFace, "clBtnFace"},
+                 {clNone, "clNone"},
+                 {clInfoBk, "clInfoBk"},
                  {TColor(0x00F0E0D0), "$00F0E0D0"}};
     for (auto& c : cases) {
         EXPECT_EQ(ColorToString(c.Color), c.Text);

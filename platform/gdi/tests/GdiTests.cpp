@@ -40,7 +40,7 @@ protected:
     // Ink box of every pixel differing from white.
     TRect Ink()
     {
-        TRect r{1000, 1000, -1, -1};
+        TRect r {1000, 1000, -1, -1};
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x)
                 if (At(x, y) != RGB(255, 255, 255)) {
@@ -62,11 +62,11 @@ TEST(GdiFonts, SystemNamesResolveThroughTheAliasTableAndUnknownOnesToNothing)
         const char* Name;
         const char* Family;
     } cases[] = {
-        {"Arial", "Liberation Sans"},     {"tahoma", "DejaVu Sans"},
-        {"Segoe UI", "DejaVu Sans"},      {"MS Sans Serif", "DejaVu Sans"},
+        {"Arial", "Liberation Sans"},       {"tahoma", "DejaVu Sans"},
+        {"Segoe UI", "DejaVu Sans"},        {"MS Sans Serif", "DejaVu Sans"},
         {"Courier New", "Liberation Mono"}, {"Times New Roman", "Liberation Serif"},
-        {"Symbol", "DejaVu Sans"},        {"DejaVu Serif", "DejaVu Serif"},
-        {"No Such Family 42", ""},        {"", ""},
+        {"Symbol", "DejaVu Sans"},          {"DejaVu Serif", "DejaVu Serif"},
+        {"No Such Family 42", ""},          {"", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(gdi::ResolveFontFamily(c.Name), c.Family) << c.Name;
@@ -79,7 +79,7 @@ TEST(GdiFonts, HotkeyPrefixMarksOneCharacterAndDoubledAmpersandIsLiteral)
     EXPECT_EQ(p.UnderlineStart, 7);
     EXPECT_EQ(p.UnderlineEnd, 8);
     p = gdi::StripHotkeyPrefix("&Öl", gdi::TPrefixMode::Show);
-    EXPECT_EQ(p.UnderlineEnd - p.UnderlineStart, 2);   // the whole UTF-8 sequence
+    EXPECT_EQ(p.UnderlineEnd - p.UnderlineStart, 2);  // the whole UTF-8 sequence
     p = gdi::StripHotkeyPrefix("&Quit", gdi::TPrefixMode::Hide);
     EXPECT_EQ(p.Text, "Quit");
     EXPECT_EQ(p.UnderlineStart, -1);
@@ -99,7 +99,7 @@ TEST_F(Canvas, ClipIntersectExcludeSaveRestoreAndOrigin)
     EXPECT_EQ(At(5, 5), RGB(255, 0, 0));
     EXPECT_EQ(At(14, 14), RGB(255, 0, 0));
     EXPECT_EQ(At(15, 14), RGB(255, 255, 255));
-    EXPECT_EQ(At(8, 9), RGB(255, 255, 255));   // the excluded hole
+    EXPECT_EQ(At(8, 9), RGB(255, 255, 255));  // the excluded hole
     RestoreDC(Dc, -1);
     EXPECT_EQ(GetClipBox(Dc, &box), SIMPLEREGION);
     EXPECT_EQ(box, Rect(0, 0, 40, 30));
@@ -154,7 +154,7 @@ TEST_F(Canvas, BitBltCopiesAndStretchBltScalesWithNearestPixels)
     EXPECT_EQ(At(3, 23), RGB(255, 0, 0));
     EXPECT_EQ(At(4, 20), RGB(0, 0, 255));
     EXPECT_EQ(At(8, 20), RGB(255, 255, 255));
-    EXPECT_FALSE(BitBlt(Dc, 0, 0, 4, 2, src, 0, 0, 0x00EE0086));   // not a copy
+    EXPECT_FALSE(BitBlt(Dc, 0, 0, 4, 2, src, 0, 0, 0x00EE0086));  // not a copy
     DeleteObject(red);
     DeleteObject(blue);
     DeleteDC(src);
@@ -249,7 +249,7 @@ TEST(GdiObjects, BadSizesAndNullHandlesAreRefused)
     EXPECT_FALSE(DeleteObject(HGDIOBJ(nullptr)));
     EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));
     EXPECT_NE(GetStockObject(WHITE_BRUSH), nullptr);
-    EXPECT_EQ(GetDC(0), nullptr);   // no window layer in this process
+    EXPECT_EQ(GetDC(0), nullptr);  // no window layer in this process
     EXPECT_EQ(GetPixel(nullptr, 0, 0), CLR_INVALID);
 }
 

@@ -9,10 +9,7 @@
 namespace dcs::gdiplus::test {
 namespace {
 
-std::u16string Fixture(const char* name)
-{
-    return W16((std::string(DCS_IMAGING_FIXTURES) + "/" + name).c_str());
-}
+std::u16string Fixture(const char* name) { return W16((std::string(DCS_IMAGING_FIXTURES) + "/" + name).c_str()); }
 
 TEST(GdipCodecs, FixturesLoadWithRawFormatOrFailWithAStatus)
 {
@@ -21,16 +18,11 @@ TEST(GdipCodecs, FixturesLoadWithRawFormatOrFailWithAStatus)
         Status Expected;
         const TGUID* Raw;
     } cases[] = {
-        {"bmp_topdown_24.bmp", Ok, &ImageFormatBMP},
-        {"bmp_palette_8.bmp", Ok, &ImageFormatBMP},
-        {"gif_first_frame.gif", Ok, &ImageFormatGIF},
-        {"jpeg_baseline.jpg", Ok, &ImageFormatJPEG},
-        {"ico_alpha.ico", Ok, &ImageFormatIcon},
-        {"png_palette_trns.png", Ok, &ImageFormatPNG},
-        {"jpeg_truncated.jpg", InvalidParameter, nullptr},
-        {"png_lying_length.png", InvalidParameter, nullptr},
-        {"make_fixtures.py", UnknownImageFormat, nullptr},
-        {"no_such_file.png", FileNotFound, nullptr},
+        {"bmp_topdown_24.bmp", Ok, &ImageFormatBMP},       {"bmp_palette_8.bmp", Ok, &ImageFormatBMP},
+        {"gif_first_frame.gif", Ok, &ImageFormatGIF},      {"jpeg_baseline.jpg", Ok, &ImageFormatJPEG},
+        {"ico_alpha.ico", Ok, &ImageFormatIcon},           {"png_palette_trns.png", Ok, &ImageFormatPNG},
+        {"jpeg_truncated.jpg", InvalidParameter, nullptr}, {"png_lying_length.png", InvalidParameter, nullptr},
+        {"make_fixtures.py", UnknownImageFormat, nullptr}, {"no_such_file.png", FileNotFound, nullptr},
     };
     for (const Case& c : cases) {
         GpImage* img = nullptr;
@@ -63,8 +55,8 @@ GpBitmap* Pattern(bool alpha)
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x)
             GdipBitmapSetPixel(b, x, y,
-                               (alpha ? ARGB(40 + 30 * x) << 24 : 0xFF000000u) |
-                                   ARGB(x * 36) << 16 | ARGB(y * 60) << 8 | ARGB(x * y * 7));
+                               (alpha ? ARGB(40 + 30 * x) << 24 : 0xFF000000u) | ARGB(x * 36) << 16 |
+                                   ARGB(y * 60) << 8 | ARGB(x * y * 7));
     return b;
 }
 
@@ -126,7 +118,7 @@ TEST(GdipCodecs, RoundTripsThroughStreams)
         GdipDisposeImage(back);
         GdipDisposeImage(src);
     }
-    TGUID unknown{};
+    TGUID unknown {};
     GpBitmap* src = Pattern(false);
     IntfPtr<TMemoryIStream> stream(new TMemoryIStream);
     EXPECT_EQ(GdipSaveImageToStream(src, stream.Get(), &unknown, nullptr), UnknownImageFormat);

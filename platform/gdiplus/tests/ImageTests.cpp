@@ -20,10 +20,8 @@ TEST(GdipImages, PixelsRoundTripStraightThroughSetGetLockAndClone)
     EXPECT_EQ(GdipBitmapSetPixel(bmp, 4, 0, 0), InvalidParameter);
 
     BitmapData data;
-    GpRect r{1, 0, 2, 2};
-    ASSERT_EQ(GdipBitmapLockBits(bmp, &r, ImageLockModeRead | ImageLockModeWrite,
-                                 PixelFormat32bppARGB, &data),
-              Ok);
+    GpRect r {1, 0, 2, 2};
+    ASSERT_EQ(GdipBitmapLockBits(bmp, &r, ImageLockModeRead | ImageLockModeWrite, PixelFormat32bppARGB, &data), Ok);
     EXPECT_EQ(GdipBitmapLockBits(bmp, &r, ImageLockModeRead, PixelFormat32bppARGB, &data), WrongState);
     auto* row0 = static_cast<ARGB*>(data.Scan0);
     EXPECT_EQ(row0[0], values[1]);
@@ -66,9 +64,9 @@ TEST(GdipImages, Scan0FormatsRotateAndDrawAtRoundedRectangle)
     GdipBitmapGetPixel(bmp, 0, 1, &c);
     EXPECT_EQ(c, 0xFF0000FFu);
     ASSERT_EQ(GdipImageRotateFlip(bmp, Rotate90FlipNone), Ok);
-    GdipBitmapGetPixel(bmp, 1, 0, &c);   // top-left turned to top-right
+    GdipBitmapGetPixel(bmp, 1, 0, &c);  // top-left turned to top-right
     EXPECT_EQ(c, 0xFFFF0000u);
-    GdipBitmapGetPixel(bmp, 0, 0, &c);   // bottom-left turned to top-left
+    GdipBitmapGetPixel(bmp, 0, 0, &c);  // bottom-left turned to top-left
     EXPECT_EQ(c, 0xFF0000FFu);
     PixelFormat f = 0;
     GdipGetImagePixelFormat(bmp, &f);

@@ -66,7 +66,7 @@ TEST(GdipPaths, RoundedRectanglePointsFollowTheArcOrder)
     ExpectPoint(pts[12], X + R, Y + H, "bottom edge end");
     ExpectPoint(pts[15], X, Y + H - R, "bottom-left arc end");
     ExpectPoint(pts[16], X, Y + R, "left edge end");
-    std::vector<BYTE> expected{0, 3, 3, 3, 1, 3, 3, 3, 1, 3, 3, 3, 1, 3, 3, 3, 1 | 0x80};
+    std::vector<BYTE> expected {0, 3, 3, 3, 1, 3, 3, 3, 1, 3, 3, 3, 1, 3, 3, 3, 1 | 0x80};
     EXPECT_EQ(types, expected);
 
     GpRectF b;
@@ -121,7 +121,7 @@ TEST(GdipPaths, StringOutlinesAndMatrixOrder)
     Path p;
     GpFontFamily* fam = nullptr;
     ASSERT_EQ(GdipCreateFontFamilyFromName(u"Arial", nullptr, &fam), Ok);
-    GpRectF r{0, 0, 0, 0};
+    GpRectF r {0, 0, 0, 0};
     ASSERT_EQ(GdipAddPathString(p.P, u"Hi", -1, fam, 0, 20, &r, nullptr), Ok);
     GdipDeleteFontFamily(fam);
     auto pts = p.Points();
@@ -136,7 +136,7 @@ TEST(GdipPaths, StringOutlinesAndMatrixOrder)
     GdipCreateMatrix(&m);
     GdipScaleMatrix(m, 2, 2, MatrixOrderPrepend);
     GdipTranslateMatrix(m, 1, 0, MatrixOrderPrepend);
-    GpPointF pt{1, 0};
+    GpPointF pt {1, 0};
     GdipTransformMatrixPoints(m, &pt, 1);
     EXPECT_FLOAT_EQ(pt.X, 4);
     GdipTranslateMatrix(m, 1, 0, MatrixOrderAppend);

@@ -64,7 +64,7 @@ TEST(GdipPixels, ClipExcludeAndReset)
     EXPECT_EQ(s.At(2, 2), kRed);
     EXPECT_EQ(s.At(11, 11), kRed);
     EXPECT_EQ(s.At(12, 12), kWhite);
-    EXPECT_EQ(s.At(6, 6), kWhite);   // the excluded hole
+    EXPECT_EQ(s.At(6, 6), kWhite);  // the excluded hole
     EXPECT_EQ(s.At(8, 6), kRed);
     ASSERT_EQ(GdipResetClip(s.Graphics), Ok);
     GdipFillRectangle(s.Graphics, blue.B, 0, 0, 20, 20);
@@ -116,7 +116,7 @@ TEST(GdipPixels, TextureTilesFromTheWorldOrigin)
             GdipBitmapSetPixel(tile, x, y, x == 0 ? kRed : kBlue);
     GpTexture* t = nullptr;
     ASSERT_EQ(GdipCreateTexture(tile, WrapModeTile, &t), Ok);
-    GdipDisposeImage(tile);   // the brush keeps its own copy
+    GdipDisposeImage(tile);  // the brush keeps its own copy
     Brush texture(t);
     Surface s(20, 10);
     GdipTranslateWorldTransform(s.Graphics, 1, 0, MatrixOrderPrepend);
@@ -137,7 +137,7 @@ TEST(GdipPixels, LinearGradientMiddleAndGammaCorrection)
     for (const Case& c : cases) {
         Surface s(257, 4);
         GpLineGradient* g = nullptr;
-        GpPointF a{0, 0}, b{256, 0};
+        GpPointF a {0, 0}, b {256, 0};
         ASSERT_EQ(GdipCreateLineBrush(&a, &b, kBlack, kWhite, WrapModeTile, &g), Ok);
         GdipSetLineGammaCorrection(g, c.Gamma);
         Brush grad(g);
@@ -155,7 +155,7 @@ TEST(GdipPixels, GradientModesFromRectangle)
 {
     struct Case {
         LinearGradientMode Mode;
-        int X0, Y0, X1, Y1;   // first pixel dark, second light
+        int X0, Y0, X1, Y1;  // first pixel dark, second light
     } cases[] = {
         {LinearGradientModeHorizontal, 1, 10, 30, 10},
         {LinearGradientModeVertical, 10, 1, 10, 30},
@@ -164,7 +164,7 @@ TEST(GdipPixels, GradientModesFromRectangle)
     };
     for (const Case& c : cases) {
         Surface s(32, 32);
-        GpRectF r{0, 0, 32, 32};
+        GpRectF r {0, 0, 32, 32};
         GpLineGradient* g = nullptr;
         ASSERT_EQ(GdipCreateLineBrushFromRect(&r, kBlack, kWhite, c.Mode, WrapModeTile, &g), Ok);
         Brush grad(g);
@@ -197,7 +197,7 @@ TEST(GdipPixels, APathGradientFarLargerThanTheSurfaceIsPaintedWhereItShows)
     };
     Surface tall(60, 2000, 0xFF000000);
     paint(tall, 1000, nullptr);  // the ellipse's middle rows at 1000..1039
-    const GpRectF left{0, 0, 30, 40};
+    const GpRectF left {0, 0, 30, 40};
     Surface clipped(60, 40, 0xFF000000);
     paint(clipped, 0, &left);
     Surface whole(60, 40, 0xFF000000);
@@ -278,7 +278,7 @@ TEST(GdipPixels, DashedPenScalesWithWidthAndColourKeyDropsPixels)
     Surface s(40, 10);
     GpPen* pen = nullptr;
     GdipCreatePen1(kBlack, 2, UnitWorld, &pen);
-    GdipSetPenDashStyle(pen, DashStyleDash);   // 3 on, 1 off, in pen widths
+    GdipSetPenDashStyle(pen, DashStyleDash);  // 3 on, 1 off, in pen widths
     ASSERT_EQ(GdipDrawLine(s.Graphics, pen, 0, 4.5f, 40, 4.5f), Ok);
     GdipDeletePen(pen);
     for (int x : {1, 3, 9, 11})
@@ -294,9 +294,7 @@ TEST(GdipPixels, DashedPenScalesWithWidthAndColourKeyDropsPixels)
     GdipCreateImageAttributes(&attrs);
     GdipSetImageAttributesColorKeys(attrs, ColorAdjustTypeDefault, 1, kRed, kRed);
     Surface t(2, 1);
-    ASSERT_EQ(GdipDrawImageRectRect(t.Graphics, img, 0, 0, 2, 1, 0, 0, 2, 1, UnitPixel, attrs,
-                                    nullptr, nullptr),
-              Ok);
+    ASSERT_EQ(GdipDrawImageRectRect(t.Graphics, img, 0, 0, 2, 1, 0, 0, 2, 1, UnitPixel, attrs, nullptr, nullptr), Ok);
     EXPECT_EQ(t.At(0, 0), kWhite);
     EXPECT_EQ(t.At(1, 0), kBlue);
     GdipDisposeImageAttributes(attrs);

@@ -69,8 +69,7 @@ TEST(GdipReference, AntiAliasedShapesMatchImageMagick)
         std::string file = (std::filesystem::temp_directory_path() /
                             ("dcs-reference-" + std::to_string(getpid()) + "-" + c.Name + ".png"))
                                .string();
-        std::string cmd = std::string(Convert()) + " -size 64x48 xc:white " + c.Draw +
-                          " -depth 8 PNG24:" + file;
+        std::string cmd = std::string(Convert()) + " -size 64x48 xc:white " + c.Draw + " -depth 8 PNG24:" + file;
         ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
         GpBitmap* ref = nullptr;
         std::u16string wfile = W16(file.c_str());

@@ -37,9 +37,8 @@ TEST(GdipStatus, InvalidCallsPaintNothingAndLeaveTheSurfaceUsable)
         {"degenerate gradient",
          [&] {
              GpLineGradient* lg = nullptr;
-             GpRectF r{0, 0, 0, 10};
-             return GdipCreateLineBrushFromRect(&r, kRed, kWhite, LinearGradientModeVertical,
-                                                WrapModeTile, &lg);
+             GpRectF r {0, 0, 0, 10};
+             return GdipCreateLineBrushFromRect(&r, kRed, kWhite, LinearGradientModeVertical, WrapModeTile, &lg);
          },
          InvalidParameter},
         {"equal gradient points",
@@ -61,15 +60,17 @@ TEST(GdipStatus, InvalidCallsPaintNothingAndLeaveTheSurfaceUsable)
              return GdipCreateFontFamilyFromName(u"No Such Family 42", nullptr, &f);
          },
          FontFamilyNotFound},
-        {"colour matrix", [&] {
+        {"colour matrix",
+         [&] {
              GpImageAttributes* a = nullptr;
              GdipCreateImageAttributes(&a);
-             ColorMatrix m{};
-             Status st = GdipSetImageAttributesColorMatrix(a, ColorAdjustTypeDefault, 1, &m, nullptr,
-                                                           ColorMatrixFlagsDefault);
+             ColorMatrix m {};
+             Status st =
+                 GdipSetImageAttributesColorMatrix(a, ColorAdjustTypeDefault, 1, &m, nullptr, ColorMatrixFlagsDefault);
              GdipDisposeImageAttributes(a);
              return st;
-         }, NotImplemented},
+         },
+         NotImplemented},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.Call(), c.Expected) << c.Name;
@@ -86,7 +87,7 @@ TEST(GdipStatus, SurroundColourCountRules)
 {
     GpPath* path = nullptr;
     GdipCreatePath(FillModeAlternate, &path);
-    GdipAddPathRectangle(path, 0, 0, 10, 10);   // 4 points
+    GdipAddPathRectangle(path, 0, 0, 10, 10);  // 4 points
     GpPathGradient* pg = nullptr;
     ASSERT_EQ(GdipCreatePathGradientFromPath(path, &pg), Ok);
     ARGB colors[5] = {kRed, kRed, kRed, kRed, kRed};
@@ -120,7 +121,7 @@ TEST(GdipStatus, StartupIsReferenceCountedAndGatesTheAllocator)
     EXPECT_NE(a, b);
     EXPECT_NE(out.NotificationHook, nullptr);
     GdiplusShutdown(a);
-    GdiplusShutdown(a);   // a repeated token changes nothing
+    GdiplusShutdown(a);  // a repeated token changes nothing
     void* block = GdipAlloc(16);
     EXPECT_NE(block, nullptr);
     GdipFree(block);
@@ -136,12 +137,12 @@ TEST(GdipStatus, GraphicsOnADeviceContextDrawsOnItsBitmap)
     HBITMAP bmp = CreateBitmap32(10, 10);
     HDC dc = CreateDCForBitmap(bmp);
     SetWindowOrgEx(dc, 2, 0, nullptr);
-    IntersectClipRect(dc, 0, 0, 6, 10);   // logical 0..6 = device -2..4
+    IntersectClipRect(dc, 0, 0, 6, 10);  // logical 0..6 = device -2..4
     GpGraphics* g = nullptr;
     ASSERT_EQ(GdipCreateFromHDC(dc, &g), Ok);
     GpSolidFill* red = nullptr;
     GdipCreateSolidFill(kRed, &red);
-    GdipFillRectangle(g, red, 2, 0, 8, 1);   // logical 2..10 = device 0..8, clipped at 4
+    GdipFillRectangle(g, red, 2, 0, 8, 1);  // logical 2..10 = device 0..8, clipped at 4
     HDC inner = nullptr;
     ASSERT_EQ(GdipGetDC(g, &inner), Ok);
     EXPECT_EQ(GdipFillRectangle(g, red, 0, 0, 1, 1), ObjectBusy);

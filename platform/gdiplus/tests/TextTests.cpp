@@ -26,12 +26,11 @@ TEST(GdipText, MeasureStringIsPangosExtentPlusPadding)
 {
     Surface s(10, 10);
     Font font(u"DejaVu Sans", 9);
-    GpRectF layout{5, 7, 0, 0}, box;
+    GpRectF layout {5, 7, 0, 0}, box;
     INT fitted = 0, lines = 0;
-    ASSERT_EQ(GdipMeasureString(s.Graphics, u"Session 1: Auto", -1, font.F, &layout, nullptr, &box,
-                                &fitted, &lines),
+    ASSERT_EQ(GdipMeasureString(s.Graphics, u"Session 1: Auto", -1, font.F, &layout, nullptr, &box, &fitted, &lines),
               Ok);
-    const double em = 9 * 96.0 / 72;   // 12 pixels
+    const double em = 9 * 96.0 / 72;  // 12 pixels
     gdi::TFontSpec spec;
     spec.Family = "DejaVu Sans";
     spec.PixelSize = em;
@@ -51,11 +50,11 @@ TEST(GdipText, MeasureStringIsPangosExtentPlusPadding)
     GdipCreateStringFormat(0, 0, &fmt);
     GdipSetStringFormatAlign(fmt, StringAlignmentCenter);
     GdipSetStringFormatLineAlign(fmt, StringAlignmentCenter);
-    GpRectF wide{0, 0, 400, 100};
+    GpRectF wide {0, 0, 400, 100};
     GdipMeasureString(s.Graphics, u"Auto", -1, font.F, &wide, fmt, &box, nullptr, nullptr);
     EXPECT_NEAR(box.X + box.Width / 2, 200, 0.01);
     EXPECT_NEAR(box.Y + box.Height / 2, 50, 0.01);
-    GpRectF narrow{0, 0, 40, 0};
+    GpRectF narrow {0, 0, 40, 0};
     GdipMeasureString(s.Graphics, u"one two three", -1, font.F, &narrow, fmt, &box, nullptr, &lines);
     EXPECT_GE(lines, 2);
     GdipSetStringFormatFlags(fmt, StringFormatFlagsNoWrap);
@@ -78,7 +77,7 @@ TEST(GdipText, FamiliesResolveOrAnswerNotFound)
     GdipGetGenericFontFamilySansSerif(&a);
     GdipGetGenericFontFamilySansSerif(&b);
     EXPECT_EQ(a, b);
-    EXPECT_EQ(GdipDeleteFontFamily(a), Ok);   // shared: stays usable
+    EXPECT_EQ(GdipDeleteFontFamily(a), Ok);  // shared: stays usable
     GpFont* font = nullptr;
     EXPECT_EQ(GdipCreateFont(b, 10, 0, UnitPoint, &font), Ok);
     EXPECT_EQ(GdipCreateFont(b, 0, 0, UnitPoint, &font), InvalidParameter);
@@ -96,7 +95,7 @@ TEST(GdipText, HotkeyPrefixUnderlinesTheMarkedGlyph)
     GdipCreateSolidFill(0xFF000000, &black);
     auto draw = [&](INT prefix, Surface& s) {
         GdipSetStringFormatHotkeyPrefix(fmt, prefix);
-        GpRectF r{0, 0, 0, 0};
+        GpRectF r {0, 0, 0, 0};
         ASSERT_EQ(GdipDrawString(s.Graphics, u"i&W", -1, font.F, &r, fmt, black), Ok);
     };
     auto lowestRow = [](Surface& s, int* left) {
@@ -128,7 +127,7 @@ TEST(GdipText, GlyphsTakeAnyBrush)
     Font font(u"Arial", 20, FontStyleBold, UnitPixel);
     GpHatch* hatch = nullptr;
     GdipCreateHatchBrush(HatchStyleLargeCheckerBoard, 0xFFFF0000, 0xFF0000FF, &hatch);
-    GpRectF r{0, 0, 80, 30};
+    GpRectF r {0, 0, 80, 30};
     ASSERT_EQ(GdipDrawString(s.Graphics, u"HH", -1, font.F, &r, nullptr, hatch), Ok);
     int red = 0, blue = 0;
     for (int y = 0; y < 30; ++y)

@@ -108,8 +108,7 @@ struct TPixelCheck {
     uint32_t Argb;
 };
 
-constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
-                   kBlack = 0xFF000000;
+constexpr uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
 // The four colours of the palette fixtures.
 constexpr uint32_t kPal0 = 0xFF0A141E, kPal1 = 0xFFC86432, kPal2 = 0xFF0080FF, kPal3 = 0xFFFFFF00;
 
@@ -128,34 +127,105 @@ struct TFixtureCase {
 
 // Every valid fixture and what it holds.
 const std::vector<TFixtureCase> kFixtureCases = {
-    {"bmp_topdown_24.bmp", ImageFormatBMP, PixelFormat24bppRGB, 3, 2, 72,
+    {"bmp_topdown_24.bmp",
+     ImageFormatBMP,
+     PixelFormat24bppRGB,
+     3,
+     2,
+     72,
      {{0, 0, kRed}, {1, 0, kGreen}, {2, 0, kBlue}, {0, 1, kWhite}, {1, 1, kBlack}, {2, 1, kRed}}},
-    {"bmp_palette_8.bmp", ImageFormatBMP, PixelFormat8bppIndexed, 3, 2, 72,
+    {"bmp_palette_8.bmp",
+     ImageFormatBMP,
+     PixelFormat8bppIndexed,
+     3,
+     2,
+     72,
      {{0, 0, kPal0}, {1, 0, kPal1}, {2, 0, kPal2}, {0, 1, kPal3}, {1, 1, kPal2}, {2, 1, kPal1}}},
-    {"bmp_palette_4.bmp", ImageFormatBMP, PixelFormat4bppIndexed, 3, 2, 72,
+    {"bmp_palette_4.bmp",
+     ImageFormatBMP,
+     PixelFormat4bppIndexed,
+     3,
+     2,
+     72,
      {{0, 0, kPal0}, {1, 0, kPal1}, {2, 0, kPal2}, {0, 1, kPal3}, {1, 1, kPal2}, {2, 1, kPal1}}},
-    {"bmp_palette_1.bmp", ImageFormatBMP, PixelFormat1bppIndexed, 10, 2, 72,
+    {"bmp_palette_1.bmp",
+     ImageFormatBMP,
+     PixelFormat1bppIndexed,
+     10,
+     2,
+     72,
      {{0, 0, kBlack}, {1, 0, kWhite}, {8, 0, kWhite}, {9, 0, kBlack}, {0, 1, kWhite}, {9, 1, kWhite}}},
     {"bmp_bitfields_565.bmp", ImageFormatBMP, PixelFormat16bppRGB565, 2, 1, 72, {{0, 0, kRed}, {1, 0, kWhite}}},
     // Run-length data; what the runs skip stays transparent.
-    {"bmp_rle8.bmp", ImageFormatBMP, PixelFormat8bppIndexed, 6, 2, 72,
-     {{0, 1, kPal1}, {2, 1, kPal1}, {3, 1, kPal2}, {4, 1, kPal3}, {5, 1, kPal0},
-      {0, 0, 0}, {1, 0, kPal2}, {2, 0, kPal2}, {3, 0, 0}}},
-    {"png_palette_trns.png", ImageFormatPNG, PixelFormat8bppIndexed, 2, 2, 300,
+    {"bmp_rle8.bmp",
+     ImageFormatBMP,
+     PixelFormat8bppIndexed,
+     6,
+     2,
+     72,
+     {{0, 1, kPal1},
+      {2, 1, kPal1},
+      {3, 1, kPal2},
+      {4, 1, kPal3},
+      {5, 1, kPal0},
+      {0, 0, 0},
+      {1, 0, kPal2},
+      {2, 0, kPal2},
+      {3, 0, 0}}},
+    {"png_palette_trns.png",
+     ImageFormatPNG,
+     PixelFormat8bppIndexed,
+     2,
+     2,
+     300,
      {{0, 0, kRed}, {1, 0, 0x0000FF00}, {0, 1, kBlue}, {1, 1, kRed}}},
     // The first frame on its logical screen: interlaced rows, index 3 transparent,
     // the screen outside the frame transparent, the second frame not shown.
-    {"gif_first_frame.gif", ImageFormatGIF, PixelFormat8bppIndexed, 6, 5, 96,
-     {{0, 0, 0}, {1, 1, kRed}, {4, 1, kRed}, {1, 2, kGreen}, {1, 3, kBlue}, {2, 3, 0x00FFFFFF},
-      {4, 3, kRed}, {5, 4, 0}}},
-    {"ico_masked.ico", ImageFormatIcon, PixelFormat32bppARGB, 2, 2, 96,
+    {"gif_first_frame.gif",
+     ImageFormatGIF,
+     PixelFormat8bppIndexed,
+     6,
+     5,
+     96,
+     {{0, 0, 0},
+      {1, 1, kRed},
+      {4, 1, kRed},
+      {1, 2, kGreen},
+      {1, 3, kBlue},
+      {2, 3, 0x00FFFFFF},
+      {4, 3, kRed},
+      {5, 4, 0}}},
+    {"ico_masked.ico",
+     ImageFormatIcon,
+     PixelFormat32bppARGB,
+     2,
+     2,
+     96,
      {{0, 0, kBlue}, {1, 0, 0}, {0, 1, kRed}, {1, 1, kGreen}}},
     {"ico_png.ico", ImageFormatIcon, PixelFormat32bppARGB, 2, 2, 300, {{0, 0, kRed}, {1, 0, 0x0000FF00}}},
-    {"bmp_rle4.bmp", ImageFormatBMP, PixelFormat4bppIndexed, 5, 2, 72,
-     {{0, 0, kPal3}, {1, 0, kPal0}, {2, 0, kPal1}, {3, 0, kPal2}, {4, 0, kPal3},
-      {0, 1, kPal1}, {1, 1, kPal2}, {2, 1, kPal1}, {3, 1, kPal2}, {4, 1, 0}}},
+    {"bmp_rle4.bmp",
+     ImageFormatBMP,
+     PixelFormat4bppIndexed,
+     5,
+     2,
+     72,
+     {{0, 0, kPal3},
+      {1, 0, kPal0},
+      {2, 0, kPal1},
+      {3, 0, kPal2},
+      {4, 0, kPal3},
+      {0, 1, kPal1},
+      {1, 1, kPal2},
+      {2, 1, kPal1},
+      {3, 1, kPal2},
+      {4, 1, 0}}},
     {"bmp_32_rgb.bmp", ImageFormatBMP, PixelFormat32bppRGB, 2, 1, 72, {{0, 0, kRed}, {1, 0, kWhite}}},
-    {"bmp_core_1.bmp", ImageFormatBMP, PixelFormat1bppIndexed, 3, 2, 96,
+    {"bmp_core_1.bmp",
+     ImageFormatBMP,
+     PixelFormat1bppIndexed,
+     3,
+     2,
+     96,
      {{0, 0, kBlack}, {1, 0, kWhite}, {2, 0, kBlack}, {0, 1, kWhite}, {1, 1, kBlack}, {2, 1, kWhite}}},
     {"ico_alpha.ico", ImageFormatIcon, PixelFormat32bppARGB, 2, 1, 96, {{0, 0, 0x80FF0000}, {1, 0, kGreen}}},
     {"jpeg_baseline.jpg", ImageFormatJPEG, PixelFormat24bppRGB, 16, 8, 96, {}},
@@ -199,7 +269,7 @@ TEST(ImageCodecs, JpegColoursSurviveWithinTolerance)
                 EXPECT_NEAR(int((got >> s) & 0xFF), int((want >> s) & 0xFF), 8) << x << "," << y;
             uint32_t g = grey.Pixels[size_t(y * 16 + x)];
             EXPECT_EQ(g >> 24, 0xFFu);
-            EXPECT_EQ((g >> 16) & 0xFF, g & 0xFF);   // grey comes out as equal channels
+            EXPECT_EQ((g >> 16) & 0xFF, g & 0xFF);  // grey comes out as equal channels
         }
 }
 
@@ -305,12 +375,22 @@ TEST(ImageCodecs, MalformedInputResults)
         {"GIF unknown code", Gif(2, 2, {0x3C}), TCodecResult::Corrupt},
         // Clear code and one pixel of four.
         {"GIF data runs out", Gif(2, 2, {0x04}), TCodecResult::Corrupt},
-        {"GIF minimum code size 12", [] { auto v = Gif(2, 2, {0x04}); v[23] = 12; return v; }(),
+        {"GIF minimum code size 12",
+         [] {
+             auto v = Gif(2, 2, {0x04});
+             v[23] = 12;
+             return v;
+         }(),
          TCodecResult::Corrupt},
         {"icon entry past the end", icoPastEnd, TCodecResult::Corrupt},
         {"JPEG larger than the pixel limit", JpegClaiming(40000, 40000), TCodecResult::Corrupt},
         // Above 8 bits the colour table is a display hint; an overstated count is ignored.
-        {"24-bit BMP overstating its table", [] { auto v = BmpHeader(1, 1, 0, 4); PutLe(v, 46, 1000, 4); return v; }(),
+        {"24-bit BMP overstating its table",
+         [] {
+             auto v = BmpHeader(1, 1, 0, 4);
+             PutLe(v, 46, 1000, 4);
+             return v;
+         }(),
          TCodecResult::Ok},
     };
     for (const TCase& c : cases) {
@@ -318,7 +398,7 @@ TEST(ImageCodecs, MalformedInputResults)
         TDecodedImage img;
         img.Width = 7;
         EXPECT_EQ(DecodeImage(c.Bytes.data(), c.Bytes.size(), img), c.Expected);
-        EXPECT_EQ(img.Width, c.Expected == TCodecResult::Ok ? 1 : 7);   // a failed decode leaves the record alone
+        EXPECT_EQ(img.Width, c.Expected == TCodecResult::Ok ? 1 : 7);  // a failed decode leaves the record alone
     }
 }
 
@@ -399,8 +479,7 @@ TEST(ImageCodecs, EncoderListAndParameters)
     const auto& list = Encoders();
     ASSERT_EQ(list.size(), 3u);
     for (const char* mime : {"image/bmp", "image/jpeg", "image/png"})
-        EXPECT_EQ(std::count_if(list.begin(), list.end(), [&](const TEncoderInfo& e) { return e.MimeType == mime; }),
-                  1)
+        EXPECT_EQ(std::count_if(list.begin(), list.end(), [&](const TEncoderInfo& e) { return e.MimeType == mime; }), 1)
             << mime;
     for (const TEncoderInfo& e : list) {
         SCOPED_TRACE(e.MimeType);
@@ -429,10 +508,10 @@ TEST(ImageCodecs, EncoderListAndParameters)
     ASSERT_EQ(EncodeImage(picture, EncoderClsidJPEG, below, -5), TCodecResult::Ok);
     ASSERT_EQ(EncodeImage(picture, EncoderClsidJPEG, above, 250), TCodecResult::Ok);
     EXPECT_LT(low.size(), high.size());
-    EXPECT_EQ(below, low);   // the quality is clamped to 0..100
+    EXPECT_EQ(below, low);  // the quality is clamped to 0..100
     EXPECT_EQ(above, high);
 
-    EXPECT_EQ(EncodeImage(picture, ImageFormatPNG, bytes), TCodecResult::UnknownFormat);   // a format, not a clsid
+    EXPECT_EQ(EncodeImage(picture, ImageFormatPNG, bytes), TCodecResult::UnknownFormat);  // a format, not a clsid
     picture.Pixels.pop_back();
     EXPECT_EQ(EncodeImage(picture, EncoderClsidPNG, bytes), TCodecResult::Corrupt);
     EXPECT_TRUE(bytes.empty());
@@ -457,9 +536,10 @@ TEST(ImageCodecs, DecodesCmykJpeg)
     jpeg_set_quality(&c, 95, TRUE);
     jpeg_start_compress(&c, TRUE);
     std::vector<uint8_t> row;
-    for (int x = 0; x < 16; ++x)   // left half red (magenta and yellow), right half grey (half black)
-        row.insert(row.end(), x < 8 ? std::initializer_list<uint8_t>{255, 0, 0, 255}
-                                    : std::initializer_list<uint8_t>{255, 255, 255, 128});
+    for (int x = 0; x < 16; ++x)  // left half red (magenta and yellow), right half grey (half black)
+        row.insert(row.end(),
+                   x < 8 ? std::initializer_list<uint8_t> {255, 0, 0, 255}
+                         : std::initializer_list<uint8_t> {255, 255, 255, 128});
     while (c.next_scanline < c.image_height) {
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&c, &r, 1);

@@ -14,11 +14,8 @@
 namespace dcs {
 namespace {
 
-std::atomic<int> gTicks{0};
-void CountTick(uint32_t, uint32_t, uintptr_t user, uintptr_t, uintptr_t)
-{
-    gTicks.fetch_add(int(user));
-}
+std::atomic<int> gTicks {0};
+void CountTick(uint32_t, uint32_t, uintptr_t user, uintptr_t, uintptr_t) { gTicks.fetch_add(int(user)); }
 
 TEST(ManualMMTimer, TicksRunDueCallbacksOnTheCallersThread)
 {
@@ -64,9 +61,9 @@ TEST(ManualMMTimer, WaitsForReleasedWork)
 // the lateness of the others and of the test thread.
 constexpr int kStamped = 400;
 std::array<std::chrono::steady_clock::time_point, kStamped> gStamps;
-std::atomic<int> gCalls{0};
-std::atomic<int> gStallAt{-1};
-std::atomic<uint32_t> gStallMs{0};
+std::atomic<int> gCalls {0};
+std::atomic<int> gStallAt {-1};
+std::atomic<uint32_t> gStallMs {0};
 void Stamp(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t)
 {
     int i = gCalls.load();
@@ -123,7 +120,7 @@ TEST(RealMMTimer, RunsMissedTicksUpToTheCap)
     EXPECT_NEAR(DeadlineShift(10, 300), 300 - int(MaxCatchUpTicks), 30) << "a long one only up to the cap";
 }
 
-std::atomic<int> gSelfCalls{0};
+std::atomic<int> gSelfCalls {0};
 void KillSelf(uint32_t id, uint32_t, uintptr_t, uintptr_t, uintptr_t)
 {
     if (gSelfCalls.fetch_add(1) == 0)

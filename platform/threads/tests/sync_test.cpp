@@ -16,8 +16,7 @@ namespace dcs {
 namespace {
 
 // Polls `Cond` for up to 5 s; the tests wait for what must happen, not for fixed times.
-template <class F>
-bool Eventually(F&& Cond)
+template <class F> bool Eventually(F&& Cond)
 {
     for (uint32_t start = GetTickCount(); GetTickCount() - start < 5000; Sleep(1))
         if (Cond())
@@ -26,10 +25,7 @@ bool Eventually(F&& Cond)
 }
 
 // Long enough for a wrongly woken thread to show up.
-void Grace()
-{
-    Sleep(30);
-}
+void Grace() { Sleep(30); }
 
 // Threads that each wait once without time-out and count their passes.
 std::vector<std::thread> StartWaiters(int Count, std::function<TWaitResult()> Wait, std::atomic<int>& Passed)
@@ -63,8 +59,9 @@ TEST(Semaphore, ReleasePastTheMaximumFailsAndKeepsTheCount)
 TEST(Semaphore, ReleaseOfSeveralWakesAsManyWaiters)
 {
     TSemaphore s(0, 10);
-    std::atomic<int> passed{0};
-    auto waiters = StartWaiters(3, [&] { return s.WaitFor(INFINITE); }, passed);
+    std::atomic<int> passed {0};
+    auto waiters = StartWaiters(
+        3, [&] { return s.WaitFor(INFINITE); }, passed);
     EXPECT_TRUE(s.Release(2));
     EXPECT_TRUE(Eventually([&] { return passed == 2; }));
     Grace();
@@ -79,8 +76,9 @@ TEST(Semaphore, ReleaseOfSeveralWakesAsManyWaiters)
 TEST(Event, AutoResetReleasesExactlyOneWaiterPerSet)
 {
     TEvent e(false, false);
-    std::atomic<int> woken{0};
-    auto waiters = StartWaiters(3, [&] { return e.WaitFor(INFINITE); }, woken);
+    std::atomic<int> woken {0};
+    auto waiters = StartWaiters(
+        3, [&] { return e.WaitFor(INFINITE); }, woken);
     for (int i = 1; i <= 3; ++i) {
         e.SetEvent();
         ASSERT_TRUE(Eventually([&] { return woken == i; })) << i;
@@ -101,8 +99,9 @@ TEST(Event, AutoResetReleasesExactlyOneWaiterPerSet)
 TEST(Event, ManualResetReleasesEveryWaiterAndStaysSetUntilReset)
 {
     TEvent e(true, false);
-    std::atomic<int> woken{0};
-    auto waiters = StartWaiters(3, [&] { return e.WaitFor(INFINITE); }, woken);
+    std::atomic<int> woken {0};
+    auto waiters = StartWaiters(
+        3, [&] { return e.WaitFor(INFINITE); }, woken);
     e.SetEvent();
     for (auto& t : waiters)
         t.join();
@@ -153,7 +152,7 @@ TEST(Mutex, ReleasedByTheOwnerWakesAWaiter)
 {
     TMutex m;
     ASSERT_EQ(m.WaitFor(0), wrSignaled);
-    std::atomic<bool> got{false};
+    std::atomic<bool> got {false};
     std::thread waiter([&] {
         got = m.WaitFor(INFINITE) == wrSignaled;
         m.Release();
@@ -242,7 +241,7 @@ TEST(CriticalSection, IsRecursiveAndExcludesOtherThreads)
 
 TEST(Interlocked, CountsExactlyUnderContention)
 {
-    std::atomic<int32_t> up{0}, down{0};
+    std::atomic<int32_t> up {0}, down {0};
     std::vector<std::thread> threads;
     for (int i = 0; i < 4; ++i)
         threads.emplace_back([&] {
@@ -259,7 +258,7 @@ TEST(Interlocked, CountsExactlyUnderContention)
 
 TEST(Interlocked, ReturnValuesAndWrapping)
 {
-    std::atomic<int32_t> v{5};
+    std::atomic<int32_t> v {5};
     EXPECT_EQ(InterlockedIncrement(v), 6);
     EXPECT_EQ(InterlockedDecrement(v), 5);
     EXPECT_EQ(InterlockedAdd(v, 10), 15);
@@ -270,14 +269,14 @@ TEST(Interlocked, ReturnValuesAndWrapping)
     EXPECT_EQ(InterlockedCompareExchange(v, 9, 7), 7);
     EXPECT_EQ(v.load(), 9);
 
-    std::atomic<int32_t> top{INT32_MAX};
+    std::atomic<int32_t> top {INT32_MAX};
     EXPECT_EQ(InterlockedIncrement(top), INT32_MIN);
     EXPECT_EQ(InterlockedDecrement(top), INT32_MAX);
-    std::atomic<uint32_t> zero{0};
+    std::atomic<uint32_t> zero {0};
     EXPECT_EQ(InterlockedDecrement(zero), 0xFFFFFFFFu);
 
     int a = 0, b = 0;
-    std::atomic<int*> p{&a};
+    std::atomic<int*> p {&a};
     EXPECT_EQ(InterlockedCompareExchange(p, &b, &a), &a);
     EXPECT_EQ(p.load(), &b);
 }

@@ -60,7 +60,7 @@ TEST(Thread, RunsOnlyAfterTheDerivedConstructor)
 
 TEST(Thread, CreatedSuspendedRunsOnStart)
 {
-    std::atomic<bool> ran{false};
+    std::atomic<bool> ran {false};
     std::unique_ptr<TFuncThread> t(NewThread<TFuncThread>([&](TFuncThread&) { ran = true; }, true));
     EXPECT_THROW(t->WaitFor(), EThread);
     Sleep(20);
@@ -128,7 +128,7 @@ TEST(Thread, ExceptionEscapingExecuteIsKept)
 
 TEST(Thread, DestroyingARunningThreadTerminatesAndWaitsForIt)
 {
-    std::atomic<bool> ended{false};
+    std::atomic<bool> ended {false};
     auto* t = NewThread<TFuncThread>([&](TFuncThread& self) {
         while (!self.Terminated())
             Sleep(1);
@@ -187,7 +187,10 @@ TEST(Thread, FreeWhenFinishedNeverWaits)
 {
     class TCounted : public TFuncThread {
     public:
-        TCounted(TBody Body, TSemaphore& Destroyed, bool Suspended) : TFuncThread(std::move(Body), Suspended), FDestroyed(Destroyed) {}
+        TCounted(TBody Body, TSemaphore& Destroyed, bool Suspended)
+            : TFuncThread(std::move(Body), Suspended), FDestroyed(Destroyed)
+        {
+        }
         ~TCounted() override { FDestroyed.Release(); }
 
     private:
@@ -217,9 +220,9 @@ TEST(Thread, NameIsKeptWholeAndTruncatedForTheSystem)
         std::string Name, System;
     } cases[] = {
         {"", ""},
-        {"sg1.TSGClockGen", "sg1.TSGClockGen"},                      // exactly 15
-        {"mixLeft.TSGClockGen", "mixLeft.TSGCloc"},                  // cut to 15
-        {"abcdefghijklmn\xC3\xA9x", "abcdefghijklmn"},               // never half a character
+        {"sg1.TSGClockGen", "sg1.TSGClockGen"},         // exactly 15
+        {"mixLeft.TSGClockGen", "mixLeft.TSGCloc"},     // cut to 15
+        {"abcdefghijklmn\xC3\xA9x", "abcdefghijklmn"},  // never half a character
         {"\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC",
          "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"},
     };
@@ -229,8 +232,7 @@ TEST(Thread, NameIsKeptWholeAndTruncatedForTheSystem)
             continue;
         char seen[32] = {};
         std::unique_ptr<TFuncThread> t(NewThread<TFuncThread>(
-            [&](TFuncThread&) { pthread_getname_np(pthread_self(), seen, sizeof seen); }, false,
-            c.Name));
+            [&](TFuncThread&) { pthread_getname_np(pthread_self(), seen, sizeof seen); }, false, c.Name));
         t->WaitFor();
         EXPECT_EQ(std::string(seen), c.System) << c.Name;
         EXPECT_EQ(t->Name(), c.Name);

@@ -25,7 +25,8 @@ namespace {
 using namespace wavetest;
 namespace fs = std::filesystem;
 
-std::vector<char> ReadFile(const fs::path& path) {
+std::vector<char> ReadFile(const fs::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>((std::istreambuf_iterator<char>(in)), {});
 }
@@ -39,10 +40,11 @@ public:
     virtual void SetUp(const fs::path& dir) = 0;
     virtual void TearDown() {}
     // Plays both tones to the end and closes their handles; out is what was heard.
-    virtual void PlayTwoTones(const std::vector<char>& left, const std::vector<char>& right,
-                              std::vector<float>& out) {
+    virtual void PlayTwoTones(const std::vector<char>& left, const std::vector<char>& right, std::vector<float>& out)
+    {
         wavetest::PlayTwoTones(left, right);
-        if (!::testing::Test::HasFatalFailure()) Output(out);
+        if (!::testing::Test::HasFatalFailure())
+            Output(out);
     }
     // The first frame of out from which both tones must be steady.
     virtual std::size_t TonesFrom(const std::vector<float>& out) = 0;
@@ -58,12 +60,13 @@ public:
 
 class VirtualBackend : public Backend {
 public:
-    void SetUp(const fs::path&) override {
+    void SetUp(const fs::path&) override
+    {
         ASSERT_TRUE(WaveOutSelectBackend("virtual"));
         ASSERT_TRUE(waveout_virtual::Configure({"Virtual output"}, 48000));
     }
-    void PlayTwoTones(const std::vector<char>& left, const std::vector<char>& right,
-                      std::vector<float>& out) override {
+    void PlayTwoTones(const std::vector<char>& left, const std::vector<char>& right, std::vector<float>& out) override
+    {
         // Written without a pause: in virtual time nothing plays before the first pull.
         auto lb = Split(left, 4096 * 2);
         auto rb = Split(right, 1024 * 3);
@@ -86,7 +89,8 @@ public:
     }
     // Virtual time starts with the first pull: the tones settle after 100 ms exactly.
     std::size_t TonesFrom(const std::vector<float>&) override { return 4800; }
-    void Run(std::vector<float>& out) override {
+    void Run(std::vector<float>& out) override
+    {
         for (int i = 0; i < 14; ++i) {  // uneven pulls, as a device makes them
             auto part = waveout_virtual::Advance(1000 + 37 * i);
             out.insert(out.end(), part.begin(), part.end());
@@ -97,7 +101,8 @@ public:
 
 class RecordedBackend : public Backend {
 public:
-    void SetUp(const fs::path& dir) override {
+    void SetUp(const fs::path& dir) override
+    {
         FDir = dir;
         setenv("DCS_AUDIO_DIR", dir.c_str(), 1);
         ASSERT_TRUE(WaveOutSelectBackend("recorded"));
@@ -105,17 +110,20 @@ public:
     void TearDown() override { unsetenv("DCS_AUDIO_DIR"); }
     // The two handles start on two calls, which a loaded machine can set far apart: look
     // only where both sound.
-    std::size_t TonesFrom(const std::vector<float>& mix) override {
+    std::size_t TonesFrom(const std::vector<float>& mix) override
+    {
         const std::size_t frames = mix.size() / 2;
         std::size_t start = 0;
         for (int channel : {0, 1}) {
             std::size_t i = 0;
-            while (i < frames && std::fabs(mix[2 * i + std::size_t(channel)]) < 0.01f) ++i;
+            while (i < frames && std::fabs(mix[2 * i + std::size_t(channel)]) < 0.01f)
+                ++i;
             start = std::max(start, i);
         }
         return start + 2400;
     }
-    void CheckTwoToneRecords(const std::vector<char>& left, const std::vector<char>& right) override {
+    void CheckTwoToneRecords(const std::vector<char>& left, const std::vector<char>& right) override
+    {
         // Handles are numbered in opening order: the left one first.
         auto outs = Files("out-");
         ASSERT_EQ(outs.size(), 2u);
@@ -126,7 +134,8 @@ public:
         EXPECT_EQ(WavData(outs[1]), right);
 
         const auto log = ReadFile(FDir / "calls.log");
-        EXPECT_NE(std::string(log.begin(), log.end()).find("waveOutOpen device mapper flags 0x30000 1ch 24/24bit 22050Hz mask 0x2"),
+        EXPECT_NE(std::string(log.begin(), log.end())
+                      .find("waveOutOpen device mapper flags 0x30000 1ch 24/24bit 22050Hz mask 0x2"),
                   std::string::npos);
 
         const std::string info = SoxInfo(Files("mix-").at(0));
@@ -137,7 +146,8 @@ public:
     }
     // The mix file holds 16-bit samples: the counts of the six handles do not survive it.
     bool ExactMix() const override { return false; }
-    void Output(std::vector<float>& out) override {
+    void Output(std::vector<float>& out) override
+    {
         const auto mixes = Files("mix-");
         ASSERT_EQ(mixes.size(), 1u);
         const auto pcm = WavData(mixes[0]);
@@ -150,15 +160,18 @@ public:
     }
 
 private:
-    std::vector<fs::path> Files(const std::string& prefix) const {
+    std::vector<fs::path> Files(const std::string& prefix) const
+    {
         std::vector<fs::path> found;
         for (const auto& e : fs::directory_iterator(FDir))
-            if (e.path().filename().string().rfind(prefix, 0) == 0) found.push_back(e.path());
+            if (e.path().filename().string().rfind(prefix, 0) == 0)
+                found.push_back(e.path());
         return found;
     }
 
     // The data chunk of a WAV file written by the layer.
-    static std::vector<char> WavData(const fs::path& path) {
+    static std::vector<char> WavData(const fs::path& path)
+    {
         const auto bytes = ReadFile(path);
         for (std::size_t i = 12; i + 8 <= bytes.size();) {
             std::uint32_t size;
@@ -174,15 +187,18 @@ private:
     }
 
     // What sox reads from the file's header: "<rate> <channels> <bits>", or "" without sox.
-    static std::string SoxInfo(const fs::path& path) {
+    static std::string SoxInfo(const fs::path& path)
+    {
         std::string result;
         for (const char* opt : {"-r", "-c", "-b"}) {
             const std::string cmd = "sox --i " + std::string(opt) + " '" + path.string() + "' 2>/dev/null";
             std::FILE* p = popen(cmd.c_str(), "r");
-            if (p == nullptr) return "";
+            if (p == nullptr)
+                return "";
             char line[64] = {};
             const bool read = std::fgets(line, sizeof line, p) != nullptr;
-            if (pclose(p) != 0 || !read) return "";
+            if (pclose(p) != 0 || !read)
+                return "";
             result += (result.empty() ? "" : " ") + std::string(line, std::strcspn(line, "\n"));
         }
         return result;
@@ -193,7 +209,8 @@ private:
 
 class DeviceBackend : public Backend {
 public:
-    void SetUp(const fs::path& dir) override {
+    void SetUp(const fs::path& dir) override
+    {
         // The driver is chosen when SDL's audio starts, the file when the device opens;
         // a short delay per buffer lets the driver run faster than real time.
         setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -201,12 +218,15 @@ public:
         File = (dir / "device.raw").string();
         setenv("SDL_DISKAUDIOFILE", File.c_str(), 1);
         ASSERT_TRUE(WaveOutSelectBackend("device"));
-        if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no audio device opens here";
+        if (waveOutGetNumDevs() == 0)
+            GTEST_SKIP() << "no audio device opens here";
     }
-    std::size_t TonesFrom(const std::vector<float>& out) override {
+    std::size_t TonesFrom(const std::vector<float>& out) override
+    {
         return FirstSound(out.data(), out.size() / 2) + 4800;
     }
-    void Output(std::vector<float>& out) override {
+    void Output(std::vector<float>& out) override
+    {
         const auto bytes = ReadFile(File);
         out.resize(bytes.size() / sizeof(float));
         std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
@@ -222,12 +242,12 @@ struct BackendCase {
 
 void PrintTo(const BackendCase& c, std::ostream* os) { *os << c.Name; }
 
-template <class B>
-std::unique_ptr<Backend> MakeBackend() { return std::make_unique<B>(); }
+template <class B> std::unique_ptr<Backend> MakeBackend() { return std::make_unique<B>(); }
 
 // A folder of its own per test, for the files a backend writes; gone with the test.
 struct TestFolder {
-    TestFolder() {
+    TestFolder()
+    {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = std::string(info->test_suite_name()) + "-" + info->name();
         std::replace(name.begin(), name.end(), '/', '-');
@@ -243,7 +263,8 @@ struct TestFolder {
 
 class WaveOutBackends : public ::testing::TestWithParam<BackendCase> {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         FBackend = GetParam().Make();
         FBackend->SetUp(FDir.Path);
     }
@@ -253,21 +274,25 @@ protected:
     std::unique_ptr<Backend> FBackend;
 };
 
-TEST_P(WaveOutBackends, TwoMonoStreamsKeepToTheirSpeakersAtTheirFrequencies) {
+TEST_P(WaveOutBackends, TwoMonoStreamsKeepToTheirSpeakersAtTheirFrequencies)
+{
     // Plate drive on the left (16-bit, 44100 Hz), audio on the right (24-bit, 22050 Hz):
     // both resampled to 48000 Hz and routed by their masks.
     const auto left = LeftTone(0.5), right = RightTone(0.5);
     std::vector<float> out;
     FBackend->PlayTwoTones(left, right, out);
-    if (HasFatalFailure()) return;
+    if (HasFatalFailure())
+        return;
     const std::size_t from = FBackend->TonesFrom(out);
     ASSERT_LT(from + 9600, out.size() / 2);
     ExpectTwoTones(out.data() + 2 * from, 9600, 48000);
     FBackend->CheckTwoToneRecords(left, right);
 }
 
-TEST_P(WaveOutBackends, SixHandlesLoseAndRepeatNothing) {
-    if (!FBackend->ExactMix()) GTEST_SKIP() << "the output cannot carry the counts exactly";
+TEST_P(WaveOutBackends, SixHandlesLoseAndRepeatNothing)
+{
+    if (!FBackend->ExactMix())
+        GTEST_SKIP() << "the output cannot carry the counts exactly";
     constexpr std::size_t kFrames = 12000;
     std::vector<std::unique_ptr<Block>> blocks[kCountHandles];
     Messages m[kCountHandles];
@@ -288,27 +313,32 @@ TEST_P(WaveOutBackends, SixHandlesLoseAndRepeatNothing) {
         ASSERT_TRUE(m[k].WaitFor(WOM_DONE, blocks[k].size()));
         const auto done = m[k].Done();
         ASSERT_EQ(done.size(), blocks[k].size());
-        for (std::size_t i = 0; i < done.size(); ++i) EXPECT_EQ(done[i], &blocks[k][i]->Header);
+        for (std::size_t i = 0; i < done.size(); ++i)
+            EXPECT_EQ(done[i], &blocks[k][i]->Header);
     }
-    for (int k = 0; k < kCountHandles; ++k) ASSERT_EQ(waveOutClose(h[k]), MMSYSERR_NOERROR);
+    for (int k = 0; k < kCountHandles; ++k)
+        ASSERT_EQ(waveOutClose(h[k]), MMSYSERR_NOERROR);
     FBackend->Output(out);
     const auto played = CountsPlayed(out.data(), out.size() / 2);
-    for (int k = 0; k < kCountHandles; ++k) EXPECT_EQ(played[k], kFrames) << k;
+    for (int k = 0; k < kCountHandles; ++k)
+        EXPECT_EQ(played[k], kFrames) << k;
 }
 
 INSTANTIATE_TEST_SUITE_P(, WaveOutBackends,
-                         ::testing::Values(BackendCase{"virtual", MakeBackend<VirtualBackend>},
-                                           BackendCase{"recorded", MakeBackend<RecordedBackend>},
-                                           BackendCase{"device", MakeBackend<DeviceBackend>}),
+                         ::testing::Values(BackendCase {"virtual", MakeBackend<VirtualBackend>},
+                                           BackendCase {"recorded", MakeBackend<RecordedBackend>},
+                                           BackendCase {"device", MakeBackend<DeviceBackend>}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST(DeviceWaveOut, ADeviceThatCannotOpenFailsCleanly) {
+TEST(DeviceWaveOut, ADeviceThatCannotOpenFailsCleanly)
+{
     const TestFolder dir;
     DeviceBackend device;
     device.SetUp(dir.Path);
-    if (IsSkipped() || HasFatalFailure()) return;
+    if (IsSkipped() || HasFatalFailure())
+        return;
     EXPECT_EQ(waveOutGetNumDevs(), 1u);
-    WAVEOUTCAPSW caps{};
+    WAVEOUTCAPSW caps {};
     ASSERT_EQ(waveOutGetDevCapsW(0, &caps, sizeof caps), MMSYSERR_NOERROR);
     EXPECT_GT(std::u16string(caps.szPname).size(), 0u);
 

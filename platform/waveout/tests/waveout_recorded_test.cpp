@@ -15,7 +15,8 @@ namespace {
 using namespace wavetest;
 namespace fs = std::filesystem;
 
-TEST(RecordedWaveOut, AFirstHandleThatCannotJoinLeavesNoThreadBehind) {
+TEST(RecordedWaveOut, AFirstHandleThatCannotJoinLeavesNoThreadBehind)
+{
     const fs::path dir = fs::temp_directory_path() / ("dcs-recorded-fail-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     setenv("DCS_AUDIO_DIR", dir.c_str(), 1);
@@ -42,7 +43,8 @@ TEST(RecordedWaveOut, AFirstHandleThatCannotJoinLeavesNoThreadBehind) {
     Messages m;
     ASSERT_EQ(Open(h, f, m), MMSYSERR_NOERROR);
     int mixes = 0;
-    for (const auto& e : fs::directory_iterator(dir)) mixes += e.path().filename().string().rfind("mix-", 0) == 0;
+    for (const auto& e : fs::directory_iterator(dir))
+        mixes += e.path().filename().string().rfind("mix-", 0) == 0;
     EXPECT_EQ(mixes, 2);
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
     EXPECT_LE(SettledThreadCount(threads), threads);

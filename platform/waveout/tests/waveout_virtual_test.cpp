@@ -16,13 +16,15 @@ using namespace wavetest;
 
 class VirtualWaveOut : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_TRUE(WaveOutSelectBackend("virtual"));
         ASSERT_TRUE(waveout_virtual::Configure({"Virtual output"}, 48000));
     }
 };
 
-TEST_F(VirtualWaveOut, EveryFormatPlaysAtItsLevel) {
+TEST_F(VirtualWaveOut, EveryFormatPlaysAtItsLevel)
+{
     // A constant of +0.5 of full scale comes out as 0.5 whatever the container, and a
     // stereo stream's channels reach their own speakers.
     for (unsigned bits : {8u, 16u, 24u, 32u}) {
@@ -46,7 +48,8 @@ TEST_F(VirtualWaveOut, EveryFormatPlaysAtItsLevel) {
     }
 }
 
-TEST_F(VirtualWaveOut, ChannelMaskPlacesChannels) {
+TEST_F(VirtualWaveOut, ChannelMaskPlacesChannels)
+{
     struct Case {
         unsigned channels;
         DWORD mask;
@@ -64,7 +67,8 @@ TEST_F(VirtualWaveOut, ChannelMaskPlacesChannels) {
         SCOPED_TRACE(c.mask);
         std::vector<char> data;
         for (int i = 0; i < 96; ++i)
-            for (unsigned ch = 0; ch < c.channels; ++ch) PutSample(data, 16, ch == 0 ? 0.5 : 0.0);
+            for (unsigned ch = 0; ch < c.channels; ++ch)
+                PutSample(data, 16, ch == 0 ? 0.5 : 0.0);
         Block b(data);
         Messages m;
         HWAVEOUT h = nullptr;
@@ -79,7 +83,8 @@ TEST_F(VirtualWaveOut, ChannelMaskPlacesChannels) {
     }
 }
 
-TEST_F(VirtualWaveOut, CompletionFollowsConsumption) {
+TEST_F(VirtualWaveOut, CompletionFollowsConsumption)
+{
     // 100 ms blocks at 22050 Hz are done once 100 ms of the 48000 Hz output has gone.
     auto blocks = Split(Tone(16, 22050, 4410, 440, 0.5), 2205 * 2);
     Messages m;
@@ -99,7 +104,8 @@ TEST_F(VirtualWaveOut, CompletionFollowsConsumption) {
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
 }
 
-TEST_F(VirtualWaveOut, PausedHandleQueuesAndRestartPlaysEverything) {
+TEST_F(VirtualWaveOut, PausedHandleQueuesAndRestartPlaysEverything)
+{
     auto blocks = Split(Tone(16, 48000, 4800, 1000, 0.5), 960 * 2);
     auto more = Split(Tone(16, 48000, 4800, 1000, 0.5), 4800 * 2);
     Messages m;
@@ -115,7 +121,8 @@ TEST_F(VirtualWaveOut, PausedHandleQueuesAndRestartPlaysEverything) {
     EXPECT_NEAR(Amplitude(out.data(), 4800, 2, 1000, 48000), 0.5, 1e-3);
     ASSERT_TRUE(m.WaitFor(WOM_DONE, blocks.size()));
     const auto done = m.Done();
-    for (std::size_t i = 0; i < blocks.size(); ++i) EXPECT_EQ(done[i], &blocks[i]->Header);
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        EXPECT_EQ(done[i], &blocks[i]->Header);
     // Pausing mid-block holds the rest of it.
     WriteAll(h, more);
     waveout_virtual::Advance(2400);
@@ -128,7 +135,8 @@ TEST_F(VirtualWaveOut, PausedHandleQueuesAndRestartPlaysEverything) {
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
 }
 
-TEST_F(VirtualWaveOut, ResetReturnsPendingBlocksAndCloseRefusesWhilePlaying) {
+TEST_F(VirtualWaveOut, ResetReturnsPendingBlocksAndCloseRefusesWhilePlaying)
+{
     auto blocks = Split(Tone(16, 48000, 4800, 1000, 0.5), 1600 * 2);
     Messages m;
     HWAVEOUT h = nullptr;
@@ -148,12 +156,14 @@ TEST_F(VirtualWaveOut, ResetReturnsPendingBlocksAndCloseRefusesWhilePlaying) {
     std::lock_guard lock(m.Mutex);
     ASSERT_EQ(m.List.size(), 5u);
     EXPECT_EQ(m.List.front().first, WOM_OPEN);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(m.List[1 + i].second, &blocks[i]->Header);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(m.List[1 + i].second, &blocks[i]->Header);
     EXPECT_EQ(m.List.back().first, WOM_CLOSE);
     EXPECT_NE(m.Thread, std::this_thread::get_id());
 }
 
-TEST_F(VirtualWaveOut, HeaderAndHandleErrors) {
+TEST_F(VirtualWaveOut, HeaderAndHandleErrors)
+{
     Block b(Tone(16, 48000, 480, 1000, 0.5));
     Messages m;
     HWAVEOUT h = nullptr;
@@ -173,15 +183,16 @@ TEST_F(VirtualWaveOut, HeaderAndHandleErrors) {
     EXPECT_EQ(waveOutPause(nullptr), MMSYSERR_INVALHANDLE);
 }
 
-TEST_F(VirtualWaveOut, FormatsAcceptedAndRefused) {
+TEST_F(VirtualWaveOut, FormatsAcceptedAndRefused)
+{
     for (unsigned ch = 1; ch <= 8; ++ch)
         for (unsigned bits : {8u, 16u, 24u, 32u})
             for (unsigned rate : {8000u, 11025u, 22050u, 44100u, 96000u}) {
                 const auto f = Format(ch, bits, rate, 0);
-                EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, &f.Format, 0, 0, WAVE_FORMAT_QUERY),
-                          MMSYSERR_NOERROR) << ch << " " << bits << " " << rate;
+                EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, &f.Format, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_NOERROR)
+                    << ch << " " << bits << " " << rate;
             }
-    WAVEFORMATEX pcm{WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
+    WAVEFORMATEX pcm {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
     EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, &pcm, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_NOERROR);
 
     auto bad = [](auto change) {
@@ -192,16 +203,29 @@ TEST_F(VirtualWaveOut, FormatsAcceptedAndRefused) {
     EXPECT_EQ(bad([](auto& f) { f.Format.wFormatTag = 3; }), WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.Format.cbSize = 0; }), WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.SubFormat.D1 = 3; }), WAVERR_BADFORMAT);
-    EXPECT_EQ(bad([](auto& f) { f.Format.nChannels = 0; f.Format.nBlockAlign = 0; }), WAVERR_BADFORMAT);
-    EXPECT_EQ(bad([](auto& f) { f.Format.nChannels = 9; f.Format.nBlockAlign = 18; }), WAVERR_BADFORMAT);
-    EXPECT_EQ(bad([](auto& f) { f.Format.wBitsPerSample = 12; f.Format.nBlockAlign = 3; }), WAVERR_BADFORMAT);
+    EXPECT_EQ(bad([](auto& f) {
+                  f.Format.nChannels = 0;
+                  f.Format.nBlockAlign = 0;
+              }),
+              WAVERR_BADFORMAT);
+    EXPECT_EQ(bad([](auto& f) {
+                  f.Format.nChannels = 9;
+                  f.Format.nBlockAlign = 18;
+              }),
+              WAVERR_BADFORMAT);
+    EXPECT_EQ(bad([](auto& f) {
+                  f.Format.wBitsPerSample = 12;
+                  f.Format.nBlockAlign = 3;
+              }),
+              WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.Format.nBlockAlign = 3; }), WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.wValidBitsPerSample = 20; }), WAVERR_BADFORMAT);
     EXPECT_EQ(bad([](auto& f) { f.Format.nSamplesPerSec = 0; }), WAVERR_BADFORMAT);
     EXPECT_EQ(waveOutOpen(nullptr, WAVE_MAPPER, nullptr, 0, 0, WAVE_FORMAT_QUERY), MMSYSERR_INVALPARAM);
 }
 
-TEST_F(VirtualWaveOut, FailedOpenLeavesNoThreadOrHandle) {
+TEST_F(VirtualWaveOut, FailedOpenLeavesNoThreadOrHandle)
+{
     const auto f = Format(1, 16, 22050, SPEAKER_FRONT_LEFT);
     Messages m;
     const int threads = ThreadCount();
@@ -224,7 +248,8 @@ TEST_F(VirtualWaveOut, FailedOpenLeavesNoThreadOrHandle) {
     EXPECT_LE(SettledThreadCount(threads), threads);
 }
 
-TEST_F(VirtualWaveOut, InjectedFailuresOfTheOtherCalls) {
+TEST_F(VirtualWaveOut, InjectedFailuresOfTheOtherCalls)
+{
     Block block(Tone(16, 48000, 480, 1000, 0.5));
     Messages m;
     HWAVEOUT h = nullptr;
@@ -236,7 +261,7 @@ TEST_F(VirtualWaveOut, InjectedFailuresOfTheOtherCalls) {
     EXPECT_EQ(waveOutPause(h), MMSYSERR_ERROR);
     EXPECT_EQ(waveOutRestart(h), MMSYSERR_NOMEM);
     EXPECT_EQ(waveOutReset(h), MMSYSERR_NODRIVER);
-    WAVEOUTCAPSW caps{};
+    WAVEOUTCAPSW caps {};
     EXPECT_EQ(waveOutGetDevCapsW(0, &caps, sizeof caps), MMSYSERR_NOTENABLED);
     // One failure each: the next calls succeed.
     EXPECT_EQ(waveOutPause(h), MMSYSERR_NOERROR);
@@ -256,12 +281,13 @@ TEST_F(VirtualWaveOut, InjectedFailuresOfTheOtherCalls) {
     EXPECT_EQ(waveOutClose(h), MMSYSERR_NOERROR);
 }
 
-TEST_F(VirtualWaveOut, DeviceCapabilities) {
+TEST_F(VirtualWaveOut, DeviceCapabilities)
+{
     // 30 letters and a character outside the 16-bit plane: the pair does not fit in 31.
     const std::string longName = std::string(30, 'a') + "\xF0\x9F\x8E\xB5";
     ASSERT_TRUE(waveout_virtual::Configure({"Speakers", "Kopfh\xC3\xB6rer", longName}));
     EXPECT_EQ(waveOutGetNumDevs(), 3u);
-    WAVEOUTCAPSW caps{};
+    WAVEOUTCAPSW caps {};
     ASSERT_EQ(waveOutGetDevCapsW(1, &caps, 84), MMSYSERR_NOERROR);
     EXPECT_EQ(std::u16string(caps.szPname), u"Kopfh\u00F6rer");
     ASSERT_EQ(waveOutGetDevCapsW(2, &caps, 84), MMSYSERR_NOERROR);
@@ -272,7 +298,8 @@ TEST_F(VirtualWaveOut, DeviceCapabilities) {
     EXPECT_EQ(waveOutGetDevCapsW(0, nullptr, 84), MMSYSERR_INVALPARAM);
 }
 
-TEST_F(VirtualWaveOut, UnderrunsAreCountedNotFatal) {
+TEST_F(VirtualWaveOut, UnderrunsAreCountedNotFatal)
+{
     auto first = Split(Tone(16, 48000, 480, 1000, 0.5), 960);
     auto second = Split(Tone(16, 48000, 480, 1000, 0.5), 960);
     const std::uint64_t before = WaveOutTotalUnderruns();
@@ -291,16 +318,20 @@ TEST_F(VirtualWaveOut, UnderrunsAreCountedNotFatal) {
     EXPECT_EQ(WaveOutTotalUnderruns() - before, 1u) << "a closed handle's underruns still count in the total";
 }
 
-TEST_F(VirtualWaveOut, ACallbackMayCloseItsOwnHandle) {
+TEST_F(VirtualWaveOut, ACallbackMayCloseItsOwnHandle)
+{
     // Closing waits for the handle's thread, so on that thread it must not wait.
     struct Context {
         HWAVEOUT Handle = nullptr;
-        std::atomic<MMRESULT> Closed{~0u};
-        std::atomic<bool> GotClose{false};
-        static void Proc(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR, DWORD_PTR) {
+        std::atomic<MMRESULT> Closed {~0u};
+        std::atomic<bool> GotClose {false};
+        static void Proc(HWAVEOUT, UINT message, DWORD_PTR instance, DWORD_PTR, DWORD_PTR)
+        {
             auto* c = reinterpret_cast<Context*>(instance);
-            if (message == WOM_DONE) c->Closed = waveOutClose(c->Handle);
-            if (message == WOM_CLOSE) c->GotClose = true;
+            if (message == WOM_DONE)
+                c->Closed = waveOutClose(c->Handle);
+            if (message == WOM_CLOSE)
+                c->GotClose = true;
         }
     };
     Block b(Tone(16, 48000, 480, 1000, 0.5));
@@ -312,13 +343,15 @@ TEST_F(VirtualWaveOut, ACallbackMayCloseItsOwnHandle) {
     ASSERT_EQ(waveOutPrepareHeader(c.Handle, &b.Header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
     ASSERT_EQ(waveOutWrite(c.Handle, &b.Header, sizeof(WAVEHDR)), MMSYSERR_NOERROR);
     waveout_virtual::Advance(960);
-    for (int i = 0; i < 500 && !c.GotClose; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 500 && !c.GotClose; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(c.GotClose);
     EXPECT_EQ(c.Closed, MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutPause(c.Handle), MMSYSERR_INVALHANDLE);
 }
 
-TEST(WaveOutBackendChoice, RefusedWhileAHandleIsOpen) {
+TEST(WaveOutBackendChoice, RefusedWhileAHandleIsOpen)
+{
     ASSERT_TRUE(WaveOutSelectBackend("virtual"));
     ASSERT_TRUE(waveout_virtual::Configure({"Virtual output"}));
     EXPECT_FALSE(WaveOutSelectBackend("speakers"));

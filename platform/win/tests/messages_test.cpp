@@ -170,9 +170,9 @@ TEST_F(MessageCore, MessagesForDestroyedWindowsAreDropped)
     EXPECT_EQ(SetTimer(a, 1, 10), 0u);
 
     // Posts racing with the window's destruction from another thread.
-    std::atomic<int> handled{0};
+    std::atomic<int> handled {0};
     HWND b = AllocateHWnd([&](TMessage&) { ++handled; });
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop {false};
     std::thread poster([&] {
         while (!stop)
             PostMessage(b, WM_PING, 0, 0);
@@ -204,7 +204,7 @@ TEST_F(MessageCore, SendMessageRunsOnTheOwningThread)
     });
     EXPECT_EQ(SendMessage(wnd, WM_PING, 21, 0), 42);
     LRESULT fromWorker = 0;
-    std::atomic<bool> done{false};
+    std::atomic<bool> done {false};
     std::thread worker([&] {
         fromWorker = SendMessage(wnd, WM_PING, 5, 0);
         done = true;
@@ -216,8 +216,8 @@ TEST_F(MessageCore, SendMessageRunsOnTheOwningThread)
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 
     // Two threads sending to each other's windows at once both get their answers.
-    std::atomic<HWND> theirs{0};
-    std::atomic<bool> mineDone{false}, theirsDone{false};
+    std::atomic<HWND> theirs {0};
+    std::atomic<bool> mineDone {false}, theirsDone {false};
     LRESULT theyGot = 0;
     std::thread other([&] {
         theirs = AllocateHWnd([](TMessage& m) { m.Result = 7; });
@@ -258,7 +258,7 @@ TEST_F(MessageCore, ExceptionsReachingTheLoopAreShownAndTheLoopGoesOn)
         PostMessage(wnd, WM_PING, w, 0);
     App->Run();
     EXPECT_EQ(after, 1);
-    EXPECT_EQ(Shown, (std::vector<std::string>{"bad value", ""}));
+    EXPECT_EQ(Shown, (std::vector<std::string> {"bad value", ""}));
 
     std::vector<std::string> replaced;
     App->OnException = [&](TObject* Sender, const std::exception& E) {
@@ -270,7 +270,7 @@ TEST_F(MessageCore, ExceptionsReachingTheLoopAreShownAndTheLoopGoesOn)
     } catch (...) {
         App->HandleException(App);
     }
-    EXPECT_EQ(replaced, std::vector<std::string>{"to the handler"});
+    EXPECT_EQ(replaced, std::vector<std::string> {"to the handler"});
     DeallocateHWnd(wnd);
 }
 
@@ -299,7 +299,7 @@ TEST_F(MessageCore, TimerComponentArmsOnlyWhenComplete)
     EXPECT_EQ(ticks, 1);
     Clock.Advance(500);
     App->ProcessMessages();  // the exception goes to the application; the timer runs on
-    EXPECT_EQ(Shown, std::vector<std::string>{"tick failed"});
+    EXPECT_EQ(Shown, std::vector<std::string> {"tick failed"});
     Clock.Advance(500);
     App->ProcessMessages();
     EXPECT_EQ(ticks, 3);

@@ -65,8 +65,7 @@ public:
     {
         DestroyWindow(Top);
         TMsg m;
-        while (PeekMessage(m, true)) {
-        }
+        while (PeekMessage(m, true)) {}
         SetMessageClock(nullptr);
     }
     HWND Make(const char* Name, HWND Parent, int X, int Y, int W, int H)
@@ -90,11 +89,20 @@ TEST_F(WindowTree, HitTestFollowsZOrderVisibilityEnabledStateAndShape)
     } cases[] = {
         {"deepest child", nullptr, {17, 17}, "c"},
         {"overlap: the later sibling is on top", nullptr, {80, 40}, "b"},
-        {"raised to the top", [](WindowTree& t) { SetWindowPos(t.A, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }, {80, 40}, "a"},
+        {"raised to the top",
+         [](WindowTree& t) { SetWindowPos(t.A, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); },
+         {80, 40},
+         "a"},
         {"hidden child is skipped", [](WindowTree& t) { ShowWindow(t.B, SW_HIDE); }, {80, 40}, "a"},
         {"disabled child is skipped", [](WindowTree& t) { EnableWindow(t.B, false); }, {80, 40}, "a"},
-        {"outside the shape", [](WindowTree& t) { SetWindowRgn(t.B, CreateEllipticRgn(0, 0, 100, 50), true); }, {61, 31}, "a"},
-        {"inside the shape", [](WindowTree& t) { SetWindowRgn(t.B, CreateEllipticRgn(0, 0, 100, 50), true); }, {110, 55}, "b"},
+        {"outside the shape",
+         [](WindowTree& t) { SetWindowRgn(t.B, CreateEllipticRgn(0, 0, 100, 50), true); },
+         {61, 31},
+         "a"},
+        {"inside the shape",
+         [](WindowTree& t) { SetWindowRgn(t.B, CreateEllipticRgn(0, 0, 100, 50), true); },
+         {110, 55},
+         "b"},
         {"the top-level itself", nullptr, {250, 150}, "top"},
     };
     for (auto& c : cases) {
@@ -140,12 +148,12 @@ TEST_F(WindowTree, SubclassingChainsAndHooksSeeMessagesFirst)
     EXPECT_EQ(previous, &Local::Base);
     HHOOK hook = SetWindowsHookEx(WH_CALLWNDPROC, Local::Hook, 0, 0);
     EXPECT_EQ(SendMessage(w, WM_USER + 5, 0, 0), 11);
-    EXPECT_EQ(seen, (std::vector<std::string>{"hook", "sub", "base"}));
+    EXPECT_EQ(seen, (std::vector<std::string> {"hook", "sub", "base"}));
     EXPECT_TRUE(UnhookWindowsHookEx(hook));
     SetWindowLongPtr(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     seen.clear();
     EXPECT_EQ(SendMessage(w, WM_USER + 5, 0, 0), 1);
-    EXPECT_EQ(seen, (std::vector<std::string>{"base"}));
+    EXPECT_EQ(seen, (std::vector<std::string> {"base"}));
 }
 
 TEST_F(WindowTree, MouseRoutingCaptureLeaveAndDoubleClick)
@@ -162,9 +170,10 @@ TEST_F(WindowTree, MouseRoutingCaptureLeaveAndDoubleClick)
     DeliverMouse(Top, WM_LBUTTONDOWN, {201, 150});
     Clock.Advance(600);
     DeliverMouse(Top, WM_LBUTTONDOWN, {201, 150});  // too late for a pair
-    EXPECT_EQ(Log, (std::vector<std::string>{
-                       "c:move@2,2", "c:down@2,2", "c:move@185,135", "c:up@185,135", "c:capturechanged",
-                       "c:leave", "top:move@200,150", "top:down@200,150", "top:dbl@201,150", "top:down@201,150"}));
+    EXPECT_EQ(Log,
+              (std::vector<std::string> {"c:move@2,2", "c:down@2,2", "c:move@185,135", "c:up@185,135",
+                                         "c:capturechanged", "c:leave", "top:move@200,150", "top:down@200,150",
+                                         "top:dbl@201,150", "top:down@201,150"}));
 }
 
 TEST_F(WindowTree, NoInputReachesADisabledTopLevel)
@@ -182,7 +191,7 @@ TEST_F(WindowTree, FocusMovesWithKillAndSetAndFollowsDestruction)
     SetFocus(A);
     SetFocus(B);
     EXPECT_EQ(DeliverKey(WM_KEYDOWN, VK_SPACE), B);
-    EXPECT_EQ(Log, (std::vector<std::string>{"a:setfocus", "a:killfocus", "b:setfocus", "b:key"}));
+    EXPECT_EQ(Log, (std::vector<std::string> {"a:setfocus", "a:killfocus", "b:setfocus", "b:key"}));
     DestroyWindow(B);
     EXPECT_EQ(GetFocus(), 0u);
     EnableWindow(A, false);
@@ -195,13 +204,13 @@ TEST_F(WindowTree, InvalidationPostsOnePaintAndCollectsRectangles)
     TMsg m;
     while (PeekMessage(m, true))
         DispatchMessage(m);  // the paint of showing
-    TRect r1{1, 1, 5, 5}, r2{10, 10, 20, 12};
+    TRect r1 {1, 1, 5, 5}, r2 {10, 10, 20, 12};
     InvalidateRect(A, &r1, false);
     InvalidateRect(A, &r2, false);
     InvalidateRect(C, nullptr, false);
     TRect u;
     ASSERT_TRUE(GetUpdateRect(A, u));
-    EXPECT_EQ(u, (TRect{1, 1, 20, 12}));
+    EXPECT_EQ(u, (TRect {1, 1, 20, 12}));
     int paints = 0;
     while (PeekMessage(m, true)) {
         EXPECT_EQ(m.hwnd, Top);
@@ -220,8 +229,8 @@ TEST_F(WindowTree, InvalidationPostsOnePaintAndCollectsRectangles)
 
 TEST_F(WindowTree, GeometryAndMaximiseUseTheWorkArea)
 {
-    EXPECT_EQ(ClientToScreen(C, {1, 2}), (TPoint{116, 117}));
-    EXPECT_EQ(MapWindowPoint(C, B, {0, 0}), (TPoint{-45, -15}));
+    EXPECT_EQ(ClientToScreen(C, {1, 2}), (TPoint {116, 117}));
+    EXPECT_EQ(MapWindowPoint(C, B, {0, 0}), (TPoint {-45, -15}));
     ShowWindow(Top, SW_MAXIMIZE);
     TRect r;
     GetWindowRect(Top, r);

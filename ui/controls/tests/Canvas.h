@@ -12,11 +12,7 @@ namespace dcs::smooth::test {
 
 class Canvas {
 public:
-    Canvas(int w, int h, ARGB background = 0xFFFFFFFF)
-        : W(w), H(h), Bitmap(w, h), G(&Bitmap)
-    {
-        G.Clear(background);
-    }
+    Canvas(int w, int h, ARGB background = 0xFFFFFFFF) : W(w), H(h), Bitmap(w, h), G(&Bitmap) { G.Clear(background); }
     ARGB At(int x, int y)
     {
         ARGB c = 0;

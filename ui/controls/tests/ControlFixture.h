@@ -11,8 +11,7 @@ namespace dcs::smooth::test {
 
 class ControlTest : public dcs::testing::HeadlessGui {
 public:
-    template <class T>
-    T* Place(TWinControl* Parent, TRect B)
+    template <class T> T* Place(TWinControl* Parent, TRect B)
     {
         T* c = Create<T>(GetParentForm(Parent) ? static_cast<TComponent*>(GetParentForm(Parent)) : Parent);
         c->SetBounds(B.Left, B.Top, B.Width(), B.Height());

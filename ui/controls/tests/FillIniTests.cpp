@@ -15,13 +15,19 @@ public:
         auto it = Keys.find(S + "/" + K);
         return it == Keys.end() ? D : std::stoi(it->second);
     }
-    void WriteInteger(const std::string& S, const std::string& K, int V) override { Keys[S + "/" + K] = std::to_string(V); }
+    void WriteInteger(const std::string& S, const std::string& K, int V) override
+    {
+        Keys[S + "/" + K] = std::to_string(V);
+    }
     std::string ReadString(const std::string& S, const std::string& K, const std::string& D) override
     {
         auto it = Keys.find(S + "/" + K);
         return it == Keys.end() ? D : it->second;
     }
-    void WriteString(const std::string& S, const std::string& K, const std::string& V) override { Keys[S + "/" + K] = V; }
+    void WriteString(const std::string& S, const std::string& K, const std::string& V) override
+    {
+        Keys[S + "/" + K] = V;
+    }
     std::map<std::string, std::string> Keys;
 };
 
@@ -71,7 +77,7 @@ TEST(FillIni, SizeKeyOnlySaysAPictureIsThere)
         ini.Keys["F/PictureSize"] = size;
         TGDIPFill f;
         f.LoadFromFile(ini, "F");
-        EXPECT_EQ(f.Picture()->Data(), (std::vector<uint8_t>{1, 2, 3, 4, 5})) << size;
+        EXPECT_EQ(f.Picture()->Data(), (std::vector<uint8_t> {1, 2, 3, 4, 5})) << size;
     }
     TMemoryIni ini;
     ini.Keys["F/Picture"] = "0102";

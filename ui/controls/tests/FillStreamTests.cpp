@@ -34,9 +34,7 @@ void SetEverything(TGDIPFill& F)
 {
     for (const TPropInfo* p : GetPropList(F)) {
         switch (p->Kind) {
-        case TTypeKind::tkClass:
-            static_cast<TSmGDIPPicture*>(p->GetObj(F))->LoadFromBytes(kPngBytes);
-            break;
+        case TTypeKind::tkClass: static_cast<TSmGDIPPicture*>(p->GetObj(F))->LoadFromBytes(kPngBytes); break;
         case TTypeKind::tkEnumeration: p->SetOrd(F, int64_t(p->Enum->Names.size()) - 1); break;
         case TTypeKind::tkBoolean: p->SetOrd(F, 1); break;
         default: p->SetOrd(F, p->TypeName == "Byte" ? 17 : p->TypeName == "TColor" ? 0x123456 : 7); break;
@@ -50,14 +48,46 @@ TEST(FillStream, PublishedPropertiesInOrderWithTheAlwaysStoredOnesWrittenAtDefau
     std::vector<std::string> names;
     for (const TPropInfo* p : GetPropList(f))
         names.push_back(p->Name);
-    const std::vector<std::string> expected = {
-        "Color", "ColorTo", "ColorMirror", "ColorMirrorTo", "GradientType", "GradientMirrorType", "HatchStyle",
-        "HatchStyleMirror", "BackGroundPictureAspectRatio", "BackGroundPictureMode", "BackGroundPicture",
-        "BackGroundPicturePosition", "BackGroundPictureLeft", "BackGroundPictureTop", "BackGroundPictureAspectMode",
-        "Picture", "PicturePosition", "PictureLeft", "PictureTop", "PictureSize", "PictureWidth", "PictureHeight",
-        "PictureAspectRatio", "PictureAspectMode", "Opacity", "OpacityTo", "OpacityMirror", "OpacityMirrorTo",
-        "BorderColor", "BorderOpacity", "BorderWidth", "Rounding", "RoundingType", "ShadowColor", "ShadowOffset",
-        "ShadowType", "Angle", "Glow", "GlowGradientColor", "GlowRadialColor"};
+    const std::vector<std::string> expected = {"Color",
+                                               "ColorTo",
+                                               "ColorMirror",
+                                               "ColorMirrorTo",
+                                               "GradientType",
+                                               "GradientMirrorType",
+                                               "HatchStyle",
+                                               "HatchStyleMirror",
+                                               "BackGroundPictureAspectRatio",
+                                               "BackGroundPictureMode",
+                                               "BackGroundPicture",
+                                               "BackGroundPicturePosition",
+                                               "BackGroundPictureLeft",
+                                               "BackGroundPictureTop",
+                                               "BackGroundPictureAspectMode",
+                                               "Picture",
+                                               "PicturePosition",
+                                               "PictureLeft",
+                                               "PictureTop",
+                                               "PictureSize",
+                                               "PictureWidth",
+                                               "PictureHeight",
+                                               "PictureAspectRatio",
+                                               "PictureAspectMode",
+                                               "Opacity",
+                                               "OpacityTo",
+                                               "OpacityMirror",
+                                               "OpacityMirrorTo",
+                                               "BorderColor",
+                                               "BorderOpacity",
+                                               "BorderWidth",
+                                               "Rounding",
+                                               "RoundingType",
+                                               "ShadowColor",
+                                               "ShadowOffset",
+                                               "ShadowType",
+                                               "Angle",
+                                               "Glow",
+                                               "GlowGradientColor",
+                                               "GlowRadialColor"};
     EXPECT_EQ(names, expected);
 
     TSaver saver(nullptr);
@@ -65,16 +95,17 @@ TEST(FillStream, PublishedPropertiesInOrderWithTheAlwaysStoredOnesWrittenAtDefau
     TMemoryStream bin;
     WriteComponentToStream(bin, &saver);
     bin.SetPosition(0);
-    EXPECT_EQ(ObjectBinaryToText(bin), "object TSaver\n"
-                                       "  SaveObject.ColorMirror = clNone\n"
-                                       "  SaveObject.ColorMirrorTo = clNone\n"
-                                       "  SaveObject.GradientType = gtVertical\n"
-                                       "  SaveObject.GradientMirrorType = gtSolid\n"
-                                       "  SaveObject.BorderColor = clNone\n"
-                                       "  SaveObject.Rounding = 0\n"
-                                       "  SaveObject.ShadowOffset = 0\n"
-                                       "  SaveObject.Glow = gmNone\n"
-                                       "end\n");
+    EXPECT_EQ(ObjectBinaryToText(bin),
+              "object TSaver\n"
+              "  SaveObject.ColorMirror = clNone\n"
+              "  SaveObject.ColorMirrorTo = clNone\n"
+              "  SaveObject.GradientType = gtVertical\n"
+              "  SaveObject.GradientMirrorType = gtSolid\n"
+              "  SaveObject.BorderColor = clNone\n"
+              "  SaveObject.Rounding = 0\n"
+              "  SaveObject.ShadowOffset = 0\n"
+              "  SaveObject.Glow = gmNone\n"
+              "end\n");
 }
 
 TEST(FillStream, TheClipboardCarriesEveryPublishedProperty)

@@ -70,9 +70,12 @@ TEST(GDIPButton, VerticalTextTurnsTheLayout)
         TGDIPButtonLayout In;
         bool Rtl;
         TGDIPButtonLayout Out;
-    } cases[] = {{blPictureLeft, false, blPictureTop},    {blPictureLeft, true, blPictureBottom},
-                 {blPictureRight, false, blPictureBottom}, {blPictureRight, true, blPictureTop},
-                 {blPictureBottom, false, blPictureRight}, {blPictureTop, true, blPictureLeft},
+    } cases[] = {{blPictureLeft, false, blPictureTop},
+                 {blPictureLeft, true, blPictureBottom},
+                 {blPictureRight, false, blPictureBottom},
+                 {blPictureRight, true, blPictureTop},
+                 {blPictureBottom, false, blPictureRight},
+                 {blPictureTop, true, blPictureLeft},
                  {blNone, false, blNone}};
     for (const auto& k : cases)
         EXPECT_EQ(TurnedLayout(k.In, k.Rtl), k.Out) << k.In << k.Rtl;

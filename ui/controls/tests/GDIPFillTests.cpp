@@ -43,7 +43,7 @@ TEST(BuildRoundRectPath, SixCornerKindsInPieceOrder)
         TFillRoundingType Type;
         TGPPointF First;
         std::vector<TGPPointF> Anchors;
-        int Beziers;   // arcs: each quarter arc is one cubic (three bezier points)
+        int Beziers;  // arcs: each quarter arc is one cubic (three bezier points)
     } cases[] = {
         {rtNone, {10, 20}, {{10, 20}, {110, 20}, {110, 70}, {10, 70}}, 0},
         {rtTop, {10, 28}, {{18, 20}, {102, 20}, {110, 28}, {110, 70}, {10, 70}, {10, 28}}, 6},
@@ -53,7 +53,7 @@ TEST(BuildRoundRectPath, SixCornerKindsInPieceOrder)
         {rtRight, {10, 20}, {{102, 20}, {110, 28}, {110, 62}, {102, 70}, {10, 70}, {10, 62}, {10, 28}}, 6},
     };
     for (const auto& k : cases) {
-        std::unique_ptr<TGPGraphicsPath> p(BuildRoundRectPath(TGPRectF{10, 20, 100, 50}, 8, k.Type, 12345));
+        std::unique_ptr<TGPGraphicsPath> p(BuildRoundRectPath(TGPRectF {10, 20, 100, 50}, 8, k.Type, 12345));
         std::vector<BYTE> types;
         const auto pts = Points(*p, &types);
         ASSERT_FALSE(pts.empty()) << k.Type;
@@ -81,8 +81,8 @@ TEST(FitPictureSize, Table)
         {60, 20, 50, 50, pmNormal, {50, 17}},  {10, 10, 10, 10, pmNormal, {10, 10}},
     };
     for (const auto& k : cases)
-        EXPECT_EQ(FitPictureSize(k.PW, k.PH, k.BW, k.BH, k.Mode), k.Out) << k.PW << "x" << k.PH << " in " << k.BW
-                                                                          << "x" << k.BH;
+        EXPECT_EQ(FitPictureSize(k.PW, k.PH, k.BW, k.BH, k.Mode), k.Out)
+            << k.PW << "x" << k.PH << " in " << k.BW << "x" << k.BH;
 }
 
 TEST(GDIPFill, DefaultsWritersAndUpdateCounter)
@@ -111,7 +111,7 @@ TEST(GDIPFill, DefaultsWritersAndUpdateCounter)
     f.EndUpdate();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(f.Rounding(), 7);
-    f.EndUpdate();   // not below zero
+    f.EndUpdate();  // not below zero
     f.SetRounding(8);
     EXPECT_EQ(changes, 2);
 
@@ -137,7 +137,7 @@ TEST(GDIPFill, ShadowTypesReturnTheirRectangles)
         TGDIPFill f;
         f.SetShadowOffset(5);
         f.SetShadowType(k.Type);
-        const TGPRectF r = f.Fill(&c.G, TGPRectF{10, 10, 80, 50});
+        const TGPRectF r = f.Fill(&c.G, TGPRectF {10, 10, 80, 50});
         EXPECT_FLOAT_EQ(r.X, k.Out.X) << k.Type;
         EXPECT_FLOAT_EQ(r.Y, k.Out.Y) << k.Type;
         EXPECT_FLOAT_EQ(r.Width, k.Out.Width) << k.Type;
@@ -148,7 +148,7 @@ TEST(GDIPFill, ShadowTypesReturnTheirRectangles)
     TGDIPFill none;
     none.SetShadowOffset(5);
     none.SetShadowColor(clNone);
-    const TGPRectF r = none.Fill(&c.G, TGPRectF{10, 10, 80, 50});
+    const TGPRectF r = none.Fill(&c.G, TGPRectF {10, 10, 80, 50});
     EXPECT_FLOAT_EQ(r.Width, 80);
 }
 
@@ -156,10 +156,10 @@ TEST(GDIPFill, OnePixelRectangleIsALine)
 {
     Canvas c(40, 40);
     TGDIPFill f;
-    f.Fill(&c.G, TGPRectF{5, 5, 1, 30});
+    f.Fill(&c.G, TGPRectF {5, 5, 1, 30});
     EXPECT_EQ(c.CountNot(0xFFFFFFFF), 0) << "no border: nothing";
     f.SetBorderColor(0x0000FF);
-    f.Fill(&c.G, TGPRectF{5, 5, 1, 30});
+    f.Fill(&c.G, TGPRectF {5, 5, 1, 30});
     const TGPRect b = c.Bounds(0xFFFFFFFF);
     EXPECT_LE(b.Width, 3);
     EXPECT_GE(b.Height, 29);
@@ -175,7 +175,7 @@ TEST(GDIPFill, OpacityArgumentsAndKinds)
         f.SetGradientType(gtSolid);
         f.SetColor(0x000000);
         f.SetOpacity(128);
-        f.Fill(&c.G, TGPRectF{0, 0, 40, 40});
+        f.Fill(&c.G, TGPRectF {0, 0, 40, 40});
         EXPECT_NEAR(c.Red(20, 20), 127, 2) << "255 means the stored opacity";
     }
     {
@@ -183,14 +183,14 @@ TEST(GDIPFill, OpacityArgumentsAndKinds)
         TGDIPFill f;
         f.SetGradientType(gtSolid);
         f.SetColor(0x000000);
-        f.Fill(&c.G, TGPRectF{0, 0, 40, 40}, 255, 0);
+        f.Fill(&c.G, TGPRectF {0, 0, 40, 40}, 255, 0);
         EXPECT_EQ(c.CountNot(0xFFFFFFFF), 0) << "an explicit 0 hides the colour";
     }
     for (TSmGradientType t : {gtPath, gtRadial}) {
         Canvas c(40, 40);
         TGradientFillParams p;
         p.Graphics = &c.G;
-        p.R = TGPRectF{5, 5, 30, 30};
+        p.R = TGPRectF {5, 5, 30, 30};
         p.GradientType = t;
         p.Color = clBlack;
         p.ColorTo = clRed;
@@ -201,7 +201,7 @@ TEST(GDIPFill, OpacityArgumentsAndKinds)
         Canvas c(40, 40);
         TGDIPFill f;
         f.SetGradientType(gtPath);
-        f.Fill(&c.G, TGPRectF{0, 0, 40, 40});
+        f.Fill(&c.G, TGPRectF {0, 0, 40, 40});
         EXPECT_EQ(c.CountNot(0xFFFFFFFF), 0);
     }
 }
@@ -212,7 +212,7 @@ TEST(GDIPFill, VerticalGradientIsGammaCorrected)
     TGDIPFill f;
     f.SetColor(clBlack);
     f.SetColorTo(clWhite);
-    f.Fill(&c.G, TGPRectF{0, 0, 20, 101});
+    f.Fill(&c.G, TGPRectF {0, 0, 20, 101});
     EXPECT_NEAR(c.Red(10, 50), 186, 4);
     EXPECT_LT(c.Red(10, 2), 60);
     EXPECT_GT(c.Red(10, 98), 240);
@@ -228,7 +228,7 @@ TEST(GDIPFill, MirrorHalvesOverlapByTwoRows)
     f.SetColorMirror(clBlack);
     f.SetGradientMirrorType(gtSolid);
     f.SetOpacityMirror(128);
-    f.Fill(&c.G, TGPRectF{0, 0, 20, 40});
+    f.Fill(&c.G, TGPRectF {0, 0, 20, 40});
     // Upper half rows 0..20, lower half rows 19..39: rows 19 and 20 carry both.
     EXPECT_EQ(c.At(10, 17), 0xFFFF0000u);
     EXPECT_NEAR(c.Red(10, 19), 128, 3);
@@ -257,7 +257,7 @@ TEST(GDIPFill, BackgroundPictureOnlyWithTexture)
         f.BackGroundPicture()->LoadFromBytes(s->Bytes());
         f.SetBackGroundPictureLeft(2);
         f.SetBackGroundPictureTop(3);
-        f.Fill(&c.G, TGPRectF{5, 5, 20, 20});
+        f.Fill(&c.G, TGPRectF {5, 5, 20, 20});
         const bool drawn = c.At(8, 9) == 0xFF00FF00u;
         EXPECT_EQ(drawn, t == gtTexture) << t;
         if (t == gtTexture) {
@@ -276,12 +276,13 @@ TEST(GDIPFill, RoundedFillMatchesImageMagick)
     f.SetGradientType(gtSolid);
     f.SetColor(clRed);
     f.SetRounding(12);
-    f.Fill(&c.G, TGPRectF{10, 10, 80, 50});
+    f.Fill(&c.G, TGPRectF {10, 10, 80, 50});
     const std::string ours = testing::TempDir() + "/smooth-rounded-ours.png";
     const std::string theirs = testing::TempDir() + "/smooth-rounded-magick.png";
     c.WritePng(ours);
     const std::string draw = "convert -size 100x70 xc:white -fill red -stroke none -draw "
-                             "'roundrectangle 10,10 90,60 12,12' PNG32:" + theirs;
+                             "'roundrectangle 10,10 90,60 12,12' PNG32:" +
+        theirs;
     ASSERT_EQ(std::system(draw.c_str()), 0) << "ImageMagick (scripts/debian-packages.txt) is needed";
     const std::string cmp = "compare -metric RMSE " + ours + " " + theirs + " null: 2>&1";
     FILE* p = popen(cmp.c_str(), "r");

@@ -72,7 +72,7 @@ TEST(ColourHelpers, LighterClamps)
 
 TEST(GlassPaths, GlowPathsAndRing)
 {
-    const TRect r{10, 10, 110, 40};
+    const TRect r {10, 10, 110, 40};
     for (auto build : {BuildLowerGlowPath, BuildUpperGlowPath}) {
         std::unique_ptr<TGPGraphicsPath> flat(build(r, 4, 0));
         EXPECT_EQ(flat->GetPointCount(), 0);
@@ -96,7 +96,7 @@ TEST(GlassPaths, GlowPathsAndRing)
         }
     }
     Canvas c(130, 60);
-    std::unique_ptr<TGPGraphicsPath> ring(BuildRingPath(TRect{10, 10, 110, 50}, 6, rtBoth, 3));
+    std::unique_ptr<TGPGraphicsPath> ring(BuildRingPath(TRect {10, 10, 110, 50}, 6, rtBoth, 3));
     TGPSolidBrush black(0xFF000000);
     c.G.FillPath(&black, ring.get());
     EXPECT_EQ(c.At(60, 11), 0xFF000000u);
@@ -106,7 +106,7 @@ TEST(GlassPaths, GlowPathsAndRing)
 
 // Centroid of each segment on the 12 x 15 grid, in the order top, upper right, lower
 // right, bottom, lower left, upper left, middle.
-const TGPPointF kCentroids[7] = {{6.15f, 1.5f}, {9.175f, 4.2f}, {8.425f, 9.875f}, {4.825f, 12.55f},
+const TGPPointF kCentroids[7] = {{6.15f, 1.5f},   {9.175f, 4.2f},  {8.425f, 9.875f}, {4.825f, 12.55f},
                                  {1.925f, 9.85f}, {2.75f, 4.175f}, {5.583f, 7}};
 const char* const kLit[7] = {"02356789", "01234789", "013456789", "0235689", "0268", "045689", "2345689-"};
 
@@ -115,7 +115,7 @@ TEST(LedText, SegmentsMatchTheTruthTable)
     TGPSolidBrush black(0xFF000000);
     for (char ch : std::string("0123456789-")) {
         Canvas c(120, 150);
-        PaintLedString(&c.G, TGPRectF{0, 0, 120, 150}, std::string(1, ch), &black, 255, clNone);
+        PaintLedString(&c.G, TGPRectF {0, 0, 120, 150}, std::string(1, ch), &black, 255, clNone);
         for (int s = 0; s < 7; ++s) {
             const bool lit = std::string(kLit[s]).find(ch) != std::string::npos;
             const int x = int(kCentroids[s].X * 10), y = int(kCentroids[s].Y * 10);
@@ -132,7 +132,7 @@ TEST(LedText, SlotsAndMarks)
     {
         // "-1.5": three slots of 40; the point sits at the right end of the one's slot.
         Canvas c(120, 150);
-        PaintLedString(&c.G, TGPRectF{0, 0, 120, 150}, "-1.5", &black, 255, clNone);
+        PaintLedString(&c.G, TGPRectF {0, 0, 120, 150}, "-1.5", &black, 255, clNone);
         const int g = 40;
         EXPECT_EQ(c.At(int(g * 5.583 / 12), 70), 0xFF000000u) << "minus in slot 0";
         EXPECT_EQ(c.At(g + int(g * 9.175 / 12), int(4.2 * 10)), 0xFF000000u) << "the one in slot 1";
@@ -143,7 +143,7 @@ TEST(LedText, SlotsAndMarks)
     {
         // "12:30": four slots of 30; the colon's dots end the second slot.
         Canvas c(120, 150);
-        PaintLedString(&c.G, TGPRectF{0, 0, 120, 150}, "12:30", &black, 255, clNone);
+        PaintLedString(&c.G, TGPRectF {0, 0, 120, 150}, "12:30", &black, 255, clNone);
         const double g = 30;
         EXPECT_EQ(c.At(int(g + g * 11.2 / 12 + g / 14), int(150 * 3.0 / 15 + g / 14)), 0xFF000000u);
         EXPECT_EQ(c.At(int(g + g * 10.0 / 12 + g / 14), int(150 * 9.5 / 15 + g / 14)), 0xFF000000u);
@@ -152,7 +152,7 @@ TEST(LedText, SlotsAndMarks)
     }
     for (const char* marks : {".", ":", ".:.", ""}) {
         Canvas c(60, 40);
-        PaintLedString(&c.G, TGPRectF{0, 0, 60, 40}, marks, &black, 255, clBlack);
+        PaintLedString(&c.G, TGPRectF {0, 0, 60, 40}, marks, &black, 255, clBlack);
         EXPECT_EQ(c.CountNot(0xFFFFFFFF), 0) << "no slot: nothing painted for '" << marks << "'";
     }
 }
@@ -160,12 +160,12 @@ TEST(LedText, SlotsAndMarks)
 TEST(LedText, FormattedValueAndBrushKinds)
 {
     Canvas none(200, 50);
-    PaintLedText(&none.G, TGPRectF{0, 0, 200, 50}, vtNormal, nullptr, HatchStyleHorizontal, 0, gtNone, 255, 255,
+    PaintLedText(&none.G, TGPRectF {0, 0, 200, 50}, vtNormal, nullptr, HatchStyleHorizontal, 0, gtNone, 255, 255,
                  clBlack, clRed, 255, clGray, 0, 12.5, "", "0.0");
     EXPECT_EQ(none.CountNot(0xFFFFFFFF), 0) << "gtNone paints nothing, not even unlit segments";
 
     Canvas c(200, 50);
-    PaintLedText(&c.G, TGPRectF{0, 0, 200, 50}, vtNormal, nullptr, HatchStyleHorizontal, 0, gtVertical, 255, 255,
+    PaintLedText(&c.G, TGPRectF {0, 0, 200, 50}, vtNormal, nullptr, HatchStyleHorizontal, 0, gtVertical, 255, 255,
                  clBlack, clRed, 60, clGray, 0, 120, "", "0");
     EXPECT_GT(c.CountNot(0xFFFFFFFF), 0);
     EXPECT_EQ(c.Bounds(0xFFFFFFFF).X, c.Bounds(0xFFFFFFFF).X);

@@ -19,7 +19,7 @@ TFontDesc Font(int size, const char* name = "DejaVu Sans", TColor color = clBlac
 TGPRectF Measure(TGPGraphics& g, const std::string& s, const TFontDesc& font, TGPRectF layout)
 {
     std::unique_ptr<TGPFont> f(g.MakeFont(font));
-    TGPRectF box{};
+    TGPRectF box {};
     std::u16string w = UTF8ToUTF16(s);
     EXPECT_EQ(g.MeasureString(w, INT(w.size()), f.get(), layout, box), Ok);
     return box;
@@ -50,8 +50,8 @@ TEST(GPGraphics, DrawTextMeasuresWithMargins)
     for (const auto& k : cases) {
         Canvas c(300, 60);
         const TFontDesc font = Font(k.Size);
-        TRect r{10, 5, 20, 25};
-        const TGPRectF box = Measure(c.G, "Mixer", font, TGPRectF{10, 5, 1010, 20});
+        TRect r {10, 5, 20, 25};
+        const TGPRectF box = Measure(c.G, "Mixer", font, TGPRectF {10, 5, 1010, 20});
         const int h = c.G.DrawText("Mixer", -1, r, font, DT_CALCRECT_BIT, clNone);
         EXPECT_EQ(r.Right, 10 + RoundHalfEven(box.Width - k.Margin)) << k.Size;
         EXPECT_EQ(r.Bottom, 5 + RoundHalfEven(box.Height)) << k.Size;
@@ -64,7 +64,7 @@ TEST(GPGraphics, DrawTextTrailingSpaceAndBackground)
 {
     Canvas c(300, 60);
     const TFontDesc font = Font(10);
-    TRect a{0, 0, 10, 20}, b{0, 0, 10, 20}, one{0, 0, 10, 20}, space{0, 0, 10, 20};
+    TRect a {0, 0, 10, 20}, b {0, 0, 10, 20}, one {0, 0, 10, 20}, space {0, 0, 10, 20};
     c.G.DrawText("Gain ", -1, a, font, DT_CALCRECT_BIT, clNone);
     c.G.DrawText("Gaini", -1, b, font, DT_CALCRECT_BIT, clNone);
     EXPECT_EQ(a.Right, b.Right);
@@ -73,8 +73,8 @@ TEST(GPGraphics, DrawTextTrailingSpaceAndBackground)
     EXPECT_NE(space.Right, one.Right) << "a single space is measured as it is";
 
     // The background box starts one right of Left and is one wider than width - margin.
-    TRect r{20, 10, 30, 30};
-    const TGPRectF box = Measure(c.G, "Gain", font, TGPRectF{20, 10, 1010, 20});
+    TRect r {20, 10, 30, 30};
+    const TGPRectF box = Measure(c.G, "Gain", font, TGPRectF {20, 10, 1010, 20});
     c.G.DrawText("Gain", -1, r, font, 0, 0x0000FF);
     const TGPRect red = [&] {
         int x0 = 999, x1 = -1;
@@ -83,7 +83,7 @@ TEST(GPGraphics, DrawTextTrailingSpaceAndBackground)
                 x0 = std::min(x0, x);
                 x1 = std::max(x1, x);
             }
-        return TGPRect{x0, 0, x1 - x0 + 1, 0};
+        return TGPRect {x0, 0, x1 - x0 + 1, 0};
     }();
     EXPECT_EQ(red.X, 21);
     EXPECT_NEAR(red.Width, box.Width - 3 + 1, 1.01);
@@ -95,8 +95,8 @@ TEST(GPGraphics, DrawStringIgnoresLength)
     Canvas whole(200, 40), cut(200, 40);
     std::unique_ptr<TGPFont> f(whole.G.MakeFont(Font(10)));
     TGPSolidBrush black(0xFF000000);
-    whole.G.DrawString(u"Tempo", 5, f.get(), TGPPointF{2, 2}, &black);
-    cut.G.DrawString(u"Tempo", 1, f.get(), TGPPointF{2, 2}, &black);
+    whole.G.DrawString(u"Tempo", 5, f.get(), TGPPointF {2, 2}, &black);
+    cut.G.DrawString(u"Tempo", 1, f.get(), TGPPointF {2, 2}, &black);
     EXPECT_GT(whole.CountNot(0xFFFFFFFF), 0);
     EXPECT_EQ(whole.Bounds(0xFFFFFFFF).Width, cut.Bounds(0xFFFFFFFF).Width);
 }
@@ -109,7 +109,7 @@ TEST(GPGraphics, DrawImageRectRoundsHalfToEven)
         TGPGraphics ig(&img);
         ig.Clear(0xFFFF0000);
     }
-    EXPECT_EQ(c.G.DrawImageRect(&img, TGPRectF{10.5f, 11.5f, 30.5f, 40.5f}), Ok);
+    EXPECT_EQ(c.G.DrawImageRect(&img, TGPRectF {10.5f, 11.5f, 30.5f, 40.5f}), Ok);
     const TGPRect b = c.Bounds(0xFFFFFFFF);
     EXPECT_EQ(b.X, 10);
     EXPECT_EQ(b.Y, 12);
@@ -140,7 +140,7 @@ TEST(GPGraphics, ExcludeAndResetClip)
 {
     Canvas c(20, 20);
     TGPSolidBrush red(0xFFFF0000);
-    c.G.ExcludeClip(TGPRectF{0, 0, 10, 20});
+    c.G.ExcludeClip(TGPRectF {0, 0, 10, 20});
     c.G.FillRectangle(&red, 0, 0, 20, 20);
     EXPECT_EQ(c.At(5, 5), 0xFFFFFFFFu);
     EXPECT_EQ(c.At(15, 5), 0xFFFF0000u);

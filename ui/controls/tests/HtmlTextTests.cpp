@@ -13,12 +13,12 @@ namespace {
 
 class HtmlTest : public ::testing::Test {
 protected:
-    HtmlTest() : C(400, 300) { P.Font = TFontDesc{"Tahoma", 8, 0, clBlack}; }
+    HtmlTest() : C(400, 300) { P.Font = TFontDesc {"Tahoma", 8, 0, clBlack}; }
     THtmlResult Measure(const std::string& Text, int W = 400)
     {
         THtmlParams p = P;
         p.MeasureOnly = true;
-        return DrawHtmlText(&C.G, Text, TRect{0, 0, W, 300}, p);
+        return DrawHtmlText(&C.G, Text, TRect {0, 0, W, 300}, p);
     }
     THtmlResult HitAt(const std::string& Text, int X, int Y, int W = 400)
     {
@@ -26,16 +26,16 @@ protected:
         p.HitTestOnly = true;
         p.X = X;
         p.Y = Y;
-        return DrawHtmlText(&C.G, Text, TRect{0, 0, W, 300}, p);
+        return DrawHtmlText(&C.G, Text, TRect {0, 0, W, 300}, p);
     }
     // A piece's width as the engine measures it.
     int W(const std::string& s, TFontDesc f = {"Tahoma", 8, 0, clBlack})
     {
-        TRect r{0, 0, 10000, 10000};
+        TRect r {0, 0, 10000, 10000};
         C.G.DrawText(s, -1, r, f, DT_CALCRECT_BIT, clNone);
         return r.Width();
     }
-    int Gh(int size = 8) { return C.G.TextHeight("gh", TFontDesc{"Tahoma", size, 0, clBlack}); }
+    int Gh(int size = 8) { return C.G.TextHeight("gh", TFontDesc {"Tahoma", size, 0, clBlack}); }
     // A container with one 32 x 16 picture named "pic".
     void AddPicture()
     {
@@ -52,7 +52,7 @@ protected:
     }
     Canvas C;
     THtmlParams P;
-    TGDIPPictureContainer Container{nullptr};
+    TGDIPPictureContainer Container {nullptr};
 };
 
 TEST_F(HtmlTest, EmptyTextAndReferences)
@@ -70,7 +70,7 @@ TEST_F(HtmlTest, EmptyTextAndReferences)
 TEST_F(HtmlTest, WrapRules)
 {
     const int line = Gh() + 2;  // a line followed by another carries the spacing
-    const TFontDesc bold{"Tahoma", 8, fsBoldBit, clBlack};
+    const TFontDesc bold {"Tahoma", 8, fsBoldBit, clBlack};
     // Room for the bold word and a blank, not for the plain word after it.
     const int narrow = 1 + W("Bold", bold) + W("plain") / 2;
     EXPECT_EQ(Measure("<B>Bold</B> plain", narrow).YSize, line + Gh() + 2);
@@ -133,7 +133,7 @@ TEST_F(HtmlTest, ImagesFromTheImageList)
     TBitmap red;
     red.SetSize(32, 16);
     red.Canvas()->Brush.Color = clRed;
-    red.Canvas()->FillRect(TRect{0, 0, 32, 16});
+    red.Canvas()->FillRect(TRect {0, 0, 32, 16});
     ASSERT_EQ(list->Add(&red, nullptr), 0);
     ASSERT_LT(Gh(), 16);
 
@@ -149,7 +149,7 @@ TEST_F(HtmlTest, ImagesFromTheImageList)
     EXPECT_EQ(Measure("<IMG src=\"idx:0\">x").YSize, 16 + 2);
 
     // Drawn at the line's left, the text after it 32 further on.
-    DrawHtmlText(&C.G, "<IMG src=\"idx:0\">x", TRect{0, 0, 400, 300}, P);
+    DrawHtmlText(&C.G, "<IMG src=\"idx:0\">x", TRect {0, 0, 400, 300}, P);
     EXPECT_EQ(C.At(1, 0), 0xFFFF0000u);
     EXPECT_EQ(C.At(32, 15), 0xFFFF0000u);
     EXPECT_EQ(C.At(33, 0), 0xFFFFFFFFu);
@@ -198,7 +198,7 @@ TEST_F(HtmlTest, ZeroAndNegativeWidthsTerminate)
         for (int mode = 0; mode < 3; ++mode) {
             p.MeasureOnly = mode == 0;
             p.HitTestOnly = mode == 2;
-            const THtmlResult r = DrawHtmlText(&C.G, text, TRect{0, 0, w, 10000}, p);
+            const THtmlResult r = DrawHtmlText(&C.G, text, TRect {0, 0, w, 10000}, p);
             EXPECT_GT(r.YSize, Gh()) << w << " " << mode;
         }
     }
@@ -217,7 +217,7 @@ TEST_F(HtmlTest, ColourValues)
 
 TEST_F(HtmlTest, DrawsTextErrorLineAndRule)
 {
-    DrawHtmlText(&C.G, "<E>wrong</E> fine<HR>next", TRect{0, 0, 400, 300}, P);
+    DrawHtmlText(&C.G, "<E>wrong</E> fine<HR>next", TRect {0, 0, 400, 300}, P);
     const TGPRect ink = C.Bounds(0xFFFFFFFF);
     EXPECT_GT(ink.Width, W("wrong fine") - 4);
     int red = 0;

@@ -26,13 +26,13 @@ TEST(GDIPPictureContainer, AddFromResourceAndAssign)
     c.AddFromResource("container_blob", "Blob");
     ASSERT_EQ(c.Items()->Count(), 1);
     EXPECT_EQ(c.Items()->Items(0)->Name, "Blob");
-    EXPECT_EQ(c.FindPicture("blob")->Data(), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(c.FindPicture("blob")->Data(), (std::vector<uint8_t> {1, 2, 3}));
     EXPECT_FALSE(c.FindPicture("blob")->Empty());
 
     TGDIPPictureContainer copy(nullptr);
     copy.SetItems(c.Items());
     ASSERT_EQ(copy.Items()->Count(), 1);
-    EXPECT_EQ(copy.FindPicture("BLOB")->Data(), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(copy.FindPicture("BLOB")->Data(), (std::vector<uint8_t> {1, 2, 3}));
     EXPECT_NE(copy.FindPicture("BLOB"), c.FindPicture("BLOB"));
     EXPECT_THROW(copy.Items()->Items(0)->Assign(&c), EInvalidCast);
 }

@@ -1,10 +1,10 @@
 #include "Canvas.h"
 
 #include "platform/gdiplus/MemoryStream.h"
+#include "ui/controls/GDIPicture.h"
 #include "ui/controls/ImageEncoders.h"
 #include "ui/controls/RawResources.h"
 #include "ui/controls/SmGDIPPicture.h"
-#include "ui/controls/GDIPicture.h"
 
 #include "platform/controls/GraphicFormats.h"
 
@@ -41,31 +41,33 @@ Bytes Image(int w, int h, ARGB fill, ARGB corner, TImageType t)
 std::string TempFile(const std::string& name, const Bytes& bytes)
 {
     std::string path = testing::TempDir() + "/" + name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;
 }
 
 Bytes Png70000()
 {
-    Bytes b = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
-               0x00, 0x01, 0x11, 0x70, 0, 0, 0, 5, 8, 6, 0, 0, 0};
+    Bytes b = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D',
+               'R',  0x00, 0x01, 0x11, 0x70, 0,    0,    0,    5, 8, 6, 0,  0,   0};
     return b;
 }
 
 TEST(PictureHeaders, ReadersOnByteFixtures)
 {
-    const Bytes jpegC0 = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0xAA, 0xBB, 0xFF, 0xFF, 0xC0,
-                          0x00, 0x11, 0x08, 0x00, 0x50, 0x00, 0x78, 0x03};
+    const Bytes jpegC0 = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0xAA, 0xBB, 0xFF, 0xFF,
+                          0xC0, 0x00, 0x11, 0x08, 0x00, 0x50, 0x00, 0x78, 0x03};
     Bytes jpegC2 = jpegC0;
     jpegC2[10] = 0xC2;
     Bytes jpegC3 = jpegC0;
     jpegC3[10] = 0xC3;
-    const Bytes jpegShortSegment = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x01, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x00, 0x50, 0x00, 0x78};
+    const Bytes jpegShortSegment = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x01, 0xFF, 0xC0,
+                                    0x00, 0x11, 0x08, 0x00, 0x50, 0x00, 0x78};
     const Bytes jpegZeroSegment = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x00, 0xFF, 0xE0, 0x00, 0x00};
     const Bytes jpegTruncated = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x00};
-    const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 200, 0, 100, 0, 0x81, 0, 0,
-                       1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12,   // 4-entry global table
-                       0x2C, 0, 0, 0, 0, 120, 0, 80, 0, 0, 0};
+    const Bytes gif = {'G',  'I', 'F', '8', '9', 'a', 200, 0,  100, 0,  0x81, 0,  0,
+                       1,    2,   3,   4,   5,   6,   7,   8,  9,   10, 11,   12,  // 4-entry global table
+                       0x2C, 0,   0,   0,   0,   120, 0,   80, 0,   0,  0};
     const Bytes gifCut = {'G', 'I', 'F', '8', '9', 'a', 200, 0, 100, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 120};
     Bytes bmp(54, 0);
     bmp[0] = 'B';
@@ -73,9 +75,8 @@ TEST(PictureHeaders, ReadersOnByteFixtures)
     bmp[18] = 30;
     const int32_t negative = -40;
     std::memcpy(&bmp[22], &negative, 4);
-    const Bytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 2, 0,
-                        0x00, 0x01, 3, 0, 1, 0, 0, 0, 30, 0, 0, 0,
-                        0x01, 0x01, 3, 0, 1, 0, 0, 0, 20, 0, 0, 0};
+    const Bytes tiff = {'I', 'I', 42, 0, 8, 0,    0,    0, 2, 0, 0x00, 0x01, 3, 0,  1, 0, 0,
+                        0,   30,  0,  0, 0, 0x01, 0x01, 3, 0, 1, 0,    0,    0, 20, 0, 0, 0};
     const Bytes png = Png70000();
     Bytes tiffCut = tiff;
     tiffCut.resize(20);
@@ -122,7 +123,7 @@ TEST(Picture, LoadFromFileUsesTheHeaderThenDrawDecodes)
     EXPECT_EQ(cleared, 1);
     EXPECT_EQ(changed, 1);
     Canvas c(10, 10);
-    p.GDIPDraw(&c.G, TRect{0, 0, 6, 4});
+    p.GDIPDraw(&c.G, TRect {0, 0, 6, 4});
     EXPECT_EQ(p.Width(), 6);
     EXPECT_EQ(p.Height(), 4);
     EXPECT_EQ(c.At(2, 2), 0xFF00FF00u);
@@ -140,8 +141,14 @@ TEST(Picture, UrlsAndResources)
     const struct {
         std::string Url;
         bool Loads;
-    } cases[] = {{"res://knob", true}, {"RES://KNOB", true}, {"RES://", false}, {"res://none", false},
-                 {"file://" + file, true}, {"FILE://", false}, {"http://x/knob.png", false}, {file, false}};
+    } cases[] = {{"res://knob", true},
+                 {"RES://KNOB", true},
+                 {"RES://", false},
+                 {"res://none", false},
+                 {"file://" + file, true},
+                 {"FILE://", false},
+                 {"http://x/knob.png", false},
+                 {file, false}};
     for (const auto& k : cases) {
         TSmGDIPPicture p;
         p.LoadFromURL(k.Url);
@@ -211,9 +218,9 @@ TEST(Picture, BmpColourKey)
         p.LoadFromBytes(bmp);
         p.Transparent = k.Transparent;
         p.TransparentMode = k.Mode;
-        p.TransparentColor = 0x0000FF;   // red as a framework colour
+        p.TransparentColor = 0x0000FF;  // red as a framework colour
         Canvas c(8, 8);
-        p.GDIPDraw(&c.G, TGPRectF{0, 0, 4, 4});
+        p.GDIPDraw(&c.G, TGPRectF {0, 0, 4, 4});
         EXPECT_EQ(c.At(0, 3), k.Corner) << k.Transparent << k.Mode;
         EXPECT_EQ(c.At(2, 1), k.Middle) << k.Transparent << k.Mode;
     }
@@ -229,7 +236,7 @@ TEST(Picture, TilesStartAtTheSurfaceOrigin)
     TSmGDIPPicture p;
     p.LoadFromBytes(Encode(b, itPNG));
     Canvas c(10, 10);
-    p.FillRect(&c.G, TGPRectF{3, 3, 5, 5});
+    p.FillRect(&c.G, TGPRectF {3, 3, 5, 5});
     EXPECT_EQ(c.At(4, 4), 0xFF000000u);
     EXPECT_EQ(c.At(3, 3), 0xFFFF0000u);
     EXPECT_EQ(c.At(6, 6), 0xFF000000u);

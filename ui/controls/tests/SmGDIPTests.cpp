@@ -45,7 +45,7 @@ TEST(SmGDIP, StatusRule)
 
     // SetCenterColor answers the status field, an older failure included.
     TGPGraphicsPath path;
-    path.AddRectangle(TGPRectF{0, 0, 10, 10});
+    path.AddRectangle(TGPRectF {0, 0, 10, 10});
     TGPPathGradientBrush pg(&path);
     ASSERT_EQ(pg.LastResult(), Ok);
     ARGB colours[5] = {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000};
@@ -66,7 +66,7 @@ TEST(SmGDIP, StatusRule)
     EXPECT_EQ(pg.SetInterpolationColors(nullptr, nullptr, 2), InvalidParameter);
 
     // A preset blend of count 0 makes no call.
-    TGPLinearGradientBrush lb(TGPPointF{0, 0}, TGPPointF{10, 0}, 0xFF000000, 0xFFFFFFFF);
+    TGPLinearGradientBrush lb(TGPPointF {0, 0}, TGPPointF {10, 0}, 0xFF000000, 0xFFFFFFFF);
     ASSERT_EQ(lb.LastResult(), Ok);
     EXPECT_EQ(lb.SetInterpolationColors(colours, nullptr, 0), InvalidParameter);
 
@@ -102,8 +102,8 @@ TEST(SmGDIP, MatrixRotateAtAndFormats)
 {
     for (MatrixOrder order : {MatrixOrderAppend, MatrixOrderPrepend}) {
         TGPMatrix m;
-        EXPECT_EQ(m.RotateAt(90, TGPPointF{10, 10}, order), Ok);
-        TGPPointF p{20, 10};
+        EXPECT_EQ(m.RotateAt(90, TGPPointF {10, 10}, order), Ok);
+        TGPPointF p {20, 10};
         m.TransformPoints(&p);
         EXPECT_NEAR(p.X, 10, 1e-4);
         EXPECT_NEAR(p.Y, 20, 1e-4);

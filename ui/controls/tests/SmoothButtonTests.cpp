@@ -49,7 +49,7 @@ TEST_F(Button, ClickAtReleaseThenPressedAndReleasedLookWhileOtherTimersTick)
     Down({50, 30});
     EXPECT_TRUE(B->Down());
     Up({50, 30});
-    EXPECT_EQ(Log, std::vector<std::string>{"click@" + std::to_string(t0)}) << "the click comes first";
+    EXPECT_EQ(Log, std::vector<std::string> {"click@" + std::to_string(t0)}) << "the click comes first";
     EXPECT_TRUE(B->Down()) << "the pressed look after the click";
     Wait(90);
     EXPECT_TRUE(B->Down());
@@ -78,7 +78,7 @@ TEST_F(Button, RepeatClicksWhileHeldAndNoneAtRelease)
     Wait(400);
     Up({50, 30});
     Wait(500);
-    EXPECT_EQ(Log, std::vector<std::string>{"click@" + std::to_string(t1 + 400)}) << "one click for a short press";
+    EXPECT_EQ(Log, std::vector<std::string> {"click@" + std::to_string(t1 + 400)}) << "one click for a short press";
 }
 
 TEST_F(Button, NoClickAfterDragOffOnTheBadgeOrForADoubleClicksSecondPress)
@@ -93,7 +93,7 @@ TEST_F(Button, NoClickAfterDragOffOnTheBadgeOrForADoubleClicksSecondPress)
     Settle();
     Click(F, {50, 30});
     Click(F, {50, 30});
-    EXPECT_EQ(Log, (std::vector<std::string>{"click@" + std::to_string(Clock.NowMs()), "dblclick"}));
+    EXPECT_EQ(Log, (std::vector<std::string> {"click@" + std::to_string(Clock.NowMs()), "dblclick"}));
 
     Settle();
     Log.clear();
@@ -104,9 +104,9 @@ TEST_F(Button, NoClickAfterDragOffOnTheBadgeOrForADoubleClicksSecondPress)
     B->Status()->Appearance()->CalculateSize(&g, "3");
     const int bw = B->Status()->Appearance()->GetWidth();
     ASSERT_GT(bw, 0);
-    const TPoint onBadge{20 + 120 - bw + 2, 22};
+    const TPoint onBadge {20 + 120 - bw + 2, 22};
     Click(F, onBadge);
-    EXPECT_EQ(Log, std::vector<std::string>{"status"});
+    EXPECT_EQ(Log, std::vector<std::string> {"status"});
     EXPECT_FALSE(B->Down());
 
     // Offset 3 moves the badge (and its hit test) 6 pixels right.
@@ -169,7 +169,7 @@ TEST_F(Button, AcceleratorReturnsAtOnceAndReleasesAfter150ms)
 {
     const uint64_t t0 = Clock.NowMs();
     EXPECT_EQ(F->Perform(CM_DIALOGCHAR, 's', 0), 1);
-    EXPECT_EQ(Log, std::vector<std::string>{"click@" + std::to_string(t0)});
+    EXPECT_EQ(Log, std::vector<std::string> {"click@" + std::to_string(t0)});
     EXPECT_EQ(Clock.NowMs(), t0) << "no wait inside the handler";
     EXPECT_TRUE(B->Down());
     Wait(140);

@@ -18,7 +18,7 @@ constexpr uint32_t kWhite = 0xFFFFFFFF;
 // The smallest rectangle of R holding every pixel that is not C (empty when none).
 TRect InkBounds(TCustomForm* F, TRect R, uint32_t C)
 {
-    TRect b{R.Right, R.Bottom, R.Left, R.Top};
+    TRect b {R.Right, R.Bottom, R.Left, R.Top};
     bool any = false;
     for (int y = R.Top; y < R.Bottom; ++y)
         for (int x = R.Left; x < R.Right; ++x)
@@ -27,7 +27,7 @@ TRect InkBounds(TCustomForm* F, TRect R, uint32_t C)
                 b.Left = std::min(b.Left, x), b.Top = std::min(b.Top, y);
                 b.Right = std::max(b.Right, x + 1), b.Bottom = std::max(b.Bottom, y + 1);
             }
-    return any ? b : TRect{};
+    return any ? b : TRect {};
 }
 
 TSmoothLabel* SolidLabel(ControlTest* T, TCustomForm* F, TRect B, const std::string& Text)
@@ -100,15 +100,15 @@ TEST_F(Label, WrappedCentreAlignsEachLineAndShadowedFillShiftsTheText)
     const TRect all = InkBounds(f, TRect::Bounds(0, 0, 241, 121), kWhite);
     ASSERT_FALSE(all.IsEmpty());
     const int mid = (all.Top + all.Bottom) / 2;
-    const TRect first = InkBounds(f, TRect{0, all.Top, 241, mid}, kWhite);
-    const TRect second = InkBounds(f, TRect{0, mid, 241, all.Bottom}, kWhite);
+    const TRect first = InkBounds(f, TRect {0, all.Top, 241, mid}, kWhite);
+    const TRect second = InkBounds(f, TRect {0, mid, 241, all.Bottom}, kWhite);
     EXPECT_NEAR((first.Left + first.Right) / 2.0, 120, 2.5);
     EXPECT_NEAR((second.Left + second.Right) / 2.0, 120, 2.5);
     EXPECT_NEAR((all.Top + all.Bottom) / 2.0, 60, 3);
 
-    l->SetWordWrap(false);   // both lines start at the same left edge
+    l->SetWordWrap(false);  // both lines start at the same left edge
     Paint(f);
-    const TRect a = InkBounds(f, TRect{0, 0, 241, 60}, kWhite), b = InkBounds(f, TRect{0, 60, 241, 121}, kWhite);
+    const TRect a = InkBounds(f, TRect {0, 0, 241, 60}, kWhite), b = InkBounds(f, TRect {0, 60, 241, 121}, kWhite);
     EXPECT_NEAR(a.Left, b.Left, 2);
 
     l->Caption()->SetText("Auto");

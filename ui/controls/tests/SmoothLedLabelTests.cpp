@@ -11,7 +11,7 @@ namespace {
 
 using LedLabel = ControlTest;
 
-constexpr uint32_t kLit = 0xFFFF0000;   // solid red segments
+constexpr uint32_t kLit = 0xFFFF0000;  // solid red segments
 
 // Segment centroids on the 12 x 15 grid of one box: top, upper right, lower right,
 // bottom, lower left, upper left, middle.
@@ -43,7 +43,7 @@ std::string ReadLed(TCustomForm* F, int X0, int Y0, int W, int H, int n)
         for (int s = 0; s < 7; ++s)
             bits = bits << 1 | unsigned(lit(i * g + g * kSegU[s] / 12, H * kSegV[s] / 15));
         text += Glyph(bits);
-        const double r = g / 14;   // dot radius
+        const double r = g / 14;  // dot radius
         if (lit(i * g + g * 11.2 / 12 + r, H * 3 / 15.0 + r) && lit(i * g + g * 10 / 12 + r, H * 9.5 / 15 + r))
             text += ':';
         if (lit(i * g + g * 10 / 12 + r, H * 12 / 15.0 + r))
@@ -70,9 +70,9 @@ TEST_F(LedLabel, ShowsTheApplicationsPicturesBoxByBox)
         int Boxes;
         const char* Shown;
     } cases[] = {
-        {"00:00", 0, 4, "00:00"},   {"00:00", 5, 4, "00:05"},     {"00:00", 1459, 4, "14:59"},
-        {"00:00", 12000, 5, "120:00"}, {"00:00", -5, 5, "-00:05"}, {"000", 50, 3, "050"},
-        {"00", 33, 2, "33"},        {"000.00", 3.14159, 5, "003.14"},
+        {"00:00", 0, 4, "00:00"},      {"00:00", 5, 4, "00:05"},         {"00:00", 1459, 4, "14:59"},
+        {"00:00", 12000, 5, "120:00"}, {"00:00", -5, 5, "-00:05"},       {"000", 50, 3, "050"},
+        {"00", 33, 2, "33"},           {"000.00", 3.14159, 5, "003.14"},
     };
     TForm* f = MakeForm(400, 200);
     for (const auto& c : cases) {
@@ -122,7 +122,7 @@ TEST_F(LedLabel, SameValueRepaintsOnceAndAChangeNotifiesTwice)
         EXPECT_EQ(s, led->Caption());
         ++captionChanges;
     };
-    led->Caption()->SetLeft(77);   // stored only: the characters stay
+    led->Caption()->SetLeft(77);  // stored only: the characters stay
     EXPECT_EQ(captionChanges, 1);
     EXPECT_EQ(changes, 3) << "a caption with its own handler tells the label once";
     Paint(f);
@@ -173,8 +173,8 @@ TEST_F(LedLabel, UnlitSegmentsTransparencyAndNothingToDraw)
 TEST(LedText, AColonOnlyTimeHasNoBoxAndLeavesTheSurfaceClean)
 {
     Canvas c(100, 40);
-    PaintLedText(&c.G, TGPRectF{0, 0, 100, 40}, vtDateTime, nullptr, HatchStyleHorizontal, 0, gtSolid, 255, 255,
-                 clRed, clRed, 255, clGray, 45000.5, 0, ":", "0");
+    PaintLedText(&c.G, TGPRectF {0, 0, 100, 40}, vtDateTime, nullptr, HatchStyleHorizontal, 0, gtSolid, 255, 255, clRed,
+                 clRed, 255, clGray, 45000.5, 0, ":", "0");
     EXPECT_EQ(c.G.GetLastStatus(), Ok) << "no division by zero boxes reached the surface";
     EXPECT_EQ(c.CountNot(0xFFFFFFFF), 0);
 }

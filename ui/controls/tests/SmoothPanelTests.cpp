@@ -79,7 +79,7 @@ TEST_F(PanelTest, DraggingTheGripGrowsThePanel)
     p->SetResizable(true);
     const TGPRectF g = p->GripRect();
     EXPECT_FLOAT_EQ(g.X, 200 - 17 - 3);
-    const TPoint from{p->Left() + int(g.X) + 8, p->Top() + int(g.Y) + 8};
+    const TPoint from {p->Left() + int(g.X) + 8, p->Top() + int(g.Y) + 8};
     Drag(Form, from, {from.X + 10, from.Y + 5});
     EXPECT_EQ(p->Width(), 210);
     EXPECT_EQ(p->Height(), 155);
@@ -97,7 +97,7 @@ TEST_F(PanelTest, MoveBandDragsTheWindow)
     EXPECT_TRUE(p->IsMoveArea({50, 19}));
     EXPECT_FALSE(p->IsMoveArea({50, 20}));
     EXPECT_FALSE(p->IsMoveArea({0, 5}));
-    const TPoint before{Form->Left(), Form->Top()};
+    const TPoint before {Form->Left(), Form->Top()};
     Drag(Form, {p->Left() + 50, p->Top() + 5}, {p->Left() + 80, p->Top() + 15}, 1);
     EXPECT_EQ(Form->Left(), before.X + 30);
     EXPECT_EQ(Form->Top(), before.Y + 10);
@@ -151,7 +151,7 @@ TEST_F(PanelTest, ThemeWritesOnlyTheFillSection)
     close(fd);
     p->SaveToTheme(name);
     TIniFile ini(name);
-    EXPECT_EQ(ini.ReadSections(), std::vector<std::string>{"TSmoothPanel.Fill"});
+    EXPECT_EQ(ini.ReadSections(), std::vector<std::string> {"TSmoothPanel.Fill"});
     EXPECT_EQ(ini.ReadInteger("TSmoothPanel.Fill", "Color", 0), 0x123456);
     TSmoothPanel* q = Create<TSmoothPanel>(Form);
     q->LoadFromTheme(name);
@@ -197,12 +197,12 @@ TEST_F(PanelTest, HyperlinkHoverHintAndClick)
     TGPBitmap bmp(1, 1);
     TGPGraphics g(&bmp);
     const TFontDesc f = FontDesc(*c->HTMLFont());
-    const TPoint onLink{10 + 1 + g.TextWidth("link", f) / 2, 10 + g.TextHeight("gh", f) / 2};
+    const TPoint onLink {10 + 1 + g.TextWidth("link", f) / 2, 10 + g.TextHeight("gh", f) / 2};
     EXPECT_EQ(p->GetAnchorAt(onLink.X, onLink.Y, false), "http://x");
     EXPECT_EQ(p->GetAnchorAt(onLink.X, onLink.Y, true), "Go there");
     EXPECT_EQ(p->GetAnchorAt(onLink.X, onLink.Y + 40, false), "");
 
-    const TPoint at{p->Left() + onLink.X, p->Top() + onLink.Y};
+    const TPoint at {p->Left() + onLink.X, p->Top() + onLink.Y};
     DeliverMouse(Form->Handle(), WM_MOUSEMOVE, at);
     EXPECT_EQ(p->Cursor(), crHandPoint);
     THintInfo info;
@@ -210,7 +210,7 @@ TEST_F(PanelTest, HyperlinkHoverHintAndClick)
     p->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.HintStr, "Go there");
     Click(Form, at);
-    EXPECT_EQ(clicks, std::vector<std::string>{"http://x"});
+    EXPECT_EQ(clicks, std::vector<std::string> {"http://x"});
     DeliverMouse(Form->Handle(), WM_MOUSEMOVE, {p->Left() + 150, p->Top() + 120});
     EXPECT_EQ(p->Cursor(), crDefault);
 }
@@ -229,7 +229,7 @@ TEST_F(PanelTest, ImageListAndOfficeHint)
     TBitmap red;
     red.SetSize(32, 16);
     red.Canvas()->Brush.Color = clRed;
-    red.Canvas()->FillRect(TRect{0, 0, 32, 16});
+    red.Canvas()->FillRect(TRect {0, 0, 32, 16});
     list->Add(&red, nullptr);
     TSmoothPanelCaption* c = p->Caption();
     c->SetHTMLLocation(plCustom);

@@ -56,7 +56,11 @@ protected:
         TRect r = p->GetTabRect(i);
         return {r.Left + r.Width() / 2, r.Top + r.Height() / 2};
     }
-    void Move(TPoint P) { DeliverMouse(Form->Handle(), WM_MOUSEMOVE, P); Pump(); }
+    void Move(TPoint P)
+    {
+        DeliverMouse(Form->Handle(), WM_MOUSEMOVE, P);
+        Pump();
+    }
     uint32_t Pixel(int X, int Y)
     {
         Form->PaintNow();
@@ -73,7 +77,7 @@ bool Near(uint32_t argb, TColor c, int tol = 6)
     const TColor rgb = ColorToRGB(c);
     const int r = int((argb >> 16) & 255), g = int((argb >> 8) & 255), b = int(argb & 255);
     return std::abs(r - GetRValue(rgb)) <= tol && std::abs(g - GetGValue(rgb)) <= tol &&
-           std::abs(b - GetBValue(rgb)) <= tol;
+        std::abs(b - GetBValue(rgb)) <= tol;
 }
 
 // ------------------------------------------------------------------ settings, geometry
@@ -172,8 +176,8 @@ TEST_F(TabPagerTest, GeometryOverPositionsAndOrientations)
 
 TEST_F(TabPagerTest, MainWindowLayoutAndHiddenTabs)
 {
-    TSmoothTabPager* p = MakePager({"Auto ", "Manual ", "Essentials  ", "Sports   ", "Medical   ", "About ", "Exit   "},
-                                   1210, 736);
+    TSmoothTabPager* p =
+        MakePager({"Auto ", "Manual ", "Essentials  ", "Sports   ", "Medical   ", "About ", "Exit   "}, 1210, 736);
     p->SetTabPosition(tpTopLeft);
     p->TabSettings()->SetHeight(40);
     p->TabSettings()->SetSpacing(8);
@@ -262,7 +266,7 @@ TEST_F(TabPagerTest, ClickingATabChangesPagesInEventOrder)
     TSmoothTabPager* p = MakePager({"A", "B", "C"});
     Record(p);
     Click(Form, Centre(p, 1));
-    EXPECT_EQ(Log, (Log_t{"changing 0>1", "hide A", "show B", "change"}));
+    EXPECT_EQ(Log, (Log_t {"changing 0>1", "hide A", "show B", "change"}));
     EXPECT_EQ(p->ActivePage(), Pages[1]);
     EXPECT_TRUE(Pages[1]->Visible());
     EXPECT_FALSE(Pages[0]->Visible());
@@ -275,7 +279,7 @@ TEST_F(TabPagerTest, ClickingATabChangesPagesInEventOrder)
 
     Record(p, false);
     Click(Form, Centre(p, 2));
-    EXPECT_EQ(Log, (Log_t{"changing 1>2"}));
+    EXPECT_EQ(Log, (Log_t {"changing 1>2"}));
     EXPECT_EQ(p->ActivePageIndex(), 1);
     EXPECT_TRUE(Pages[1]->Visible());
     EXPECT_FALSE(Pages[2]->Visible());
@@ -362,12 +366,12 @@ TEST_F(TabPagerTest, BadgeReleaseOfTabZeroFiresStatusClick)
     Record(p);
     const TRect r = p->GetTabRect(0);
     // The badge ends at the tab's right edge (offset 0), at its top.
-    const TPoint onBadge{r.Right - 3, r.Top + 3};
+    const TPoint onBadge {r.Right - 3, r.Top + 3};
     ASSERT_TRUE(Pages[0]->XYToIndicator(onBadge.X, onBadge.Y));
     EXPECT_FALSE(Pages[0]->XYToIndicator(r.Left + 2, r.Bottom - 2));
     DeliverMouse(Form->Handle(), WM_LBUTTONUP, onBadge);
     Pump();
-    EXPECT_EQ(Log, (Log_t{"status 0"})) << "no press before the release";
+    EXPECT_EQ(Log, (Log_t {"status 0"})) << "no press before the release";
     st->SetOffsetLeft(10);
     EXPECT_TRUE(Pages[0]->XYToIndicator(onBadge.X + 20, onBadge.Y)) << "the left offset counts twice";
 }
@@ -467,7 +471,7 @@ TEST_F(TabPagerTest, RemovingPagesKeepsTheIndexOnTheActivePage)
     for (const RemoveCase& c : cases) {
         Pages.clear();
         Log.clear();
-        std::vector<std::string> caps{"A", "B", "C"};
+        std::vector<std::string> caps {"A", "B", "C"};
         caps.resize(size_t(c.pages));
         TSmoothTabPager* p = MakePager(caps);
         p->SetActivePageIndex(c.active);
@@ -491,7 +495,7 @@ TEST_F(TabPagerTest, MovingPagesKeepsTheActivePage)
     Record(p);
     p->MoveSmoothTabPage(1, 0);
     EXPECT_EQ(p->ActivePage(), Pages[1]);
-    EXPECT_EQ(Log, (Log_t{"changing 1>0", "hide A", "change", "moved 1>0"}))
+    EXPECT_EQ(Log, (Log_t {"changing 1>0", "hide A", "change", "moved 1>0"}))
         << "the page now at the old index hears OnHide";
     Log.clear();
     p->MoveSmoothTabPage(0, 7);
@@ -499,7 +503,7 @@ TEST_F(TabPagerTest, MovingPagesKeepsTheActivePage)
 
     Record(p, false);
     p->MoveSmoothTabPage(0, 2);
-    EXPECT_EQ(Log, (Log_t{"changing 0>2", "moved 0>2"}));
+    EXPECT_EQ(Log, (Log_t {"changing 0>2", "moved 0>2"}));
     EXPECT_EQ(p->ActivePageIndex(), 2) << "a refused change still leaves the index on the shown page";
     EXPECT_EQ(p->ActivePage(), Pages[1]);
     EXPECT_TRUE(Pages[1]->Visible());
@@ -574,7 +578,8 @@ TEST_F(TabPagerTest, DisabledTabAndJoinedBorderByPixels)
     Pages[2]->TabAppearance()->SetColor(0x0000C0);
     Pages[2]->SetTabEnabled(false);
     const TRect t2 = p->GetTabRect(2);
-    EXPECT_TRUE(Near(Pixel(t2.Left + t2.Width() / 2, t2.Top + 6), 0x00C000)) << std::hex << Pixel(t2.Left + 8, t2.Top + 6);
+    EXPECT_TRUE(Near(Pixel(t2.Left + t2.Width() / 2, t2.Top + 6), 0x00C000))
+        << std::hex << Pixel(t2.Left + 8, t2.Top + 6);
 
     // The page's top edge is its border everywhere but under the active tab.
     const TRect t0 = p->GetTabRect(0);
@@ -616,7 +621,7 @@ TEST_F(TabPagerTest, TransparentPagerShowsItsParent)
     Form->SetColor(0x00FF00);
     p->Fill()->SetGradientType(gtSolid);
     p->Fill()->SetColor(0x0000FF);
-    const TPoint beside{390, 10};  // in the strip, right of every tab
+    const TPoint beside {390, 10};  // in the strip, right of every tab
     ASSERT_EQ(p->IndexOfTabAt(beside.X, beside.Y), -1);
     EXPECT_TRUE(Near(Pixel(beside.X, beside.Y), 0x0000FF));
     p->SetTransparent(true);

@@ -46,7 +46,7 @@ public:
     }
     void ClickOn(int i)
     {
-        Wait(1000);   // past the double-click time
+        Wait(1000);  // past the double-click time
         Click(F, At(i));
     }
 };
@@ -61,7 +61,7 @@ TEST_F(Toggle, GroupWithoutAllUpKeepsExactlyOneDown)
     ClickOn(2);
     ClickOn(2);
     ClickOn(1);
-    EXPECT_EQ(Log, (std::vector<std::string>{"t0.click 1000", "t2.click 0010", "t2.click 0010", "t1.click 0100"}))
+    EXPECT_EQ(Log, (std::vector<std::string> {"t0.click 1000", "t2.click 0010", "t2.click 0010", "t1.click 0100"}))
         << "the old one is up before OnClick; a re-click stays down and clicks";
 
     Log.clear();
@@ -71,7 +71,7 @@ TEST_F(Toggle, GroupWithoutAllUpKeepsExactlyOneDown)
     EXPECT_EQ(Downs(), "0001") << "putting another down releases it";
     EXPECT_TRUE(Log.empty()) << "writing Down clicks nothing";
 
-    T[0]->SetAllowAllUp(true);   // the broadcast hands the value to the group
+    T[0]->SetAllowAllUp(true);  // the broadcast hands the value to the group
     for (auto* t : T)
         EXPECT_TRUE(t->AllowAllUp()) << t->Name();
     ClickOn(3);
@@ -111,7 +111,7 @@ TEST_F(Toggle, RepeatWithoutAutoToggle)
     EXPECT_TRUE(t->Down());
     Wait(750);
     Release(At(0));
-    EXPECT_EQ(at, (std::vector<uint64_t>{500, 600, 700})) << "no click at the release";
+    EXPECT_EQ(at, (std::vector<uint64_t> {500, 600, 700})) << "no click at the release";
     EXPECT_FALSE(t->Down()) << "down only while held";
     at.clear();
     Wait(1000);
@@ -119,7 +119,7 @@ TEST_F(Toggle, RepeatWithoutAutoToggle)
     Press(0);
     Wait(200);
     Release(At(0));
-    EXPECT_EQ(at, (std::vector<uint64_t>{t1 - t0 + 200}));
+    EXPECT_EQ(at, (std::vector<uint64_t> {t1 - t0 + 200}));
 }
 
 TEST_F(Toggle, DisabledColourAndIgnoredClicks)
@@ -151,17 +151,17 @@ TEST_F(Toggle, KeysAcceleratorAndClickRaiseOnClickOnce)
     t->SetFocus();
     DeliverKey(WM_CHAR, ' ');
     Pump();
-    EXPECT_EQ(Log, std::vector<std::string>{"t0.click 1000"});
+    EXPECT_EQ(Log, std::vector<std::string> {"t0.click 1000"});
     Log.clear();
     EXPECT_EQ(F->Perform(CM_DIALOGCHAR, 'p', 0), 1);
-    EXPECT_EQ(Log, std::vector<std::string>{"t0.click 0000"});
+    EXPECT_EQ(Log, std::vector<std::string> {"t0.click 0000"});
     Log.clear();
     T[1]->SetDown(true);
     t->Click();
-    EXPECT_EQ(Log, std::vector<std::string>{"t0.click 1000"}) << "Click tells the group when it goes down";
+    EXPECT_EQ(Log, std::vector<std::string> {"t0.click 1000"}) << "Click tells the group when it goes down";
     Wait(1000);
     Click(F, At(0));
-    Click(F, At(0));   // a double click toggles once
+    Click(F, At(0));  // a double click toggles once
     EXPECT_EQ(Downs(), "0000");
 }
 

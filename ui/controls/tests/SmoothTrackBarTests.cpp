@@ -61,7 +61,7 @@ TEST_F(TrackBar, WritersIgnoreWhatTheyMustAndMoveThePositionSilently)
     Bar->SetPosition(40);
     Bar->SetPosition(150);
     Bar->SetPosition(-1);
-    EXPECT_EQ(Log, std::vector<std::string>{"changed 40"});
+    EXPECT_EQ(Log, std::vector<std::string> {"changed 40"});
     Bar->SetMaximum(30);
     EXPECT_EQ(Bar->Position(), 30);
     Bar->SetMinimum(35);
@@ -78,16 +78,16 @@ TEST_F(TrackBar, PageClicksBesideTheThumbAndHeldKeys)
 {
     Bar->SetPosition(40);
     Log.clear();
-    Click(F, {45, 20});   // above the thumb of a vertical bar
-    EXPECT_EQ(Log, std::vector<std::string>{"changed 60"});
-    Bar->SetPosition(90);   // thumb from y 21: a step up would pass the maximum
+    Click(F, {45, 20});  // above the thumb of a vertical bar
+    EXPECT_EQ(Log, std::vector<std::string> {"changed 60"});
+    Bar->SetPosition(90);  // thumb from y 21: a step up would pass the maximum
     Log.clear();
     Wait(1000);
     Click(F, {45, 5});
     EXPECT_TRUE(Log.empty()) << "nothing beyond the maximum";
     Wait(1000);
-    Click(F, {45, 240});   // below: one step down
-    EXPECT_EQ(Log, std::vector<std::string>{"changed 70"});
+    Click(F, {45, 240});  // below: one step down
+    EXPECT_EQ(Log, std::vector<std::string> {"changed 70"});
 
     Bar->SetPosition(0);
     Log.clear();
@@ -96,17 +96,17 @@ TEST_F(TrackBar, PageClicksBesideTheThumbAndHeldKeys)
         DeliverKey(WM_KEYDOWN, VK_UP);
     DeliverKey(WM_KEYUP, VK_UP);
     Pump();
-    EXPECT_EQ(Log, (std::vector<std::string>{"changing 20", "changing 40", "changing 60", "changed 60"}));
+    EXPECT_EQ(Log, (std::vector<std::string> {"changing 20", "changing 40", "changing 60", "changed 60"}));
     Log.clear();
     Key(VK_END);
     Key(VK_HOME);
-    EXPECT_EQ(Log, (std::vector<std::string>{"changing 100", "changed 100", "changing 0", "changed 0"}));
+    EXPECT_EQ(Log, (std::vector<std::string> {"changing 100", "changed 100", "changing 0", "changed 0"}));
 }
 
 TEST_F(TrackBar, GlowRunsUpToTheThumbAndStops)
 {
     EXPECT_FALSE(Bar->GlowRunning());
-    Bar->SetPosition(40);   // thumb offset 0.4 N = 83.6: 48 steps of 3 from -60 pass it
+    Bar->SetPosition(40);  // thumb offset 0.4 N = 83.6: 48 steps of 3 from -60 pass it
     EXPECT_TRUE(Bar->GlowRunning());
     Wait(470);
     EXPECT_TRUE(Bar->GlowRunning());
@@ -135,7 +135,7 @@ TEST_F(TrackBar, LabelColourSwitchesAsTheThumbPassesIt)
                 red += r > b + 80;
                 blue += b > r + 80;
             }
-        return std::pair{red, blue};
+        return std::pair {red, blue};
     };
     auto [red0, blue0] = inks();
     EXPECT_GT(red0, 0);
@@ -171,14 +171,14 @@ TEST_F(TrackBar, EveryTickSitsAtItsOwnValueOnAHorizontalBar)
     Bar->SetShowThumb(false);
     Bar->OnDrawNumber = [](TObject*, double Value, std::string&, bool&, TColor&, TColor&, bool& Left, bool& Right) {
         if (Value == 0)
-            Left = Right = false;   // no tick at the minimum
+            Left = Right = false;  // no tick at the minimum
     };
     Paint(F);
     DumpPng(F, "trackbar-ticks");
     // Row 0 is the fill's anti-aliased edge. Track from x 20 to 459 (width 479 less the thumb): minimum at 20, maximum at 459.
-    EXPECT_FALSE(AnyNot(F, TRect{14, 1, 27, 16}, 0xFFFFFFFF)) << "no tick at the minimum end";
-    EXPECT_TRUE(AnyNot(F, TRect{453, 1, 466, 16}, 0xFFFFFFFF)) << "the maximum keeps its tick";
-    EXPECT_TRUE(AnyNot(F, TRect{14 + 88, 1, 27 + 88, 16}, 0xFFFFFFFF)) << "20 at a fifth of the track";
+    EXPECT_FALSE(AnyNot(F, TRect {14, 1, 27, 16}, 0xFFFFFFFF)) << "no tick at the minimum end";
+    EXPECT_TRUE(AnyNot(F, TRect {453, 1, 466, 16}, 0xFFFFFFFF)) << "the maximum keeps its tick";
+    EXPECT_TRUE(AnyNot(F, TRect {14 + 88, 1, 27 + 88, 16}, 0xFFFFFFFF)) << "20 at a fifth of the track";
 }
 
 TEST_F(TrackBar, DirectionSwapsTheSizeAndTheTooltipFollowsADrag)
@@ -210,7 +210,7 @@ TEST_F(TrackBar, DirectionSwapsTheSizeAndTheTooltipFollowsADrag)
     DeliverMouse(F->Handle(), WM_LBUTTONUP, {45, 105});
     Pump();
     EXPECT_FALSE(tip->Visible());
-    EXPECT_EQ(asked, (std::vector<std::string>{"0.00 dB", "60.00 dB"}));
+    EXPECT_EQ(asked, (std::vector<std::string> {"0.00 dB", "60.00 dB"}));
 }
 
 }  // namespace

@@ -30,11 +30,18 @@ public:
     int L = 0, T = 0, W = 0, H = 0;
     int Font = 8;
     bool ParentFontOn = false;
-    std::set<std::string> Published{"Font", "Caption"};
+    std::set<std::string> Published {"Font", "Caption"};
     std::string Txt;
     std::vector<std::unique_ptr<Comp>> Children;
 
-    Comp& Bounds(int l, int t, int w, int h) { L = l; T = t; W = w; H = h; return *this; }
+    Comp& Bounds(int l, int t, int w, int h)
+    {
+        L = l;
+        T = t;
+        W = w;
+        H = h;
+        return *this;
+    }
     Comp& Add(std::string AName, bool AControl = true)
     {
         Children.push_back(std::make_unique<Comp>(std::move(AName), AControl, this));
@@ -78,7 +85,7 @@ public:
 class Form : public IResizeForm, public FontSource {
 public:
     std::string N = "Form1";
-    std::set<std::string> Fields{"FormResizer1"};
+    std::set<std::string> Fields {"FormResizer1"};
     std::vector<std::unique_ptr<fake::Comp>> Items;
     int ClientW = 1210, ClientH = 736;
     int Font = 8;
@@ -118,7 +125,7 @@ public:
     TRect R = TRect::Bounds(100, 100, 1216, 775);
     bool Max = false, Min = false;
     int Locks = 0;
-    int Paints = 0;           // repaints the kit caused
+    int Paints = 0;  // repaints the kit caused
     int PaintsWhileLocked = 0;
     std::vector<TRect> Moves;
     std::vector<UINT> OwnMessages;  // what reached the window's own procedure
@@ -168,7 +175,7 @@ public:
 class System : public IResizeSystem {
 public:
     int SW = 1920, SH = 1080;
-    TRect Bar{0, 1040, 1920, 1080};
+    TRect Bar {0, 1040, 1920, 1080};
     bool AutoHide = false;
     int Dpi = 96;
     int Major = 6, Minor = 2;
@@ -197,7 +204,7 @@ struct Rig {
 
     TFormResizer& Make()
     {
-        Kit.reset(Create<TFormResizer>(nullptr, TResizeSeams{F, Wnd, Sys}));
+        Kit.reset(Create<TFormResizer>(nullptr, TResizeSeams {F, Wnd, Sys}));
         Kit->SetName("FormResizer1");
         return *Kit;
     }

@@ -177,7 +177,7 @@ TEST_F(ResizerOnForms, ReportedVersionFourWorksThroughTheThreadHook)
 TEST_F(ResizerOnForms, PlatformFactsMakeTheDesktop)
 {
     auto sys = PlatformResizeSystem();
-    EXPECT_EQ(sys->TaskbarRect(), (TRect{0, 1040, 1920, 1080}));
+    EXPECT_EQ(sys->TaskbarRect(), (TRect {0, 1040, 1920, 1080}));
     EXPECT_EQ(sys->OsMajor(), 6);
     EXPECT_EQ(sys->OsMinor(), 2);
     EXPECT_FALSE(sys->JapaneseLocale());
@@ -185,11 +185,11 @@ TEST_F(ResizerOnForms, PlatformFactsMakeTheDesktop)
     f.WorkArea = {0, 0, 1920, 1080};
     f.LocaleId = 0x0411;
     SetPlatformFacts(f);
-    EXPECT_EQ(sys->TaskbarRect(), TRect{});
+    EXPECT_EQ(sys->TaskbarRect(), TRect {});
     EXPECT_TRUE(sys->JapaneseLocale());
     f.WorkArea = {60, 0, 1920, 1080};
     SetPlatformFacts(f);
-    EXPECT_EQ(sys->TaskbarRect(), (TRect{0, 0, 60, 1080}));
+    EXPECT_EQ(sys->TaskbarRect(), (TRect {0, 0, 60, 1080}));
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ struct PlaceCase {
     TPoint Expected;
 };
 
-const TRect kBottomBar{0, 1040, 1920, 1080};
-const TRect kTopBar{0, 0, 1920, 40};
-const TRect kLeftBar{0, 0, 60, 1080};
+const TRect kBottomBar {0, 1040, 1920, 1080};
+const TRect kTopBar {0, 0, 1920, 40};
+const TRect kLeftBar {0, 0, 60, 1080};
 
 const std::vector<PlaceCase> kPlacement = {
     {"middle centre", rpMiddleCenter, true, kBottomBar, false, 2, TRect::Bounds(5, 5, 1216, 775), {352, 132}},
@@ -29,8 +29,22 @@ const std::vector<PlaceCase> kPlacement = {
     {"bottom right", rpBottomRight, true, kBottomBar, false, 2, TRect::Bounds(5, 5, 1216, 775), {704, 265}},
     {"top centre", rpTopCenter, true, kBottomBar, false, 2, TRect::Bounds(5, 5, 1216, 775), {352, 0}},
     {"middle left", rpMiddleLeft, true, kBottomBar, false, 2, TRect::Bounds(5, 5, 1216, 775), {0, 132}},
-    {"default keeps a window inside", rpDefault, true, kBottomBar, false, 2, TRect::Bounds(40, 30, 1216, 775), {40, 30}},
-    {"default pulls back inside", rpDefault, true, kBottomBar, false, 2, TRect::Bounds(1000, 500, 1216, 775), {704, 265}},
+    {"default keeps a window inside",
+     rpDefault,
+     true,
+     kBottomBar,
+     false,
+     2,
+     TRect::Bounds(40, 30, 1216, 775),
+     {40, 30}},
+    {"default pulls back inside",
+     rpDefault,
+     true,
+     kBottomBar,
+     false,
+     2,
+     TRect::Bounds(1000, 500, 1216, 775),
+     {704, 265}},
     {"default never above the top", rpDefault, true, kBottomBar, false, 2, TRect::Bounds(-50, -20, 1216, 775), {0, 0}},
     {"top taskbar, minor 0", rpTopLeft, true, kTopBar, false, 0, TRect::Bounds(5, 5, 1216, 775), {0, 40}},
     {"top taskbar, minor 2", rpTopLeft, true, kTopBar, false, 2, TRect::Bounds(5, 5, 1216, 775), {0, 0}},
@@ -62,17 +76,17 @@ TEST(FormResizerPlacement, WorkAreaEdges)
         int W, H, Edge;
     };
     const Case cases[] = {
-        {kBottomBar, false, 1920, 1040, 3}, {kTopBar, false, 1920, 1040, 0},  {kLeftBar, false, 1860, 1080, 1},
-        {{1860, 0, 1920, 1080}, false, 1860, 1080, 2}, {kLeftBar, true, 1920, 1080, 1},
-        {{-10, 1040, 2000, 1090}, false, 1920, 1040, 3},  // clamped to the screen
-        {{}, false, 1920, 1080, 1},                      // no taskbar
+        {kBottomBar, false, 1920, 1040, 3}, {kTopBar, false, 1920, 1040, 0},
+        {kLeftBar, false, 1860, 1080, 1},   {{1860, 0, 1920, 1080}, false, 1860, 1080, 2},
+        {kLeftBar, true, 1920, 1080, 1},    {{-10, 1040, 2000, 1090}, false, 1920, 1040, 3},  // clamped to the screen
+        {{}, false, 1920, 1080, 1},                                                           // no taskbar
     };
     for (const Case& c : cases) {
         fake::Rig rig;
         rig.Sys->Bar = c.Bar;
         rig.Sys->AutoHide = c.AutoHide;
         TWorkArea a = rig.Make().GetWorkArea(true);
-        EXPECT_EQ((std::vector<int>{a.W, a.H, a.Edge}), (std::vector<int>{c.W, c.H, c.Edge}));
+        EXPECT_EQ((std::vector<int> {a.W, a.H, a.Edge}), (std::vector<int> {c.W, c.H, c.Edge}));
     }
 }
 
@@ -82,10 +96,10 @@ TEST(FormResizerPlacement, FormPosWriterAndMaximizedWindowsStayPut)
     rig.Wnd->R = TRect::Bounds(5, 5, 1216, 775);
     TFormResizer& kit = rig.Make();
     kit.SetFormPos(rpMiddleCenter);
-    EXPECT_EQ(rig.Wnd->R.TopLeft(), (TPoint{352, 132}));
+    EXPECT_EQ(rig.Wnd->R.TopLeft(), (TPoint {352, 132}));
     rig.Wnd->Max = true;
     kit.SetFormPos(rpTopLeft);
-    EXPECT_EQ(rig.Wnd->R.TopLeft(), (TPoint{352, 132}));
+    EXPECT_EQ(rig.Wnd->R.TopLeft(), (TPoint {352, 132}));
 }
 
 TEST(FormResizerPlacement, FirstShow)
@@ -160,25 +174,72 @@ TEST(FormResizerPlacement, MinMaxInfo)
     };
     const Case cases[] = {
         {"no limits", 0, 0, kBottomBar, 2, TRect::Bounds(10, 10, 800, 600), {0, 0}, {1920, 1040}, {0, 0}},
-        {"no limits, frame outside the screen", 0, 0, kBottomBar, 2, TRect::Bounds(10, 10, 800, 600), {-8, -8},
-         {1928, 1048}, {-8, -8}},
+        {"no limits, frame outside the screen",
+         0,
+         0,
+         kBottomBar,
+         2,
+         TRect::Bounds(10, 10, 800, 600),
+         {-8, -8},
+         {1928, 1048},
+         {-8, -8}},
         {"maximum 1000 alone", 1000, 0, kBottomBar, 2, TRect::Bounds(10, 10, 800, 600), {0, 0}, {1920, 1040}, {0, 0}},
-        {"limits keep the position", 1000, 700, kBottomBar, 2, TRect::Bounds(10, 20, 800, 600), {0, 0},
-         {1000, 700}, {10, 20}},
-        {"limits past the right", 1000, 700, kBottomBar, 2, TRect::Bounds(1500, 20, 800, 600), {0, 0},
-         {1000, 700}, {920, 20}},
-        {"limits above the top", 1000, 700, kBottomBar, 2, TRect::Bounds(10, -5, 800, 600), {0, 0},
-         {1000, 700}, {10, 0}},
-        {"top taskbar, minor 0", 1000, 700, kTopBar, 0, TRect::Bounds(10, 20, 800, 600), {0, 0}, {1000, 700},
-         {10, 40}},
-        {"top taskbar, minor 2", 1000, 700, kTopBar, 2, TRect::Bounds(10, 20, 800, 600), {0, 0}, {1000, 700},
+        {"limits keep the position",
+         1000,
+         700,
+         kBottomBar,
+         2,
+         TRect::Bounds(10, 20, 800, 600),
+         {0, 0},
+         {1000, 700},
+         {10, 20}},
+        {"limits past the right",
+         1000,
+         700,
+         kBottomBar,
+         2,
+         TRect::Bounds(1500, 20, 800, 600),
+         {0, 0},
+         {1000, 700},
+         {920, 20}},
+        {"limits above the top",
+         1000,
+         700,
+         kBottomBar,
+         2,
+         TRect::Bounds(10, -5, 800, 600),
+         {0, 0},
+         {1000, 700},
          {10, 0}},
-        {"left taskbar, minor 0", 1000, 700, kLeftBar, 0, TRect::Bounds(30, 20, 800, 600), {0, 0}, {1000, 700},
+        {"top taskbar, minor 0", 1000, 700, kTopBar, 0, TRect::Bounds(10, 20, 800, 600), {0, 0}, {1000, 700}, {10, 40}},
+        {"top taskbar, minor 2", 1000, 700, kTopBar, 2, TRect::Bounds(10, 20, 800, 600), {0, 0}, {1000, 700}, {10, 0}},
+        {"left taskbar, minor 0",
+         1000,
+         700,
+         kLeftBar,
+         0,
+         TRect::Bounds(30, 20, 800, 600),
+         {0, 0},
+         {1000, 700},
          {60, 20}},
-        {"left taskbar, minor 2", 1000, 700, kLeftBar, 2, TRect::Bounds(30, 20, 800, 600), {0, 0}, {1000, 700},
+        {"left taskbar, minor 2",
+         1000,
+         700,
+         kLeftBar,
+         2,
+         TRect::Bounds(30, 20, 800, 600),
+         {0, 0},
+         {1000, 700},
          {0, 20}},
-        {"left taskbar past the right", 1000, 700, kLeftBar, 0, TRect::Bounds(1500, 20, 800, 600), {0, 0},
-         {1000, 700}, {920, 20}},
+        {"left taskbar past the right",
+         1000,
+         700,
+         kLeftBar,
+         0,
+         TRect::Bounds(1500, 20, 800, 600),
+         {0, 0},
+         {1000, 700},
+         {920, 20}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
@@ -190,19 +251,19 @@ TEST(FormResizerPlacement, MinMaxInfo)
         kit.SetFormMaxWidth(c.MaxW);
         kit.SetFormMaxHeight(c.MaxH);
         rig.Load();
-        MINMAXINFO m{};
+        MINMAXINFO m {};
         m.ptMaxPosition = c.InPos;
         m.ptMinTrackSize = {11, 12};
         rig.Wnd->Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&m));
         EXPECT_EQ(m.ptMaxSize, c.Size);
         EXPECT_EQ(m.ptMaxTrackSize, c.Size);
         EXPECT_EQ(m.ptMaxPosition, c.Pos);
-        EXPECT_EQ(m.ptMinTrackSize, (TPoint{11, 12}));
+        EXPECT_EQ(m.ptMinTrackSize, (TPoint {11, 12}));
         // Minimized: left alone.
         rig.Wnd->Min = true;
-        MINMAXINFO untouched{};
+        MINMAXINFO untouched {};
         rig.Wnd->Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&untouched));
-        EXPECT_EQ(untouched.ptMaxSize, (TPoint{0, 0}));
+        EXPECT_EQ(untouched.ptMaxSize, (TPoint {0, 0}));
     }
 }
 

@@ -22,32 +22,78 @@ struct SizeCase {
 };
 
 const std::vector<SizeCase> kSizeCases = {
-    {"width -1", {}, &TFormResizer::SetFormWidth, -1, "Set this value equal to or greater than 0",
+    {"width -1",
+     {},
+     &TFormResizer::SetFormWidth,
+     -1,
+     "Set this value equal to or greater than 0",
      "0 以上の値を入れてください"},
-    {"max height -5", {}, &TFormResizer::SetFormMaxHeight, -5, "Set this value equal to or greater than 0",
+    {"max height -5",
+     {},
+     &TFormResizer::SetFormMaxHeight,
+     -5,
+     "Set this value equal to or greater than 0",
      "0 以上の値を入れてください"},
-    {"width 0 under a minimum", {{&TFormResizer::SetFormMinWidth, 800}}, &TFormResizer::SetFormWidth, 0, nullptr,
+    {"width 0 under a minimum",
+     {{&TFormResizer::SetFormMinWidth, 800}},
+     &TFormResizer::SetFormWidth,
+     0,
+     nullptr,
      nullptr},
-    {"min width 800, width 700", {{&TFormResizer::SetFormMinWidth, 800}}, &TFormResizer::SetFormWidth, 700,
-     "Set this value equal to or greater than the FormMinWidth", "FormMinWidth 以上の値を入れてください"},
-    {"min height 600, height 500", {{&TFormResizer::SetFormMinHeight, 600}}, &TFormResizer::SetFormHeight, 500,
-     "Set this value equal to or greater than the FormMinHeight", "FormMinHeight 以上の値を入れてください"},
-    {"max width 1000, width 1200", {{&TFormResizer::SetFormMaxWidth, 1000}}, &TFormResizer::SetFormWidth, 1200,
-     "Set this value equal to or less than the FormMaxWidth", "FormMaxWidth 以下の値を入れてください"},
-    {"max height 700, min height 800", {{&TFormResizer::SetFormMaxHeight, 700}}, &TFormResizer::SetFormMinHeight,
-     800, "Set this value equal to or less than the FormMaxHeight", "FormMaxHeight 以下の値を入れてください"},
-    {"width 900, max width 850", {{&TFormResizer::SetFormWidth, 900}}, &TFormResizer::SetFormMaxWidth, 850,
-     "Set this value equal to or greater than the FormWidth", "FormWidth 以上の値を入れてください"},
-    {"height 700, max height 650", {{&TFormResizer::SetFormHeight, 700}}, &TFormResizer::SetFormMaxHeight, 650,
-     "Set this value equal to or greater than the FormHeight", "FormHeight 以上の値を入れてください"},
-    {"width 900, min width 950", {{&TFormResizer::SetFormWidth, 900}}, &TFormResizer::SetFormMinWidth, 950,
-     "Set this value equal to or less than the FormWidth", "FormWidth 以下の値を入れてください"},
-    {"height 700, min height 750", {{&TFormResizer::SetFormHeight, 700}}, &TFormResizer::SetFormMinHeight, 750,
-     "Set this value equal to or less than the FormHeight", "FormHeight 以下の値を入れてください"},
+    {"min width 800, width 700",
+     {{&TFormResizer::SetFormMinWidth, 800}},
+     &TFormResizer::SetFormWidth,
+     700,
+     "Set this value equal to or greater than the FormMinWidth",
+     "FormMinWidth 以上の値を入れてください"},
+    {"min height 600, height 500",
+     {{&TFormResizer::SetFormMinHeight, 600}},
+     &TFormResizer::SetFormHeight,
+     500,
+     "Set this value equal to or greater than the FormMinHeight",
+     "FormMinHeight 以上の値を入れてください"},
+    {"max width 1000, width 1200",
+     {{&TFormResizer::SetFormMaxWidth, 1000}},
+     &TFormResizer::SetFormWidth,
+     1200,
+     "Set this value equal to or less than the FormMaxWidth",
+     "FormMaxWidth 以下の値を入れてください"},
+    {"max height 700, min height 800",
+     {{&TFormResizer::SetFormMaxHeight, 700}},
+     &TFormResizer::SetFormMinHeight,
+     800,
+     "Set this value equal to or less than the FormMaxHeight",
+     "FormMaxHeight 以下の値を入れてください"},
+    {"width 900, max width 850",
+     {{&TFormResizer::SetFormWidth, 900}},
+     &TFormResizer::SetFormMaxWidth,
+     850,
+     "Set this value equal to or greater than the FormWidth",
+     "FormWidth 以上の値を入れてください"},
+    {"height 700, max height 650",
+     {{&TFormResizer::SetFormHeight, 700}},
+     &TFormResizer::SetFormMaxHeight,
+     650,
+     "Set this value equal to or greater than the FormHeight",
+     "FormHeight 以上の値を入れてください"},
+    {"width 900, min width 950",
+     {{&TFormResizer::SetFormWidth, 900}},
+     &TFormResizer::SetFormMinWidth,
+     950,
+     "Set this value equal to or less than the FormWidth",
+     "FormWidth 以下の値を入れてください"},
+    {"height 700, min height 750",
+     {{&TFormResizer::SetFormHeight, 700}},
+     &TFormResizer::SetFormMinHeight,
+     750,
+     "Set this value equal to or less than the FormHeight",
+     "FormHeight 以下の値を入れてください"},
     // The minimum is checked before the maximum, and an unset maximum is no limit.
     {"min 800 max 1000, max width 700",
      {{&TFormResizer::SetFormWidth, 900}, {&TFormResizer::SetFormMinWidth, 800}},
-     &TFormResizer::SetFormMaxWidth, 700, "Set this value equal to or greater than the FormMinWidth",
+     &TFormResizer::SetFormMaxWidth,
+     700,
+     "Set this value equal to or greater than the FormMinWidth",
      "FormMinWidth 以上の値を入れてください"},
     {"no maximum, width 5000", {}, &TFormResizer::SetFormWidth, 5000, nullptr, nullptr},
 };
@@ -63,8 +109,8 @@ TEST(FormResizerProperties, SizeWritersCheckInOrderAndSpeakTheUsersLanguage)
             for (auto [set, v] : c.Before)
                 (kit.*set)(v);
             auto read = [&] {
-                return std::vector<int>{kit.FormWidth(),    kit.FormHeight(),   kit.FormMaxWidth(),
-                                        kit.FormMaxHeight(), kit.FormMinWidth(), kit.FormMinHeight()};
+                return std::vector<int> {kit.FormWidth(),     kit.FormHeight(),   kit.FormMaxWidth(),
+                                         kit.FormMaxHeight(), kit.FormMinWidth(), kit.FormMinHeight()};
             };
             std::vector<int> before = read();
             if (!c.English) {
@@ -102,11 +148,7 @@ TEST(FormResizerProperties, NameListsSplitAtSemicolons)
         std::vector<std::string> Names;
     };
     const Case cases[] = {
-        {"a;;b", {"a", "", "b"}},
-        {"a;", {"a"}},
-        {";", {""}},
-        {"", {}},
-        {" a ;b", {" a ", "b"}},
+        {"a;;b", {"a", "", "b"}}, {"a;", {"a"}}, {";", {""}}, {"", {}}, {" a ;b", {" a ", "b"}},
     };
     fake::Rig rig;
     TFormResizer& kit = rig.Make();
@@ -162,9 +204,8 @@ TEST(FormResizerRegistration, UnnamedControlsAddedAfterLoadGetKitNames)
     EXPECT_EQ(rig.F->Items.back()->Txt, "");
     // The reference geometry divides the last scale back out.
     const TCtrlInfo& r = kit.Ctrls()[3];
-    EXPECT_EQ((std::vector<int>{r.Left, r.Top, r.Width, r.Height}), (std::vector<int>{20, 40, 60, 10}));
-    EXPECT_EQ((std::vector<int>{r.OldLeft, r.OldTop, r.OldWidth, r.OldHeight}),
-              (std::vector<int>{30, 60, 90, 15}));
+    EXPECT_EQ((std::vector<int> {r.Left, r.Top, r.Width, r.Height}), (std::vector<int> {20, 40, 60, 10}));
+    EXPECT_EQ((std::vector<int> {r.OldLeft, r.OldTop, r.OldWidth, r.OldHeight}), (std::vector<int> {30, 60, 90, 15}));
 }
 
 TEST(FormResizerRegistration, RefreshActsOnlyWhenBothCountsChange)

@@ -26,7 +26,7 @@ TEST(FormResizerLoad, CorrectsAHigherScreenResolution)
     EXPECT_EQ(follower.FontSize(), 10);
     EXPECT_TRUE(follower.ParentFontOn);
     // 50 / 0.8 and 30 / 0.8 fall just below the half as well.
-    EXPECT_EQ(BoundsOf(a), (std::vector<int>{125, 62, 250, 37}));
+    EXPECT_EQ(BoundsOf(a), (std::vector<int> {125, 62, 250, 37}));
     // 6 / 0.8 is just under 7.5 in extended precision; a plain double rounds it up.
     EXPECT_EQ(rig.F->Get("B").L, 7);
     volatile double ratio = 96.0 / 120.0;
@@ -34,7 +34,7 @@ TEST(FormResizerLoad, CorrectsAHigherScreenResolution)
     EXPECT_EQ(static_cast<int>(plain), 8);
 
     const TCtrlInfo& r = rig.Kit->Ctrls()[0];
-    EXPECT_EQ((std::vector<int>{r.Left, r.Top, r.Width, r.Height}), BoundsOf(a));
+    EXPECT_EQ((std::vector<int> {r.Left, r.Top, r.Width, r.Height}), BoundsOf(a));
     EXPECT_EQ(r.Font, 10);
     EXPECT_TRUE(rig.Wnd->Intercepting);
 }
@@ -48,10 +48,8 @@ TEST(FormResizerLoad, InitialScaleFollowsBorderStyleAndWindowState)
         int Left;
     };
     const Case cases[] = {
-        {TResizeBorder::Other, false, 0, 125},
-        {TResizeBorder::Dialog, false, 0, 100},
-        {TResizeBorder::None, false, 0, 100},
-        {TResizeBorder::Dialog, false, 800, 125},
+        {TResizeBorder::Other, false, 0, 125}, {TResizeBorder::Dialog, false, 0, 100},
+        {TResizeBorder::None, false, 0, 100},  {TResizeBorder::Dialog, false, 800, 125},
         {TResizeBorder::None, true, 0, 125},
     };
     for (const Case& c : cases) {
@@ -135,7 +133,7 @@ TEST(FormResizerRescale, ScalesBoundsAndFontsFromTheDesignLayout)
         ASSERT_EQ(calls.size(), 1u);
         EXPECT_EQ(std::get<0>(calls[0]), &kit);
         EXPECT_EQ(std::get<1>(calls[0]), static_cast<double>(static_cast<long double>(c.Cx) / 1210));
-        EXPECT_EQ(rig.Wnd->OwnMessages, std::vector<UINT>{WM_SIZE}) << "the message goes on to the form";
+        EXPECT_EQ(rig.Wnd->OwnMessages, std::vector<UINT> {WM_SIZE}) << "the message goes on to the form";
     }
     // The 615 row only holds in extended precision.
     volatile double xs = 615.0 / 1210.0;
@@ -164,16 +162,16 @@ TEST(FormResizerRescale, ExclusionsParentFontsAndClassesWithoutFont)
     rig.Load();
     rig.Wnd->Size(1815, 1104);
 
-    EXPECT_EQ(BoundsOf(rig.F->Get("Keep")), (std::vector<int>{100, 50, 200, 30}));
-    EXPECT_EQ(BoundsOf(rig.F->Get("KeepFont")), (std::vector<int>{150, 75, 300, 45}));
+    EXPECT_EQ(BoundsOf(rig.F->Get("Keep")), (std::vector<int> {100, 50, 200, 30}));
+    EXPECT_EQ(BoundsOf(rig.F->Get("KeepFont")), (std::vector<int> {150, 75, 300, 45}));
     EXPECT_EQ(rig.F->Get("KeepFont").Font, 8);
-    EXPECT_EQ(BoundsOf(noFont), (std::vector<int>{150, 75, 300, 45}));
+    EXPECT_EQ(BoundsOf(noFont), (std::vector<int> {150, 75, 300, 45}));
     EXPECT_EQ(noFont.Font, 8);
     // A control following its parent ends with the form's scaled font, still following.
     EXPECT_EQ(rig.F->Font, 12);
     EXPECT_TRUE(follower.ParentFontOn);
     EXPECT_EQ(follower.FontSize(), 12);
-    EXPECT_EQ(BoundsOf(*frame.Children[0]), (std::vector<int>{15, 30, 45, 60}));
+    EXPECT_EQ(BoundsOf(*frame.Children[0]), (std::vector<int> {15, 30, 45, 60}));
     EXPECT_EQ(frame.Children[0]->Font, 12);
 }
 
@@ -215,7 +213,8 @@ TEST(FormResizerMends, NoStoredLayoutMeansNothingIsScaled)
         const char* What;
         int FrmW, FrmH, Dpi;
     };
-    const Case cases[] = {{"design width 0", 0, 736, 96}, {"design height 0", 1210, 0, 96}, {"design dpi 0", 1210, 736, 0}};
+    const Case cases[] = {
+        {"design width 0", 0, 736, 96}, {"design height 0", 1210, 0, 96}, {"design dpi 0", 1210, 736, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         fake::Rig rig;
@@ -231,14 +230,14 @@ TEST(FormResizerMends, NoStoredLayoutMeansNothingIsScaled)
         kit.OnExitResize = [&](TObject*, double, double) { ++exits; };
         rig.Load(c.FrmW, c.FrmH, c.Dpi);
         rig.Wnd->Size(1815, 1104);
-        EXPECT_EQ(BoundsOf(a), (std::vector<int>{100, 50, 200, 30}));
+        EXPECT_EQ(BoundsOf(a), (std::vector<int> {100, 50, 200, 30}));
         EXPECT_EQ(a.Font, 9);
         EXPECT_EQ(rig.F->Font, 8);
         EXPECT_EQ(exits, 0);
         // Limits still apply.
-        MINMAXINFO mmi{};
+        MINMAXINFO mmi {};
         rig.Wnd->Send(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
-        EXPECT_EQ(mmi.ptMaxSize, (TPoint{1000, 700}));
+        EXPECT_EQ(mmi.ptMaxSize, (TPoint {1000, 700}));
     }
 }
 
@@ -257,7 +256,7 @@ TEST(FormResizerMends, DestroyGivesTheWindowItsOwnProcedureBack)
     one.Kit.reset();
     EXPECT_FALSE(one.Wnd->Intercepting);
     one.Wnd->Size(1815, 1104);
-    EXPECT_EQ(one.Wnd->OwnMessages, std::vector<UINT>{WM_SIZE}) << "the form's own handler still hears it";
+    EXPECT_EQ(one.Wnd->OwnMessages, std::vector<UINT> {WM_SIZE}) << "the form's own handler still hears it";
     EXPECT_EQ(a.L, 100);
     // Even a message delivered through a stale procedure goes on, unchanged.
     TFormResizer::ResizeWindowProc(two.Wnd->H, WM_SIZE, SIZE_RESTORED, MAKELPARAM(1815, 1104));

@@ -11,7 +11,7 @@ namespace {
 
 using Buf = IntfPtr<TAUAudioBuffer>;
 
-constexpr TAUSpeakers kStereo{spFrontLeft, spFrontRight};
+constexpr TAUSpeakers kStereo {spFrontLeft, spFrontRight};
 
 // A buffer whose samples (frame-major, channel-minor) are the given values.
 Buf Filled(uint32_t bits, uint32_t channels, std::vector<int32_t> values, TAUSpeakers mask = {})
@@ -59,7 +59,7 @@ TEST(AudioBuffer, CreateSizeWritesHeaderAndLayout)
     EXPECT_EQ(empty->GetSize(), 0u);
     EXPECT_EQ(empty->GetSampleRate(), 11025u);
     EXPECT_EQ(empty->GetSampleBitWidth(), 8u);
-    EXPECT_EQ(empty->GetChannelMask(), TAUSpeakers{spFrontLeft});
+    EXPECT_EQ(empty->GetChannelMask(), TAUSpeakers {spFrontLeft});
 
     // Rebuilt from the header of another buffer.
     Buf again = TAUAudioBuffer::CreateWaveFormat(b->WaveFormat(), 5);
@@ -149,7 +149,7 @@ TEST(AudioBuffer, SilenceAndFills)
     EXPECT_EQ(b8->GetSample(3, 1), 183);
     b8->SetValue(0);
     b8->SetChannelValue(0, 0);  // the channel fill takes the byte as it is
-    EXPECT_EQ(Samples(b8.Get()), (std::vector<int32_t>{0, 127, 0, 127, 0, 127, 0, 127}));
+    EXPECT_EQ(Samples(b8.Get()), (std::vector<int32_t> {0, 127, 0, 127, 0, 127, 0, 127}));
 
     for (uint32_t bits : {16u, 24u, 32u}) {
         Buf b = Filled(bits, 2, {1, 2, 3, 4});
@@ -158,7 +158,7 @@ TEST(AudioBuffer, SilenceAndFills)
         b->SetValue(-5);
         b->SetChannelValue(1, 9);
         const int32_t minus5 = bits == 24 ? 16777211 : -5;
-        EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{minus5, 9, minus5, 9})) << bits;
+        EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t> {minus5, 9, minus5, 9})) << bits;
     }
 }
 
@@ -191,12 +191,8 @@ TEST(AudioBuffer, SumsAndGainsBeyondFullScaleClampAtEveryWidth)
         int32_t out;
     } gains[] = {
         {8, 200, 2.0, 255},  // the byte itself is scaled
-        {16, 20000, 2.0, 32767},
-        {16, -32768, -1.0, 32767},
-        {24, 5000000, 2.0, 8388607},
-        {24, -5000000, 2.0, 8388608},
-        {32, 2000000000, 1.5, INT32_MAX},
-        {32, -2000000000, 1.5, INT32_MIN},
+        {16, 20000, 2.0, 32767},      {16, -32768, -1.0, 32767},        {24, 5000000, 2.0, 8388607},
+        {24, -5000000, 2.0, 8388608}, {32, 2000000000, 1.5, INT32_MAX}, {32, -2000000000, 1.5, INT32_MIN},
     };
     for (const Gain& g : gains) {
         for (bool shared : {false, true}) {
@@ -210,7 +206,7 @@ TEST(AudioBuffer, SumsAndGainsBeyondFullScaleClampAtEveryWidth)
     d->Divide(Filled(16, 1, {7, 2}).Get());
     d->Multiply(Filled(16, 1, {3, 3}).Get());
     d->Subtract(Filled(16, 1, {1, 1}).Get());
-    EXPECT_EQ(Samples(d.Get()), (std::vector<int32_t>{41, -13}));
+    EXPECT_EQ(Samples(d.Get()), (std::vector<int32_t> {41, -13}));
 }
 
 TEST(AudioBuffer, AddMatchesChannelsBySpeaker)
@@ -218,16 +214,16 @@ TEST(AudioBuffer, AddMatchesChannelsBySpeaker)
     // One channel goes into every channel, whatever its mask says.
     Buf stereo = Filled(16, 2, {1, 2, 3, 4});
     stereo->Add(Filled(16, 1, {10, 20}, {spBackCenter}).Get());
-    EXPECT_EQ(Samples(stereo.Get()), (std::vector<int32_t>{11, 12, 23, 24}));
+    EXPECT_EQ(Samples(stereo.Get()), (std::vector<int32_t> {11, 12, 23, 24}));
 
     Buf three = Filled(16, 3, {1, 2, 3, 4, 5, 6}, {spFrontLeft, spFrontRight, spFrontCenter});
     three->Add(Filled(16, 2, {10, 30, 10, 30}, {spFrontLeft, spFrontCenter}).Get());
-    EXPECT_EQ(Samples(three.Get()), (std::vector<int32_t>{11, 2, 33, 14, 5, 36}));
+    EXPECT_EQ(Samples(three.Get()), (std::vector<int32_t> {11, 2, 33, 14, 5, 36}));
 
     // A shorter right buffer covers only its own frames.
     Buf longer = Filled(32, 1, {1, 1, 1});
     longer->Add(Filled(32, 1, {5}).Get());
-    EXPECT_EQ(Samples(longer.Get()), (std::vector<int32_t>{6, 1, 1}));
+    EXPECT_EQ(Samples(longer.Get()), (std::vector<int32_t> {6, 1, 1}));
 }
 
 TEST(AudioBuffer, MaskMembersWithoutAChannelAreSkipped)
@@ -237,11 +233,11 @@ TEST(AudioBuffer, MaskMembersWithoutAChannelAreSkipped)
     int16_t mono[3] = {1, 2, 3};
     Buf odd = TAUAudioBuffer::CreateDataEx(mono, 8000, 16, 1, 3, kStereo);
     odd->Add(Filled(16, 2, {10, 100, 20, 200, 30, 300}).Get());
-    EXPECT_EQ(Samples(odd.Get()), (std::vector<int32_t>{11, 22, 33}));
+    EXPECT_EQ(Samples(odd.Get()), (std::vector<int32_t> {11, 22, 33}));
 
     Buf target = Filled(16, 2, {0, 0, 0, 0});
     odd->CopyTo(0, target.Get(), 0, 2);
-    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t>{11, 0, 22, 0}));
+    EXPECT_EQ(Samples(target.Get()), (std::vector<int32_t> {11, 0, 22, 0}));
 }
 
 TEST(AudioBuffer, ValueOperationsByWidth)
@@ -282,7 +278,7 @@ TEST(AudioBuffer, DivisionByZeroValueKeepsSamplesAndSharing)
         Buf other = Holder(b.Get());
         b->DivideValue(0);
         EXPECT_EQ(b->DataContainer(), other->DataContainer()) << bits;
-        EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{10, 20})) << bits;
+        EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t> {10, 20})) << bits;
     }
 }
 
@@ -295,12 +291,12 @@ TEST(AudioBuffer, ChannelValueOperationsTouchOneChannel)
         b->MultiplyChannelValue(1, 2);
         b->SubtractChannelValue(1, 5);
         b->DivideChannelValue(1, 5);
-        EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{10, 5, 20, 9})) << bits;
-        EXPECT_EQ(Samples(other.Get()), (std::vector<int32_t>{10, 10, 20, 20})) << bits;
+        EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t> {10, 5, 20, 9})) << bits;
+        EXPECT_EQ(Samples(other.Get()), (std::vector<int32_t> {10, 10, 20, 20})) << bits;
         // A channel beyond the frame changes nothing.
         b->SetChannelValue(2, 99);
         b->AddChannelValue(7, 99);
-        EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{10, 5, 20, 9})) << bits;
+        EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t> {10, 5, 20, 9})) << bits;
     }
 }
 
@@ -311,13 +307,13 @@ TEST(AudioBuffer, GainRoundsHalfToEvenAndRespectsSharing)
     b->ApplyGain(1.0);
     EXPECT_EQ(b->DataContainer(), other->DataContainer()) << "unity gain must not copy";
     b->ApplyGain(0.5);
-    EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{2, -2, 2, 4}));
-    EXPECT_EQ(Samples(other.Get()), (std::vector<int32_t>{3, -3, 5, 7}));
+    EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t> {2, -2, 2, 4}));
+    EXPECT_EQ(Samples(other.Get()), (std::vector<int32_t> {3, -3, 5, 7}));
 
     for (uint32_t bits : {8u, 24u, 32u}) {
         Buf g = Filled(bits, 1, {5, 6});
         g->ApplyGain(0.5);
-        EXPECT_EQ(Samples(g.Get()), (std::vector<int32_t>{2, 3})) << bits;
+        EXPECT_EQ(Samples(g.Get()), (std::vector<int32_t> {2, 3})) << bits;
     }
 }
 
@@ -358,15 +354,15 @@ TEST(AudioBuffer, CopyToMatchesSpeakersAndConvertsWidths)
     dst->SetValue(77);
     src->CopyTo(0, dst.Get(), 0, 2);
     const int32_t converted = int32_t(int64_t(16384) * 8388607 / 32767);
-    EXPECT_EQ(Samples(dst.Get()), (std::vector<int32_t>{converted, 0, 16777216 - 8388607, 0}));
+    EXPECT_EQ(Samples(dst.Get()), (std::vector<int32_t> {converted, 0, 16777216 - 8388607, 0}));
 
     // Equal widths, with frame offsets; a count beyond either buffer stops at its end.
     Buf a = Filled(8, 2, {1, 2, 3, 4, 5, 6});
     Buf b = Filled(8, 2, {0, 0, 0, 0});
     a->CopyTo(1, b.Get(), 1, 100);
-    EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{0, 0, 3, 4}));
+    EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t> {0, 0, 3, 4}));
     a->CopyTo(7, b.Get(), 0, 1);
-    EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t>{0, 0, 3, 4}));
+    EXPECT_EQ(Samples(b.Get()), (std::vector<int32_t> {0, 0, 3, 4}));
 
     // One channel into one channel whatever the masks: the stream is the same signal.
     Buf left = Filled(16, 1, {5, -6}, {spFrontLeft});
@@ -374,9 +370,10 @@ TEST(AudioBuffer, CopyToMatchesSpeakersAndConvertsWidths)
         Buf right = TAUAudioBuffer::CreateSizeEx(44100, bits, 1, 2, {spFrontRight});
         right->SetValue(77);
         left->CopyTo(0, right.Get(), 0, 2);
-        EXPECT_EQ(right->GetChannelMask(), TAUSpeakers{spFrontRight});
-        const std::vector<int32_t> expected =
-            bits == 16 ? std::vector<int32_t>{5, -6} : std::vector<int32_t>{5 * 8388607 / 32767, 16777216 - 6 * 8388607 / 32767};
+        EXPECT_EQ(right->GetChannelMask(), TAUSpeakers {spFrontRight});
+        const std::vector<int32_t> expected = bits == 16
+            ? std::vector<int32_t> {5, -6}
+            : std::vector<int32_t> {5 * 8388607 / 32767, 16777216 - 6 * 8388607 / 32767};
         EXPECT_EQ(Samples(right.Get()), expected) << bits;
     }
 

@@ -29,16 +29,30 @@ IntfPtr<TSGBlockBuffer> CopyOf(TSGBlockBuffer* b)
 // Three holders' situations against the three kinds of access.
 TEST(CopyOnWrite, AccessTable)
 {
-    enum Sharing { Sole, Shared, SharerGaveUpOwnership, SelfGaveUpOwnership };
-    enum Access { Read, Write, Modify };
+    enum Sharing {
+        Sole,
+        Shared,
+        SharerGaveUpOwnership,
+        SelfGaveUpOwnership
+    };
+    enum Access {
+        Read,
+        Write,
+        Modify
+    };
     struct Case {
         Sharing sharing;
         Access access;
         bool copies;
     } table[] = {
-        {Sole, Read, false},   {Sole, Write, false},   {Sole, Modify, false},
-        {Shared, Read, false}, {Shared, Write, true},  {Shared, Modify, true},
-        {SharerGaveUpOwnership, Write, false},   {SharerGaveUpOwnership, Modify, false},
+        {Sole, Read, false},
+        {Sole, Write, false},
+        {Sole, Modify, false},
+        {Shared, Read, false},
+        {Shared, Write, true},
+        {Shared, Modify, true},
+        {SharerGaveUpOwnership, Write, false},
+        {SharerGaveUpOwnership, Modify, false},
         {SelfGaveUpOwnership, Modify, false},  // one owner left besides the non-owner
     };
     for (const Case& c : table) {
@@ -116,7 +130,7 @@ TEST(CopyOnWrite, SharedBuffersCrossThreadsSafely)
 {
     auto origin = Bytes({0, 0, 0, 0, 0, 0, 0, 0});
     std::vector<std::thread> threads;
-    std::atomic<int> wrong{0};
+    std::atomic<int> wrong {0};
     for (int t = 0; t < 4; ++t) {
         IntfPtr<TSGBlockBuffer> mine = CopyOf(origin.Get());
         threads.emplace_back([mine, t, &wrong]() mutable {

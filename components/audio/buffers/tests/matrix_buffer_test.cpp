@@ -10,7 +10,10 @@ namespace {
 
 using Matrix = IntfPtr<TSGRealMatrixBuffer>;
 
-Matrix M(uint32_t rows, uint32_t cols, std::vector<double> v) { return TSGRealMatrixBuffer::CreateData(v.data(), rows, cols); }
+Matrix M(uint32_t rows, uint32_t cols, std::vector<double> v)
+{
+    return TSGRealMatrixBuffer::CreateData(v.data(), rows, cols);
+}
 IntfPtr<TSGRealBuffer> R(std::vector<double> v) { return TSGRealBuffer::CreateData(v.data(), uint32_t(v.size())); }
 
 std::vector<double> Values(TSGRealMatrixBuffer* m) { return {m->Read(), m->Read() + m->GetSize()}; }
@@ -94,7 +97,7 @@ TEST(MatrixBuffer, UniversalViewOfARealBufferDetachesOnWrite)
     // Another array is copied; short rows are padded with zeros.
     IntfPtr<TRaggedRows> ragged(new TRaggedRows({{1, 2, 3}, {4}, {5, 6, 7}}));
     Matrix copied = TSGRealMatrixBuffer::CreateUniversal(ragged.Get());
-    EXPECT_EQ(Values(copied.Get()), (std::vector<double>{1, 2, 3, 4, 0, 0, 5, 6, 7}));
+    EXPECT_EQ(Values(copied.Get()), (std::vector<double> {1, 2, 3, 4, 0, 0, 5, 6, 7}));
 
     class TNotABuffer : public TInterfacedObject, public virtual ISGData {
     public:
@@ -134,15 +137,15 @@ TEST(MatrixBuffer, RowWiseArithmetic)
 {
     Matrix m = M(2, 3, {1, 1, 1, 1, 1, 1});
     m->Add(M(3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9}).Get());
-    EXPECT_EQ(Values(m.Get()), (std::vector<double>{2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(Values(m.Get()), (std::vector<double> {2, 3, 4, 5, 6, 7}));
 
     IntfPtr<TRaggedRows> shortRows(new TRaggedRows({{10, 10}}));
     m->Multiply(shortRows.Get());
-    EXPECT_EQ(Values(m.Get()), (std::vector<double>{20, 30, 4, 5, 6, 7}));
+    EXPECT_EQ(Values(m.Get()), (std::vector<double> {20, 30, 4, 5, 6, 7}));
 
     Matrix d = M(2, 2, {8, 6, 3, -3});
     d->Divide(M(2, 2, {2, 3, 0, 0}).Get());
-    EXPECT_EQ(Values(d.Get()), (std::vector<double>{4, 2, 1e15, -1e14}));
+    EXPECT_EQ(Values(d.Get()), (std::vector<double> {4, 2, 1e15, -1e14}));
 }
 
 TEST(MatrixBuffer, RowsAndSharing)
@@ -150,8 +153,8 @@ TEST(MatrixBuffer, RowsAndSharing)
     Matrix m = M(2, 3, {1, 2, 3, 4, 5, 6});
     Matrix other = TSGRealMatrixBuffer::CreateEx(*m);
     m->SetRow(1, R({7, 8, 9, 10, 11}).Get());
-    EXPECT_EQ(Values(m.Get()), (std::vector<double>{1, 2, 3, 7, 8, 9}));
-    EXPECT_EQ(Values(other.Get()), (std::vector<double>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(Values(m.Get()), (std::vector<double> {1, 2, 3, 7, 8, 9}));
+    EXPECT_EQ(Values(other.Get()), (std::vector<double> {1, 2, 3, 4, 5, 6}));
 
     IntfPtr<ISGRealBuffer> row = m->GetRow(0);
     m->SetItem(0, 0, -1);

@@ -20,28 +20,24 @@ Ints I(std::vector<int32_t> v) { return TSGIntegerBuffer::CreateData(v.data(), u
 std::vector<double> Values(TSGRealBuffer* b) { return {b->Read(), b->Read() + b->GetSize()}; }
 std::vector<int32_t> Values(TSGIntegerBuffer* b) { return {b->Read(), b->Read() + b->GetSize()}; }
 
-template <class B>
-IntfPtr<B> Sharer(B* b)
-{
-    return IntfPtr<B>(BufferInstance<B>(b->MakeCopy().Get()));
-}
+template <class B> IntfPtr<B> Sharer(B* b) { return IntfPtr<B>(BufferInstance<B>(b->MakeCopy().Get())); }
 
 TEST(RealBuffer, ElementwiseOverTheCommonLength)
 {
     Reals a = R({1, 2, 3, 4, 5});
     a->Add(R({10, 10, 10}).Get());
-    EXPECT_EQ(Values(a.Get()), (std::vector<double>{11, 12, 13, 4, 5}));
+    EXPECT_EQ(Values(a.Get()), (std::vector<double> {11, 12, 13, 4, 5}));
 
     Reals d = R({1, 0, -1, 1});
     d->Divide(R({0, 0, 0, 2}).Get());
-    EXPECT_EQ(Values(d.Get()), (std::vector<double>{1e15, 0.0, -1e14, 0.5}));
+    EXPECT_EQ(Values(d.Get()), (std::vector<double> {1e15, 0.0, -1e14, 0.5}));
 
     // A buffer combined with itself reads its own (possibly just detached) data.
     Reals self = R({3, 4});
     Reals keep = Sharer(self.Get());
     self->Multiply(self.Get());
-    EXPECT_EQ(Values(self.Get()), (std::vector<double>{9, 16}));
-    EXPECT_EQ(Values(keep.Get()), (std::vector<double>{3, 4}));
+    EXPECT_EQ(Values(self.Get()), (std::vector<double> {9, 16}));
+    EXPECT_EQ(Values(keep.Get()), (std::vector<double> {3, 4}));
 }
 
 TEST(RealBuffer, NeutralConstantsLeaveSharedDataShared)
@@ -55,14 +51,14 @@ TEST(RealBuffer, NeutralConstantsLeaveSharedDataShared)
     a->DivideValue(1.0);
     EXPECT_EQ(a->DataContainer(), other->DataContainer());
     a->DivideValue(2.0);
-    EXPECT_EQ(Values(a.Get()), (std::vector<double>{1, 2}));
-    EXPECT_EQ(Values(other.Get()), (std::vector<double>{2, 4}));
+    EXPECT_EQ(Values(a.Get()), (std::vector<double> {1, 2}));
+    EXPECT_EQ(Values(other.Get()), (std::vector<double> {2, 4}));
 
     Reals n = R({3, 5});
     Reals n2 = Sharer(n.Get());
     n->Normalize(1.0, 2.0);
-    EXPECT_EQ(Values(n.Get()), (std::vector<double>{1, 2}));
-    EXPECT_EQ(Values(n2.Get()), (std::vector<double>{3, 5}));
+    EXPECT_EQ(Values(n.Get()), (std::vector<double> {1, 2}));
+    EXPECT_EQ(Values(n2.Get()), (std::vector<double> {3, 5}));
 }
 
 TEST(RealBuffer, ItemsAreRangeCheckedAfterDetaching)
@@ -88,22 +84,22 @@ TEST(RealBuffer, Conversions)
 {
     std::vector<int16_t> shorts(4);
     R({2.5, 3.5, -2.5, 40000.0})->ToShort(shorts.data(), true);
-    EXPECT_EQ(shorts, (std::vector<int16_t>{2, 4, -2, -25536}));
+    EXPECT_EQ(shorts, (std::vector<int16_t> {2, 4, -2, -25536}));
     R({2.7, -2.7, NAN, 1e300})->ToShort(shorts.data(), false);
-    EXPECT_EQ(shorts, (std::vector<int16_t>{2, -2, 0, 0}));
+    EXPECT_EQ(shorts, (std::vector<int16_t> {2, -2, 0, 0}));
 
     std::vector<int32_t> ints(3);
     R({0.5, 1.5, -1.7})->ToInt(ints.data(), true);
-    EXPECT_EQ(ints, (std::vector<int32_t>{0, 2, -2}));
+    EXPECT_EQ(ints, (std::vector<int32_t> {0, 2, -2}));
     R({0.5, 1.5, -1.7})->ToInt(ints.data(), false);
-    EXPECT_EQ(ints, (std::vector<int32_t>{0, 1, -1}));
+    EXPECT_EQ(ints, (std::vector<int32_t> {0, 1, -1}));
 
     const uint16_t words[] = {65535, 0};
     const uint32_t cards[] = {4294967295u, 1};
-    EXPECT_EQ(Values(TSGRealBuffer::CreateWordData(words, 2).Get()), (std::vector<double>{65535, 0}));
-    EXPECT_EQ(Values(TSGRealBuffer::CreateCardinalData(cards, 2).Get()), (std::vector<double>{4294967295.0, 1}));
+    EXPECT_EQ(Values(TSGRealBuffer::CreateWordData(words, 2).Get()), (std::vector<double> {65535, 0}));
+    EXPECT_EQ(Values(TSGRealBuffer::CreateCardinalData(cards, 2).Get()), (std::vector<double> {4294967295.0, 1}));
     const int16_t small[] = {-32768, 7};
-    EXPECT_EQ(Values(TSGRealBuffer::CreateSmallIntData(small, 2).Get()), (std::vector<double>{-32768, 7}));
+    EXPECT_EQ(Values(TSGRealBuffer::CreateSmallIntData(small, 2).Get()), (std::vector<double> {-32768, 7}));
     EXPECT_EQ(Values(TSGRealBuffer::CreateValue(1.5, 3).Get()), (std::vector<double>(3, 1.5)));
 }
 
@@ -133,10 +129,10 @@ TEST(RealBuffer, ThresholdDirections)
 {
     Reals gt = R({0, 1});
     gt->Threshold(0.5, ttGreaterThan);
-    EXPECT_EQ(Values(gt.Get()), (std::vector<double>{0, 0.5}));
+    EXPECT_EQ(Values(gt.Get()), (std::vector<double> {0, 0.5}));
     Reals lt = R({0, 1});
     lt->Threshold(0.5, ttLessThan);
-    EXPECT_EQ(Values(lt.Get()), (std::vector<double>{0.5, 1}));
+    EXPECT_EQ(Values(lt.Get()), (std::vector<double> {0.5, 1}));
 }
 
 TEST(RealBuffer, UnaryFormsAndReductions)
@@ -145,7 +141,7 @@ TEST(RealBuffer, UnaryFormsAndReductions)
     Reals b = TSGRealBuffer::CreateSize(2);
     b->AbsFrom(a.Get());
     b->Sqrt();
-    EXPECT_EQ(Values(b.Get()), (std::vector<double>{2, 3}));
+    EXPECT_EQ(Values(b.Get()), (std::vector<double> {2, 3}));
     EXPECT_EQ(b->Dot(R({1, 1, 1}).Get()), 5.0);
     EXPECT_EQ(b->Mean(), 2.5);
     EXPECT_EQ(b->Norm(R({0, 0}).Get(), ntL1Norm), 5.0);
@@ -156,13 +152,13 @@ TEST(RealBuffer, ConvolutionAndCorrelations)
 {
     Reals out = R({7, 7, 7});
     out->Convolve(R({1, 2}).Get(), R({1, 1}).Get());
-    EXPECT_EQ(Values(out.Get()), (std::vector<double>{1, 3, 2}));
+    EXPECT_EQ(Values(out.Get()), (std::vector<double> {1, 3, 2}));
     // A target shorter than src + h - 1 is refused untouched (and not detached).
     Reals shorter = R({7, 7});
     Reals other = Sharer(shorter.Get());
     shorter->Convolve(R({1, 2}).Get(), R({1, 1}).Get());
     EXPECT_EQ(shorter->DataContainer(), other->DataContainer());
-    EXPECT_EQ(Values(shorter.Get()), (std::vector<double>{7, 7}));
+    EXPECT_EQ(Values(shorter.Get()), (std::vector<double> {7, 7}));
 
     const std::pair<TSGAutoCorrType, std::vector<double>> autos[] = {
         {actNormal, {30, 20, 11, 4}}, {actBiased, {7.5, 5, 2.75, 1}}, {actUnbiased, {7.5, 20.0 / 3, 5.5, 4}}};
@@ -174,7 +170,7 @@ TEST(RealBuffer, ConvolutionAndCorrelations)
 
     Reals c = TSGRealBuffer::CreateSize(5);
     c->CrossCorr(R({1, 2}).Get(), R({3, 4, 5}).Get(), -2);
-    EXPECT_EQ(Values(c.Get()), (std::vector<double>{0, 6, 11, 14, 5}));
+    EXPECT_EQ(Values(c.Get()), (std::vector<double> {0, 6, 11, 14, 5}));
 }
 
 TEST(RealBuffer, CopiesAndViews)
@@ -182,7 +178,7 @@ TEST(RealBuffer, CopiesAndViews)
     Reals a = R({1, 2, 3});
     Reals b = R({0, 0, 0, 0});
     a->CopyTo(1, b.Get(), 2, 2);
-    EXPECT_EQ(Values(b.Get()), (std::vector<double>{0, 0, 2, 3}));
+    EXPECT_EQ(Values(b.Get()), (std::vector<double> {0, 0, 2, 3}));
     EXPECT_FALSE(a->IsEqual(I({0, 0, 0, 0, 0, 0}).Get())) << "another class";
     EXPECT_TRUE(a->IsEqual(R({1, 2, 3}).Get()));
 
@@ -205,10 +201,10 @@ TEST(IntegerBuffer, DivisionAndShifts)
     a->DivideValue(1);
     EXPECT_EQ(a->DataContainer(), other->DataContainer());
     a->DivideValue(2);
-    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t>{3, -3}));
-    EXPECT_EQ(Values(other.Get()), (std::vector<int32_t>{7, -7}));
+    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t> {3, -3}));
+    EXPECT_EQ(Values(other.Get()), (std::vector<int32_t> {7, -7}));
     other->DivideValue(-7);  // sole owner now: in place
-    EXPECT_EQ(Values(other.Get()), (std::vector<int32_t>{-1, 1}));
+    EXPECT_EQ(Values(other.Get()), (std::vector<int32_t> {-1, 1}));
 
     Ints s = I({-8});
     s->RShift(I({1}).Get());
@@ -218,32 +214,32 @@ TEST(IntegerBuffer, DivisionAndShifts)
     EXPECT_EQ(v->GetItem(0), -4);
     Ints l = I({1, 1});
     l->LShift(I({33, 31}).Get());  // counts modulo 32
-    EXPECT_EQ(Values(l.Get()), (std::vector<int32_t>{2, INT_MIN}));
+    EXPECT_EQ(Values(l.Get()), (std::vector<int32_t> {2, INT_MIN}));
 }
 
 TEST(IntegerBuffer, RemaindersAndTheirFaults)
 {
     Ints a = I({7, -7, INT_MIN});
     a->ModBuffer(I({3, 3, -1}).Get());
-    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t>{1, -1, 0}));
+    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t> {1, -1, 0}));
 
     Ints b = I({7, 8, 9});
     EXPECT_THROW(b->ModBuffer(I({2, 0, 2}).Get()), EDivByZero);
-    EXPECT_EQ(Values(b.Get()), (std::vector<int32_t>{1, 8, 9}));
+    EXPECT_EQ(Values(b.Get()), (std::vector<int32_t> {1, 8, 9}));
     EXPECT_THROW(b->ModValue(0), EDivByZero);
     b->ModValue(-1);
-    EXPECT_EQ(Values(b.Get()), (std::vector<int32_t>{0, 0, 0}));
+    EXPECT_EQ(Values(b.Get()), (std::vector<int32_t> {0, 0, 0}));
 }
 
 TEST(IntegerBuffer, ArithmeticLogicAndFills)
 {
     Ints a = I({INT_MAX, 5, 6});
     a->Add(I({1, 1}).Get());
-    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t>{INT_MAX, 6, 6}));  // saturating
+    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t> {INT_MAX, 6, 6}));  // saturating
     a->AndValue(6);
     a->OrValue(1);
     a->XorValue(2);
-    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t>{5, 5, 5}));
+    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t> {5, 5, 5}));
     EXPECT_EQ(a->Dot(I({1, 2, 3}).Get()), 30);
     a->SetItem(1, -9);
     EXPECT_EQ(a->GetMinValue(), -9);
@@ -251,13 +247,13 @@ TEST(IntegerBuffer, ArithmeticLogicAndFills)
     EXPECT_EQ(TSGIntegerBuffer::Create()->GetMaxValue(), 0);
 
     a->Zero();
-    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t>{0, 0, 0}));
-    EXPECT_EQ(Values(TSGIntegerBuffer::CreateValue(-3, 2).Get()), (std::vector<int32_t>{-3, -3}));
+    EXPECT_EQ(Values(a.Get()), (std::vector<int32_t> {0, 0, 0}));
+    EXPECT_EQ(Values(TSGIntegerBuffer::CreateValue(-3, 2).Get()), (std::vector<int32_t> {-3, -3}));
     EXPECT_THROW(a->GetItem(3), ERangeError);
 
     Ints dst = I({0, 0, 0});
     I({8, 9})->CopyTo(0, dst.Get(), 1, 2);
-    EXPECT_EQ(Values(dst.Get()), (std::vector<int32_t>{0, 8, 9}));
+    EXPECT_EQ(Values(dst.Get()), (std::vector<int32_t> {0, 8, 9}));
 }
 
 using Cplx = IntfPtr<TSGComplexBuffer>;
@@ -279,15 +275,15 @@ TEST(ComplexBuffer, ArithmeticSplitsAndJoins)
     Cplx a = C({{1, 2}, {3, 4}});
     Cplx other = Sharer(a.Get());
     a->Multiply(C({{3, 4}}).Get());
-    EXPECT_EQ(Flat(a.Get()), (std::vector<double>{-5, 10, 3, 4}));
-    EXPECT_EQ(Flat(other.Get()), (std::vector<double>{1, 2, 3, 4}));
+    EXPECT_EQ(Flat(a.Get()), (std::vector<double> {-5, 10, 3, 4}));
+    EXPECT_EQ(Flat(other.Get()), (std::vector<double> {1, 2, 3, 4}));
     a->DivideValue(0, 0);  // the entry refuses: values stay
-    EXPECT_EQ(Flat(a.Get()), (std::vector<double>{-5, 10, 3, 4}));
+    EXPECT_EQ(Flat(a.Get()), (std::vector<double> {-5, 10, 3, 4}));
     a->AddValue(5, -10);
-    EXPECT_EQ(Values(a->GetReal().Get()), (std::vector<double>{0, 8}));
-    EXPECT_EQ(Values(a->GetImaginary().Get()), (std::vector<double>{0, -6}));
-    EXPECT_EQ(Values(a->Magnitude().Get()), (std::vector<double>{0, 10}));
-    EXPECT_EQ(Values(a->PowerSpectrum().Get()), (std::vector<double>{0, 100}));
+    EXPECT_EQ(Values(a->GetReal().Get()), (std::vector<double> {0, 8}));
+    EXPECT_EQ(Values(a->GetImaginary().Get()), (std::vector<double> {0, -6}));
+    EXPECT_EQ(Values(a->Magnitude().Get()), (std::vector<double> {0, 10}));
+    EXPECT_EQ(Values(a->PowerSpectrum().Get()), (std::vector<double> {0, 100}));
 
     Cplx joined = TSGComplexBuffer::Create();
     joined->SetBuffer(R({1, 2, 3, 4}).Get(), R({5, 6, 7, 8, 9, 10}).Get());
@@ -302,8 +298,8 @@ TEST(ComplexBuffer, ArithmeticSplitsAndJoins)
     Cplx n = C({{4, 6}});
     Cplx keep = Sharer(n.Get());
     n->Normalize({2, 2}, 2);
-    EXPECT_EQ(Flat(n.Get()), (std::vector<double>{1, 2}));
-    EXPECT_EQ(Flat(keep.Get()), (std::vector<double>{4, 6}));
+    EXPECT_EQ(Flat(n.Get()), (std::vector<double> {1, 2}));
+    EXPECT_EQ(Flat(keep.Get()), (std::vector<double> {4, 6}));
 }
 
 TEST(ComplexBuffer, Correlations)
@@ -317,7 +313,7 @@ TEST(ComplexBuffer, Correlations)
     }
     Cplx c = C({{9, 9}, {9, 9}, {9, 9}});
     c->CrossCorr(C({{0, 1}}).Get(), C({{1, 0}, {2, 0}}).Get(), -1);
-    EXPECT_EQ(Flat(c.Get()), (std::vector<double>{0, 0, 0, -1, 0, -2}));
+    EXPECT_EQ(Flat(c.Get()), (std::vector<double> {0, 0, 0, -1, 0, -2}));
 }
 
 TEST(NumericBuffers, HugeSizesAreRefused)

@@ -21,18 +21,13 @@ TEST(Samples8, ArithmeticAroundTheZeroLevel)
         Fn fn;
         uint8_t dst, src, expected;
     } cases[] = {
-        {AddSamples8, 200, 200, 255},  // +73 + 73 saturates
-        {AddSamples8, 20, 30, 0},
-        {AddSamples8, 127, 50, 50},    // zero level is the identity
-        {SubSamples8, 100, 200, 27},
-        {SubSamples8, 250, 0, 255},
-        {MulSamples8, 137, 137, 227},
-        {MulSamples8, 0, 0, 128},      // (-127)^2 + 127 modulo 256
-        {DivSamples8, 227, 137, 137},
-        {DivSamples8, 117, 137, 126},  // -10 / 10, truncation toward zero
-        {DivSamples8, 0, 127, 127},    // divisor at zero level
-        {DivSamples8, 255, 127, 127},
-        {DivSamples8, 255, 126, 255},  // 128 / -1 = -128 -> -1 modulo 256
+        {AddSamples8, 200, 200, 255},                              // +73 + 73 saturates
+        {AddSamples8, 20, 30, 0},     {AddSamples8, 127, 50, 50},  // zero level is the identity
+        {SubSamples8, 100, 200, 27},  {SubSamples8, 250, 0, 255},
+        {MulSamples8, 137, 137, 227}, {MulSamples8, 0, 0, 128},      // (-127)^2 + 127 modulo 256
+        {DivSamples8, 227, 137, 137}, {DivSamples8, 117, 137, 126},  // -10 / 10, truncation toward zero
+        {DivSamples8, 0, 127, 127},                                  // divisor at zero level
+        {DivSamples8, 255, 127, 127}, {DivSamples8, 255, 126, 255},  // 128 / -1 = -128 -> -1 modulo 256
     };
     for (auto c : cases) {
         uint8_t d = c.dst;
@@ -51,8 +46,8 @@ TEST(Samples24, ReadWritePackingAtTheEnds)
         {-1, {0xFF, 0xFF, 0xFF}, -1},
         {8388607, {0xFF, 0xFF, 0x7F}, 8388607},
         {-8388608, {0x00, 0x00, 0x80}, -8388608},
-        {8388608, {0x00, 0x00, 0x80}, -8388608},   // keeps the low 24 bits
-        {-8388609, {0xFF, 0xFF, 0xFF}, -1},        // sign bit forced
+        {8388608, {0x00, 0x00, 0x80}, -8388608},  // keeps the low 24 bits
+        {-8388609, {0xFF, 0xFF, 0xFF}, -1},       // sign bit forced
         {0x12345678, {0x78, 0x56, 0x34}, 0x345678},
     };
     for (auto c : cases) {
@@ -304,17 +299,31 @@ TEST(SampleWidths, ColumnConverterDispatchesEveryPair)
     auto full = [](int bits, uint8_t* p) {
         switch (bits) {
         case 8: p[0] = 255; break;
-        case 16: { int16_t v = 32767; std::memcpy(p, &v, 2); } break;
+        case 16: {
+            int16_t v = 32767;
+            std::memcpy(p, &v, 2);
+        } break;
         case 24: WriteSample24(8388607, p); break;
-        case 32: { int32_t v = INT_MAX; std::memcpy(p, &v, 4); } break;
+        case 32: {
+            int32_t v = INT_MAX;
+            std::memcpy(p, &v, 4);
+        } break;
         }
     };
     auto read = [](int bits, const uint8_t* p) -> int64_t {
         switch (bits) {
         case 8: return p[0];
-        case 16: { int16_t v; std::memcpy(&v, p, 2); return v; }
+        case 16: {
+            int16_t v;
+            std::memcpy(&v, p, 2);
+            return v;
+        }
         case 24: return ReadSample24(p);
-        default: { int32_t v; std::memcpy(&v, p, 4); return v; }
+        default: {
+            int32_t v;
+            std::memcpy(&v, p, 4);
+            return v;
+        }
         }
     };
     for (int from : widths) {
@@ -347,7 +356,8 @@ TEST(SampleGain, RoundsToEvenSaturatesAndSkipsUnity)
         int16_t x;
         double c;
         int16_t expected;
-    } cases16[] = {{20000, 2.0, 32767}, {-20000, 2.0, -32768}, {-32768, -1.0, 32767}, {3, 0.5, 2}, {5, 0.5, 2}, {7, 0.5, 4}, {-3, 0.5, -2}, {1234, 1.0, 1234}};
+    } cases16[] = {{20000, 2.0, 32767}, {-20000, 2.0, -32768}, {-32768, -1.0, 32767}, {3, 0.5, 2},
+                   {5, 0.5, 2},         {7, 0.5, 4},           {-3, 0.5, -2},         {1234, 1.0, 1234}};
     for (auto c : cases16) {
         int16_t v = c.x;
         ScaleSamples16(&v, 2, Column(1), c.c);
@@ -391,7 +401,7 @@ TEST(SampleGain, RoundsToEvenSaturatesAndSkipsUnity)
 // range and products far outside it must match the rounded product sample by sample.
 TEST(SampleGain, PackedRunsMatchTheRoundedProduct)
 {
-    std::vector<int32_t> values{8388607, -8388608, 1, -1, 3, -3, 5, 0, 4194305, -4194305};
+    std::vector<int32_t> values {8388607, -8388608, 1, -1, 3, -3, 5, 0, 4194305, -4194305};
     uint32_t seed = 99;
     while (values.size() < 40) {
         seed = seed * 1664525u + 1013904223u;
@@ -404,7 +414,8 @@ TEST(SampleGain, PackedRunsMatchTheRoundedProduct)
                 WriteSample24(values[size_t(i)], &run[3 * size_t(i)]);
             ScaleSamples24(run.data(), 3, Column(count), gain);
             for (int i = 0; i < count; ++i) {
-                const double exact = std::clamp(std::nearbyint(double(values[size_t(i)]) * gain), -8388608.0, 8388607.0);
+                const double exact =
+                    std::clamp(std::nearbyint(double(values[size_t(i)]) * gain), -8388608.0, 8388607.0);
                 ASSERT_EQ(ReadSample24(&run[3 * size_t(i)]), int32_t(exact))
                     << values[size_t(i)] << " * " << gain << " in a run of " << count;
             }
