@@ -196,6 +196,21 @@ inline int SettledThreadCount(int expected)
     return n;
 }
 
+// The thread count once it has stopped changing for 100 ms (at most two seconds): a clock
+// thread that was let go ends on its own, a moment after its owner went, so a baseline
+// taken right after a player was freed may still count it.
+inline int StableThreadCount()
+{
+    int n = ThreadCount();
+    for (int still = 0, waited = 0; still < 100 && waited < 2000; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const int now = ThreadCount();
+        still = now == n ? still + 1 : 0;
+        n = now;
+    }
+    return n;
+}
+
 // The tone test of the layer: 1 kHz on the left only at 0.5, 250 Hz on the right only at
 // 0.25, checked over n frames of interleaved stereo at rate.
 inline void ExpectTwoTones(const float* stereo, std::size_t n, double rate)

@@ -74,7 +74,7 @@ TEST(PresetPlayer, PlaysItsRecordOnBothSidesAtTheSideGainsAndLeavesNothingBehind
             PRSX first(0, table, stage.mixLeft.get(), stage.mixRight.get());
             PlayBlocks(stage, 1);
         }
-        const int threadsStage = wavetest::SettledThreadCount(1 << 20);
+        const int threadsStage = wavetest::StableThreadCount();
         auto* player = new PRSX(kIndex, table, stage.mixLeft.get(), stage.mixRight.get());
         player->Start();
         EXPECT_EQ(player->Mixer->InputPins()->Count(), PresetTones);
