@@ -41,7 +41,7 @@ struct DftSpec {
     Vps64fc* realPre;          // real even N: split table
     Vps64fc* chirp;            // chirp-z: e^(-i*pi*n^2/N)
     Vps64fc* chirpFilter;      // chirp-z: spectrum of the conjugate chirp, times 1/M
-    FftSpec* fft;              // power-of-two plan (complex or real by the spec's kind)
+    FftSpec* fft;              // power-of-two plan (complex or real by the DftSpec's kind)
     FftSpec* chirpFft;         // complex FFT of length M
     std::int32_t mixedRadix;   // the mixed-radix plan is built
     std::int32_t last;         // L: index of the last stage record

@@ -25,7 +25,7 @@ struct FirState {
     std::int32_t multiRate2[4];
     std::int32_t tapCount2;
     double* block;   // G doubles for one overlap-save block
-    Vps8u* fftWork;  // null when the spec needs none
+    Vps8u* fftWork;  // null when the FftSpec needs none
     std::int32_t fftWorkSize;
     void* scratch;  // 32768 bytes, unused by the single-rate filter
     void* delayEnd;
