@@ -67,6 +67,21 @@ void TSGSmartBufferList::Deallocate(void* block)
     FCountDown = uint32_t(FBlocks.size()) + 8;
 }
 
+int TSGSmartBufferList::TakeIdle(void** out, int max)
+{
+    FCountDown = uint32_t(FBlocks.size()) + 8;
+    const int n = std::min<int>(max, int(FBlocks.size()));
+    std::copy(FBlocks.end() - n, FBlocks.end(), out);
+    FBlocks.resize(FBlocks.size() - size_t(n));
+    return n;
+}
+
+void TSGSmartBufferList::ReturnIdle(void* const* blocks, int count)
+{
+    FBlocks.insert(FBlocks.end(), blocks, blocks + count);
+    FCountDown = uint32_t(FBlocks.size()) + 8;
+}
+
 bool TSGSmartBufferList::DownSize()
 {
     if (FCountDown > 0) {
@@ -143,6 +158,28 @@ void TSGSmartBufferManager::Deallocate(void* block, uint32_t size) noexcept
     }
 }
 
+int TSGSmartBufferManager::TakeIdle(uint32_t size, void** out, int max)
+{
+    std::lock_guard guard(FLock);
+    TSGSmartBufferList* list = FindList(size, false);
+    return list ? list->TakeIdle(out, max) : 0;
+}
+
+void TSGSmartBufferManager::ReturnIdle(uint32_t size, void* const* blocks, int count) noexcept
+{
+    if (count <= 0)
+        return;
+    std::lock_guard guard(FLock);
+    try {
+        FindList(size, true)->ReturnIdle(blocks, count);
+    } catch (...) {
+        for (int i = 0; i < count; ++i) {
+            MarkInUse(blocks[i], size);
+            dspFree(blocks[i]);
+        }
+    }
+}
+
 void TSGSmartBufferManager::ReleaseMemory()
 {
     std::lock_guard guard(FLock);
@@ -201,9 +238,126 @@ bool PoolStartTrimming()
     return true;
 }
 
-void* PoolAllocate(uint32_t size) { return SmartBufferManager().Allocate(size); }
-void PoolDeallocate(void* block, uint32_t size) noexcept { SmartBufferManager().Deallocate(block, size); }
-void PoolReleaseMemory() { SmartBufferManager().ReleaseMemory(); }
+// ------------------------------------------------------------------ per-thread caches
+
+namespace {
+
+// A thread's idle blocks of a few sizes. Plain data, so that it is usable until the very
+// end of the thread; the flusher below hands it back to the pool when the thread ends.
+struct TPoolThreadCache {
+    static constexpr int Sizes = 8;
+    static constexpr int Depth = 32;
+    static constexpr int Batch = Depth / 2;
+    // Larger blocks are not streaming buffers: they bypass the cache, so a thread never
+    // sits on much memory the pool could trim.
+    static constexpr uint32_t Largest = 16384;
+
+    struct TSlot {
+        uint32_t Size;
+        int Count;
+        void* Blocks[Depth];  // idle, the newest last
+    };
+
+    enum : uint8_t { Unknown, On, Off };
+    uint8_t State;
+    TSlot Slots[Sizes];
+
+    TSlot* SlotFor(uint32_t size)
+    {
+        TSlot* free = nullptr;
+        for (TSlot& slot : Slots) {
+            if (slot.Size == size)
+                return &slot;
+            if (!free && slot.Count == 0)
+                free = &slot;
+        }
+        if (free)
+            free->Size = size;
+        return free;
+    }
+
+    void Flush() noexcept
+    {
+        for (TSlot& slot : Slots) {
+            SmartBufferManager().ReturnIdle(slot.Size, slot.Blocks, slot.Count);
+            slot.Count = 0;
+        }
+    }
+};
+
+thread_local TPoolThreadCache tlsPoolCache;
+
+struct TPoolCacheFlusher {
+    ~TPoolCacheFlusher()
+    {
+        tlsPoolCache.Flush();
+        tlsPoolCache.State = TPoolThreadCache::Off;
+    }
+};
+
+// The cache of the calling thread, or nil where blocks go straight to the pool.
+TPoolThreadCache* ThreadCache(uint32_t size)
+{
+    if (size > TPoolThreadCache::Largest)
+        return nullptr;
+    TPoolThreadCache& cache = tlsPoolCache;
+    if (cache.State == TPoolThreadCache::Unknown) {
+        // The main thread keeps the pool's exact order of reuse, which its trimming and
+        // its callers observe; streaming threads take the cache.
+        if (GetCurrentThreadId() == gMainThreadID) {
+            cache.State = TPoolThreadCache::Off;
+        } else {
+            static thread_local TPoolCacheFlusher flusher;
+            (void)flusher;
+            cache.State = TPoolThreadCache::On;
+        }
+    }
+    return cache.State == TPoolThreadCache::On ? &cache : nullptr;
+}
+
+}  // namespace
+
+void* PoolAllocate(uint32_t size)
+{
+    TPoolThreadCache* cache = size != 0 ? ThreadCache(size) : nullptr;
+    TPoolThreadCache::TSlot* slot = cache ? cache->SlotFor(size) : nullptr;
+    if (!slot)
+        return SmartBufferManager().Allocate(size);
+    if (slot->Count == 0) {
+        slot->Count = SmartBufferManager().TakeIdle(size, slot->Blocks, TPoolThreadCache::Batch);
+        if (slot->Count == 0)
+            return SmartBufferManager().Allocate(size);
+    }
+    void* block = slot->Blocks[--slot->Count];
+    MarkInUse(block, size);
+    return block;
+}
+
+void PoolDeallocate(void* block, uint32_t size) noexcept
+{
+    TPoolThreadCache* cache = block ? ThreadCache(size) : nullptr;
+    TPoolThreadCache::TSlot* slot = cache ? cache->SlotFor(size) : nullptr;
+    if (!slot) {
+        SmartBufferManager().Deallocate(block, size);
+        return;
+    }
+    if (slot->Count == TPoolThreadCache::Depth) {
+        // The oldest half goes back; the newest stay for this thread's next allocations.
+        constexpr int batch = TPoolThreadCache::Batch;
+        SmartBufferManager().ReturnIdle(size, slot->Blocks, batch);
+        std::copy(slot->Blocks + batch, slot->Blocks + TPoolThreadCache::Depth, slot->Blocks);
+        slot->Count -= batch;
+    }
+    MarkIdle(block, size);
+    slot->Blocks[slot->Count++] = block;
+}
+
+void PoolReleaseMemory()
+{
+    if (TPoolThreadCache* cache = ThreadCache(1))
+        cache->Flush();
+    SmartBufferManager().ReleaseMemory();
+}
 
 void* TSGPooledInstance::operator new(std::size_t size) { return PoolAllocate(uint32_t(size)); }
 

@@ -35,6 +35,10 @@ public:
     // The newest idle block, or a new one from the heap (EOutOfMemory "Out of memory").
     void* Allocate(std::atomic<uint64_t>& heapAllocations);
     void Deallocate(void* block);
+    // Moves up to `max` idle blocks into `out`, the newest last; they stay marked idle.
+    int TakeIdle(void** out, int max);
+    // Files idle blocks at once, the last as the newest.
+    void ReturnIdle(void* const* blocks, int count);
     // One trimming tick; true when the list has counted down to its end.
     bool DownSize();
 
@@ -70,6 +74,11 @@ public:
     // `size` must be the size the block was allocated with. Never raises: a block that no
     // list can take (out of memory) goes straight back to the heap.
     void Deallocate(void* block, uint32_t size) noexcept;
+    // Batch forms for the per-thread caches: up to `max` idle blocks of `size` (none when
+    // the list is empty; nothing comes from the heap), and a return of idle blocks that
+    // never raises (blocks no list can take go back to the heap).
+    int TakeIdle(uint32_t size, void** out, int max);
+    void ReturnIdle(uint32_t size, void* const* blocks, int count) noexcept;
     // Frees every idle block and every list; blocks in use come back into new lists.
     void ReleaseMemory();
     // One trimming tick; never raises.
@@ -93,8 +102,14 @@ private:
 // The process-wide pool, made on first use and kept until the process ends (containers
 // may be released by static objects' destructors).
 TSGSmartBufferManager& SmartBufferManager();
+// Allocation from the process-wide pool. On any thread but the main thread, blocks of
+// streaming sizes pass through a small cache of that thread, filled and emptied in
+// batches, so that the threads of one period do not queue on the pool's lock for every
+// buffer. A thread's cache goes back to the pool when the thread ends.
 void* PoolAllocate(uint32_t size);
 void PoolDeallocate(void* block, uint32_t size) noexcept;
+// Frees the pool's idle blocks and the calling thread's cache (other threads' caches are
+// theirs until they end).
 void PoolReleaseMemory();
 // Starts trimming the process-wide pool every 200 ms by a timer of the calling thread's
 // message loop. Call once on the main thread at start-up; false (and nothing started)

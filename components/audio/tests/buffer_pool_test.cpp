@@ -225,6 +225,47 @@ TEST(BufferPool, RecycledMemoryStillReportsStaleAccess)
 #endif
 }
 
+TEST(BufferPool, StreamingThreadsCacheBlocksAndHandThemBackWhenTheyEnd)
+{
+    constexpr uint32_t size = 1234;  // a size nobody else uses
+    constexpr int count = 100;
+    TSGSmartBufferManager& pool = SmartBufferManager();
+    std::vector<void*> blocks;
+    // A producer allocates, a consumer returns: the blocks a consumer caches reach the
+    // pool when it ends, and the next producer finds them there instead of the heap.
+    std::thread([&] {
+        for (int i = 0; i < count; ++i)
+            blocks.push_back(PoolAllocate(size));
+    }).join();
+    std::thread consumer([&] {
+        for (void* b : blocks)
+            PoolDeallocate(b, size);
+#if defined(__SANITIZE_ADDRESS__)
+        EXPECT_TRUE(__asan_address_is_poisoned(blocks.back())) << "a cached block is idle";
+#endif
+    });
+    consumer.join();
+    EXPECT_EQ(pool.IdleCount(size), count);
+
+    const uint64_t heapBefore = pool.HeapAllocations();
+    std::thread([&] {
+        std::vector<void*> again;
+        for (int i = 0; i < count; ++i)
+            again.push_back(PoolAllocate(size));
+        EXPECT_EQ(pool.IdleCount(size), 0);
+        for (int round = 0; round < 50; ++round) {  // steady streaming stays off the heap
+            for (void*& b : again) {
+                PoolDeallocate(b, size);
+                b = PoolAllocate(size);
+            }
+        }
+        for (void* b : again)
+            PoolDeallocate(b, size);
+    }).join();
+    EXPECT_EQ(pool.HeapAllocations(), heapBefore);
+    EXPECT_EQ(pool.IdleCount(size), count);
+}
+
 TEST(MemoryContainer, BlocksComeFromTheGlobalPoolAndGoBack)
 {
     PoolReleaseMemory();
