@@ -79,22 +79,30 @@ TPNLock::TPNLock() { TraceLock(this, nullptr, TPNLockTraceEvent::Create); }
 
 TPNLock::~TPNLock() { TraceLock(this, nullptr, TPNLockTraceEvent::Destroy); }
 
+bool TPNLock::TakeLocked(std::uint32_t ATimeout, std::uint32_t ASelf, bool ARefuseOnStop)
+{
+    bool taken = false;
+    FCore.WaitLocked(ATimeout, [&] {
+        if (ARefuseOnStop && FInStopCount > 0)
+            return true;  // stop waiting: refused
+        if (FOwningThread != 0)
+            return false;
+        FOwningThread = ASelf;
+        taken = true;
+        return true;
+    });
+    return taken;
+}
+
 bool TPNLock::AcquireLevel(std::uint32_t ATimeout, std::uint32_t ASelf)
 {
-    {
-        TPNCriticalSectionLock guard(FIntLockSection);
-        if (FOwningThread == ASelf && FCountLocks > 0) {
-            ++FCountLocks;
-            return true;
-        }
-        if (FInStopCount > 0)
-            return false;
+    detail::TWaitCoreLock guard(FCore);
+    if (FOwningThread == ASelf && FCountLocks > 0) {
+        ++FCountLocks;
+        return true;
     }
-    // Never wait on the mutex while holding the bookkeeping section.
-    if (!FLockMutex.Acquire(ATimeout))
+    if (!TakeLocked(ATimeout, ASelf, true))
         return false;
-    TPNCriticalSectionLock guard(FIntLockSection);
-    FOwningThread = ASelf;
     ++FCountLocks;
     return true;
 }
@@ -113,7 +121,7 @@ IPNLockSection TPNLock::LockSection(bool AWrite, IPNLock* ASlaveLock, bool ANilO
         }
         bool stopping;
         {
-            TPNCriticalSectionLock guard(FIntLockSection);
+            detail::TWaitCoreLock guard(FCore);
             stopping = FInStopCount > 0;
         }
         if (stopping) {
@@ -137,12 +145,16 @@ IPNLockSection TPNLock::LockSection(bool AWrite, IPNLock* ASlaveLock, bool ANilO
     return result;
 }
 
-void TPNLock::ReleaseMutexIfFree() noexcept
+void TPNLock::ReleaseIfFree() noexcept
 {
     if (FCountLocks == 0) {
         FOwningThread = 0;
         FOwnerStops = 0;
-        FLockMutex.Release();
+        // A pending stop must not lose its wake-up to a level request that is refused.
+        if (FInStopCount > 0)
+            FCore.Broadcast();
+        else
+            FCore.Signal();
     }
 }
 
@@ -161,11 +173,11 @@ void TPNLock::ReleaseLevel(bool AWrite, const IPNLockSection* ASection) noexcept
     const std::uint32_t self = GetCurrentThreadId();
     TraceLock(this, ASection, AWrite ? TPNLockTraceEvent::BeginWriteDestroy : TPNLockTraceEvent::BeginReadDestroy);
     {
-        TPNCriticalSectionLock guard(FIntLockSection);
+        detail::TWaitCoreLock guard(FCore);
         if (FOwningThread == self && FCountLocks > 0) {
             --FCountLocks;
             FOwnerStops = std::min(FOwnerStops, FCountLocks);
-            ReleaseMutexIfFree();
+            ReleaseIfFree();
         } else {
             DropLostLevel(self);
         }
@@ -178,21 +190,14 @@ IPNLockSection TPNLock::StopLock()
     const std::uint32_t self = GetCurrentThreadId();
     IPNLockSection result;
     TraceLock(this, &result, TPNLockTraceEvent::BeginStopCreate);
-    bool owned;
     {
-        // From here on, threads that hold no level are refused at once.
-        TPNCriticalSectionLock guard(FIntLockSection);
+        // From here on, threads that hold no level are refused at once, also those
+        // already waiting.
+        detail::TWaitCoreLock guard(FCore);
         ++FInStopCount;
-        owned = FOwningThread == self && FCountLocks > 0;
-        if (owned) {
-            ++FCountLocks;
-            ++FOwnerStops;
-        }
-    }
-    if (!owned) {
-        while (!FLockMutex.Acquire(StopWait)) {}
-        TPNCriticalSectionLock guard(FIntLockSection);
-        FOwningThread = self;
+        FCore.Broadcast();
+        if (!(FOwningThread == self && FCountLocks > 0))
+            while (!TakeLocked(StopWait, self, false)) {}
         ++FCountLocks;
         ++FOwnerStops;
     }
@@ -208,13 +213,13 @@ void TPNLock::ReleaseStop(const IPNLockSection* ASection) noexcept
     const std::uint32_t self = GetCurrentThreadId();
     TraceLock(this, ASection, TPNLockTraceEvent::BeginStopDestroy);
     {
-        TPNCriticalSectionLock guard(FIntLockSection);
+        detail::TWaitCoreLock guard(FCore);
         --FInStopCount;
         if (FOwningThread == self && FCountLocks > 0) {
             --FCountLocks;
             if (FOwnerStops > 0)
                 --FOwnerStops;
-            ReleaseMutexIfFree();
+            ReleaseIfFree();
         } else {
             DropLostLevel(self);
         }
@@ -229,12 +234,12 @@ IPNLockSection TPNLock::UnlockAllSection(IPNLock* AFirstLock)
     TraceLock(this, &result, TPNLockTraceEvent::BeginUnlockCreate);
     {
         // A thread that does not own the lock has nothing to give up.
-        TPNCriticalSectionLock guard(FIntLockSection);
+        detail::TWaitCoreLock guard(FCore);
         if (FOwningThread == self && FCountLocks > 0) {
             result.FCountLocks = FCountLocks;
             result.FCountStops = FOwnerStops;
             FCountLocks = 0;
-            ReleaseMutexIfFree();
+            ReleaseIfFree();
         }
     }
     result.FKind = IPNLockSection::Kind::Unlock;
@@ -257,30 +262,26 @@ void TPNLock::Restore(std::int32_t ALevels, std::int32_t AStops, IPNLock* AFirst
         first = AFirstLock->WriteLock();
     if (ALevels > 0) {
         const std::uint32_t self = GetCurrentThreadId();
+        detail::TWaitCoreLock guard(FCore);
         for (;;) {
-            {
-                TPNCriticalSectionLock guard(FIntLockSection);
-                if (FOwningThread == self && FCountLocks > 0) {
-                    FCountLocks += ALevels;
-                    FOwnerStops += AStops;
-                    break;
-                }
-                // Another thread's stop refuses plain levels; they end later one by one,
-                // each touching only this thread's record. A stop of our own is never
-                // given up: its holder waits until it has the lock back.
-                if (AStops == 0 && FInStopCount > 0) {
-                    auto it = std::find_if(FLostLevels.begin(), FLostLevels.end(),
-                                           [&](const TLostLevels& l) { return l.Thread == self; });
-                    if (it != FLostLevels.end())
-                        it->Count += ALevels;
-                    else
-                        FLostLevels.push_back({self, ALevels});
-                    break;
-                }
+            if (FOwningThread == self && FCountLocks > 0) {
+                FCountLocks += ALevels;
+                FOwnerStops += AStops;
+                break;
             }
-            if (FLockMutex.Acquire(RestoreWait)) {
-                TPNCriticalSectionLock guard(FIntLockSection);
-                FOwningThread = self;
+            // Another thread's stop refuses plain levels; they end later one by one,
+            // each touching only this thread's record. A stop of our own is never
+            // given up: its holder waits until it has the lock back.
+            if (AStops == 0 && FInStopCount > 0) {
+                auto it = std::find_if(FLostLevels.begin(), FLostLevels.end(),
+                                       [&](const TLostLevels& l) { return l.Thread == self; });
+                if (it != FLostLevels.end())
+                    it->Count += ALevels;
+                else
+                    FLostLevels.push_back({self, ALevels});
+                break;
+            }
+            if (TakeLocked(RestoreWait, self, AStops == 0)) {
                 FCountLocks += ALevels;
                 FOwnerStops += AStops;
                 break;
@@ -294,13 +295,13 @@ void TPNLock::Restore(std::int32_t ALevels, std::int32_t AStops, IPNLock* AFirst
 bool TPNLock::HeldByCurrentThread()
 {
     const std::uint32_t self = GetCurrentThreadId();
-    TPNCriticalSectionLock guard(FIntLockSection);
+    detail::TWaitCoreLock guard(FCore);
     return FOwningThread == self && FCountLocks > 0;
 }
 
 TPNLockState TPNLock::State()
 {
-    TPNCriticalSectionLock guard(FIntLockSection);
+    detail::TWaitCoreLock guard(FCore);
     TPNLockState s;
     s.OwningThread = FOwningThread;
     s.CountLocks = FCountLocks;

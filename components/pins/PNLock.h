@@ -149,14 +149,20 @@ private:
                  const IPNLockSection* ASection) noexcept;
     // Under FIntLockSection: the calling thread lets go of one level its restore lost.
     void DropLostLevel(std::uint32_t ASelf) noexcept;
-    void ReleaseMutexIfFree() noexcept;
+    // Under FCore: lets the exclusive level go when the owner holds no more levels.
+    void ReleaseIfFree() noexcept;
+    // Under FCore: waits up to ATimeout ms until no thread owns the lock and takes it;
+    // false on time-out, or at once when ARefuseOnStop and a stop is pending.
+    bool TakeLocked(std::uint32_t ATimeout, std::uint32_t ASelf, bool ARefuseOnStop);
 
     struct TLostLevels {
         std::uint32_t Thread;
         std::int32_t Count;
     };
 
-    TPNCriticalSection FIntLockSection;
+    // One mutex guards the counts, and the owner field is the exclusive level itself:
+    // a level costs one short hold of it, and waiters sleep on its condition.
+    detail::TWaitCore FCore;
     std::uint32_t FOwningThread = 0;
     std::int32_t FCountLocks = 0;
     std::int32_t FOwnerStops = 0;
@@ -165,7 +171,6 @@ private:
     // stopping the lock: each such thread's sections still end one level each, and those
     // ends must touch nobody else's count.
     std::vector<TLostLevels> FLostLevels;
-    TPNMutex FLockMutex {false};
 };
 
 // ---- lock trace ----
