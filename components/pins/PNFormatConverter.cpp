@@ -7,7 +7,12 @@ namespace dcs {
 
 TPNFormatConverter* ConverterOfPin(TPNBasicPin* APin)
 {
-    return APin ? dynamic_cast<TPNFormatConverter*>(APin->Owner()) : nullptr;
+    // Asked for every link of every send: the class chain is a few pointer compares where
+    // a cross-cast searches the type tree. It answers as the cast would while the owner
+    // is being built or torn down (the class in force then is the one running).
+    TComponent* owner = APin ? APin->Owner() : nullptr;
+    return owner && owner->InheritsFrom(TPNFormatConverter::StaticClass()) ? static_cast<TPNFormatConverter*>(owner)
+                                                                           : nullptr;
 }
 
 TPNFormatConverter::TPNFormatConverter() : TComponent(nullptr), FLock(TPNLock::Create()) {}
