@@ -97,6 +97,10 @@ TPNNotifyResult TSGPNSourcePin::Notify(IPNNotifyOperation* AOperation)
 {
     IntfPtr<IPNNotifyOperation> hold(AOperation);
     TPNNotifyResult result = TPNSourcePin::Notify(AOperation);
+    // Buffers are nearly every send and never remembered: one exact type compare spares
+    // them the three class searches below.
+    if (AOperation && typeid(*AOperation->Instance()) == typeid(TPNSuppliedBufferOperation))
+        return result;
     TPNCriticalSectionLock s(FCKDataSection);
     if (OperationAs<TPNStartOperation>(AOperation))
         FRemembered[roStart] = hold;
