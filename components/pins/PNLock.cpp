@@ -96,6 +96,12 @@ bool TPNLock::TakeLocked(std::uint32_t ATimeout, std::uint32_t ASelf, bool ARefu
 
 bool TPNLock::AcquireLevel(std::uint32_t ATimeout, std::uint32_t ASelf)
 {
+    // A thread finds its own id here only while it owns the lock (it wrote it, and only
+    // it clears it): nested levels, the common case, need no mutex.
+    if (FOwningThread == ASelf) {
+        ++FCountLocks;
+        return true;
+    }
     detail::TWaitCoreLock guard(FCore);
     if (FOwningThread == ASelf && FCountLocks > 0) {
         ++FCountLocks;
@@ -172,11 +178,13 @@ void TPNLock::ReleaseLevel(bool AWrite, const IPNLockSection* ASection) noexcept
 {
     const std::uint32_t self = GetCurrentThreadId();
     TraceLock(this, ASection, AWrite ? TPNLockTraceEvent::BeginWriteDestroy : TPNLockTraceEvent::BeginReadDestroy);
-    {
+    if (FOwningThread == self && FCountLocks > 1 && FOwnerStops < FCountLocks) {
+        --FCountLocks;  // a nested level of the owner: nothing else changes
+    } else {
         detail::TWaitCoreLock guard(FCore);
         if (FOwningThread == self && FCountLocks > 0) {
             --FCountLocks;
-            FOwnerStops = std::min(FOwnerStops, FCountLocks);
+            FOwnerStops = std::min<std::int32_t>(FOwnerStops, FCountLocks);
             ReleaseIfFree();
         } else {
             DropLostLevel(self);

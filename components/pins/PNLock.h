@@ -110,6 +110,26 @@ struct TPNLockState {
     friend bool operator==(const TPNLockState&, const TPNLockState&) = default;
 };
 
+// A field of the lock that only its owning thread changes (or the thread that becomes
+// owner, under the lock's mutex), so that the owner can read and update it without the
+// mutex: relaxed loads and stores, never a locked read-modify-write.
+template <class T> class TPNOwnerField {
+public:
+    operator T() const noexcept { return FValue.load(std::memory_order_relaxed); }
+    TPNOwnerField& operator=(T AValue) noexcept
+    {
+        FValue.store(AValue, std::memory_order_relaxed);
+        return *this;
+    }
+    TPNOwnerField& operator+=(T ADelta) noexcept { return *this = T(*this + ADelta); }
+    TPNOwnerField& operator-=(T ADelta) noexcept { return *this = T(*this - ADelta); }
+    TPNOwnerField& operator++() noexcept { return *this += 1; }
+    TPNOwnerField& operator--() noexcept { return *this -= 1; }
+
+private:
+    std::atomic<T> FValue {0};
+};
+
 class TPNLock final : public TImplements<TInterfacedObject, IPNLock> {
 public:
     TPNLock();
@@ -163,9 +183,9 @@ private:
     // One mutex guards the counts, and the owner field is the exclusive level itself:
     // a level costs one short hold of it, and waiters sleep on its condition.
     detail::TWaitCore FCore;
-    std::uint32_t FOwningThread = 0;
-    std::int32_t FCountLocks = 0;
-    std::int32_t FOwnerStops = 0;
+    TPNOwnerField<std::uint32_t> FOwningThread;
+    TPNOwnerField<std::int32_t> FCountLocks;
+    TPNOwnerField<std::int32_t> FOwnerStops;
     std::int32_t FInStopCount = 0;
     // Levels of threads whose unlock-all could not be undone because another thread was
     // stopping the lock: each such thread's sections still end one level each, and those
