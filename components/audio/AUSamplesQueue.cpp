@@ -41,19 +41,15 @@ void TAUSamplesQueue::SetCapacity(uint32_t AFrames)
     FCapacity = AFrames;
 }
 
-bool TAUSamplesQueue::Pop(IAUAudioBuffer* ATarget)
+template <class F> void TAUSamplesQueue::Take(uint32_t ANeeded, F&& APiece)
 {
-    TPNCriticalSectionLock lock(FSection);
-    const uint32_t needed = ATarget->GetSize();
-    if (FCollectedSamples < needed)
-        return false;
     uint32_t written = 0;
-    while (written < needed && !FList.empty()) {
+    while (written < ANeeded && !FList.empty()) {
         IntfPtr<IAUAudioBuffer>& oldest = FList.front();
         const uint32_t available = oldest->GetSize() - FExtractOffset;
-        const uint32_t piece = std::min(available, needed - written);
+        const uint32_t piece = std::min(available, ANeeded - written);
         if (piece)
-            oldest->CopyTo(FExtractOffset, ATarget, written, piece);
+            APiece(oldest.Get(), FExtractOffset, written, piece);
         written += piece;
         if (piece == available) {
             FList.pop_front();
@@ -62,7 +58,18 @@ bool TAUSamplesQueue::Pop(IAUAudioBuffer* ATarget)
             FExtractOffset += piece;
         }
     }
-    FCollectedSamples -= needed;
+    FCollectedSamples -= ANeeded;
+}
+
+bool TAUSamplesQueue::Pop(IAUAudioBuffer* ATarget)
+{
+    TPNCriticalSectionLock lock(FSection);
+    const uint32_t needed = ATarget->GetSize();
+    if (FCollectedSamples < needed)
+        return false;
+    Take(needed, [&](IAUAudioBuffer* ASource, uint32_t AFrom, uint32_t ATo, uint32_t ACount) {
+        ASource->CopyTo(AFrom, ATarget, ATo, ACount);
+    });
     return true;
 }
 
@@ -95,23 +102,10 @@ TAUSamplesQueue::TAddResult TAUSamplesQueue::PopAdd(IAUAudioBuffer* ATarget)
     }
     uint8_t* target = ATarget->Modify();
     const uint32_t frameBytes = 3 * channels;
-    uint32_t written = 0;
-    while (written < needed && !FList.empty()) {
-        IntfPtr<IAUAudioBuffer>& oldest = FList.front();
-        const uint32_t available = oldest->GetSize() - FExtractOffset;
-        const uint32_t piece = std::min(available, needed - written);
-        if (piece)
-            AddSamplesContiguous24(oldest->Read() + uint64_t(FExtractOffset) * frameBytes,
-                                   target + uint64_t(written) * frameBytes, int64_t(piece) * channels);
-        written += piece;
-        if (piece == available) {
-            FList.pop_front();
-            FExtractOffset = 0;
-        } else {
-            FExtractOffset += piece;
-        }
-    }
-    FCollectedSamples -= needed;
+    Take(needed, [&](IAUAudioBuffer* ASource, uint32_t AFrom, uint32_t ATo, uint32_t ACount) {
+        AddSamplesContiguous24(ASource->Read() + uint64_t(AFrom) * frameBytes, target + uint64_t(ATo) * frameBytes,
+                               int64_t(ACount) * channels);
+    });
     return TAddResult::Added;
 }
 

@@ -36,6 +36,11 @@ public:
     void Clear();
 
 private:
+    // Under FSection, with ANeeded frames queued: hands the oldest frames to APiece
+    // (buffer, first frame in it, first frame of the target, count) until ANeeded are
+    // taken, and lets go of the buffers emptied.
+    template <class F> void Take(uint32_t ANeeded, F&& APiece);
+
     std::deque<IntfPtr<IAUAudioBuffer>> FList;
     uint32_t FCollectedSamples = 0;
     uint32_t FExtractOffset = 0;
