@@ -181,30 +181,42 @@ __attribute__((target("sse4.1"))) inline __m128i Pack24(__m128i words)
     return _mm_shuffle_epi8(words, gather);
 }
 
+// Sixteen packed 24-bit samples (48 bytes) as four registers of four samples each, at
+// the bottom of each register, and back.
+__attribute__((target("sse4.1"))) inline void Load48(const uint8_t* p, __m128i g[4])
+{
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 32));
+    g[0] = a;
+    g[1] = _mm_alignr_epi8(b, a, 12);
+    g[2] = _mm_alignr_epi8(c, b, 8);
+    g[3] = _mm_srli_si128(c, 4);
+}
+
+__attribute__((target("sse4.1"))) inline void Store48(uint8_t* p, const __m128i q[4])
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_or_si128(q[0], _mm_slli_si128(q[1], 12)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16),
+                     _mm_or_si128(_mm_srli_si128(q[1], 4), _mm_slli_si128(q[2], 8)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32),
+                     _mm_or_si128(_mm_srli_si128(q[2], 8), _mm_slli_si128(q[3], 4)));
+}
+
 // Sixteen samples (48 bytes) a step; answers how many samples it summed.
 __attribute__((target("sse4.1"))) int64_t AddRuns24Sse41(const uint8_t* s, uint8_t* d, int64_t count)
 {
     const __m128i lo = _mm_set1_epi32(-8388608), hi = _mm_set1_epi32(8388607);
     int64_t i = 0;
     for (; i + 16 <= count; i += 16, s += 48, d += 48) {
-        const __m128i d0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
-        const __m128i d1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + 16));
-        const __m128i d2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + 32));
-        const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
-        const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
-        const __m128i dg[4] = {d0, _mm_alignr_epi8(d1, d0, 12), _mm_alignr_epi8(d2, d1, 8), _mm_srli_si128(d2, 4)};
-        const __m128i sg[4] = {s0, _mm_alignr_epi8(s1, s0, 12), _mm_alignr_epi8(s2, s1, 8), _mm_srli_si128(s2, 4)};
-        __m128i p[4];
+        __m128i dg[4], sg[4], p[4];
+        Load48(d, dg);
+        Load48(s, sg);
         for (int k = 0; k < 4; ++k) {
             const __m128i sum = _mm_add_epi32(Unpack24(dg[k]), Unpack24(sg[k]));
             p[k] = Pack24(_mm_min_epi32(_mm_max_epi32(sum, lo), hi));
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(p[0], _mm_slli_si128(p[1], 12)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16),
-                         _mm_or_si128(_mm_srli_si128(p[1], 4), _mm_slli_si128(p[2], 8)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32),
-                         _mm_or_si128(_mm_srli_si128(p[2], 8), _mm_slli_si128(p[3], 4)));
+        Store48(d, p);
     }
     return i;
 }
@@ -221,18 +233,11 @@ __attribute__((target("sse4.1"))) int64_t GainRun24Sse41(const uint8_t* s, uint8
     };
     int64_t i = 0;
     for (; i + 16 <= count; i += 16, s += 48, d += 48) {
-        const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16));
-        const __m128i s2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 32));
-        const __m128i sg[4] = {s0, _mm_alignr_epi8(s1, s0, 12), _mm_alignr_epi8(s2, s1, 8), _mm_srli_si128(s2, 4)};
-        __m128i p[4];
+        __m128i sg[4], p[4];
+        Load48(s, sg);
         for (int k = 0; k < 4; ++k)
             p[k] = Pack24(scale(Unpack24(sg[k])));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_or_si128(p[0], _mm_slli_si128(p[1], 12)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16),
-                         _mm_or_si128(_mm_srli_si128(p[1], 4), _mm_slli_si128(p[2], 8)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32),
-                         _mm_or_si128(_mm_srli_si128(p[2], 8), _mm_slli_si128(p[3], 4)));
+        Store48(d, p);
     }
     return i;
 }
