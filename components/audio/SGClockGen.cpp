@@ -49,6 +49,8 @@ public:
 
 struct TSGClockTick {
     static void Run(TSGClockGen* clock) { clock->Tick(); }
+    // Ticks that will pass before the clock next releases its thread.
+    static int64_t IdleTicks(const TSGClockGen* clock) { return (clock->FInterval - clock->FAccumulator) / 10000; }
 };
 
 namespace {
@@ -63,6 +65,13 @@ void CALLBACK_MasterTick(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t)
         if (!s.Master)
             break;
     }
+    // Most ticks release nobody: the timer may sleep through those (a clock registered
+    // meanwhile wakes it).
+    int64_t idle = MaxIdleTicks;
+    if (s.Master)
+        for (const TSGClockGen* clock : s.Master->FClockList)
+            idle = std::min(idle, TSGClockTick::IdleTicks(clock));
+    MMTimerIdleTicks(uint32_t(std::max<int64_t>(idle, 0)));
 }
 
 void RegisterClock(TSGClockGen* item)
@@ -72,6 +81,8 @@ void RegisterClock(TSGClockGen* item)
     if (!s.Master)
         s.Master = new TSMediaMasterClock;
     s.Master->FClockList.push_back(item);
+    // Does not wait for the timer's thread, so the section may stay held.
+    MMTimerWake(s.Master->uTimerID);
 }
 
 void UnregisterClock(TSGClockGen* item)

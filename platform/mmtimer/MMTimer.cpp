@@ -7,6 +7,8 @@
 #include <ctime>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -40,9 +42,38 @@ struct TTimerEntry {
     // Manual timers: ms left until the next callback.
     uint32_t DueIn = 0;
     std::unique_ptr<TTimerThread> Thread;  // real timers only
+    // Real timers: the periods the last callback declared idle, and the wake that ends a
+    // sleep through them early.
+    std::atomic<uint32_t> IdleTicks {0};
+    std::mutex WakeLock;
+    std::condition_variable WakeCondition;
+    bool WakeRequested = false;
 
     void Fire() { Proc(Id, 0, User, 0, 0); }
+
+    void Wake()
+    {
+        {
+            std::lock_guard guard(WakeLock);
+            WakeRequested = true;
+        }
+        WakeCondition.notify_one();
+    }
+
+    // Sleeps until `until` (CLOCK_MONOTONIC) or a wake, whichever comes first.
+    void SleepUntil(const timespec& until)
+    {
+        using namespace std::chrono;
+        const steady_clock::time_point t(
+            duration_cast<steady_clock::duration>(seconds(until.tv_sec) + nanoseconds(until.tv_nsec)));
+        std::unique_lock guard(WakeLock);
+        WakeCondition.wait_until(guard, t, [this] { return WakeRequested; });
+        WakeRequested = false;
+    }
 };
+
+// The real timer whose callbacks the calling thread is running, if any.
+thread_local TTimerEntry* tlsFiring = nullptr;
 
 struct TTimerState {
     std::mutex Lock;
@@ -80,12 +111,20 @@ void TTimerThread::Execute()
     timespec deadline;
     clock_gettime(CLOCK_MONOTONIC, &deadline);
     deadline = AddMs(deadline, FEntry->Period);
+    tlsFiring = FEntry.get();
     while (!Terminated() && !FEntry->Cancelled.load()) {
-        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {}
+        // Idle periods are slept through and delivered late, with the next one that has
+        // work: each is a wake-up of this thread saved.
+        if (const uint32_t idle = FEntry->IdleTicks.exchange(0))
+            FEntry->SleepUntil(AddMs(deadline, uint64_t(FEntry->Period) * idle));
+        else
+            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {}
         if (Terminated() || FEntry->Cancelled.load())
             break;
         timespec now;
         clock_gettime(CLOCK_MONOTONIC, &now);
+        if (DiffNs(now, deadline) < 0)
+            continue;  // woken before the next period: sleep on to it
         // Periods that have passed since the deadline, this one included.
         const int64_t periodNs = int64_t(FEntry->Period) * 1000000;
         int64_t due = DiffNs(now, deadline) / periodNs + 1;
@@ -100,6 +139,20 @@ void TTimerThread::Execute()
             break;
         deadline = afresh ? AddMs(now, FEntry->Period) : AddMs(deadline, uint64_t(FEntry->Period) * uint64_t(due));
     }
+}
+
+// The live timer of that id (taken out of the list when ARemove), or nil.
+std::shared_ptr<TTimerEntry> FindTimer(uint32_t AId, bool ARemove)
+{
+    TTimerState& s = State();
+    std::lock_guard guard(s.Lock);
+    auto it = s.Timers.find(AId);
+    if (it == s.Timers.end())
+        return nullptr;
+    std::shared_ptr<TTimerEntry> entry = it->second;
+    if (ARemove)
+        s.Timers.erase(it);
+    return entry;
 }
 
 }  // namespace
@@ -135,16 +188,11 @@ uint32_t timeSetEvent(uint32_t uDelay, uint32_t, TMMTimerProc lpTimeProc, uintpt
 uint32_t timeKillEvent(uint32_t uTimerID)
 {
     TTimerState& s = State();
-    std::shared_ptr<TTimerEntry> entry;
-    {
-        std::lock_guard guard(s.Lock);
-        auto it = s.Timers.find(uTimerID);
-        if (it == s.Timers.end())
-            return MMSYSERR_INVALPARAM;
-        entry = std::move(it->second);
-        s.Timers.erase(it);
-    }
+    std::shared_ptr<TTimerEntry> entry = FindTimer(uTimerID, true);
+    if (!entry)
+        return MMSYSERR_INVALPARAM;
     entry->Cancelled.store(true);
+    entry->Wake();
     if (entry->Thread) {
         if (entry->Thread->ThreadID() == GetCurrentThreadId()) {
             // From its own callback: the thread cannot wait for itself; it ends after
@@ -160,6 +208,18 @@ uint32_t timeKillEvent(uint32_t uTimerID)
         std::lock_guard wait(s.TickLock);
     }
     return TIMERR_NOERROR;
+}
+
+void MMTimerIdleTicks(uint32_t ticks)
+{
+    if (TTimerEntry* entry = tlsFiring)
+        entry->IdleTicks.store(std::min(ticks, MaxIdleTicks));
+}
+
+void MMTimerWake(uint32_t uTimerID)
+{
+    if (std::shared_ptr<TTimerEntry> entry = FindTimer(uTimerID, false))
+        entry->Wake();
 }
 
 int MMTimerCount()

@@ -37,6 +37,15 @@ uint32_t timeSetEvent(uint32_t uDelay, uint32_t uResolution, TMMTimerProc lpTime
 // unknown id.
 uint32_t timeKillEvent(uint32_t uTimerID);
 
+// From a timer's callback: the next `ticks` periods have nothing to do, so the timer may
+// sleep through them and deliver their callbacks late, together with the one after them
+// (at most MaxIdleTicks). No callback is dropped or reordered. Ignored elsewhere and by
+// manual timers, which run every tick anyway.
+inline constexpr uint32_t MaxIdleTicks = 50;
+void MMTimerIdleTicks(uint32_t ticks);
+// Ends the idle sleep of a timer at once (its owner has work due sooner); its late
+// callbacks run now. Unknown ids are ignored.
+void MMTimerWake(uint32_t uTimerID);
 // Timers alive now.
 int MMTimerCount();
 

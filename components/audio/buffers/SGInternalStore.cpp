@@ -258,7 +258,11 @@ struct TPoolThreadCache {
         void* Blocks[Depth];  // idle, the newest last
     };
 
-    enum : uint8_t { Unknown, On, Off };
+    enum : uint8_t {
+        Unknown,
+        On,
+        Off
+    };
     uint8_t State;
     TSlot Slots[Sizes];
 

@@ -120,6 +120,66 @@ TEST(RealMMTimer, RunsMissedTicksUpToTheCap)
     EXPECT_NEAR(DeadlineShift(10, 300), 300 - int(MaxCatchUpTicks), 30) << "a long one only up to the cap";
 }
 
+// A callback that declares the next MaxIdleTicks periods idle every time, counting its
+// calls and the separate wake-ups they came in (calls less than half a period apart
+// came together).
+std::atomic<int> gIdleCalls {0};
+std::atomic<int> gIdleWakeUps {0};
+std::atomic<int64_t> gLastIdleCallNs {0};
+int64_t NowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+void MostlyIdle(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t)
+{
+    const int64_t now = NowNs();
+    if (now - gLastIdleCallNs.exchange(now) > 500000)
+        gIdleWakeUps.fetch_add(1);
+    gIdleCalls.fetch_add(1);
+    MMTimerIdleTicks(MaxIdleTicks);
+}
+
+TEST(RealMMTimer, SleepsThroughIdleTicksAndStillDeliversEveryOne)
+{
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "timing under a sanitizer is too loose";
+#endif
+    gIdleCalls = 0;
+    gIdleWakeUps = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const uint32_t id = timeSetEvent(1, 0, MostlyIdle, 0, TIME_PERIODIC);
+    ASSERT_NE(id, 0u);
+    Sleep(500);
+    const int calls = gIdleCalls.load();
+    const double elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(timeKillEvent(id), TIMERR_NOERROR);
+    // Late by at most one idle stretch, never lost.
+    EXPECT_GE(calls, elapsed - MaxIdleTicks - 30);
+    EXPECT_LE(calls, elapsed + 1);
+    EXPECT_LT(gIdleWakeUps.load(), elapsed / 10) << "about one wake-up per " << MaxIdleTicks + 1 << " periods";
+}
+
+TEST(RealMMTimer, AWakeEndsAnIdleSleepAtOnce)
+{
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "timing under a sanitizer is too loose";
+#endif
+    gIdleCalls = 0;
+    const uint32_t id = timeSetEvent(1, 0, MostlyIdle, 0, TIME_PERIODIC);
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(WaitUntil([] { return gIdleCalls.load() > 0; }));
+    Sleep(10);  // well inside the idle stretch that follows the first call
+    const int before = gIdleCalls.load();
+    const auto woken = std::chrono::steady_clock::now();
+    MMTimerWake(id);
+    ASSERT_TRUE(WaitUntil([before] { return gIdleCalls.load() > before; }));
+    const double delay = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - woken).count();
+    EXPECT_EQ(timeKillEvent(id), TIMERR_NOERROR);
+    EXPECT_LT(delay, 25) << "the stretch would have lasted until about 41 ms from the wake";
+    MMTimerWake(id);  // an id no longer alive is ignored
+}
+
 std::atomic<int> gSelfCalls {0};
 void KillSelf(uint32_t id, uint32_t, uintptr_t, uintptr_t, uintptr_t)
 {
