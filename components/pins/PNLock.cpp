@@ -103,10 +103,6 @@ bool TPNLock::AcquireLevel(std::uint32_t ATimeout, std::uint32_t ASelf)
         return true;
     }
     detail::TWaitCoreLock guard(FCore);
-    if (FOwningThread == ASelf && FCountLocks > 0) {
-        ++FCountLocks;
-        return true;
-    }
     if (!TakeLocked(ATimeout, ASelf, true))
         return false;
     ++FCountLocks;
